@@ -1,0 +1,54 @@
+SHELL := /bin/bash
+# Tarsk build entry points. Every target bootstraps first, so a fresh Debian
+# machine needs nothing but `make test` (as root, it installs what is missing).
+BUILD      := build
+ASAN_BUILD := build-asan
+FUZZ_BUILD := build-fuzz
+FUZZ_TIME  ?= 20
+JOBS       ?= $(shell nproc)
+
+.PHONY: all bootstrap build run test test-asan bench fuzz-smoke clean
+
+all: build
+
+bootstrap:
+	@scripts/bootstrap
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DTK_BENCH=ON
+
+build: bootstrap $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/tarsk
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+$(ASAN_BUILD)/build.ninja:
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DTK_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1
+
+test-asan: bootstrap $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/*; do echo "== $$b"; $$b || exit 1; done
+
+$(FUZZ_BUILD)/build.ninja:
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DTK_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+fuzz-smoke: bootstrap $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@for f in $(FUZZ_BUILD)/fuzz/*; do \
+	  echo "== $$f ($(FUZZ_TIME) s)"; \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$(basename $$f); \
+	  $$f -max_total_time=$(FUZZ_TIME) -rss_limit_mb=2048 -print_final_stats=0 \
+	    $(FUZZ_BUILD)/corpus/$$(basename $$f) fuzz/corpus/$$(basename $$f) 2>&1 | tail -n 3; \
+	  test $${PIPESTATUS[0]} -eq 0 || exit 1; \
+	done
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

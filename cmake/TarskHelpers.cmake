@@ -1,0 +1,51 @@
+# Small helpers that keep each folder's CMakeLists.txt a few lines long.
+#   tk_library(name DEPS ... [EXCLUDE files])  static library of the folder's .cpp files
+#   tk_test(name SOURCES ... DEPS ...)  GoogleTest binary registered with ctest
+#   tk_bench(name SOURCES ... DEPS ...) Google Benchmark program
+#   tk_fuzz(name SOURCES ... DEPS ...)  libFuzzer target
+
+function(tk_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS;PUBLIC_LIBS;EXCLUDE" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(skip ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${skip})
+  endforeach()
+  if(NOT sources)
+    # A folder whose code has not arrived yet still gets its library.
+    set(stub ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
+    file(WRITE ${stub} "// ${name}: no sources yet.\n")
+    set(sources ${stub})
+  endif()
+  add_library(${name} STATIC ${sources})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS} ${ARG_PUBLIC_LIBS})
+endfunction()
+
+find_package(GTest REQUIRED)
+include(GoogleTest)
+find_package(Threads REQUIRED)
+
+function(tk_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main Threads::Threads)
+  target_compile_definitions(${name} PRIVATE
+    TK_BUILD_DIR="${CMAKE_BINARY_DIR}" TK_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS "${ARG_LABELS}" WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+endfunction()
+
+function(tk_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark Threads::Threads)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endfunction()
+
+function(tk_fuzz name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+endfunction()

@@ -1,0 +1,263 @@
+// Registry, splitting, dispatch messages, stack lock and history of the
+// command executor, with small probe commands.
+#include "core/OMB_CommandExecutor.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/OMB_HotkeyTable.h"
+
+namespace {
+
+struct Journal {
+    std::vector<std::string> events;
+};
+Journal* g_journal = nullptr;
+
+void Note(const std::string& e) {
+    if (g_journal) g_journal->events.push_back(e);
+}
+
+// Records what happens to it; "fail" as argument makes Execute fail, "bad"
+// makes Parse fail. Successive probes merge when both say "merge"; a merged
+// pair whose counts add to zero has no effect.
+class ProbeCmd : public OMB_Command {
+    OMB_COMMAND_CLASS(ProbeCmd, OMB_Command)
+public:
+    bool Parse(const char* args) override {
+        m_args = args;
+        Note("parse:" + m_args);
+        return m_args != "bad";
+    }
+    bool Execute() override {
+        Note("exec:" + m_args);
+        return m_args != "fail";
+    }
+    bool IsUndoable() const override { return true; }
+    void Undo() override { Note("undo:" + m_args); }
+    void Redo() override { Note("redo:" + m_args); }
+    bool Merge(OMB_Command* next) override {
+        auto* p = static_cast<ProbeCmd*>(next);
+        if (!next->SameClass(*this) || m_args.rfind("merge", 0) != 0 || p->m_args.rfind("merge", 0) != 0)
+            return false;
+        m_weight += p->m_weight;
+        return true;
+    }
+    bool HasEffect() const override { return m_weight != 0; }
+    void SetWeight(int w) { m_weight = w; }
+    ~ProbeCmd() override { Note("dtor:" + m_args); }
+
+    std::string m_args;
+    int m_weight = 1;
+};
+
+class PlainCmd : public OMB_Command {
+    OMB_COMMAND_CLASS(PlainCmd, OMB_Command)
+public:
+    bool Execute() override { return true; }
+};
+
+class Fixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_journal = &journal;
+        exec.Register("probe", &OMB_MakeCommand<ProbeCmd>, 2);
+        exec.Register("plain", &OMB_MakeCommand<PlainCmd>, 2);
+        exec.Register("secret", &OMB_MakeCommand<ProbeCmd>, 1);
+    }
+    void TearDown() override { g_journal = nullptr; }
+
+    std::string Run(const char* prefix, const char* text, bool* result = nullptr) {
+        testing::internal::CaptureStdout();
+        bool ok = exec.ExecuteText(prefix, text);
+        if (result) *result = ok;
+        return testing::internal::GetCapturedStdout();
+    }
+    std::unique_ptr<OMB_Command> Probe(const char* args) {
+        auto c = std::make_unique<ProbeCmd>();
+        c->Parse(args);
+        return c;
+    }
+
+    Journal journal;
+    OMB_CommandExecutor exec;
+};
+
+TEST(SplitCommands, Table) {
+    struct Case {
+        const char* text;
+        std::vector<std::pair<std::string, std::string>> expected;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"flip x", {{"flip", "x"}}},
+        {"flip x | rot90 z", {{"flip", "x"}, {"rot90", "z"}}},
+        {"  name \t", {{"name", ""}}},
+        {"say \"a|b\" | next", {{"say", "\"a|b\""}, {"next", ""}}},
+        {"say 'a|b'|next 1", {{"say", "'a|b'"}, {"next", "1"}}},
+        {"say \"open|", {{"say", "\"open|"}}},
+        {"12 flip", {}},
+        {"flip | 12 | rot", {{"flip", ""}}},
+        {"a||b", {{"a", ""}}},
+        {"x \xE9\xE9 y \x01\xE9", {{"x", "y"}}},
+        {"x y\xE9z", {{"x", "y\xE9z"}}},
+        {"run \\ hidden | next", {{"run", "\\ hidden"}, {"next", ""}}},
+        {"a|", {{"a", ""}}},
+    };
+    for (const Case& c : cases) {
+        std::vector<OMB_CommandText> got = OMB_SplitCommands(c.text);
+        ASSERT_EQ(got.size(), c.expected.size()) << c.text;
+        for (size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].name, c.expected[i].first) << c.text;
+            EXPECT_EQ(got[i].args, c.expected[i].second) << c.text;
+        }
+    }
+}
+
+TEST_F(Fixture, RegistryKeepsFirstAndFindsWithoutCase) {
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(exec.Register("PROBE", &OMB_MakeCommand<PlainCmd>, 1));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Error] cmd already registered : PROBE\n");
+    ASSERT_NE(exec.Find("PrObE"), nullptr);
+    EXPECT_EQ(exec.Find("PrObE")->factory, &OMB_MakeCommand<ProbeCmd>);
+    EXPECT_EQ(exec.Find(""), nullptr);
+    EXPECT_EQ(exec.Find(nullptr), nullptr);
+    EXPECT_EQ(exec.Find("probe2"), nullptr);
+}
+
+TEST_F(Fixture, DispatchMessages) {
+    struct Case {
+        const char* prefix;
+        const char* text;
+        bool result;
+        const char* output;
+    };
+    const Case cases[] = {
+        {"", "nothing here", false,
+         "cmd : nothing : here\n[Error] cmd is not registered : nothing\n"},
+        {"/", "/secret", false, "cmd : secret : \n[Error] cmd is not accessible : secret\n"},
+        {"/", "secret 1", true, "cmd : secret : 1\n"},
+        {"/", "/probe 2", true, "cmd : probe : 2\n"},
+        {"", "probe bad", false, "cmd : probe : bad\n[Error] cmd failed to parse parms: ProbeCmd\n"},
+        {"", "probe fail | plain", true, "cmd : probe : fail\n[Error] cmd failed : ProbeCmd\ncmd : plain : \n"},
+        {"", "42", false, ""},
+    };
+    for (const Case& c : cases) {
+        bool ok = false;
+        EXPECT_EQ(Run(c.prefix, c.text, &ok), c.output) << c.text;
+        EXPECT_EQ(ok, c.result) << c.text;
+    }
+    EXPECT_FALSE(exec.ExecuteText("", nullptr));
+}
+
+TEST_F(Fixture, FailedCommandsAreDestroyedAndUndoableOnesKept) {
+    Run("", "probe fail | probe ok | plain");
+    EXPECT_EQ(exec.UndoCount(), 1u);
+    EXPECT_EQ(journal.events, (std::vector<std::string>{"parse:fail", "exec:fail", "dtor:fail", "parse:ok",
+                                                        "exec:ok"}));
+}
+
+TEST_F(Fixture, LockRefusesOthersButNotItsOwner) {
+    int brush = 0, other = 0;
+    ASSERT_TRUE(exec.Lock(&brush));
+    EXPECT_TRUE(exec.Lock(&brush));
+    EXPECT_FALSE(exec.Lock(&other));
+    EXPECT_EQ(Run("", "probe x"), "cmd : probe : x\n[Error] cmd stack locked : ProbeCmd\n");
+    EXPECT_TRUE(exec.Run(Probe("mine"), &brush));
+    EXPECT_FALSE(exec.Undo());
+    EXPECT_FALSE(exec.Unlock(&other));
+    EXPECT_TRUE(exec.Unlock(&brush));
+    EXPECT_TRUE(exec.Undo());
+}
+
+TEST_F(Fixture, HistoryKeepsFiftyOne) {
+    for (int i = 0; i < 60; ++i) exec.Run(Probe("p"), nullptr);
+    EXPECT_EQ(exec.UndoCount(), 51u);
+    for (int i = 0; i < 51; ++i) EXPECT_TRUE(exec.Undo());
+    EXPECT_FALSE(exec.Undo());
+    EXPECT_EQ(exec.RedoCount(), 51u);
+}
+
+TEST_F(Fixture, UndoRedoMoveTheSameObject) {
+    exec.Run(Probe("a"), nullptr);
+    OMB_Command* first = exec.NewestUndo();
+    ASSERT_TRUE(exec.Undo());
+    EXPECT_EQ(exec.NewestUndo(), nullptr);
+    ASSERT_TRUE(exec.Redo());
+    EXPECT_EQ(exec.NewestUndo(), first);
+    EXPECT_FALSE(exec.Redo());
+    EXPECT_EQ(journal.events.back(), "redo:a");
+}
+
+TEST_F(Fixture, MergeWithoutEffectDropsTheEntryAndKeepsRedo) {
+    auto cancelling = [] {
+        auto c = std::make_unique<ProbeCmd>();
+        c->Parse("merge");
+        c->SetWeight(-1);
+        return c;
+    };
+    exec.Run(Probe("base"), nullptr);
+    exec.Run(Probe("merge"), nullptr);
+    exec.Run(Probe("x"), nullptr);
+    exec.Undo();
+    ASSERT_EQ(exec.RedoCount(), 1u);
+    exec.Run(Probe("merge"), nullptr);  // absorbed: weight 2
+    exec.Run(cancelling(), nullptr);    // weight 1: still has effect
+    EXPECT_EQ(exec.UndoCount(), 2u);
+    exec.Run(cancelling(), nullptr);    // weight 0: the entry goes
+    EXPECT_EQ(exec.UndoCount(), 1u);
+    EXPECT_EQ(exec.RedoCount(), 1u);
+    exec.Run(Probe("y"), nullptr);  // a real push empties the redo list
+    EXPECT_EQ(exec.RedoCount(), 0u);
+}
+
+TEST_F(Fixture, NestedRunsStayOutOfTheHistory) {
+    class Outer : public OMB_Command {
+        OMB_COMMAND_CLASS(Outer, OMB_Command)
+    public:
+        OMB_CommandExecutor* exec = nullptr;
+        bool Execute() override {
+            auto inner = std::make_unique<ProbeCmd>();
+            inner->Parse("inner");
+            return exec->Run(std::move(inner), nullptr);
+        }
+    };
+    auto outer = std::make_unique<Outer>();
+    outer->exec = &exec;
+    EXPECT_TRUE(exec.Run(std::move(outer), nullptr));
+    EXPECT_EQ(exec.UndoCount(), 0u);
+    EXPECT_FALSE(exec.IsBusy());
+}
+
+TEST_F(Fixture, ClearHistoryNotifiesOnlyWhenSomethingGoes) {
+    int calls = 0;
+    exec.SetHistoryChanged([&] { ++calls; });
+    exec.ClearHistory();
+    EXPECT_EQ(calls, 0);
+    exec.Run(Probe("a"), nullptr);
+    int brush = 0;
+    exec.Lock(&brush);
+    exec.ClearHistory();
+    EXPECT_EQ(exec.UndoCount(), 1u);
+    exec.Unlock(&brush);
+    exec.ClearHistory();
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(exec.UndoCount(), 0u);
+}
+
+TEST(HotkeyTable, DuplicatesAndRepeatRule) {
+    OMB_HotkeyTable table;
+    EXPECT_TRUE(table.Register(5, 1, false, "undo"));
+    EXPECT_TRUE(table.Register(5, 1, true, "redo"));
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(table.Register(5, 1, false, "again"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Hotkey has been registered : again\n");
+    EXPECT_STREQ(table.Find(5, 1, false), "undo");
+    EXPECT_STREQ(table.Find(5, 1, true), "redo");
+    EXPECT_EQ(table.Find(5, 0, false), nullptr);
+    EXPECT_EQ(table.Find(6, 1, false), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,331 @@
+// Tests of OMB_Lexer: token kinds and texts, every error code, the
+// punctuator table, options, positions, printed errors and the number
+// readers. Every text is copied into a buffer of exactly its size, so the
+// sanitizer build catches any read past the terminating zero.
+#include "core/OMB_Lexer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace {
+
+// Exactly sized, zero-terminated copy of a text (null stays null).
+struct Buffer {
+    explicit Buffer(const char* text) {
+        if (!text) return;
+        const size_t n = std::strlen(text);
+        bytes.reset(new char[n + 1]);
+        std::memcpy(bytes.get(), text, n + 1);
+    }
+    const char* get() const { return bytes.get(); }
+    std::unique_ptr<char[]> bytes;
+};
+
+std::string Describe(const OMB_Token& token) {
+    const char* tag = "?";
+    switch (token.kind) {
+        case OMB_TOKEN_STRING: tag = "s"; break;
+        case OMB_TOKEN_BLOCK_STRING: tag = "B"; break;
+        case OMB_TOKEN_LITERAL: tag = "l"; break;
+        case OMB_TOKEN_WORD: tag = "w"; break;
+        case OMB_TOKEN_PUNCT: tag = "p"; break;
+        case OMB_TOKEN_FLOAT: tag = "f"; break;
+        case OMB_TOKEN_INT: tag = "i"; break;
+        case OMB_TOKEN_HEX: tag = "x"; break;
+        case OMB_TOKEN_OCT: tag = "o"; break;
+        case OMB_TOKEN_BIN: tag = "b"; break;
+    }
+    return std::string(tag) + ":" + token.Text();
+}
+
+// Tokens read until NextToken fails, joined with "|", and the final error.
+struct Lexed {
+    std::string tokens;
+    int error = 0;
+};
+
+Lexed LexAll(const char* text, unsigned options) {
+    Buffer buffer(text);
+    OMB_Lexer lexer(buffer.get(), options);
+    Lexed result;
+    OMB_Token token;
+    for (int i = 0; i < 100 && lexer.NextToken(token); ++i) {
+        if (!result.tokens.empty()) result.tokens += "|";
+        result.tokens += Describe(token);
+    }
+    result.error = lexer.Error();
+    return result;
+}
+
+TEST(Lexer, TokenKindsAndTexts) {
+    struct Case {
+        const char* text;
+        unsigned options;
+        const char* tokens;
+    };
+    const Case cases[] = {
+        {"abc _x1 a.b", 0, "w:abc|w:_x1|w:a|p:.|w:b"},
+        {"a.b.c", OMB_LEX_DOT_IN_WORDS, "w:a.b.c"},
+        {"dir/sub\\f.vox", OMB_LEX_PATH_WORDS, "w:dir/sub\\f|p:.|w:vox"},
+        {"3d x", OMB_LEX_DIGIT_WORDS, "w:3d|w:x"},
+        {"0x1F 0XaB 0c17 0b101 0 42", 0, "x:1F|x:aB|o:17|b:101|i:0|i:42"},
+        {"1.5 .5 2e3 1E-2 3e+1 7.", 0, "f:1.5|f:.5|f:2e3|f:1E-2|f:3e+1|f:7."},
+        {"-5 +.5", 0, "p:-|i:5|p:+|f:.5"},
+        {".x", 0, "p:.|w:x"},
+        {">>= > >=", 0, "p:>>=|p:>|p:>="},
+        {"a::b->c...d", 0, "w:a|p:::|w:b|p:->|w:c|p:...|w:d"},
+        {"a\xE9\x01\xff", 0, "w:a"},  // bytes above 0x7F and control bytes are space
+        {"a\xE9" "b", 0, "w:a|w:b"},
+        {"\"a\\\"b\" 'c\\'d'", 0, "s:a\\\"b|l:c\\'d"},
+        {"\"\\x41g\\c17\\123\\q\"", 0, "s:\\x41g\\c17\\123\\q"},
+        {"'' \"\"", 0, "l:|s:"},
+        {"'a' 'b'", OMB_LEX_ONE_BYTE_LITERAL, "l:a|l:b"},
+        {"\"it's\" 'say \"x\"'", 0, "s:it's|l:say \"x\""},
+        {"\"a\nb\" 'c\nd'", 0, "s:a\nb|l:c\nd"},
+        {"[[a b]]", OMB_LEX_BLOCK_STRINGS, "B:a b"},
+        {"[--[x]-]y]---]z]--] w", OMB_LEX_BLOCK_STRINGS, "B:x]-]y]---]z|w:w"},
+        {"[[\"not a string\\]] x", OMB_LEX_BLOCK_STRINGS, "B:\"not a string\\|w:x"},
+        {"[[a]]", 0, "p:[|p:[|w:a|p:]|p:]"},
+        {"[-x]", OMB_LEX_BLOCK_STRINGS, "p:[|p:-|w:x|p:]"},
+        {"a /* b */ c // d\ne", 0, "w:a|w:c|w:e"},
+        {"a/*/ b */c", 0, "w:a|w:c"},
+        {"a//b", OMB_LEX_NO_LINE_COMMENTS, "w:a|p:/|p:/|w:b"},
+        {"a /* never closed", 0, "w:a"},
+        {"a \\ b | size 3\nc", 0, "w:a|w:c"},
+        {"a \\ b", OMB_LEX_BACKSLASH_PUNCT, "w:a|p:\\|w:b"},
+        {"\\ one\n\\ two\n  \\", 0, ""},
+    };
+    for (const Case& c : cases) {
+        const Lexed lexed = LexAll(c.text, c.options);
+        EXPECT_EQ(lexed.tokens, c.tokens) << "text: " << c.text;
+        EXPECT_EQ(lexed.error, 3) << "text: " << c.text;
+    }
+}
+
+TEST(Lexer, EveryErrorCode) {
+    struct Case {
+        const char* text;
+        unsigned options;
+        int error;
+        const char* tokensBefore;
+    };
+    const Case cases[] = {
+        {nullptr, 0, 2, ""},
+        {"", 0, 3, ""},
+        {" \n\t/* */ // x", 0, 3, ""},
+        {"a \"abc", 0, 4, "w:a"},
+        {"\"abc\\", 0, 4, ""},
+        {"\"abc\\\"", 0, 4, ""},
+        {"'abc", 0, 5, ""},
+        {"'\\x", 0, 5, ""},
+        {"[[abc", OMB_LEX_BLOCK_STRINGS, 6, ""},
+        {"[--[abc]-]", OMB_LEX_BLOCK_STRINGS, 6, ""},
+        {"[-[abc]]--", OMB_LEX_BLOCK_STRINGS, 6, ""},
+        {"a /* open", OMB_LEX_COMMENT_MUST_END, 7, "w:a"},
+        {"\\ x\n/* open", OMB_LEX_COMMENT_MUST_END, 7, ""},
+        {"\"a\nb\"", OMB_LEX_NO_NEWLINE_IN_STRING, 9, ""},
+        {"'a\nb'", OMB_LEX_NO_NEWLINE_IN_LITERAL, 10, ""},
+        {"\"it's\"", OMB_LEX_NO_SINGLE_QUOTE_IN_STRING, 11, ""},
+        {"'say \"x\"'", OMB_LEX_NO_DOUBLE_QUOTE_IN_LITERAL, 12, ""},
+        {"a ` b", 0, 13, "w:a"},
+        {"\x7f", 0, 13, ""},
+        {"'ab'", OMB_LEX_ONE_BYTE_LITERAL, 14, ""},
+        {"'\\n'", OMB_LEX_ONE_BYTE_LITERAL, 14, ""},
+        {"''", OMB_LEX_ONE_BYTE_LITERAL, 15, ""},
+        {"0x", 0, 16, ""},
+        {"0xg", 0, 16, ""},
+        {"0x1G", 0, 16, ""},
+        {"12ab", 0, 16, ""},
+        {"0b12", 0, 16, ""},
+        {"0c8", 0, 16, ""},
+        {"0c", 0, 16, ""},
+        {"1.5e", 0, 18, ""},
+        {"1e+", 0, 18, ""},
+        {"2ex", 0, 18, ""},
+        {"1.5f", 0, 17, ""},
+        {"1e5x", 0, 17, ""},
+    };
+    for (const Case& c : cases) {
+        const Lexed lexed = LexAll(c.text, c.options);
+        EXPECT_EQ(lexed.error, c.error) << "text: " << (c.text ? c.text : "(null)");
+        EXPECT_EQ(lexed.tokens, c.tokensBefore) << "text: " << (c.text ? c.text : "(null)");
+    }
+}
+
+TEST(Lexer, ErrorTexts) {
+    const char* const texts[] = {
+        "no error", "error occured", "invalid buffer", "script ended",
+        "string no trailing \"", "literal no trailing '", "string block no trailing ]---]",
+        "comment no trailing */", "literal invalid suffix", "new line in string",
+        "new line in literal", "single quotes in string", "double quotes in literal",
+        "undefined punctuation", "multiple literals", "empty literal", "integer bad suffix",
+        "float bad suffix", "float empty exponent",
+    };
+    for (int code = 0; code < 19; ++code) EXPECT_STREQ(OMB_Lexer::ErrorText(code), texts[code]);
+    EXPECT_STREQ(OMB_Lexer::ErrorText(-1), "undefined error code");
+    EXPECT_STREQ(OMB_Lexer::ErrorText(19), "undefined error code");
+}
+
+TEST(Lexer, EveryPunctuatorLexesAsItself) {
+    ASSERT_EQ(OMB_Lexer::PunctuatorCount(), 54);
+    EXPECT_STREQ(OMB_Lexer::Punctuator(0), ">>=");
+    EXPECT_STREQ(OMB_Lexer::Punctuator(53), "$");
+    EXPECT_EQ(OMB_Lexer::Punctuator(54), nullptr);
+    EXPECT_EQ(OMB_Lexer::Punctuator(-1), nullptr);
+    for (int i = 0; i < OMB_Lexer::PunctuatorCount(); ++i) {
+        const std::string punct = OMB_Lexer::Punctuator(i);
+        const std::string text = "a" + punct + "b";
+        const Lexed lexed = LexAll(text.c_str(), OMB_LEX_BACKSLASH_PUNCT);
+        EXPECT_EQ(lexed.tokens, "w:a|p:" + punct + "|w:b") << "punctuator " << i;
+    }
+}
+
+TEST(Lexer, TokenPositions) {
+    struct Case {
+        const char* text;
+        unsigned options;
+        int line;
+        int column;  // of the last token read (or of the failing one)
+    };
+    const Case cases[] = {
+        {"abc", 0, 0, 0},
+        {"a\n  /* x\n y */ b", 0, 2, 6},
+        {"\"a\nb\" c", 0, 1, 3},
+        {"[[a\nb]] c", OMB_LEX_BLOCK_STRINGS, 1, 4},
+        {"// x\n\\ y\n  z", 0, 2, 2},
+        {"x\n \"open\nstring", 0, 1, 1},
+    };
+    for (const Case& c : cases) {
+        Buffer buffer(c.text);
+        OMB_Lexer lexer(buffer.get(), c.options);
+        OMB_Token token;
+        int line = -1, column = -1;
+        while (lexer.NextToken(token)) {
+            line = lexer.TokenLine();
+            column = lexer.TokenColumn();
+        }
+        if (lexer.Error() != 3) {
+            line = lexer.TokenLine();
+            column = lexer.TokenColumn();
+        }
+        EXPECT_EQ(line, c.line) << "text: " << c.text;
+        EXPECT_EQ(column, c.column) << "text: " << c.text;
+    }
+}
+
+TEST(Lexer, PrintsErrorsOnlyWhenAsked) {
+    struct Case {
+        const char* text;
+        unsigned options;
+        const char* output;
+    };
+    const Case cases[] = {
+        {"abc", OMB_LEX_PRINT_ERRORS, "[Error] OMB_Lexer :: ( 1 : 4 ) : script ended\n"},
+        {"abc", 0, ""},
+        {"a\n  `", OMB_LEX_PRINT_ERRORS, "[Error] OMB_Lexer :: ( 2 : 3 ) : undefined punctuation\n"},
+        {"x \"a\nb", OMB_LEX_PRINT_ERRORS, "[Error] OMB_Lexer :: ( 1 : 3 ) : string no trailing \"\n"},
+        {"[-[a]]", OMB_LEX_PRINT_ERRORS | OMB_LEX_BLOCK_STRINGS,
+         "[Error] OMB_Lexer :: ( 1 : 1 ) : string block no trailing ]---]\n"},
+    };
+    for (const Case& c : cases) {
+        Buffer buffer(c.text);
+        OMB_Lexer lexer(buffer.get(), c.options);
+        OMB_Token token;
+        testing::internal::CaptureStdout();
+        while (lexer.NextToken(token)) {
+        }
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.output) << "text: " << c.text;
+    }
+}
+
+TEST(Lexer, ReadIntAndReadFloat) {
+    struct Case {
+        const char* text;
+        bool intOk;
+        int32_t intValue;
+        bool floatOk;
+        float floatValue;
+    };
+    const Case cases[] = {
+        {"42", true, 42, true, 42.0f},
+        {"-42", true, -42, true, -42.0f},
+        {"+7", true, 7, true, 7.0f},
+        {"- 3", true, -3, true, -3.0f},
+        {"-0x10", true, -16, true, -16.0f},
+        {"0b101", true, 5, true, 5.0f},
+        {"0c17", true, 15, true, 15.0f},
+        {"4294967295", true, -1, true, 4294967295.0f},
+        {"4294967297", true, 1, true, 1.0f},  // integers wrap at 32 bits
+        {"1.5", false, 0, true, 1.5f},
+        {"-2.5e1", false, 0, true, -25.0f},
+        {".125", false, 0, true, 0.125f},
+        {"1e-50", false, 0, true, 0.0f},
+        {"12345678901234567890123.0", false, 0, true, 1.2345679e22f},
+        {"0.000000000000000000000000000001", false, 0, true, 1e-30f},
+        {"abc", false, 0, false, 0.0f},
+        {"*3", false, 0, false, 0.0f},
+        {"--3", false, 0, false, 0.0f},
+        {"-", false, 0, false, 0.0f},
+        {"- x", false, 0, false, 0.0f},
+        {"", false, 0, false, 0.0f},
+        {"'5'", false, 0, false, 0.0f},
+        {"12ab", false, 0, false, 0.0f},
+    };
+    for (const Case& c : cases) {
+        Buffer buffer(c.text);
+        OMB_Lexer intLexer(buffer.get(), 0);
+        int32_t i = 0;
+        EXPECT_EQ(intLexer.ReadInt(i), c.intOk) << "text: " << c.text;
+        if (c.intOk) {
+            EXPECT_EQ(i, c.intValue) << "text: " << c.text;
+        }
+        OMB_Lexer floatLexer(buffer.get(), 0);
+        float f = 0.0f;
+        EXPECT_EQ(floatLexer.ReadFloat(f), c.floatOk) << "text: " << c.text;
+        if (c.floatOk) {
+            EXPECT_FLOAT_EQ(f, c.floatValue) << "text: " << c.text;
+        }
+    }
+    Buffer extreme("1e999 -1e99999999999999999999 1e-99999999999999");
+    OMB_Lexer lexer(extreme.get(), 0);
+    float f = 0.0f;
+    ASSERT_TRUE(lexer.ReadFloat(f));
+    EXPECT_TRUE(std::isinf(f) && f > 0);
+    ASSERT_TRUE(lexer.ReadFloat(f));
+    EXPECT_TRUE(std::isinf(f) && f < 0);
+    ASSERT_TRUE(lexer.ReadFloat(f));
+    EXPECT_EQ(f, 0.0f);
+}
+
+TEST(Lexer, TokenTestsIgnoreStringsAndLiterals) {
+    Buffer buffer("- + \"-\" '-' [[-]] -");
+    OMB_Lexer lexer(buffer.get(), OMB_LEX_BLOCK_STRINGS);
+    OMB_Token token;
+    const bool expectMinus[] = {true, false, false, false, false, true};
+    for (bool minus : expectMinus) {
+        ASSERT_TRUE(lexer.NextToken(token));
+        EXPECT_EQ(token.IsMinus(), minus) << Describe(token);
+    }
+    lexer.Init(buffer.get(), 0);
+    lexer.NextToken(token);
+    lexer.NextToken(token);
+    EXPECT_TRUE(token.IsPlus());
+    EXPECT_FALSE(token.Is("+="));
+}
+
+TEST(Lexer, InitWithoutTextIsInvalid) {
+    OMB_Lexer lexer(nullptr, OMB_LEX_PRINT_ERRORS);
+    EXPECT_EQ(lexer.Error(), 2);
+    EXPECT_TRUE(lexer.AtEnd());
+    OMB_Token token;
+    int32_t value = 0;
+    EXPECT_FALSE(lexer.NextToken(token));
+    EXPECT_FALSE(lexer.ReadInt(value));
+    EXPECT_EQ(lexer.Error(), 2);
+}
+
+}  // namespace

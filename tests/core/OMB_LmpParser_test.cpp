@@ -1,0 +1,245 @@
+// Tests of OMB_LmpParser: one table of texts with the tree or the message
+// they give, escape decoding, block strings, nesting depth, lookups, value
+// readers, the text file reader and writer round trips.
+#include "core/OMB_LmpParser.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// key=value(attributes){children}, entries separated by blanks.
+std::string Dump(const OMB_LmpNode& node);
+
+std::string DumpList(const std::vector<std::unique_ptr<OMB_LmpNode>>& nodes) {
+    std::string out;
+    for (const auto& node : nodes) out += (out.empty() ? "" : " ") + Dump(*node);
+    return out;
+}
+
+std::string Dump(const OMB_LmpNode& node) {
+    std::string out = node.key;
+    if (!node.value.empty()) out += "=" + node.value;
+    if (!node.attributes.empty()) out += "(" + DumpList(node.attributes) + ")";
+    if (!node.children.empty()) out += "{" + DumpList(node.children) + "}";
+    return out;
+}
+
+struct Result {
+    bool ok;
+    std::string tree;
+    std::string output;
+};
+
+Result ParseText(const std::string& text) {
+    OMB_LmpParser parser;
+    testing::internal::CaptureStdout();
+    const bool ok = parser.Parse(text.c_str());
+    Result result{ok, DumpList(parser.Root().children), testing::internal::GetCapturedStdout()};
+    // A failed parse leaves nothing behind.
+    EXPECT_EQ(parser.Root().key, ok ? "root" : "");
+    if (!ok) {
+        EXPECT_TRUE(parser.Root().children.empty());
+    }
+    return result;
+}
+
+std::string Message(int line, int column, const char* text) {
+    return "[Error] OMB_LmpParser : ( " + std::to_string(line) + " : " + std::to_string(column) +
+           " ) : " + text + "\n";
+}
+
+TEST(LmpParser, TextsGiveTreesOrMessages) {
+    struct Case {
+        const char* text;
+        bool ok;
+        std::string treeOrMessage;
+    };
+    const Case cases[] = {
+        {"", true, ""},
+        {"// only\n/* comments */ \\ and a hidden line", true, ""},
+        {"a", true, "a"},
+        {"a = 'x' b \"y\" 'z'", true, "a=x b=y =z"},
+        {"camera\n(\n\tmode = 'pers'\n\tfocus = '1 2 3'\n)\n", true, "camera(mode=pers focus=1 2 3)"},
+        {"ui { a = '1' b { c } ~b } ~ui", true, "ui{a=1 b{c}}"},
+        {"a {x} :: {y} :: {}", true, "a{x y}"},
+        {"a :: {x}", true, "a{x}"},
+        {"a {x} {y}", true, "a{x} {y}"},
+        {"{ x }", true, "{x}"},
+        {"a ('v') (b c)", true, "a(=v b c)"},
+        {"a 'v' (b) {c}", true, "a=v(b){c}"},
+        {"a () {} b", true, "a b"},
+        {"a = [--[x]-]\\n]--]", true, "a=x]-]\\n"},
+        {"}", false, Message(1, 1, "invalid format")},
+        {"a\n  }", false, Message(2, 3, "invalid format")},
+        {"a 1", false, Message(1, 3, "invalid format")},
+        {"= 'x'", false, Message(1, 1, "no key before '='")},
+        {"a =", false, Message(1, 3, "no value follows '='")},
+        {"a = b", false, Message(1, 5, "no value follows '='")},
+        {"(x)", false, Message(1, 1, "no heading key or value before attrib")},
+        {":: {x}", false, Message(1, 1, "no heading key or value before '::'")},
+        {"a :: b", false, Message(1, 6, "no list follows '::' ")},
+        {"a {x} :: b", false, Message(1, 10, "no list follows '::' ")},
+        {"~a", false, Message(1, 1, "no heading key before '~'")},
+        {"'v' {x} ~v", false, Message(1, 9, "no heading key before '~'")},
+        {"a {x} ~b", false, Message(1, 8, "ending key does not match key")},
+        {"Ui {x} ~ui", false, Message(1, 9, "ending key does not match key")},
+        {"a (b", false, Message(1, 4, "no trailing ')' for attrib")},
+        {"a {b {c}", false, Message(1, 8, "no trailing '}' for list")},
+        {"a = 'x", false, "[Error] OMB_Lexer :: ( 1 : 5 ) : literal no trailing '\n"},
+        {"a `", false, "[Error] OMB_Lexer :: ( 1 : 3 ) : undefined punctuation\n"},
+        {"a {x} ~", false, "[Error] OMB_Lexer :: ( 1 : 8 ) : script ended\n"},
+        {"a [[x", false, "[Error] OMB_Lexer :: ( 1 : 3 ) : string block no trailing ]---]\n"},
+    };
+    for (const Case& c : cases) {
+        const Result result = ParseText(c.text);
+        EXPECT_EQ(result.ok, c.ok) << "text: " << c.text;
+        EXPECT_EQ(c.ok ? result.tree : result.output, c.treeOrMessage) << "text: " << c.text;
+        if (c.ok) {
+            EXPECT_EQ(result.output, "") << "text: " << c.text;
+        }
+    }
+}
+
+TEST(LmpParser, DecodesEscapesOfLiteralsAndStrings) {
+    struct Case {
+        const char* text;
+        std::string value;
+    };
+    const Case cases[] = {
+        {"v = '\\\"\\'\\?\\\\\\a\\b\\f\\n\\r\\t\\v'", "\"'?\\\a\b\f\n\r\t\v"},
+        {"v = \"line\\nfeed\"", "line\nfeed"},
+        {"v = [[line\\nfeed]]", "line\\nfeed"},
+        {"v = '\\x41\\x4a2\\X7e'", "AJ2~"},
+        {"v = '\\c101\\C7'", "A\a"},
+        {"v = '\\65x\\66\\0669'", "AxB"},
+        {"v = '\\300\\c777'", "\\\\"},
+        {"v = 'ab\\0cd'", "ab"},
+        {"v = \"ab\\x00cd\"", "ab"},
+        {"v = '\xE9t\xE9'", "\xE9t\xE9"},
+        {"v = 'two\nlines'", "two\nlines"},
+    };
+    for (const Case& c : cases) {
+        OMB_LmpParser parser;
+        ASSERT_TRUE(parser.Parse(c.text)) << c.text;
+        const OMB_LmpNode* v = OMB_LmpParser::FindChild(&parser.Root(), "v");
+        ASSERT_NE(v, nullptr) << c.text;
+        EXPECT_EQ(v->value, c.value) << c.text;
+    }
+}
+
+TEST(LmpParser, BoundsNestingDepth) {
+    auto nested = [](int levels) {
+        std::string text;
+        for (int i = 0; i < levels; ++i) text += "a { ";
+        text += "leaf";
+        for (int i = 0; i < levels; ++i) text += " }";
+        return text;
+    };
+    // The leaf is one level below the innermost group.
+    EXPECT_TRUE(ParseText(nested(OMB_LmpParser::kMaxDepth - 1)).ok);
+    const Result tooDeep = ParseText(nested(OMB_LmpParser::kMaxDepth));
+    EXPECT_FALSE(tooDeep.ok);
+    EXPECT_NE(tooDeep.output.find("invalid format"), std::string::npos);
+    EXPECT_FALSE(ParseText(std::string(200000, '{')).ok);
+    EXPECT_FALSE(ParseText(std::string(200000, '(')).ok);
+}
+
+TEST(LmpParser, FindsKeysInAnyCase) {
+    OMB_LmpParser parser;
+    ASSERT_TRUE(parser.Parse("render (Ground_Color = '1' ground_color = '2') RENDER {x}"));
+    const OMB_LmpNode* render = OMB_LmpParser::FindChild(&parser.Root(), "Render");
+    ASSERT_NE(render, nullptr);
+    EXPECT_EQ(render->attributes.size(), 2u);  // the first of two matches
+    EXPECT_EQ(OMB_LmpParser::FindAttribute(render, "GROUND_COLOR")->value, "1");
+    EXPECT_EQ(OMB_LmpParser::FindAttribute(render, "ground"), nullptr);
+    EXPECT_EQ(OMB_LmpParser::FindChild(render, "ground_color"), nullptr);
+    const OMB_LmpNode* none = nullptr;
+    EXPECT_EQ(OMB_LmpParser::FindChild(none, "x"), nullptr);
+    EXPECT_EQ(OMB_LmpParser::NodeInt(OMB_LmpParser::FindAttribute(render, "missing")), 0);
+}
+
+TEST(LmpParser, ValueReaders) {
+    EXPECT_FLOAT_EQ(OMB_LmpParser::ParseFloat("-2.5"), -2.5f);
+    EXPECT_FLOAT_EQ(OMB_LmpParser::ParseFloat("7"), 7.0f);
+    EXPECT_FLOAT_EQ(OMB_LmpParser::ParseFloat("x"), 0.0f);
+    EXPECT_FLOAT_EQ(OMB_LmpParser::ParseFloat(nullptr), 0.0f);
+
+    float f[3] = {9, 9, 9};
+    EXPECT_TRUE(OMB_LmpParser::ParseFloats("0.5 -1 2e1", 3, f));
+    EXPECT_EQ(f[0], 0.5f);
+    EXPECT_EQ(f[1], -1.0f);
+    EXPECT_EQ(f[2], 20.0f);
+    EXPECT_FALSE(OMB_LmpParser::ParseFloats("1 2", 3, f));
+    EXPECT_EQ(f[1], 2.0f);
+    EXPECT_EQ(f[2], 0.0f);
+
+    int32_t i[2] = {9, 9};
+    EXPECT_TRUE(OMB_LmpParser::ParseInt2("640 -480", i));
+    EXPECT_EQ(i[0], 640);
+    EXPECT_EQ(i[1], -480);
+    EXPECT_FALSE(OMB_LmpParser::ParseInt2("5 1.5", i));
+
+    struct ColorCase {
+        const char* text;
+        uint32_t rgba;
+    };
+    const ColorCase colors[] = {
+        {"255 0 0", 0xFF0000FFu}, {"200", 0xFF0000C8u},    {"1 2 3 4", 0x04030201u},
+        {"", 0xFF000000u},        {"10 x 30", 0xFF00000Au}, {"256 -1 0 0", 0x0000FF00u},
+    };
+    for (const ColorCase& c : colors) EXPECT_EQ(OMB_LmpParser::ParseColor(c.text), c.rgba) << c.text;
+
+    OMB_LmpNode node;
+    const char* const ints[] = {"12", "-3", "0x10", "1.5", "yes", ""};
+    const int32_t expected[] = {12, -3, 16, 0, 0, 0};
+    for (int k = 0; k < 6; ++k) {
+        node.value = ints[k];
+        EXPECT_EQ(OMB_LmpParser::NodeInt(&node), expected[k]) << ints[k];
+        EXPECT_EQ(OMB_LmpParser::NodeBool(&node), expected[k] != 0) << ints[k];
+    }
+}
+
+TEST(LmpParser, ReadsTextFiles) {
+    const std::string path = testing::TempDir() + "lmp_parser_test.txt";
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs("paths ( vox = 'vox/' )\n", file);
+    std::fclose(file);
+    OMB_LmpParser parser;
+    ASSERT_TRUE(parser.ParseFile(path.c_str()));
+    const OMB_LmpNode* paths = OMB_LmpParser::FindChild(&parser.Root(), "paths");
+    EXPECT_EQ(OMB_LmpParser::FindAttribute(paths, "vox")->value, "vox/");
+    std::remove(path.c_str());
+
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(parser.ParseFile("/nonexistent/config.txt"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "TextFile : failed to open file : /nonexistent/config.txt\n");
+    EXPECT_TRUE(parser.Root().children.empty());
+}
+
+TEST(LmpParser, WriterLayoutAndRoundTrip) {
+    OMB_LmpNode camera;
+    camera.key = "camera";
+    camera.AddAttribute("mode", "pers");
+    camera.AddAttribute("radius", "40.000000");
+    std::string text;
+    OMB_LmpWrite(camera, text);
+    EXPECT_EQ(text, "camera\n(\n\tmode = 'pers'\n\tradius = '40.000000'\n)\n");
+
+    const char* const source =
+        "a = 'it''s' (x '\\\\ \\n\\x01\xE9' y) :: {b {c} :: {d (e)} ~b '' ''} "
+        "{ 'keyless' (z) } q = [[raw\\n'quote']] empty = '' 'next'";
+    OMB_LmpParser first;
+    ASSERT_TRUE(first.Parse(source));
+    std::string written;
+    OMB_LmpWriteEntries(first.Root(), written);
+    OMB_LmpParser second;
+    ASSERT_TRUE(second.Parse(written.c_str())) << written;
+    EXPECT_EQ(DumpList(second.Root().children), DumpList(first.Root().children)) << written;
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+// Configuration loading (see TK_Config.h). Keys are matched in any ASCII case;
+// only the first "render" and "workspace" entries count.
+#include "model/TK_Config.h"
+
+#include <algorithm>
+
+#include "core/OMB_LmpParser.h"
+#include "model/TK_Workspace.h"
+
+namespace {
+
+void ReadColor(const OMB_LmpNode* render, const char* key, uint8_t out[4]) {
+    const OMB_LmpNode* node = OMB_LmpParser::FindAttribute(render, key);
+    if (!node) return;
+    uint32_t c = OMB_LmpParser::ParseColor(node->value.c_str());
+    for (int i = 0; i < 4; ++i) out[i] = uint8_t(c >> (8 * i));
+}
+
+void ReadFloats3(const OMB_LmpNode* render, const char* key, float out[3]) {
+    const OMB_LmpNode* node = OMB_LmpParser::FindAttribute(render, key);
+    // Fewer than three numbers keep those read and zero the rest.
+    if (node) OMB_LmpParser::ParseFloats(node->value.c_str(), 3, out);
+}
+
+void ReadFolder(const OMB_LmpNode* workspaceNode, const char* key, const std::string& programDir,
+                std::string& folder) {
+    const OMB_LmpNode* node = OMB_LmpParser::FindAttribute(workspaceNode, key);
+    if (node) folder = NormalizeFolder(programDir, node->value);
+}
+
+}  // namespace
+
+std::string NormalizeFolder(const std::string& programDir, const std::string& path) {
+    std::string p = !path.empty() && path[0] == '$' ? programDir + path.substr(1) : path;
+    std::replace(p.begin(), p.end(), '\\', '/');
+    if (!p.empty() && p.back() == '/') p.pop_back();
+    return p;
+}
+
+std::string ConfigPath(const TK_Workspace& workspace) { return workspace.programDir + "/config/config.txt"; }
+
+void LoadConfig(TK_Workspace& workspace, const std::string& path) {
+    OMB_LmpParser parser;
+    if (!parser.ParseFile(path.c_str())) return;
+    const OMB_LmpNode* root = &parser.Root();
+    if (const OMB_LmpNode* render = OMB_LmpParser::FindChild(root, "render")) {
+        ReadColor(render, "ground_color", workspace.groundColor);
+        ReadColor(render, "edge_color", workspace.edgeColor);
+        ReadFloats3(render, "ambient_color", workspace.ambientColor);
+        ReadFloats3(render, "bgColor_bottom", workspace.bgColorBottom);
+        ReadFloats3(render, "bgColor_top", workspace.bgColorTop);
+    }
+    if (const OMB_LmpNode* ws = OMB_LmpParser::FindChild(root, "workspace")) {
+        ReadFolder(ws, "dir_model", workspace.programDir, workspace.modelFolder);
+        ReadFolder(ws, "dir_pattern", workspace.programDir, workspace.patternFolder);
+    }
+}

@@ -1,0 +1,108 @@
+// TK_EditorEnv: the editing environment every command receives. It owns the
+// current model, the world it sits in, the cell lookup grid, the command
+// executor with its history, and the listener list. ChangeNotification is the
+// one road by which the rest of the program learns what changed: the
+// environment updates its own derived state first (lookup grid, placement,
+// dirty render nodes), then passes the pair to every listener in order.
+//
+// Notification kinds: 0 editor state, 1 model (bit flags below), 2 palette
+// (entry, 0 = all), 3 history, 4 raster display flag, 5 path-tracer settings.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/OMB_CommandExecutor.h"
+#include "core/OMB_DGNode.h"
+#include "core/OMB_Signal.h"
+#include "model/TK_Material.h"
+#include "model/TK_Model.h"
+#include "model/TK_Workspace.h"
+
+class TK_PluginRegistry;  // plugins/TK_PluginRegistry.h
+class TK_WindowLink;      // model/TK_WindowLink.h
+
+enum TK_ModelChange : int {
+    TK_CHANGE_SIZE = 4,
+    TK_CHANGE_TRIM = 8,
+    TK_CHANGE_GEOMETRY = 32,
+    TK_CHANGE_VOXELS = 64,
+    TK_CHANGE_COLORS = 128,
+    TK_CHANGE_SHAPE = 256,
+    TK_CHANGE_PALETTE_COLORS = 512,
+};
+
+enum TK_NotifyKind : int {
+    TK_NOTIFY_EDITOR = 0,
+    TK_NOTIFY_MODEL = 1,
+    TK_NOTIFY_PALETTE = 2,
+    TK_NOTIFY_HISTORY = 3,
+    TK_NOTIFY_DISPLAY = 4,
+    TK_NOTIFY_RENDER = 5,
+};
+
+class TK_EditorEnv {
+public:
+    static constexpr int kWorldShift = 7;  // world cells per axis = 1 << 7
+    static constexpr int kWorldCells = 1 << (3 * kWorldShift);
+
+    int currentColorIndex = 1;
+    const int worldSize[3] = {128, 128, 128};
+    const int maxModelSize[3] = {126, 126, 126};
+    TK_Model model;
+    // One surface record per palette index; moves with its colour.
+    TK_Material materials[256] = {};
+    // Cell (x, y, z) of the model -> 1 + voxel position, 0 when empty.
+    std::vector<uint32_t> voxelLookupGrid;
+    int modelPlacement[3] = {0, 0, 1};
+    float modelCenter[3] = {0, 0, 0};
+    float modelBoundsMin[3] = {0, 0, 0};
+    float modelBoundsMax[3] = {0, 0, 0};
+
+    TK_Workspace workspace;
+    // No window: dialogs report "cancelled" and window-only lines fail.
+    bool headless = false;
+    // The editor window while there is one (not owned); null headless.
+    TK_WindowLink* window = nullptr;
+
+    // The format plugins, registered at start-up. A shared_ptr only for its
+    // type-erased deleter: the deleter is bound where the registry is made
+    // (app/), so this layer holds the registry without depending on plugins/.
+    std::shared_ptr<TK_PluginRegistry> plugins;
+    // The model the pattern brush stamps ("ipatt"); empty until one loads.
+    TK_Model patternModel;
+
+    OMB_CommandExecutor executor;
+    // Views and other listeners, called with (kind, value).
+    OMB_Signal2<int, int> listeners;
+    // Render caches link to these: geometry for bits 4/32/64/256, colours for
+    // 128/512 (and palette uploads).
+    OMB_DGNode<TK_Model*> geometryNode;
+    OMB_DGNode<TK_Model*> colorNode;
+
+    TK_EditorEnv();
+    TK_EditorEnv(const TK_EditorEnv&) = delete;
+    TK_EditorEnv& operator=(const TK_EditorEnv&) = delete;
+
+    void ChangeNotification(int kind, int value);
+    // Straight to the listeners, without the environment's own handling.
+    void Broadcast(int kind, int value) { listeners.Emit(kind, value); }
+
+    // Executor wrappers that broadcast the history message on success.
+    bool ExecuteText(const char* prefix, const char* text, OMB_ExecuteStats* stats = nullptr);
+    bool RunCommand(std::unique_ptr<OMB_Command> command, const void* owner);
+
+    static int GridIndex(int x, int y, int z) {
+        return x | y << kWorldShift | z << (2 * kWorldShift);
+    }
+    // Position in the voxel list of the voxel at a model cell, or -1.
+    int VoxelAt(int x, int y, int z) const {
+        if (unsigned(x) >= 128u || unsigned(y) >= 128u || unsigned(z) >= 128u) return -1;
+        return int(voxelLookupGrid[GridIndex(x, y, z)]) - 1;
+    }
+    void RebuildLookupGrid();
+
+private:
+    void UpdatePlacement();
+};

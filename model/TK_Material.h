@@ -1,0 +1,24 @@
+// TK_Material: the per-colour surface record the path tracer reads. The
+// environment keeps one per palette index beside the palette, and commands
+// that move colours between indices ("swap") move these records with them.
+//
+// Rule: keep it a plain 52-byte record of 32-bit fields. It is copied with
+// memcpy, exchanged as a block and uploaded as a table, so no constructors,
+// no pointers and no change of size without changing every reader.
+#pragma once
+
+#include <cstdint>
+
+struct TK_Material {
+    int32_t type;       // 0 diffuse, 1 metal, 2 glass, 3 emissive
+    float roughness;
+    float specular;
+    float plastic;      // above 0.5: a clear coat over the base colour
+    float ior;          // index of refraction (glass)
+    float attenuation;  // absorption inside glass
+    float flux;         // emitted power (emissive)
+    float glow;         // emission seen directly, without lighting
+    float total;        // above 0.5: total internal reflection only
+    float spare[4];     // room for later parameters without changing the size
+};
+static_assert(sizeof(TK_Material) == 52, "material records are 52-byte blocks");

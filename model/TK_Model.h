@@ -1,0 +1,69 @@
+// TK_Model: the document. A named box of cells with a sparse voxel list and a
+// 256-colour palette. Every command, brush, importer, exporter and renderer
+// reads or writes it.
+//
+// Invariants of a valid model (NormalizeModel establishes them, every command
+// keeps them): 1 <= size <= 126 per axis, every voxel inside the size, no two
+// voxels in one cell, colours 1..255, palette entry 0 zero and alpha 255 in the
+// others. None of the operations here notifies; the caller does.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/Palette.h"
+#include "model/Voxel.h"
+
+constexpr int kMaxModelSize = 126;
+
+// A dense byte grid around the voxels with a free border of one cell.
+struct TK_PaddedGrid {
+    std::vector<uint8_t> cells;  // colorIndex per cell, 0 empty
+    int dims[3] = {0, 0, 0};     // bounds extent + 2 per axis
+    int offset[3] = {0, 0, 0};   // model coordinate + offset = grid coordinate
+
+    int Index(int x, int y, int z) const { return x + dims[0] * (y + dims[1] * z); }
+};
+
+class TK_Model {
+public:
+    std::string name;
+    int size[3] = {0, 0, 0};
+    VoxelList voxels;
+    Palette palette;
+
+    TK_Model() = default;
+    explicit TK_Model(int growStep) : voxels(growStep) {}
+
+    // Entries 1..255 get alpha 255; entry 0 becomes 0.
+    void ResetPaletteAlpha();
+    // Entries 1..255 equal the default palette in R, G and B.
+    bool IsDefaultPalette() const;
+    // Entry i becomes the grey 256 - i.
+    void MakeGreyPalette();
+    // Lowest index in 1..min(n,256)-1 with the same R, G, B; 0 when none.
+    int FindExactColor(uint32_t rgb, int n = 256) const;
+    // Index 1..255 with the smallest R+G+B distance; ties to the lowest.
+    int FindNearestColor(uint32_t rgb) const;
+    int CountColor(int index) const;
+    void ColorHistogram(int counts[256]) const;
+    // Lowest and highest coordinates; false for an empty model.
+    bool ComputeBounds(int lo[3], int hi[3]) const;
+    // Moves the voxels to the origin and makes their box the size.
+    void CropToBounds();
+    // Adds the offset to every voxel; voxels leaving the box are removed.
+    void TranslateClip(const int offset[3]);
+    TK_PaddedGrid BuildPaddedGrid() const;
+    // The name without folder and extension (the exporters' object name).
+    std::string ModelBaseName() const;
+    // Makes any loaded model valid: size grown to the voxels and clamped to
+    // `limit` (capped at 126), colour 0 voxels take `color` (when 1..255),
+    // voxels outside the size or in taken cells dropped, alpha reset.
+    void NormalizeModel(const int limit[3], int color);
+
+    bool InBox(int x, int y, int z) const {
+        return unsigned(x) < unsigned(size[0]) && unsigned(y) < unsigned(size[1]) && unsigned(z) < unsigned(size[2]);
+    }
+    int CellCount() const { return size[0] * size[1] * size[2]; }
+};

@@ -1,0 +1,127 @@
+// Native model file writer and reader (see TK_VoxFile.h). The file and memory
+// entry points share one body each, so tests and the fuzzer exercise exactly
+// the code that reads files.
+#include "model/TK_VoxFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "model/OMB_XIFF.h"
+
+namespace {
+
+constexpr uint32_t kMain = OMB_ChunkId("MAIN");
+constexpr uint32_t kSize = OMB_ChunkId("SIZE");
+constexpr uint32_t kXyzi = OMB_ChunkId("XYZI");
+constexpr uint32_t kRgba = OMB_ChunkId("RGBA");
+const uint8_t kMagic[4] = {'V', 'O', 'X', ' '};
+
+void WritePalette(OMB_XIFF_SaveFile& file, const Palette& palette) {
+    uint8_t bytes[1024];
+    for (int k = 0; k < 255; ++k) OMB_PutInt32LE(bytes + 4 * k, int32_t(palette[k + 1]));
+    // Colour 255 has no entry; it is stored as opaque black.
+    const uint8_t black[4] = {0, 0, 0, 255};
+    std::memcpy(bytes + 1020, black, 4);
+    file.WriteBytes(bytes, sizeof bytes);
+}
+
+// Writes into an open file; the caller closes it.
+void WriteBody(OMB_XIFF_SaveFile& file, const TK_Model& model) {
+    file.WriteBytes(kMagic, 4);
+    file.WriteInt32(kVoxVersion);
+    file.BeginChunk(kMain);
+    file.BeginChunk(kSize);
+    for (int a = 0; a < 3; ++a) file.WriteInt32(model.size[a]);
+    file.EndChunk(kSize);
+    file.BeginChunk(kXyzi);
+    file.WriteInt32(model.voxels.Count());
+    // Voxels are stored as their four bytes x, y, z, colorIndex.
+    file.WriteBytes(model.voxels.Data(), size_t(model.voxels.Count()) * sizeof(Voxel));
+    file.EndChunk(kXyzi);
+    if (!model.IsDefaultPalette()) {
+        file.BeginChunk(kRgba);
+        WritePalette(file, model.palette);
+        file.EndChunk(kRgba);
+    }
+    file.EndChunk(kMain);
+    file.DiscardOpenChunks();
+}
+
+// The count in the file is not trusted: never more voxels than the chunk's
+// content holds, nor than the bytes actually left in the source.
+int VoxelCount(OMB_XIFF_LoadFile& file, const OMB_XIFF_Chunk& chunk) {
+    int32_t n = 0;
+    file.ReadInt32(n);
+    int64_t present = std::max<int64_t>(0, int64_t(chunk.contentSize) - 4) / 4;
+    present = std::min(present, file.Remaining() / 4);
+    return (n < 0 || n > present) ? int(present) : n;
+}
+
+void ReadPalette(OMB_XIFF_LoadFile& file, Palette& palette) {
+    uint8_t bytes[1020] = {};
+    file.ReadBytes(bytes, sizeof bytes);
+    palette[0] = PackRGBA(0, 0, 0, 255);
+    for (int k = 0; k < 255; ++k) palette[k + 1] = uint32_t(OMB_GetInt32LE(bytes + 4 * k));
+}
+
+// Reads from an open source; the caller closes it.
+bool ReadBody(OMB_XIFF_LoadFile& file, TK_Model& model) {
+    uint8_t magic[4];
+    int32_t version = 0;
+    if (!file.ReadBytes(magic, 4) || std::memcmp(magic, kMagic, 4) != 0) return false;
+    if (!file.ReadInt32(version) || version != kVoxVersion) return false;
+    if (!file.ReadTree(8)) return false;
+    if (file.FindChunk(kSize)) {
+        uint8_t bytes[12] = {};
+        file.ReadBytes(bytes, sizeof bytes);
+        for (int a = 0; a < 3; ++a) model.size[a] = std::clamp(OMB_GetInt32LE(bytes + 4 * a), 1, 256);
+    }
+    if (const OMB_XIFF_Chunk* xyzi = file.FindChunk(kXyzi)) {
+        int n = VoxelCount(file, *xyzi);
+        if (n > 0) {
+            model.voxels.Resize(n);
+            file.ReadBytes(model.voxels.Data(), size_t(n) * sizeof(Voxel));
+        }
+    }
+    if (file.FindChunk(kRgba))
+        ReadPalette(file, model.palette);
+    else
+        model.palette = DefaultPalette();
+    return true;
+}
+
+void ResetModel(TK_Model& model) {
+    model.name.clear();
+    model.size[0] = model.size[1] = model.size[2] = 0;
+    model.voxels.Clear();
+}
+
+}  // namespace
+
+bool WriteVox(const TK_Model& model, const char* path) {
+    OMB_XIFF_SaveFile file;
+    if (!file.Open(path)) return false;
+    WriteBody(file, model);
+    return file.Close();
+}
+
+bool WriteVoxBytes(const TK_Model& model, std::vector<uint8_t>& out) {
+    OMB_XIFF_SaveFile file;
+    if (!file.OpenMemory(&out)) return false;
+    WriteBody(file, model);
+    return file.Close();
+}
+
+bool ReadVox(TK_Model& model, const char* path) {
+    ResetModel(model);
+    OMB_XIFF_LoadFile file;
+    return file.Open(path) && ReadBody(file, model);
+}
+
+bool ReadVoxBytes(TK_Model& model, const void* data, size_t size) {
+    ResetModel(model);
+    OMB_XIFF_LoadFile file;
+    return file.OpenMemory(data, size) && ReadBody(file, model);
+}
+
+bool HasVoxMagic(const void* data, size_t size) { return size >= 4 && std::memcmp(data, kMagic, 4) == 0; }

@@ -1,0 +1,265 @@
+// The binary file layer and the chunk container: little-endian reads with
+// their failure rules, the safe replacement of files, the save side's nesting
+// messages, and the load side's structural checks against hostile trees. The
+// layout of a well-formed tree is checked by the model file's tests.
+#include "model/OMB_XIFF.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <climits>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+void PutInt(Bytes& out, int32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(uint8_t(uint32_t(v) >> (8 * i)));
+}
+
+constexpr int32_t kActualSize = INT32_MIN;
+
+// One chunk: header, content, children; the children size may be forged.
+Bytes Chunk(const char* tag, const Bytes& content, const Bytes& children = {}, int32_t childrenSize = kActualSize) {
+    Bytes out(tag, tag + 4);
+    PutInt(out, int32_t(content.size()));
+    PutInt(out, childrenSize != kActualSize ? childrenSize : int32_t(children.size()));
+    out.insert(out.end(), content.begin(), content.end());
+    out.insert(out.end(), children.begin(), children.end());
+    return out;
+}
+
+// An 8-byte file header, then the root.
+Bytes File(const Bytes& root) {
+    Bytes out = {'T', 'E', 'S', 'T', 0, 0, 0, 0};
+    out.insert(out.end(), root.begin(), root.end());
+    return out;
+}
+
+Bytes Cat(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+std::string ReadTreeMessage(const Bytes& bytes, bool* ok = nullptr) {
+    OMB_XIFF_LoadFile file;
+    file.OpenMemory(bytes.data(), bytes.size());
+    testing::internal::CaptureStdout();
+    bool result = file.ReadTree(8);
+    if (ok) *ok = result;
+    return testing::internal::GetCapturedStdout();
+}
+
+class TempDir : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("tk_xiff_" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    std::string Path(const char* name) const { return (dir / name).string(); }
+    size_t FileCount() const { return size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator())); }
+    static std::string Contents(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    fs::path dir;
+};
+
+}  // namespace
+
+TEST(BitFile, LittleEndianReadsAndWritesWithTheirFailureRules) {
+    Bytes data;
+    OMB_SaveBitFile save;
+    ASSERT_TRUE(save.OpenMemory(&data));
+    EXPECT_TRUE(save.WriteInt32(0x12345678) && save.WriteText("ab") && save.WriteByte(0x7F));
+    EXPECT_TRUE(save.Close());
+    EXPECT_EQ(data, (Bytes{0x78, 0x56, 0x34, 0x12, 'a', 'b', 0, 0x7F}));
+
+    OMB_LoadBitFile file;
+    ASSERT_TRUE(file.OpenMemory(data.data(), data.size()));
+    int32_t value = -1;
+    std::string text;
+    uint8_t byte = 0;
+    EXPECT_TRUE(file.ReadInt32(value) && file.ReadText(text) && file.ReadByte(byte));
+    EXPECT_EQ(value, 0x12345678);
+    EXPECT_EQ(text, "ab");
+    EXPECT_EQ(byte, 0x7F);
+    EXPECT_FALSE(file.ReadInt32(value) || file.ReadByte(byte) || file.ReadText(text));
+    EXPECT_EQ(value, 0) << "a failed read gives 0";
+
+    for (size_t length : {255u, 256u}) {
+        Bytes long_text(length, 'x');
+        long_text.push_back(0);
+        file.OpenMemory(long_text.data(), long_text.size());
+        EXPECT_EQ(file.ReadText(text), length == 255) << "at most 255 characters";
+    }
+}
+
+TEST_F(TempDir, SaveReplacesTheFileOnlyWhenEverythingSucceeded) {
+    const std::string target = Path("model.bin");
+    std::ofstream(target) << "old";
+    {
+        OMB_SaveBitFile file;
+        ASSERT_TRUE(file.Open(target.c_str()));
+        file.WriteText("new");
+        EXPECT_EQ(Contents(target), "old") << "the target is untouched until the close";
+        EXPECT_FALSE(file.Seek(-1));
+        EXPECT_FALSE(file.Close()) << "a failed operation fails the close";
+    }
+    EXPECT_EQ(Contents(target), "old");
+    EXPECT_EQ(FileCount(), 1u) << "the temporary file is removed";
+
+    {
+        OMB_SaveBitFile file;
+        ASSERT_TRUE(file.Open(target.c_str()));
+        file.WriteBytes("new", 3);
+    }  // destruction closes and commits
+    EXPECT_EQ(Contents(target), "new");
+    EXPECT_EQ(FileCount(), 1u);
+
+    OMB_SaveBitFile file;
+    EXPECT_FALSE(file.Open(""));
+    EXPECT_FALSE(file.Open(Path("missing/x.bin").c_str()));
+    EXPECT_FALSE(file.Open(dir.string().c_str())) << "a folder is never replaced";
+}
+
+TEST_F(TempDir, ShortWriteLeavesTheOldFile) {
+    const std::string target = Path("big.bin");
+    std::ofstream(target) << "old";
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool closed;
+    {
+        OMB_SaveBitFile file;
+        ASSERT_TRUE(file.Open(target.c_str()));
+        Bytes chunk(100000, 0xAB);
+        file.WriteBytes(chunk.data(), chunk.size());
+        closed = file.Close();
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_FALSE(closed);
+    EXPECT_EQ(Contents(target), "old");
+    EXPECT_EQ(FileCount(), 1u);
+}
+
+TEST(XIFFSave, NestingFaultsArePrinted) {
+    struct Case {
+        const char* name;
+        void (*steps)(OMB_XIFF_SaveFile&);
+        const char* message;
+        bool stillOpen;
+    };
+    const Case cases[] = {
+        {"nothing open", [](OMB_XIFF_SaveFile& f) { f.EndChunk(OMB_ChunkId("AAAA")); },
+         "[Error] no chunk to finish\n", false},
+        {"wrong id",
+         [](OMB_XIFF_SaveFile& f) {
+             f.BeginChunk(OMB_ChunkId("AAAA"));
+             f.BeginChunk(OMB_ChunkId("BBBB"));
+             f.EndChunk(OMB_ChunkId("AAAA"));
+         },
+         "[Error] invalid chunk with different id to finish\n", true},
+        {"content after a child",
+         [](OMB_XIFF_SaveFile& f) {
+             f.BeginChunk(OMB_ChunkId("AAAA"));
+             f.BeginChunk(OMB_ChunkId("BBBB"));
+             f.EndChunk(OMB_ChunkId("BBBB"));
+             f.WriteInt32(1);
+             f.EndChunk(OMB_ChunkId("AAAA"));
+         },
+         "[Error] content length is not fitting\n", false},
+    };
+    for (const Case& c : cases) {
+        Bytes out;
+        OMB_XIFF_SaveFile file;
+        file.OpenMemory(&out);
+        testing::internal::CaptureStdout();
+        c.steps(file);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.message) << c.name;
+        EXPECT_EQ(file.HasOpenChunks(), c.stillOpen) << c.name;
+        testing::internal::CaptureStdout();
+        file.DiscardOpenChunks();
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.stillOpen ? "[Error] have chunk unfinished\n" : "")
+            << c.name;
+    }
+    testing::internal::CaptureStdout();
+    {
+        Bytes out;
+        OMB_XIFF_SaveFile file;
+        file.OpenMemory(&out);
+        file.BeginChunk(OMB_ChunkId("AAAA"));
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Error] have chunk unfinished\n");
+}
+
+TEST(XIFFLoad, StructuralFaultsFailWithTheirMessage) {
+    Bytes deep = Chunk("LEAF", {});
+    for (int i = 0; i < OMB_XIFF_LoadFile::kMaxDepth; ++i) deep = Chunk("NEST", {}, deep);
+    bool ok = false;
+    EXPECT_EQ(ReadTreeMessage(File(deep), &ok), "");
+    EXPECT_TRUE(ok) << "a tree exactly as deep as allowed reads";
+    deep = Chunk("NEST", {}, deep);
+    Bytes many;
+    for (int i = 0; i < OMB_XIFF_LoadFile::kMaxChunks; ++i) {
+        Bytes leaf = Chunk("LEAF", {});
+        many.insert(many.end(), leaf.begin(), leaf.end());
+    }
+    Bytes shortHeader = File(Chunk("MAIN", {}, {}));
+    shortHeader.resize(shortHeader.size() - 1);
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"cut in the root header", shortHeader, "chunk def size"},
+        {"no root at all", Bytes(8, 0), "chunk def size"},
+        {"children claimed but missing", File(Chunk("MAIN", {}, {}, 24)), "chunk def size"},
+        {"negative children size", File(Chunk("MAIN", {}, {}, -5)), "chunk length"},
+        {"child longer than parent", File(Chunk("MAIN", {}, Cat({Chunk("KID1", {1, 2, 3, 4})}), 12)),
+         "children chunk length exceed"},
+        {"too deep", File(deep), "chunk depth exceed"},
+        {"too many", File(Chunk("MAIN", {}, many)), "chunk count exceed"},
+    };
+    for (const Case& c : cases) {
+        ok = true;
+        EXPECT_EQ(ReadTreeMessage(c.bytes, &ok), std::string("[Error] XIFF : ") + c.message + "\n") << c.name;
+        EXPECT_FALSE(ok) << c.name;
+    }
+}
+
+TEST(XIFFLoad, FindChunkSearchesTheWholeTreeInPreOrder) {
+    Bytes inner = Chunk("DEEP", {1, 0, 0, 0}, Chunk("DUPE", {2, 0, 0, 0}));
+    Bytes root = Chunk("MAIN", {}, Cat({Chunk("SIDE", {}, inner), Chunk("DUPE", {3, 0, 0, 0})}));
+    Bytes bytes = File(root);
+    OMB_XIFF_LoadFile file;
+    file.OpenMemory(bytes.data(), bytes.size());
+    ASSERT_TRUE(file.ReadTree(8));
+    ASSERT_EQ(file.Chunks().size(), 5u);
+    const uint32_t order[] = {OMB_ChunkId("MAIN"), OMB_ChunkId("SIDE"), OMB_ChunkId("DEEP"), OMB_ChunkId("DUPE"),
+                              OMB_ChunkId("DUPE")};
+    for (size_t i = 0; i < 5; ++i) EXPECT_EQ(file.Chunks()[i].id, order[i]) << i;
+    EXPECT_EQ(file.Chunks()[3].parent, 2);
+    EXPECT_EQ(file.Chunks()[1].nextSibling, 4);
+    int32_t value = 0;
+    ASSERT_NE(file.FindChunk(OMB_ChunkId("DUPE")), nullptr);
+    file.ReadInt32(value);
+    EXPECT_EQ(value, 2) << "the first in pre-order is the nested one";
+    ASSERT_NE(file.FindChunk(OMB_ChunkId("DEEP")), nullptr);
+    file.ReadInt32(value);
+    EXPECT_EQ(value, 1);
+    EXPECT_NE(file.FindChunk(0x4E49414Du), nullptr) << "the root, MAIN";
+    EXPECT_EQ(file.FindChunk(OMB_ChunkId("NONE")), nullptr);
+}

@@ -1,0 +1,92 @@
+// Configuration file: folder overrides, colour readers and defaults.
+#include "model/TK_Config.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "model/TK_Workspace.h"
+
+namespace {
+
+TK_Workspace Load(const std::string& text, std::string* output = nullptr) {
+    std::string path = testing::TempDir() + "tarsk_config.txt";
+    {
+        std::ofstream f(path, std::ios::binary);
+        f << text;
+    }
+    TK_Workspace ws;
+    ws.SetDefaults("/opt/tarsk");
+    testing::internal::CaptureStdout();
+    LoadConfig(ws, path);
+    std::string out = testing::internal::GetCapturedStdout();
+    if (output) *output = out;
+    std::remove(path.c_str());
+    return ws;
+}
+
+TEST(Config, MissingFileKeepsDefaults) {
+    TK_Workspace ws;
+    ws.SetDefaults("/opt/tarsk");
+    testing::internal::CaptureStdout();
+    LoadConfig(ws, "/nonexistent/config.txt");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "TextFile : failed to open file : /nonexistent/config.txt\n");
+    EXPECT_EQ(ws.modelFolder, "/opt/tarsk/vox");
+    EXPECT_EQ(ws.patternFolder, "/opt/tarsk/vox");
+    EXPECT_EQ(ws.exportFolder, "/opt/tarsk/export");
+    EXPECT_EQ(ws.paletteFolder, "/opt/tarsk/palette");
+    EXPECT_EQ(ws.cacheFolder, "/opt/tarsk/cache");
+    EXPECT_EQ(ws.groundColor[0], 179);
+    EXPECT_FLOAT_EQ(ws.ambientColor[2], 0.15f);
+}
+
+TEST(Config, FoldersAndColours) {
+    TK_Workspace ws = Load(
+        "RENDER ( GROUND_COLOR = '1 2 3' Ambient_Color = '0.5 0.25' bgColor_top = '0.3 0.2 0.1' )\n"
+        "workspace ( dir_model = '$/models/' dir_pattern = 'C:\\\\data\\\\patterns' )\n"
+        "workspace ( dir_model = '/ignored' )\n");
+    EXPECT_EQ(ws.modelFolder, "/opt/tarsk/models");
+    EXPECT_EQ(ws.patternFolder, "C:/data/patterns");
+    const uint8_t ground[4] = {1, 2, 3, 255};
+    EXPECT_TRUE(std::equal(ground, ground + 4, ws.groundColor));
+    EXPECT_EQ(ws.edgeColor[1], 51);  // untouched default
+    EXPECT_FLOAT_EQ(ws.ambientColor[0], 0.5f);
+    EXPECT_FLOAT_EQ(ws.ambientColor[1], 0.25f);
+    EXPECT_FLOAT_EQ(ws.ambientColor[2], 0.0f);
+    EXPECT_FLOAT_EQ(ws.bgColorTop[2], 0.1f);
+}
+
+TEST(Config, SyntaxErrorKeepsDefaults) {
+    std::string out;
+    TK_Workspace ws = Load("workspace ( dir_model = '/x' \n", &out);
+    EXPECT_EQ(ws.modelFolder, "/opt/tarsk/vox");
+    EXPECT_NE(out.find("[Error] OMB_LmpParser"), std::string::npos);
+}
+
+TEST(Config, ShippedFileHoldsTheDefaults) {
+    TK_Workspace shipped = Load([] {
+        std::ifstream f(std::string(TK_SOURCE_DIR) + "/config/config.txt", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), {});
+    }());
+    TK_Workspace defaults;
+    defaults.SetDefaults("/opt/tarsk");
+    EXPECT_EQ(shipped.modelFolder, defaults.modelFolder);
+    EXPECT_EQ(shipped.patternFolder, defaults.patternFolder);
+    EXPECT_TRUE(std::equal(defaults.groundColor, defaults.groundColor + 4, shipped.groundColor));
+    EXPECT_TRUE(std::equal(defaults.edgeColor, defaults.edgeColor + 4, shipped.edgeColor));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FLOAT_EQ(shipped.ambientColor[i], defaults.ambientColor[i]);
+        EXPECT_FLOAT_EQ(shipped.bgColorBottom[i], defaults.bgColorBottom[i]);
+        EXPECT_FLOAT_EQ(shipped.bgColorTop[i], defaults.bgColorTop[i]);
+    }
+}
+
+TEST(Config, NormalizeFolder) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"$/vox/", "/p/vox"}, {"$", "/p"}, {"a\\b\\", "a/b"}, {"/", ""}, {"", ""}, {"x$", "x$"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(NormalizeFolder("/p", c.first), c.second) << c.first;
+}
+
+}  // namespace

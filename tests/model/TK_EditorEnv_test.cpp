@@ -1,0 +1,82 @@
+// The environment's reaction to change notifications: lookup grid, placement,
+// dirty render nodes, listener order.
+#include "model/TK_EditorEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+struct Recorder {
+    std::vector<std::pair<int, int>> seen;
+    void On(int kind, int value) { seen.push_back({kind, value}); }
+};
+
+TEST(EditorEnv, LookupGridFollowsTheVoxelList) {
+    auto env = std::make_unique<TK_EditorEnv>();
+    TK_Model& m = env->model;
+    m.size[0] = m.size[1] = m.size[2] = 126;
+    m.voxels.Add(Voxel{0, 0, 0, 1});
+    m.voxels.Add(Voxel{125, 125, 125, 2});
+    m.voxels.Add(Voxel{3, 4, 5, 3});
+    env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_VOXELS);
+    EXPECT_EQ(env->VoxelAt(125, 125, 125), 1);
+    EXPECT_EQ(env->VoxelAt(3, 4, 5), 2);
+    EXPECT_EQ(env->VoxelAt(4, 3, 5), -1);
+    EXPECT_EQ(env->VoxelAt(-1, 0, 0), -1);
+    EXPECT_EQ(env->VoxelAt(0, 128, 0), -1);
+    m.voxels.RemoveAt(0);
+    env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_VOXELS);
+    EXPECT_EQ(env->VoxelAt(0, 0, 0), -1);
+    EXPECT_EQ(env->VoxelAt(3, 4, 5), 0);  // the last voxel moved into the gap
+    EXPECT_EQ(env->VoxelAt(125, 125, 125), 1);
+}
+
+TEST(EditorEnv, PlacementCentresXYAndSitsOnTheFloor) {
+    auto env = std::make_unique<TK_EditorEnv>();
+    env->model.size[0] = 45;
+    env->model.size[1] = 10;
+    env->model.size[2] = 7;
+    env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS);
+    EXPECT_EQ(env->modelPlacement[0], 41);
+    EXPECT_EQ(env->modelPlacement[1], 59);
+    EXPECT_EQ(env->modelPlacement[2], 1);
+    EXPECT_FLOAT_EQ(env->modelCenter[0], 41 + 22.5f);
+}
+
+TEST(EditorEnv, NotificationsMarkNodesThenReachListenersInOrder) {
+    auto env = std::make_unique<TK_EditorEnv>();
+    OMB_DGNodeX meshCache, colorCache;
+    meshCache.AddInput(&env->geometryNode);
+    colorCache.AddInput(&env->colorNode);
+    Update(&meshCache);
+    Update(&colorCache);
+    Recorder first, second;
+    env->listeners.Connect(&first, &Recorder::On);
+    env->listeners.Connect(&second, &Recorder::On);
+
+    env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_COLORS);
+    EXPECT_FALSE(meshCache.IsDirty());
+    EXPECT_TRUE(colorCache.IsDirty());
+    Update(&colorCache);
+    env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS);
+    EXPECT_TRUE(meshCache.IsDirty());
+    EXPECT_FALSE(colorCache.IsDirty());
+    env->ChangeNotification(TK_NOTIFY_PALETTE, 7);
+    EXPECT_TRUE(colorCache.IsDirty());
+
+    const std::vector<std::pair<int, int>> expected = {{1, 128}, {1, 68}, {2, 7}};
+    EXPECT_EQ(first.seen, expected);
+    EXPECT_EQ(second.seen, expected);
+}
+
+TEST(EditorEnv, TrimBitShrinksTheList) {
+    auto env = std::make_unique<TK_EditorEnv>();
+    for (int i = 0; i < 40000; ++i) env->model.voxels.Add(Voxel{uint8_t(i), uint8_t(i >> 8), 0, 1});
+    env->model.voxels.Truncate(5);
+    env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_TRIM);
+    EXPECT_EQ(env->model.voxels.Capacity(), 16384);
+}
+
+}  // namespace

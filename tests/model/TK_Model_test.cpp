@@ -1,0 +1,268 @@
+// Model operations, the default palette, the voxel list and normalisation of
+// loaded models.
+#include "model/TK_Model.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+
+namespace {
+
+TK_Model MakeModel(int sx, int sy, int sz, std::initializer_list<Voxel> voxels) {
+    TK_Model m;
+    m.size[0] = sx;
+    m.size[1] = sy;
+    m.size[2] = sz;
+    for (const Voxel& v : voxels) m.voxels.Add(v);
+    m.palette = DefaultPalette();
+    return m;
+}
+
+// Inside the size, one voxel per cell, colours 1..255.
+void ExpectValid(const TK_Model& m) {
+    std::set<uint32_t> cells;
+    for (const Voxel& v : m.voxels) {
+        EXPECT_TRUE(m.InBox(v.x, v.y, v.z));
+        EXPECT_NE(v.colorIndex, 0);
+        EXPECT_TRUE(cells.insert(v.Word() & 0xFFFFFF).second);
+    }
+    for (int a = 0; a < 3; ++a) EXPECT_TRUE(m.size[a] >= 1 && m.size[a] <= kMaxModelSize);
+}
+
+TEST(DefaultPalette, KnownEntries) {
+    const Palette& p = DefaultPalette();
+    struct Case {
+        int index;
+        int r, g, b;
+    };
+    const Case cases[] = {{1, 255, 255, 255}, {2, 255, 255, 204}, {7, 255, 204, 255}, {37, 204, 255, 255},
+                          {215, 0, 0, 51},    {216, 0xEE, 0, 0},  {225, 0x11, 0, 0}, {226, 0, 0xEE, 0},
+                          {236, 0, 0, 0xEE},  {246, 0xEE, 0xEE, 0xEE}, {255, 0x11, 0x11, 0x11}};
+    for (const Case& c : cases) EXPECT_EQ(p[c.index], PackRGBA(c.r, c.g, c.b)) << c.index;
+    EXPECT_EQ(p[0], 0u);
+}
+
+TEST(ModelPalette, DefaultTestIgnoresAlphaAndEntryZero) {
+    TK_Model m = MakeModel(1, 1, 1, {});
+    for (int i = 0; i < 256; ++i) m.palette[i] &= 0x00FFFFFF;
+    m.palette[0] = 0x12345678;
+    EXPECT_TRUE(m.IsDefaultPalette());
+    m.palette[200] ^= 0x100;
+    EXPECT_FALSE(m.IsDefaultPalette());
+    m.ResetPaletteAlpha();
+    EXPECT_EQ(m.palette[0], 0u);
+    EXPECT_EQ(ColorA(m.palette[17]), 255);
+}
+
+TEST(ModelPalette, GreyPalette) {
+    TK_Model m;
+    m.MakeGreyPalette();
+    EXPECT_EQ(m.palette[1], PackRGBA(255, 255, 255));
+    EXPECT_EQ(m.palette[255], PackRGBA(1, 1, 1));
+    EXPECT_EQ(m.palette[0], 0u);
+}
+
+TEST(ModelPalette, ColorSearch) {
+    TK_Model m;
+    m.palette[3] = PackRGBA(10, 10, 10);
+    m.palette[5] = PackRGBA(14, 10, 10);
+    m.palette[9] = PackRGBA(10, 10, 10);
+    // Equal distances go to the lower index; entry 0 is never a candidate.
+    EXPECT_EQ(m.FindNearestColor(PackRGBA(12, 10, 10)), 3);
+    EXPECT_EQ(m.FindNearestColor(PackRGBA(13, 10, 10)), 5);
+    TK_Model black;
+    EXPECT_EQ(black.FindNearestColor(0), 1);
+    EXPECT_EQ(m.FindExactColor(PackRGBA(10, 10, 10, 7)), 3);
+    EXPECT_EQ(m.FindExactColor(PackRGBA(10, 10, 10), 3), 0);
+    EXPECT_EQ(m.FindExactColor(PackRGBA(10, 10, 10), 4), 3);
+    EXPECT_EQ(m.FindExactColor(0, 1), 0);
+    EXPECT_EQ(m.FindExactColor(PackRGBA(1, 2, 3)), 0);
+}
+
+TEST(ModelOps, CountsAndBounds) {
+    TK_Model m = MakeModel(8, 8, 8, {{1, 2, 3, 4}, {5, 6, 7, 4}, {2, 2, 2, 9}});
+    EXPECT_EQ(m.CountColor(4), 2);
+    int hist[256];
+    m.ColorHistogram(hist);
+    EXPECT_EQ(hist[4], 2);
+    EXPECT_EQ(hist[9], 1);
+    int lo[3], hi[3];
+    ASSERT_TRUE(m.ComputeBounds(lo, hi));
+    EXPECT_EQ(lo[0], 1);
+    EXPECT_EQ(hi[2], 7);
+    EXPECT_FALSE(MakeModel(1, 1, 1, {}).ComputeBounds(lo, hi));
+}
+
+TEST(ModelOps, CropToBounds) {
+    TK_Model m = MakeModel(10, 10, 10, {{2, 3, 4, 1}, {4, 3, 6, 2}});
+    m.CropToBounds();
+    EXPECT_EQ(m.size[0], 3);
+    EXPECT_EQ(m.size[1], 1);
+    EXPECT_EQ(m.size[2], 3);
+    EXPECT_EQ(m.voxels[0], (Voxel{0, 0, 0, 1}));
+    EXPECT_EQ(m.voxels[1], (Voxel{2, 0, 2, 2}));
+    // Already tight: unchanged.
+    TK_Model tight = MakeModel(2, 1, 1, {{0, 0, 0, 1}, {1, 0, 0, 1}});
+    tight.CropToBounds();
+    EXPECT_EQ(tight.size[0], 2);
+    EXPECT_EQ(tight.voxels[1], (Voxel{1, 0, 0, 1}));
+}
+
+TEST(ModelOps, TranslateClipDropsLeavers) {
+    TK_Model m = MakeModel(4, 4, 4, {{0, 1, 1, 1}, {3, 0, 0, 2}, {0, 3, 3, 3}, {2, 2, 2, 4}});
+    const int left[3] = {-1, 0, 0};
+    m.TranslateClip(left);
+    ASSERT_EQ(m.voxels.Count(), 2);
+    std::set<uint32_t> words;
+    for (const Voxel& v : m.voxels) words.insert(v.Word());
+    EXPECT_EQ(words, (std::set<uint32_t>{Voxel{2, 0, 0, 2}.Word(), Voxel{1, 2, 2, 4}.Word()}));
+}
+
+TEST(ModelOps, PaddedGrid) {
+    TK_Model m = MakeModel(10, 10, 10, {{3, 4, 5, 7}, {4, 4, 5, 8}});
+    TK_PaddedGrid g = m.BuildPaddedGrid();
+    EXPECT_EQ(g.dims[0], 4);
+    EXPECT_EQ(g.dims[1], 3);
+    EXPECT_EQ(g.dims[2], 3);
+    EXPECT_EQ(g.offset[0], -2);
+    EXPECT_EQ(g.cells[g.Index(1, 1, 1)], 7);
+    EXPECT_EQ(g.cells[g.Index(2, 1, 1)], 8);
+    int filled = 0;
+    for (uint8_t c : g.cells) filled += c != 0;
+    EXPECT_EQ(filled, 2);
+    EXPECT_TRUE(MakeModel(1, 1, 1, {}).BuildPaddedGrid().cells.empty());
+}
+
+TEST(ModelOps, BaseName) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""},
+        {"a/b/house.vox", "house"},
+        {"C:\\models\\tree.big.vox", "tree.big"},
+        {"dir/.hidden", ""},
+        {"dir/name.", "name."},
+        {"plain", "plain"},
+        {"a.b/plain", "plain"},
+    };
+    for (const auto& c : cases) {
+        TK_Model m;
+        m.name = c.first;
+        EXPECT_EQ(m.ModelBaseName(), c.second) << c.first;
+    }
+}
+
+TEST(Normalize, Table) {
+    struct Case {
+        const char* what;
+        int size[3];
+        std::vector<Voxel> voxels;
+        int color;
+        int expectSize[3];
+        int expectCount;
+    };
+    std::vector<Voxel> beyond;
+    for (int x : {0, 125, 126, 199}) beyond.push_back(Voxel{uint8_t(x), 0, 0, 1});
+    const Case cases[] = {
+        {"zero size, no voxels", {0, 5, 0}, {}, 1, {1, 5, 1}, 0},
+        {"zero size grows to voxels", {0, 0, 0}, {{4, 0, 2, 1}}, 1, {5, 1, 3}, 1},
+        {"grows and caps at 126", {200, 1, 1}, beyond, 1, {126, 1, 1}, 2},
+        {"duplicate cell keeps one", {2, 2, 2}, {{1, 1, 1, 3}, {1, 1, 1, 4}}, 1, {2, 2, 2}, 1},
+        {"colour zero takes the colour", {2, 2, 2}, {{0, 0, 0, 0}}, 9, {2, 2, 2}, 1},
+        {"colour zero without a colour goes", {2, 2, 2}, {{0, 0, 0, 0}, {1, 0, 0, 2}}, 0, {2, 2, 2}, 1},
+        {"300 x 0 x 5 of the file", {300, 0, 5}, {}, 1, {126, 1, 5}, 0},
+    };
+    for (const Case& c : cases) {
+        TK_Model m;
+        std::copy(c.size, c.size + 3, m.size);
+        for (const Voxel& v : c.voxels) m.voxels.Add(v);
+        m.palette[0] = 0xFFFFFFFF;
+        const int limit[3] = {126, 126, 126};
+        m.NormalizeModel(limit, c.color);
+        for (int a = 0; a < 3; ++a) EXPECT_EQ(m.size[a], c.expectSize[a]) << c.what;
+        EXPECT_EQ(m.voxels.Count(), c.expectCount) << c.what;
+        EXPECT_EQ(m.palette[0], 0u);
+        ExpectValid(m);
+    }
+}
+
+TEST(Normalize, FirstOfTwoInACellWinsAndColourFills) {
+    TK_Model m = MakeModel(2, 2, 2, {{1, 1, 1, 3}, {0, 0, 0, 0}, {1, 1, 1, 4}});
+    const int limit[3] = {126, 126, 126};
+    m.NormalizeModel(limit, 7);
+    ASSERT_EQ(m.voxels.Count(), 2);
+    EXPECT_EQ(m.voxels[0], (Voxel{1, 1, 1, 3}));
+    EXPECT_EQ(m.voxels[1], (Voxel{0, 0, 0, 7}));
+}
+
+// The four steps of normalisation written plainly, to hold the one-pass
+// version (with its shortcut for lists in rising cell order) to.
+void ReferenceNormalize(TK_Model& m, const int limit[3], int color) {
+    int lo[3], hi[3];
+    if (m.ComputeBounds(lo, hi))
+        for (int a = 0; a < 3; ++a) m.size[a] = std::max(m.size[a], hi[a] + 1);
+    for (int a = 0; a < 3; ++a) m.size[a] = std::clamp(m.size[a], 1, std::max(1, std::min(limit[a], 126)));
+    for (Voxel& v : m.voxels)
+        if (v.colorIndex == 0 && color >= 1 && color <= 255) v.colorIndex = uint8_t(color);
+    std::set<uint32_t> taken;
+    for (int i = 0; i < m.voxels.Count();) {
+        const Voxel& v = m.voxels[i];
+        if (!m.InBox(v.x, v.y, v.z) || v.colorIndex == 0 || !taken.insert(v.Word() & 0xFFFFFF).second)
+            m.voxels.RemoveAt(i);
+        else
+            ++i;
+    }
+    m.ResetPaletteAlpha();
+}
+
+TEST(Normalize, MatchesThePlainAlgorithmOnEveryListShape) {
+    uint32_t seed = 12345;
+    auto next = [&seed](uint32_t n) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % n;
+    };
+    enum Shape { Rising, RisingWithRepeat, RisingWithColourZero, RisingPastCap, Random };
+    for (int shape = Rising; shape <= Random; ++shape)
+        for (int n = 0; n < 40; ++n)
+            for (int color : {0, 9}) {
+                TK_Model m = MakeModel(int(next(8)), 6, 6, {});
+                for (int i = 0; i < n; ++i) m.voxels.Add(Voxel{uint8_t(i % 7), uint8_t(i / 7 % 7), uint8_t(i / 49), 1});
+                if (n > 0) {
+                    Voxel& v = m.voxels[int(next(uint32_t(n)))];
+                    if (shape == RisingWithRepeat && n > 1) v = m.voxels[int(next(uint32_t(n)))];
+                    if (shape == RisingWithColourZero) v.colorIndex = 0;
+                    if (shape == RisingPastCap) v.z = 200;
+                }
+                if (shape == Random)
+                    for (Voxel& v : m.voxels) v = Voxel::FromWord(next(1u << 24) % 8 | next(8) << 8 | next(4) << 16 | next(3) << 24);
+                TK_Model expected = m;
+                const int limit[3] = {126, 126, 5};
+                m.NormalizeModel(limit, color);
+                ReferenceNormalize(expected, limit, color);
+                const std::string what = "shape " + std::to_string(shape) + " n " + std::to_string(n);
+                for (int a = 0; a < 3; ++a) ASSERT_EQ(m.size[a], expected.size[a]) << what;
+                ASSERT_EQ(m.voxels.Count(), expected.voxels.Count()) << what;
+                for (int i = 0; i < m.voxels.Count(); ++i) ASSERT_EQ(m.voxels[i], expected.voxels[i]) << what;
+            }
+}
+
+TEST(VoxelList, CapacityFollowsGrowStepAndRemovalMovesLast) {
+    VoxelList list(16384);
+    for (int i = 0; i < 20000; ++i) list.Add(Voxel{uint8_t(i), uint8_t(i >> 8), 0, 1});
+    EXPECT_EQ(list.Capacity() % 16384, 0);
+    list.RemoveAt(0);
+    EXPECT_EQ(list[0], (Voxel{uint8_t(19999), uint8_t(19999 >> 8), 0, 1}));
+    list.Truncate(10);
+    list.Trim();
+    EXPECT_EQ(list.Capacity(), 16384);
+    VoxelList copy = list;
+    EXPECT_EQ(copy.Count(), 10);
+    EXPECT_EQ(copy[3], list[3]);
+    VoxelList small;
+    small = std::move(copy);
+    EXPECT_EQ(small.Count(), 10);
+    EXPECT_EQ(small.Capacity() % 16, 0);
+    EXPECT_EQ(Voxel::FromWord(0x04030201u), (Voxel{1, 2, 3, 4}));
+}
+
+}  // namespace

@@ -1,0 +1,194 @@
+// The native model file: exact layout, palette omission, round trips, the
+// reader's tolerance of chunk order and forged counts, and clean failure at
+// every truncation of a small file. Files on disk are the plugin's tests.
+#include "model/TK_VoxFile.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void PutInt(Bytes& out, int32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(uint8_t(uint32_t(v) >> (8 * i)));
+}
+
+Bytes Ints(std::initializer_list<int32_t> values) {
+    Bytes out;
+    for (int32_t v : values) PutInt(out, v);
+    return out;
+}
+
+Bytes Chunk(const char* tag, const Bytes& content) {
+    Bytes out(tag, tag + 4);
+    PutInt(out, int32_t(content.size()));
+    PutInt(out, 0);
+    out.insert(out.end(), content.begin(), content.end());
+    return out;
+}
+
+// "VOX ", a version, and MAIN holding the given children in order.
+Bytes VoxFile(std::initializer_list<Bytes> children, int32_t version = 150) {
+    Bytes kids;
+    for (const Bytes& c : children) kids.insert(kids.end(), c.begin(), c.end());
+    Bytes out = {'V', 'O', 'X', ' '};
+    PutInt(out, version);
+    out.insert(out.end(), {'M', 'A', 'I', 'N'});
+    PutInt(out, 0);
+    PutInt(out, int32_t(kids.size()));
+    out.insert(out.end(), kids.begin(), kids.end());
+    return out;
+}
+
+TK_Model SmallModel() {
+    TK_Model m;
+    m.size[0] = 2, m.size[1] = 1, m.size[2] = 3;
+    m.voxels.Add(Voxel{0, 0, 0, 5});
+    m.voxels.Add(Voxel{1, 0, 2, 7});
+    m.palette = DefaultPalette();
+    return m;
+}
+
+Bytes Write(const TK_Model& m) {
+    Bytes out;
+    EXPECT_TRUE(WriteVoxBytes(m, out));
+    return out;
+}
+
+bool Read(TK_Model& m, const Bytes& bytes) { return ReadVoxBytes(m, bytes.data(), bytes.size()); }
+
+}  // namespace
+
+TEST(VoxFile, LayoutOfASmallModel) {
+    const Bytes xyzi = {2, 0, 0, 0, 0, 0, 0, 5, 1, 0, 2, 7};
+    EXPECT_EQ(Write(SmallModel()), VoxFile({Chunk("SIZE", Ints({2, 1, 3})), Chunk("XYZI", xyzi)}));
+
+    TK_Model empty;
+    empty.size[0] = empty.size[1] = empty.size[2] = 1;
+    empty.palette = DefaultPalette();
+    EXPECT_EQ(Write(empty), VoxFile({Chunk("SIZE", Ints({1, 1, 1})), Chunk("XYZI", Ints({0}))}))
+        << "an empty model writes a count of 0";
+}
+
+TEST(VoxFile, PaletteIsWrittenOnlyWhenNotTheDefault) {
+    TK_Model m = SmallModel();
+    for (int i = 0; i < 256; ++i) m.palette[i] = (m.palette[i] & 0x00FFFFFFu) | uint32_t(i) << 24;
+    Bytes plain = Write(m);
+    EXPECT_EQ(plain.size(), Write(SmallModel()).size()) << "alphas do not count";
+    TK_Model back;
+    ASSERT_TRUE(Read(back, plain));
+    EXPECT_EQ(back.palette, DefaultPalette());
+    EXPECT_EQ(back.palette[0], 0u);
+
+    m = SmallModel();
+    m.palette[17] ^= 0x00010000u;  // blue only
+    Bytes withPalette = Write(m);
+    ASSERT_EQ(withPalette.size(), plain.size() + 12 + 1024);
+    const size_t rgba = withPalette.size() - 1024;
+    EXPECT_EQ(std::string(withPalette.begin() + long(rgba) - 12, withPalette.begin() + long(rgba) - 8), "RGBA");
+    const uint8_t* colour16 = &withPalette[rgba + 16 * 4];
+    EXPECT_EQ(colour16[0], ColorR(m.palette[17]));
+    EXPECT_EQ(colour16[2], ColorB(m.palette[17]));
+    EXPECT_EQ(Bytes(withPalette.end() - 4, withPalette.end()), (Bytes{0, 0, 0, 255}));
+    ASSERT_TRUE(Read(back, withPalette));
+    EXPECT_EQ(back.palette[0], PackRGBA(0, 0, 0, 255));
+    for (int i = 1; i < 256; ++i) EXPECT_EQ(back.palette[i], m.palette[i]) << i;
+}
+
+TEST(VoxFile, ReadsTheModelBackWithAnEmptyName) {
+    TK_Model m = SmallModel();
+    TK_Model back;
+    back.name = "stale";
+    ASSERT_TRUE(Read(back, Write(m)));
+    EXPECT_EQ(back.name, "");
+    EXPECT_EQ(back.size[0], 2);
+    EXPECT_EQ(back.size[2], 3);
+    ASSERT_EQ(back.voxels.Count(), 2);
+    EXPECT_EQ(back.voxels[1], (Voxel{1, 0, 2, 7}));
+}
+
+TEST(VoxFile, ChunkOrderAndUnknownChunksDoNotMatter) {
+    TK_Model m = SmallModel();
+    m.palette[3] = PackRGBA(1, 2, 3);
+    Bytes rgba(1024, 0);
+    for (int k = 0; k < 255; ++k)
+        for (int c = 0; c < 4; ++c) rgba[size_t(4 * k + c)] = uint8_t(m.palette[k + 1] >> (8 * c));
+    const Bytes size = Chunk("SIZE", Ints({2, 1, 3}));
+    const Bytes xyzi = Chunk("XYZI", Bytes{2, 0, 0, 0, 0, 0, 0, 5, 1, 0, 2, 7});
+    TK_Model standard, shuffled;
+    ASSERT_TRUE(Read(standard, Write(m)));
+    ASSERT_TRUE(Read(shuffled, VoxFile({xyzi, Chunk("RGBA", rgba), Chunk("JUNK", {9}), size})));
+    EXPECT_EQ(Write(shuffled), Write(standard));
+}
+
+TEST(VoxFile, SizeIsClampedThenNormalised) {
+    TK_Model m;
+    ASSERT_TRUE(Read(m, VoxFile({Chunk("SIZE", Ints({300, 0, 5}))})));
+    EXPECT_EQ(m.size[0], 256);
+    EXPECT_EQ(m.size[1], 1);
+    EXPECT_EQ(m.size[2], 5);
+    const int limit[3] = {126, 126, 126};
+    m.NormalizeModel(limit, 1);
+    EXPECT_EQ(m.size[0], 126);
+    EXPECT_EQ(m.size[1], 1);
+    EXPECT_EQ(m.size[2], 5);
+
+    ASSERT_TRUE(Read(m, VoxFile({})));
+    EXPECT_EQ(m.size[0], 0) << "no SIZE chunk leaves the size for NormalizeModel";
+    EXPECT_EQ(m.voxels.Count(), 0);
+}
+
+TEST(VoxFile, RefusesForeignFiles) {
+    struct Case {
+        const char* name;
+        Bytes bytes;
+    };
+    Bytes badMagic = Write(SmallModel());
+    badMagic[3] = 'X';
+    const Case cases[] = {
+        {"version 151", VoxFile({}, 151)},
+        {"magic", badMagic},
+        {"empty", {}},
+        {"magic only", {'V', 'O', 'X', ' '}},
+    };
+    for (const Case& c : cases) {
+        TK_Model m;
+        EXPECT_FALSE(Read(m, c.bytes)) << c.name;
+    }
+}
+
+TEST(VoxFile, VoxelCountIsBoundedByTheData) {
+    // Two voxels present, whatever the count says.
+    for (int32_t count : {-1, 3, 1000000000, INT32_MIN}) {
+        Bytes content = Ints({count});
+        content.insert(content.end(), {0, 0, 0, 5, 1, 0, 2, 7, 9, 9});
+        TK_Model m;
+        ASSERT_TRUE(Read(m, VoxFile({Chunk("XYZI", content)}))) << count;
+        EXPECT_EQ(m.voxels.Count(), 2) << count;
+    }
+    // A count within the content but past the end of a cut file.
+    Bytes cut = VoxFile({Chunk("XYZI", Ints({2, 0x05000000, 0x07020001}))});
+    cut.resize(cut.size() - 3);
+    TK_Model m;
+    ASSERT_TRUE(Read(m, cut));
+    EXPECT_EQ(m.voxels.Count(), 1);
+}
+
+TEST(VoxFile, EveryTruncationFailsCleanlyOrLoads) {
+    TK_Model m = SmallModel();
+    m.palette[9] = PackRGBA(9, 9, 9);
+    const Bytes full = Write(m);
+    testing::internal::CaptureStdout();
+    for (size_t n = 0; n < full.size(); ++n) {
+        Bytes cut(full.begin(), full.begin() + long(n));
+        TK_Model back;
+        if (Read(back, cut)) {
+            EXPECT_LE(back.voxels.Count(), 2) << n;
+        }
+    }
+    testing::internal::GetCapturedStdout();
+}

@@ -1,0 +1,121 @@
+// Path handling, file dialogs and whole-model snapshots shared by the model
+// file commands (see TK_CMD_Model.h).
+#include "edit/TK_CMD_Model.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "core/OMB_Log.h"
+#include "core/OS_FileDialog.h"
+#include "model/TK_VoxFile.h"
+#include "plugins/TK_PluginRegistry.h"
+
+bool TK_CMD_Model::Parse(const char* args) {
+    m_path = args ? args : "";
+    size_t n = m_path.size();
+    if (n >= 2 && (m_path[0] == '"' || m_path[0] == '\'') && m_path[n - 1] == m_path[0])
+        m_path = m_path.substr(1, n - 2);
+    return true;
+}
+
+std::string TK_CMD_Model::ResolveModelPath(const std::string& path) const {
+    return TK_Workspace::Resolve(m_env->workspace.modelFolder, path);
+}
+
+bool TK_CMD_Model::ChoosePath(bool save, const std::string& defaultName, std::string& path) const {
+    TK_FileChoice choice;
+    choice.save = save;
+    choice.title = save ? "Save Model" : "Open Model";
+    choice.folder = m_env->workspace.modelFolder;
+    choice.defaultName = defaultName;
+    return ChooseFile(m_path, choice, path);
+}
+
+bool TK_CMD_Model::ChooseFile(const std::string& typed, const TK_FileChoice& choice, std::string& path) const {
+    if (!typed.empty()) {
+        path = ResolveModelPath(typed);
+        return true;
+    }
+    OS_FileDialogOptions options;
+    options.save = choice.save;
+    options.title = choice.title;
+    options.filter = choice.filter;
+    options.folder = choice.folder;
+    options.defaultName = choice.defaultName;
+    options.headless = m_env->headless;
+    std::string chosen;
+    if (!OS_FileDialog::Run(options, chosen)) return false;
+    path = ResolveModelPath(chosen);
+    return true;
+}
+
+std::string TK_CMD_Model::FileName(const std::string& path) {
+    size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string TK_CMD_Model::Extension(const std::string& path) {
+    const std::string name = FileName(path);
+    const size_t dot = name.rfind('.');
+    std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+    for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+bool TK_CMD_Model::SplitWords(const char* text, std::vector<std::string>& words) {
+    words.clear();
+    for (const char* p = text ? text : ""; *p;) {
+        if (std::isspace(static_cast<unsigned char>(*p))) {
+            ++p;
+            continue;
+        }
+        const char quote = (*p == '"' || *p == '\'') ? *p : 0;
+        const char* end = quote ? std::strchr(p + 1, quote) : p;
+        if (quote && !end) return false;
+        if (!quote)
+            while (*end && !std::isspace(static_cast<unsigned char>(*end))) ++end;
+        words.emplace_back(quote ? p + 1 : p, end);
+        p = quote ? end + 1 : end;
+    }
+    return true;
+}
+
+const TK_PluginEntry* TK_CMD_Model::FindPlugin(const std::string& key) const {
+    return m_env->plugins ? m_env->plugins->Find(key) : nullptr;
+}
+
+std::unique_ptr<TK_Plugin> TK_CMD_Model::CreatePlugin(const std::string& key) const {
+    if (m_env->plugins) return m_env->plugins->Create(key);
+    OMB_Printf("[Error] failed to load plugin : %s\n", key.c_str());
+    return nullptr;
+}
+
+void TK_CMD_Model::WriteCacheCopy() const {
+    OMB_Printf("Cache Model\n");
+    const std::string& folder = m_env->workspace.cacheFolder;
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    const std::string path = folder + "/backup.vox";
+    if (!WriteVox(m_env->model, path.c_str())) OMB_Printf("[Warning] failed to write the cache copy : %s\n", path.c_str());
+}
+
+void TK_CMD_Model::Replace(TK_Model after, int modelFlags, bool paletteChanged) {
+    m_before = std::make_unique<TK_Model>(m_env->model);
+    m_after = std::make_unique<TK_Model>(std::move(after));
+    m_modelFlags = modelFlags;
+    m_paletteChanged = paletteChanged;
+    Install(*m_after);
+}
+
+void TK_CMD_Model::Install(const TK_Model& snapshot) {
+    TK_Model& model = m_env->model;
+    model.name = snapshot.name;
+    std::memcpy(model.size, snapshot.size, sizeof model.size);
+    model.voxels = snapshot.voxels;  // keeps the environment's grow step
+    model.palette = snapshot.palette;
+    m_env->ChangeNotification(TK_NOTIFY_MODEL, m_modelFlags);
+    if (m_paletteChanged) m_env->ChangeNotification(TK_NOTIFY_PALETTE, 0);
+}

@@ -1,0 +1,75 @@
+// TK_CMD_Model: the base of the model file commands ("open", "save", "new"
+// and the other commands that move models between the editor and files).
+// It reads the optional path argument, resolves paths against the models
+// folder (backslashes become "/"), asks the file dialog when no path was
+// given, and keeps full copies of the model for the commands that replace it:
+// their Undo and Redo put a copy back whole (name, size, voxels, palette).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "edit/TK_CMD.h"
+
+class TK_Plugin;
+struct TK_PluginEntry;
+
+// How a command asks for a file when none was typed.
+struct TK_FileChoice {
+    bool save = false;
+    std::string title;
+    std::string filter = "Tarsk (.vox)";
+    std::string folder;       // where the dialog starts
+    std::string defaultName;  // offered by a save dialog
+};
+
+class TK_CMD_Model : public TK_CMD {
+    OMB_COMMAND_CLASS(TK_CMD_Model, TK_CMD)
+public:
+    // An optional path; quotes around it are removed.
+    bool Parse(const char* args) override;
+    // Kept only when it changed the model.
+    bool IsUndoable() const override { return m_after != nullptr; }
+
+protected:
+    // A path relative to the models folder, or an absolute one.
+    std::string ResolveModelPath(const std::string& path) const;
+    // The argument path, resolved; without one, the path chosen in the open
+    // or save dialog (filter "Tarsk (.vox)", starting in the models folder).
+    // False when the dialog was cancelled or could not be shown.
+    bool ChoosePath(bool save, const std::string& defaultName, std::string& path) const;
+    // `typed` resolved against the models folder when it is not empty, else
+    // the dialog's choice (resolved the same way). False when cancelled.
+    bool ChooseFile(const std::string& typed, const TK_FileChoice& choice, std::string& path) const;
+    // The last component of a path.
+    static std::string FileName(const std::string& path);
+    // The extension after the last "." of the file name, in lower case.
+    static std::string Extension(const std::string& path);
+    // Words separated by blanks; a word in single or double quotes may hold
+    // blanks. False for an unterminated quote.
+    static bool SplitWords(const char* text, std::vector<std::string>& words);
+
+    // The registered format with this key; null (silently) when none is.
+    const TK_PluginEntry* FindPlugin(const std::string& key) const;
+    // A fresh plugin for the key; null after the registry's lookup message.
+    std::unique_ptr<TK_Plugin> CreatePlugin(const std::string& key) const;
+    // Prints "Cache Model" and writes the current model to "backup.vox" in
+    // the cache folder (created when missing), as exports do first.
+    void WriteCacheCopy() const;
+
+    // Remembers the current model and `after`, then installs `after`.
+    void Replace(TK_Model after, int modelFlags, bool paletteChanged);
+    void UndoReplace() { Install(*m_before); }
+    void RedoReplace() { Install(*m_after); }
+
+    std::string m_path;  // as typed, may be empty
+
+private:
+    void Install(const TK_Model& snapshot);
+
+    std::unique_ptr<TK_Model> m_before;
+    std::unique_ptr<TK_Model> m_after;
+    int m_modelFlags = 0;
+    bool m_paletteChanged = false;
+};

@@ -1,0 +1,28 @@
+// Argument readers shared by the commands (see TK_CommandArgs.h).
+#include "edit/TK_CommandArgs.h"
+
+TK_ArgRead TK_NextArg(OMB_Lexer& lexer, OMB_Token& token) {
+    lexer.SkipToToken();
+    if (lexer.Error()) return TK_ArgRead::Bad;
+    if (lexer.AtEnd()) return TK_ArgRead::End;
+    return lexer.NextToken(token) ? TK_ArgRead::Token : TK_ArgRead::Bad;
+}
+
+void TK_SelectAxes(const OMB_Token& word, int axes[3]) {
+    for (int i = 0; i < word.length; ++i) {
+        char c = word.start[i];
+        if (c >= 'A' && c <= 'Z') c = char(c + ('a' - 'A'));
+        if (c >= 'x' && c <= 'z') axes[c - 'x'] = 1;
+    }
+}
+
+void TK_ParseOptionalAxes(const char* args, int axes[3]) {
+    OMB_Lexer lexer(args, 0);
+    OMB_Token token;
+    if (TK_NextArg(lexer, token) == TK_ArgRead::Token && token.kind == OMB_TOKEN_WORD) {
+        axes[0] = axes[1] = axes[2] = 0;
+        TK_SelectAxes(token, axes);
+        return;
+    }
+    axes[0] = axes[1] = axes[2] = 1;
+}

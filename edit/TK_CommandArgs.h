@@ -1,0 +1,20 @@
+// Small readers shared by the commands' Parse functions. They sit on
+// OMB_Lexer with options 0, the tokenizer of every command argument text, so
+// that all commands agree on what a word, a number and a sign are.
+#pragma once
+
+#include "core/OMB_Lexer.h"
+
+enum class TK_ArgRead { Token, End, Bad };
+
+// The next token, End when only space and comments remain, Bad when the
+// lexer rejects the text (unterminated string, unknown punctuation...).
+TK_ArgRead TK_NextArg(OMB_Lexer& lexer, OMB_Token& token);
+
+// Sets axes[a] to 1 for every 'x', 'y' or 'z' in the word (either case);
+// other characters are ignored and unnamed axes are left as they are.
+void TK_SelectAxes(const OMB_Token& word, int axes[3]);
+
+// The axes named by the first token when it is a word, else all three.
+// Used by commands whose axis word is optional; never fails.
+void TK_ParseOptionalAxes(const char* args, int axes[3]);

@@ -1,0 +1,222 @@
+// Import and export through the format plugins (see TK_ImportExportCommands.h).
+// Every plugin writes through a temporary file renamed into place, so a
+// failed export never damages a file that was already there.
+#include "edit/TK_ImportExportCommands.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "core/OMB_Log.h"
+#include "model/TK_WindowLink.h"
+#include "plugins/TK_ImageConvert.h"
+#include "plugins/TK_PluginRegistry.h"
+#include "plugins/TK_Plugin_VOX.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Name, size, trim/re-centre, voxels and their colours.
+constexpr int kImportFlags = 1 | TK_CHANGE_SIZE | TK_CHANGE_TRIM | TK_CHANGE_VOXELS | TK_CHANGE_COLORS;
+
+bool Fail(const char* message, const std::string& detail = std::string()) {
+    OMB_Printf("[Error] %s%s\n", message, detail.c_str());
+    return false;
+}
+
+std::string BaseNameOr(const TK_Model& model, const char* fallback) {
+    const std::string base = model.ModelBaseName();
+    return base.empty() ? fallback : base;
+}
+
+// The ".vox" files of a folder in name order; empty when it cannot be read.
+std::vector<std::string> ListModels(const std::string& folder) {
+    std::vector<std::string> files;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::string ext = it->path().extension().string();
+        std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        if (ext == ".vox" && it->is_regular_file(error)) files.push_back(it->path().string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return fs::equivalent(a, b, error);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- i
+
+bool TK_CMD_ImportModel::Execute() {
+    TK_FileChoice choice;
+    choice.title = "Import Model";
+    choice.filter = "All Files (*.*)";
+    choice.folder = m_env->workspace.modelFolder2;
+    std::string path;
+    if (!ChooseFile(m_path, choice, path)) return Fail("failed to get model name");
+    OMB_Printf("[%s]\n", path.c_str());
+    std::unique_ptr<TK_Plugin> plugin = CreatePlugin(Extension(path));
+    if (!plugin) return false;
+    TK_Model model;
+    if (!ReadWith(*plugin, path, model)) return false;
+    model.NormalizeModel(m_env->maxModelSize, m_env->currentColorIndex);
+    model.name.clear();
+    Replace(std::move(model), kImportFlags, true);
+    return true;
+}
+
+// The model reader first, then the picture route.
+bool TK_CMD_ImportModel::ReadWith(TK_Plugin& plugin, const std::string& path, TK_Model& model) const {
+    if (plugin.LoadModel(path, std::string(), model)) return true;
+    Image image;
+    if (!plugin.LoadImage(path, std::string(), image)) return Fail("failed to import model or image : ", path);
+    if (image.Empty()) return Fail("empty image : ", path);
+    model = TK_Model();
+    model.palette = m_env->model.palette;
+    return ImageToModel(image, model) || Fail("failed to import model or image : ", path);
+}
+
+// ---------------------------------------------------------------- o
+
+bool TK_CMD_ExportModel::Parse(const char* args) {
+    std::vector<std::string> words;
+    if (!SplitWords(args, words) || words.size() > 2) return false;
+    m_format = words.empty() ? std::string() : words[0];
+    m_path = words.size() > 1 ? words[1] : std::string();
+    return true;
+}
+
+bool TK_CMD_ExportModel::Execute() {
+    const TK_Model& model = m_env->model;
+    if (model.voxels.Empty()) return Fail("export model is empty");
+    std::unique_ptr<TK_Plugin> plugin = CreatePlugin(m_format);
+    if (!plugin) return false;
+    std::string path;
+    if (!ChooseTarget(*FindPlugin(m_format), path)) return Fail("failed to get export name");
+    WriteCacheCopy();
+    if (!plugin->SaveModel(path, std::string(), model)) return Fail("failed to export model : ", path);
+    OMB_Printf("[Log] export : %s\n", path.c_str());
+    return true;
+}
+
+// A typed path gets the format's extension when it has another one.
+bool TK_CMD_ExportModel::ChooseTarget(const TK_PluginEntry& entry, std::string& path) const {
+    TK_FileChoice choice;
+    choice.save = true;
+    choice.title = "Export Model";
+    choice.filter = entry.Filter();
+    choice.folder = m_env->workspace.exportFolder;
+    choice.defaultName = BaseNameOr(m_env->model, "untitled") + "." + entry.extension;
+    if (!ChooseFile(m_path, choice, path)) return false;
+    if (Extension(path) != entry.extension) path += "." + entry.extension;
+    return true;
+}
+
+// ---------------------------------------------------------------- odir
+
+bool TK_CMD_ExportDir::Parse(const char* args) {
+    std::vector<std::string> words;
+    if (!SplitWords(args, words) || words.size() > 3) return false;
+    words.resize(3);
+    m_format = words[0], m_folder = words[1], m_out = words[2];
+    return true;
+}
+
+bool TK_CMD_ExportDir::SourceFolder(std::string& folder) const {
+    if (!m_folder.empty()) {
+        folder = ResolveModelPath(m_folder);
+        return true;
+    }
+    if (!m_env->window) {
+        folder = m_env->workspace.modelFolder;
+        return true;
+    }
+    return m_env->window->FileListFolder(folder);
+}
+
+bool TK_CMD_ExportDir::Execute() {
+    std::string folder;
+    if (!SourceFolder(folder)) return Fail("no file list view");
+    const std::vector<std::string> files = ListModels(folder);
+    if (files.empty()) return Fail("empty file list");
+    const TK_PluginEntry* entry = FindPlugin(m_format);
+    if (!entry) return Fail("cannot find plugin : ", m_format);
+    const std::string out = m_out.empty() ? m_env->workspace.exportFolder : ResolveModelPath(m_out);
+    std::error_code error;
+    fs::create_directories(out, error);
+    bool allDone = true;
+    for (const std::string& file : files) allDone = ConvertOne(*entry, file, out) && allDone;
+    return allDone;
+}
+
+bool TK_CMD_ExportDir::ConvertOne(const TK_PluginEntry& entry, const std::string& source,
+                                  const std::string& outFolder) const {
+    TK_Model model;
+    if (!TK_Plugin_VOX().LoadModel(source, std::string(), model)) {
+        OMB_Printf("[Export] failed to load model : %s\n", source.c_str());
+        return false;
+    }
+    model.NormalizeModel(m_env->maxModelSize, m_env->currentColorIndex);
+    model.name = FileName(source);
+    const std::string target = outFolder + "/" + model.ModelBaseName() + "." + entry.extension;
+    // Converting a folder into itself must not write over its own sources.
+    if (SameFile(source, target) || !entry.factory()->SaveModel(target, std::string(), model)) {
+        OMB_Printf("[Export] failed to export model : %s\n", target.c_str());
+        return false;
+    }
+    OMB_Printf("[Export] %s\n", target.c_str());
+    return true;
+}
+
+// ---------------------------------------------------------------- ipal
+
+bool TK_CMD_ImportPalette::Execute() {
+    TK_FileChoice choice;
+    choice.title = "Import Palette";
+    choice.filter = "PNG (*.png)";
+    choice.folder = m_env->workspace.paletteFolder;
+    std::string path;
+    if (!ChooseFile(m_path, choice, path)) return Fail("failed to get palette name");
+    std::unique_ptr<TK_Plugin> plugin = CreatePlugin(Extension(path));
+    if (!plugin) return false;
+    Image image;
+    if (!plugin->LoadImage(path, std::string(), image)) return Fail("failed to import image : ", path);
+    Palette palette = m_env->model.palette;
+    const bool manyColours = int64_t(image.width) * image.height > 256;
+    if (!ImageToPalette(image, palette, manyColours)) return Fail("failed to convert image to palette");
+    palette[0] = 0;
+    for (int i = 1; i < 256; ++i) palette[i] |= 0xFF000000u;
+    if (std::equal(palette.entries + 1, palette.entries + 256, m_env->model.palette.entries + 1))
+        return Fail("same palette");
+    m_other = palette;
+    Exchange();
+    return true;
+}
+
+void TK_CMD_ImportPalette::Exchange() {
+    std::swap(m_other, m_env->model.palette);
+    m_env->ChangeNotification(TK_NOTIFY_PALETTE, 0);
+}
+
+// ---------------------------------------------------------------- opal
+
+bool TK_CMD_ExportPalette::Execute() {
+    TK_FileChoice choice;
+    choice.save = true;
+    choice.title = "Export Palette";
+    choice.filter = "PNG (*.png)";
+    choice.folder = m_env->workspace.paletteFolder;
+    choice.defaultName = BaseNameOr(m_env->model, "untitled") + ".png";
+    std::string path;
+    if (!ChooseFile(m_path, choice, path)) return Fail("failed to get palette name");
+    std::unique_ptr<TK_Plugin> plugin = CreatePlugin(Extension(path));
+    if (!plugin) return false;
+    if (!plugin->SaveModel(path, std::string(), m_env->model)) return Fail("failed to export palette : ", path);
+    return true;
+}

@@ -1,0 +1,246 @@
+// The model file commands (see TK_ModelFileCommands.h). Loads are read into
+// a fresh model and normalised before they replace the current one, so a
+// failed load leaves the document as it was; file operations never replace
+// an existing file other than the one the command names.
+#include "edit/TK_ModelFileCommands.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "core/OMB_Log.h"
+#include "core/OS_Trash.h"
+#include "model/TK_WindowLink.h"
+#include "model/TK_VoxFile.h"
+#include "plugins/TK_Plugin_VOX.h"
+
+namespace {
+
+// Name, size, voxels, trim/re-centre, voxel colours.
+constexpr int kOpenFlags = 1 | TK_CHANGE_SIZE | TK_CHANGE_TRIM | TK_CHANGE_VOXELS | TK_CHANGE_COLORS;
+// Name, file lists, and 16 (the model was written).
+constexpr int kSaveFlags = 1 | 2 | 16;
+constexpr int kNameFlag = 1;
+constexpr int kNewFlags = 1 | TK_CHANGE_SIZE | TK_CHANGE_VOXELS;
+// Name and file lists.
+constexpr int kFileFlags = 1 | 2;
+constexpr int kFileListFlag = 2;
+
+bool SamePath(const std::string& a, const std::string& b) {
+    namespace fs = std::filesystem;
+    return fs::path(a).lexically_normal() == fs::path(b).lexically_normal();
+}
+
+bool IsFullOf(const TK_Model& model, int color) {
+    if (model.voxels.Count() != model.CellCount()) return false;
+    for (const Voxel& v : model.voxels)
+        if (v.colorIndex != color) return false;
+    return true;
+}
+
+// Every cell of the box, z outermost and x innermost.
+void FillBox(TK_Model& model, int color) {
+    model.voxels.Resize(model.CellCount());
+    Voxel* out = model.voxels.Data();
+    for (int z = 0; z < model.size[2]; ++z)
+        for (int y = 0; y < model.size[1]; ++y)
+            for (int x = 0; x < model.size[0]; ++x) *out++ = Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(color)};
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- open
+
+bool TK_CMD_LoadPath::Execute() {
+    std::string path;
+    if (!ChoosePath(false, std::string(), path)) return true;
+    const TK_Model& current = m_env->model;
+    if (!current.name.empty() && SamePath(path, ResolveModelPath(current.name))) return true;
+    TK_Model loaded;
+    if (!ReadVox(loaded, path.c_str())) {
+        OMB_Printf("[Error] %s%s\n", "failed to load model : ", path.c_str());
+        return false;
+    }
+    loaded.NormalizeModel(m_env->maxModelSize, m_env->currentColorIndex);
+    loaded.name = FileName(path);
+    Replace(std::move(loaded), kOpenFlags, true);
+    return true;
+}
+
+// ---------------------------------------------------------------- save
+
+bool TK_CMD_SaveModel::Execute() {
+    TK_Model& model = m_env->model;
+    std::string path;
+    if (!m_path.empty() || model.name.empty())
+        ChoosePath(true, "untitled", path);
+    else
+        path = ResolveModelPath(model.name);
+    if (path.empty() || !TK_Plugin_VOX().SaveModel(path, std::string(), model)) {
+        OMB_Printf("[Error] %s%s\n", "failed to save model : ", path.c_str());
+        return false;
+    }
+    m_oldName = model.name;
+    m_newName = FileName(path);
+    model.name = m_newName;
+    m_env->ChangeNotification(TK_NOTIFY_MODEL, kSaveFlags);
+    return true;
+}
+
+void TK_CMD_SaveModel::Undo() {
+    m_env->model.name = m_oldName;
+    m_env->ChangeNotification(TK_NOTIFY_MODEL, kNameFlag);
+}
+
+void TK_CMD_SaveModel::Redo() {
+    m_env->model.name = m_newName;
+    m_env->ChangeNotification(TK_NOTIFY_MODEL, kNameFlag);
+}
+
+// ---------------------------------------------------------------- new
+
+bool TK_CMD_NewModel::Execute() {
+    const TK_Model& current = m_env->model;
+    const int color = m_env->currentColorIndex;
+    if (color < 1 || color > 255) return false;
+    if (current.name.empty() && IsFullOf(current, color)) return false;
+    TK_Model box;
+    for (int a = 0; a < 3; ++a) box.size[a] = current.size[a];
+    box.palette = current.palette;
+    FillBox(box, color);
+    Replace(std::move(box), kNewFlags, false);
+    return true;
+}
+
+// ---------------------------------------------------------------- dup
+
+bool TK_CMD_DupModel::Execute() {
+    std::string name = m_path;
+    if (name.empty()) {
+        TK_FileChoice choice;
+        choice.save = true;
+        choice.title = "Duplicate Model";
+        choice.folder = m_env->workspace.modelFolder;
+        choice.defaultName = m_env->model.name.empty() ? "untitled" : FileName(m_env->model.name);
+        std::string chosen;
+        if (ChooseFile(std::string(), choice, chosen)) name = FileName(chosen);
+    }
+    std::replace(name.begin(), name.end(), '\\', '/');
+    if (name.empty()) {
+        OMB_Printf("[Error] %s\n", "failed to duplicate model : new name is empty");
+        return false;
+    }
+    m_oldName = m_env->model.name;
+    m_newName = name;
+    Redo();
+    return true;
+}
+
+void TK_CMD_DupModel::Undo() {
+    m_env->model.name = m_oldName;
+    m_env->ChangeNotification(TK_NOTIFY_MODEL, kNameFlag);
+}
+
+void TK_CMD_DupModel::Redo() {
+    m_env->model.name = m_newName;
+    m_env->ChangeNotification(TK_NOTIFY_MODEL, kNameFlag);
+}
+
+// ---------------------------------------------------------------- name
+
+bool TK_CMD_RenameModel::Execute() {
+    namespace fs = std::filesystem;
+    const std::string newFile = FileName(m_path);
+    if (newFile.empty()) {
+        OMB_Printf("[Error] %s\n", "failed to rename model : new name is empty");
+        return false;
+    }
+    m_oldName = m_env->model.name;
+    if (m_oldName.empty()) {
+        // No file yet: nothing to rename, the name is what "save" will write.
+        m_newName = m_path;
+        std::replace(m_newName.begin(), m_newName.end(), '\\', '/');
+        SetName(m_newName);
+        return true;
+    }
+    const fs::path source = ResolveModelPath(m_oldName);
+    std::error_code error;
+    if (!fs::is_directory(source.parent_path(), error)) {
+        OMB_Printf("[Error] %s%s\n", "failed to rename model : src folder is unknown : ", m_oldName.c_str());
+        return false;
+    }
+    const size_t slash = m_oldName.find_last_of('/');
+    m_newName = (slash == std::string::npos ? std::string() : m_oldName.substr(0, slash + 1)) + newFile;
+    m_oldPath = source.string();
+    m_newPath = (source.parent_path() / newFile).string();
+    if (!RenameFile(m_oldPath, m_newPath)) {
+        OMB_Printf("[Error] %s%s%s%s\n", "failed to rename model from : ", m_oldPath.c_str(), " to : ", m_newPath.c_str());
+        return false;
+    }
+    SetName(m_newName);
+    return true;
+}
+
+// Refuses to replace an existing file: a rename must never lose a model.
+bool TK_CMD_RenameModel::RenameFile(const std::string& from, const std::string& to) const {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (from == to) return fs::exists(from, error);
+    if (fs::exists(fs::symlink_status(to, error))) return false;
+    fs::rename(from, to, error);
+    return !error;
+}
+
+void TK_CMD_RenameModel::SetName(const std::string& name) {
+    m_env->model.name = name;
+    m_env->ChangeNotification(TK_NOTIFY_MODEL, kFileFlags);
+}
+
+void TK_CMD_RenameModel::Undo() {
+    if (!m_oldPath.empty() && !RenameFile(m_newPath, m_oldPath)) OMB_Printf("[Warning] %s\n", "failed to undo rename");
+    SetName(m_oldName);
+}
+
+void TK_CMD_RenameModel::Redo() {
+    if (!m_oldPath.empty() && !RenameFile(m_oldPath, m_newPath)) OMB_Printf("[Warning] %s\n", "failed to redo rename");
+    SetName(m_newName);
+}
+
+// ---------------------------------------------------------------- del
+
+bool TK_CMD_DeleteModel::Execute() {
+    const std::string& name = m_env->model.name;
+    if (name.empty()) {
+        OMB_Printf("[Error] %s\n", "failed to delete model : name is empty");
+        return false;
+    }
+    std::string where;
+    if (!OS_Trash::MoveToTrash(ResolveModelPath(name), m_env->workspace.cacheFolder + "/trash", &where)) {
+        OMB_Printf("[Error] %s%s\n", "failed to delete model : ", name.c_str());
+        return false;
+    }
+    OMB_Printf("[Log] model moved to the trash : %s\n", where.c_str());
+    m_env->ChangeNotification(TK_NOTIFY_MODEL, kFileListFlag);
+    return true;
+}
+
+// ---------------------------------------------------------------- ipatt
+
+bool TK_CMD_LoadPattern::Execute() {
+    TK_FileChoice choice;
+    choice.title = "Open Pattern";
+    choice.folder = m_env->workspace.patternFolder;
+    std::string path;
+    if (!ChooseFile(m_path, choice, path)) return true;
+    TK_Model pattern;
+    if (!ReadVox(pattern, path.c_str())) {
+        OMB_Printf("[Error] %s\n", "failed to load pattern model");
+        m_env->patternModel = TK_Model();
+        return false;
+    }
+    pattern.NormalizeModel(m_env->maxModelSize, m_env->currentColorIndex);
+    pattern.name = FileName(path);
+    m_env->patternModel = std::move(pattern);
+    if (m_env->window) m_env->window->SetViewAttribute("file_patt", "selected", m_env->patternModel.name);
+    return true;
+}

@@ -1,0 +1,96 @@
+// The shared fixture of the edit command tests (see TK_EditFixture.h).
+#include "TK_EditFixture.h"
+
+#include <algorithm>
+
+#include "edit/TK_Commands.h"
+
+namespace tk_test {
+
+::testing::AssertionResult IsValidModel(const TK_Model& m) {
+    for (int a = 0; a < 3; ++a)
+        if (m.size[a] < 1 || m.size[a] > kMaxModelSize)
+            return ::testing::AssertionFailure() << "size " << a << " is " << m.size[a];
+    std::vector<uint8_t> taken(size_t(m.CellCount()), 0);
+    for (const Voxel& v : m.voxels) {
+        if (!m.InBox(v.x, v.y, v.z))
+            return ::testing::AssertionFailure() << "voxel outside " << int(v.x) << " " << int(v.y) << " " << int(v.z);
+        if (v.colorIndex == 0) return ::testing::AssertionFailure() << "voxel of colour 0";
+        uint8_t& cell = taken[size_t(v.x + m.size[0] * (v.y + m.size[1] * v.z))];
+        if (cell) return ::testing::AssertionFailure() << "two voxels in " << int(v.x) << " " << int(v.y) << " " << int(v.z);
+        cell = 1;
+    }
+    if (m.palette[0] != 0) return ::testing::AssertionFailure() << "palette entry 0 not empty";
+    for (int i = 1; i < 256; ++i)
+        if (ColorA(m.palette[i]) != 255) return ::testing::AssertionFailure() << "entry " << i << " not opaque";
+    return ::testing::AssertionSuccess();
+}
+
+std::vector<uint32_t> SortedWords(const VoxelList& voxels) {
+    std::vector<uint32_t> words;
+    words.reserve(size_t(voxels.Count()));
+    for (const Voxel& v : voxels) words.push_back(v.Word());
+    std::sort(words.begin(), words.end());
+    return words;
+}
+
+ModelState ModelState::Of(const TK_Model& model) {
+    ModelState s;
+    std::copy(model.size, model.size + 3, s.size);
+    s.voxels = SortedWords(model.voxels);
+    s.palette = model.palette;
+    return s;
+}
+
+bool ModelState::operator==(const ModelState& o) const {
+    return std::equal(size, size + 3, o.size) && voxels == o.voxels && palette == o.palette;
+}
+
+void EditEnvTest::SetUp() {
+    env = std::make_unique<TK_EditorEnv>();
+    TK_RegisterCommands(env->executor);
+    // What the start-up lines leave: the default palette, a paint colour.
+    env->model.palette = DefaultPalette();
+    env->model.ResetPaletteAlpha();
+    env->currentColorIndex = 5;
+}
+
+bool EditEnvTest::Run(const std::string& line) {
+    ::testing::internal::CaptureStdout();
+    bool ok = env->ExecuteText("", line.c_str());
+    output = ::testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(IsValidModel(env->model)) << "after: " << line;
+    return ok;
+}
+
+void EditEnvTest::SetBox(int x, int y, int z) {
+    env->model.size[0] = x;
+    env->model.size[1] = y;
+    env->model.size[2] = z;
+    env->model.voxels.Clear();
+    env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS);
+}
+
+void EditEnvTest::Add(int x, int y, int z, int color) {
+    env->model.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(color)});
+    Commit();
+}
+
+void EditEnvTest::FillBox(int color) {
+    const int* s = env->model.size;
+    env->model.voxels.Clear();
+    for (int z = 0; z < s[2]; ++z)
+        for (int y = 0; y < s[1]; ++y)
+            for (int x = 0; x < s[0]; ++x) env->model.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(color)});
+    Commit();
+}
+
+void EditEnvTest::Commit() { env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_VOXELS); }
+
+int EditEnvTest::ColorAt(int x, int y, int z) const {
+    if (!env->model.InBox(x, y, z)) return 0;
+    int i = env->VoxelAt(x, y, z);
+    return i < 0 ? 0 : env->model.voxels[i].colorIndex;
+}
+
+}  // namespace tk_test

@@ -1,0 +1,266 @@
+// The generators ("prim", "fractal", "noise", "rand", "maze") and the undo /
+// redo round trip of every shape and generator command on one fixture.
+#include "edit/TK_GeneratorCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "TK_EditFixture.h"
+#include "edit/TK_MazeCommand.h"
+#include "edit/TK_NoiseCommands.h"
+#include "model/TK_VoxFile.h"
+
+namespace {
+
+using tk_test::EditEnvTest;
+using tk_test::ModelState;
+
+class GeneratorCommands : public EditEnvTest {
+protected:
+    void SetUp() override {
+        EditEnvTest::SetUp();
+        TK_CMD_Noise::ResetRemembered();
+    }
+    // A hollow cube (an enclosed cavity) and a few loose voxels of several
+    // colours in a box that is not a cube.
+    void Fixture() {
+        SetBox(16, 14, 12);
+        for (int z = 2; z < 8; ++z)
+            for (int y = 2; y < 8; ++y)
+                for (int x = 2; x < 8; ++x)
+                    if (x == 2 || y == 2 || z == 2 || x == 7 || y == 7 || z == 7)
+                        env->model.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(1 + (x + y) % 4)});
+        for (int i = 0; i < 12; ++i) env->model.voxels.Add(Voxel{uint8_t(10 + i % 5), uint8_t(i), uint8_t(i % 12), 9});
+        Commit();
+    }
+    ModelState State() const { return ModelState::Of(env->model); }
+};
+
+TEST_F(GeneratorCommands, EveryCommandUndoesAndRedoesExactly) {
+    const char* lines[] = {"repeat 2 1 1", "scale 1.5", "rot y 30", "x2",  "flood",      "dil xz",
+                           "ero",          "prim cone", "noise 3 0.2 -0.5 0.5", "maze 2", "rand 1 9"};
+    for (const char* line : lines) {
+        Fixture();
+        env->executor.ClearHistory();
+        const ModelState before = State();
+        ASSERT_TRUE(Run(line)) << line << "\n" << output;
+        const ModelState after = State();
+        EXPECT_FALSE(after == before) << line;
+        ASSERT_TRUE(Run("undo")) << line;
+        EXPECT_TRUE(State() == before) << line;
+        ASSERT_TRUE(Run("redo")) << line;
+        EXPECT_TRUE(State() == after) << line;
+    }
+}
+
+// Out-of-range numbers fail cleanly or give a valid model (checked by Run).
+TEST_F(GeneratorCommands, HostileNumbers) {
+    struct Case {
+        const char* line;
+        bool ok;
+    } cases[] = {{"scale 1e39", false},  {"repeat 1e39 1e39", false}, {"rot z 1e39", false},
+                 {"noise 1 1e39", false}, {"maze 2147483647", false},   {"dil ++++x", true},
+                 {"scale 1e-30", true},   {"noise 1 1e30 -1 1", true},  {"rand -5 2147483647", true}};
+    for (const Case& c : cases) {
+        Fixture();
+        EXPECT_EQ(Run(c.line), c.ok) << c.line;
+    }
+}
+
+TEST_F(GeneratorCommands, PrimShapesAreSolidSymmetricAndFillTheBox) {
+    struct Case {
+        const char* line;
+        double volume;  // fraction of the box
+        bool symmetricInZ;
+    } cases[] = {{"prim elli", M_PI / 6, true},
+                 {"prim PYRAMID", 1.0 / 3, false},
+                 {"prim cyli", M_PI / 4, true},
+                 {"prim cone", M_PI / 12, false}};
+    for (const Case& c : cases) {
+        SetBox(40, 30, 36);
+        ASSERT_TRUE(Run(c.line)) << c.line;
+        const int* s = env->model.size;
+        EXPECT_NEAR(double(Count()) / env->model.CellCount(), c.volume, 0.1 * c.volume) << c.line;
+        bool floor = false, top = false, side = false;
+        for (const Voxel& v : env->model.voxels) {
+            ASSERT_EQ(v.colorIndex, 5);
+            ASSERT_NE(ColorAt(s[0] - 1 - v.x, v.y, v.z), 0) << c.line;
+            ASSERT_NE(ColorAt(v.x, s[1] - 1 - v.y, v.z), 0) << c.line;
+            if (c.symmetricInZ) {
+                ASSERT_NE(ColorAt(v.x, v.y, s[2] - 1 - v.z), 0) << c.line;
+            }
+            floor |= v.z == 0;
+            top |= v.z == s[2] - 1;
+            side |= v.x == 0;
+        }
+        EXPECT_TRUE(floor && top && side) << c.line;
+        EXPECT_FALSE(Run("flood")) << c.line;  // nothing enclosed: solid
+    }
+    for (const char* bad : {"prim", "prim cube", "prim el", "prim elli 3"}) EXPECT_FALSE(Run(bad)) << bad;
+    SetBox(1, 1, 1);
+    ASSERT_TRUE(Run("prim cone"));
+    EXPECT_EQ(Count(), 1);
+}
+
+TEST_F(GeneratorCommands, FractalReplacesEachVoxelByThePattern) {
+    TK_Model pattern;
+    pattern.size[0] = pattern.size[1] = pattern.size[2] = 2;
+    pattern.palette = DefaultPalette();
+    pattern.voxels.Add(Voxel{0, 0, 0, 1});
+    pattern.voxels.Add(Voxel{1, 1, 1, 1});
+    const std::string path = ::testing::TempDir() + "tk_fractal_pattern.vox";
+    ASSERT_TRUE(WriteVox(pattern, path.c_str()));
+
+    SetBox(3, 3, 70);
+    Add(0, 0, 0, 4);
+    Add(1, 1, 1, 3);
+    Add(2, 2, 69, 7);
+    ASSERT_TRUE(Run("fractal " + path)) << output;
+    EXPECT_EQ(env->model.size[0], 6);
+    EXPECT_EQ(env->model.size[2], 126);  // 140 clamped
+    EXPECT_EQ(Count(), 4);               // the third voxel's copy lies beyond 126
+    EXPECT_EQ(ColorAt(0, 0, 0), 4);
+    EXPECT_EQ(ColorAt(1, 1, 1), 4);
+    EXPECT_EQ(ColorAt(2, 2, 2), 3);
+    EXPECT_EQ(ColorAt(3, 3, 3), 3);
+    EXPECT_EQ(ColorAt(1, 0, 0), 0);
+    std::remove(path.c_str());
+    ASSERT_TRUE(Run("undo | redo"));  // redo needs no file
+    EXPECT_EQ(Count(), 4);
+
+    EXPECT_FALSE(Run("fractal \"" + path + "\""));
+    EXPECT_NE(output.find("[Error] failed to load fractal model\n"), std::string::npos);
+    env->headless = true;
+    EXPECT_FALSE(Run("fractal"));
+    EXPECT_NE(output.find("[Error] failed to load fractal model\n"), std::string::npos);
+}
+
+TEST_F(GeneratorCommands, GradientNoiseIsSmoothAndSeeded) {
+    const TK_GradientNoise a(1), b(2);
+    bool differs = false;
+    double peak = 0;
+    for (int i = 0; i < 2000; ++i) {
+        const double x = i * 0.37, y = i * 0.11 + 3.3, z = 17.0 - i * 0.05;
+        const double v = a.At(x, y, z);
+        peak = std::max(peak, std::fabs(v));
+        EXPECT_NEAR(a.At(x + 1e-4, y, z), v, 1e-3);
+        differs |= std::fabs(b.At(x, y, z) - v) > 1e-3;
+        EXPECT_EQ(a.At(std::floor(x), std::floor(y), std::floor(z)), 0.0);  // zero on the lattice
+    }
+    EXPECT_TRUE(differs);
+    EXPECT_GT(peak, 0.3);
+    // The row path the command uses gives the reference values.
+    TK_NoiseAxis xs[300];
+    double row[300];
+    for (int i = 0; i < 300; ++i) xs[i] = TK_NoiseAxis::Of(i * 0.093 - 7.0);
+    for (double y : {-3.7, 0.0, 0.4, 250.9})
+        for (double z : {-0.2, 1.0, 9.61}) {
+            a.Row(xs, 300, TK_NoiseAxis::Of(y), TK_NoiseAxis::Of(z), row);
+            for (int i = 0; i < 300; ++i) ASSERT_NEAR(row[i], a.At(i * 0.093 - 7.0, y, z), 1e-12) << i;
+        }
+    EXPECT_LT(peak, 1.1);
+    EXPECT_TRUE(std::isfinite(a.At(1e30, -1e30, 3.5)));
+}
+
+TEST_F(GeneratorCommands, NoiseRemembersItsNumbers) {
+    SetBox(30, 30, 30);
+    ASSERT_TRUE(Run("noise"));
+    const ModelState defaults = State();
+    ASSERT_TRUE(Run("noise 33554431 0.04 0.2 0.5 | undo"));
+    ASSERT_TRUE(Run("noise 33554431 0.04 0.2 0.5"));
+    EXPECT_TRUE(State() == defaults);
+
+    ASSERT_TRUE(Run("noise 7 0.15 -0.3 0.3"));
+    const ModelState first = State();
+    ASSERT_TRUE(Run("noise 8"));
+    EXPECT_FALSE(State() == first);
+    ASSERT_TRUE(Run("noise 7"));  // frequency and band remembered
+    EXPECT_TRUE(State() == first);
+    ASSERT_TRUE(Run("noise 7 0.15 -2 2"));
+    EXPECT_EQ(Count(), 30 * 30 * 30);
+    ASSERT_TRUE(Run("noise 7 0.15 2 3"));
+    EXPECT_EQ(Count(), 0);
+    EXPECT_FALSE(Run("noise"));  // still empty
+    EXPECT_FALSE(Run("noise 1 2 3 4 5"));
+    EXPECT_FALSE(Run("noise a"));
+}
+
+TEST_F(GeneratorCommands, RandRecoloursInPlaceAndRedoesTheSameColours) {
+    Fixture();
+    const std::vector<uint32_t> cells = [&] {
+        std::vector<uint32_t> c;
+        for (const Voxel& v : env->model.voxels) c.push_back(v.Word() & 0xFFFFFF);
+        return c;
+    }();
+    ASSERT_TRUE(Run("rand 20 10"));
+    ASSERT_EQ(Count(), int(cells.size()));
+    for (int i = 0; i < Count(); ++i) {
+        const Voxel& v = env->model.voxels[i];
+        ASSERT_EQ(v.Word() & 0xFFFFFF, cells[i]);
+        ASSERT_GE(v.colorIndex, 10);
+        ASSERT_LE(v.colorIndex, 20);
+    }
+    const ModelState first = State();
+    ASSERT_TRUE(Run("undo | redo"));
+    EXPECT_TRUE(State() == first);
+    ASSERT_TRUE(Run("rand 0 999"));
+    SetBox(4, 4, 4);
+    EXPECT_FALSE(Run("rand"));
+    EXPECT_FALSE(Run("rand 1 2 3"));
+}
+
+// Walls on a grid of pitch `step`: every room reachable, and the rooms and
+// doors form a tree (doors = rooms - 1).
+TEST_F(GeneratorCommands, MazeIsAPerfectMaze) {
+    for (int width : {1, 3}) {
+        SetBox(23, 21, 3);
+        ASSERT_TRUE(Run("maze " + std::to_string(width))) << output;
+        const int step = width + 1, rooms[2] = {22 / step, 20 / step};
+        const int extent[2] = {rooms[0] * step + 1, rooms[1] * step + 1};
+        const int ox = (23 - extent[0]) / 2, oy = (21 - extent[1]) / 2;
+        int layer = 0, doors = 0;
+        for (const Voxel& v : env->model.voxels) {
+            ASSERT_EQ(v.colorIndex, 5);
+            layer += v.z == 0;
+            ASSERT_NE(ColorAt(v.x, v.y, 2 - v.z), 0);
+        }
+        // A door is a gap in a wall line between two rooms.
+        for (int ry = 0; ry < rooms[1]; ++ry)
+            for (int rx = 0; rx < rooms[0]; ++rx) {
+                const int cx = ox + rx * step + 1, cy = oy + ry * step + 1;
+                doors += rx + 1 < rooms[0] && ColorAt(cx + step - 1, cy, 0) == 0 && ColorAt(cx + width, cy, 0) == 0;
+                doors += ry + 1 < rooms[1] && ColorAt(cx, cy + width, 0) == 0;
+            }
+        EXPECT_EQ(doors, rooms[0] * rooms[1] - 1) << width;
+        const int wallCells = extent[0] * extent[1] - rooms[0] * rooms[1] * width * width - doors * width;
+        EXPECT_EQ(layer, wallCells) << width;
+
+        // Reachability of every room from the first through the open cells.
+        std::vector<int> stack{ox + 1 + 23 * (oy + 1)};
+        std::vector<uint8_t> seen(23 * 21, 0);
+        seen[stack[0]] = 1;
+        while (!stack.empty()) {
+            const int c = stack.back(), x = c % 23, y = c / 23;
+            stack.pop_back();
+            const int nx[4] = {x + 1, x - 1, x, x}, ny[4] = {y, y, y + 1, y - 1};
+            for (int k = 0; k < 4; ++k)
+                if (env->model.InBox(nx[k], ny[k], 0) && !seen[nx[k] + 23 * ny[k]] && !ColorAt(nx[k], ny[k], 0) &&
+                    nx[k] > ox && ny[k] > oy && nx[k] < ox + extent[0] && ny[k] < oy + extent[1]) {
+                    seen[nx[k] + 23 * ny[k]] = 1;
+                    stack.push_back(nx[k] + 23 * ny[k]);
+                }
+        }
+        for (int ry = 0; ry < rooms[1]; ++ry)
+            for (int rx = 0; rx < rooms[0]; ++rx)
+                EXPECT_TRUE(seen[ox + rx * step + 1 + 23 * (oy + ry * step + 1)]) << rx << " " << ry;
+    }
+    SetBox(2, 40, 3);
+    EXPECT_FALSE(Run("maze"));
+    EXPECT_FALSE(Run("maze x"));
+}
+
+}  // namespace

@@ -1,0 +1,155 @@
+// "open", "save" and "new" driven by console lines in a headless environment
+// whose models folder is a fresh temporary folder: undo and redo restore whole
+// models with their names, failures print their message and change nothing.
+#include "edit/TK_ModelFileCommands.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "TK_EditFixture.h"
+#include "model/TK_VoxFile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tk_test::ModelState;
+
+class ModelFileCommands : public tk_test::EditEnvTest {
+protected:
+    void SetUp() override {
+        EditEnvTest::SetUp();
+        dir = fs::temp_directory_path() / ("tk_files_" + std::to_string(::getpid()));
+        fs::create_directories(dir / "sub");
+        env->workspace.modelFolder = dir.string();
+        env->headless = true;
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // A small model in its own palette, written to the models folder.
+    void WriteOther(const char* name) {
+        TK_Model m;
+        m.size[0] = 3, m.size[1] = 2, m.size[2] = 1;
+        m.voxels.Add(Voxel{2, 1, 0, 9});
+        m.palette = DefaultPalette();
+        m.palette[9] = PackRGBA(1, 2, 3);
+        ASSERT_TRUE(WriteVox(m, (dir / name).string().c_str()));
+    }
+    ModelState State() const { return ModelState::Of(env->model); }
+    size_t History() const { return env->executor.UndoCount(); }
+
+    fs::path dir;
+};
+
+}  // namespace
+
+TEST_F(ModelFileCommands, UndoOfOpenRestoresNamePaletteAndVoxels) {
+    WriteOther("other.vox");
+    SetBox(4, 4, 4);
+    Add(1, 1, 1, 5);
+    env->model.name = "mine.vox";
+    env->model.palette[5] = PackRGBA(50, 60, 70);
+    const ModelState before = State();
+
+    ASSERT_TRUE(Run("open other.vox"));
+    const ModelState opened = State();
+    EXPECT_EQ(env->model.name, "other.vox");
+    EXPECT_EQ(env->model.size[0], 3);
+    EXPECT_EQ(env->model.palette[9], PackRGBA(1, 2, 3));
+    EXPECT_EQ(ColorAt(2, 1, 0), 9) << "the lookup grid follows the new voxels";
+
+    ASSERT_TRUE(Run("undo"));
+    EXPECT_TRUE(State() == before);
+    EXPECT_EQ(env->model.name, "mine.vox");
+    EXPECT_EQ(ColorAt(1, 1, 1), 5);
+    ASSERT_TRUE(Run("redo"));
+    EXPECT_TRUE(State() == opened);
+    EXPECT_EQ(env->model.name, "other.vox");
+
+    const size_t history = History();
+    EXPECT_TRUE(Run("open " + (dir / "other.vox").string()));
+    EXPECT_EQ(History(), history) << "opening the loaded file again does nothing";
+}
+
+TEST_F(ModelFileCommands, FailedOrCancelledOpenChangesNothing) {
+    const char broken[] = {'V', 'O', 'X', ' ', char(150), 0, 0, 0, 'M', 'A', 'I', 'N'};
+    std::ofstream(dir / "broken.vox", std::ios::binary).write(broken, sizeof broken);
+    SetBox(2, 2, 2);
+    Add(0, 0, 0, 5);
+    const ModelState before = State();
+    struct Case {
+        const char* line;
+        bool result;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"open missing.vox", false, "[Error] failed to load model : " + (dir / "missing.vox").string() + "\n"},
+        {"open sub\\..\\broken.vox", false, "[Error] XIFF : chunk def size\n"},
+        {"open", true, ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.line), c.result) << c.line;
+        EXPECT_NE(output.find(c.message), std::string::npos) << c.line << "\n" << output;
+        EXPECT_TRUE(State() == before) << c.line;
+        EXPECT_EQ(History(), 0u) << c.line;
+    }
+}
+
+TEST_F(ModelFileCommands, SaveNamesTheModelAndUndoRestoresTheName) {
+    EXPECT_FALSE(Run("save"));
+    EXPECT_NE(output.find("[Error] failed to save model : \n"), std::string::npos) << output;
+    EXPECT_FALSE(Run("save nowhere/x.vox"));
+    EXPECT_NE(output.find("failed to save model : " + (dir / "nowhere/x.vox").string()), std::string::npos);
+    EXPECT_EQ(History(), 0u);
+
+    SetBox(2, 3, 4);
+    Add(1, 2, 3, 5);
+    ASSERT_TRUE(Run("save sub\\b.vox"));
+    EXPECT_EQ(env->model.name, "b.vox");
+    TK_Model back;
+    ASSERT_TRUE(ReadVox(back, (dir / "sub/b.vox").string().c_str()));
+    EXPECT_EQ(back.voxels.Count(), 1);
+    ASSERT_TRUE(Run("undo"));
+    EXPECT_EQ(env->model.name, "");
+    EXPECT_TRUE(fs::exists(dir / "sub/b.vox")) << "the written file stays";
+    ASSERT_TRUE(Run("redo"));
+    EXPECT_EQ(env->model.name, "b.vox");
+
+    Add(0, 0, 0, 6);
+    ASSERT_TRUE(Run("save"));
+    ASSERT_TRUE(ReadVox(back, (dir / "b.vox").string().c_str())) << "a named model saves into the models folder";
+    EXPECT_EQ(back.voxels.Count(), 2);
+    EXPECT_EQ(fs::directory_entry(dir / "b.vox").file_size(), fs::directory_entry(dir / "sub/b.vox").file_size() + 4);
+}
+
+TEST_F(ModelFileCommands, NewTwiceFailsTheSecondTime) {
+    SetBox(3, 2, 2);
+    Add(0, 0, 0, 7);
+    env->model.name = "kept.vox";
+    const ModelState before = State();
+    ASSERT_TRUE(Run("new"));
+    EXPECT_EQ(env->model.name, "");
+    EXPECT_EQ(Count(), 12);
+    EXPECT_EQ(env->model.CountColor(5), 12);
+    EXPECT_EQ(ColorAt(2, 1, 1), 5);
+
+    EXPECT_FALSE(Run("new"));
+    EXPECT_NE(output.find("[Error] cmd failed : TK_CMD_NewModel\n"), std::string::npos);
+    EXPECT_EQ(History(), 1u);
+
+    ASSERT_TRUE(Run("undo"));
+    EXPECT_TRUE(State() == before);
+    EXPECT_EQ(env->model.name, "kept.vox");
+
+    FillBox(5);
+    EXPECT_TRUE(Run("new")) << "a named full box still becomes a new, unnamed one";
+    EXPECT_EQ(env->model.name, "");
+}
+
+TEST_F(ModelFileCommands, StartUpLinesLeaveAFullBox) {
+    ASSERT_TRUE(Run("index 79 | size 45 | new"));
+    EXPECT_EQ(Count(), 45 * 45 * 45);
+    EXPECT_EQ(env->model.CountColor(79), Count());
+    EXPECT_EQ(env->model.size[2], 45);
+}

@@ -1,0 +1,277 @@
+// The model transform commands (flip, loop, rot90, shrink, expand, size,
+// fill) and the snapshot commands (zero, mir, full, inv) through console
+// lines. Each forward result is checked cell by cell against a formula that
+// reads the old model, then undo, redo and undo again; the refusals must
+// leave model and history untouched; merges, the 51-entry history and a
+// chained line close the file.
+#include "edit/TK_TransformCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+#include <vector>
+
+#include "TK_EditFixture.h"
+#include "edit/TK_ShapeCommand.h"
+
+namespace {
+
+using tk_test::ModelState;
+
+constexpr int kColor = 9;  // the current colour in every test
+
+// Old colour at a cell, 0 outside the old box or empty.
+using OldAt = std::function<int(int, int, int)>;
+using CellRule = int (*)(const OldAt& old, int x, int y, int z);
+
+// Changes the size and clears the voxels, then reports failure.
+class FailingShape : public TK_CMD_Shape {
+    OMB_COMMAND_CLASS(FailingShape, TK_CMD_Shape)
+public:
+    bool Apply() override {
+        Model().size[0] = 1;
+        Model().voxels.Clear();
+        return false;
+    }
+};
+
+// One more cell on x, the way a generator may resize the box.
+class GrowingShape : public TK_CMD_Shape {
+    OMB_COMMAND_CLASS(GrowingShape, TK_CMD_Shape)
+public:
+    bool Apply() override { return ++Model().size[0] > 0; }
+};
+
+class TransformCommands : public tk_test::EditEnvTest {
+protected:
+    void SetUp() override {
+        EditEnvTest::SetUp();
+        env->currentColorIndex = kColor;
+        env->executor.Register("failing", &OMB_MakeCommand<FailingShape>, 2);
+        env->executor.Register("grow", &OMB_MakeCommand<GrowingShape>, 2);
+        env->listeners.Connect(this, &TransformCommands::OnChange);
+    }
+    void OnChange(int kind, int value) {
+        if (kind == TK_NOTIFY_MODEL) flags.push_back(value);
+    }
+    void NewBox(int x, int y, int z) {
+        SetBox(x, y, z);
+        env->executor.ClearHistory();  // table rows must not merge into each other
+    }
+    // 7 x 8 x 9, a third of x 1..5 and z 2..8 filled at random (fixed seed),
+    // with corners that make those the bounds: room for shrink on x and z.
+    void BaseModel() {
+        NewBox(7, 8, 9);
+        std::mt19937 rng(11);
+        for (int z = 2; z < 9; ++z)
+            for (int y = 0; y < 8; ++y)
+                for (int x = 1; x < 6; ++x)
+                    if (rng() % 3 == 0 || (x == 1 && y == 0 && z == 2) || (x == 5 && y == 7 && z == 8))
+                        env->model.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(1 + rng() % 255)});
+        Commit();
+    }
+    ModelState State() const { return ModelState::Of(env->model); }
+    // The model a rule gives over a new box, reading `before`.
+    ModelState Expected(const ModelState& before, int sx, int sy, int sz, CellRule rule) const {
+        std::vector<int> cells(size_t(before.size[0] * before.size[1] * before.size[2]), 0);
+        for (uint32_t w : before.voxels) {
+            Voxel v = Voxel::FromWord(w);
+            cells[size_t(v.x + before.size[0] * (v.y + before.size[1] * v.z))] = v.colorIndex;
+        }
+        OldAt old = [&](int x, int y, int z) {
+            if (x < 0 || y < 0 || z < 0 || x >= before.size[0] || y >= before.size[1] || z >= before.size[2]) return 0;
+            return cells[size_t(x + before.size[0] * (y + before.size[1] * z))];
+        };
+        ModelState s = before;
+        s.size[0] = sx, s.size[1] = sy, s.size[2] = sz;
+        s.voxels.clear();
+        for (int z = 0; z < sz; ++z)
+            for (int y = 0; y < sy; ++y)
+                for (int x = 0; x < sx; ++x)
+                    if (int c = rule(old, x, y, z)) s.voxels.push_back(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(c)}.Word());
+        std::sort(s.voxels.begin(), s.voxels.end());
+        return s;
+    }
+    // A stale lookup grid means a voxel change went unannounced.
+    bool GridMatches() const {
+        for (int i = 0; i < Count(); ++i) {
+            const Voxel& v = env->model.voxels[i];
+            if (env->VoxelAt(v.x, v.y, v.z) != i) return false;
+        }
+        return true;
+    }
+    std::vector<int> flags;
+};
+
+// ---------------------------------------------------------------------------
+// Forward, undo, redo
+// ---------------------------------------------------------------------------
+TEST_F(TransformCommands, EveryCommandRoundTrips) {
+    const struct {
+        const char* line;
+        int size[3];
+        int flags;  // of each step; 0 for none
+        CellRule rule;
+    } cases[] = {
+        {"flip x", {7, 8, 9}, 64, [](const OldAt& o, int x, int y, int z) { return o(6 - x, y, z); }},
+        {"flip Yz", {7, 8, 9}, 64, [](const OldAt& o, int x, int y, int z) { return o(x, 7 - y, 8 - z); }},
+        {"loop x 3 z -1", {7, 8, 9}, 64, [](const OldAt& o, int x, int y, int z) { return o((x + 4) % 7, y, (z + 1) % 9); }},
+        {"loop x 7 yz 0x10", {7, 8, 9}, 64, [](const OldAt& o, int x, int y, int z) { return o(x, y, (z + 2) % 9); }},
+        {"loop x -14", {7, 8, 9}, 0, [](const OldAt& o, int x, int y, int z) { return o(x, y, z); }},
+        {"rot90 z", {8, 7, 9}, 68, [](const OldAt& o, int x, int y, int z) { return o(y, 7 - x, z); }},
+        {"rot90 X", {7, 9, 8}, 68, [](const OldAt& o, int x, int y, int z) { return o(x, z, 8 - y); }},
+        {"rot90 y", {9, 8, 7}, 68, [](const OldAt& o, int x, int y, int z) { return o(6 - z, y, x); }},
+        {"shrink", {5, 8, 7}, 68, [](const OldAt& o, int x, int y, int z) { return o(x + 1, y, z + 2); }},
+        {"shrink xY", {5, 8, 9}, 68, [](const OldAt& o, int x, int y, int z) { return o(x + 1, y, z); }},
+        {"expand", {9, 10, 11}, 68, [](const OldAt& o, int x, int y, int z) { return o(x - 1, y - 1, z - 1); }},
+        {"expand y", {7, 10, 9}, 68, [](const OldAt& o, int x, int y, int z) { return o(x, y - 1, z); }},
+        {"size 4 5 3", {4, 5, 3}, 68, [](const OldAt& o, int x, int y, int z) { return o(x + 1, y + 2, z); }},
+        {"size 12", {12, 12, 12}, 68, [](const OldAt& o, int x, int y, int z) { return o(x - 3, y - 2, z); }},
+        {"fill", {7, 8, 9}, 128, [](const OldAt& o, int x, int y, int z) { return o(x, y, z) ? kColor : 0; }},
+        {"zero", {7, 8, 9}, 64, [](const OldAt&, int, int, int) { return 0; }},
+        {"mir", {7, 8, 9}, 64, [](const OldAt& o, int x, int y, int z) { return o(std::min(x, 6 - x), y, z); }},
+        {"mir y", {7, 8, 9}, 64, [](const OldAt& o, int x, int y, int z) { return o(x, std::min(y, 7 - y), z); }},
+        {"full", {7, 8, 9}, 64, [](const OldAt&, int, int, int) { return kColor; }},
+        {"inv", {7, 8, 9}, 64, [](const OldAt& o, int x, int y, int z) { return o(x, y, z) ? 0 : kColor; }},
+        {"grow", {8, 8, 9}, 68, [](const OldAt& o, int x, int y, int z) { return o(x, y, z); }},
+    };
+    for (const auto& c : cases) {
+        BaseModel();
+        const ModelState before = State();
+        const ModelState after = Expected(before, c.size[0], c.size[1], c.size[2], c.rule);
+        const std::vector<int> once = c.flags ? std::vector<int>{c.flags} : std::vector<int>{};
+        const struct {
+            const char* line;
+            const ModelState& result;
+        } steps[] = {{c.line, after}, {"undo", before}, {"redo", after}, {"undo", before}};
+        for (const auto& step : steps) {
+            flags.clear();
+            ASSERT_TRUE(Run(step.line)) << c.line << ": " << output;
+            EXPECT_TRUE(State() == step.result) << c.line << " then " << step.line;
+            EXPECT_TRUE(GridMatches()) << c.line << " then " << step.line;
+            EXPECT_EQ(flags, once) << c.line << " then " << step.line;
+        }
+    }
+}
+
+TEST_F(TransformCommands, SizeAndExpandClampToTheLargestModel) {
+    const struct {
+        const char* args;
+        int x, y, z;
+    } sizes[] = {{"10", 10, 10, 10}, {"10 20", 10, 20, 20}, {"0 0 0", 1, 1, 1},
+                 {"-5 +7 300 4", 1, 7, 126}, {"8 abc", 8, 8, 8}, {"4294967295", 1, 1, 1}};
+    for (const auto& c : sizes) {
+        NewBox(3, 3, 3);
+        ASSERT_TRUE(Run(std::string("size ") + c.args)) << c.args;
+        EXPECT_EQ(std::vector<int>(env->model.size, env->model.size + 3), (std::vector<int>{c.x, c.y, c.z})) << c.args;
+    }
+    // A 125-wide axis gains one cell and no offset, so only the size changes.
+    NewBox(125, 126, 3);
+    Add(0, 0, 0, 3);
+    flags.clear();
+    ASSERT_TRUE(Run("expand x"));
+    EXPECT_EQ(flags, std::vector<int>{TK_CHANGE_SIZE});
+    ASSERT_TRUE(Run("expand"));
+    EXPECT_EQ(ColorAt(0, 0, 1), 3);
+    EXPECT_EQ(std::vector<int>(env->model.size, env->model.size + 3), (std::vector<int>{126, 126, 5}));
+}
+
+// ---------------------------------------------------------------------------
+// Refusals
+// ---------------------------------------------------------------------------
+TEST_F(TransformCommands, RefusalsLeaveModelAndHistoryAlone) {
+    enum Model { kBase, kEmpty, kTight, kLargest };
+    const struct {
+        Model model;
+        int color;
+        const char* line;
+        const char* message;
+    } cases[] = {
+        {kBase, kColor, "flip 1", "parse parms: TK_CMD_Flip"},      {kBase, kColor, "flip x \"y\"", "parse parms: TK_CMD_Flip"},
+        {kBase, kColor, "flip x `", "parse parms: TK_CMD_Flip"},    {kBase, kColor, "flip q", "failed : TK_CMD_Flip"},
+        {kBase, kColor, "flip", "failed : TK_CMD_Flip"},            {kBase, kColor, "loop x", "parse parms: TK_CMD_Loop"},
+        {kBase, kColor, "loop 3", "parse parms: TK_CMD_Loop"},      {kBase, kColor, "loop x 1.5", "parse parms: TK_CMD_Loop"},
+        {kBase, kColor, "loop x 1 2", "parse parms: TK_CMD_Loop"},  {kBase, kColor, "loop y 0", "failed : TK_CMD_Loop"},
+        {kBase, kColor, "rot90", "parse parms: TK_CMD_Rot90"},      {kBase, kColor, "rot90 xy", "parse parms: TK_CMD_Rot90"},
+        {kBase, kColor, "rot90 x y", "parse parms: TK_CMD_Rot90"},  {kBase, kColor, "size", "parse parms: TK_CMD_Resize"},
+        {kBase, kColor, "size x 5", "parse parms: TK_CMD_Resize"},  {kBase, kColor, "size 1.5", "parse parms: TK_CMD_Resize"},
+        {kBase, kColor, "size 7 8 9", "failed : TK_CMD_Resize"},    {kBase, kColor, "shrink q", "failed : TK_CMD_Shrink"},
+        {kBase, 0, "fill", "failed : TK_CMD_Fill"},                 {kBase, 256, "full", "failed : TK_CMD_Full"},
+        {kBase, 0, "inv", "failed : TK_CMD_Inverse"},               {kBase, kColor, "failing", "failed : FailingShape"},
+        {kTight, kColor, "shrink", "failed : TK_CMD_Shrink"},       {kTight, kColor, "fill", "failed : TK_CMD_Fill"},
+        {kTight, kColor, "full", "failed : TK_CMD_Full"},           {kEmpty, kColor, "flip x", "failed : TK_CMD_Flip"},
+        {kEmpty, kColor, "loop x 1", "failed : TK_CMD_Loop"},       {kEmpty, kColor, "rot90 z", "failed : TK_CMD_Rot90"},
+        {kEmpty, kColor, "shrink", "failed : TK_CMD_Shrink"},       {kEmpty, kColor, "zero", "failed : TK_CMD_Clear"},
+        {kEmpty, kColor, "mir", "failed : TK_CMD_MirrorModel"},     {kLargest, kColor, "expand", "failed : TK_CMD_Expand"},
+    };
+    for (const auto& c : cases) {
+        if (c.model == kBase) BaseModel();
+        if (c.model == kEmpty) NewBox(4, 4, 4);
+        if (c.model == kLargest) NewBox(126, 126, 126);
+        if (c.model == kTight) {
+            NewBox(3, 3, 3);
+            FillBox(kColor);
+        }
+        // An entry that a refused command must neither merge with nor drop.
+        const size_t entries = Count() > 0 && Run("loop y 1") ? 1 : 0;
+        env->currentColorIndex = c.color;
+        const ModelState before = State();
+        EXPECT_FALSE(Run(c.line)) << c.line;
+        EXPECT_NE(output.find(c.message), std::string::npos) << c.line << ": " << output;
+        EXPECT_TRUE(State() == before) << c.line;
+        EXPECT_EQ(env->executor.UndoCount(), entries) << c.line;
+        env->currentColorIndex = kColor;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Merges and history
+// ---------------------------------------------------------------------------
+TEST_F(TransformCommands, MergesFoldConsecutiveSteps) {
+    const struct {
+        const char* line;
+        size_t entries;
+    } cases[] = {
+        {"flip x | flip x", 0}, {"flip x | flip y", 1}, {"flip x | rot90 z", 2},
+        {"rot90 z | rot90 z | rot90 z | rot90 z", 0}, {"rot90 z | rot90 z", 1}, {"rot90 z | rot90 x", 2},
+        {"loop x 2 | loop x 3 y 1", 1}, {"loop x 3 | loop x -10", 0},
+        {"loop x 2147483647 | loop x 2147483647", 1}, {"loop z -2147483648", 1},
+        {"mir | mir", 1}, {"mir | mir y", 2},
+    };
+    for (const auto& c : cases) {
+        BaseModel();
+        const ModelState before = State();
+        ASSERT_TRUE(Run(c.line)) << c.line;
+        ASSERT_EQ(env->executor.UndoCount(), c.entries) << c.line;
+        for (size_t i = 0; i < c.entries; ++i) ASSERT_TRUE(Run("undo"));
+        EXPECT_TRUE(State() == before) << c.line;
+    }
+}
+
+TEST_F(TransformCommands, HistoryKeepsFiftyOneTransforms) {
+    BaseModel();
+    ModelState afterNine;
+    for (int i = 0; i < 60; ++i) {
+        ASSERT_TRUE(Run(i % 2 ? "loop y 1" : "flip x"));  // alternating, so nothing merges
+        if (i == 8) afterNine = State();
+    }
+    for (int i = 0; i < 51; ++i) ASSERT_TRUE(Run("undo")) << i;
+    EXPECT_FALSE(Run("undo"));
+    EXPECT_EQ(output, "cmd : undo : \n[Error] cmd failed : TK_CMD_Undo\n");
+    EXPECT_TRUE(State() == afterNine);
+}
+
+TEST_F(TransformCommands, ChainedLineLeavesTheFullBox) {
+    NewBox(3, 3, 3);
+    ASSERT_TRUE(Run("size 10 20 5 | full | rot90 z | flip x | undo | undo"));
+    EXPECT_TRUE(State() == Expected(State(), 10, 20, 5, [](const OldAt&, int, int, int) { return kColor; }));
+    EXPECT_EQ(env->executor.UndoCount(), 2u);
+    EXPECT_EQ(env->executor.RedoCount(), 2u);
+    ASSERT_TRUE(Run("redo"));
+    EXPECT_EQ(env->model.size[0], 20);
+    EXPECT_EQ(ColorAt(19, 0, 4), kColor);
+}
+
+}  // namespace

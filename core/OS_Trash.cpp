@@ -1,6 +1,6 @@
 // The freedesktop trash and its fallback (see OS_Trash.h). A name in the
 // trash is claimed by creating its ".trashinfo" record with O_EXCL before the
-// file moves, as the trash specification asks, so two programs trashing the
+// file moves, as freedesktop trash folders require, so two programs trashing the
 // same name at once never overwrite each other.
 #include "core/OS_Trash.h"
 

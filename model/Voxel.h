@@ -69,12 +69,14 @@ public:
         if (m_count == m_capacity) Grow(m_count + 1);
         m_data[m_count++] = v;
     }
-    // Adds n voxels at the end, growing geometrically like Add.
-    void Append(const Voxel* voxels, int n) {
-        if (n <= 0) return;
+    // Makes room for n more voxels at the end (growing geometrically like
+    // Add) and returns the first of them, unset: readers fill them in place
+    // and Truncate gives back the ones they did not use.
+    Voxel* Extend(int n) {
         if (m_count + n > m_capacity) Grow(m_count + n);
-        std::memcpy(m_data.get() + m_count, voxels, size_t(n) * sizeof(Voxel));
+        Voxel* first = m_data.get() + m_count;
         m_count += n;
+        return first;
     }
     // The last voxel takes the place of voxel i.
     void RemoveAt(int i) { m_data[i] = m_data[--m_count]; }

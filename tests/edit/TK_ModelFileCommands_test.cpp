@@ -1,14 +1,17 @@
-// "open", "save" and "new" driven by console lines in a headless environment
+// The model file commands driven by console lines in a headless environment
 // whose models folder is a fresh temporary folder: undo and redo restore whole
-// models with their names, failures print their message and change nothing.
+// models with their names (and renamed files), failures print their message
+// and change nothing, a deleted model lands in the trash.
 #include "edit/TK_ModelFileCommands.h"
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "TK_EditFixture.h"
+#include "TK_FileCommandFixture.h"
 #include "model/TK_VoxFile.h"
 
 namespace {
@@ -152,4 +155,70 @@ TEST_F(ModelFileCommands, StartUpLinesLeaveAFullBox) {
     EXPECT_EQ(Count(), 45 * 45 * 45);
     EXPECT_EQ(env->model.CountColor(79), Count());
     EXPECT_EQ(env->model.size[2], 45);
+}
+
+// ---------------------------------------------------------------- dup, name, del, ipatt
+
+using ModelFileNames = tk_test::FileCommandTest;
+
+TEST_F(ModelFileNames, DupRenamesTheModelAndNameItsFile) {
+    Expect("dup b.vox", true, "");
+    ASSERT_TRUE(Run("save"));
+    EXPECT_TRUE(fs::exists(dir / "b.vox") && !fs::exists(dir / "mine.vox"));
+    ASSERT_TRUE(Run("undo") && Run("undo"));
+    EXPECT_EQ(env->model.name, "mine.vox");
+    ExpectRefused("dup", "[Error] failed to duplicate model : new name is empty\n");
+
+    ASSERT_TRUE(Run("save"));
+    Expect("name c.vox", true, "");
+    EXPECT_TRUE(fs::exists(dir / "c.vox") && !fs::exists(dir / "mine.vox"));
+    ASSERT_TRUE(Run("undo"));
+    EXPECT_TRUE(fs::exists(dir / "mine.vox") && env->model.name == "mine.vox");
+    ASSERT_TRUE(Run("redo"));
+    EXPECT_EQ(env->model.name, "c.vox");
+    // The file moved away behind the editor's back: undo warns, the name follows.
+    fs::rename(dir / "c.vox", dir / "elsewhere.vox");
+    Expect("undo", true, "[Warning] failed to undo rename\n");
+    EXPECT_EQ(env->model.name, "mine.vox");
+}
+
+TEST_F(ModelFileNames, NameRefusals) {
+    ASSERT_TRUE(Run("save"));
+    WriteModel("taken.vox");
+    const auto takenSize = fs::file_size(dir / "taken.vox");
+    ExpectRefused("name", "[Error] failed to rename model : new name is empty\n");
+    ExpectRefused("name taken.vox",
+                  "[Error] failed to rename model from : " + Path("mine.vox") + " to : " + Path("taken.vox") + "\n");
+    EXPECT_EQ(fs::file_size(dir / "taken.vox"), takenSize) << "an existing file is never replaced";
+    env->model.name = "gone/a.vox";
+    ExpectRefused("name c.vox", "[Error] failed to rename model : src folder is unknown : gone/a.vox\n");
+    env->model.name.clear();
+    ASSERT_TRUE(Run("name fresh.vox")) << "a model without a file just takes the name";
+    EXPECT_EQ(env->model.name, "fresh.vox");
+}
+
+TEST_F(ModelFileNames, DelMovesTheFileToTheTrash) {
+    ::setenv("XDG_DATA_HOME", Path("data").c_str(), 1);
+    ASSERT_TRUE(Run("save"));
+    const std::string trashed = Path("data/Trash/files/mine.vox");
+    Expect("del", true, "[Log] model moved to the trash : " + trashed + "\n");
+    TK_Model back;
+    EXPECT_TRUE(!fs::exists(dir / "mine.vox") && ReadVox(back, trashed.c_str())) << "the model can be recovered";
+    ExpectRefused("del", "[Error] failed to delete model : mine.vox\n");
+    env->model.name.clear();
+    ExpectRefused("del", "[Error] failed to delete model : name is empty\n");
+    ::unsetenv("XDG_DATA_HOME");
+}
+
+TEST_F(ModelFileNames, PatternLoadsAndTellsTheWindow) {
+    WriteModel("pat.vox", 12);
+    env->window = &window;
+    Expect("ipatt pat.vox", true, "");
+    EXPECT_EQ(env->patternModel.voxels.Count(), 2);
+    EXPECT_EQ(env->patternModel.palette[12], PackRGBA(1, 2, 3));
+    ASSERT_EQ(window.attributes.size(), 1u);
+    EXPECT_EQ(window.attributes[0], std::make_tuple(std::string("file_patt"), std::string("selected"), std::string("pat.vox")));
+    ExpectRefused("ipatt missing.vox", "[Error] failed to load pattern model\n");
+    EXPECT_EQ(env->patternModel.voxels.Count(), 0) << "a failed load empties the pattern";
+    env->window = nullptr;
 }

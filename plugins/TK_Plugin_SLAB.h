@@ -1,0 +1,34 @@
+// TK_Plugin_SLAB: Slab6 voxel files (".vox" without the native magic): three
+// sizes, one byte per cell (x slowest, z fastest, both y and z stored
+// reversed; colour index - 1, 255 empty), then 256 colours of 6-bit R, G, B.
+// A file that does start with "VOX " is the editor's own format and is read
+// with the native reader instead, so either kind of ".vox" file imports.
+//
+// A Slab6 file's length must be exactly its cell count + 780; that check
+// comes before anything is allocated, so a forged size fails cleanly.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "model/OMB_BitFile.h"
+#include "plugins/TK_Plugin.h"
+
+class TK_Plugin_SLAB : public TK_Plugin {
+public:
+    // Native or Slab6 by the first four bytes. The caller normalises the
+    // model. Prints the SLAB size messages for a bad size or length.
+    bool LoadModel(const std::string& path, const std::string& options, TK_Model& model) override;
+    // False for a model without voxels or a file that cannot be written.
+    bool SaveModel(const std::string& path, const std::string& options, const TK_Model& model) override;
+    // The file's palette as a 256 x 1 RGBA image (pixel k = entry k + 1).
+    bool LoadImage(const std::string& path, const std::string& options, Image& image) override;
+
+    // Slab6 layout only (no native dispatch).
+    static bool Read(OMB_LoadBitFile& file, TK_Model& model);
+    static bool Write(OMB_SaveBitFile& file, const TK_Model& model);
+    // Native or Slab6, like LoadModel.
+    static bool ReadBytes(const void* data, size_t size, TK_Model& model);
+    static bool WriteBytes(const TK_Model& model, std::vector<uint8_t>& out);
+};

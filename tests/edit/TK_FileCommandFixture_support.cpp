@@ -1,0 +1,75 @@
+// The file command fixture (see TK_FileCommandFixture.h).
+#include "TK_FileCommandFixture.h"
+
+#include <unistd.h>
+
+#include "model/TK_VoxFile.h"
+#include "plugins/TK_PluginRegistry.h"
+#include "plugins/TK_Plugins.h"
+
+namespace tk_test {
+
+namespace {
+
+struct PicturePlugin : TK_Plugin {
+    bool LoadImage(const std::string&, const std::string&, Image& image) override {
+        // Top row red, clear, red; bottom row blue.
+        image.Allocate(IMAGE_RGBA, 3, 2);
+        image.pixels = {255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255};
+        return true;
+    }
+};
+
+struct BlankPlugin : TK_Plugin {
+    bool LoadImage(const std::string&, const std::string&, Image& image) override { return image = Image(), true; }
+};
+
+}  // namespace
+
+void FileCommandTest::SetUp() {
+    EditEnvTest::SetUp();
+    dir = std::filesystem::temp_directory_path() /
+          ("tk_fc_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+           std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    TK_Workspace& ws = env->workspace;
+    ws.modelFolder = ws.modelFolder2 = ws.exportFolder = ws.paletteFolder = ws.patternFolder = dir.string();
+    ws.cacheFolder = (dir / "cache").string();
+    env->headless = true;
+    env->plugins = std::make_shared<TK_PluginRegistry>();
+    TK_RegisterPlugins(*env->plugins);
+    env->plugins->Add("img", "img", "Test Picture", &TK_MakePlugin<PicturePlugin>);
+    env->plugins->Add("blank", "blank", "Test Blank", &TK_MakePlugin<BlankPlugin>);
+    SetBox(4, 3, 2);
+    Add(0, 0, 0, 5);
+    Add(3, 2, 1, 7);
+    env->model.name = "mine.vox";
+}
+
+void FileCommandTest::WriteModel(const std::string& name, int color) const {
+    TK_Model m;
+    m.size[0] = 3, m.size[1] = 2, m.size[2] = 1;
+    m.voxels.Add(Voxel{2, 1, 0, uint8_t(color)});
+    m.voxels.Add(Voxel{0, 0, 0, 1});
+    m.palette = DefaultPalette();
+    m.palette[color] = PackRGBA(1, 2, 3);
+    ASSERT_TRUE(WriteVox(m, Path(name).c_str()));
+}
+
+void FileCommandTest::Expect(const std::string& line, bool result, const std::string& out) {
+    EXPECT_EQ(Run(line), result) << line;
+    const size_t end = output.find('\n');
+    EXPECT_EQ(output.substr(end == std::string::npos ? output.size() : end + 1), out) << line;
+}
+
+void FileCommandTest::ExpectRefused(const std::string& line, const std::string& message) {
+    const ModelState before = ModelState::Of(env->model);
+    const std::string name = env->model.name;
+    const size_t history = History();
+    EXPECT_FALSE(Run(line)) << line;
+    EXPECT_NE(output.find(message), std::string::npos) << line << "\n" << output;
+    EXPECT_TRUE(ModelState::Of(env->model) == before && env->model.name == name) << line;
+    EXPECT_EQ(History(), history) << line;
+}
+
+}  // namespace tk_test

@@ -1,0 +1,148 @@
+// "i", "o", "odir", "ipal" and "opal" through console lines: what each
+// writes and reads, every message, undo of the two that change the model,
+// and failures that leave model, history and files alone.
+#include "edit/TK_ImportExportCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "TK_FileCommandFixture.h"
+#include "plugins/TK_Plugin_QB.h"
+#include "plugins/TK_Plugin_RAW.h"
+#include "plugins/TK_Plugin_SLAB.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using ImportExport = tk_test::FileCommandTest;
+using tk_test::ModelState;
+
+}  // namespace
+
+TEST_F(ImportExport, ImportReplacesTheModelUntilUndo) {
+    TK_Model other;
+    other.size[0] = other.size[1] = other.size[2] = 2;
+    other.palette[3] = PackRGBA(9, 9, 9);
+    other.voxels.Add(Voxel{1, 1, 1, 3});
+    ASSERT_TRUE(TK_Plugin_QB().SaveModel(Path("Ship.QB"), "", other));
+    const ModelState before = ModelState::Of(env->model);
+    ASSERT_TRUE(Run("i Ship.QB"));
+    EXPECT_EQ(output.rfind("cmd : i : Ship.QB\n[" + Path("Ship.QB") + "]\n[Log] QB : colorFomat  : 0\n", 0), 0u);
+    EXPECT_EQ(env->model.name, "") << "an import is unnamed: save never writes over its source";
+    EXPECT_EQ(env->model.palette[ColorAt(1, 1, 1)], PackRGBA(9, 9, 9));
+    const ModelState imported = ModelState::Of(env->model);
+    ASSERT_TRUE(Run("undo"));
+    EXPECT_TRUE(ModelState::Of(env->model) == before && env->model.name == "mine.vox");
+    ASSERT_TRUE(Run("redo"));
+    EXPECT_TRUE(ModelState::Of(env->model) == imported);
+
+    // A picture becomes a model in the current palette (exact matches here).
+    ASSERT_TRUE(Run("undo"));
+    const Palette palette = env->model.palette;
+    ASSERT_TRUE(Run("i photo.img"));
+    EXPECT_EQ(std::vector<int>(env->model.size, env->model.size + 3), (std::vector<int>{3, 1, 2}));
+    EXPECT_EQ(Count(), 5);
+    EXPECT_EQ(env->model.palette[ColorAt(2, 0, 1)], PackRGBA(255, 0, 0));
+    EXPECT_EQ(ColorAt(1, 0, 1), 0) << "the transparent pixel";
+    EXPECT_TRUE(env->model.palette == palette);
+}
+
+TEST_F(ImportExport, ImportFailures) {
+    std::ofstream(Path("junk.qb")) << "not a qb file";
+    ExpectRefused("i", "[Error] failed to get model name\n");
+    ExpectRefused("i a.zzz", "[" + Path("a.zzz") + "]\n[Error] failed to load plugin : zzz\n");
+    ExpectRefused("i b.blank", "[Error] empty image : " + Path("b.blank") + "\n");
+    ExpectRefused("i p.png", "[Error] failed to import model or image : " + Path("p.png") + "\n");
+    ExpectRefused("i junk.qb", "[Error] QB : version does not match : 1.1.0.0\n[Error] failed to import model or image");
+}
+
+TEST_F(ImportExport, ExportWritesTheFormatsExtensionAfterACacheCopy) {
+    Expect("o qb out", true, "Cache Model\n[Log] export : " + Path("out.qb") + "\n");
+    TK_Model back;
+    ASSERT_TRUE(TK_Plugin_QB().LoadModel(Path("out.qb"), "", back));
+    EXPECT_EQ(back.voxels.Count(), 2);
+    EXPECT_TRUE(fs::exists(dir / "cache/backup.vox"));
+    ASSERT_TRUE(Run("o slab s.vox") && Run("o xraw \"with space\""));
+    EXPECT_TRUE(TK_Plugin_SLAB().LoadModel(Path("s.vox"), "", back) && fs::exists(dir / "with space.xraw"));
+    EXPECT_EQ(History(), 0u);
+    ExpectRefused("o qb", "[Error] failed to get export name\n");
+    ExpectRefused("o nope x", "[Error] failed to load plugin : nope\n");
+    ExpectRefused("o qb nowhere/x.qb", "[Error] failed to export model : " + Path("nowhere/x.qb") + "\n");
+    env->model.voxels.Clear();
+    Commit();
+    ExpectRefused("o qb y", "[Error] export model is empty\n");
+}
+
+TEST_F(ImportExport, ExportDirConvertsEveryModelOfAFolder) {
+    fs::create_directories(dir / "in");
+    WriteModel("in/a.vox", 9);
+    WriteModel("in/b.VOX", 4);
+    std::ofstream(dir / "in/broken.vox") << "garbage";
+    std::ofstream(dir / "in/notes.txt") << "not a model";
+    TK_Model slab;
+    slab.size[0] = slab.size[1] = slab.size[2] = 2;
+    slab.voxels.Add(Voxel{1, 0, 1, 3});
+    ASSERT_TRUE(TK_Plugin_SLAB().SaveModel(Path("in/c.vox"), "", slab));
+    const ModelState before = ModelState::Of(env->model);
+    Expect("odir xraw in out", false,
+           "[Export] " + Path("out/a.xraw") + "\n[Export] " + Path("out/b.xraw") + "\n[Export] failed to load model : " +
+               Path("in/broken.vox") + "\n[Export] " + Path("out/c.xraw") + "\n[Error] cmd failed : TK_CMD_ExportDir\n");
+    EXPECT_TRUE(ModelState::Of(env->model) == before);
+    TK_Model back;
+    ASSERT_TRUE(TK_Plugin_RAW().LoadModel(Path("out/a.xraw"), "", back));
+    EXPECT_EQ(back.palette[9] & 0xFFFFFFu, PackRGBA(1, 2, 3) & 0xFFFFFFu);
+    ASSERT_TRUE(TK_Plugin_RAW().LoadModel(Path("out/c.xraw"), "", back));
+    EXPECT_EQ(back.voxels.Count(), 1) << "Slab6 sources are read too";
+    // Into the folder itself: a target that is its own source is refused.
+    const auto size = fs::file_size(dir / "in/a.vox");
+    EXPECT_FALSE(Run("odir slab in in"));
+    EXPECT_NE(output.find("[Export] failed to export model : " + Path("in/a.vox")), std::string::npos) << output;
+    EXPECT_EQ(fs::file_size(dir / "in/a.vox"), size);
+}
+
+TEST_F(ImportExport, ExportDirFolderChoiceAndRefusals) {
+    fs::create_directories(dir / "empty");
+    ExpectRefused("odir qb empty", "[Error] empty file list\n");
+    WriteModel("m.vox");
+    ExpectRefused("odir nope", "[Error] cannot find plugin : nope\n");
+    Expect("odir qb", true, "[Export] " + Path("m.qb") + "\n");  // the models folder without a window
+    env->window = &window;
+    window.hasFileList = false;
+    ExpectRefused("odir qb", "[Error] no file list view\n");
+    window.hasFileList = true;
+    window.folder = (dir / "empty").string();
+    ExpectRefused("odir qb", "[Error] empty file list\n");
+    fs::rename(dir / "m.vox", dir / "empty/w.vox");
+    Expect("odir qb", true, "[Export] " + Path("w.qb") + "\n");
+    env->window = nullptr;
+}
+
+TEST_F(ImportExport, PaletteImportAndExport) {
+    TK_Model source;
+    source.size[0] = source.size[1] = source.size[2] = 1;
+    source.voxels.Add(Voxel{0, 0, 0, 1});
+    for (int i = 0; i < 256; ++i) source.palette[i] = PackRGBA(i, 3, 4, 17);
+    ASSERT_TRUE(TK_Plugin_RAW().SaveModel(Path("p.xraw"), "", source));
+    const Palette before = env->model.palette;
+    ASSERT_TRUE(Run("ipal p.xraw"));
+    for (int i = 1; i < 256; ++i) ASSERT_EQ(env->model.palette[i], PackRGBA(i, 3, 4)) << i;
+    EXPECT_EQ(env->model.palette[0], 0u);
+    ExpectRefused("ipal p.xraw", "[Error] same palette\n");
+    ASSERT_TRUE(Run("undo"));
+    EXPECT_TRUE(env->model.palette == before);
+    // Six pixels (no more than 256): taken in order, then the grey ramp.
+    ASSERT_TRUE(Run("ipal x.img"));
+    EXPECT_EQ(env->model.palette[2], PackRGBA(0, 0, 0)) << "the transparent pixel, made opaque";
+    EXPECT_EQ(env->model.palette[7], PackRGBA(249, 249, 249));
+    ASSERT_TRUE(Run("opal pal.xraw"));
+    ASSERT_TRUE(Run("undo"));
+    ASSERT_TRUE(Run("ipal pal.xraw"));
+    EXPECT_EQ(env->model.palette[7], PackRGBA(249, 249, 249)) << "opal wrote what ipal reads back";
+
+    ExpectRefused("ipal", "[Error] failed to get palette name\n");
+    ExpectRefused("ipal p.png", "[Error] failed to import image : " + Path("p.png") + "\n");
+    ExpectRefused("ipal b.blank", "[Error] failed to convert image to palette\n");
+    ExpectRefused("opal", "[Error] failed to get palette name\n");
+    ExpectRefused("opal nowhere/p.xraw", "[Error] failed to export palette : " + Path("nowhere/p.xraw") + "\n");
+}

@@ -1,0 +1,47 @@
+// Helpers of the plugin tests: little-endian files built by hand, and a
+// model's voxels in forms that compare across lists and palettes.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "model/TK_Model.h"
+
+namespace tk_test {
+
+struct Bytes {
+    std::vector<uint8_t> data;
+
+    Bytes& U8(int v) { return data.push_back(uint8_t(v)), *this; }
+    Bytes& U32(uint32_t v) {
+        for (int i = 0; i < 4; ++i) data.push_back(uint8_t(v >> (8 * i)));
+        return *this;
+    }
+    Bytes& Text(const std::string& s) { return data.insert(data.end(), s.begin(), s.end()), *this; }
+    Bytes& Fill(size_t n, uint8_t v) { return data.insert(data.end(), n, v), *this; }
+};
+
+inline std::vector<uint32_t> SortedVoxels(const TK_Model& m) {
+    std::vector<uint32_t> words;
+    for (const Voxel& v : m.voxels) words.push_back(v.Word());
+    std::sort(words.begin(), words.end());
+    return words;
+}
+
+// Cell (x | y << 8 | z << 16) -> RGB of its voxel.
+inline std::map<uint32_t, uint32_t> ColoredCells(const TK_Model& m) {
+    std::map<uint32_t, uint32_t> cells;
+    for (const Voxel& v : m.voxels) cells[v.Word() & 0xFFFFFFu] = m.palette[v.colorIndex] & 0xFFFFFFu;
+    return cells;
+}
+
+inline uint32_t RgbAt(const TK_Model& m, int x, int y, int z) {
+    auto cells = ColoredCells(m);
+    auto it = cells.find(uint32_t(x | y << 8 | z << 16));
+    return it == cells.end() ? 0xFF000000u : it->second | 0xFF000000u;
+}
+
+}  // namespace tk_test

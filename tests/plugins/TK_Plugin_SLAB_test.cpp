@@ -1,0 +1,118 @@
+// Slab6 files: the exact cell order and palette scaling, round trips, the
+// length and size checks with their messages, native files taking the Slab6
+// path and Slab6 files the ".vox" path, and the palette image of both.
+#include "plugins/TK_Plugin_SLAB.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "TK_PluginTest.h"
+#include "model/TK_VoxFile.h"
+#include "plugins/TK_Plugin_VOX.h"
+
+namespace {
+
+using tk_test::Bytes;
+
+bool Read(const Bytes& b, TK_Model& m, std::string* out = nullptr) {
+    testing::internal::CaptureStdout();
+    const bool ok = TK_Plugin_SLAB::ReadBytes(b.data.data(), b.data.size(), m);
+    const std::string text = testing::internal::GetCapturedStdout();
+    if (out) *out = text;
+    return ok;
+}
+
+// 2 x 3 x 4, empty but for one byte; file colour k is (k mod 64, 63, 64).
+Bytes HandMade(size_t offset, uint8_t value) {
+    Bytes b = Bytes().U32(2).U32(3).U32(4).Fill(24, 255);
+    b.data[12 + offset] = value;
+    for (int k = 0; k < 256; ++k) b.U8(k % 64).U8(63).U8(64);
+    return b;
+}
+
+}  // namespace
+
+TEST(PluginSLAB, CellOrderAndPaletteScaling) {
+    // Byte (sz - 1 - z) + sz * (sy - 1 - y) + sy * sz * x: 21 is (1, 0, 2).
+    TK_Model m;
+    ASSERT_TRUE(Read(HandMade(21, 6), m));
+    ASSERT_EQ(m.voxels.Count(), 1);
+    EXPECT_EQ(m.voxels[0], (Voxel{1, 0, 2, 7}));
+    EXPECT_EQ(m.palette[1], PackRGBA(0, 252, 255)) << "times 4, capped at 255";
+    EXPECT_EQ(m.palette[0], 0u) << "entry 0 is left alone";
+    // 1 x 300 x 1 is clamped from the far end: file y' = 299 is y = 0.
+    Bytes tall = Bytes().U32(1).U32(300).U32(1).Fill(300, 255).Fill(768, 0);
+    tall.data[12] = 4;
+    tall.data[12 + 299] = 5;
+    ASSERT_TRUE(Read(tall, m));
+    EXPECT_EQ(m.size[1], 256);
+    EXPECT_EQ(tk_test::SortedVoxels(m), (std::vector<uint32_t>{Voxel{0, 0, 0, 6}.Word()}));
+}
+
+TEST(PluginSLAB, RoundTripKeepsVoxelsAndSixBitColours) {
+    TK_Model model;
+    model.size[0] = 2, model.size[1] = 3, model.size[2] = 4;
+    model.palette = DefaultPalette();
+    model.palette[0] = 0;
+    for (Voxel v : {Voxel{1, 2, 3, 1}, Voxel{0, 0, 0, 255}, Voxel{1, 0, 2, 100}}) model.voxels.Add(v);
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(TK_Plugin_SLAB::WriteBytes(model, bytes));
+    ASSERT_EQ(bytes.size(), 24u + 780);
+    EXPECT_EQ(bytes[12 + 12], 0) << "(1, 2, 3) in colour 1 is stored as 0";
+    TK_Model back;
+    ASSERT_TRUE(TK_Plugin_SLAB::ReadBytes(bytes.data(), bytes.size(), back));
+    EXPECT_EQ(tk_test::SortedVoxels(back), tk_test::SortedVoxels(model));
+    for (int i = 1; i < 256; ++i) {
+        const uint32_t c = model.palette[i];
+        ASSERT_EQ(back.palette[i], PackRGBA(ColorR(c) & ~3, ColorG(c) & ~3, ColorB(c) & ~3)) << i;
+    }
+}
+
+TEST(PluginSLAB, SizeAndLengthChecks) {
+    Bytes longer = HandMade(0, 1).U8(0), shorter = HandMade(0, 1);
+    shorter.data.pop_back();
+    const std::string mismatch = "[Error] SLAB : file size not match\n";
+    const std::pair<Bytes, std::string> cases[] = {
+        {longer, mismatch},
+        {shorter, mismatch},
+        {Bytes().U32(INT32_MAX).U32(INT32_MAX).U32(INT32_MAX).Fill(780, 0), mismatch},
+        {Bytes().U32(2).U32(0).U32(4).Fill(780, 0), "[Error] SLAB : invalid size\n"},
+        {Bytes().U32(2).U32(3), ""},
+    };
+    for (const auto& [bytes, message] : cases) {
+        TK_Model m;
+        std::string out;
+        EXPECT_FALSE(Read(bytes, m, &out)) << message;
+        EXPECT_EQ(out, message);
+    }
+}
+
+TEST(PluginSLAB, EitherKindOfVoxFileThroughEitherPlugin) {
+    const std::string native = testing::TempDir() + "tk_native.vox", slab = testing::TempDir() + "tk_slab.vox";
+    TK_Model model;
+    model.size[0] = model.size[1] = model.size[2] = 2;
+    model.palette = DefaultPalette();
+    model.voxels.Add(Voxel{1, 0, 1, 100});
+    ASSERT_TRUE(WriteVox(model, native.c_str()));
+    ASSERT_TRUE(TK_Plugin_SLAB().SaveModel(slab, "", model));
+    for (const std::string& path : {native, slab}) {
+        TK_Model viaSlab, viaVox;
+        Image a, b;
+        ASSERT_TRUE(TK_Plugin_SLAB().LoadModel(path, "", viaSlab) && TK_Plugin_VOX().LoadModel(path, "", viaVox));
+        EXPECT_EQ(tk_test::SortedVoxels(viaSlab), tk_test::SortedVoxels(model)) << path;
+        ASSERT_TRUE(TK_Plugin_SLAB().LoadImage(path, "", a) && TK_Plugin_VOX().LoadImage(path, "", b));
+        EXPECT_EQ(a.pixels, b.pixels) << path;
+        EXPECT_EQ(a.pixels[4 * 99], ColorR(viaSlab.palette[100])) << "pixel k is entry k + 1";
+        EXPECT_EQ(std::vector<uint8_t>(a.pixels.end() - 4, a.pixels.end()), (std::vector<uint8_t>{0, 0, 0, 255}));
+    }
+    // A refused export leaves the old file; nothing else is left behind.
+    TK_Model empty;
+    EXPECT_FALSE(TK_Plugin_SLAB().SaveModel(slab, "", empty));
+    TK_Model again;
+    EXPECT_TRUE(TK_Plugin_SLAB().LoadModel(slab, "", again));
+    EXPECT_FALSE(TK_Plugin_SLAB().SaveModel(testing::TempDir() + "missing/x.vox", "", model));
+    std::filesystem::remove(native);
+    std::filesystem::remove(slab);
+}

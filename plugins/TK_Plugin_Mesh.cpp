@@ -1,0 +1,229 @@
+// Mesh export options and the shared surface builder (see TK_Plugin_Mesh.h).
+#include "plugins/TK_Plugin_Mesh.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+
+#include "core/OMB_LmpParser.h"
+#include "model/OMB_BitFile.h"
+#include "model/TK_Workspace.h"
+
+namespace {
+
+// ---- options -------------------------------------------------------------
+
+void ReadFloats(const OMB_LmpNode* section, const char* key, int count, float* out) {
+    if (const OMB_LmpNode* node = OMB_LmpParser::FindAttribute(section, key))
+        OMB_LmpParser::ParseFloats(node->value.c_str(), count, out);
+}
+
+void ReadBool(const OMB_LmpNode* section, const char* key, bool& out) {
+    if (const OMB_LmpNode* node = OMB_LmpParser::FindAttribute(section, key)) out = OMB_LmpParser::NodeBool(node);
+}
+
+// ---- surface -------------------------------------------------------------
+
+// The model as a dense grid, x fastest, with an empty border of one cell
+// so that a neighbour lookup never leaves it.
+struct Grid {
+    int size[3];
+    size_t stride[3];
+    std::vector<uint8_t> cells;
+    explicit Grid(const TK_Model& model)
+        : size{model.size[0], model.size[1], model.size[2]},
+          stride{1, size_t(size[0] + 2), size_t(size[0] + 2) * size_t(size[1] + 2)} {
+        cells.assign(stride[2] * size_t(size[2] + 2), 0);
+        for (const Voxel& v : model.voxels)
+            if (model.InBox(v.x, v.y, v.z)) cells[(v.x + 1) + stride[1] * (v.y + 1) + stride[2] * (v.z + 1)] = v.colorIndex;
+    }
+};
+
+// The colours of the exposed faces of one layer, u fastest (0: no face).
+void LayerMask(const Grid& grid, int direction, int layer, std::vector<uint8_t>& mask) {
+    const int a = direction / 2, u = (a + 1) % 3, v = (a + 2) % 3;
+    const int nu = grid.size[u], nv = grid.size[v];
+    const ptrdiff_t neighbour = direction % 2 ? ptrdiff_t(grid.stride[a]) : -ptrdiff_t(grid.stride[a]);
+    mask.resize(size_t(nu) * nv);
+    const uint8_t* cells = grid.cells.data();
+    for (int j = 0; j < nv; ++j) {
+        size_t index = grid.stride[a] * size_t(layer + 1) + grid.stride[u] + grid.stride[v] * size_t(j + 1);
+        uint8_t* out = &mask[size_t(j) * nu];
+        for (int i = 0; i < nu; ++i, index += grid.stride[u]) {
+            const uint8_t c = cells[index];
+            out[i] = cells[ptrdiff_t(index) + neighbour] ? 0 : c;
+        }
+    }
+}
+
+// Greedy rectangles of one colour: the widest run along u, then as many
+// following rows as repeat it. Taken cells are cleared from the mask.
+template <typename Emit>
+void MergeMask(std::vector<uint8_t>& mask, int nu, int nv, Emit emit) {
+    for (int j = 0; j < nv; ++j)
+        for (int i = 0; i < nu;) {
+            const uint8_t c = mask[size_t(j) * nu + i];
+            if (!c) {
+                ++i;
+                continue;
+            }
+            int w = 1;
+            while (i + w < nu && mask[size_t(j) * nu + i + w] == c) ++w;
+            int h = 1;
+            for (; j + h < nv; ++h) {
+                const uint8_t* row = &mask[size_t(j + h) * nu + i];
+                if (!std::all_of(row, row + w, [c](uint8_t m) { return m == c; })) break;
+            }
+            for (int r = 0; r < h; ++r) std::fill_n(&mask[size_t(j + r) * nu + i], w, uint8_t(0));
+            emit(c, i, j, i + w, j + h);
+            i += w;
+        }
+}
+
+}  // namespace
+
+void TK_MeshOptions::SetAxis(const std::string& text) {
+    int count = 0, sign = 1;
+    for (int i = 0; i < 3; ++i) axisOrder[i] = i, axisSign[i] = 1;
+    for (char ch : text) {
+        const char c = char(std::tolower(static_cast<unsigned char>(ch)));
+        if (c == '-' || c == '+') {
+            sign = c == '-' ? -1 : 1;
+        } else if (c >= 'x' && c <= 'z' && count < 3) {
+            axisOrder[count] = c - 'x';
+            axisSign[count++] = sign;
+            sign = 1;
+        }
+    }
+}
+
+bool TK_MeshOptions::AxisMirrors() const {
+    int m[3][3] = {};
+    for (int i = 0; i < 3; ++i) m[i][axisOrder[i]] = axisSign[i];
+    const int det = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+                    m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+                    m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+    return det < 0;
+}
+
+void TK_MeshOptions::Read(const OMB_LmpNode* section) {
+    if (!section) return;
+    ReadFloats(section, "scale", 3, scale);
+    ReadFloats(section, "pivot", 3, pivot);
+    ReadFloats(section, "tc_offset", 2, tcOffset);
+    ReadBool(section, "cw", cw);
+    ReadBool(section, "optimize", optimize);
+    ReadBool(section, "perface", perFace);
+    ReadFloats(section, "gamma", 1, &gamma);
+    ReadFloats(section, "ambient", 1, &ambient);
+    gamma = std::max(gamma, 0.0f);
+    ambient = std::clamp(ambient, 0.0f, 1.0f);
+    if (const OMB_LmpNode* node = OMB_LmpParser::FindAttribute(section, "axis")) SetAxis(node->value);
+}
+
+void TK_MeshOptions::Load(const std::string& configPath, const char* section) {
+    // A missing file is the normal case for a bare program folder; only a
+    // file that exists is worth the parser's messages.
+    if (FILE* probe = std::fopen(configPath.c_str(), "rb"))
+        std::fclose(probe);
+    else
+        return;
+    OMB_LmpParser parser;
+    if (parser.ParseFile(configPath.c_str())) Read(OMB_LmpParser::FindChild(&parser.Root(), section));
+}
+
+size_t TK_MeshSurface::Count() const {
+    size_t n = 0;
+    for (const auto& list : faces) n += list.size();
+    return n;
+}
+
+void TK_BuildMeshSurface(const TK_Model& model, bool optimize, TK_MeshSurface& surface) {
+    for (auto& list : surface.faces) list.clear();
+    const Grid grid(model);
+    std::vector<uint8_t> mask;
+    for (int d = 0; d < 6; ++d) {
+        const int a = d / 2, nu = grid.size[(a + 1) % 3], nv = grid.size[(a + 2) % 3];
+        auto& out = surface.faces[d];
+        for (int layer = 0; layer < grid.size[a]; ++layer) {
+            LayerMask(grid, d, layer, mask);
+            const uint8_t plane = uint8_t(layer + d % 2);
+            auto emit = [&](uint8_t c, int u0, int v0, int u1, int v1) {
+                out.push_back(TK_MeshFace{uint8_t(d), c, plane, uint8_t(u0), uint8_t(v0), uint8_t(u1), uint8_t(v1)});
+            };
+            if (optimize) {
+                MergeMask(mask, nu, nv, emit);
+                continue;
+            }
+            for (int j = 0; j < nv; ++j)
+                for (int i = 0; i < nu; ++i)
+                    if (const uint8_t c = mask[size_t(j) * nu + i]) emit(c, i, j, i + 1, j + 1);
+        }
+    }
+}
+
+TK_MeshText& TK_MeshText::Int(long long value) {
+    char buffer[24];
+    return text.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr), *this;
+}
+
+TK_MeshText& TK_MeshText::Num(double value) {
+    char buffer[32];
+    // to_chars with "general" and a precision is printf's "%.6g".
+    auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6).ptr;
+    return text.append(buffer, end), *this;
+}
+
+void TK_MeshText::Drain() {
+    if (m_file && !text.empty()) {
+        m_ok = m_file->WriteBytes(text.data(), text.size()) && m_ok;
+        text.clear();
+    }
+}
+
+TK_MeshCoordinates::TK_MeshCoordinates(const TK_MeshOptions& o, const TK_Model& model) {
+    for (int i = 0; i < 3; ++i) {
+        const int source = order[i] = o.axisOrder[i];
+        for (int c = 0; c <= model.size[source]; ++c) {
+            TK_MeshText number;
+            // + 0.0 turns a negative zero into the "0" a reader expects.
+            number.Num(o.axisSign[i] * (c - double(o.pivot[source]) * model.size[source]) * o.scale[source] + 0.0);
+            axis[i].push_back(number.text);
+        }
+    }
+}
+
+void TK_MeshCoordinates::Append(const int corner[3], TK_MeshText& out) const {
+    out.Str(axis[0][size_t(corner[order[0]])]).Ch(' ').Str(axis[1][size_t(corner[order[1]])]).Ch(' ');
+    out.Str(axis[2][size_t(corner[order[2]])]);
+}
+
+TK_Plugin_Mesh::TK_Plugin_Mesh(const char* section) {
+    options.Load(TK_ProgramDirectory() + "/config/config.txt", section);
+}
+
+void TK_Plugin_Mesh::FaceCorners(const TK_MeshFace& face, bool reverse, int corners[4][3]) {
+    const int a = face.direction / 2, u = (a + 1) % 3, v = (a + 2) % 3;
+    // u x v points along +a, so (u0,v0) (u1,v0) (u1,v1) (u0,v1) faces +a.
+    const int uv[4][2] = {{face.u0, face.v0}, {face.u1, face.v0}, {face.u1, face.v1}, {face.u0, face.v1}};
+    const bool flip = (face.direction % 2 == 0) != reverse;
+    for (int k = 0; k < 4; ++k) {
+        const int* c = uv[flip ? 3 - k : k];
+        corners[k][a] = face.plane;
+        corners[k][u] = c[0];
+        corners[k][v] = c[1];
+    }
+}
+
+void TK_Plugin_Mesh::Position(const TK_MeshOptions& o, const TK_Model& model, const int corner[3], double out[3]) {
+    double p[3];
+    for (int a = 0; a < 3; ++a) p[a] = (corner[a] - double(o.pivot[a]) * model.size[a]) * o.scale[a];
+    for (int i = 0; i < 3; ++i) out[i] = o.axisSign[i] * p[o.axisOrder[i]];
+}
+
+void TK_Plugin_Mesh::Normal(const TK_MeshOptions& o, int direction, int out[3]) {
+    int n[3] = {0, 0, 0};
+    n[direction / 2] = direction % 2 ? 1 : -1;
+    for (int i = 0; i < 3; ++i) out[i] = o.axisSign[i] * n[o.axisOrder[i]] * (o.cw ? -1 : 1);
+}

@@ -1,0 +1,124 @@
+// TK_Plugin_Mesh: the base of the polygon-mesh plugins (OBJ, PLY, 3DS). It
+// holds the export options the user sets in the configuration file, and the
+// surface the writers share: the exposed faces of a model, one rectangle per
+// voxel face or, with "optimize", faces of one direction, layer and colour
+// merged into larger rectangles.
+//
+// Merged rectangles are meant for game engines that want the fewest faces:
+// they meet their neighbours in T-junctions (a long edge against several
+// short ones). The surface is closed, but a renderer that needs shared
+// edges gets them only with "optimize" off, where every edge of a solid
+// model is shared by exactly two faces.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "plugins/TK_Plugin.h"
+
+struct OMB_LmpNode;
+class OMB_SaveBitFile;
+
+struct TK_MeshOptions {
+    float scale[3] = {1, 1, 1};
+    float pivot[3] = {0, 0, -1};  // times the model size per axis
+    float tcOffset[2] = {0.5f, 0.5f};
+    bool cw = false;
+    bool optimize = true;
+    float gamma = 1;    // never negative
+    float ambient = 0;  // 0 to 1
+    bool perFace = false;
+    // Output component i is axisSign[i] times source component axisOrder[i].
+    int axisOrder[3] = {0, 1, 2};
+    int axisSign[3] = {1, 1, 1};
+
+    // Reads "+", "-" and the letters x, y, z in any case; other characters
+    // are skipped, letters past the third ignored, and components without a
+    // letter keep the identity.
+    void SetAxis(const std::string& text);
+    // Keys of one configuration section; a missing key keeps its value.
+    void Read(const OMB_LmpNode* section);
+    // The section of the configuration file; a missing file or section
+    // keeps the options as they are (and prints nothing for a missing file).
+    void Load(const std::string& configPath, const char* section);
+    // True when the axis mapping mirrors space, so windings must turn to
+    // keep facing outwards.
+    bool AxisMirrors() const;
+};
+
+// One rectangle of the surface, in cell units. `direction` is 0..5 for
+// -X, +X, -Y, +Y, -Z, +Z; the rectangle lies in the plane `plane` across
+// that axis and spans [u0, u1] x [v0, v1] over the next two axes in cyclic
+// order (x -> y, z; y -> z, x; z -> x, y).
+struct TK_MeshFace {
+    uint8_t direction;
+    uint8_t colour;
+    uint8_t plane;
+    uint8_t u0, v0, u1, v1;
+};
+
+// The exposed faces of a model, grouped by direction in the order above.
+struct TK_MeshSurface {
+    std::vector<TK_MeshFace> faces[6];
+    size_t Count() const;
+};
+
+// Faces between a voxel and an empty cell or the outside of the box.
+void TK_BuildMeshSurface(const TK_Model& model, bool optimize, TK_MeshSurface& surface);
+
+// Text of a mesh file: numbers as printf's "%d" and "%g" would write them,
+// without a format string per number. With a file, the text goes out in
+// blocks as it grows (call Flush after each line), so a large mesh never
+// sits in memory whole; without one it collects in `text`.
+class TK_MeshText {
+public:
+    explicit TK_MeshText(OMB_SaveBitFile* file = nullptr) : m_file(file) {}
+    std::string text;
+    TK_MeshText& Str(const char* s) { return text += s, *this; }
+    TK_MeshText& Str(const std::string& s) { return text += s, *this; }
+    TK_MeshText& Int(long long value);
+    TK_MeshText& Num(double value);  // "%g"
+    TK_MeshText& Ch(char c) { return text += c, *this; }
+    void Flush() {
+        if (m_file && text.size() >= kBlock) Drain();
+    }
+    // Writes what is left; false when any write failed.
+    bool Finish() { return Drain(), m_ok; }
+
+private:
+    static constexpr size_t kBlock = size_t(1) << 20;
+    void Drain();
+    OMB_SaveBitFile* m_file;
+    bool m_ok = true;
+};
+
+// "%g" of a written coordinate for every cell corner 0..size per output
+// axis: a position component depends on one source coordinate only.
+struct TK_MeshCoordinates {
+    std::vector<std::string> axis[3];
+    TK_MeshCoordinates(const TK_MeshOptions& options, const TK_Model& model);
+    // "x y z" of a corner.
+    void Append(const int corner[3], TK_MeshText& out) const;
+    int order[3];
+};
+
+class TK_Plugin_Mesh : public TK_Plugin {
+public:
+    // Defaults, then the section of "config/config.txt" below the program
+    // folder.
+    explicit TK_Plugin_Mesh(const char* section);
+
+    TK_MeshOptions options;
+
+    // The four corners of a face in cell coordinates, counter-clockwise seen
+    // from outside unless `reverse`.
+    static void FaceCorners(const TK_MeshFace& face, bool reverse, int corners[4][3]);
+    // A corner's written position: relative to the pivot, scaled, through
+    // the axis mapping.
+    static void Position(const TK_MeshOptions& options, const TK_Model& model, const int corner[3], double out[3]);
+    // The written normal of a direction (through "axis", negated by "cw").
+    static void Normal(const TK_MeshOptions& options, int direction, int out[3]);
+    // Whether faces are written reversed: "cw", undone by a mirroring axis.
+    static bool ReverseWinding(const TK_MeshOptions& options) { return options.cw != options.AxisMirrors(); }
+};

@@ -1,0 +1,196 @@
+// OBJ mesh export (see TK_Plugin_OBJ.h). Vertices are numbered on their
+// first use, direction by direction, so faces of all directions share them.
+#include "plugins/TK_Plugin_OBJ.h"
+
+#include <vector>
+
+#include "model/OMB_BitFile.h"
+#include "plugins/TK_ImageFile.h"
+#include "plugins/TK_ObjImport.h"
+#include "plugins/TK_Plugin_PNG.h"
+
+namespace {
+
+const char kBanner[] = "# Tarsk @ Ombrel\n\n";
+
+// Folder part of a path, with its trailing "/" ("" for a bare name).
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string BaseNameOf(const std::string& path) {
+    std::string base = path.substr(FolderOf(path).size());
+    const size_t dot = base.rfind('.');
+    if (dot != std::string::npos && dot > 0) base.erase(dot);
+    return base;
+}
+
+// Texture coordinate numbers by colour (0: colour unused), rising colours.
+void WriteTexcoords(const TK_Model& model, const TK_MeshOptions& o, TK_MeshText& out, int number[256]) {
+    bool used[256] = {};
+    for (const Voxel& v : model.voxels) used[v.colorIndex] = true;
+    int next = 1;
+    for (int c = 1; c < 256; ++c) {
+        number[c] = used[c] ? next++ : 0;
+        if (used[c]) out.Str("vt ").Num((c - 1 + double(o.tcOffset[0])) / 256).Ch(' ').Num(o.tcOffset[1] + 0.0).Ch('\n');
+    }
+}
+
+// Corner (x, y, z) -> vertex number, 0 until first written.
+struct CornerIndex {
+    int stride[3];
+    std::vector<int> numbers;
+    explicit CornerIndex(const TK_Model& m)
+        : stride{1, m.size[0] + 1, (m.size[0] + 1) * (m.size[1] + 1)},
+          numbers(size_t(m.size[0] + 1) * (m.size[1] + 1) * (m.size[2] + 1), 0) {}
+    int& At(const int c[3]) { return numbers[size_t(c[0] * stride[0] + c[1] * stride[1] + c[2] * stride[2])]; }
+};
+
+void WriteVertices(const TK_Model& model, const TK_MeshOptions& o, const TK_MeshSurface& surface, CornerIndex& index,
+                   TK_MeshText& out) {
+    const bool reverse = TK_Plugin_Mesh::ReverseWinding(o);
+    const TK_MeshCoordinates coordinates(o, model);
+    int next = 1;
+    int corners[4][3];
+    for (const auto& list : surface.faces)
+        for (const TK_MeshFace& face : list) {
+            TK_Plugin_Mesh::FaceCorners(face, reverse, corners);
+            for (const auto& corner : corners) {
+                int& n = index.At(corner);
+                if (n) continue;
+                n = next++;
+                coordinates.Append(corner, out.Str("v "));
+                out.Ch('\n').Flush();
+            }
+        }
+}
+
+void WriteFaces(const TK_MeshOptions& o, const TK_MeshSurface& surface, CornerIndex& index, const int texcoord[256],
+                TK_MeshText& out) {
+    const bool reverse = TK_Plugin_Mesh::ReverseWinding(o);
+    // "/t/n" of each colour and direction, made once.
+    std::string tail[256][6];
+    for (int c = 1; c < 256; ++c)
+        for (int d = 0; d < 6; ++d)
+            if (texcoord[c]) tail[c][d] = "/" + std::to_string(texcoord[c]) + "/" + std::to_string(d + 1);
+    int corners[4][3];
+    for (const auto& list : surface.faces)
+        for (const TK_MeshFace& face : list) {
+            TK_Plugin_Mesh::FaceCorners(face, reverse, corners);
+            const std::string& t = tail[face.colour][face.direction];
+            out.Ch('f');
+            for (const auto& corner : corners) out.Ch(' ').Int(index.At(corner)).Str(t);
+            out.Ch('\n').Flush();
+        }
+}
+
+// The palette of a material's texture when it is a 256 x 1 image.
+bool LoadPaletteTexture(const std::string& path, Palette& palette) {
+    std::vector<uint8_t> bytes;
+    Image image;
+    if (!TK_ReadFileBytes(path, TK_Plugin_PNG::kMaxFileSize, bytes) ||
+        !TK_Plugin_PNG::ParseBytes(bytes.data(), bytes.size(), image) || image.width != 256 || image.height != 1)
+        return false;
+    palette = Palette();
+    for (int k = 0; k < 255; ++k) {
+        const uint8_t* p = &image.pixels[size_t(4 * k)];
+        palette[k + 1] = PackRGBA(p[0], p[1], p[2]);
+    }
+    return true;
+}
+
+// Materials in the order of the mesh's names (missing ones keep the
+// defaults), and which of them use the palette texture.
+void ResolveMaterials(const TK_ObjMesh& mesh, const std::string& folder, TK_Model& model,
+                      std::vector<TK_ObjMaterial>& materials, std::vector<bool>& textured) {
+    std::vector<TK_ObjMaterial> found, all;
+    for (const std::string& library : mesh.materialLibraries) {
+        std::vector<uint8_t> bytes;
+        if (!TK_ReadFileBytes(folder + library, kMaxObjFileSize, bytes)) {
+            std::printf("[Warning] OBJ : material file not found : %s\n", library.c_str());
+            continue;
+        }
+        TK_ParseMtl(reinterpret_cast<const char*>(bytes.data()), bytes.size(), found);
+        all.insert(all.end(), found.begin(), found.end());
+    }
+    std::string texture;
+    model.palette = DefaultPalette();
+    for (const TK_ObjMaterial& m : all)
+        if (!m.texture.empty() && LoadPaletteTexture(folder + m.texture, model.palette)) {
+            texture = m.texture;
+            break;
+        }
+    materials.assign(mesh.materialNames.size(), TK_ObjMaterial());
+    textured.assign(mesh.materialNames.size(), false);
+    for (size_t i = 0; i < mesh.materialNames.size(); ++i)
+        for (const TK_ObjMaterial& m : all)
+            if (m.name == mesh.materialNames[i]) {
+                materials[i] = m;
+                textured[i] = !texture.empty() && m.texture == texture;
+                break;
+            }
+}
+
+}  // namespace
+
+bool TK_Plugin_OBJ::LoadModel(const std::string& path, const std::string&, TK_Model& model) {
+    std::vector<uint8_t> bytes;
+    if (!TK_ReadFileBytes(path, kMaxObjFileSize, bytes)) return false;
+    TK_ObjMesh mesh;
+    if (!TK_ParseObj(reinterpret_cast<const char*>(bytes.data()), bytes.size(), mesh)) return false;
+    bytes = std::vector<uint8_t>();
+    std::vector<TK_ObjMaterial> materials;
+    std::vector<bool> textured;
+    ResolveMaterials(mesh, FolderOf(path), model, materials, textured);
+    return TK_VoxeliseMesh(mesh, materials, textured, options, model);
+}
+
+void TK_Plugin_OBJ::WriteObjText(const TK_Model& model, const TK_MeshOptions& o, const std::string& base,
+                                 std::string& obj) {
+    TK_MeshText out;
+    WriteObj(model, o, base, out);
+    obj.swap(out.text);
+}
+
+void TK_Plugin_OBJ::WriteObj(const TK_Model& model, const TK_MeshOptions& o, const std::string& base, TK_MeshText& out) {
+    TK_MeshSurface surface;
+    TK_BuildMeshSurface(model, o.optimize, surface);
+    out.Str(kBanner).Str("# material\n").Str("mtllib ").Str(base.c_str()).Str(".mtl\n").Str("usemtl palette\n\n");
+    out.Str("# normals\n");
+    for (int d = 0; d < 6; ++d) {
+        int n[3];
+        Normal(o, d, n);
+        out.Str("vn ").Int(n[0]).Ch(' ').Int(n[1]).Ch(' ').Int(n[2]).Ch('\n');
+    }
+    out.Str("\n# texcoords\n");
+    int texcoord[256];
+    WriteTexcoords(model, o, out, texcoord);
+    out.Str("\n# verts\n");
+    CornerIndex index(model);
+    WriteVertices(model, o, surface, index, out);
+    out.Str("\n# faces\n");
+    WriteFaces(o, surface, index, texcoord, out);
+}
+
+void TK_Plugin_OBJ::WriteMtlText(const std::string& base, std::string& mtl) {
+    mtl = std::string(kBanner) + "newmtl palette\n" + "illum 1\n" + "Ka 0.000 0.000 0.000\n" +
+          "Kd 1.000 1.000 1.000\n" + "Ks 0.000 0.000 0.000\n" + "map_Kd " + base + ".png\n";
+}
+
+bool TK_Plugin_OBJ::SaveModel(const std::string& path, const std::string&, const TK_Model& model) {
+    if (model.voxels.Empty() || path.empty()) return false;
+    const std::string base = BaseNameOf(path), folder = FolderOf(path);
+    OMB_SaveBitFile file;
+    if (!file.Open(path.c_str())) return false;
+    TK_MeshText out(&file);
+    WriteObj(model, options, base, out);
+    if (!out.Finish() || !file.Close()) {
+        file.Discard();
+        return false;
+    }
+    std::string mtl;
+    WriteMtlText(base, mtl);
+    return TK_WriteFileBytes(folder + base + ".mtl", mtl) &&
+           TK_Plugin_PNG::SavePalette(folder + base + ".png", model.palette);
+}

@@ -1,0 +1,32 @@
+// TK_Plugin_PNG: palette images in PNG: writes the model's palette as a
+// 256 x 1 RGBA image (pixel k is entry k + 1, pixel 255 opaque black) and
+// reads any PNG into an RGBA Image, rows top first (for "ipal", and for "i",
+// which turns a picture into a one-voxel-thick model). The mesh exporters
+// write their palette texture with WriteBytes too.
+//
+// libpng's simplified interfaces do the work; a picture's size is checked
+// against the image bounds before any pixel memory is taken.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "plugins/TK_Plugin.h"
+
+class TK_Plugin_PNG : public TK_Plugin {
+public:
+    // The model's palette; false for an empty path or a failed write.
+    bool SaveModel(const std::string& path, const std::string& options, const TK_Model& model) override;
+    // False for a missing file or one libpng does not accept.
+    bool LoadImage(const std::string& path, const std::string& options, Image& image) override;
+
+    static constexpr size_t kMaxFileSize = size_t(256) << 20;
+
+    // An RGB or RGBA image as PNG bytes; false for other formats.
+    static bool WriteBytes(const Image& image, std::vector<uint8_t>& out);
+    // Any PNG as an RGBA image; false (image empty) for bad or oversized data.
+    static bool ParseBytes(const uint8_t* data, size_t size, Image& image);
+    // The palette as its 256 x 1 PNG file, written atomically.
+    static bool SavePalette(const std::string& path, const Palette& palette);
+};

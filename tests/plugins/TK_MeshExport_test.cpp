@@ -1,0 +1,229 @@
+// Mesh export: the options and their clamps, the OBJ and PLY texts line by
+// line for small models, and the surface itself: only exposed faces, merged
+// rectangles covering exactly the voxel faces, and a closed, consistently
+// wound surface when faces are not merged.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/OMB_LmpParser.h"
+#include "plugins/TK_ImageFile.h"
+#include "plugins/TK_Plugin_OBJ.h"
+#include "plugins/TK_Plugin_PLY.h"
+#include "plugins/TK_Plugin_PNG.h"
+
+namespace {
+
+TK_Model Box(int sx, int sy, int sz) {
+    TK_Model m;
+    m.size[0] = sx, m.size[1] = sy, m.size[2] = sz;
+    for (int i = 1; i < 256; ++i) m.palette[i] = PackRGBA(i, 2 * i, 3 * i);
+    return m;
+}
+
+void Fill(TK_Model& m, int color) {
+    for (int z = 0; z < m.size[2]; ++z)
+        for (int y = 0; y < m.size[1]; ++y)
+            for (int x = 0; x < m.size[0]; ++x) m.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(color)});
+}
+
+std::vector<std::string> Lines(const std::string& text, const std::string& prefix) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        if (line.compare(0, prefix.size(), prefix) == 0) out.push_back(line);
+    return out;
+}
+
+TK_MeshOptions Options(const char* section) {
+    OMB_LmpParser parser;
+    EXPECT_TRUE(parser.Parse(section));
+    TK_MeshOptions o;
+    o.Read(OMB_LmpParser::FindChild(&parser.Root(), "file_obj"));
+    return o;
+}
+
+std::string Describe(const TK_MeshOptions& o) {
+    std::ostringstream out;
+    for (float f : {o.scale[0], o.scale[1], o.scale[2], o.pivot[0], o.pivot[1], o.pivot[2], o.tcOffset[0],
+                    o.tcOffset[1], o.gamma, o.ambient})
+        out << f << ' ';
+    out << o.cw << o.optimize << o.perFace;
+    for (int i = 0; i < 3; ++i) out << " " << (o.axisOrder[i] + 1) * o.axisSign[i];
+    return out.str();
+}
+
+std::string Obj(const TK_Model& m, const TK_MeshOptions& o) {
+    std::string text;
+    TK_Plugin_OBJ::WriteObjText(m, o, "B", text);
+    return text;
+}
+
+// Face lines as lists of vertex numbers.
+std::vector<std::vector<int>> FaceVertices(const std::string& obj) {
+    std::vector<std::vector<int>> faces;
+    for (const std::string& line : Lines(obj, "f ")) {
+        std::istringstream in(line.substr(2));
+        std::vector<int> face;
+        for (std::string corner; in >> corner;) face.push_back(std::stoi(corner));
+        faces.push_back(face);
+    }
+    return faces;
+}
+
+}  // namespace
+
+TEST(MeshExport, OptionsReadClampAndKeepDefaults) {
+    TK_MeshOptions o = Options("file_obj ( ambient = '1.7' gamma = '-2' axis = 'X-zY' cw = '1' scale = '2 3 4' )");
+    EXPECT_EQ(o.ambient, 1.0f);
+    EXPECT_EQ(o.gamma, 0.0f);
+    EXPECT_TRUE(o.cw);
+    EXPECT_TRUE(o.optimize) << "missing key keeps its default";
+    EXPECT_EQ(o.pivot[2], -1.0f);
+    EXPECT_EQ(o.scale[2], 4.0f);
+    const int order[3] = {0, 2, 1}, sign[3] = {1, -1, 1};
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(o.axisOrder[i] == order[i] && o.axisSign[i] == sign[i]) << i;
+    EXPECT_EQ(Options("file_obj ( ambient = '-0.5' )").ambient, 0.0f);
+
+    // The shipped configuration spells out the defaults.
+    const TK_MeshOptions defaults;
+    for (const char* section : {"file_obj", "file_ply", "file_3ds"}) {
+        TK_MeshOptions shipped;
+        shipped.scale[0] = shipped.tcOffset[1] = shipped.gamma = 9;
+        shipped.optimize = false;
+        shipped.SetAxis("zyx");
+        shipped.Load(std::string(TK_SOURCE_DIR) + "/config/config.txt", section);
+        EXPECT_EQ(Describe(shipped), Describe(defaults)) << section;
+    }
+}
+
+TEST(MeshExport, ObjTextHasItsHeaderTexcoordsAndNormals) {
+    TK_Model m = Box(2, 1, 1);
+    m.voxels.Add(Voxel{0, 0, 0, 9});
+    m.voxels.Add(Voxel{1, 0, 0, 5});
+    const std::string obj = Obj(m, TK_MeshOptions());
+    EXPECT_EQ(obj.substr(0, obj.find("# verts")),
+              "# Tarsk @ Ombrel\n\n# material\nmtllib B.mtl\nusemtl palette\n\n# normals\n"
+              "vn -1 0 0\nvn 1 0 0\nvn 0 -1 0\nvn 0 1 0\nvn 0 0 -1\nvn 0 0 1\n\n"
+              "# texcoords\nvt 0.0175781 0.5\nvt 0.0332031 0.5\n\n");
+    EXPECT_NE(obj.find("\n\n# faces\nf "), std::string::npos);
+    // The -X face belongs to the colour 9 voxel only, the +X face to colour 5.
+    const auto faces = Lines(obj, "f ");
+    ASSERT_EQ(faces.size(), 10u) << "the shared inner faces are not written";
+    EXPECT_NE(faces[0].find("/2/1 "), std::string::npos) << faces[0];
+    EXPECT_NE(faces[1].find("/1/2 "), std::string::npos) << faces[1];
+}
+
+TEST(MeshExport, AxisAndPivotApplyToVerticesAndNormals) {
+    TK_Model m = Box(1, 2, 3);
+    m.voxels.Add(Voxel{0, 1, 2, 1});
+    TK_MeshOptions o = Options("file_obj ( axis = 'x-zy' pivot = '0 0 0' scale = '1 1 2' )");
+    const std::string obj = Obj(m, o);
+    const auto normals = Lines(obj, "vn ");
+    EXPECT_EQ(normals[2], "vn 0 0 -1") << "-Y: written z is the source y";
+    EXPECT_EQ(normals[5], "vn 0 -1 0") << "+Z: written y is the negated source z";
+    const auto verts = Lines(obj, "v ");
+    EXPECT_NE(std::find(verts.begin(), verts.end(), "v 1 -6 2"), verts.end()) << "corner (1, 2, 3)";
+    // Default pivot: z is taken relative to minus the height.
+    const auto plain = Lines(Obj(m, TK_MeshOptions()), "v ");
+    EXPECT_NE(std::find(plain.begin(), plain.end(), "v 1 2 6"), plain.end());
+}
+
+TEST(MeshExport, MergedFacesCoverExactlyTheExposedFaces) {
+    TK_Model full = Box(3, 4, 5);
+    Fill(full, 7);
+    TK_MeshSurface surface;
+    TK_BuildMeshSurface(full, true, surface);
+    EXPECT_EQ(surface.Count(), 6u);
+    TK_BuildMeshSurface(full, false, surface);
+    EXPECT_EQ(surface.Count(), size_t(2 * (12 + 15 + 20)));
+
+    // A random blob of three colours: merging keeps every unit face once.
+    TK_Model blob = Box(9, 8, 7);
+    std::mt19937 random(5);
+    for (int z = 0; z < 7; ++z)
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 9; ++x)
+                if (random() % 3) blob.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(1 + random() % 3)});
+    std::map<std::vector<int>, int> single, merged;
+    auto cover = [&](bool optimize, std::map<std::vector<int>, int>& cells) {
+        TK_BuildMeshSurface(blob, optimize, surface);
+        for (const auto& list : surface.faces)
+            for (const TK_MeshFace& f : list)
+                for (int u = f.u0; u < f.u1; ++u)
+                    for (int v = f.v0; v < f.v1; ++v) cells[{f.direction, f.plane, u, v, f.colour}]++;
+        return surface.Count();
+    };
+    const size_t many = cover(false, single), few = cover(true, merged);
+    EXPECT_EQ(merged, single);
+    EXPECT_LT(few, many);
+}
+
+TEST(MeshExport, UnmergedSurfaceIsClosedAndWoundOutwards) {
+    // A staircase: manifold, with inner and outer edges.
+    TK_Model stairs = Box(4, 3, 4);
+    for (int z = 0; z < 4; ++z)
+        for (int y = 0; y < 3; ++y)
+            for (int x = z; x < 4; ++x) stairs.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(1 + x)});
+    for (const char* config : {"file_obj ( optimize = '0' )", "file_obj ( optimize = '0' axis = '-xyz' cw = '1' )"}) {
+        SCOPED_TRACE(config);
+        std::map<std::pair<int, int>, int> directed;
+        for (const auto& f : FaceVertices(Obj(stairs, Options(config))))
+            for (size_t k = 0; k < f.size(); ++k) directed[{f[k], f[(k + 1) % f.size()]}]++;
+        for (const auto& [edge, count] : directed) {
+            ASSERT_EQ(count, 1) << edge.first << "-" << edge.second;
+            ASSERT_EQ(directed.count({edge.second, edge.first}), 1u) << "every edge in both directions";
+        }
+    }
+    // Outward winding on the +Z face of one voxel: (0,0,1) (1,0,1) (1,1,1) (0,1,1).
+    TK_MeshFace top{5, 1, 1, 0, 0, 1, 1};
+    int corners[4][3];
+    TK_Plugin_Mesh::FaceCorners(top, false, corners);
+    EXPECT_EQ(corners[1][0] - corners[0][0], 1);
+    EXPECT_EQ(corners[2][1] - corners[1][1], 1);
+}
+
+TEST(MeshExport, PlyHeaderAndCounts) {
+    TK_Model m = Box(2, 1, 1);
+    m.voxels.Add(Voxel{0, 0, 0, 3});
+    m.voxels.Add(Voxel{1, 0, 0, 4});
+    TK_MeshOptions o;
+    o.pivot[2] = 0;
+    std::string ply;
+    TK_Plugin_PLY::WritePlyText(m, o, "two", ply);
+    EXPECT_EQ(ply.substr(0, ply.find("end_header\n") + 11),
+              "ply\nformat ascii 1.0\ncomment : two\ncomment : Tarsk @ Ombrel\nelement vertex 40\n"
+              "property float x\nproperty float y\nproperty float z\nproperty uchar red\nproperty uchar green\n"
+              "property uchar blue\nelement face 10\nproperty list uchar int vertex_index\nend_header\n");
+    const auto faces = Lines(ply, "4 ");
+    ASSERT_EQ(faces.size(), 10u);
+    EXPECT_EQ(faces[9], "4 36 37 38 39");
+    EXPECT_EQ(Lines(ply, "0 0 0 3 6 9").size(), 3u) << "origin corner of the colour 3 voxel's faces";
+}
+
+TEST(MeshExport, SaveWritesThreeFilesOrNothing) {
+    TK_Model m = Box(1, 1, 1);
+    TK_Plugin_OBJ plugin;
+    const std::string dir = testing::TempDir();
+    EXPECT_FALSE(plugin.SaveModel(dir + "mesh.obj", "", m)) << "empty model";
+    m.voxels.Add(Voxel{0, 0, 0, 2});
+    ASSERT_TRUE(plugin.SaveModel(dir + "mesh.obj", "", m));
+    std::vector<uint8_t> mtl, png;
+    ASSERT_TRUE(TK_ReadFileBytes(dir + "mesh.mtl", 4096, mtl));
+    EXPECT_EQ(std::string(mtl.begin(), mtl.end()),
+              "# Tarsk @ Ombrel\n\nnewmtl palette\nillum 1\nKa 0.000 0.000 0.000\nKd 1.000 1.000 1.000\n"
+              "Ks 0.000 0.000 0.000\nmap_Kd mesh.png\n");
+    ASSERT_TRUE(TK_ReadFileBytes(dir + "mesh.png", 1 << 16, png));
+    Image image;
+    ASSERT_TRUE(TK_Plugin_PNG::ParseBytes(png.data(), png.size(), image));
+    EXPECT_EQ(image.width, 256);
+    EXPECT_EQ(image.pixels[4], 2) << "pixel 1 is colour 2";
+    EXPECT_TRUE(TK_Plugin_PLY().SaveModel(dir + "mesh.ply", "", m));
+    EXPECT_FALSE(TK_Plugin_PLY().SaveModel(dir + "missing/mesh.ply", "", m));
+    for (const char* f : {"mesh.obj", "mesh.mtl", "mesh.png", "mesh.ply"}) std::remove((dir + f).c_str());
+}

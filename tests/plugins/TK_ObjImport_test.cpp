@@ -1,0 +1,127 @@
+// OBJ import: exported models come back with the same cells and surface
+// colours (through the files, with and without merged faces, through a
+// mirroring axis and a scale), material colours, scaling of large meshes,
+// and refused texts.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "TK_PluginTest.h"
+#include "core/OMB_LmpParser.h"
+#include "plugins/TK_ObjImport.h"
+#include "plugins/TK_Plugin_OBJ.h"
+
+namespace {
+
+TK_Model RandomBlob(int sx, int sy, int sz, unsigned seed) {
+    TK_Model m;
+    m.size[0] = sx, m.size[1] = sy, m.size[2] = sz;
+    m.palette = DefaultPalette();
+    std::mt19937 random(seed);
+    for (int z = 0; z < sz; ++z)
+        for (int y = 0; y < sy; ++y)
+            for (int x = 0; x < sx; ++x) {
+                const bool corner = (x == 0 && y == 0 && z == 0) || (x == sx - 1 && y == sy - 1 && z == sz - 1);
+                if (corner || random() % 3) m.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(1 + random() % 200)});
+            }
+    return m;
+}
+
+bool Exposed(const TK_Model& m, const Voxel& v) {
+    static const int kSteps[6][3] = {{-1, 0, 0}, {1, 0, 0}, {0, -1, 0}, {0, 1, 0}, {0, 0, -1}, {0, 0, 1}};
+    const auto cells = tk_test::ColoredCells(m);
+    for (const auto& s : kSteps) {
+        const int x = v.x + s[0], y = v.y + s[1], z = v.z + s[2];
+        if (!m.InBox(x, y, z) || !cells.count(uint32_t(x | y << 8 | z << 16))) return true;
+    }
+    return false;
+}
+
+bool ParseText(const std::string& text, TK_ObjMesh& mesh, std::string* output = nullptr) {
+    testing::internal::CaptureStdout();
+    const bool ok = TK_ParseObj(text.data(), text.size(), mesh);
+    const std::string out = testing::internal::GetCapturedStdout();
+    if (output) *output = out;
+    return ok;
+}
+
+const char kCube[] =
+    "v 0 0 0\nv 4 0 0\nv 4 4 0\nv 0 4 0\nv 0 0 4\nv 4 0 4\nv 4 4 4\nv 0 4 4\nusemtl red\n"
+    "f 1 4 3 2\nf 5 6 7 8\nf 1 2 6 5\nf 2 3 7 6\nf 3 4 8 7\nf 4 1 5 8\n";
+
+}  // namespace
+
+TEST(ObjImport, ExportedModelsComeBackCellForCell) {
+    struct Case {
+        const char* config;
+        unsigned seed;
+    } cases[] = {{"file_obj ( )", 1}, {"file_obj ( optimize = '0' )", 2}, {"file_obj ( axis = 'x-zy' scale = '2 1 0.5' )", 3}};
+    const std::string path = testing::TempDir() + "roundtrip.obj";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.config);
+        const TK_Model model = RandomBlob(7, 6, 5, c.seed);
+        TK_Plugin_OBJ plugin;
+        OMB_LmpParser parser;
+        ASSERT_TRUE(parser.Parse(c.config));
+        plugin.options = TK_MeshOptions();
+        plugin.options.Read(OMB_LmpParser::FindChild(&parser.Root(), "file_obj"));
+        ASSERT_TRUE(plugin.SaveModel(path, "", model));
+        TK_Model back;
+        ASSERT_TRUE(plugin.LoadModel(path, "", back));
+        for (int a = 0; a < 3; ++a) EXPECT_EQ(back.size[a], model.size[a]);
+        const auto original = tk_test::ColoredCells(model), imported = tk_test::ColoredCells(back);
+        ASSERT_EQ(imported.size(), original.size());
+        for (const auto& [cell, rgb] : original) ASSERT_EQ(imported.count(cell), 1u) << cell;
+        for (const Voxel& v : model.voxels) {
+            if (Exposed(model, v)) {
+                ASSERT_EQ(imported.at(v.Word() & 0xFFFFFFu), model.palette[v.colorIndex] & 0xFFFFFFu);
+            }
+        }
+    }
+    for (const char* f : {"roundtrip.obj", "roundtrip.mtl", "roundtrip.png"}) std::remove((testing::TempDir() + f).c_str());
+}
+
+TEST(ObjImport, MaterialColoursAndScaling) {
+    TK_ObjMesh mesh;
+    ASSERT_TRUE(ParseText(kCube, mesh));
+    std::vector<TK_ObjMaterial> materials(1);
+    materials[0].kd[0] = 1, materials[0].kd[1] = 0, materials[0].kd[2] = 0;
+    TK_Model model;
+    model.palette = DefaultPalette();
+    ASSERT_TRUE(TK_VoxeliseMesh(mesh, materials, {false}, TK_MeshOptions(), model));
+    EXPECT_EQ(model.voxels.Count(), 64);
+    EXPECT_EQ(model.voxels[0].colorIndex, model.FindNearestColor(PackRGBA(255, 0, 0)));
+
+    // The same cube 250 units wide fills the largest model.
+    for (float& p : mesh.positions) p *= 62.5f;
+    ASSERT_TRUE(TK_VoxeliseMesh(mesh, materials, {false}, TK_MeshOptions(), model));
+    EXPECT_EQ(model.size[0], kMaxModelSize);
+    EXPECT_EQ(model.voxels.Count(), kMaxModelSize * kMaxModelSize * kMaxModelSize);
+}
+
+TEST(ObjImport, RefusesBadTexts) {
+    const char* cases[] = {
+        "v 0 0 0\nv 1 0 0\nf 1 2 3\n",  // vertex 3 undefined
+        "v 0 0 0\nv 1 0 0\nv 1 1 0\nf 1 2\n",
+        "v 0 0 0\nv 1 0 0\nv 1 1 0\nf 1/4 2 3\n",  // texture coordinate 4 undefined
+        "v 0 zero 0\n",
+        "v 0 0 0\nv 1 0 0\nv 1 1 0\nf -4 2 3\n",
+        "v 0 0 0\nv 1 0 0\nv 1 1 0\nf 0 2 3\n",
+        "vt\n",
+    };
+    for (const char* text : cases) {
+        TK_ObjMesh mesh;
+        std::string output;
+        EXPECT_FALSE(ParseText(text, mesh, &output)) << text;
+        EXPECT_EQ(output.rfind("[Error] OBJ : line ", 0), 0u) << output;
+        EXPECT_EQ(mesh.FaceCount(), 0u);
+    }
+    TK_ObjMesh empty;
+    ASSERT_TRUE(ParseText("# nothing\nv 1 2 3\n", empty));
+    TK_Model model;
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(TK_VoxeliseMesh(empty, {}, {}, TK_MeshOptions(), model));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Error] OBJ : line 0 : no faces\n");
+}

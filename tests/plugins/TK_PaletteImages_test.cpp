@@ -1,0 +1,171 @@
+// Palette image files (PNG, TGA, ACT): palette round trips through the
+// files, the ACT and PNG conversions "ipal" relies on, and the TGA reader's
+// refusals of files it does not accept or that lie about their size.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "TK_PluginTest.h"
+#include "plugins/TK_ImageConvert.h"
+#include "plugins/TK_ImageFile.h"
+#include "plugins/TK_Plugin_ACT.h"
+#include "plugins/TK_Plugin_PNG.h"
+#include "plugins/TK_Plugin_TGA.h"
+
+namespace {
+
+using tk_test::Bytes;
+
+TK_Model ColourfulModel() {
+    TK_Model model;
+    for (int i = 1; i < 256; ++i) model.palette[i] = PackRGBA(i, 255 - i, (i * 37) & 255);
+    return model;
+}
+
+Bytes TgaHeader(int type, int bits, int width, int height, int descriptor = 0, int colourMap = 0) {
+    return Bytes().U8(0).U8(colourMap).U8(type).Fill(5, 0).Fill(4, 0)
+        .U8(width & 255).U8(width >> 8).U8(height & 255).U8(height >> 8).U8(bits).U8(descriptor);
+}
+
+std::string ParseTgaOutput(const Bytes& b, bool& ok, Image& image) {
+    testing::internal::CaptureStdout();
+    ok = TK_Plugin_TGA::ParseBytes(b.data.data(), b.data.size(), image);
+    return testing::internal::GetCapturedStdout();
+}
+
+Image Rgb(int w, int h, const std::function<uint32_t(int)>& colourOf) {
+    Image image;
+    image.Allocate(IMAGE_RGB, w, h);
+    for (int p = 0; p < w * h; ++p)
+        for (int c = 0; c < 3; ++c) image.pixels[size_t(3 * p + c)] = uint8_t(colourOf(p) >> (8 * c));
+    return image;
+}
+
+}  // namespace
+
+TEST(PaletteImages, PaletteRoundTripsThroughEveryFormat) {
+    struct Case {
+        const char* file;
+        std::unique_ptr<TK_Plugin> plugin;
+        size_t fileSize;  // 0: not fixed
+        int pixels;
+    };
+    Case cases[3] = {{"pal.png", std::make_unique<TK_Plugin_PNG>(), 0, 256},
+                     {"pal.tga", std::make_unique<TK_Plugin_TGA>(), 18 + 1024, 256},
+                     {"pal.act", std::make_unique<TK_Plugin_ACT>(), 768, 256}};
+    const TK_Model model = ColourfulModel();
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string path = testing::TempDir() + c.file;
+        ASSERT_TRUE(c.plugin->SaveModel(path, "", model));
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(TK_ReadFileBytes(path, 1 << 20, bytes));
+        if (c.fileSize) {
+            EXPECT_EQ(bytes.size(), c.fileSize);
+        }
+        Image image;
+        ASSERT_TRUE(c.plugin->LoadImage(path, "", image));
+        ASSERT_EQ(image.width * image.height, c.pixels);
+        if (image.format == IMAGE_RGBA) {
+            const uint8_t* last = &image.pixels[4 * 255];
+            EXPECT_EQ(PackRGBA(last[0], last[1], last[2], last[3]), PackRGBA(0, 0, 0, 255));
+        }
+        Palette back;
+        ASSERT_TRUE(ImageToPalette(image, back, false));
+        for (int i = 1; i < 256; ++i) ASSERT_EQ(back[i], model.palette[i]) << "entry " << i;
+        std::remove(path.c_str());
+    }
+    EXPECT_FALSE(TK_Plugin_PNG().SaveModel("", "", model));
+    EXPECT_FALSE(TK_Plugin_ACT().SaveModel(testing::TempDir() + "no/such/folder/x.act", "", model));
+}
+
+TEST(PaletteImages, ShortActFileFillsOnlyItsColours) {
+    const Bytes thirty = Bytes().Fill(30, 7);
+    Image image;
+    ASSERT_TRUE(TK_Plugin_ACT::ParseBytes(thirty.data.data(), thirty.data.size(), image));
+    EXPECT_EQ(image.width, 10);
+    Palette palette;
+    ASSERT_TRUE(ImageToPalette(image, palette, image.width * image.height > 256));
+    EXPECT_EQ(palette[10], PackRGBA(7, 7, 7));
+    EXPECT_EQ(palette[11], PackRGBA(245, 245, 245)) << "grey ramp past the file's colours";
+    for (size_t n : {0, 2}) EXPECT_FALSE(TK_Plugin_ACT::ParseBytes(thirty.data.data(), n, image)) << n;
+}
+
+TEST(PaletteImages, PngConversionsTakePixelsOrDistinctColours) {
+    // Each colour appears twice in a row: 16 x 16 copies duplicates, 32 x 32
+    // (more than 256 pixels) keeps distinct colours only.
+    for (int side : {16, 32}) {
+        SCOPED_TRACE(side);
+        std::vector<uint8_t> png;
+        ASSERT_TRUE(TK_Plugin_PNG::WriteBytes(Rgb(side, side, [](int p) { return PackRGBA(p / 2, p / 512, 9); }), png));
+        Image image;
+        ASSERT_TRUE(TK_Plugin_PNG::ParseBytes(png.data(), png.size(), image));
+        ASSERT_EQ(image.format, IMAGE_RGBA);
+        Palette palette;
+        ASSERT_TRUE(ImageToPalette(image, palette, side * side > 256));
+        for (int i = 1; i < 256; ++i) {
+            const int p = side == 16 ? i - 1 : 2 * (i - 1);
+            ASSERT_EQ(palette[i], PackRGBA(p / 2, p / 512, 9)) << "entry " << i;
+        }
+    }
+    const Bytes junk = Bytes().Text("\x89PNG\r\n\x1a\n").Fill(40, 0);
+    Image image;
+    EXPECT_FALSE(TK_Plugin_PNG::ParseBytes(junk.data.data(), junk.data.size(), image));
+    EXPECT_TRUE(image.Empty());
+}
+
+TEST(PaletteImages, TgaReadsBothOriginsAndRunLengthTopRowFirst) {
+    // 2 x 2, 24 bits; file rows as stored: first row blue, second row red.
+    const Bytes rawBottom = TgaHeader(2, 24, 2, 2).Fill(0, 0)
+        .U8(255).U8(0).U8(0).U8(255).U8(0).U8(0).U8(0).U8(0).U8(255).U8(0).U8(0).U8(255);
+    Bytes rawTop = rawBottom;
+    rawTop.data[17] = 0x20;
+    const Bytes rle = TgaHeader(10, 24, 2, 2, 0x20).U8(0x81).U8(255).U8(0).U8(0).U8(0x01)
+        .U8(0).U8(0).U8(255).U8(0).U8(0).U8(255);
+    struct Case {
+        const Bytes* file;
+        uint8_t topRed;
+    } cases[] = {{&rawBottom, 255}, {&rawTop, 0}, {&rle, 0}};
+    for (const Case& c : cases) {
+        Image image;
+        bool ok = false;
+        ParseTgaOutput(*c.file, ok, image);
+        ASSERT_TRUE(ok);
+        ASSERT_EQ(image.format, IMAGE_RGB);
+        EXPECT_EQ(image.pixels[0], c.topRed);
+        EXPECT_EQ(image.pixels[3], c.topRed);
+        EXPECT_EQ(image.pixels[6], 255 - c.topRed);
+        EXPECT_EQ(image.pixels[8], c.topRed) << "blue of the bottom row";
+    }
+}
+
+TEST(PaletteImages, TgaRefusesWithMessages) {
+    struct Case {
+        Bytes file;
+        const char* message;
+    } cases[] = {
+        {TgaHeader(2, 32, 1, 1, 0, 1).Fill(4, 0), "[Error] TGA : unsupport color map\n"},
+        {TgaHeader(2, 16, 1, 1).Fill(2, 0), "[Error] TGA : unsupported color bits : 16\n"},
+        {TgaHeader(1, 24, 1, 1).Fill(3, 0), "[Error] TGA : unsupported image type : 1\n"},
+        {TgaHeader(2, 24, 2, 2).Fill(11, 0), "[Error] TGA : file too short for its pixels\n"},
+        {TgaHeader(2, 32, 0, 4), "[Error] TGA : unsupported image size\n"},
+        {TgaHeader(10, 32, 65535, 65535).Fill(64, 0xFF), "[Error] TGA : unsupported image size\n"},
+        {TgaHeader(10, 32, 16384, 1024).Fill(64, 0xFF), "[Error] TGA : file too short for its pixels\n"},
+        // A repeat packet of 128 pixels into a 4-pixel image.
+        {TgaHeader(10, 24, 2, 2).U8(0xFF).Fill(3, 1), "[Error] TGA : run-length packet past the image end\n"},
+        // A raw packet of 4 pixels with the bytes of 1; enough for the
+        // size check, not for the packet.
+        {TgaHeader(10, 24, 2, 2).U8(0x03).Fill(3, 1), "[Error] TGA : file too short for its pixels\n"},
+        {Bytes().Fill(17, 0), "[Error] TGA : file too short for its header\n"},
+    };
+    for (const Case& c : cases) {
+        Image image;
+        bool ok = true;
+        EXPECT_EQ(ParseTgaOutput(c.file, ok, image), c.message);
+        EXPECT_FALSE(ok) << c.message;
+        EXPECT_TRUE(image.Empty());
+    }
+}

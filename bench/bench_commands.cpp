@@ -1,6 +1,8 @@
 // Command dispatch figures: one trivial console line through ExecuteText
 // (split, find, create, parse, run), with output silenced so the figure is the
-// executor's own work. The baseline copies the same line into a string.
+// executor's own work: "undo" on an empty history (the failure path) and
+// "index N" (a successful run with its notifications). The baselines copy
+// the same line into a string.
 #include <string>
 
 #include "TK_BenchMain.h"
@@ -27,6 +29,30 @@ void TrivialLine(benchmark::State& state) {
 }
 BENCHMARK(TrivialLine)->Name("ExecuteText(\"undo\")");
 
+// A successful trivial command: alternate between two colours so that every
+// run changes the current colour and notifies the listeners.
+void IndexLine(benchmark::State& state) {
+    static TK_EditorEnv env;
+    static bool ready = (TK_SetupEnvironment(env), true);
+    (void)ready;
+    OMB_SetLogMode(OMB_LogMode::Silent);
+    for (auto _ : state) {
+        OMB_ExecuteStats stats;
+        env.ExecuteText("", env.currentColorIndex == 5 ? "index 6" : "index 5", &stats);
+        if (stats.succeeded != 1) state.SkipWithError("index failed");
+    }
+    OMB_SetLogMode(OMB_LogMode::All);
+}
+BENCHMARK(IndexLine)->Name("ExecuteText(\"index N\")");
+
+void CopyIndexLine(benchmark::State& state) {
+    for (auto _ : state) {
+        std::string copy("index 5");
+        benchmark::DoNotOptimize(copy);
+    }
+}
+BENCHMARK(CopyIndexLine)->Name("ExecuteText(\"index N\")/baseline");
+
 void CopyLine(benchmark::State& state) {
     for (auto _ : state) {
         std::string copy(kLine);
@@ -39,5 +65,6 @@ BENCHMARK(CopyLine)->Name("ExecuteText(\"undo\")/baseline");
 
 int main(int argc, char** argv) {
     tk_bench::SetTarget("ExecuteText(\"undo\")", 2.0);
+    tk_bench::SetTarget("ExecuteText(\"index N\")", 2.0);
     return tk_bench::Main(argc, argv);
 }

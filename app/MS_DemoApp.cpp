@@ -1,0 +1,101 @@
+// Start-up, main loop and frame pacing (see MS_DemoApp.h).
+#include "app/MS_DemoApp.h"
+
+#include <SDL2/SDL.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/OMB_Log.h"
+
+MS_TickPlan MS_PlanTick(bool minimised, bool foreground, double sinceFrame) {
+    MS_TickPlan plan;
+    if (minimised) {
+        plan.sleep = true;
+        return plan;
+    }
+    // In the background frames go on, with a pause per pass; in the
+    // foreground the loop polls without sleeping.
+    plan.sleep = !foreground;
+    plan.frame = sinceFrame >= kFrameInterval;
+    return plan;
+}
+
+namespace {
+
+// SDL falls back to a driver without a screen when there is no display; a
+// window nobody can see or close would then run forever. Asking for such a
+// driver by name (tests do) is fine.
+bool HasNoDisplay() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0)) return false;
+    const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+    return !requested || std::strcmp(requested, driver) != 0;
+}
+
+}  // namespace
+
+MS_DemoApp::MS_DemoApp(OS_WindowClient& client) : m_client(client) {}
+
+MS_DemoApp::~MS_DemoApp() {
+    // A window still open is closed properly: its client releases its GPU
+    // objects while the context is current.
+    if (m_window && !m_window->IsDestroyed()) m_window->Destroy();
+    m_window.reset();
+    if (m_sdlStarted) SDL_Quit();
+}
+
+bool MS_DemoApp::Start(const MS_AppConfig& config) {
+    m_clock.Restart();
+    if (config.offscreen) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        OMB_Printf("[Error] MS_DemoAPP : Register\n");
+        return false;
+    }
+    m_sdlStarted = true;
+    if (!config.offscreen && HasNoDisplay()) {
+        std::fprintf(stderr, "tarsk: no display; use --snap or --headless without one\n");
+        OMB_Printf("[Error] MS_DemoAPP : Register\n");
+        return false;
+    }
+    m_window.reset(new MS_ViewWindowGL(m_client));
+    if (!m_window->CreateGL(config.title.c_str(), config.width, config.height, config.hidden, config.multisample)) return false;
+    m_window->SetMinimumSize(config.minWidth, config.minHeight);
+    m_client.OnCreate(*m_window);
+    m_client.OnStart();
+    m_frameWatch.Restart();
+    return true;
+}
+
+int MS_DemoApp::Run() {
+    while (Pass()) {
+    }
+    return 0;
+}
+
+bool MS_DemoApp::Pass() {
+    if (!m_window) return false;
+    SDL_Event event;
+    if (SDL_PollEvent(&event)) {
+        if (event.type == SDL_QUIT) {
+            // A quit from outside (a signal, the session) still closes the
+            // window properly.
+            m_window->Destroy();
+            return false;
+        }
+        m_window->HandleEvent(event);
+    }
+    m_window->DeliverInput();
+    if (!m_window->IsDestroyed()) Tick();
+    return true;
+}
+
+void MS_DemoApp::Tick() {
+    const MS_TickPlan plan = MS_PlanTick(m_window->IsMinimized(), m_window->HasFocus(), m_frameWatch.Elapsed());
+    if (plan.sleep) SDL_Delay(1);
+    if (!plan.frame) return;
+    m_frameWatch.Restart();
+    m_time.previous = m_time.current;
+    m_time.current = m_clock.Elapsed();
+    m_window->Frame(m_time);
+}

@@ -1,0 +1,38 @@
+// MS_WindowGL: the platform window with its OpenGL context. Creation asks
+// for 8-bit RGBA, a 16-bit depth buffer, no stencil, double buffering and 4x
+// multisampling in a compatibility profile, retries without multisampling
+// when that is refused, then loads the OpenGL entry points and capability
+// flags (OMB_GLStartup) and calls OnGLReady.
+//
+// The context is destroyed before the window; whoever owns GL objects must
+// release them before this object dies (OnDestroy is the last moment).
+#pragma once
+
+#include "app/MS_Window.h"
+
+class MS_WindowGL : public MS_Window {
+public:
+    ~MS_WindowGL() override;
+
+    // Prints "pixelFormat : 1" (multisampled) or "pixelFormat : 0"; on
+    // failure prints one of the "[Error] MS_WindowGL : ..." messages
+    // (pixelFormat: attributes refused, hdc: no window, hrc: no context).
+    // Without `multisample` the first attempt is already single-sampled.
+    bool CreateGL(const char* title, int width, int height, bool hidden, bool multisample = true);
+    void SwapBuffers();
+    void MakeCurrent();
+    // Size of the default framebuffer in pixels.
+    void DrawableSize(int& width, int& height) const;
+    bool IsMultisampled() const { return m_multisampled; }
+
+protected:
+    virtual void OnGLReady() {}
+
+private:
+    bool SetAttributes(bool multisample);
+    bool TryCreate(const char* title, int width, int height, bool hidden, int& failure);
+    void DestroyContext();
+
+    void* m_context = nullptr;
+    bool m_multisampled = false;
+};

@@ -1,0 +1,176 @@
+// Option parsing and console-line running shared by the modes of tarsk (see
+// TK_CommandLine.h). Each option is valid in some modes only; the mode is
+// found first, so "--headless" may come anywhere.
+#include "app/TK_CommandLine.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+#include "model/TK_EditorEnv.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: tarsk [MODEL.vox]\n"
+    "       tarsk --headless [OPTIONS]\n"
+    "       tarsk --snap OUT.png [--size WxH] [--angle PITCH YAW] [OPTIONS] [MODEL.vox]\n"
+    "  -c LINE            run LINE as a console line (repeatable, in order)\n"
+    "  --script FILE      run each line of FILE ('#' starts a comment line)\n"
+    "  -q, --quiet        print only [Error] and [Warning] lines\n"
+    "  --snap OUT.png     render one raster frame offscreen and write it as RGBA PNG\n"
+    "  --size WxH         snapshot size in pixels (default 640x480, at most 8192)\n"
+    "  --angle PITCH YAW  view angle in degrees (default 30 -30; positive pitch looks down)\n"
+    "  --help             show this text\n"
+    "  --version          show the version\n";
+
+enum ModeBits { kWindow = 1, kHeadless = 2, kSnap = 4, kAll = 7 };
+
+bool ReadScript(const char* path, std::vector<std::string>& lines) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return !in.bad();
+}
+
+bool Usage(const char* format, const char* arg) {
+    std::fprintf(stderr, format, arg);
+    std::fputs(kUsage, stderr);
+    return false;
+}
+
+// Number of values an option takes; -1 for an unknown option.
+int ValueCount(const char* a) {
+    static const struct {
+        const char* name;
+        int values;
+    } kOptions[] = {{"-c", 1},     {"--script", 1}, {"--snap", 1},  {"--size", 1},    {"--angle", 2},
+                    {"-q", 0},     {"--quiet", 0},  {"--help", 0},  {"--version", 0}, {"--headless", 0}};
+    for (const auto& o : kOptions)
+        if (!std::strcmp(a, o.name)) return o.values;
+    return -1;
+}
+
+int AllowedModes(const char* a) {
+    if (!std::strcmp(a, "-c") || !std::strcmp(a, "--script") || !std::strcmp(a, "-q") || !std::strcmp(a, "--quiet"))
+        return kHeadless | kSnap;
+    if (!std::strcmp(a, "--size") || !std::strcmp(a, "--angle") || !std::strcmp(a, "--snap")) return kSnap;
+    return kAll;
+}
+
+// First pass: the mode, skipping option values. False on two modes.
+bool FindMode(int argc, const char* const* args, TK_Options& options) {
+    bool headless = false, snap = false;
+    for (int i = 0; i < argc; ++i) {
+        headless = headless || !std::strcmp(args[i], "--headless");
+        snap = snap || !std::strcmp(args[i], "--snap");
+        const int values = ValueCount(args[i]);
+        if (values > 0) i += values;
+    }
+    if (headless && snap) return Usage("tarsk: %s\n", "--headless and --snap exclude each other");
+    options.mode = headless ? TK_RunMode::Headless : snap ? TK_RunMode::Snap : TK_RunMode::Window;
+    return true;
+}
+
+bool ParseSize(const char* text, int& width, int& height) {
+    char* end = nullptr;
+    const long w = std::strtol(text, &end, 10);
+    if (end == text || (*end != 'x' && *end != 'X')) return false;
+    const char* second = end + 1;
+    const long h = std::strtol(second, &end, 10);
+    if (end == second || *end) return false;
+    if (w < 1 || h < 1 || w > kMaxSnapSide || h > kMaxSnapSide) return false;
+    width = int(w);
+    height = int(h);
+    return true;
+}
+
+bool ParseAngle(const char* text, float& out) {
+    char* end = nullptr;
+    const float v = std::strtof(text, &end);
+    if (end == text || *end || !std::isfinite(v)) return false;
+    out = v;
+    return true;
+}
+
+// One option with its values (already known to be present).
+bool ParseOption(const char* a, const char* const* values, TK_Options& options) {
+    if (!std::strcmp(a, "-c")) {
+        options.lines.push_back(values[0]);
+    } else if (!std::strcmp(a, "--script")) {
+        if (!ReadScript(values[0], options.lines)) {
+            std::fprintf(stderr, "tarsk: cannot read script: %s\n", values[0]);
+            return false;
+        }
+    } else if (!std::strcmp(a, "--snap")) {
+        options.snapPath = values[0];
+    } else if (!std::strcmp(a, "--size")) {
+        if (!ParseSize(values[0], options.width, options.height))
+            return Usage("tarsk: --size needs WxH with sides from 1 to 8192: %s\n", values[0]);
+    } else if (!std::strcmp(a, "--angle")) {
+        if (!ParseAngle(values[0], options.pitch) || !ParseAngle(values[1], options.yaw))
+            return Usage("tarsk: --angle needs two numbers: %s\n", values[0]);
+    } else if (!std::strcmp(a, "-q") || !std::strcmp(a, "--quiet")) {
+        options.quiet = true;
+    } else if (!std::strcmp(a, "--help")) {
+        options.help = true;
+    } else if (!std::strcmp(a, "--version")) {
+        options.version = true;
+    }
+    return true;
+}
+
+}  // namespace
+
+const char* TK_UsageText() { return kUsage; }
+
+bool TK_ParseOptions(int argc, const char* const* args, TK_Options& options) {
+    options = TK_Options();
+    if (!FindMode(argc, args, options)) return false;
+    const int mode = options.mode == TK_RunMode::Headless ? kHeadless
+                     : options.mode == TK_RunMode::Snap   ? kSnap
+                                                          : kWindow;
+    for (int i = 0; i < argc; ++i) {
+        const char* a = args[i];
+        const int values = ValueCount(a);
+        if (values < 0) {
+            // A single word is the model file where a model is taken.
+            const bool positional = a[0] != '-' && mode != kHeadless && options.modelPath.empty();
+            if (!positional) return Usage("tarsk: unknown option: %s\n", a);
+            options.modelPath = a;
+            continue;
+        }
+        if (!(AllowedModes(a) & mode)) return Usage("tarsk: unknown option: %s\n", a);
+        if (i + values >= argc) return Usage("tarsk: option needs a value: %s\n", a);
+        if (!ParseOption(a, args + i + 1, options)) return false;
+        i += values;
+    }
+    return true;
+}
+
+bool TK_IsBlankOrComment(const std::string& line) {
+    const size_t first = line.find_first_not_of(" \t");
+    return first == std::string::npos || line[first] == '#';
+}
+
+bool TK_RunConsoleLine(TK_EditorEnv& env, const std::string& line) {
+    OMB_ExecuteStats stats;
+    env.ExecuteText("", line.c_str(), &stats);
+    std::fflush(stdout);
+    return stats.commands > 0 && stats.succeeded == stats.commands;
+}
+
+bool TK_RunConsoleLines(TK_EditorEnv& env, const std::vector<std::string>& lines) {
+    bool allOk = true;
+    for (const std::string& line : lines) {
+        if (TK_IsBlankOrComment(line)) continue;
+        allOk = TK_RunConsoleLine(env, line) && allOk;
+    }
+    return allOk;
+}

@@ -1,0 +1,56 @@
+// TK_ModelViewer: the window's client until the user-interface toolkit takes
+// over: it owns the editor environment, a camera and the raster renderer,
+// starts like the headless runner (registrations, configuration, start-up
+// script), opens the model named on the command line, and fills the window
+// with the raster view. Right-button drags orbit, the wheel zooms, the middle
+// button pans; closing the window writes the backup model to the cache
+// folder. The snapshot mode uses it offscreen for one frame.
+#pragma once
+
+#include <memory>
+
+#include "app/OS_Window.h"
+#include "app/TK_CommandLine.h"
+#include "render/Camera.h"
+#include "render/TK_SceneRenderer.h"
+
+class TK_EditorEnv;
+
+class TK_ModelViewer : public OS_WindowClient {
+public:
+    explicit TK_ModelViewer(const TK_Options& options);
+    ~TK_ModelViewer() override;
+
+    void OnCreate(OS_Window& window) override;
+    void OnStart() override;
+    void OnInput(const OS_InputEvent& event) override;
+    void OnFrame(const OS_FrameTime& time) override;
+    void OnDropFiles(const std::vector<std::string>& paths, int x, int y) override;
+    // Releases the GPU objects (the context is still current) and, in the
+    // window mode, writes the backup.
+    void OnQuit() override;
+
+    // Clears the current framebuffer and draws the model into width by
+    // height pixels.
+    void Draw(int width, int height);
+    // True when the model file and every console line of the start-up
+    // succeeded.
+    bool StartedCleanly() const { return m_startedCleanly; }
+    TK_EditorEnv& Env() { return *m_env; }
+    Camera& View() { return m_camera; }
+    TK_SceneRenderer& Renderer() { return m_renderer; }
+
+private:
+    void FitCamera();
+    void Orbit(const OS_InputEvent& event);
+
+    TK_Options m_options;
+    std::unique_ptr<TK_EditorEnv> m_env;
+    TK_SceneRenderer m_renderer;  // after the environment: destroyed first
+    Camera m_camera;
+    OS_Window* m_window = nullptr;
+    bool m_startedCleanly = true;
+    bool m_quit = false;
+    int m_buttons = 0;
+    int m_lastX = 0, m_lastY = 0;
+};

@@ -1,0 +1,66 @@
+// Start-up registrations, the document part of the start-up script, and the
+// model file steps around a session (see TK_Startup.h).
+#include "app/TK_Startup.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+#include <utility>
+
+#include "core/OMB_Log.h"
+#include "edit/TK_Commands.h"
+#include "model/TK_Config.h"
+#include "model/TK_EditorEnv.h"
+#include "model/TK_VoxFile.h"
+#include "plugins/TK_PluginRegistry.h"
+#include "plugins/TK_Plugins.h"
+
+void TK_SetupEnvironment(TK_EditorEnv& env) {
+    LoadConfig(env.workspace, ConfigPath(env.workspace));
+    TK_RegisterCommands(env.executor);
+    env.plugins = std::make_shared<TK_PluginRegistry>();
+    TK_RegisterPlugins(*env.plugins);
+}
+
+void TK_RunStartupScript(TK_EditorEnv& env) {
+    static const char* const kLines[][2] = {
+        {"pal", "pal mac"},
+        {"index", "index 79"},
+        {"size", "size 45"},
+        {"new", "new"},
+    };
+    for (const auto& line : kLines)
+        if (env.executor.Find(line[0])) env.ExecuteText("", line[1]);
+    env.executor.ClearHistory();
+}
+
+bool TK_OpenModelFile(TK_EditorEnv& env, const std::string& path) {
+    TK_Model loaded;
+    if (!ReadVox(loaded, path.c_str())) {
+        OMB_Printf("[Error] failed to load model : %s\n", path.c_str());
+        return false;
+    }
+    loaded.NormalizeModel(env.maxModelSize, env.currentColorIndex);
+    TK_Model& model = env.model;
+    model.name = std::filesystem::path(path).filename().string();
+    std::copy(loaded.size, loaded.size + 3, model.size);
+    // Move-assignment keeps the environment's own grow step.
+    model.voxels = std::move(loaded.voxels);
+    model.palette = loaded.palette;
+    // Name, size, trim, voxels and their colours; then the whole palette.
+    env.ChangeNotification(TK_NOTIFY_MODEL, 1 | TK_CHANGE_SIZE | TK_CHANGE_TRIM | TK_CHANGE_VOXELS | TK_CHANGE_COLORS);
+    env.ChangeNotification(TK_NOTIFY_PALETTE, 0);
+    return true;
+}
+
+bool TK_WriteBackup(TK_EditorEnv& env) {
+    OMB_Printf("Cache Model\n");
+    const std::string& folder = env.workspace.cacheFolder;
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    const std::string path = folder + "/backup.vox";
+    if (WriteVox(env.model, path.c_str())) return true;
+    OMB_Printf("[Error] failed to write backup : %s\n", path.c_str());
+    return false;
+}

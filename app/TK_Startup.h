@@ -1,0 +1,25 @@
+// Start-up shared by the editor window, the snapshot mode and the headless
+// runner: the registrations, then the model and palette lines of the
+// start-up script, then a cleared history, so all begin from the same
+// document. Also the two file steps around a session: opening the model
+// named on the command line, and the backup written when the window closes.
+#pragma once
+
+#include <string>
+
+class TK_EditorEnv;
+
+// Reads the configuration, then registers every built-in command and every
+// format plugin.
+void TK_SetupEnvironment(TK_EditorEnv& env);
+// Runs the start-up script's document lines whose commands are registered,
+// then clears the history.
+void TK_RunStartupScript(TK_EditorEnv& env);
+// Replaces the current model with a native model file (normalised, named
+// after the file) and tells the listeners. False, after printing
+// "[Error] failed to load model : PATH", when the file does not load; the
+// model is then unchanged.
+bool TK_OpenModelFile(TK_EditorEnv& env, const std::string& path);
+// Prints "Cache Model" and writes the current model to "backup.vox" in the
+// cache folder, creating the folder when it is missing.
+bool TK_WriteBackup(TK_EditorEnv& env);

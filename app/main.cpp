@@ -1,0 +1,39 @@
+// tarsk: the entry point. Parses the command line and runs one of the three
+// modes: the editor window, the headless runner or the offscreen snapshot.
+#include <cstdio>
+
+#include "app/MS_DemoApp.h"
+#include "app/TK_CommandLine.h"
+#include "app/TK_Headless.h"
+#include "app/TK_ModelViewer.h"
+#include "app/TK_Snap.h"
+#include "app/TK_Version.h"
+
+namespace {
+
+int RunWindow(const TK_Options& options) {
+    TK_ModelViewer viewer(options);
+    MS_DemoApp app(viewer);
+    if (!app.Start(MS_AppConfig())) return 1;
+    return app.Run();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    TK_Options options;
+    if (!TK_ParseOptions(argc - 1, argv + 1, options)) return 2;
+    if (options.help) {
+        std::fputs(TK_UsageText(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("tarsk %s\n", TK_VersionText());
+        return 0;
+    }
+    switch (options.mode) {
+        case TK_RunMode::Headless: return TK_RunHeadless(options);
+        case TK_RunMode::Snap: return TK_RunSnap(options);
+        default: return RunWindow(options);
+    }
+}

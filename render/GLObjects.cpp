@@ -1,0 +1,343 @@
+// Textures, shaders, programs and framebuffers (see GLObjects.h). The messages
+// of the two program styles are part of the program's output and kept as
+// they are.
+#include "render/GLObjects.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "core/OMB_Log.h"
+
+namespace {
+
+// Driver logs are trusted for their length but never beyond this.
+constexpr GLint kMaxLogLength = 1 << 16;
+
+void ActivateUnit(int unit) {
+    // Without multitexturing only unit 0 exists and is always active.
+    if (gl::ActiveTexture) gl::ActiveTexture(GLenum(GL_TEXTURE0 + unit));
+}
+
+std::string ShaderLog(GLuint shader, GLint limit) {
+    GLint length = 0;
+    gl::GetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    length = std::clamp(length, 1, limit);
+    std::string log(size_t(length), '\0');
+    GLsizei written = 0;
+    gl::GetShaderInfoLog(shader, length, &written, &log[0]);
+    log.resize(size_t(std::clamp(written, 0, length)));
+    return log;
+}
+
+std::string ProgramLog(GLuint program, GLint limit) {
+    GLint length = 0;
+    gl::GetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+    length = std::clamp(length, 1, limit);
+    std::string log(size_t(length), '\0');
+    GLsizei written = 0;
+    gl::GetProgramInfoLog(program, length, &written, &log[0]);
+    log.resize(size_t(std::clamp(written, 0, length)));
+    return log;
+}
+
+bool HasShaderEntryPoints() {
+    return gl::CreateShader && gl::ShaderSource && gl::CompileShader && gl::GetShaderiv && gl::CreateProgram &&
+           gl::AttachShader && gl::LinkProgram && gl::GetProgramiv && gl::DeleteShader && gl::DeleteProgram;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- GLTexture
+
+GLTexture& GLTexture::operator=(GLTexture&& other) noexcept {
+    if (this != &other) {
+        Release();
+        Swap(other);
+    }
+    return *this;
+}
+
+void GLTexture::Swap(GLTexture& other) noexcept {
+    std::swap(m_name, other.m_name);
+    std::swap(m_target, other.m_target);
+    std::swap(m_width, other.m_width);
+    std::swap(m_height, other.m_height);
+    std::swap(m_depth, other.m_depth);
+}
+
+bool GLTexture::Prepare(GLenum target) {
+    if (m_name == 0) glGenTextures(1, &m_name);
+    m_target = target;
+    glBindTexture(target, m_name);
+    return m_name != 0;
+}
+
+bool GLTexture::Create(GLenum target, GLint internalFormat, int width, int height, int depth, GLenum format,
+                       GLenum type, const void* pixels, const GLSampler& sampler) {
+    if (width < 1 || height < 1 || depth < 1) return false;
+    if (target == GL_TEXTURE_3D && !gl::TexImage3D) return false;
+    if (!Prepare(target)) return false;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    if (target == GL_TEXTURE_1D)
+        glTexImage1D(target, 0, internalFormat, width, 0, format, type, pixels);
+    else if (target == GL_TEXTURE_3D)
+        gl::TexImage3D(target, 0, internalFormat, width, height, depth, 0, format, type, pixels);
+    else
+        glTexImage2D(target, 0, internalFormat, width, height, 0, format, type, pixels);
+    m_width = width;
+    m_height = height;
+    m_depth = depth;
+    SetSampler(sampler);
+    glBindTexture(target, 0);
+    return true;
+}
+
+bool GLTexture::CreateCube(GLint internalFormat, int size, GLenum format, const void* const faces[6],
+                           const GLSampler& sampler) {
+    if (size < 1 || !Prepare(GL_TEXTURE_CUBE_MAP)) return false;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (int face = 0; face < 6; ++face)
+        glTexImage2D(GLenum(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face), 0, internalFormat, size, size, 0, format,
+                     GL_UNSIGNED_BYTE, faces ? faces[face] : nullptr);
+    m_width = m_height = size;
+    m_depth = 6;
+    SetSampler(sampler);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
+    return true;
+}
+
+void GLTexture::Update(int x, int y, int z, int width, int height, int depth, GLenum format, GLenum type,
+                       const void* pixels) {
+    if (m_name == 0 || width < 1 || height < 1 || depth < 1) return;
+    glBindTexture(m_target, m_name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    switch (m_target) {
+        case GL_TEXTURE_1D: glTexSubImage1D(m_target, 0, x, width, format, type, pixels); break;
+        case GL_TEXTURE_3D:
+            if (gl::TexSubImage3D) gl::TexSubImage3D(m_target, 0, x, y, z, width, height, depth, format, type, pixels);
+            break;
+        case GL_TEXTURE_CUBE_MAP:
+            if (z >= 0 && z < 6)
+                glTexSubImage2D(GLenum(GL_TEXTURE_CUBE_MAP_POSITIVE_X + z), 0, x, y, width, height, format, type,
+                                pixels);
+            break;
+        default: glTexSubImage2D(m_target, 0, x, y, width, height, format, type, pixels); break;
+    }
+    glBindTexture(m_target, 0);
+}
+
+void GLTexture::Bind(int unit) const {
+    ActivateUnit(unit);
+    glEnable(m_target);
+    glBindTexture(m_target, m_name);
+}
+
+void GLTexture::Unbind(int unit) const {
+    ActivateUnit(unit);
+    glDisable(m_target);
+    glBindTexture(m_target, 0);
+}
+
+void GLTexture::SetSampler(const GLSampler& sampler) {
+    if (m_name == 0) return;
+    glBindTexture(m_target, m_name);
+    glTexParameteri(m_target, GL_TEXTURE_WRAP_S, GLint(sampler.wrapS));
+    glTexParameteri(m_target, GL_TEXTURE_WRAP_T, GLint(sampler.wrapT));
+    if (m_target == GL_TEXTURE_3D || m_target == GL_TEXTURE_CUBE_MAP)
+        glTexParameteri(m_target, GL_TEXTURE_WRAP_R, GLint(sampler.wrapR));
+    glTexParameteri(m_target, GL_TEXTURE_MAG_FILTER, GLint(sampler.magFilter));
+    glTexParameteri(m_target, GL_TEXTURE_MIN_FILTER, GLint(sampler.minFilter));
+}
+
+void GLTexture::Release() {
+    if (m_name != 0) glDeleteTextures(1, &m_name);
+    m_name = 0;
+    m_width = m_height = m_depth = 0;
+}
+
+// ---------------------------------------------------------------- GLShader
+
+GLShader& GLShader::operator=(GLShader&& other) noexcept {
+    if (this != &other) {
+        Release();
+        Swap(other);
+    }
+    return *this;
+}
+
+void GLShader::Swap(GLShader& other) noexcept {
+    std::swap(m_name, other.m_name);
+    std::swap(m_type, other.m_type);
+}
+
+bool GLShader::CreateVertex(const char* source) {
+    const char* sources[] = {source ? source : ""};
+    return Compile(GL_VERTEX_SHADER, 1, sources);
+}
+
+bool GLShader::CreateFragment(const char* const* sources) {
+    int count = 0;
+    while (sources && sources[count]) ++count;
+    return Compile(GL_FRAGMENT_SHADER, count, sources);
+}
+
+bool GLShader::Compile(GLenum type, int count, const char* const* sources) {
+    Release();
+    if (!HasShaderEntryPoints()) return false;
+    m_type = type;
+    m_name = gl::CreateShader(type);
+    if (m_name == 0) return false;
+    gl::ShaderSource(m_name, count, sources, nullptr);
+    gl::CompileShader(m_name);
+    GLint status = 0;
+    gl::GetShaderiv(m_name, GL_COMPILE_STATUS, &status);
+    if (status) return true;
+    OMB_Printf("==== [GL:Shader] ====\n%s\n", ShaderLog(m_name, kMaxLogLength).c_str());
+    return false;
+}
+
+void GLShader::Release() {
+    if (m_name != 0 && gl::DeleteShader) gl::DeleteShader(m_name);
+    m_name = 0;
+}
+
+// ---------------------------------------------------------------- GLProgram
+
+GLProgram::GLProgram(GLProgram&& other) noexcept : m_name(other.m_name) {
+    std::memcpy(m_label, other.m_label, sizeof m_label);
+    other.m_name = 0;
+    other.m_label[0] = '\0';
+}
+
+GLProgram& GLProgram::operator=(GLProgram&& other) noexcept {
+    if (this != &other) {
+        Release();
+        std::memcpy(m_label, other.m_label, sizeof m_label);
+        m_name = other.m_name;
+        other.m_name = 0;
+        other.m_label[0] = '\0';
+    }
+    return *this;
+}
+
+void GLProgram::SetLabel(const char* label) {
+    std::strncpy(m_label, label, sizeof m_label - 1);
+    m_label[sizeof m_label - 1] = '\0';
+}
+
+bool GLProgram::Link(const GLShader& vertex, const GLShader& fragment) {
+    Release();
+    if (!HasShaderEntryPoints() || !gl::DetachShader) return false;
+    m_name = gl::CreateProgram();
+    if (m_name == 0) return false;
+    gl::AttachShader(m_name, vertex.Name());
+    gl::AttachShader(m_name, fragment.Name());
+    gl::LinkProgram(m_name);
+    GLint status = 0;
+    gl::GetProgramiv(m_name, GL_LINK_STATUS, &status);
+    if (!status) OMB_Printf("==== [GL:Program] ====\n%s\n", ProgramLog(m_name, kMaxLogLength).c_str());
+    gl::DetachShader(m_name, vertex.Name());
+    gl::DetachShader(m_name, fragment.Name());
+    if (!status) Release();
+    return status != 0;
+}
+
+// Compiles one stage for Build; 0 after printing the (short) log.
+GLuint GLProgram::CompileStage(GLenum type, const char* source) {
+    GLuint shader = gl::CreateShader(type);
+    if (shader == 0) return 0;
+    gl::ShaderSource(shader, 1, &source, nullptr);
+    gl::CompileShader(shader);
+    GLint status = 0;
+    gl::GetShaderiv(shader, GL_COMPILE_STATUS, &status);
+    if (status) return shader;
+    OMB_Printf("< shader info log > :\n\"%s\"\n", ShaderLog(shader, 512).c_str());
+    gl::DeleteShader(shader);
+    return 0;
+}
+
+bool GLProgram::Build(const char* vertexSource, const char* fragmentSource) {
+    Release();
+    SetLabel("voxel");
+    m_name = HasShaderEntryPoints() ? gl::CreateProgram() : 0;
+    if (m_name == 0) {
+        m_label[0] = '\0';
+        OMB_Printf("[Error] GLSL : create program\n");
+        return false;
+    }
+    static const char* const kAttachErrors[2] = {"[Error] GLSL : attach vertex shader\n",
+                                                 "[Error] GLSL : attach fragment shader\n"};
+    const GLenum types[2] = {GL_VERTEX_SHADER, GL_FRAGMENT_SHADER};
+    const char* sources[2] = {vertexSource ? vertexSource : "", fragmentSource ? fragmentSource : ""};
+    for (int stage = 0; stage < 2; ++stage) {
+        GLuint shader = CompileStage(types[stage], sources[stage]);
+        if (shader == 0) {
+            OMB_Printf("%s", kAttachErrors[stage]);
+            Release();
+            return false;
+        }
+        gl::AttachShader(m_name, shader);
+        // Flagged for deletion now; the driver frees it with the program.
+        gl::DeleteShader(shader);
+    }
+    gl::LinkProgram(m_name);
+    GLint status = 0;
+    gl::GetProgramiv(m_name, GL_LINK_STATUS, &status);
+    if (status) return true;
+    OMB_Printf("< program info log > :\n\"%s\"\n", ProgramLog(m_name, 512).c_str());
+    OMB_Printf("[Error] GLSL : link program\n");
+    Release();
+    return false;
+}
+
+void GLProgram::Release() {
+    if (m_name != 0 && gl::DeleteProgram) gl::DeleteProgram(m_name);
+    m_name = 0;
+    m_label[0] = '\0';
+}
+
+void GLProgram::Use() const {
+    if (m_name != 0) gl::UseProgram(m_name);
+}
+
+void GLProgram::UseNone() {
+    if (gl::UseProgram) gl::UseProgram(0);
+}
+
+GLint GLProgram::Uniform(const char* name) const {
+    if (m_name == 0 || !gl::GetUniformLocation) return -1;
+    return gl::GetUniformLocation(m_name, name);
+}
+
+// ---------------------------------------------------------------- GLFramebuffer
+
+GLFramebuffer& GLFramebuffer::operator=(GLFramebuffer&& other) noexcept {
+    if (this != &other) {
+        Release();
+        m_name = other.m_name;
+        other.m_name = 0;
+    }
+    return *this;
+}
+
+bool GLFramebuffer::Create() {
+    if (m_name != 0) return true;
+    if (!gl::GenFramebuffers) return false;
+    gl::GenFramebuffers(1, &m_name);
+    return m_name != 0;
+}
+
+void GLFramebuffer::Bind() const {
+    if (m_name != 0) gl::BindFramebuffer(GL_FRAMEBUFFER, m_name);
+}
+
+void GLFramebuffer::Unbind() const {
+    if (m_name != 0) gl::BindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void GLFramebuffer::Release() {
+    if (m_name != 0 && gl::DeleteFramebuffers) gl::DeleteFramebuffers(1, &m_name);
+    m_name = 0;
+}

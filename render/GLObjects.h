@@ -1,0 +1,171 @@
+// RAII wrappers for the OpenGL objects the renderers and the user interface
+// own: textures, shader objects, GLSL programs and framebuffers. One move-only
+// class per object kind: no copies, the destructor frees the GL name, a move
+// leaves the source empty (name 0).
+//
+// The rule not to break: every object must be released (destroyed or
+// Release()d) while its context is still current, so owners tear down their
+// GL objects before the platform window destroys the context. Creating
+// anything needs a current context and OMB_GLStartup having run.
+#pragma once
+
+#include <cstdint>
+
+#include "render/OMB_OpenGL.h"
+
+// Sampler settings, in this order.
+struct GLSampler {
+    GLenum wrapS = GL_CLAMP_TO_EDGE;
+    GLenum wrapT = GL_CLAMP_TO_EDGE;
+    GLenum wrapR = GL_CLAMP_TO_EDGE;
+    GLenum magFilter = GL_NEAREST;
+    GLenum minFilter = GL_NEAREST;
+};
+
+class GLTexture {
+public:
+    GLTexture() = default;
+    ~GLTexture() { Release(); }
+    GLTexture(GLTexture&& other) noexcept { Swap(other); }
+    GLTexture& operator=(GLTexture&& other) noexcept;
+    GLTexture(const GLTexture&) = delete;
+    GLTexture& operator=(const GLTexture&) = delete;
+
+    // The full creator: target GL_TEXTURE_1D, _2D or _3D (unused sizes 1).
+    // Generates a name on first use and reuses it afterwards. False for a
+    // size below 1 or a 3D texture without the 1.2 entry points.
+    bool Create(GLenum target, GLint internalFormat, int width, int height, int depth, GLenum format, GLenum type,
+                const void* pixels, const GLSampler& sampler);
+    // The user interface's creators: unsigned bytes.
+    bool Create1D(GLint internalFormat, int width, GLenum format, const void* pixels, const GLSampler& sampler) {
+        return Create(GL_TEXTURE_1D, internalFormat, width, 1, 1, format, GL_UNSIGNED_BYTE, pixels, sampler);
+    }
+    bool Create2D(GLint internalFormat, int width, int height, GLenum format, const void* pixels,
+                  const GLSampler& sampler) {
+        return Create(GL_TEXTURE_2D, internalFormat, width, height, 1, format, GL_UNSIGNED_BYTE, pixels, sampler);
+    }
+    bool Create3D(GLint internalFormat, int width, int height, int depth, GLenum format, const void* pixels,
+                  const GLSampler& sampler) {
+        return Create(GL_TEXTURE_3D, internalFormat, width, height, depth, format, GL_UNSIGNED_BYTE, pixels, sampler);
+    }
+    // 256 texels of GL_RGBA (red in the lowest byte of each entry).
+    bool CreatePalette(const uint32_t rgba[256], const GLSampler& sampler) {
+        return Create1D(GL_RGBA, 256, GL_RGBA, rgba, sampler);
+    }
+    // Six square faces, +X, -X, +Y, -Y, +Z, -Z; a null face is left undefined.
+    bool CreateCube(GLint internalFormat, int size, GLenum format, const void* const faces[6],
+                    const GLSampler& sampler);
+
+    // Replaces a region. For a cube map `z` selects the face (0..5).
+    void Update(int x, int y, int z, int width, int height, int depth, GLenum format, GLenum type,
+                const void* pixels);
+    // Activates unit GL_TEXTURE0 + unit, enables the target and binds.
+    void Bind(int unit) const;
+    // Activates the unit, disables the target and binds 0.
+    void Unbind(int unit) const;
+    void SetSampler(const GLSampler& sampler);
+    void Release();
+
+    GLuint Name() const { return m_name; }
+    GLenum Target() const { return m_target; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    int Depth() const { return m_depth; }
+
+private:
+    void Swap(GLTexture& other) noexcept;
+    bool Prepare(GLenum target);
+
+    GLuint m_name = 0;
+    GLenum m_target = GL_TEXTURE_2D;
+    int m_width = 0;
+    int m_height = 0;
+    int m_depth = 0;
+};
+
+class GLShader {
+public:
+    GLShader() = default;
+    ~GLShader() { Release(); }
+    GLShader(GLShader&& other) noexcept { Swap(other); }
+    GLShader& operator=(GLShader&& other) noexcept;
+    GLShader(const GLShader&) = delete;
+    GLShader& operator=(const GLShader&) = delete;
+
+    // Compiles one source string. False after printing the info log; the
+    // shader object is kept either way.
+    bool CreateVertex(const char* source);
+    // Compiles a null-terminated list of strings as one concatenated source,
+    // after deleting the previous shader.
+    bool CreateFragment(const char* const* sources);
+    void Release();
+
+    GLuint Name() const { return m_name; }
+    GLenum Type() const { return m_type; }
+
+private:
+    void Swap(GLShader& other) noexcept;
+    bool Compile(GLenum type, int count, const char* const* sources);
+
+    GLuint m_name = 0;
+    GLenum m_type = 0;
+};
+
+class GLProgram {
+public:
+    static constexpr int kLabelSize = 20;
+
+    GLProgram() { m_label[0] = '\0'; }
+    ~GLProgram() { Release(); }
+    GLProgram(GLProgram&& other) noexcept;
+    GLProgram& operator=(GLProgram&& other) noexcept;
+    GLProgram(const GLProgram&) = delete;
+    GLProgram& operator=(const GLProgram&) = delete;
+
+    // Renderer style: a new program from two compiled shader objects, which
+    // are detached again afterwards (they outlive the program, so one vertex
+    // shader can serve several programs). False after printing the log.
+    bool Link(const GLShader& vertex, const GLShader& fragment);
+    // Voxel style: compiles both sources, links, and names the program
+    // "voxel". On any failure prints its message and leaves no program.
+    bool Build(const char* vertexSource, const char* fragmentSource);
+    void Release();
+
+    bool IsValid() const { return m_name != 0; }
+    void Use() const;
+    static void UseNone();
+    // -1 when the program has no such active uniform (or no program).
+    GLint Uniform(const char* name) const;
+
+    GLuint Name() const { return m_name; }
+    const char* Label() const { return m_label; }
+
+private:
+    GLuint CompileStage(GLenum type, const char* source);
+    void SetLabel(const char* label);
+
+    char m_label[kLabelSize];
+    GLuint m_name = 0;
+};
+
+// A framebuffer name; binding targets GL_FRAMEBUFFER and does nothing for
+// name 0 (so code can bind an optional framebuffer unconditionally).
+class GLFramebuffer {
+public:
+    GLFramebuffer() = default;
+    ~GLFramebuffer() { Release(); }
+    GLFramebuffer(GLFramebuffer&& other) noexcept : m_name(other.m_name) { other.m_name = 0; }
+    GLFramebuffer& operator=(GLFramebuffer&& other) noexcept;
+    GLFramebuffer(const GLFramebuffer&) = delete;
+    GLFramebuffer& operator=(const GLFramebuffer&) = delete;
+
+    // False without framebuffer support.
+    bool Create();
+    void Bind() const;
+    void Unbind() const;
+    void Release();
+    GLuint Name() const { return m_name; }
+
+private:
+    GLuint m_name = 0;
+};

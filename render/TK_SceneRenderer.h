@@ -1,0 +1,175 @@
+// TK_SceneRenderer: draws the current model in the editor's 3D view with
+// OpenGL: an optional background gradient, the visible voxel faces (shaded by
+// the GLSL voxel program with ambient occlusion from a volume texture, or
+// flat-shaded by the fixed-function pipeline), per-face grid outlines, the
+// model's edge lines, its bounding frame and an optional ground plane.
+//
+// It keeps GPU copies of the palette (a 1D texture) and of the model volume
+// (a 3D texture) and rebuilds its derived data lazily through change
+// propagation nodes linked to the environment's geometry and colour nodes;
+// the environment's change notifications reach it as a listener. Face quads
+// are rebuilt every frame into one reused array.
+//
+// Rules: Init, Render and the destructor need the OpenGL context current; the
+// environment must outlive the renderer. The model is drawn in model
+// coordinates (z up) mapped into the camera's y-up world by TK_ModelToWorld.
+#pragma once
+
+#include <bitset>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/OMB_DGNode.h"
+#include "render/Camera.h"
+#include "render/GLObjects.h"
+#include "render/GLVertexBatch.h"
+#include "render/TK_VoxelSurface.h"
+
+class TK_EditorEnv;
+struct TK_Workspace;
+
+// A viewport in window pixels, origin bottom-left, inclusive corners.
+struct TK_Rect {
+    int x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+    int Width() const { return x1 - x0 + 1; }
+    int Height() const { return y1 - y0 + 1; }
+};
+
+// The display flags ("r_show" bits).
+enum TK_RasterFlag : int {
+    TK_SHOW_EDGE = 0x1,
+    TK_SHOW_GRID = 0x2,
+    TK_SHOW_FRAME = 0x4,
+    TK_SHOW_FACE = 0x8,
+    TK_SHOW_SHADOW = 0x10,
+    TK_SHOW_GROUND = 0x20,
+    TK_SHOW_MODE = 0x40,  // shaded (GLSL) rather than flat
+    TK_SHOW_BG = 0x80,
+    TK_SHOW_AMBIENT = 0x100,
+};
+constexpr int kDefaultRasterFlags = TK_SHOW_FACE | TK_SHOW_FRAME | TK_SHOW_MODE | TK_SHOW_BG | TK_SHOW_AMBIENT;
+
+// Model coordinates (z up) to the camera's world (y up) and back: world =
+// (x, z, -y). A rotation, so lengths and handedness are kept.
+inline void TK_ModelToWorld(const float m[3], float w[3]) {
+    const float x = m[0], y = m[1], z = m[2];
+    w[0] = x, w[1] = z, w[2] = -y;
+}
+inline void TK_WorldToModel(const float w[3], float m[3]) {
+    const float x = w[0], y = w[1], z = w[2];
+    m[0] = x, m[1] = -z, m[2] = y;
+}
+
+// Points the camera at the middle of a model box of `size` cells from the
+// angle (pitch, yaw) in the view's convention (positive pitch looks down),
+// in perspective, far enough away for the whole box to fit a view of the
+// given aspect, and fits the depth range.
+void TK_FitCameraToModel(Camera& camera, const int size[3], float aspect, float pitch, float yaw);
+// Near and far for the model box as the camera sees it now.
+void TK_FitCameraDepth(Camera& camera, const int size[3]);
+
+class TK_SceneRenderer {
+public:
+    // Light shading of a face direction (1..6; 0 = none): x = 1.2 * the
+    // light term, y = 0.9.
+    static void DirectionFactor(int dir, float out[2]);
+
+    TK_SceneRenderer();
+    ~TK_SceneRenderer();
+    TK_SceneRenderer(const TK_SceneRenderer&) = delete;
+    TK_SceneRenderer& operator=(const TK_SceneRenderer&) = delete;
+
+    // Creates the textures and, when GLSL is available, the voxel program;
+    // links the derived data to the environment and listens to it. False when
+    // the palette texture cannot be made (nothing will draw).
+    bool Init(TK_EditorEnv& env);
+    // Releases GPU objects and unlinks from the environment; Init may follow.
+    void Shutdown();
+    // The "render" colours of the configuration.
+    void LoadSettings(const TK_Workspace& workspace);
+
+    // Stores the flags; an "edge" change rebuilds the edge list, a "shadow"
+    // or "mode" change while "mode" is on rebuilds the occlusion volume.
+    void SetFlags(int flags);
+    int Flags() const { return m_flags; }
+    // Uploads all palette entries on the next frame.
+    void UpdatePalette();
+    // Re-uploads the volume on the next frame.
+    void UpdateVolume();
+
+    // Draws one frame into the current framebuffer within `rect`. Colour is
+    // left as it was outside the faces unless "bg" is on; the depth buffer
+    // is cleared within the rectangle.
+    void Render(const TK_Rect& rect, const Camera& camera);
+
+    // True when the shaded path can draw (program built, 3D textures).
+    bool CanShade() const;
+    // The derived surface, brought up to date.
+    const TK_VoxelSurface& Surface();
+    const GLProgram& Program() const { return m_program; }
+
+private:
+    // ---- state and caches (TK_SceneRenderer.cpp)
+    void OnEditorMessage(int kind, int value);
+    void LinkNodes(TK_EditorEnv& env);
+    void UploadPalette();
+    void UploadVolume();
+    void MakeFaceView(const Camera& camera);
+    // ---- drawing passes (TK_SceneDraw.cpp)
+    void DrawBackground();
+    void LoadCameraMatrices(const Camera& camera, int width, int height);
+    void DrawFaces(bool shaded);
+    void SetDirectionUniforms(int dir, float shade);
+    void BeginShaded();
+    void EndShaded();
+    void DrawShadedFaces();
+    void DrawFlatFaces();
+    void DrawDepthOnlyFaces();
+    void DrawFaceOutlines(bool shaded);
+    void DrawEdges();
+    void DrawFrame();
+    size_t BuildDirection(int dir);
+    void SetFlatTextureMatrix();
+
+    TK_EditorEnv* m_env = nullptr;
+    int m_flags = kDefaultRasterFlags;
+
+    // Derived data: each node recomputes its cache when an input changed.
+    // Made by Init and dropped by Shutdown, which unlinks them from the
+    // environment's nodes.
+    struct Nodes {
+        OMB_DGNodeX recolor;  // voxel colours changed (kind 1, bits 128/512)
+        OMB_DGNodeX surface;  // face lists: geometry + voxel colours
+        OMB_DGNodeX palette;  // palette texture: colours
+        OMB_DGNodeX volume;   // occlusion volume: geometry + flags
+        OMB_DGNodeX edges;    // edge line list: geometry + flags
+    };
+    std::unique_ptr<Nodes> m_nodes;
+    TK_VoxelSurface m_surface;
+    std::vector<TK_EdgePoint> m_edges;
+    std::vector<uint8_t> m_volumeBytes;
+    bool m_paletteAll = true;
+    std::bitset<256> m_paletteEntries;
+
+    // Per frame.
+    TK_FaceView m_view;
+    TK_QuadBuffer m_quads;
+    std::vector<TK_QuadVertex> m_lines;
+    GLVertexBatch m_batch;
+    float m_ambient[3] = {0.04f, 0.04f, 0.04f};
+
+    // GPU objects.
+    GLTexture m_paletteTexture;
+    GLTexture m_volumeTexture;
+    GLProgram m_program;
+    GLint m_uniformFactor = -1, m_uniformOffset = -1, m_uniformPalette = -1, m_uniformAo = -1,
+          m_uniformScale = -1, m_uniformAmbient = -1;
+
+    // Colours of the "render" section.
+    uint8_t m_groundColor[4] = {179, 204, 255, 255};
+    uint8_t m_edgeColor[4] = {255, 51, 102, 255};
+    float m_ambientColor[3] = {0.07f, 0.05f, 0.15f};
+    float m_bgBottom[3] = {0.5f, 0.5f, 0.5f};
+    float m_bgTop[3] = {0.1f, 0.1f, 0.1f};
+};

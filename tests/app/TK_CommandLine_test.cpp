@@ -1,0 +1,65 @@
+// Parsing of the command line's three modes: which options each accepts,
+// their values, and the usage errors.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/TK_CommandLine.h"
+
+namespace {
+
+bool Parse(const std::vector<const char*>& args, TK_Options& options) {
+    testing::internal::CaptureStderr();
+    const bool ok = TK_ParseOptions(int(args.size()), args.data(), options);
+    testing::internal::GetCapturedStderr();
+    return ok;
+}
+
+TEST(CommandLine, Modes) {
+    TK_Options o;
+    ASSERT_TRUE(Parse({}, o));
+    EXPECT_EQ(int(o.mode), int(TK_RunMode::Window));
+    ASSERT_TRUE(Parse({"model.vox"}, o));
+    EXPECT_EQ(o.modelPath, "model.vox");
+    // The mode flag may come last; a value that looks like a flag is a value.
+    ASSERT_TRUE(Parse({"-c", "--snap", "--headless"}, o));
+    EXPECT_EQ(int(o.mode), int(TK_RunMode::Headless));
+    EXPECT_EQ(o.lines, std::vector<std::string>{"--snap"});
+    ASSERT_TRUE(Parse({"--size", "800x600", "--snap", "out.png", "--angle", "-20.5", "45", "-c", "a", "-c", "b", "m.vox"},
+                      o));
+    EXPECT_EQ(int(o.mode), int(TK_RunMode::Snap));
+    EXPECT_EQ(o.snapPath, "out.png");
+    EXPECT_EQ(o.width, 800);
+    EXPECT_EQ(o.height, 600);
+    EXPECT_FLOAT_EQ(o.pitch, -20.5f);
+    EXPECT_FLOAT_EQ(o.yaw, 45);
+    EXPECT_EQ(o.lines, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(o.modelPath, "m.vox");
+}
+
+TEST(CommandLine, UsageErrors) {
+    const std::vector<std::vector<const char*>> cases = {
+        {"--headless", "--snap", "x.png"},  // two modes
+        {"--headless", "model.vox"},        // no model without a window
+        {"-c", "undo"},                     // console lines need a mode that runs them
+        {"--size", "640x480"},              // snapshot options need --snap
+        {"a.vox", "b.vox"},
+        {"--snap"},
+        {"--snap", "x.png", "--size", "0x10"},
+        {"--snap", "x.png", "--size", "8193x10"},
+        {"--snap", "x.png", "--size", "64x"},
+        {"--snap", "x.png", "--size", "64x48junk"},
+        {"--snap", "x.png", "--angle", "10"},
+        {"--snap", "x.png", "--angle", "10", "up"},
+        {"--snap", "x.png", "--angle", "nan", "0"},
+        {"--snap", "x.png", "--script", "/nonexistent/script.txt"},
+        {"--bogus"},
+    };
+    for (const auto& args : cases) {
+        TK_Options o;
+        EXPECT_FALSE(Parse(args, o)) << args.back();
+    }
+}
+
+}  // namespace

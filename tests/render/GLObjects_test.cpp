@@ -1,0 +1,125 @@
+// The GL object wrappers on the test context: texture contents and name
+// reuse, moves, both program styles with their messages, shader objects
+// shared by programs, and the framebuffer handle.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+
+#include "TK_GLTest.h"
+#include "render/GLObjects.h"
+
+namespace {
+
+using GLObjects = GLTest;
+
+const char kVertex[] = "void main() { gl_Position = gl_Vertex; }";
+const char kFragment[] = "void main() { gl_FragColor = vec4(1.0, 0.5, 0.0, 1.0); }";
+
+TEST_F(GLObjects, PaletteTextureHoldsItsEntries) {
+    uint32_t palette[256];
+    for (int i = 0; i < 256; ++i) palette[i] = uint32_t(i) * 0x01010101u;
+    GLTexture texture;
+    ASSERT_TRUE(texture.CreatePalette(palette, GLSampler()));
+    const GLuint name = texture.Name();
+    const uint32_t changed = 0xFF112233u;
+    texture.Update(7, 0, 0, 1, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &changed);
+    uint32_t back[256] = {};
+    texture.Bind(0);
+    glGetTexImage(GL_TEXTURE_1D, 0, GL_RGBA, GL_UNSIGNED_BYTE, back);
+    texture.Unbind(0);
+    EXPECT_EQ(back[7], changed);
+    EXPECT_EQ(back[200], palette[200]);
+    // Re-creating keeps the name; a move leaves the source empty.
+    ASSERT_TRUE(texture.CreatePalette(palette, GLSampler()));
+    EXPECT_EQ(texture.Name(), name);
+    GLTexture moved(std::move(texture));
+    EXPECT_EQ(moved.Name(), name);
+    EXPECT_EQ(texture.Name(), 0u);
+    EXPECT_FALSE(moved.Create1D(GL_RGBA, 0, GL_RGBA, nullptr, GLSampler()));
+}
+
+TEST_F(GLObjects, VolumeTexture) {
+    const uint8_t cells[2 * 3 * 4] = {1, 2, 3};
+    GLTexture volume;
+    ASSERT_TRUE(volume.Create3D(GL_LUMINANCE8, 2, 3, 4, GL_LUMINANCE, cells, GLSampler()));
+    EXPECT_EQ(volume.Target(), GLenum(GL_TEXTURE_3D));
+    EXPECT_EQ(volume.Depth(), 4);
+}
+
+TEST_F(GLObjects, VoxelStyleBuildAndItsMessages) {
+    struct Case {
+        const char* vertex;
+        const char* fragment;
+        const char* messages[2];
+    };
+    const Case cases[] = {
+        {kVertex, kFragment, {nullptr, nullptr}},
+        {"void main() { nonsense }", kFragment, {"< shader info log > :\n\"", "[Error] GLSL : attach vertex shader\n"}},
+        {kVertex, "void main() { nonsense }", {"< shader info log > :\n\"", "[Error] GLSL : attach fragment shader\n"}},
+        // Compiles, but a program without main does not link.
+        {"void helper() {}", kFragment, {"< program info log > :\n\"", "[Error] GLSL : link program\n"}},
+    };
+    for (const Case& c : cases) {
+        GLProgram program;
+        testing::internal::CaptureStdout();
+        const bool built = program.Build(c.vertex, c.fragment);
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(built, c.messages[0] == nullptr) << c.vertex;
+        EXPECT_EQ(program.IsValid(), built);
+        EXPECT_STREQ(program.Label(), built ? "voxel" : "");
+        for (const char* m : c.messages) {
+            if (m) {
+                EXPECT_NE(out.find(m), std::string::npos) << out;
+            }
+        }
+        if (built) {
+            EXPECT_TRUE(out.empty()) << out;
+        }
+    }
+}
+
+TEST_F(GLObjects, RendererStyleSharesShaderObjects) {
+    GLShader vertex, fragment, broken;
+    ASSERT_TRUE(vertex.CreateVertex(kVertex));
+    // The list is one concatenated source.
+    const char* const parts[] = {"void main() {", " gl_FragColor = vec4(1.0);", " }", nullptr};
+    ASSERT_TRUE(fragment.CreateFragment(parts));
+    GLProgram first, second;
+    ASSERT_TRUE(first.Link(vertex, fragment));
+    ASSERT_TRUE(second.Link(vertex, fragment));
+    GLint attached = -1;
+    gl::GetProgramiv(first.Name(), GL_ATTACHED_SHADERS, &attached);
+    EXPECT_EQ(attached, 0);
+    EXPECT_NE(first.Name(), second.Name());
+
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(broken.CreateVertex("void main() { nonsense }"));
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("==== [GL:Shader] ====\n"), std::string::npos);
+    EXPECT_NE(broken.Name(), 0u);  // kept for its owner to inspect
+
+    GLShader noMain;
+    ASSERT_TRUE(noMain.CreateVertex("void helper() {}"));
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(first.Link(noMain, fragment));
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("==== [GL:Program] ====\n"), std::string::npos);
+    EXPECT_FALSE(first.IsValid());
+}
+
+TEST_F(GLObjects, FramebufferHandle) {
+    GLint bound = -1;
+    GLFramebuffer none;
+    none.Bind();  // name 0: nothing happens
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+    EXPECT_EQ(bound, 0);
+    GLFramebuffer framebuffer;
+    ASSERT_TRUE(framebuffer.Create());
+    framebuffer.Bind();
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+    EXPECT_EQ(GLuint(bound), framebuffer.Name());
+    framebuffer.Unbind();
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+    EXPECT_EQ(bound, 0);
+}
+
+}  // namespace

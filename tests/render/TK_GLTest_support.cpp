@@ -1,0 +1,72 @@
+// The offscreen OpenGL context of the drawing tests (see TK_GLTest.h).
+#include "TK_GLTest.h"
+
+#include <SDL2/SDL.h>
+#include <dlfcn.h>
+#include <link.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "render/OMB_OpenGL.h"
+
+namespace {
+void* Resolve(const char* name) { return SDL_GL_GetProcAddress(name); }
+
+int CollectName(dl_phdr_info* info, size_t, void* names) {
+    if (info->dlpi_name && info->dlpi_name[0]) static_cast<std::vector<std::string>*>(names)->push_back(info->dlpi_name);
+    return 0;
+}
+
+// As the program does: the driver stays loaded until exit, so that the
+// sanitizer build's leak check still sees the driver's own data.
+void KeepDriverLoaded() {
+    std::vector<std::string> names;
+    dl_iterate_phdr(&CollectName, &names);
+    for (const std::string& name : names)
+        if (void* handle = dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE)) dlclose(handle);
+}
+}  // namespace
+
+void GLTest::SetUp() {
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    // Single-sampled so that edge pixels are exact.
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 0);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 0);
+    m_window = SDL_CreateWindow("test", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    ASSERT_NE(m_window, nullptr) << SDL_GetError();
+    m_context = SDL_GL_CreateContext(m_window);
+    ASSERT_NE(m_context, nullptr) << "no OpenGL context: " << SDL_GetError();
+    OMB_SetGLResolver(&Resolve);
+    OMB_GLStartup();
+    KeepDriverLoaded();
+    glViewport(0, 0, kWidth, kHeight);
+}
+
+void GLTest::TearDown() {
+    if (m_context) SDL_GL_DeleteContext(m_context);
+    if (m_window) SDL_DestroyWindow(m_window);
+    m_context = nullptr;
+    m_window = nullptr;
+    SDL_Quit();
+}
+
+std::array<int, 4> GLTest::Pixel(int x, int y) const {
+    uint8_t p[4] = {0, 0, 0, 0};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+    return {p[0], p[1], p[2], p[3]};
+}
+
+::testing::AssertionResult NearRGB(const std::array<int, 4>& a, int r, int g, int b, int tolerance) {
+    if (std::abs(a[0] - r) <= tolerance && std::abs(a[1] - g) <= tolerance && std::abs(a[2] - b) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "pixel (" << a[0] << ", " << a[1] << ", " << a[2] << ") is not near ("
+                                         << r << ", " << g << ", " << b << ")";
+}

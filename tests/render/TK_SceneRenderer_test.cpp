@@ -1,0 +1,191 @@
+// The raster renderer drawing for real on the test context: face colours in
+// both shading paths, the display flags, the ground plane, edges hidden by
+// depth-only faces, and palette and shadow changes reaching the GPU.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+#include "TK_GLTest.h"
+#include "model/TK_EditorEnv.h"
+#include "render/TK_SceneRenderer.h"
+
+namespace {
+
+constexpr int kColor = 10;
+const int kClear[3] = {51, 102, 153};
+
+class SceneRenderer : public GLTest {
+protected:
+    void SetUp() override {
+        GLTest::SetUp();
+        if (HasFatalFailure()) return;
+        env.model.palette[kColor] = PackRGBA(200, 100, 50);
+        env.model.palette[kColor + 1] = PackRGBA(10, 220, 30);
+        ASSERT_TRUE(renderer.Init(env));
+    }
+    void TearDown() override {
+        renderer.Shutdown();
+        GLTest::TearDown();
+    }
+
+    // A model of one colour; the voxels as (x, y, z) triples.
+    void SetModel(int sx, int sy, int sz, const std::vector<std::array<int, 3>>& cells) {
+        TK_Model& m = env.model;
+        m.size[0] = sx, m.size[1] = sy, m.size[2] = sz;
+        m.voxels.Clear();
+        for (const auto& c : cells) m.voxels.Add(Voxel{uint8_t(c[0]), uint8_t(c[1]), uint8_t(c[2]), kColor});
+        env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS | TK_CHANGE_COLORS);
+    }
+    void FillModel(int n) {
+        std::vector<std::array<int, 3>> cells;
+        for (int z = 0; z < n; ++z)
+            for (int y = 0; y < n; ++y)
+                for (int x = 0; x < n; ++x) cells.push_back({x, y, z});
+        SetModel(n, n, n, cells);
+    }
+    // Looks at the model's centre from (pitch, yaw) in the view convention.
+    void Look(float pitch, float yaw) {
+        TK_FitCameraToModel(camera, env.model.size, 1.0f, pitch, yaw);
+    }
+    void Draw(int flags) {
+        glClearColor(kClear[0] / 255.0f, kClear[1] / 255.0f, kClear[2] / 255.0f, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        renderer.SetFlags(flags);
+        TK_Rect rect;
+        rect.x1 = kWidth - 1;
+        rect.y1 = kHeight - 1;
+        renderer.Render(rect, camera);
+    }
+    // Window pixel of a model point under the current camera.
+    std::array<int, 2> Project(float x, float y, float z) const {
+        const float model[3] = {x, y, z};
+        float p[3], view[16], projection[16];
+        TK_ModelToWorld(model, p);
+        camera.ViewMatrix(view);
+        camera.ProjectionMatrix(kWidth, kHeight, projection);
+        float v[4], c[4];
+        for (int r = 0; r < 4; ++r) v[r] = view[r] * p[0] + view[4 + r] * p[1] + view[8 + r] * p[2] + view[12 + r];
+        for (int r = 0; r < 4; ++r)
+            c[r] = projection[r] * v[0] + projection[4 + r] * v[1] + projection[8 + r] * v[2] + projection[12 + r] * v[3];
+        return {int(std::floor((c[0] / c[3] + 1) * 0.5f * kWidth)), int(std::floor((c[1] / c[3] + 1) * 0.5f * kHeight))};
+    }
+    // True when some pixel of the 3 by 3 block around p is near the colour.
+    bool AnyNear(std::array<int, 2> p, int r, int g, int b) const {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (NearRGB(Pixel(p[0] + dx, p[1] + dy), r, g, b, 2)) return true;
+        return false;
+    }
+
+    TK_EditorEnv env;
+    TK_SceneRenderer renderer;
+    Camera camera;
+};
+
+// Palette colour (200, 100, 50) times a light term per channel.
+std::array<int, 3> Lit(float r, float g, float b) {
+    auto channel = [](float v) { return int(std::lround(std::min(v, 255.0f))); };
+    return {channel(200 * r), channel(100 * g), channel(50 * b)};
+}
+
+TEST_F(SceneRenderer, SingleVoxelFromTheFront) {
+    SetModel(1, 1, 1, {{0, 0, 0}});
+    Look(0, 0);  // the -Y face
+    float front[2], top[2];
+    TK_SceneRenderer::DirectionFactor(3, front);
+    TK_SceneRenderer::DirectionFactor(6, top);
+    ASSERT_NEAR(front[0], 0.68876f, 1e-4f);
+    const float grey = front[0] + 1 - top[0];
+    struct Case {
+        int flags;
+        std::array<int, 3> expected;
+    };
+    const Case cases[] = {
+        {TK_SHOW_FACE, Lit(grey, grey, grey)},
+        {TK_SHOW_FACE | TK_SHOW_MODE, Lit(front[0] + 0.28f, front[0] + 0.28f, front[0] + 0.28f)},
+        {TK_SHOW_FACE | TK_SHOW_MODE | TK_SHOW_AMBIENT, Lit(front[0] + 0.31f, front[0] + 0.29f, front[0] + 0.39f)},
+    };
+    for (const Case& c : cases) {
+        Draw(c.flags);
+        EXPECT_TRUE(NearRGB(Pixel(32, 32), c.expected[0], c.expected[1], c.expected[2], 2)) << c.flags;
+        EXPECT_TRUE(NearRGB(Pixel(2, 2), kClear[0], kClear[1], kClear[2], 0)) << c.flags;
+        EXPECT_TRUE(NearRGB(Pixel(61, 61), kClear[0], kClear[1], kClear[2], 0)) << c.flags;
+    }
+}
+
+TEST_F(SceneRenderer, FlatTopFacesAtFullPaletteBrightness) {
+    FillModel(3);
+    Look(90, 0);
+    Draw(TK_SHOW_FACE);
+    EXPECT_TRUE(NearRGB(Pixel(32, 32), 200, 100, 50, 1));
+}
+
+TEST_F(SceneRenderer, BackgroundGroundAndFrameFlags) {
+    SetModel(4, 4, 4, {});  // empty: only background, ground and frame can show
+    Look(90, 0);
+    Draw(TK_SHOW_FACE | TK_SHOW_BG);
+    EXPECT_TRUE(NearRGB(Pixel(32, 0), 127, 127, 127, 3));  // "bgColor_bottom" 0.5
+    EXPECT_TRUE(NearRGB(Pixel(32, 63), 26, 26, 26, 3));    // "bgColor_top" 0.1
+    Draw(TK_SHOW_FACE);
+    EXPECT_TRUE(NearRGB(Pixel(32, 32), kClear[0], kClear[1], kClear[2], 0));
+    Draw(TK_SHOW_FACE | TK_SHOW_GROUND);  // flat: the upward faces at full brightness
+    EXPECT_TRUE(NearRGB(Pixel(32, 32), 179, 204, 255, 1));
+    Draw(TK_SHOW_FRAME);
+    int framePixels = 0;
+    for (int x = 0; x < kWidth; ++x) framePixels += !NearRGB(Pixel(x, 32), kClear[0], kClear[1], kClear[2], 0);
+    EXPECT_GT(framePixels, 0);
+    EXPECT_TRUE(NearRGB(Pixel(32, 32), kClear[0], kClear[1], kClear[2], 0));
+}
+
+TEST_F(SceneRenderer, DepthOnlyFacesHideBackEdges) {
+    FillModel(3);
+    Look(30, -30);
+    Draw(TK_SHOW_EDGE);
+    // The vertical edge nearest the eye shows; the farthest one lies behind
+    // the (uncoloured) front faces.
+    EXPECT_TRUE(AnyNear(Project(3, 0, 1.5f), 255, 51, 102));
+    EXPECT_FALSE(AnyNear(Project(0, 3, 0.75f), 255, 51, 102));
+    EXPECT_TRUE(NearRGB(Pixel(Project(1.5f, 0, 2)[0], Project(1.5f, 0, 2)[1]), kClear[0], kClear[1], kClear[2], 0));
+    // With coloured faces the same spot shows the front face.
+    Draw(TK_SHOW_EDGE | TK_SHOW_FACE);
+    EXPECT_FALSE(NearRGB(Pixel(Project(1.5f, 0, 2)[0], Project(1.5f, 0, 2)[1]), kClear[0], kClear[1], kClear[2], 0));
+}
+
+TEST_F(SceneRenderer, PaletteAndColourChangesReachTheGpu) {
+    FillModel(2);
+    Look(90, 0);
+    Draw(TK_SHOW_FACE);
+    EXPECT_TRUE(NearRGB(Pixel(32, 32), 200, 100, 50, 1));
+    env.model.palette[kColor] = PackRGBA(0, 0, 255);
+    env.ChangeNotification(TK_NOTIFY_PALETTE, kColor);
+    Draw(TK_SHOW_FACE);
+    EXPECT_TRUE(NearRGB(Pixel(32, 32), 0, 0, 255, 1));
+    for (Voxel& v : env.model.voxels) v.colorIndex = kColor + 1;
+    env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_COLORS);
+    Draw(TK_SHOW_FACE);
+    EXPECT_TRUE(NearRGB(Pixel(32, 32), 10, 220, 30, 1));
+}
+
+TEST_F(SceneRenderer, ShadowFlagDarkensShadedFaces) {
+    // A floor and one voxel two cells up: the light (from +x, -y, +z) casts
+    // its shadow on the floor cell one step along -x, +y.
+    std::vector<std::array<int, 3>> cells;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) cells.push_back({x, y, 0});
+    cells.push_back({2, 1, 2});
+    SetModel(4, 4, 3, cells);
+    Look(90, 0);
+    const std::array<int, 2> shaded = Project(1.5f, 2.5f, 1);
+    Draw(TK_SHOW_FACE | TK_SHOW_MODE);
+    const std::array<int, 4> lit = Pixel(shaded[0], shaded[1]);
+    Draw(TK_SHOW_FACE | TK_SHOW_MODE | TK_SHOW_SHADOW);
+    const std::array<int, 4> dark = Pixel(shaded[0], shaded[1]);
+    EXPECT_LT(dark[0], lit[0] - 30);
+    Draw(TK_SHOW_FACE | TK_SHOW_MODE);
+    EXPECT_TRUE(NearRGB(Pixel(shaded[0], shaded[1]), lit[0], lit[1], lit[2], 1));
+}
+
+}  // namespace

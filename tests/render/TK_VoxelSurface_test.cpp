@@ -1,0 +1,166 @@
+// The raster renderer's CPU geometry: exposed faces per direction and slice,
+// culling ranges, quad corners, edge lines and the occlusion volume.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "render/TK_VoxelSurface.h"
+
+namespace {
+
+TK_Model MakeModel(int sx, int sy, int sz, std::vector<Voxel> voxels) {
+    TK_Model model;
+    model.size[0] = sx, model.size[1] = sy, model.size[2] = sz;
+    for (const Voxel& v : voxels) model.voxels.Add(v);
+    return model;
+}
+
+TK_Model Checkerboard(int n) {
+    TK_Model model = MakeModel(n, n, n, {});
+    for (int z = 0; z < n; ++z)
+        for (int y = 0; y < n; ++y)
+            for (int x = 0; x < n; ++x)
+                if ((x + y + z) % 2 == 0) model.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), 5});
+    return model;
+}
+
+TEST(VoxelSurface, ExposedFacesPerDirection) {
+    struct Case {
+        const char* name;
+        TK_Model model;
+        int faces;  // the same in every direction
+    };
+    TK_Model full = MakeModel(2, 2, 2, {});
+    for (int i = 0; i < 8; ++i) full.voxels.Add(Voxel{uint8_t(i & 1), uint8_t(i >> 1 & 1), uint8_t(i >> 2), 1});
+    const Case cases[] = {
+        {"single", MakeModel(1, 1, 1, {{0, 0, 0, 3}}), 1},
+        {"full 2x2x2", full, 4},
+        {"checkerboard 4", Checkerboard(4), 32},
+        // A voxel outside the size is ignored.
+        {"outside", MakeModel(2, 2, 2, {{0, 0, 0, 1}, {5, 0, 0, 1}}), 1},
+        {"empty", MakeModel(3, 3, 3, {}), 0},
+    };
+    for (const Case& c : cases) {
+        TK_VoxelSurface surface;
+        surface.Build(c.model);
+        for (int dir = 1; dir <= 6; ++dir) EXPECT_EQ(surface.FaceCount(dir), c.faces) << c.name << " dir " << dir;
+    }
+}
+
+TEST(VoxelSurface, FacesAreSortedBySlice) {
+    TK_VoxelSurface surface;
+    surface.Build(MakeModel(5, 1, 1, {{4, 0, 0, 1}, {0, 0, 0, 2}, {2, 0, 0, 3}}));
+    for (int x = 0; x < 5; ++x) {
+        const int count = int(surface.SliceEnd(1, x) - surface.SliceBegin(1, x));
+        EXPECT_EQ(count, x % 2 == 0 ? 1 : 0) << x;
+        if (count) {
+            EXPECT_EQ(Voxel::FromWord(*surface.SliceBegin(1, x)).x, x);
+        }
+    }
+}
+
+TEST(VoxelSurface, VisibleSlices) {
+    struct Case {
+        bool ortho;
+        float eyeOrDir;  // eye.x (perspective) or viewDir.x (orthographic)
+        int dir;
+        int first, count, step;
+    };
+    const Case cases[] = {
+        {false, 1.5f, 1, 2, 2, 1},   // -X faces at x > floor(1.5)
+        {false, 1.5f, 2, 0, 1, -1},  // +X faces at x < 1
+        {false, 1.0f, 2, 0, 1, -1},  // on a plane: +X at x = 0 only
+        {false, -5, 1, 0, 4, 1},
+        {false, -5, 2, -1, 0, -1},
+        {false, 10, 1, 4, 0, 1},
+        {false, 10, 2, 3, 4, -1},
+        {false, NAN, 1, 0, 4, 1},  // no sane eye: draw everything
+        {false, NAN, 2, 3, 4, -1},
+        {true, 1, 1, 0, 4, 1},     // looking towards +x sees the -X faces
+        {true, 1, 2, 3, 0, -1},
+        {true, -1, 2, 3, 4, -1},
+    };
+    for (const Case& c : cases) {
+        TK_FaceView view;
+        view.ortho = c.ortho;
+        (c.ortho ? view.viewDir : view.eye)[0] = c.eyeOrDir;
+        const TK_SliceRange r = TK_VisibleSlices(c.dir, 4, view);
+        EXPECT_EQ(r.count, c.count) << c.eyeOrDir << " dir " << c.dir;
+        if (r.count) {
+            EXPECT_EQ(r.first, c.first) << c.eyeOrDir << " dir " << c.dir;
+            EXPECT_EQ(r.step, c.step);
+        }
+    }
+}
+
+TEST(VoxelSurface, QuadCorners) {
+    TK_VoxelSurface surface;
+    surface.Build(MakeModel(8, 8, 8, {{2, 3, 4, 9}}));
+    TK_FaceView view;
+    view.eye[0] = view.eye[1] = view.eye[2] = -10;  // sees -X, -Y, -Z
+    TK_QuadBuffer quads;
+    quads.Reserve(64);
+    EXPECT_EQ(TK_AppendFaceQuads(surface, 1, view, quads), 1u);
+    EXPECT_EQ(TK_AppendFaceQuads(surface, 2, view, quads), 0u);
+    const int16_t expected[4][4] = {{2, 3, 4, 9}, {2, 4, 4, 9}, {2, 4, 5, 9}, {2, 3, 5, 9}};
+    ASSERT_EQ(quads.Count(), 4u);
+    for (int i = 0; i < 4; ++i) {
+        const TK_QuadVertex& v = quads.Data()[i];
+        EXPECT_EQ(v.x, expected[i][0]);
+        EXPECT_EQ(v.y, expected[i][1]);
+        EXPECT_EQ(v.z, expected[i][2]);
+        EXPECT_EQ(v.index, expected[i][3]);
+    }
+    view.eye[2] = 20;  // now above: the +Z face lies on z = 5
+    EXPECT_EQ(TK_AppendFaceQuads(surface, 6, view, quads), 1u);
+    for (size_t i = 4; i < 8; ++i) EXPECT_EQ(quads.Data()[i].z, 5);
+    EXPECT_EQ(TK_AppendGroundQuads(2, 3, quads), 6u);
+    EXPECT_EQ(quads.Count(), 32u);
+    EXPECT_EQ(quads.Data()[8].index, 0);
+}
+
+bool HasSegment(const std::vector<TK_EdgePoint>& edges, int ax, int ay, int az, int bx, int by, int bz) {
+    for (size_t i = 0; i + 1 < edges.size(); i += 2) {
+        const TK_EdgePoint &p = edges[i], &q = edges[i + 1];
+        if (p.x == ax && p.y == ay && p.z == az && q.x == bx && q.y == by && q.z == bz) return true;
+    }
+    return false;
+}
+
+TEST(VoxelSurface, EdgeLines) {
+    std::vector<TK_EdgePoint> edges;
+    TK_VoxelSurface surface;
+    surface.Build(MakeModel(1, 1, 1, {{0, 0, 0, 1}}));
+    surface.BuildEdges(edges);
+    EXPECT_EQ(edges.size(), 24u);  // the 12 edges of a cube
+    surface.Build(MakeModel(2, 1, 1, {{0, 0, 0, 1}, {1, 0, 0, 1}}));
+    surface.BuildEdges(edges);
+    EXPECT_EQ(edges.size(), 32u);  // the long edges in two pieces; no seam
+    // An L: the inner corner is a concave edge, the flat bottom has no seam.
+    surface.Build(MakeModel(2, 1, 2, {{0, 0, 0, 1}, {1, 0, 0, 1}, {1, 0, 1, 1}}));
+    surface.BuildEdges(edges);
+    EXPECT_TRUE(HasSegment(edges, 1, 0, 1, 1, 1, 1));
+    EXPECT_FALSE(HasSegment(edges, 1, 0, 0, 1, 1, 0));
+    EXPECT_EQ(edges.size() % 2, 0u);
+}
+
+TEST(VoxelSurface, OcclusionAndShadow) {
+    TK_VoxelSurface surface;
+    surface.Build(MakeModel(2, 2, 2, {{1, 0, 1, 1}}));
+    std::vector<uint8_t> volume;
+    auto at = [&](int x, int y, int z) { return &volume[size_t(x + 2 * (y + 2 * z)) * 2]; };
+    surface.BuildOcclusion(false, volume);
+    ASSERT_EQ(volume.size(), 16u);
+    EXPECT_EQ(at(1, 0, 1)[0], 255);
+    EXPECT_EQ(std::count(volume.begin(), volume.end(), 255), 1);
+    surface.BuildOcclusion(true, volume);
+    // The light comes from +x, -y, +z: the voxel shades the cell below and
+    // behind it on that diagonal.
+    EXPECT_EQ(at(0, 1, 0)[1], 255);
+    EXPECT_EQ(at(1, 1, 0)[1], 0);
+    EXPECT_EQ(at(1, 0, 1)[1], 0);
+}
+
+}  // namespace

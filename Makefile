@@ -36,7 +36,10 @@ test-asan: bootstrap $(ASAN_BUILD)/build.ninja
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
 bench: build
-	@for b in $(BUILD)/bench/*; do echo "== $$b"; $$b || exit 1; done
+	@for b in $(BUILD)/bench/*; do \
+	  [ -f $$b ] && [ -x $$b ] || continue; \
+	  echo "== $$b"; $$b || exit 1; \
+	done
 
 $(FUZZ_BUILD)/build.ninja:
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DTK_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -44,10 +47,12 @@ $(FUZZ_BUILD)/build.ninja:
 fuzz-smoke: bootstrap $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@for f in $(FUZZ_BUILD)/fuzz/*; do \
+	  [ -f $$f ] && [ -x $$f ] || continue; \
 	  echo "== $$f ($(FUZZ_TIME) s)"; \
-	  mkdir -p $(FUZZ_BUILD)/corpus/$$(basename $$f); \
+	  name=$$(basename $$f); mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
+	  seeds=; [ -d fuzz/corpus/$$name ] && seeds=fuzz/corpus/$$name; \
 	  $$f -max_total_time=$(FUZZ_TIME) -rss_limit_mb=2048 -print_final_stats=0 \
-	    $(FUZZ_BUILD)/corpus/$$(basename $$f) fuzz/corpus/$$(basename $$f) 2>&1 | tail -n 3; \
+	    $(FUZZ_BUILD)/corpus/$$name $$seeds 2>&1 | tail -n 3; \
 	  test $${PIPESTATUS[0]} -eq 0 || exit 1; \
 	done
 

@@ -2,8 +2,6 @@
 #include "app/MS_WindowGL.h"
 
 #include <SDL2/SDL.h>
-#include <dlfcn.h>
-#include <link.h>
 
 #include <string>
 #include <vector>
@@ -15,22 +13,6 @@ namespace {
 enum Failure { kNone, kWindow, kContext };
 
 void* ResolveGL(const char* name) { return SDL_GL_GetProcAddress(name); }
-
-int CollectName(dl_phdr_info* info, size_t, void* names) {
-    if (info->dlpi_name && info->dlpi_name[0]) static_cast<std::vector<std::string>*>(names)->push_back(info->dlpi_name);
-    return 0;
-}
-
-// The OpenGL driver (loaded by SDL and by the driver itself) stays loaded
-// until the process ends. Unloading it at SDL_Quit gains nothing at exit,
-// and its allocations, reachable only from its own data, would then show up
-// as leaks in the sanitizer build.
-void KeepDriverLoaded() {
-    std::vector<std::string> names;
-    dl_iterate_phdr(&CollectName, &names);
-    for (const std::string& name : names)
-        if (void* handle = dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE)) dlclose(handle);
-}
 }  // namespace
 
 MS_WindowGL::~MS_WindowGL() {
@@ -91,7 +73,7 @@ bool MS_WindowGL::CreateGL(const char* title, int width, int height, bool hidden
     SDL_GL_SetSwapInterval(0);
     OMB_SetGLResolver(&ResolveGL);
     OMB_GLStartup();
-    KeepDriverLoaded();
+    OMB_KeepGLDriverLoaded();
     OnGLReady();
     return true;
 }

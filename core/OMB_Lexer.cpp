@@ -475,15 +475,21 @@ void OMB_Lexer::ReadPunctuation(OMB_Token& token) {
 // ---------------------------------------------------------------------------
 // ReadInt / ReadFloat
 // ---------------------------------------------------------------------------
+namespace {
+// An optional "-" or "+" token, then the token after it.
+bool NextSignedToken(OMB_Lexer& lexer, OMB_Token& token, bool& negative) {
+    negative = false;
+    if (!lexer.NextToken(token)) return false;
+    if (!token.IsMinus() && !token.IsPlus()) return true;
+    negative = token.IsMinus();
+    return lexer.NextToken(token);
+}
+}  // namespace
+
 bool OMB_Lexer::ReadInt(int32_t& out) {
     OMB_Token token;
-    if (!NextToken(token)) return false;
-    bool negative = false;
-    if (token.IsMinus() || token.IsPlus()) {
-        negative = token.IsMinus();
-        if (!NextToken(token)) return false;
-    }
-    if (!token.IsInteger()) return false;
+    bool negative;
+    if (!NextSignedToken(*this, token, negative) || !token.IsInteger()) return false;
     const uint32_t value = token.UIntValue();
     out = static_cast<int32_t>(negative ? 0u - value : value);
     return true;
@@ -491,13 +497,8 @@ bool OMB_Lexer::ReadInt(int32_t& out) {
 
 bool OMB_Lexer::ReadFloat(float& out) {
     OMB_Token token;
-    if (!NextToken(token)) return false;
-    bool negative = false;
-    if (token.IsMinus() || token.IsPlus()) {
-        negative = token.IsMinus();
-        if (!NextToken(token)) return false;
-    }
-    if (!token.IsNumber()) return false;
+    bool negative;
+    if (!NextSignedToken(*this, token, negative) || !token.IsNumber()) return false;
     const double value = negative ? -token.FloatValue() : token.FloatValue();
     // Out-of-range conversion to float is undefined; saturate to infinity.
     if (value > double(FLT_MAX)) out = HUGE_VALF;

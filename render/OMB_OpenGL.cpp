@@ -2,6 +2,11 @@
 // (see OMB_OpenGL.h).
 #include "render/OMB_OpenGL.h"
 
+#include <dlfcn.h>
+#include <link.h>
+
+#include <string>
+
 #include <cstring>
 
 #include "core/OMB_Lexer.h"
@@ -141,4 +146,18 @@ void OMB_GLStartup() {
     OMB_OpenGL_3_0 core;
     core.Load();
     OMB_GLSetCapabilities(core);
+}
+
+namespace {
+int CollectLibraryName(dl_phdr_info* info, size_t, void* names) {
+    if (info->dlpi_name && info->dlpi_name[0]) static_cast<std::vector<std::string>*>(names)->push_back(info->dlpi_name);
+    return 0;
+}
+}  // namespace
+
+void OMB_KeepGLDriverLoaded() {
+    std::vector<std::string> names;
+    dl_iterate_phdr(&CollectLibraryName, &names);
+    for (const std::string& name : names)
+        if (void* handle = dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE)) dlclose(handle);
 }

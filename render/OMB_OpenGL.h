@@ -107,3 +107,9 @@ void OMB_GLSetCapabilities(const OMB_OpenGL& loader);
 // The whole start-up: vendor extensions, the 3.0 chain, the flags. Needs the
 // resolver and a current context.
 void OMB_GLStartup();
+
+// Pins every shared library now loaded (the OpenGL driver among them) until
+// the process ends. Unloading the driver at shutdown gains nothing, and its
+// allocations, reachable only from its own data, would then show up as
+// leaks in the sanitizer build. Call once a context exists.
+void OMB_KeepGLDriverLoaded();

@@ -2,8 +2,6 @@
 #include "TK_GLTest.h"
 
 #include <SDL2/SDL.h>
-#include <dlfcn.h>
-#include <link.h>
 
 #include <cstdlib>
 #include <string>
@@ -13,20 +11,6 @@
 
 namespace {
 void* Resolve(const char* name) { return SDL_GL_GetProcAddress(name); }
-
-int CollectName(dl_phdr_info* info, size_t, void* names) {
-    if (info->dlpi_name && info->dlpi_name[0]) static_cast<std::vector<std::string>*>(names)->push_back(info->dlpi_name);
-    return 0;
-}
-
-// As the program does: the driver stays loaded until exit, so that the
-// sanitizer build's leak check still sees the driver's own data.
-void KeepDriverLoaded() {
-    std::vector<std::string> names;
-    dl_iterate_phdr(&CollectName, &names);
-    for (const std::string& name : names)
-        if (void* handle = dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE)) dlclose(handle);
-}
 }  // namespace
 
 void GLTest::SetUp() {
@@ -45,7 +29,7 @@ void GLTest::SetUp() {
     ASSERT_NE(m_context, nullptr) << "no OpenGL context: " << SDL_GetError();
     OMB_SetGLResolver(&Resolve);
     OMB_GLStartup();
-    KeepDriverLoaded();
+    OMB_KeepGLDriverLoaded();
     glViewport(0, 0, kWidth, kHeight);
 }
 

@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -67,6 +68,19 @@ public:
 private:
     std::map<std::string, double> m_times;  // microseconds per iteration
 };
+
+// The baseline of an export: one fopen, fwrite and fclose per iteration of
+// as many bytes as the file at `path` holds (the raw cost of the output).
+inline void FwriteBaseline(benchmark::State& state, const std::string& path) {
+    std::error_code error;
+    const std::vector<char> bytes(size_t(std::filesystem::file_size(path, error)), 'x');
+    for (auto _ : state) {
+        FILE* f = std::fopen(path.c_str(), "wb");
+        if (!f) return state.SkipWithError("cannot write the baseline file");
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+}
 
 inline int Main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

@@ -83,12 +83,7 @@ void Export(benchmark::State& state, int which, const char* ext) {
 void ExportBaseline(benchmark::State& state, int which, const char* ext) {
     const std::string path = Folder() + "/base." + ext;
     Plugin(ext).SaveModel(path, "", Model(which));
-    const std::vector<char> bytes(size_t(fs::file_size(path)), 'x');
-    for (auto _ : state) {
-        FILE* f = std::fopen(path.c_str(), "wb");
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
+    tk_bench::FwriteBaseline(state, path);
 }
 
 }  // namespace

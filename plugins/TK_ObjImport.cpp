@@ -227,8 +227,9 @@ uint8_t FaceColour(const TK_ObjMesh& mesh, size_t f, const std::vector<TK_ObjMat
     const int m = mesh.faceMaterial[f];
     const int t = mesh.cornerTexcoord[size_t(mesh.faceStart[f])];
     if (m >= 0 && size_t(m) < textured.size() && textured[size_t(m)] && t >= 0) {
+        // Clamped before the conversion: a huge u does not fit an int.
         const double u = mesh.texcoords[size_t(2 * t)];
-        return uint8_t(std::clamp(int(std::floor(u * 256)) + 1, 1, 255));
+        return uint8_t(std::clamp(std::floor(u * 256) + 1, 1.0, 255.0));
     }
     static const TK_ObjMaterial kDefault;
     const float* kd = m >= 0 && size_t(m) < materials.size() ? materials[size_t(m)].kd : kDefault.kd;
@@ -280,14 +281,19 @@ void TK_ParseMtl(const char* text, size_t size, std::vector<TK_ObjMaterial>& mat
 }
 
 bool TK_VoxeliseMesh(const TK_ObjMesh& mesh, const std::vector<TK_ObjMaterial>& materials,
-                     const std::vector<bool>& textured, const TK_MeshOptions& options, TK_Model& model) {
-    if (mesh.FaceCount() == 0) return Fail(0, "no faces");
+                     const std::vector<bool>& textured, const TK_MeshOptions& options, TK_Model& model,
+                     const char* where) {
+    auto refuse = [where](const char* what) {
+        std::printf("[Error] %s : %s\n", where, what);
+        return false;
+    };
+    if (mesh.FaceCount() == 0) return refuse("no faces");
     const std::vector<double> src = SourcePositions(mesh, options);
     double lo[3] = {1e300, 1e300, 1e300}, hi[3] = {-1e300, -1e300, -1e300};
     for (int p : mesh.cornerPosition)
         for (int a = 0; a < 3; ++a) lo[a] = std::min(lo[a], src[size_t(3 * p + a)]), hi[a] = std::max(hi[a], src[size_t(3 * p + a)]);
     const double longest = std::max({hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]});
-    if (!(longest > 1e-9) || !std::isfinite(longest)) return Fail(0, "mesh without extent");
+    if (!(longest > 1e-9) || !std::isfinite(longest)) return refuse("mesh without extent");
     const double scale = longest > kMaxModelSize ? kMaxModelSize / longest : 1.0;
     Voxeliser vox;
     for (int a = 0; a < 3; ++a) vox.size[a] = std::clamp(int(std::ceil((hi[a] - lo[a]) * scale - 1e-3)), 1, kMaxModelSize);
@@ -306,7 +312,7 @@ bool TK_VoxeliseMesh(const TK_ObjMesh& mesh, const std::vector<TK_ObjMaterial>& 
                 const int ids[3] = {corner[0], corner[k], corner[k + 1]};
                 for (int i = 0; i < 3; ++i)
                     for (int b = 0; b < 3; ++b) tri.p[i][b] = (src[size_t(3 * ids[i] + b)] - lo[b]) * scale;
-                if (!vox.Rasterise(tri, a)) return Fail(0, "mesh too large to voxelise");
+                if (!vox.Rasterise(tri, a)) return refuse("mesh too large to voxelise");
             }
         }
         vox.Fill(a);

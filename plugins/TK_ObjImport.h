@@ -53,6 +53,8 @@ void TK_ParseMtl(const char* text, size_t size, std::vector<TK_ObjMaterial>& mat
 // when there is one); `textured` names the materials whose faces take their
 // colour from texture coordinates. Positions are first taken back through
 // the options' axis and scale. False, after a message, for a mesh without
-// faces or one whose rasterisation would take unbounded time.
+// faces or one whose rasterisation would take unbounded time; the message
+// is "[Error] <where> : <what>", `where` naming the format.
 bool TK_VoxeliseMesh(const TK_ObjMesh& mesh, const std::vector<TK_ObjMaterial>& materials,
-                     const std::vector<bool>& textured, const TK_MeshOptions& options, TK_Model& model);
+                     const std::vector<bool>& textured, const TK_MeshOptions& options, TK_Model& model,
+                     const char* where = "OBJ : line 0");

@@ -25,23 +25,8 @@ void ReadBool(const OMB_LmpNode* section, const char* key, bool& out) {
 
 // ---- surface -------------------------------------------------------------
 
-// The model as a dense grid, x fastest, with an empty border of one cell
-// so that a neighbour lookup never leaves it.
-struct Grid {
-    int size[3];
-    size_t stride[3];
-    std::vector<uint8_t> cells;
-    explicit Grid(const TK_Model& model)
-        : size{model.size[0], model.size[1], model.size[2]},
-          stride{1, size_t(size[0] + 2), size_t(size[0] + 2) * size_t(size[1] + 2)} {
-        cells.assign(stride[2] * size_t(size[2] + 2), 0);
-        for (const Voxel& v : model.voxels)
-            if (model.InBox(v.x, v.y, v.z)) cells[(v.x + 1) + stride[1] * (v.y + 1) + stride[2] * (v.z + 1)] = v.colorIndex;
-    }
-};
-
 // The colours of the exposed faces of one layer, u fastest (0: no face).
-void LayerMask(const Grid& grid, int direction, int layer, std::vector<uint8_t>& mask) {
+void LayerMask(const TK_MeshGrid& grid, int direction, int layer, std::vector<uint8_t>& mask) {
     const int a = direction / 2, u = (a + 1) % 3, v = (a + 2) % 3;
     const int nu = grid.size[u], nv = grid.size[v];
     const ptrdiff_t neighbour = direction % 2 ? ptrdiff_t(grid.stride[a]) : -ptrdiff_t(grid.stride[a]);
@@ -55,30 +40,6 @@ void LayerMask(const Grid& grid, int direction, int layer, std::vector<uint8_t>&
             out[i] = cells[ptrdiff_t(index) + neighbour] ? 0 : c;
         }
     }
-}
-
-// Greedy rectangles of one colour: the widest run along u, then as many
-// following rows as repeat it. Taken cells are cleared from the mask.
-template <typename Emit>
-void MergeMask(std::vector<uint8_t>& mask, int nu, int nv, Emit emit) {
-    for (int j = 0; j < nv; ++j)
-        for (int i = 0; i < nu;) {
-            const uint8_t c = mask[size_t(j) * nu + i];
-            if (!c) {
-                ++i;
-                continue;
-            }
-            int w = 1;
-            while (i + w < nu && mask[size_t(j) * nu + i + w] == c) ++w;
-            int h = 1;
-            for (; j + h < nv; ++h) {
-                const uint8_t* row = &mask[size_t(j + h) * nu + i];
-                if (!std::all_of(row, row + w, [c](uint8_t m) { return m == c; })) break;
-            }
-            for (int r = 0; r < h; ++r) std::fill_n(&mask[size_t(j + r) * nu + i], w, uint8_t(0));
-            emit(c, i, j, i + w, j + h);
-            i += w;
-        }
 }
 
 }  // namespace
@@ -133,6 +94,14 @@ void TK_MeshOptions::Load(const std::string& configPath, const char* section) {
     if (parser.ParseFile(configPath.c_str())) Read(OMB_LmpParser::FindChild(&parser.Root(), section));
 }
 
+TK_MeshGrid::TK_MeshGrid(const TK_Model& model)
+    : size{model.size[0], model.size[1], model.size[2]},
+      stride{1, size_t(size[0] + 2), size_t(size[0] + 2) * size_t(size[1] + 2)} {
+    cells.assign(stride[2] * size_t(size[2] + 2), 0);
+    for (const Voxel& v : model.voxels)
+        if (model.InBox(v.x, v.y, v.z)) cells[Index(v.x, v.y, v.z)] = v.colorIndex;
+}
+
 size_t TK_MeshSurface::Count() const {
     size_t n = 0;
     for (const auto& list : faces) n += list.size();
@@ -141,7 +110,7 @@ size_t TK_MeshSurface::Count() const {
 
 void TK_BuildMeshSurface(const TK_Model& model, bool optimize, TK_MeshSurface& surface) {
     for (auto& list : surface.faces) list.clear();
-    const Grid grid(model);
+    const TK_MeshGrid grid(model);
     std::vector<uint8_t> mask;
     for (int d = 0; d < 6; ++d) {
         const int a = d / 2, nu = grid.size[(a + 1) % 3], nv = grid.size[(a + 2) % 3];
@@ -153,7 +122,7 @@ void TK_BuildMeshSurface(const TK_Model& model, bool optimize, TK_MeshSurface& s
                 out.push_back(TK_MeshFace{uint8_t(d), c, plane, uint8_t(u0), uint8_t(v0), uint8_t(u1), uint8_t(v1)});
             };
             if (optimize) {
-                MergeMask(mask, nu, nv, emit);
+                TK_MergeRectangles(mask, nu, nv, [](uint8_t) { return true; }, emit);
                 continue;
             }
             for (int j = 0; j < nv; ++j)
@@ -226,4 +195,38 @@ void TK_Plugin_Mesh::Normal(const TK_MeshOptions& o, int direction, int out[3]) 
     int n[3] = {0, 0, 0};
     n[direction / 2] = direction % 2 ? 1 : -1;
     for (int i = 0; i < 3; ++i) out[i] = o.axisSign[i] * n[o.axisOrder[i]] * (o.cw ? -1 : 1);
+}
+
+void TK_Plugin_Mesh::WritePlyHeader(const std::string& name, long long vertices, long long faces, TK_MeshText& out) {
+    out.Str("ply\n").Str("format ascii 1.0\n").Str("comment : ").Str(name).Str("\n");
+    out.Str("comment : Tarsk @ Ombrel\n").Str("element vertex ").Int(vertices).Ch('\n');
+    out.Str("property float x\nproperty float y\nproperty float z\n");
+    out.Str("property uchar red\nproperty uchar green\nproperty uchar blue\n");
+    out.Str("element face ").Int(faces).Ch('\n').Str("property list uchar int vertex_index\n").Str("end_header\n");
+}
+
+void TK_Plugin_Mesh::WritePlyQuads(long long faces, TK_MeshText& out) {
+    for (long long f = 0; f < faces; ++f) {
+        out.Str("4 ").Int(4 * f).Ch(' ').Int(4 * f + 1).Ch(' ').Int(4 * f + 2).Ch(' ').Int(4 * f + 3).Ch('\n');
+        out.Flush();
+    }
+}
+
+void TK_Plugin_Mesh::PlyColourTexts(const Palette& palette, std::string texts[256]) {
+    for (int i = 1; i < 256; ++i) {
+        const uint32_t c = palette[i];
+        texts[i] = " " + std::to_string(ColorR(c)) + " " + std::to_string(ColorG(c)) + " " + std::to_string(ColorB(c)) + "\n";
+    }
+}
+
+bool TK_Plugin_Mesh::SaveText(const std::string& path, const TK_Model& model, TextWriter write) const {
+    if (model.voxels.Empty() || path.empty()) return false;
+    const std::string name = model.ModelBaseName();
+    OMB_SaveBitFile file;
+    if (!file.Open(path.c_str())) return false;
+    TK_MeshText out(&file);
+    write(model, options, name.empty() ? "model" : name, out);
+    if (out.Finish() && file.Close()) return true;
+    file.Discard();
+    return false;
 }

@@ -11,6 +11,8 @@
 // model is shared by exactly two faces.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -67,6 +69,44 @@ struct TK_MeshSurface {
 // Faces between a voxel and an empty cell or the outside of the box.
 void TK_BuildMeshSurface(const TK_Model& model, bool optimize, TK_MeshSurface& surface);
 
+// The model as a dense grid of colour indices, x fastest, with an empty
+// border of one cell so that a neighbour lookup never leaves it.
+struct TK_MeshGrid {
+    int size[3];
+    size_t stride[3];
+    std::vector<uint8_t> cells;
+    explicit TK_MeshGrid(const TK_Model& model);
+    size_t Index(int x, int y, int z) const {
+        return size_t(x + 1) + stride[1] * size_t(y + 1) + stride[2] * size_t(z + 1);
+    }
+};
+
+// Greedy rectangles over a layer of face keys (u fastest, 0: no face): the
+// widest run of one key along u, then as many following rows as repeat it.
+// Keys for which `canMerge` is false stay single cells. Taken cells are
+// cleared; `emit(key, u0, v0, u1, v1)` receives each rectangle.
+template <typename Key, typename CanMerge, typename Emit>
+void TK_MergeRectangles(std::vector<Key>& keys, int nu, int nv, CanMerge canMerge, Emit emit) {
+    for (int j = 0; j < nv; ++j)
+        for (int i = 0; i < nu;) {
+            const Key key = keys[size_t(j) * nu + i];
+            if (!key) {
+                ++i;
+                continue;
+            }
+            const bool merge = canMerge(key);
+            int w = 1, h = 1;
+            while (merge && i + w < nu && keys[size_t(j) * nu + i + w] == key) ++w;
+            for (; merge && j + h < nv; ++h) {
+                const Key* row = &keys[size_t(j + h) * nu + i];
+                if (!std::all_of(row, row + w, [key](Key k) { return k == key; })) break;
+            }
+            for (int r = 0; r < h; ++r) std::fill_n(&keys[size_t(j + r) * nu + i], w, Key(0));
+            emit(key, i, j, i + w, j + h);
+            i += w;
+        }
+}
+
 // Text of a mesh file: numbers as printf's "%d" and "%g" would write them,
 // without a format string per number. With a file, the text goes out in
 // blocks as it grows (call Flush after each line), so a large mesh never
@@ -121,4 +161,19 @@ public:
     static void Normal(const TK_MeshOptions& options, int direction, int out[3]);
     // Whether faces are written reversed: "cw", undone by a mirroring axis.
     static bool ReverseWinding(const TK_MeshOptions& options) { return options.cw != options.AxisMirrors(); }
+
+    // The header of an ASCII PLY file with coloured vertices and list faces;
+    // `name` goes into the first comment line.
+    static void WritePlyHeader(const std::string& name, long long vertices, long long faces, TK_MeshText& out);
+    // The face lines of `faces` quads of four vertices of their own each.
+    static void WritePlyQuads(long long faces, TK_MeshText& out);
+    // " R G B\n" of each palette entry, as the PLY vertex lines end.
+    static void PlyColourTexts(const Palette& palette, std::string texts[256]);
+
+protected:
+    using TextWriter = void (*)(const TK_Model&, const TK_MeshOptions&, const std::string& name, TK_MeshText&);
+    // Streams `write`'s text (named after the model, else "model") through
+    // a temporary file renamed over `path`. False for a model without
+    // voxels, an empty path or a failed write; nothing is left behind.
+    bool SaveText(const std::string& path, const TK_Model& model, TextWriter write) const;
 };

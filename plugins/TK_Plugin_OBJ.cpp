@@ -6,25 +6,13 @@
 
 #include "model/OMB_BitFile.h"
 #include "plugins/TK_ImageFile.h"
+#include "plugins/TK_MeshFiles.h"
 #include "plugins/TK_ObjImport.h"
 #include "plugins/TK_Plugin_PNG.h"
 
 namespace {
 
 const char kBanner[] = "# Tarsk @ Ombrel\n\n";
-
-// Folder part of a path, with its trailing "/" ("" for a bare name).
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string BaseNameOf(const std::string& path) {
-    std::string base = path.substr(FolderOf(path).size());
-    const size_t dot = base.rfind('.');
-    if (dot != std::string::npos && dot > 0) base.erase(dot);
-    return base;
-}
 
 // Texture coordinate numbers by colour (0: colour unused), rising colours.
 void WriteTexcoords(const TK_Model& model, const TK_MeshOptions& o, TK_MeshText& out, int number[256]) {
@@ -85,26 +73,9 @@ void WriteFaces(const TK_MeshOptions& o, const TK_MeshSurface& surface, CornerIn
         }
 }
 
-// The palette of a material's texture when it is a 256 x 1 image.
-bool LoadPaletteTexture(const std::string& path, Palette& palette) {
-    std::vector<uint8_t> bytes;
-    Image image;
-    if (!TK_ReadFileBytes(path, TK_Plugin_PNG::kMaxFileSize, bytes) ||
-        !TK_Plugin_PNG::ParseBytes(bytes.data(), bytes.size(), image) || image.width != 256 || image.height != 1)
-        return false;
-    palette = Palette();
-    for (int k = 0; k < 255; ++k) {
-        const uint8_t* p = &image.pixels[size_t(4 * k)];
-        palette[k + 1] = PackRGBA(p[0], p[1], p[2]);
-    }
-    return true;
-}
-
-// Materials in the order of the mesh's names (missing ones keep the
-// defaults), and which of them use the palette texture.
-void ResolveMaterials(const TK_ObjMesh& mesh, const std::string& folder, TK_Model& model,
-                      std::vector<TK_ObjMaterial>& materials, std::vector<bool>& textured) {
-    std::vector<TK_ObjMaterial> found, all;
+// Materials of the mesh's "mtllib" files, in the order they are named.
+void ReadMaterialLibraries(const TK_ObjMesh& mesh, const std::string& folder, std::vector<TK_ObjMaterial>& all) {
+    std::vector<TK_ObjMaterial> found;
     for (const std::string& library : mesh.materialLibraries) {
         std::vector<uint8_t> bytes;
         if (!TK_ReadFileBytes(folder + library, kMaxObjFileSize, bytes)) {
@@ -114,22 +85,6 @@ void ResolveMaterials(const TK_ObjMesh& mesh, const std::string& folder, TK_Mode
         TK_ParseMtl(reinterpret_cast<const char*>(bytes.data()), bytes.size(), found);
         all.insert(all.end(), found.begin(), found.end());
     }
-    std::string texture;
-    model.palette = DefaultPalette();
-    for (const TK_ObjMaterial& m : all)
-        if (!m.texture.empty() && LoadPaletteTexture(folder + m.texture, model.palette)) {
-            texture = m.texture;
-            break;
-        }
-    materials.assign(mesh.materialNames.size(), TK_ObjMaterial());
-    textured.assign(mesh.materialNames.size(), false);
-    for (size_t i = 0; i < mesh.materialNames.size(); ++i)
-        for (const TK_ObjMaterial& m : all)
-            if (m.name == mesh.materialNames[i]) {
-                materials[i] = m;
-                textured[i] = !texture.empty() && m.texture == texture;
-                break;
-            }
 }
 
 }  // namespace
@@ -140,9 +95,11 @@ bool TK_Plugin_OBJ::LoadModel(const std::string& path, const std::string&, TK_Mo
     TK_ObjMesh mesh;
     if (!TK_ParseObj(reinterpret_cast<const char*>(bytes.data()), bytes.size(), mesh)) return false;
     bytes = std::vector<uint8_t>();
-    std::vector<TK_ObjMaterial> materials;
+    const std::string folder = TK_FolderOf(path);
+    std::vector<TK_ObjMaterial> found, materials;
     std::vector<bool> textured;
-    ResolveMaterials(mesh, FolderOf(path), model, materials, textured);
+    ReadMaterialLibraries(mesh, folder, found);
+    TK_ResolveMaterials(mesh, found, folder, model.palette, materials, textured);
     return TK_VoxeliseMesh(mesh, materials, textured, options, model);
 }
 
@@ -180,7 +137,7 @@ void TK_Plugin_OBJ::WriteMtlText(const std::string& base, std::string& mtl) {
 
 bool TK_Plugin_OBJ::SaveModel(const std::string& path, const std::string&, const TK_Model& model) {
     if (model.voxels.Empty() || path.empty()) return false;
-    const std::string base = BaseNameOf(path), folder = FolderOf(path);
+    const std::string base = TK_BaseNameOf(path), folder = TK_FolderOf(path);
     OMB_SaveBitFile file;
     if (!file.Open(path.c_str())) return false;
     TK_MeshText out(&file);

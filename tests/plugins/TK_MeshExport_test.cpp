@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "TK_PluginTest.h"
 #include "core/OMB_LmpParser.h"
 #include "plugins/TK_ImageFile.h"
 #include "plugins/TK_Plugin_OBJ.h"
@@ -40,13 +41,7 @@ std::vector<std::string> Lines(const std::string& text, const std::string& prefi
     return out;
 }
 
-TK_MeshOptions Options(const char* section) {
-    OMB_LmpParser parser;
-    EXPECT_TRUE(parser.Parse(section));
-    TK_MeshOptions o;
-    o.Read(OMB_LmpParser::FindChild(&parser.Root(), "file_obj"));
-    return o;
-}
+TK_MeshOptions Options(const char* config) { return tk_test::MeshOptions(config, "file_obj"); }
 
 std::string Describe(const TK_MeshOptions& o) {
     std::ostringstream out;

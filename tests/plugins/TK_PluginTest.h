@@ -8,7 +8,11 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "core/OMB_LmpParser.h"
 #include "model/TK_Model.h"
+#include "plugins/TK_Plugin_Mesh.h"
 
 namespace tk_test {
 
@@ -42,6 +46,15 @@ inline uint32_t RgbAt(const TK_Model& m, int x, int y, int z) {
     auto cells = ColoredCells(m);
     auto it = cells.find(uint32_t(x | y << 8 | z << 16));
     return it == cells.end() ? 0xFF000000u : it->second | 0xFF000000u;
+}
+
+// Mesh options read from the section `section` of a configuration text.
+inline TK_MeshOptions MeshOptions(const char* config, const char* section) {
+    OMB_LmpParser parser;
+    EXPECT_TRUE(parser.Parse(config));
+    TK_MeshOptions o;
+    o.Read(OMB_LmpParser::FindChild(&parser.Root(), section));
+    return o;
 }
 
 }  // namespace tk_test

@@ -1,0 +1,345 @@
+// 3DS export and import: exported models come back cell for cell under
+// several options, the written chunks add up exactly and wind outwards,
+// large surfaces are cut into objects that fit the 16-bit counts, an
+// ordinary hand-made file reads with its material colour, and broken files
+// and failed saves are refused cleanly.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "TK_PluginTest.h"
+#include "core/OMB_LmpParser.h"
+#include "model/OMB_BitFile.h"
+#include "plugins/TK_3dsFile.h"
+#include "plugins/TK_ImageFile.h"
+#include "plugins/TK_Plugin_3DS.h"
+
+namespace {
+
+using namespace tk3ds;
+
+bool Solid(int, int, int) { return true; }
+bool LShape(int x, int, int z) { return x == 0 || z == 0; }
+// A shell around a cavity holding a few voxels.
+bool Shell(int x, int y, int z) { return x % 4 == 0 || y % 4 == 0 || z % 4 == 0 || (x + y + z) % 5 == 0; }
+int Two(int x, int, int) { return x ? 40 : 200; }
+int Many(int x, int y, int z) { return 1 + (x * 7 + y * 13 + z * 29) % 250; }
+
+TK_Model MakeModel(int sx, int sy, int sz, bool (*shape)(int, int, int), int (*colour)(int, int, int)) {
+    TK_Model m;
+    m.size[0] = sx, m.size[1] = sy, m.size[2] = sz;
+    m.palette = DefaultPalette();
+    for (int z = 0; z < sz; ++z)
+        for (int y = 0; y < sy; ++y)
+            for (int x = 0; x < sx; ++x)
+                if (shape(x, y, z)) m.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(colour(x, y, z))});
+    return m;
+}
+
+TK_MeshOptions Options(const char* config) { return tk_test::MeshOptions(config, "file_3ds"); }
+
+uint16_t U16(const std::vector<uint8_t>& b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); }
+uint32_t U32(const std::vector<uint8_t>& b, size_t at) { return U16(b, at) | uint32_t(U16(b, at + 2)) << 16; }
+
+struct Summary {
+    struct Object {
+        std::string name;
+        size_t vertices = 0, faces = 0, texcoords = 0, grouped = 0;
+    };
+    std::vector<Object> objects;
+    std::string texture;
+};
+
+// Walks [begin, end) strictly: every length covers exactly its payload and
+// sub-chunks, lists match their counts, faces name existing vertices.
+void Walk(const std::vector<uint8_t>& b, size_t begin, size_t end, Summary& s) {
+    for (size_t at = begin; at < end;) {
+        ASSERT_LE(at + 6, end);
+        const uint16_t id = U16(b, at);
+        const size_t next = at + U32(b, at + 2), p = at + 6;
+        ASSERT_LE(next, end) << std::hex << id;
+        const char* chars = reinterpret_cast<const char*>(&b[p]);
+        const std::string text(chars, strnlen(chars, next - p));
+        Summary::Object* o = s.objects.empty() ? nullptr : &s.objects.back();
+        size_t children = next;
+        switch (id) {
+        case kMain: case kEditor: case kMaterial: case kTriangleMesh: case kDiffuse: case kTextureMap:
+            children = p;
+            break;
+        case kObject:
+            s.objects.push_back({text});
+            children = p + text.size() + 1;
+            break;
+        case kFaces:
+            o->faces = U16(b, p);
+            children = p + 2 + 8 * o->faces;
+            for (size_t k = 0; k < 4 * o->faces; ++k) {
+                ASSERT_TRUE(k % 4 == 3 || U16(b, p + 2 + 2 * k) < o->vertices) << k;
+            }
+            break;
+        case kVertices: ASSERT_EQ(next - p, 2 + 12 * (o->vertices = U16(b, p))); break;
+        case kTexcoords: ASSERT_EQ(next - p, 2 + 8 * (o->texcoords = U16(b, p))); break;
+        case kFaceMaterial:
+            o->grouped = U16(b, p + text.size() + 1);
+            ASSERT_EQ(next - p, text.size() + 3 + 2 * o->grouped);
+            break;
+        case kMapFile: s.texture = text; break;
+        case kMaterialName: case kVersion: case kMeshVersion: case kPercent: case kColourBytes: break;
+        default: FAIL() << "unexpected chunk " << std::hex << id;
+        }
+        if (children < next) Walk(b, children, next, s);
+        at = next;
+    }
+}
+
+Summary WriteAndWalk(const TK_Model& m, const TK_MeshOptions& o, std::vector<uint8_t>& bytes) {
+    OMB_SaveBitFile file;
+    EXPECT_TRUE(file.OpenMemory(&bytes));
+    EXPECT_TRUE(TK_Plugin_3DS::Write3ds(m, o, "model", "model.png", file) && file.Close());
+    EXPECT_EQ(U32(bytes, 2), bytes.size()) << "the main chunk holds the whole file";
+    Summary s;
+    Walk(bytes, 0, bytes.size(), s);
+    return s;
+}
+
+// Same cells; voxels on the surface keep their colour (hidden ones take the
+// colour of the surface beside them: the file holds no other).
+void ExpectSameModel(const TK_Model& model, const TK_Model& back) {
+    for (int a = 0; a < 3; ++a) EXPECT_EQ(back.size[a], model.size[a]);
+    const auto original = tk_test::ColoredCells(model), imported = tk_test::ColoredCells(back);
+    ASSERT_EQ(imported.size(), original.size());
+    for (const auto& [cell, rgb] : original) {
+        ASSERT_EQ(imported.count(cell), 1u) << cell;
+        const int c[3] = {int(cell & 255), int(cell >> 8 & 255), int(cell >> 16)};
+        bool exposed = false;
+        for (int d = 0; d < 6; ++d) {
+            int n[3] = {c[0], c[1], c[2]};
+            n[d / 2] += d % 2 ? 1 : -1;
+            exposed |= !model.InBox(n[0], n[1], n[2]) || !original.count(uint32_t(n[0] | n[1] << 8 | n[2] << 16));
+        }
+        ASSERT_TRUE(!exposed || imported.at(cell) == rgb) << c[0] << " " << c[1] << " " << c[2];
+    }
+}
+
+// A file as another program might write it: a 4-unit cube whose faces come
+// before its vertices, a red material in float colour, unknown chunks.
+struct Node {
+    uint16_t id;
+    std::vector<uint8_t> payload;
+    std::vector<Node> children;
+    long long lengthDelta;
+};
+Node Chunk(uint16_t id, std::vector<uint8_t> payload, std::vector<Node> children = {}) {
+    return Node{id, std::move(payload), std::move(children), 0};
+}
+
+void Put16(std::vector<uint8_t>& b, unsigned v) { b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8)}); }
+void PutF(std::vector<uint8_t>& b, float f) {
+    uint8_t bytes[4];
+    std::memcpy(bytes, &f, 4);
+    b.insert(b.end(), bytes, bytes + 4);
+}
+
+std::vector<uint8_t> Serialise(const Node& n) {
+    std::vector<uint8_t> body = n.payload;
+    for (const Node& c : n.children) {
+        const auto child = Serialise(c);
+        body.insert(body.end(), child.begin(), child.end());
+    }
+    tk_test::Bytes out;
+    out.data = {uint8_t(n.id), uint8_t(n.id >> 8)};
+    out.U32(uint32_t(body.size() + 6 + n.lengthDelta));
+    out.data.insert(out.data.end(), body.begin(), body.end());
+    return out.data;
+}
+
+Node Cube() {
+    std::vector<uint8_t> vertices, faces, group{'r', 'e', 'd', 0}, red;
+    Put16(vertices, 8);
+    for (int i = 0; i < 8; ++i)
+        for (int a = 0; a < 3; ++a) PutF(vertices, float(4 * (i >> a & 1)));
+    const int quads[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
+    Put16(faces, 12);
+    Put16(group, 12);
+    for (int f = 0; f < 12; ++f) {
+        for (int k : {0, f % 2 ? 2 : 1, f % 2 ? 3 : 2}) Put16(faces, unsigned(quads[f / 2][k]));
+        Put16(faces, 0);
+        Put16(group, unsigned(f));
+    }
+    for (float f : {1.0f, 0.0f, 0.0f}) PutF(red, f);
+    const Node diffuse = Chunk(kDiffuse, {}, {Chunk(kColourFloat, red)});
+    const Node material = Chunk(kMaterial, {}, {Chunk(kMaterialName, {'r', 'e', 'd', 0}), diffuse});
+    const Node mesh = Chunk(kTriangleMesh, {},
+                            {Chunk(kFaces, faces, {Chunk(kFaceMaterial, group)}),
+                             Chunk(0x4160, std::vector<uint8_t>(48, 0)), Chunk(kVertices, vertices)});
+    const Node object = Chunk(kObject, {'c', 0}, {mesh});
+    const Node editor = Chunk(kEditor, {}, {Chunk(0x0100, {0, 0, 128, 63}), material, object});
+    return Chunk(kMain, {}, {editor, Chunk(0xB000, {1, 2, 3})});
+}
+
+}  // namespace
+
+TEST(Plugin3ds, ExportedModelsComeBackCellForCell) {
+    const struct {
+        TK_Model model;
+        const char* config;
+    } cases[] = {
+        {MakeModel(1, 1, 1, Solid, Many), "file_3ds ( )"},
+        {MakeModel(3, 1, 2, LShape, Two), "file_3ds ( optimize = '0' )"},
+        {MakeModel(5, 5, 5, Shell, Many), "file_3ds ( )"},
+        {MakeModel(6, 5, 4, [](int x, int y, int z) { return (x * y + z) % 3 != 1; }, Many),
+         "file_3ds ( axis = 'x-zy' scale = '2 1 0.5' cw = '1' optimize = '0' tc_offset = '0.25 0.1' )"},
+    };
+    const std::string path = testing::TempDir() + "tk3ds_roundtrip.3ds";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.config);
+        TK_Plugin_3DS plugin;
+        plugin.options = Options(c.config);
+        ASSERT_TRUE(plugin.SaveModel(path, "", c.model));
+        TK_Model back;
+        ASSERT_TRUE(plugin.LoadModel(path, "", back));
+        ExpectSameModel(c.model, back);
+    }
+    for (const char* f : {"tk3ds_roundtrip.3ds", "tk3ds_roundtrip.png"}) std::remove((testing::TempDir() + f).c_str());
+}
+
+TEST(Plugin3ds, NamesAndThePaletteBeside) {
+    TK_Model named = MakeModel(3, 1, 2, LShape, Two);
+    named.name = "dir/an_overlong_name.vox";
+    const std::string dir = testing::TempDir();
+    ASSERT_TRUE(TK_Plugin_3DS().SaveModel(dir + "tk3ds_beside.3ds", "", named));
+    std::vector<uint8_t> file, png;
+    ASSERT_TRUE(TK_ReadFileBytes(dir + "tk3ds_beside.3ds", 1 << 20, file));
+    Summary s;
+    Walk(file, 0, file.size(), s);
+    TK_MeshSurface surface;
+    TK_BuildMeshSurface(named, true, surface);
+    ASSERT_EQ(s.objects.size(), 1u);
+    EXPECT_EQ(s.objects[0].faces, 2 * surface.Count()) << "two triangles a rectangle";
+    EXPECT_EQ(s.texture, "tk3ds_beside.png");
+    EXPECT_EQ(s.objects[0].name, "an_overlon") << "names keep to ten bytes";
+    EXPECT_TRUE(TK_ReadFileBytes(dir + "tk3ds_beside.png", 1 << 16, png));
+    for (const char* f : {"tk3ds_beside.3ds", "tk3ds_beside.png"}) std::remove((dir + f).c_str());
+}
+
+// The signed volume of a closed mesh is positive when its triangles wind
+// counter-clockwise seen from outside.
+TEST(Plugin3ds, TrianglesFaceOutwardsUnlessClockwise) {
+    const struct {
+        const char* config;
+        double sign;
+    } cases[] = {{"file_3ds ( )", 1}, {"file_3ds ( cw = '1' )", -1}, {"file_3ds ( axis = '-xyz' )", 1},
+                 {"file_3ds ( axis = 'y-xz' cw = '1' scale = '1 2 3' optimize = '0' )", -1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.config);
+        const TK_MeshOptions o = Options(c.config);
+        std::vector<uint8_t> bytes;
+        WriteAndWalk(MakeModel(3, 1, 2, LShape, Two), o, bytes);
+        TK_ObjMesh mesh;
+        std::vector<TK_ObjMaterial> materials;
+        ASSERT_TRUE(TK_Parse3ds(bytes.data(), bytes.size(), mesh, materials));
+        double volume = 0;
+        for (size_t f = 0; f < mesh.FaceCount(); ++f) {
+            const float* p[3];
+            for (size_t k = 0; k < 3; ++k) p[k] = &mesh.positions[size_t(3 * mesh.cornerPosition[3 * f + k])];
+            volume += (p[0][0] * (p[1][1] * p[2][2] - p[1][2] * p[2][1]) -
+                       p[0][1] * (p[1][0] * p[2][2] - p[1][2] * p[2][0]) +
+                       p[0][2] * (p[1][0] * p[2][1] - p[1][1] * p[2][0])) / 6;
+        }
+        EXPECT_NEAR(volume * c.sign, 4 * o.scale[0] * o.scale[1] * o.scale[2], 1e-3) << "four voxels";
+    }
+}
+
+TEST(Plugin3ds, LargeSurfacesAreCutIntoObjects) {
+    const TK_Model board = MakeModel(40, 40, 40, [](int x, int y, int z) { return (x + y + z) % 2 == 0; }, Two);
+    TK_MeshOptions o;
+    o.optimize = false;
+    std::vector<uint8_t> bytes;
+    const Summary s = WriteAndWalk(board, o, bytes);
+    ASSERT_GT(s.objects.size(), 2u);
+    size_t faces = 0;
+    for (size_t i = 0; i < s.objects.size(); ++i) {
+        EXPECT_LE(s.objects[i].vertices, 65535u);
+        EXPECT_LE(s.objects[i].faces, 65535u);
+        EXPECT_EQ(s.objects[i].name, i ? "model_" + std::to_string(i) : "model");
+        EXPECT_EQ(s.objects[i].texcoords, s.objects[i].vertices);
+        EXPECT_EQ(s.objects[i].grouped, s.objects[i].faces);
+        faces += s.objects[i].faces;
+    }
+    EXPECT_EQ(faces, size_t(2 * 6 * board.voxels.Count()));
+    TK_ObjMesh mesh;
+    std::vector<TK_ObjMaterial> materials;
+    ASSERT_TRUE(TK_Parse3ds(bytes.data(), bytes.size(), mesh, materials));
+    TK_Model back;
+    back.palette = board.palette;
+    ASSERT_TRUE(TK_VoxeliseMesh(mesh, materials, {true}, o, back));
+    ExpectSameModel(board, back);
+}
+
+TEST(Plugin3ds, ReadsAnOrdinaryFileAndRefusesBrokenOnes) {
+    TK_ObjMesh mesh;
+    std::vector<TK_ObjMaterial> materials;
+    const std::vector<uint8_t> cube = Serialise(Cube());
+    ASSERT_TRUE(TK_Parse3ds(cube.data(), cube.size(), mesh, materials));
+    EXPECT_EQ(mesh.cornerTexcoord[0], -1) << "no texture coordinates";
+    TK_Model model = MakeModel(1, 1, 1, Solid, Many);
+    ASSERT_TRUE(TK_VoxeliseMesh(mesh, materials, {false}, TK_MeshOptions(), model));
+    EXPECT_EQ(model.voxels.Count(), 64);
+    EXPECT_EQ(model.voxels[0].colorIndex, model.FindNearestColor(PackRGBA(255, 0, 0)));
+
+    // The cube's mesh children: faces (with the group), matrix, vertices.
+    const struct {
+        const char* message;
+        void (*mutate)(Node& main, std::vector<Node>& mesh);
+    } cases[] = {
+        {"file shorter", [](Node& main, std::vector<Node>&) { main.lengthDelta = 20; }},  // a cut file
+        {"not a 3DS file", [](Node& main, std::vector<Node>&) { main.id = 0x4D4E; }},
+        {"runs past its parent", [](Node&, std::vector<Node>& mesh) { mesh[2].lengthDelta = 1000; }},
+        {"shorter than its header", [](Node&, std::vector<Node>& mesh) { mesh[1].lengthDelta = -54; }},
+        {"list longer than its chunk", [](Node&, std::vector<Node>& mesh) { mesh[2].payload[0] = 9; }},
+        {"face names a vertex", [](Node&, std::vector<Node>& mesh) { mesh[0].payload[2] = 8; }},
+        {"group names a face", [](Node&, std::vector<Node>& mesh) { mesh[0].children[0].payload[6] = 12; }},
+        {"not a finite number", [](Node&, std::vector<Node>& mesh) { std::memset(&mesh[2].payload[2], 0xFF, 4); }},
+        {"closing zero byte",
+         [](Node& main, std::vector<Node>&) { main.children[0].children[2] = Chunk(kObject, {'c'}); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        Node main = Cube();
+        c.mutate(main, main.children[0].children[2].children[0].children);
+        const std::vector<uint8_t> bytes = Serialise(main);
+        testing::internal::CaptureStdout();
+        EXPECT_FALSE(TK_Parse3ds(bytes.data(), bytes.size(), mesh, materials));
+        const std::string output = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(output.rfind("[Error] 3DS : offset ", 0), 0u) << output;
+        EXPECT_NE(output.find(c.message), std::string::npos) << output;
+        EXPECT_EQ(mesh.FaceCount() + materials.size(), 0u);
+    }
+}
+
+TEST(Plugin3ds, FailuresLeaveFilesAndModelsAlone) {
+    const std::string dir = testing::TempDir();
+    std::vector<uint8_t> bytes;
+    const TK_Model empty = MakeModel(2, 2, 2, [](int, int, int) { return false; }, Many);
+    EXPECT_FALSE(TK_Plugin_3DS().SaveModel(dir + "tk3ds_empty.3ds", "", empty));
+    EXPECT_FALSE(TK_ReadFileBytes(dir + "tk3ds_empty.3ds", 1 << 20, bytes));
+    EXPECT_FALSE(TK_ReadFileBytes(dir + "tk3ds_empty.png", 1 << 20, bytes));
+    TK_Model model = MakeModel(2, 2, 2, Solid, Many);
+    EXPECT_FALSE(TK_Plugin_3DS().SaveModel(dir + "tk3ds_missing/x.3ds", "", model));
+
+    Node main = Cube();
+    main.children[0].children[2].children[0].children[0].payload[2] = 8;
+    ASSERT_TRUE(TK_WriteFileBytes(dir + "tk3ds_broken.3ds", Serialise(main)));
+    const auto before = tk_test::SortedVoxels(model);
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(TK_Plugin_3DS().LoadModel(dir + "tk3ds_broken.3ds", "", model));
+    EXPECT_FALSE(TK_Plugin_3DS().LoadModel(dir + "tk3ds_missing.3ds", "", model));
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(tk_test::SortedVoxels(model), before);
+    EXPECT_EQ(model.size[0], 2);
+    std::remove((dir + "tk3ds_broken.3ds").c_str());
+}

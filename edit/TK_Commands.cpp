@@ -38,6 +38,7 @@ void TK_RegisterCommands(OMB_CommandExecutor& executor) {
         {"odir", &OMB_MakeCommand<TK_CMD_ExportDir>, 2},
         {"ipal", &OMB_MakeCommand<TK_CMD_ImportPalette>, 1},
         {"opal", &OMB_MakeCommand<TK_CMD_ExportPalette>, 1},
+        {"bake", &OMB_MakeCommand<TK_CMD_Bake>, 2},
         {"zero", &OMB_MakeCommand<TK_CMD_Clear>, 2},
         {"full", &OMB_MakeCommand<TK_CMD_Full>, 2},
         {"fill", &OMB_MakeCommand<TK_CMD_Fill>, 2},

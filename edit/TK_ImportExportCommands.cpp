@@ -12,6 +12,7 @@
 #include "model/TK_WindowLink.h"
 #include "plugins/TK_ImageConvert.h"
 #include "plugins/TK_PluginRegistry.h"
+#include "plugins/TK_Plugin_Bake.h"
 #include "plugins/TK_Plugin_VOX.h"
 
 namespace fs = std::filesystem;
@@ -218,5 +219,25 @@ bool TK_CMD_ExportPalette::Execute() {
     std::unique_ptr<TK_Plugin> plugin = CreatePlugin(Extension(path));
     if (!plugin) return false;
     if (!plugin->SaveModel(path, std::string(), m_env->model)) return Fail("failed to export palette : ", path);
+    return true;
+}
+
+// ---------------------------------------------------------------- bake
+
+bool TK_CMD_Bake::Execute() {
+    const TK_Model& model = m_env->model;
+    if (model.voxels.Empty()) return Fail("export model is empty");
+    TK_FileChoice choice;
+    choice.save = true;
+    choice.title = "Bake Model";
+    choice.filter = "PLY (*.ply)";
+    choice.folder = m_env->workspace.exportFolder;
+    choice.defaultName = BaseNameOr(model, "untitled") + ".bake.ply";
+    std::string path;
+    if (!ChooseFile(m_path, choice, path)) return Fail("failed to get export name");
+    if (Extension(path) != "ply") path += ".ply";
+    WriteCacheCopy();
+    if (!TK_Plugin_Bake().Bake(path, std::string(), model)) return Fail("failed to export model : ", path);
+    OMB_Printf("[Log] export : %s\n", path.c_str());
     return true;
 }

@@ -1,7 +1,8 @@
 // The commands that move models and palettes through the format plugins:
 // "i" imports a model (or a picture as a model) by the file's extension,
 // "o" exports the model in a named format, "odir" converts every model of a
-// folder, "ipal" and "opal" read and write the palette as an image file.
+// folder, "ipal" and "opal" read and write the palette as an image file,
+// "bake" writes the model as a PLY mesh shaded by ambient occlusion.
 // Plugins come from the environment's registry, one fresh object per file.
 // Only "i" and "ipal" change the document; both keep what they replaced for
 // undo.
@@ -80,6 +81,17 @@ private:
 // extension (the save dialog offers PNG in the palettes folder).
 class TK_CMD_ExportPalette : public TK_CMD_Model {
     OMB_COMMAND_CLASS(TK_CMD_ExportPalette, TK_CMD_Model)
+public:
+    bool IsUndoable() const override { return false; }
+    bool Execute() override;
+};
+
+// "bake [PATH]": writes the model's visible faces, shaded by ambient
+// occlusion, as a PLY mesh (TK_Plugin_Bake). Without a path the save dialog
+// offers NAME.bake.ply in the export folder; a typed path gets ".ply" when
+// it has another extension.
+class TK_CMD_Bake : public TK_CMD_Model {
+    OMB_COMMAND_CLASS(TK_CMD_Bake, TK_CMD_Model)
 public:
     bool IsUndoable() const override { return false; }
     bool Execute() override;

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // The commands that write, rename or delete files take any path: here
         // they are taken first by the base command, which only fails, so no
         // input can touch the machine's files (the first entry of a name wins).
-        for (const char* name : {"save", "name", "del", "o", "odir", "opal"})
+        for (const char* name : {"save", "name", "del", "o", "odir", "opal", "bake"})
             e->executor.Register(name, &OMB_MakeCommand<OMB_Command>, 2);
         TK_SetupEnvironment(*e);
         return e;

@@ -1,4 +1,4 @@
-// "i", "o", "odir", "ipal" and "opal" through console lines: what each
+// "i", "o", "odir", "ipal", "opal" and "bake" through console lines: what each
 // writes and reads, every message, undo of the two that change the model,
 // and failures that leave model, history and files alone.
 #include "edit/TK_ImportExportCommands.h"
@@ -72,6 +72,26 @@ TEST_F(ImportExport, ExportWritesTheFormatsExtensionAfterACacheCopy) {
     env->model.voxels.Clear();
     Commit();
     ExpectRefused("o qb y", "[Error] export model is empty\n");
+}
+
+TEST_F(ImportExport, BakeWritesAPlyAfterACacheCopy) {
+    Expect("bake out", true, "Cache Model\n[Log] export : " + Path("out.ply") + "\n");
+    std::ifstream in(Path("out.ply"));
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text.rfind("ply\nformat ascii 1.0\ncomment : mine\n", 0), 0u) << text.substr(0, 80);
+    EXPECT_NE(text.find("element face 12\n"), std::string::npos) << "two lone voxels, six faces each";
+    EXPECT_TRUE(fs::exists(dir / "cache/backup.vox"));
+    Expect("bake b.PLY", true, "Cache Model\n[Log] export : " + Path("b.PLY") + "\n");
+    ASSERT_TRUE(Run("bake b.vox"));
+    EXPECT_TRUE(fs::exists(dir / "b.vox.ply"));
+    EXPECT_EQ(History(), 0u);
+    ExpectRefused("bake", "[Error] failed to get export name\n");
+    ExpectRefused("bake nowhere/x", "[Error] failed to export model : " + Path("nowhere/x.ply") + "\n");
+    EXPECT_FALSE(fs::exists(dir / "nowhere"));
+    env->model.voxels.Clear();
+    Commit();
+    ExpectRefused("bake y", "[Error] export model is empty\n");
+    EXPECT_FALSE(fs::exists(dir / "y.ply"));
 }
 
 TEST_F(ImportExport, ExportDirConvertsEveryModelOfAFolder) {

@@ -1,0 +1,320 @@
+// Sprite exports (2D and isometric): small models drawn as character
+// pictures pixel by pixel, the tiling of neighbouring cubes at odd and even
+// sizes, the quarter turns of "view", the options with their clamps as read
+// from configuration text, and the PNG files the plugins write.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/OMB_LmpParser.h"
+#include "plugins/TK_ImageFile.h"
+#include "plugins/TK_Plugin_2D.h"
+#include "plugins/TK_Plugin_Iso.h"
+#include "plugins/TK_Plugin_PNG.h"
+
+namespace {
+
+using Picture = std::vector<std::string>;
+using Legend = std::map<char, uint32_t>;
+
+const uint32_t kColourA = PackRGBA(200, 100, 50);
+const uint32_t kColourB = PackRGBA(40, 120, 240);
+
+// 2D: the palette colours, the outline ring and the half-transparent shadow.
+const Legend k2DLegend = {{'.', 0}, {'a', kColourA}, {'b', kColourB}, {'#', PackRGBA(0, 0, 0)},
+                          {'s', PackRGBA(0, 0, 0, 128)}};
+// Iso with the default brightness 0.8 (left) and 0.6 (right): colour 1 as
+// T L R, colour 2 as t l r.
+const Legend kIsoLegend = {{'.', 0}, {'#', PackRGBA(0, 0, 0)},
+                           {'T', kColourA}, {'L', PackRGBA(160, 80, 40)}, {'R', PackRGBA(120, 60, 30)},
+                           {'t', kColourB}, {'l', PackRGBA(32, 96, 192)}, {'r', PackRGBA(24, 72, 144)}};
+
+TK_Model Model(int sx, int sy, int sz, const std::vector<Voxel>& voxels) {
+    TK_Model m;
+    m.size[0] = sx, m.size[1] = sy, m.size[2] = sz;
+    m.palette[1] = kColourA;
+    m.palette[2] = kColourB;
+    for (int i = 3; i < 256; ++i) m.palette[i] = PackRGBA(i, i, i);
+    for (const Voxel& v : voxels) m.voxels.Add(v);
+    return m;
+}
+
+TK_Model FullBox(int sx, int sy, int sz) {
+    TK_Model m = Model(sx, sy, sz, {});
+    for (int z = 0; z < sz; ++z)
+        for (int y = 0; y < sy; ++y)
+            for (int x = 0; x < sx; ++x) m.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), 1});
+    return m;
+}
+
+uint32_t PixelAt(const Image& image, int x, int y) {
+    const uint8_t* p = &image.pixels[4 * (size_t(y) * image.width + x)];
+    return PackRGBA(p[0], p[1], p[2], p[3]);
+}
+
+// The image in legend characters; '?' for a colour the legend lacks.
+Picture Draw(const Image& image, const Legend& legend) {
+    Picture rows(size_t(image.height), std::string(size_t(image.width), '?'));
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x)
+            for (const auto& entry : legend)
+                if (entry.second == PixelAt(image, x, y)) rows[size_t(y)][size_t(x)] = entry.first;
+    return rows;
+}
+
+TK_2DOptions Options2D(int size, bool shadow = false, bool outline = false) {
+    TK_2DOptions o;
+    o.size = size, o.shadow = shadow, o.outline = outline;
+    return o;
+}
+
+TK_IsoOptions OptionsIso(int size, float height = 1, int view = 0) {
+    TK_IsoOptions o;
+    o.size = size, o.height = height, o.view = view;
+    return o;
+}
+
+const OMB_LmpNode* ParseSection(OMB_LmpParser& parser, const char* text, const char* section) {
+    return parser.Parse(text) ? OMB_LmpParser::FindChild(&parser.Root(), section) : nullptr;
+}
+
+}  // namespace
+
+TEST(Sprite2D, DrawsFrontColoursWithOutlineAndShadow) {
+    const Voxel one{0, 0, 0, 1};
+    // L in the front plane of colour 1, colour 2 behind it: hidden at the
+    // bottom left, seen through the gap at the top right.
+    const std::vector<Voxel> ell = {{0, 0, 0, 1}, {0, 0, 1, 1}, {1, 0, 0, 1}, {0, 1, 0, 2}, {1, 1, 1, 2}};
+    struct Case {
+        const char* name;
+        TK_Model model;
+        TK_2DOptions options;
+        Picture picture;
+    };
+    const Case cases[] = {
+        {"one voxel", Model(1, 1, 1, {one}), Options2D(1), {"a"}},
+        {"size 3", Model(1, 1, 1, {one}), Options2D(3), {"aaa", "aaa", "aaa"}},
+        {"outline", Model(1, 1, 1, {one}), Options2D(1, false, true), {"###", "#a#", "###"}},
+        {"shadow", Model(1, 1, 1, {one}), Options2D(2, true), {"aa..", "aa..", "..ss", "..ss"}},
+        {"cropped to the box, z up", Model(3, 2, 2, {{2, 1, 0, 1}}), Options2D(1), {"...", "..a"}},
+        {"nearest voxel wins", Model(2, 2, 2, ell), Options2D(1), {"ab", "aa"}},
+        {"shadow behind", Model(2, 2, 2, ell), Options2D(1, true), {"ab.", "aas", ".ss"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Image image;
+        ASSERT_TRUE(TK_Render2D(c.model, c.options, image));
+        EXPECT_EQ(image.format, IMAGE_RGBA);
+        EXPECT_EQ(Draw(image, k2DLegend), c.picture);
+    }
+}
+
+TEST(SpriteIso, DrawsCubesFaceByFace) {
+    TK_IsoOptions outlined = OptionsIso(2);
+    outlined.outline = true;
+    struct Case {
+        const char* name;
+        TK_Model model;
+        TK_IsoOptions options;
+        Picture picture;
+    };
+    const Case cases[] = {
+        {"size 1", Model(1, 1, 1, {{0, 0, 0, 1}}), OptionsIso(1), {"TT", "LR"}},
+        {"size 2", Model(1, 1, 1, {{0, 0, 0, 1}}), OptionsIso(2), {".TT.", "LTTR", "LLRR", ".LR."}},
+        {"height 2", Model(1, 1, 1, {{0, 0, 0, 1}}), OptionsIso(2, 2),
+         {".TT.", "LTTR", "LLRR", "LLRR", "LLRR", ".LR."}},
+        {"size 3", Model(1, 1, 1, {{0, 0, 0, 1}}), OptionsIso(3),
+         {"..TT..", "TTTTTT", "LLTTRR", "LLLRRR", "LLLRRR", "..LR.."}},
+        {"stacked", Model(1, 1, 2, {{0, 0, 0, 1}, {0, 0, 1, 2}}), OptionsIso(2),
+         {".tt.", "lttr", "llrr", "LlrR", "LLRR", ".LR."}},
+        // Odd size: the second cube's corner sits half a pixel lower.
+        {"side by side, size 3", Model(2, 1, 1, {{0, 0, 0, 1}, {1, 0, 0, 2}}), OptionsIso(3),
+         {"..TT.....", "TTTTTT...", "LLTTtttt.", "LLLlttttr", "LLLlllrrr", "..Llllrrr", "....llrr."}},
+        {"outline", Model(1, 1, 1, {{0, 0, 0, 1}}), outlined,
+         {".####.", "##TT##", "#LTTR#", "#LLRR#", "##LR##", ".####."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Image image;
+        ASSERT_TRUE(TK_RenderIso(c.model, c.options, image));
+        EXPECT_EQ(Draw(image, kIsoLegend), c.picture);
+    }
+}
+
+TEST(SpriteIso, BevelLightensTheRimOfTopFaces) {
+    TK_IsoOptions o = OptionsIso(4);
+    o.bevel = true;
+    Image image;
+    ASSERT_TRUE(TK_RenderIso(Model(1, 1, 1, {{0, 0, 0, 1}}), o, image));
+    EXPECT_EQ(PixelAt(image, 4, 0), PackRGBA(222, 162, 132));  // rim: 0.4 of the way to white
+    EXPECT_EQ(PixelAt(image, 4, 1), kColourA);                 // inside the diamond
+    EXPECT_EQ(PixelAt(image, 1, 4), PackRGBA(160, 80, 40));    // side faces keep their shade
+}
+
+TEST(SpriteIso, ViewsTurnTheModelAQuarterAtATime) {
+    // A 2 x 2 floor with a marker at x = 0, y = 0 (front left). View 0 looks
+    // from the front right corner; every view turns the model anticlockwise,
+    // so the marker goes left, front (bottom), right, back (top).
+    TK_Model m = FullBox(2, 2, 1);
+    for (Voxel& v : m.voxels)
+        if (v.x == 0 && v.y == 0) v.colorIndex = 2;
+    const char* expected[] = {"left", "bottom", "right", "top"};
+    for (int view = 0; view < 4; ++view) {
+        SCOPED_TRACE(view);
+        Image image;
+        ASSERT_TRUE(TK_RenderIso(m, OptionsIso(4, 1, view), image));
+        long sumX = 0, sumY = 0, count = 0;
+        for (int y = 0; y < image.height; ++y)
+            for (int x = 0; x < image.width; ++x)
+                if (PixelAt(image, x, y) == kColourB) sumX += 2 * x + 1, sumY += 2 * y + 1, ++count;
+        ASSERT_GT(count, 0);
+        // Doubled offsets from the centre of the floor's top (16 x 8 pixels).
+        const long dx = sumX / count - 16, dy = sumY / count - 8;
+        const char* where = dx < -2 ? "left" : dx > 2 ? "right" : dy < -2 ? "top" : dy > 2 ? "bottom" : "centre";
+        EXPECT_STREQ(where, expected[view]);
+    }
+}
+
+TEST(SpriteIso, BoxFillsItsImageWithoutHoles) {
+    // A full box's silhouette touches every image edge (the crop is tight)
+    // and each pixel column is one solid run (the faces tile), for every
+    // view, odd and even sizes and fractional heights.
+    const TK_Model box = FullBox(3, 2, 4);
+    for (int view = 0; view < 4; ++view)
+        for (int size : {1, 2, 3, 5})
+            for (float height : {0.5f, 1.0f, 1.5f}) {
+                SCOPED_TRACE(testing::Message() << "view " << view << " size " << size << " height " << height);
+                Image image;
+                ASSERT_TRUE(TK_RenderIso(box, OptionsIso(size, height, view), image));
+                int top = image.height, bottom = -1;
+                for (int x = 0; x < image.width; ++x) {
+                    int first = -1, last = -1, count = 0;
+                    for (int y = 0; y < image.height; ++y)
+                        if (PixelAt(image, x, y) >> 24 == 255) last = y, first = first < 0 ? y : first, ++count;
+                    ASSERT_GT(count, 0) << "column " << x;
+                    ASSERT_EQ(count, last - first + 1) << "column " << x;
+                    top = std::min(top, first), bottom = std::max(bottom, last);
+                }
+                EXPECT_EQ(top, 0);
+                EXPECT_EQ(bottom, image.height - 1);
+            }
+}
+
+TEST(SpriteIso, LargeSizesShrinkToTheImageBounds) {
+    TK_Model m = Model(kMaxModelSize, kMaxModelSize, kMaxModelSize, {{0, 0, 0, 1}});
+    TK_IsoOptions o = OptionsIso(TK_IsoOptions::kMaxSize, TK_IsoOptions::kMaxHeight);
+    Image image;
+    ASSERT_TRUE(TK_RenderIso(m, o, image));
+    EXPECT_TRUE(TK_IsImageSizeAllowed(image.width, image.height));
+    EXPECT_GE(image.width, 2 * kMaxModelSize * 8);
+}
+
+TEST(SpriteOptions, ReadAndClampConfigurationText) {
+    OMB_LmpParser parser;
+    const OMB_LmpNode* section =
+        ParseSection(parser, "file_2d ( size = '100000' shadow = '1' outline = '1' )", "file_2d");
+    ASSERT_TRUE(section);
+    TK_2DOptions flat;
+    flat.Read(section);
+    EXPECT_EQ(flat.size, TK_2DOptions::kMaxSize);
+    EXPECT_TRUE(flat.shadow);
+    EXPECT_TRUE(flat.outline);
+    flat.Read(nullptr);
+    EXPECT_EQ(flat.size, TK_2DOptions::kMaxSize);
+
+    section = ParseSection(parser, "FILE_ISO ( View = '5' size = '-3' height = '99' left = '-0.5' right = '7' "
+                                   "bevel = '1' outline = '1' )", "file_iso");
+    ASSERT_TRUE(section);
+    TK_IsoOptions iso;
+    iso.Read(section);
+    EXPECT_EQ(iso.view, 1);
+    EXPECT_EQ(iso.size, 1);
+    EXPECT_EQ(iso.height, TK_IsoOptions::kMaxHeight);
+    EXPECT_EQ(iso.left, 0.0f);
+    EXPECT_EQ(iso.right, 1.0f);
+    EXPECT_TRUE(iso.bevel);
+    EXPECT_TRUE(iso.outline);
+
+    // Missing keys and unreadable numbers keep what was there.
+    section = ParseSection(parser, "file_iso ( view = '-1' height = 'tall' size = '2.5' bevel = 'yes' )", "file_iso");
+    ASSERT_TRUE(section);
+    TK_IsoOptions partial;
+    partial.Read(section);
+    EXPECT_EQ(partial.view, 3);
+    EXPECT_EQ(partial.height, 1.0f);
+    EXPECT_EQ(partial.size, TK_IsoOptions().size);
+    EXPECT_FALSE(partial.bevel);
+    EXPECT_EQ(partial.left, TK_IsoOptions().left);
+}
+
+TEST(SpriteOptions, ShippedConfigurationHoldsTheDefaults) {
+    const std::string path = std::string(TK_SOURCE_DIR) + "/config/config.txt";
+    TK_2DOptions flat;
+    flat.size = 7, flat.shadow = flat.outline = true;
+    flat.Load(path);
+    EXPECT_EQ(flat.size, TK_2DOptions().size);
+    EXPECT_FALSE(flat.shadow);
+    EXPECT_FALSE(flat.outline);
+
+    TK_IsoOptions iso;
+    iso.view = 2, iso.size = 9, iso.height = 3, iso.left = iso.right = 0.1f, iso.bevel = iso.outline = true;
+    iso.Load(path);
+    const TK_IsoOptions defaults;
+    EXPECT_EQ(iso.view, defaults.view);
+    EXPECT_EQ(iso.size, defaults.size);
+    EXPECT_EQ(iso.height, defaults.height);
+    EXPECT_EQ(iso.left, defaults.left);
+    EXPECT_EQ(iso.right, defaults.right);
+    EXPECT_FALSE(iso.bevel);
+    EXPECT_FALSE(iso.outline);
+
+    // A missing file changes nothing and says nothing.
+    testing::internal::CaptureStdout();
+    iso.size = 9;
+    iso.Load(testing::TempDir() + "no-such-config.txt");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(iso.size, 9);
+}
+
+TEST(SpritePlugins, WriteRgbaPngsOnlyForDrawableModels) {
+    TK_Plugin_2D flat;
+    flat.options = Options2D(3, true, true);
+    TK_Plugin_Iso iso;
+    iso.options = OptionsIso(4);
+    iso.options.bevel = true;
+    TK_Plugin* plugins[] = {&flat, &iso};
+    const TK_Model model = Model(2, 2, 2, {{0, 0, 0, 1}, {1, 1, 1, 2}});
+    Image expected[2];
+    ASSERT_TRUE(TK_Render2D(model, flat.options, expected[0]));
+    ASSERT_TRUE(TK_RenderIso(model, iso.options, expected[1]));
+
+    TK_Model outside = Model(2, 2, 2, {{5, 0, 0, 1}});
+    TK_Model sizeless = Model(0, 1, 1, {{0, 0, 0, 1}});
+    TK_Model huge = Model(300, 1, 1, {{0, 0, 0, 1}});
+    const TK_Model* undrawable[] = {&outside, &sizeless, &huge};
+
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i == 0 ? "2d" : "iso");
+        const std::string path = testing::TempDir() + "sprite_" + std::to_string(i) + ".png";
+        std::remove(path.c_str());
+        ASSERT_TRUE(plugins[i]->SaveModel(path, "", model));
+        Image back;
+        ASSERT_TRUE(TK_Plugin_PNG().LoadImage(path, "", back));
+        EXPECT_EQ(back.format, IMAGE_RGBA);
+        EXPECT_EQ(back.width, expected[i].width);
+        EXPECT_EQ(back.height, expected[i].height);
+        EXPECT_TRUE(back.pixels == expected[i].pixels);
+        std::remove(path.c_str());
+
+        EXPECT_FALSE(plugins[i]->SaveModel(path, "", Model(4, 4, 4, {})));
+        for (const TK_Model* bad : undrawable) EXPECT_FALSE(plugins[i]->SaveModel(path, "", *bad));
+        std::vector<uint8_t> bytes;
+        EXPECT_FALSE(TK_ReadFileBytes(path, 1 << 20, bytes)) << "nothing may be written";
+        EXPECT_FALSE(plugins[i]->SaveModel(testing::TempDir() + "no-such-dir/sprite.png", "", model));
+        EXPECT_FALSE(plugins[i]->SaveModel("", "", model));
+    }
+}

@@ -1,0 +1,106 @@
+// Figures of the exporters beyond OBJ and PLY (3DS, marching-cube PLY,
+// baked PLY, 2D and isometric sprites) on a solid one-colour sphere of
+// radius 60 in a 126^3 box, each a whole call with the default options
+// (surface or picture, encoding, temporary file and rename). The baseline
+// of each is one fwrite of as many bytes as that export wrote, the raw cost
+// of the output alone; the size written is shown as a counter.
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TK_BenchMain.h"
+#include "plugins/TK_Plugin_2D.h"
+#include "plugins/TK_Plugin_3DS.h"
+#include "plugins/TK_Plugin_Bake.h"
+#include "plugins/TK_Plugin_Iso.h"
+#include "plugins/TK_Plugin_MC.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const TK_Model& Sphere() {
+    static const TK_Model model = [] {
+        TK_Model m;
+        for (int a = 0; a < 3; ++a) m.size[a] = kMaxModelSize;
+        m.palette = DefaultPalette();
+        for (int z = 0; z < kMaxModelSize; ++z)
+            for (int y = 0; y < kMaxModelSize; ++y)
+                for (int x = 0; x < kMaxModelSize; ++x) {
+                    const int dx = 2 * x - 125, dy = 2 * y - 125, dz = 2 * z - 125;
+                    if (dx * dx + dy * dy + dz * dz <= 120 * 120)
+                        m.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), 79});
+                }
+        m.name = "bench.vox";
+        return m;
+    }();
+    return model;
+}
+
+const std::string& Folder() {
+    static const std::string dir = [] {
+        fs::path p = fs::temp_directory_path() / ("tk_bench_exporters_" + std::to_string(::getpid()));
+        fs::create_directories(p);
+        return p.string();
+    }();
+    return dir;
+}
+
+// One export: a fresh plugin per call, as the export commands make one.
+struct Exporter {
+    const char* name;
+    const char* extension;
+    std::function<bool(const std::string&, const TK_Model&)> write;
+};
+
+template <typename Plugin>
+bool Save(const std::string& path, const TK_Model& model) {
+    return Plugin().SaveModel(path, std::string(), model);
+}
+
+const std::vector<Exporter>& Exporters() {
+    static const std::vector<Exporter> exporters = {
+        {"3ds", "3ds", &Save<TK_Plugin_3DS>},
+        {"mc", "ply", &Save<TK_Plugin_MC>},
+        {"bake", "ply", [](const std::string& path, const TK_Model& model) {
+             return TK_Plugin_Bake().Bake(path, std::string(), model);
+         }},
+        {"2d", "png", &Save<TK_Plugin_2D>},
+        {"iso", "png", &Save<TK_Plugin_Iso>},
+    };
+    return exporters;
+}
+
+void Export(benchmark::State& state, const Exporter& e) {
+    const std::string path = Folder() + "/out_" + e.name + "." + e.extension;
+    for (auto _ : state)
+        if (!e.write(path, Sphere())) state.SkipWithError("export failed");
+    std::error_code error;
+    state.counters["MB"] = double(fs::file_size(path, error)) / 1e6;
+}
+
+void ExportBaseline(benchmark::State& state, const Exporter& e) {
+    const std::string path = Folder() + "/base_" + e.name + "." + e.extension;
+    e.write(path, Sphere());
+    tk_bench::FwriteBaseline(state, path);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    for (const Exporter& e : Exporters()) {
+        const std::string name = std::string(e.name) + "_export/sphere";
+        benchmark::RegisterBenchmark(name.c_str(), Export, e)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((name + "/baseline").c_str(), ExportBaseline, e)->Unit(benchmark::kMillisecond);
+        const bool surface = std::string(e.name) == "mc" || std::string(e.name) == "bake";
+        tk_bench::SetTarget(name, surface ? 2e6 : 1e6);
+    }
+    const int rc = tk_bench::Main(argc, argv);
+    fs::remove_all(Folder());
+    return rc;
+}

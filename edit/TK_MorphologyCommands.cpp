@@ -28,7 +28,7 @@ bool ApplyAxisWord(const OMB_Token& word, int sign, int modes[3]) {
     return true;
 }
 
-std::vector<uint8_t> Occupancy(const TK_Model& model) {
+OMB_LargeVector<uint8_t> Occupancy(const TK_Model& model) {
     TK_VoxelGrid grid = TK_VoxelGrid::FromModel(model);
     for (uint8_t& c : grid.cells) c = c != 0;
     return std::move(grid.cells);
@@ -37,13 +37,13 @@ std::vector<uint8_t> Occupancy(const TK_Model& model) {
 // One axis of the separable filter. A dilation cell takes the OR of the
 // cells it can be reached from, an erosion cell the AND of the cells it
 // reaches; outside the box counts as empty either way.
-void FilterAxis(std::vector<uint8_t>& cells, const int size[3], int axis, int mode, bool dilate) {
+void FilterAxis(OMB_LargeVector<uint8_t>& cells, const int size[3], int axis, int mode, bool dilate) {
     if (mode == 0) return;
     const int stride = axis == 0 ? 1 : axis == 1 ? size[0] : size[0] * size[1];
     const int n = size[axis];
     const bool usesLower = mode == 2 || mode == (dilate ? 1 : -1);
     const bool usesUpper = mode == 2 || mode == (dilate ? -1 : 1);
-    const std::vector<uint8_t> src(cells);
+    const OMB_LargeVector<uint8_t> src(cells);
     int i = 0;
     for (int z = 0; z < size[2]; ++z)
         for (int y = 0; y < size[1]; ++y)
@@ -55,7 +55,7 @@ void FilterAxis(std::vector<uint8_t>& cells, const int size[3], int axis, int mo
             }
 }
 
-void FilterAllAxes(std::vector<uint8_t>& cells, const int size[3], const int modes[3], bool dilate) {
+void FilterAllAxes(OMB_LargeVector<uint8_t>& cells, const int size[3], const int modes[3], bool dilate) {
     for (int a = 0; a < 3; ++a) FilterAxis(cells, size, a, modes[a], dilate);
 }
 
@@ -107,7 +107,7 @@ bool TK_CMD_FloodFill::Apply() {
     TK_Model& model = Model();
     const int d[3] = {model.size[0] + 4, model.size[1] + 4, model.size[2] + 4};
     const int sx = d[0], sxy = d[0] * d[1];
-    std::vector<uint8_t> state(size_t(sxy) * size_t(d[2]), kFree);
+    OMB_LargeVector<uint8_t> state(size_t(sxy) * size_t(d[2]), kFree);
     for (int z = 0; z < d[2]; ++z)
         for (int y = 0; y < d[1]; ++y)
             for (int x = 0; x < d[0]; ++x)
@@ -152,8 +152,8 @@ bool TK_CMD_Dilation::CanApply() {
 
 bool TK_CMD_Dilation::Apply() {
     TK_Model& model = Model();
-    const std::vector<uint8_t> before = Occupancy(model);
-    std::vector<uint8_t> grown = before;
+    const OMB_LargeVector<uint8_t> before = Occupancy(model);
+    OMB_LargeVector<uint8_t> grown = before;
     FilterAllAxes(grown, model.size, m_modes, true);
     const int count = model.voxels.Count();
     int i = 0;
@@ -173,7 +173,7 @@ bool TK_CMD_Erosion::CanApply() { return !Model().voxels.Empty(); }
 
 bool TK_CMD_Erosion::Apply() {
     TK_Model& model = Model();
-    std::vector<uint8_t> kept = Occupancy(model);
+    OMB_LargeVector<uint8_t> kept = Occupancy(model);
     FilterAllAxes(kept, model.size, m_modes, false);
     VoxelList& voxels = model.voxels;
     const int sx = model.size[0], sxy = model.size[0] * model.size[1];

@@ -10,11 +10,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/OMB_LargeAlloc.h"
 #include "model/TK_Model.h"
 
 struct TK_VoxelGrid {
     int size[3] = {0, 0, 0};
-    std::vector<uint8_t> cells;  // colour index per cell, 0 empty; x fastest, z slowest
+    OMB_LargeVector<uint8_t> cells;  // colour index per cell, 0 empty; x fastest, z slowest
 
     TK_VoxelGrid() = default;
     TK_VoxelGrid(int sx, int sy, int sz) { Reset(sx, sy, sz); }

@@ -15,6 +15,7 @@
 
 #include "core/OMB_CommandExecutor.h"
 #include "core/OMB_DGNode.h"
+#include "core/OMB_LargeAlloc.h"
 #include "core/OMB_Signal.h"
 #include "model/TK_Material.h"
 #include "model/TK_Model.h"
@@ -54,7 +55,7 @@ public:
     // One surface record per palette index; moves with its colour.
     TK_Material materials[256] = {};
     // Cell (x, y, z) of the model -> 1 + voxel position, 0 when empty.
-    std::vector<uint32_t> voxelLookupGrid;
+    OMB_LargeVector<uint32_t> voxelLookupGrid;
     int modelPlacement[3] = {0, 0, 1};
     float modelCenter[3] = {0, 0, 0};
     float modelBoundsMin[3] = {0, 0, 0};

@@ -3,6 +3,7 @@
 #include "model/Voxel.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 void VoxelList::Resize(int n) {
@@ -42,7 +43,8 @@ void VoxelList::Reallocate(int capacity) {
         m_capacity = 0;
         return;
     }
-    std::unique_ptr<Voxel[]> data(new Voxel[capacity]);
+    std::unique_ptr<Voxel[], OMB_LargeFree> data(static_cast<Voxel*>(OMB_AllocLarge(size_t(capacity) * sizeof(Voxel))));
+    if (!data) throw std::bad_alloc();
     if (m_count) std::memcpy(data.get(), m_data.get(), size_t(m_count) * sizeof(Voxel));
     m_data = std::move(data);
     m_capacity = capacity;

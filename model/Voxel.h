@@ -8,6 +8,8 @@
 #include <cstring>
 #include <memory>
 
+#include "core/OMB_LargeAlloc.h"
+
 // A plain record (no initialisers) so that large lists allocate without
 // touching every byte; write Voxel{} for a zero voxel.
 struct Voxel {
@@ -97,7 +99,7 @@ private:
     void Grow(int needed);
     void Reallocate(int capacity);
 
-    std::unique_ptr<Voxel[]> m_data;
+    std::unique_ptr<Voxel[], OMB_LargeFree> m_data;
     int m_count = 0;
     int m_capacity = 0;
     int m_growStep = kDefaultGrowStep;

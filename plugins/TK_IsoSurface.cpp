@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <array>
 
+#include "core/OMB_LargeAlloc.h"
+
 namespace {
 
 // Share of the way to its neighbours' average that a vertex moves per pass.
@@ -111,7 +113,7 @@ const Tables& GetTables() {
 struct Field {
     int n[3];
     size_t plane;
-    std::vector<uint8_t> cells;  // palette index, 0 empty
+    OMB_LargeVector<uint8_t> cells;  // palette index, 0 empty
 
     explicit Field(const TK_Model& model)
         : n{model.size[0] + 2, model.size[1] + 2, model.size[2] + 2}, plane(size_t(n[0]) * size_t(n[1])) {

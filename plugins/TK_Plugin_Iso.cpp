@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/OMB_LargeAlloc.h"
 #include "core/OMB_LmpParser.h"
 #include "model/TK_Workspace.h"
 #include "plugins/TK_ImageFile.h"
@@ -18,7 +19,7 @@ namespace {
 // one cell so that neighbour tests never leave it.
 struct IsoGrid {
     int dims[3] = {0, 0, 0};  // U, V, Z
-    std::vector<uint8_t> cells;
+    OMB_LargeVector<uint8_t> cells;
 
     size_t Index(int u, int v, int z) const {
         return size_t(u + 1) + size_t(dims[0] + 2) * (size_t(v + 1) + size_t(dims[1] + 2) * size_t(z + 1));

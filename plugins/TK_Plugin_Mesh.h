@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "core/OMB_LargeAlloc.h"
 #include "plugins/TK_Plugin.h"
 
 struct OMB_LmpNode;
@@ -74,7 +75,7 @@ void TK_BuildMeshSurface(const TK_Model& model, bool optimize, TK_MeshSurface& s
 struct TK_MeshGrid {
     int size[3];
     size_t stride[3];
-    std::vector<uint8_t> cells;
+    OMB_LargeVector<uint8_t> cells;
     explicit TK_MeshGrid(const TK_Model& model);
     size_t Index(int x, int y, int z) const {
         return size_t(x + 1) + stride[1] * size_t(y + 1) + stride[2] * size_t(z + 1);

@@ -28,7 +28,7 @@ void WriteTexcoords(const TK_Model& model, const TK_MeshOptions& o, TK_MeshText&
 // Corner (x, y, z) -> vertex number, 0 until first written.
 struct CornerIndex {
     int stride[3];
-    std::vector<int> numbers;
+    OMB_LargeVector<int> numbers;
     explicit CornerIndex(const TK_Model& m)
         : stride{1, m.size[0] + 1, (m.size[0] + 1) * (m.size[1] + 1)},
           numbers(size_t(m.size[0] + 1) * (m.size[1] + 1) * (m.size[2] + 1), 0) {}

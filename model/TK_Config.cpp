@@ -3,6 +3,7 @@
 #include "model/TK_Config.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "core/OMB_LmpParser.h"
 #include "model/TK_Workspace.h"
@@ -35,6 +36,14 @@ std::string NormalizeFolder(const std::string& programDir, const std::string& pa
     std::replace(p.begin(), p.end(), '\\', '/');
     if (!p.empty() && p.back() == '/') p.pop_back();
     return p;
+}
+
+bool TK_ParseConfigFile(const std::string& path, OMB_LmpParser& parser) {
+    if (FILE* probe = std::fopen(path.c_str(), "rb"))
+        std::fclose(probe);
+    else
+        return false;
+    return parser.ParseFile(path.c_str());
 }
 
 std::string ConfigPath(const TK_Workspace& workspace) { return workspace.programDir + "/config/config.txt"; }

@@ -6,11 +6,16 @@
 
 #include <string>
 
+class OMB_LmpParser;
 struct TK_Workspace;
 
 // Reads `path` (an LMP text) into the workspace's overridable settings. The
 // only messages are the text reader's and the parser's own.
 void LoadConfig(TK_Workspace& workspace, const std::string& path);
+// Parses the file at `path` into `parser` for a plugin's own section. False
+// without a message when the file does not exist (the normal case for a bare
+// program folder), and after the parser's message when it does not parse.
+bool TK_ParseConfigFile(const std::string& path, OMB_LmpParser& parser);
 // The configuration's own path below the workspace's program directory.
 std::string ConfigPath(const TK_Workspace& workspace);
 

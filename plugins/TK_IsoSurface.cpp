@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <array>
 
-#include "core/OMB_LargeAlloc.h"
+#include "plugins/TK_Plugin_Mesh.h"
 
 namespace {
 
@@ -109,18 +109,15 @@ const Tables& GetTables() {
     return tables;
 }
 
-// The model as occupancy on the padded grid, x fastest.
+// The model on the mesh writers' padded grid, addressed here in padded
+// coordinates (the model's cell c lies at c + 1).
 struct Field {
+    TK_MeshGrid grid;
     int n[3];
     size_t plane;
-    OMB_LargeVector<uint8_t> cells;  // palette index, 0 empty
 
     explicit Field(const TK_Model& model)
-        : n{model.size[0] + 2, model.size[1] + 2, model.size[2] + 2}, plane(size_t(n[0]) * size_t(n[1])) {
-        cells.assign(plane * size_t(n[2]), 0);
-        for (const Voxel& v : model.voxels)
-            if (model.InBox(v.x, v.y, v.z)) cells[Index(v.x + 1, v.y + 1, v.z + 1)] = v.colorIndex;
-    }
+        : grid(model), n{model.size[0] + 2, model.size[1] + 2, model.size[2] + 2}, plane(grid.stride[2]) {}
     size_t Index(int x, int y, int z) const { return size_t(x) + size_t(n[0]) * size_t(y) + plane * size_t(z); }
     size_t Offset(int bits) const { return Index(bits & 1, bits >> 1 & 1, bits >> 2 & 1); }
 };
@@ -138,7 +135,7 @@ public:
     void Run() {
         const Tables& t = GetTables();
         const int* n = m_field.n;
-        const uint8_t* cells = m_field.cells.data();
+        const uint8_t* cells = m_field.grid.cells.data();
         for (int z = 0; z + 1 < n[2]; ++z) {
             for (int y = 0; y + 1 < n[1]; ++y)
                 for (int x = 0; x + 1 < n[0]; ++x) {
@@ -169,7 +166,7 @@ private:
         slot = int32_t(m_mesh.colours.size());
         const int sz = z + (e.corner >> 2 & 1);
         const size_t start = m_field.Index(sx, sy, sz);
-        const uint8_t a = m_field.cells[start], b = m_field.cells[start + m_field.Offset(e.offset)];
+        const uint8_t a = m_field.grid.cells[start], b = m_field.grid.cells[start + m_field.Offset(e.offset)];
         m_mesh.colours.push_back(a ? a : b);
         m_mesh.edges.push_back(e.offset);
         // Grid point i is the centre of cell i - 1, at i - 0.5 in the box.

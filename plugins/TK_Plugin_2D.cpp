@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/OMB_LmpParser.h"
+#include "model/TK_Config.h"
 #include "model/TK_Workspace.h"
 #include "plugins/TK_ImageFile.h"
 #include "plugins/TK_Sprite.h"
@@ -30,7 +31,7 @@ void TK_2DOptions::Read(const OMB_LmpNode* section) {
 
 void TK_2DOptions::Load(const std::string& configPath) {
     OMB_LmpParser parser;
-    if (TK_ParseSpriteConfig(configPath, parser)) Read(OMB_LmpParser::FindChild(&parser.Root(), "file_2d"));
+    if (TK_ParseConfigFile(configPath, parser)) Read(OMB_LmpParser::FindChild(&parser.Root(), "file_2d"));
 }
 
 TK_2DOptions TK_2DOptions::Clamped() const {

@@ -9,6 +9,7 @@
 
 #include "core/OMB_LargeAlloc.h"
 #include "core/OMB_LmpParser.h"
+#include "model/TK_Config.h"
 #include "model/TK_Workspace.h"
 #include "plugins/TK_ImageFile.h"
 #include "plugins/TK_Sprite.h"
@@ -118,7 +119,7 @@ void TK_IsoOptions::Read(const OMB_LmpNode* section) {
 
 void TK_IsoOptions::Load(const std::string& configPath) {
     OMB_LmpParser parser;
-    if (TK_ParseSpriteConfig(configPath, parser)) Read(OMB_LmpParser::FindChild(&parser.Root(), "file_iso"));
+    if (TK_ParseConfigFile(configPath, parser)) Read(OMB_LmpParser::FindChild(&parser.Root(), "file_iso"));
 }
 
 TK_IsoOptions TK_IsoOptions::Clamped() const {

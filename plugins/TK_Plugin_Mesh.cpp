@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <cstdio>
 
 #include "core/OMB_LmpParser.h"
 #include "model/OMB_BitFile.h"
+#include "model/TK_Config.h"
 #include "model/TK_Workspace.h"
 
 namespace {
@@ -84,14 +84,8 @@ void TK_MeshOptions::Read(const OMB_LmpNode* section) {
 }
 
 void TK_MeshOptions::Load(const std::string& configPath, const char* section) {
-    // A missing file is the normal case for a bare program folder; only a
-    // file that exists is worth the parser's messages.
-    if (FILE* probe = std::fopen(configPath.c_str(), "rb"))
-        std::fclose(probe);
-    else
-        return;
     OMB_LmpParser parser;
-    if (parser.ParseFile(configPath.c_str())) Read(OMB_LmpParser::FindChild(&parser.Root(), section));
+    if (TK_ParseConfigFile(configPath, parser)) Read(OMB_LmpParser::FindChild(&parser.Root(), section));
 }
 
 TK_MeshGrid::TK_MeshGrid(const TK_Model& model)

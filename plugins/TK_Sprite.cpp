@@ -2,21 +2,12 @@
 #include "plugins/TK_Sprite.h"
 
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 #include "core/OMB_Lexer.h"
 #include "core/OMB_LmpParser.h"
 #include "plugins/TK_ImageFile.h"
 #include "plugins/TK_Plugin_PNG.h"
-
-bool TK_ParseSpriteConfig(const std::string& configPath, OMB_LmpParser& parser) {
-    if (FILE* probe = std::fopen(configPath.c_str(), "rb"))
-        std::fclose(probe);
-    else
-        return false;
-    return parser.ParseFile(configPath.c_str());
-}
 
 // NodeInt reads an unreadable value as 0, which would pass for a real
 // setting; the lexer tells the two apart.

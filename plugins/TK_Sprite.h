@@ -14,16 +14,10 @@
 #include "model/TK_Model.h"
 
 struct OMB_LmpNode;
-class OMB_LmpParser;
 
 // Colour of the outline ring, and the one written where nothing is.
 constexpr uint32_t kSpriteOutlineColour = 0xFF000000u;  // opaque black
 constexpr uint32_t kSpriteClear = 0;
-
-// Parses the configuration file into `parser`. A missing file is the normal
-// case for a bare program folder and gives false without a message; a file
-// that exists but does not parse gives false after the parser's message.
-bool TK_ParseSpriteConfig(const std::string& configPath, OMB_LmpParser& parser);
 
 // Value readers of one section; a missing key, a null section or a value
 // that is not a number (an integer for Int and Bool) leaves `value` as it

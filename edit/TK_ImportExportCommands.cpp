@@ -100,6 +100,7 @@ bool TK_CMD_ExportModel::Execute() {
     if (!plugin) return false;
     std::string path;
     if (!ChooseTarget(*FindPlugin(m_format), path)) return Fail("failed to get export name");
+    plugin->SetMaterials(m_env->materials);
     WriteCacheCopy();
     if (!plugin->SaveModel(path, std::string(), model)) return Fail("failed to export model : ", path);
     OMB_Printf("[Log] export : %s\n", path.c_str());

@@ -8,3 +8,5 @@ bool TK_Plugin::LoadModel(const std::string&, const std::string&, TK_Model&) { r
 bool TK_Plugin::SaveModel(const std::string&, const std::string&, const TK_Model&) { return false; }
 
 bool TK_Plugin::LoadImage(const std::string&, const std::string&, Image&) { return false; }
+
+void TK_Plugin::SetMaterials(const TK_Material*) {}

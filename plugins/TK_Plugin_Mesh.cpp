@@ -162,7 +162,7 @@ void TK_MeshCoordinates::Append(const int corner[3], TK_MeshText& out) const {
     out.Str(axis[2][size_t(corner[order[2]])]);
 }
 
-TK_Plugin_Mesh::TK_Plugin_Mesh(const char* section) {
+TK_Plugin_Mesh::TK_Plugin_Mesh(const char* section, const TK_MeshOptions& defaults) : options(defaults) {
     options.Load(TK_ProgramDirectory() + "/config/config.txt", section);
 }
 

@@ -148,7 +148,9 @@ class TK_Plugin_Mesh : public TK_Plugin {
 public:
     // Defaults, then the section of "config/config.txt" below the program
     // folder.
-    explicit TK_Plugin_Mesh(const char* section);
+    explicit TK_Plugin_Mesh(const char* section) : TK_Plugin_Mesh(section, TK_MeshOptions()) {}
+    // The same over a format's own defaults.
+    TK_Plugin_Mesh(const char* section, const TK_MeshOptions& defaults);
 
     TK_MeshOptions options;
 

@@ -8,6 +8,7 @@
 #include "plugins/TK_Plugin_2D.h"
 #include "plugins/TK_Plugin_3DS.h"
 #include "plugins/TK_Plugin_ACT.h"
+#include "plugins/TK_Plugin_GLTF.h"
 #include "plugins/TK_Plugin_Iso.h"
 #include "plugins/TK_Plugin_MC.h"
 #include "plugins/TK_Plugin_OBJ.h"
@@ -40,6 +41,7 @@ void TK_RegisterPlugins(TK_PluginRegistry& registry) {
         {"2d", "png", "2D Sprite", &TK_MakePlugin<TK_Plugin_2D>},
         {"iso", "png", "Isometric Sprite", &TK_MakePlugin<TK_Plugin_Iso>},
         {"mc", "ply", "Marching Cube", &TK_MakePlugin<TK_Plugin_MC>},
+        {"gltf", "glb", "glTF Binary", &TK_MakePlugin<TK_Plugin_GLTF>},
     };
     for (const Entry& e : kPlugins) registry.Add(e.key, e.extension, e.description, e.factory);
 }

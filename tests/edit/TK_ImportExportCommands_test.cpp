@@ -66,6 +66,12 @@ TEST_F(ImportExport, ExportWritesTheFormatsExtensionAfterACacheCopy) {
     ASSERT_TRUE(Run("o slab s.vox") && Run("o xraw \"with space\""));
     EXPECT_TRUE(TK_Plugin_SLAB().LoadModel(Path("s.vox"), "", back) && fs::exists(dir / "with space.xraw"));
     EXPECT_EQ(History(), 0u);
+    // The palette entries' material records reach the formats that write them.
+    env->materials[ColorAt(0, 0, 0)].type = 1;
+    ASSERT_TRUE(Run("o gltf m"));
+    std::ifstream glb(Path("m.glb"), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(glb)), std::istreambuf_iterator<char>());
+    EXPECT_NE(bytes.find("\"metallicFactor\":1,"), std::string::npos);
     ExpectRefused("o qb", "[Error] failed to get export name\n");
     ExpectRefused("o nope x", "[Error] failed to load plugin : nope\n");
     ExpectRefused("o qb nowhere/x.qb", "[Error] failed to export model : " + Path("nowhere/x.qb") + "\n");

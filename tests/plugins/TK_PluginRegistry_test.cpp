@@ -7,6 +7,7 @@
 #include "plugins/TK_Plugin_2D.h"
 #include "plugins/TK_Plugin_3DS.h"
 #include "plugins/TK_Plugin_ACT.h"
+#include "plugins/TK_Plugin_GLTF.h"
 #include "plugins/TK_Plugin_Iso.h"
 #include "plugins/TK_Plugin_MC.h"
 #include "plugins/TK_Plugin_OBJ.h"
@@ -38,7 +39,7 @@ const Row kTable[] = {
     {"vox", "vox", "Tarsk", &Is<TK_Plugin_VOX>},              {"png", "png", "Palette", &Is<TK_Plugin_PNG>},
     {"tga", "tga", "Palette", &Is<TK_Plugin_TGA>},            {"act", "act", "Palette", &Is<TK_Plugin_ACT>},
     {"2d", "png", "2D Sprite", &Is<TK_Plugin_2D>},            {"iso", "png", "Isometric Sprite", &Is<TK_Plugin_Iso>},
-    {"mc", "ply", "Marching Cube", &Is<TK_Plugin_MC>},
+    {"mc", "ply", "Marching Cube", &Is<TK_Plugin_MC>},        {"gltf", "glb", "glTF Binary", &Is<TK_Plugin_GLTF>},
 };
 
 }  // namespace

@@ -1,0 +1,71 @@
+// TK_Plugin_GLTF: glTF 2.0 binary meshes (".glb"), the format game engines
+// and web viewers load. One self-contained file holds the model's exposed
+// faces (merged into rectangles as the other mesh writers merge them with
+// "optimize"), a normal and a texture coordinate per vertex, the palette as
+// an embedded 256 x 1 PNG sampled with nearest filtering (colour c in the
+// middle of pixel c - 1), and PBR materials made from the palette entries'
+// surface records. Options come from the "file_gltf" section of the
+// configuration: "scale", "pivot" (default 0.5 0.5 0: the model centred on
+// the origin, standing on it) and "optimize"; the other mesh keys mean
+// nothing here, since glTF fixes the axes and the winding.
+//
+// Axes: glTF is y-up, so a cell corner (x, y, z) is written as (x, z, -y),
+// a rotation about x: the model's front (the side at -y, as the sprites
+// show it) faces glTF's +z, and faces stay counter-clockwise seen from
+// outside. A negative scale mirrors; its faces are then turned so that they
+// still face outwards.
+//
+// Materials: one mesh primitive per distinct material, every primitive with
+// its own vertex range in shared buffer views. Faces of colours whose
+// records give the same material share a primitive, so a palette without
+// records gives exactly one.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "plugins/TK_Plugin_Mesh.h"
+
+class OMB_SaveBitFile;
+
+// The glTF material of one palette entry's surface record.
+struct TK_GltfMaterial {
+    float metallic = 0;
+    float roughness = 1;
+    bool emissive = false;
+    const char* name = "diffuse";
+
+    // Metal: metallic 1 with the record's roughness; glass: the record's
+    // roughness; emissive: glowing in the palette colour; diffuse: rough
+    // (roughness 1) unless a clear coat ("plastic") gives its roughness.
+    // Roughness is clamped to 0..1. A zeroed record is plain diffuse.
+    static TK_GltfMaterial FromRecord(const TK_Material& record);
+    bool operator==(const TK_GltfMaterial& o) const {
+        return metallic == o.metallic && roughness == o.roughness && emissive == o.emissive;
+    }
+};
+
+class TK_Plugin_GLTF : public TK_Plugin_Mesh {
+public:
+    // Defaults (pivot 0.5 0.5 0), then "file_gltf" of the configuration.
+    TK_Plugin_GLTF();
+
+    // False for a model without voxels, an empty path, a file past the
+    // format's 4 GiB or a failed write (an older file stays as it was).
+    bool SaveModel(const std::string& path, const std::string& options, const TK_Model& model) override;
+    void SetMaterials(const TK_Material* materials) override { m_materials = materials; }
+
+    // The whole .glb of `model` into `file`, opened by the caller (a file
+    // or memory). `materials` holds 256 records, or is null for every
+    // colour diffuse. `faceCount`, when given, receives the number of
+    // rectangles written (two triangles each). False for a model without
+    // faces, one too large for the format or a failed write.
+    static bool WriteGlb(const TK_Model& model, const TK_MeshOptions& options, const TK_Material* materials,
+                         OMB_SaveBitFile& file, size_t* faceCount = nullptr);
+
+    // The options of a configuration without a "file_gltf" section.
+    static TK_MeshOptions Defaults();
+
+private:
+    const TK_Material* m_materials = nullptr;
+};

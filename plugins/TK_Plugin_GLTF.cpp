@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -55,14 +56,17 @@ struct Plan {
     }
 };
 
-void PlanGeometry(const TK_Model& model, const TK_MeshOptions& o, Plan& plan) {
+// False when an option makes a coordinate that a float cannot hold.
+bool PlanGeometry(const TK_Model& model, const TK_MeshOptions& o, Plan& plan) {
     const int source[3] = {0, 2, 1};
     const float sign[3] = {1, 1, -1};
     int mirrors = 0;
     for (int i = 0; i < 3; ++i) {
         const int a = source[i];
-        for (int c = 0; c <= model.size[a]; ++c)
+        for (int c = 0; c <= model.size[a]; ++c) {
             plan.axis[i].push_back(float(sign[i] * (c - double(o.pivot[a]) * model.size[a]) * o.scale[a] + 0.0));
+            if (!std::isfinite(plan.axis[i].back())) return false;
+        }
         mirrors += o.scale[a] < 0;
     }
     plan.reverse = mirrors % 2 == 1;
@@ -71,6 +75,7 @@ void PlanGeometry(const TK_Model& model, const TK_MeshOptions& o, Plan& plan) {
         n[d / 2] = (d % 2 ? 1.0f : -1.0f) * (o.scale[d / 2] < 0 ? -1.0f : 1.0f);
         plan.normal[d][0] = n[0], plan.normal[d][1] = n[2], plan.normal[d][2] = -n[1] + 0.0f;
     }
+    return true;
 }
 
 // Colours grouped by material, the faces counted into primitive order.
@@ -341,7 +346,7 @@ bool TK_Plugin_GLTF::WriteGlb(const TK_Model& model, const TK_MeshOptions& optio
     TK_BuildMeshSurface(model, options.optimize, surface);
     if (!surface.Count()) return false;
     Plan plan;
-    PlanGeometry(model, options, plan);
+    if (!PlanGeometry(model, options, plan)) return false;
     PlanPrimitives(surface, materials, plan);
     surface = TK_MeshSurface();
     PlanBounds(plan);

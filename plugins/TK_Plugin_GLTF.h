@@ -59,7 +59,8 @@ public:
     // or memory). `materials` holds 256 records, or is null for every
     // colour diffuse. `faceCount`, when given, receives the number of
     // rectangles written (two triangles each). False for a model without
-    // faces, one too large for the format or a failed write.
+    // faces, options that make a coordinate no float holds, a file past the
+    // format's 4 GiB or a failed write.
     static bool WriteGlb(const TK_Model& model, const TK_MeshOptions& options, const TK_Material* materials,
                          OMB_SaveBitFile& file, size_t* faceCount = nullptr);
 

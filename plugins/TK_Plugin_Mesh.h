@@ -1,6 +1,6 @@
-// TK_Plugin_Mesh: the base of the polygon-mesh plugins (OBJ, PLY, 3DS). It
-// holds the export options the user sets in the configuration file, and the
-// surface the writers share: the exposed faces of a model, one rectangle per
+// TK_Plugin_Mesh: the base of the polygon-mesh plugins (OBJ, PLY, 3DS,
+// glTF). It holds the export options the user sets in the configuration
+// file, and the surface the writers share: the exposed faces of a model, one rectangle per
 // voxel face or, with "optimize", faces of one direction, layer and colour
 // merged into larger rectangles.
 //

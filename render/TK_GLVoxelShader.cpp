@@ -36,14 +36,11 @@ const char kTemplateHead[] =
     "uniform vec2 iBufferSize;\n"
     "uniform sampler2D iBufferTex;\n"
     "uniform float iNumVoxels;\n"
-    "vec2 tk_Texel( float i ) {\n"
-    "    float row = floor( ( i + 0.5 ) / iBufferSize.x );\n"
-    "    return vec2( i - row * iBufferSize.x, row );\n"
-    "}\n"
     "float voxel( vec3 v ) {\n"
     "    vec3 c = clamp( floor( v + 0.5 ), vec3( 0.0 ), iVolumeSize - 1.0 );\n"
     "    float i = c.x + iVolumeSize.x * ( c.y + iVolumeSize.y * c.z );\n"
-    "    vec2 t = ( tk_Texel( i ) + 0.5 ) / iBufferSize;\n"
+    "    float row = floor( ( i + 0.5 ) / iBufferSize.x );\n"
+    "    vec2 t = ( vec2( i - row * iBufferSize.x, row ) + 0.5 ) / iBufferSize;\n"
     "    return floor( texture2D( iBufferTex, t ).r * 255.0 + 0.5 );\n"
     "}\n"
     "float map( vec3 v );\n";
@@ -266,6 +263,11 @@ bool TK_GLVoxelShaderEvaluator::Evaluate(const TK_VoxelShaderJob& job, uint8_t* 
         return false;
     }
     GLStateGuard state;
+    // Errors left by others must not fail the read-back check below (a
+    // driver keeps at most a few; the bound guards against one that never
+    // stops answering).
+    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+    }
     GLProgram program;
     if (!BuildProgram(job, program)) return false;
     GLTexture buffer, color;

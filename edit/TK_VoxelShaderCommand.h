@@ -2,7 +2,9 @@
 // float map( vec3 v ) of shader/NAME.txt (in the program directory) once
 // per cell of the model's box and makes its rounded result, clamped to
 // 0..255, the cell's new colour index (0 empty). Up to eight numbers become
-// the shader's iArgs (missing ones 0). "xs" alone lists the shaders with the
+// the shader's iArgs (missing ones 0); iColorIndex is the current colour,
+// iNumVoxels the model's voxel count and iFrame the number of "xs" runs
+// before this one in the session. "xs" alone lists the shaders with the
 // first comment line of each. The GPU work goes through the environment's
 // TK_VoxelShaderEvaluator; without one the command fails.
 //

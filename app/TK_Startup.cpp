@@ -8,6 +8,7 @@
 #include <system_error>
 #include <utility>
 
+#include "app/MS_OffscreenGL.h"
 #include "core/OMB_Log.h"
 #include "edit/TK_Commands.h"
 #include "model/TK_Config.h"
@@ -15,12 +16,17 @@
 #include "model/TK_VoxFile.h"
 #include "plugins/TK_PluginRegistry.h"
 #include "plugins/TK_Plugins.h"
+#include "render/TK_GLVoxelShader.h"
 
 void TK_SetupEnvironment(TK_EditorEnv& env) {
     LoadConfig(env.workspace, ConfigPath(env.workspace));
     TK_RegisterCommands(env.executor);
     env.plugins = std::make_shared<TK_PluginRegistry>();
     TK_RegisterPlugins(*env.plugins);
+    // A window's context is current whenever commands run; without a window
+    // the evaluator makes its own context the first time "xs" needs one.
+    env.voxelShaders = env.headless ? std::make_shared<TK_GLVoxelShaderEvaluator>(&MS_OffscreenGL::Create)
+                                    : std::make_shared<TK_GLVoxelShaderEvaluator>();
 }
 
 void TK_RunStartupScript(TK_EditorEnv& env) {

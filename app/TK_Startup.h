@@ -10,7 +10,7 @@
 class TK_EditorEnv;
 
 // Reads the configuration, then registers every built-in command and every
-// format plugin.
+// format plugin, and installs the GPU evaluator of the voxel shaders.
 void TK_SetupEnvironment(TK_EditorEnv& env);
 // Runs the start-up script's document lines whose commands are registered,
 // then clears the history.

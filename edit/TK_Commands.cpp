@@ -16,6 +16,7 @@
 #include "edit/TK_ResampleCommands.h"
 #include "edit/TK_ShapeCommands.h"
 #include "edit/TK_TransformCommands.h"
+#include "edit/TK_VoxelShaderCommand.h"
 
 void TK_RegisterCommands(OMB_CommandExecutor& executor) {
     struct Entry {
@@ -60,6 +61,7 @@ void TK_RegisterCommands(OMB_CommandExecutor& executor) {
         {"prim", &OMB_MakeCommand<TK_CMD_Prim>, 2},
         {"noise", &OMB_MakeCommand<TK_CMD_Noise>, 2},
         {"maze", &OMB_MakeCommand<TK_CMD_Maze>, 2},
+        {"xs", &OMB_MakeCommand<TK_CMD_VoxelShader>, 2},  // voxel shader
         {"fractal", &OMB_MakeCommand<TK_CMD_Fractal>, 1},
         {"rand", &OMB_MakeCommand<TK_CMD_RandomModel>, 2},
         {"index", &OMB_MakeCommand<TK_CMD_ColorIndex>, 2},

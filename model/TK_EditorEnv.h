@@ -23,6 +23,7 @@
 
 class TK_PluginRegistry;  // plugins/TK_PluginRegistry.h
 class TK_WindowLink;      // model/TK_WindowLink.h
+class TK_VoxelShaderEvaluator;  // edit/TK_VoxelShaderEvaluator.h
 
 enum TK_ModelChange : int {
     TK_CHANGE_SIZE = 4,
@@ -71,6 +72,9 @@ public:
     // type-erased deleter: the deleter is bound where the registry is made
     // (app/), so this layer holds the registry without depending on plugins/.
     std::shared_ptr<TK_PluginRegistry> plugins;
+    // The GPU behind "xs", installed at start-up like the plugins; null
+    // where the program has no OpenGL (the command then fails).
+    std::shared_ptr<TK_VoxelShaderEvaluator> voxelShaders;
     // The model the pattern brush stamps ("ipatt"); empty until one loads.
     TK_Model patternModel;
 

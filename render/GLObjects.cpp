@@ -177,13 +177,13 @@ bool GLShader::CreateVertex(const char* source) {
     return Compile(GL_VERTEX_SHADER, 1, sources);
 }
 
-bool GLShader::CreateFragment(const char* const* sources) {
+bool GLShader::CreateFragment(const char* const* sources, std::string* log) {
     int count = 0;
     while (sources && sources[count]) ++count;
-    return Compile(GL_FRAGMENT_SHADER, count, sources);
+    return Compile(GL_FRAGMENT_SHADER, count, sources, log);
 }
 
-bool GLShader::Compile(GLenum type, int count, const char* const* sources) {
+bool GLShader::Compile(GLenum type, int count, const char* const* sources, std::string* log) {
     Release();
     if (!HasShaderEntryPoints()) return false;
     m_type = type;
@@ -194,7 +194,10 @@ bool GLShader::Compile(GLenum type, int count, const char* const* sources) {
     GLint status = 0;
     gl::GetShaderiv(m_name, GL_COMPILE_STATUS, &status);
     if (status) return true;
-    OMB_Printf("==== [GL:Shader] ====\n%s\n", ShaderLog(m_name, kMaxLogLength).c_str());
+    if (log)
+        *log = ShaderLog(m_name, kMaxLogLength);
+    else
+        OMB_Printf("==== [GL:Shader] ====\n%s\n", ShaderLog(m_name, kMaxLogLength).c_str());
     return false;
 }
 
@@ -227,7 +230,7 @@ void GLProgram::SetLabel(const char* label) {
     m_label[sizeof m_label - 1] = '\0';
 }
 
-bool GLProgram::Link(const GLShader& vertex, const GLShader& fragment) {
+bool GLProgram::Link(const GLShader& vertex, const GLShader& fragment, std::string* log) {
     Release();
     if (!HasShaderEntryPoints() || !gl::DetachShader) return false;
     m_name = gl::CreateProgram();
@@ -237,7 +240,10 @@ bool GLProgram::Link(const GLShader& vertex, const GLShader& fragment) {
     gl::LinkProgram(m_name);
     GLint status = 0;
     gl::GetProgramiv(m_name, GL_LINK_STATUS, &status);
-    if (!status) OMB_Printf("==== [GL:Program] ====\n%s\n", ProgramLog(m_name, kMaxLogLength).c_str());
+    if (!status && log)
+        *log = ProgramLog(m_name, kMaxLogLength);
+    else if (!status)
+        OMB_Printf("==== [GL:Program] ====\n%s\n", ProgramLog(m_name, kMaxLogLength).c_str());
     gl::DetachShader(m_name, vertex.Name());
     gl::DetachShader(m_name, fragment.Name());
     if (!status) Release();

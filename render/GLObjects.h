@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "render/OMB_OpenGL.h"
 
@@ -96,8 +97,9 @@ public:
     // shader object is kept either way.
     bool CreateVertex(const char* source);
     // Compiles a null-terminated list of strings as one concatenated source,
-    // after deleting the previous shader.
-    bool CreateFragment(const char* const* sources);
+    // after deleting the previous shader. With `log` a failure's info log
+    // goes there instead of the console (for callers that rewrite it).
+    bool CreateFragment(const char* const* sources, std::string* log = nullptr);
     void Release();
 
     GLuint Name() const { return m_name; }
@@ -105,7 +107,7 @@ public:
 
 private:
     void Swap(GLShader& other) noexcept;
-    bool Compile(GLenum type, int count, const char* const* sources);
+    bool Compile(GLenum type, int count, const char* const* sources, std::string* log = nullptr);
 
     GLuint m_name = 0;
     GLenum m_type = 0;
@@ -124,8 +126,9 @@ public:
 
     // Renderer style: a new program from two compiled shader objects, which
     // are detached again afterwards (they outlive the program, so one vertex
-    // shader can serve several programs). False after printing the log.
-    bool Link(const GLShader& vertex, const GLShader& fragment);
+    // shader can serve several programs). False after printing the log, or
+    // after storing it in `log` when one is given.
+    bool Link(const GLShader& vertex, const GLShader& fragment, std::string* log = nullptr);
     // Voxel style: compiles both sources, links, and names the program
     // "voxel". On any failure prints its message and leaves no program.
     bool Build(const char* vertexSource, const char* fragmentSource);

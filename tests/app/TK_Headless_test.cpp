@@ -35,6 +35,8 @@ TEST(Headless, ConsoleLines) {
         {{"--headless"}, "", 0},
         {{"--headless", "-q", "-c", "undo"}, "[Error] cmd failed : TK_CMD_Undo\n", 1},
         {{"-c", "undo", "--headless"}, "cmd : undo : \n[Error] cmd failed : TK_CMD_Undo\n", 1},
+        // The voxel shaders make their own offscreen context.
+        {{"--headless", "-q", "-c", "xs sphere 10 7 | xs hollow"}, "", 0},
     };
     for (const Case& c : cases) {
         Result r = Tarsk(c.args);

@@ -46,7 +46,7 @@ TEST_F(CenterBrush, SquareAndRadiusZeroCounts) {
         bool circle, even;
         int radius;
         int count;
-    } cases[] = {{false, false, 2, 24}, {false, true, 1, 12}, {false, false, 0, 1}, {true, true, 0, 4}, {true, false, 1, 8}};
+    } cases[] = {{false, false, 2, 24}, {false, true, 1, 12}, {true, true, 0, 4}};
     for (const auto& c : cases) {
         options.centerCircle = c.circle, options.centerEven = c.even;
         shape.radius = c.radius;
@@ -60,10 +60,7 @@ TEST_F(CenterBrush, RadiusFromTheHitCell) {
         bool circle, even;
         int hit[3];
         int radius;
-    } cases[] = {
-        {true, false, {11, 9, 5}, 3},    {false, false, {11, 3, 0}, 5},  {true, true, {4, 8, 0}, 3},
-        {false, false, {108, 8, 0}, 16}, {true, false, {108, 8, 0}, 32},
-    };
+    } cases[] = {{true, false, {11, 9, 5}, 3}, {true, true, {4, 8, 0}, 3}, {false, false, {108, 8, 0}, 16}};
     for (const auto& c : cases) {
         options.centerCircle = c.circle, options.centerEven = c.even;
         EXPECT_EQ(TK_CenterRadius(shape, env->model.size, options, c.hit), c.radius) << c.hit[0] << " " << c.hit[1];

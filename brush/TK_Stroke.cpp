@@ -79,8 +79,6 @@ bool TK_Stroke::Insert(int x, int y, int z, int color) {
     return true;
 }
 
-void TK_Stroke::AddCell(int x, int y, int z, int color) { Insert(x, y, z, color); }
-
 void TK_Stroke::AddMirrored(int x, int y, int z, int color) {
     const int* s = m_model.size;
     const int xs[2] = {x, s[0] - 1 - x}, ys[2] = {y, s[1] - 1 - y}, zs[2] = {z, s[2] - 1 - z};

@@ -80,15 +80,14 @@ public:
     // when inside the model, suited to the mode and not yet in the stroke.
     // Erase strokes store colour 0 whatever `color` says.
     void AddMirrored(int x, int y, int z, int color);
-    // Adds one cell without mirroring, under the same conditions.
-    void AddCell(int x, int y, int z, int color);
     // Whether a cell holds a voxel in the environment's model.
     bool IsFilled(int x, int y, int z) const;
     // Whether a cell of the model suits the stroke's mode.
     bool Suits(int x, int y, int z) const { return IsFilled(x, y, z) == (m_mode != TK_BRUSH_ATTACH); }
 
-    // Adds cells the caller already knows to be new, inside and suited (the
-    // box brush's fast path); they are not entered in the membership bits.
+    // The list itself, for a builder that adds cells it knows to be new,
+    // inside and suited (the box's fast path). Such cells skip the
+    // membership bits, so one rebuild must not mix this with AddMirrored.
     VoxelList& RawVoxels() { return m_model.voxels; }
 
     const TK_Model& Model() const { return m_model; }

@@ -1,0 +1,119 @@
+// The brush stroke commands: what each keeps, one history step per stroke,
+// exact undo and redo, and a lookup grid that stays right without a rebuild.
+#include <memory>
+
+#include "TK_EditFixture.h"
+#include "edit/TK_VoxelCommands.h"
+
+namespace {
+
+using tk_test::ModelState;
+
+class VoxelCommands : public tk_test::EditEnvTest {
+protected:
+    // A 4-cube with one layer z = 0 filled in colours 1..4 by x.
+    void SetUp() override {
+        EditEnvTest::SetUp();
+        SetBox(4, 4, 4);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x) env->model.voxels.Add(Voxel{uint8_t(x), uint8_t(y), 0, uint8_t(x + 1)});
+        Commit();
+    }
+
+    // Every voxel is where the lookup grid says, and no empty cell of the
+    // model is marked.
+    ::testing::AssertionResult GridMatches() const {
+        int marked = 0;
+        const int* s = env->model.size;
+        for (int z = 0; z < s[2]; ++z)
+            for (int y = 0; y < s[1]; ++y)
+                for (int x = 0; x < s[0]; ++x) marked += env->VoxelAt(x, y, z) >= 0;
+        if (marked != Count()) return ::testing::AssertionFailure() << marked << " cells marked, " << Count() << " voxels";
+        for (int i = 0; i < Count(); ++i) {
+            const Voxel& v = env->model.voxels[i];
+            if (env->VoxelAt(v.x, v.y, v.z) != i) return ::testing::AssertionFailure() << "voxel " << i << " misplaced";
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    // Runs the stroke as a brush commits it; then undo and redo must give
+    // back the two states exactly.
+    bool RunAndRoundTrip(std::unique_ptr<OMB_Command> command) {
+        const ModelState before = ModelState::Of(env->model);
+        ::testing::internal::CaptureStdout();
+        const bool ok = env->RunCommand(std::move(command), nullptr);
+        ::testing::internal::GetCapturedStdout();
+        EXPECT_TRUE(GridMatches());
+        if (!ok) {
+            EXPECT_EQ(env->executor.UndoCount(), 0u) << "a failed stroke left a history entry";
+            EXPECT_TRUE(ModelState::Of(env->model) == before);
+            return false;
+        }
+        EXPECT_EQ(env->executor.UndoCount(), 1u) << "one stroke, one undo step";
+        const ModelState after = ModelState::Of(env->model);
+        EXPECT_TRUE(env->executor.Undo());
+        EXPECT_TRUE(ModelState::Of(env->model) == before) << "undo";
+        EXPECT_TRUE(GridMatches());
+        EXPECT_TRUE(env->executor.Redo());
+        EXPECT_TRUE(ModelState::Of(env->model) == after) << "redo";
+        EXPECT_TRUE(GridMatches());
+        return true;
+    }
+
+    static VoxelList Cells(std::initializer_list<Voxel> cells) {
+        VoxelList list;
+        for (const Voxel& v : cells) list.Add(v);
+        return list;
+    }
+};
+
+TEST_F(VoxelCommands, AttachNeverOverwritesAFilledCell) {
+    // Filled, new, repeated, outside the model, colour 0.
+    auto add = std::make_unique<TK_CMD_AddVoxels>(Cells({{1, 1, 0, 9}, {1, 1, 1, 9}, {1, 1, 1, 8}, {4, 0, 0, 9}, {2, 2, 2, 0}}));
+    TK_CMD_AddVoxels* kept = add.get();
+    ASSERT_TRUE(RunAndRoundTrip(std::move(add)));
+    EXPECT_EQ(kept->Voxels().Count(), 1);
+    EXPECT_EQ(ColorAt(1, 1, 0), 2);
+    EXPECT_EQ(ColorAt(1, 1, 1), 9);
+    EXPECT_EQ(Count(), 17);
+}
+
+TEST_F(VoxelCommands, PaintNeverFillsAnEmptyCell) {
+    // Empty, same colour, a new colour twice in one cell.
+    auto paint = std::make_unique<TK_CMD_PaintVoxels>(Cells({{0, 0, 1, 9}, {0, 0, 0, 1}, {3, 0, 0, 9}, {3, 0, 0, 7}}));
+    ASSERT_TRUE(RunAndRoundTrip(std::move(paint)));
+    EXPECT_EQ(ColorAt(0, 0, 1), 0);
+    EXPECT_EQ(ColorAt(0, 0, 0), 1);
+    EXPECT_EQ(ColorAt(3, 0, 0), 7) << "the later entry wins, and undo still restores the first colour";
+    EXPECT_EQ(Count(), 16);
+}
+
+TEST_F(VoxelCommands, EraseStoresColoursSoUndoRestoresThem) {
+    // One cell of 16 takes the one-by-one path, most of the model the
+    // compacting one; both must leave the grid exact.
+    struct Case {
+        int cells;
+    } cases[] = {{1}, {12}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cells);
+        VoxelList stroke;
+        for (int i = 0; i < c.cells; ++i) stroke.Add(Voxel{uint8_t(i % 4), uint8_t(i / 4), 0, 0});
+        if (c.cells > 1) stroke.Add(Voxel{0, 0, 3, 0});  // empty: dropped
+        auto erase = std::make_unique<TK_CMD_EraseVoxels>(stroke);
+        TK_CMD_EraseVoxels* kept = erase.get();
+        ASSERT_TRUE(RunAndRoundTrip(std::move(erase)));
+        ASSERT_EQ(kept->Voxels().Count(), c.cells);
+        EXPECT_EQ(kept->Voxels()[c.cells - 1].colorIndex, (c.cells - 1) % 4 + 1) << "the erased colour is stored";
+        EXPECT_EQ(Count(), 16 - c.cells);
+        env->executor.Undo();
+        env->executor.ClearHistory();
+    }
+}
+
+TEST_F(VoxelCommands, StrokeThatChangesNothingLeavesNoHistory) {
+    EXPECT_FALSE(RunAndRoundTrip(std::make_unique<TK_CMD_AddVoxels>(Cells({{0, 0, 0, 5}}))));
+    EXPECT_FALSE(RunAndRoundTrip(std::make_unique<TK_CMD_EraseVoxels>(Cells({{0, 0, 2, 0}}))));
+    EXPECT_FALSE(RunAndRoundTrip(std::make_unique<TK_CMD_PaintVoxels>(Cells({{2, 0, 0, 3}}))));
+}
+
+}  // namespace

@@ -156,22 +156,50 @@ TEST(PlatformKeys, ScancodesAndModifiers) {
 
 TEST(FramePacing, TickPlans) {
     struct Case {
-        bool minimised, foreground;
+        bool minimised, redraw;
         double since;
-        bool sleep, frame;
+        bool frame;
+        int waitMs;
     };
     const Case cases[] = {
-        {true, true, 1.0, true, false},     // minimised: no frame, a pause
-        {false, false, 0.02, true, true},   // background: frames go on after a pause
-        {false, false, 0.01, true, false},
-        {false, true, 0.0159, false, false}, // foreground: poll without sleeping
-        {false, true, 0.016, false, true},
+        {true, true, 1.0, false, kIdleWaitMs},    // minimised: wait for events
+        {false, false, 1.0, false, kIdleWaitMs},  // nothing asked for a frame
+        {false, true, 0.016, true, 0},            // a frame is due
+        {false, true, 0.010, false, 6},           // asked early: wait for the rest
     };
     for (const Case& c : cases) {
-        const MS_TickPlan plan = MS_PlanTick(c.minimised, c.foreground, c.since);
-        EXPECT_EQ(plan.sleep, c.sleep) << c.since;
+        const MS_TickPlan plan = MS_PlanTick(c.minimised, c.redraw, c.since);
         EXPECT_EQ(plan.frame, c.frame) << c.since;
+        EXPECT_EQ(plan.waitMs, c.waitMs) << c.since;
     }
+}
+
+// An idle loop draws nothing after the first frame; input asks for one.
+TEST(FramePacing, DrawsOnlyOnRequest) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    TK_Options options;
+    options.mode = TK_RunMode::Snap;  // no backup on closing
+    TK_ModelViewer viewer(options);
+    MS_DemoApp app(viewer);
+    MS_AppConfig config;
+    config.hidden = true;
+    config.width = 32, config.height = 32;
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(app.Start(config));
+    for (int i = 0; i < 3 && app.FrameCount() == 0; ++i) app.Pass();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    const int first = app.FrameCount();
+    EXPECT_EQ(first, 1);
+    app.Pass();
+    EXPECT_EQ(app.FrameCount(), first);
+    SDL_Event key{};
+    key.type = SDL_KEYDOWN;
+    key.key.keysym.scancode = SDL_SCANCODE_A;
+    SDL_PushEvent(&key);
+    SDL_Delay(20);
+    app.Pass();
+    EXPECT_EQ(app.FrameCount(), first + 1);
+    testing::internal::GetCapturedStdout();
 }
 
 // The editor's road from start to quit on the offscreen driver: closing the

@@ -70,7 +70,8 @@ void UI_Window::RefreshLayout() {
     const int h = std::max(m_root->Rect().Height(), min.height);
     m_root->ResetRect();
     m_root->SetRect({0, 0, w - 1, h - 1});
-    UpdateHover(m_root->HitTest(m_mouse.x, m_mouse.y));
+    // Before the first mouse event the pointer's place is unknown.
+    if (m_mouse.valid) UpdateHover(m_root->HitTest(m_mouse.x, m_mouse.y));
     RequestRedraw();
     if (!m_host) return;
     m_host->SetMinimumClientSize(min.width, min.height);

@@ -2,6 +2,7 @@
 #include "ui/UI_Attributes.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/OMB_Lexer.h"
 #include "core/OMB_LmpParser.h"
@@ -53,8 +54,14 @@ bool UI_ReadFloats(const OMB_LmpNode* node, const char* name, float* out, int co
     for (int i = 0; i < count; ++i) {
         float value = 0;
         reading = reading && lexer.ReadFloat(value);
-        out[i] = reading ? value : 0;
+        out[i] = reading && std::isfinite(value) ? value : 0;
     }
+    return true;
+}
+
+bool UI_ReadFontSize(const OMB_LmpNode* node, float size[2]) {
+    if (!UI_ReadFloats(node, "fontSize", size, 2)) return false;
+    for (int i = 0; i < 2; ++i) size[i] = std::clamp(size[i], 1.0f, 256.0f);
     return true;
 }
 

@@ -6,7 +6,7 @@
 //   text     the value as it stands
 //   bool     one integer, non-zero is true; unreadable is false
 //   int      one integer; unreadable is 0
-//   float    one number; unreadable is 0
+//   float    one number; unreadable (or not finite) is 0
 //   ints N / floats N   N numbers; reading stops at the first failure, which
 //            and all later ones become 0
 //   colour   up to four integers r g b a, each clamped to 0..255, replacing
@@ -35,6 +35,12 @@ bool UI_ReadFloats(const OMB_LmpNode* node, const char* name, float* out, int co
 bool UI_ReadColor(const OMB_LmpNode* node, const char* name, OMB_Color& out);
 // `words` ends with an entry whose word is null.
 bool UI_ReadKeyword(const OMB_LmpNode* node, const char* name, const UI_Keyword* words, int fallback, int& out);
+
+// Layout sizes from descriptions are kept within this many pixels, so sums
+// over any tree stay far from integer overflow.
+constexpr int kUI_MaxPixels = 1 << 16;
+// "fontSize" (floats 2), each kept within 1..256 pixels.
+bool UI_ReadFontSize(const OMB_LmpNode* node, float size[2]);
 
 // The colour syntax on a bare text (also used by widgets' own "rgb" values).
 OMB_Color UI_ParseColor(const char* text);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "ui/UI_Attributes.h"
 
@@ -11,6 +12,12 @@ UI_DEFINE_CLASS(UI_VBox, UI_Box)
 UI_DEFINE_CLASS(UI_HBox, UI_Box)
 
 // ---------------------------------------------------------------- box
+
+namespace {
+// A measured length grows by `add`, saturating far below integer overflow
+// (a box of many huge children is absurd but must stay defined).
+int AddPixels(int total, int add) { return int(std::min<int64_t>(int64_t(total) + add, int64_t(1) << 24)); }
+}  // namespace
 
 OMB_Size UI_Box::GetMinSize() const {
     if (m_hidden) return OMB_Size();
@@ -24,10 +31,10 @@ bool UI_Box::AddChild(UI_View* child, const OMB_LmpNode* node) {
     UI_ReadInt(node, "size", item.size);
     UI_ReadInt(node, "prev", item.prev);
     UI_ReadInt(node, "next", item.next);
-    item.flex = std::max(item.flex, 0);
-    item.size = std::max(item.size, 0);
-    item.prev = std::max(item.prev, 0);
-    item.next = std::max(item.next, 0);
+    item.flex = std::clamp(item.flex, 0, kUI_MaxPixels);
+    item.size = std::clamp(item.size, 0, kUI_MaxPixels);
+    item.prev = std::clamp(item.prev, 0, kUI_MaxPixels);
+    item.next = std::clamp(item.next, 0, kUI_MaxPixels);
     item.current = item.size;
     item.view = child;
     m_items.push_back(item);
@@ -74,7 +81,7 @@ void UI_VBox::Measure() {
         if (item.view->IsHidden()) continue;
         const OMB_Size min = item.view->GetMinSize();
         item.current = std::max(item.size, min.height);
-        m_measured.height += item.prev + item.next + item.current;
+        m_measured.height = AddPixels(m_measured.height, item.prev + item.next + item.current);
         m_measured.width = std::max(m_measured.width, min.width);
     }
 }
@@ -119,9 +126,9 @@ void UI_HBox::Measure() {
         if (item.view->IsHidden()) continue;
         const OMB_Size min = item.view->GetMinSize();
         int c = std::max(item.size, min.width);
-        c = std::max(c, int(std::floor(float(item.flex) * ratio)));
+        c = std::max(c, int(std::min(std::floor(float(item.flex) * ratio), float(kUI_MaxPixels))));
         item.current = c;
-        m_measured.width += item.prev + item.next + item.current;
+        m_measured.width = AddPixels(m_measured.width, item.prev + item.next + item.current);
         m_measured.height = std::max(m_measured.height, min.height);
     }
 }

@@ -116,7 +116,7 @@ void UI_TextButton::Draw() {
 bool UI_TextButton::ParseAttributes(const OMB_LmpNode* node) {
     if (!UI_Button::ParseAttributes(node)) return false;
     UI_ReadText(node, "text", m_text);
-    UI_ReadFloats(node, "fontSize", m_fontSize, 2);
+    UI_ReadFontSize(node, m_fontSize);
     UI_ReadKeyword(node, "style", kButtonStyles, kNormal, m_style);
     return true;
 }

@@ -3,6 +3,7 @@
 
 #include <png.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -57,8 +58,8 @@ void UI_Canvas::DrawString(const char* text, int count, float x, float y, float 
     if (align == UI_ALIGN_CENTER) x -= float(count) * charW / 2;
     if (align == UI_ALIGN_RIGHT) x -= float(count) * charW;
     // Whole pixels keep the glyphs texel for pixel (crisp with any filter).
-    x = float(int(x + (x < 0 ? -0.5f : 0.5f)));
-    y = float(int(y + (y < 0 ? -0.5f : 0.5f)));
+    x = std::floor(x + 0.5f);
+    y = std::floor(y + 0.5f);
     for (int i = 0; i < count; ++i, x += charW) {
         const int c = static_cast<unsigned char>(text[i]);
         if (c >= 1 && c <= 127) m_text.AddGlyph(c, x, y, charW, charH);

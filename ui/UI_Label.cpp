@@ -24,7 +24,7 @@ bool UI_Label::ParseAttributes(const OMB_LmpNode* node) {
     if (UI_ReadText(node, "text", m_text)) Invalidate();
     UI_ReadColor(node, "bgColor", m_bgColor);
     UI_ReadColor(node, "fontColor", m_fontColor);
-    UI_ReadFloats(node, "fontSize", m_fontSize, 2);
+    UI_ReadFontSize(node, m_fontSize);
     UI_ReadKeyword(node, "align", kAligns, 2, m_align);
     return true;
 }

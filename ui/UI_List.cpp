@@ -84,7 +84,7 @@ bool UI_List::ParseAttributes(const OMB_LmpNode* node) {
     int selected = m_selected;
     if (UI_ReadInt(node, "selected", selected)) SetSelected(selected);
     UI_ReadText(node, "onSelect", m_onSelect);
-    UI_ReadFloats(node, "fontSize", m_fontSize, 2);
+    UI_ReadFontSize(node, m_fontSize);
     UI_ReadColor(node, "bgColor", m_bgColor);
     UI_ReadColor(node, "fontColor", m_fontColor);
     return true;

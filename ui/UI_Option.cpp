@@ -77,7 +77,7 @@ void UI_TextOption::Draw() {
 bool UI_TextOption::ParseAttributes(const OMB_LmpNode* node) {
     if (!UI_Option::ParseAttributes(node)) return false;
     UI_ReadText(node, "text", m_text);
-    UI_ReadFloats(node, "fontSize", m_fontSize, 2);
+    UI_ReadFontSize(node, m_fontSize);
     UI_ReadKeyword(node, "style", kOptionStyles, 0, m_style);
     return true;
 }

@@ -137,7 +137,8 @@ void UI_BGSlider::Draw() {
 bool UI_BGSlider::ParseAttributes(const OMB_LmpNode* node) {
     if (!UI_View::ParseAttributes(node)) return false;
     int range[2] = {m_lo, m_hi};
-    if (UI_ReadInts(node, "range", range, 2)) SetRange(range[0], range[1]);
+    if (UI_ReadInts(node, "range", range, 2))
+        SetRange(std::clamp(range[0], -kUI_MaxPixels, kUI_MaxPixels), std::clamp(range[1], -kUI_MaxPixels, kUI_MaxPixels));
     int value = m_value;
     if (UI_ReadInt(node, "value", value)) ShowValue(value);
     return true;

@@ -92,7 +92,7 @@ bool UI_SideSwitch::ParseAttributes(const OMB_LmpNode* node) {
     if (!UI_Switch::ParseAttributes(node)) return false;
     UI_ReadText(node, "text", m_text);
     UI_ReadText(node, "text2", m_text2);
-    UI_ReadFloats(node, "fontSize", m_fontSize, 2);
+    UI_ReadFontSize(node, m_fontSize);
     UI_ReadColor(node, "fontColor", m_fontColor);
     UI_ReadKeyword(node, "style", kDarkStyle, 0, m_style);
     return true;
@@ -153,7 +153,7 @@ void UI_TextSwitch::Draw() {
 bool UI_TextSwitch::ParseAttributes(const OMB_LmpNode* node) {
     if (!UI_Switch::ParseAttributes(node)) return false;
     UI_ReadText(node, "text", m_text);
-    UI_ReadFloats(node, "fontSize", m_fontSize, 2);
+    UI_ReadFontSize(node, m_fontSize);
     UI_ReadKeyword(node, "style", kTextSwitchStyles, 0, m_style);
     return true;
 }
@@ -193,7 +193,7 @@ void UI_PanelSwitch::Draw() {
 bool UI_PanelSwitch::ParseAttributes(const OMB_LmpNode* node) {
     if (!UI_Switch::ParseAttributes(node)) return false;
     UI_ReadText(node, "text", m_text);
-    UI_ReadFloats(node, "fontSize", m_fontSize, 2);
+    UI_ReadFontSize(node, m_fontSize);
     UI_ReadColor(node, "fontColor", m_fontColor);
     UI_ReadColor(node, "bgColor", m_bgColor);
     return true;

@@ -273,7 +273,7 @@ bool UI_TextField::ParseAttributes(const OMB_LmpNode* node) {
     UI_ReadBool(node, "once", m_once);
     UI_ReadBool(node, "enter", m_enter);
     UI_ReadBool(node, "history", m_history);
-    UI_ReadFloats(node, "fontSize", m_fontSize, 2);
+    UI_ReadFontSize(node, m_fontSize);
     UI_ReadColor(node, "bgColor", m_bgColor);
     UI_ReadColor(node, "fontColor", m_fontColor);
     if (UI_ReadFloat(node, "border", m_border)) m_border = std::clamp(m_border, 0.0f, 64.0f);

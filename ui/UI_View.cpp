@@ -96,7 +96,7 @@ bool UI_View::ParseAttributes(const OMB_LmpNode* node) {
     bool hidden = m_hidden;
     if (UI_ReadBool(node, "hidden", hidden)) SetHidden(hidden);
     int size[2] = {m_minSize.width, m_minSize.height};
-    if (UI_ReadInts(node, "minSize", size, 2)) m_minSize = {std::max(size[0], 0), std::max(size[1], 0)};
+    if (UI_ReadInts(node, "minSize", size, 2)) m_minSize = {std::clamp(size[0], 0, kUI_MaxPixels), std::clamp(size[1], 0, kUI_MaxPixels)};
     return true;
 }
 

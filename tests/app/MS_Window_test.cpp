@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/MS_DemoApp.h"
+#include "app/MS_UIBridge.h"
 #include "app/MS_Window.h"
 #include "app/TK_ModelViewer.h"
 #include "model/TK_EditorEnv.h"
@@ -232,6 +233,33 @@ TEST(MainLoop, CloseWritesTheBackupAndQuits) {
     ASSERT_TRUE(ReadVox(backup, (cache + "/backup.vox").c_str()));
     EXPECT_EQ(backup.voxels.Count(), 45 * 45 * 45);
     std::remove((cache + "/backup.vox").c_str());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(UIBridge, PlatformEventsBecomeToolkitEvents) {
+    struct Case {
+        OS_InputKind kind;
+        int button, buttons, type;
+    };
+    const Case cases[] = {
+        {OS_InputKind::MouseMove, 0, 0, UI_EVENT_MOUSE_MOVE},
+        {OS_InputKind::MouseMove, 0, OS_BUTTON_RIGHT | OS_BUTTON_MIDDLE, UI_EVENT_RIGHT_DRAG},
+        {OS_InputKind::MouseDown, OS_BUTTON_MIDDLE, 0, UI_EVENT_MIDDLE_DOWN},
+        {OS_InputKind::MouseUp, OS_BUTTON_LEFT, 0, UI_EVENT_LEFT_UP},
+        {OS_InputKind::Text, 0, 0, UI_EVENT_KEY_DOWN},
+        {OS_InputKind::Leave, 0, 0, UI_EVENT_MOUSE_LEAVE},
+        {OS_InputKind::FocusLost, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        OS_InputEvent e;
+        e.kind = c.kind;
+        e.button = c.button;
+        e.buttons = c.buttons;
+        EXPECT_EQ(MS_UIBridge::EventType(e), c.type) << int(c.kind);
+    }
 }
 
 }  // namespace

@@ -17,6 +17,30 @@ namespace {
 
 const std::string kFontPath = std::string(TK_SOURCE_DIR) + "/config/font.png";
 
+// Glyph placement needs no context: where the first quad starts, how many.
+TEST(Canvas, StringPlacementAndSkippedCodes) {
+    struct Case {
+        const char* text;
+        int count, align;
+        float firstX;
+        int glyphs;
+    };
+    const Case cases[] = {
+        {"abc", 3, UI_ALIGN_LEFT, 100, 3},
+        {"abc", 2, UI_ALIGN_CENTER, 92, 2},
+        {"abc", 9, UI_ALIGN_RIGHT, 76, 3},  // count clipped to the text
+        {"\x80" "A", 2, UI_ALIGN_LEFT, 108, 1},  // 128 only advances
+    };
+    for (const Case& c : cases) {
+        UI_Canvas canvas;
+        canvas.Begin();
+        canvas.DrawString(c.text, c.count, 100, 10, 8, 16, c.align);
+        canvas.End();
+        ASSERT_EQ(canvas.Text().Count(), 4 * c.glyphs) << c.text;
+        EXPECT_EQ(canvas.Text().Vertices()[0].position[0], c.firstX) << c.text;
+    }
+}
+
 class UIDraw : public GLTest {
 protected:
     void Load(const char* text) {

@@ -52,6 +52,11 @@ void UI_TextField::Insert(const std::string& text) {
 }
 
 void UI_TextField::Enter() {
+    RunLine();
+    if (m_once && m_window) m_window->SetFocus(nullptr);
+}
+
+void UI_TextField::RunLine() {
     const std::string line = m_text;
     if (m_history && !line.empty() && (m_lines.empty() || m_lines.back() != line)) {
         m_lines.push_back(line);
@@ -61,7 +66,6 @@ void UI_TextField::Enter() {
     m_edited = false;
     if (m_clear) SetText(std::string());
     RunCommand(m_onEnter.empty() ? line : m_onEnter + " " + line);
-    if (m_once && m_window) m_window->SetFocus(nullptr);
 }
 
 // ---------------------------------------------------------------- focus and mouse
@@ -75,7 +79,8 @@ bool UI_TextField::FocusIn() {
 bool UI_TextField::FocusOut() {
     m_focused = false;
     m_anchor = m_caret;
-    if (m_enter && m_edited) Enter();
+    // Only the line: the focus is already on its way elsewhere.
+    if (m_enter && m_edited) RunLine();
     Invalidate();
     return true;
 }

@@ -49,6 +49,8 @@ public:
     bool HasFocus() const { return m_focused; }
 
 private:
+    // Runs the text (history, "clear", the command) without "once".
+    void RunLine();
     bool EditKey(const UI_KeyState& k);
     bool MoveKey(const UI_KeyState& k);
     bool ClipboardKey(const UI_KeyState& k);

@@ -3,21 +3,25 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "core/OMB_Log.h"
 
-MS_TickPlan MS_PlanTick(bool minimised, bool foreground, double sinceFrame) {
+MS_TickPlan MS_PlanTick(bool minimised, bool redraw, double sinceFrame) {
     MS_TickPlan plan;
-    if (minimised) {
-        plan.sleep = true;
+    if (minimised || !redraw) {
+        plan.waitMs = kIdleWaitMs;
         return plan;
     }
-    // In the background frames go on, with a pause per pass; in the
-    // foreground the loop polls without sleeping.
-    plan.sleep = !foreground;
-    plan.frame = sinceFrame >= kFrameInterval;
+    if (sinceFrame >= kFrameInterval) {
+        plan.frame = true;
+        return plan;
+    }
+    // A frame is due but early: wait for events until its time comes.
+    plan.waitMs = std::max(1, int(std::ceil((kFrameInterval - sinceFrame) * 1000.0)));
     return plan;
 }
 
@@ -64,6 +68,7 @@ bool MS_DemoApp::Start(const MS_AppConfig& config) {
     m_client.OnCreate(*m_window);
     m_client.OnStart();
     m_frameWatch.Restart();
+    m_window->RequestRedraw();
     return true;
 }
 
@@ -75,8 +80,21 @@ int MS_DemoApp::Run() {
 
 bool MS_DemoApp::Pass() {
     if (!m_window) return false;
+    if (!Pump(m_waitMs)) return false;
+    // Input changes what is shown: every delivery asks for a frame.
+    if (m_window->QueuedInput() > 0) m_window->RequestRedraw();
+    m_window->DeliverInput();
+    m_waitMs = 0;
+    if (!m_window->IsDestroyed()) Tick();
+    return true;
+}
+
+// Waits up to waitMs for the first event, then takes every pending one, so
+// a typed line or a modifier change arrives whole before the next frame.
+bool MS_DemoApp::Pump(int waitMs) {
     SDL_Event event;
-    if (SDL_PollEvent(&event)) {
+    int got = waitMs > 0 ? SDL_WaitEventTimeout(&event, waitMs) : SDL_PollEvent(&event);
+    for (; got; got = SDL_PollEvent(&event)) {
         if (event.type == SDL_QUIT) {
             // A quit from outside (a signal, the session) still closes the
             // window properly.
@@ -85,17 +103,18 @@ bool MS_DemoApp::Pass() {
         }
         m_window->HandleEvent(event);
     }
-    m_window->DeliverInput();
-    if (!m_window->IsDestroyed()) Tick();
     return true;
 }
 
 void MS_DemoApp::Tick() {
-    const MS_TickPlan plan = MS_PlanTick(m_window->IsMinimized(), m_window->HasFocus(), m_frameWatch.Elapsed());
-    if (plan.sleep) SDL_Delay(1);
+    const bool redraw = m_window->IsRedrawRequested();
+    const MS_TickPlan plan = MS_PlanTick(m_window->IsMinimized(), redraw, m_frameWatch.Elapsed());
+    m_waitMs = plan.waitMs;
     if (!plan.frame) return;
+    m_window->TakeRedrawRequest();
     m_frameWatch.Restart();
     m_time.previous = m_time.current;
     m_time.current = m_clock.Elapsed();
+    ++m_frames;
     m_window->Frame(m_time);
 }

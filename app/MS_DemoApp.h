@@ -1,10 +1,12 @@
 // MS_DemoApp: the application object and the main loop. It initialises SDL,
 // opens the OpenGL window for its client, then runs one thread that does
-// everything: each pass takes at most one event from SDL, delivers the input
-// the window queued, and runs the frame tick, which draws at most one frame
-// per 16 ms, none while minimised, and sleeps 1 ms per pass while the window
-// is minimised or in the background. Objects are destroyed in reverse order
-// of creation.
+// everything: each pass handles every pending SDL event, delivers all the
+// input the window queued, and then draws a frame only when something asked
+// for one (input, a size change, or the client calling RequestRedraw from a
+// frame because a timer or a progressive render is running), at most one per
+// 16 ms and none while minimised. With nothing to draw the loop sleeps in
+// SDL_WaitEventTimeout until an event arrives: no busy loop. Objects are
+// destroyed in reverse order of creation.
 #pragma once
 
 #include <memory>
@@ -26,14 +28,17 @@ struct MS_AppConfig {
     bool offscreen = false;
 };
 
-// What one frame tick does, from the window state and the time since the
-// last frame: sleep 1 ms first, then draw a frame or not.
+// What one frame tick does, from the window state, whether a redraw was
+// requested and the time since the last frame: draw a frame or not, and how
+// long the next pass may wait for events before it looks again.
 struct MS_TickPlan {
-    bool sleep = false;
     bool frame = false;
+    int waitMs = 0;  // 0: do not wait
 };
-MS_TickPlan MS_PlanTick(bool minimised, bool foreground, double sinceFrame);
+MS_TickPlan MS_PlanTick(bool minimised, bool redraw, double sinceFrame);
 constexpr double kFrameInterval = 0.016;
+// The longest wait for events; events end a wait at once.
+constexpr int kIdleWaitMs = 250;
 
 class MS_DemoApp {
 public:
@@ -50,11 +55,14 @@ public:
     int Run();
     // One pass of the loop; false once the quit event was seen.
     bool Pass();
+    // Frames drawn so far (tests check that an idle loop draws none).
+    int FrameCount() const { return m_frames; }
 
     MS_ViewWindowGL* Window() { return m_window.get(); }
     double Now() const { return m_clock.Elapsed(); }
 
 private:
+    bool Pump(int waitMs);
     void Tick();
 
     OS_WindowClient& m_client;
@@ -63,4 +71,6 @@ private:
     OS_Stopwatch m_clock;
     OS_Stopwatch m_frameWatch;
     OS_FrameTime m_time;
+    int m_waitMs = 0;
+    int m_frames = 0;
 };

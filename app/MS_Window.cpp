@@ -86,6 +86,9 @@ void MS_Window::HandleWindowEvent(const SDL_Event& event) {
             OnResize(event.window.data1, event.window.data2);
             RequestRedraw();
             break;
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESTORED: RequestRedraw(); break;
         case SDL_WINDOWEVENT_CLOSE: Destroy(); break;
         default: break;
     }
@@ -255,35 +258,35 @@ void MS_Window::CursorPosition(int& x, int& y) const {
 // ---------------------------------------------------------------- keys
 
 int MS_Window::KeyCode(int scancode) {
-    if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) return 16 + (scancode - SDL_SCANCODE_A);
-    if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9) return 7 + (scancode - SDL_SCANCODE_1);
-    if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12) return 56 + (scancode - SDL_SCANCODE_F1);
+    if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) return OS_KEY_A + (scancode - SDL_SCANCODE_A);
+    if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9) return OS_KEY_0 + 1 + (scancode - SDL_SCANCODE_1);
+    if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12) return OS_KEY_F1 + (scancode - SDL_SCANCODE_F1);
     switch (scancode) {
-        case SDL_SCANCODE_0: return 6;
+        case SDL_SCANCODE_0: return OS_KEY_0;
         case SDL_SCANCODE_LCTRL:
-        case SDL_SCANCODE_RCTRL: return 1;
+        case SDL_SCANCODE_RCTRL: return OS_KEY_CTRL;
         case SDL_SCANCODE_LALT:
-        case SDL_SCANCODE_RALT: return 2;
+        case SDL_SCANCODE_RALT: return OS_KEY_ALT;
         case SDL_SCANCODE_LSHIFT:
-        case SDL_SCANCODE_RSHIFT: return 3;
-        case SDL_SCANCODE_CAPSLOCK: return 4;
-        case SDL_SCANCODE_TAB: return 5;
-        case SDL_SCANCODE_SPACE: return 42;
+        case SDL_SCANCODE_RSHIFT: return OS_KEY_SHIFT;
+        case SDL_SCANCODE_CAPSLOCK: return OS_KEY_CAPS;
+        case SDL_SCANCODE_TAB: return OS_KEY_TAB;
+        case SDL_SCANCODE_SPACE: return OS_KEY_SPACE;
         case SDL_SCANCODE_RETURN:
-        case SDL_SCANCODE_KP_ENTER: return 43;
-        case SDL_SCANCODE_BACKSPACE: return 44;
-        case SDL_SCANCODE_MINUS: return 45;
-        case SDL_SCANCODE_EQUALS: return 46;
-        case SDL_SCANCODE_LEFT: return 47;
-        case SDL_SCANCODE_RIGHT: return 48;
-        case SDL_SCANCODE_DOWN: return 49;
-        case SDL_SCANCODE_UP: return 50;
-        case SDL_SCANCODE_PAGEDOWN: return 51;
-        case SDL_SCANCODE_PAGEUP: return 52;
-        case SDL_SCANCODE_HOME: return 53;
-        case SDL_SCANCODE_END: return 54;
-        case SDL_SCANCODE_DELETE: return 55;
-        default: return 0;
+        case SDL_SCANCODE_KP_ENTER: return OS_KEY_ENTER;
+        case SDL_SCANCODE_BACKSPACE: return OS_KEY_BACKSPACE;
+        case SDL_SCANCODE_MINUS: return OS_KEY_MINUS;
+        case SDL_SCANCODE_EQUALS: return OS_KEY_PLUS;
+        case SDL_SCANCODE_LEFT: return OS_KEY_LEFT;
+        case SDL_SCANCODE_RIGHT: return OS_KEY_RIGHT;
+        case SDL_SCANCODE_DOWN: return OS_KEY_DOWN;
+        case SDL_SCANCODE_UP: return OS_KEY_UP;
+        case SDL_SCANCODE_PAGEDOWN: return OS_KEY_PAGE_DOWN;
+        case SDL_SCANCODE_PAGEUP: return OS_KEY_PAGE_UP;
+        case SDL_SCANCODE_HOME: return OS_KEY_HOME;
+        case SDL_SCANCODE_END: return OS_KEY_END;
+        case SDL_SCANCODE_DELETE: return OS_KEY_DELETE;
+        default: return OS_KEY_NONE;
     }
 }
 

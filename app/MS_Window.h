@@ -54,13 +54,14 @@ public:
     void CursorPosition(int& x, int& y) const override;
     void RequestRedraw() override { m_redraw = true; }
     void RequestClose() override { Destroy(); }
+    bool IsRedrawRequested() const { return m_redraw; }
     bool TakeRedrawRequest() {
         const bool r = m_redraw;
         m_redraw = false;
         return r;
     }
 
-    // Platform-neutral key code (1..67) of an SDL scancode; 0 for other keys.
+    // OS_Key code of an SDL scancode; OS_KEY_NONE for other keys.
     static int KeyCode(int scancode);
     // OS_Modifier bits of an SDL key modifier state.
     static int Modifiers(int sdlModifiers);

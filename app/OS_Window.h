@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-// Modifier bits and the platform-neutral key codes (1..67; 0 = no key).
-enum OS_Modifier : int { OS_MOD_CTRL = 1, OS_MOD_ALT = 2, OS_MOD_SHIFT = 4, OS_MOD_CAPS = 16 };
+#include "core/OS_Keys.h"
+
 enum OS_MouseButton : int { OS_BUTTON_LEFT = 1, OS_BUTTON_RIGHT = 2, OS_BUTTON_MIDDLE = 4 };
 
 enum class OS_InputKind {
@@ -34,7 +34,7 @@ struct OS_InputEvent {
     float wheel = 0;         // accumulated wheel: each notch adds 8 in its direction
     float previousWheel = 0; // the accumulated value before this event
     int modifiers = 0;       // OS_Modifier bits
-    int key = 0;             // KeyDown / KeyUp: key code
+    int key = 0;             // KeyDown / KeyUp: OS_Key code
     bool repeat = false;     // KeyDown: automatic repetition
     char character = 0;      // Text: 32..126
 };

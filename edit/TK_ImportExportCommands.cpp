@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // Name, size, trim/re-centre, voxels and their colours.
-constexpr int kImportFlags = 1 | TK_CHANGE_SIZE | TK_CHANGE_TRIM | TK_CHANGE_VOXELS | TK_CHANGE_COLORS;
+constexpr int kImportFlags = TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_TRIM | TK_CHANGE_VOXELS | TK_CHANGE_COLORS;
 
 bool Fail(const char* message, const std::string& detail = std::string()) {
     OMB_Printf("[Error] %s%s\n", message, detail.c_str());

@@ -17,14 +17,14 @@
 namespace {
 
 // Name, size, voxels, trim/re-centre, voxel colours.
-constexpr int kOpenFlags = 1 | TK_CHANGE_SIZE | TK_CHANGE_TRIM | TK_CHANGE_VOXELS | TK_CHANGE_COLORS;
+constexpr int kOpenFlags = TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_TRIM | TK_CHANGE_VOXELS | TK_CHANGE_COLORS;
 // Name, file lists, and 16 (the model was written).
-constexpr int kSaveFlags = 1 | 2 | 16;
-constexpr int kNameFlag = 1;
-constexpr int kNewFlags = 1 | TK_CHANGE_SIZE | TK_CHANGE_VOXELS;
+constexpr int kSaveFlags = TK_CHANGE_NAME | TK_CHANGE_FILES | TK_CHANGE_SAVED;
+constexpr int kNameFlag = TK_CHANGE_NAME;
+constexpr int kNewFlags = TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_VOXELS;
 // Name and file lists.
-constexpr int kFileFlags = 1 | 2;
-constexpr int kFileListFlag = 2;
+constexpr int kFileFlags = TK_CHANGE_NAME | TK_CHANGE_FILES;
+constexpr int kFileListFlag = TK_CHANGE_FILES;
 
 bool SamePath(const std::string& a, const std::string& b) {
     namespace fs = std::filesystem;

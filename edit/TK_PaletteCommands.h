@@ -14,8 +14,8 @@
 #include "edit/TK_CMD.h"
 
 // Kind-0 (editor state) flags these commands send straight to the listeners.
-constexpr int kEditorFlagColor = 1;         // the current colour changed
-constexpr int kEditorFlagPaletteEdit = 32;  // an "rgb" edit is about to run
+constexpr int kEditorFlagColor = TK_EDITOR_COLOR;       // the current colour changed
+constexpr int kEditorFlagPaletteEdit = TK_EDITOR_PALETTE_EDIT;  // an "rgb" edit is about to run
 // Kind-5 value after the material records changed.
 constexpr int kRenderFlagMaterials = 0;
 

@@ -5,8 +5,7 @@
 // environment updates its own derived state first (lookup grid, placement,
 // dirty render nodes), then passes the pair to every listener in order.
 //
-// Notification kinds: 0 editor state, 1 model (bit flags below), 2 palette
-// (entry, 0 = all), 3 history, 4 raster display flag, 5 path-tracer settings.
+// Notification kinds and flags: model/TK_Notify.h.
 #pragma once
 
 #include <cstdint>
@@ -19,30 +18,12 @@
 #include "core/OMB_Signal.h"
 #include "model/TK_Material.h"
 #include "model/TK_Model.h"
+#include "model/TK_Notify.h"
 #include "model/TK_Workspace.h"
 
 class TK_PluginRegistry;  // plugins/TK_PluginRegistry.h
 class TK_WindowLink;      // model/TK_WindowLink.h
 class TK_VoxelShaderEvaluator;  // edit/TK_VoxelShaderEvaluator.h
-
-enum TK_ModelChange : int {
-    TK_CHANGE_SIZE = 4,
-    TK_CHANGE_TRIM = 8,
-    TK_CHANGE_GEOMETRY = 32,
-    TK_CHANGE_VOXELS = 64,
-    TK_CHANGE_COLORS = 128,
-    TK_CHANGE_SHAPE = 256,
-    TK_CHANGE_PALETTE_COLORS = 512,
-};
-
-enum TK_NotifyKind : int {
-    TK_NOTIFY_EDITOR = 0,
-    TK_NOTIFY_MODEL = 1,
-    TK_NOTIFY_PALETTE = 2,
-    TK_NOTIFY_HISTORY = 3,
-    TK_NOTIFY_DISPLAY = 4,
-    TK_NOTIFY_RENDER = 5,
-};
 
 class TK_EditorEnv {
 public:

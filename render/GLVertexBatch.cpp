@@ -96,12 +96,17 @@ void GLVertexBatch::AddRectOutline(float x0, float y0, float x1, float y1) {
 }
 
 void GLVertexBatch::AddGlyph(int code, float x, float y, float width, float height) {
-    const float cell = 1.0f / 16.0f;
-    const float s0 = float(code & 15) * cell;
-    const float t0 = float((code >> 4) & 15) * cell;
-    const float corners[4][4] = {
-        {x, y, s0, t0}, {x + width, y, s0 + cell, t0}, {x + width, y + height, s0 + cell, t0 + cell},
-        {x, y + height, s0, t0 + cell}};
+    // The font image has 16 columns and 8 rows (codes 0..127), stored top row
+    // first, so a cell's top texel row has the smaller t: the quad's bottom
+    // edge takes the larger t and the glyph stands upright. The whole cell is
+    // used, so a glyph drawn at the cell's own size maps texel for pixel.
+    const float cellS = 1.0f / 16.0f, cellT = 1.0f / 8.0f;
+    const float s0 = float(code & 15) * cellS;
+    const float tTop = float((code >> 4) & 7) * cellT;
+    const float corners[4][4] = {{x, y, s0, tTop + cellT},
+                                 {x + width, y, s0 + cellS, tTop + cellT},
+                                 {x + width, y + height, s0 + cellS, tTop},
+                                 {x, y + height, s0, tTop}};
     for (const auto& c : corners) {
         SetTexCoord(c[2], c[3]);
         AddVertex(c[0], c[1], 0);

@@ -55,7 +55,8 @@ public:
     void AddQuad(const float corners[8]);
     // The four sides as line segments. Use with GL_LINES.
     void AddRectOutline(float x0, float y0, float x1, float y1);
-    // One glyph of a 16 by 16 cell atlas as a textured quad (GL_QUADS).
+    // One glyph of the font image (16 columns by 8 rows of cells, codes 0 to
+    // 127, top row first) as an upright textured quad (GL_QUADS).
     void AddGlyph(int code, float x, float y, float width, float height);
     // Fixed-pitch text: each byte one glyph, advancing x by `width`.
     void AddText(const char* text, float x, float y, float width, float height);

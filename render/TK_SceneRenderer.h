@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "core/OMB_DGNode.h"
+#include "core/OMB_Rect.h"
 #include "render/Camera.h"
 #include "render/GLObjects.h"
 #include "render/GLVertexBatch.h"
@@ -30,11 +31,7 @@ class TK_EditorEnv;
 struct TK_Workspace;
 
 // A viewport in window pixels, origin bottom-left, inclusive corners.
-struct TK_Rect {
-    int x0 = 0, y0 = 0, x1 = -1, y1 = -1;
-    int Width() const { return x1 - x0 + 1; }
-    int Height() const { return y1 - y0 + 1; }
-};
+using TK_Rect = OMB_Rect;
 
 // The display flags ("r_show" bits).
 enum TK_RasterFlag : int {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/MS_DemoApp.h"
+#include "app/MS_UIBridge.h"
 #include "app/MS_Window.h"
 #include "app/TK_ModelViewer.h"
 #include "model/TK_EditorEnv.h"
@@ -156,22 +157,50 @@ TEST(PlatformKeys, ScancodesAndModifiers) {
 
 TEST(FramePacing, TickPlans) {
     struct Case {
-        bool minimised, foreground;
+        bool minimised, redraw;
         double since;
-        bool sleep, frame;
+        bool frame;
+        int waitMs;
     };
     const Case cases[] = {
-        {true, true, 1.0, true, false},     // minimised: no frame, a pause
-        {false, false, 0.02, true, true},   // background: frames go on after a pause
-        {false, false, 0.01, true, false},
-        {false, true, 0.0159, false, false}, // foreground: poll without sleeping
-        {false, true, 0.016, false, true},
+        {true, true, 1.0, false, kIdleWaitMs},    // minimised: wait for events
+        {false, false, 1.0, false, kIdleWaitMs},  // nothing asked for a frame
+        {false, true, 0.016, true, 0},            // a frame is due
+        {false, true, 0.010, false, 6},           // asked early: wait for the rest
     };
     for (const Case& c : cases) {
-        const MS_TickPlan plan = MS_PlanTick(c.minimised, c.foreground, c.since);
-        EXPECT_EQ(plan.sleep, c.sleep) << c.since;
+        const MS_TickPlan plan = MS_PlanTick(c.minimised, c.redraw, c.since);
         EXPECT_EQ(plan.frame, c.frame) << c.since;
+        EXPECT_EQ(plan.waitMs, c.waitMs) << c.since;
     }
+}
+
+// An idle loop draws nothing after the first frame; input asks for one.
+TEST(FramePacing, DrawsOnlyOnRequest) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    TK_Options options;
+    options.mode = TK_RunMode::Snap;  // no backup on closing
+    TK_ModelViewer viewer(options);
+    MS_DemoApp app(viewer);
+    MS_AppConfig config;
+    config.hidden = true;
+    config.width = 32, config.height = 32;
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(app.Start(config));
+    for (int i = 0; i < 3 && app.FrameCount() == 0; ++i) app.Pass();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    const int first = app.FrameCount();
+    EXPECT_EQ(first, 1);
+    app.Pass();
+    EXPECT_EQ(app.FrameCount(), first);
+    SDL_Event key{};
+    key.type = SDL_KEYDOWN;
+    key.key.keysym.scancode = SDL_SCANCODE_A;
+    SDL_PushEvent(&key);
+    SDL_Delay(20);
+    app.Pass();
+    EXPECT_EQ(app.FrameCount(), first + 1);
+    testing::internal::GetCapturedStdout();
 }
 
 // The editor's road from start to quit on the offscreen driver: closing the
@@ -204,6 +233,33 @@ TEST(MainLoop, CloseWritesTheBackupAndQuits) {
     ASSERT_TRUE(ReadVox(backup, (cache + "/backup.vox").c_str()));
     EXPECT_EQ(backup.voxels.Count(), 45 * 45 * 45);
     std::remove((cache + "/backup.vox").c_str());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(UIBridge, PlatformEventsBecomeToolkitEvents) {
+    struct Case {
+        OS_InputKind kind;
+        int button, buttons, type;
+    };
+    const Case cases[] = {
+        {OS_InputKind::MouseMove, 0, 0, UI_EVENT_MOUSE_MOVE},
+        {OS_InputKind::MouseMove, 0, OS_BUTTON_RIGHT | OS_BUTTON_MIDDLE, UI_EVENT_RIGHT_DRAG},
+        {OS_InputKind::MouseDown, OS_BUTTON_MIDDLE, 0, UI_EVENT_MIDDLE_DOWN},
+        {OS_InputKind::MouseUp, OS_BUTTON_LEFT, 0, UI_EVENT_LEFT_UP},
+        {OS_InputKind::Text, 0, 0, UI_EVENT_KEY_DOWN},
+        {OS_InputKind::Leave, 0, 0, UI_EVENT_MOUSE_LEAVE},
+        {OS_InputKind::FocusLost, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        OS_InputEvent e;
+        e.kind = c.kind;
+        e.button = c.button;
+        e.buttons = c.buttons;
+        EXPECT_EQ(MS_UIBridge::EventType(e), c.type) << int(c.kind);
+    }
 }
 
 }  // namespace

@@ -42,9 +42,11 @@ TEST(GLVertexBatch, ShapesCarryTheirAttributes) {
         EXPECT_EQ(v[i].texCoord[1], expected[i][1]);
     }
     EXPECT_FLOAT_EQ(v[0].color[2], 0.2f);
-    // 'A' is 65: column 1, row 4 of the 16 by 16 atlas; '!' starts 8 further.
+    // 'A' is 65: column 1, row 4 of the 16 by 8 font image, upright (the
+    // bottom edge takes the cell's bottom texel row); '!' starts 8 further.
     EXPECT_FLOAT_EQ(v[4].texCoord[0], 1.0f / 16);
-    EXPECT_FLOAT_EQ(v[4].texCoord[1], 4.0f / 16);
+    EXPECT_FLOAT_EQ(v[4].texCoord[1], 5.0f / 8);
+    EXPECT_FLOAT_EQ(v[6].texCoord[1], 4.0f / 8);
     EXPECT_FLOAT_EQ(v[8].position[0], 18.0f);
     EXPECT_FLOAT_EQ(v[10].position[1], 36.0f);
 }

@@ -1,0 +1,136 @@
+// Offscreen drawing of view trees: glyphs come out whole and upright, text
+// lies above every quad, hidden views draw nothing; and a demo panel is
+// written to a PNG file for a look.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "../render/TK_GLTest.h"
+#include "UI_TestWindow.h"
+#include "model/Image.h"
+#include "render/TK_Snapshot.h"
+#include "ui/UI_Palette.h"
+#include "model/Palette.h"
+
+namespace {
+
+const std::string kFontPath = std::string(TK_SOURCE_DIR) + "/config/font.png";
+
+// Glyph placement needs no context: where the first quad starts, how many.
+TEST(Canvas, StringPlacementAndSkippedCodes) {
+    struct Case {
+        const char* text;
+        int count, align;
+        float firstX;
+        int glyphs;
+    };
+    const Case cases[] = {
+        {"abc", 3, UI_ALIGN_LEFT, 100, 3},
+        {"abc", 2, UI_ALIGN_CENTER, 92, 2},
+        {"abc", 9, UI_ALIGN_RIGHT, 76, 3},  // count clipped to the text
+        {"\x80" "A", 2, UI_ALIGN_LEFT, 108, 1},  // 128 only advances
+    };
+    for (const Case& c : cases) {
+        UI_Canvas canvas;
+        canvas.Begin();
+        canvas.DrawString(c.text, c.count, 100, 10, 8, 16, c.align);
+        canvas.End();
+        ASSERT_EQ(canvas.Text().Count(), 4 * c.glyphs) << c.text;
+        EXPECT_EQ(canvas.Text().Vertices()[0].position[0], c.firstX) << c.text;
+    }
+}
+
+class UIDraw : public GLTest {
+protected:
+    void Load(const char* text) {
+        window.Load(text, kWidth, kHeight);
+        ASSERT_TRUE(window.Canvas().LoadFont(kFontPath.c_str()));
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        window.DrawFrame();
+    }
+    void TearDown() override {
+        window.Canvas().ReleaseFont();
+        GLTest::TearDown();
+    }
+    RecordingWindow window;
+};
+
+TEST_F(UIDraw, GlyphComesOutWholeAndUpright) {
+    std::ifstream file(kFontPath, std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    UI_FontImage font;
+    ASSERT_TRUE(UI_DecodeFontImage(bytes.data(), bytes.size(), font));
+    ASSERT_EQ(font.width, 128);
+    ASSERT_EQ(font.height, 128);
+    // 'F' (code 70) is asymmetric both ways: a flip or a cut shows.
+    Load("vbox { label (text='F' align='left' fontColor='255 255 255' fontSize='8 16' size='16' minSize='0 16') }");
+    const OMB_Rect r = window.Root()->Child(0)->Rect();
+    const int x0 = r.x0 + 10, y0 = r.y0;
+    int lit = 0;
+    for (int row = 0; row < 16; ++row)
+        for (int col = 0; col < 8; ++col) {
+            const int cellX = (70 % 16) * 8 + col, cellY = (70 / 16) * 16 + row;
+            const bool on = font.rgba[size_t(cellY * 128 + cellX) * 4 + 3] > 127;
+            // Image rows run top down, the framebuffer's bottom up.
+            const bool drawn = Pixel(x0 + col, y0 + 15 - row)[0] > 127;
+            EXPECT_EQ(drawn, on) << "cell pixel " << col << ", " << row;
+            lit += on;
+        }
+    EXPECT_GT(lit, 10);
+}
+
+TEST_F(UIDraw, TextAboveQuadsAndHiddenViewsNotDrawn) {
+    // In a group the colour button is drawn after the label, over the same
+    // area; the label's text still shows above it.
+    Load("optionGroup { label (text='##########' fontColor='255 255 255') cbutton (color='255 0 0')"
+         " cbutton (color='0 255 0' hidden='1') }");
+    int white = 0, red = 0, green = 0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const auto p = Pixel(x, y);
+            white += p[0] > 200 && p[1] > 200;
+            red += p[0] > 200 && p[1] < 50;
+            green += p[1] > 200 && p[0] < 50;
+        }
+    EXPECT_GT(white, 20);
+    EXPECT_GT(red, 1000);
+    EXPECT_EQ(green, 0);
+}
+
+// A panel of widgets written to TempDir()/ui_demo.png.
+TEST_F(UIDraw, DemoPanel) {
+    constexpr int kW = 320, kH = 200;
+    GLTexture target;
+    GLFramebuffer fbo;
+    ASSERT_TRUE(glHasFBO && fbo.Create());
+    ASSERT_TRUE(target.Create2D(GL_RGBA8, kW, kH, GL_RGBA, nullptr, GLSampler()));
+    fbo.Bind();
+    gl::FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target.Name(), 0);
+    ASSERT_EQ(gl::CheckFramebufferStatus(GL_FRAMEBUFFER), GLenum(GL_FRAMEBUFFER_COMPLETE));
+    window.Load("vbox (id='root') {"
+                " label (text='Tarsk toolkit' bgColor='45 45 45' align='left' size='24')"
+                " hbox (size='24' prev='4') { button (text='Undo' style='dark' flex='1' next='4')"
+                "  button (text='Redo' flex='1' next='4') sbutton (size='24') }"
+                " optionGroup (size='24' prev='4' value='b') { hbox { option (id='a' text='Box' flex='1' style='dark')"
+                "  option (id='b' text='Line' flex='1' style='dark') option (id='c' text='Face' flex='1' style='dark') } }"
+                " hbox (size='60' prev='4') { palette (id='pal' dim='16 4' size='160' selected='20')"
+                "  rgbView (rgb='200 120 40' flex='1' prev='4') }"
+                " textField (id='cmd' text='set size 45 45 45' size='22' prev='4')"
+                " hint (text='' size='20') }",
+                kW, kH);
+    UI_Cast<UI_Palette>(window.FindView("pal", &UI_View::kClass))->SetPalette(&DefaultPalette());
+    window.SetRect({0, 0, kW - 1, kH - 1});
+    ASSERT_TRUE(window.Canvas().LoadFont(kFontPath.c_str()));
+    window.SetFocus(window.FindView("cmd", &UI_View::kClass));
+    glClearColor(0.12f, 0.12f, 0.12f, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    window.DrawFrame();
+    Image image;
+    ASSERT_TRUE(TK_ReadPixels(TK_Rect{0, 0, kW - 1, kH - 1}, false, image));
+    EXPECT_TRUE(TK_SavePNG(image, testing::TempDir() + "ui_demo.png"));
+    fbo.Unbind();
+}
+
+}  // namespace

@@ -1,0 +1,104 @@
+// The UI description loader: registry order and case, unknown tags dropped
+// with their subtree, the attribute value syntaxes, run-time attribute
+// changes.
+#include <gtest/gtest.h>
+
+#include "UI_TestWindow.h"
+#include "core/OMB_LmpParser.h"
+#include "ui/UI_Attributes.h"
+#include "ui/UI_Label.h"
+#include "ui/UI_TextField.h"
+
+namespace {
+
+TEST(Loader, RegistryHoldsTheToolkitTypesInOrder) {
+    UI_ViewRegistry registry;
+    UI_RegisterViewTypes(registry);
+    const char* expected[] = {"hbox", "vbox", "label", "button", "option", "switch", "optionGroup", "palette",
+                              "list", "textField", "sideSwitch", "hint", "slider", "bgSlider", "hsvView",
+                              "rgbView", "panelSwitch", "viewSwitch", "vpanel", "tab", "fileList", "sbutton",
+                              "cbutton"};
+    ASSERT_EQ(registry.Types().size(), std::size(expected));
+    for (size_t i = 0; i < std::size(expected); ++i) EXPECT_EQ(registry.Types()[i].tag, expected[i]);
+    ASSERT_TRUE(registry.Find("TEXTFIELD"));
+    EXPECT_EQ(registry.Find("textfield")->cls, &UI_TextField::kClass);
+}
+
+TEST(Loader, BuildsWhatItCanAndReportsTheRest) {
+    RecordingWindow window;
+    testing::internal::CaptureStdout();
+    window.Load("VBox (id='top') { label (id='one' size='20') widget { label (id='lost') } LABEL (id='two') }"
+                " label (id='ignored')");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Error] UI : view type 'widget' is not registered\n");
+    ASSERT_TRUE(window.Root());
+    EXPECT_EQ(window.Root()->ChildCount(), 2);
+    EXPECT_TRUE(window.FindView("two", &UI_Label::kClass));
+    EXPECT_FALSE(window.FindView("lost", &UI_View::kClass));
+    EXPECT_FALSE(window.FindView("ignored", &UI_View::kClass));
+    EXPECT_EQ(window.FindView("one", &UI_View::kClass)->Rect().Height(), 20);
+
+    UI_ViewRegistry registry;
+    UI_RegisterViewTypes(registry);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(UI_LoadViewTree(registry, "/nonexistent/editor.ui"), nullptr);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("[Error] UI : no node found : /nonexistent/editor.ui\n"), std::string::npos);
+}
+
+TEST(Loader, ValueSyntaxes) {
+    struct Case {
+        const char* value;
+        OMB_Color color;
+        int ints[2];
+        bool boolean;
+    };
+    const Case cases[] = {
+        {"255 0 0", OMB_RGBA(255, 0, 0, 255), {255, 0}, true},
+        {"10 20 30 40", OMB_RGBA(10, 20, 30, 40), {10, 20}, true},
+        {"300 -5", OMB_RGBA(255, 0, 0, 255), {300, -5}, true},
+        {"7 x 9", OMB_RGBA(7, 0, 0, 255), {7, 0}, true},
+        {"words", OMB_RGBA(0, 0, 0, 255), {0, 0}, false},
+        {"0", OMB_RGBA(0, 0, 0, 255), {0, 0}, false},
+    };
+    for (const Case& c : cases) {
+        OMB_LmpNode node;
+        node.AddAttribute("v", c.value);
+        OMB_Color color = 0;
+        int ints[2] = {-1, -1};
+        bool boolean = !c.boolean;
+        EXPECT_TRUE(UI_ReadColor(&node, "V", color));
+        EXPECT_TRUE(UI_ReadInts(&node, "v", ints, 2));
+        EXPECT_TRUE(UI_ReadBool(&node, "v", boolean));
+        EXPECT_EQ(color, c.color) << c.value;
+        EXPECT_EQ(ints[0], c.ints[0]) << c.value;
+        EXPECT_EQ(ints[1], c.ints[1]) << c.value;
+        EXPECT_EQ(boolean, c.boolean) << c.value;
+    }
+    OMB_LmpNode node;
+    node.AddAttribute("style", "DARK");
+    node.AddAttribute("align", "middle");
+    const UI_Keyword words[] = {{"dark", 1}, {"center", 2}, {nullptr, 0}};
+    int style = 0, align = 0, absent = 5;
+    EXPECT_TRUE(UI_ReadKeyword(&node, "style", words, 0, style));
+    EXPECT_TRUE(UI_ReadKeyword(&node, "align", words, 2, align));
+    EXPECT_FALSE(UI_ReadKeyword(&node, "missing", words, 0, absent));
+    EXPECT_EQ(style, 1);
+    EXPECT_EQ(align, 2);
+    EXPECT_EQ(absent, 5);
+}
+
+TEST(Loader, RunTimeAttributesChangeOnlyWhatTheyName) {
+    RecordingWindow window;
+    window.Load("vbox { label (id='l' hint='tip' minSize='5 6' text='a') }");
+    UI_Label* label = UI_Cast<UI_Label>(window.FindView("l", &UI_View::kClass));
+    ASSERT_TRUE(label);
+    EXPECT_TRUE(window.SetViewAttribute("l", "minSize", "30 40"));
+    EXPECT_EQ(label->MinSize(), (OMB_Size{30, 40}));
+    EXPECT_EQ(label->Hint(), "tip");
+    EXPECT_EQ(label->Text(), "a");
+    EXPECT_TRUE(window.SetViewAttribute("l", "hidden", "1"));
+    EXPECT_TRUE(label->IsHidden());
+    EXPECT_FALSE(window.SetViewAttribute(nullptr, "hidden", "1"));
+}
+
+}  // namespace

@@ -1,0 +1,64 @@
+// Shared helpers of the toolkit tests: a window that records the command
+// lines its views hand it and the input that bubbles up to it, synthetic
+// mouse and key events, and trees built from description text.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/UI_Loader.h"
+#include "ui/UI_Window.h"
+
+class RecordingWindow : public UI_Window {
+public:
+    void OnViewCommand(const char* text) override { commands.push_back(text); }
+    bool KeyDown(const UI_KeyState& k) override {
+        windowKeys.push_back(k.key);
+        return true;
+    }
+    bool LeftDown(const UI_MouseState& m) override {
+        ++windowPresses;
+        return true;
+    }
+
+    // Loads the tree from text and lays it out in a width x height window.
+    UI_View* Load(const char* text, int width = 200, int height = 100);
+    // A mouse event at (x, y); buttons follow from the type.
+    void Pointer(int type, int x, int y, int modifiers = 0, float wheel = 0);
+    void Click(int x, int y, int modifiers = 0);
+    void Key(int key, int modifiers = 0, char character = 0);
+    void Type(const char* text);
+    // One tick from `previous` to `now`.
+    void TickAt(double now, double previous);
+    std::string TakeCommands();
+
+    std::vector<std::string> commands;
+    std::vector<int> windowKeys;
+    int windowPresses = 0;
+
+private:
+    float m_wheel = 0;
+};
+
+// A view that records its input.
+class ProbeView : public UI_View {
+public:
+    ProbeView(const char* id = "", bool focusable = false) : m_focusable(focusable) { SetId(id); }
+    bool LeftDown(const UI_MouseState&) override { return Log("down"); }
+    bool LeftDrag(const UI_MouseState&) override { return Log("drag"); }
+    bool LeftUp(const UI_MouseState&) override { return Log("up"); }
+    bool MouseEnter(const UI_MouseState&) override { return Log("enter"); }
+    bool MouseLeave(const UI_MouseState&) override { return Log("leave"); }
+    bool KeyDown(const UI_KeyState&) override { return consumeKeys && Log("key"); }
+    bool AcceptsFocus() const override { return m_focusable; }
+    bool Log(const char* what) {
+        log += (log.empty() ? "" : " ") + Id() + ":" + what;
+        return true;
+    }
+    static std::string log;
+    bool consumeKeys = true;
+
+private:
+    bool m_focusable;
+};

@@ -1,0 +1,110 @@
+// The single-line editor: keys, selection, clipboard, limits and options.
+#include <gtest/gtest.h>
+
+#include "UI_TestWindow.h"
+#include "core/OS_Keys.h"
+#include "ui/UI_TextField.h"
+
+namespace {
+
+struct Clipboard : UI_Host {
+    void SetMinimumClientSize(int, int) override {}
+    void ResizeClient(int, int) override {}
+    void RequestRedraw() override {}
+    bool GetClipboardText(std::string& out) override {
+        out = text;
+        return !text.empty();
+    }
+    void SetClipboardText(const char* t) override { text = t; }
+    std::string text;
+};
+
+class TextField : public testing::Test {
+protected:
+    UI_TextField* Make(const char* attributes) {
+        const std::string text = std::string("vbox { textField (id='cmd' size='20' ") + attributes + ") }";
+        window.Load(text.c_str(), 400, 40);
+        window.SetHost(&clipboard);
+        field = UI_Cast<UI_TextField>(window.FindView("cmd", &UI_View::kClass));
+        window.Click(100, 30);
+        return field;
+    }
+    void TearDown() override { window.SetHost(nullptr); }
+    RecordingWindow window;
+    Clipboard clipboard;
+    UI_TextField* field = nullptr;
+};
+
+TEST_F(TextField, EditingKeys) {
+    struct Step {
+        int key, modifiers;
+        const char* typed;
+        const char* text;
+        int caret, selStart, selEnd;
+    };
+    const Step steps[] = {
+        {0, 0, "set size 10", "set size 10", 11, 11, 11},
+        {OS_KEY_LEFT, OS_MOD_CTRL, nullptr, "set size 10", 9, 9, 9},
+        {OS_KEY_LEFT, OS_MOD_CTRL | OS_MOD_SHIFT, nullptr, "set size 10", 4, 4, 9},
+        {0, 0, "mode ", "set mode 10", 9, 9, 9},
+        {OS_KEY_HOME, OS_MOD_SHIFT, nullptr, "set mode 10", 0, 0, 9},
+        {OS_KEY_RIGHT, 0, nullptr, "set mode 10", 9, 9, 9},
+        {OS_KEY_BACKSPACE, 0, nullptr, "set mode10", 8, 8, 8},
+        {OS_KEY_DELETE, OS_MOD_CTRL, nullptr, "set mode", 8, 8, 8},
+        {OS_KEY_LEFT, 0, nullptr, "set mode", 7, 7, 7},
+        {OS_KEY_END, 0, nullptr, "set mode", 8, 8, 8},
+        {OS_KEY_BACKSPACE, OS_MOD_CTRL, nullptr, "set ", 4, 4, 4},
+        {OS_KeyOf('A'), OS_MOD_CTRL, nullptr, "set ", 4, 0, 4},
+        {OS_KeyOf('X'), OS_MOD_CTRL, nullptr, "", 0, 0, 0},
+        {OS_KeyOf('V'), OS_MOD_CTRL, nullptr, "set ", 4, 4, 4},
+        {OS_KeyOf('V'), OS_MOD_CTRL, nullptr, "set set ", 8, 8, 8},
+    };
+    ASSERT_TRUE(Make(""));
+    EXPECT_EQ(window.FocusView(), field);
+    for (const Step& s : steps) {
+        if (s.typed)
+            window.Type(s.typed);
+        else
+            window.Key(s.key, s.modifiers);
+        EXPECT_EQ(field->Text(), s.text) << "key " << s.key;
+        EXPECT_EQ(field->Caret(), s.caret) << "key " << s.key;
+        EXPECT_EQ(field->SelectionStart(), s.selStart) << "key " << s.key;
+        EXPECT_EQ(field->SelectionEnd(), s.selEnd) << "key " << s.key;
+    }
+    EXPECT_EQ(clipboard.text, "set ");
+}
+
+TEST_F(TextField, EnterRunsTheLineAndKeepsAHistory) {
+    ASSERT_TRUE(Make("clear='1' history='1' maxLength='8'"));
+    window.Type("undo");
+    window.Key(OS_KEY_ENTER);
+    window.Type("redo 1234567");
+    EXPECT_EQ(field->Text(), "redo 123");
+    window.Key(OS_KEY_ENTER);
+    EXPECT_EQ(window.TakeCommands(), "undo|redo 123");
+    EXPECT_EQ(field->Text(), "");
+    window.Key(OS_KEY_UP);
+    window.Key(OS_KEY_UP);
+    EXPECT_EQ(field->Text(), "undo");
+    window.Key(OS_KEY_DOWN);
+    window.Key(OS_KEY_DOWN);
+    EXPECT_EQ(field->Text(), "");
+}
+
+TEST_F(TextField, OptionsAndAttributes) {
+    ASSERT_TRUE(Make("onEnter='name' once='1' enter='1' click='1' text='abc'"));
+    // "click": the first click selected everything.
+    EXPECT_EQ(field->SelectionEnd() - field->SelectionStart(), 3);
+    window.Type("x");
+    window.Key(OS_KEY_ENTER);
+    EXPECT_EQ(window.TakeCommands(), "name x");
+    EXPECT_NE(window.FocusView(), field);  // "once"
+    window.Click(100, 30);  // selects all again: typing replaces
+    window.Type("y");
+    window.Click(100, 5);  // focus lost with an edit: "enter" runs it
+    EXPECT_EQ(window.TakeCommands(), "name y");
+    window.SetViewAttribute("cmd", "text", "ab");
+    EXPECT_LE(field->Caret(), 2);
+}
+
+}  // namespace

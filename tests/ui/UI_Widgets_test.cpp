@@ -1,0 +1,199 @@
+// Widget behaviour through synthetic input: button timing, drag steps,
+// switches, option groups and tabs, view and panel switches, sliders, the
+// palette's gestures, the file list and the colour views.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "UI_TestWindow.h"
+#include "core/OS_Keys.h"
+#include "model/Palette.h"
+#include "ui/UI_ColorView.h"
+#include "ui/UI_Label.h"
+#include "ui/UI_List.h"
+#include "ui/UI_Palette.h"
+#include "ui/UI_Switch.h"
+
+namespace {
+
+TEST(Button, RepeatTiming) {
+    RecordingWindow window;
+    window.Load("vbox { button (onClick='up' repeated='1' size='20') }");
+    window.Pointer(UI_EVENT_LEFT_DOWN, 5, 95);
+    EXPECT_EQ(window.commands.size(), 1u);  // on the press
+    // Hold for one second in ticks of 0.01 s.
+    std::vector<double> fired;
+    for (int i = 1; i <= 100; ++i) {
+        const size_t before = window.commands.size();
+        window.TickAt(i * 0.01, (i - 1) * 0.01);
+        if (window.commands.size() > before) fired.push_back(i * 0.01);
+    }
+    ASSERT_FALSE(fired.empty());
+    EXPECT_NEAR(fired[0], 0.46, 1e-9);  // 0.45 s plus one tick
+    EXPECT_NEAR(fired[1] - fired[0], 0.05, 1e-9);
+    EXPECT_EQ(fired.size(), 11u);
+    window.Pointer(UI_EVENT_LEFT_UP, 5, 95);
+    window.TickAt(1.5, 1.0);
+    EXPECT_EQ(window.commands.size(), 12u);
+}
+
+TEST(Button, DelayedFiresOnlyOnAReleaseOverIt) {
+    RecordingWindow window;
+    window.Load("vbox { button (onClick='go' delayed='1' size='20') button (id='off' disabled='1' onClick='no') }");
+    window.Pointer(UI_EVENT_MOUSE_MOVE, 5, 95);
+    window.Pointer(UI_EVENT_LEFT_DOWN, 5, 95);
+    window.Pointer(UI_EVENT_LEFT_DRAG, 5, 10);
+    window.Pointer(UI_EVENT_LEFT_UP, 5, 10);
+    EXPECT_EQ(window.TakeCommands(), "");
+    window.Click(5, 95);
+    EXPECT_EQ(window.TakeCommands(), "go");
+    window.Click(5, 40);
+    EXPECT_EQ(window.TakeCommands(), "");
+}
+
+TEST(SliderButton, StepsAlongTheFirstAxis) {
+    RecordingWindow window;
+    window.Load("vbox { sbutton (onDrag='size' step='1' space='10' flex='1') }");
+    window.Pointer(UI_EVENT_LEFT_DOWN, 50, 50);
+    window.Pointer(UI_EVENT_LEFT_DRAG, 52, 51);  // within 2 pixels: nothing
+    EXPECT_EQ(window.TakeCommands(), "");
+    for (int x = 53; x <= 85; ++x) window.Pointer(UI_EVENT_LEFT_DRAG, x, 52);
+    EXPECT_EQ(window.TakeCommands(), "size 1.000000|size 1.000000|size 1.000000");
+    window.Pointer(UI_EVENT_LEFT_DRAG, 50, 50);
+    EXPECT_EQ(window.TakeCommands(), "size -3.000000");
+    window.Pointer(UI_EVENT_LEFT_UP, 50, 50);
+}
+
+TEST(Switch, OnClickShorthandAndPressToggle) {
+    RecordingWindow window;
+    window.Load("vbox { switch (onClick='r_show edge' delayed='0' size='20') }");
+    window.Pointer(UI_EVENT_LEFT_DOWN, 5, 95);
+    window.Pointer(UI_EVENT_LEFT_DRAG, 5, 10);
+    window.Pointer(UI_EVENT_LEFT_UP, 5, 10);  // dragging off does not undo it
+    window.Click(5, 95);
+    EXPECT_EQ(window.TakeCommands(), "r_show edge 1|r_show edge 0");
+}
+
+TEST(OptionGroup, SelectsOneAndTellsTheGroup) {
+    RecordingWindow window;
+    window.Load("optionGroup (onClick='brush' value='b') { hbox {"
+                " option (id='a' onSelect='pick a' flex='1') option (id='b' onDeselect='drop b' flex='1') } }");
+    // Built before it had a window, the group could run nothing yet.
+    EXPECT_EQ(window.TakeCommands(), "");
+    window.Click(10, 50);
+    EXPECT_EQ(window.TakeCommands(), "drop b|pick a|brush a");
+    window.Click(10, 50);
+    EXPECT_EQ(window.TakeCommands(), "");
+}
+
+TEST(Tab, ShowsThePageOfTheSelectedOption) {
+    RecordingWindow window;
+    window.Load("vbox { tab (size='20' value='p1') { hbox { option (id='p1' flex='1') option (id='p2' flex='1') } }"
+                " label (id='p1' flex='1') label (id='p2' flex='1' hidden='1') }");
+    window.Click(150, 90);
+    EXPECT_TRUE(window.FindView("p1", &UI_Label::kClass)->IsHidden());
+    EXPECT_FALSE(window.FindView("p2", &UI_Label::kClass)->IsHidden());
+    EXPECT_EQ(window.FindView("p2", &UI_Label::kClass)->Rect().Height(), 80);
+    EXPECT_EQ(window.TakeCommands(), "");
+}
+
+TEST(ViewSwitch, SwapsItsViewsOnEveryRequest) {
+    RecordingWindow window;
+    window.Load("vbox { viewSwitch (id='vs' view='x y' size='20') label (id='x' flex='1') label (id='y' hidden='1') }");
+    UI_View* x = window.FindView("x", &UI_View::kClass);
+    UI_View* y = window.FindView("y", &UI_View::kClass);
+    window.Click(5, 95);
+    EXPECT_TRUE(x->IsHidden());
+    EXPECT_FALSE(y->IsHidden());
+    window.SetViewAttribute("vs", "selected", "1");  // unchanged state: swaps all the same
+    EXPECT_FALSE(x->IsHidden());
+    EXPECT_EQ(x->Rect().Height(), 80);
+}
+
+TEST(PanelSwitch, FoldsThePanelBelowIt) {
+    RecordingWindow window;
+    window.Load("vpanel { panelSwitch (id='h' size='20') label (id='body' size='50') panelSwitch (selected='1')"
+                " label (id='open' size='30') }");
+    UI_View* body = window.FindView("body", &UI_View::kClass);
+    EXPECT_TRUE(body->IsHidden());
+    EXPECT_FALSE(window.FindView("open", &UI_View::kClass)->IsHidden());
+    window.Click(5, 95);
+    EXPECT_FALSE(body->IsHidden());
+    EXPECT_EQ(body->Rect(), (OMB_Rect{0, 30, 199, 79}));
+    EXPECT_EQ(window.TakeCommands(), "");
+}
+
+TEST(Slider, ClickDragAndWheel) {
+    RecordingWindow window;
+    window.Load("hbox { slider (onChange='v' size='100') }");
+    window.Pointer(UI_EVENT_LEFT_DOWN, 25, 50);
+    window.Pointer(UI_EVENT_LEFT_DRAG, 250, 50);
+    window.Pointer(UI_EVENT_LEFT_UP, 250, 50);
+    window.Pointer(UI_EVENT_WHEEL, 50, 50, 0, -8);
+    EXPECT_EQ(window.TakeCommands(), "v 0.250000|v 1.000000|v 0.950000");
+}
+
+TEST(Palette, SelectCopySwap) {
+    RecordingWindow window;
+    window.Load("hbox { palette (id='pal' dim='4 2' onSelect='ci' onCopy='pcopy' onSwap='pswap' size='40') }", 40,
+                20);
+    UI_Palette* pal = UI_Cast<UI_Palette>(window.FindView("pal", &UI_View::kClass));
+    ASSERT_TRUE(pal);
+    pal->SetPalette(&DefaultPalette());
+    EXPECT_EQ(pal->IndexAt(35, 15), 3);
+    EXPECT_EQ(pal->IndexAt(5, 5), 4);
+    window.Click(15, 15);
+    EXPECT_EQ(pal->Selected(), 1);
+    window.Pointer(UI_EVENT_LEFT_DOWN, 25, 15, OS_MOD_CTRL);
+    window.Pointer(UI_EVENT_LEFT_DRAG, 5, 5, OS_MOD_CTRL);
+    window.Pointer(UI_EVENT_LEFT_UP, 5, 5, OS_MOD_CTRL);
+    window.Pointer(UI_EVENT_LEFT_DOWN, 25, 15, OS_MOD_SHIFT);
+    window.Pointer(UI_EVENT_LEFT_UP, 35, 5, OS_MOD_SHIFT);
+    window.Click(5, 15);  // index 0 is no colour
+    EXPECT_EQ(window.TakeCommands(), "ci 1|pcopy 2 4|pswap 2 7");
+}
+
+TEST(FileList, FoldersFirstFilteredAndSorted) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::path(testing::TempDir()) / "ui_filelist";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "Sub");
+    for (const char* name : {"b.vox", "A.VOX", "c.txt"}) std::ofstream(dir / name) << "x";
+    RecordingWindow window;
+    const std::string text = "vbox { fileList (id='file' ext='vox' onSelect='open' onSelectFolder='cd' root='" +
+                             dir.string() + "' selected='b.vox' flex='1') }";
+    window.Load(text.c_str(), 200, 200);
+    UI_FileList* list = UI_Cast<UI_FileList>(window.FindView("file", &UI_View::kClass));
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->Items(), (std::vector<std::string>{"../", "Sub/", "A.VOX", "b.vox"}));
+    EXPECT_EQ(list->Selected(), 3);
+    window.Click(20, 199 - 20 - 5);  // the second row
+    window.Click(20, 199 - 40 - 5);
+    EXPECT_EQ(window.TakeCommands(), "cd " + (dir / "Sub").string() + "|open " + (dir / "A.VOX").string());
+    fs::remove_all(dir);
+    window.SetViewAttribute("file", "update", "");
+    EXPECT_TRUE(list->Items().empty());
+}
+
+TEST(ColorViews, ShowAColourAndReportDrags) {
+    RecordingWindow window;
+    window.Load("vbox { rgbView (id='rgb' onChange='rgb' size='30') hsvView (id='hsv' rgb='255 0 0' size='30') }",
+                256, 60);
+    window.SetViewAttribute("rgb", "rgb", "10 20 30");
+    EXPECT_EQ(window.TakeCommands(), "");
+    UI_RGBView* rgb = UI_Cast<UI_RGBView>(window.FindView("rgb", &UI_View::kClass));
+    ASSERT_TRUE(rgb);
+    EXPECT_EQ(rgb->Slider(1)->Value(), 20);
+    const OMB_Rect red = rgb->Slider(0)->Rect();
+    window.Pointer(UI_EVENT_LEFT_DOWN, 128, (red.y0 + red.y1) / 2);
+    EXPECT_EQ(window.TakeCommands(), "rgb 127 20 30");
+    const int hsv[3] = {120, 255, 255};
+    EXPECT_EQ(UI_HSVToRGB(hsv), OMB_RGBA(0, 255, 0));
+    int back[3];
+    UI_RGBToHSV(OMB_RGBA(0, 255, 0), back);
+    EXPECT_EQ(back[0], 120);
+}
+
+}  // namespace

@@ -1,0 +1,161 @@
+// One-axis layout (see UI_Box.h).
+#include "ui/UI_Box.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "ui/UI_Attributes.h"
+
+UI_DEFINE_CLASS(UI_Box, UI_View)
+UI_DEFINE_CLASS(UI_VBox, UI_Box)
+UI_DEFINE_CLASS(UI_HBox, UI_Box)
+
+// ---------------------------------------------------------------- box
+
+namespace {
+// A measured length grows by `add`, saturating far below integer overflow
+// (a box of many huge children is absurd but must stay defined).
+int AddPixels(int total, int add) { return int(std::min<int64_t>(int64_t(total) + add, int64_t(1) << 24)); }
+}  // namespace
+
+OMB_Size UI_Box::GetMinSize() const {
+    if (m_hidden) return OMB_Size();
+    return {std::max(m_minSize.width, m_measured.width), std::max(m_minSize.height, m_measured.height)};
+}
+
+bool UI_Box::AddChild(UI_View* child, const OMB_LmpNode* node) {
+    if (!UI_View::AddChild(child, node)) return false;
+    UI_LayoutItem item;
+    UI_ReadInt(node, "flex", item.flex);
+    UI_ReadInt(node, "size", item.size);
+    UI_ReadInt(node, "prev", item.prev);
+    UI_ReadInt(node, "next", item.next);
+    item.flex = std::clamp(item.flex, 0, kUI_MaxPixels);
+    item.size = std::clamp(item.size, 0, kUI_MaxPixels);
+    item.prev = std::clamp(item.prev, 0, kUI_MaxPixels);
+    item.next = std::clamp(item.next, 0, kUI_MaxPixels);
+    item.current = item.size;
+    item.view = child;
+    m_items.push_back(item);
+    return true;
+}
+
+UI_LayoutItem* UI_Box::ItemOf(const UI_View* view) {
+    for (UI_LayoutItem& item : m_items)
+        if (item.view == view) return &item;
+    return nullptr;
+}
+
+bool UI_Box::MeasureChildren() {
+    if (m_hidden) return false;
+    for (auto& child : m_children) child->Measure();
+    m_measured = OMB_Size();
+    return true;
+}
+
+void UI_Box::FreeSpace(float extent, float& unit) const {
+    float free = extent, flexSum = 0;
+    for (const UI_LayoutItem& item : m_items) {
+        if (item.view->IsHidden()) continue;
+        if (item.flex < 1)
+            free -= float(item.current);
+        else
+            flexSum += float(item.flex);
+        free -= float(item.prev + item.next);
+    }
+    unit = free > 0 && flexSum >= 1 ? free / flexSum : 0.0f;
+}
+
+float UI_Box::ItemSize(const UI_LayoutItem& item, float unit) {
+    const float s = float(item.current);
+    const float share = float(item.flex) * unit;
+    return item.flex > 0 && share > s ? share : s;
+}
+
+// ---------------------------------------------------------------- vertical
+
+void UI_VBox::Measure() {
+    if (!MeasureChildren()) return;
+    for (UI_LayoutItem& item : m_items) {
+        if (item.view->IsHidden()) continue;
+        const OMB_Size min = item.view->GetMinSize();
+        item.current = std::max(item.size, min.height);
+        m_measured.height = AddPixels(m_measured.height, item.prev + item.next + item.current);
+        m_measured.width = std::max(m_measured.width, min.width);
+    }
+}
+
+void UI_VBox::SetRect(const OMB_Rect& rect) {
+    if (m_hidden || rect == m_rect) return;
+    m_rect = rect;
+    float unit = 0;
+    FreeSpace(float(rect.Height()), unit);
+    const float x0 = float(rect.x0);
+    const float width = float(std::max(rect.Width(), GetMinSize().width));
+    float cursor = float(rect.y1);
+    for (const UI_LayoutItem& item : m_items) {
+        if (item.view->IsHidden()) continue;
+        const float s = ItemSize(item, unit);
+        cursor -= float(item.prev);
+        item.view->SetRect({int(std::floor(x0)), int(std::floor(cursor - s + 1)), int(std::floor(x0 + width - 1)),
+                            int(std::floor(cursor))});
+        cursor = cursor - s - float(item.next);
+    }
+}
+
+UI_View* UI_VBox::ItemAt(int x, int y) {
+    if (m_hidden || !m_rect.Contains(x, y)) return nullptr;
+    for (const UI_LayoutItem& item : m_items) {
+        if (item.view->IsHidden() || item.view->Rect().y0 > y) continue;
+        return y > item.view->Rect().y1 ? nullptr : item.view->HitTest(x, y);
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- horizontal
+
+void UI_HBox::Measure() {
+    if (!MeasureChildren()) return;
+    // The most demanding flexible child sets the pixels per weight, so the
+    // minimum widths of flexible children keep their proportions.
+    float ratio = 0;
+    for (const UI_LayoutItem& item : m_items)
+        if (!item.view->IsHidden() && item.flex > 0) ratio = std::max(ratio, float(item.size) / float(item.flex));
+    for (UI_LayoutItem& item : m_items) {
+        if (item.view->IsHidden()) continue;
+        const OMB_Size min = item.view->GetMinSize();
+        int c = std::max(item.size, min.width);
+        c = std::max(c, int(std::min(std::floor(float(item.flex) * ratio), float(kUI_MaxPixels))));
+        item.current = c;
+        m_measured.width = AddPixels(m_measured.width, item.prev + item.next + item.current);
+        m_measured.height = std::max(m_measured.height, min.height);
+    }
+}
+
+void UI_HBox::SetRect(const OMB_Rect& rect) {
+    if (m_hidden || rect == m_rect) return;
+    m_rect = rect;
+    float unit = 0;
+    FreeSpace(float(rect.Width()), unit);
+    const float y1 = float(rect.y1);
+    const float height = float(std::max(rect.Height(), GetMinSize().height));
+    float cursor = float(rect.x0);
+    for (const UI_LayoutItem& item : m_items) {
+        if (item.view->IsHidden()) continue;
+        const float s = ItemSize(item, unit);
+        cursor += float(item.prev);
+        item.view->SetRect({int(std::floor(cursor)), int(std::floor(y1 - height + 1)), int(std::floor(cursor + s - 1)),
+                            int(std::floor(y1))});
+        cursor = cursor + s + float(item.next);
+    }
+}
+
+UI_View* UI_HBox::ItemAt(int x, int y) {
+    if (m_hidden || !m_rect.Contains(x, y)) return nullptr;
+    for (const UI_LayoutItem& item : m_items) {
+        if (item.view->IsHidden() || item.view->Rect().x1 < x) continue;
+        return x < item.view->Rect().x0 ? this : item.view->HitTest(x, y);
+    }
+    return this;
+}

@@ -1,0 +1,64 @@
+// Colour views: three UI_BGSliders over gradients that preview each
+// channel's range. UI_RGBView edits red, green and blue (0..255); UI_HSVView
+// hue (0..359), saturation and value (0..255). "rgb" shows a colour without
+// running anything; dragging a slider runs "onChange" followed by the new
+// colour as three numbers "r g b". The sliders are the view's own children,
+// stacked top to bottom.
+#pragma once
+
+#include <string>
+
+#include "ui/UI_Group.h"
+#include "ui/UI_Slider.h"
+
+class UI_ColorView : public UI_Group {
+public:
+    static constexpr int kGap = 2;  // pixels between the sliders
+
+    UI_ColorView();
+    // Three rows instead of one shared area.
+    void SetRect(const OMB_Rect& rect) override;
+    void Measure() override;
+    bool ParseAttributes(const OMB_LmpNode* node) override;
+    OMB_Color Color() const { return m_rgb; }
+    UI_BGSlider* Slider(int i) const { return m_sliders[i]; }
+    void OnSliderChanged(UI_View* slider, int value);
+
+protected:
+    // The channel values of a colour, and back.
+    virtual void ToChannels(OMB_Color rgb, int out[3]) const = 0;
+    virtual OMB_Color FromChannels(const int channels[3]) const = 0;
+    virtual void UpdateGradients() = 0;
+    void ShowColor(OMB_Color rgb);
+
+    UI_BGSlider* m_sliders[3] = {};
+    int m_channels[3] = {0, 0, 0};
+    OMB_Color m_rgb = OMB_RGBA(0, 0, 0);
+    std::string m_onChange;
+};
+
+class UI_RGBView : public UI_ColorView {
+public:
+    UI_DECLARE_CLASS()
+    UI_RGBView();
+
+protected:
+    void ToChannels(OMB_Color rgb, int out[3]) const override;
+    OMB_Color FromChannels(const int channels[3]) const override;
+    void UpdateGradients() override;
+};
+
+class UI_HSVView : public UI_ColorView {
+public:
+    UI_DECLARE_CLASS()
+    UI_HSVView();
+
+protected:
+    void ToChannels(OMB_Color rgb, int out[3]) const override;
+    OMB_Color FromChannels(const int channels[3]) const override;
+    void UpdateGradients() override;
+};
+
+// Hue 0..359, saturation and value 0..255.
+void UI_RGBToHSV(OMB_Color rgb, int hsv[3]);
+OMB_Color UI_HSVToRGB(const int hsv[3]);

@@ -1,0 +1,40 @@
+// Labels and the hint line (see UI_Label.h).
+#include "ui/UI_Label.h"
+
+#include "ui/UI_Attributes.h"
+#include "ui/UI_Window.h"
+
+UI_DEFINE_CLASS(UI_Label, UI_View)
+UI_DEFINE_CLASS(UI_Hint, UI_Label)
+
+namespace {
+const UI_Keyword kAligns[] = {{"left", 1}, {"center", 2}, {"right", 3}, {nullptr, 0}};
+}
+
+void UI_Label::DrawLabel(const char* text) {
+    // The quad batch draws opaque: a transparent background is no quad.
+    if (OMB_Alpha(m_bgColor) != 0) FillRect(m_bgColor, m_rect);
+    DrawText(text, m_fontColor, m_rect, m_fontSize[0], m_fontSize[1], m_align);
+}
+
+void UI_Label::Draw() { DrawLabel(m_text.c_str()); }
+
+bool UI_Label::ParseAttributes(const OMB_LmpNode* node) {
+    if (!UI_View::ParseAttributes(node)) return false;
+    if (UI_ReadText(node, "text", m_text)) Invalidate();
+    UI_ReadColor(node, "bgColor", m_bgColor);
+    UI_ReadColor(node, "fontColor", m_fontColor);
+    UI_ReadFontSize(node, m_fontSize);
+    UI_ReadKeyword(node, "align", kAligns, 2, m_align);
+    return true;
+}
+
+const char* UI_Hint::CurrentHint() const {
+    if (!m_window) return "";
+    UI_View* view = m_window->CaptureView() ? m_window->CaptureView() : m_window->HoverView();
+    for (; view; view = view->Parent())
+        if (!view->Hint().empty()) return view->Hint().c_str();
+    return "";
+}
+
+void UI_Hint::Draw() { DrawLabel(CurrentHint()); }

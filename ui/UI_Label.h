@@ -1,0 +1,35 @@
+// UI_Label: a line of text on an optional background. UI_Hint: a label that
+// shows the hint of the view under the pointer (or of the captured view
+// during a drag), looked up the parent chain to the first non-empty hint.
+#pragma once
+
+#include <string>
+
+#include "ui/UI_View.h"
+
+class UI_Label : public UI_View {
+public:
+    UI_DECLARE_CLASS()
+    void Draw() override;
+    // "text", "bgColor", "fontColor", "fontSize", "align" (left, center,
+    // right; anything else centres).
+    bool ParseAttributes(const OMB_LmpNode* node) override;
+    const std::string& Text() const { return m_text; }
+
+protected:
+    void DrawLabel(const char* text);
+
+    std::string m_text;
+    OMB_Color m_bgColor = OMB_RGBA(0, 0, 0, 0);  // alpha 0: no background
+    OMB_Color m_fontColor = OMB_RGBA(255, 255, 255, 230);
+    float m_fontSize[2] = {8, 16};
+    int m_align = 2;
+};
+
+class UI_Hint : public UI_Label {
+public:
+    UI_DECLARE_CLASS()
+    void Draw() override;
+    // The hint the line shows now.
+    const char* CurrentHint() const;
+};

@@ -1,0 +1,78 @@
+// Lists of text rows. UI_List shows its items top down, scrolls with the
+// wheel (three rows a notch) and, on a click, selects the row and runs
+// "onSelect" followed by a blank and the item's text. UI_FileList lists the
+// folder "root": sub-folders first (with a trailing "/", ".." on top to go
+// up), then the files whose extension is "ext" (any case; all files when
+// empty), each group sorted without regard to case. A click on a file runs
+// "onSelect" with its path, on a folder "onSelectFolder" with the folder's
+// path. "selected" highlights an entry by path or name; "update" lists the
+// folder again. A folder that cannot be read lists as empty.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ui/UI_View.h"
+
+class UI_List : public UI_View {
+public:
+    UI_DECLARE_CLASS()
+    static constexpr int kPadding = 2;  // pixels above and below a row's text
+
+    bool LeftDown(const UI_MouseState& m) override;
+    bool Wheel(const UI_MouseState& m) override;
+    void Draw() override;
+    // "items" (separated by ";"), "selected" (row number), "onSelect",
+    // "fontSize", "bgColor", "fontColor".
+    bool ParseAttributes(const OMB_LmpNode* node) override;
+
+    void SetItems(std::vector<std::string> items);
+    const std::vector<std::string>& Items() const { return m_items; }
+    int Selected() const { return m_selected; }
+    void SetSelected(int row);
+    // The row under a point (-1 for none) and the first row shown.
+    int RowAt(int x, int y) const;
+    int FirstRow() const { return m_first; }
+    void ScrollTo(int first);
+
+protected:
+    // A row was clicked (selected already).
+    virtual void OnPick(int row);
+    int RowHeight() const { return int(m_fontSize[1]) + 2 * kPadding; }
+    int VisibleRows() const;
+
+    std::vector<std::string> m_items;
+    int m_selected = -1;
+    int m_first = 0;
+    float m_fontSize[2] = {8, 16};
+    OMB_Color m_bgColor = OMB_RGBA(40, 40, 40);
+    OMB_Color m_fontColor = OMB_RGBA(230, 230, 230, 230);
+    std::string m_onSelect;
+};
+
+class UI_FileList : public UI_List {
+public:
+    UI_DECLARE_CLASS()
+    static constexpr size_t kMaxEntries = 20000;  // a huge folder lists its first ones
+
+    bool ParseAttributes(const OMB_LmpNode* node) override;
+    // Reads the folder again.
+    void Update();
+    const std::string& Root() const { return m_root; }
+    // Full paths of the listed files (folders excluded), in list order.
+    std::vector<std::string> FilePaths() const;
+    bool IsFolder(int row) const { return row >= 0 && row < m_folderCount; }
+
+protected:
+    void OnPick(int row) override;
+
+private:
+    std::string PathOf(int row) const;
+    void SelectPath(const std::string& path);
+
+    std::string m_root;
+    std::string m_ext;
+    std::string m_selectedPath;
+    int m_folderCount = 0;
+    std::string m_onSelectFolder;
+};

@@ -1,0 +1,213 @@
+// Switches and the folding panel column (see UI_Switch.h).
+#include "ui/UI_Switch.h"
+
+#include "core/OMB_Lexer.h"
+#include "ui/UI_Attributes.h"
+#include "ui/UI_Window.h"
+
+UI_DEFINE_CLASS(UI_Switch, UI_View)
+UI_DEFINE_CLASS(UI_SideSwitch, UI_Switch)
+UI_DEFINE_CLASS(UI_ViewSwitch, UI_SideSwitch)
+UI_DEFINE_CLASS(UI_TextSwitch, UI_Switch)
+UI_DEFINE_CLASS(UI_PanelSwitch, UI_Switch)
+UI_DEFINE_CLASS(UI_VPanel, UI_VBox)
+
+// ---------------------------------------------------------------- switch
+
+bool UI_Switch::LeftDown(const UI_MouseState& m) {
+    if (m_pressed) return false;
+    m_pressed = true;
+    if (!m_delayed) SetSelected(!m_selected);
+    Invalidate();
+    return true;
+}
+
+bool UI_Switch::LeftUp(const UI_MouseState& m) {
+    if (!m_pressed) return false;
+    m_pressed = false;
+    if (m_delayed && m_hover) SetSelected(!m_selected);
+    Invalidate();
+    return true;
+}
+
+bool UI_Switch::MouseEnter(const UI_MouseState& m) {
+    m_hover = true;
+    Invalidate();
+    return true;
+}
+
+bool UI_Switch::MouseLeave(const UI_MouseState& m) {
+    m_hover = false;
+    Invalidate();
+    return true;
+}
+
+void UI_Switch::SetSelected(bool selected) {
+    if (selected == m_selected) return;
+    m_selected = selected;
+    RunCommand(selected ? m_onSelect : m_onDeselect);
+    Invalidate();
+}
+
+bool UI_Switch::ParseAttributes(const OMB_LmpNode* node) {
+    if (!UI_View::ParseAttributes(node)) return false;
+    UI_ReadBool(node, "delayed", m_delayed);
+    bool selected = m_selected;
+    if (UI_ReadBool(node, "selected", selected)) SelectQuietly(selected);
+    UI_ReadText(node, "onSelect", m_onSelect);
+    UI_ReadText(node, "onDeselect", m_onDeselect);
+    std::string click;
+    if (UI_ReadText(node, "onClick", click)) {
+        m_onSelect = click + " 1";
+        m_onDeselect = click + " 0";
+    }
+    return true;
+}
+
+void UI_Switch::DrawCaption(const std::string& text, OMB_Color background, OMB_Color color, const float fontSize[2]) {
+    FillRect(background, m_rect);
+    DrawText(text.c_str(), color, m_rect, fontSize[0], fontSize[1], UI_ALIGN_CENTER);
+}
+
+// ---------------------------------------------------------------- side switch
+
+namespace {
+const UI_Keyword kDarkStyle[] = {{"dark", 1}, {nullptr, 0}};
+const UI_Keyword kTextSwitchStyles[] = {{"dark", 1}, {"bw", 2}, {nullptr, 0}};
+}  // namespace
+
+void UI_SideSwitch::Draw() {
+    const std::string& text = m_selected ? m_text : m_text2;
+    if (m_style == 1) {
+        const OMB_Color bg = m_pressed ? OMB_RGBA(30, 30, 30) : m_hover ? OMB_RGBA(60, 60, 60) : OMB_RGBA(45, 45, 45);
+        const OMB_Color fg = m_pressed || m_hover ? OMB_RGBA(240, 240, 240, 220) : OMB_RGBA(180, 180, 180, 220);
+        DrawCaption(text, bg, fg, m_fontSize);
+        return;
+    }
+    const OMB_Color bg = m_pressed ? OMB_RGBA(60, 60, 60) : m_hover ? OMB_RGBA(100, 100, 100) : OMB_RGBA(80, 80, 80);
+    DrawCaption(text, bg, m_fontColor, m_fontSize);
+}
+
+bool UI_SideSwitch::ParseAttributes(const OMB_LmpNode* node) {
+    if (!UI_Switch::ParseAttributes(node)) return false;
+    UI_ReadText(node, "text", m_text);
+    UI_ReadText(node, "text2", m_text2);
+    UI_ReadFontSize(node, m_fontSize);
+    UI_ReadColor(node, "fontColor", m_fontColor);
+    UI_ReadKeyword(node, "style", kDarkStyle, 0, m_style);
+    return true;
+}
+
+// ---------------------------------------------------------------- view switch
+
+void UI_ViewSwitch::SetSelected(bool selected) {
+    UI_Switch::SetSelected(selected);
+    SwapViews();
+}
+
+// Swaps even when the state stays: the views follow every request.
+void UI_ViewSwitch::SelectQuietly(bool selected) {
+    m_selected = selected;
+    SwapViews();
+}
+
+void UI_ViewSwitch::SwapViews() {
+    if (!m_window) return;
+    for (const std::string& name : m_viewNames)
+        if (UI_View* view = m_window->FindView(name.c_str(), &UI_View::kClass)) view->SetHidden(!view->IsHidden());
+    m_window->RefreshLayout();
+}
+
+bool UI_ViewSwitch::ParseAttributes(const OMB_LmpNode* node) {
+    if (!UI_SideSwitch::ParseAttributes(node)) return false;
+    std::string names;
+    if (!UI_ReadText(node, "view", names)) return true;
+    m_viewNames.clear();
+    size_t start = names.find_first_not_of(" \t");
+    while (start != std::string::npos) {
+        const size_t end = names.find_first_of(" \t", start);
+        m_viewNames.push_back(names.substr(start, end - start));
+        start = names.find_first_not_of(" \t", end);
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- text switch
+
+void UI_TextSwitch::Draw() {
+    OMB_Color bg, fg;
+    if (m_style == 1) {
+        bg = m_selected ? OMB_RGBA(60, 60, 60) : m_hover ? OMB_RGBA(100, 100, 100) : OMB_RGBA(80, 80, 80);
+        fg = OMB_RGBA(255, 255, 255, m_selected ? 255 : m_hover ? 180 : 130);
+    } else if (m_style == 2) {
+        // Black and white: inverted while selected.
+        bg = m_selected ? OMB_RGBA(20, 20, 20) : m_hover ? OMB_RGBA(235, 235, 235) : OMB_RGBA(210, 210, 210);
+        fg = m_selected ? OMB_RGBA(255, 255, 255) : OMB_RGBA(20, 20, 20, 220);
+    } else {
+        bg = m_selected ? OMB_RGBA(120, 185, 210) : m_hover ? OMB_RGBA(200, 220, 220) : OMB_RGBA(170, 180, 180);
+        fg = OMB_RGBA(20, 20, 20, 220);
+    }
+    DrawCaption(m_text, bg, fg, m_fontSize);
+}
+
+bool UI_TextSwitch::ParseAttributes(const OMB_LmpNode* node) {
+    if (!UI_Switch::ParseAttributes(node)) return false;
+    UI_ReadText(node, "text", m_text);
+    UI_ReadFontSize(node, m_fontSize);
+    UI_ReadKeyword(node, "style", kTextSwitchStyles, 0, m_style);
+    return true;
+}
+
+// ---------------------------------------------------------------- panel switch
+
+void UI_PanelSwitch::SetSelected(bool selected) {
+    if (selected == m_selected) return;
+    SelectQuietly(selected);
+}
+
+void UI_PanelSwitch::SelectQuietly(bool selected) {
+    m_selected = selected;
+    ShowPanel();
+}
+
+void UI_PanelSwitch::ShowPanel() {
+    if (!m_panel || m_panel->IsHidden() != m_selected) return;
+    m_panel->SetHidden(!m_selected);
+    if (m_window) m_window->RefreshLayout();
+}
+
+void UI_PanelSwitch::Draw() {
+    // Darker while pressed, lighter under the pointer; an open panel's
+    // header carries a marker on its left.
+    const int shift = m_pressed ? -20 : m_hover ? 25 : 0;
+    const int r = OMB_Red(m_bgColor) + shift, g = OMB_Green(m_bgColor) + shift, b = OMB_Blue(m_bgColor) + shift;
+    auto clamp = [](int v) { return v < 0 ? 0 : v > 255 ? 255 : v; };
+    FillRect(OMB_RGBA(clamp(r), clamp(g), clamp(b), OMB_Alpha(m_bgColor)), m_rect);
+    DrawText(m_text.c_str(), m_fontColor, m_rect, m_fontSize[0], m_fontSize[1], UI_ALIGN_LEFT);
+    if (m_selected) {
+        const OMB_Rect marker = {m_rect.x0, m_rect.y0, m_rect.x0 + 3, m_rect.y1};
+        FillRect(OMB_RGBA(0, 180, 235), marker);
+    }
+}
+
+bool UI_PanelSwitch::ParseAttributes(const OMB_LmpNode* node) {
+    if (!UI_Switch::ParseAttributes(node)) return false;
+    UI_ReadText(node, "text", m_text);
+    UI_ReadFontSize(node, m_fontSize);
+    UI_ReadColor(node, "fontColor", m_fontColor);
+    UI_ReadColor(node, "bgColor", m_bgColor);
+    return true;
+}
+
+// ---------------------------------------------------------------- panel column
+
+bool UI_VPanel::AddChild(UI_View* child, const OMB_LmpNode* node) {
+    UI_View* before = m_children.empty() ? nullptr : m_children.back().get();
+    if (!UI_VBox::AddChild(child, node)) return false;
+    UI_PanelSwitch* header = UI_Cast<UI_PanelSwitch>(before);
+    if (header && !UI_Cast<UI_PanelSwitch>(child)) {
+        header->SetPanel(child);
+        child->SetHidden(!header->IsSelected());
+    }
+    return true;
+}

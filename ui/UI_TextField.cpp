@@ -1,0 +1,288 @@
+// The single-line text editor (see UI_TextField.h).
+//
+//   Focus and mouse ... caret placement, click selection
+//   Keys .............. editing, moving, clipboard, history
+//   Drawing
+//   Attributes
+#include "ui/UI_TextField.h"
+
+#include <algorithm>
+
+#include "core/OS_Keys.h"
+#include "ui/UI_Attributes.h"
+#include "ui/UI_Window.h"
+
+UI_DEFINE_CLASS(UI_TextField, UI_View)
+
+// ---------------------------------------------------------------- text
+
+void UI_TextField::SetText(const std::string& text) {
+    m_text = text.substr(0, size_t(m_maxLength));
+    m_caret = std::clamp(m_caret, 0, int(m_text.size()));
+    m_anchor = std::clamp(m_anchor, 0, int(m_text.size()));
+    m_scroll = std::clamp(m_scroll, 0, int(m_text.size()));
+    Invalidate();
+}
+
+void UI_TextField::Select(int anchor, int caret) {
+    m_anchor = std::clamp(anchor, 0, int(m_text.size()));
+    m_caret = std::clamp(caret, 0, int(m_text.size()));
+    KeepCaretVisible();
+    Invalidate();
+}
+
+void UI_TextField::EraseSelection() {
+    const int start = SelectionStart(), end = SelectionEnd();
+    m_text.erase(size_t(start), size_t(end - start));
+    m_caret = m_anchor = start;
+}
+
+void UI_TextField::Insert(const std::string& text) {
+    EraseSelection();
+    std::string clean;
+    for (char c : text)
+        if (c >= 32 && c <= 126) clean += c;
+    const size_t room = size_t(std::max(0, m_maxLength - int(m_text.size())));
+    clean.resize(std::min(clean.size(), room));
+    m_text.insert(size_t(m_caret), clean);
+    m_caret = m_anchor = m_caret + int(clean.size());
+    m_edited = true;
+    KeepCaretVisible();
+    Invalidate();
+}
+
+void UI_TextField::Enter() {
+    RunLine();
+    if (m_once && m_window) m_window->SetFocus(nullptr);
+}
+
+void UI_TextField::RunLine() {
+    const std::string line = m_text;
+    if (m_history && !line.empty() && (m_lines.empty() || m_lines.back() != line)) {
+        m_lines.push_back(line);
+        if (int(m_lines.size()) > kMaxHistory) m_lines.erase(m_lines.begin());
+    }
+    m_historyPos = int(m_lines.size());
+    m_edited = false;
+    if (m_clear) SetText(std::string());
+    RunCommand(m_onEnter.empty() ? line : m_onEnter + " " + line);
+}
+
+// ---------------------------------------------------------------- focus and mouse
+
+bool UI_TextField::FocusIn() {
+    m_focused = true;
+    Invalidate();
+    return true;
+}
+
+bool UI_TextField::FocusOut() {
+    m_focused = false;
+    m_anchor = m_caret;
+    // Only the line: the focus is already on its way elsewhere.
+    if (m_enter && m_edited) RunLine();
+    Invalidate();
+    return true;
+}
+
+float UI_TextField::TextX() const {
+    const float inset = m_border + float(kInset);
+    if (m_align != UI_ALIGN_CENTER) return float(m_rect.x0) + inset;
+    const int shown = int(m_text.size()) - m_scroll;
+    const float width = float(m_rect.Width());
+    return std::max(float(m_rect.x0) + inset, float(m_rect.x0) + (width - float(shown) * m_fontSize[0]) / 2);
+}
+
+int UI_TextField::ColumnAt(int x) const {
+    const float column = (float(x) - TextX()) / std::max(m_fontSize[0], 1.0f);
+    return std::clamp(m_scroll + int(column + 0.5f), 0, int(m_text.size()));
+}
+
+void UI_TextField::KeepCaretVisible() {
+    const float inner = float(m_rect.Width()) - 2 * (m_border + float(kInset));
+    const int columns = std::max(1, int(inner / std::max(m_fontSize[0], 1.0f)));
+    if (m_caret < m_scroll) m_scroll = m_caret;
+    if (m_caret > m_scroll + columns) m_scroll = m_caret - columns;
+    m_scroll = std::clamp(m_scroll, 0, int(m_text.size()));
+}
+
+bool UI_TextField::LeftDown(const UI_MouseState& m) {
+    if (m_click && !m_focused) {
+        // The window focuses the field after this press.
+        Select(0, int(m_text.size()));
+        return true;
+    }
+    MoveCaret(ColumnAt(m.x), (m.modifiers & OS_MOD_SHIFT) != 0);
+    return true;
+}
+
+bool UI_TextField::LeftDrag(const UI_MouseState& m) {
+    MoveCaret(ColumnAt(m.x), true);
+    return true;
+}
+
+// ---------------------------------------------------------------- keys
+
+void UI_TextField::MoveCaret(int to, bool extend) {
+    m_caret = std::clamp(to, 0, int(m_text.size()));
+    if (!extend) m_anchor = m_caret;
+    KeepCaretVisible();
+    Invalidate();
+}
+
+namespace {
+bool IsWordChar(char c) { return c != ' ' && c != '\t' && c != '|'; }
+}  // namespace
+
+int UI_TextField::WordLeft() const {
+    int i = m_caret;
+    while (i > 0 && !IsWordChar(m_text[size_t(i - 1)])) --i;
+    while (i > 0 && IsWordChar(m_text[size_t(i - 1)])) --i;
+    return i;
+}
+
+int UI_TextField::WordRight() const {
+    const int n = int(m_text.size());
+    int i = m_caret;
+    while (i < n && IsWordChar(m_text[size_t(i)])) ++i;
+    while (i < n && !IsWordChar(m_text[size_t(i)])) ++i;
+    return i;
+}
+
+void UI_TextField::WalkHistory(int step) {
+    if (m_lines.empty()) return;
+    m_historyPos = std::clamp(m_historyPos + step, 0, int(m_lines.size()));
+    SetText(m_historyPos < int(m_lines.size()) ? m_lines[size_t(m_historyPos)] : std::string());
+    Select(int(m_text.size()), int(m_text.size()));
+}
+
+bool UI_TextField::MoveKey(const UI_KeyState& k) {
+    const bool shift = (k.modifiers & OS_MOD_SHIFT) != 0, ctrl = (k.modifiers & OS_MOD_CTRL) != 0;
+    switch (k.key) {
+        case OS_KEY_LEFT:
+            if (!shift && !ctrl && m_anchor != m_caret) MoveCaret(SelectionStart(), false);
+            else MoveCaret(ctrl ? WordLeft() : m_caret - 1, shift);
+            return true;
+        case OS_KEY_RIGHT:
+            if (!shift && !ctrl && m_anchor != m_caret) MoveCaret(SelectionEnd(), false);
+            else MoveCaret(ctrl ? WordRight() : m_caret + 1, shift);
+            return true;
+        case OS_KEY_HOME: MoveCaret(0, shift); return true;
+        case OS_KEY_END: MoveCaret(int(m_text.size()), shift); return true;
+        case OS_KEY_UP:
+        case OS_KEY_DOWN:
+            if (!m_history) return false;
+            WalkHistory(k.key == OS_KEY_UP ? -1 : 1);
+            return true;
+        default: return false;
+    }
+}
+
+bool UI_TextField::ClipboardKey(const UI_KeyState& k) {
+    if ((k.modifiers & OS_MOD_CTRL) == 0 || !m_window) return false;
+    const std::string selected = m_text.substr(size_t(SelectionStart()), size_t(SelectionEnd() - SelectionStart()));
+    switch (k.key) {
+        case OS_KeyOf('A'): Select(0, int(m_text.size())); return true;
+        case OS_KeyOf('C'):
+            if (!selected.empty()) m_window->SetClipboardText(selected.c_str());
+            return true;
+        case OS_KeyOf('X'):
+            if (selected.empty()) return true;
+            m_window->SetClipboardText(selected.c_str());
+            Insert(std::string());
+            return true;
+        case OS_KeyOf('V'): {
+            std::string text;
+            if (m_window->GetClipboardText(text)) Insert(text);
+            return true;
+        }
+        default: return false;
+    }
+}
+
+bool UI_TextField::EditKey(const UI_KeyState& k) {
+    switch (k.key) {
+        case OS_KEY_BACKSPACE:
+        case OS_KEY_DELETE:
+            if (m_anchor == m_caret) {
+                const bool back = k.key == OS_KEY_BACKSPACE;
+                const bool ctrl = (k.modifiers & OS_MOD_CTRL) != 0;
+                const int to = back ? (ctrl ? WordLeft() : m_caret - 1) : (ctrl ? WordRight() : m_caret + 1);
+                m_anchor = std::clamp(to, 0, int(m_text.size()));
+            }
+            Insert(std::string());
+            return true;
+        case OS_KEY_ENTER: Enter(); return true;
+        default: return false;
+    }
+}
+
+bool UI_TextField::KeyDown(const UI_KeyState& k) {
+    if (k.key == OS_KEY_NONE && k.character >= 32 && k.character <= 126) {
+        Insert(std::string(1, k.character));
+        return true;
+    }
+    return ClipboardKey(k) || MoveKey(k) || EditKey(k);
+}
+
+// ---------------------------------------------------------------- drawing
+
+void UI_TextField::Draw() {
+    if (!m_window) return;
+    UI_Canvas& canvas = m_window->Canvas();
+    const int border = int(m_border);
+    if (border > 0) FillRect(m_focused ? OMB_RGBA(0, 160, 215) : OMB_RGBA(90, 90, 90), m_rect);
+    const OMB_Rect inner = {m_rect.x0 + border, m_rect.y0 + border, m_rect.x1 - border, m_rect.y1 - border};
+    FillRect(m_bgColor, inner);
+    const float w = m_fontSize[0], h = m_fontSize[1];
+    const float y = float(m_rect.y0) + (float(m_rect.Height()) - h) / 2;
+    const float x = TextX();
+    const int columns = std::max(0, int((float(inner.x1) - x) / std::max(w, 1.0f)));
+    if (m_text.empty() && !m_focused) {
+        canvas.SetTextColor((m_fontColor & 0x00ffffffu) | OMB_RGBA(0, 0, 0, 110));
+        DrawString(m_default.c_str(), columns, x, y, w, h, UI_ALIGN_LEFT);
+    }
+    if (m_focused && m_anchor != m_caret) {
+        const int a = std::max(SelectionStart(), m_scroll) - m_scroll, b = std::min(SelectionEnd() - m_scroll, columns);
+        if (b > a)
+            FillRect(OMB_RGBA(40, 100, 150),
+                     {int(x + float(a) * w), int(y), int(x + float(b) * w) - 1, int(y + h) - 1});
+    }
+    if (!m_text.empty()) {
+        canvas.SetTextColor(m_fontColor);
+        DrawString(m_text.c_str() + m_scroll, columns, x, y, w, h, UI_ALIGN_LEFT);
+    }
+    if (m_focused) {
+        const int cx = int(x + float(m_caret - m_scroll) * w);
+        FillRect(m_fontColor, {cx, int(y), cx, int(y + h) - 1});
+    }
+}
+
+// ---------------------------------------------------------------- attributes
+
+namespace {
+const UI_Keyword kFieldAligns[] = {{"left", 1}, {"center", 2}, {nullptr, 0}};
+}
+
+bool UI_TextField::ParseAttributes(const OMB_LmpNode* node) {
+    if (!UI_View::ParseAttributes(node)) return false;
+    if (UI_ReadInt(node, "maxLength", m_maxLength)) m_maxLength = std::max(m_maxLength, 0);
+    std::string text;
+    if (UI_ReadText(node, "text", text)) {
+        SetText(text);
+        m_edited = false;
+    }
+    UI_ReadText(node, "default", m_default);
+    UI_ReadBool(node, "click", m_click);
+    UI_ReadBool(node, "clear", m_clear);
+    UI_ReadBool(node, "once", m_once);
+    UI_ReadBool(node, "enter", m_enter);
+    UI_ReadBool(node, "history", m_history);
+    UI_ReadFontSize(node, m_fontSize);
+    UI_ReadColor(node, "bgColor", m_bgColor);
+    UI_ReadColor(node, "fontColor", m_fontColor);
+    if (UI_ReadFloat(node, "border", m_border)) m_border = std::clamp(m_border, 0.0f, 64.0f);
+    UI_ReadKeyword(node, "align", kFieldAligns, 1, m_align);
+    UI_ReadText(node, "onEnter", m_onEnter);
+    return true;
+}

@@ -1,0 +1,83 @@
+// UI_TextField: a single-line text editor. It takes the keyboard focus on a
+// click and edits with the usual keys: characters insert (replacing the
+// selection), Left/Right move (Ctrl: by word; Shift: extending the
+// selection), Home/End, Backspace/Delete, Ctrl+A selects all, Ctrl+C/X/V
+// copy, cut and paste through the window's clipboard; the text never grows
+// past "maxLength". Enter runs the text: "onEnter" followed by a blank and
+// the text, or the text itself as a command line when "onEnter" is empty.
+// Options (bool attributes):
+//   click    a click into an unfocused field selects all its text
+//   clear    Enter empties the field afterwards
+//   once     Enter gives the focus up (to the window's default focus)
+//   enter    losing the focus with edited text runs it as Enter would
+//   history  entered lines are kept; Up and Down walk them
+// "default" is shown, dimmed, while the field is empty and unfocused.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ui/UI_View.h"
+
+class UI_TextField : public UI_View {
+public:
+    UI_DECLARE_CLASS()
+    static constexpr int kMaxHistory = 64;
+    static constexpr int kInset = 4;  // pixels between the border and the text
+
+    bool AcceptsFocus() const override { return true; }
+    bool FocusIn() override;
+    bool FocusOut() override;
+    bool LeftDown(const UI_MouseState& m) override;
+    bool LeftDrag(const UI_MouseState& m) override;
+    bool KeyDown(const UI_KeyState& k) override;
+    void Draw() override;
+    bool ParseAttributes(const OMB_LmpNode* node) override;
+
+    // Replaces the text; caret and selection are clamped into it.
+    void SetText(const std::string& text);
+    const std::string& Text() const { return m_text; }
+    int Caret() const { return m_caret; }
+    // The selection as [start, end); empty when start == end.
+    int SelectionStart() const { return std::min(m_anchor, m_caret); }
+    int SelectionEnd() const { return std::max(m_anchor, m_caret); }
+    void Select(int anchor, int caret);
+    // Inserts at the caret, replacing the selection, within maxLength.
+    void Insert(const std::string& text);
+    // Runs the text as Enter does.
+    void Enter();
+    bool HasFocus() const { return m_focused; }
+
+private:
+    // Runs the text (history, "clear", the command) without "once".
+    void RunLine();
+    bool EditKey(const UI_KeyState& k);
+    bool MoveKey(const UI_KeyState& k);
+    bool ClipboardKey(const UI_KeyState& k);
+    void MoveCaret(int to, bool extend);
+    void EraseSelection();
+    int WordLeft() const;
+    int WordRight() const;
+    void WalkHistory(int step);
+    int ColumnAt(int x) const;
+    float TextX() const;
+    void KeepCaretVisible();
+
+    std::string m_text;
+    std::string m_default;
+    int m_caret = 0;
+    int m_anchor = 0;
+    int m_scroll = 0;  // first character shown
+    int m_maxLength = 1024;
+    bool m_click = false, m_clear = false, m_once = false, m_enter = false, m_history = false;
+    bool m_focused = false;
+    bool m_edited = false;
+    float m_fontSize[2] = {8, 16};
+    OMB_Color m_bgColor = OMB_RGBA(25, 25, 25);
+    OMB_Color m_fontColor = OMB_RGBA(235, 235, 235);
+    float m_border = 1;
+    int m_align = 1;
+    std::string m_onEnter;
+    std::vector<std::string> m_lines;  // history, oldest first
+    int m_historyPos = 0;              // == size: the line being edited
+};

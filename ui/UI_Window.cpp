@@ -1,0 +1,216 @@
+// The window object: routing, focus, broadcasts, layout refresh and frames
+// (see UI_Window.h).
+//
+//   Tree ......... root, lookups, attributes
+//   Layout ....... rectangle, measurement, RefreshLayout
+//   Routing ...... broadcasts, mouse (capture, hover), keys, focus
+//   Frames ....... batches and drawing
+#include "ui/UI_Window.h"
+
+#include <algorithm>
+
+#include "core/OMB_Log.h"
+#include "core/OMB_LmpParser.h"
+
+UI_Window::~UI_Window() = default;
+
+// ---------------------------------------------------------------- tree
+
+void UI_Window::SetRootView(UI_View* root) {
+    // The old tree dies: nothing may keep pointing into it.
+    m_capture = m_focus = m_hover = m_defaultFocus = nullptr;
+    m_root.reset(root);
+    if (m_root) m_root->SetWindow(this);
+}
+
+void UI_Window::CollectViews(const UI_ClassInfo* cls, std::vector<UI_View*>& out) {
+    if (m_root) m_root->CollectViews(cls, out);
+}
+
+UI_View* UI_Window::FindView(const char* name, const UI_ClassInfo* cls) {
+    return m_root ? m_root->FindView(name, cls) : nullptr;
+}
+
+UI_View* UI_Window::HitTest(int x, int y) { return m_root ? m_root->HitTest(x, y) : nullptr; }
+
+bool UI_Window::SetViewAttribute(const char* viewName, const char* attribute, const char* value) {
+    if (!viewName || !attribute || !value) return false;
+    UI_View* view = FindView(viewName, &UI_View::kClass);
+    if (!view) {
+        OMB_Printf("[Warning] cannot find view '%s'\n", viewName);
+        return false;
+    }
+    OMB_LmpNode node;
+    node.AddAttribute(attribute, value);
+    const bool ok = view->ParseAttributes(&node);
+    RequestRedraw();
+    return ok;
+}
+
+// ---------------------------------------------------------------- layout
+
+void UI_Window::SetRect(const OMB_Rect& rect) {
+    if (rect == m_rect) return;
+    m_rect = rect;
+    if (m_root) m_root->SetRect(rect);
+    RequestRedraw();
+}
+
+OMB_Size UI_Window::GetMinSize() const { return m_root ? m_root->GetMinSize() : OMB_Size{}; }
+
+void UI_Window::Measure() {
+    if (m_root) m_root->Measure();
+}
+
+void UI_Window::RefreshLayout() {
+    if (!m_root) return;
+    m_root->Measure();
+    const OMB_Size min = m_root->GetMinSize();
+    const int w = std::max(m_root->Rect().Width(), min.width);
+    const int h = std::max(m_root->Rect().Height(), min.height);
+    m_root->ResetRect();
+    m_root->SetRect({0, 0, w - 1, h - 1});
+    // Before the first mouse event the pointer's place is unknown.
+    if (m_mouse.valid) UpdateHover(m_root->HitTest(m_mouse.x, m_mouse.y));
+    RequestRedraw();
+    if (!m_host) return;
+    m_host->SetMinimumClientSize(min.width, min.height);
+    const OMB_Rect& r = m_root->Rect();
+    if (r.Width() != m_rect.Width() || r.Height() != m_rect.Height()) m_host->ResizeClient(r.Width(), r.Height());
+}
+
+// ---------------------------------------------------------------- routing
+
+void UI_Window::Broadcast(const UI_Event& event) {
+    if (event.type == UI_EVENT_TICK) {
+        if (!event.data) return;
+        const UI_TickData& t = *static_cast<const UI_TickData*>(event.data);
+        m_time = t.now;
+        m_previousTime = t.previous;
+    }
+    HandleBroadcast(event);
+    if (m_root) m_root->HandleBroadcast(event);
+}
+
+void UI_Window::HandleInputEvent(const UI_Event& event) {
+    if (!m_root || !event.data) return;
+    if (event.category == UI_CATEGORY_MOUSE) RouteMouse(event);
+    if (event.category == UI_CATEGORY_KEY) RouteKey(event);
+    RequestRedraw();
+}
+
+namespace {
+bool IsPress(int type) {
+    return type == UI_EVENT_LEFT_DOWN || type == UI_EVENT_RIGHT_DOWN || type == UI_EVENT_MIDDLE_DOWN;
+}
+bool IsRelease(int type) {
+    return type == UI_EVENT_LEFT_UP || type == UI_EVENT_RIGHT_UP || type == UI_EVENT_MIDDLE_UP;
+}
+}  // namespace
+
+void UI_Window::RouteMouse(const UI_Event& event) {
+    m_mouse = *static_cast<const UI_MouseState*>(event.data);
+    const UI_Event mouse = UI_Event::Mouse(event.type, m_mouse);
+    if (event.type == UI_EVENT_MOUSE_LEAVE) {
+        PointerLeft();
+        return;
+    }
+    UI_View* hit = m_root->HitTest(m_mouse.x, m_mouse.y);
+    UpdateHover(hit);
+    const bool press = IsPress(event.type);
+    if (press) m_capture = hit;
+    if (press && m_focus != hit && !(m_focus && !m_focus->LoseFocusOnOtherClick())) SetFocus(nullptr);
+    UI_Responder* target = m_capture ? static_cast<UI_Responder*>(m_capture) : hit;
+    if (!target) target = this;
+    target->HandleInput(mouse);
+    if (press && m_focus != hit && !(m_focus && !m_focus->LoseFocusOnOtherClick())) SetFocus(hit);
+    if (IsRelease(event.type)) {
+        UI_View* h = m_hover;
+        UI_View* captured = m_capture;
+        m_capture = nullptr;
+        if (captured != h) {
+            UpdateHover(nullptr);
+            UpdateHover(h);
+        }
+    }
+}
+
+void UI_Window::PointerLeft() {
+    if (!m_hover) return;
+    if (m_capture && m_capture != m_hover) {
+        m_hover = nullptr;
+        return;
+    }
+    UI_View* old = m_hover;
+    m_hover = nullptr;
+    old->HandleInput(UI_Event::Mouse(UI_EVENT_MOUSE_LEAVE, m_mouse));
+}
+
+void UI_Window::SendMouse(UI_View* view, int type) {
+    if (view && (!m_capture || m_capture == view)) view->HandleInput(UI_Event::Mouse(type, m_mouse));
+}
+
+void UI_Window::UpdateHover(UI_View* view) {
+    if (view == m_hover) return;
+    UI_View* old = m_hover;
+    m_hover = view;
+    SendMouse(old, UI_EVENT_MOUSE_LEAVE);
+    SendMouse(view, UI_EVENT_MOUSE_ENTER);
+}
+
+void UI_Window::RouteKey(const UI_Event& event) {
+    m_keys = *static_cast<const UI_KeyState*>(event.data);
+    const UI_Event key = UI_Event::Key(event.type, m_keys);
+    if (m_focus)
+        m_focus->HandleInput(key);
+    else
+        HandleInput(key);
+}
+
+void UI_Window::SetFocus(UI_View* view) {
+    if (view == m_focus) return;
+    if (m_focus && !m_focus->FocusOut()) return;
+    m_focus = nullptr;
+    if (view && view->AcceptsFocus() && view->FocusIn())
+        m_focus = view;
+    else if (m_defaultFocus && m_defaultFocus->AcceptsFocus() && m_defaultFocus->FocusIn())
+        m_focus = m_defaultFocus;
+    RequestRedraw();
+}
+
+void UI_Window::SetDefaultFocus(UI_View* view) {
+    m_defaultFocus = view;
+    if (!m_focus) SetFocus(view);
+}
+
+// ---------------------------------------------------------------- frames
+
+void UI_Window::RequestRedraw() {
+    m_redraw = true;
+    if (m_host) m_host->RequestRedraw();
+}
+
+bool UI_Window::TakeRedrawRequest() {
+    const bool r = m_redraw;
+    m_redraw = false;
+    return r;
+}
+
+bool UI_Window::GetClipboardText(std::string& text) { return m_host && m_host->GetClipboardText(text); }
+
+void UI_Window::SetClipboardText(const char* text) {
+    if (m_host && text) m_host->SetClipboardText(text);
+}
+
+void UI_Window::BuildFrame() {
+    // Straight to the tree: the window's own Draw hook is the frame itself
+    // for an editor window that overrides it.
+    m_canvas.Begin();
+    if (m_root) m_root->HandleBroadcast(UI_Event::Broadcast(UI_EVENT_DRAW));
+    m_canvas.End();
+}
+
+void UI_Window::DrawFrame() {
+    BuildFrame();
+    m_canvas.Render(m_rect.Width(), m_rect.Height());
+}

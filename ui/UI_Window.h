@@ -1,0 +1,139 @@
+// UI_IWindow and UI_Window: the object the view tree hangs under. It owns the
+// root view and the frame's canvas, routes input to one view (with mouse
+// capture from a press to its release, hover tracking and keyboard focus
+// with a default focus) and broadcasts to all (the window first, then the
+// tree depth first). Views hand command lines to OnViewCommand; an editor
+// window subclasses UI_Window, overrides OnViewCommand to run them, its
+// KeyDown for hotkeys, and registers its own view types with the loader.
+//
+// UI_Host is what the window needs from the platform window it lives in: the
+// minimum size, a client resize, a redraw request and the clipboard. The
+// platform layer implements it; tests use a stub or none.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/UI_Canvas.h"
+#include "ui/UI_View.h"
+
+class UI_Host {
+public:
+    virtual ~UI_Host() = default;
+    // Keep the platform window at least this large.
+    virtual void SetMinimumClientSize(int width, int height) = 0;
+    virtual void ResizeClient(int width, int height) = 0;
+    virtual void RequestRedraw() = 0;
+    // False when the clipboard holds no text.
+    virtual bool GetClipboardText(std::string& text) = 0;
+    virtual void SetClipboardText(const char* text) = 0;
+};
+
+class UI_IWindow : public UI_Responder {
+public:
+    virtual void RefreshLayout() = 0;
+    virtual void SetFocus(UI_View* view) = 0;
+    virtual void OnDropFiles(const std::vector<std::string>& paths, int x, int y) = 0;
+    virtual void CollectViews(const UI_ClassInfo* cls, std::vector<UI_View*>& out) = 0;
+    virtual UI_View* FindView(const char* name, const UI_ClassInfo* cls) = 0;
+    virtual void OnViewCommand(const char* text) = 0;
+    virtual bool SetViewAttribute(const char* viewName, const char* attribute, const char* value) = 0;
+    virtual UI_View* HitTest(int x, int y) = 0;
+    virtual void SetRootView(UI_View* root) = 0;
+    virtual void SetRect(const OMB_Rect& rect) = 0;
+    virtual OMB_Size GetMinSize() const = 0;
+    virtual void Measure() = 0;
+    virtual void SetDefaultFocus(UI_View* view) = 0;
+    virtual void Broadcast(const UI_Event& event) = 0;
+    virtual void HandleInputEvent(const UI_Event& event) = 0;
+
+    // ---- What views read from their window.
+    virtual UI_Canvas& Canvas() = 0;
+    virtual UI_View* CaptureView() const = 0;
+    virtual UI_View* HoverView() const = 0;
+    virtual UI_View* FocusView() const = 0;
+    virtual const UI_MouseState& Mouse() const = 0;
+    virtual const UI_KeyState& Keys() const = 0;
+    // Asks the platform for a frame.
+    virtual void RequestRedraw() = 0;
+    virtual bool GetClipboardText(std::string& text) = 0;
+    virtual void SetClipboardText(const char* text) = 0;
+};
+
+class UI_Window : public UI_IWindow {
+public:
+    UI_Window() = default;
+    ~UI_Window() override;
+
+    void RefreshLayout() override;
+    void SetFocus(UI_View* view) override;
+    void OnDropFiles(const std::vector<std::string>& paths, int x, int y) override {}
+    void CollectViews(const UI_ClassInfo* cls, std::vector<UI_View*>& out) override;
+    UI_View* FindView(const char* name, const UI_ClassInfo* cls) override;
+    void OnViewCommand(const char* text) override {}
+    // Finds the view by name (any class); builds a one-attribute description
+    // node and hands it to the view's ParseAttributes. False for a null
+    // argument or an unknown view ("[Warning] cannot find view '%s'").
+    bool SetViewAttribute(const char* viewName, const char* attribute, const char* value) override;
+    UI_View* HitTest(int x, int y) override;
+    // Deletes the old root, takes the new one and attaches it to this window.
+    void SetRootView(UI_View* root) override;
+    void SetRect(const OMB_Rect& rect) override;
+    OMB_Size GetMinSize() const override;
+    void Measure() override;
+    void SetDefaultFocus(UI_View* view) override;
+    // Ticks store their time first; then the window's own hooks, then the
+    // whole tree.
+    void Broadcast(const UI_Event& event) override;
+    void HandleInputEvent(const UI_Event& event) override;
+
+    UI_Canvas& Canvas() override { return m_canvas; }
+    UI_View* CaptureView() const override { return m_capture; }
+    UI_View* HoverView() const override { return m_hover; }
+    UI_View* FocusView() const override { return m_focus; }
+    UI_View* DefaultFocus() const { return m_defaultFocus; }
+    const UI_MouseState& Mouse() const override { return m_mouse; }
+    const UI_KeyState& Keys() const override { return m_keys; }
+    void RequestRedraw() override;
+    bool GetClipboardText(std::string& text) override;
+    void SetClipboardText(const char* text) override;
+
+    // One frame: empties the batches, broadcasts Draw, closes the batches
+    // and renders them over the window rectangle (needs a context).
+    void DrawFrame();
+    // The batch half of DrawFrame, without OpenGL (tests, benchmarks).
+    void BuildFrame();
+
+    UI_View* Root() const { return m_root.get(); }
+    const OMB_Rect& Rect() const { return m_rect; }
+    double Time() const { return m_time; }
+    double PreviousTime() const { return m_previousTime; }
+    void SetHost(UI_Host* host) { m_host = host; }
+    // True once since the last call when something asked for a frame.
+    bool TakeRedrawRequest();
+
+protected:
+    // Sends leave to the old hover view and enter to the new one, each only
+    // when no other view holds the capture.
+    void UpdateHover(UI_View* view);
+
+private:
+    void RouteMouse(const UI_Event& event);
+    void RouteKey(const UI_Event& event);
+    void PointerLeft();
+    void SendMouse(UI_View* view, int type);
+
+    OMB_Rect m_rect;
+    UI_View* m_capture = nullptr;
+    UI_View* m_focus = nullptr;
+    UI_View* m_hover = nullptr;
+    UI_View* m_defaultFocus = nullptr;
+    UI_MouseState m_mouse;
+    UI_KeyState m_keys;
+    double m_time = 0, m_previousTime = 0;
+    UI_Canvas m_canvas;
+    UI_Host* m_host = nullptr;
+    std::unique_ptr<UI_View> m_root;
+    bool m_redraw = true;
+};

@@ -44,6 +44,9 @@ bool TK_OpenModelFile(TK_EditorEnv& env, const std::string& path) {
     loaded.NormalizeModel(env.maxModelSize, env.currentColorIndex);
     TK_Model& model = env.model;
     model.name = std::filesystem::path(path).filename().string();
+    // "save" writes back here, whatever folder the program runs in later.
+    std::error_code error;
+    model.path = std::filesystem::absolute(path, error).string();
     std::copy(loaded.size, loaded.size + 3, model.size);
     // Move-assignment keeps the environment's own grow step.
     model.voxels = std::move(loaded.voxels);

@@ -94,6 +94,7 @@ bool ReadBody(OMB_XIFF_LoadFile& file, TK_Model& model) {
 
 void ResetModel(TK_Model& model) {
     model.name.clear();
+    model.path.clear();
     model.size[0] = model.size[1] = model.size[2] = 0;
     model.voxels.Clear();
 }

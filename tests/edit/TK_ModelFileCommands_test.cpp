@@ -119,11 +119,28 @@ TEST_F(ModelFileCommands, SaveNamesTheModelAndUndoRestoresTheName) {
     ASSERT_TRUE(Run("redo"));
     EXPECT_EQ(env->model.name, "b.vox");
 
+    ASSERT_TRUE(Run("dup c.vox | save"));
+    EXPECT_TRUE(fs::exists(dir / "c.vox")) << "a duplicate saves into the models folder";
+}
+
+// The model used to be saved under its name in the models folder, leaving
+// the file it came from untouched, and reloaded by every "open" of it.
+TEST_F(ModelFileCommands, SaveWritesBackWhereTheModelCameFrom) {
+    WriteOther("sub/a.vox");
+    WriteOther("a.vox");
+    const std::string path = (dir / "sub/a.vox").string();
+    ASSERT_TRUE(Run("open " + path + " | open " + path));
+    EXPECT_EQ(History(), 1u) << "the second open does nothing";
     Add(0, 0, 0, 6);
     ASSERT_TRUE(Run("save"));
-    ASSERT_TRUE(ReadVox(back, (dir / "b.vox").string().c_str())) << "a named model saves into the models folder";
+    EXPECT_EQ(env->model.name, "a.vox");
+    TK_Model back;
+    ASSERT_TRUE(ReadVox(back, path.c_str()));
     EXPECT_EQ(back.voxels.Count(), 2);
-    EXPECT_EQ(fs::directory_entry(dir / "b.vox").file_size(), fs::directory_entry(dir / "sub/b.vox").file_size() + 4);
+    ASSERT_TRUE(ReadVox(back, (dir / "a.vox").string().c_str()));
+    EXPECT_EQ(back.voxels.Count(), 1) << "the models folder's a.vox is another model";
+    ASSERT_TRUE(Run("save other.vox | undo"));
+    EXPECT_EQ(env->model.path, path) << "undo gives back the previous path";
 }
 
 TEST_F(ModelFileCommands, NewTwiceFailsTheSecondTime) {
@@ -191,6 +208,7 @@ TEST_F(ModelFileNames, NameRefusals) {
                   "[Error] failed to rename model from : " + Path("mine.vox") + " to : " + Path("taken.vox") + "\n");
     EXPECT_EQ(fs::file_size(dir / "taken.vox"), takenSize) << "an existing file is never replaced";
     env->model.name = "gone/a.vox";
+    env->model.path.clear();
     ExpectRefused("name c.vox", "[Error] failed to rename model : src folder is unknown : gone/a.vox\n");
     env->model.name.clear();
     ASSERT_TRUE(Run("name fresh.vox")) << "a model without a file just takes the name";

@@ -120,21 +120,6 @@ TEST(ModelOps, TranslateClipDropsLeavers) {
     EXPECT_EQ(words, (std::set<uint32_t>{Voxel{2, 0, 0, 2}.Word(), Voxel{1, 2, 2, 4}.Word()}));
 }
 
-TEST(ModelOps, PaddedGrid) {
-    TK_Model m = MakeModel(10, 10, 10, {{3, 4, 5, 7}, {4, 4, 5, 8}});
-    TK_PaddedGrid g = m.BuildPaddedGrid();
-    EXPECT_EQ(g.dims[0], 4);
-    EXPECT_EQ(g.dims[1], 3);
-    EXPECT_EQ(g.dims[2], 3);
-    EXPECT_EQ(g.offset[0], -2);
-    EXPECT_EQ(g.cells[g.Index(1, 1, 1)], 7);
-    EXPECT_EQ(g.cells[g.Index(2, 1, 1)], 8);
-    int filled = 0;
-    for (uint8_t c : g.cells) filled += c != 0;
-    EXPECT_EQ(filled, 2);
-    EXPECT_TRUE(MakeModel(1, 1, 1, {}).BuildPaddedGrid().cells.empty());
-}
-
 TEST(ModelOps, BaseName) {
     const std::pair<const char*, const char*> cases[] = {
         {"", ""},

@@ -2,7 +2,11 @@
 // model file steps around a session (see TK_Startup.h).
 #include "app/TK_Startup.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -17,6 +21,10 @@
 #include "plugins/TK_Plugins.h"
 
 void TK_SetupEnvironment(TK_EditorEnv& env) {
+    // "rand" and "maze" draw from std::rand: each session its own sequence
+    // (their commands keep the drawn seed, so redo repeats the result).
+    const auto now = std::chrono::system_clock::now().time_since_epoch().count();
+    std::srand(unsigned(uint64_t(now) ^ uint64_t(now) >> 32 ^ uint64_t(::getpid()) << 16));
     LoadConfig(env.workspace, ConfigPath(env.workspace));
     TK_RegisterCommands(env.executor);
     env.plugins = std::make_shared<TK_PluginRegistry>();

@@ -10,6 +10,7 @@
 
 #include "core/OMB_Log.h"
 #include "core/OS_Trash.h"
+#include "edit/TK_CommandArgs.h"
 #include "model/TK_WindowLink.h"
 #include "model/TK_VoxFile.h"
 #include "plugins/TK_Plugin_VOX.h"
@@ -108,7 +109,7 @@ void TK_CMD_SaveModel::Redo() { SetNameAndPath(m_newName, m_newPath); }
 bool TK_CMD_NewModel::Execute() {
     const TK_Model& current = m_env->model;
     const int color = m_env->currentColorIndex;
-    if (color < 1 || color > 255) return false;
+    if (!TK_IsPaletteIndex(color)) return false;
     if (current.name.empty() && IsFullOf(current, color)) return false;
     TK_Model box;
     for (int a = 0; a < 3; ++a) box.size[a] = current.size[a];

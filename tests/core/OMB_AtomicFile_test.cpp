@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "TK_TestSupport.h"
 #include "core/OMB_FileHandle.h"
 
 namespace {
@@ -22,15 +23,7 @@ namespace fs = std::filesystem;
 
 class AtomicFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("tk_atomic_" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override {
-        fs::permissions(dir / "t", fs::perms::owner_write, fs::perm_options::add, error);
-        fs::remove_all(dir);
-    }
-    std::string P(const char* name) const { return (dir / name).string(); }
+    std::string P(const char* name) const { return folder.Path(name); }
     static std::string Text(const std::string& path) {
         std::ifstream f(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
@@ -43,8 +36,8 @@ protected:
         if (log) *log = out;
         return ok;
     }
-    fs::path dir;
-    std::error_code error;
+    tk_test::TempFolder folder{"tk_atomic"};
+    const fs::path& dir = folder.Dir();
 };
 
 TEST_F(AtomicFile, SymbolicLinkIsWrittenThroughAndKept) {

@@ -12,6 +12,7 @@
 
 #include "TK_EditFixture.h"
 #include "TK_FileCommandFixture.h"
+#include "TK_TestSupport.h"
 #include "model/TK_VoxFile.h"
 
 namespace {
@@ -23,26 +24,22 @@ class ModelFileCommands : public tk_test::EditEnvTest {
 protected:
     void SetUp() override {
         EditEnvTest::SetUp();
-        dir = fs::temp_directory_path() / ("tk_files_" + std::to_string(::getpid()));
         fs::create_directories(dir / "sub");
         env->workspace.modelFolder = dir.string();
         env->headless = true;
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     // A small model in its own palette, written to the models folder.
     void WriteOther(const char* name) {
-        TK_Model m;
-        m.size[0] = 3, m.size[1] = 2, m.size[2] = 1;
-        m.voxels.Add(Voxel{2, 1, 0, 9});
-        m.palette = DefaultPalette();
+        TK_Model m = tk_test::MakeModel(3, 2, 1, {{2, 1, 0, 9}});
         m.palette[9] = PackRGBA(1, 2, 3);
         ASSERT_TRUE(WriteVox(m, (dir / name).string().c_str()));
     }
     ModelState State() const { return ModelState::Of(env->model); }
     size_t History() const { return env->executor.UndoCount(); }
 
-    fs::path dir;
+    tk_test::TempFolder folder{"tk_files"};
+    const fs::path& dir = folder.Dir();
 };
 
 }  // namespace

@@ -8,17 +8,11 @@
 #include <set>
 #include <string>
 
+#include "TK_TestSupport.h"
+
 namespace {
 
-TK_Model MakeModel(int sx, int sy, int sz, std::initializer_list<Voxel> voxels) {
-    TK_Model m;
-    m.size[0] = sx;
-    m.size[1] = sy;
-    m.size[2] = sz;
-    for (const Voxel& v : voxels) m.voxels.Add(v);
-    m.palette = DefaultPalette();
-    return m;
-}
+using tk_test::MakeModel;
 
 // Inside the size, one voxel per cell, colours 1..255.
 void ExpectValid(const TK_Model& m) {

@@ -99,8 +99,12 @@ bool OMB_AtomicFile::Open(const std::string& path) {
             if (errno == EEXIST) continue;
             break;
         }
-        // Who may read, write or run the file stays as it was.
-        if (hasOld) (void)::fchmod(fd, old.st_mode & 07777);
+        // Who owns, reads, writes or runs the file stays as it was (the
+        // owner only where the system lets this process give it away).
+        if (hasOld) {
+            (void)::fchown(fd, old.st_uid, old.st_gid);
+            (void)::fchmod(fd, old.st_mode & 07777);
+        }
         m_file = ::fdopen(fd, "wb");
         if (m_file) {
             m_target = target;

@@ -8,8 +8,9 @@
 // file it names is replaced (the link stays); a target that is not a regular
 // file, or that has no write permission bit (a file the user made read-only),
 // is refused with an "[Error]" line naming it, and nothing changes. The
-// replacement keeps the old file's permission bits. Temporary files of this
-// target left by a process that no longer runs are removed.
+// replacement keeps the old file's permission bits (and its owner where the
+// system allows). Temporary files of this target left by a process that no
+// longer runs are removed.
 #pragma once
 
 #include <cstddef>

@@ -24,7 +24,8 @@ const char kUsage[] =
     "  --size WxH         snapshot size in pixels (default 640x480, at most 8192)\n"
     "  --angle PITCH YAW  view angle in degrees (default 30 -30; positive pitch looks down)\n"
     "  --help             show this text\n"
-    "  --version          show the version\n";
+    "  --version          show the version\n"
+    "The console commands are listed by the command \"help\" (tarsk --headless -c help).\n";
 
 enum ModeBits { kWindow = 1, kHeadless = 2, kSnap = 4, kAll = 7 };
 

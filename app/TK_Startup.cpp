@@ -2,7 +2,11 @@
 // model file steps around a session (see TK_Startup.h).
 #include "app/TK_Startup.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -19,6 +23,10 @@
 #include "render/TK_GLVoxelShader.h"
 
 void TK_SetupEnvironment(TK_EditorEnv& env) {
+    // "rand" and "maze" draw from std::rand: each session its own sequence
+    // (their commands keep the drawn seed, so redo repeats the result).
+    const auto now = std::chrono::system_clock::now().time_since_epoch().count();
+    std::srand(unsigned(uint64_t(now) ^ uint64_t(now) >> 32 ^ uint64_t(::getpid()) << 16));
     LoadConfig(env.workspace, ConfigPath(env.workspace));
     TK_RegisterCommands(env.executor);
     env.plugins = std::make_shared<TK_PluginRegistry>();
@@ -50,6 +58,9 @@ bool TK_OpenModelFile(TK_EditorEnv& env, const std::string& path) {
     loaded.NormalizeModel(env.maxModelSize, env.currentColorIndex);
     TK_Model& model = env.model;
     model.name = std::filesystem::path(path).filename().string();
+    // "save" writes back here, whatever folder the program runs in later.
+    std::error_code error;
+    model.path = std::filesystem::absolute(path, error).string();
     std::copy(loaded.size, loaded.size + 3, model.size);
     // Move-assignment keeps the environment's own grow step.
     model.voxels = std::move(loaded.voxels);

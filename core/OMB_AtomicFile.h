@@ -1,13 +1,47 @@
-// Whole-file writes that never leave a half-written file behind: the bytes go
-// to a temporary file beside the target, which is renamed over the target only
-// after every byte was written and the file closed. Camera files and PNG
-// snapshots are written this way; a failed write leaves the old file intact.
+// The one way the program replaces a file: the bytes go to a temporary file
+// created exclusively beside the target, which is renamed over the target
+// only after every byte was written and the file closed. Model saves,
+// exports, camera files and PNG snapshots all write this way; a failed write
+// leaves the old file intact.
+//
+// What is at the target is respected: a symbolic link is followed and the
+// file it names is replaced (the link stays); a target that is not a regular
+// file, or that has no write permission bit (a file the user made read-only),
+// is refused with an "[Error]" line naming it, and nothing changes. The
+// replacement keeps the old file's permission bits (and its owner where the
+// system allows). Temporary files of this target left by a process that no
+// longer runs are removed.
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
-// False when the temporary file cannot be created, written, closed or
-// renamed; the temporary file is removed in that case. Prints nothing: the
-// caller reports failure in its own words.
+class OMB_AtomicFile {
+public:
+    OMB_AtomicFile() = default;
+    OMB_AtomicFile(const OMB_AtomicFile&) = delete;
+    OMB_AtomicFile& operator=(const OMB_AtomicFile&) = delete;
+    ~OMB_AtomicFile() { Discard(); }
+
+    // Starts replacing `path` (any open replacement is discarded first).
+    // False for an empty path, a refused target (after its message) or a
+    // temporary file that cannot be created.
+    bool Open(const std::string& path);
+    bool IsOpen() const { return m_file != nullptr; }
+    // The temporary file's stream while open; owned here.
+    FILE* Stream() const { return m_file; }
+    // Closes and renames into place: true when every write, the close and
+    // the rename succeeded; on failure the temporary file is removed.
+    bool Commit();
+    // Abandons the replacement: the target stays as it was.
+    void Discard();
+
+private:
+    FILE* m_file = nullptr;
+    std::string m_target;  // symbolic links resolved
+    std::string m_temp;
+};
+
+// The whole buffer through an OMB_AtomicFile; false on any failed step.
 bool OMB_WriteFileAtomic(const std::string& path, const void* data, size_t size);

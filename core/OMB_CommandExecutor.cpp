@@ -150,13 +150,15 @@ bool OMB_CommandExecutor::Unlock(const void* owner) {
 }
 
 void OMB_CommandExecutor::Push(std::unique_ptr<OMB_Command> command) {
+    // A merge changes the newest entry, so the undone commands were recorded
+    // against a state that no longer exists: the redo list goes either way.
+    while (!m_redo.empty()) m_redo.pop_back();
     if (!m_undo.empty() && m_undo.back()->Merge(command.get())) {
         if (!m_undo.back()->HasEffect()) m_undo.pop_back();
         return;
     }
     if (m_undo.size() > kHistoryLimit) m_undo.pop_front();
     m_undo.push_back(std::move(command));
-    while (!m_redo.empty()) m_redo.pop_back();
 }
 
 bool OMB_CommandExecutor::Undo() {

@@ -8,6 +8,7 @@
 // grammar; lookup and value readers; writer.
 #include "core/OMB_LmpParser.h"
 
+#include "core/OMB_FileHandle.h"
 #include "core/OMB_Log.h"
 
 #include <cassert>
@@ -111,10 +112,6 @@ OMB_LmpNode* FindIn(const std::vector<std::unique_ptr<OMB_LmpNode>>& nodes, cons
     return nullptr;
 }
 
-struct FileCloser {
-    void operator()(FILE* file) const { std::fclose(file); }
-};
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -143,13 +140,13 @@ OMB_LmpNode* OMB_LmpNode::AddChild(const std::string& k, const std::string& v) {
 
 bool OMB_ReadTextFile(const char* path, std::string& text) {
     text.clear();
-    std::unique_ptr<FILE, FileCloser> file(path ? std::fopen(path, "rb") : nullptr);
+    OMB_FileHandle file = OMB_OpenForReading(path);
     if (!file) {
         OMB_Printf("TextFile : failed to open file : %s\n", path ? path : "");
         return false;
     }
-    // Read by chunks rather than trusting a size query: pipes and special
-    // files report none, and the cap keeps an endless source bounded.
+    // Read by chunks rather than trusting a size query: the cap keeps a file
+    // that grows while it is read bounded.
     char chunk[1 << 16];
     size_t n = 0;
     while ((n = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0) {

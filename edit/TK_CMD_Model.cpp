@@ -25,6 +25,12 @@ std::string TK_CMD_Model::ResolveModelPath(const std::string& path) const {
     return TK_Workspace::Resolve(m_env->workspace.modelFolder, path);
 }
 
+std::string TK_CMD_Model::ModelFilePath() const {
+    const TK_Model& model = m_env->model;
+    if (!model.path.empty()) return model.path;
+    return model.name.empty() ? std::string() : ResolveModelPath(model.name);
+}
+
 bool TK_CMD_Model::ChoosePath(bool save, const std::string& defaultName, std::string& path) const {
     TK_FileChoice choice;
     choice.save = save;
@@ -113,6 +119,7 @@ void TK_CMD_Model::Replace(TK_Model after, int modelFlags, bool paletteChanged) 
 void TK_CMD_Model::Install(const TK_Model& snapshot) {
     TK_Model& model = m_env->model;
     model.name = snapshot.name;
+    model.path = snapshot.path;
     std::memcpy(model.size, snapshot.size, sizeof model.size);
     model.voxels = snapshot.voxels;  // keeps the environment's grow step
     model.palette = snapshot.palette;

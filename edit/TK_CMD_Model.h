@@ -35,6 +35,9 @@ public:
 protected:
     // A path relative to the models folder, or an absolute one.
     std::string ResolveModelPath(const std::string& path) const;
+    // Where the current model's file is: the path it was opened from or last
+    // saved to, else its name in the models folder; empty for an unnamed model.
+    std::string ModelFilePath() const;
     // The argument path, resolved; without one, the path chosen in the open
     // or save dialog (filter "Tarsk (.vox)", starting in the models folder).
     // False when the dialog was cancelled or could not be shown.

@@ -8,6 +8,29 @@ TK_ArgRead TK_NextArg(OMB_Lexer& lexer, OMB_Token& token) {
     return lexer.NextToken(token) ? TK_ArgRead::Token : TK_ArgRead::Bad;
 }
 
+bool TK_ArgsAtEnd(OMB_Lexer& lexer) {
+    lexer.SkipToToken();
+    return lexer.AtEnd();
+}
+
+bool TK_TryReadInt(OMB_Lexer& lexer, int& out) {
+    const char* mark = lexer.Current();
+    int32_t v = 0;
+    if (!lexer.ReadInt(v)) {
+        lexer.SetCurrent(mark);
+        return false;
+    }
+    out = v;
+    return true;
+}
+
+int TK_HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
 void TK_SelectAxes(const OMB_Token& word, int axes[3]) {
     for (int i = 0; i < word.length; ++i) {
         char c = word.start[i];

@@ -7,6 +7,16 @@
 
 enum class TK_ArgRead { Token, End, Bad };
 
+// True when only space and comments remain: the end-of-arguments check.
+bool TK_ArgsAtEnd(OMB_Lexer& lexer);
+// Reads an integer, leaving the position untouched when none follows, so
+// the caller can count optional numbers.
+bool TK_TryReadInt(OMB_Lexer& lexer, int& out);
+// A colour a voxel may carry: 1..255 (0 is empty).
+inline bool TK_IsPaletteIndex(int index) { return index >= 1 && index <= 255; }
+// The value of a hexadecimal digit, -1 for any other character.
+int TK_HexDigit(char c);
+
 // The next token, End when only space and comments remain, Bad when the
 // lexer rejects the text (unterminated string, unknown punctuation...).
 TK_ArgRead TK_NextArg(OMB_Lexer& lexer, OMB_Token& token);

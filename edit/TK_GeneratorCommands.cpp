@@ -8,6 +8,7 @@
 #include "core/OMB_Lexer.h"
 #include "core/OMB_Log.h"
 #include "core/OS_FileDialog.h"
+#include "edit/TK_CommandArgs.h"
 #include "edit/TK_VoxelGrid.h"
 #include "model/TK_VoxFile.h"
 
@@ -24,11 +25,6 @@ bool HasPrefixNoCase(const OMB_Token& word, const char* prefix) {
     for (int i = 0; i < n; ++i)
         if (char(word.start[i] | 0x20) != prefix[i]) return false;
     return true;
-}
-
-bool AtEnd(OMB_Lexer& lex) {
-    lex.SkipToToken();
-    return lex.AtEnd();
 }
 
 }  // namespace
@@ -67,7 +63,7 @@ bool TK_CMD_Prim::Parse(const char* args) {
     m_color = m_env->currentColorIndex;
     OMB_Lexer lex(args, 0);
     OMB_Token word;
-    if (!lex.NextToken(word) || word.kind != OMB_TOKEN_WORD || !AtEnd(lex)) return false;
+    if (!lex.NextToken(word) || word.kind != OMB_TOKEN_WORD || !TK_ArgsAtEnd(lex)) return false;
     for (int i = 0; i < 4; ++i)
         if (HasPrefixNoCase(word, kWords[i])) {
             m_shape = TK_PrimShape(i + 1);
@@ -126,7 +122,7 @@ bool TK_CMD_Fractal::Parse(const char* args) {
     OMB_Token token;
     if (!lex.NextToken(token)) return false;
     m_path = token.Text();
-    return AtEnd(lex);
+    return TK_ArgsAtEnd(lex);
 }
 
 bool TK_CMD_Fractal::CanApply() {

@@ -161,7 +161,7 @@ bool TK_CMD_ExportDir::ConvertOne(const TK_PluginEntry& entry, const std::string
                                   const std::string& outFolder) const {
     TK_Model model;
     if (!TK_Plugin_VOX().LoadModel(source, std::string(), model)) {
-        OMB_Printf("[Export] failed to load model : %s\n", source.c_str());
+        OMB_Printf("[Error] [Export] failed to load model : %s\n", source.c_str());
         return false;
     }
     model.NormalizeModel(m_env->maxModelSize, m_env->currentColorIndex);
@@ -169,7 +169,7 @@ bool TK_CMD_ExportDir::ConvertOne(const TK_PluginEntry& entry, const std::string
     const std::string target = outFolder + "/" + model.ModelBaseName() + "." + entry.extension;
     // Converting a folder into itself must not write over its own sources.
     if (SameFile(source, target) || !entry.factory()->SaveModel(target, std::string(), model)) {
-        OMB_Printf("[Export] failed to export model : %s\n", target.c_str());
+        OMB_Printf("[Error] [Export] failed to export model : %s\n", target.c_str());
         return false;
     }
     OMB_Printf("[Export] %s\n", target.c_str());

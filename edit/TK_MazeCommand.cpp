@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/OMB_Lexer.h"
+#include "edit/TK_CommandArgs.h"
 
 namespace {
 
@@ -82,8 +83,7 @@ bool TK_CMD_Maze::Parse(const char* args) {
     int32_t n = 0;
     if (!lex.ReadInt(n)) return false;
     m_step = n;
-    lex.SkipToToken();
-    return lex.AtEnd();
+    return TK_ArgsAtEnd(lex);
 }
 
 bool TK_CMD_Maze::Execute() {

@@ -10,6 +10,7 @@
 
 #include "core/OMB_Log.h"
 #include "core/OS_Trash.h"
+#include "edit/TK_CommandArgs.h"
 #include "model/TK_WindowLink.h"
 #include "model/TK_VoxFile.h"
 #include "plugins/TK_Plugin_VOX.h"
@@ -26,9 +27,14 @@ constexpr int kNewFlags = TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_VOXELS;
 constexpr int kFileFlags = TK_CHANGE_NAME | TK_CHANGE_FILES;
 constexpr int kFileListFlag = TK_CHANGE_FILES;
 
+// Two spellings of one file: "." and ".." and symbolic links resolved as
+// far as the path exists.
 bool SamePath(const std::string& a, const std::string& b) {
     namespace fs = std::filesystem;
-    return fs::path(a).lexically_normal() == fs::path(b).lexically_normal();
+    std::error_code ea, eb;
+    const fs::path ca = fs::weakly_canonical(a, ea), cb = fs::weakly_canonical(b, eb);
+    if (ea || eb) return fs::path(a).lexically_normal() == fs::path(b).lexically_normal();
+    return ca == cb;
 }
 
 bool IsFullOf(const TK_Model& model, int color) {
@@ -54,8 +60,8 @@ void FillBox(TK_Model& model, int color) {
 bool TK_CMD_LoadPath::Execute() {
     std::string path;
     if (!ChoosePath(false, std::string(), path)) return true;
-    const TK_Model& current = m_env->model;
-    if (!current.name.empty() && SamePath(path, ResolveModelPath(current.name))) return true;
+    const std::string current = ModelFilePath();
+    if (!current.empty() && SamePath(path, current)) return true;
     TK_Model loaded;
     if (!ReadVox(loaded, path.c_str())) {
         OMB_Printf("[Error] %s%s\n", "failed to load model : ", path.c_str());
@@ -63,6 +69,7 @@ bool TK_CMD_LoadPath::Execute() {
     }
     loaded.NormalizeModel(m_env->maxModelSize, m_env->currentColorIndex);
     loaded.name = FileName(path);
+    loaded.path = path;
     Replace(std::move(loaded), kOpenFlags, true);
     return true;
 }
@@ -71,38 +78,38 @@ bool TK_CMD_LoadPath::Execute() {
 
 bool TK_CMD_SaveModel::Execute() {
     TK_Model& model = m_env->model;
-    std::string path;
-    if (!m_path.empty() || model.name.empty())
-        ChoosePath(true, "untitled", path);
-    else
-        path = ResolveModelPath(model.name);
+    std::string path = m_path.empty() ? ModelFilePath() : std::string();
+    if (path.empty()) ChoosePath(true, "untitled", path);
     if (path.empty() || !TK_Plugin_VOX().SaveModel(path, std::string(), model)) {
         OMB_Printf("[Error] %s%s\n", "failed to save model : ", path.c_str());
         return false;
     }
     m_oldName = model.name;
+    m_oldPath = model.path;
     m_newName = FileName(path);
+    m_newPath = path;
     model.name = m_newName;
+    model.path = m_newPath;
     m_env->ChangeNotification(TK_NOTIFY_MODEL, kSaveFlags);
     return true;
 }
 
-void TK_CMD_SaveModel::Undo() {
-    m_env->model.name = m_oldName;
+void TK_CMD_SaveModel::SetNameAndPath(const std::string& name, const std::string& path) {
+    m_env->model.name = name;
+    m_env->model.path = path;
     m_env->ChangeNotification(TK_NOTIFY_MODEL, kNameFlag);
 }
 
-void TK_CMD_SaveModel::Redo() {
-    m_env->model.name = m_newName;
-    m_env->ChangeNotification(TK_NOTIFY_MODEL, kNameFlag);
-}
+void TK_CMD_SaveModel::Undo() { SetNameAndPath(m_oldName, m_oldPath); }
+
+void TK_CMD_SaveModel::Redo() { SetNameAndPath(m_newName, m_newPath); }
 
 // ---------------------------------------------------------------- new
 
 bool TK_CMD_NewModel::Execute() {
     const TK_Model& current = m_env->model;
     const int color = m_env->currentColorIndex;
-    if (color < 1 || color > 255) return false;
+    if (!TK_IsPaletteIndex(color)) return false;
     if (current.name.empty() && IsFullOf(current, color)) return false;
     TK_Model box;
     for (int a = 0; a < 3; ++a) box.size[a] = current.size[a];
@@ -131,6 +138,7 @@ bool TK_CMD_DupModel::Execute() {
         return false;
     }
     m_oldName = m_env->model.name;
+    m_oldPath = m_env->model.path;
     m_newName = name;
     Redo();
     return true;
@@ -138,11 +146,14 @@ bool TK_CMD_DupModel::Execute() {
 
 void TK_CMD_DupModel::Undo() {
     m_env->model.name = m_oldName;
+    m_env->model.path = m_oldPath;
     m_env->ChangeNotification(TK_NOTIFY_MODEL, kNameFlag);
 }
 
+// The copy lives in the models folder, under its name.
 void TK_CMD_DupModel::Redo() {
     m_env->model.name = m_newName;
+    m_env->model.path.clear();
     m_env->ChangeNotification(TK_NOTIFY_MODEL, kNameFlag);
 }
 
@@ -156,14 +167,15 @@ bool TK_CMD_RenameModel::Execute() {
         return false;
     }
     m_oldName = m_env->model.name;
+    m_oldModelPath = m_env->model.path;
     if (m_oldName.empty()) {
         // No file yet: nothing to rename, the name is what "save" will write.
         m_newName = m_path;
         std::replace(m_newName.begin(), m_newName.end(), '\\', '/');
-        SetName(m_newName);
+        SetName(m_newName, m_oldModelPath);
         return true;
     }
-    const fs::path source = ResolveModelPath(m_oldName);
+    const fs::path source = ModelFilePath();
     std::error_code error;
     if (!fs::is_directory(source.parent_path(), error)) {
         OMB_Printf("[Error] %s%s\n", "failed to rename model : src folder is unknown : ", m_oldName.c_str());
@@ -177,7 +189,9 @@ bool TK_CMD_RenameModel::Execute() {
         OMB_Printf("[Error] %s%s%s%s\n", "failed to rename model from : ", m_oldPath.c_str(), " to : ", m_newPath.c_str());
         return false;
     }
-    SetName(m_newName);
+    // A model that remembers its file follows it; one known by name stays so.
+    m_newModelPath = m_oldModelPath.empty() ? std::string() : m_newPath;
+    SetName(m_newName, m_newModelPath);
     return true;
 }
 
@@ -191,19 +205,20 @@ bool TK_CMD_RenameModel::RenameFile(const std::string& from, const std::string& 
     return !error;
 }
 
-void TK_CMD_RenameModel::SetName(const std::string& name) {
+void TK_CMD_RenameModel::SetName(const std::string& name, const std::string& modelPath) {
     m_env->model.name = name;
+    m_env->model.path = modelPath;
     m_env->ChangeNotification(TK_NOTIFY_MODEL, kFileFlags);
 }
 
 void TK_CMD_RenameModel::Undo() {
     if (!m_oldPath.empty() && !RenameFile(m_newPath, m_oldPath)) OMB_Printf("[Warning] %s\n", "failed to undo rename");
-    SetName(m_oldName);
+    SetName(m_oldName, m_oldModelPath);
 }
 
 void TK_CMD_RenameModel::Redo() {
     if (!m_oldPath.empty() && !RenameFile(m_oldPath, m_newPath)) OMB_Printf("[Warning] %s\n", "failed to redo rename");
-    SetName(m_newName);
+    SetName(m_newName, m_newModelPath);
 }
 
 // ---------------------------------------------------------------- del
@@ -215,7 +230,7 @@ bool TK_CMD_DeleteModel::Execute() {
         return false;
     }
     std::string where;
-    if (!OS_Trash::MoveToTrash(ResolveModelPath(name), m_env->workspace.cacheFolder + "/trash", &where)) {
+    if (!OS_Trash::MoveToTrash(ModelFilePath(), m_env->workspace.cacheFolder + "/trash", &where)) {
         OMB_Printf("[Error] %s%s\n", "failed to delete model : ", name.c_str());
         return false;
     }

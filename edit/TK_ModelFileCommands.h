@@ -2,9 +2,10 @@
 // write and replace the model; "dup" and "name" give it another name (the
 // second also renames its file); "del" moves its file to the trash; "ipatt"
 // loads the pattern model. "open" and "new" keep whole copies for undo;
-// "save" and "dup" undo only the model's name (a written file stays). A
-// model's name is its file name, resolved against the models folder, so
-// "save" without a path writes that name there.
+// "save" and "dup" undo only the model's name and path (a written file
+// stays). A model remembers the file it was opened from or last saved to:
+// "save" without a path writes back there. A model without one ("new",
+// "dup") is saved under its name in the models folder.
 #pragma once
 
 #include "edit/TK_CMD_Model.h"
@@ -20,8 +21,8 @@ public:
 };
 
 // "save [PATH]": writes the model with the native format plugin; without a
-// path, to its name in the models folder, or through the save dialog
-// ("untitled") when it has none.
+// path, back to the file it came from (or its name in the models folder), or
+// through the save dialog ("untitled") when it has neither.
 class TK_CMD_SaveModel : public TK_CMD_Model {
     OMB_COMMAND_CLASS(TK_CMD_SaveModel, TK_CMD_Model)
 public:
@@ -31,8 +32,10 @@ public:
     void Redo() override;
 
 private:
-    std::string m_oldName;
-    std::string m_newName;
+    void SetNameAndPath(const std::string& name, const std::string& path);
+
+    std::string m_oldName, m_newName;
+    std::string m_oldPath, m_newPath;
 };
 
 // "new": an unnamed full box of the model's size in the current colour.
@@ -47,8 +50,8 @@ public:
     void Redo() override { RedoReplace(); }
 };
 
-// "dup NAME": the model takes a new name, so the next "save" writes a copy
-// under it. Without a name the save dialog asks for one.
+// "dup NAME": the model takes a new name in the models folder, so the next
+// "save" writes a copy there. Without a name the save dialog asks for one.
 class TK_CMD_DupModel : public TK_CMD_Model {
     OMB_COMMAND_CLASS(TK_CMD_DupModel, TK_CMD_Model)
 public:
@@ -58,8 +61,8 @@ public:
     void Redo() override;
 
 private:
-    std::string m_oldName;
-    std::string m_newName;
+    std::string m_oldName, m_newName;
+    std::string m_oldPath;
 };
 
 // "name NAME": renames the model's file in its folder and the model with it;
@@ -76,10 +79,12 @@ public:
 
 private:
     bool RenameFile(const std::string& from, const std::string& to) const;
-    void SetName(const std::string& name);
+
+    void SetName(const std::string& name, const std::string& modelPath);
 
     std::string m_oldName, m_newName;
     std::string m_oldPath, m_newPath;  // empty when no file was renamed
+    std::string m_oldModelPath, m_newModelPath;
 };
 
 // "del": moves the model's file to the user's trash (or a "trash" folder in

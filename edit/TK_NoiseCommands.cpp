@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "core/OMB_Lexer.h"
+#include "edit/TK_CommandArgs.h"
 #include "edit/TK_VoxelGrid.h"
 
 const uint8_t kTK_NoisePermutation[256] = {
@@ -176,8 +177,7 @@ bool TK_CMD_Noise::Parse(const char* args) {
         if (lex.AtEnd()) break;
         if (!lex.ReadFloat(given[n])) return false;
     }
-    lex.SkipToToken();
-    if (!lex.AtEnd()) return false;
+    if (!TK_ArgsAtEnd(lex)) return false;
     for (int i = 0; i < n; ++i) *remembered[i] = given[i];
     m_seed = g_noiseMemory.seed;
     m_frequency = g_noiseMemory.frequency;
@@ -229,8 +229,7 @@ bool TK_CMD_RandomModel::Parse(const char* args) {
         if (!lex.ReadInt(v)) return false;
         *value = v;
     }
-    lex.SkipToToken();
-    return lex.AtEnd();
+    return TK_ArgsAtEnd(lex);
 }
 
 bool TK_CMD_RandomModel::CanApply() {

@@ -13,44 +13,21 @@
 #include <emmintrin.h>
 #endif
 
+#include "edit/TK_CommandArgs.h"
+
 namespace {
 
 // ---------------------------------------------------------------------------
 // Argument reading
 // ---------------------------------------------------------------------------
 
-bool AtEnd(OMB_Lexer& lex) {
-    lex.SkipToToken();
-    return lex.AtEnd();
-}
-
-// Reads an integer, leaving the position untouched when none follows, so the
-// caller can count optional numbers.
-bool TryReadInt(OMB_Lexer& lex, int& out) {
-    const char* mark = lex.Current();
-    int32_t v = 0;
-    if (!lex.ReadInt(v)) {
-        lex.SetCurrent(mark);
-        return false;
-    }
-    out = v;
-    return true;
-}
-
 bool ReadInts(OMB_Lexer& lex, int* out, int n) {
     for (int i = 0; i < n; ++i)
-        if (!TryReadInt(lex, out[i])) return false;
+        if (!TK_TryReadInt(lex, out[i])) return false;
     return true;
 }
 
 int Clamp255(int v) { return std::clamp(v, 0, 255); }
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 // The digits after '#' are read from the text itself: the lexer would split
 // "#80ff00" into a number and a word and reject "80ff" outright.
@@ -58,7 +35,7 @@ bool ReadHexColor(OMB_Lexer& lex, uint32_t& rgba) {
     const char* p = lex.Current() + 1;
     int digits[6] = {0, 0, 0, 0, 0, 0};
     int n = 0;
-    for (; n < 6 && p < lex.End() && HexDigit(*p) >= 0; ++p) digits[n++] = HexDigit(*p);
+    for (; n < 6 && p < lex.End() && TK_HexDigit(*p) >= 0; ++p) digits[n++] = TK_HexDigit(*p);
     if (p < lex.End() && (std::isalnum(static_cast<unsigned char>(*p)) || *p == '_')) return false;
     lex.SetCurrent(p);
     rgba = PackRGBA(digits[0] * 16 + digits[1], digits[2] * 16 + digits[3], digits[4] * 16 + digits[5]);
@@ -79,8 +56,6 @@ bool SameRGBEntries(const Palette& a, const Palette& b) {
         if (!SameRGB(a[i], b[i])) return false;
     return true;
 }
-
-bool IsColor(int i) { return i >= 1 && i <= 255; }
 
 // Exchanges colours a and b in every voxel. A full model holds two million
 // voxels and "swap" must stay interactive, so four voxels go per step: a
@@ -114,7 +89,7 @@ bool TK_ReadColorArg(OMB_Lexer& lex, uint32_t& rgba) {
     if (!lex.AtEnd() && *lex.Current() == '#') return ReadHexColor(lex, rgba);
     int c[3];
     int n = 0;
-    while (n < 3 && TryReadInt(lex, c[n])) ++n;
+    while (n < 3 && TK_TryReadInt(lex, c[n])) ++n;
     if (n == 1) {
         const int v = Clamp255(c[0]);
         rgba = PackRGBA(v, v, v);
@@ -131,11 +106,11 @@ bool TK_ReadColorArg(OMB_Lexer& lex, uint32_t& rgba) {
 
 bool TK_CMD_ColorIndex::Parse(const char* args) {
     OMB_Lexer lex(args, 0);
-    return TryReadInt(lex, m_index) && AtEnd(lex);
+    return TK_TryReadInt(lex, m_index) && TK_ArgsAtEnd(lex);
 }
 
 bool TK_CMD_ColorIndex::Execute() {
-    if (!IsColor(m_index) || m_index == m_env->currentColorIndex) return false;
+    if (!TK_IsPaletteIndex(m_index) || m_index == m_env->currentColorIndex) return false;
     m_env->currentColorIndex = m_index;
     m_env->Broadcast(TK_NOTIFY_EDITOR, kEditorFlagColor);
     return true;
@@ -146,22 +121,23 @@ bool TK_CMD_ColorIndex::Execute() {
 // ---------------------------------------------------------------------------
 
 bool TK_CMD_RGB::Parse(const char* args) {
-    m_env->Broadcast(TK_NOTIFY_EDITOR, kEditorFlagPaletteEdit);
     m_index = m_env->currentColorIndex;
     OMB_Lexer lex(args, 0);
     lex.SkipToToken();
     const char* mark = lex.Current();
     OMB_Token token;
     if (lex.NextToken(token) && token.kind == OMB_TOKEN_WORD) {
-        if (!token.Is("set") || !TryReadInt(lex, m_index)) return false;
+        if (!token.Is("set") || !TK_TryReadInt(lex, m_index)) return false;
     } else {
         lex.SetCurrent(mark);
     }
-    return TK_ReadColorArg(lex, m_color) && AtEnd(lex);
+    return TK_ReadColorArg(lex, m_color) && TK_ArgsAtEnd(lex);
 }
 
 bool TK_CMD_RGB::Execute() {
-    if (!IsColor(m_index) || SameRGB(m_color, m_env->model.palette[m_index])) return false;
+    // A palette edit begins (the editor shows the colour being edited).
+    m_env->Broadcast(TK_NOTIFY_EDITOR, kEditorFlagPaletteEdit);
+    if (!TK_IsPaletteIndex(m_index) || SameRGB(m_color, m_env->model.palette[m_index])) return false;
     Exchange();
     return true;
 }
@@ -190,8 +166,8 @@ bool TK_CMD_PAL::Parse(const char* args) {
     for (char& c : m_keyword) c = char(std::tolower(static_cast<unsigned char>(c)));
     lex.SkipToToken();
     m_rest.assign(lex.Current(), lex.End());
-    if (m_keyword == "fill") return TK_ReadColorArg(lex, m_fill) && AtEnd(lex);
-    if (m_keyword == "grad") return ParseGradient(lex) && AtEnd(lex);
+    if (m_keyword == "fill") return TK_ReadColorArg(lex, m_fill) && TK_ArgsAtEnd(lex);
+    if (m_keyword == "grad") return ParseGradient(lex) && TK_ArgsAtEnd(lex);
     return true;
 }
 
@@ -204,7 +180,7 @@ bool TK_CMD_PAL::ParseGradient(OMB_Lexer& lex) {
     m_grad.a = n[0];
     m_grad.b = n[1];
     m_grad.width = n[2];
-    return IsColor(m_grad.a) && IsColor(m_grad.b) && m_grad.width >= 1 && m_grad.width <= 255;
+    return TK_IsPaletteIndex(m_grad.a) && TK_IsPaletteIndex(m_grad.b) && m_grad.width >= 1 && m_grad.width <= 255;
 }
 
 bool TK_CMD_PAL::Execute() {
@@ -292,11 +268,11 @@ void TK_CMD_PAL::ApplyGradient() {
 
 bool TK_CMD_SwapColor::Parse(const char* args) {
     OMB_Lexer lex(args, 0);
-    return TryReadInt(lex, m_a) && TryReadInt(lex, m_b) && AtEnd(lex);
+    return TK_TryReadInt(lex, m_a) && TK_TryReadInt(lex, m_b) && TK_ArgsAtEnd(lex);
 }
 
 bool TK_CMD_SwapColor::Execute() {
-    if (!IsColor(m_a) || !IsColor(m_b) || m_a == m_b) return false;
+    if (!TK_IsPaletteIndex(m_a) || !TK_IsPaletteIndex(m_b) || m_a == m_b) return false;
     Exchange();
     return true;
 }
@@ -320,11 +296,11 @@ void TK_CMD_SwapColor::Exchange() {
 
 bool TK_CMD_ReplaceColor::Parse(const char* args) {
     OMB_Lexer lex(args, 0);
-    return TryReadInt(lex, m_source) && TryReadInt(lex, m_target) && AtEnd(lex);
+    return TK_TryReadInt(lex, m_source) && TK_TryReadInt(lex, m_target) && TK_ArgsAtEnd(lex);
 }
 
 bool TK_CMD_ReplaceColor::Execute() {
-    if (!IsColor(m_source) || !IsColor(m_target) || m_source == m_target) return false;
+    if (!TK_IsPaletteIndex(m_source) || !TK_IsPaletteIndex(m_target) || m_source == m_target) return false;
     m_saved.Clear();
     for (Voxel& v : m_env->model.voxels) {
         if (v.colorIndex != m_source) continue;
@@ -351,7 +327,7 @@ bool TK_CMD_RemoveColor::Parse(const char* args) {
 }
 
 bool TK_CMD_RemoveColor::Execute() {
-    if (!IsColor(m_index)) return false;
+    if (!TK_IsPaletteIndex(m_index)) return false;
     m_saved.Clear();
     VoxelList& voxels = m_env->model.voxels;
     for (int i = 0; i < voxels.Count();) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/OMB_Lexer.h"
+#include "edit/TK_CommandArgs.h"
 #include "edit/TK_VoxelGrid.h"
 
 namespace {
@@ -55,8 +56,7 @@ bool ParseFactors(const char* args, float factors[3]) {
         if (lex.AtEnd()) break;
         if (!lex.ReadFloat(factors[n])) return false;
     }
-    lex.SkipToToken();
-    if (!lex.AtEnd()) return false;
+    if (!TK_ArgsAtEnd(lex)) return false;
     if (n == 1) factors[1] = factors[2] = factors[0];
     return true;
 }

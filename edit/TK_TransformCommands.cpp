@@ -226,7 +226,7 @@ bool TK_CMD_Fill::Parse(const char*) {
 
 bool TK_CMD_Fill::Execute() {
     // Colour 0 would store empty cells as voxels.
-    if (m_colorIndex < 1 || m_colorIndex > 255) return false;
+    if (!TK_IsPaletteIndex(m_colorIndex)) return false;
     m_saved.Clear();
     for (Voxel& v : m_env->model.voxels) {
         if (v.colorIndex == m_colorIndex) continue;

@@ -3,55 +3,14 @@
 // top print their own.
 #include "model/OMB_BitFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-
-namespace {
-
-// Creates a fresh file beside `target` (same folder, so the final rename
-// never crosses file systems). Copies the mode of an existing target so a
-// save does not change who may read the file.
-FILE* CreateTempBeside(const std::string& target, std::string& tempPath) {
-    static unsigned counter = 0;
-    struct stat old;
-    bool hasOld = ::stat(target.c_str(), &old) == 0;
-    if (hasOld && S_ISDIR(old.st_mode)) return nullptr;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            if (errno == EEXIST) continue;
-            return nullptr;
-        }
-        if (hasOld) (void)::fchmod(fd, old.st_mode & 07777);
-        if (FILE* file = ::fdopen(fd, "wb")) return file;
-        ::close(fd);
-        ::unlink(tempPath.c_str());
-        return nullptr;
-    }
-    return nullptr;
-}
-
-}  // namespace
 
 // ---------------------------------------------------------------- saving
 
 bool OMB_SaveBitFile::Open(const char* path) {
     if (!Close()) return false;
-    if (!path || !*path) return false;
-    FILE* file = CreateTempBeside(path, m_temp);
-    if (!file) {
-        m_temp.clear();
-        return false;
-    }
-    m_file.reset(file);
-    m_target = path;
-    return true;
+    return path && m_file.Open(path);
 }
 
 bool OMB_SaveBitFile::OpenMemory(std::vector<uint8_t>* out) {
@@ -63,28 +22,22 @@ bool OMB_SaveBitFile::OpenMemory(std::vector<uint8_t>* out) {
 
 bool OMB_SaveBitFile::Close() {
     bool ok = !m_failed;
-    if (m_file) {
-        FILE* file = m_file.release();
-        ok = ok && !std::ferror(file);
-        ok = (std::fclose(file) == 0) && ok;
-        ok = ok && std::rename(m_temp.c_str(), m_target.c_str()) == 0;
-        if (!ok) ::unlink(m_temp.c_str());
+    if (m_file.IsOpen()) {
+        if (ok)
+            ok = m_file.Commit();
+        else
+            m_file.Discard();
     }
     Reset();
     return ok;
 }
 
 void OMB_SaveBitFile::Discard() {
-    if (m_file) {
-        std::fclose(m_file.release());
-        ::unlink(m_temp.c_str());
-    }
+    m_file.Discard();
     Reset();
 }
 
 void OMB_SaveBitFile::Reset() {
-    m_target.clear();
-    m_temp.clear();
     m_memory = nullptr;
     m_memoryPos = 0;
     m_failed = false;
@@ -92,8 +45,8 @@ void OMB_SaveBitFile::Reset() {
 
 bool OMB_SaveBitFile::WriteBytes(const void* data, size_t n) {
     if (n == 0) return IsOpen();
-    if (m_file) {
-        if (std::fwrite(data, 1, n, m_file.get()) == n) return true;
+    if (m_file.IsOpen()) {
+        if (std::fwrite(data, 1, n, m_file.Stream()) == n) return true;
         m_failed = true;
         return false;
     }
@@ -118,14 +71,14 @@ bool OMB_SaveBitFile::WriteText(const char* text) {
 }
 
 int64_t OMB_SaveBitFile::Tell() const {
-    if (m_file) return int64_t(::ftello(m_file.get()));
+    if (m_file.IsOpen()) return int64_t(::ftello(m_file.Stream()));
     return m_memory ? int64_t(m_memoryPos) : -1;
 }
 
 bool OMB_SaveBitFile::Seek(int64_t position) {
     bool ok = false;
-    if (m_file)
-        ok = position >= 0 && ::fseeko(m_file.get(), off_t(position), SEEK_SET) == 0;
+    if (m_file.IsOpen())
+        ok = position >= 0 && ::fseeko(m_file.Stream(), off_t(position), SEEK_SET) == 0;
     else if (m_memory && position >= 0 && uint64_t(position) <= m_memory->size()) {
         m_memoryPos = size_t(position);
         ok = true;
@@ -138,12 +91,11 @@ bool OMB_SaveBitFile::Seek(int64_t position) {
 
 bool OMB_LoadBitFile::Open(const char* path) {
     Close();
-    if (!path || !*path) return false;
-    OMB_FileHandle file(std::fopen(path, "rb"));
-    struct stat info;
-    if (!file || ::fstat(::fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    int64_t size = 0;
+    OMB_FileHandle file = OMB_OpenForReading(path, &size);
+    if (!file) return false;
     m_file = std::move(file);
-    m_size = int64_t(info.st_size);
+    m_size = size;
     return true;
 }
 

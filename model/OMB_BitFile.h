@@ -3,9 +3,9 @@
 // parsers can be tested and fuzzed without a disk.
 //
 // The one rule: a save never destroys the previous file. OMB_SaveBitFile
-// writes to a temporary file in the target's folder and renames it over the
-// target only after every write and the close succeeded; on any failure the
-// temporary file is removed and the old file is left as it was.
+// writes through OMB_AtomicFile (a temporary file renamed over the target
+// only after every write and the close succeeded; see core/OMB_AtomicFile.h
+// for how links, special files and read-only targets are treated).
 #pragma once
 
 #include <cstdint>
@@ -14,11 +14,8 @@
 #include <string>
 #include <vector>
 
-struct OMB_FileCloser {
-    void operator()(FILE* file) const { std::fclose(file); }
-};
-// Owns a stream; fclose on destruction (use release() + fclose to see errors).
-using OMB_FileHandle = std::unique_ptr<FILE, OMB_FileCloser>;
+#include "core/OMB_AtomicFile.h"
+#include "core/OMB_FileHandle.h"
 
 class OMB_BitFile {
 public:
@@ -26,9 +23,6 @@ public:
     OMB_BitFile(const OMB_BitFile&) = delete;
     OMB_BitFile& operator=(const OMB_BitFile&) = delete;
     virtual ~OMB_BitFile() = default;
-
-protected:
-    OMB_FileHandle m_file;
 };
 
 class OMB_SaveBitFile : public OMB_BitFile {
@@ -36,8 +30,9 @@ public:
     ~OMB_SaveBitFile() override { Close(); }
 
     // Closes any open target first (a failing close fails the open), then
-    // starts writing `path` through a temporary file. False for an empty path
-    // or when the temporary file cannot be created.
+    // starts writing `path` through a temporary file. False for an empty path,
+    // a refused target (after its message) or when the temporary file cannot
+    // be created.
     bool Open(const char* path);
     // Writes into `out` (emptied) instead of a file; `out` must outlive this.
     bool OpenMemory(std::vector<uint8_t>* out);
@@ -47,7 +42,7 @@ public:
     // Abandons the target: the temporary file is removed and an existing
     // file at the path stays as it was.
     void Discard();
-    bool IsOpen() const { return m_file || m_memory; }
+    bool IsOpen() const { return m_file.IsOpen() || m_memory; }
 
     bool WriteBytes(const void* data, size_t n);
     bool WriteByte(uint8_t value) { return WriteBytes(&value, 1); }
@@ -62,8 +57,7 @@ public:
 private:
     void Reset();
 
-    std::string m_target;
-    std::string m_temp;
+    OMB_AtomicFile m_file;
     std::vector<uint8_t>* m_memory = nullptr;
     size_t m_memoryPos = 0;
     bool m_failed = false;  // a write or seek failed: Close must not replace the target
@@ -71,7 +65,8 @@ private:
 
 class OMB_LoadBitFile : public OMB_BitFile {
 public:
-    // Closes any open source first, then opens `path` for reading.
+    // Closes any open source first, then opens `path` for reading: false,
+    // without waiting, for anything but a regular file.
     bool Open(const char* path);
     // Reads from `data`, which must outlive the reads; never copied.
     bool OpenMemory(const void* data, size_t size);
@@ -96,6 +91,7 @@ public:
     int64_t Remaining() const;
 
 private:
+    OMB_FileHandle m_file;
     const uint8_t* m_data = nullptr;
     int64_t m_size = 0;
     int64_t m_dataPos = 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/OMB_FileHandle.h"
 #include "core/OMB_LmpParser.h"
 #include "model/TK_Workspace.h"
 
@@ -39,10 +40,8 @@ std::string NormalizeFolder(const std::string& programDir, const std::string& pa
 }
 
 bool TK_ParseConfigFile(const std::string& path, OMB_LmpParser& parser) {
-    if (FILE* probe = std::fopen(path.c_str(), "rb"))
-        std::fclose(probe);
-    else
-        return false;
+    // A missing configuration is not an error: the defaults stand.
+    if (!OMB_OpenForReading(path.c_str())) return false;
     return parser.ParseFile(path.c_str());
 }
 

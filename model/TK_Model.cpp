@@ -103,20 +103,6 @@ void TK_Model::TranslateClip(const int offset[3]) {
     }
 }
 
-TK_PaddedGrid TK_Model::BuildPaddedGrid() const {
-    TK_PaddedGrid grid;
-    int lo[3], hi[3];
-    if (!ComputeBounds(lo, hi)) return grid;
-    for (int a = 0; a < 3; ++a) {
-        grid.dims[a] = hi[a] - lo[a] + 3;
-        grid.offset[a] = 1 - lo[a];
-    }
-    grid.cells.assign(size_t(grid.dims[0]) * grid.dims[1] * grid.dims[2], 0);
-    for (const Voxel& v : voxels)
-        grid.cells[grid.Index(v.x + grid.offset[0], v.y + grid.offset[1], v.z + grid.offset[2])] = v.colorIndex;
-    return grid;
-}
-
 std::string TK_Model::ModelBaseName() const {
     size_t slash = name.find_last_of("/\\");
     std::string base = slash == std::string::npos ? name : name.substr(slash + 1);

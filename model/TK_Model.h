@@ -17,18 +17,12 @@
 
 constexpr int kMaxModelSize = 126;
 
-// A dense byte grid around the voxels with a free border of one cell.
-struct TK_PaddedGrid {
-    std::vector<uint8_t> cells;  // colorIndex per cell, 0 empty
-    int dims[3] = {0, 0, 0};     // bounds extent + 2 per axis
-    int offset[3] = {0, 0, 0};   // model coordinate + offset = grid coordinate
-
-    int Index(int x, int y, int z) const { return x + dims[0] * (y + dims[1] * z); }
-};
-
 class TK_Model {
 public:
-    std::string name;
+    std::string name;  // the file's name, shown to the user
+    // The file it was opened from or last saved to, where "save" writes back;
+    // empty when it has none (then "save" uses the name in the models folder).
+    std::string path;
     int size[3] = {0, 0, 0};
     VoxelList voxels;
     Palette palette;
@@ -54,7 +48,6 @@ public:
     void CropToBounds();
     // Adds the offset to every voxel; voxels leaving the box are removed.
     void TranslateClip(const int offset[3]);
-    TK_PaddedGrid BuildPaddedGrid() const;
     // The name without folder and extension (the exporters' object name).
     std::string ModelBaseName() const;
     // Makes any loaded model valid: size grown to the voxels and clamped to

@@ -48,13 +48,15 @@ void WriteBody(OMB_XIFF_SaveFile& file, const TK_Model& model) {
 }
 
 // The count in the file is not trusted: never more voxels than the chunk's
-// content holds, nor than the bytes actually left in the source.
+// content holds, nor than the bytes actually left in the source; a count of
+// 0 or less reads none.
 int VoxelCount(OMB_XIFF_LoadFile& file, const OMB_XIFF_Chunk& chunk) {
     int32_t n = 0;
     file.ReadInt32(n);
     int64_t present = std::max<int64_t>(0, int64_t(chunk.contentSize) - 4) / 4;
     present = std::min(present, file.Remaining() / 4);
-    return (n < 0 || n > present) ? int(present) : n;
+    if (n <= 0) return 0;
+    return n > present ? int(present) : n;
 }
 
 void ReadPalette(OMB_XIFF_LoadFile& file, Palette& palette) {
@@ -92,6 +94,7 @@ bool ReadBody(OMB_XIFF_LoadFile& file, TK_Model& model) {
 
 void ResetModel(TK_Model& model) {
     model.name.clear();
+    model.path.clear();
     model.size[0] = model.size[1] = model.size[2] = 0;
     model.voxels.Clear();
 }

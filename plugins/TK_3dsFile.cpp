@@ -13,6 +13,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "core/OMB_Log.h"
+
 namespace {
 
 using namespace tk3ds;
@@ -53,7 +55,7 @@ public:
 
 private:
     static bool Fail(size_t at, const char* what) {
-        std::printf("[Error] 3DS : offset %zu : %s\n", at, what);
+        OMB_Printf("[Error] 3DS : offset %zu : %s\n", at, what);
         return false;
     }
 

@@ -3,6 +3,7 @@
 #include "plugins/TK_MeshFiles.h"
 
 #include <cstdint>
+#include <unordered_map>
 
 #include "plugins/TK_ImageFile.h"
 #include "plugins/TK_Plugin_PNG.h"
@@ -44,11 +45,13 @@ void TK_ResolveMaterials(const TK_ObjMesh& mesh, const std::vector<TK_ObjMateria
         }
     materials.assign(mesh.materialNames.size(), TK_ObjMaterial());
     textured.assign(mesh.materialNames.size(), false);
-    for (size_t i = 0; i < mesh.materialNames.size(); ++i)
-        for (const TK_ObjMaterial& m : found)
-            if (m.name == mesh.materialNames[i]) {
-                materials[i] = m;
-                textured[i] = !texture.empty() && m.texture == texture;
-                break;
-            }
+    // By hash, the first definition of a name winning: linear in the names.
+    std::unordered_map<std::string, const TK_ObjMaterial*> byName;
+    for (const TK_ObjMaterial& m : found) byName.emplace(m.name, &m);
+    for (size_t i = 0; i < mesh.materialNames.size(); ++i) {
+        auto it = byName.find(mesh.materialNames[i]);
+        if (it == byName.end()) continue;
+        materials[i] = *it->second;
+        textured[i] = !texture.empty() && it->second->texture == texture;
+    }
 }

@@ -9,6 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
+
+#include "core/OMB_Log.h"
 
 namespace {
 
@@ -56,7 +59,7 @@ bool ReadFloat(const char* word, float& out) {
 }
 
 bool Fail(int line, const char* what) {
-    std::printf("[Error] OBJ : line %d : %s\n", line, what);
+    OMB_Printf("[Error] OBJ : line %d : %s\n", line, what);
     return false;
 }
 
@@ -66,17 +69,19 @@ bool Fail(int line, const char* what) {
 // definition. False when a number names nothing defined so far.
 bool ReadCorner(const char* word, int positions, int texcoords, int& position, int& texcoord) {
     char* end = nullptr;
+    // Compared as long before any narrowing, so an index past 2^32 cannot
+    // wrap around onto a vertex that exists.
     const long v = std::strtol(word, &end, 10);
-    if (end == word) return false;
+    if (end == word || v == 0 || v > positions || v < -long(positions)) return false;
     position = int(v > 0 ? v - 1 : positions + v);
-    if (v == 0 || position < 0 || position >= positions) return false;
     texcoord = -1;
     if (*end != '/' || end[1] == '/' || end[1] == 0) return true;
     const char* t = end + 1;
     const long tv = std::strtol(t, &end, 10);
     if (end == t) return true;
+    if (tv == 0 || tv > texcoords || tv < -long(texcoords)) return false;
     texcoord = int(tv > 0 ? tv - 1 : texcoords + tv);
-    return tv != 0 && texcoord >= 0 && texcoord < texcoords;
+    return true;
 }
 
 bool AddFace(const std::vector<const char*>& w, int line, int material, TK_ObjMesh& mesh) {
@@ -112,11 +117,11 @@ bool AddTexcoord(const std::vector<const char*>& w, int line, std::vector<float>
     return true;
 }
 
-int MaterialIndex(TK_ObjMesh& mesh, const std::string& name) {
-    auto it = std::find(mesh.materialNames.begin(), mesh.materialNames.end(), name);
-    if (it != mesh.materialNames.end()) return int(it - mesh.materialNames.begin());
-    mesh.materialNames.push_back(name);
-    return int(mesh.materialNames.size()) - 1;
+// Looked up by hash: a file may name as many materials as it has lines.
+int MaterialIndex(TK_ObjMesh& mesh, std::unordered_map<std::string, int>& known, const std::string& name) {
+    auto [it, added] = known.emplace(name, int(mesh.materialNames.size()));
+    if (added) mesh.materialNames.push_back(name);
+    return it->second;
 }
 
 // ---- voxelisation ----------------------------------------------------------
@@ -243,6 +248,7 @@ bool TK_ParseObj(const char* text, size_t size, TK_ObjMesh& mesh) {
     mesh = TK_ObjMesh();
     bool ok = true;
     int material = -1;
+    std::unordered_map<std::string, int> materialIndex;
     ForEachLine(text, size, [&](const std::vector<const char*>& w, int line) {
         const std::string key = w[0];
         if (key == "v")
@@ -252,7 +258,7 @@ bool TK_ParseObj(const char* text, size_t size, TK_ObjMesh& mesh) {
         else if (key == "f")
             ok = AddFace(w, line, material, mesh);
         else if (key == "usemtl" && w.size() > 1)
-            material = MaterialIndex(mesh, w[1]);
+            material = MaterialIndex(mesh, materialIndex, w[1]);
         else if (key == "mtllib" && w.size() > 1)
             mesh.materialLibraries.push_back(w[1]);
         return ok;
@@ -284,7 +290,7 @@ bool TK_VoxeliseMesh(const TK_ObjMesh& mesh, const std::vector<TK_ObjMaterial>& 
                      const std::vector<bool>& textured, const TK_MeshOptions& options, TK_Model& model,
                      const char* where) {
     auto refuse = [where](const char* what) {
-        std::printf("[Error] %s : %s\n", where, what);
+        OMB_Printf("[Error] %s : %s\n", where, what);
         return false;
     };
     if (mesh.FaceCount() == 0) return refuse("no faces");

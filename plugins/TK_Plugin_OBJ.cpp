@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "core/OMB_Log.h"
 #include "model/OMB_BitFile.h"
 #include "plugins/TK_ImageFile.h"
 #include "plugins/TK_MeshFiles.h"
@@ -79,7 +80,7 @@ void ReadMaterialLibraries(const TK_ObjMesh& mesh, const std::string& folder, st
     for (const std::string& library : mesh.materialLibraries) {
         std::vector<uint8_t> bytes;
         if (!TK_ReadFileBytes(folder + library, kMaxObjFileSize, bytes)) {
-            std::printf("[Warning] OBJ : material file not found : %s\n", library.c_str());
+            OMB_Printf("[Warning] OBJ : material file not found : %s\n", library.c_str());
             continue;
         }
         TK_ParseMtl(reinterpret_cast<const char*>(bytes.data()), bytes.size(), found);

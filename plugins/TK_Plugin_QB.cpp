@@ -84,7 +84,8 @@ struct ReadState {
     TK_Model& model;
     ColorMatcher& colors;
     bool bgra = false;
-    bool ended = false;  // the data ran out or the voxel budget was spent
+    bool ended = false;      // the data ran out or the voxel budget was spent
+    bool truncated = false;  // a plain matrix ended early: the file is damaged
 };
 
 Voxel ToVoxel(const Matrix& m, int qx, int qy, int qz, int index) {
@@ -130,7 +131,7 @@ void ReadPlain(ReadState& s, const Matrix& m) {
         const int cells = int(have / 4);
         for (int qy = 0; qy * w < cells && qy < h && !s.ended; ++qy)
             AddRow(s, m, &slice[size_t(qy) * w * 4], std::min(w, cells - qy * w), qy, qz);
-        if (have < want) s.ended = true;
+        if (have < want) s.ended = s.truncated = true;
     }
 }
 
@@ -275,7 +276,8 @@ bool TK_Plugin_QB::Read(OMB_LoadBitFile& file, TK_Model& model) {
     std::vector<Matrix> matrices;
     for (uint32_t i = 0; i < count && !state.ended; ++i) {
         Matrix m;
-        if (!ReadMatrixHeader(state, m, int(i))) break;
+        // Fewer matrices than the count says: the file is damaged.
+        if (!ReadMatrixHeader(state, m, int(i))) return false;
         m.begin = model.voxels.Count();
         if (header[2] == 0)
             ReadPlain(state, m);
@@ -284,7 +286,9 @@ bool TK_Plugin_QB::Read(OMB_LoadBitFile& file, TK_Model& model) {
         m.end = model.voxels.Count();
         matrices.push_back(m);
     }
-    return Merge(matrices, model);
+    // A run-length matrix that ends early keeps what was read (its slices
+    // carry no length); a plain one that ends early is a damaged file.
+    return !state.truncated && Merge(matrices, model);
 }
 
 bool TK_Plugin_QB::Write(OMB_SaveBitFile& file, const TK_Model& model) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/OMB_Log.h"
 #include "plugins/TK_ImageConvert.h"
 #include "plugins/TK_ImageFile.h"
 
@@ -17,7 +18,7 @@ constexpr uint8_t kTopOrigin = 0x20;  // image descriptor bit 5
 int GetU16(const uint8_t* p) { return p[0] | p[1] << 8; }
 
 bool Fail(const char* message) {
-    std::printf("[Error] TGA : %s\n", message);
+    OMB_Printf("[Error] TGA : %s\n", message);
     return false;
 }
 
@@ -105,12 +106,12 @@ bool TK_Plugin_TGA::ParseBytes(const uint8_t* data, size_t size, Image& image) {
     if (h[1] != 0) return Fail("unsupport color map");
     const int bits = h[16];
     if (bits != 24 && bits != 32) {
-        std::printf("[Error] TGA : unsupported color bits : %d\n", bits);
+        OMB_Printf("[Error] TGA : unsupported color bits : %d\n", bits);
         return false;
     }
     const int type = h[2];
     if (type != kTypeTrueColour && type != kTypeRunLength) {
-        std::printf("[Error] TGA : unsupported image type : %d\n", type);
+        OMB_Printf("[Error] TGA : unsupported image type : %d\n", type);
         return false;
     }
     const int width = GetU16(h + 12), height = GetU16(h + 14);

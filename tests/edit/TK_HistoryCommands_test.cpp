@@ -72,11 +72,4 @@ TEST_F(HistoryCommands, LockedStackRefusesTextUndo) {
     EXPECT_EQ(env->currentColorIndex, 10);
 }
 
-TEST_F(HistoryCommands, SixtyStepsAllowFiftyOneUndos) {
-    for (int i = 0; i < 60; ++i) Run("step");
-    for (int i = 0; i < 51; ++i) Run("undo");
-    EXPECT_EQ(env->currentColorIndex, 19);
-    EXPECT_EQ(Run("undo"), "cmd : undo : \n[Error] cmd failed : TK_CMD_Undo\n");
-}
-
 }  // namespace

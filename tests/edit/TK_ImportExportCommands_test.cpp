@@ -112,7 +112,7 @@ TEST_F(ImportExport, ExportDirConvertsEveryModelOfAFolder) {
     ASSERT_TRUE(TK_Plugin_SLAB().SaveModel(Path("in/c.vox"), "", slab));
     const ModelState before = ModelState::Of(env->model);
     Expect("odir xraw in out", false,
-           "[Export] " + Path("out/a.xraw") + "\n[Export] " + Path("out/b.xraw") + "\n[Export] failed to load model : " +
+           "[Export] " + Path("out/a.xraw") + "\n[Export] " + Path("out/b.xraw") + "\n[Error] [Export] failed to load model : " +
                Path("in/broken.vox") + "\n[Export] " + Path("out/c.xraw") + "\n[Error] cmd failed : TK_CMD_ExportDir\n");
     EXPECT_TRUE(ModelState::Of(env->model) == before);
     TK_Model back;
@@ -123,7 +123,7 @@ TEST_F(ImportExport, ExportDirConvertsEveryModelOfAFolder) {
     // Into the folder itself: a target that is its own source is refused.
     const auto size = fs::file_size(dir / "in/a.vox");
     EXPECT_FALSE(Run("odir slab in in"));
-    EXPECT_NE(output.find("[Export] failed to export model : " + Path("in/a.vox")), std::string::npos) << output;
+    EXPECT_NE(output.find("[Error] [Export] failed to export model : " + Path("in/a.vox")), std::string::npos) << output;
     EXPECT_EQ(fs::file_size(dir / "in/a.vox"), size);
 }
 

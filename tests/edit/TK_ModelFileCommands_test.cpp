@@ -12,6 +12,7 @@
 
 #include "TK_EditFixture.h"
 #include "TK_FileCommandFixture.h"
+#include "TK_TestSupport.h"
 #include "model/TK_VoxFile.h"
 
 namespace {
@@ -23,26 +24,22 @@ class ModelFileCommands : public tk_test::EditEnvTest {
 protected:
     void SetUp() override {
         EditEnvTest::SetUp();
-        dir = fs::temp_directory_path() / ("tk_files_" + std::to_string(::getpid()));
         fs::create_directories(dir / "sub");
         env->workspace.modelFolder = dir.string();
         env->headless = true;
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     // A small model in its own palette, written to the models folder.
     void WriteOther(const char* name) {
-        TK_Model m;
-        m.size[0] = 3, m.size[1] = 2, m.size[2] = 1;
-        m.voxels.Add(Voxel{2, 1, 0, 9});
-        m.palette = DefaultPalette();
+        TK_Model m = tk_test::MakeModel(3, 2, 1, {{2, 1, 0, 9}});
         m.palette[9] = PackRGBA(1, 2, 3);
         ASSERT_TRUE(WriteVox(m, (dir / name).string().c_str()));
     }
     ModelState State() const { return ModelState::Of(env->model); }
     size_t History() const { return env->executor.UndoCount(); }
 
-    fs::path dir;
+    tk_test::TempFolder folder{"tk_files"};
+    const fs::path& dir = folder.Dir();
 };
 
 }  // namespace
@@ -119,11 +116,28 @@ TEST_F(ModelFileCommands, SaveNamesTheModelAndUndoRestoresTheName) {
     ASSERT_TRUE(Run("redo"));
     EXPECT_EQ(env->model.name, "b.vox");
 
+    ASSERT_TRUE(Run("dup c.vox | save"));
+    EXPECT_TRUE(fs::exists(dir / "c.vox")) << "a duplicate saves into the models folder";
+}
+
+// The model used to be saved under its name in the models folder, leaving
+// the file it came from untouched, and reloaded by every "open" of it.
+TEST_F(ModelFileCommands, SaveWritesBackWhereTheModelCameFrom) {
+    WriteOther("sub/a.vox");
+    WriteOther("a.vox");
+    const std::string path = (dir / "sub/a.vox").string();
+    ASSERT_TRUE(Run("open " + path + " | open " + path));
+    EXPECT_EQ(History(), 1u) << "the second open does nothing";
     Add(0, 0, 0, 6);
     ASSERT_TRUE(Run("save"));
-    ASSERT_TRUE(ReadVox(back, (dir / "b.vox").string().c_str())) << "a named model saves into the models folder";
+    EXPECT_EQ(env->model.name, "a.vox");
+    TK_Model back;
+    ASSERT_TRUE(ReadVox(back, path.c_str()));
     EXPECT_EQ(back.voxels.Count(), 2);
-    EXPECT_EQ(fs::directory_entry(dir / "b.vox").file_size(), fs::directory_entry(dir / "sub/b.vox").file_size() + 4);
+    ASSERT_TRUE(ReadVox(back, (dir / "a.vox").string().c_str()));
+    EXPECT_EQ(back.voxels.Count(), 1) << "the models folder's a.vox is another model";
+    ASSERT_TRUE(Run("save other.vox | undo"));
+    EXPECT_EQ(env->model.path, path) << "undo gives back the previous path";
 }
 
 TEST_F(ModelFileCommands, NewTwiceFailsTheSecondTime) {
@@ -191,6 +205,7 @@ TEST_F(ModelFileNames, NameRefusals) {
                   "[Error] failed to rename model from : " + Path("mine.vox") + " to : " + Path("taken.vox") + "\n");
     EXPECT_EQ(fs::file_size(dir / "taken.vox"), takenSize) << "an existing file is never replaced";
     env->model.name = "gone/a.vox";
+    env->model.path.clear();
     ExpectRefused("name c.vox", "[Error] failed to rename model : src folder is unknown : gone/a.vox\n");
     env->model.name.clear();
     ASSERT_TRUE(Run("name fresh.vox")) << "a model without a file just takes the name";

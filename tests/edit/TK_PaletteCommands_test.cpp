@@ -110,6 +110,15 @@ TEST_F(PaletteCommands, SuccessiveRgbEditsMergeIntoOneStep) {
     EXPECT_EQ(env->executor.UndoCount(), 2u);
 }
 
+// A merge rewrites the newest entry, so the undone "pal" (recorded against
+// the old colour) must not come back on top of it.
+TEST_F(PaletteCommands, RedoAfterAMergedEditKeepsTheMergedColourReachable) {
+    ASSERT_TRUE(Run("rgb set 5 10 10 10 | pal bw | undo | rgb set 5 20 20 20"));
+    EXPECT_FALSE(Run("redo"));
+    ASSERT_TRUE(Run("undo | redo"));
+    EXPECT_EQ(Entry(5), PackRGBA(20, 20, 20));
+}
+
 TEST_F(PaletteCommands, PalKeywords) {
     for (int x = 0; x < 4; ++x) Add(x, 0, 0, 3);
     Add(0, 1, 0, 200);  // past the first block of four

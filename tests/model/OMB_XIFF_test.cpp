@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "TK_TestSupport.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -59,18 +61,14 @@ std::string ReadTreeMessage(const Bytes& bytes, bool* ok = nullptr) {
 
 class TempDir : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("tk_xiff_" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string Path(const char* name) const { return (dir / name).string(); }
+    std::string Path(const char* name) const { return folder.Path(name); }
     size_t FileCount() const { return size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator())); }
     static std::string Contents(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    fs::path dir;
+    tk_test::TempFolder folder{"tk_xiff"};
+    const fs::path& dir = folder.Dir();
 };
 
 }  // namespace

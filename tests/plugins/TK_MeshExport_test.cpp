@@ -43,16 +43,6 @@ std::vector<std::string> Lines(const std::string& text, const std::string& prefi
 
 TK_MeshOptions Options(const char* config) { return tk_test::MeshOptions(config, "file_obj"); }
 
-std::string Describe(const TK_MeshOptions& o) {
-    std::ostringstream out;
-    for (float f : {o.scale[0], o.scale[1], o.scale[2], o.pivot[0], o.pivot[1], o.pivot[2], o.tcOffset[0],
-                    o.tcOffset[1], o.gamma, o.ambient})
-        out << f << ' ';
-    out << o.cw << o.optimize << o.perFace;
-    for (int i = 0; i < 3; ++i) out << " " << (o.axisOrder[i] + 1) * o.axisSign[i];
-    return out.str();
-}
-
 std::string Obj(const TK_Model& m, const TK_MeshOptions& o) {
     std::string text;
     TK_Plugin_OBJ::WriteObjText(m, o, "B", text);
@@ -84,17 +74,6 @@ TEST(MeshExport, OptionsReadClampAndKeepDefaults) {
     const int order[3] = {0, 2, 1}, sign[3] = {1, -1, 1};
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(o.axisOrder[i] == order[i] && o.axisSign[i] == sign[i]) << i;
     EXPECT_EQ(Options("file_obj ( ambient = '-0.5' )").ambient, 0.0f);
-
-    // The shipped configuration spells out the defaults.
-    const TK_MeshOptions defaults;
-    for (const char* section : {"file_obj", "file_ply", "file_3ds"}) {
-        TK_MeshOptions shipped;
-        shipped.scale[0] = shipped.tcOffset[1] = shipped.gamma = 9;
-        shipped.optimize = false;
-        shipped.SetAxis("zyx");
-        shipped.Load(std::string(TK_SOURCE_DIR) + "/config/config.txt", section);
-        EXPECT_EQ(Describe(shipped), Describe(defaults)) << section;
-    }
 }
 
 TEST(MeshExport, ObjTextHasItsHeaderTexcoordsAndNormals) {

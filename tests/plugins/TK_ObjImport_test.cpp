@@ -4,12 +4,14 @@
 // and refused texts.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <random>
 #include <string>
 
 #include "TK_PluginTest.h"
 #include "core/OMB_LmpParser.h"
+#include "plugins/TK_MeshFiles.h"
 #include "plugins/TK_ObjImport.h"
 #include "plugins/TK_Plugin_OBJ.h"
 
@@ -109,6 +111,8 @@ TEST(ObjImport, RefusesBadTexts) {
         "v 0 zero 0\n",
         "v 0 0 0\nv 1 0 0\nv 1 1 0\nf -4 2 3\n",
         "v 0 0 0\nv 1 0 0\nv 1 1 0\nf 0 2 3\n",
+        "v 0 0 0\nv 1 0 0\nv 1 1 0\nf 4294967297 4294967298 4294967299\n",  // 1 2 3 after a wrap
+        "v 0 0 0\nv 1 0 0\nv 1 1 0\nvt 0\nf 1/4294967297 2 3\n",
         "vt\n",
     };
     for (const char* text : cases) {
@@ -124,4 +128,21 @@ TEST(ObjImport, RefusesBadTexts) {
     testing::internal::CaptureStdout();
     EXPECT_FALSE(TK_VoxeliseMesh(empty, {}, {}, TK_MeshOptions(), model));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Error] OBJ : line 0 : no faces\n");
+}
+
+// Each "usemtl" name used to be searched for among all the earlier ones.
+TEST(ObjImport, ManyMaterialNamesTakeLinearTime) {
+    std::string text = "v 0 0 0\nv 1 0 0\nv 1 1 0\n";
+    for (int i = 0; i < 100000; ++i) text += "usemtl m" + std::to_string(i) + "\nf 1 2 3\n";
+    const auto start = std::chrono::steady_clock::now();
+    TK_ObjMesh mesh;
+    ASSERT_TRUE(ParseText(text, mesh));
+    std::vector<TK_ObjMaterial> found(3), materials;
+    found[1].name = "m99999";
+    Palette palette;
+    std::vector<bool> textured;
+    TK_ResolveMaterials(mesh, found, "", palette, materials, textured);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    ASSERT_EQ(materials.size(), 100000u);
+    EXPECT_EQ(materials[99999].name, "m99999");
 }

@@ -16,6 +16,7 @@
 #include <random>
 #include <sstream>
 
+#include "TK_TestSupport.h"
 #include "plugins/TK_Plugin_Bake.h"
 #include "plugins/TK_Plugin_MC.h"
 
@@ -75,14 +76,8 @@ double Volume(const Ply& ply) {
 }
 
 TK_Model Shape(int sx, int sy, int sz, const std::function<int(int, int, int)>& colourAt) {
-    TK_Model m;
-    m.size[0] = sx, m.size[1] = sy, m.size[2] = sz;
+    TK_Model m = tk_test::ShapeModel(sx, sy, sz, colourAt);
     for (int i = 1; i < 256; ++i) m.palette[i] = PackRGBA(i, 200, 255 - i);
-    for (int z = 0; z < sz; ++z)
-        for (int y = 0; y < sy; ++y)
-            for (int x = 0; x < sx; ++x)
-                if (const int c = colourAt(x, y, z))
-                    m.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(c)});
     return m;
 }
 

@@ -140,14 +140,16 @@ TEST(PluginQB, RefusedFilesAndTheirMessages) {
 }
 
 TEST(PluginQB, HostileFilesStopAtTheEndOfTheData) {
-    // Sizes and counts far beyond the data: only the two cells present.
-    Bytes huge = Header(0, 0, 0xFFFFFFFFu);
+    TK_Model m;
+    // A plain matrix whose voxel block ends early, sizes far beyond the data.
+    Bytes huge = Header(0, 0, 1);
     Matrix(huge, "h", INT32_MAX, INT32_MAX, INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN);
     huge.U32(PackRGBA(1, 2, 3)).U32(PackRGBA(4, 5, 6)).U8(7);
-    TK_Model m;
-    ASSERT_TRUE(Read(huge, m));
-    EXPECT_EQ(m.voxels.Count(), 2);
-    EXPECT_EQ(m.size[0], 256);
+    EXPECT_FALSE(Read(huge, m));
+    // A whole matrix, but a count that promises more.
+    Bytes more = Header(0, 0, 0xFFFFFFFFu);
+    Matrix(more, "m", 1, 1, 1).U32(PackRGBA(1, 2, 3));
+    EXPECT_FALSE(Read(more, m));
     // A run-length slice cut short keeps what was read.
     Bytes cut = Header(0, 1, 1);
     Matrix(cut, "r", 4, 4, 4).U32(PackRGBA(1, 1, 1)).U32(PackRGBA(2, 2, 2)).U32(2).U32(0x7FFFFFFF).U32(0).U32(2);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "TK_TestSupport.h"
 #include "core/OMB_LmpParser.h"
 #include "plugins/TK_ImageFile.h"
 #include "plugins/TK_Plugin_2D.h"
@@ -33,21 +34,22 @@ const Legend kIsoLegend = {{'.', 0}, {'#', PackRGBA(0, 0, 0)},
                            {'T', kColourA}, {'L', PackRGBA(160, 80, 40)}, {'R', PackRGBA(120, 60, 30)},
                            {'t', kColourB}, {'l', PackRGBA(32, 96, 192)}, {'r', PackRGBA(24, 72, 144)}};
 
-TK_Model Model(int sx, int sy, int sz, const std::vector<Voxel>& voxels) {
-    TK_Model m;
-    m.size[0] = sx, m.size[1] = sy, m.size[2] = sz;
+void SpritePalette(TK_Model& m) {
     m.palette[1] = kColourA;
     m.palette[2] = kColourB;
     for (int i = 3; i < 256; ++i) m.palette[i] = PackRGBA(i, i, i);
+}
+
+TK_Model Model(int sx, int sy, int sz, const std::vector<Voxel>& voxels) {
+    TK_Model m = tk_test::MakeModel(sx, sy, sz);
+    SpritePalette(m);
     for (const Voxel& v : voxels) m.voxels.Add(v);
     return m;
 }
 
 TK_Model FullBox(int sx, int sy, int sz) {
-    TK_Model m = Model(sx, sy, sz, {});
-    for (int z = 0; z < sz; ++z)
-        for (int y = 0; y < sy; ++y)
-            for (int x = 0; x < sx; ++x) m.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), 1});
+    TK_Model m = tk_test::ShapeModel(sx, sy, sz, [](int, int, int) { return 1; });
+    SpritePalette(m);
     return m;
 }
 
@@ -251,28 +253,9 @@ TEST(SpriteOptions, ReadAndClampConfigurationText) {
     EXPECT_EQ(partial.left, TK_IsoOptions().left);
 }
 
-TEST(SpriteOptions, ShippedConfigurationHoldsTheDefaults) {
-    const std::string path = std::string(TK_SOURCE_DIR) + "/config/config.txt";
-    TK_2DOptions flat;
-    flat.size = 7, flat.shadow = flat.outline = true;
-    flat.Load(path);
-    EXPECT_EQ(flat.size, TK_2DOptions().size);
-    EXPECT_FALSE(flat.shadow);
-    EXPECT_FALSE(flat.outline);
-
+TEST(SpriteOptions, AMissingFileChangesNothing) {
     TK_IsoOptions iso;
-    iso.view = 2, iso.size = 9, iso.height = 3, iso.left = iso.right = 0.1f, iso.bevel = iso.outline = true;
-    iso.Load(path);
-    const TK_IsoOptions defaults;
-    EXPECT_EQ(iso.view, defaults.view);
-    EXPECT_EQ(iso.size, defaults.size);
-    EXPECT_EQ(iso.height, defaults.height);
-    EXPECT_EQ(iso.left, defaults.left);
-    EXPECT_EQ(iso.right, defaults.right);
-    EXPECT_FALSE(iso.bevel);
-    EXPECT_FALSE(iso.outline);
-
-    // A missing file changes nothing and says nothing.
+    // And says nothing.
     testing::internal::CaptureStdout();
     iso.size = 9;
     iso.Load(testing::TempDir() + "no-such-config.txt");

@@ -1,0 +1,27 @@
+// Non-blocking, type-checked opening for reading (see OMB_FileHandle.h).
+#include "core/OMB_FileHandle.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+OMB_FileHandle OMB_OpenForReading(const char* path, int64_t* size) {
+    if (!path || !*path) return nullptr;
+    // O_NONBLOCK: opening a FIFO without a writer would otherwise wait forever.
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info;
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    OMB_FileHandle file(::fdopen(fd, "rb"));
+    if (!file) {
+        ::close(fd);
+        return nullptr;
+    }
+    if (size) *size = int64_t(info.st_size);
+    return file;
+}

@@ -1,0 +1,59 @@
+// Test support shared by every test folder: small models built directly and
+// a fresh temporary folder per test. Header-only, so a test binary links only
+// what it uses.
+#pragma once
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+
+#include "model/TK_Model.h"
+
+namespace tk_test {
+
+// A box of the given size holding `voxels`, in the default palette.
+inline TK_Model MakeModel(int sx, int sy, int sz, std::initializer_list<Voxel> voxels = {}) {
+    TK_Model m;
+    m.size[0] = sx, m.size[1] = sy, m.size[2] = sz;
+    m.palette = DefaultPalette();
+    for (const Voxel& v : voxels) m.voxels.Add(v);
+    return m;
+}
+
+// A box whose cell (x, y, z) holds colourAt(x, y, z) (0: empty), z outermost.
+template <typename ColourAt>
+TK_Model ShapeModel(int sx, int sy, int sz, ColourAt colourAt) {
+    TK_Model m = MakeModel(sx, sy, sz);
+    for (int z = 0; z < sz; ++z)
+        for (int y = 0; y < sy; ++y)
+            for (int x = 0; x < sx; ++x)
+                if (const int c = colourAt(x, y, z)) m.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(c)});
+    return m;
+}
+
+// A folder of its own under the system's temporary folder (the tag and the
+// process id name it), created empty and removed with everything in it.
+class TempFolder {
+public:
+    explicit TempFolder(const std::string& tag)
+        : m_dir(std::filesystem::temp_directory_path() / (tag + "_" + std::to_string(::getpid()))) {
+        std::filesystem::remove_all(m_dir);
+        std::filesystem::create_directories(m_dir);
+    }
+    ~TempFolder() {
+        std::error_code error;
+        std::filesystem::remove_all(m_dir, error);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& Dir() const { return m_dir; }
+    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
+
+private:
+    std::filesystem::path m_dir;
+};
+
+}  // namespace tk_test

@@ -1,0 +1,95 @@
+// The one file writer and the careful reader, against hostile targets: a
+// symbolic link is written through, special and read-only files are refused
+// and left alone, the old mode stays, dead saves' temporary files go, and a
+// FIFO never blocks a read.
+#include "core/OMB_AtomicFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "TK_TestSupport.h"
+#include "core/OMB_FileHandle.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class AtomicFile : public ::testing::Test {
+protected:
+    std::string P(const char* name) const { return folder.Path(name); }
+    static std::string Text(const std::string& path) {
+        std::ifstream f(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    }
+    // Writes "new", capturing the output; true when the write succeeded.
+    bool Write(const std::string& path, std::string* log = nullptr) {
+        testing::internal::CaptureStdout();
+        const bool ok = OMB_WriteFileAtomic(path, "new", 3);
+        const std::string out = testing::internal::GetCapturedStdout();
+        if (log) *log = out;
+        return ok;
+    }
+    tk_test::TempFolder folder{"tk_atomic"};
+    const fs::path& dir = folder.Dir();
+};
+
+TEST_F(AtomicFile, SymbolicLinkIsWrittenThroughAndKept) {
+    std::ofstream(P("t")) << "old";
+    fs::create_symlink("t", P("link"));
+    ASSERT_TRUE(Write(P("link")));
+    EXPECT_TRUE(fs::is_symlink(P("link")));
+    EXPECT_EQ(Text(P("t")), "new");
+}
+
+TEST_F(AtomicFile, SpecialAndReadOnlyTargetsAreRefusedAndLeft) {
+    ASSERT_EQ(::mkfifo(P("fifo").c_str(), 0644), 0);
+    std::string log;
+    EXPECT_FALSE(Write(P("fifo"), &log));
+    EXPECT_EQ(log, "[Error] not a regular file : " + P("fifo") + "\n");
+    EXPECT_TRUE(fs::is_fifo(P("fifo")));
+    std::ofstream(P("t")) << "old";
+    fs::permissions(P("t"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_FALSE(Write(P("t"), &log));
+    EXPECT_EQ(log, "[Error] file is read-only : " + P("t") + "\n");
+    EXPECT_EQ(Text(P("t")), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2) << "no temporary left";
+}
+
+TEST_F(AtomicFile, ModeIsKept) {
+    for (fs::perms mode : {fs::perms(0640), fs::perms(0755)}) {
+        std::ofstream(P("t")) << "old";
+        fs::permissions(P("t"), mode);
+        ASSERT_TRUE(Write(P("t")));
+        EXPECT_EQ(fs::status(P("t")).permissions(), mode);
+    }
+}
+
+TEST_F(AtomicFile, TemporaryFilesOfDeadSavesAreRemoved) {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    const std::string dead = P("t") + ".tmp" + std::to_string(child) + "-3";
+    const std::string alive = P("t") + ".tmp" + std::to_string(::getppid()) + "-0";
+    std::ofstream(dead) << "half a model";
+    std::ofstream(alive) << "a save in progress";
+    ASSERT_TRUE(Write(P("t")));
+    EXPECT_FALSE(fs::exists(dead));
+    EXPECT_TRUE(fs::exists(alive));
+}
+
+TEST_F(AtomicFile, ReadingAFifoFailsAtOnce) {
+    ASSERT_EQ(::mkfifo(P("fifo").c_str(), 0644), 0);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(OMB_OpenForReading(P("fifo").c_str()));
+    EXPECT_FALSE(OMB_OpenForReading(dir.c_str())) << "a folder";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
+}  // namespace

@@ -14,6 +14,7 @@
 #include "edit/TK_NoiseCommands.h"
 #include "edit/TK_PaletteCommands.h"
 #include "edit/TK_ResampleCommands.h"
+#include "edit/TK_SettingsCommands.h"
 #include "edit/TK_ShapeCommands.h"
 #include "edit/TK_TransformCommands.h"
 
@@ -66,6 +67,21 @@ void TK_RegisterCommands(OMB_CommandExecutor& executor) {
         {"rgb", &OMB_MakeCommand<TK_CMD_RGB>, 2},
         {"pal", &OMB_MakeCommand<TK_CMD_PAL>, 2},
         {"swap", &OMB_MakeCommand<TK_CMD_SwapColor>, 2},
+        // Settings. Descriptions for the help column:
+        //   set      set an editor setting: set KEY VALUES
+        //   add      add to a numeric setting: add KEY NUMBER
+        //   mirror   mirror axes on, off or toggled: mirror x 2
+        //   loft     loft axes on, off or toggled: loft z 1
+        //   ui_set   set a view attribute: ui_set VIEW KEY VALUE
+        //   ui_view  show or hide views: ui_view NAME ...
+        //   snap     save a PNG snapshot: snap [VIEW] [PATH.png]
+        {"set", &OMB_MakeCommand<TK_CMD_Set>, 2},
+        {"add", &OMB_MakeCommand<TK_CMD_Add>, 2},
+        {"mirror", &OMB_MakeCommand<TK_CMD_Mirror>, 2},
+        {"loft", &OMB_MakeCommand<TK_CMD_Loft>, 2},
+        {"ui_set", &OMB_MakeCommand<TK_CMD_UIAttrib>, 2},
+        {"ui_view", &OMB_MakeCommand<TK_CMD_SwitchView>, 2},
+        {"snap", &OMB_MakeCommand<TK_CMD_Snap>, 1},
     };
     for (const Entry& e : kCommands) executor.Register(e.name, e.factory, e.tag);
 }

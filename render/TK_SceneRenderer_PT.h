@@ -46,6 +46,8 @@ public:
 
     // The four capabilities the tracer needs.
     static bool HasCapabilities();
+    // The capabilities are there and the programs built.
+    bool CanDraw() const;
     // Creates the textures and builds the programs. False when a capability
     // is missing or a program does not build; the tracer then draws nothing.
     bool Init(TK_EditorEnv& env);
@@ -96,7 +98,6 @@ private:
     };
     enum ProgramKind { kDepth, kZero, kMain, kMainMaterial, kMainMetal, kProgramCount };
 
-    bool CanDraw() const;
     bool BuildProgram(Program& program, const char* option, const char* variant);
     bool PrepareTargets();
     void UploadVolume();

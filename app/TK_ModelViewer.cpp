@@ -28,6 +28,9 @@ void TK_ModelViewer::OnStart() {
     OMB_SetLogMode(OMB_LogMode::ProblemsOnly);
     TK_RunStartupScript(*m_env);
     OMB_SetLogMode(m_options.quiet ? OMB_LogMode::ProblemsOnly : OMB_LogMode::All);
+    // A path-traced render is in render mode from the start, so display
+    // lines ("set r_show grid 1", "set r_color grd 5") reach the tracer.
+    if (m_options.mode == TK_RunMode::Render) m_env->settings.renderMode = 1;
     if (!m_options.modelPath.empty() && !TK_OpenModelFile(*m_env, m_options.modelPath)) m_startedCleanly = false;
     if (!TK_RunConsoleLines(*m_env, m_options.lines)) m_startedCleanly = false;
     FitCamera();

@@ -4,7 +4,8 @@
 //
 //   weight         0 shows the previous picture, 1 the new average
 //   invNumSamples  1 / samples accumulated
-//   expo           exposure: 1 - exp(-expo * radiance)
+//   expo           exposure: 1 - exp(-expo * radiance), half of it on the
+//                  brightest channel
 //   gamma          1 / display gamma
 //   vig            darkening towards the corners
 uniform sampler2D tex_accum;
@@ -19,7 +20,10 @@ varying vec2 st;
 
 void main() {
     vec3 c = texture2D(tex_accum, st).rgb * invNumSamples;
-    c = vec3(1.0) - exp(-c * expo);
+    // Half per channel, half on the brightest channel: bright colours keep
+    // their hue and the brightest still turn white.
+    float m = max(max(c.r, c.g), max(c.b, 1e-6));
+    c = mix(vec3(1.0) - exp(-c * expo), c * ((1.0 - exp(-m * expo)) / m), 0.5);
     vec2 d = (st - 0.5) * vec2(imageSize.x / max(imageSize.y, 1.0), 1.0);
     c *= clamp(1.0 - vig * dot(d, d), 0.0, 1.0);
     c = pow(max(c, vec3(0.0)), vec3(gamma));

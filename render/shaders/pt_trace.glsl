@@ -226,6 +226,11 @@ bool hitShape(vec3 ro, vec3 rd, vec3 cell, float t0, float t1, vec3 n0, out floa
 #endif
 }
 
+// What a path keeps of its light over `cells` of glass of colour idx.
+vec3 glassTransmission(float idx, float cells) {
+    return exp(-(vec3(1.0) - albedoOf(idx)) * (cells * (0.02 + 0.3 * material1(idx).y)));
+}
+
 // ------------------------------------------------------------------ the walk
 
 // A 3D-DDA through the volume from ro along rd up to tMax. Mode 0 finds the
@@ -263,7 +268,7 @@ bool walk(vec3 ro, vec3 rd, float tMax, int mode, float inside, inout vec3 tint)
             vec3 nh;
 #ifdef OPT_MATERIAL
             if (mode == 1 && kindOf(idx) > 1.5 && kindOf(idx) < 2.5) {
-                tint *= mix(vec3(1.0), albedoOf(idx), 0.35 + 0.5 * material1(idx).y);
+                tint *= glassTransmission(idx, 1.0);
             } else
 #endif
             if (hitShape(ro, rd, cell, t, tExit, n, th, nh)) {
@@ -468,7 +473,8 @@ void main() {
 
 #else
 
-// One path: the camera ray and up to numBounces bounces, with the sun
+// One path: the camera ray and up to numBounces bounces off diffuse and
+// metal surfaces (passing through glass does not count), with the sun
 // sampled at every diffuse hit.
 vec3 radiance() {
     vec3 ro, rd;
@@ -477,7 +483,8 @@ vec3 radiance() {
     bool specular = true;  // the sun's disc counts only after mirror-like bounces
     float inside = 0.0;    // the colour of the glass the ray travels in
     float eps = parm.w;
-    for (int bounce = 0; bounce <= 11; ++bounce) {
+    int bounce = 0;
+    for (int step = 0; step < 24; ++step) {
         if (bounce > numBounces) break;
         vec3 tint = vec3(1.0);
 #ifdef OPT_MATERIAL
@@ -487,8 +494,7 @@ vec3 radiance() {
                 h_n = -rd;
                 h_t = 0.0;
             }
-            vec3 a = albedoOf(inside);
-            T *= exp(-(vec3(1.0) - a) * h_t * (0.2 + 2.0 * material1(inside).y));
+            T *= glassTransmission(inside, h_t);
             vec3 p = ro + rd * h_t;
             vec3 n = h_n;  // faces back into the glass
             if (h_idx > 0.0 && kindOf(h_idx) < 1.5) {
@@ -528,7 +534,7 @@ vec3 radiance() {
 #ifdef OPT_MATERIAL
         if (kind == 3.0) {
             // Emissive: flux lights the scene, glow shows to the eye.
-            L += T * albedo * (m1.z + (bounce == 0 ? m1.w * 4.0 : 0.0));
+            L += T * albedo * (m1.z + (bounce == 0 ? m1.w * 2.0 : 0.0));
             break;
         }
         if (kind == 2.0) {
@@ -552,6 +558,7 @@ vec3 radiance() {
         if (kind == 1.0) {
             float F = schlick(-dot(rd, n), 0.0);
             T *= mix(albedo, vec3(1.0), F) * (0.55 + 0.45 * m0.z);
+            ++bounce;
             rd = normalize(reflect(rd, n) + inSphere() * m0.y);
             if (dot(rd, n) <= 0.0) break;
             ro = p + n * eps;
@@ -565,6 +572,7 @@ vec3 radiance() {
             if (dot(rd, n) <= 0.0) break;
             ro = p + n * eps;
             specular = true;
+            ++bounce;
             continue;
         }
         ro = p + n * eps;
@@ -574,6 +582,7 @@ vec3 radiance() {
         T *= albedo;
         rd = cosineSample(n);
         specular = false;
+        ++bounce;
     }
     return L;
 }

@@ -161,17 +161,20 @@ bool hitRound(vec3 ro, vec3 rd, vec3 c, float r, float t0, float t1, out float t
 
 float density(vec3 p) { return texture3D(mc, p * vol_scale).r; }
 
-// The 0.5 level of the smoothed occupancy within [t0, t1].
+// Where the smoothed occupancy rises through 0.5 within [t0, t1]. A ray
+// that starts inside (it leaves a surface there) first has to get out.
 bool hitSmooth(vec3 ro, vec3 rd, float t0, float t1, out float t, out vec3 n) {
     float dt = (t1 - t0) / 6.0;
-    float prev = t0;
-    if (density(ro + rd * t0) >= 0.5) {
+    bool wasInside = density(ro + rd * t0) >= 0.5;
+    if (wasInside && t0 > 0.02) {
         t = t0;
     } else {
         t = -1.0;
+        float prev = t0;
         for (int i = 1; i <= 6; ++i) {
             float tt = t0 + dt * float(i);
-            if (density(ro + rd * tt) >= 0.5) {
+            bool inside = density(ro + rd * tt) >= 0.5;
+            if (inside && !wasInside) {
                 float lo = prev, hi = tt;
                 for (int k = 0; k < 6; ++k) {
                     float mid = 0.5 * (lo + hi);
@@ -181,6 +184,7 @@ bool hitSmooth(vec3 ro, vec3 rd, float t0, float t1, out float t, out vec3 n) {
                 t = hi;
                 break;
             }
+            wasInside = inside;
             prev = tt;
         }
         if (t < 0.0) return false;

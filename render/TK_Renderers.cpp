@@ -42,8 +42,9 @@ void TK_Renderers::OnEditorMessage(int kind, int value) {
         if (value & (TK_CHANGE_SIZE | TK_CHANGE_GEOMETRY | TK_CHANGE_VOXELS | TK_CHANGE_SHAPE | TK_CHANGE_COLORS))
             tracer.UpdateVolume();
         if (value & TK_CHANGE_PALETTE_COLORS) tracer.UpdateMaterials();
-    } else if (kind == TK_NOTIFY_PALETTE || kind == TK_NOTIFY_RENDER) {
-        // Palette entries and material records ("swap" tells kind 5).
+    } else if (kind == TK_NOTIFY_PALETTE) {
+        // Palette entries; "swap" moves the material records with them, and
+        // the upload happens before the next sample, after the whole swap.
         tracer.UpdateMaterials();
     }
 }

@@ -1,14 +1,16 @@
 // The path tracer on the test context at 64 x 48: what the pictures show
 // (emission, the sun's shadow, glass, the depth query) and the accumulation
 // schedule (target, restarts, seeds, the display weight, missing
-// capabilities).
+// capabilities), and which settings commands start a new picture.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <vector>
 
 #include "TK_GLTest.h"
+#include "edit/TK_Commands.h"
 #include "model/TK_EditorEnv.h"
+#include "render/TK_Renderers.h"
 #include "render/TK_SceneRenderer_PT.h"
 
 namespace {
@@ -163,6 +165,40 @@ TEST_F(PathTracer, AccumulationSchedule) {
     tracer.SetFlags(tracer.Flags() ^ TK_SHOW_EDGE);
     EXPECT_EQ(tracer.Samples(), 0);
     EXPECT_EQ(tracer.DisplayParameters().weight, 0.0f);
+}
+
+TEST_F(PathTracer, SettingsCommandsReachTheTracer) {
+    tracer.Shutdown();
+    TK_RegisterCommands(env.executor);
+    TK_Renderers renderers;
+    ASSERT_TRUE(renderers.Init(env));
+    TK_SceneRenderer_PT& pt = renderers.tracer;
+    pt.SetRestartDelay(0);
+    SetModel(2, 2, 2, {{0, 0, 0}});
+    env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS);
+    TK_FitCameraToModel(camera, env.model.size, 1.0f, 30, -30);
+    pt.SyncView(camera);
+    pt.SetTargetOverride(2);
+    const struct {
+        const char* line;
+        bool restarts;
+    } cases[] = {
+        {"set pt_spp 1000", false}, {"set pt_expo 0.5", false},  {"set pt_sun_p 10", true},
+        {"set pt_prim sphr", true}, {"set pt_mtl metal 1", true}, {"set pt 1 | set r_show grid 1", true},
+        {"rgb 1 2 3", true},        {"set r_show frame 1", false},
+    };
+    for (const auto& c : cases) {
+        while (pt.SamplePass()) {
+        }
+        ASSERT_EQ(pt.Samples(), 2);
+        testing::internal::CaptureStdout();
+        env.ExecuteText("", c.line);
+        testing::internal::GetCapturedStdout();
+        pt.SamplePass();  // uploads what changed
+        EXPECT_EQ(pt.Samples() < 2, c.restarts) << c.line;
+    }
+    renderers.Shutdown();
+    EXPECT_EQ(env.renderer, nullptr);
 }
 
 TEST_F(PathTracer, NothingDrawsWithoutFloatTextures) {

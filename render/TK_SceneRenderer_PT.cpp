@@ -414,7 +414,9 @@ void TK_SceneRenderer_PT::SaveLastPicture() {
     DisplayUniforms u = DisplayParameters();
     u.weight = 1;
     u.invNumSamples = 1.0f / float(m_lastSamples);
-    DrawDisplay(u);
+    // The target cannot be read while it is written: the accumulation
+    // stands in for the unused previous picture.
+    DrawDisplay(u, m_accum);
     m_lastFbo.Unbind();
 }
 
@@ -460,7 +462,7 @@ TK_SceneRenderer_PT::DisplayUniforms TK_SceneRenderer_PT::DisplayParameters() co
     return u;
 }
 
-void TK_SceneRenderer_PT::DrawDisplay(const DisplayUniforms& u) const {
+void TK_SceneRenderer_PT::DrawDisplay(const DisplayUniforms& u, const GLTexture& last) const {
     const GLProgram& p = m_display.program;
     p.Use();
     gl::Uniform1f(p.Uniform("weight"), u.weight);
@@ -472,10 +474,10 @@ void TK_SceneRenderer_PT::DrawDisplay(const DisplayUniforms& u) const {
     gl::Uniform1i(p.Uniform("tex_accum"), 0);
     gl::Uniform1i(p.Uniform("tex_last"), 1);
     m_accum.Bind(0);
-    m_last.Bind(1);
+    last.Bind(1);
     glDisable(GL_BLEND);
     DrawQuad(0, 0, 1, 1);
-    m_last.Unbind(1);
+    last.Unbind(1);
     m_accum.Unbind(0);
     GLProgram::UseNone();
 }
@@ -483,7 +485,7 @@ void TK_SceneRenderer_PT::DrawDisplay(const DisplayUniforms& u) const {
 void TK_SceneRenderer_PT::Display(const TK_Rect& rect) {
     if (!CanDraw() || !PrepareTargets() || rect.Width() < 1 || rect.Height() < 1) return;
     glViewport(rect.x0, rect.y0, rect.Width(), rect.Height());
-    DrawDisplay(DisplayParameters());
+    DrawDisplay(DisplayParameters(), m_last);
 }
 
 void TK_SceneRenderer_PT::DepthQuery(int x, int y, float out[4]) {
@@ -524,7 +526,7 @@ bool TK_SceneRenderer_PT::ReadImage(Image& out, bool alpha) {
     glViewport(0, 0, m_width, m_height);
     DisplayUniforms u = DisplayParameters();
     if (m_samples > 0) u.weight = 1;  // the picture itself, not a fade
-    DrawDisplay(u);
+    DrawDisplay(u, m_last);
     TK_Rect rect;
     rect.x1 = m_width - 1;
     rect.y1 = m_height - 1;

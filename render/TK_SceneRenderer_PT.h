@@ -109,7 +109,7 @@ private:
     void UnbindSamplers() const;
     void DrawQuad(float s0, float t0, float s1, float t1) const;
     void SaveLastPicture();
-    void DrawDisplay(const DisplayUniforms& u) const;
+    void DrawDisplay(const DisplayUniforms& u, const GLTexture& last) const;
     uint32_t NextRandom();
 
     TK_EditorEnv* m_env = nullptr;

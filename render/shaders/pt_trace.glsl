@@ -13,6 +13,14 @@
 //
 // Colours are linear; the display program applies exposure and gamma.
 // Written for GLSL 1.10 so every driver with the shader extensions runs it.
+//
+//   random ..... a hash per pixel, sample and draw
+//   tables ..... palette, materials, the volume
+//   shapes ..... the primitive of a filled cell
+//   the walk ... 3D-DDA with empty-space skipping; glass and shadow modes
+//   lighting ... sky, sun cone, sampling helpers, grid and edge lines
+//   camera ..... perspective, orthographic, fisheye; thin-lens depth of field
+//   programs ... zero, depth, and the path itself
 
 uniform vec3 bound;        // model size in cells
 uniform vec3 vol_scale;    // 1 / volume texture size

@@ -307,6 +307,14 @@ void TK_SceneRenderer_PT::SetCommonUniforms(const GLProgram& p) const {
     const float transmit = (m_flags & TK_SHOW_SHADOW) ? 1.0f - s.ptShadow : 1.0f;
     gl::Uniform4f(p.Uniform("parm"), (m_flags & TK_SHOW_GRID) ? kGridWidth : 0.0f,
                   (m_flags & TK_SHOW_EDGE) ? kEdgeWidth : 0.0f, transmit, kRayOffset);
+    SetLightUniforms(p);
+    gl::Uniform1i(p.Uniform("numBounces"), std::clamp(s.ptBounces, 0, 11));
+    BindSamplers(p);
+}
+
+// Sun, sky and ground, linear, from the settings' colours and intensities.
+void TK_SceneRenderer_PT::SetLightUniforms(const GLProgram& p) const {
+    const TK_Settings& s = m_env->settings;
     // Sun: pitch is the elevation, yaw the direction around z.
     const float pitch = s.ptSunPitch * kPi / 180.0f, yaw = s.ptSunYaw * kPi / 180.0f;
     const float l[3] = {std::cos(pitch) * std::cos(yaw), std::cos(pitch) * std::sin(yaw), std::sin(pitch)};
@@ -324,8 +332,6 @@ void TK_SceneRenderer_PT::SetCommonUniforms(const GLProgram& p) const {
                   Linear(s.ptSkyColor[2], s.ptGamma) * sky);
     gl::Uniform3f(p.Uniform("Lg"), Linear(s.ptGround[0], s.ptGamma), Linear(s.ptGround[1], s.ptGamma),
                   Linear(s.ptGround[2], s.ptGamma));
-    gl::Uniform1i(p.Uniform("numBounces"), std::clamp(s.ptBounces, 0, 11));
-    BindSamplers(p);
 }
 
 void TK_SceneRenderer_PT::BindSamplers(const GLProgram& p) const {

@@ -104,6 +104,7 @@ private:
     void UploadMaterials();
     const Program& SampleProgram() const;
     void SetCommonUniforms(const GLProgram& program) const;
+    void SetLightUniforms(const GLProgram& program) const;
     void SetSampleUniforms(const GLProgram& program);
     void BindSamplers(const GLProgram& program) const;
     void UnbindSamplers() const;

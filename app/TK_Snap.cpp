@@ -98,8 +98,8 @@ int TK_RunSnap(const TK_Options& options) {
         // and takes a quarter of a second longer to make the context; a
         // snapshot is one frame and must come quickly.
         config.multisample = false;
-        if (app.Start(config))
-            written = options.mode == TK_RunMode::Render ? TraceFrame(viewer, options) : WriteFrame(app, viewer, options);
+        const bool render = options.mode == TK_RunMode::Render;
+        if (app.Start(config)) written = render ? TraceFrame(viewer, options) : WriteFrame(app, viewer, options);
         // The app closes the window (and the viewer releases its GPU
         // objects) while the context is still current.
     }

@@ -43,7 +43,9 @@ enum class Rule { Plain, Shadow };
 const char* const kShapes[] = {"line", "center", "pattern", "vox", "face", "box", nullptr};
 const char* const kTypes[] = {"attach", "erase", "paint", nullptr};
 const char* const kPrims[] = {"cube", "sphr", "cyli", "lego", "mc", "re", "rg", nullptr};
-const char* const kFlagNames[] = {"edge", "grid", "frame", "face", "shadow", "ground", "mode", "bg", "ambient", nullptr};
+// In bit order: "edge" is 0x1, "ambient" 0x100.
+const char* const kFlagNames[] = {"edge",   "grid", "frame", "face",    "shadow",
+                                  "ground", "mode", "bg",    "ambient", nullptr};
 const char* const kMaterialWords[] = {"diffuse", "metal", "glass", "emit", "rough", "spec",
                                       "plastic", "ior",   "att",   "flux", "glow",  "total", nullptr};
 // Ranges of the material parameters after the four kind words.
@@ -68,55 +70,56 @@ struct TK_SettingKey {
     int change;  // TK_RenderChange bits sent when the value changes
     Tell tell;
     bool addable;
-    const char* const* words;
-    Rule rule;
+    const char* const* words = nullptr;
+    Rule rule = Rule::Plain;
 };
 
 namespace {
 
 constexpr int kRestart = TK_RENDER_RESTART;
+using S = TK_Settings;
 
 const TK_SettingKey kKeys[] = {
-    {"snap_alpha", Arg::Flag, &TK_Settings::snapAlpha, nullptr, 0, 1, 0, Tell::None, false, nullptr, Rule::Plain},
-    {"b_shape", Arg::Word, &TK_Settings::brushShape, nullptr, 0, 5, 0, Tell::Brush, false, kShapes, Rule::Plain},
-    {"b_type", Arg::Word, &TK_Settings::brushType, nullptr, 0, 2, 0, Tell::Brush, false, kTypes, Rule::Plain},
-    {"b_vox_vol", Arg::Flag, &TK_Settings::voxVolume, nullptr, 0, 1, 0, Tell::Brush, false, nullptr, Rule::Plain},
-    {"b_vox_cube", Arg::Flag, &TK_Settings::voxCube, nullptr, 0, 1, 0, Tell::Brush, false, nullptr, Rule::Plain},
-    {"b_vox_size", Arg::Int, &TK_Settings::voxSize, nullptr, 1, 64, 0, Tell::BrushSize, true, nullptr, Rule::Plain},
-    {"b_face_col", Arg::Flag, &TK_Settings::faceColor, nullptr, 0, 1, 0, Tell::Brush, false, nullptr, Rule::Plain},
-    {"b_face_4", Arg::Flag, &TK_Settings::face4, nullptr, 0, 1, 0, Tell::Brush, false, nullptr, Rule::Plain},
-    {"b_face_pal", Arg::Flag, &TK_Settings::facePalette, nullptr, 0, 1, 0, Tell::Brush, false, nullptr, Rule::Plain},
-    {"b_line_proj", Arg::Flag, &TK_Settings::lineProject, nullptr, 0, 1, 0, Tell::Brush, false, nullptr, Rule::Plain},
-    {"b_c_even", Arg::Flag, &TK_Settings::centerEven, nullptr, 0, 1, 0, Tell::Brush, false, nullptr, Rule::Plain},
-    {"b_c_circle", Arg::Flag, &TK_Settings::centerCircle, nullptr, 0, 1, 0, Tell::Brush, false, nullptr, Rule::Plain},
-    {"b_patt_pal", Arg::Flag, &TK_Settings::patternPalette, nullptr, 0, 1, 0, Tell::Brush, false, nullptr, Rule::Plain},
-    {"r_show", Arg::DisplayFlag, nullptr, nullptr, 0, 0, 0, Tell::None, false, kFlagNames, Rule::Plain},
-    {"r_color", Arg::Color, nullptr, nullptr, 0, 0, 0, Tell::None, false, nullptr, Rule::Plain},
-    {"pt", Arg::Mode, &TK_Settings::renderMode, nullptr, 0, 1, TK_RENDER_MODE, Tell::Render, false, nullptr, Rule::Plain},
-    {"pt_image", Arg::Image, nullptr, nullptr, 1, kMaxImageSide, 0, Tell::Render, true, nullptr, Rule::Plain},
-    {"pt_prim", Arg::Prim, &TK_Settings::ptPrim, nullptr, 0, 6, TK_RENDER_PROGRAMS, Tell::Render, false, kPrims, Rule::Plain},
-    {"pt_jit", Arg::Flag, &TK_Settings::ptJitter, nullptr, 0, 1, TK_RENDER_PROGRAMS, Tell::Render, false, nullptr, Rule::Plain},
-    {"pt_spp", Arg::Int, &TK_Settings::ptSamples, nullptr, 512, 100000, 0, Tell::Render, true, nullptr, Rule::Plain},
-    {"pt_sun_p", Arg::Float, nullptr, &TK_Settings::ptSunPitch, -90, 90, kRestart, Tell::Render, true, nullptr, Rule::Plain},
-    {"pt_sun_y", Arg::Float, nullptr, &TK_Settings::ptSunYaw, 0, 360, kRestart, Tell::Render, true, nullptr, Rule::Plain},
-    {"pt_isun", Arg::Float, nullptr, &TK_Settings::ptSunIntensity, 0, 1, kRestart, Tell::Render, false, nullptr, Rule::Plain},
-    {"pt_isky", Arg::Float, nullptr, &TK_Settings::ptSkyIntensity, 0, 1, kRestart, Tell::Render, false, nullptr, Rule::Plain},
-    {"pt_sun_col", Arg::LightColor, nullptr, nullptr, 0, 0, kRestart, Tell::Render, false, nullptr, Rule::Plain},
-    {"pt_sky_col", Arg::LightColor, nullptr, nullptr, 0, 0, kRestart, Tell::Render, false, nullptr, Rule::Plain},
-    {"pt_shadow", Arg::Float, nullptr, &TK_Settings::ptShadow, 0, 1, kRestart, Tell::Render, false, nullptr, Rule::Shadow},
+    {"snap_alpha", Arg::Flag, &S::snapAlpha, nullptr, 0, 1, 0, Tell::None, false},
+    {"b_shape", Arg::Word, &S::brushShape, nullptr, 0, 5, 0, Tell::Brush, false, kShapes},
+    {"b_type", Arg::Word, &S::brushType, nullptr, 0, 2, 0, Tell::Brush, false, kTypes},
+    {"b_vox_vol", Arg::Flag, &S::voxVolume, nullptr, 0, 1, 0, Tell::Brush, false},
+    {"b_vox_cube", Arg::Flag, &S::voxCube, nullptr, 0, 1, 0, Tell::Brush, false},
+    {"b_vox_size", Arg::Int, &S::voxSize, nullptr, 1, 64, 0, Tell::BrushSize, true},
+    {"b_face_col", Arg::Flag, &S::faceColor, nullptr, 0, 1, 0, Tell::Brush, false},
+    {"b_face_4", Arg::Flag, &S::face4, nullptr, 0, 1, 0, Tell::Brush, false},
+    {"b_face_pal", Arg::Flag, &S::facePalette, nullptr, 0, 1, 0, Tell::Brush, false},
+    {"b_line_proj", Arg::Flag, &S::lineProject, nullptr, 0, 1, 0, Tell::Brush, false},
+    {"b_c_even", Arg::Flag, &S::centerEven, nullptr, 0, 1, 0, Tell::Brush, false},
+    {"b_c_circle", Arg::Flag, &S::centerCircle, nullptr, 0, 1, 0, Tell::Brush, false},
+    {"b_patt_pal", Arg::Flag, &S::patternPalette, nullptr, 0, 1, 0, Tell::Brush, false},
+    {"r_show", Arg::DisplayFlag, nullptr, nullptr, 0, 0, 0, Tell::None, false, kFlagNames},
+    {"r_color", Arg::Color, nullptr, nullptr, 0, 0, 0, Tell::None, false},
+    {"pt", Arg::Mode, &S::renderMode, nullptr, 0, 1, TK_RENDER_MODE, Tell::Render, false},
+    {"pt_image", Arg::Image, nullptr, nullptr, 1, kMaxImageSide, 0, Tell::Render, true},
+    {"pt_prim", Arg::Prim, &S::ptPrim, nullptr, 0, 6, TK_RENDER_PROGRAMS, Tell::Render, false, kPrims},
+    {"pt_jit", Arg::Flag, &S::ptJitter, nullptr, 0, 1, TK_RENDER_PROGRAMS, Tell::Render, false},
+    {"pt_spp", Arg::Int, &S::ptSamples, nullptr, 512, 100000, 0, Tell::Render, true},
+    {"pt_sun_p", Arg::Float, nullptr, &S::ptSunPitch, -90, 90, kRestart, Tell::Render, true},
+    {"pt_sun_y", Arg::Float, nullptr, &S::ptSunYaw, 0, 360, kRestart, Tell::Render, true},
+    {"pt_isun", Arg::Float, nullptr, &S::ptSunIntensity, 0, 1, kRestart, Tell::Render, false},
+    {"pt_isky", Arg::Float, nullptr, &S::ptSkyIntensity, 0, 1, kRestart, Tell::Render, false},
+    {"pt_sun_col", Arg::LightColor, nullptr, nullptr, 0, 0, kRestart, Tell::Render, false},
+    {"pt_sky_col", Arg::LightColor, nullptr, nullptr, 0, 0, kRestart, Tell::Render, false},
+    {"pt_shadow", Arg::Float, nullptr, &S::ptShadow, 0, 1, kRestart, Tell::Render, false, nullptr, Rule::Shadow},
     // Depth of field focuses on the camera's focus point until the focus
     // brush picks a distance, so a change always shows.
-    {"pt_dof", Arg::Float, nullptr, &TK_Settings::ptDof, 0, 1, kRestart, Tell::Render, false, nullptr, Rule::Plain},
-    {"pt_bounce", Arg::Int, &TK_Settings::ptBounces, nullptr, 0, 11, kRestart, Tell::Render, false, nullptr, Rule::Plain},
-    {"pt_mod", Arg::Flag, &TK_Settings::ptMaterialScope, nullptr, 0, 1, 0, Tell::None, false, nullptr, Rule::Plain},
-    {"pt_sel", Arg::Flag, &TK_Settings::ptPickColor, nullptr, 0, 1, 0, Tell::None, false, nullptr, Rule::Plain},
-    {"pt_mtl", Arg::Material, nullptr, nullptr, 0, 0, TK_RENDER_MATERIALS, Tell::Render, false, kMaterialWords, Rule::Plain},
-    {"pt_proj", Arg::Flag, &TK_Settings::ptProjection, nullptr, 0, 1, kRestart, Tell::None, false, nullptr, Rule::Plain},
-    {"pt_fov", Arg::Float, nullptr, &TK_Settings::ptFov, 45, 360, kRestart, Tell::None, true, nullptr, Rule::Plain},
+    {"pt_dof", Arg::Float, nullptr, &S::ptDof, 0, 1, kRestart, Tell::Render, false},
+    {"pt_bounce", Arg::Int, &S::ptBounces, nullptr, 0, 11, kRestart, Tell::Render, false},
+    {"pt_mod", Arg::Flag, &S::ptMaterialScope, nullptr, 0, 1, 0, Tell::None, false},
+    {"pt_sel", Arg::Flag, &S::ptPickColor, nullptr, 0, 1, 0, Tell::None, false},
+    {"pt_mtl", Arg::Material, nullptr, nullptr, 0, 0, TK_RENDER_MATERIALS, Tell::Render, false, kMaterialWords},
+    {"pt_proj", Arg::Flag, &S::ptProjection, nullptr, 0, 1, kRestart, Tell::None, false},
+    {"pt_fov", Arg::Float, nullptr, &S::ptFov, 45, 360, kRestart, Tell::None, true},
     // Colours are made linear with the gamma, so the picture changes.
-    {"pt_gamma", Arg::Float, nullptr, &TK_Settings::ptGamma, 1, 5, TK_RENDER_MATERIALS, Tell::Render, true, nullptr, Rule::Plain},
-    {"pt_expo", Arg::Float, nullptr, &TK_Settings::ptExposure, 0, 1, TK_RENDER_DISPLAY, Tell::Render, false, nullptr, Rule::Plain},
-    {"pt_vig", Arg::Float, nullptr, &TK_Settings::ptVignette, 0, 1, TK_RENDER_DISPLAY, Tell::Render, false, nullptr, Rule::Plain},
+    {"pt_gamma", Arg::Float, nullptr, &S::ptGamma, 1, 5, TK_RENDER_MATERIALS, Tell::Render, true},
+    {"pt_expo", Arg::Float, nullptr, &S::ptExposure, 0, 1, TK_RENDER_DISPLAY, Tell::Render, false},
+    {"pt_vig", Arg::Float, nullptr, &S::ptVignette, 0, 1, TK_RENDER_DISPLAY, Tell::Render, false},
 };
 
 const TK_SettingKey* FindKey(const OMB_Token& token) {
@@ -169,7 +172,8 @@ bool TK_CMD_Set::Parse(const char* args) {
         case Arg::Int:
         case Arg::Mode: return ReadNumber(lexer, true, m_values[0]) && AtEnd(lexer);
         case Arg::Float: return ReadNumber(lexer, false, m_values[0]) && AtEnd(lexer);
-        case Arg::Image: return ReadNumber(lexer, true, m_values[0]) && ReadNumber(lexer, true, m_values[1]) && AtEnd(lexer);
+        case Arg::Image:
+            return ReadNumber(lexer, true, m_values[0]) && ReadNumber(lexer, true, m_values[1]) && AtEnd(lexer);
         case Arg::LightColor: return AtEnd(lexer);
         case Arg::Word:
         case Arg::Prim:
@@ -216,7 +220,8 @@ bool TK_CMD_Set::ExecuteSpecial() {
         case Arg::DisplayFlag: return SetFlag();
         case Arg::Color: return SetColor();
         case Arg::Prim: return SetPrim();
-        case Arg::LightColor: return SetLightColor(!std::strcmp(m_key->name, "pt_sun_col") ? s.ptSunColor : s.ptSkyColor);
+        case Arg::LightColor:
+            return SetLightColor(!std::strcmp(m_key->name, "pt_sun_col") ? s.ptSunColor : s.ptSkyColor);
         case Arg::Material: return SetMaterial();
         case Arg::Mode: return SetRenderMode();
         default: return false;

@@ -106,7 +106,8 @@ void TK_SceneRenderer_PT::Shutdown() {
     m_display.fragment.Release();
     m_vertex.Release();
     m_accumFbo.Release(), m_lastFbo.Release(), m_depthFbo.Release();
-    for (GLTexture* t : {&m_accum, &m_last, &m_depth, &m_palette, &m_materials, &m_noise, &m_volume, &m_smooth, &m_colors})
+    for (GLTexture* t :
+         {&m_accum, &m_last, &m_depth, &m_palette, &m_materials, &m_noise, &m_volume, &m_smooth, &m_colors})
         t->Release();
     m_width = m_height = 0;
 }
@@ -387,8 +388,9 @@ bool TK_SceneRenderer_PT::PrepareTargets() {
     if (m_width < 1 || m_height < 1) return false;
     if (m_accum.Width() != m_width || m_accum.Height() != m_height || !m_accumFbo.Name()) {
         GLSampler nearest;
-        if (!m_accum.Create(GL_TEXTURE_2D, GL_RGBA32F_ARB, m_width, m_height, 1, GL_RGBA, GL_FLOAT, nullptr, nearest) ||
-            !m_last.Create(GL_TEXTURE_2D, GL_RGBA8, m_width, m_height, 1, GL_RGBA, GL_UNSIGNED_BYTE, nullptr, nearest) ||
+        const int w = m_width, h = m_height;
+        if (!m_accum.Create(GL_TEXTURE_2D, GL_RGBA32F_ARB, w, h, 1, GL_RGBA, GL_FLOAT, nullptr, nearest) ||
+            !m_last.Create(GL_TEXTURE_2D, GL_RGBA8, w, h, 1, GL_RGBA, GL_UNSIGNED_BYTE, nullptr, nearest) ||
             !m_depth.Create(GL_TEXTURE_2D, GL_RGBA32F_ARB, 1, 1, 1, GL_RGBA, GL_FLOAT, nullptr, nearest) ||
             !m_accumFbo.Create() || !m_lastFbo.Create() || !m_depthFbo.Create())
             return false;

@@ -256,7 +256,28 @@ void TK_SceneRenderer_PT::UploadMaterials() {
         m_hasMetal = m_hasMetal || m_env->materials[i].type == 1;
         m_hasMaterial = m_hasMaterial || m_env->materials[i].type >= 2 || m_env->materials[i].plastic > 0.5f;
     }
+    FindLights(used);
     Restart();
+}
+
+// Emissive voxels with at least one face open to the air.
+void TK_SceneRenderer_PT::FindLights(const bool used[256]) {
+    m_lights.clear();
+    bool emits[256] = {};
+    for (int i = 1; i < 256; ++i) emits[i] = used[i] && m_env->materials[i].type == 3 && m_env->materials[i].flux > 0;
+    const int* size = m_env->model.size;
+    if (m_volumeBytes.size() != size_t(size[0]) * size[1] * size[2] * 4) return;
+    auto filled = [&](int x, int y, int z) {
+        if (x < 0 || y < 0 || z < 0 || x >= size[0] || y >= size[1] || z >= size[2]) return false;
+        return m_volumeBytes[((size_t(z) * size[1] + y) * size[0] + x) * 4] != 0;
+    };
+    for (const Voxel& v : m_env->model.voxels) {
+        if (!emits[v.colorIndex]) continue;
+        const int x = v.x, y = v.y, z = v.z;
+        if (!filled(x - 1, y, z) || !filled(x + 1, y, z) || !filled(x, y - 1, z) || !filled(x, y + 1, z) ||
+            !filled(x, y, z - 1) || !filled(x, y, z + 1))
+            m_lights.push_back(v);
+    }
 }
 
 // ---------------------------------------------------------------- passes
@@ -366,6 +387,16 @@ void TK_SceneRenderer_PT::SetSampleUniforms(const GLProgram& p) {
     const float focus = s.ptFocus > 0 ? s.ptFocus : m_camera.radius;
     const float lens = m_camera.ortho || s.ptProjection ? 0.0f : s.ptDof * 0.05f * focus;
     gl::Uniform4f(p.Uniform("view_dir"), lens, focus, 0, 0);
+    // One emissive voxel, drawn uniformly, for the light sampled at hits.
+    gl::Uniform1f(p.Uniform("area_pdf"), float(m_lights.size()));
+    if (m_lights.empty()) return;
+    const Voxel& v = m_lights[NextRandom() % m_lights.size()];
+    const uint32_t c = m_env->model.palette[v.colorIndex];
+    const float flux = m_env->materials[v.colorIndex].flux;
+    gl::Uniform3f(p.Uniform("area_p"), float(v.x), float(v.y), float(v.z));
+    gl::Uniform1f(p.Uniform("area_r"), 0.5f);
+    gl::Uniform3f(p.Uniform("area_L"), Linear(uint8_t(ColorR(c)), s.ptGamma) * flux,
+                  Linear(uint8_t(ColorG(c)), s.ptGamma) * flux, Linear(uint8_t(ColorB(c)), s.ptGamma) * flux);
 }
 
 void TK_SceneRenderer_PT::DrawQuad(float s0, float t0, float s1, float t1) const {

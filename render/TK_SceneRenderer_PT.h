@@ -102,6 +102,7 @@ private:
     bool PrepareTargets();
     void UploadVolume();
     void UploadMaterials();
+    void FindLights(const bool used[256]);
     const Program& SampleProgram() const;
     void SetCommonUniforms(const GLProgram& program) const;
     void SetLightUniforms(const GLProgram& program) const;
@@ -127,6 +128,8 @@ private:
     int m_lastSamples = 0;
     // Used colours of each kind, for the program variant.
     bool m_hasMetal = false, m_hasMaterial = false;
+    // Exposed emissive voxels (x, y, z, colour): one is sampled per pass.
+    std::vector<Voxel> m_lights;
 
     GLShader m_vertex;
     Program m_programs[kProgramCount];

@@ -44,6 +44,10 @@ uniform sampler1D ct;      // linear albedo per palette index
 uniform vec4 light_lobe;   // per sample: rotation of the sun cone samples
 uniform vec4 dices;        // per sample: noise offsets
 uniform vec4 view_dir;     // lens radius, focus distance
+uniform vec3 area_p;       // per sample: the corner of one emissive voxel
+uniform float area_r;      //   its half size
+uniform vec3 area_L;       //   its radiance
+uniform float area_pdf;    //   the number of emissive voxels it was drawn from; 0: none
 varying vec2 st;
 
 const float PI = 3.14159265;
@@ -431,6 +435,28 @@ vec3 lines(vec3 albedo, vec3 p, vec3 n, vec3 cell) {
     return albedo;
 }
 
+// Light from this sample's emissive voxel reaching p (normal n): a point
+// on one of the voxel's three faces that look at p.
+vec3 areaLight(vec3 p, vec3 n) {
+    vec3 c = area_p + area_r;
+    vec3 toP = p - c;
+    float k = floor(rand() * 3.0);
+    vec3 axis = k < 0.5 ? vec3(1.0, 0.0, 0.0) : k < 1.5 ? vec3(0.0, 1.0, 0.0) : vec3(0.0, 0.0, 1.0);
+    vec3 nl = axis * sign(dot(toP, axis));
+    vec3 u = axis.yzx, v = axis.zxy;
+    vec3 q = c + nl * area_r + (u * (rand() - 0.5) + v * (rand() - 0.5)) * (2.0 * area_r);
+    vec3 d = q - p;
+    float dist2 = dot(d, d), dist = sqrt(dist2);
+    vec3 l = d / dist;
+    float cosS = dot(n, l), cosL = -dot(nl, l);
+    if (cosS <= 0.0 || cosL <= 0.0) return vec3(0.0);
+    vec3 tint = vec3(1.0);
+    if (walk(p, l, dist - 0.02, 1, 0.0, tint)) return vec3(0.0);
+    // Three faces of area (2r)^2 to choose from, one voxel of area_pdf.
+    float area = 4.0 * area_r * area_r;
+    return area_L * tint * (cosS * cosL / dist2 * 3.0 * area * area_pdf / PI);
+}
+
 // ------------------------------------------------------------------ camera
 
 void cameraRay(out vec3 ro, out vec3 rd) {
@@ -486,13 +512,14 @@ void main() {
 #else
 
 // One path: the camera ray and up to numBounces bounces off diffuse and
-// metal surfaces (passing through glass does not count), with the sun
-// sampled at every diffuse hit.
+// metal surfaces (passing through glass does not count), with the sun and
+// one emissive voxel sampled at every diffuse hit.
 vec3 radiance() {
     vec3 ro, rd;
     cameraRay(ro, rd);
     vec3 L = vec3(0.0), T = vec3(1.0);
     bool specular = true;  // the sun's disc counts only after mirror-like bounces
+    bool afterDiffuse = false;  // emission found by a diffuse bounce was sampled already
     float inside = 0.0;    // the colour of the glass the ray travels in
     float eps = parm.w;
     int bounce = 0;
@@ -546,7 +573,7 @@ vec3 radiance() {
 #ifdef OPT_MATERIAL
         if (kind == 3.0) {
             // Emissive: flux lights the scene, glow shows to the eye.
-            L += T * albedo * (m1.z + (bounce == 0 ? m1.w * 2.0 : 0.0));
+            if (!(afterDiffuse && area_pdf > 0.0)) L += T * albedo * (m1.z + (bounce == 0 ? m1.w * 2.0 : 0.0));
             break;
         }
         if (kind == 2.0) {
@@ -575,6 +602,7 @@ vec3 radiance() {
             if (dot(rd, n) <= 0.0) break;
             ro = p + n * eps;
             specular = m0.y < 0.2;
+            afterDiffuse = false;
             continue;
         }
 #endif
@@ -584,6 +612,7 @@ vec3 radiance() {
             if (dot(rd, n) <= 0.0) break;
             ro = p + n * eps;
             specular = true;
+            afterDiffuse = false;
             ++bounce;
             continue;
         }
@@ -591,9 +620,13 @@ vec3 radiance() {
         vec3 l = sunSample();
         float ndl = dot(n, l);
         if (ndl > 0.0 && Ld.x + Ld.y + Ld.z > 0.0) L += T * albedo * Ld.rgb * ndl * sunVisible(ro, l);
+#ifdef OPT_MATERIAL
+        if (area_pdf > 0.0) L += T * albedo * areaLight(ro, n);
+#endif
         T *= albedo;
         rd = cosineSample(n);
         specular = false;
+        afterDiffuse = true;
         ++bounce;
     }
     return L;

@@ -80,6 +80,13 @@ TEST_F(PathTracer, EmissiveIsBrighterThanDiffuse) {
     env.materials[kColor].type = 3;
     const int emissive = Sum(Render(8), kW / 2, kH / 2);
     EXPECT_GT(emissive, diffuse + 60) << diffuse << " " << emissive;
+    // In the dark it lights the ground around it, more near than far.
+    env.settings.ptSunIntensity = env.settings.ptSkyIntensity = 0;
+    SetModel(9, 9, 1, {{4, 4, 0}});
+    Look(90, 0);
+    const Image lit = Render(16);
+    EXPECT_GT(Sum(lit, kW / 2 + 6, kH / 2), Sum(lit, kW / 2 + 18, kH / 2) + 20);
+    EXPECT_GT(Sum(lit, kW / 2 + 18, kH / 2), 0);
 }
 
 TEST_F(PathTracer, SunShadowDarkensTheFarSide) {

@@ -260,7 +260,7 @@ void TK_SceneRenderer_PT::UploadMaterials() {
     Restart();
 }
 
-// Emissive voxels with at least one face open to the air.
+// Emissive voxels with at least one face open to the air or to glass.
 void TK_SceneRenderer_PT::FindLights(const bool used[256]) {
     m_lights.clear();
     bool emits[256] = {};
@@ -269,7 +269,8 @@ void TK_SceneRenderer_PT::FindLights(const bool used[256]) {
     if (m_volumeBytes.size() != size_t(size[0]) * size[1] * size[2] * 4) return;
     auto filled = [&](int x, int y, int z) {
         if (x < 0 || y < 0 || z < 0 || x >= size[0] || y >= size[1] || z >= size[2]) return false;
-        return m_volumeBytes[((size_t(z) * size[1] + y) * size[0] + x) * 4] != 0;
+        const int index = m_volumeBytes[((size_t(z) * size[1] + y) * size[0] + x) * 4];
+        return index != 0 && m_env->materials[index].type != 2;
     };
     for (const Voxel& v : m_env->model.voxels) {
         if (!emits[v.colorIndex]) continue;

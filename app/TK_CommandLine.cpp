@@ -17,17 +17,20 @@ const char kUsage[] =
     "usage: tarsk [MODEL.vox]\n"
     "       tarsk --headless [OPTIONS]\n"
     "       tarsk --snap OUT.png [--size WxH] [--angle PITCH YAW] [OPTIONS] [MODEL.vox]\n"
+    "       tarsk --render OUT.png [--size WxH] [--spp N] [--angle PITCH YAW] [OPTIONS] [MODEL.vox]\n"
     "  -c LINE            run LINE as a console line (repeatable, in order)\n"
     "  --script FILE      run each line of FILE ('#' starts a comment line)\n"
     "  -q, --quiet        print only [Error] and [Warning] lines\n"
     "  --snap OUT.png     render one raster frame offscreen and write it as RGBA PNG\n"
-    "  --size WxH         snapshot size in pixels (default 640x480, at most 8192)\n"
+    "  --render OUT.png   path-trace the model offscreen and write it as RGBA PNG\n"
+    "  --spp N            samples of the render (default 256)\n"
+    "  --size WxH         picture size in pixels (default 640x480, at most 8192)\n"
     "  --angle PITCH YAW  view angle in degrees (default 30 -30; positive pitch looks down)\n"
     "  --help             show this text\n"
     "  --version          show the version\n"
     "The console commands are listed by the command \"help\" (tarsk --headless -c help).\n";
 
-enum ModeBits { kWindow = 1, kHeadless = 2, kSnap = 4, kAll = 7 };
+enum ModeBits { kWindow = 1, kHeadless = 2, kSnap = 4, kRender = 8, kAll = 15 };
 
 bool ReadScript(const char* path, std::vector<std::string>& lines) {
     std::ifstream in(path, std::ios::binary);
@@ -51,8 +54,9 @@ int ValueCount(const char* a) {
     static const struct {
         const char* name;
         int values;
-    } kOptions[] = {{"-c", 1},     {"--script", 1}, {"--snap", 1},  {"--size", 1},    {"--angle", 2},
-                    {"-q", 0},     {"--quiet", 0},  {"--help", 0},  {"--version", 0}, {"--headless", 0}};
+    } kOptions[] = {{"-c", 1},       {"--script", 1}, {"--snap", 1},  {"--size", 1},    {"--angle", 2},
+                    {"--render", 1}, {"--spp", 1},    {"-q", 0},      {"--quiet", 0},   {"--help", 0},
+                    {"--version", 0}, {"--headless", 0}};
     for (const auto& o : kOptions)
         if (!std::strcmp(a, o.name)) return o.values;
     return -1;
@@ -60,22 +64,29 @@ int ValueCount(const char* a) {
 
 int AllowedModes(const char* a) {
     if (!std::strcmp(a, "-c") || !std::strcmp(a, "--script") || !std::strcmp(a, "-q") || !std::strcmp(a, "--quiet"))
-        return kHeadless | kSnap;
-    if (!std::strcmp(a, "--size") || !std::strcmp(a, "--angle") || !std::strcmp(a, "--snap")) return kSnap;
+        return kHeadless | kSnap | kRender;
+    if (!std::strcmp(a, "--size") || !std::strcmp(a, "--angle")) return kSnap | kRender;
+    if (!std::strcmp(a, "--snap")) return kSnap;
+    if (!std::strcmp(a, "--render") || !std::strcmp(a, "--spp")) return kRender;
     return kAll;
 }
 
 // First pass: the mode, skipping option values. False on two modes.
 bool FindMode(int argc, const char* const* args, TK_Options& options) {
-    bool headless = false, snap = false;
+    bool headless = false, snap = false, render = false;
     for (int i = 0; i < argc; ++i) {
         headless = headless || !std::strcmp(args[i], "--headless");
         snap = snap || !std::strcmp(args[i], "--snap");
+        render = render || !std::strcmp(args[i], "--render");
         const int values = ValueCount(args[i]);
         if (values > 0) i += values;
     }
-    if (headless && snap) return Usage("tarsk: %s\n", "--headless and --snap exclude each other");
-    options.mode = headless ? TK_RunMode::Headless : snap ? TK_RunMode::Snap : TK_RunMode::Window;
+    if (int(headless) + int(snap) + int(render) > 1)
+        return Usage("tarsk: %s\n", "--headless, --snap and --render exclude each other");
+    options.mode = headless ? TK_RunMode::Headless
+                   : snap   ? TK_RunMode::Snap
+                   : render ? TK_RunMode::Render
+                            : TK_RunMode::Window;
     return true;
 }
 
@@ -109,8 +120,14 @@ bool ParseOption(const char* a, const char* const* values, TK_Options& options) 
             std::fprintf(stderr, "tarsk: cannot read script: %s\n", values[0]);
             return false;
         }
-    } else if (!std::strcmp(a, "--snap")) {
+    } else if (!std::strcmp(a, "--snap") || !std::strcmp(a, "--render")) {
         options.snapPath = values[0];
+    } else if (!std::strcmp(a, "--spp")) {
+        char* end = nullptr;
+        const long n = std::strtol(values[0], &end, 10);
+        if (end == values[0] || *end || n < 1 || n > kMaxRenderSamples)
+            return Usage("tarsk: --spp needs a sample count from 1 to 1000000: %s\n", values[0]);
+        options.samples = int(n);
     } else if (!std::strcmp(a, "--size")) {
         if (!ParseSize(values[0], options.width, options.height))
             return Usage("tarsk: --size needs WxH with sides from 1 to 8192: %s\n", values[0]);
@@ -136,6 +153,7 @@ bool TK_ParseOptions(int argc, const char* const* args, TK_Options& options) {
     if (!FindMode(argc, args, options)) return false;
     const int mode = options.mode == TK_RunMode::Headless ? kHeadless
                      : options.mode == TK_RunMode::Snap   ? kSnap
+                     : options.mode == TK_RunMode::Render ? kRender
                                                           : kWindow;
     for (int i = 0; i < argc; ++i) {
         const char* a = args[i];

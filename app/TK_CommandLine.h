@@ -1,6 +1,7 @@
-// The command line of tarsk and the pieces its three modes share: the editor
-// window (`tarsk [MODEL.vox]`), the headless runner (`--headless`) and the
-// offscreen snapshot (`--snap OUT.png`). Parsing only reads and checks; the
+// The command line of tarsk and the pieces its modes share: the editor
+// window (`tarsk [MODEL.vox]`), the headless runner (`--headless`), the
+// offscreen snapshot (`--snap OUT.png`) and the offscreen path-traced render
+// (`--render OUT.png`). Parsing only reads and checks; the
 // modes run from the parsed options.
 #pragma once
 
@@ -9,7 +10,7 @@
 
 class TK_EditorEnv;
 
-enum class TK_RunMode { Window, Headless, Snap };
+enum class TK_RunMode { Window, Headless, Snap, Render };
 
 struct TK_Options {
     TK_RunMode mode = TK_RunMode::Window;
@@ -17,15 +18,17 @@ struct TK_Options {
     bool quiet = false;
     bool help = false;
     bool version = false;
-    std::string modelPath;           // MODEL.vox (window, snap)
-    std::string snapPath;            // --snap OUT.png
-    int width = 640;                 // --size WxH (snap)
+    std::string modelPath;           // MODEL.vox (window, snap, render)
+    std::string snapPath;            // --snap OUT.png or --render OUT.png
+    int width = 640;                 // --size WxH (snap, render)
     int height = 480;
-    float pitch = 30;                // --angle PITCH YAW (snap): degrees,
+    float pitch = 30;                // --angle PITCH YAW (snap, render): degrees,
     float yaw = -30;                 // positive pitch looks down on the model
+    int samples = 256;               // --spp N (render)
 };
 
 constexpr int kMaxSnapSide = 8192;
+constexpr int kMaxRenderSamples = 1000000;
 
 // `args` excludes the program name. False on a usage error, after printing
 // it and the usage text to standard error.

@@ -23,11 +23,14 @@ void TK_ModelViewer::OnCreate(OS_Window& window) {
 }
 
 void TK_ModelViewer::OnStart() {
-    if (!m_renderer.Init(*m_env)) OMB_Printf("[Error] raster view : no palette texture\n");
+    if (!m_renderers.Init(*m_env)) OMB_Printf("[Error] raster view : no palette texture\n");
     // The start-up script is the program's own business: show only problems.
     OMB_SetLogMode(OMB_LogMode::ProblemsOnly);
     TK_RunStartupScript(*m_env);
     OMB_SetLogMode(m_options.quiet ? OMB_LogMode::ProblemsOnly : OMB_LogMode::All);
+    // A path-traced render is in render mode from the start, so display
+    // lines ("set r_show grid 1", "set r_color grd 5") reach the tracer.
+    if (m_options.mode == TK_RunMode::Render) m_env->settings.renderMode = 1;
     if (!m_options.modelPath.empty() && !TK_OpenModelFile(*m_env, m_options.modelPath)) m_startedCleanly = false;
     if (!TK_RunConsoleLines(*m_env, m_options.lines)) m_startedCleanly = false;
     FitCamera();
@@ -40,18 +43,29 @@ void TK_ModelViewer::FitCamera() {
                         m_options.yaw);
 }
 
-void TK_ModelViewer::Draw(int width, int height) {
-    if (width < 1 || height < 1) return;
+void TK_ModelViewer::FrameCamera(int width, int height) {
     // The projection takes its aspect from the viewport; panning reads it
     // from the frustum.
-    m_camera.frustumX = m_camera.frustumY * float(width) / float(height);
+    m_camera.frustumX = m_camera.frustumY * float(width) / float(std::max(height, 1));
     TK_FitCameraDepth(m_camera, m_env->model.size);
+}
+
+void TK_ModelViewer::Draw(int width, int height) {
+    if (width < 1 || height < 1) return;
+    FrameCamera(width, height);
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     TK_Rect rect;
     rect.x1 = width - 1;
     rect.y1 = height - 1;
-    m_renderer.Render(rect, m_camera);
+    if (m_env->settings.renderMode) {
+        TK_SceneRenderer_PT& tracer = m_renderers.tracer;
+        tracer.SyncView(m_camera);
+        tracer.SamplePass();
+        tracer.Display(rect);
+        return;
+    }
+    m_renderers.raster.Render(rect, m_camera);
 }
 
 void TK_ModelViewer::OnFrame(const OS_FrameTime& time) {
@@ -100,6 +114,6 @@ void TK_ModelViewer::OnDropFiles(const std::vector<std::string>& paths, int x, i
 void TK_ModelViewer::OnQuit() {
     if (m_quit) return;
     m_quit = true;
-    m_renderer.Shutdown();
+    m_renderers.Shutdown();
     if (m_options.mode == TK_RunMode::Window) TK_WriteBackup(*m_env);
 }

@@ -4,7 +4,9 @@
 // script), opens the model named on the command line, and fills the window
 // with the raster view. Right-button drags orbit, the wheel zooms, the middle
 // button pans; closing the window writes the backup model to the cache
-// folder. The snapshot mode uses it offscreen for one frame.
+// folder. In render mode ("set pt 1") it shows the path tracer's picture,
+// one sample more per frame. The snapshot and render modes of the command
+// line use it offscreen.
 #pragma once
 
 #include <memory>
@@ -12,7 +14,7 @@
 #include "app/OS_Window.h"
 #include "app/TK_CommandLine.h"
 #include "render/Camera.h"
-#include "render/TK_SceneRenderer.h"
+#include "render/TK_Renderers.h"
 
 class TK_EditorEnv;
 
@@ -31,14 +33,18 @@ public:
     void OnQuit() override;
 
     // Clears the current framebuffer and draws the model into width by
-    // height pixels.
+    // height pixels: the raster view, or in render mode the tracer's picture
+    // after one more sample.
     void Draw(int width, int height);
+    // Fits the camera's aspect and depth range to width by height pixels.
+    void FrameCamera(int width, int height);
     // True when the model file and every console line of the start-up
     // succeeded.
     bool StartedCleanly() const { return m_startedCleanly; }
     TK_EditorEnv& Env() { return *m_env; }
     Camera& View() { return m_camera; }
-    TK_SceneRenderer& Renderer() { return m_renderer; }
+    TK_SceneRenderer& Renderer() { return m_renderers.raster; }
+    TK_SceneRenderer_PT& Tracer() { return m_renderers.tracer; }
 
 private:
     void FitCamera();
@@ -46,7 +52,7 @@ private:
 
     TK_Options m_options;
     std::unique_ptr<TK_EditorEnv> m_env;
-    TK_SceneRenderer m_renderer;  // after the environment: destroyed first
+    TK_Renderers m_renderers;  // after the environment: destroyed first
     Camera m_camera;
     OS_Window* m_window = nullptr;
     bool m_startedCleanly = true;

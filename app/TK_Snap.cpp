@@ -1,11 +1,14 @@
-// One offscreen frame to a PNG file (see TK_Snap.h).
+// One offscreen picture to a PNG file (see TK_Snap.h).
 #include "app/TK_Snap.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/MS_DemoApp.h"
 #include "app/TK_ModelViewer.h"
 #include "core/OMB_Log.h"
+#include "core/OS_Stopwatch.h"
+#include "model/TK_EditorEnv.h"
 #include "render/TK_Snapshot.h"
 
 namespace {
@@ -30,6 +33,53 @@ bool WriteFrame(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& optio
     return true;
 }
 
+// One line on standard error, rewritten in place.
+void PrintProgress(int done, int total, double seconds) {
+    const double rate = seconds > 0 ? done / seconds : 0;
+    const double left = rate > 0 ? (total - done) / rate : 0;
+    std::fprintf(stderr, "\rrender : %d/%d samples, %.2f samples/s, %.0f s left   ", done, total, rate, left);
+    if (done == total) std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+// Accumulates the samples and writes the tone-mapped picture; false after
+// printing why.
+bool TraceFrame(TK_ModelViewer& viewer, const TK_Options& options) {
+    TK_SceneRenderer_PT& tracer = viewer.Tracer();
+    if (!tracer.CanDraw()) {
+        OMB_Printf("[Error] render : the path tracer needs framebuffer objects, GLSL, 3D and float textures\n");
+        return false;
+    }
+    TK_Settings& settings = viewer.Env().settings;
+    settings.ptImage[0] = options.width;
+    settings.ptImage[1] = options.height;
+    tracer.SetTargetOverride(options.samples);
+    tracer.SetRestartDelay(0);
+    viewer.FrameCamera(options.width, options.height);
+    tracer.SyncView(viewer.View());
+    const double start = OS_Seconds();
+    double shown = -1;
+    for (int done = 0; done < options.samples;) {
+        if (!tracer.SamplePass()) {
+            OMB_Printf("[Error] render : sample %d failed\n", done + 1);
+            return false;
+        }
+        ++done;
+        glFinish();
+        const double now = OS_Seconds();
+        if (!options.quiet && (now - shown >= 0.25 || done == options.samples)) {
+            PrintProgress(done, options.samples, now - start);
+            shown = now;
+        }
+    }
+    Image image;
+    if (!tracer.ReadImage(image, true) || !TK_SavePNG(image, options.snapPath)) {
+        OMB_Printf("[Error] render : failed to write %s\n", options.snapPath.c_str());
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int TK_RunSnap(const TK_Options& options) {
@@ -48,7 +98,8 @@ int TK_RunSnap(const TK_Options& options) {
         // and takes a quarter of a second longer to make the context; a
         // snapshot is one frame and must come quickly.
         config.multisample = false;
-        if (app.Start(config)) written = WriteFrame(app, viewer, options);
+        const bool render = options.mode == TK_RunMode::Render;
+        if (app.Start(config)) written = render ? TraceFrame(viewer, options) : WriteFrame(app, viewer, options);
         // The app closes the window (and the viewer releases its GPU
         // objects) while the context is still current.
     }

@@ -28,6 +28,11 @@ void TK_SetupEnvironment(TK_EditorEnv& env) {
     const auto now = std::chrono::system_clock::now().time_since_epoch().count();
     std::srand(unsigned(uint64_t(now) ^ uint64_t(now) >> 32 ^ uint64_t(::getpid()) << 16));
     LoadConfig(env.workspace, ConfigPath(env.workspace));
+    // The configured colours are the settings' start-up values.
+    TK_Settings& s = env.settings;
+    std::copy(env.workspace.groundColor, env.workspace.groundColor + 4, s.rasterGround);
+    std::copy(env.workspace.groundColor, env.workspace.groundColor + 4, s.ptGround);
+    std::copy(env.workspace.edgeColor, env.workspace.edgeColor + 4, s.rasterEdge);
     TK_RegisterCommands(env.executor);
     env.plugins = std::make_shared<TK_PluginRegistry>();
     TK_RegisterPlugins(*env.plugins);
@@ -39,10 +44,15 @@ void TK_SetupEnvironment(TK_EditorEnv& env) {
 
 void TK_RunStartupScript(TK_EditorEnv& env) {
     static const char* const kLines[][2] = {
+        {"set", "set r_show frame 1"},
+        {"set", "set b_shape box"},
+        {"set", "set b_type erase"},
+        {"set", "set b_vox_size 1"},
         {"pal", "pal mac"},
         {"index", "index 79"},
         {"size", "size 45"},
         {"new", "new"},
+        {"set", "set pt_image 960 800"},
     };
     for (const auto& line : kLines)
         if (env.executor.Find(line[0])) env.ExecuteText("", line[1]);

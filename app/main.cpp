@@ -1,5 +1,6 @@
-// tarsk: the entry point. Parses the command line and runs one of the three
-// modes: the editor window, the headless runner or the offscreen snapshot.
+// tarsk: the entry point. Parses the command line and runs one of the modes:
+// the editor window, the headless runner, or the offscreen snapshot or
+// path-traced render.
 #include <cstdio>
 
 #include "app/MS_DemoApp.h"
@@ -33,7 +34,8 @@ int main(int argc, char** argv) {
     }
     switch (options.mode) {
         case TK_RunMode::Headless: return TK_RunHeadless(options);
-        case TK_RunMode::Snap: return TK_RunSnap(options);
+        case TK_RunMode::Snap:
+        case TK_RunMode::Render: return TK_RunSnap(options);
         default: return RunWindow(options);
     }
 }

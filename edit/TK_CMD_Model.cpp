@@ -99,14 +99,16 @@ std::unique_ptr<TK_Plugin> TK_CMD_Model::CreatePlugin(const std::string& key) co
     return nullptr;
 }
 
-void TK_CMD_Model::WriteCacheCopy() const {
+void TK_WriteCacheCopy(const TK_EditorEnv& env) {
     OMB_Printf("Cache Model\n");
-    const std::string& folder = m_env->workspace.cacheFolder;
+    const std::string& folder = env.workspace.cacheFolder;
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     const std::string path = folder + "/backup.vox";
-    if (!WriteVox(m_env->model, path.c_str())) OMB_Printf("[Warning] failed to write the cache copy : %s\n", path.c_str());
+    if (!WriteVox(env.model, path.c_str())) OMB_Printf("[Warning] failed to write the cache copy : %s\n", path.c_str());
 }
+
+void TK_CMD_Model::WriteCacheCopy() const { TK_WriteCacheCopy(*m_env); }
 
 void TK_CMD_Model::Replace(TK_Model after, int modelFlags, bool paletteChanged) {
     m_before = std::make_unique<TK_Model>(m_env->model);

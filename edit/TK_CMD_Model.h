@@ -24,6 +24,10 @@ struct TK_FileChoice {
     std::string defaultName;  // offered by a save dialog
 };
 
+// Prints "Cache Model" and writes the current model to "backup.vox" in the
+// cache folder (created when missing); a failure is only a warning.
+void TK_WriteCacheCopy(const TK_EditorEnv& env);
+
 class TK_CMD_Model : public TK_CMD {
     OMB_COMMAND_CLASS(TK_CMD_Model, TK_CMD)
 public:

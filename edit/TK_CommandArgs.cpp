@@ -49,3 +49,19 @@ void TK_ParseOptionalAxes(const char* args, int axes[3]) {
     }
     axes[0] = axes[1] = axes[2] = 1;
 }
+
+bool TK_ParseAxisValues(const char* args, int values[3]) {
+    OMB_Lexer lexer(args, 0);
+    OMB_Token token;
+    for (;;) {
+        TK_ArgRead read = TK_NextArg(lexer, token);
+        if (read == TK_ArgRead::End) return true;
+        if (read == TK_ArgRead::Bad || token.kind != OMB_TOKEN_WORD) return false;
+        int axes[3] = {0, 0, 0};
+        TK_SelectAxes(token, axes);
+        int32_t value = 0;
+        if (!lexer.ReadInt(value)) return false;
+        for (int a = 0; a < 3; ++a)
+            if (axes[a]) values[a] = value;
+    }
+}

@@ -28,3 +28,8 @@ void TK_SelectAxes(const OMB_Token& word, int axes[3]);
 // The axes named by the first token when it is a word, else all three.
 // Used by commands whose axis word is optional; never fails.
 void TK_ParseOptionalAxes(const char* args, int axes[3]);
+
+// Pairs of an axis word and an integer ("x 2 yz -1"): each named axis of the
+// word takes the integer; unnamed axes keep their values. False for a word
+// without its integer or a token that is not a word.
+bool TK_ParseAxisValues(const char* args, int values[3]);

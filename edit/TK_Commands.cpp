@@ -16,6 +16,7 @@
 #include "edit/TK_NoiseCommands.h"
 #include "edit/TK_PaletteCommands.h"
 #include "edit/TK_ResampleCommands.h"
+#include "edit/TK_SettingsCommands.h"
 #include "edit/TK_ShapeCommands.h"
 #include "edit/TK_TransformCommands.h"
 #include "edit/TK_VoxelShaderCommand.h"
@@ -74,6 +75,13 @@ const TK_CommandRow* TK_CommandTable(size_t& count) {
         {"pal", &OMB_MakeCommand<TK_CMD_PAL>, 2, "KEYWORD ...", "palette generators: bw, mac, fill, mask, grad"},
         {"swap", &OMB_MakeCommand<TK_CMD_SwapColor>, 2, "A B", "swap two palette entries"},
         {"Settings", nullptr, 0},
+        {"set", &OMB_MakeCommand<TK_CMD_Set>, 2, "KEY VALUE ...", "change an editor setting (brush, display, path tracer)"},
+        {"add", &OMB_MakeCommand<TK_CMD_Add>, 2, "KEY NUMBER", "add to a numeric setting within its range"},
+        {"mirror", &OMB_MakeCommand<TK_CMD_Mirror>, 2, "AXIS 0|1|2 ...", "brush mirror axes off, on or toggled"},
+        {"loft", &OMB_MakeCommand<TK_CMD_Loft>, 2, "AXIS 0|1|2 ...", "brush loft axes off, on or toggled"},
+        {"ui_set", &OMB_MakeCommand<TK_CMD_UIAttrib>, 2, "VIEW KEY VALUE", "set an attribute of a view"},
+        {"ui_view", &OMB_MakeCommand<TK_CMD_SwitchView>, 2, "NAME ...", "show or hide views"},
+        {"snap", &OMB_MakeCommand<TK_CMD_Snap>, 1, "[VIEW] [PATH.png]", "save a PNG snapshot of the window or a view"},
     };
     count = sizeof kCommands / sizeof kCommands[0];
     return kCommands;

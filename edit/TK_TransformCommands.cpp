@@ -105,21 +105,7 @@ void TK_CMD_Flip::FlipModel() {
 // ---------------------------------------------------------------------------
 // loop
 // ---------------------------------------------------------------------------
-bool TK_CMD_Loop::Parse(const char* args) {
-    OMB_Lexer lexer(args, 0);
-    OMB_Token token;
-    for (;;) {
-        TK_ArgRead read = TK_NextArg(lexer, token);
-        if (read == TK_ArgRead::End) return true;
-        if (read == TK_ArgRead::Bad || token.kind != OMB_TOKEN_WORD) return false;
-        int axes[3] = {0, 0, 0};
-        TK_SelectAxes(token, axes);
-        int32_t offset = 0;
-        if (!lexer.ReadInt(offset)) return false;
-        for (int a = 0; a < 3; ++a)
-            if (axes[a]) m_offset[a] = offset;
-    }
-}
+bool TK_CMD_Loop::Parse(const char* args) { return TK_ParseAxisValues(args, m_offset); }
 
 bool TK_CMD_Loop::Execute() {
     if (m_env->model.voxels.Empty()) return false;

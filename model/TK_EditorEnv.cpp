@@ -10,6 +10,7 @@ TK_EditorEnv::TK_EditorEnv()
     executor.SetEnvironment(this);
     executor.SetHistoryChanged([this] { Broadcast(TK_NOTIFY_HISTORY, 0); });
     model.size[0] = model.size[1] = model.size[2] = 1;
+    for (TK_Material& m : materials) m = TK_DefaultMaterial();
     UpdatePlacement();
 }
 

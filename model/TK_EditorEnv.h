@@ -19,6 +19,7 @@
 #include "model/TK_Material.h"
 #include "model/TK_Model.h"
 #include "model/TK_Notify.h"
+#include "model/TK_Settings.h"
 #include "model/TK_Workspace.h"
 
 class TK_PluginRegistry;  // plugins/TK_PluginRegistry.h
@@ -48,6 +49,10 @@ public:
     bool headless = false;
     // The editor window while there is one (not owned); null headless.
     TK_WindowLink* window = nullptr;
+    // Values the settings commands write (see TK_Settings.h).
+    TK_Settings settings;
+    // The renderers while they exist (not owned); null headless.
+    TK_RenderLink* renderer = nullptr;
 
     // The format plugins, registered at start-up. A shared_ptr only for its
     // type-erased deleter: the deleter is bound where the registry is made

@@ -22,3 +22,17 @@ struct TK_Material {
     float spare[4];     // room for later parameters without changing the size
 };
 static_assert(sizeof(TK_Material) == 52, "material records are 52-byte blocks");
+
+// The record every colour starts with: diffuse, with the parameters the
+// other kinds need ready (a "glass" or "emit" switch alone gives a sensible
+// surface).
+inline TK_Material TK_DefaultMaterial() {
+    TK_Material m = {};
+    m.roughness = 0.2f;
+    m.specular = 0.5f;
+    m.ior = 1.5f;
+    m.attenuation = 0.3f;
+    m.flux = 4.0f;
+    m.glow = 0.5f;
+    return m;
+}

@@ -16,4 +16,18 @@ public:
     // Sets an attribute of the named view (as "ui_set VIEW KEY VALUE" would);
     // false when there is no such view.
     virtual bool SetViewAttribute(const std::string& view, const std::string& key, const std::string& value) = 0;
+
+    // The view operations below do nothing by default, so a window without
+    // views still links.
+    // True when some view has the name.
+    virtual bool HasView(const std::string& view) const { return false; }
+    // Shows a hidden view or hides a visible one; false when no view has
+    // the name.
+    virtual bool ToggleView(const std::string& view) { return false; }
+    // Lays the window out again after visibility changes.
+    virtual void Relayout() {}
+    // Writes a PNG of the whole window (empty view name) or of the named
+    // view; while the path tracer is showing, a named view gives the traced
+    // image. RGBA with `alpha`, else RGB. False after printing why.
+    virtual bool Snap(const std::string& view, const std::string& path, bool alpha) { return false; }
 };

@@ -135,6 +135,13 @@ void TK_SceneRenderer::LoadSettings(const TK_Workspace& workspace) {
     if (m_nodes) m_nodes->palette.SetDirty(true);
 }
 
+void TK_SceneRenderer::SetColors(const uint8_t ground[4], const uint8_t edge[4]) {
+    std::memcpy(m_groundColor, ground, sizeof m_groundColor);
+    std::memcpy(m_edgeColor, edge, sizeof m_edgeColor);
+    m_paletteAll = true;
+    if (m_nodes) m_nodes->palette.SetDirty(true);
+}
+
 // ---------------------------------------------------------------- state
 
 // The environment marks its geometry and colour nodes before it tells the

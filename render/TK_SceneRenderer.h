@@ -22,6 +22,7 @@
 
 #include "core/OMB_DGNode.h"
 #include "core/OMB_Rect.h"
+#include "model/TK_Settings.h"
 #include "render/Camera.h"
 #include "render/GLObjects.h"
 #include "render/GLVertexBatch.h"
@@ -33,19 +34,6 @@ struct TK_Workspace;
 // A viewport in window pixels, origin bottom-left, inclusive corners.
 using TK_Rect = OMB_Rect;
 
-// The display flags ("r_show" bits).
-enum TK_RasterFlag : int {
-    TK_SHOW_EDGE = 0x1,
-    TK_SHOW_GRID = 0x2,
-    TK_SHOW_FRAME = 0x4,
-    TK_SHOW_FACE = 0x8,
-    TK_SHOW_SHADOW = 0x10,
-    TK_SHOW_GROUND = 0x20,
-    TK_SHOW_MODE = 0x40,  // shaded (GLSL) rather than flat
-    TK_SHOW_BG = 0x80,
-    TK_SHOW_AMBIENT = 0x100,
-};
-constexpr int kDefaultRasterFlags = TK_SHOW_FACE | TK_SHOW_FRAME | TK_SHOW_MODE | TK_SHOW_BG | TK_SHOW_AMBIENT;
 
 // Model coordinates (z up) to the camera's world (y up) and back: world =
 // (x, z, -y). A rotation, so lengths and handedness are kept.
@@ -85,6 +73,8 @@ public:
     void Shutdown();
     // The "render" colours of the configuration.
     void LoadSettings(const TK_Workspace& workspace);
+    // The ground and edge colours (RGBA), as "r_color" sets them.
+    void SetColors(const uint8_t ground[4], const uint8_t edge[4]);
 
     // Stores the flags; an "edge" change rebuilds the edge list, a "shadow"
     // or "mode" change while "mode" is on rebuilds the occlusion volume.

@@ -36,6 +36,11 @@ TEST(CommandLine, Modes) {
     EXPECT_FLOAT_EQ(o.yaw, 45);
     EXPECT_EQ(o.lines, (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(o.modelPath, "m.vox");
+    ASSERT_TRUE(Parse({"--render", "r.png", "--spp", "7", "--size", "64x48", "-q", "m.vox"}, o));
+    EXPECT_EQ(int(o.mode), int(TK_RunMode::Render));
+    EXPECT_EQ(o.snapPath, "r.png");
+    EXPECT_EQ(o.samples, 7);
+    EXPECT_EQ(o.height, 48);
 }
 
 TEST(CommandLine, UsageErrors) {
@@ -55,6 +60,10 @@ TEST(CommandLine, UsageErrors) {
         {"--snap", "x.png", "--angle", "nan", "0"},
         {"--snap", "x.png", "--script", "/nonexistent/script.txt"},
         {"--bogus"},
+        {"--render", "x.png", "--snap", "y.png"},
+        {"--snap", "x.png", "--spp", "4"},  // samples need --render
+        {"--render", "x.png", "--spp", "0"},
+        {"--render", "x.png", "--spp", "many"},
     };
     for (const auto& args : cases) {
         TK_Options o;

@@ -1,0 +1,131 @@
+// Path tracer figures on a sphere of radius 60 (the start model's colour):
+//   Sample/sphere60: one 960 x 800 sample with 3 bounces on the offscreen
+//     context (samples per second in the counters), against one display
+//     pass of the same picture (every pixel read and written once).
+//   Render/sphere60: the whole `tarsk --render` of 64 samples at 320 x 240,
+//     against `tarsk --headless` running the same lines. Target 20 s.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <string>
+#include <vector>
+
+#include "TK_BenchMain.h"
+#include "app/MS_DemoApp.h"
+#include "app/TK_ModelViewer.h"
+#include "core/OMB_Log.h"
+#include "model/TK_EditorEnv.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr int kWidth = 960, kHeight = 800;
+const std::vector<std::string> kSphere = {"size 121 121 121", "prim elli", "set pt_bounce 3"};
+
+TK_Options Options() {
+    TK_Options options;
+    options.mode = TK_RunMode::Render;  // no backup when the window closes
+    options.lines = kSphere;
+    return options;
+}
+
+struct Offscreen {
+    TK_ModelViewer viewer{Options()};
+    MS_DemoApp app{viewer};
+    bool ready = false;
+    Offscreen() {
+        MS_AppConfig config;
+        config.width = kWidth, config.height = kHeight;
+        config.hidden = config.offscreen = true;
+        config.multisample = false;
+        OMB_SetLogMode(OMB_LogMode::Silent);
+        ready = app.Start(config) && viewer.StartedCleanly() && viewer.Tracer().CanDraw();
+        if (!ready) return;
+        TK_Settings& s = viewer.Env().settings;
+        s.ptImage[0] = kWidth, s.ptImage[1] = kHeight;
+        TK_SceneRenderer_PT& tracer = viewer.Tracer();
+        tracer.SetRestartDelay(0);
+        tracer.SetTargetOverride(1 << 30);
+        viewer.FrameCamera(kWidth, kHeight);
+        tracer.SyncView(viewer.View());
+        ready = tracer.SamplePass();  // uploads the volume once
+        glFinish();
+    }
+};
+
+Offscreen& Screen() {
+    static Offscreen screen;
+    return screen;
+}
+
+void Sample(benchmark::State& state) {
+    Offscreen& s = Screen();
+    if (!s.ready) return state.SkipWithError("no path tracer");
+    for (auto _ : state) {
+        if (!s.viewer.Tracer().SamplePass()) return state.SkipWithError("sample failed");
+        glFinish();
+    }
+    state.counters["samples/s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void SampleBaseline(benchmark::State& state) {
+    Offscreen& s = Screen();
+    if (!s.ready) return state.SkipWithError("no path tracer");
+    TK_Rect rect;
+    rect.x1 = kWidth - 1, rect.y1 = kHeight - 1;
+    for (auto _ : state) {
+        s.viewer.Tracer().Display(rect);
+        glFinish();
+    }
+}
+
+BENCHMARK(Sample)->Name("Sample/sphere60")->Unit(benchmark::kMillisecond);
+BENCHMARK(SampleBaseline)->Name("Sample/sphere60/baseline")->Unit(benchmark::kMillisecond);
+
+// Runs build/tarsk with its output discarded; true on exit status 0.
+bool RunTarsk(const std::vector<std::string>& args) {
+    const std::string program = std::string(TK_BUILD_DIR) + "/tarsk";
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int error = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    return error == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::vector<std::string> WithLines(std::vector<std::string> args) {
+    for (const std::string& line : kSphere) args.insert(args.end(), {"-c", line});
+    return args;
+}
+
+void Render(benchmark::State& state) {
+    const auto args = WithLines({"--render", "/tmp/tarsk_bench_render.png", "--size", "320x240", "--spp", "64", "-q"});
+    for (auto _ : state)
+        if (!RunTarsk(args)) return state.SkipWithError("tarsk --render failed");
+}
+
+void RenderBaseline(benchmark::State& state) {
+    const auto args = WithLines({"--headless", "-q"});
+    for (auto _ : state)
+        if (!RunTarsk(args)) return state.SkipWithError("tarsk --headless failed");
+}
+
+BENCHMARK(Render)->Name("Render/sphere60")->Unit(benchmark::kMillisecond);
+BENCHMARK(RenderBaseline)->Name("Render/sphere60/baseline")->Unit(benchmark::kMillisecond);
+
+const bool kTargets = [] {
+    tk_bench::SetTarget("Render/sphere60", 20e6);
+    return true;
+}();
+
+}  // namespace
+
+TK_BENCH_MAIN()

@@ -1,0 +1,492 @@
+// The settings commands (see TK_SettingsCommands.h).
+//
+//   Key table ......... every "set" key: its value kind, field, range, effects
+//   set and add ....... parsing, the numeric keys, the keys with their own rules
+//   mirror and loft
+//   window commands ... ui_set, ui_view, snap
+#include "edit/TK_SettingsCommands.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "core/OMB_Lexer.h"
+#include "core/OMB_Log.h"
+#include "edit/TK_CommandArgs.h"
+#include "model/TK_WindowLink.h"
+
+// ---------------------------------------------------------------- key table
+
+namespace {
+
+enum class Arg {
+    Flag,        // an integer stored as 0 or 1
+    Int,         // an integer, clamped
+    Float,       // a number, clamped
+    Word,        // one word of a list, stored as its index
+    Image,       // two integers
+    DisplayFlag, // "r_show" NAME VALUE
+    Color,       // "r_color" grd|edge INDEX
+    Prim,        // "pt_prim" NAME
+    LightColor,  // "pt_sun_col", "pt_sky_col": no value
+    Material,    // "pt_mtl" NAME NUMBER
+    Mode,        // "pt" VALUE
+};
+
+enum class Tell { None, Render, Brush, BrushSize };
+
+// Changes whose restart depends on other settings.
+enum class Rule { Plain, Shadow };
+
+const char* const kShapes[] = {"line", "center", "pattern", "vox", "face", "box", nullptr};
+const char* const kTypes[] = {"attach", "erase", "paint", nullptr};
+const char* const kPrims[] = {"cube", "sphr", "cyli", "lego", "mc", "re", "rg", nullptr};
+// In bit order: "edge" is 0x1, "ambient" 0x100.
+const char* const kFlagNames[] = {"edge",   "grid", "frame", "face",    "shadow",
+                                  "ground", "mode", "bg",    "ambient", nullptr};
+const char* const kMaterialWords[] = {"diffuse", "metal", "glass", "emit", "rough", "spec",
+                                      "plastic", "ior",   "att",   "flux", "glow",  "total", nullptr};
+// Ranges of the material parameters after the four kind words.
+const float kMaterialRange[8][2] = {{0, 1}, {0, 1}, {0, 1}, {1, 3}, {0, 1}, {0, 100}, {0, 1}, {0, 1}};
+
+constexpr int kMaxImageSide = 8192;
+
+int IndexOf(const char* const* words, const OMB_Token& token) {
+    for (int i = 0; words[i]; ++i)
+        if (token.Is(words[i])) return i;
+    return -1;
+}
+
+}  // namespace
+
+struct TK_SettingKey {
+    const char* name;
+    Arg arg;
+    int TK_Settings::*intField;
+    float TK_Settings::*floatField;
+    float lo, hi;
+    int change;  // TK_RenderChange bits sent when the value changes
+    Tell tell;
+    bool addable;
+    const char* const* words = nullptr;
+    Rule rule = Rule::Plain;
+};
+
+namespace {
+
+constexpr int kRestart = TK_RENDER_RESTART;
+using S = TK_Settings;
+
+const TK_SettingKey kKeys[] = {
+    {"snap_alpha", Arg::Flag, &S::snapAlpha, nullptr, 0, 1, 0, Tell::None, false},
+    {"b_shape", Arg::Word, &S::brushShape, nullptr, 0, 5, 0, Tell::Brush, false, kShapes},
+    {"b_type", Arg::Word, &S::brushType, nullptr, 0, 2, 0, Tell::Brush, false, kTypes},
+    {"b_vox_vol", Arg::Flag, &S::voxVolume, nullptr, 0, 1, 0, Tell::Brush, false},
+    {"b_vox_cube", Arg::Flag, &S::voxCube, nullptr, 0, 1, 0, Tell::Brush, false},
+    {"b_vox_size", Arg::Int, &S::voxSize, nullptr, 1, 64, 0, Tell::BrushSize, true},
+    {"b_face_col", Arg::Flag, &S::faceColor, nullptr, 0, 1, 0, Tell::Brush, false},
+    {"b_face_4", Arg::Flag, &S::face4, nullptr, 0, 1, 0, Tell::Brush, false},
+    {"b_face_pal", Arg::Flag, &S::facePalette, nullptr, 0, 1, 0, Tell::Brush, false},
+    {"b_line_proj", Arg::Flag, &S::lineProject, nullptr, 0, 1, 0, Tell::Brush, false},
+    {"b_c_even", Arg::Flag, &S::centerEven, nullptr, 0, 1, 0, Tell::Brush, false},
+    {"b_c_circle", Arg::Flag, &S::centerCircle, nullptr, 0, 1, 0, Tell::Brush, false},
+    {"b_patt_pal", Arg::Flag, &S::patternPalette, nullptr, 0, 1, 0, Tell::Brush, false},
+    {"r_show", Arg::DisplayFlag, nullptr, nullptr, 0, 0, 0, Tell::None, false, kFlagNames},
+    {"r_color", Arg::Color, nullptr, nullptr, 0, 0, 0, Tell::None, false},
+    {"pt", Arg::Mode, &S::renderMode, nullptr, 0, 1, TK_RENDER_MODE, Tell::Render, false},
+    {"pt_image", Arg::Image, nullptr, nullptr, 1, kMaxImageSide, 0, Tell::Render, true},
+    {"pt_prim", Arg::Prim, &S::ptPrim, nullptr, 0, 6, TK_RENDER_PROGRAMS, Tell::Render, false, kPrims},
+    {"pt_jit", Arg::Flag, &S::ptJitter, nullptr, 0, 1, TK_RENDER_PROGRAMS, Tell::Render, false},
+    {"pt_spp", Arg::Int, &S::ptSamples, nullptr, 512, 100000, 0, Tell::Render, true},
+    {"pt_sun_p", Arg::Float, nullptr, &S::ptSunPitch, -90, 90, kRestart, Tell::Render, true},
+    {"pt_sun_y", Arg::Float, nullptr, &S::ptSunYaw, 0, 360, kRestart, Tell::Render, true},
+    {"pt_isun", Arg::Float, nullptr, &S::ptSunIntensity, 0, 1, kRestart, Tell::Render, false},
+    {"pt_isky", Arg::Float, nullptr, &S::ptSkyIntensity, 0, 1, kRestart, Tell::Render, false},
+    {"pt_sun_col", Arg::LightColor, nullptr, nullptr, 0, 0, kRestart, Tell::Render, false},
+    {"pt_sky_col", Arg::LightColor, nullptr, nullptr, 0, 0, kRestart, Tell::Render, false},
+    {"pt_shadow", Arg::Float, nullptr, &S::ptShadow, 0, 1, kRestart, Tell::Render, false, nullptr, Rule::Shadow},
+    // Depth of field focuses on the camera's focus point until the focus
+    // brush picks a distance, so a change always shows.
+    {"pt_dof", Arg::Float, nullptr, &S::ptDof, 0, 1, kRestart, Tell::Render, false},
+    {"pt_bounce", Arg::Int, &S::ptBounces, nullptr, 0, 11, kRestart, Tell::Render, false},
+    {"pt_mod", Arg::Flag, &S::ptMaterialScope, nullptr, 0, 1, 0, Tell::None, false},
+    {"pt_sel", Arg::Flag, &S::ptPickColor, nullptr, 0, 1, 0, Tell::None, false},
+    {"pt_mtl", Arg::Material, nullptr, nullptr, 0, 0, TK_RENDER_MATERIALS, Tell::Render, false, kMaterialWords},
+    {"pt_proj", Arg::Flag, &S::ptProjection, nullptr, 0, 1, kRestart, Tell::None, false},
+    {"pt_fov", Arg::Float, nullptr, &S::ptFov, 45, 360, kRestart, Tell::None, true},
+    // Colours are made linear with the gamma, so the picture changes.
+    {"pt_gamma", Arg::Float, nullptr, &S::ptGamma, 1, 5, TK_RENDER_MATERIALS, Tell::Render, true},
+    {"pt_expo", Arg::Float, nullptr, &S::ptExposure, 0, 1, TK_RENDER_DISPLAY, Tell::Render, false},
+    {"pt_vig", Arg::Float, nullptr, &S::ptVignette, 0, 1, TK_RENDER_DISPLAY, Tell::Render, false},
+};
+
+const TK_SettingKey* FindKey(const OMB_Token& token) {
+    for (const TK_SettingKey& key : kKeys)
+        if (token.Is(key.name)) return &key;
+    return nullptr;
+}
+
+bool ReadNumber(OMB_Lexer& lexer, bool integer, double& out) {
+    if (integer) {
+        int32_t v = 0;
+        if (!lexer.ReadInt(v)) return false;
+        out = v;
+        return true;
+    }
+    float v = 0;
+    if (!lexer.ReadFloat(v) || !std::isfinite(v)) return false;
+    out = v;
+    return true;
+}
+
+bool ReadWord(OMB_Lexer& lexer, OMB_Token& token) {
+    return TK_NextArg(lexer, token) == TK_ArgRead::Token && token.kind == OMB_TOKEN_WORD;
+}
+
+bool AtEnd(OMB_Lexer& lexer) {
+    OMB_Token token;
+    return TK_NextArg(lexer, token) == TK_ArgRead::End;
+}
+
+bool SameRGB(const uint8_t a[3], uint32_t color) {
+    return a[0] == ColorR(color) && a[1] == ColorG(color) && a[2] == ColorB(color);
+}
+
+void StoreRGBA(uint8_t out[4], uint32_t color) {
+    out[0] = uint8_t(ColorR(color)), out[1] = uint8_t(ColorG(color)), out[2] = uint8_t(ColorB(color));
+    out[3] = 255;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- set and add
+
+bool TK_CMD_Set::Parse(const char* args) {
+    OMB_Lexer lexer(args, 0);
+    OMB_Token token;
+    if (!ReadWord(lexer, token) || !(m_key = FindKey(token))) return false;
+    switch (m_key->arg) {
+        case Arg::Flag:
+        case Arg::Int:
+        case Arg::Mode: return ReadNumber(lexer, true, m_values[0]) && AtEnd(lexer);
+        case Arg::Float: return ReadNumber(lexer, false, m_values[0]) && AtEnd(lexer);
+        case Arg::Image:
+            return ReadNumber(lexer, true, m_values[0]) && ReadNumber(lexer, true, m_values[1]) && AtEnd(lexer);
+        case Arg::LightColor: return AtEnd(lexer);
+        case Arg::Word:
+        case Arg::Prim:
+            if (!ReadWord(lexer, token) || (m_values[0] = IndexOf(m_key->words, token)) < 0) return false;
+            return AtEnd(lexer);
+        case Arg::DisplayFlag:
+        case Arg::Material:
+            if (!ReadWord(lexer, token) || IndexOf(m_key->words, token) < 0) return false;
+            m_word = token.Text();
+            return ReadNumber(lexer, m_key->arg == Arg::DisplayFlag, m_values[0]) && AtEnd(lexer);
+        case Arg::Color:
+            if (!ReadWord(lexer, token) || !(token.Is("grd") || token.Is("edge"))) return false;
+            m_word = token.Text();
+            return ReadNumber(lexer, true, m_values[0]) && AtEnd(lexer);
+    }
+    return false;
+}
+
+bool TK_CMD_Add::Parse(const char* args) {
+    OMB_Lexer lexer(args, 0);
+    OMB_Token token;
+    if (!ReadWord(lexer, token) || !(m_key = FindKey(token)) || !m_key->addable) return false;
+    m_relative = true;
+    if (!ReadNumber(lexer, false, m_values[0]) || !AtEnd(lexer)) return false;
+    m_values[1] = m_values[0];
+    return true;
+}
+
+bool TK_CMD_Set::Execute() {
+    if (!m_key) return false;
+    switch (m_key->arg) {
+        case Arg::Flag:
+        case Arg::Int:
+        case Arg::Float:
+        case Arg::Word: return ExecuteNumber();
+        default: return ExecuteSpecial();
+    }
+}
+
+bool TK_CMD_Set::ExecuteSpecial() {
+    TK_Settings& s = m_env->settings;
+    switch (m_key->arg) {
+        case Arg::Image: return SetImage();
+        case Arg::DisplayFlag: return SetFlag();
+        case Arg::Color: return SetColor();
+        case Arg::Prim: return SetPrim();
+        case Arg::LightColor:
+            return SetLightColor(!std::strcmp(m_key->name, "pt_sun_col") ? s.ptSunColor : s.ptSkyColor);
+        case Arg::Material: return SetMaterial();
+        case Arg::Mode: return SetRenderMode();
+        default: return false;
+    }
+}
+
+bool TK_CMD_Set::ExecuteNumber() {
+    TK_Settings& s = m_env->settings;
+    const TK_SettingKey& key = *m_key;
+    bool changed = false;
+    if (key.intField) {
+        const int old = s.*key.intField;
+        double v = m_relative ? old + std::lround(m_values[0]) : m_values[0];
+        if (key.arg == Arg::Flag) v = v != 0;
+        const int value = int(std::clamp(v, double(key.lo), double(key.hi)));
+        changed = value != old;
+        s.*key.intField = value;
+    } else {
+        const float old = s.*key.floatField;
+        const double v = m_relative ? old + m_values[0] : m_values[0];
+        const float value = float(std::clamp(v, double(key.lo), double(key.hi)));
+        changed = std::fabs(value - old) > 1e-6f;
+        s.*key.floatField = value;
+    }
+    // A shadow strength shows only with the sun on and the shadow flag set.
+    if (key.rule == Rule::Shadow) changed = changed && (s.ptFlags & TK_SHOW_SHADOW) && s.ptSunIntensity != 0;
+    if (changed) Changed(key.change);
+    Tell();
+    return true;
+}
+
+bool TK_CMD_Set::SetImage() {
+    int* image = m_env->settings.ptImage;
+    for (int i = 0; i < 2; ++i) {
+        const double v = m_relative ? image[i] + std::lround(m_values[i]) : m_values[i];
+        image[i] = int(std::clamp(v, 1.0, double(kMaxImageSide)));
+    }
+    // The tracer sees the new size when it compares its view next frame.
+    Tell();
+    return true;
+}
+
+bool TK_CMD_Set::SetFlag() {
+    TK_Settings& s = m_env->settings;
+    int bit = 0;
+    for (int i = 0; kFlagNames[i]; ++i)
+        if (m_word == kFlagNames[i]) bit = 1 << i;
+    const int value = int(m_values[0]);
+    auto apply = [&](int flags) { return value == 0 ? flags & ~bit : value == 1 ? flags | bit : flags ^ bit; };
+    if (s.renderMode) {
+        const int flags = apply(s.ptFlags) & kTracerFlagMask;
+        if (flags == s.ptFlags) return false;
+        s.ptFlags = flags;
+        Changed(TK_RENDER_TRACER_FLAGS);
+        m_env->Broadcast(TK_NOTIFY_RENDER, 0);
+        return true;
+    }
+    const int flags = apply(s.rasterFlags);
+    if (flags == s.rasterFlags) return false;
+    s.rasterFlags = flags;
+    Changed(TK_RENDER_RASTER_FLAGS);
+    m_env->ChangeNotification(TK_NOTIFY_DISPLAY, bit);
+    return true;
+}
+
+bool TK_CMD_Set::SetColor() {
+    TK_Settings& s = m_env->settings;
+    int index = int(m_values[0]);
+    if (index < 1 || index > 255) index = m_env->currentColorIndex;
+    const uint32_t color = m_env->model.palette[index];
+    const bool ground = m_word == "grd";
+    if (s.renderMode) {
+        uint8_t* target = ground ? s.ptGround : s.ptEdge;
+        const bool changed = !SameRGB(target, color);
+        StoreRGBA(target, color);
+        if (changed && (ground || (s.ptFlags & (TK_SHOW_EDGE | TK_SHOW_GRID)))) Changed(TK_RENDER_MATERIALS);
+        m_env->Broadcast(TK_NOTIFY_RENDER, 0);
+        return true;
+    }
+    StoreRGBA(ground ? s.rasterGround : s.rasterEdge, color);
+    Changed(TK_RENDER_RASTER_COLORS);
+    m_env->ChangeNotification(TK_NOTIFY_DISPLAY, ground ? TK_SHOW_GROUND : TK_SHOW_EDGE);
+    return true;
+}
+
+bool TK_CMD_Set::SetPrim() {
+    const int prim = int(m_values[0]);
+    if (prim == m_env->settings.ptPrim) return false;
+    m_env->settings.ptPrim = prim;
+    Changed(TK_RENDER_PROGRAMS);
+    Tell();
+    return true;
+}
+
+bool TK_CMD_Set::SetLightColor(uint8_t color[3]) {
+    const uint32_t entry = m_env->model.palette[m_env->currentColorIndex];
+    if (!SameRGB(color, entry)) {
+        color[0] = uint8_t(ColorR(entry)), color[1] = uint8_t(ColorG(entry)), color[2] = uint8_t(ColorB(entry));
+        Changed(TK_RENDER_RESTART);
+    }
+    Tell();
+    return true;
+}
+
+bool TK_CMD_Set::SetMaterial() {
+    int word = 0;
+    while (kMaterialWords[word] && m_word != kMaterialWords[word]) ++word;
+    const int first = m_env->settings.ptMaterialScope ? m_env->currentColorIndex : 0;
+    const int last = m_env->settings.ptMaterialScope ? m_env->currentColorIndex : 255;
+    for (int i = first; i <= last; ++i) {
+        TK_Material& m = m_env->materials[i];
+        if (word < 4) {
+            // A kind word switches that kind on, or off back to diffuse.
+            if (m_values[0] != 0) m.type = word;
+            else if (m.type == word) m.type = 0;
+            continue;
+        }
+        float* fields[8] = {&m.roughness, &m.specular, &m.plastic, &m.ior, &m.attenuation, &m.flux, &m.glow, &m.total};
+        *fields[word - 4] = float(std::clamp(m_values[0], double(kMaterialRange[word - 4][0]),
+                                             double(kMaterialRange[word - 4][1])));
+    }
+    Changed(TK_RENDER_MATERIALS);
+    Tell();
+    return true;
+}
+
+bool TK_CMD_Set::SetRenderMode() {
+    const int mode = m_values[0] != 0;
+    const int old = m_env->settings.renderMode;
+    m_env->settings.renderMode = mode;
+    // The render view reads the model from the cache copy's moment on.
+    if (mode && !old) TK_WriteCacheCopy(*m_env);
+    if (mode != old) Changed(TK_RENDER_MODE);
+    Tell();
+    return true;
+}
+
+void TK_CMD_Set::Changed(int renderChange) const {
+    if (renderChange && m_env->renderer) m_env->renderer->SettingsChanged(renderChange);
+}
+
+void TK_CMD_Set::Tell() const {
+    switch (m_key->tell) {
+        case Tell::Render: m_env->Broadcast(TK_NOTIFY_RENDER, 0); break;
+        case Tell::Brush: m_env->Broadcast(TK_NOTIFY_EDITOR, kEditorFlagBrush); break;
+        case Tell::BrushSize: m_env->Broadcast(TK_NOTIFY_EDITOR, kEditorFlagBrushSize); break;
+        case Tell::None: break;
+    }
+}
+
+// ---------------------------------------------------------------- mirror and loft
+
+// Starts from "not named" (-1) for every axis.
+bool TK_CMD_Mirror::Parse(const char* args) { return TK_ParseAxisValues(args, m_values); }
+
+bool TK_CMD_Mirror::Execute() {
+    int* axes = Axes();
+    int next[3];
+    for (int a = 0; a < 3; ++a)
+        next[a] = m_values[a] < 0 ? axes[a] : m_values[a] == 2 ? !axes[a] : m_values[a] != 0;
+    if (std::equal(next, next + 3, axes)) return false;
+    std::copy(next, next + 3, axes);
+    m_env->Broadcast(TK_NOTIFY_EDITOR, Flag());
+    return true;
+}
+
+// ---------------------------------------------------------------- window commands
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// The next blank-separated word from `p` (advanced past it); false at the end.
+bool NextWord(const char*& p, std::string& word) {
+    while (*p && IsBlank(*p)) ++p;
+    if (!*p) return false;
+    const char* start = p;
+    while (*p && !IsBlank(*p)) ++p;
+    word.assign(start, p);
+    return true;
+}
+
+}  // namespace
+
+// The value is the rest of the line, inner blanks included (a folder path).
+bool TK_CMD_UIAttrib::Parse(const char* args) {
+    const char* p = args ? args : "";
+    if (!NextWord(p, m_view) || !NextWord(p, m_attribute)) return false;
+    while (*p && IsBlank(*p)) ++p;
+    m_value = p;
+    while (!m_value.empty() && IsBlank(m_value.back())) m_value.pop_back();
+    return !m_value.empty();
+}
+
+bool TK_CMD_UIAttrib::Execute() {
+    if (!m_env->window) {
+        OMB_Printf("[Error] ui_set : no window\n");
+        return false;
+    }
+    return m_env->window->SetViewAttribute(m_view, m_attribute, m_value);
+}
+
+// Words, numbers included, are view names.
+bool TK_CMD_SwitchView::Parse(const char* args) {
+    const char* p = args ? args : "";
+    std::string word;
+    while (NextWord(p, word)) m_views.push_back(word);
+    return !m_views.empty();
+}
+
+bool TK_CMD_SwitchView::Execute() {
+    if (!m_env->window) {
+        OMB_Printf("[Error] ui_view : no window\n");
+        return false;
+    }
+    bool any = false;
+    for (const std::string& view : m_views) any = m_env->window->ToggleView(view) || any;
+    if (any) m_env->window->Relayout();
+    return any;
+}
+
+std::string TK_CMD_Snap::DefaultName(long long now) {
+    const std::time_t t = std::time_t(now);
+    std::tm local = {};
+    localtime_r(&t, &local);
+    char name[64];
+    std::snprintf(name, sizeof name, "snap%d-%.2d-%.2d-%.2d-%.2d-%.2d.png", local.tm_year + 1900, local.tm_mon + 1,
+                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    return name;
+}
+
+// "[VIEW] [PATH]": a last word ending in ".png" is the path.
+bool TK_CMD_Snap::Parse(const char* args) {
+    std::vector<std::string> words;
+    if (!SplitWords(args, words) || words.size() > 2) return false;
+    const auto isPath = [](const std::string& w) {
+        return w.size() > 4 && OMB_EqualNoCase(w.c_str() + w.size() - 4, ".png");
+    };
+    if (!words.empty() && isPath(words.back())) {
+        m_path = words.back();
+        words.pop_back();
+    }
+    if (words.size() > 1) return false;
+    if (!words.empty()) m_view = words[0];
+    return true;
+}
+
+bool TK_CMD_Snap::Execute() {
+    TK_WindowLink* window = m_env->window;
+    if (!window) {
+        OMB_Printf("[Error] snap : no window\n");
+        return false;
+    }
+    if (!m_view.empty() && !m_env->settings.renderMode && !window->HasView(m_view)) {
+        OMB_Printf("[Error] snap : view '%s' not found\n", m_view.c_str());
+        return false;
+    }
+    TK_FileChoice choice;
+    choice.save = true;
+    choice.title = "Save Snapshot";
+    choice.filter = "PNG (.png)";
+    choice.folder = m_env->workspace.exportFolder;
+    choice.defaultName = DefaultName(std::time(nullptr));
+    std::string path;
+    if (!ChooseFile(m_path, choice, path)) return false;
+    if (path.size() < 4 || !OMB_EqualNoCase(path.c_str() + path.size() - 4, ".png")) path += ".png";
+    return window->Snap(m_view, path, m_env->settings.snapAlpha != 0);
+}

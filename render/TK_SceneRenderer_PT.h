@@ -1,0 +1,141 @@
+// TK_SceneRenderer_PT: the progressive path tracer. Each sample pass adds
+// one full-image path-traced sample of the model (the programs of
+// render/shaders/pt_trace.glsl) to a floating-point accumulation texture by
+// additive blending; the display pass shows the running average, exposed,
+// vignetted and gamma-corrected, blended over the previous picture during
+// the first 80 samples.
+//
+// Accumulation restarts (sample count 0, seeds 17, 59, 103, 157) when the
+// camera or the image size change (and then the first sample waits 0.2 s, so
+// a dragged camera stays responsive), when the masked display flags change,
+// and when a setting of the picture changes (Restart). It stops at the
+// sample target.
+//
+// The renderer reads the path-tracer settings, the material records, the
+// palette and the model from the environment; it never writes them.
+//
+// Rules: every GL call needs the context current, and nothing draws without
+// framebuffer objects, GLSL, 3D textures and float textures together.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "core/OS_Stopwatch.h"
+#include "model/Image.h"
+#include "render/Camera.h"
+#include "render/GLObjects.h"
+#include "render/TK_SceneRenderer.h"
+
+class TK_EditorEnv;
+
+class TK_SceneRenderer_PT {
+public:
+    static constexpr int kFirstSeeds[4] = {17, 59, 103, 157};
+    static constexpr int kWeightRamp = 80;  // samples over which a new picture fades in
+
+    // The display program's uniforms for the current state.
+    struct DisplayUniforms {
+        float weight, invNumSamples, expo, gamma, vig;
+    };
+
+    TK_SceneRenderer_PT();
+    ~TK_SceneRenderer_PT();
+    TK_SceneRenderer_PT(const TK_SceneRenderer_PT&) = delete;
+    TK_SceneRenderer_PT& operator=(const TK_SceneRenderer_PT&) = delete;
+
+    // The four capabilities the tracer needs.
+    static bool HasCapabilities();
+    // The capabilities are there and the programs built.
+    bool CanDraw() const;
+    // Creates the textures and builds the programs. False when a capability
+    // is missing or a program does not build; the tracer then draws nothing.
+    bool Init(TK_EditorEnv& env);
+    void Shutdown();
+    // Builds every program for the current shape and jitter setting.
+    bool RebuildPrograms();
+    // The model or the materials changed: uploaded before the next sample,
+    // which starts a new picture.
+    void UpdateVolume();
+    void UpdateMaterials();
+    // Keeps flags & 0x33; a change restarts (not the stopwatch).
+    void SetFlags(int flags);
+    int Flags() const { return m_flags; }
+    // Sample count 0 and the seeds reset; the stopwatch keeps running.
+    void Restart();
+    // Compares the camera and the image size with the accumulation's; on a
+    // difference above 1e-6 copies them and restarts with the stopwatch.
+    // True when it restarted.
+    bool SyncView(const Camera& camera);
+    // Adds one sample when the tracer can draw, the target is not reached
+    // and the wait after a restart is over. True when a sample was added.
+    bool SamplePass();
+    // Draws the tone-mapped picture into `rect` of the current framebuffer.
+    void Display(const TK_Rect& rect);
+    DisplayUniforms DisplayParameters() const;
+    // Distance, palette index, ground hit and voxel hit of the ray through
+    // pixel (x, y) of the image (origin bottom-left); zeros without the
+    // capabilities or outside the image. Prints "depth : VALUE".
+    void DepthQuery(int x, int y, float out[4]);
+    // The tone-mapped picture, rows top first. False when nothing can draw.
+    bool ReadImage(Image& out, bool alpha);
+
+    int Samples() const { return m_samples; }
+    // The sample target: the override when set, else the "pt_spp" setting.
+    int Target() const;
+    void SetTargetOverride(int samples) { m_targetOverride = samples; }
+    // The wait after a restart (0.2 s in the editor).
+    void SetRestartDelay(double seconds) { m_restartDelay = seconds; }
+    const int* Seeds() const { return m_seeds; }
+    double Elapsed() const { return m_stopwatch.Elapsed(); }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+
+private:
+    struct Program {
+        GLShader fragment;
+        GLProgram program;
+    };
+    enum ProgramKind { kDepth, kZero, kMain, kMainMaterial, kMainMetal, kProgramCount };
+
+    bool BuildProgram(Program& program, const char* option, const char* variant);
+    bool PrepareTargets();
+    void UploadVolume();
+    void UploadMaterials();
+    void FindLights(const bool used[256]);
+    const Program& SampleProgram() const;
+    void SetCommonUniforms(const GLProgram& program) const;
+    void SetLightUniforms(const GLProgram& program) const;
+    void SetSampleUniforms(const GLProgram& program);
+    void BindSamplers(const GLProgram& program) const;
+    void UnbindSamplers() const;
+    void DrawQuad(float s0, float t0, float s1, float t1) const;
+    void SaveLastPicture();
+    void DrawDisplay(const DisplayUniforms& u, const GLTexture& last) const;
+    uint32_t NextRandom();
+
+    TK_EditorEnv* m_env = nullptr;
+    int m_flags = 0;
+    int m_samples = 0;
+    int m_targetOverride = 0;
+    int m_seeds[4] = {17, 59, 103, 157};
+    double m_restartDelay = 0.2;
+    OS_Stopwatch m_stopwatch;
+    Camera m_camera;   // the camera of the current picture
+    int m_width = 0, m_height = 0;
+    bool m_volumeDirty = true, m_materialsDirty = true;
+    bool m_saveLast = false;
+    int m_lastSamples = 0;
+    // Used colours of each kind, for the program variant.
+    bool m_hasMetal = false, m_hasMaterial = false;
+    // Exposed emissive voxels (x, y, z, colour): one is sampled per pass.
+    std::vector<Voxel> m_lights;
+
+    GLShader m_vertex;
+    Program m_programs[kProgramCount];
+    Program m_display;
+    GLFramebuffer m_accumFbo, m_lastFbo, m_depthFbo;
+    GLTexture m_accum, m_last, m_depth;
+    GLTexture m_palette, m_materials, m_noise, m_volume, m_smooth, m_colors;
+    std::vector<uint8_t> m_volumeBytes, m_smoothBytes;
+};

@@ -172,6 +172,16 @@ void TK_SceneRenderer::OnEditorMessage(int kind, int value) {
         MarkDirty(&m_nodes->recolor);
         if (value & TK_CHANGE_PALETTE_COLORS) m_paletteAll = true;
     }
+    // Brush previews come as 256 (512 for paint strokes).
+    if (kind == TK_NOTIFY_MODEL && (value & (TK_CHANGE_SHAPE | TK_CHANGE_PALETTE_COLORS))) m_previewDirty = true;
+}
+
+void TK_SceneRenderer::DrawPreview() {
+    if (m_previewDirty) {
+        m_previewDirty = false;
+        m_preview.Build(m_env->previewVoxels, m_env->previewKind, m_env->model.palette);
+    }
+    if (m_env->previewVoxels) m_preview.Draw();
 }
 
 void TK_SceneRenderer::SetFlags(int flags) {
@@ -283,6 +293,7 @@ void TK_SceneRenderer::Render(const TK_Rect& rect, const Camera& camera) {
         glDepthMask(GL_TRUE);
         if (m_flags & TK_SHOW_FRAME) DrawFrame();
     }
+    DrawPreview();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_SCISSOR_TEST);
     glDisable(GL_MULTISAMPLE);

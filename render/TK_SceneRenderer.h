@@ -2,7 +2,8 @@
 // OpenGL: an optional background gradient, the visible voxel faces (shaded by
 // the GLSL voxel program with ambient occlusion from a volume texture, or
 // flat-shaded by the fixed-function pipeline), per-face grid outlines, the
-// model's edge lines, its bounding frame and an optional ground plane.
+// model's edge lines, its bounding frame, an optional ground plane and the
+// live preview of a brush stroke.
 //
 // It keeps GPU copies of the palette (a 1D texture) and of the model volume
 // (a 3D texture) and rebuilds its derived data lazily through change
@@ -26,6 +27,7 @@
 #include "render/Camera.h"
 #include "render/GLObjects.h"
 #include "render/GLVertexBatch.h"
+#include "render/TK_PreviewMesh.h"
 #include "render/TK_VoxelSurface.h"
 
 class TK_EditorEnv;
@@ -116,6 +118,8 @@ private:
     void DrawFaceOutlines(bool shaded);
     void DrawEdges();
     void DrawFrame();
+    // The brush stroke's preview over the model, rebuilt after a change.
+    void DrawPreview();
     size_t BuildDirection(int dir);
     void SetFlatTextureMatrix();
 
@@ -144,6 +148,8 @@ private:
     TK_QuadBuffer m_quads;
     std::vector<TK_QuadVertex> m_lines;
     GLVertexBatch m_batch;
+    TK_PreviewMesh m_preview;
+    bool m_previewDirty = true;
     float m_ambient[3] = {0.04f, 0.04f, 0.04f};
 
     // GPU objects.

@@ -180,15 +180,15 @@ TEST(ScenePicture, BoxStrokePreviewDrawsOverTheModel) {
         scene.DrawScene(rect);
         ASSERT_TRUE(TK_ReadPixels(rect, false, before));
         env.currentColorIndex = 215;
-        // Two points on the top of the floor layer, below the view's middle.
-        ASSERT_TRUE(scene.LeftDown(Mouse(160, 45)));
-        scene.LeftDrag(Mouse(200, 80));
+        // Two points on the top of the floor layer.
+        ASSERT_TRUE(scene.LeftDown(Mouse(130, 80)));
+        scene.LeftDrag(Mouse(190, 100));
         ASSERT_NE(env.previewVoxels, nullptr);
         glClear(GL_COLOR_BUFFER_BIT);
         scene.DrawScene(rect);
         ASSERT_TRUE(TK_ReadPixels(rect, false, after));
         EXPECT_TRUE(TK_SavePNG(after, testing::TempDir() + "scene_preview.png"));
-        scene.LeftUp(Mouse(200, 80));
+        scene.LeftUp(Mouse(190, 100));
         EXPECT_EQ(env.executor.UndoCount(), 1u);
     }
     EXPECT_NE(before.pixels, after.pixels);

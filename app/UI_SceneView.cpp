@@ -250,6 +250,7 @@ void UI_SceneView::DrawScene(const OMB_Rect& rect) {
         Invalidate();  // the picture keeps refining
         return;
     }
+    m_renderers->raster.SetRuler(m_ruler);
     m_renderers->raster.Render(rect, m_camera);
 }
 

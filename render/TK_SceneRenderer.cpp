@@ -184,6 +184,26 @@ void TK_SceneRenderer::DrawPreview() {
     if (m_env->previewVoxels) m_preview.Draw();
 }
 
+void TK_SceneRenderer::DrawRuler() {
+    // Ticks along the model's x and y edges on the floor: one per cell,
+    // longer every 5th, longest every 10th, so sizes can be counted.
+    const int* size = m_env->model.size;
+    m_batch.Begin(GL_LINES);
+    m_batch.SetColorF(1.0f, 0.85f, 0.2f, 1.0f);
+    for (int axis = 0; axis < 2; ++axis)
+        for (int i = 0; i <= size[axis]; ++i) {
+            const float len = i % 10 == 0 ? 1.5f : i % 5 == 0 ? 1.0f : 0.5f;
+            float p[3] = {0, 0, 0};
+            p[axis] = float(i);
+            m_batch.AddVertex(p[0], p[1], p[2]);
+            p[1 - axis] = -len;
+            m_batch.AddVertex(p[0], p[1], p[2]);
+        }
+    m_batch.End();
+    glLineWidth(1.0f);
+    m_batch.Draw();
+}
+
 void TK_SceneRenderer::SetFlags(int flags) {
     const int changed = flags ^ m_flags;
     m_flags = flags;
@@ -294,6 +314,7 @@ void TK_SceneRenderer::Render(const TK_Rect& rect, const Camera& camera) {
         if (m_flags & TK_SHOW_FRAME) DrawFrame();
     }
     DrawPreview();
+    if (m_ruler) DrawRuler();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_SCISSOR_TEST);
     glDisable(GL_MULTISAMPLE);

@@ -82,6 +82,8 @@ public:
     // or "mode" change while "mode" is on rebuilds the occlusion volume.
     void SetFlags(int flags);
     int Flags() const { return m_flags; }
+    // The 3D view's ruler overlay, drawn with the model.
+    void SetRuler(bool on) { m_ruler = on; }
     // Uploads all palette entries on the next frame.
     void UpdatePalette();
     // Re-uploads the volume on the next frame.
@@ -120,6 +122,8 @@ private:
     void DrawFrame();
     // The brush stroke's preview over the model, rebuilt after a change.
     void DrawPreview();
+    // Cell ticks along the model's x and y edges.
+    void DrawRuler();
     size_t BuildDirection(int dir);
     void SetFlatTextureMatrix();
 
@@ -150,6 +154,7 @@ private:
     GLVertexBatch m_batch;
     TK_PreviewMesh m_preview;
     bool m_previewDirty = true;
+    bool m_ruler = false;
     float m_ambient[3] = {0.04f, 0.04f, 0.04f};
 
     // GPU objects.

@@ -53,6 +53,7 @@ public:
     bool RightHeld() const { return m_rightHeld; }
     bool LeftRotates() const { return m_leftRotates; }
     bool ShowsRuler() const { return m_ruler; }
+    void SetRuler(bool on) { m_ruler = on; }
     int SnapAngle() const { return m_snapAngle; }
     // Within 1..180.
     void SetSnapAngle(int degrees);

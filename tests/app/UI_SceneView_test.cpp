@@ -174,6 +174,7 @@ TEST(ScenePicture, BoxStrokePreviewDrawsOverTheModel) {
         scene.SetRect({0, 0, kW - 1, kH - 1});
         scene.SetEnvironment(&env, &renderers);
         scene.SetActiveBrush(brushes.Find("attach", "box"));
+        scene.SetRuler(true);
         const OMB_Rect rect{0, 0, kW - 1, kH - 1};
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
@@ -190,6 +191,25 @@ TEST(ScenePicture, BoxStrokePreviewDrawsOverTheModel) {
         EXPECT_TRUE(TK_SavePNG(after, testing::TempDir() + "scene_preview.png"));
         scene.LeftUp(Mouse(190, 100));
         EXPECT_EQ(env.executor.UndoCount(), 1u);
+        // Erase (Shift) and paint previews, in pictures of their own.
+        struct Kind {
+            const char* file;
+            TK_ModelBrush* brush;
+            int modifiers;
+        } kinds[] = {{"scene_preview_erase.png", brushes.Find("attach", "box"), 4},
+                     {"scene_preview_paint.png", brushes.Find("paint", "box"), 0}};
+        for (const Kind& k : kinds) {
+            scene.SetActiveBrush(k.brush);
+            ASSERT_TRUE(scene.LeftDown(Mouse(110, 70, k.modifiers)));
+            scene.LeftDrag(Mouse(170, 90, k.modifiers));
+            EXPECT_NE(env.previewVoxels, nullptr) << k.file;
+            Image picture;
+            glClear(GL_COLOR_BUFFER_BIT);
+            scene.DrawScene(rect);
+            EXPECT_TRUE(TK_ReadPixels(rect, false, picture) && TK_SavePNG(picture, testing::TempDir() + k.file));
+            scene.LeftUp(Mouse(170, 90, k.modifiers));
+        }
+        EXPECT_EQ(env.executor.UndoCount(), 3u);
     }
     EXPECT_NE(before.pixels, after.pixels);
     SDL_GL_DeleteContext(context);

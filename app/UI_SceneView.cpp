@@ -121,8 +121,16 @@ bool UI_SceneView::TracerQuery(int x, int y, float& depth, int& colorIndex) {
 }
 
 void UI_SceneView::SetHintLine(const char* text) {
-    if (!m_window || !m_window->FindView("cmd", &UI_View::kClass)) return;
+    // Written on every tick: only a change reaches the hint field.
+    if (!m_window || m_hintLine == text || !m_window->FindView("cmd", &UI_View::kClass)) return;
+    m_hintLine = text;
     m_window->SetViewAttribute("cmd", "text", text);
+}
+
+bool UI_SceneView::PickingEnabled() const {
+    // Typing into another view (the console) switches the cell readout off.
+    const UI_View* focus = m_window ? m_window->FocusView() : nullptr;
+    return !focus || focus == this;
 }
 
 // ---------------------------------------------------------------- gestures

@@ -60,6 +60,7 @@ public:
     void SetBusy(bool busy) override { m_busy = busy; }
     bool HasHintLine() const override { return m_window != nullptr; }
     void SetHintLine(const char* text) override;
+    bool PickingEnabled() const override;
     bool TracerQuery(int x, int y, float& depth, int& colorIndex) override;
 
     // ---- Responder
@@ -96,6 +97,7 @@ private:
     bool m_leftAsRight = false;  // a left gesture handled as a right one (N)
     bool m_busy = false;
     bool m_leftHeld = false;
+    std::string m_hintLine;  // the last line written to the hint field
     bool m_pointerInside = false;
     int m_pointerX = 0, m_pointerY = 0;
 };

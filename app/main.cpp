@@ -6,15 +6,15 @@
 #include "app/MS_DemoApp.h"
 #include "app/TK_CommandLine.h"
 #include "app/TK_Headless.h"
-#include "app/TK_ModelViewer.h"
+#include "app/TK_EditorClient.h"
 #include "app/TK_Snap.h"
 #include "app/TK_Version.h"
 
 namespace {
 
 int RunWindow(const TK_Options& options) {
-    TK_ModelViewer viewer(options);
-    MS_DemoApp app(viewer);
+    TK_EditorClient editor(options);
+    MS_DemoApp app(editor);
     if (!app.Start(MS_AppConfig())) return 1;
     return app.Run();
 }

@@ -174,6 +174,9 @@ bool UI_RezWindow::KeyDown(const UI_KeyState& k) {
 void UI_RezWindow::OnDropFiles(const std::vector<std::string>& paths, int x, int y) {
     if (paths.empty()) return;
     UI_View* view = HitTest(x, y);
+    // The parts of a widget (a list's scroll bar) have no name: the drop
+    // goes to the nearest named view around the point.
+    while (view && view->Id().empty()) view = view->Parent();
     if (!view) return;
     const std::string& path = paths.front();
     std::error_code error;
@@ -186,13 +189,17 @@ void UI_RezWindow::OnDropFiles(const std::vector<std::string>& paths, int x, int
 }
 
 void UI_RezWindow::OnViewCommand(const char* text) {
-    if (text) m_env.ExecuteText("/", text);
+    if (text && !m_showing) m_env.ExecuteText("/", text);
 }
 
 // ---------------------------------------------------------------- widget updates
 
 void UI_RezWindow::Set(const char* view, const char* key, const std::string& value) {
+    // Showing the state must not run the widgets' commands again (an option
+    // group selecting the brush type would send "set b_type" once more).
+    m_showing = true;
     UI_Window::SetViewAttribute(view, key, value.c_str());
+    m_showing = false;
 }
 
 void UI_RezWindow::OnEditorMessage(int kind, int flags) {

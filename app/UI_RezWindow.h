@@ -93,4 +93,5 @@ private:
     std::string m_descriptionPath;
     bool m_rendering = false;
     bool m_quit = false;
+    bool m_showing = false;  // widget updates in progress: their commands are dropped
 };

@@ -164,6 +164,10 @@ bool UI_RezWindow::KeyDown(const UI_KeyState& k) {
         return true;
     }
     const int mods = k.modifiers & (OS_MOD_CTRL | OS_MOD_ALT | OS_MOD_SHIFT);
+    // While a text field holds the keyboard, plain keys are typing (its
+    // characters arrive as their own events): only chords and function keys
+    // stay hotkeys.
+    if (UI_Cast<UI_TextField>(FocusView()) && !(mods & (OS_MOD_CTRL | OS_MOD_ALT)) && k.key < OS_KEY_F1) return false;
     const char* text = m_globalKeys.Find(k.key, mods, k.repeat);
     if (!text) text = (m_env.settings.renderMode ? m_renderKeys : m_editKeys).Find(k.key, mods, k.repeat);
     if (!text) return false;

@@ -108,6 +108,7 @@ TEST_F(RezWindow, TabMovesTheKeyboardToTheCommandFieldAndBack) {
     EXPECT_TRUE(Key(OS_KEY_TAB, 0));
     EXPECT_EQ(window.FocusView(), cmd);
     EXPECT_EQ(cmd->Text(), "");
+    EXPECT_FALSE(Key(OS_KeyOf('I'), 0));  // typing, not "fill"
     cmd->Insert("size 10 11 12");
     EXPECT_TRUE(Key(OS_KEY_TAB, 0));  // finishes the edit: the line runs
     EXPECT_EQ(window.FocusView(), window.SceneView());

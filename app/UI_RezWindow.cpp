@@ -260,7 +260,7 @@ void UI_RezWindow::ShowModel(int flags) {
     if (flags & TK_CHANGE_SIZE) Set("size", "text", Format("%d %d %d", model.size[0], model.size[1], model.size[2]));
     if ((flags & TK_CHANGE_TRIM) && m_sceneView) m_sceneView->ModelChanged();
     if (flags & TK_CHANGE_NAME) {
-        Set("name", "text", model.name);
+        Set("name", "text", model.name.empty() ? "untitled" : model.name);
         Set("file", "selected", model.path);
     }
     if (flags & TK_CHANGE_FILES) {
@@ -322,6 +322,7 @@ void UI_RezWindow::ShowRender() {
     Set("r_pt_grid", "selected", Bool(s.ptFlags & TK_SHOW_GRID));
     Set("r_pt_grd", "selected", Bool(s.ptFlags & TK_SHOW_GROUND));
     Set("r_pt_shadow", "selected", Bool(s.ptFlags & TK_SHOW_SHADOW));
+    Set("r_pt", "selected", Bool(s.renderMode));
     ShowMaterial();
 }
 

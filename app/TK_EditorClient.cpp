@@ -10,6 +10,12 @@ TK_EditorClient::TK_EditorClient(const TK_Options& options) : m_options(options)
 
 TK_EditorClient::~TK_EditorClient() = default;
 
+MS_AppConfig TK_EditorClient::WindowConfig() {
+    MS_AppConfig config;
+    config.multisample = false;
+    return config;
+}
+
 void TK_EditorClient::OnCreate(OS_Window& window) {
     m_window = &window;
     if (auto* platform = dynamic_cast<MS_Window*>(&window))

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "app/MS_DemoApp.h"
 #include "app/OS_Window.h"
 #include "app/TK_CommandLine.h"
 #include "app/UI_RezWindow.h"
@@ -28,6 +29,10 @@ public:
     void OnQuit() override;
 
     UI_RezWindow& Editor() { return m_editor; }
+    // The editor's window: 1280 x 800, resizable, at least as large as the
+    // layout needs. No multisampling: on a software renderer it costs more
+    // than twice the frame time, and the views draw their edges as lines.
+    static MS_AppConfig WindowConfig();
 
 private:
     TK_Options m_options;

@@ -15,7 +15,7 @@ namespace {
 int RunWindow(const TK_Options& options) {
     TK_EditorClient editor(options);
     MS_DemoApp app(editor);
-    if (!app.Start(MS_AppConfig())) return 1;
+    if (!app.Start(TK_EditorClient::WindowConfig())) return 1;
     return app.Run();
 }
 

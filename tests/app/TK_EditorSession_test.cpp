@@ -5,6 +5,8 @@
 // The backup file tells what happened. Missing tools fail the test.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -18,7 +20,13 @@ namespace {
 const char* const kSession = R"(#!/bin/sh
 "$1" > "$2/out.log" 2>&1 &
 pid=$!
-wid=$(xdotool search --sync --onlyvisible --name "Tarsk" | head -1)
+wid=
+for i in $(seq 1 100); do
+  wid=$(xdotool search --onlyvisible --name "Tarsk" 2>/dev/null | head -1)
+  [ -n "$wid" ] && break
+  sleep 0.2
+done
+[ -n "$wid" ] || { kill -TERM $pid; exit 3; }
 xdotool windowfocus --sync "$wid" 2>/dev/null
 xdotool key Tab type "size 20 21 22"
 xdotool key Tab key Tab type "size 30 31 32"
@@ -41,7 +49,9 @@ TEST(EditorSession, TypeDragUndoAndClose) {
     std::ofstream(script) << kSession;
     const std::string backup = std::string(TK_BUILD_DIR) + "/cache/backup.vox";
     std::filesystem::remove(backup);
-    const std::string command = "timeout 60 xvfb-run -a -s '-screen 0 1280x800x24' sh " + script + " " +
+    // A display number of its own: other sessions may run xvfb-run too.
+    const std::string display = std::to_string(100 + ::getpid() % 800);
+    const std::string command = "timeout 60 xvfb-run -a -n " + display + " -s '-screen 0 1280x800x24' sh " + script + " " +
                                 TK_BUILD_DIR + "/tarsk " + folder.Dir().string();
     ASSERT_EQ(std::system(command.c_str()), 0);
     std::ifstream status(folder.Path("status"));

@@ -2,6 +2,7 @@
 #include "brush/TK_BoxBrush.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "model/TK_EditorEnv.h"
 
@@ -86,4 +87,36 @@ void TK_BuildBoxStroke(TK_Stroke& stroke, const TK_EditorEnv& env, const TK_Brus
                 for (int y = runs[1][ry].lo; y <= runs[1][ry].hi; ++y)
                     for (int rx = 0; rx < counts[0]; ++rx)
                         AddRow(out, grid + TK_EditorEnv::GridIndex(0, y, z), y, z, runs[0][rx], wantFilled, color);
+}
+
+// ---------------------------------------------------------------- responder
+
+bool TK_BoxBrush::BeginStroke(const UI_MouseState& m) {
+    m_press = m_host->PickAt(m.x, m.y);
+    if (!m_press.Hit()) return false;
+    m_valid = false;
+    m_box = TK_StrokeBox();
+    Rebuild(m_press);
+    return true;
+}
+
+void TK_BoxBrush::DragStroke(const UI_MouseState& m) { Rebuild(m_host->PickAt(m.x, m.y)); }
+
+void TK_BoxBrush::Rebuild(const TK_Pick& current) {
+    TK_EditorEnv& env = *Env();
+    const TK_BrushOptions options = Options();
+    TK_StrokeBox box;
+    const bool valid = TK_MakeStrokeBox(env, options, m_press, current, box);
+    // A pointer that stays within one cell keeps the stroke as it is.
+    if (valid == m_valid && (!valid || box == m_box) && !m_stroke.Empty()) return;
+    m_valid = valid;
+    m_box = box;
+    m_stroke.Begin(env, options);
+    if (valid) TK_BuildBoxStroke(m_stroke, env, options, box);
+}
+
+bool TK_BoxBrush::StrokeHint(char* text, int size) const {
+    if (!m_valid) return false;
+    std::snprintf(text, size_t(size), "\a %-3d \a %-3d \a %-3d", m_box.Extent(0), m_box.Extent(1), m_box.Extent(2));
+    return true;
 }

@@ -6,7 +6,7 @@
 // cell once, so a full-model box stays one cell per model cell.
 #pragma once
 
-#include "brush/TK_Stroke.h"
+#include "brush/TK_ModelBrush.h"
 
 struct TK_StrokeBox {
     int lo[3] = {0, 0, 0};
@@ -28,3 +28,21 @@ bool TK_MakeStrokeBox(const TK_EditorEnv& env, const TK_BrushOptions& options, c
 // images that lies in the model and suits the mode, in the stroke colour.
 void TK_BuildBoxStroke(TK_Stroke& stroke, const TK_EditorEnv& env, const TK_BrushOptions& options,
                        const TK_StrokeBox& box);
+
+// The responder: the box between the press and the pointer.
+class TK_BoxBrush : public TK_ModelBrush {
+public:
+    using TK_ModelBrush::TK_ModelBrush;
+
+protected:
+    bool BeginStroke(const UI_MouseState& m) override;
+    void DragStroke(const UI_MouseState& m) override;
+    bool StrokeHint(char* text, int size) const override;
+
+private:
+    void Rebuild(const TK_Pick& current);
+
+    TK_Pick m_press;
+    TK_StrokeBox m_box;
+    bool m_valid = false;
+};

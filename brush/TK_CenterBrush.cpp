@@ -3,7 +3,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+
+#include "model/TK_EditorEnv.h"
 
 namespace {
 
@@ -70,4 +73,29 @@ void TK_BuildCenterStroke(TK_Stroke& stroke, const TK_EditorEnv& env, const TK_B
             if (Accepts(du, dv, shape.radius, options.centerCircle))
                 stroke.AddMirrored(cell[0], cell[1], cell[2], options.StrokeColor());
         }
+}
+
+// ---------------------------------------------------------------- responder
+
+bool TK_CenterBrush::BeginStroke(const UI_MouseState& m) {
+    const TK_BrushOptions options = Options();
+    if (!TK_BeginCenterShape(options, m_host->PickAt(m.x, m.y), m_shape)) return false;
+    m_stroke.Begin(*Env(), options);
+    TK_BuildCenterStroke(m_stroke, *Env(), options, m_shape);
+    return true;
+}
+
+void TK_CenterBrush::DragStroke(const UI_MouseState& m) {
+    TK_Ray ray;
+    const TK_BrushOptions options = Options();
+    const int radius = m_shape.radius;
+    if (!m_host->RayAt(m.x, m.y, ray) || !TK_CenterRadiusFromRay(m_shape, Env()->model.size, options, ray)) return;
+    if (radius == m_shape.radius) return;
+    m_stroke.Begin(*Env(), options);
+    TK_BuildCenterStroke(m_stroke, *Env(), options, m_shape);
+}
+
+bool TK_CenterBrush::StrokeHint(char* text, int size) const {
+    std::snprintf(text, size_t(size), "radius:%d", m_shape.radius + 1);
+    return true;
 }

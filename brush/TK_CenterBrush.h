@@ -7,7 +7,7 @@
 // radius 1 on the shape is the ring of cells 1 <= offset <= radius around it.
 #pragma once
 
-#include "brush/TK_Stroke.h"
+#include "brush/TK_ModelBrush.h"
 
 struct TK_CenterShape {
     int center[3] = {0, 0, 0};
@@ -33,3 +33,18 @@ bool TK_CenterRadiusFromRay(TK_CenterShape& shape, const int modelSize[3], const
 // Rebuilds `stroke` from the shape, clipped to the model.
 void TK_BuildCenterStroke(TK_Stroke& stroke, const TK_EditorEnv& env, const TK_BrushOptions& options,
                           const TK_CenterShape& shape);
+
+// The responder: the disc or square grows with the pointer's distance from
+// the pressed cell in the face's plane.
+class TK_CenterBrush : public TK_ModelBrush {
+public:
+    using TK_ModelBrush::TK_ModelBrush;
+
+protected:
+    bool BeginStroke(const UI_MouseState& m) override;
+    void DragStroke(const UI_MouseState& m) override;
+    bool StrokeHint(char* text, int size) const override;
+
+private:
+    TK_CenterShape m_shape;
+};

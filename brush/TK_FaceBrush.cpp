@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bitset>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "model/TK_EditorEnv.h"
@@ -146,4 +147,40 @@ void TK_BuildFaceStroke(TK_Stroke& stroke, const TK_EditorEnv& env, const TK_Bru
             for (c[1] = lo[1]; c[1] <= hi[1]; ++c[1])
                 for (c[0] = lo[0]; c[0] <= hi[0]; ++c[0]) stroke.AddMirrored(c[0], c[1], c[2], e.color);
     }
+}
+
+// ---------------------------------------------------------------- responder
+
+bool TK_FaceBrush::BeginStroke(const UI_MouseState& m) {
+    const TK_BrushOptions options = Options();
+    if (!m_host->RayAt(m.x, m.y, m_pressRay)) return false;
+    if (!m_region.Select(*Env(), options, m_host->PickAt(m.x, m.y))) return false;
+    m_layers = 1;
+    m_stroke.Begin(*Env(), options);
+    TK_BuildFaceStroke(m_stroke, *Env(), options, m_region, m_layers);
+    return true;
+}
+
+void TK_FaceBrush::DragStroke(const UI_MouseState& m) {
+    TK_Ray ray;
+    if (!m_host->RayAt(m.x, m.y, ray)) return;
+    const TK_BrushOptions options = Options();
+    const int layers = TK_FaceLayers(m_region, options, m_pressRay, ray);
+    if (layers == m_layers) return;
+    m_layers = layers;
+    m_stroke.Begin(*Env(), options);
+    TK_BuildFaceStroke(m_stroke, *Env(), options, m_region, m_layers);
+}
+
+bool TK_FaceBrush::StrokeHint(char* text, int size) const {
+    // The stroke's extent along the face axis: the loft may reach further
+    // than the layer count.
+    const int axis = TK_FaceAxis(m_region.Face());
+    int lo = 1 << 30, hi = -1;
+    for (const Voxel& v : m_stroke.Voxels()) {
+        const int c = axis == 0 ? v.x : axis == 1 ? v.y : v.z;
+        lo = std::min(lo, c), hi = std::max(hi, c);
+    }
+    std::snprintf(text, size_t(size), "layer:%d", hi >= lo ? hi - lo + 1 : 0);
+    return true;
 }

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "brush/TK_Stroke.h"
+#include "brush/TK_ModelBrush.h"
 
 // A selected cell and the colour its layers take. Ground cells have z = -1,
 // which is why these are not voxels.
@@ -63,3 +63,20 @@ int TK_FaceLayers(const TK_FaceRegion& region, const TK_BrushOptions& options, c
 // across the model on that axis.
 void TK_BuildFaceStroke(TK_Stroke& stroke, const TK_EditorEnv& env, const TK_BrushOptions& options,
                         const TK_FaceRegion& region, int layers);
+
+// The responder: the region picked at the press, extruded by the layers the
+// pointer has moved along the face normal.
+class TK_FaceBrush : public TK_ModelBrush {
+public:
+    using TK_ModelBrush::TK_ModelBrush;
+
+protected:
+    bool BeginStroke(const UI_MouseState& m) override;
+    void DragStroke(const UI_MouseState& m) override;
+    bool StrokeHint(char* text, int size) const override;
+
+private:
+    TK_FaceRegion m_region;
+    TK_Ray m_pressRay;
+    int m_layers = 1;
+};

@@ -1,9 +1,12 @@
 // The line brush's stroke (see TK_LineBrush.h).
 #include "brush/TK_LineBrush.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
+
+#include "model/TK_EditorEnv.h"
 
 namespace {
 
@@ -47,4 +50,37 @@ bool TK_AddPickedCell(TK_Stroke& stroke, const TK_BrushOptions& options, const T
     if (!TK_StrokeCell(pick, options.mode, cell) || !stroke.Model().InBox(cell[0], cell[1], cell[2])) return false;
     stroke.AddMirrored(cell[0], cell[1], cell[2], options.StrokeColor());
     return true;
+}
+
+// ---------------------------------------------------------------- responder
+
+bool TK_LineBrush::BeginStroke(const UI_MouseState& m) {
+    m_press = m_host->PickAt(m.x, m.y);
+    if (!m_press.Hit()) return false;
+    m_pressX = m.x, m_pressY = m.y;
+    Rebuild(m.x, m.y);
+    return true;
+}
+
+void TK_LineBrush::DragStroke(const UI_MouseState& m) { Rebuild(m.x, m.y); }
+
+void TK_LineBrush::Rebuild(int x, int y) {
+    TK_EditorEnv& env = *Env();
+    const TK_BrushOptions options = Options();
+    m_stroke.Begin(env, options);
+    if (options.lineProjected) {
+        // One pick per pixel step of the screen segment.
+        const int steps = std::max(std::abs(x - m_pressX), std::abs(y - m_pressY));
+        for (int i = 0; i <= steps; ++i) {
+            const float t = steps ? float(i) / float(steps) : 0.0f;
+            const int px = m_pressX + int(std::lround(float(x - m_pressX) * t));
+            const int py = m_pressY + int(std::lround(float(y - m_pressY) * t));
+            TK_AddPickedCell(m_stroke, options, m_host->PickAt(px, py));
+        }
+        return;
+    }
+    int from[3], to[3];
+    if (!TK_StrokeCell(m_press, options.mode, from)) return;
+    if (!TK_StrokeCell(m_host->PickAt(x, y), options.mode, to)) return;
+    TK_BuildLineStroke(m_stroke, env, options, from, to);
 }

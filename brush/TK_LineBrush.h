@@ -7,7 +7,7 @@
 // cells outside the model are skipped, never clamped.
 #pragma once
 
-#include "brush/TK_Stroke.h"
+#include "brush/TK_ModelBrush.h"
 
 // Rebuilds `stroke` as the straight line from `from` to `to` (stroke cells):
 // one cell per step along the driving axis (z, unless |dx| is larger; y when
@@ -19,3 +19,20 @@ void TK_BuildLineStroke(TK_Stroke& stroke, const TK_EditorEnv& env, const TK_Bru
 // cell of the pick, when it lies in the model, goes into the begun stroke.
 // False when the pick missed or its cell lies outside.
 bool TK_AddPickedCell(TK_Stroke& stroke, const TK_BrushOptions& options, const TK_Pick& pick);
+
+// The responder: a straight line, or with "b_line_proj" the surface under
+// the screen segment from the press to the pointer.
+class TK_LineBrush : public TK_ModelBrush {
+public:
+    using TK_ModelBrush::TK_ModelBrush;
+
+protected:
+    bool BeginStroke(const UI_MouseState& m) override;
+    void DragStroke(const UI_MouseState& m) override;
+
+private:
+    void Rebuild(int x, int y);
+
+    TK_Pick m_press;
+    int m_pressX = 0, m_pressY = 0;
+};

@@ -16,3 +16,7 @@ bool TK_AddPatternStamp(TK_Stroke& stroke, const TK_EditorEnv& env, const TK_Bru
     }
     return true;
 }
+
+bool TK_PatternBrush::Stamp(const TK_BrushOptions& options, const TK_Pick& pick) {
+    return TK_AddPatternStamp(m_stroke, *Env(), options, pick);
+}

@@ -6,6 +6,7 @@
 
 #include "core/OMB_CommandExecutor.h"
 #include "edit/TK_BoxCommands.h"
+#include "edit/TK_CameraCommands.h"
 #include "edit/TK_GeneratorCommands.h"
 #include "edit/TK_HelpCommand.h"
 #include "edit/TK_HistoryCommands.h"
@@ -81,6 +82,7 @@ const TK_CommandRow* TK_CommandTable(size_t& count) {
         {"loft", &OMB_MakeCommand<TK_CMD_Loft>, 2, "AXIS 0|1|2 ...", "brush loft axes off, on or toggled"},
         {"ui_set", &OMB_MakeCommand<TK_CMD_UIAttrib>, 2, "VIEW KEY VALUE", "set an attribute of a view"},
         {"ui_view", &OMB_MakeCommand<TK_CMD_SwitchView>, 2, "NAME ...", "show or hide views"},
+        {"cam", &OMB_MakeCommand<TK_CMD_CameraSlot>, 1, "N", "choose, save (-1) or load (-2) a camera slot"},
         {"snap", &OMB_MakeCommand<TK_CMD_Snap>, 1, "[VIEW] [PATH.png]", "save a PNG snapshot of the window or a view"},
     };
     count = sizeof kCommands / sizeof kCommands[0];

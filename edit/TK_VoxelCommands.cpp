@@ -131,7 +131,9 @@ void TK_CMD_EraseVoxels::Redo() { RemoveAll(); }
 bool TK_CMD_PaintVoxels::Execute() {
     TK_Model& model = m_env->model;
     int kept = 0;
-    for (const Voxel& v : m_voxels) {
+    // A copy: the kept entry may be this very entry, overwritten below with
+    // the old colour before the new one is read.
+    for (const Voxel v : m_voxels) {
         if (!model.InBox(v.x, v.y, v.z) || !IsColor(v.colorIndex)) continue;
         const int pos = m_env->VoxelAt(v.x, v.y, v.z);
         if (pos < 0 || model.voxels[pos].colorIndex == v.colorIndex) continue;

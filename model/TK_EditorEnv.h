@@ -64,6 +64,14 @@ public:
     // The model the pattern brush stamps ("ipatt"); empty until one loads.
     TK_Model patternModel;
 
+    // The brush stroke on show (not owned; null when none) and its kind, the
+    // brush mode; listeners hear of changes as kind 1 with 256 (512 for a
+    // paint preview). The raster view draws it over the model.
+    const VoxelList* previewVoxels = nullptr;
+    int previewKind = 0;
+    // The brush whose stroke is under way (not owned); null when none.
+    const void* activeBrush = nullptr;
+
     OMB_CommandExecutor executor;
     // Views and other listeners, called with (kind, value).
     OMB_Signal2<int, int> listeners;

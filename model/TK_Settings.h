@@ -52,6 +52,11 @@ struct TK_Settings {
     int lineProject = 0, centerEven = 0, centerCircle = 0, patternPalette = 0;
     int snapAlpha = 0;
 
+    // Camera slots ("cam"): the slot "cam -1" and "cam -2" use, and the
+    // flag "cam -3" toggles.
+    int cameraSlot = 0;
+    int cameraFlag = 0;
+
     // Raster view. The start-up script turns the frame on.
     int rasterFlags = kDefaultRasterFlags & ~TK_SHOW_FRAME;
     uint8_t rasterGround[4] = {179, 204, 255, 255};

@@ -30,4 +30,9 @@ public:
     // view; while the path tracer is showing, a named view gives the traced
     // image. RGBA with `alpha`, else RGB. False after printing why.
     virtual bool Snap(const std::string& view, const std::string& path, bool alpha) { return false; }
+    // Camera slot files of the view named "scene": false without such a
+    // view or when the file cannot be written or read (after the camera's
+    // own message). Loading sets the "v_cam" widget's value to the new mode.
+    virtual bool SaveSceneCamera(const std::string& path) { return false; }
+    virtual bool LoadSceneCamera(const std::string& path) { return false; }
 };

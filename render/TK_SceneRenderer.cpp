@@ -172,6 +172,36 @@ void TK_SceneRenderer::OnEditorMessage(int kind, int value) {
         MarkDirty(&m_nodes->recolor);
         if (value & TK_CHANGE_PALETTE_COLORS) m_paletteAll = true;
     }
+    // Brush previews come as 256 (512 for paint strokes).
+    if (kind == TK_NOTIFY_MODEL && (value & (TK_CHANGE_SHAPE | TK_CHANGE_PALETTE_COLORS))) m_previewDirty = true;
+}
+
+void TK_SceneRenderer::DrawPreview() {
+    if (m_previewDirty) {
+        m_previewDirty = false;
+        m_preview.Build(m_env->previewVoxels, m_env->previewKind, m_env->model.palette);
+    }
+    if (m_env->previewVoxels) m_preview.Draw();
+}
+
+void TK_SceneRenderer::DrawRuler() {
+    // Ticks along the model's x and y edges on the floor: one per cell,
+    // longer every 5th, longest every 10th, so sizes can be counted.
+    const int* size = m_env->model.size;
+    m_batch.Begin(GL_LINES);
+    m_batch.SetColorF(1.0f, 0.85f, 0.2f, 1.0f);
+    for (int axis = 0; axis < 2; ++axis)
+        for (int i = 0; i <= size[axis]; ++i) {
+            const float len = i % 10 == 0 ? 1.5f : i % 5 == 0 ? 1.0f : 0.5f;
+            float p[3] = {0, 0, 0};
+            p[axis] = float(i);
+            m_batch.AddVertex(p[0], p[1], p[2]);
+            p[1 - axis] = -len;
+            m_batch.AddVertex(p[0], p[1], p[2]);
+        }
+    m_batch.End();
+    glLineWidth(1.0f);
+    m_batch.Draw();
 }
 
 void TK_SceneRenderer::SetFlags(int flags) {
@@ -283,6 +313,8 @@ void TK_SceneRenderer::Render(const TK_Rect& rect, const Camera& camera) {
         glDepthMask(GL_TRUE);
         if (m_flags & TK_SHOW_FRAME) DrawFrame();
     }
+    DrawPreview();
+    if (m_ruler) DrawRuler();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_SCISSOR_TEST);
     glDisable(GL_MULTISAMPLE);

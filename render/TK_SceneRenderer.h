@@ -2,7 +2,8 @@
 // OpenGL: an optional background gradient, the visible voxel faces (shaded by
 // the GLSL voxel program with ambient occlusion from a volume texture, or
 // flat-shaded by the fixed-function pipeline), per-face grid outlines, the
-// model's edge lines, its bounding frame and an optional ground plane.
+// model's edge lines, its bounding frame, an optional ground plane and the
+// live preview of a brush stroke.
 //
 // It keeps GPU copies of the palette (a 1D texture) and of the model volume
 // (a 3D texture) and rebuilds its derived data lazily through change
@@ -26,6 +27,7 @@
 #include "render/Camera.h"
 #include "render/GLObjects.h"
 #include "render/GLVertexBatch.h"
+#include "render/TK_PreviewMesh.h"
 #include "render/TK_VoxelSurface.h"
 
 class TK_EditorEnv;
@@ -80,6 +82,8 @@ public:
     // or "mode" change while "mode" is on rebuilds the occlusion volume.
     void SetFlags(int flags);
     int Flags() const { return m_flags; }
+    // The 3D view's ruler overlay, drawn with the model.
+    void SetRuler(bool on) { m_ruler = on; }
     // Uploads all palette entries on the next frame.
     void UpdatePalette();
     // Re-uploads the volume on the next frame.
@@ -116,6 +120,10 @@ private:
     void DrawFaceOutlines(bool shaded);
     void DrawEdges();
     void DrawFrame();
+    // The brush stroke's preview over the model, rebuilt after a change.
+    void DrawPreview();
+    // Cell ticks along the model's x and y edges.
+    void DrawRuler();
     size_t BuildDirection(int dir);
     void SetFlatTextureMatrix();
 
@@ -144,6 +152,9 @@ private:
     TK_QuadBuffer m_quads;
     std::vector<TK_QuadVertex> m_lines;
     GLVertexBatch m_batch;
+    TK_PreviewMesh m_preview;
+    bool m_previewDirty = true;
+    bool m_ruler = false;
     float m_ambient[3] = {0.04f, 0.04f, 0.04f};
 
     // GPU objects.

@@ -1,0 +1,48 @@
+// TK_BrushTable: the editor's brushes under their (type, shape) words, the
+// words the brush settings use: "attach", "erase" and "paint" with "box",
+// "line", "center", "face", "vox" and "pattern" for the shape brushes, and
+// "pick", "replace", "remove", "loop" and "focus" (no shape word) for the
+// others. The table owns its brushes; TK_RegisterBrushes fills it in one
+// fixed order.
+//
+// Rule: lookups never create brushes; a failed lookup prints
+// "Brush unfound : TYPE : SHAPE" and yields null.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "brush/TK_ModelBrush.h"
+
+struct TK_Settings;
+
+class TK_BrushTable {
+public:
+    struct Entry {
+        std::string type, shape;
+        std::unique_ptr<TK_ModelBrush> brush;
+    };
+
+    void Add(const char* type, const char* shape, std::unique_ptr<TK_ModelBrush> brush);
+    // The first entry whose type matches and, when both shape words are
+    // non-empty, whose shape matches too. Null (after the message) when none.
+    TK_ModelBrush* Find(const char* type, const char* shape) const;
+    // The brush the "b_type" and "b_shape" settings name.
+    TK_ModelBrush* ForSettings(const TK_Settings& settings) const;
+    // Hands every brush the view it serves.
+    void SetHost(TK_BrushHost* host);
+
+    int Count() const { return int(m_entries.size()); }
+    const Entry& At(int i) const { return m_entries[size_t(i)]; }
+
+private:
+    std::vector<Entry> m_entries;
+};
+
+// The words of the settings' brush indices ("b_type", "b_shape").
+const char* TK_BrushTypeWord(int type);
+const char* TK_BrushShapeWord(int shape);
+
+// Every brush of the editor, under its words.
+void TK_RegisterBrushes(TK_BrushTable& table);

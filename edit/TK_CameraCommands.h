@@ -1,0 +1,25 @@
+// The camera slot command "cam": "cam N" (N >= 0) chooses the slot, "cam -1"
+// saves the "scene" view's camera to config/cameraN.txt in the program
+// directory, "cam -2" loads it back, "cam -3" toggles the flag kept beside
+// the slot. The window does the file work (TK_WindowLink), so this layer
+// never sees the view or its camera.
+#pragma once
+
+#include <string>
+
+#include "edit/TK_CMD.h"
+
+class TK_CMD_CameraSlot : public TK_CMD {
+    OMB_COMMAND_CLASS(TK_CMD_CameraSlot, TK_CMD)
+public:
+    bool Parse(const char* args) override;  // exactly one integer
+    // False for -1 and -2 without a window or a "scene" view, when the file
+    // fails, and for other negative values.
+    bool Execute() override;
+
+    // The slot file of `slot` under the program directory.
+    static std::string SlotPath(const std::string& programDir, int slot);
+
+private:
+    int m_value = 0;
+};

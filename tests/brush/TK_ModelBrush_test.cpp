@@ -1,0 +1,189 @@
+// The brush responders driven by mouse events over a view that looks
+// straight down on the model: window point (x, y) is the column of cell
+// (x, y). Capture and the Shift swap, one stroke one undo step, the voxel
+// size keys, the colour and loop brushes, and the brush table.
+#include "TK_BrushTest.h"
+#include "brush/TK_BoxBrush.h"
+#include "brush/TK_BrushTable.h"
+#include "brush/TK_ColorBrush.h"
+#include "brush/TK_LoopBrush.h"
+#include "brush/TK_VoxelBrush.h"
+#include "edit/TK_Commands.h"
+
+namespace {
+
+class TopDownHost : public TK_BrushHost {
+public:
+    explicit TopDownHost(TK_EditorEnv& env) : m_env(env) {}
+    TK_EditorEnv* BrushEnv() override { return &m_env; }
+    bool RayAt(int x, int y, TK_Ray& ray) override {
+        ray.origin[0] = float(x) + 0.5f, ray.origin[1] = float(y) + 0.5f, ray.origin[2] = 100;
+        ray.dir[0] = ray.dir[1] = 0, ray.dir[2] = -1;
+        return true;
+    }
+    TK_Pick PickAt(int x, int y) override {
+        TK_Ray ray;
+        RayAt(x, y, ray);
+        return TK_PickRay(m_env, ray);
+    }
+    TK_Pick PointerPick() override { return PickAt(0, 0); }
+    bool IsBusy() const override { return busy; }
+    void SetBusy(bool b) override { busy = b; }
+    bool HasHintLine() const override { return true; }
+    void SetHintLine(const char* text) override { hint = text; }
+
+    bool busy = false;
+    std::string hint;
+
+private:
+    TK_EditorEnv& m_env;
+};
+
+class ModelBrush : public tk_test::BrushTest {
+protected:
+    void SetUp() override {
+        BrushTest::SetUp();
+        env->currentColorIndex = 9;
+    }
+    static UI_MouseState Mouse(int x, int y, int modifiers = 0) {
+        UI_MouseState m;
+        m.valid = true, m.x = x, m.y = y, m.left = 1, m.modifiers = modifiers;
+        return m;
+    }
+    // Press at `from`, drag through `to`, release there.
+    void Drag(TK_ModelBrush& brush, std::initializer_list<std::array<int, 2>> path, int modifiers = 0) {
+        auto it = path.begin();
+        ASSERT_TRUE(brush.LeftDown(Mouse((*it)[0], (*it)[1], modifiers)));
+        for (++it; it != path.end(); ++it) brush.LeftDrag(Mouse((*it)[0], (*it)[1], modifiers));
+        const auto& last = *(path.end() - 1);
+        brush.LeftUp(Mouse(last[0], last[1], modifiers));
+    }
+    int Count() const { return env->model.voxels.Count(); }
+
+    TopDownHost host{*env};
+};
+
+TEST_F(ModelBrush, BoxStrokeIsOneUndoStepAndShiftErasesThenAttachesAgain) {
+    TK_BoxBrush box(TK_BRUSH_ATTACH);
+    box.SetHost(&host);
+    Drag(box, {{1, 1}, {2, 2}, {3, 2}});
+    EXPECT_EQ(Count(), 6);  // 3 x 2 on the floor
+    EXPECT_EQ(env->executor.UndoCount(), 1u);
+    EXPECT_EQ(env->previewVoxels, nullptr);
+    EXPECT_FALSE(host.busy);
+    EXPECT_FALSE(env->executor.IsLocked());
+    Drag(box, {{1, 1}, {2, 1}}, 4);  // Shift: the top faces' own cells erase
+    EXPECT_EQ(Count(), 4);
+    EXPECT_EQ(box.Mode(), TK_BRUSH_ATTACH);
+    Drag(box, {{1, 1}, {1, 1}});  // attach again: the emptied floor cell
+    EXPECT_EQ(Count(), 5);
+    EXPECT_TRUE(env->executor.Undo());
+    EXPECT_TRUE(env->executor.Undo());
+    EXPECT_EQ(Count(), 6);
+}
+
+TEST_F(ModelBrush, PressWhileBusyIsNotTakenAndPaintNeverFills) {
+    TK_BoxBrush paint(TK_BRUSH_PAINT);
+    paint.SetHost(&host);
+    host.busy = true;
+    EXPECT_FALSE(paint.LeftDown(Mouse(1, 1)));
+    host.busy = false;
+    Fill(2, 2, 0, 3);
+    Drag(paint, {{0, 0}, {4, 4}});
+    ASSERT_EQ(Count(), 1);
+    EXPECT_EQ(env->model.voxels[0].colorIndex, 9);
+    // Painting the same colour again changes nothing: no history entry.
+    Drag(paint, {{0, 0}, {4, 4}});
+    EXPECT_EQ(env->executor.UndoCount(), 1u);
+}
+
+TEST_F(ModelBrush, PreviewIsShownDuringTheDragAndHintCountsTheBox) {
+    TK_BoxBrush box(TK_BRUSH_ATTACH);
+    box.SetHost(&host);
+    int messages = 0;
+    struct Counter {
+        int* n;
+        void On(int kind, int value) { *n += kind == TK_NOTIFY_MODEL && value == TK_CHANGE_SHAPE; }
+    } counter{&messages};
+    env->listeners.Connect(&counter, &Counter::On);
+    ASSERT_TRUE(box.LeftDown(Mouse(1, 1)));
+    box.LeftDrag(Mouse(3, 2));
+    ASSERT_NE(env->previewVoxels, nullptr);
+    EXPECT_EQ(env->previewVoxels->Count(), 6);
+    box.Tick(UI_TickData());
+    EXPECT_EQ(host.hint, "\a 3   \a 2   \a 1  ");
+    box.LeftUp(Mouse(3, 2));
+    EXPECT_EQ(env->previewVoxels, nullptr);
+    EXPECT_GE(messages, 3);  // shown, rebuilt, cleared
+    box.Tick(UI_TickData());
+    EXPECT_EQ(host.hint, "x:0   y:0   z:-1 ");
+    env->listeners.Disconnect(&counter);
+}
+
+TEST_F(ModelBrush, VoxelSizeKeysStopAtOneAndSixtyFour) {
+    TK_VoxelBrush vox(TK_BRUSH_ATTACH);
+    vox.SetHost(&host);
+    struct Case {
+        int from, key, want;
+    } cases[] = {{1, TK_VoxelBrush::kKeyMinus, 1}, {2, TK_VoxelBrush::kKeyMinus, 1},
+                 {64, TK_VoxelBrush::kKeyPlus, 64}, {63, TK_VoxelBrush::kKeyPlus, 64}};
+    for (const Case& c : cases) {
+        env->settings.voxSize = c.from;
+        UI_KeyState k;
+        k.key = c.key;
+        EXPECT_TRUE(vox.KeyDown(k));
+        EXPECT_EQ(env->settings.voxSize, c.want) << c.from;
+    }
+}
+
+TEST_F(ModelBrush, ColorBrushesActOnTheClickedColour) {
+    TK_RegisterCommands(env->executor);
+    Fill(1, 1, 0, 4);
+    Fill(2, 1, 0, 4);
+    Fill(3, 1, 0, 5);
+    TK_PickColorBrush pick;
+    TK_ReplaceColorBrush replace;
+    TK_RemoveColorBrush remove;
+    for (TK_ModelBrush* b : {(TK_ModelBrush*)&pick, (TK_ModelBrush*)&replace, (TK_ModelBrush*)&remove})
+        b->SetHost(&host);
+    Drag(pick, {{3, 1}});
+    EXPECT_EQ(env->currentColorIndex, 5);
+    Drag(replace, {{3, 1}});  // already the current colour: nothing
+    EXPECT_EQ(env->executor.UndoCount(), 0u);
+    Drag(remove, {{1, 1}});
+    EXPECT_EQ(Count(), 1);
+    EXPECT_EQ(env->executor.UndoCount(), 1u);
+    Drag(remove, {{6, 6}});  // the ground: no command
+    EXPECT_EQ(env->executor.UndoCount(), 1u);
+}
+
+TEST_F(ModelBrush, ConsecutiveLoopDragsAreOneEntryOfTheSummedOffset) {
+    Fill(1, 1, 0, 4);
+    TK_LoopBrush loop;
+    loop.SetHost(&host);
+    Drag(loop, {{1, 1}, {2, 1}, {4, 1}});
+    Drag(loop, {{4, 1}, {6, 1}});
+    EXPECT_EQ(env->executor.UndoCount(), 1u);
+    ASSERT_EQ(Count(), 1);
+    EXPECT_EQ(env->model.voxels[0].x, 6);
+    EXPECT_EQ(env->model.voxels[0].y, 1);  // locked to x
+    env->executor.Undo();
+    EXPECT_EQ(env->model.voxels[0].x, 1);
+}
+
+TEST_F(ModelBrush, TableFindsEveryWordAndReportsUnknownOnes) {
+    TK_BrushTable table;
+    TK_RegisterBrushes(table);
+    EXPECT_EQ(table.Count(), 23);
+    TK_ModelBrush* erase = table.Find("erase", "center");
+    ASSERT_NE(erase, nullptr);
+    EXPECT_EQ(erase->Mode(), TK_BRUSH_ERASE);
+    EXPECT_NE(table.Find("loop", ""), nullptr);
+    env->settings.brushType = 2, env->settings.brushShape = 5;
+    EXPECT_EQ(table.ForSettings(env->settings), table.Find("paint", "box"));
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(table.Find("smear", "box"), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Brush unfound : smear : box\n");
+}
+
+}  // namespace

@@ -1,0 +1,68 @@
+// The 3D view's camera input: held keys and the chords that drop them, X
+// with a right press on nothing, snapped rotation, and the attributes.
+#include <gtest/gtest.h>
+
+#include "ui/UI_3DView.h"
+
+namespace {
+
+UI_KeyState Key(int key, int modifiers = 0) {
+    UI_KeyState k;
+    k.key = key, k.modifiers = modifiers;
+    return k;
+}
+
+UI_MouseState Pointer(int x, int y) {
+    UI_MouseState m;
+    m.valid = true, m.x = x, m.y = y, m.right = 1;
+    return m;
+}
+
+TEST(ThreeDView, HeldKeysAndChords) {
+    UI_3DView view;
+    EXPECT_TRUE(view.KeyDown(Key(UI_3DView::kKeyN)));
+    EXPECT_TRUE(view.LeftRotates());
+    EXPECT_FALSE(view.KeyDown(Key(77)));  // not a held key
+    // Ctrl with W neither flies nor keeps N held.
+    EXPECT_FALSE(view.KeyDown(Key(UI_3DView::kKeyW, 1)));
+    EXPECT_FALSE(view.LeftRotates());
+    view.KeyDown(Key(UI_3DView::kKeyN));
+    view.FocusOut();
+    EXPECT_FALSE(view.LeftRotates());
+    // Flying moves only a free camera.
+    view.GetCamera().SetMode(Camera::kFree);
+    view.KeyDown(Key(UI_3DView::kKeyW));
+    const float before = view.GetCamera().eye[2];
+    UI_TickData tick;
+    tick.previous = 1, tick.now = 1.1;
+    view.Tick(tick);
+    EXPECT_LT(view.GetCamera().eye[2], before);  // forward is -z at angle 0
+}
+
+TEST(ThreeDView, PickFocusOnNothingStillRotates) {
+    UI_3DView view;
+    view.SetRect({0, 0, 99, 99});
+    const float focus[3] = {view.GetCamera().focus[0], view.GetCamera().focus[1], view.GetCamera().focus[2]};
+    view.KeyDown(Key(UI_3DView::kKeyX));
+    view.RightDown(Pointer(50, 50));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(view.GetCamera().focus[i], focus[i]);
+    view.RightDrag(Pointer(60, 50));
+    EXPECT_NE(view.GetCamera().angle[1], 0.0f);
+    view.RightUp(Pointer(60, 50));
+    EXPECT_FALSE(view.RightHeld());
+}
+
+TEST(ThreeDView, SnappedRotationAndSnapRange) {
+    UI_3DView view;
+    view.SetSnapAngle(0);
+    EXPECT_EQ(view.SnapAngle(), 1);
+    view.SetSnapAngle(500);
+    EXPECT_EQ(view.SnapAngle(), 180);
+    view.SetSnapAngle(45);
+    view.SetSnapping(true);
+    view.RightDown(Pointer(0, 0));
+    view.RightDrag(Pointer(-100, 0));  // 40 degrees: snaps to 45
+    EXPECT_FLOAT_EQ(view.GetCamera().angle[1], 45.0f);
+}
+
+}  // namespace

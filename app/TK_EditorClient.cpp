@@ -20,13 +20,13 @@ void TK_EditorClient::OnCreate(OS_Window& window) {
     m_window = &window;
     if (auto* platform = dynamic_cast<MS_Window*>(&window))
         m_bridge = std::make_unique<MS_UIBridge>(*platform, m_editor);
+    m_editor.EnableRendering();
     m_editor.Broadcast(UI_Event::Broadcast(UI_EVENT_CREATE));
 }
 
 void TK_EditorClient::OnStart() {
     const std::string font = m_editor.Env().workspace.programDir + "/config/font.png";
     if (!m_editor.Canvas().LoadFont(font.c_str())) OMB_Printf("[Error] UI : cannot load font %s\n", font.c_str());
-    m_editor.EnableRendering();
     int width = 0, height = 0;
     m_window->ClientSize(width, height);
     OnResize(width, height);

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/TK_RasterSceneView.h"
+#include "app/UI_SceneView.h"
 #include "app/TK_Startup.h"
 #include "core/OMB_Log.h"
 #include "core/OS_Keys.h"
@@ -68,8 +68,6 @@ void RegisterRows(OMB_HotkeyTable& table, const HotkeyRow (&rows)[N]) {
 // The window's base colour, behind every panel.
 constexpr float kBackground[3] = {0.11f, 0.115f, 0.125f};
 
-const char* const kBrushShapes[] = {"line", "center", "pattern", "vox", "face", "box"};
-const char* const kBrushTypes[] = {"attach", "erase", "paint"};
 const char* const kMaterialMenu[] = {"menu_diffuse", "menu_metal", "menu_glass", "menu_emit"};
 
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -102,14 +100,21 @@ void UI_RezWindow::OnCreate() {
     TK_SetupEnvironment(m_env);
     RegisterHotkeys();
     UI_RegisterViewTypes(m_viewTypes);
-    m_viewTypes.Register<TK_RasterSceneView>("scene");
+    TK_RegisterEditorViewTypes(m_viewTypes);
     if (m_descriptionPath.empty()) m_descriptionPath = m_env.workspace.programDir + "/config/editor.ui";
     SetRootView(UI_LoadViewTree(m_viewTypes, m_descriptionPath.c_str()));
-    m_sceneView = UI_Cast<TK_RasterSceneView>(FindView("scene", &TK_RasterSceneView::kClass));
+    m_sceneView = UI_Cast<UI_SceneView>(FindView("scene", &UI_SceneView::kClass));
     m_paletteView = UI_Cast<UI_Palette>(FindView("pal", &UI_Palette::kClass));
     m_commandField = UI_Cast<UI_TextField>(FindView("cmd", &UI_TextField::kClass));
     if (m_paletteView) m_paletteView->SetPalette(&m_env.model.palette);
-    if (m_sceneView) m_sceneView->Attach(&m_env, &m_renderers, false);
+    TK_RegisterBrushes(m_brushes);
+    if (m_sceneView) {
+        m_sceneView->SetEnvironment(&m_env, m_rendering ? &m_renderers : nullptr);
+        m_brushes.SetHost(m_sceneView);
+        m_sceneView->SetTemporaryBrushes(m_brushes.Find("pick", ""), m_brushes.Find("loop", ""),
+                                         m_brushes.Find("focus", ""));
+        m_sceneView->SetActiveBrush(m_brushes.ForSettings(m_env.settings));
+    }
     m_env.listeners.Connect(this, &UI_RezWindow::OnEditorMessage);
     Measure();
     SetDefaultFocus(m_sceneView);
@@ -123,7 +128,6 @@ void UI_RezWindow::RegisterHotkeys() {
 
 void UI_RezWindow::OnStart() {
     if (m_rendering && !m_renderers.Init(m_env)) OMB_Printf("[Error] raster view : no palette texture\n");
-    if (m_sceneView) m_sceneView->Attach(&m_env, &m_renderers, m_rendering);
     // The start-up script is the program's own business: show only problems.
     OMB_SetLogMode(OMB_LogMode::ProblemsOnly);
     TK_RunStartupScript(m_env);
@@ -249,8 +253,9 @@ void UI_RezWindow::ShowEditorState(int flags) {
         Set("l_z", "selected", Bool(s.loft[2]));
     }
     if (flags & TK_EDITOR_BRUSH) {
-        if (s.brushType >= 0 && s.brushType < 3) Set("b_type", "value", kBrushTypes[s.brushType]);
-        if (s.brushShape >= 0 && s.brushShape < 6) Set("b_shape", "value", kBrushShapes[s.brushShape]);
+        if (m_sceneView) m_sceneView->SetActiveBrush(m_brushes.ForSettings(s));
+        Set("b_type", "value", TK_BrushTypeWord(s.brushType));
+        Set("b_shape", "value", TK_BrushShapeWord(s.brushShape));
     }
     if (flags & TK_EDITOR_BRUSH_SIZE) Set("b_size", "text", Format("%d", s.voxSize));
 }
@@ -349,6 +354,10 @@ bool UI_RezWindow::ToggleView(const std::string& view) {
     found->SetHidden(!found->IsHidden());
     return true;
 }
+
+bool UI_RezWindow::SaveSceneCamera(const std::string& path) { return TK_SaveSceneCamera(*this, path); }
+
+bool UI_RezWindow::LoadSceneCamera(const std::string& path) { return TK_LoadSceneCamera(*this, path); }
 
 bool UI_RezWindow::Snap(const std::string& view, const std::string& path, bool alpha) {
     Image image;

@@ -8,13 +8,14 @@
 // backup model when the program quits.
 //
 // It is also the environment's TK_WindowLink, so "ui_set", "ui_view" and
-// "snap" reach its views. Without an OpenGL context (tests) the renderers
+// "snap" reach its views, and "cam" the scene view's camera slots. Without an OpenGL context (tests) the renderers
 // are simply not started: call EnableRendering before the start broadcast
 // when a context is current.
 #pragma once
 
 #include <string>
 
+#include "brush/TK_BrushTable.h"
 #include "core/OMB_HotkeyTable.h"
 #include "model/TK_EditorEnv.h"
 #include "model/TK_WindowLink.h"
@@ -24,7 +25,7 @@
 
 class UI_Palette;
 class UI_TextField;
-class TK_RasterSceneView;
+class UI_SceneView;
 
 class UI_RezWindow : public UI_Window, public TK_WindowLink {
 public:
@@ -57,9 +58,11 @@ public:
     bool ToggleView(const std::string& view) override;
     void Relayout() override { RefreshLayout(); }
     bool Snap(const std::string& view, const std::string& path, bool alpha) override;
+    bool SaveSceneCamera(const std::string& path) override;
+    bool LoadSceneCamera(const std::string& path) override;
 
-    // The renderers start in OnStart only when this was called (a context
-    // is current).
+    // The renderers start in OnStart, and the scene view draws, only when
+    // this was called before the create broadcast (a context is current).
     void EnableRendering() { m_rendering = true; }
     // The description file; "config/editor.ui" under the program directory
     // unless set before the create broadcast.
@@ -69,7 +72,7 @@ public:
     TK_Renderers& Renderers() { return m_renderers; }
     const UI_ViewRegistry& ViewTypes() const { return m_viewTypes; }
     const OMB_HotkeyTable& GlobalKeys() const { return m_globalKeys; }
-    TK_RasterSceneView* SceneView() const { return m_sceneView; }
+    UI_SceneView* SceneView() const { return m_sceneView; }
     UI_Palette* PaletteView() const { return m_paletteView; }
     UI_TextField* CommandField() const { return m_commandField; }
 
@@ -85,9 +88,10 @@ private:
 
     TK_EditorEnv m_env;
     TK_Renderers m_renderers;  // after the environment: shut down first
+    TK_BrushTable m_brushes;
     OMB_HotkeyTable m_globalKeys, m_editKeys, m_renderKeys;
     UI_ViewRegistry m_viewTypes;
-    TK_RasterSceneView* m_sceneView = nullptr;
+    UI_SceneView* m_sceneView = nullptr;
     UI_Palette* m_paletteView = nullptr;
     UI_TextField* m_commandField = nullptr;
     std::string m_descriptionPath;

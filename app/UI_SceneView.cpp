@@ -122,7 +122,12 @@ bool UI_SceneView::TracerQuery(int x, int y, float& depth, int& colorIndex) {
 
 void UI_SceneView::SetHintLine(const char* text) {
     if (!m_window || !m_window->FindView("cmd", &UI_View::kClass)) return;
-    m_window->SetViewAttribute("cmd", "text", text);
+    // The field's placeholder ("default"), never its text: a status line
+    // must not become a command line. Unchanged text is not set again, so
+    // an idle editor asks for no frames.
+    if (m_hintLine == text) return;
+    m_hintLine = text;
+    m_window->SetViewAttribute("cmd", "default", text);
 }
 
 // ---------------------------------------------------------------- gestures

@@ -93,6 +93,7 @@ private:
     TK_ModelBrush* m_focusBrush = nullptr;
     TK_ModelBrush* m_temporary = nullptr;  // serving the gesture while temporaryActive
     bool m_temporaryActive = false;
+    std::string m_hintLine;  // the status last written to the command field
     bool m_leftAsRight = false;  // a left gesture handled as a right one (N)
     bool m_busy = false;
     bool m_leftHeld = false;

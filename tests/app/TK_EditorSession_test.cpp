@@ -1,6 +1,6 @@
 // One whole editor session under a virtual X server (xvfb-run), driven by
 // xdotool like a user: two lines typed into the command field, a left drag
-// across the scene, Ctrl+Z, then the window closes (SIGTERM, which the
+// across the scene (the start brush carves), Ctrl+Z, then the window closes (SIGTERM, which the
 // platform layer turns into a close: no window manager runs under Xvfb).
 // The backup file tells what happened. Missing tools fail the test.
 #include <gtest/gtest.h>
@@ -60,9 +60,11 @@ TEST(EditorSession, TypeDragUndoAndClose) {
     EXPECT_EQ(code, 0);
     TK_Model model;
     ASSERT_TRUE(ReadVox(model, backup.c_str()));
-    // The second line was undone; the first stands.
-    EXPECT_EQ(model.size[0], 20);
-    EXPECT_EQ(model.size[2], 22);
+    // Both lines ran; Ctrl+Z took back the drag's carving, not the second
+    // line: so the drag made exactly one history step.
+    EXPECT_EQ(model.size[0], 30);
+    EXPECT_EQ(model.size[2], 32);
+    EXPECT_EQ(model.voxels.Count(), size_t(20 * 21 * 22));  // growing the box adds no voxels
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "TK_TestSupport.h"
-#include "app/TK_RasterSceneView.h"
+#include "app/UI_SceneView.h"
 #include "app/UI_RezWindow.h"
 #include "core/OS_Keys.h"
 #include "model/TK_VoxFile.h"

@@ -31,7 +31,18 @@ xdotool windowfocus --sync "$wid" 2>/dev/null
 xdotool key Tab type "size 20 21 22"
 xdotool key Tab key Tab type "size 30 31 32"
 xdotool key Tab
-xdotool mousemove --window "$wid" 600 400 mousedown 1 mousemove --window "$wid" 680 450 mouseup 1
+# Pauses between the steps let the editor draw and pick, as a hand would.
+sleep 0.5
+xdotool mousemove --window "$wid" 600 400
+sleep 0.3
+xdotool mousedown 1
+sleep 0.2
+xdotool mousemove --window "$wid" 640 425
+sleep 0.2
+xdotool mousemove --window "$wid" 680 450
+sleep 0.2
+xdotool mouseup 1
+sleep 0.3
 xdotool key ctrl+z
 sleep 0.5
 kill -TERM $pid

@@ -121,13 +121,18 @@ bool UI_SceneView::TracerQuery(int x, int y, float& depth, int& colorIndex) {
 }
 
 void UI_SceneView::SetHintLine(const char* text) {
-    if (!m_window || !m_window->FindView("cmd", &UI_View::kClass)) return;
-    // The field's placeholder ("default"), never its text: a status line
-    // must not become a command line. Unchanged text is not set again, so
-    // an idle editor asks for no frames.
-    if (m_hintLine == text) return;
+    // Written on every tick: only a change reaches the field, so an idle
+    // editor asks for no frames. The field's placeholder ("default"), never
+    // its text: a status line must not become a command line.
+    if (!m_window || m_hintLine == text || !m_window->FindView("cmd", &UI_View::kClass)) return;
     m_hintLine = text;
     m_window->SetViewAttribute("cmd", "default", text);
+}
+
+bool UI_SceneView::PickingEnabled() const {
+    // Typing into another view (the console) switches the cell readout off.
+    const UI_View* focus = m_window ? m_window->FocusView() : nullptr;
+    return !focus || focus == this;
 }
 
 // ---------------------------------------------------------------- gestures

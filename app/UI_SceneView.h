@@ -60,6 +60,7 @@ public:
     void SetBusy(bool busy) override { m_busy = busy; }
     bool HasHintLine() const override { return m_window != nullptr; }
     void SetHintLine(const char* text) override;
+    bool PickingEnabled() const override;
     bool TracerQuery(int x, int y, float& depth, int& colorIndex) override;
 
     // ---- Responder
@@ -93,10 +94,10 @@ private:
     TK_ModelBrush* m_focusBrush = nullptr;
     TK_ModelBrush* m_temporary = nullptr;  // serving the gesture while temporaryActive
     bool m_temporaryActive = false;
-    std::string m_hintLine;  // the status last written to the command field
     bool m_leftAsRight = false;  // a left gesture handled as a right one (N)
     bool m_busy = false;
     bool m_leftHeld = false;
+    std::string m_hintLine;  // the last line written to the hint field
     bool m_pointerInside = false;
     int m_pointerX = 0, m_pointerY = 0;
 };

@@ -58,6 +58,12 @@ void TK_VoxelBrush::StampSegment(const TK_BrushOptions& options, int x0, int y0,
     }
 }
 
+bool TK_VoxelBrush::LeftDown(const UI_MouseState& m) {
+    UI_MouseState press = m;
+    if (m_keySwap) press.modifiers &= ~kModShift;
+    return TK_ModelBrush::LeftDown(press);
+}
+
 bool TK_VoxelBrush::BeginStroke(const UI_MouseState& m) {
     const TK_BrushOptions options = Options();
     m_stroke.Begin(*Env(), options);

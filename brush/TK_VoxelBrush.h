@@ -32,6 +32,8 @@ public:
 
     using TK_ModelBrush::TK_ModelBrush;
 
+    // A Shift already swapping the mode while held swaps nothing more.
+    bool LeftDown(const UI_MouseState& m) override;
     bool MouseMove(const UI_MouseState& m) override;
     bool MouseEnter(const UI_MouseState& m) override;
     bool KeyDown(const UI_KeyState& k) override;

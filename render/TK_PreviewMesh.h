@@ -27,11 +27,16 @@ public:
     int Faces() const { return m_faces; }
 
 private:
-    bool Member(int x, int y, int z) const;
+    // The stroke's cells of one row along x (bit x), zero outside the world.
+    using Row = unsigned __int128;
+    Row RowAt(int y, int z) const;
+    void AddFace(int x, int y, int z, int face);
 
     GLVertexBatch m_batch;
     int m_kind = 0;
     int m_faces = 0;
     // One bit per world cell (128 per axis), set for the stroke's cells.
     std::vector<uint64_t> m_member;
+    // The colour of each cell whose bit is set (others are stale).
+    std::vector<uint8_t> m_colors;
 };

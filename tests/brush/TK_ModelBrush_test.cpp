@@ -120,7 +120,7 @@ TEST_F(ModelBrush, PreviewIsShownDuringTheDragAndHintCountsTheBox) {
     env->listeners.Disconnect(&counter);
 }
 
-TEST_F(ModelBrush, VoxelSizeKeysStopAtOneAndSixtyFour) {
+TEST_F(ModelBrush, VoxelSizeKeysStopAtOneAndSixtyFourAndHeldShiftErases) {
     TK_VoxelBrush vox(TK_BRUSH_ATTACH);
     vox.SetHost(&host);
     struct Case {
@@ -134,6 +134,17 @@ TEST_F(ModelBrush, VoxelSizeKeysStopAtOneAndSixtyFour) {
         EXPECT_TRUE(vox.KeyDown(k));
         EXPECT_EQ(env->settings.voxSize, c.want) << c.from;
     }
+    env->settings.voxSize = 1;
+    Fill(3, 3, 0, 4);
+    UI_KeyState shift;
+    shift.key = 1, shift.modifiers = 4;
+    vox.KeyDown(shift);
+    EXPECT_EQ(vox.Mode(), TK_BRUSH_ERASE);
+    Drag(vox, {{3, 3}}, 4);  // the press's Shift does not swap back
+    EXPECT_EQ(Count(), 0);
+    shift.modifiers = 0;
+    vox.KeyUp(shift);
+    EXPECT_EQ(vox.Mode(), TK_BRUSH_ATTACH);
 }
 
 TEST_F(ModelBrush, ColorBrushesActOnTheClickedColour) {

@@ -18,7 +18,7 @@ const char kUsage[] =
     "       tarsk --headless [OPTIONS]\n"
     "       tarsk --snap OUT.png [--size WxH] [--angle PITCH YAW] [OPTIONS] [MODEL.vox]\n"
     "       tarsk --render OUT.png [--size WxH] [--spp N] [--angle PITCH YAW] [OPTIONS] [MODEL.vox]\n"
-    "  -c LINE            run LINE as a console line (repeatable, in order)\n"
+    "  -c LINE            run LINE as a console line (repeatable, in order; the editor runs them after start-up)\n"
     "  --script FILE      run each line of FILE ('#' starts a comment line)\n"
     "  -q, --quiet        print only [Error] and [Warning] lines\n"
     "  --snap OUT.png     render one raster frame offscreen and write it as RGBA PNG\n"
@@ -64,7 +64,7 @@ int ValueCount(const char* a) {
 
 int AllowedModes(const char* a) {
     if (!std::strcmp(a, "-c") || !std::strcmp(a, "--script") || !std::strcmp(a, "-q") || !std::strcmp(a, "--quiet"))
-        return kHeadless | kSnap | kRender;
+        return kAll;
     if (!std::strcmp(a, "--size") || !std::strcmp(a, "--angle")) return kSnap | kRender;
     if (!std::strcmp(a, "--snap")) return kSnap;
     if (!std::strcmp(a, "--render") || !std::strcmp(a, "--spp")) return kRender;

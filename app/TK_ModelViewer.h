@@ -1,12 +1,10 @@
-// TK_ModelViewer: the window's client until the user-interface toolkit takes
-// over: it owns the editor environment, a camera and the raster renderer,
+// TK_ModelViewer: the plain raster view behind the offscreen modes (--snap,
+// --render): it owns the editor environment, a camera and the renderers,
 // starts like the headless runner (registrations, configuration, start-up
-// script), opens the model named on the command line, and fills the window
-// with the raster view. Right-button drags orbit, the wheel zooms, the middle
-// button pans; closing the window writes the backup model to the cache
-// folder. In render mode ("set pt 1") it shows the path tracer's picture,
-// one sample more per frame. The snapshot and render modes of the command
-// line use it offscreen.
+// script), opens the model named on the command line and draws the raster
+// view, or in render mode the path tracer's picture, one sample more per
+// draw. Right-button drags orbit, the wheel zooms, the middle button pans.
+// The editor window itself is UI_RezWindow.
 #pragma once
 
 #include <memory>

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <system_error>
 #include <utility>
 
@@ -43,19 +44,33 @@ void TK_SetupEnvironment(TK_EditorEnv& env) {
 }
 
 void TK_RunStartupScript(TK_EditorEnv& env) {
-    static const char* const kLines[][2] = {
-        {"set", "set r_show frame 1"},
-        {"set", "set b_shape box"},
-        {"set", "set b_type erase"},
-        {"set", "set b_vox_size 1"},
-        {"pal", "pal mac"},
-        {"index", "index 79"},
-        {"size", "size 45"},
-        {"new", "new"},
-        {"set", "set pt_image 960 800"},
+    enum Kind { kAny, kWindow };
+    struct Line {
+        const char* command;
+        std::string text;
+        Kind kind;
     };
-    for (const auto& line : kLines)
-        if (env.executor.Find(line[0])) env.ExecuteText("", line[1]);
+    const Line lines[] = {
+        {"ui_set", "ui_set file root " + env.workspace.modelFolder, kWindow},
+        {"ui_set", "ui_set file_patt root " + env.workspace.patternFolder, kWindow},
+        {"set", "set r_show frame 1", kAny},
+        {"set", "set b_shape box", kAny},
+        {"set", "set b_type erase", kAny},
+        {"set", "set b_vox_size 1", kAny},
+        {"pal", "pal mac", kAny},
+        {"index", "index 79", kAny},
+        {"size", "size 45", kAny},
+        {"new", "new", kAny},
+        {"ui_set", "ui_set scene reset 1", kWindow},
+        {"set", "set pt_image 960 800", kAny},
+    };
+    for (const Line& line : lines) {
+        // Window lines need the editor window; the others run everywhere.
+        if ((line.kind == kWindow && !env.window) || !env.executor.Find(line.command)) continue;
+        // A line that succeeds tells the listeners (history message), so
+        // the undo and redo buttons follow from the first line on.
+        env.ExecuteText("", line.text.c_str());
+    }
     env.executor.ClearHistory();
 }
 

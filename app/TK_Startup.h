@@ -12,8 +12,9 @@ class TK_EditorEnv;
 // Reads the configuration, then registers every built-in command and every
 // format plugin, and installs the GPU evaluator of the voxel shaders.
 void TK_SetupEnvironment(TK_EditorEnv& env);
-// Runs the start-up script's settings and document lines whose commands are
-// registered, then clears the history. The settings keep their start-up
+// Runs the start-up script's lines whose commands are registered (the lines
+// for the editor's views only when the environment has a window), then
+// clears the history. The settings keep their start-up
 // values from here on; a renderer installed before reads them.
 void TK_RunStartupScript(TK_EditorEnv& env);
 // Replaces the current model with a native model file (normalised, named

@@ -121,10 +121,12 @@ bool UI_SceneView::TracerQuery(int x, int y, float& depth, int& colorIndex) {
 }
 
 void UI_SceneView::SetHintLine(const char* text) {
-    // Written on every tick: only a change reaches the hint field.
+    // Written on every tick: only a change reaches the field, so an idle
+    // editor asks for no frames. The field's placeholder ("default"), never
+    // its text: a status line must not become a command line.
     if (!m_window || m_hintLine == text || !m_window->FindView("cmd", &UI_View::kClass)) return;
     m_hintLine = text;
-    m_window->SetViewAttribute("cmd", "text", text);
+    m_window->SetViewAttribute("cmd", "default", text);
 }
 
 bool UI_SceneView::PickingEnabled() const {

@@ -6,16 +6,16 @@
 #include "app/MS_DemoApp.h"
 #include "app/TK_CommandLine.h"
 #include "app/TK_Headless.h"
-#include "app/TK_ModelViewer.h"
+#include "app/TK_EditorClient.h"
 #include "app/TK_Snap.h"
 #include "app/TK_Version.h"
 
 namespace {
 
 int RunWindow(const TK_Options& options) {
-    TK_ModelViewer viewer(options);
-    MS_DemoApp app(viewer);
-    if (!app.Start(MS_AppConfig())) return 1;
+    TK_EditorClient editor(options);
+    MS_DemoApp app(editor);
+    if (!app.Start(TK_EditorClient::WindowConfig())) return 1;
     return app.Run();
 }
 

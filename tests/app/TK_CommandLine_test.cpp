@@ -47,7 +47,6 @@ TEST(CommandLine, UsageErrors) {
     const std::vector<std::vector<const char*>> cases = {
         {"--headless", "--snap", "x.png"},  // two modes
         {"--headless", "model.vox"},        // no model without a window
-        {"-c", "undo"},                     // console lines need a mode that runs them
         {"--size", "640x480"},              // snapshot options need --snap
         {"a.vox", "b.vox"},
         {"--snap"},

@@ -1,0 +1,382 @@
+// The editor window (see UI_RezWindow.h).
+#include "app/UI_RezWindow.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "app/UI_SceneView.h"
+#include "app/TK_Startup.h"
+#include "core/OMB_Log.h"
+#include "core/OS_Keys.h"
+#include "render/OMB_OpenGL.h"
+#include "render/TK_Snapshot.h"
+#include "ui/UI_Palette.h"
+#include "ui/UI_TextField.h"
+
+namespace {
+
+struct HotkeyRow {
+    int key, mods;
+    bool repeat;
+    const char* text;
+};
+
+constexpr int C = OS_MOD_CTRL, CS = OS_MOD_CTRL | OS_MOD_SHIFT;
+
+const HotkeyRow kGlobalKeys[] = {
+    {OS_KeyOf('Z'), C, true, "undo"},          {OS_KeyOf('Y'), C, true, "redo"},
+    {OS_KeyOf('Z'), CS, true, "redo"},         {OS_KeyOf('N'), C, false, "new"},
+    {OS_KeyOf('N'), CS, false, "dup"},         {OS_KeyOf('O'), C, false, "open"},
+    {OS_KeyOf('O'), CS, false, "i"},           {OS_KeyOf('S'), C, false, "save"},
+    {OS_KeyOf('S'), CS, false, "save as"},     {OS_KEY_F1 + 5, 0, false, "snap scene"},
+    {OS_KEY_F1 + 5, C, false, "snap"},         {OS_KEY_F1 + 4, 0, false, "cam -1"},
+    {OS_KEY_F1 + 6, 0, false, "cam -2"},       {OS_KeyOf('6'), 0, false, "snap scene"},
+    {OS_KeyOf('6'), C, false, "snap"},         {OS_KeyOf('5'), 0, false, "cam -1"},
+    {OS_KeyOf('7'), 0, false, "cam -2"},       {OS_KeyOf('1'), 0, false, "mirror x 2"},
+    {OS_KeyOf('2'), 0, false, "mirror y 2"},   {OS_KeyOf('3'), 0, false, "mirror z 2"},
+    {OS_KeyOf('1'), C, false, "loft x 2"},     {OS_KeyOf('2'), C, false, "loft y 2"},
+    {OS_KeyOf('3'), C, false, "loft z 2"},
+};
+
+// Shared by the edit and render tables.
+#define TK_DISPLAY_KEYS                                                                      \
+    {OS_KeyOf('E'), C, false, "set r_show edge 2"}, {OS_KeyOf('G'), C, false, "set r_show grid 2"}, \
+    {OS_KeyOf('R'), C, false, "set r_show ground 2"}, {OS_KeyOf('W'), C, false, "set r_show shadow 2"}
+
+const HotkeyRow kEditKeys[] = {
+    {OS_KeyOf('L'), 0, false, "set b_shape line"},  {OS_KeyOf('C'), 0, false, "set b_shape center"},
+    {OS_KeyOf('P'), 0, false, "set b_shape pattern"}, {OS_KeyOf('V'), 0, false, "set b_shape vox"},
+    {OS_KeyOf('F'), 0, false, "set b_shape face"},  {OS_KeyOf('B'), 0, false, "set b_shape box"},
+    {OS_KeyOf('T'), 0, false, "set b_type attach"}, {OS_KeyOf('R'), 0, false, "set b_type erase"},
+    {OS_KeyOf('G'), 0, false, "set b_type paint"},  {OS_KeyOf('U'), 0, false, "full"},
+    {OS_KeyOf('I'), 0, false, "fill"},              {OS_KEY_BACKSPACE, 0, false, "zero"},
+    TK_DISPLAY_KEYS,
+    {OS_KeyOf('F'), C, false, "set r_show frame 2"}, {OS_KeyOf('B'), C, false, "set r_show bg 2"},
+    {OS_KeyOf('V'), CS, false, "set r_show face 2"}, {OS_KeyOf('M'), CS, false, "set r_show mode 2"},
+    {OS_KeyOf('Y'), CS, false, "set r_show ambient 2"},
+};
+
+const HotkeyRow kRenderKeys[] = {TK_DISPLAY_KEYS};
+
+template <size_t N>
+void RegisterRows(OMB_HotkeyTable& table, const HotkeyRow (&rows)[N]) {
+    for (const HotkeyRow& row : rows) table.Register(row.key, row.mods, row.repeat, row.text);
+}
+
+// The window's base colour, behind every panel.
+constexpr float kBackground[3] = {0.11f, 0.115f, 0.125f};
+
+const char* const kMaterialMenu[] = {"menu_diffuse", "menu_metal", "menu_glass", "menu_emit"};
+
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* format, ...) {
+    char buffer[128];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return buffer;
+}
+
+std::string Bool(bool value) { return value ? "1" : "0"; }
+std::string Rgb(const uint8_t* c) { return Format("%d %d %d", c[0], c[1], c[2]); }
+
+}  // namespace
+
+UI_RezWindow::UI_RezWindow() = default;
+
+UI_RezWindow::~UI_RezWindow() {
+    m_env.listeners.Disconnect(this);
+    m_renderers.Shutdown();
+    m_env.window = nullptr;
+    // The views hold pointers into the environment: drop them first.
+    SetRootView(nullptr);
+}
+
+void UI_RezWindow::OnCreate() {
+    m_env.window = this;
+    TK_SetupEnvironment(m_env);
+    RegisterHotkeys();
+    UI_RegisterViewTypes(m_viewTypes);
+    TK_RegisterEditorViewTypes(m_viewTypes);
+    if (m_descriptionPath.empty()) m_descriptionPath = m_env.workspace.programDir + "/config/editor.ui";
+    SetRootView(UI_LoadViewTree(m_viewTypes, m_descriptionPath.c_str()));
+    m_sceneView = UI_Cast<UI_SceneView>(FindView("scene", &UI_SceneView::kClass));
+    m_paletteView = UI_Cast<UI_Palette>(FindView("pal", &UI_Palette::kClass));
+    m_commandField = UI_Cast<UI_TextField>(FindView("cmd", &UI_TextField::kClass));
+    if (m_paletteView) m_paletteView->SetPalette(&m_env.model.palette);
+    TK_RegisterBrushes(m_brushes);
+    if (m_sceneView) {
+        m_sceneView->SetEnvironment(&m_env, m_rendering ? &m_renderers : nullptr);
+        m_brushes.SetHost(m_sceneView);
+        m_sceneView->SetTemporaryBrushes(m_brushes.Find("pick", ""), m_brushes.Find("loop", ""),
+                                         m_brushes.Find("focus", ""));
+        m_sceneView->SetActiveBrush(m_brushes.ForSettings(m_env.settings));
+    }
+    m_env.listeners.Connect(this, &UI_RezWindow::OnEditorMessage);
+    Measure();
+    SetDefaultFocus(m_sceneView);
+}
+
+void UI_RezWindow::RegisterHotkeys() {
+    RegisterRows(m_globalKeys, kGlobalKeys);
+    RegisterRows(m_editKeys, kEditKeys);
+    RegisterRows(m_renderKeys, kRenderKeys);
+}
+
+void UI_RezWindow::OnStart() {
+    if (m_rendering && !m_renderers.Init(m_env)) OMB_Printf("[Error] raster view : no palette texture\n");
+    // The start-up script is the program's own business: show only problems.
+    OMB_SetLogMode(OMB_LogMode::ProblemsOnly);
+    TK_RunStartupScript(m_env);
+    OMB_SetLogMode(OMB_LogMode::All);
+    // Widgets the script did not touch show the start-up state too.
+    OnEditorMessage(TK_NOTIFY_EDITOR, TK_EDITOR_COLOR | TK_EDITOR_MIRROR | TK_EDITOR_LOFT | TK_EDITOR_BRUSH |
+                                          TK_EDITOR_BRUSH_SIZE);
+    OnEditorMessage(TK_NOTIFY_MODEL, TK_CHANGE_NAME | TK_CHANGE_SIZE);
+    OnEditorMessage(TK_NOTIFY_DISPLAY, 0xff);
+    OnEditorMessage(TK_NOTIFY_RENDER, 0);
+    OnEditorMessage(TK_NOTIFY_HISTORY, 0);
+}
+
+void UI_RezWindow::Draw() {
+    if (!m_rendering) return;
+    glClearColor(kBackground[0], kBackground[1], kBackground[2], 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void UI_RezWindow::OnQuit() {
+    if (m_quit) return;
+    m_quit = true;
+    TK_WriteBackup(m_env);
+}
+
+bool UI_RezWindow::KeyDown(const UI_KeyState& k) {
+    if (k.key < 1) return false;
+    if (k.key == OS_KEY_TAB && k.modifiers == 0 && !k.repeat) {
+        if (!m_commandField) return false;
+        if (FocusView() != m_commandField) {
+            SetFocus(m_commandField);
+            m_commandField->SetText("");
+            m_commandField->Select(0, 0);
+        } else {
+            m_commandField->Enter();
+            SetFocus(nullptr);
+        }
+        return true;
+    }
+    const int mods = k.modifiers & (OS_MOD_CTRL | OS_MOD_ALT | OS_MOD_SHIFT);
+    // While a text field holds the keyboard, plain keys are typing (its
+    // characters arrive as their own events): only chords and function keys
+    // stay hotkeys.
+    if (UI_Cast<UI_TextField>(FocusView()) && !(mods & (OS_MOD_CTRL | OS_MOD_ALT)) && k.key < OS_KEY_F1) return false;
+    const char* text = m_globalKeys.Find(k.key, mods, k.repeat);
+    if (!text) text = (m_env.settings.renderMode ? m_renderKeys : m_editKeys).Find(k.key, mods, k.repeat);
+    if (!text) return false;
+    RunLine(text);
+    return true;
+}
+
+void UI_RezWindow::OnDropFiles(const std::vector<std::string>& paths, int x, int y) {
+    if (paths.empty()) return;
+    UI_View* view = HitTest(x, y);
+    // The parts of a widget (a list's scroll bar) have no name: the drop
+    // goes to the nearest named view around the point.
+    while (view && view->Id().empty()) view = view->Parent();
+    if (!view) return;
+    const std::string& path = paths.front();
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        if (UI_SameText(view->Id().c_str(), "file")) RunLine("ui_set file root " + path);
+        else if (UI_SameText(view->Id().c_str(), "file_patt")) RunLine("ui_set file_patt root " + path);
+        return;
+    }
+    RunLine((UI_SameText(view->Id().c_str(), "pal") ? "ipal " : "i ") + path);
+}
+
+void UI_RezWindow::OnViewCommand(const char* text) {
+    if (text && !m_showing) m_env.ExecuteText("/", text);
+}
+
+// ---------------------------------------------------------------- widget updates
+
+void UI_RezWindow::Set(const char* view, const char* key, const std::string& value) {
+    // Showing the state must not run the widgets' commands again (an option
+    // group selecting the brush type would send "set b_type" once more).
+    m_showing = true;
+    UI_Window::SetViewAttribute(view, key, value.c_str());
+    m_showing = false;
+}
+
+void UI_RezWindow::OnEditorMessage(int kind, int flags) {
+    switch (kind) {
+        case TK_NOTIFY_EDITOR: ShowEditorState(flags); break;
+        case TK_NOTIFY_MODEL: ShowModel(flags); break;
+        case TK_NOTIFY_PALETTE:
+            if (m_paletteView) m_paletteView->Invalidate();
+            if (flags == m_env.currentColorIndex) ShowCurrentColor();
+            break;
+        case TK_NOTIFY_HISTORY:
+            Set("undo", "disabled", Bool(m_env.executor.UndoCount() == 0));
+            Set("redo", "disabled", Bool(m_env.executor.RedoCount() == 0));
+            break;
+        case TK_NOTIFY_DISPLAY: {
+            static const struct {
+                int bit;
+                const char* view;
+            } kFlags[] = {{TK_SHOW_EDGE, "r_edge"}, {TK_SHOW_GRID, "r_grid"},   {TK_SHOW_FRAME, "r_frame"},
+                          {TK_SHOW_FACE, "r_face"}, {TK_SHOW_GROUND, "r_grd"},  {TK_SHOW_BG, "r_bg"},
+                          {TK_SHOW_SHADOW, "r_shadow"}};
+            for (const auto& f : kFlags)
+                if (flags & f.bit) Set(f.view, "selected", Bool(m_env.settings.rasterFlags & f.bit));
+            break;
+        }
+        case TK_NOTIFY_RENDER: ShowRender(); break;
+        default: OMB_Printf("[Warning] undefined editor msg\n"); break;
+    }
+    RequestRedraw();
+}
+
+void UI_RezWindow::ShowEditorState(int flags) {
+    const TK_Settings& s = m_env.settings;
+    if (flags & TK_EDITOR_COLOR) ShowCurrentColor();
+    if (flags & TK_EDITOR_MIRROR) {
+        Set("m_x", "selected", Bool(s.mirror[0]));
+        Set("m_y", "selected", Bool(s.mirror[1]));
+        Set("m_z", "selected", Bool(s.mirror[2]));
+    }
+    if (flags & TK_EDITOR_LOFT) {
+        Set("l_x", "selected", Bool(s.loft[0]));
+        Set("l_y", "selected", Bool(s.loft[1]));
+        Set("l_z", "selected", Bool(s.loft[2]));
+    }
+    if (flags & TK_EDITOR_BRUSH) {
+        if (m_sceneView) m_sceneView->SetActiveBrush(m_brushes.ForSettings(s));
+        Set("b_type", "value", TK_BrushTypeWord(s.brushType));
+        Set("b_shape", "value", TK_BrushShapeWord(s.brushShape));
+    }
+    if (flags & TK_EDITOR_BRUSH_SIZE) Set("b_size", "text", Format("%d", s.voxSize));
+}
+
+void UI_RezWindow::ShowModel(int flags) {
+    const TK_Model& model = m_env.model;
+    if (flags & TK_CHANGE_SIZE) Set("size", "text", Format("%d %d %d", model.size[0], model.size[1], model.size[2]));
+    if ((flags & TK_CHANGE_TRIM) && m_sceneView) m_sceneView->ModelChanged();
+    if (flags & TK_CHANGE_NAME) {
+        Set("name", "text", model.name.empty() ? "untitled" : model.name);
+        Set("file", "selected", model.path);
+    }
+    if (flags & TK_CHANGE_FILES) {
+        Set("file", "update", "1");
+        Set("file_patt", "update", "1");
+    }
+}
+
+void UI_RezWindow::ShowCurrentColor() {
+    const int index = m_env.currentColorIndex;
+    if (m_paletteView) m_paletteView->Select(index);
+    const uint32_t c = m_env.model.palette[index & 255];
+    const std::string rgb = Format("%d %d %d", ColorR(c), ColorG(c), ColorB(c));
+    Set("rgb", "text", rgb);
+    Set("v_rgb", "rgb", rgb);
+    Set("v_hsv", "rgb", rgb);
+    Set("v_cb", "bgColor", rgb);
+    ShowMaterial();
+    const int type = m_env.materials[index].type;
+    if (type >= 0 && type < 4) Set("mtl_menu", "value", kMaterialMenu[type]);
+}
+
+void UI_RezWindow::ShowMaterial() {
+    const TK_Material& m = m_env.materials[m_env.currentColorIndex];
+    const auto f = [](float v) { return Format("%f", double(v)); };
+    Set("pt_emit", "value", f(m.type == 3));
+    Set("pt_flux", "value", f(m.flux));
+    Set("pt_glow", "value", f(m.glow));
+    Set("pt_metal", "value", f(m.type == 1));
+    Set("pt_rough_m", "value", f(m.roughness));
+    Set("pt_spec_m", "value", f(m.specular));
+    Set("pt_glass", "value", f(m.type == 2));
+    Set("pt_rough_g", "value", f(m.roughness));
+    Set("pt_ior", "value", f(m.ior));
+    Set("pt_att", "value", f(m.attenuation));
+    Set("pt_plastic", "selected", Bool(m.plastic > 0.5f));
+    Set("pt_total", "selected", Bool(m.total > 0.5f));
+}
+
+void UI_RezWindow::ShowRender() {
+    const TK_Settings& s = m_env.settings;
+    const auto f = [](float v) { return Format("%f", double(v)); };
+    Set("pt_image", "text", Format("%d %d", s.ptImage[0], s.ptImage[1]));
+    Set("pt_spp", "text", Format("%d", s.ptSamples));
+    Set("pt_bounce", "value", Format("%d", s.ptBounces));
+    Set("pt_sun_p", "text", Format("%d", int(s.ptSunPitch)));
+    Set("pt_sun_y", "text", Format("%d", int(s.ptSunYaw)));
+    Set("pt_shadow", "value", f(s.ptShadow));
+    Set("pt_dof", "value", f(s.ptDof));
+    Set("pt_isun", "value", f(s.ptSunIntensity));
+    Set("pt_isky", "value", f(s.ptSkyIntensity));
+    Set("pt_sun_col", "color", Rgb(s.ptSunColor));
+    Set("pt_sky_col", "color", Rgb(s.ptSkyColor));
+    Set("pt_fov", "text", Format("%d", int(s.ptFov)));
+    Set("pt_gamma", "text", Format("%.1f", double(s.ptGamma)));
+    Set("pt_expo", "value", f(s.ptExposure));
+    Set("pt_vig", "value", f(s.ptVignette));
+    Set("r_pt_edge", "selected", Bool(s.ptFlags & TK_SHOW_EDGE));
+    Set("r_pt_grid", "selected", Bool(s.ptFlags & TK_SHOW_GRID));
+    Set("r_pt_grd", "selected", Bool(s.ptFlags & TK_SHOW_GROUND));
+    Set("r_pt_shadow", "selected", Bool(s.ptFlags & TK_SHOW_SHADOW));
+    Set("r_pt", "selected", Bool(s.renderMode));
+    ShowMaterial();
+}
+
+// ---------------------------------------------------------------- window link
+
+bool UI_RezWindow::FileListFolder(std::string& folder) const {
+    UI_View* list = const_cast<UI_RezWindow*>(this)->FindView("file", &UI_View::kClass);
+    if (!list) return false;
+    folder = m_env.workspace.modelFolder;
+    return true;
+}
+
+bool UI_RezWindow::SetViewAttribute(const std::string& view, const std::string& key, const std::string& value) {
+    return UI_Window::SetViewAttribute(view.c_str(), key.c_str(), value.c_str());
+}
+
+bool UI_RezWindow::HasView(const std::string& view) const {
+    return const_cast<UI_RezWindow*>(this)->FindView(view.c_str(), &UI_View::kClass) != nullptr;
+}
+
+bool UI_RezWindow::ToggleView(const std::string& view) {
+    UI_View* found = FindView(view.c_str(), &UI_View::kClass);
+    if (!found) return false;
+    found->SetHidden(!found->IsHidden());
+    return true;
+}
+
+bool UI_RezWindow::SaveSceneCamera(const std::string& path) { return TK_SaveSceneCamera(*this, path); }
+
+bool UI_RezWindow::LoadSceneCamera(const std::string& path) { return TK_LoadSceneCamera(*this, path); }
+
+bool UI_RezWindow::Snap(const std::string& view, const std::string& path, bool alpha) {
+    Image image;
+    bool ok = false;
+    if (!view.empty() && m_env.settings.renderMode) {
+        ok = m_rendering && m_renderers.tracer.ReadImage(image, alpha);
+    } else if (m_rendering) {
+        UI_View* found = view.empty() ? nullptr : FindView(view.c_str(), &UI_View::kClass);
+        if (!view.empty() && !found) {
+            OMB_Printf("[Error] snap : view '%s' not found\n", view.c_str());
+            return false;
+        }
+        // Draw the frame now so the read-back sees the current state.
+        DrawFrame();
+        ok = TK_ReadPixels(found ? found->Rect() : Rect(), alpha, image);
+    }
+    if (!ok || !TK_SavePNG(image, path)) {
+        OMB_Printf("[Error] snap : failed to write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,101 @@
+// UI_RezWindow: the editor's one window object. It owns the editor
+// environment, registers everything at creation (through the start-up shared
+// with the headless and offscreen modes), builds its views from
+// "config/editor.ui", runs the start-up script, turns key presses into
+// command lines through three hotkey tables (global, edit mode, render mode),
+// runs the lines its widgets hand it, accepts dropped files, keeps the
+// widgets in step with the environment's change messages, and writes the
+// backup model when the program quits.
+//
+// It is also the environment's TK_WindowLink, so "ui_set", "ui_view" and
+// "snap" reach its views, and "cam" the scene view's camera slots. Without an OpenGL context (tests) the renderers
+// are simply not started: call EnableRendering before the start broadcast
+// when a context is current.
+#pragma once
+
+#include <string>
+
+#include "brush/TK_BrushTable.h"
+#include "core/OMB_HotkeyTable.h"
+#include "model/TK_EditorEnv.h"
+#include "model/TK_WindowLink.h"
+#include "render/TK_Renderers.h"
+#include "ui/UI_Loader.h"
+#include "ui/UI_Window.h"
+
+class UI_Palette;
+class UI_TextField;
+class UI_SceneView;
+
+class UI_RezWindow : public UI_Window, public TK_WindowLink {
+public:
+    UI_RezWindow();
+    ~UI_RezWindow() override;
+    UI_RezWindow(const UI_RezWindow&) = delete;
+    UI_RezWindow& operator=(const UI_RezWindow&) = delete;
+
+    // Broadcasts 5, 6 and 4.
+    void OnCreate() override;
+    void OnStart() override;
+    void OnQuit() override;
+    // Clears the frame before the views draw (the scene draws straight
+    // into its rectangle, the widgets' batches come after).
+    void Draw() override;
+    void OnBroadcast9() override { RefreshLayout(); }
+    void OnBroadcast10() override { RefreshLayout(); }
+    bool KeyDown(const UI_KeyState& k) override;
+    void OnDropFiles(const std::vector<std::string>& paths, int x, int y) override;
+    // Widget command lines run with the prefix "/".
+    void OnViewCommand(const char* text) override;
+    // The environment's change listener.
+    void OnEditorMessage(int kind, int flags);
+
+    // TK_WindowLink.
+    bool FileListFolder(std::string& folder) const override;
+    bool SetViewAttribute(const std::string& view, const std::string& key, const std::string& value) override;
+    using UI_Window::SetViewAttribute;
+    bool HasView(const std::string& view) const override;
+    bool ToggleView(const std::string& view) override;
+    void Relayout() override { RefreshLayout(); }
+    bool Snap(const std::string& view, const std::string& path, bool alpha) override;
+    bool SaveSceneCamera(const std::string& path) override;
+    bool LoadSceneCamera(const std::string& path) override;
+
+    // The renderers start in OnStart, and the scene view draws, only when
+    // this was called before the create broadcast (a context is current).
+    void EnableRendering() { m_rendering = true; }
+    // The description file; "config/editor.ui" under the program directory
+    // unless set before the create broadcast.
+    void SetDescriptionPath(const std::string& path) { m_descriptionPath = path; }
+
+    TK_EditorEnv& Env() { return m_env; }
+    TK_Renderers& Renderers() { return m_renderers; }
+    const UI_ViewRegistry& ViewTypes() const { return m_viewTypes; }
+    const OMB_HotkeyTable& GlobalKeys() const { return m_globalKeys; }
+    UI_SceneView* SceneView() const { return m_sceneView; }
+    UI_Palette* PaletteView() const { return m_paletteView; }
+    UI_TextField* CommandField() const { return m_commandField; }
+
+private:
+    void RegisterHotkeys();
+    void RunLine(const std::string& line) { m_env.ExecuteText("", line.c_str()); }
+    void Set(const char* view, const char* key, const std::string& value);
+    void ShowCurrentColor();
+    void ShowMaterial();
+    void ShowRender();
+    void ShowEditorState(int flags);
+    void ShowModel(int flags);
+
+    TK_EditorEnv m_env;
+    TK_Renderers m_renderers;  // after the environment: shut down first
+    TK_BrushTable m_brushes;
+    OMB_HotkeyTable m_globalKeys, m_editKeys, m_renderKeys;
+    UI_ViewRegistry m_viewTypes;
+    UI_SceneView* m_sceneView = nullptr;
+    UI_Palette* m_paletteView = nullptr;
+    UI_TextField* m_commandField = nullptr;
+    std::string m_descriptionPath;
+    bool m_rendering = false;
+    bool m_quit = false;
+    bool m_showing = false;  // widget updates in progress: their commands are dropped
+};

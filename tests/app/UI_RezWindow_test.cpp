@@ -1,0 +1,187 @@
+// The editor window driven by synthetic toolkit events, without a display or
+// a GL context: start-up, the hotkey tables, Tab focus, dropped files, the
+// widget updates of the change messages and the backup on quitting.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "TK_TestSupport.h"
+#include "app/UI_SceneView.h"
+#include "app/UI_RezWindow.h"
+#include "core/OS_Keys.h"
+#include "model/TK_VoxFile.h"
+#include "ui/UI_Box.h"
+#include "ui/UI_Button.h"
+#include "ui/UI_Label.h"
+#include "ui/UI_Option.h"
+#include "ui/UI_List.h"
+#include "ui/UI_Palette.h"
+#include "ui/UI_Switch.h"
+#include "ui/UI_TextField.h"
+
+namespace {
+
+class RezWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        window.SetDescriptionPath(std::string(TK_SOURCE_DIR) + "/config/editor.ui");
+        testing::internal::CaptureStdout();
+        window.Broadcast(UI_Event::Broadcast(UI_EVENT_CREATE));
+        window.SetRect({0, 0, 1279, 799});
+        window.Root()->SetRect({0, 0, 1279, 799});
+        window.RefreshLayout();
+        window.Broadcast(UI_Event::Broadcast(UI_EVENT_START));
+        startOutput = testing::internal::GetCapturedStdout();
+        env().workspace.cacheFolder = folder.Dir().string();
+    }
+
+    TK_EditorEnv& env() { return window.Env(); }
+    bool Key(int key, int mods, bool repeat = false) {
+        UI_KeyState k;
+        k.key = key;
+        k.modifiers = mods;
+        k.repeat = repeat;
+        return window.KeyDown(k);
+    }
+    void Run(const char* line) { ASSERT_TRUE(env().ExecuteText("", line)) << line; }
+    template <typename T>
+    T* View(const char* name) {
+        return UI_Cast<T>(window.FindView(name, &T::kClass));
+    }
+    std::string Text(const char* name) { return View<UI_TextField>(name)->Text(); }
+    bool Selected(const char* name) { return View<UI_Switch>(name)->IsSelected(); }
+    void Center(const char* name, int& x, int& y) {
+        const OMB_Rect r = window.FindView(name, &UI_View::kClass)->Rect();
+        x = (r.x0 + r.x1) / 2;
+        y = (r.y0 + r.y1) / 2;
+    }
+
+    tk_test::TempFolder folder{"rezwindow"};
+    UI_RezWindow window;
+    std::string startOutput;
+};
+
+TEST_F(RezWindow, StartsWithTheShippedDescriptionAndAnEmptyHistory) {
+    EXPECT_EQ(startOutput.find("[Error]"), std::string::npos) << startOutput;
+    EXPECT_EQ(startOutput.find("[Warning]"), std::string::npos) << startOutput;
+    ASSERT_TRUE(window.SceneView() && window.PaletteView() && window.CommandField());
+    EXPECT_EQ(window.FocusView(), window.SceneView());
+    EXPECT_EQ(env().executor.UndoCount(), 0u);
+    EXPECT_EQ(env().currentColorIndex, 79);
+    EXPECT_EQ(env().model.size[0], 45);
+    EXPECT_EQ(env().model.voxels.Count(), size_t(45 * 45 * 45));
+    EXPECT_EQ(env().settings.ptImage[0], 960);
+    EXPECT_EQ(View<UI_FileList>("file")->Root(), env().workspace.modelFolder);
+    EXPECT_FALSE(View<UI_Button>("undo")->IsEnabled());
+    EXPECT_EQ(window.PaletteView()->Selected(), 79);
+}
+
+TEST_F(RezWindow, HotkeysAndTheirRepeatRules) {
+    Run("zero");
+    EXPECT_TRUE(Key(OS_KeyOf('Z'), OS_MOD_CTRL, true));  // undo fires on repetition
+    EXPECT_EQ(env().model.voxels.Count(), size_t(45 * 45 * 45));
+    EXPECT_TRUE(Key(OS_KeyOf('Z'), OS_MOD_CTRL | OS_MOD_SHIFT));
+    EXPECT_EQ(env().model.voxels.Count(), 0u);
+    Run("set b_shape line");
+    EXPECT_FALSE(Key(OS_KeyOf('B'), 0, true));  // not on repetition
+    EXPECT_EQ(env().settings.brushShape, 0);
+    EXPECT_TRUE(Key(OS_KeyOf('B'), 0));
+    EXPECT_EQ(env().settings.brushShape, 5);
+    EXPECT_EQ(View<UI_OptionGroup>("b_shape") != nullptr, true);
+    const int grid = env().settings.rasterFlags & TK_SHOW_GRID;
+    EXPECT_TRUE(Key(OS_KeyOf('G'), OS_MOD_CTRL));
+    EXPECT_NE(env().settings.rasterFlags & TK_SHOW_GRID, grid);
+    EXPECT_EQ(Selected("r_grid"), grid == 0);
+    // Render mode: its own table, the display keys reach the tracer's flags.
+    env().settings.renderMode = 1;
+    const int ptGrid = env().settings.ptFlags & TK_SHOW_GRID;
+    EXPECT_TRUE(Key(OS_KeyOf('G'), OS_MOD_CTRL));
+    EXPECT_NE(env().settings.ptFlags & TK_SHOW_GRID, ptGrid);
+    EXPECT_FALSE(Key(OS_KeyOf('B'), 0));
+    EXPECT_FALSE(Key(0, 0));  // typed characters are not hotkeys
+}
+
+TEST_F(RezWindow, TabMovesTheKeyboardToTheCommandFieldAndBack) {
+    UI_TextField* cmd = window.CommandField();
+    cmd->SetText("stale");
+    EXPECT_TRUE(Key(OS_KEY_TAB, 0));
+    EXPECT_EQ(window.FocusView(), cmd);
+    EXPECT_EQ(cmd->Text(), "");
+    EXPECT_FALSE(Key(OS_KeyOf('I'), 0));  // typing, not "fill"
+    cmd->Insert("size 10 11 12");
+    EXPECT_TRUE(Key(OS_KEY_TAB, 0));  // finishes the edit: the line runs
+    EXPECT_EQ(window.FocusView(), window.SceneView());
+    EXPECT_EQ(env().model.size[1], 11);
+    EXPECT_EQ(Text("size"), "10 11 12");
+    EXPECT_FALSE(Key(OS_KEY_TAB, 0, true));
+}
+
+TEST_F(RezWindow, DroppedFoldersAndFiles) {
+    const std::string dir = folder.Dir().string() + "/models";
+    std::filesystem::create_directories(dir);
+    View<UI_VBox>("page_edit")->SetHidden(true);
+    View<UI_VBox>("page_files")->SetHidden(false);
+    window.RefreshLayout();
+    int x, y;
+    Center("scene", x, y);
+    window.OnDropFiles({dir}, x, y);  // a folder on the scene: nothing
+    EXPECT_NE(View<UI_FileList>("file")->Root(), dir);
+    Center("file", x, y);
+    window.OnDropFiles({dir, "ignored"}, x, y);
+    EXPECT_EQ(View<UI_FileList>("file")->Root(), dir);
+    // A model file on the scene imports it; a palette file on the palette.
+    Run(("save " + dir + "/m.vox").c_str());
+    Run(("opal " + dir + "/p.png").c_str());
+    Run("zero");
+    Run("pal bw");
+    const Palette saved = env().model.palette;
+    Center("pal", x, y);
+    window.OnDropFiles({dir + "/p.png"}, x, y);
+    EXPECT_NE(env().model.palette, saved);
+    Center("scene", x, y);
+    window.OnDropFiles({dir + "/m.vox"}, x, y);
+    EXPECT_EQ(env().model.voxels.Count(), size_t(45 * 45 * 45));
+    window.OnDropFiles({}, x, y);
+}
+
+TEST_F(RezWindow, ChangeMessagesUpdateTheirViews) {
+    Run("index 5");
+    const uint32_t c = env().model.palette[5];
+    EXPECT_EQ(Text("rgb"), std::to_string(ColorR(c)) + " " + std::to_string(ColorG(c)) + " " + std::to_string(ColorB(c)));
+    EXPECT_EQ(window.PaletteView()->Selected(), 5);
+    Run("mirror y 1");
+    EXPECT_TRUE(Selected("m_y"));
+    Run("loft z 1");
+    EXPECT_TRUE(Selected("l_z"));
+    Run("set b_type paint");
+    EXPECT_TRUE(View<UI_Option>("paint")->IsSelected());
+    Run("add b_vox_size 2");
+    EXPECT_EQ(View<UI_Label>("b_size")->Text(), "3");
+    EXPECT_TRUE(View<UI_Button>("undo")->IsEnabled() == false);  // settings are not history
+    Run("full");
+    EXPECT_TRUE(View<UI_Button>("undo")->IsEnabled());
+    Run("set r_show edge 1");
+    EXPECT_TRUE(Selected("r_edge"));
+    Run("set pt_spp 600");
+    EXPECT_EQ(Text("pt_spp"), "600");
+    Run("set pt_gamma 2.5");
+    EXPECT_EQ(Text("pt_gamma"), "2.5");
+    Run("set pt_mtl plastic 1");
+    EXPECT_TRUE(Selected("pt_plastic"));
+    testing::internal::CaptureStdout();
+    window.OnEditorMessage(9, 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Warning] undefined editor msg\n");
+}
+
+TEST_F(RezWindow, QuittingWritesTheBackup) {
+    Run("size 7 8 9");
+    testing::internal::CaptureStdout();
+    window.Broadcast(UI_Event::Broadcast(UI_EVENT_QUIT));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cache Model\n");
+    TK_Model backup;
+    ASSERT_TRUE(ReadVox(backup, (folder.Dir().string() + "/backup.vox").c_str()));
+    EXPECT_EQ(backup.size[2], 9);
+}
+
+}  // namespace

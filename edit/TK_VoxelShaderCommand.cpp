@@ -144,8 +144,11 @@ bool TK_CMD_VoxelShader::Evaluate() {
     job.cells = before.cells.data();
     job.numVoxels = model.voxels.Count();
     job.colorIndex = float(m_env->currentColorIndex);
-    // FIXME: iMirror and iAxis stay 0 until the brush mirror and loft
-    // settings live in the environment; then they pass them on.
+    // The brush symmetry and loft axes, so a shader can honour them too.
+    for (int a = 0; a < 3; ++a) {
+        job.mirror[a] = float(m_env->settings.mirror[a]);
+        job.axis[a] = float(m_env->settings.loft[a]);
+    }
     std::copy(m_args, m_args + kMaxArgs, job.args);
     job.frame = float(m_frame);
     m_result.Reset(model.size[0], model.size[1], model.size[2]);

@@ -24,8 +24,8 @@ struct TK_VoxelShaderJob {
     int numVoxels = 0;
     // The shader's inputs besides the model.
     float colorIndex = 0;
-    float mirror[3] = {0, 0, 0};
-    float axis[3] = {0, 0, 0};
+    float mirror[3] = {0, 0, 0};  // the "mirror" axes, 0 or 1
+    float axis[3] = {0, 0, 0};    // the "loft" axes, 0 or 1
     float args[8] = {0, 0, 0, 0, 0, 0, 0, 0};
     float frame = 0;
 };

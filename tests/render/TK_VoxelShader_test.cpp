@@ -160,6 +160,13 @@ TEST_F(VoxelShaderTest, ArgumentsAndResultsAreRoundedAndClamped) {
     for (int x = 0; x < 8; ++x) EXPECT_EQ(ColorAt(x, 0, 0), expected[x]) << "x = " << x;
     EXPECT_FALSE(Run("xs probe 1 2 3 4 5 6 7 8 9"));
     EXPECT_FALSE(Run("xs ../probe"));
+
+    // The brush mirror and loft axes reach the shader.
+    WriteShader("axes", "// axes\nfloat map( vec3 v ) { return 1.0 + iMirror.y + 2.0 * iAxis.z; }\n");
+    env->settings.mirror[1] = 1;
+    env->settings.loft[2] = 1;
+    ASSERT_TRUE(Run("xs axes")) << output;
+    EXPECT_EQ(ColorAt(3, 0, 0), 4);
 }
 
 TEST_F(VoxelShaderTest, FailuresLeaveTheModel) {

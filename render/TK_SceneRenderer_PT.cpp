@@ -441,6 +441,7 @@ bool TK_SceneRenderer_PT::PrepareTargets() {
             }
         }
         m_saveLast = false;
+        m_hasLast = false;
         m_samples = 0;
     }
     return true;
@@ -458,6 +459,7 @@ void TK_SceneRenderer_PT::SaveLastPicture() {
     // stands in for the unused previous picture.
     DrawDisplay(u, m_accum);
     m_lastFbo.Unbind();
+    m_hasLast = true;
 }
 
 bool TK_SceneRenderer_PT::SamplePass() {
@@ -493,8 +495,12 @@ bool TK_SceneRenderer_PT::SamplePass() {
 TK_SceneRenderer_PT::DisplayUniforms TK_SceneRenderer_PT::DisplayParameters() const {
     const TK_Settings* s = m_env ? &m_env->settings : nullptr;
     DisplayUniforms u;
-    // Until the first sample of a new picture the previous one shows.
-    u.weight = std::min(1.0f, float(m_samples) / float(kWeightRamp));
+    // Until the first sample of a new picture the previous one shows, and
+    // the new one fades in over it. With no previous picture (the first
+    // after the targets were made) there is nothing to fade from: a fade
+    // from black would keep a slow renderer dark for dozens of samples.
+    const bool fade = m_hasLast || m_saveLast;
+    u.weight = fade ? std::min(1.0f, float(m_samples) / float(kWeightRamp)) : (m_samples > 0 ? 1.0f : 0.0f);
     u.invNumSamples = m_samples > 0 ? 1.0f / float(m_samples) : 1.0f;
     u.expo = s ? s->ptExposure * 7.0f : 1.0f;
     u.gamma = s ? 1.0f / std::max(s->ptGamma, 1.0f) : 1.0f;

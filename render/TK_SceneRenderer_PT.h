@@ -126,6 +126,7 @@ private:
     bool m_volumeDirty = true, m_materialsDirty = true;
     bool m_saveLast = false;
     int m_lastSamples = 0;
+    bool m_hasLast = false;  // m_last holds a finished picture to fade from
     // Used colours of each kind, for the program variant.
     bool m_hasMetal = false, m_hasMaterial = false;
     // Exposed emissive voxels (x, y, z, colour): one is sampled per pass.

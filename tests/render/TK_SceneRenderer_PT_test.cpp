@@ -148,6 +148,7 @@ TEST_F(PathTracer, AccumulationSchedule) {
     tracer.SetTargetOverride(5);
     for (int i = 0; i < 10; ++i) tracer.SamplePass();
     EXPECT_EQ(tracer.Samples(), 5);
+    EXPECT_EQ(tracer.DisplayParameters().weight, 1.0f) << "no earlier picture to fade from";
     EXPECT_NE(tracer.Seeds()[0], 17);
 
     // Below 1e-6 the camera is the same; above, a new picture starts.

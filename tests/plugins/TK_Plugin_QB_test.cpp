@@ -163,8 +163,7 @@ TEST(PluginQB, HostileFilesStopAtTheEndOfTheData) {
 }
 
 TEST(PluginQB, WriterRefusesEmptyModelsAndCutsLongNames) {
-    TK_Model model;
-    model.size[0] = model.size[1] = model.size[2] = 1;
+    TK_Model model = tk_test::MakeModel(1, 1, 1);
     const std::string path = testing::TempDir() + "tk_qb_empty.qb";
     EXPECT_FALSE(TK_Plugin_QB().SaveModel(path, "", model));
     EXPECT_FALSE(std::filesystem::exists(path)) << "nothing is created for a refused export";

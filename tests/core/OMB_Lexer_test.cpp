@@ -126,7 +126,6 @@ TEST(Lexer, EveryErrorCode) {
         {"[--[abc]-]", OMB_LEX_BLOCK_STRINGS, 6, ""},
         {"[-[abc]]--", OMB_LEX_BLOCK_STRINGS, 6, ""},
         {"a /* open", OMB_LEX_COMMENT_MUST_END, 7, "w:a"},
-        {"\\ x\n/* open", OMB_LEX_COMMENT_MUST_END, 7, ""},
         {"\"a\nb\"", OMB_LEX_NO_NEWLINE_IN_STRING, 9, ""},
         {"'a\nb'", OMB_LEX_NO_NEWLINE_IN_LITERAL, 10, ""},
         {"\"it's\"", OMB_LEX_NO_SINGLE_QUOTE_IN_STRING, 11, ""},
@@ -137,17 +136,13 @@ TEST(Lexer, EveryErrorCode) {
         {"'\\n'", OMB_LEX_ONE_BYTE_LITERAL, 14, ""},
         {"''", OMB_LEX_ONE_BYTE_LITERAL, 15, ""},
         {"0x", 0, 16, ""},
-        {"0xg", 0, 16, ""},
         {"0x1G", 0, 16, ""},
         {"12ab", 0, 16, ""},
         {"0b12", 0, 16, ""},
         {"0c8", 0, 16, ""},
-        {"0c", 0, 16, ""},
         {"1.5e", 0, 18, ""},
         {"1e+", 0, 18, ""},
-        {"2ex", 0, 18, ""},
         {"1.5f", 0, 17, ""},
-        {"1e5x", 0, 17, ""},
     };
     for (const Case& c : cases) {
         const Lexed lexed = LexAll(c.text, c.options);

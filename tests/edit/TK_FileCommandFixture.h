@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "TK_EditFixture.h"
+#include "TK_TestSupport.h"
 #include "model/TK_WindowLink.h"
 
 namespace tk_test {
@@ -31,9 +32,8 @@ struct FakeWindow : TK_WindowLink {
 class FileCommandTest : public EditEnvTest {
 protected:
     void SetUp() override;
-    void TearDown() override { std::filesystem::remove_all(dir); }
 
-    std::string Path(const std::string& name) const { return (dir / name).string(); }
+    std::string Path(const std::string& name) const { return folder.Path(name); }
     // A 3 x 2 x 1 model with two voxels, one of them in `color` = (1, 2, 3).
     void WriteModel(const std::string& name, int color = 9) const;
     size_t History() const { return env->executor.UndoCount(); }
@@ -42,7 +42,8 @@ protected:
     // Runs a line that must fail, print `message` and change nothing.
     void ExpectRefused(const std::string& line, const std::string& message);
 
-    std::filesystem::path dir;
+    TempFolder folder{"tk_fc_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())};
+    const std::filesystem::path& dir = folder.Dir();
     FakeWindow window;
 };
 

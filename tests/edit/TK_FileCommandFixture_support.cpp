@@ -1,8 +1,6 @@
 // The file command fixture (see TK_FileCommandFixture.h).
 #include "TK_FileCommandFixture.h"
 
-#include <unistd.h>
-
 #include "model/TK_VoxFile.h"
 #include "plugins/TK_PluginRegistry.h"
 #include "plugins/TK_Plugins.h"
@@ -28,10 +26,6 @@ struct BlankPlugin : TK_Plugin {
 
 void FileCommandTest::SetUp() {
     EditEnvTest::SetUp();
-    dir = std::filesystem::temp_directory_path() /
-          ("tk_fc_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-           std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
     TK_Workspace& ws = env->workspace;
     ws.modelFolder = ws.modelFolder2 = ws.exportFolder = ws.paletteFolder = ws.patternFolder = dir.string();
     ws.cacheFolder = (dir / "cache").string();
@@ -47,11 +41,7 @@ void FileCommandTest::SetUp() {
 }
 
 void FileCommandTest::WriteModel(const std::string& name, int color) const {
-    TK_Model m;
-    m.size[0] = 3, m.size[1] = 2, m.size[2] = 1;
-    m.voxels.Add(Voxel{2, 1, 0, uint8_t(color)});
-    m.voxels.Add(Voxel{0, 0, 0, 1});
-    m.palette = DefaultPalette();
+    TK_Model m = MakeModel(3, 2, 1, {{2, 1, 0, uint8_t(color)}, {0, 0, 0, 1}});
     m.palette[color] = PackRGBA(1, 2, 3);
     ASSERT_TRUE(WriteVox(m, Path(name).c_str()));
 }

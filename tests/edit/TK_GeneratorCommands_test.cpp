@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "TK_EditFixture.h"
+#include "TK_TestSupport.h"
 #include "edit/TK_MazeCommand.h"
 #include "edit/TK_NoiseCommands.h"
 #include "model/TK_VoxFile.h"
@@ -107,13 +108,8 @@ TEST_F(GeneratorCommands, PrimShapesAreSolidSymmetricAndFillTheBox) {
 }
 
 TEST_F(GeneratorCommands, FractalReplacesEachVoxelByThePattern) {
-    TK_Model pattern;
-    pattern.size[0] = pattern.size[1] = pattern.size[2] = 2;
-    pattern.palette = DefaultPalette();
-    pattern.voxels.Add(Voxel{0, 0, 0, 1});
-    pattern.voxels.Add(Voxel{1, 1, 1, 1});
     const std::string path = ::testing::TempDir() + "tk_fractal_pattern.vox";
-    ASSERT_TRUE(WriteVox(pattern, path.c_str()));
+    ASSERT_TRUE(WriteVox(tk_test::MakeModel(2, 2, 2, {{0, 0, 0, 1}, {1, 1, 1, 1}}), path.c_str()));
 
     SetBox(3, 3, 70);
     Add(0, 0, 0, 4);

@@ -21,10 +21,8 @@ using tk_test::ModelState;
 }  // namespace
 
 TEST_F(ImportExport, ImportReplacesTheModelUntilUndo) {
-    TK_Model other;
-    other.size[0] = other.size[1] = other.size[2] = 2;
+    TK_Model other = tk_test::MakeModel(2, 2, 2, {{1, 1, 1, 3}});
     other.palette[3] = PackRGBA(9, 9, 9);
-    other.voxels.Add(Voxel{1, 1, 1, 3});
     ASSERT_TRUE(TK_Plugin_QB().SaveModel(Path("Ship.QB"), "", other));
     const ModelState before = ModelState::Of(env->model);
     ASSERT_TRUE(Run("i Ship.QB"));
@@ -106,10 +104,7 @@ TEST_F(ImportExport, ExportDirConvertsEveryModelOfAFolder) {
     WriteModel("in/b.VOX", 4);
     std::ofstream(dir / "in/broken.vox") << "garbage";
     std::ofstream(dir / "in/notes.txt") << "not a model";
-    TK_Model slab;
-    slab.size[0] = slab.size[1] = slab.size[2] = 2;
-    slab.voxels.Add(Voxel{1, 0, 1, 3});
-    ASSERT_TRUE(TK_Plugin_SLAB().SaveModel(Path("in/c.vox"), "", slab));
+    ASSERT_TRUE(TK_Plugin_SLAB().SaveModel(Path("in/c.vox"), "", tk_test::MakeModel(2, 2, 2, {{1, 0, 1, 3}})));
     const ModelState before = ModelState::Of(env->model);
     Expect("odir xraw in out", false,
            "[Export] " + Path("out/a.xraw") + "\n[Export] " + Path("out/b.xraw") + "\n[Error] [Export] failed to load model : " +
@@ -145,9 +140,7 @@ TEST_F(ImportExport, ExportDirFolderChoiceAndRefusals) {
 }
 
 TEST_F(ImportExport, PaletteImportAndExport) {
-    TK_Model source;
-    source.size[0] = source.size[1] = source.size[2] = 1;
-    source.voxels.Add(Voxel{0, 0, 0, 1});
+    TK_Model source = tk_test::MakeModel(1, 1, 1, {{0, 0, 0, 1}});
     for (int i = 0; i < 256; ++i) source.palette[i] = PackRGBA(i, 3, 4, 17);
     ASSERT_TRUE(TK_Plugin_RAW().SaveModel(Path("p.xraw"), "", source));
     const Palette before = env->model.palette;

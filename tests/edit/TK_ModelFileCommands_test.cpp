@@ -4,15 +4,11 @@
 // and change nothing, a deleted model lands in the trash.
 #include "edit/TK_ModelFileCommands.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
-#include "TK_EditFixture.h"
 #include "TK_FileCommandFixture.h"
-#include "TK_TestSupport.h"
 #include "model/TK_VoxFile.h"
 
 namespace {
@@ -20,32 +16,20 @@ namespace {
 namespace fs = std::filesystem;
 using tk_test::ModelState;
 
-class ModelFileCommands : public tk_test::EditEnvTest {
+// The shared file fixture, with a sub folder.
+class ModelFileCommands : public tk_test::FileCommandTest {
 protected:
     void SetUp() override {
-        EditEnvTest::SetUp();
+        FileCommandTest::SetUp();
         fs::create_directories(dir / "sub");
-        env->workspace.modelFolder = dir.string();
-        env->headless = true;
-    }
-
-    // A small model in its own palette, written to the models folder.
-    void WriteOther(const char* name) {
-        TK_Model m = tk_test::MakeModel(3, 2, 1, {{2, 1, 0, 9}});
-        m.palette[9] = PackRGBA(1, 2, 3);
-        ASSERT_TRUE(WriteVox(m, (dir / name).string().c_str()));
     }
     ModelState State() const { return ModelState::Of(env->model); }
-    size_t History() const { return env->executor.UndoCount(); }
-
-    tk_test::TempFolder folder{"tk_files"};
-    const fs::path& dir = folder.Dir();
 };
 
 }  // namespace
 
 TEST_F(ModelFileCommands, UndoOfOpenRestoresNamePaletteAndVoxels) {
-    WriteOther("other.vox");
+    WriteModel("other.vox");
     SetBox(4, 4, 4);
     Add(1, 1, 1, 5);
     env->model.name = "mine.vox";
@@ -97,6 +81,7 @@ TEST_F(ModelFileCommands, FailedOrCancelledOpenChangesNothing) {
 }
 
 TEST_F(ModelFileCommands, SaveNamesTheModelAndUndoRestoresTheName) {
+    env->model.name.clear();
     EXPECT_FALSE(Run("save"));
     EXPECT_NE(output.find("[Error] failed to save model : \n"), std::string::npos) << output;
     EXPECT_FALSE(Run("save nowhere/x.vox"));
@@ -123,19 +108,19 @@ TEST_F(ModelFileCommands, SaveNamesTheModelAndUndoRestoresTheName) {
 // The model used to be saved under its name in the models folder, leaving
 // the file it came from untouched, and reloaded by every "open" of it.
 TEST_F(ModelFileCommands, SaveWritesBackWhereTheModelCameFrom) {
-    WriteOther("sub/a.vox");
-    WriteOther("a.vox");
+    WriteModel("sub/a.vox");
+    WriteModel("a.vox");
     const std::string path = (dir / "sub/a.vox").string();
     ASSERT_TRUE(Run("open " + path + " | open " + path));
     EXPECT_EQ(History(), 1u) << "the second open does nothing";
-    Add(0, 0, 0, 6);
+    Add(1, 0, 0, 6);
     ASSERT_TRUE(Run("save"));
     EXPECT_EQ(env->model.name, "a.vox");
     TK_Model back;
     ASSERT_TRUE(ReadVox(back, path.c_str()));
-    EXPECT_EQ(back.voxels.Count(), 2);
+    EXPECT_EQ(back.voxels.Count(), 3);
     ASSERT_TRUE(ReadVox(back, (dir / "a.vox").string().c_str()));
-    EXPECT_EQ(back.voxels.Count(), 1) << "the models folder's a.vox is another model";
+    EXPECT_EQ(back.voxels.Count(), 2) << "the models folder's a.vox is another model";
     ASSERT_TRUE(Run("save other.vox | undo"));
     EXPECT_EQ(env->model.path, path) << "undo gives back the previous path";
 }

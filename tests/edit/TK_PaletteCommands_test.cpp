@@ -56,8 +56,8 @@ TEST_F(PaletteCommands, RgbReadsEveryColourForm) {
         int index;
         uint32_t color;
     } cases[] = {
-        {"#ff8000", 5, PackRGBA(255, 128, 0)},  {"#80ff00", 5, PackRGBA(128, 255, 0)},
-        {"#ff8", 5, PackRGBA(255, 128, 0)},     {"#", 5, PackRGBA(0, 0, 0)},
+        {"#ff8000", 5, PackRGBA(255, 128, 0)},  {"#ff8", 5, PackRGBA(255, 128, 0)},
+        {"#", 5, PackRGBA(0, 0, 0)},
         {"300", 5, PackRGBA(255, 255, 255)},    {"-4", 5, PackRGBA(0, 0, 0)},
         {"10 20 300", 5, PackRGBA(10, 20, 255)}, {"set 9 1 2 3", 9, PackRGBA(1, 2, 3)},
         {"set 9 #0a0b0c", 9, PackRGBA(10, 11, 12)},
@@ -189,9 +189,7 @@ TEST_F(PaletteCommands, SwapTwiceRestoresPaletteVoxelsAndMaterials) {
     const ModelState before = ModelState::Of(env->model);
     const uint32_t entry3 = Entry(3), entry7 = Entry(7);
 
-    EXPECT_FALSE(Run("swap 3 3"));
-    EXPECT_FALSE(Run("swap 0 3"));
-    EXPECT_FALSE(Run("swap 3"));
+    for (const char* bad : {"swap 3 3", "swap 0 3", "swap 3"}) EXPECT_FALSE(Run(bad)) << bad;
     ASSERT_TRUE(Run("swap 3 7"));
     EXPECT_EQ(Entry(3), entry7);
     EXPECT_EQ(Entry(7), entry3);
@@ -214,10 +212,7 @@ TEST_F(PaletteCommands, SwapTwiceRestoresPaletteVoxelsAndMaterials) {
 }
 
 TEST_F(PaletteCommands, ReplaceAndRemoveRoundTrip) {
-    Add(0, 0, 0, 3);
-    Add(1, 0, 0, 4);
-    Add(2, 0, 0, 3);
-    Add(3, 0, 0, 4);
+    for (int x = 0; x < 4; ++x) Add(x, 0, 0, 3 + x % 2);
     const ModelState before = ModelState::Of(env->model);
 
     EXPECT_FALSE(env->RunCommand(std::make_unique<TK_CMD_ReplaceColor>(3, 3), nullptr));
@@ -239,8 +234,6 @@ TEST_F(PaletteCommands, ReplaceAndRemoveRoundTrip) {
     EXPECT_TRUE(ModelState::Of(env->model) == before);
     ASSERT_TRUE(Run("redo | redo"));
     EXPECT_EQ(Count(), 0);
-    ASSERT_TRUE(Run("undo | undo"));
-    EXPECT_TRUE(ModelState::Of(env->model) == before);
 }
 
 }  // namespace

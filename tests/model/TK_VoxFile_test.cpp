@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "TK_TestSupport.h"
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -44,14 +46,7 @@ Bytes VoxFile(std::initializer_list<Bytes> children, int32_t version = 150) {
     return out;
 }
 
-TK_Model SmallModel() {
-    TK_Model m;
-    m.size[0] = 2, m.size[1] = 1, m.size[2] = 3;
-    m.voxels.Add(Voxel{0, 0, 0, 5});
-    m.voxels.Add(Voxel{1, 0, 2, 7});
-    m.palette = DefaultPalette();
-    return m;
-}
+TK_Model SmallModel() { return tk_test::MakeModel(2, 1, 3, {{0, 0, 0, 5}, {1, 0, 2, 7}}); }
 
 Bytes Write(const TK_Model& m) {
     Bytes out;
@@ -63,15 +58,19 @@ bool Read(TK_Model& m, const Bytes& bytes) { return ReadVoxBytes(m, bytes.data()
 
 }  // namespace
 
-TEST(VoxFile, LayoutOfASmallModel) {
+TEST(VoxFile, LayoutOfASmallModelAndBackWithAnEmptyName) {
     const Bytes xyzi = {2, 0, 0, 0, 0, 0, 0, 5, 1, 0, 2, 7};
     EXPECT_EQ(Write(SmallModel()), VoxFile({Chunk("SIZE", Ints({2, 1, 3})), Chunk("XYZI", xyzi)}));
-
-    TK_Model empty;
-    empty.size[0] = empty.size[1] = empty.size[2] = 1;
-    empty.palette = DefaultPalette();
-    EXPECT_EQ(Write(empty), VoxFile({Chunk("SIZE", Ints({1, 1, 1})), Chunk("XYZI", Ints({0}))}))
+    EXPECT_EQ(Write(tk_test::MakeModel(1, 1, 1)), VoxFile({Chunk("SIZE", Ints({1, 1, 1})), Chunk("XYZI", Ints({0}))}))
         << "an empty model writes a count of 0";
+
+    TK_Model back;
+    back.name = "stale";
+    ASSERT_TRUE(Read(back, Write(SmallModel())));
+    EXPECT_EQ(back.name, "");
+    EXPECT_EQ(std::vector<int>(back.size, back.size + 3), (std::vector<int>{2, 1, 3}));
+    ASSERT_EQ(back.voxels.Count(), 2);
+    EXPECT_EQ(back.voxels[1], (Voxel{1, 0, 2, 7}));
 }
 
 TEST(VoxFile, PaletteIsWrittenOnlyWhenNotTheDefault) {
@@ -99,18 +98,6 @@ TEST(VoxFile, PaletteIsWrittenOnlyWhenNotTheDefault) {
     for (int i = 1; i < 256; ++i) EXPECT_EQ(back.palette[i], m.palette[i]) << i;
 }
 
-TEST(VoxFile, ReadsTheModelBackWithAnEmptyName) {
-    TK_Model m = SmallModel();
-    TK_Model back;
-    back.name = "stale";
-    ASSERT_TRUE(Read(back, Write(m)));
-    EXPECT_EQ(back.name, "");
-    EXPECT_EQ(back.size[0], 2);
-    EXPECT_EQ(back.size[2], 3);
-    ASSERT_EQ(back.voxels.Count(), 2);
-    EXPECT_EQ(back.voxels[1], (Voxel{1, 0, 2, 7}));
-}
-
 TEST(VoxFile, ChunkOrderAndUnknownChunksDoNotMatter) {
     TK_Model m = SmallModel();
     m.palette[3] = PackRGBA(1, 2, 3);
@@ -125,17 +112,11 @@ TEST(VoxFile, ChunkOrderAndUnknownChunksDoNotMatter) {
     EXPECT_EQ(Write(shuffled), Write(standard));
 }
 
-TEST(VoxFile, SizeIsClampedThenNormalised) {
+// The 256 cap is the file's; the editor's own cap is NormalizeModel's.
+TEST(VoxFile, SizeIsClamped) {
     TK_Model m;
     ASSERT_TRUE(Read(m, VoxFile({Chunk("SIZE", Ints({300, 0, 5}))})));
-    EXPECT_EQ(m.size[0], 256);
-    EXPECT_EQ(m.size[1], 1);
-    EXPECT_EQ(m.size[2], 5);
-    const int limit[3] = {126, 126, 126};
-    m.NormalizeModel(limit, 1);
-    EXPECT_EQ(m.size[0], 126);
-    EXPECT_EQ(m.size[1], 1);
-    EXPECT_EQ(m.size[2], 5);
+    EXPECT_EQ(std::vector<int>(m.size, m.size + 3), (std::vector<int>{256, 1, 5}));
 
     ASSERT_TRUE(Read(m, VoxFile({})));
     EXPECT_EQ(m.size[0], 0) << "no SIZE chunk leaves the size for NormalizeModel";

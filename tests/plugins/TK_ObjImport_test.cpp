@@ -18,17 +18,11 @@
 namespace {
 
 TK_Model RandomBlob(int sx, int sy, int sz, unsigned seed) {
-    TK_Model m;
-    m.size[0] = sx, m.size[1] = sy, m.size[2] = sz;
-    m.palette = DefaultPalette();
     std::mt19937 random(seed);
-    for (int z = 0; z < sz; ++z)
-        for (int y = 0; y < sy; ++y)
-            for (int x = 0; x < sx; ++x) {
-                const bool corner = (x == 0 && y == 0 && z == 0) || (x == sx - 1 && y == sy - 1 && z == sz - 1);
-                if (corner || random() % 3) m.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(1 + random() % 200)});
-            }
-    return m;
+    return tk_test::ShapeModel(sx, sy, sz, [&](int x, int y, int z) {
+        const bool corner = (x == 0 && y == 0 && z == 0) || (x == sx - 1 && y == sy - 1 && z == sz - 1);
+        return corner || random() % 3 ? int(1 + random() % 200) : 0;
+    });
 }
 
 bool Exposed(const TK_Model& m, const Voxel& v) {

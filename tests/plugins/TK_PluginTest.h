@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "TK_TestSupport.h"
 #include "core/OMB_LmpParser.h"
 #include "model/TK_Model.h"
 #include "plugins/TK_Plugin_Mesh.h"

@@ -308,9 +308,8 @@ TEST(Bake, AmbientLiftsAndGammaBrightensTheLevels) {
 
 TEST(PlyWriters, WriteTheFileOrNothing) {
     namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / "tk_mc_bake_test";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const tk_test::TempFolder folder("tk_mc_bake");
+    const fs::path& dir = folder.Dir();
     TK_Model m = Cells(2, 2, 2, {{0, 0, 0}, {1, 0, 0}});
     m.name = "shape.vox";
     TK_Plugin_MC mc;
@@ -330,5 +329,4 @@ TEST(PlyWriters, WriteTheFileOrNothing) {
     m.voxels.Clear();
     for (const auto& save : writers) EXPECT_FALSE(save((dir / "empty.ply").string()));
     EXPECT_TRUE(fs::is_empty(dir));
-    fs::remove_all(dir);
 }

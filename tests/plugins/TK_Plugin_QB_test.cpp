@@ -35,13 +35,10 @@ bool Read(const Bytes& b, TK_Model& model, std::string* log = nullptr) {
 }  // namespace
 
 TEST(PluginQB, RoundTripOrdersThePaletteByFirstUseInTheFile) {
-    TK_Model model;
+    TK_Model model = tk_test::MakeModel(3, 4, 2, {{0, 0, 0, 9}, {2, 0, 0, 5}, {1, 3, 1, 9}});
     model.name = "folder/ship.vox";
-    model.size[0] = 3, model.size[1] = 4, model.size[2] = 2;
-    model.palette = DefaultPalette();
     model.palette[5] = PackRGBA(10, 20, 30);
     model.palette[9] = PackRGBA(40, 50, 60);
-    for (Voxel v : {Voxel{0, 0, 0, 9}, Voxel{2, 0, 0, 5}, Voxel{1, 3, 1, 9}}) model.voxels.Add(v);
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(TK_Plugin_QB::WriteBytes(model, bytes));
     EXPECT_EQ(bytes.size(), 24u + 1 + 4 + 24 + 3 * 2 * 4 * 4) << "one plain matrix of x * z * y cells";
@@ -166,8 +163,7 @@ TEST(PluginQB, HostileFilesStopAtTheEndOfTheData) {
 }
 
 TEST(PluginQB, WriterRefusesEmptyModelsAndCutsLongNames) {
-    TK_Model model;
-    model.size[0] = model.size[1] = model.size[2] = 1;
+    TK_Model model = tk_test::MakeModel(1, 1, 1);
     const std::string path = testing::TempDir() + "tk_qb_empty.qb";
     EXPECT_FALSE(TK_Plugin_QB().SaveModel(path, "", model));
     EXPECT_FALSE(std::filesystem::exists(path)) << "nothing is created for a refused export";

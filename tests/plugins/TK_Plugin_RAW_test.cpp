@@ -21,11 +21,8 @@ bool Read(const Bytes& b, TK_Model& m) { return TK_Plugin_RAW::ReadBytes(b.data.
 }  // namespace
 
 TEST(PluginRAW, RoundTripKeepsVoxelsAndEveryPaletteEntry) {
-    TK_Model model;
-    model.size[0] = 3, model.size[1] = 2, model.size[2] = 4;
+    TK_Model model = tk_test::MakeModel(3, 2, 4, {{2, 1, 3, 7}, {0, 0, 0, 255}});
     for (int i = 0; i < 256; ++i) model.palette[i] = PackRGBA(i, 255 - i, i / 2, i == 0 ? 0 : 255);
-    model.voxels.Add(Voxel{2, 1, 3, 7});
-    model.voxels.Add(Voxel{0, 0, 0, 255});
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(TK_Plugin_RAW::WriteBytes(model, bytes));
     ASSERT_EQ(bytes.size(), 24u + 3 * 2 * 4 + 1024);

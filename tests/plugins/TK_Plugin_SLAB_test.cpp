@@ -52,11 +52,7 @@ TEST(PluginSLAB, CellOrderAndPaletteScaling) {
 }
 
 TEST(PluginSLAB, RoundTripKeepsVoxelsAndSixBitColours) {
-    TK_Model model;
-    model.size[0] = 2, model.size[1] = 3, model.size[2] = 4;
-    model.palette = DefaultPalette();
-    model.palette[0] = 0;
-    for (Voxel v : {Voxel{1, 2, 3, 1}, Voxel{0, 0, 0, 255}, Voxel{1, 0, 2, 100}}) model.voxels.Add(v);
+    const TK_Model model = tk_test::MakeModel(2, 3, 4, {{1, 2, 3, 1}, {0, 0, 0, 255}, {1, 0, 2, 100}});
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(TK_Plugin_SLAB::WriteBytes(model, bytes));
     ASSERT_EQ(bytes.size(), 24u + 780);
@@ -91,10 +87,7 @@ TEST(PluginSLAB, SizeAndLengthChecks) {
 
 TEST(PluginSLAB, EitherKindOfVoxFileThroughEitherPlugin) {
     const std::string native = testing::TempDir() + "tk_native.vox", slab = testing::TempDir() + "tk_slab.vox";
-    TK_Model model;
-    model.size[0] = model.size[1] = model.size[2] = 2;
-    model.palette = DefaultPalette();
-    model.voxels.Add(Voxel{1, 0, 1, 100});
+    const TK_Model model = tk_test::MakeModel(2, 2, 2, {{1, 0, 1, 100}});
     ASSERT_TRUE(WriteVox(model, native.c_str()));
     ASSERT_TRUE(TK_Plugin_SLAB().SaveModel(slab, "", model));
     for (const std::string& path : {native, slab}) {

@@ -3,11 +3,11 @@
 #include "plugins/TK_Plugin_VOX.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "TK_TestSupport.h"
 #include "model/TK_VoxFile.h"
 
 namespace {
@@ -16,18 +16,10 @@ namespace fs = std::filesystem;
 
 class PluginVOX : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("tk_pvox_" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-        model.size[0] = model.size[1] = model.size[2] = 3;
-        model.voxels.Add(Voxel{1, 2, 0, 4});
-        model.palette = DefaultPalette();
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string Path(const char* name) const { return (dir / name).string(); }
+    std::string Path(const char* name) const { return folder.Path(name); }
 
-    fs::path dir;
-    TK_Model model;
+    tk_test::TempFolder folder{"tk_pvox"};
+    TK_Model model = tk_test::MakeModel(3, 3, 3, {Voxel{1, 2, 0, 4}});
     TK_Plugin_VOX plugin;
 };
 

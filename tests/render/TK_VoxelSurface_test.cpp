@@ -6,24 +6,15 @@
 #include <cmath>
 #include <vector>
 
+#include "TK_TestSupport.h"
 #include "render/TK_VoxelSurface.h"
 
 namespace {
 
-TK_Model MakeModel(int sx, int sy, int sz, std::vector<Voxel> voxels) {
-    TK_Model model;
-    model.size[0] = sx, model.size[1] = sy, model.size[2] = sz;
-    for (const Voxel& v : voxels) model.voxels.Add(v);
-    return model;
-}
+using tk_test::MakeModel;
 
 TK_Model Checkerboard(int n) {
-    TK_Model model = MakeModel(n, n, n, {});
-    for (int z = 0; z < n; ++z)
-        for (int y = 0; y < n; ++y)
-            for (int x = 0; x < n; ++x)
-                if ((x + y + z) % 2 == 0) model.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), 5});
-    return model;
+    return tk_test::ShapeModel(n, n, n, [](int x, int y, int z) { return (x + y + z) % 2 == 0 ? 5 : 0; });
 }
 
 TEST(VoxelSurface, ExposedFacesPerDirection) {
@@ -32,8 +23,7 @@ TEST(VoxelSurface, ExposedFacesPerDirection) {
         TK_Model model;
         int faces;  // the same in every direction
     };
-    TK_Model full = MakeModel(2, 2, 2, {});
-    for (int i = 0; i < 8; ++i) full.voxels.Add(Voxel{uint8_t(i & 1), uint8_t(i >> 1 & 1), uint8_t(i >> 2), 1});
+    const TK_Model full = tk_test::ShapeModel(2, 2, 2, [](int, int, int) { return 1; });
     const Case cases[] = {
         {"single", MakeModel(1, 1, 1, {{0, 0, 0, 3}}), 1},
         {"full 2x2x2", full, 4},

@@ -7,9 +7,6 @@
 //     offscreen context, against clearing the same framebuffer.
 //   Snap/box, Snap/checkerboard: the whole `tarsk --snap` at 1280x1024,
 //     against `tarsk --headless` opening the same file. Targets 0.6 s, 4 s.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -18,6 +15,7 @@
 #include <vector>
 
 #include "TK_BenchMain.h"
+#include "TK_BenchProcess.h"
 #include "app/MS_DemoApp.h"
 #include "app/TK_ModelViewer.h"
 #include "app/TK_Startup.h"
@@ -25,8 +23,6 @@
 #include "model/TK_EditorEnv.h"
 #include "model/TK_VoxFile.h"
 #include "render/TK_VoxelSurface.h"
-
-extern char** environ;
 
 namespace {
 
@@ -187,33 +183,17 @@ std::string ModelFile(bool checkerboard) {
     return path;
 }
 
-// Runs build/tarsk with its output discarded; true on exit status 0.
-bool RunTarsk(const std::vector<std::string>& args) {
-    const std::string program = std::string(TK_BUILD_DIR) + "/tarsk";
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int error = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    return error == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 void Snap(benchmark::State& state, bool checkerboard) {
     const std::string model = ModelFile(checkerboard);
     for (auto _ : state)
-        if (!RunTarsk({"--snap", "/tmp/tarsk_bench_snap.png", "--size", "1280x1024", model}))
+        if (!tk_bench::RunTarsk({"--snap", "/tmp/tarsk_bench_snap.png", "--size", "1280x1024", model}))
             return state.SkipWithError("tarsk --snap failed");
 }
 
 void SnapBaseline(benchmark::State& state, bool checkerboard) {
     const std::string open = "open " + ModelFile(checkerboard);
     for (auto _ : state)
-        if (!RunTarsk({"--headless", "-q", "-c", open})) return state.SkipWithError("tarsk --headless failed");
+        if (!tk_bench::RunTarsk({"--headless", "-q", "-c", open})) return state.SkipWithError("tarsk --headless failed");
 }
 
 BENCHMARK_CAPTURE(Snap, box, false)->Name("Snap/box")->Unit(benchmark::kMillisecond);

@@ -4,20 +4,16 @@
 //     pass of the same picture (every pixel read and written once).
 //   Render/sphere60: the whole `tarsk --render` of 64 samples at 320 x 240,
 //     against `tarsk --headless` running the same lines. Target 20 s.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <string>
 #include <vector>
 
 #include "TK_BenchMain.h"
+#include "TK_BenchProcess.h"
 #include "app/MS_DemoApp.h"
 #include "app/TK_ModelViewer.h"
 #include "core/OMB_Log.h"
 #include "model/TK_EditorEnv.h"
-
-extern char** environ;
 
 namespace {
 
@@ -84,23 +80,6 @@ void SampleBaseline(benchmark::State& state) {
 BENCHMARK(Sample)->Name("Sample/sphere60")->Unit(benchmark::kMillisecond);
 BENCHMARK(SampleBaseline)->Name("Sample/sphere60/baseline")->Unit(benchmark::kMillisecond);
 
-// Runs build/tarsk with its output discarded; true on exit status 0.
-bool RunTarsk(const std::vector<std::string>& args) {
-    const std::string program = std::string(TK_BUILD_DIR) + "/tarsk";
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int error = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    return error == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 std::vector<std::string> WithLines(std::vector<std::string> args) {
     for (const std::string& line : kSphere) args.insert(args.end(), {"-c", line});
     return args;
@@ -109,13 +88,13 @@ std::vector<std::string> WithLines(std::vector<std::string> args) {
 void Render(benchmark::State& state) {
     const auto args = WithLines({"--render", "/tmp/tarsk_bench_render.png", "--size", "320x240", "--spp", "64", "-q"});
     for (auto _ : state)
-        if (!RunTarsk(args)) return state.SkipWithError("tarsk --render failed");
+        if (!tk_bench::RunTarsk(args)) return state.SkipWithError("tarsk --render failed");
 }
 
 void RenderBaseline(benchmark::State& state) {
     const auto args = WithLines({"--headless", "-q"});
     for (auto _ : state)
-        if (!RunTarsk(args)) return state.SkipWithError("tarsk --headless failed");
+        if (!tk_bench::RunTarsk(args)) return state.SkipWithError("tarsk --headless failed");
 }
 
 BENCHMARK(Render)->Name("Render/sphere60")->Unit(benchmark::kMillisecond);

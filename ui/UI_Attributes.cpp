@@ -18,6 +18,16 @@ bool UI_ReadText(const OMB_LmpNode* node, const char* name, std::string& out) {
     return a != nullptr;
 }
 
+void UI_ReadSelectCommands(const OMB_LmpNode* node, std::string& onSelect, std::string& onDeselect) {
+    UI_ReadText(node, "onSelect", onSelect);
+    UI_ReadText(node, "onDeselect", onDeselect);
+    std::string click;
+    if (UI_ReadText(node, "onClick", click)) {
+        onSelect = click + " 1";
+        onDeselect = click + " 0";
+    }
+}
+
 bool UI_ReadBool(const OMB_LmpNode* node, const char* name, bool& out) {
     int value = 0;
     if (!UI_ReadInt(node, name, value)) return false;

@@ -28,6 +28,9 @@ struct UI_Keyword {
 const OMB_LmpNode* UI_FindAttribute(const OMB_LmpNode* node, const char* name);
 bool UI_ReadText(const OMB_LmpNode* node, const char* name, std::string& out);
 bool UI_ReadBool(const OMB_LmpNode* node, const char* name, bool& out);
+// The two-state commands of switches and options: "onSelect", "onDeselect",
+// or the "onClick" shorthand (its text + " 1" / + " 0"), which wins.
+void UI_ReadSelectCommands(const OMB_LmpNode* node, std::string& onSelect, std::string& onDeselect);
 bool UI_ReadInt(const OMB_LmpNode* node, const char* name, int& out);
 bool UI_ReadFloat(const OMB_LmpNode* node, const char* name, float& out);
 bool UI_ReadInts(const OMB_LmpNode* node, const char* name, int* out, int count);

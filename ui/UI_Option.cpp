@@ -37,13 +37,7 @@ void UI_Option::SetSelected(bool selected) {
 
 bool UI_Option::ParseAttributes(const OMB_LmpNode* node) {
     if (!UI_View::ParseAttributes(node)) return false;
-    UI_ReadText(node, "onSelect", m_onSelect);
-    UI_ReadText(node, "onDeselect", m_onDeselect);
-    std::string click;
-    if (UI_ReadText(node, "onClick", click)) {
-        m_onSelect = click + " 1";
-        m_onDeselect = click + " 0";
-    }
+    UI_ReadSelectCommands(node, m_onSelect, m_onDeselect);
     return true;
 }
 

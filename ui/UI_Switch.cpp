@@ -54,13 +54,7 @@ bool UI_Switch::ParseAttributes(const OMB_LmpNode* node) {
     UI_ReadBool(node, "delayed", m_delayed);
     bool selected = m_selected;
     if (UI_ReadBool(node, "selected", selected)) SelectQuietly(selected);
-    UI_ReadText(node, "onSelect", m_onSelect);
-    UI_ReadText(node, "onDeselect", m_onDeselect);
-    std::string click;
-    if (UI_ReadText(node, "onClick", click)) {
-        m_onSelect = click + " 1";
-        m_onDeselect = click + " 0";
-    }
+    UI_ReadSelectCommands(node, m_onSelect, m_onDeselect);
     return true;
 }
 

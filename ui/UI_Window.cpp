@@ -211,6 +211,9 @@ void UI_Window::BuildFrame() {
 }
 
 void UI_Window::DrawFrame() {
+    // The window's own hook clears what the last frame left: panels without
+    // a background and views hidden since would otherwise show through.
+    Draw();
     BuildFrame();
     m_canvas.Render(m_rect.Width(), m_rect.Height());
 }

@@ -99,8 +99,9 @@ public:
     bool GetClipboardText(std::string& text) override;
     void SetClipboardText(const char* text) override;
 
-    // One frame: empties the batches, broadcasts Draw, closes the batches
-    // and renders them over the window rectangle (needs a context).
+    // One frame: the window's own Draw hook (an editor window clears the
+    // frame there), then the batches are emptied, the tree draws, and the
+    // batches are rendered over the window rectangle (needs a context).
     void DrawFrame();
     // The batch half of DrawFrame, without OpenGL (tests, benchmarks).
     void BuildFrame();

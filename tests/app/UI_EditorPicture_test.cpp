@@ -1,0 +1,93 @@
+// The editor window drawn into an offscreen GL context (SDL's offscreen
+// driver on llvmpipe), checked by its pixels: panels that were shown and
+// hidden leave nothing behind. A missing context fails the test.
+#include <gtest/gtest.h>
+
+#include <SDL2/SDL.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "app/UI_RezWindow.h"
+#include "render/OMB_OpenGL.h"
+#include "render/TK_Snapshot.h"
+#include "ui/UI_Box.h"
+#include "ui/UI_Option.h"
+
+namespace {
+
+constexpr int kW = 1280, kH = 800;
+
+void* Resolve(const char* name) { return SDL_GL_GetProcAddress(name); }
+
+class EditorPicture : public testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+        m_sdl = SDL_CreateWindow("editor", 0, 0, kW, kH, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        ASSERT_NE(m_sdl, nullptr) << SDL_GetError();
+        m_context = SDL_GL_CreateContext(m_sdl);
+        ASSERT_NE(m_context, nullptr) << SDL_GetError();
+        OMB_SetGLResolver(&Resolve);
+        OMB_GLStartup();
+        OMB_KeepGLDriverLoaded();
+        window = std::make_unique<UI_RezWindow>();
+        window->SetDescriptionPath(std::string(TK_SOURCE_DIR) + "/config/editor.ui");
+        window->EnableRendering();
+        testing::internal::CaptureStdout();
+        window->Broadcast(UI_Event::Broadcast(UI_EVENT_CREATE));
+        window->Canvas().LoadFont((std::string(TK_SOURCE_DIR) + "/config/font.png").c_str());
+        window->SetRect({0, 0, kW - 1, kH - 1});
+        window->Root()->SetRect({0, 0, kW - 1, kH - 1});
+        window->RefreshLayout();
+        window->Broadcast(UI_Event::Broadcast(UI_EVENT_START));
+        testing::internal::GetCapturedStdout();
+    }
+    void TearDown() override {
+        if (window) window->Renderers().Shutdown();
+        window.reset();
+        if (m_context) SDL_GL_DeleteContext(m_context);
+        if (m_sdl) SDL_DestroyWindow(m_sdl);
+        SDL_Quit();
+    }
+    void Click(UI_View* view) {
+        ASSERT_TRUE(view);
+        UI_MouseState m;
+        m.valid = true;
+        m.x = (view->Rect().x0 + view->Rect().x1) / 2;
+        m.y = (view->Rect().y0 + view->Rect().y1) / 2;
+        m.left = 1;
+        window->HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_DOWN, m));
+        m.left = 0;
+        window->HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_UP, m));
+    }
+    Image Picture(const OMB_Rect& rect) {
+        window->DrawFrame();
+        Image image;
+        EXPECT_TRUE(TK_ReadPixels(rect, false, image));
+        return image;
+    }
+
+    std::unique_ptr<UI_RezWindow> window;
+
+private:
+    SDL_Window* m_sdl = nullptr;
+    void* m_context = nullptr;
+};
+
+TEST_F(EditorPicture, TabPagesLeaveNothingBehind) {
+    UI_View* pages = window->FindView("page_edit", &UI_VBox::kClass);
+    ASSERT_TRUE(pages);
+    const OMB_Rect panel = pages->Rect();
+    const Image before = Picture(panel);
+    for (const char* tab : {"page_files", "page_render", "page_edit"}) {
+        Click(window->FindView(tab, &UI_Option::kClass));
+        Picture(panel);
+    }
+    EXPECT_TRUE(before.pixels == Picture(panel).pixels);
+}
+
+}  // namespace

@@ -59,10 +59,10 @@ void UI_SceneView::ResetCamera() {
 }
 
 void UI_SceneView::ModelChanged() {
-    if (!m_env) return;
-    const float aspect = float(std::max(m_rect.Width(), 1)) / float(std::max(m_rect.Height(), 1));
-    TK_FitCameraToModel(m_camera, m_env->model.size, aspect, m_camera.angle[0], m_camera.angle[1]);
-    Invalidate();
+    // A model read from a file (open, import, drop, start-up) is framed as
+    // Reset frames it: whatever angle the last model was seen from, the new
+    // one is first seen from above.
+    ResetCamera();
 }
 
 bool UI_SceneView::InRenderMode() const { return m_env && m_env->settings.renderMode != 0; }

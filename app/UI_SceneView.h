@@ -43,8 +43,8 @@ public:
     TK_ModelBrush* GestureBrush() const { return m_temporaryActive ? m_temporary : m_activeBrush; }
     TK_EditorEnv* Env() const { return m_env; }
 
-    // The model changed size or was replaced: the camera keeps its angle
-    // and frames the model again.
+    // A model was read from a file: the camera frames it from the default
+    // angle, as ResetCamera does.
     void ModelChanged();
 
     // ---- Picking. Window points; the view's rectangle gives the pixel.

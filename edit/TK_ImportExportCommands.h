@@ -32,11 +32,18 @@ private:
 class TK_CMD_ExportModel : public TK_CMD_Model {
     OMB_COMMAND_CLASS(TK_CMD_ExportModel, TK_CMD_Model)
 public:
-    bool Parse(const char* args) override;  // a format word, then an optional path
+    // A format word, then an optional path; or only a path whose extension
+    // names the format; or nothing (the dialog asks for both).
+    bool Parse(const char* args) override;
     bool IsUndoable() const override { return false; }
     bool Execute() override;
 
 private:
+    // A format word that is a file name with an extension becomes the path,
+    // and the format the one written with that extension.
+    void FormatFromPath();
+    // "o" alone: the path, and with it the format, from the dialog.
+    bool AskForFormat();
     bool ChooseTarget(const TK_PluginEntry& entry, std::string& path) const;
 
     std::string m_format;

@@ -21,9 +21,9 @@ namespace {
 constexpr int kOpenFlags = TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_TRIM | TK_CHANGE_VOXELS | TK_CHANGE_COLORS;
 // Name, file lists, and 16 (the model was written).
 constexpr int kSaveFlags = TK_CHANGE_NAME | TK_CHANGE_FILES | TK_CHANGE_SAVED;
-constexpr int kNameFlag = TK_CHANGE_NAME;
 constexpr int kNewFlags = TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_VOXELS;
 // Name and file lists.
+constexpr int kNameFlag = TK_CHANGE_NAME;
 constexpr int kFileFlags = TK_CHANGE_NAME | TK_CHANGE_FILES;
 constexpr int kFileListFlag = TK_CHANGE_FILES;
 
@@ -78,31 +78,27 @@ bool TK_CMD_LoadPath::Execute() {
 
 bool TK_CMD_SaveModel::Execute() {
     TK_Model& model = m_env->model;
-    std::string path = m_path.empty() ? ModelFilePath() : std::string();
-    if (path.empty()) ChoosePath(true, "untitled", path);
+    std::string path = m_path.empty() && !m_saveAs ? ModelFilePath() : std::string();
+    if (path.empty()) ChoosePath(true, model.name.empty() ? "untitled" : model.name, path);
+    if (Asked()) return true;
     if (path.empty() || !TK_Plugin_VOX().SaveModel(path, std::string(), model)) {
         OMB_Printf("[Error] %s%s\n", "failed to save model : ", path.c_str());
         return false;
     }
-    m_oldName = model.name;
-    m_oldPath = model.path;
-    m_newName = FileName(path);
-    m_newPath = path;
-    model.name = m_newName;
-    model.path = m_newPath;
+    m_saved = true;
+    model.name = FileName(path);
+    model.path = path;
     m_env->ChangeNotification(TK_NOTIFY_MODEL, kSaveFlags);
     return true;
 }
 
-void TK_CMD_SaveModel::SetNameAndPath(const std::string& name, const std::string& path) {
-    m_env->model.name = name;
-    m_env->model.path = path;
-    m_env->ChangeNotification(TK_NOTIFY_MODEL, kNameFlag);
+bool TK_CMD_SaveModel::Parse(const char* args) {
+    TK_CMD_Model::Parse(args);
+    // "save as" (Ctrl+Shift+S) always asks, even for a model with a file.
+    m_saveAs = m_path == "as";
+    if (m_saveAs) m_path.clear();
+    return true;
 }
-
-void TK_CMD_SaveModel::Undo() { SetNameAndPath(m_oldName, m_oldPath); }
-
-void TK_CMD_SaveModel::Redo() { SetNameAndPath(m_newName, m_newPath); }
 
 // ---------------------------------------------------------------- new
 
@@ -245,6 +241,7 @@ bool TK_CMD_LoadPattern::Execute() {
     TK_FileChoice choice;
     choice.title = "Open Pattern";
     choice.folder = m_env->workspace.patternFolder;
+    choice.command = "ipatt";
     std::string path;
     if (!ChooseFile(m_path, choice, path)) return true;
     TK_Model pattern;

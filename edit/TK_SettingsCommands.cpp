@@ -483,10 +483,11 @@ bool TK_CMD_Snap::Execute() {
     choice.save = true;
     choice.title = "Save Snapshot";
     choice.filter = "PNG (.png)";
-    choice.folder = m_env->workspace.exportFolder;
+    choice.folder = choice.base = m_env->workspace.exportFolder;
     choice.defaultName = DefaultName(std::time(nullptr));
+    choice.command = m_view.empty() ? "snap" : "snap " + m_view;
     std::string path;
-    if (!ChooseFile(m_path, choice, path)) return false;
+    if (!ChooseFile(m_path, choice, path)) return Asked();
     if (path.size() < 4 || !OMB_EqualNoCase(path.c_str() + path.size() - 4, ".png")) path += ".png";
     return window->Snap(m_view, path, m_env->settings.snapAlpha != 0);
 }

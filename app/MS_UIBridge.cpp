@@ -96,4 +96,8 @@ bool MS_UIBridge::GetClipboardText(std::string& text) {
     return !text.empty();
 }
 
+void MS_UIBridge::SetTitle(const std::string& title) {
+    if (m_platform.Handle()) SDL_SetWindowTitle(m_platform.Handle(), title.c_str());
+}
+
 void MS_UIBridge::SetClipboardText(const char* text) { SDL_SetClipboardText(text ? text : ""); }

@@ -38,6 +38,7 @@ public:
     void RequestRedraw() override;
     bool GetClipboardText(std::string& text) override;
     void SetClipboardText(const char* text) override;
+    void SetTitle(const std::string& title) override;
 
 private:
     MS_Window& m_platform;

@@ -1,6 +1,8 @@
 // The editor window's platform client (see TK_EditorClient.h).
 #include "app/TK_EditorClient.h"
 
+#include <cstdio>
+
 #include "app/MS_UIBridge.h"
 #include "app/MS_Window.h"
 #include "app/TK_Startup.h"
@@ -37,7 +39,14 @@ void TK_EditorClient::OnStart() {
     }
     TK_EditorEnv& env = m_editor.Env();
     OMB_SetLogMode(m_options.quiet ? OMB_LogMode::ProblemsOnly : OMB_LogMode::All);
-    if (!m_options.modelPath.empty() && TK_OpenModelFile(env, m_options.modelPath)) env.executor.ClearHistory();
+    if (!m_options.modelPath.empty()) {
+        // The window shows the failure in its status line; a shell user
+        // reads it here.
+        if (TK_OpenModelFile(env, m_options.modelPath))
+            env.executor.ClearHistory();
+        else
+            std::fprintf(stderr, "tarsk: cannot open %s\n", m_options.modelPath.c_str());
+    }
     TK_RunConsoleLines(env, m_options.lines);
     m_editor.RequestRedraw();
 }

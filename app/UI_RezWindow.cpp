@@ -12,6 +12,9 @@
 #include "core/OS_Keys.h"
 #include "render/OMB_OpenGL.h"
 #include "render/TK_Snapshot.h"
+#include "core/OS_FileDialog.h"
+#include "ui/UI_Console.h"
+#include "ui/UI_FileDialog.h"
 #include "ui/UI_Palette.h"
 #include "ui/UI_TextField.h"
 
@@ -37,7 +40,7 @@ const HotkeyRow kGlobalKeys[] = {
     {OS_KeyOf('7'), 0, false, "cam -2"},       {OS_KeyOf('1'), 0, false, "mirror x 2"},
     {OS_KeyOf('2'), 0, false, "mirror y 2"},   {OS_KeyOf('3'), 0, false, "mirror z 2"},
     {OS_KeyOf('1'), C, false, "loft x 2"},     {OS_KeyOf('2'), C, false, "loft y 2"},
-    {OS_KeyOf('3'), C, false, "loft z 2"},
+    {OS_KeyOf('3'), C, false, "loft z 2"},     {OS_KEY_F1, 0, false, "ui_view console"},
 };
 
 // Shared by the edit and render tables.
@@ -85,9 +88,17 @@ std::string Rgb(const uint8_t* c) { return Format("%d %d %d", c[0], c[1], c[2]);
 
 }  // namespace
 
-UI_RezWindow::UI_RezWindow() = default;
+// The platform window's caption; the model's name and mark follow it.
+constexpr const char* kCaption = "Tarsk @ Ombrel";
+
+UI_RezWindow::UI_RezWindow() {
+    // From the first line on: start-up problems show in the window too.
+    OMB_AddLogSink(this);
+    SetTitle(kCaption);
+}
 
 UI_RezWindow::~UI_RezWindow() {
+    OMB_RemoveLogSink(this);
     m_env.listeners.Disconnect(this);
     m_renderers.Shutdown();
     m_env.window = nullptr;
@@ -106,6 +117,12 @@ void UI_RezWindow::OnCreate() {
     m_sceneView = UI_Cast<UI_SceneView>(FindView("scene", &UI_SceneView::kClass));
     m_paletteView = UI_Cast<UI_Palette>(FindView("pal", &UI_Palette::kClass));
     m_commandField = UI_Cast<UI_TextField>(FindView("cmd", &UI_TextField::kClass));
+    m_console = UI_Cast<UI_Console>(FindView("console", &UI_Console::kClass));
+    m_status = UI_Cast<UI_StatusLine>(FindView("status", &UI_StatusLine::kClass));
+    m_dialog = UI_Cast<UI_FileDialog>(FindView("dialog", &UI_FileDialog::kClass));
+    if (m_console) m_console->SetLog(&m_log);
+    if (m_status) m_status->SetLog(&m_log);
+    if (m_dialog) m_dialog->SetDoneHandler([this](const std::string& line) { DialogDone(line); });
     if (m_paletteView) m_paletteView->SetPalette(&m_env.model.palette);
     TK_RegisterBrushes(m_brushes);
     if (m_sceneView) {
@@ -139,6 +156,9 @@ void UI_RezWindow::OnStart() {
     OnEditorMessage(TK_NOTIFY_DISPLAY, 0xff);
     OnEditorMessage(TK_NOTIFY_RENDER, 0);
     OnEditorMessage(TK_NOTIFY_HISTORY, 0);
+    // The start-up box is no unsaved work.
+    m_unsaved = false;
+    ShowName();
 }
 
 void UI_RezWindow::Draw() {
@@ -155,6 +175,10 @@ void UI_RezWindow::OnQuit() {
 
 bool UI_RezWindow::KeyDown(const UI_KeyState& k) {
     if (k.key < 1) return false;
+    // The console pages wherever the keyboard is (the command field keeps
+    // it after a line such as "help").
+    if (m_console && !m_console->IsHidden() && (k.key == OS_KEY_PAGE_UP || k.key == OS_KEY_PAGE_DOWN))
+        return m_console->KeyDown(k);
     if (k.key == OS_KEY_TAB && k.modifiers == 0 && !k.repeat) {
         if (!m_commandField) return false;
         if (FocusView() != m_commandField) {
@@ -211,6 +235,7 @@ void UI_RezWindow::Set(const char* view, const char* key, const std::string& val
 }
 
 void UI_RezWindow::OnEditorMessage(int kind, int flags) {
+    TrackChanges(kind, flags);
     switch (kind) {
         case TK_NOTIFY_EDITOR: ShowEditorState(flags); break;
         case TK_NOTIFY_MODEL: ShowModel(flags); break;
@@ -264,10 +289,8 @@ void UI_RezWindow::ShowModel(int flags) {
     const TK_Model& model = m_env.model;
     if (flags & TK_CHANGE_SIZE) Set("size", "text", Format("%d %d %d", model.size[0], model.size[1], model.size[2]));
     if ((flags & TK_CHANGE_TRIM) && m_sceneView) m_sceneView->ModelChanged();
-    if (flags & TK_CHANGE_NAME) {
-        Set("name", "text", model.name.empty() ? "untitled" : model.name);
-        Set("file", "selected", model.path);
-    }
+    if (flags & TK_CHANGE_NAME) Set("file", "selected", model.path);
+    ShowName();
     if (flags & TK_CHANGE_FILES) {
         Set("file", "update", "1");
         Set("file_patt", "update", "1");
@@ -329,6 +352,70 @@ void UI_RezWindow::ShowRender() {
     Set("r_pt_shadow", "selected", Bool(s.ptFlags & TK_SHOW_SHADOW));
     Set("r_pt", "selected", Bool(s.renderMode));
     ShowMaterial();
+}
+
+// ---------------------------------------------------------------- name and mark
+
+// A model read from its file or just written is saved; any other change of
+// the model or its palette leaves it unsaved.
+void UI_RezWindow::TrackChanges(int kind, int flags) {
+    if (kind == TK_NOTIFY_PALETTE) m_unsaved = true;
+    if (kind != TK_NOTIFY_MODEL) return;
+    const bool opened = (flags & TK_CHANGE_TRIM) && !m_env.model.path.empty();
+    if (flags & TK_CHANGE_SAVED || opened)
+        m_unsaved = false;
+    else if (flags & ~(TK_CHANGE_NAME | TK_CHANGE_FILES))
+        m_unsaved = true;
+}
+
+std::string UI_RezWindow::CaptionFor() const {
+    const std::string& name = m_env.model.name;
+    return std::string(kCaption) + " - " + (name.empty() ? "untitled" : name) + (m_unsaved ? " *" : "");
+}
+
+void UI_RezWindow::ShowName() {
+    const std::string& name = m_env.model.name;
+    Set("name", "text", (name.empty() ? "untitled" : name) + (m_unsaved ? " *" : ""));
+    SetTitle(CaptionFor());
+}
+
+// ---------------------------------------------------------------- messages and dialogs
+
+void UI_RezWindow::Write(const char* text, size_t size) {
+    m_log.Write(text, size);
+    RequestRedraw();
+}
+
+bool UI_RezWindow::AskForFile(const TK_FileChoice& choice) {
+    if (!m_dialog) return false;
+    UI_FileRequest request;
+    request.save = choice.save;
+    request.title = choice.title;
+    request.folder = choice.folder;
+    request.name = choice.defaultName;
+    request.command = choice.command;
+    // "*.vox *.qb" -> "vox qb"; "*" lists every file.
+    const std::string patterns = OS_FileDialog::FilterPatterns(choice.filter);
+    for (size_t start = 0; start < patterns.size();) {
+        const size_t end = std::min(patterns.find(' ', start), patterns.size());
+        const std::string pattern = patterns.substr(start, end - start);
+        if (pattern.size() > 2 && pattern.compare(0, 2, "*.") == 0)
+            request.extensions += (request.extensions.empty() ? "" : " ") + pattern.substr(2);
+        start = end + 1;
+    }
+    if (m_sceneView) m_sceneView->SetHidden(true);
+    m_dialog->Open(request);
+    return true;
+}
+
+// The accepted line runs as if typed: it is kept in the command field's
+// history and printed like any other.
+void UI_RezWindow::DialogDone(const std::string& line) {
+    if (m_sceneView) m_sceneView->SetHidden(false);
+    RefreshLayout();
+    if (line.empty()) return;
+    if (m_commandField) m_commandField->Remember(line);
+    RunLine(line);
 }
 
 // ---------------------------------------------------------------- window link

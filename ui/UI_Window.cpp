@@ -196,6 +196,12 @@ bool UI_Window::TakeRedrawRequest() {
     return r;
 }
 
+void UI_Window::SetTitle(const std::string& title) {
+    if (title == m_title) return;
+    m_title = title;
+    if (m_host) m_host->SetTitle(title);
+}
+
 bool UI_Window::GetClipboardText(std::string& text) { return m_host && m_host->GetClipboardText(text); }
 
 void UI_Window::SetClipboardText(const char* text) {

@@ -28,6 +28,8 @@ public:
     // False when the clipboard holds no text.
     virtual bool GetClipboardText(std::string& text) = 0;
     virtual void SetClipboardText(const char* text) = 0;
+    // The platform window's caption.
+    virtual void SetTitle(const std::string& title) {}
 };
 
 class UI_IWindow : public UI_Responder {
@@ -110,7 +112,13 @@ public:
     const OMB_Rect& Rect() const { return m_rect; }
     double Time() const { return m_time; }
     double PreviousTime() const { return m_previousTime; }
-    void SetHost(UI_Host* host) { m_host = host; }
+    void SetHost(UI_Host* host) {
+        m_host = host;
+        if (m_host && !m_title.empty()) m_host->SetTitle(m_title);
+    }
+    // The caption; the host shows it (now, and when it is set later).
+    void SetTitle(const std::string& title);
+    const std::string& Title() const { return m_title; }
     // True once since the last call when something asked for a frame.
     bool TakeRedrawRequest();
 
@@ -135,6 +143,7 @@ private:
     double m_time = 0, m_previousTime = 0;
     UI_Canvas m_canvas;
     UI_Host* m_host = nullptr;
+    std::string m_title;
     std::unique_ptr<UI_View> m_root;
     bool m_redraw = true;
 };

@@ -17,7 +17,7 @@ TEST(Loader, RegistryHoldsTheToolkitTypesInOrder) {
     const char* expected[] = {"hbox", "vbox", "label", "button", "option", "switch", "optionGroup", "palette",
                               "list", "textField", "sideSwitch", "hint", "slider", "bgSlider", "hsvView",
                               "rgbView", "panelSwitch", "viewSwitch", "vpanel", "tab", "fileList", "sbutton",
-                              "cbutton"};
+                              "cbutton", "console", "statusLine", "fileDialog"};
     ASSERT_EQ(registry.Types().size(), std::size(expected));
     for (size_t i = 0; i < std::size(expected); ++i) EXPECT_EQ(registry.Types()[i].tag, expected[i]);
     ASSERT_TRUE(registry.Find("TEXTFIELD"));

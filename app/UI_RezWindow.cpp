@@ -9,10 +9,10 @@
 #include "app/UI_SceneView.h"
 #include "app/TK_Startup.h"
 #include "core/OMB_Log.h"
+#include "core/OS_FileDialog.h"
 #include "core/OS_Keys.h"
 #include "render/OMB_OpenGL.h"
 #include "render/TK_Snapshot.h"
-#include "core/OS_FileDialog.h"
 #include "ui/UI_Console.h"
 #include "ui/UI_FileDialog.h"
 #include "ui/UI_Palette.h"
@@ -148,6 +148,8 @@ void UI_RezWindow::OnStart() {
     // The start-up script is the program's own business: show only problems.
     OMB_SetLogMode(OMB_LogMode::ProblemsOnly);
     TK_RunStartupScript(m_env);
+    // In the window the material panel edits the colour one is looking at.
+    RunLine("set pt_mod 1");
     OMB_SetLogMode(OMB_LogMode::All);
     // Widgets the script did not touch show the start-up state too.
     OnEditorMessage(TK_NOTIFY_EDITOR, TK_EDITOR_COLOR | TK_EDITOR_MIRROR | TK_EDITOR_LOFT | TK_EDITOR_BRUSH |
@@ -162,6 +164,7 @@ void UI_RezWindow::OnStart() {
 }
 
 void UI_RezWindow::Draw() {
+    ShowTraceProgress();
     if (!m_rendering) return;
     glClearColor(kBackground[0], kBackground[1], kBackground[2], 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -351,6 +354,7 @@ void UI_RezWindow::ShowRender() {
     Set("r_pt_grd", "selected", Bool(s.ptFlags & TK_SHOW_GROUND));
     Set("r_pt_shadow", "selected", Bool(s.ptFlags & TK_SHOW_SHADOW));
     Set("r_pt", "selected", Bool(s.renderMode));
+    Set("pt_mod", "value", s.ptMaterialScope ? "mod_one" : "mod_all");
     ShowMaterial();
 }
 
@@ -380,6 +384,23 @@ void UI_RezWindow::ShowName() {
 }
 
 // ---------------------------------------------------------------- messages and dialogs
+
+// Runs before the views draw, so the count is the last frame's: a change
+// asks for one more frame, which shows the final count once the tracer has
+// reached its target and rests.
+void UI_RezWindow::ShowTraceProgress() {
+    if (!m_status) return;
+    if (!m_rendering || !m_env.settings.renderMode) {
+        m_status->SetRightText(std::string());
+        return;
+    }
+    const TK_SceneRenderer_PT& tracer = m_renderers.tracer;
+    if (tracer.Samples() != m_traceSamples) {
+        m_traceSamples = tracer.Samples();
+        m_traceSeconds = tracer.Elapsed();
+    }
+    m_status->SetRightText(Format("%d / %d samples  %.1f s", m_traceSamples, tracer.Target(), m_traceSeconds));
+}
 
 void UI_RezWindow::Write(const char* text, size_t size) {
     m_log.Write(text, size);

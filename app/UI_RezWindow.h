@@ -43,7 +43,8 @@ public:
     void OnStart() override;
     void OnQuit() override;
     // Clears the frame before the views draw (the scene draws straight
-    // into its rectangle, the widgets' batches come after).
+    // into its rectangle, the widgets' batches come after) and shows the
+    // path tracer's progress.
     void Draw() override;
     void OnBroadcast9() override { RefreshLayout(); }
     void OnBroadcast10() override { RefreshLayout(); }
@@ -99,6 +100,8 @@ private:
     void ShowName();
     void TrackChanges(int kind, int flags);
     void DialogDone(const std::string& line);
+    // The path tracer's samples and time at the right of the status line.
+    void ShowTraceProgress();
     // OMB_LogSink: printed text reaches the log, and a frame shows it.
     void Write(const char* text, size_t size) override;
 
@@ -115,6 +118,8 @@ private:
     UI_FileDialog* m_dialog = nullptr;
     OMB_MessageLog m_log;
     bool m_unsaved = false;  // the model changed since it was opened or saved
+    int m_traceSamples = -1;
+    double m_traceSeconds = 0;
     std::string m_descriptionPath;
     bool m_rendering = false;
     bool m_quit = false;

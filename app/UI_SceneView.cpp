@@ -257,7 +257,8 @@ void UI_SceneView::DrawScene(const OMB_Rect& rect) {
         tracer.SyncView(m_camera);
         tracer.SamplePass();
         tracer.Display(rect);
-        Invalidate();  // the picture keeps refining
+        // The picture refines until the target; then the editor rests.
+        if (tracer.Samples() < tracer.Target()) Invalidate();
         return;
     }
     m_renderers->raster.SetRuler(m_ruler);

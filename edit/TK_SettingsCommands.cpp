@@ -111,7 +111,7 @@ const TK_SettingKey kKeys[] = {
     // brush picks a distance, so a change always shows.
     {"pt_dof", Arg::Float, nullptr, &S::ptDof, 0, 1, kRestart, Tell::Render, false},
     {"pt_bounce", Arg::Int, &S::ptBounces, nullptr, 0, 11, kRestart, Tell::Render, false},
-    {"pt_mod", Arg::Flag, &S::ptMaterialScope, nullptr, 0, 1, 0, Tell::None, false},
+    {"pt_mod", Arg::Flag, &S::ptMaterialScope, nullptr, 0, 1, 0, Tell::Render, false},
     {"pt_sel", Arg::Flag, &S::ptPickColor, nullptr, 0, 1, 0, Tell::None, false},
     {"pt_mtl", Arg::Material, nullptr, nullptr, 0, 0, TK_RENDER_MATERIALS, Tell::Render, false, kMaterialWords},
     {"pt_proj", Arg::Flag, &S::ptProjection, nullptr, 0, 1, kRestart, Tell::None, false},

@@ -1,6 +1,7 @@
 // The editor window drawn into an offscreen GL context (SDL's offscreen
-// driver on llvmpipe), checked by its pixels: panels that were shown and
-// hidden leave nothing behind. A missing context fails the test.
+// driver on llvmpipe): panels that were shown and hidden leave no pixels
+// behind, and the path tracer stops asking for frames at its target. A
+// missing context fails the test.
 #include <gtest/gtest.h>
 
 #include <SDL2/SDL.h>
@@ -12,6 +13,7 @@
 #include "render/OMB_OpenGL.h"
 #include "render/TK_Snapshot.h"
 #include "ui/UI_Box.h"
+#include "ui/UI_Console.h"
 #include "ui/UI_Option.h"
 
 namespace {
@@ -77,6 +79,25 @@ private:
     SDL_Window* m_sdl = nullptr;
     void* m_context = nullptr;
 };
+
+TEST_F(EditorPicture, TracerRestsAtItsTargetAndShowsItsProgress) {
+    TK_SceneRenderer_PT& tracer = window->Renderers().tracer;
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(window->Env().ExecuteText("", "set pt_image 64 48 | set pt 1"));
+    testing::internal::GetCapturedStdout();
+    tracer.SetRestartDelay(0);
+    tracer.SetTargetOverride(3);
+    int frames = 0;
+    for (window->TakeRedrawRequest(); frames < 50; ++frames) {
+        window->DrawFrame();
+        if (!window->TakeRedrawRequest()) break;
+    }
+    EXPECT_LT(frames, 50) << "the editor keeps drawing after the target";
+    EXPECT_EQ(tracer.Samples(), 3);
+    const auto* status = UI_Cast<UI_StatusLine>(window->FindView("status", &UI_StatusLine::kClass));
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->RightText().rfind("3 / 3 samples", 0), 0u) << status->RightText();
+}
 
 TEST_F(EditorPicture, TabPagesLeaveNothingBehind) {
     UI_View* pages = window->FindView("page_edit", &UI_VBox::kClass);

@@ -172,6 +172,13 @@ TEST_F(RezWindow, ChangeMessagesUpdateTheirViews) {
     EXPECT_EQ(Text("pt_gamma"), "2.5");
     Run("set pt_mtl plastic 1");
     EXPECT_TRUE(Selected("pt_plastic"));
+    // The material panel edits the current colour unless switched to all.
+    EXPECT_TRUE(View<UI_Option>("mod_one")->IsSelected());
+    Run("set pt_mtl emit 1");
+    EXPECT_EQ(env().materials[5].type, 3);
+    EXPECT_NE(env().materials[6].type, 3);
+    Run("set pt_mod 0");
+    EXPECT_TRUE(View<UI_Option>("mod_all")->IsSelected());
     testing::internal::CaptureStdout();
     window.OnEditorMessage(9, 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Warning] undefined editor msg\n");

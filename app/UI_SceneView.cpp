@@ -216,6 +216,12 @@ bool UI_SceneView::MouseMove(const UI_MouseState& m) {
     return true;
 }
 
+bool UI_SceneView::MouseLeave(const UI_MouseState& m) {
+    m_pointerInside = false;
+    Invalidate();  // the hover cursor goes
+    return false;
+}
+
 bool UI_SceneView::MouseEnter(const UI_MouseState& m) {
     m_pointerInside = true;
     m_pointerX = m.x, m_pointerY = m.y;
@@ -244,6 +250,24 @@ void UI_SceneView::Tick(const UI_TickData& time) {
 
 // ---------------------------------------------------------------- drawing
 
+TK_SceneRenderer::HoverCursor UI_SceneView::HoverCursor() {
+    TK_SceneRenderer::HoverCursor cursor;
+    // Only while the pointer rests: a gesture shows its own preview.
+    if (!m_env || !m_activeBrush || m_leftHeld || IsBusy() || !PickingEnabled()) return cursor;
+    const TK_Pick pick = PointerPick();
+    const int mode = m_activeBrush->Mode();
+    if (!TK_StartCell(pick, mode == TK_BRUSH_ATTACH, m_env->model.size, cursor.cell)) return cursor;
+    cursor.shown = true;
+    cursor.face = pick.face;
+    // The colours of the stroke previews: new cells green, carving red,
+    // painting in the colour it lays.
+    uint32_t rgba = OMB_RGBA(90, 230, 120);
+    if (mode == TK_BRUSH_ERASE) rgba = OMB_RGBA(255, 40, 40);
+    if (mode == TK_BRUSH_PAINT) rgba = m_env->model.palette[m_env->currentColorIndex & 255];
+    for (int i = 0; i < 4; ++i) cursor.rgba[i] = uint8_t(rgba >> (8 * i));
+    return cursor;
+}
+
 void UI_SceneView::Draw() { DrawScene(m_rect); }
 
 void UI_SceneView::DrawScene(const OMB_Rect& rect) {
@@ -262,6 +286,7 @@ void UI_SceneView::DrawScene(const OMB_Rect& rect) {
         return;
     }
     m_renderers->raster.SetRuler(m_ruler);
+    m_renderers->raster.SetHoverCursor(HoverCursor());
     m_renderers->raster.Render(rect, m_camera);
 }
 

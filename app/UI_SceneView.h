@@ -18,6 +18,7 @@
 #include <string>
 
 #include "brush/TK_ModelBrush.h"
+#include "render/TK_SceneRenderer.h"
 #include "ui/UI_3DView.h"
 
 class TK_Renderers;
@@ -72,6 +73,7 @@ public:
     bool RightUp(const UI_MouseState& m) override;
     bool MouseMove(const UI_MouseState& m) override;
     bool MouseEnter(const UI_MouseState& m) override;
+    bool MouseLeave(const UI_MouseState& m) override;
     bool KeyDown(const UI_KeyState& k) override;
     bool KeyUp(const UI_KeyState& k) override;
     void Tick(const UI_TickData& time) override;
@@ -79,6 +81,10 @@ public:
     // Draws into an explicit rectangle of the current framebuffer (offscreen
     // pictures use it without a window).
     void DrawScene(const OMB_Rect& rect);
+
+    // Where a stroke of the active brush would start under the resting
+    // pointer, in the mode's colour; not shown during gestures.
+    TK_SceneRenderer::HoverCursor HoverCursor();
 
 private:
     bool InRenderMode() const;

@@ -1,7 +1,8 @@
 // The editor window drawn into an offscreen GL context (SDL's offscreen
 // driver on llvmpipe): panels that were shown and hidden leave no pixels
-// behind, and the path tracer stops asking for frames at its target. A
-// missing context fails the test.
+// behind, the resting pointer shows where a stroke would start, and the
+// path tracer stops asking for frames at its target. A missing context
+// fails the test.
 #include <gtest/gtest.h>
 
 #include <SDL2/SDL.h>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "app/UI_RezWindow.h"
+#include "app/UI_SceneView.h"
 #include "render/OMB_OpenGL.h"
 #include "render/TK_Snapshot.h"
 #include "ui/UI_Box.h"
@@ -97,6 +99,26 @@ TEST_F(EditorPicture, TracerRestsAtItsTargetAndShowsItsProgress) {
     const auto* status = UI_Cast<UI_StatusLine>(window->FindView("status", &UI_StatusLine::kClass));
     ASSERT_TRUE(status);
     EXPECT_EQ(status->RightText().rfind("3 / 3 samples", 0), 0u) << status->RightText();
+}
+
+int RedPixels(const Image& image) {
+    int count = 0;
+    for (size_t i = 0; i + 2 < image.pixels.size(); i += 3)
+        count += image.pixels[i] > 200 && image.pixels[i + 1] < 90 && image.pixels[i + 2] < 90;
+    return count;
+}
+
+TEST_F(EditorPicture, HoverCursorMarksWhereTheCarvingBrushStarts) {
+    const OMB_Rect scene = window->SceneView()->Rect();
+    const int plain = RedPixels(Picture(scene));
+    UI_MouseState m;
+    m.valid = true;
+    m.x = (scene.x0 + scene.x1) / 2;
+    m.y = (scene.y0 + scene.y1) / 2;
+    window->HandleInputEvent(UI_Event::Mouse(UI_EVENT_MOUSE_MOVE, m));
+    EXPECT_GT(RedPixels(Picture(scene)), plain + 20);
+    window->HandleInputEvent(UI_Event::Mouse(UI_EVENT_MOUSE_LEAVE, m));
+    EXPECT_EQ(RedPixels(Picture(scene)), plain);
 }
 
 TEST_F(EditorPicture, TabPagesLeaveNothingBehind) {

@@ -178,6 +178,10 @@ void UI_RezWindow::OnQuit() {
 
 bool UI_RezWindow::KeyDown(const UI_KeyState& k) {
     if (k.key < 1) return false;
+    if (k.key == OS_KEY_ESCAPE && m_dialog && m_dialog->IsOpen()) {
+        m_dialog->Cancel();
+        return true;
+    }
     // The console pages wherever the keyboard is (the command field keeps
     // it after a line such as "help").
     if (m_console && !m_console->IsHidden() && (k.key == OS_KEY_PAGE_UP || k.key == OS_KEY_PAGE_DOWN))

@@ -253,7 +253,7 @@ void UI_SceneView::Tick(const UI_TickData& time) {
 TK_SceneRenderer::HoverCursor UI_SceneView::HoverCursor() {
     TK_SceneRenderer::HoverCursor cursor;
     // Only while the pointer rests: a gesture shows its own preview.
-    if (!m_env || !m_activeBrush || m_leftHeld || IsBusy() || !PickingEnabled()) return cursor;
+    if (!m_env || !m_activeBrush || m_leftHeld || IsBusy()) return cursor;
     const TK_Pick pick = PointerPick();
     const int mode = m_activeBrush->Mode();
     if (!TK_StartCell(pick, mode == TK_BRUSH_ATTACH, m_env->model.size, cursor.cell)) return cursor;

@@ -120,10 +120,14 @@ void UI_Window::RouteMouse(const UI_Event& event) {
     const bool press = IsPress(event.type);
     if (press) m_capture = hit;
     if (press && m_focus != hit && !(m_focus && !m_focus->LoseFocusOnOtherClick())) SetFocus(nullptr);
+    UI_View* focusBefore = m_focus;
     UI_Responder* target = m_capture ? static_cast<UI_Responder*>(m_capture) : hit;
     if (!target) target = this;
     target->HandleInput(mouse);
-    if (press && m_focus != hit && !(m_focus && !m_focus->LoseFocusOnOtherClick())) SetFocus(hit);
+    // A press that gave the keyboard elsewhere (a button opening a dialog
+    // with a field) keeps that choice.
+    const bool moved = m_focus != focusBefore;
+    if (press && !moved && m_focus != hit && !(m_focus && !m_focus->LoseFocusOnOtherClick())) SetFocus(hit);
     if (IsRelease(event.type)) {
         UI_View* h = m_hover;
         UI_View* captured = m_capture;

@@ -99,6 +99,8 @@ TEST_F(EditorPicture, TracerRestsAtItsTargetAndShowsItsProgress) {
     const auto* status = UI_Cast<UI_StatusLine>(window->FindView("status", &UI_StatusLine::kClass));
     ASSERT_TRUE(status);
     EXPECT_EQ(status->RightText().rfind("3 / 3 samples", 0), 0u) << status->RightText();
+    const std::string png = testing::TempDir() + "editor_render.png";
+    EXPECT_TRUE(window->Snap("scene", png, false)) << "Save render writes the traced picture";
 }
 
 int RedPixels(const Image& image) {

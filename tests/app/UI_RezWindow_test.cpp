@@ -258,6 +258,22 @@ TEST_F(RezWindow, OwnFileDialogRunsTheLineWithThePath) {
     EXPECT_EQ(View<UI_Label>("name")->Text(), "other.vox *");
     Run("save");
     EXPECT_EQ(window.Title(), "Tarsk @ Ombrel - other.vox");
+    // The Export button asks for a file of any format and keeps the keyboard
+    // in the name field; the extension picks the format.
+    env().workspace.exportFolder = folder.Dir().string();
+    Run("full");
+    UI_MouseState m;
+    m.valid = true;
+    Center("export", m.x, m.y);
+    m.left = 1;
+    window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_DOWN, m));
+    m.left = 0;
+    window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_UP, m));
+    ASSERT_TRUE(dialog->IsOpen());
+    EXPECT_EQ(window.FocusView(), dialog->NameField());
+    dialog->NameField()->SetText("button.qb");
+    dialog->Accept();
+    EXPECT_TRUE(std::filesystem::exists(folder.Path("button.qb")));
 }
 
 TEST_F(RezWindow, ValueFieldsGiveTheKeyboardBack) {

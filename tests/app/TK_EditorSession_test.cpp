@@ -1,8 +1,10 @@
-// One whole editor session under a virtual X server (xvfb-run), driven by
-// xdotool like a user: two lines typed into the command field, a left drag
-// across the scene (the start brush carves), Ctrl+Z, then the window closes (SIGTERM, which the
-// platform layer turns into a close: no window manager runs under Xvfb).
-// The backup file tells what happened. Missing tools fail the test.
+// Whole editor sessions under a virtual X server (xvfb-run), driven by
+// xdotool like a user: lines typed into the command field, a left drag
+// across the scene (the start brush carves), Ctrl+Z, a model that cannot be
+// opened and an export through the toolkit's own file dialog; then the
+// window closes (SIGTERM, which the platform layer turns into a close: no
+// window manager runs under Xvfb). The files left behind tell what
+// happened. Missing tools fail the test.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -50,25 +52,58 @@ wait $pid
 echo $? > "$2/status"
 )";
 
+// A model that cannot be opened, then "o qb" typed without a path: the
+// toolkit's own dialog opens with the keyboard in its name field, and a
+// typed absolute name plus Enter exports there.
+const char* const kDialogSession = R"(#!/bin/sh
+"$1" "$2/nosuch.vox" > "$2/out.log" 2> "$2/err.log" &
+pid=$!
+wid=
+for i in $(seq 1 100); do
+  wid=$(xdotool search --onlyvisible --name "Tarsk" 2>/dev/null | head -1)
+  [ -n "$wid" ] && break
+  sleep 0.2
+done
+[ -n "$wid" ] || { kill -TERM $pid; exit 3; }
+xdotool windowfocus --sync "$wid" 2>/dev/null
+xdotool key Tab type "o qb"
+xdotool key Return
+sleep 0.5
+xdotool type "$2/dialog"
+xdotool key Return
+sleep 0.5
+kill -TERM $pid
+wait $pid
+echo $? > "$2/status"
+)";
+
 bool HaveTool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null").c_str()) == 0; }
 
-TEST(EditorSession, TypeDragUndoAndClose) {
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Runs the session script with the editor and the folder; the editor must
+// have closed with status 0.
+void RunSession(const char* text, const tk_test::TempFolder& folder) {
     ASSERT_TRUE(HaveTool("xvfb-run") && HaveTool("xdotool") && HaveTool("xauth"))
         << "install xvfb, xauth and xdotool (scripts/bootstrap)";
-    tk_test::TempFolder folder("editor_session");
     const std::string script = folder.Path("session.sh");
-    std::ofstream(script) << kSession;
-    const std::string backup = std::string(TK_BUILD_DIR) + "/cache/backup.vox";
-    std::filesystem::remove(backup);
+    std::ofstream(script) << text;
     // A display number of its own: other sessions may run xvfb-run too.
     const std::string display = std::to_string(100 + ::getpid() % 800);
     const std::string command = "timeout 60 xvfb-run -a -n " + display + " -s '-screen 0 1280x800x24' sh " + script + " " +
                                 TK_BUILD_DIR + "/tarsk " + folder.Dir().string();
     ASSERT_EQ(std::system(command.c_str()), 0);
-    std::ifstream status(folder.Path("status"));
-    int code = -1;
-    status >> code;
-    EXPECT_EQ(code, 0);
+    EXPECT_EQ(ReadAll(folder.Path("status")), "0\n");
+}
+
+TEST(EditorSession, TypeDragUndoAndClose) {
+    tk_test::TempFolder folder("editor_session");
+    const std::string backup = std::string(TK_BUILD_DIR) + "/cache/backup.vox";
+    std::filesystem::remove(backup);
+    RunSession(kSession, folder);
     TK_Model model;
     ASSERT_TRUE(ReadVox(model, backup.c_str()));
     // Both lines ran; Ctrl+Z took back the drag's carving, not the second
@@ -76,6 +111,14 @@ TEST(EditorSession, TypeDragUndoAndClose) {
     EXPECT_EQ(model.size[0], 30);
     EXPECT_EQ(model.size[2], 32);
     EXPECT_EQ(model.voxels.Count(), size_t(20 * 21 * 22));  // growing the box adds no voxels
+}
+
+TEST(EditorSession, MissingModelAndTheOwnFileDialog) {
+    tk_test::TempFolder folder("editor_dialog");
+    RunSession(kDialogSession, folder);
+    EXPECT_NE(ReadAll(folder.Path("err.log")).find("cannot open " + folder.Path("nosuch.vox")), std::string::npos);
+    EXPECT_NE(ReadAll(folder.Path("out.log")).find("[Error] failed to load model"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(folder.Path("dialog.qb"))) << ReadAll(folder.Path("out.log"));
 }
 
 }  // namespace

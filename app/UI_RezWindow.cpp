@@ -159,7 +159,7 @@ void UI_RezWindow::OnStart() {
     OnEditorMessage(TK_NOTIFY_RENDER, 0);
     OnEditorMessage(TK_NOTIFY_HISTORY, 0);
     // The start-up box is no unsaved work.
-    m_unsaved = false;
+    m_env.unsaved = false;
     ShowName();
 }
 
@@ -242,7 +242,7 @@ void UI_RezWindow::Set(const char* view, const char* key, const std::string& val
 }
 
 void UI_RezWindow::OnEditorMessage(int kind, int flags) {
-    TrackChanges(kind, flags);
+    if (kind == TK_NOTIFY_PALETTE) ShowName();
     switch (kind) {
         case TK_NOTIFY_EDITOR: ShowEditorState(flags); break;
         case TK_NOTIFY_MODEL: ShowModel(flags); break;
@@ -364,26 +364,14 @@ void UI_RezWindow::ShowRender() {
 
 // ---------------------------------------------------------------- name and mark
 
-// A model read from its file or just written is saved; any other change of
-// the model or its palette leaves it unsaved.
-void UI_RezWindow::TrackChanges(int kind, int flags) {
-    if (kind == TK_NOTIFY_PALETTE) m_unsaved = true;
-    if (kind != TK_NOTIFY_MODEL) return;
-    const bool opened = (flags & TK_CHANGE_TRIM) && !m_env.model.path.empty();
-    if (flags & TK_CHANGE_SAVED || opened)
-        m_unsaved = false;
-    else if (flags & ~(TK_CHANGE_NAME | TK_CHANGE_FILES))
-        m_unsaved = true;
-}
-
 std::string UI_RezWindow::CaptionFor() const {
     const std::string& name = m_env.model.name;
-    return std::string(kCaption) + " - " + (name.empty() ? "untitled" : name) + (m_unsaved ? " *" : "");
+    return std::string(kCaption) + " - " + (name.empty() ? "untitled" : name) + (m_env.unsaved ? " *" : "");
 }
 
 void UI_RezWindow::ShowName() {
     const std::string& name = m_env.model.name;
-    Set("name", "text", (name.empty() ? "untitled" : name) + (m_unsaved ? " *" : ""));
+    Set("name", "text", (name.empty() ? "untitled" : name) + (m_env.unsaved ? " *" : ""));
     SetTitle(CaptionFor());
 }
 

@@ -98,7 +98,6 @@ private:
     void ShowEditorState(int flags);
     void ShowModel(int flags);
     void ShowName();
-    void TrackChanges(int kind, int flags);
     void DialogDone(const std::string& line);
     // The path tracer's samples and time at the right of the status line.
     void ShowTraceProgress();
@@ -117,7 +116,6 @@ private:
     UI_StatusLine* m_status = nullptr;
     UI_FileDialog* m_dialog = nullptr;
     OMB_MessageLog m_log;
-    bool m_unsaved = false;  // the model changed since it was opened or saved
     int m_traceSamples = -1;
     double m_traceSeconds = 0;
     std::string m_descriptionPath;

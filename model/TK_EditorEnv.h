@@ -47,6 +47,9 @@ public:
     TK_Workspace workspace;
     // No window: dialogs report "cancelled" and window-only lines fail.
     bool headless = false;
+    // The model or its palette changed since the model was read from or
+    // written to a file (ChangeNotification keeps it).
+    bool unsaved = false;
     // The editor window while there is one (not owned); null headless.
     TK_WindowLink* window = nullptr;
     // Values the settings commands write (see TK_Settings.h).

@@ -363,7 +363,7 @@ bool TK_Plugin_GLTF::SaveModel(const std::string& path, const std::string&, cons
     if (model.voxels.Empty() || path.empty()) return false;
     OMB_SaveBitFile file;
     if (!file.Open(path.c_str())) return false;
-    if (WriteGlb(model, options, m_materials, file) && file.Close()) return true;
+    if (WriteGlb(model, options, m_look ? m_look->materials : nullptr, file) && file.Close()) return true;
     file.Discard();
     return false;
 }

@@ -53,7 +53,7 @@ public:
     // False for a model without voxels, an empty path, a file past the
     // format's 4 GiB or a failed write (an older file stays as it was).
     bool SaveModel(const std::string& path, const std::string& options, const TK_Model& model) override;
-    void SetMaterials(const TK_Material* materials) override { m_materials = materials; }
+    void SetLook(const TK_ModelLook* look) override { m_look = look; }
 
     // The whole .glb of `model` into `file`, opened by the caller (a file
     // or memory). `materials` holds 256 records, or is null for every
@@ -68,5 +68,5 @@ public:
     static TK_MeshOptions Defaults();
 
 private:
-    const TK_Material* m_materials = nullptr;
+    const TK_ModelLook* m_look = nullptr;
 };

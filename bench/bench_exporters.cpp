@@ -150,10 +150,11 @@ bool GltfFacesMatchObj() {
     for (size_t at = obj.find("\nf "); at != std::string::npos; at = obj.find("\nf ", at + 1)) ++objFaces;
     std::vector<uint8_t> bytes;
     OMB_SaveBitFile file;
-    size_t gltfFaces = 0;
+    TK_GltfCounts counts;
     const bool written = file.OpenMemory(&bytes) &&
-                         TK_Plugin_GLTF::WriteGlb(Sphere(), TK_Plugin_GLTF::Defaults(), nullptr, file, &gltfFaces) &&
+                         TK_Plugin_GLTF::WriteGlb(Sphere(), TK_Plugin_GLTF::Defaults(), nullptr, file, &counts) &&
                          file.Close();
+    const size_t gltfFaces = counts.faces;
     std::printf("gltf faces %zu, obj optimize faces %zu: %s\n", gltfFaces, objFaces,
                 written && gltfFaces == objFaces ? "same" : "DIFFERENT");
     return written && gltfFaces == objFaces;

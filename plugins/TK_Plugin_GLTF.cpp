@@ -4,10 +4,18 @@
 // is then streamed in blocks and never held in memory whole.
 //
 // Binary chunk layout, every section a multiple of 4 bytes long: positions,
-// normals, texture coordinates (all faces, primitive by primitive; four
-// corners per face), indices (two triangles per face), the PNG. Each
-// primitive's accessors start at its own first face, so its indices count
-// from 0.
+// normals, texture coordinates (all vertices, primitive by primitive),
+// indices (two triangles per face), the PNG. Each primitive's accessors
+// start at its own first vertex, so its indices count from 0; a primitive
+// of fewer than 65536 vertices has 16-bit indices (12 bytes a face, so
+// every block stays 4-aligned), any other 32-bit ones.
+//
+// Vertices are shared: corners of one primitive with the same position,
+// normal and texture coordinate are one vertex. Such corners lie in one
+// plane of one direction, and a primitive's faces come plane by plane, so
+// the corners are matched run by run in a small open-addressing table
+// over a packed key (direction, plane, u, v, colour: 32 bits, which also
+// give the vertex's data back).
 #include "plugins/TK_Plugin_GLTF.h"
 
 #include <algorithm>
@@ -27,8 +35,10 @@ constexpr uint32_t kMagic = 0x46546C67;      // "glTF"
 constexpr uint32_t kChunkJson = 0x4E4F534A;  // "JSON"
 constexpr uint32_t kChunkBin = 0x004E4942;   // "BIN\0"
 
-// Bytes per face in each section of the binary chunk.
-constexpr uint64_t kPositionBytes = 4 * 12, kNormalBytes = 4 * 12, kTexcoordBytes = 4 * 8, kIndexBytes = 6 * 4;
+// Bytes per vertex in each attribute section of the binary chunk.
+constexpr uint64_t kPositionBytes = 12, kNormalBytes = 12, kTexcoordBytes = 8;
+// 16-bit indices need fewer vertices than this.
+constexpr size_t kShortIndexLimit = 65536;
 
 static_assert(sizeof(float) == 4, "the binary chunk holds 32-bit floats");
 
@@ -39,11 +49,63 @@ uint64_t Pad4(uint64_t n) { return (n + 3) & ~uint64_t(3); }
 struct Primitive {
     TK_GltfMaterial material;
     size_t firstFace = 0, faces = 0;
+    size_t firstVertex = 0, vertices = 0;
+    uint64_t indexOffset = 0;  // in the index section
     float lo[3] = {0, 0, 0}, hi[3] = {0, 0, 0};
+    bool ShortIndices() const { return vertices < kShortIndexLimit; }
+    uint64_t IndexBytes() const { return 6 * uint64_t(faces) * (ShortIndices() ? 2 : 4); }
+};
+
+// A face corner as a vertex: direction, plane, u, v (7 bits each, cells
+// are at most 126) and colour.
+uint32_t VertexKey(const TK_MeshFace& face, const int corner[3]) {
+    const int a = face.direction / 2;
+    return uint32_t(face.direction) << 29 | uint32_t(face.plane) << 22 | uint32_t(corner[(a + 2) % 3]) << 15 |
+           uint32_t(corner[(a + 1) % 3]) << 8 | face.colour;
+}
+
+int KeyDirection(uint32_t key) { return int(key >> 29); }
+int KeyColour(uint32_t key) { return int(key & 255); }
+void KeyCorner(uint32_t key, int c[3]) {
+    const int a = KeyDirection(key) / 2;
+    c[a] = int(key >> 22 & 127), c[(a + 1) % 3] = int(key >> 8 & 127), c[(a + 2) % 3] = int(key >> 15 & 127);
+}
+
+// Open addressing from packed keys to vertex numbers. A key's top bits
+// hold a direction below 6, so ~0 never is a key and marks a free slot.
+class VertexTable {
+public:
+    // Empties the table, sized for up to `keys` keys at most half full.
+    void Reset(size_t keys) {
+        int bits = 6;
+        while ((size_t(1) << bits) < 2 * keys) ++bits;
+        m_shift = 32 - bits;
+        m_slots.assign(size_t(1) << bits, kFree);
+    }
+    // The number of `key`; a new key gets `next` and sets `added`.
+    uint32_t Find(uint32_t key, uint32_t next, bool& added) {
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = (key * 2654435769u) >> m_shift;; i = (i + 1) & mask) {
+            const uint64_t slot = m_slots[i];
+            if (slot == kFree) {
+                m_slots[i] = uint64_t(key) << 32 | next;
+                added = true;
+                return next;
+            }
+            if (uint32_t(slot >> 32) == key) return uint32_t(slot);
+        }
+    }
+
+private:
+    static constexpr uint64_t kFree = ~uint64_t(0);
+    std::vector<uint64_t> m_slots;
+    int m_shift = 26;
 };
 
 struct Plan {
     std::vector<TK_MeshFace> faces;  // in primitive order
+    std::vector<uint32_t> corners;   // 4 per face: vertex numbers in its primitive
+    std::vector<uint32_t> vertices;  // keys, primitive by primitive
     std::vector<Primitive> primitives;
     std::vector<float> axis[3];  // written component i of corner coordinate c
     float normal[6][3];
@@ -104,18 +166,52 @@ void PlanPrimitives(const TK_MeshSurface& surface, const TK_Material* materials,
         for (const TK_MeshFace& face : list) plan.faces[next[size_t(primitiveOf[face.colour])]++] = face;
 }
 
-void PlanBounds(Plan& plan) {
+// The corners of faces [first, end), which share one direction and plane.
+void ShareRun(Plan& plan, size_t first, size_t end, uint32_t base, VertexTable& table) {
+    table.Reset(4 * (end - first));
     int corners[4][3];
+    for (size_t f = first; f < end; ++f) {
+        TK_Plugin_Mesh::FaceCorners(plan.faces[f], plan.reverse, corners);
+        for (int k = 0; k < 4; ++k) {
+            const uint32_t key = VertexKey(plan.faces[f], corners[k]);
+            bool added = false;
+            plan.corners[4 * f + size_t(k)] = table.Find(key, uint32_t(plan.vertices.size()) - base, added);
+            if (added) plan.vertices.push_back(key);
+        }
+    }
+}
+
+// Vertex numbers for every corner, the vertices, and each primitive's
+// vertex range and index block.
+void PlanVertices(Plan& plan) {
+    plan.corners.resize(4 * plan.faces.size());
+    VertexTable table;
+    uint64_t indexOffset = 0;
+    for (Primitive& prim : plan.primitives) {
+        prim.firstVertex = plan.vertices.size();
+        const size_t end = prim.firstFace + prim.faces;
+        for (size_t f = prim.firstFace, run = f; f < end; f = run) {
+            while (run < end && plan.faces[run].direction == plan.faces[f].direction &&
+                   plan.faces[run].plane == plan.faces[f].plane)
+                ++run;
+            ShareRun(plan, f, run, uint32_t(prim.firstVertex), table);
+        }
+        prim.vertices = plan.vertices.size() - prim.firstVertex;
+        prim.indexOffset = indexOffset;
+        indexOffset += prim.IndexBytes();
+    }
+}
+
+void PlanBounds(Plan& plan) {
+    int corner[3];
     float p[3];
     for (Primitive& prim : plan.primitives) {
         std::fill_n(prim.lo, 3, 1e30f);
         std::fill_n(prim.hi, 3, -1e30f);
-        for (size_t f = prim.firstFace; f < prim.firstFace + prim.faces; ++f) {
-            TK_Plugin_Mesh::FaceCorners(plan.faces[f], false, corners);
-            for (const auto& corner : corners) {
-                plan.Position(corner, p);
-                for (int i = 0; i < 3; ++i) prim.lo[i] = std::min(prim.lo[i], p[i]), prim.hi[i] = std::max(prim.hi[i], p[i]);
-            }
+        for (size_t v = prim.firstVertex; v < prim.firstVertex + prim.vertices; ++v) {
+            KeyCorner(plan.vertices[v], corner);
+            plan.Position(corner, p);
+            for (int i = 0; i < 3; ++i) prim.lo[i] = std::min(prim.lo[i], p[i]), prim.hi[i] = std::max(prim.hi[i], p[i]);
         }
     }
 }
@@ -196,7 +292,7 @@ void WriteAccessors(const Plan& plan, Json& j) {
     j.Raw(",\"accessors\":[");
     for (size_t i = 0; i < plan.primitives.size(); ++i) {
         const Primitive& p = plan.primitives[i];
-        const uint64_t vertices = 4 * uint64_t(p.faces), first = p.firstFace;
+        const uint64_t vertices = p.vertices, first = p.firstVertex;
         j.Raw(i ? "," : "").Raw("{\"bufferView\":0,\"byteOffset\":").Int(first * kPositionBytes);
         j.Raw(",\"componentType\":5126,\"count\":").Int(vertices).Raw(",\"type\":\"VEC3\",\"min\":").Vec(p.lo, 3);
         j.Raw(",\"max\":").Vec(p.hi, 3).Raw("}");
@@ -204,15 +300,18 @@ void WriteAccessors(const Plan& plan, Json& j) {
         j.Raw(",\"componentType\":5126,\"count\":").Int(vertices).Raw(",\"type\":\"VEC3\"}");
         j.Raw(",{\"bufferView\":2,\"byteOffset\":").Int(first * kTexcoordBytes);
         j.Raw(",\"componentType\":5126,\"count\":").Int(vertices).Raw(",\"type\":\"VEC2\"}");
-        j.Raw(",{\"bufferView\":3,\"byteOffset\":").Int(first * kIndexBytes);
-        j.Raw(",\"componentType\":5125,\"count\":").Int(6 * uint64_t(p.faces)).Raw(",\"type\":\"SCALAR\"}");
+        j.Raw(",{\"bufferView\":3,\"byteOffset\":").Int(p.indexOffset);
+        j.Raw(",\"componentType\":").Int(p.ShortIndices() ? 5123 : 5125);
+        j.Raw(",\"count\":").Int(6 * uint64_t(p.faces)).Raw(",\"type\":\"SCALAR\"}");
     }
     j.Raw("]");
 }
 
 void WriteBufferViews(const Plan& plan, uint64_t& binLength, Json& j) {
-    const uint64_t faces = plan.faces.size();
-    const uint64_t lengths[4] = {faces * kPositionBytes, faces * kNormalBytes, faces * kTexcoordBytes, faces * kIndexBytes};
+    const uint64_t vertices = plan.vertices.size();
+    const Primitive& last = plan.primitives.back();
+    const uint64_t lengths[4] = {vertices * kPositionBytes, vertices * kNormalBytes, vertices * kTexcoordBytes,
+                                 last.indexOffset + last.IndexBytes()};
     const int strides[3] = {12, 12, 8};
     uint64_t offset = 0;
     j.Raw(",\"bufferViews\":[");
@@ -266,7 +365,8 @@ public:
         OMB_PutInt32LE(b, int32_t(v));
         Put(b, 4);
     }
-    // Floats in the host's order: the hosts this builds for are little-endian.
+    // Floats and indices in the host's order: the hosts this builds for are
+    // little-endian.
     void Floats(const float* v, size_t n) { Put(v, 4 * n); }
     bool Flush() {
         m_ok = (m_used == 0 || m_file.WriteBytes(m_block.data(), m_used)) && m_ok;
@@ -283,23 +383,33 @@ private:
 };
 
 void WriteVertexData(const Plan& plan, BlockWriter& out) {
-    int corners[4][3];
-    float p[12];
-    for (const TK_MeshFace& face : plan.faces) {
-        TK_Plugin_Mesh::FaceCorners(face, plan.reverse, corners);
-        for (int k = 0; k < 4; ++k) plan.Position(corners[k], p + 3 * k);
-        out.Floats(p, 12);
+    int corner[3];
+    float p[3];
+    for (uint32_t key : plan.vertices) {
+        KeyCorner(key, corner);
+        plan.Position(corner, p);
+        out.Floats(p, 3);
     }
-    for (const TK_MeshFace& face : plan.faces)
-        for (int k = 0; k < 4; ++k) out.Floats(plan.normal[face.direction], 3);
-    for (const TK_MeshFace& face : plan.faces) {
-        const float u = (face.colour - 0.5f) / 256, uv[8] = {u, 0.5f, u, 0.5f, u, 0.5f, u, 0.5f};
-        out.Floats(uv, 8);
+    for (uint32_t key : plan.vertices) out.Floats(plan.normal[KeyDirection(key)], 3);
+    for (uint32_t key : plan.vertices) {
+        const float uv[2] = {(KeyColour(key) - 0.5f) / 256, 0.5f};
+        out.Floats(uv, 2);
     }
+}
+
+// Two triangles per face, 0 1 2 and 0 2 3 of its corners.
+void WriteIndices(const Plan& plan, BlockWriter& out) {
     for (const Primitive& prim : plan.primitives)
-        for (uint32_t f = 0; f < prim.faces; ++f) {
-            const uint32_t b = 4 * f, triangles[6] = {b, b + 1, b + 2, b, b + 2, b + 3};
-            for (uint32_t i : triangles) out.U32(i);
+        for (size_t f = prim.firstFace; f < prim.firstFace + prim.faces; ++f) {
+            const uint32_t* c = &plan.corners[4 * f];
+            const uint32_t triangles[6] = {c[0], c[1], c[2], c[0], c[2], c[3]};
+            if (prim.ShortIndices()) {
+                uint16_t shorts[6];
+                std::copy(triangles, triangles + 6, shorts);
+                out.Put(shorts, sizeof shorts);
+            } else {
+                out.Put(triangles, sizeof triangles);
+            }
         }
 }
 
@@ -314,6 +424,7 @@ bool WriteFile(const Plan& plan, const std::string& json, uint64_t binLength, OM
     for (uint64_t i = json.size(); i < jsonPadded; ++i) out.Put(" ", 1);
     out.U32(uint32_t(binPadded)), out.U32(kChunkBin);
     WriteVertexData(plan, out);
+    WriteIndices(plan, out);
     out.Put(plan.png.data(), plan.png.size());
     for (uint64_t i = binLength; i < binPadded; ++i) out.Put("", 1);
     return out.Flush();
@@ -341,7 +452,7 @@ TK_MeshOptions TK_Plugin_GLTF::Defaults() {
 TK_Plugin_GLTF::TK_Plugin_GLTF() : TK_Plugin_Mesh("file_gltf", Defaults()) {}
 
 bool TK_Plugin_GLTF::WriteGlb(const TK_Model& model, const TK_MeshOptions& options, const TK_Material* materials,
-                              OMB_SaveBitFile& file, size_t* faceCount) {
+                              OMB_SaveBitFile& file, TK_GltfCounts* counts) {
     TK_MeshSurface surface;
     TK_BuildMeshSurface(model, options.optimize, surface);
     if (!surface.Count()) return false;
@@ -349,13 +460,14 @@ bool TK_Plugin_GLTF::WriteGlb(const TK_Model& model, const TK_MeshOptions& optio
     if (!PlanGeometry(model, options, plan)) return false;
     PlanPrimitives(surface, materials, plan);
     surface = TK_MeshSurface();
+    PlanVertices(plan);
     PlanBounds(plan);
     Image palette;
     if (!PaletteToImage(model.palette, palette) || !TK_Plugin_PNG::WriteBytes(palette, plan.png)) return false;
     const std::string name = model.ModelBaseName();
     uint64_t binLength = 0;
     const std::string json = JsonText(plan, name.empty() ? "model" : name, binLength);
-    if (faceCount) *faceCount = plan.faces.size();
+    if (counts) *counts = {plan.faces.size(), plan.vertices.size()};
     return WriteFile(plan, json, binLength, file);
 }
 

@@ -106,7 +106,6 @@ const std::vector<Exporter>& Exporters() {
          }},
         {"2d", "png", &Save<TK_Plugin_2D>},
         {"iso", "png", &Save<TK_Plugin_Iso>},
-        {"gltf", "glb", &Save<TK_Plugin_GLTF>},
     };
     return exporters;
 }
@@ -125,12 +124,21 @@ void ExportBaseline(benchmark::State& state, const Exporter& e) {
     tk_bench::FwriteBaseline(state, path);
 }
 
+// SaveModel's own steps, so that the counts of what was written show.
 void GltfExport(benchmark::State& state, const std::string& model) {
     const std::string path = Folder() + "/out_" + model + ".glb";
-    for (auto _ : state)
-        if (!Save<TK_Plugin_GLTF>(path, GltfModel(model))) state.SkipWithError("export failed");
+    TK_GltfCounts counts;
+    for (auto _ : state) {
+        TK_Plugin_GLTF plugin;
+        OMB_SaveBitFile file;
+        if (!file.Open(path.c_str()) || !TK_Plugin_GLTF::WriteGlb(GltfModel(model), plugin.options, nullptr, file, &counts) ||
+            !file.Close())
+            state.SkipWithError("export failed");
+    }
     std::error_code error;
     state.counters["MB"] = double(fs::file_size(path, error)) / 1e6;
+    state.counters["faces"] = double(counts.faces);
+    state.counters["vertices"] = double(counts.vertices);
     fs::remove(path, error);
 }
 
@@ -168,14 +176,15 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark(name.c_str(), Export, e)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark((name + "/baseline").c_str(), ExportBaseline, e)->Unit(benchmark::kMillisecond);
         const std::string key = e.name;
-        tk_bench::SetTarget(name, key == "gltf" ? 3e5 : key == "mc" || key == "bake" ? 2e6 : 1e6);
+        tk_bench::SetTarget(name, key == "mc" || key == "bake" ? 2e6 : 1e6);
     }
-    for (const char* model : {"box", "random", "checker"}) {
+    for (const char* model : {"sphere", "box", "random", "checker"}) {
         const std::string name = std::string("gltf_export/") + model;
         benchmark::RegisterBenchmark(name.c_str(), GltfExport, std::string(model))->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark((name + "/baseline").c_str(), GltfBaseline, std::string(model))
             ->Unit(benchmark::kMillisecond);
     }
+    tk_bench::SetTarget("gltf_export/sphere", 3e5);
     const bool sameFaces = GltfFacesMatchObj();
     const int rc = tk_bench::Main(argc, argv);
     fs::remove_all(Folder());

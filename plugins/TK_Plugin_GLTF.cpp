@@ -6,16 +6,17 @@
 // Binary chunk layout, every section a multiple of 4 bytes long: positions,
 // normals, texture coordinates (all vertices, primitive by primitive),
 // indices (two triangles per face), the PNG. Each primitive's accessors
-// start at its own first vertex, so its indices count from 0; a primitive
-// of fewer than 65536 vertices has 16-bit indices (12 bytes a face, so
-// every block stays 4-aligned), any other 32-bit ones.
+// start at its own first vertex, so its indices count from 0. Indices are
+// 16-bit (12 bytes a face, so every block stays 4-aligned): the faces of
+// one material are cut into primitives of fewer than 65536 vertices.
 //
 // Vertices are shared: corners of one primitive with the same position,
 // normal and texture coordinate are one vertex. Such corners lie in one
 // plane of one direction, and a primitive's faces come plane by plane, so
 // the corners are matched run by run in a small open-addressing table
 // over a packed key (direction, plane, u, v, colour: 32 bits, which also
-// give the vertex's data back).
+// give the vertex's data back). Primitives are cut between planes, so the
+// cut costs no sharing.
 #include "plugins/TK_Plugin_GLTF.h"
 
 #include <algorithm>
@@ -37,8 +38,11 @@ constexpr uint32_t kChunkBin = 0x004E4942;   // "BIN\0"
 
 // Bytes per vertex in each attribute section of the binary chunk.
 constexpr uint64_t kPositionBytes = 12, kNormalBytes = 12, kTexcoordBytes = 8;
-// 16-bit indices need fewer vertices than this.
-constexpr size_t kShortIndexLimit = 65536;
+// Vertices of a primitive, so that 16-bit indices reach every one and never
+// take the value 65535 that glTF reserves.
+constexpr size_t kMaxPrimitiveVertices = 65535;
+// One plane's corners always fit in a primitive of their own.
+static_assert(4 * kMaxModelSize * kMaxModelSize <= kMaxPrimitiveVertices, "a plane fits one primitive");
 
 static_assert(sizeof(float) == 4, "the binary chunk holds 32-bit floats");
 
@@ -47,13 +51,12 @@ uint64_t Pad4(uint64_t n) { return (n + 3) & ~uint64_t(3); }
 // ---- plan ----------------------------------------------------------------
 
 struct Primitive {
-    TK_GltfMaterial material;
+    size_t material = 0;  // into Plan::materials
     size_t firstFace = 0, faces = 0;
     size_t firstVertex = 0, vertices = 0;
-    uint64_t indexOffset = 0;  // in the index section
     float lo[3] = {0, 0, 0}, hi[3] = {0, 0, 0};
-    bool ShortIndices() const { return vertices < kShortIndexLimit; }
-    uint64_t IndexBytes() const { return 6 * uint64_t(faces) * (ShortIndices() ? 2 : 4); }
+    // Where its indices start in the index section.
+    uint64_t IndexOffset() const { return 12 * uint64_t(firstFace); }
 };
 
 // A face corner as a vertex: direction, plane, u, v (7 bits each, cells
@@ -104,8 +107,9 @@ private:
 
 struct Plan {
     std::vector<TK_MeshFace> faces;  // in primitive order
-    std::vector<uint32_t> corners;   // 4 per face: vertex numbers in its primitive
+    std::vector<uint16_t> corners;   // 4 per face: vertex numbers in its primitive
     std::vector<uint32_t> vertices;  // keys, primitive by primitive
+    std::vector<TK_GltfMaterial> materials;
     std::vector<Primitive> primitives;
     std::vector<float> axis[3];  // written component i of corner coordinate c
     float normal[6][3];
@@ -140,20 +144,20 @@ bool PlanGeometry(const TK_Model& model, const TK_MeshOptions& o, Plan& plan) {
     return true;
 }
 
-// Colours grouped by material, the faces counted into primitive order.
+// Colours grouped by material, the faces counted into material order; one
+// primitive per material until PlanVertices cuts them.
 void PlanPrimitives(const TK_MeshSurface& surface, const TK_Material* materials, Plan& plan) {
     size_t count[256] = {};
     for (const auto& list : surface.faces)
         for (const TK_MeshFace& face : list) ++count[face.colour];
-    int primitiveOf[256] = {};
+    size_t primitiveOf[256] = {};
     for (int c = 1; c < 256; ++c) {
         if (!count[c]) continue;
         const TK_GltfMaterial m = materials ? TK_GltfMaterial::FromRecord(materials[c]) : TK_GltfMaterial();
-        auto it = std::find_if(plan.primitives.begin(), plan.primitives.end(),
-                               [&](const Primitive& p) { return p.material == m; });
-        if (it == plan.primitives.end()) it = plan.primitives.insert(it, Primitive{m});
-        primitiveOf[c] = int(it - plan.primitives.begin());
-        it->faces += count[c];
+        const size_t i = size_t(std::find(plan.materials.begin(), plan.materials.end(), m) - plan.materials.begin());
+        if (i == plan.materials.size()) plan.materials.push_back(m), plan.primitives.push_back(Primitive{i});
+        primitiveOf[c] = i;
+        plan.primitives[i].faces += count[c];
     }
     std::vector<size_t> next(plan.primitives.size());
     size_t first = 0;
@@ -163,7 +167,7 @@ void PlanPrimitives(const TK_MeshSurface& surface, const TK_Material* materials,
     }
     plan.faces.resize(surface.Count());
     for (const auto& list : surface.faces)
-        for (const TK_MeshFace& face : list) plan.faces[next[size_t(primitiveOf[face.colour])]++] = face;
+        for (const TK_MeshFace& face : list) plan.faces[next[primitiveOf[face.colour]]++] = face;
 }
 
 // The corners of faces [first, end), which share one direction and plane.
@@ -175,31 +179,38 @@ void ShareRun(Plan& plan, size_t first, size_t end, uint32_t base, VertexTable& 
         for (int k = 0; k < 4; ++k) {
             const uint32_t key = VertexKey(plan.faces[f], corners[k]);
             bool added = false;
-            plan.corners[4 * f + size_t(k)] = table.Find(key, uint32_t(plan.vertices.size()) - base, added);
+            plan.corners[4 * f + size_t(k)] = uint16_t(table.Find(key, uint32_t(plan.vertices.size()) - base, added));
             if (added) plan.vertices.push_back(key);
         }
     }
 }
 
-// Vertex numbers for every corner, the vertices, and each primitive's
-// vertex range and index block.
+// Vertex numbers for every corner and the vertices; each material's faces
+// become primitives of at most kMaxPrimitiveVertices, cut between planes.
 void PlanVertices(Plan& plan) {
     plan.corners.resize(4 * plan.faces.size());
     VertexTable table;
-    uint64_t indexOffset = 0;
-    for (Primitive& prim : plan.primitives) {
-        prim.firstVertex = plan.vertices.size();
-        const size_t end = prim.firstFace + prim.faces;
-        for (size_t f = prim.firstFace, run = f; f < end; f = run) {
+    std::vector<Primitive> cut;
+    auto close = [&](size_t end) {
+        cut.back().faces = end - cut.back().firstFace;
+        cut.back().vertices = plan.vertices.size() - cut.back().firstVertex;
+    };
+    for (const Primitive& whole : plan.primitives) {
+        const size_t end = whole.firstFace + whole.faces;
+        for (size_t f = whole.firstFace, run = f; f < end; f = run) {
             while (run < end && plan.faces[run].direction == plan.faces[f].direction &&
                    plan.faces[run].plane == plan.faces[f].plane)
                 ++run;
-            ShareRun(plan, f, run, uint32_t(prim.firstVertex), table);
+            // The run adds at most four vertices a face.
+            if (f == whole.firstFace || plan.vertices.size() - cut.back().firstVertex + 4 * (run - f) > kMaxPrimitiveVertices) {
+                if (f != whole.firstFace) close(f);
+                cut.push_back(Primitive{whole.material, f, 0, plan.vertices.size()});
+            }
+            ShareRun(plan, f, run, uint32_t(cut.back().firstVertex), table);
         }
-        prim.vertices = plan.vertices.size() - prim.firstVertex;
-        prim.indexOffset = indexOffset;
-        indexOffset += prim.IndexBytes();
+        close(end);
     }
+    plan.primitives = std::move(cut);
 }
 
 void PlanBounds(Plan& plan) {
@@ -277,8 +288,8 @@ Json& Json::Str(const std::string& s) {
 
 void WriteMaterials(const Plan& plan, Json& j) {
     j.Raw(",\"materials\":[");
-    for (size_t i = 0; i < plan.primitives.size(); ++i) {
-        const TK_GltfMaterial& m = plan.primitives[i].material;
+    for (size_t i = 0; i < plan.materials.size(); ++i) {
+        const TK_GltfMaterial& m = plan.materials[i];
         j.Raw(i ? ",{" : "{").Raw("\"name\":").Str(m.name);
         j.Raw(",\"pbrMetallicRoughness\":{\"baseColorTexture\":{\"index\":0},\"metallicFactor\":").Num(m.metallic);
         j.Raw(",\"roughnessFactor\":").Num(m.roughness).Raw("}");
@@ -300,18 +311,16 @@ void WriteAccessors(const Plan& plan, Json& j) {
         j.Raw(",\"componentType\":5126,\"count\":").Int(vertices).Raw(",\"type\":\"VEC3\"}");
         j.Raw(",{\"bufferView\":2,\"byteOffset\":").Int(first * kTexcoordBytes);
         j.Raw(",\"componentType\":5126,\"count\":").Int(vertices).Raw(",\"type\":\"VEC2\"}");
-        j.Raw(",{\"bufferView\":3,\"byteOffset\":").Int(p.indexOffset);
-        j.Raw(",\"componentType\":").Int(p.ShortIndices() ? 5123 : 5125);
-        j.Raw(",\"count\":").Int(6 * uint64_t(p.faces)).Raw(",\"type\":\"SCALAR\"}");
+        j.Raw(",{\"bufferView\":3,\"byteOffset\":").Int(p.IndexOffset());
+        j.Raw(",\"componentType\":5123,\"count\":").Int(6 * uint64_t(p.faces)).Raw(",\"type\":\"SCALAR\"}");
     }
     j.Raw("]");
 }
 
 void WriteBufferViews(const Plan& plan, uint64_t& binLength, Json& j) {
     const uint64_t vertices = plan.vertices.size();
-    const Primitive& last = plan.primitives.back();
     const uint64_t lengths[4] = {vertices * kPositionBytes, vertices * kNormalBytes, vertices * kTexcoordBytes,
-                                 last.indexOffset + last.IndexBytes()};
+                                 12 * uint64_t(plan.faces.size())};
     const int strides[3] = {12, 12, 8};
     uint64_t offset = 0;
     j.Raw(",\"bufferViews\":[");
@@ -335,7 +344,8 @@ std::string JsonText(const Plan& plan, const std::string& name, uint64_t& binLen
     for (size_t i = 0; i < plan.primitives.size(); ++i) {
         const uint64_t a = 4 * i;
         j.Raw(i ? ",{" : "{").Raw("\"attributes\":{\"POSITION\":").Int(a).Raw(",\"NORMAL\":").Int(a + 1);
-        j.Raw(",\"TEXCOORD_0\":").Int(a + 2).Raw("},\"indices\":").Int(a + 3).Raw(",\"material\":").Int(i);
+        j.Raw(",\"TEXCOORD_0\":").Int(a + 2).Raw("},\"indices\":").Int(a + 3);
+        j.Raw(",\"material\":").Int(plan.primitives[i].material);
         j.Raw(",\"mode\":4}");
     }
     j.Raw("]}]");
@@ -397,20 +407,14 @@ void WriteVertexData(const Plan& plan, BlockWriter& out) {
     }
 }
 
-// Two triangles per face, 0 1 2 and 0 2 3 of its corners.
+// Two triangles per face, 0 1 2 and 0 2 3 of its corners; the faces are
+// in primitive order already.
 void WriteIndices(const Plan& plan, BlockWriter& out) {
-    for (const Primitive& prim : plan.primitives)
-        for (size_t f = prim.firstFace; f < prim.firstFace + prim.faces; ++f) {
-            const uint32_t* c = &plan.corners[4 * f];
-            const uint32_t triangles[6] = {c[0], c[1], c[2], c[0], c[2], c[3]};
-            if (prim.ShortIndices()) {
-                uint16_t shorts[6];
-                std::copy(triangles, triangles + 6, shorts);
-                out.Put(shorts, sizeof shorts);
-            } else {
-                out.Put(triangles, sizeof triangles);
-            }
-        }
+    for (size_t f = 0; f < plan.faces.size(); ++f) {
+        const uint16_t* c = &plan.corners[4 * f];
+        const uint16_t triangles[6] = {c[0], c[1], c[2], c[0], c[2], c[3]};
+        out.Put(triangles, sizeof triangles);
+    }
 }
 
 bool WriteFile(const Plan& plan, const std::string& json, uint64_t binLength, OMB_SaveBitFile& file) {
@@ -453,6 +457,9 @@ TK_Plugin_GLTF::TK_Plugin_GLTF() : TK_Plugin_Mesh("file_gltf", Defaults()) {}
 
 bool TK_Plugin_GLTF::WriteGlb(const TK_Model& model, const TK_MeshOptions& options, const TK_Material* materials,
                               OMB_SaveBitFile& file, TK_GltfCounts* counts) {
+    // Vertex keys hold coordinates of 7 bits.
+    for (int a = 0; a < 3; ++a)
+        if (model.size[a] > kMaxModelSize) return false;
     TK_MeshSurface surface;
     TK_BuildMeshSurface(model, options.optimize, surface);
     if (!surface.Count()) return false;

@@ -15,12 +15,13 @@
 // outside. A negative scale mirrors; its faces are then turned so that they
 // still face outwards.
 //
-// Materials: one mesh primitive per distinct material, every primitive with
-// its own vertex range in shared buffer views. Corners of one primitive at
-// the same position with the same normal and colour share a vertex, and a
-// primitive of fewer than 65536 vertices has 16-bit indices. Faces of colours whose
-// records give the same material share a primitive, so a palette without
-// records gives exactly one.
+// Materials: one material per distinct surface, each with one or more mesh
+// primitives of at most 65535 vertices (so 16-bit indices), every primitive
+// with its own vertex range in shared buffer views. Corners of one
+// primitive at the same position with the same normal and colour share a
+// vertex. Faces of colours whose
+// records give the same material share primitives, so a palette without
+// records gives exactly one material.
 #pragma once
 
 #include <cstddef>

@@ -3,7 +3,7 @@
 // to the data, indices in range), the materials and the palette picture,
 // and a round trip of the written triangles back into exactly the model's
 // exposed voxel faces, facing outwards, under mirroring and scaling options;
-// alike corners share one vertex, with 16- or 32-bit indices.
+// alike corners share one vertex, primitives stay within 16-bit indices.
 #include "plugins/TK_Plugin_GLTF.h"
 
 #include <gtest/gtest.h>
@@ -118,8 +118,8 @@ TK_Model Sample() {
     return m;
 }
 
-// A 3D checkerboard of 24^3 cells: one primitive of more than 65535 shared
-// vertices, so 32-bit indices.
+// A 3D checkerboard of 24^3 cells: more than 65535 shared vertices, so
+// more than one primitive of 16-bit indices.
 TK_Model Checkerboard() {
     TK_Model m;
     m.size[0] = m.size[1] = m.size[2] = 24;
@@ -190,10 +190,10 @@ void AddUnitFaces(const Mesh& m, size_t q, const TK_MeshOptions& o, const TK_Mod
 TEST(GltfExport, ContainerMaterialsAndTrianglesBackToTheExposedFaces) {
     const struct {
         const char* config;
-        size_t primitives;
+        size_t materials;
         bool checkerboard;
     } kCases[] = {
-        {"file_gltf ( )", 1, false},  // no records: one primitive
+        {"file_gltf ( )", 1, false},  // no records: one material
         {"file_gltf ( scale = '2 -1 0.5' pivot = '0 0 0' )", 3, false},
         {"file_gltf ( optimize = '0' )", 3, false},
         {"file_gltf ( )", 1, true},
@@ -207,7 +207,7 @@ TEST(GltfExport, ContainerMaterialsAndTrianglesBackToTheExposedFaces) {
         OMB_LmpParser parser;
         ASSERT_TRUE(parser.Parse(c.config));
         o.Read(OMB_LmpParser::FindChild(&parser.Root(), "file_gltf"));
-        const TK_Material* materials = c.primitives > 1 ? records : nullptr;
+        const TK_Material* materials = c.materials > 1 ? records : nullptr;
         std::vector<uint8_t> bytes, bin;
         OMB_SaveBitFile file;
         TK_GltfCounts counts;
@@ -224,7 +224,8 @@ TEST(GltfExport, ContainerMaterialsAndTrianglesBackToTheExposedFaces) {
         EXPECT_TRUE(png.width == 256 && png.height == 1 && png.pixels[4 * 2 + 1] == ColorG(m.palette[3]));
 
         const Json& prims = json["meshes"][0]["primitives"];
-        ASSERT_EQ(prims.list.size(), c.primitives);
+        EXPECT_EQ(json["materials"].list.size(), c.materials);
+        ASSERT_EQ(prims.list.size(), c.checkerboard ? 2 : c.materials);
         std::map<UnitFace, int> found;
         for (const Json& prim : prims.list) {
             const Json& at = prim["attributes"];
@@ -242,8 +243,8 @@ TEST(GltfExport, ContainerMaterialsAndTrianglesBackToTheExposedFaces) {
                 distinct.insert({mesh.v[3 * i], mesh.v[3 * i + 1], mesh.v[3 * i + 2], mesh.n[3 * i], mesh.n[3 * i + 1],
                                  mesh.n[3 * i + 2], mesh.t[2 * i], mesh.t[2 * i + 1]});
             EXPECT_EQ(distinct.size(), mesh.v.size() / 3);
-            EXPECT_TRUE(!c.checkerboard || mesh.v.size() / 3 >= 65536) << "the 32-bit case";
-            EXPECT_EQ(json["accessors"][prim["indices"].U()]["componentType"].U(), mesh.v.size() < 65536 * 3 ? 5123u : 5125u);
+            EXPECT_LT(mesh.v.size() / 3, 65536u);
+            EXPECT_EQ(json["accessors"][prim["indices"].U()]["componentType"].U(), 5123u);
             // The material is the one of every colour in the primitive.
             const Json& mat = json["materials"][prim["material"].U()];
             for (size_t i = 0; i < mesh.t.size(); i += 2) {

@@ -1,7 +1,12 @@
 // glTF binary export (see TK_Plugin_GLTF.h). The file is planned first
-// (faces ordered by material, counts, bounds, the palette picture) because
-// the JSON chunk, which describes the data, comes before it; the vertex data
-// is then streamed in blocks and never held in memory whole.
+// (faces ordered by material, shared vertices, counts, bounds, the palette
+// picture) because the JSON chunk, which describes the data, comes before
+// it; the plan keeps a 4-byte key per vertex and a 2-byte number per face
+// corner, and the written data is streamed out in blocks.
+//
+//   plan ..... primitives, vertex sharing, bounds
+//   JSON ..... the description chunk
+//   binary ... block writer, vertex and index data, the file
 //
 // Binary chunk layout, every section a multiple of 4 bytes long: positions,
 // normals, texture coordinates (all vertices, primitive by primitive),
@@ -54,7 +59,8 @@ struct Primitive {
     size_t material = 0;  // into Plan::materials
     size_t firstFace = 0, faces = 0;
     size_t firstVertex = 0, vertices = 0;
-    float lo[3] = {0, 0, 0}, hi[3] = {0, 0, 0};
+    int cellLo[3] = {255, 255, 255}, cellHi[3] = {0, 0, 0};  // corner coordinates
+    float lo[3] = {0, 0, 0}, hi[3] = {0, 0, 0};               // written positions
     // Where its indices start in the index section.
     uint64_t IndexOffset() const { return 12 * uint64_t(firstFace); }
 };
@@ -67,41 +73,43 @@ uint32_t VertexKey(const TK_MeshFace& face, const int corner[3]) {
            uint32_t(corner[(a + 1) % 3]) << 8 | face.colour;
 }
 
-int KeyDirection(uint32_t key) { return int(key >> 29); }
-int KeyColour(uint32_t key) { return int(key & 255); }
-void KeyCorner(uint32_t key, int c[3]) {
+inline int KeyDirection(uint32_t key) { return int(key >> 29); }
+inline int KeyColour(uint32_t key) { return int(key & 255); }
+inline void KeyCorner(uint32_t key, int c[3]) {
     const int a = KeyDirection(key) / 2;
     c[a] = int(key >> 22 & 127), c[(a + 1) % 3] = int(key >> 8 & 127), c[(a + 2) % 3] = int(key >> 15 & 127);
 }
 
-// Open addressing from packed keys to vertex numbers. A key's top bits
-// hold a direction below 6, so ~0 never is a key and marks a free slot.
+// Open addressing from packed keys to vertex numbers, for the corners of
+// one plane. A slot holds 1 + the number (0: free); the key is the one
+// the vertex list holds for that number, so slots stay 2 bytes.
 class VertexTable {
 public:
-    // Empties the table, sized for up to `keys` keys at most half full.
+    // Empties the table, sized for up to `keys` keys at most half full;
+    // `keys` below 65536.
     void Reset(size_t keys) {
         int bits = 6;
         while ((size_t(1) << bits) < 2 * keys) ++bits;
         m_shift = 32 - bits;
-        m_slots.assign(size_t(1) << bits, kFree);
+        m_slots.assign(size_t(1) << bits, 0);
     }
-    // The number of `key`; a new key gets `next` and sets `added`.
-    uint32_t Find(uint32_t key, uint32_t next, bool& added) {
+    // The number of `key` among `vertices` (the primitive's so far); a new
+    // key gets the next number and sets `added`.
+    uint32_t Find(uint32_t key, const uint32_t* vertices, uint32_t next, bool& added) {
         const size_t mask = m_slots.size() - 1;
-        for (size_t i = (key * 2654435769u) >> m_shift;; i = (i + 1) & mask) {
-            const uint64_t slot = m_slots[i];
-            if (slot == kFree) {
-                m_slots[i] = uint64_t(key) << 32 | next;
+        for (size_t i = uint32_t(key * 2654435769u) >> m_shift;; i = (i + 1) & mask) {
+            const uint32_t slot = m_slots[i];
+            if (!slot) {
+                m_slots[i] = uint16_t(next + 1);
                 added = true;
                 return next;
             }
-            if (uint32_t(slot >> 32) == key) return uint32_t(slot);
+            if (vertices[slot - 1] == key) return slot - 1;
         }
     }
 
 private:
-    static constexpr uint64_t kFree = ~uint64_t(0);
-    std::vector<uint64_t> m_slots;
+    std::vector<uint16_t> m_slots;
     int m_shift = 26;
 };
 
@@ -170,8 +178,9 @@ void PlanPrimitives(const TK_MeshSurface& surface, const TK_Material* materials,
         for (const TK_MeshFace& face : list) plan.faces[next[primitiveOf[face.colour]]++] = face;
 }
 
-// The corners of faces [first, end), which share one direction and plane.
-void ShareRun(Plan& plan, size_t first, size_t end, uint32_t base, VertexTable& table) {
+// The corners of faces [first, end), which share one direction and plane,
+// into `prim`'s vertices.
+void ShareRun(Plan& plan, size_t first, size_t end, Primitive& prim, VertexTable& table) {
     table.Reset(4 * (end - first));
     int corners[4][3];
     for (size_t f = first; f < end; ++f) {
@@ -179,8 +188,14 @@ void ShareRun(Plan& plan, size_t first, size_t end, uint32_t base, VertexTable& 
         for (int k = 0; k < 4; ++k) {
             const uint32_t key = VertexKey(plan.faces[f], corners[k]);
             bool added = false;
-            plan.corners[4 * f + size_t(k)] = uint16_t(table.Find(key, uint32_t(plan.vertices.size()) - base, added));
+            const uint32_t next = uint32_t(plan.vertices.size() - prim.firstVertex);
+            plan.corners[4 * f + size_t(k)] = uint16_t(table.Find(key, plan.vertices.data() + prim.firstVertex, next, added));
             if (added) plan.vertices.push_back(key);
+        }
+        // Corners 0 and 2 are opposite: together they hold the face's extremes.
+        for (int a = 0; a < 3; ++a) {
+            prim.cellLo[a] = std::min({prim.cellLo[a], corners[0][a], corners[2][a]});
+            prim.cellHi[a] = std::max({prim.cellHi[a], corners[0][a], corners[2][a]});
         }
     }
 }
@@ -189,6 +204,8 @@ void ShareRun(Plan& plan, size_t first, size_t end, uint32_t base, VertexTable& 
 // become primitives of at most kMaxPrimitiveVertices, cut between planes.
 void PlanVertices(Plan& plan) {
     plan.corners.resize(4 * plan.faces.size());
+    // At most one vertex per corner; pages are touched only as they fill.
+    plan.vertices.reserve(4 * plan.faces.size());
     VertexTable table;
     std::vector<Primitive> cut;
     auto close = [&](size_t end) {
@@ -206,24 +223,21 @@ void PlanVertices(Plan& plan) {
                 if (f != whole.firstFace) close(f);
                 cut.push_back(Primitive{whole.material, f, 0, plan.vertices.size()});
             }
-            ShareRun(plan, f, run, uint32_t(cut.back().firstVertex), table);
+            ShareRun(plan, f, run, cut.back(), table);
         }
         close(end);
     }
     plan.primitives = std::move(cut);
 }
 
+// A written coordinate depends on one corner coordinate, monotonically, so
+// the extreme corners give the bounds of all the vertices.
 void PlanBounds(Plan& plan) {
-    int corner[3];
-    float p[3];
+    float a[3], b[3];
     for (Primitive& prim : plan.primitives) {
-        std::fill_n(prim.lo, 3, 1e30f);
-        std::fill_n(prim.hi, 3, -1e30f);
-        for (size_t v = prim.firstVertex; v < prim.firstVertex + prim.vertices; ++v) {
-            KeyCorner(plan.vertices[v], corner);
-            plan.Position(corner, p);
-            for (int i = 0; i < 3; ++i) prim.lo[i] = std::min(prim.lo[i], p[i]), prim.hi[i] = std::max(prim.hi[i], p[i]);
-        }
+        plan.Position(prim.cellLo, a);
+        plan.Position(prim.cellHi, b);
+        for (int i = 0; i < 3; ++i) prim.lo[i] = std::min(a[i], b[i]), prim.hi[i] = std::max(a[i], b[i]);
     }
 }
 

@@ -127,7 +127,7 @@ void UI_RezWindow::RegisterHotkeys() {
 }
 
 void UI_RezWindow::OnStart() {
-    if (m_rendering && !m_renderers.Init(m_env)) OMB_Printf("[Error] raster view : no palette texture\n");
+    if (m_rendering) StartRendering();
     // The start-up script is the program's own business: show only problems.
     OMB_SetLogMode(OMB_LogMode::ProblemsOnly);
     TK_RunStartupScript(m_env);
@@ -141,6 +141,12 @@ void UI_RezWindow::OnStart() {
     OnEditorMessage(TK_NOTIFY_HISTORY, 0);
 }
 
+void UI_RezWindow::StartRendering() {
+    const std::string font = m_env.workspace.programDir + "/config/font.png";
+    if (!Canvas().LoadFont(font.c_str())) OMB_Printf("[Error] UI : cannot load font %s\n", font.c_str());
+    if (!m_renderers.Init(m_env)) OMB_Printf("[Error] raster view : no palette texture\n");
+}
+
 void UI_RezWindow::Draw() {
     if (!m_rendering) return;
     glClearColor(kBackground[0], kBackground[1], kBackground[2], 1);
@@ -151,6 +157,8 @@ void UI_RezWindow::OnQuit() {
     if (m_quit) return;
     m_quit = true;
     TK_WriteBackup(m_env);
+    // The GPU objects go while the context is current.
+    m_renderers.Shutdown();
 }
 
 bool UI_RezWindow::KeyDown(const UI_KeyState& k) {

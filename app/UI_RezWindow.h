@@ -5,7 +5,7 @@
 // command lines through three hotkey tables (global, edit mode, render mode),
 // runs the lines its widgets hand it, accepts dropped files, keeps the
 // widgets in step with the environment's change messages, and writes the
-// backup model when the program quits.
+// backup model (and releases its GPU objects) when the program quits.
 //
 // It is also the environment's TK_WindowLink, so "ui_set", "ui_view" and
 // "snap" reach its views, and "cam" the scene view's camera slots. Without an OpenGL context (tests) the renderers
@@ -41,8 +41,7 @@ public:
     // Clears the frame before the views draw (the scene draws straight
     // into its rectangle, the widgets' batches come after).
     void Draw() override;
-    void OnBroadcast9() override { RefreshLayout(); }
-    void OnBroadcast10() override { RefreshLayout(); }
+    void OnDeactivate() override { RefreshLayout(); }
     bool KeyDown(const UI_KeyState& k) override;
     void OnDropFiles(const std::vector<std::string>& paths, int x, int y) override;
     // Widget command lines run with the prefix "/".
@@ -61,8 +60,9 @@ public:
     bool SaveSceneCamera(const std::string& path) override;
     bool LoadSceneCamera(const std::string& path) override;
 
-    // The renderers start in OnStart, and the scene view draws, only when
-    // this was called before the create broadcast (a context is current).
+    // The font and the renderers load in OnStart, and the scene view draws,
+    // only when this was called before the create broadcast (a context is
+    // current).
     void EnableRendering() { m_rendering = true; }
     // The description file; "config/editor.ui" under the program directory
     // unless set before the create broadcast.
@@ -78,6 +78,8 @@ public:
 
 private:
     void RegisterHotkeys();
+    // The font and the renderers (a context is current).
+    void StartRendering();
     void RunLine(const std::string& line) { m_env.ExecuteText("", line.c_str()); }
     void Set(const char* view, const char* key, const std::string& value);
     void ShowCurrentColor();

@@ -4,7 +4,8 @@
 // "config/editor.ui", runs the start-up script, turns key presses into
 // command lines through three hotkey tables (global, edit mode, render mode),
 // runs the lines its widgets hand it, accepts dropped files, keeps the
-// widgets in step with the environment's change messages, and writes the
+// widgets in step with the environment's change messages (the binding table
+// of app/TK_WidgetBindings), and writes the
 // backup model (and releases its GPU objects) when the program quits.
 //
 // It is also the environment's TK_WindowLink, so "ui_set", "ui_view" and
@@ -81,12 +82,8 @@ private:
     // The font and the renderers (a context is current).
     void StartRendering();
     void RunLine(const std::string& line) { m_env.ExecuteText("", line.c_str()); }
-    void Set(const char* view, const char* key, const std::string& value);
-    void ShowCurrentColor();
-    void ShowMaterial();
-    void ShowRender();
-    void ShowEditorState(int flags);
-    void ShowModel(int flags);
+    // Both file lists read their folders again.
+    void RelistFiles();
 
     TK_EditorEnv m_env;
     TK_Renderers m_renderers;  // after the environment: shut down first
@@ -99,5 +96,4 @@ private:
     std::string m_descriptionPath;
     bool m_rendering = false;
     bool m_quit = false;
-    bool m_showing = false;  // widget updates in progress: their commands are dropped
 };

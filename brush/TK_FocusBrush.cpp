@@ -21,7 +21,7 @@ bool TK_FocusBrush::LeftDown(const UI_MouseState& m) {
         if (depth > 0) {
             env.settings.ptFocus = depth;
             if (env.renderer) env.renderer->SettingsChanged(TK_RENDER_RESTART);
-            env.Broadcast(TK_NOTIFY_RENDER, 0);
+            env.Broadcast(TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE);
         }
     } else if (color >= 1 && color <= 255) {
         auto command = std::make_unique<TK_CMD_ColorIndex>();

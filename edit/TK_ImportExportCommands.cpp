@@ -203,7 +203,7 @@ bool TK_CMD_ImportPalette::Execute() {
 
 void TK_CMD_ImportPalette::Exchange() {
     std::swap(m_other, m_env->model.palette);
-    m_env->ChangeNotification(TK_NOTIFY_PALETTE, 0);
+    m_env->ChangeNotification(TK_NOTIFY_PALETTE, TK_PALETTE_ALL);
 }
 
 // ---------------------------------------------------------------- opal

@@ -63,6 +63,10 @@ public:
     void Draw() override;
     bool ParseAttributes(const OMB_LmpNode* node) override;
     OMB_Color Color() const { return m_color; }
+    void SetColor(OMB_Color color) {
+        m_color = color;
+        Invalidate();
+    }
 
 private:
     OMB_Color m_color = OMB_RGBA(0, 0, 0);

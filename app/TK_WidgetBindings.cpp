@@ -6,7 +6,9 @@
 #include <string>
 
 #include "brush/TK_BrushTable.h"
+#include "core/OMB_HotkeyTable.h"
 #include "core/OMB_Log.h"
+#include "core/OS_Keys.h"
 #include "model/TK_EditorEnv.h"
 #include "ui/UI_Button.h"
 #include "ui/UI_ColorView.h"
@@ -203,4 +205,54 @@ void TK_ShowBoundWidgets(UI_Window& window, const TK_EditorEnv& env, int kind, i
     const bool material = (kind == TK_NOTIFY_EDITOR && (flags & TK_EDITOR_COLOR)) || kind == TK_NOTIFY_RENDER;
     if (material) ShowRows(window, env, kMaterialPanel, 0);
     window.RequestRedraw();
+}
+
+// ---------------------------------------------------------------- hints
+
+namespace {
+
+bool EndsWith(const std::string& s, const char* tail) {
+    const std::string t = tail;
+    return s.size() > t.size() && s.compare(s.size() - t.size(), t.size(), t) == 0;
+}
+
+// The command a press on the view runs; empty for views without one.
+// Options are named by their group.
+std::string PressCommand(UI_View& view) {
+    if (auto* button = UI_Cast<UI_Button>(&view)) return button->OnClick();
+    auto* s = UI_Cast<UI_Switch>(&view);
+    if (!s || !EndsWith(s->OnSelect(), " 1")) return std::string();
+    // The settings commands toggle with the value 2.
+    const std::string stem = s->OnSelect().substr(0, s->OnSelect().size() - 2);
+    return s->OnDeselect() == stem + " 0" ? stem + " 2" : std::string();
+}
+
+void AddKeys(UI_View& view, const std::string& command, const std::vector<const OMB_HotkeyTable*>& tables) {
+    if (command.empty() || view.Hint().empty()) return;
+    std::vector<std::string> names;
+    for (const OMB_HotkeyTable* table : tables)
+        for (const OMB_Hotkey& key : table->Entries()) {
+            const std::string name = OS_KeyName(key.key, key.mods);
+            if (key.text != command || name.empty()) continue;
+            bool known = false;
+            for (const std::string& n : names) known = known || n == name;
+            if (!known) names.push_back(name);
+        }
+    if (names.empty()) return;
+    std::string keys;
+    for (const std::string& name : names) keys += (keys.empty() ? "" : " / ") + name;
+    view.SetHint(view.Hint() + "  [" + keys + "]");
+}
+
+}  // namespace
+
+void TK_AddKeysToHints(UI_Window& window, const std::vector<const OMB_HotkeyTable*>& tables) {
+    std::vector<UI_View*> views;
+    window.CollectViews(&UI_View::kClass, views);
+    for (UI_View* view : views) {
+        AddKeys(*view, PressCommand(*view), tables);
+        if (auto* group = UI_Cast<UI_OptionGroup>(view))
+            for (UI_Option* option : group->Options())
+                if (!group->OnClick().empty()) AddKeys(*option, group->OnClick() + " " + option->Id(), tables);
+    }
 }

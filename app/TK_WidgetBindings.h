@@ -6,12 +6,14 @@
 // SetEnabled, ShowColor), which never run the widget's own command line.
 // UI_RezWindow calls TK_ShowBoundWidgets from its change listener.
 //
-// Adding a bound widget touches editor.ui and one row here.
+// Adding a bound widget touches editor.ui and one row here. The hints learn
+// their shortcuts here too (TK_AddKeysToHints).
 #pragma once
 
 #include <functional>
 #include <vector>
 
+class OMB_HotkeyTable;
 class TK_EditorEnv;
 class UI_View;
 class UI_Window;
@@ -35,3 +37,9 @@ const std::vector<TK_WidgetBinding>& TK_WidgetBindings();
 // refreshes. A widget the description lacks prints
 // "[Warning] cannot find view '%s'" and the others go on.
 void TK_ShowBoundWidgets(UI_Window& window, const TK_EditorEnv& env, int kind, int flags);
+
+// Appends "  [KEYS]" to the hint of every button, switch and option whose
+// command a hotkey of the tables runs (a switch: the line that toggles it,
+// its onClick followed by " 2"), so each shortcut is written only in its
+// table. Several keys are joined by " / ".
+void TK_AddKeysToHints(UI_Window& window, const std::vector<const OMB_HotkeyTable*>& tables);

@@ -91,6 +91,7 @@ void UI_RezWindow::OnCreate() {
     m_sceneView = UI_Cast<UI_SceneView>(FindView("scene", &UI_SceneView::kClass));
     m_paletteView = UI_Cast<UI_Palette>(FindView("pal", &UI_Palette::kClass));
     m_commandField = UI_Cast<UI_TextField>(FindView("cmd", &UI_TextField::kClass));
+    TK_AddKeysToHints(*this, {&m_globalKeys, &m_editKeys, &m_renderKeys});
     if (m_paletteView) m_paletteView->SetPalette(&m_env.model.palette);
     TK_RegisterBrushes(m_brushes);
     if (m_sceneView) {

@@ -30,6 +30,7 @@ public:
     virtual void Fire();
 
     bool IsEnabled() const { return !m_disabled; }
+    const std::string& OnClick() const { return m_onClick; }
     bool IsPressed() const { return m_pressed; }
     bool IsHovered() const { return m_hover; }
 

@@ -62,6 +62,7 @@ public:
     void OnOptionActivated(UI_Option* option) { Select(option); }
 
     UI_Option* Current() const { return m_current; }
+    const std::string& OnClick() const { return m_onClick; }
     const std::vector<UI_Option*>& Options() const { return m_options; }
     UI_Option* OptionNamed(const char* id) const;
 

@@ -31,6 +31,8 @@ public:
         Invalidate();
     }
     bool IsSelected() const { return m_selected; }
+    const std::string& OnSelect() const { return m_onSelect; }
+    const std::string& OnDeselect() const { return m_onDeselect; }
 
 protected:
     // The "selected" attribute: the state without a command.

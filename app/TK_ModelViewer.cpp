@@ -40,7 +40,7 @@ void TK_ModelViewer::Draw(int width, int height) {
     FrameCamera(width, height);
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    TK_Rect rect;
+    OMB_Rect rect;
     rect.x1 = width - 1;
     rect.y1 = height - 1;
     if (m_env->settings.renderMode) {

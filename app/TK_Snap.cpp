@@ -22,7 +22,7 @@ bool WriteFrame(MS_WindowGL& window, TK_ModelViewer& viewer, const TK_Options& o
         return false;
     }
     viewer.Draw(width, height);
-    TK_Rect rect;
+    OMB_Rect rect;
     rect.x1 = width - 1;
     rect.y1 = height - 1;
     Image image;

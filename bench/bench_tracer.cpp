@@ -73,7 +73,7 @@ void Sample(benchmark::State& state) {
 void SampleBaseline(benchmark::State& state) {
     Offscreen& s = Screen();
     if (!s.ready) return state.SkipWithError("no path tracer");
-    TK_Rect rect;
+    OMB_Rect rect;
     rect.x1 = kWidth - 1, rect.y1 = kHeight - 1;
     for (auto _ : state) {
         s.viewer.Tracer().Display(rect);

@@ -58,7 +58,7 @@ bool TK_CMD_ImportModel::Execute() {
     TK_FileChoice choice;
     choice.title = "Import Model";
     choice.filter = "All Files (*.*)";
-    choice.folder = m_env->workspace.modelFolder2;
+    choice.folder = m_env->workspace.importFolder;
     std::string path;
     if (!ChooseFile(m_path, choice, path)) return Fail("failed to get model name");
     OMB_Printf("[%s]\n", path.c_str());

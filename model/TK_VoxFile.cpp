@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "model/OMB_XIFF.h"
+#include "core/OMB_XIFF.h"
 
 namespace {
 

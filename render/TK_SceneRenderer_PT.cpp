@@ -528,7 +528,7 @@ void TK_SceneRenderer_PT::DrawDisplay(const DisplayUniforms& u, const GLTexture&
     GLProgram::UseNone();
 }
 
-void TK_SceneRenderer_PT::Display(const TK_Rect& rect) {
+void TK_SceneRenderer_PT::Display(const OMB_Rect& rect) {
     if (!CanDraw() || !PrepareTargets() || rect.Width() < 1 || rect.Height() < 1) return;
     glViewport(rect.x0, rect.y0, rect.Width(), rect.Height());
     DrawDisplay(DisplayParameters(), m_last);
@@ -573,7 +573,7 @@ bool TK_SceneRenderer_PT::ReadImage(Image& out, bool alpha) {
     DisplayUniforms u = DisplayParameters();
     if (m_samples > 0) u.weight = 1;  // the picture itself, not a fade
     DrawDisplay(u, m_last);
-    TK_Rect rect;
+    OMB_Rect rect;
     rect.x1 = m_width - 1;
     rect.y1 = m_height - 1;
     const bool ok = TK_ReadPixels(rect, alpha, out);

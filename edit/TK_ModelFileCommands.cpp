@@ -21,9 +21,9 @@ namespace {
 constexpr int kOpenFlags = TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_TRIM | TK_CHANGE_VOXELS | TK_CHANGE_COLORS;
 // Name, file lists, and 16 (the model was written).
 constexpr int kSaveFlags = TK_CHANGE_NAME | TK_CHANGE_FILES | TK_CHANGE_SAVED;
+constexpr int kNameFlag = TK_CHANGE_NAME;
 constexpr int kNewFlags = TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_VOXELS;
 // Name and file lists.
-constexpr int kNameFlag = TK_CHANGE_NAME;
 constexpr int kFileFlags = TK_CHANGE_NAME | TK_CHANGE_FILES;
 constexpr int kFileListFlag = TK_CHANGE_FILES;
 
@@ -63,14 +63,17 @@ bool TK_CMD_LoadPath::Execute() {
     const std::string current = ModelFilePath();
     if (!current.empty() && SamePath(path, current)) return true;
     TK_Model loaded;
-    if (!ReadVox(loaded, path.c_str())) {
+    // A file without materials or scene settings brings the defaults: the
+    // model looks as it did when it was saved, not as the last one did.
+    TK_ModelLook look;
+    if (!ReadVox(loaded, path.c_str(), &look)) {
         OMB_Printf("[Error] %s%s\n", "failed to load model : ", path.c_str());
         return false;
     }
     loaded.NormalizeModel(m_env->maxModelSize, m_env->currentColorIndex);
     loaded.name = FileName(path);
     loaded.path = path;
-    Replace(std::move(loaded), kOpenFlags, true);
+    Replace(std::move(loaded), kOpenFlags, true, &look);
     return true;
 }
 
@@ -81,7 +84,11 @@ bool TK_CMD_SaveModel::Execute() {
     std::string path = m_path.empty() && !m_saveAs ? ModelFilePath() : std::string();
     if (path.empty()) ChoosePath(true, model.name.empty() ? "untitled" : model.name, path);
     if (Asked()) return true;
-    if (path.empty() || !TK_Plugin_VOX().SaveModel(path, std::string(), model)) {
+    TK_ModelLook look;
+    look.Capture(*m_env);
+    TK_Plugin_VOX plugin;
+    plugin.SetLook(&look);
+    if (path.empty() || !plugin.SaveModel(path, std::string(), model)) {
         OMB_Printf("[Error] %s%s\n", "failed to save model : ", path.c_str());
         return false;
     }

@@ -3,7 +3,6 @@
 
 #include "core/OMB_Log.h"
 #include "model/TK_VoxFile.h"
-#include "plugins/TK_ImageConvert.h"
 #include "plugins/TK_PluginFile.h"
 
 namespace {
@@ -98,25 +97,11 @@ bool TK_Plugin_SLAB::Write(OMB_SaveBitFile& file, const TK_Model& model) {
 
 bool TK_Plugin_SLAB::ReadBytes(const void* data, size_t size, TK_Model& model) {
     if (HasVoxMagic(data, size)) return ReadVoxBytes(model, data, size);
-    OMB_LoadBitFile file;
-    return file.OpenMemory(data, size) && Read(file, model);
-}
-
-bool TK_Plugin_SLAB::WriteBytes(const TK_Model& model, std::vector<uint8_t>& out) {
-    OMB_SaveBitFile file;
-    return file.OpenMemory(&out) && Write(file, model) && file.Close();
+    return TK_BinaryPlugin::ReadBytes(data, size, model);
 }
 
 bool TK_Plugin_SLAB::LoadModel(const std::string& path, const std::string& options, TK_Model& model) {
     if (StartsWithVoxMagic(path)) return ReadVox(model, path.c_str());
-    return TK_LoadFileWith(path, model, &Read);
+    return TK_BinaryPlugin::LoadModel(path, options, model);
 }
 
-bool TK_Plugin_SLAB::SaveModel(const std::string& path, const std::string& options, const TK_Model& model) {
-    return TK_SaveFileWith(path, model, &Write);
-}
-
-bool TK_Plugin_SLAB::LoadImage(const std::string& path, const std::string& options, Image& image) {
-    TK_Model model;  // its palette starts all zero
-    return LoadModel(path, options, model) && PaletteToImage(model.palette, image);
-}

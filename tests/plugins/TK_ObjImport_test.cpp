@@ -76,7 +76,6 @@ TEST(ObjImport, ExportedModelsComeBackCellForCell) {
             }
         }
     }
-    for (const char* f : {"roundtrip.obj", "roundtrip.mtl", "roundtrip.png"}) std::remove((testing::TempDir() + f).c_str());
 }
 
 TEST(ObjImport, MaterialColoursAndScaling) {

@@ -153,7 +153,6 @@ TEST(Plugin3ds, ExportedModelsComeBackCellForCell) {
         ASSERT_TRUE(plugin.LoadModel(path, "", back));
         ExpectSameModel(c.model, back);
     }
-    for (const char* f : {"tk3ds_roundtrip.3ds", "tk3ds_roundtrip.png"}) std::remove((testing::TempDir() + f).c_str());
 }
 
 TEST(Plugin3ds, NamesAndThePaletteBeside) {
@@ -173,7 +172,6 @@ TEST(Plugin3ds, NamesAndThePaletteBeside) {
     EXPECT_EQ(materials[0].texture, "tk3ds_beside.png");
     EXPECT_TRUE(Holds(file, std::string("an_overlon", 11))) << "names keep to ten bytes";
     EXPECT_TRUE(TK_ReadFileBytes(dir + "tk3ds_beside.png", 1 << 16, png));
-    for (const char* f : {"tk3ds_beside.3ds", "tk3ds_beside.png"}) std::remove((dir + f).c_str());
 }
 
 // The signed volume of a closed mesh is positive when its triangles wind
@@ -281,5 +279,4 @@ TEST(Plugin3ds, FailuresLeaveFilesAndModelsAlone) {
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(tk_test::SortedVoxels(model), before);
     EXPECT_EQ(model.size[0], 2);
-    std::remove((dir + "tk3ds_broken.3ds").c_str());
 }

@@ -283,7 +283,6 @@ TEST(SpritePlugins, WriteRgbaPngsOnlyForDrawableModels) {
     for (int i = 0; i < 2; ++i) {
         SCOPED_TRACE(i == 0 ? "2d" : "iso");
         const std::string path = testing::TempDir() + "sprite_" + std::to_string(i) + ".png";
-        std::remove(path.c_str());
         ASSERT_TRUE(plugins[i]->SaveModel(path, "", model));
         Image back;
         ASSERT_TRUE(TK_Plugin_PNG().LoadImage(path, "", back));

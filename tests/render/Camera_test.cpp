@@ -203,7 +203,6 @@ TEST(CameraFile, SavedTextAndRoundTrip) {
     ExpectVec(loaded.angle, 35.26439f, -45, 3, "angle");
     ExpectVec(loaded.eye, camera.eye[0], camera.eye[1], camera.eye[2], "eye");
     EXPECT_FLOAT_EQ(loaded.frustumY, 7.25f);
-    std::remove(path.c_str());
 }
 
 TEST(CameraFile, NoneModeAppliesEverythingButTheMode) {

@@ -151,13 +151,9 @@ TEST(PaletteImages, TgaRefusesWithMessages) {
         {TgaHeader(1, 24, 1, 1).Fill(3, 0), "[Error] TGA : unsupported image type : 1\n"},
         {TgaHeader(2, 24, 2, 2).Fill(11, 0), "[Error] TGA : file too short for its pixels\n"},
         {TgaHeader(2, 32, 0, 4), "[Error] TGA : unsupported image size\n"},
-        {TgaHeader(10, 32, 65535, 65535).Fill(64, 0xFF), "[Error] TGA : unsupported image size\n"},
         {TgaHeader(10, 32, 16384, 1024).Fill(64, 0xFF), "[Error] TGA : file too short for its pixels\n"},
         // A repeat packet of 128 pixels into a 4-pixel image.
         {TgaHeader(10, 24, 2, 2).U8(0xFF).Fill(3, 1), "[Error] TGA : run-length packet past the image end\n"},
-        // A raw packet of 4 pixels with the bytes of 1; enough for the
-        // size check, not for the packet.
-        {TgaHeader(10, 24, 2, 2).U8(0x03).Fill(3, 1), "[Error] TGA : file too short for its pixels\n"},
         {Bytes().Fill(17, 0), "[Error] TGA : file too short for its header\n"},
     };
     for (const Case& c : cases) {

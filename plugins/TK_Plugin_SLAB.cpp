@@ -11,12 +11,6 @@ constexpr uint8_t kEmpty = 255;
 constexpr int kPaletteBytes = 768;
 constexpr int kOverhead = 12 + kPaletteBytes;
 
-bool StartsWithVoxMagic(const std::string& path) {
-    OMB_LoadBitFile file;
-    uint8_t magic[4];
-    return file.Open(path.c_str()) && file.ReadBytes(magic, 4) && HasVoxMagic(magic, 4);
-}
-
 // One x slab of the file (size y * size z bytes, y' and z' reversed). Every
 // cell is written as a voxel word but only filled ones are counted, so the
 // loop does not branch per cell.
@@ -101,7 +95,7 @@ bool TK_Plugin_SLAB::ReadBytes(const void* data, size_t size, TK_Model& model) {
 }
 
 bool TK_Plugin_SLAB::LoadModel(const std::string& path, const std::string& options, TK_Model& model) {
-    if (StartsWithVoxMagic(path)) return ReadVox(model, path.c_str());
+    if (FileHasVoxMagic(path.c_str())) return ReadVox(model, path.c_str());
     return TK_BinaryPlugin::LoadModel(path, options, model);
 }
 

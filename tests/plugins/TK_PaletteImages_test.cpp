@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -34,14 +33,6 @@ std::string ParseTgaOutput(const Bytes& b, bool& ok, Image& image) {
     testing::internal::CaptureStdout();
     ok = TK_Plugin_TGA::ParseBytes(b.data.data(), b.data.size(), image);
     return testing::internal::GetCapturedStdout();
-}
-
-Image Rgb(int w, int h, const std::function<uint32_t(int)>& colourOf) {
-    Image image;
-    image.Allocate(IMAGE_RGB, w, h);
-    for (int p = 0; p < w * h; ++p)
-        for (int c = 0; c < 3; ++c) image.pixels[size_t(3 * p + c)] = uint8_t(colourOf(p) >> (8 * c));
-    return image;
 }
 
 }  // namespace
@@ -99,7 +90,8 @@ TEST(PaletteImages, PngConversionsTakePixelsOrDistinctColours) {
     for (int side : {16, 32}) {
         SCOPED_TRACE(side);
         std::vector<uint8_t> png;
-        ASSERT_TRUE(TK_Plugin_PNG::WriteBytes(Rgb(side, side, [](int p) { return PackRGBA(p / 2, p / 512, 9); }), png));
+        const auto colour = [side](int x, int y) { return PackRGBA((y * side + x) / 2, (y * side + x) / 512, 9); };
+        ASSERT_TRUE(TK_Plugin_PNG::WriteBytes(tk_test::RgbImage(side, side, colour), png));
         Image image;
         ASSERT_TRUE(TK_Plugin_PNG::ParseBytes(png.data(), png.size(), image));
         ASSERT_EQ(image.format, IMAGE_RGBA);

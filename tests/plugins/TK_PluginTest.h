@@ -1,9 +1,10 @@
-// Helpers of the plugin tests: little-endian files built by hand, and a
-// model's voxels in forms that compare across lists and palettes.
+// Helpers of the plugin tests: little-endian files and pictures built by
+// hand, and a model's voxels in forms that compare across lists and palettes.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 
 #include "TK_TestSupport.h"
 #include "core/OMB_LmpParser.h"
+#include "model/Image.h"
 #include "model/TK_Model.h"
 #include "plugins/TK_Plugin_Mesh.h"
 
@@ -47,6 +49,16 @@ inline uint32_t RgbAt(const TK_Model& m, int x, int y, int z) {
     auto cells = ColoredCells(m);
     auto it = cells.find(uint32_t(x | y << 8 | z << 16));
     return it == cells.end() ? 0xFF000000u : it->second | 0xFF000000u;
+}
+
+// An RGB picture whose pixel (x, y), top row first, is colourAt(x, y).
+inline Image RgbImage(int w, int h, const std::function<uint32_t(int, int)>& colourAt) {
+    Image image;
+    image.Allocate(IMAGE_RGB, w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 3; ++c) image.pixels[3 * (size_t(y) * w + x) + c] = uint8_t(colourAt(x, y) >> (8 * c));
+    return image;
 }
 
 // Mesh options read from the section `section` of a configuration text.

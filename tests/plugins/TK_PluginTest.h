@@ -51,6 +51,25 @@ inline uint32_t RgbAt(const TK_Model& m, int x, int y, int z) {
     return it == cells.end() ? 0xFF000000u : it->second | 0xFF000000u;
 }
 
+// Same cells; voxels on the surface keep their colour (hidden ones take the
+// colour of the surface beside them: the file holds no other).
+inline void ExpectSameModel(const TK_Model& model, const TK_Model& back) {
+    for (int a = 0; a < 3; ++a) EXPECT_EQ(back.size[a], model.size[a]);
+    const auto original = ColoredCells(model), imported = ColoredCells(back);
+    ASSERT_EQ(imported.size(), original.size());
+    for (const auto& [cell, rgb] : original) {
+        ASSERT_EQ(imported.count(cell), 1u) << cell;
+        const int c[3] = {int(cell & 255), int(cell >> 8 & 255), int(cell >> 16)};
+        bool exposed = false;
+        for (int d = 0; d < 6; ++d) {
+            int n[3] = {c[0], c[1], c[2]};
+            n[d / 2] += d % 2 ? 1 : -1;
+            exposed |= !model.InBox(n[0], n[1], n[2]) || !original.count(uint32_t(n[0] | n[1] << 8 | n[2] << 16));
+        }
+        ASSERT_TRUE(!exposed || imported.at(cell) == rgb) << c[0] << " " << c[1] << " " << c[2];
+    }
+}
+
 // An RGB picture whose pixel (x, y), top row first, is colourAt(x, y).
 inline Image RgbImage(int w, int h, const std::function<uint32_t(int, int)>& colourAt) {
     Image image;

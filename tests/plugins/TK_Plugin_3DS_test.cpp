@@ -55,25 +55,6 @@ bool Holds(const std::vector<uint8_t>& bytes, const std::string& text) {
     return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
 }
 
-// Same cells; voxels on the surface keep their colour (hidden ones take the
-// colour of the surface beside them: the file holds no other).
-void ExpectSameModel(const TK_Model& model, const TK_Model& back) {
-    for (int a = 0; a < 3; ++a) EXPECT_EQ(back.size[a], model.size[a]);
-    const auto original = tk_test::ColoredCells(model), imported = tk_test::ColoredCells(back);
-    ASSERT_EQ(imported.size(), original.size());
-    for (const auto& [cell, rgb] : original) {
-        ASSERT_EQ(imported.count(cell), 1u) << cell;
-        const int c[3] = {int(cell & 255), int(cell >> 8 & 255), int(cell >> 16)};
-        bool exposed = false;
-        for (int d = 0; d < 6; ++d) {
-            int n[3] = {c[0], c[1], c[2]};
-            n[d / 2] += d % 2 ? 1 : -1;
-            exposed |= !model.InBox(n[0], n[1], n[2]) || !original.count(uint32_t(n[0] | n[1] << 8 | n[2] << 16));
-        }
-        ASSERT_TRUE(!exposed || imported.at(cell) == rgb) << c[0] << " " << c[1] << " " << c[2];
-    }
-}
-
 // A file as another program might write it: a 4-unit cube whose faces come
 // before its vertices, a red material in float colour, unknown chunks.
 struct Node {
@@ -151,7 +132,7 @@ TEST(Plugin3ds, ExportedModelsComeBackCellForCell) {
         ASSERT_TRUE(plugin.SaveModel(path, "", c.model));
         TK_Model back;
         ASSERT_TRUE(plugin.LoadModel(path, "", back));
-        ExpectSameModel(c.model, back);
+        tk_test::ExpectSameModel(c.model, back);
     }
 }
 
@@ -215,7 +196,7 @@ TEST(Plugin3ds, LargeSurfacesAreCutIntoObjects) {
     TK_Model back;
     back.palette = board.palette;
     ASSERT_TRUE(TK_VoxeliseMesh(mesh, materials, {true}, o, back));
-    ExpectSameModel(board, back);
+    tk_test::ExpectSameModel(board, back);
 }
 
 TEST(Plugin3ds, ReadsAnOrdinaryFileAndRefusesBrokenOnes) {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -180,10 +180,7 @@ TEST(LmpParser, ValueReaders) {
 
 TEST(LmpParser, ReadsTextFiles) {
     const std::string path = testing::TempDir() + "lmp_parser_test.txt";
-    FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    std::fputs("paths ( vox = 'vox/' )\n", file);
-    std::fclose(file);
+    std::ofstream(path) << "paths ( vox = 'vox/' )\n";
     OMB_LmpParser parser;
     ASSERT_TRUE(parser.ParseFile(path.c_str()));
     const OMB_LmpNode* paths = OMB_LmpParser::FindChild(&parser.Root(), "paths");

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "model/OMB_BitFile.h"
 #include "plugins/TK_ImageConvert.h"
 #include "plugins/TK_Plugin.h"
+#include "plugins/TK_PluginFile.h"
 
 // Format supplies
 //   static bool Read(OMB_LoadBitFile&, TK_Model&);

@@ -5,13 +5,18 @@
 #include "plugins/TK_ImageConvert.h"
 #include "plugins/TK_Plugin_SLAB.h"
 
-bool TK_Plugin_VOX::LoadModel(const std::string& path, const std::string& options, TK_Model& model) {
-    if (FileHasVoxMagic(path.c_str())) return ReadVox(model, path.c_str());
-    return TK_Plugin_SLAB().LoadModel(path, options, model);
+bool TK_Plugin_VOX::LoadModel(const std::string& path, const std::string&, TK_Model& model) {
+    return Load(path, model, nullptr);
+}
+
+bool TK_Plugin_VOX::Load(const std::string& path, TK_Model& model, TK_ModelLook* look) {
+    if (FileHasVoxMagic(path.c_str())) return ReadVox(model, path.c_str(), look);
+    if (look) *look = TK_ModelLook();
+    return TK_Plugin_SLAB().LoadModel(path, std::string(), model);
 }
 
 bool TK_Plugin_VOX::SaveModel(const std::string& path, const std::string& options, const TK_Model& model) {
-    return WriteVox(model, path.c_str());
+    return WriteVox(model, path.c_str(), m_look);
 }
 
 bool TK_Plugin_VOX::LoadImage(const std::string& path, const std::string& options, Image& image) {

@@ -31,13 +31,6 @@ struct Bytes {
     Bytes& Fill(size_t n, uint8_t v) { return data.insert(data.end(), n, v), *this; }
 };
 
-inline std::vector<uint32_t> SortedVoxels(const TK_Model& m) {
-    std::vector<uint32_t> words;
-    for (const Voxel& v : m.voxels) words.push_back(v.Word());
-    std::sort(words.begin(), words.end());
-    return words;
-}
-
 // Cell (x | y << 8 | z << 16) -> RGB of its voxel.
 inline std::map<uint32_t, uint32_t> ColoredCells(const TK_Model& m) {
     std::map<uint32_t, uint32_t> cells;

@@ -253,11 +253,11 @@ TEST(Plugin3ds, FailuresLeaveFilesAndModelsAlone) {
     Node main = Cube();
     main.children[0].children[2].children[0].children[0].payload[2] = 8;
     ASSERT_TRUE(TK_WriteFileBytes(dir + "tk3ds_broken.3ds", Serialise(main)));
-    const auto before = tk_test::SortedVoxels(model);
+    const auto before = tk_test::SortedWords(model.voxels);
     testing::internal::CaptureStdout();
     EXPECT_FALSE(TK_Plugin_3DS().LoadModel(dir + "tk3ds_broken.3ds", "", model));
     EXPECT_FALSE(TK_Plugin_3DS().LoadModel(dir + "tk3ds_missing.3ds", "", model));
     testing::internal::GetCapturedStdout();
-    EXPECT_EQ(tk_test::SortedVoxels(model), before);
+    EXPECT_EQ(tk_test::SortedWords(model.voxels), before);
     EXPECT_EQ(model.size[0], 2);
 }

@@ -9,7 +9,6 @@
 #include "../render/TK_GLTest.h"
 #include "UI_TestWindow.h"
 #include "model/Image.h"
-#include "render/TK_Snapshot.h"
 #include "ui/UI_Palette.h"
 #include "model/Palette.h"
 

@@ -123,6 +123,17 @@ TEST_F(SceneRenderer, FlatTopFacesAtFullPaletteBrightness) {
     EXPECT_TRUE(NearRGB(Pixel(32, 32), 200, 100, 50, 1));
 }
 
+TEST_F(SceneRenderer, StraightDownOrUpTheNearestFacesShow) {
+    // Seen along an axis, the whole nearest side of the box lies at the
+    // depth the near plane is fitted to.
+    FillModel(10);
+    for (float pitch : {90.0f, -90.0f}) {
+        Look(pitch, 0);
+        Draw(TK_SHOW_FACE);
+        EXPECT_FALSE(NearRGB(Pixel(32, 32), kClear[0], kClear[1], kClear[2], 8)) << pitch;
+    }
+}
+
 TEST_F(SceneRenderer, BackgroundGroundAndFrameFlags) {
     SetModel(4, 4, 4, {});  // empty: only background, ground and frame can show
     Look(90, 0);

@@ -35,7 +35,9 @@ const char* const kShapeHeaders[kTracerPrimCount] = {
 };
 
 constexpr float kPi = 3.14159265f;
-constexpr float kSunPower = 3.0f;      // irradiance of the sun at intensity 1
+// Irradiance of the sun at intensity 1: a white surface facing it shows a
+// radiance of 3 (albedo / pi times the irradiance).
+constexpr float kSunPower = 3.0f * kPi;
 constexpr float kSkyPower = 1.0f;      // radiance of the sky at intensity 1
 constexpr float kSunSize = 20.0f;      // angular diameter of the sun, degrees
 constexpr float kRayOffset = 1e-3f;    // new rays start this far off a surface
@@ -579,4 +581,24 @@ bool TK_SceneRenderer_PT::ReadImage(Image& out, bool alpha) {
     const bool ok = TK_ReadPixels(rect, alpha, out);
     fbo.Unbind();
     return ok;
+}
+
+bool TK_SceneRenderer_PT::ReadRadiance(std::vector<float>& rgba) {
+    if (!CanDraw() || !PrepareTargets() || m_samples < 1) return false;
+    const size_t row = size_t(m_width) * 4;
+    std::vector<float> sums(row * size_t(m_height));
+    m_accum.Bind(0);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, sums.data());
+    m_accum.Unbind(0);
+    rgba.resize(sums.size());
+    for (int y = 0; y < m_height; ++y) {
+        const float* src = &sums[size_t(m_height - 1 - y) * row];
+        float* dst = &rgba[size_t(y) * row];
+        for (size_t i = 0; i < row; i += 4) {
+            // Alpha counts the samples that reached the pixel.
+            const float n = src[i + 3] > 0 ? src[i + 3] : 1.0f;
+            dst[i] = src[i] / n, dst[i + 1] = src[i + 1] / n, dst[i + 2] = src[i + 2] / n, dst[i + 3] = 1;
+        }
+    }
+    return true;
 }

@@ -79,6 +79,10 @@ public:
     void DepthQuery(int x, int y, float out[4]);
     // The tone-mapped picture, rows top first. False when nothing can draw.
     bool ReadImage(Image& out, bool alpha);
+    // The accumulated linear radiance before exposure, vignette and gamma:
+    // RGBA floats (alpha 1), rows top first, each pixel the average of its
+    // samples. False when nothing can draw or no sample is done yet.
+    bool ReadRadiance(std::vector<float>& rgba);
 
     int Samples() const { return m_samples; }
     // The sample target: the override when set, else the "pt_spp" setting.

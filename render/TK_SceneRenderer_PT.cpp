@@ -11,7 +11,6 @@
 #include <cstring>
 #include <random>
 
-#include "core/OMB_Log.h"
 #include "render/TK_Snapshot.h"
 #include "model/TK_EditorEnv.h"
 
@@ -402,12 +401,17 @@ void TK_SceneRenderer_PT::SetSampleUniforms(const GLProgram& p) {
                   Linear(uint8_t(ColorG(c)), s.ptGamma) * flux, Linear(uint8_t(ColorB(c)), s.ptGamma) * flux);
 }
 
+// Every pass sets the state it draws with (see the rule in TK_Renderers.h):
+// the caller has set the viewport, blending and the program.
 void TK_SceneRenderer_PT::DrawQuad(float s0, float t0, float s1, float t1) const {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_CULL_FACE);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glBegin(GL_QUADS);
     glTexCoord2f(s0, t0), glVertex2f(-1, -1);
     glTexCoord2f(s1, t0), glVertex2f(1, -1);
@@ -558,7 +562,6 @@ void TK_SceneRenderer_PT::DepthQuery(int x, int y, float out[4]) {
     glBindTexture(GL_TEXTURE_2D, m_depth.Name());
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, out);
     glBindTexture(GL_TEXTURE_2D, 0);
-    OMB_Printf("depth : %f\n", double(out[0]));
 }
 
 bool TK_SceneRenderer_PT::ReadImage(Image& out, bool alpha) {

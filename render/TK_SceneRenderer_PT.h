@@ -75,7 +75,7 @@ public:
     DisplayUniforms DisplayParameters() const;
     // Distance, palette index, ground hit and voxel hit of the ray through
     // pixel (x, y) of the image (origin bottom-left); zeros without the
-    // capabilities or outside the image. Prints "depth : VALUE".
+    // capabilities or outside the image.
     void DepthQuery(int x, int y, float out[4]);
     // The tone-mapped picture, rows top first. False when nothing can draw.
     bool ReadImage(Image& out, bool alpha);

@@ -231,6 +231,29 @@ TEST_F(PathTracer, SettingsCommandsReachTheTracer) {
     EXPECT_EQ(env.renderer, nullptr);
 }
 
+TEST_F(PathTracer, PassesLeaveTheGLStateAtRest) {
+    SetModel(2, 2, 2, {{0, 0, 0}});
+    Look(30, -30);
+    TK_Rect rect;
+    rect.x1 = kW - 1, rect.y1 = kH - 1;
+    float depth[4];
+    Image image;
+    const std::function<void()> passes[] = {[&] { tracer.SamplePass(); }, [&] { tracer.Display(rect); },
+                                            [&] { tracer.DepthQuery(1, 1, depth); },
+                                            [&] { tracer.ReadImage(image, false); }};
+    for (const auto& pass : passes) {
+        pass();
+        GLint program = -1, framebuffer = -1, texture = -1, mode = 0;
+        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
+        glGetIntegerv(GL_MATRIX_MODE, &mode);
+        EXPECT_EQ(program + framebuffer + texture, 0);
+        EXPECT_EQ(mode, GL_MODELVIEW);
+        for (GLenum cap : {GL_DEPTH_TEST, GL_BLEND, GL_SCISSOR_TEST}) EXPECT_FALSE(glIsEnabled(cap)) << cap;
+    }
+}
+
 TEST_F(PathTracer, NothingDrawsWithoutFloatTextures) {
     SetModel(2, 2, 2, {{0, 0, 0}});
     Look(30, -30);

@@ -135,6 +135,7 @@ void TK_SceneRenderer_PT::Restart() {
         m_lastSamples = m_samples;
     }
     m_samples = 0;
+    m_row = 0;
     std::copy(kFirstSeeds, kFirstSeeds + 4, m_seeds);
 }
 
@@ -402,22 +403,29 @@ void TK_SceneRenderer_PT::SetSampleUniforms(const GLProgram& p) {
 }
 
 // Every pass sets the state it draws with (see the rule in TK_Renderers.h):
-// the caller has set the viewport, blending and the program.
-void TK_SceneRenderer_PT::DrawQuad(float s0, float t0, float s1, float t1) const {
+// the caller has set the viewport, blending and the program. With rows > 0
+// only the rows from firstRow on are drawn.
+void TK_SceneRenderer_PT::DrawQuad(float s0, float t0, float s1, float t1, int firstRow, int rows) const {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
-    glDisable(GL_SCISSOR_TEST);
     glDisable(GL_CULL_FACE);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    if (rows > 0) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, firstRow, m_width, rows);
+    } else {
+        glDisable(GL_SCISSOR_TEST);
+    }
     glBegin(GL_QUADS);
     glTexCoord2f(s0, t0), glVertex2f(-1, -1);
     glTexCoord2f(s1, t0), glVertex2f(1, -1);
     glTexCoord2f(s1, t1), glVertex2f(1, 1);
     glTexCoord2f(s0, t1), glVertex2f(-1, 1);
     glEnd();
+    glDisable(GL_SCISSOR_TEST);
 }
 
 // The accumulation and previous-picture targets at the image size; the 1 by
@@ -449,6 +457,8 @@ bool TK_SceneRenderer_PT::PrepareTargets() {
         m_saveLast = false;
         m_hasLast = false;
         m_samples = 0;
+        m_row = 0;
+        m_bandRows = 0;
     }
     return true;
 }
@@ -474,13 +484,46 @@ bool TK_SceneRenderer_PT::SamplePass() {
     if (m_materialsDirty) UploadMaterials();
     if (m_samples >= Target() || m_stopwatch.Elapsed() <= m_restartDelay) return false;
     if (!PrepareTargets()) return false;
-    if (m_samples == 0) {
-        if (m_saveLast) SaveLastPicture();
-        m_accumFbo.Bind();
+    if (m_row == 0) {
+        if (m_samples == 0 && m_saveLast) SaveLastPicture();
+        std::copy(m_seeds, m_seeds + 4, m_sampleSeeds);
+    } else {
+        // Every band of a sample draws the same random numbers.
+        std::copy(m_sampleSeeds, m_sampleSeeds + 4, m_seeds);
+    }
+    const int rows = NextBandRows();
+    const double start = OS_Seconds();
+    TraceBand(rows);
+    if (m_frameBudget > 0) {
+        glFinish();  // the band's time, not the time to queue it
+        m_bandRows = rows;
+        m_bandSeconds = OS_Seconds() - start;
+    }
+    m_row += rows;
+    if (m_row >= m_height) {
+        m_row = 0;
+        ++m_samples;
+    }
+    return true;
+}
+
+// The rows that fit the frame budget at the speed of the last band: one
+// at first, at most twice the last band, whole tiles of 64 rows when more.
+int TK_SceneRenderer_PT::NextBandRows() const {
+    const int left = m_height - m_row;
+    if (m_frameBudget <= 0) return left;
+    if (m_bandRows < 1) return 1;
+    const double fit = double(m_bandRows) * m_frameBudget / std::max(m_bandSeconds, 1e-6);
+    int rows = int(std::clamp(fit, 1.0, 2.0 * m_bandRows));
+    if (rows > 64) rows -= rows % 64;
+    return std::min(rows, left);
+}
+
+void TK_SceneRenderer_PT::TraceBand(int rows) {
+    m_accumFbo.Bind();
+    if (m_samples == 0 && m_row == 0) {
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT);
-    } else {
-        m_accumFbo.Bind();
     }
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
@@ -489,13 +532,13 @@ bool TK_SceneRenderer_PT::SamplePass() {
     SetCommonUniforms(program);
     SetSampleUniforms(program);
     glViewport(0, 0, m_width, m_height);
-    DrawQuad(0, 0, 1, 1);
+    // The whole image's quad, cut to the band: each pixel gets the very
+    // values it gets in one pass.
+    DrawQuad(0, 0, 1, 1, m_row, rows);
     UnbindSamplers();
     GLProgram::UseNone();
     glDisable(GL_BLEND);
     m_accumFbo.Unbind();
-    ++m_samples;
-    return true;
 }
 
 TK_SceneRenderer_PT::DisplayUniforms TK_SceneRenderer_PT::DisplayParameters() const {

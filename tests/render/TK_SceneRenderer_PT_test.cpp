@@ -32,6 +32,7 @@ protected:
         env.settings.ptImage[1] = kH;
         ASSERT_TRUE(tracer.Init(env));
         tracer.SetRestartDelay(0);
+        tracer.SetFrameBudget(0);  // a whole sample per pass
     }
     void TearDown() override {
         tracer.Shutdown();
@@ -195,6 +196,29 @@ TEST_F(PathTracer, AccumulationSchedule) {
     tracer.SetFlags(tracer.Flags() ^ TK_SHOW_EDGE);
     EXPECT_EQ(tracer.Samples(), 0);
     EXPECT_EQ(tracer.DisplayParameters().weight, 0.0f);
+}
+
+TEST_F(PathTracer, BandsGiveTheSamePictureAsWholeSamples) {
+    SetModel(3, 3, 3, {{0, 0, 0}, {1, 1, 1}, {2, 1, 0}});
+    env.settings.ptBounces = 2;
+    Look(30, -30);
+    const std::vector<float> whole = Trace(3);
+    tracer.Restart();
+    tracer.SetFrameBudget(1e-9);  // one row per pass
+    tracer.SetTargetOverride(3);
+    int passes = 0;
+    while (tracer.SamplePass()) {
+        ++passes;
+        if (passes == 1) {
+            EXPECT_EQ(tracer.Samples(), 0);
+            EXPECT_FALSE(tracer.IsComplete(1));
+        }
+    }
+    EXPECT_EQ(passes, 3 * kH);
+    EXPECT_TRUE(tracer.IsComplete(3));
+    std::vector<float> banded;
+    ASSERT_TRUE(tracer.ReadRadiance(banded));
+    EXPECT_TRUE(banded == whole);
 }
 
 TEST_F(PathTracer, SettingsCommandsReachTheTracer) {

@@ -88,9 +88,9 @@ void SampleBaseline(benchmark::State& state) {
     }
 }
 
-BENCHMARK_CAPTURE(Sample, banded, 0.025)->Name("Sample/sphere60")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(Sample, whole, 0.0)->Name("Sample/sphere60/whole")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(SampleBaseline)->Name("Sample/sphere60/baseline")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(Sample, banded, 0.025)->Name("Sample/sphere60")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Sample, whole, 0.0)->Name("Sample/sphere60/whole")->Unit(benchmark::kMillisecond);
+BENCHMARK(SampleBaseline)->Name("Sample/sphere60/baseline")->Unit(benchmark::kMillisecond);
 
 std::vector<std::string> WithLines(std::vector<std::string> args) {
     for (const std::string& line : kSphere) args.insert(args.end(), {"-c", line});

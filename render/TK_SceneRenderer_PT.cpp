@@ -547,9 +547,10 @@ TK_SceneRenderer_PT::DisplayUniforms TK_SceneRenderer_PT::DisplayParameters() co
     // Until the first sample of a new picture the previous one shows, and
     // the new one fades in over it. With no previous picture (the first
     // after the targets were made) there is nothing to fade from: a fade
-    // from black would keep a slow renderer dark for dozens of samples.
+    // from black would keep a slow renderer dark for dozens of samples;
+    // the first sample shows band by band as it is traced.
     const bool fade = m_hasLast || m_saveLast;
-    u.weight = fade ? std::min(1.0f, float(m_samples) / float(kWeightRamp)) : (m_samples > 0 ? 1.0f : 0.0f);
+    u.weight = fade ? std::min(1.0f, float(m_samples) / float(kWeightRamp)) : (m_samples + m_row > 0 ? 1.0f : 0.0f);
     u.invNumSamples = m_samples > 0 ? 1.0f / float(m_samples) : 1.0f;
     u.expo = s ? s->ptExposure * 7.0f : 1.0f;
     u.gamma = s ? 1.0f / std::max(s->ptGamma, 1.0f) : 1.0f;

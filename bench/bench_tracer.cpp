@@ -88,7 +88,7 @@ void SampleBaseline(benchmark::State& state) {
     }
 }
 
-BENCHMARK_CAPTURE(Sample, banded, 0.025)->Name("Sample/sphere60")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Sample, banded, TK_SceneRenderer_PT::kFrameBudget)->Name("Sample/sphere60")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Sample, whole, 0.0)->Name("Sample/sphere60/whole")->Unit(benchmark::kMillisecond);
 BENCHMARK(SampleBaseline)->Name("Sample/sphere60/baseline")->Unit(benchmark::kMillisecond);
 

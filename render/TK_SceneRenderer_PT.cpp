@@ -508,14 +508,16 @@ bool TK_SceneRenderer_PT::SamplePass() {
 }
 
 // The rows that fit the frame budget at the speed of the last band: one
-// at first, at most twice the last band, whole tiles of 64 rows when more.
+// at first, at most twice the last band. Bands keep to tiles of 64 rows
+// (whole tiles, or parts of one), which software rasterisers work in.
 int TK_SceneRenderer_PT::NextBandRows() const {
+    constexpr int kTile = 64;
     const int left = m_height - m_row;
     if (m_frameBudget <= 0) return left;
     if (m_bandRows < 1) return 1;
     const double fit = double(m_bandRows) * m_frameBudget / std::max(m_bandSeconds, 1e-6);
     int rows = int(std::clamp(fit, 1.0, 2.0 * m_bandRows));
-    if (rows > 64) rows -= rows % 64;
+    rows = rows >= kTile ? rows - rows % kTile : std::min(rows, kTile - m_row % kTile);
     return std::min(rows, left);
 }
 

@@ -41,6 +41,7 @@ class TK_SceneRenderer_PT {
 public:
     static constexpr int kFirstSeeds[4] = {17, 59, 103, 157};
     static constexpr int kWeightRamp = 80;  // samples over which a new picture fades in
+    static constexpr double kFrameBudget = 0.04;  // seconds a sample pass may take by default
 
     // The display program's uniforms for the current state.
     struct DisplayUniforms {
@@ -145,7 +146,7 @@ private:
     int m_row = 0;                // the first row of the next band; 0: a new sample starts
     int m_bandRows = 0;           // the last band's height; 0: none measured
     double m_bandSeconds = 0.0;   // and the time it took
-    double m_frameBudget = 0.025;
+    double m_frameBudget = kFrameBudget;
     double m_restartDelay = 0.2;
     OS_Stopwatch m_stopwatch;
     Camera m_camera;   // the camera of the current picture

@@ -58,7 +58,7 @@ bool TK_CMD_ImportModel::Execute() {
     TK_FileChoice choice;
     choice.title = "Import Model";
     choice.filter = "All Files (*.*)";
-    choice.folder = m_env->workspace.modelFolder2;
+    choice.folder = m_env->workspace.importFolder;
     std::string path;
     if (!ChooseFile(m_path, choice, path)) return Fail("failed to get model name");
     OMB_Printf("[%s]\n", path.c_str());
@@ -100,7 +100,9 @@ bool TK_CMD_ExportModel::Execute() {
     if (!plugin) return false;
     std::string path;
     if (!ChooseTarget(*FindPlugin(m_format), path)) return Fail("failed to get export name");
-    plugin->SetMaterials(m_env->materials);
+    TK_ModelLook look;
+    look.Capture(*m_env);
+    plugin->SetLook(&look);
     WriteCacheCopy();
     if (!plugin->SaveModel(path, std::string(), model)) return Fail("failed to export model : ", path);
     OMB_Printf("[Log] export : %s\n", path.c_str());
@@ -160,7 +162,8 @@ bool TK_CMD_ExportDir::Execute() {
 bool TK_CMD_ExportDir::ConvertOne(const TK_PluginEntry& entry, const std::string& source,
                                   const std::string& outFolder) const {
     TK_Model model;
-    if (!TK_Plugin_VOX().LoadModel(source, std::string(), model)) {
+    TK_ModelLook look;
+    if (!TK_Plugin_VOX::Load(source, model, &look)) {
         OMB_Printf("[Error] [Export] failed to load model : %s\n", source.c_str());
         return false;
     }
@@ -168,7 +171,10 @@ bool TK_CMD_ExportDir::ConvertOne(const TK_PluginEntry& entry, const std::string
     model.name = FileName(source);
     const std::string target = outFolder + "/" + model.ModelBaseName() + "." + entry.extension;
     // Converting a folder into itself must not write over its own sources.
-    if (SameFile(source, target) || !entry.factory()->SaveModel(target, std::string(), model)) {
+    // Each model keeps its own materials and scene settings.
+    std::unique_ptr<TK_Plugin> plugin = entry.factory();
+    plugin->SetLook(&look);
+    if (SameFile(source, target) || !plugin->SaveModel(target, std::string(), model)) {
         OMB_Printf("[Error] [Export] failed to export model : %s\n", target.c_str());
         return false;
     }
@@ -203,7 +209,7 @@ bool TK_CMD_ImportPalette::Execute() {
 
 void TK_CMD_ImportPalette::Exchange() {
     std::swap(m_other, m_env->model.palette);
-    m_env->ChangeNotification(TK_NOTIFY_PALETTE, 0);
+    m_env->ChangeNotification(TK_NOTIFY_PALETTE, TK_PALETTE_ALL);
 }
 
 // ---------------------------------------------------------------- opal

@@ -81,7 +81,7 @@ public:
     // True when it traced; Samples() grows when a sample's last band is done.
     bool SamplePass();
     // Draws the tone-mapped picture into `rect` of the current framebuffer.
-    void Display(const TK_Rect& rect);
+    void Display(const OMB_Rect& rect);
     DisplayUniforms DisplayParameters() const;
     // Distance, palette index, ground hit and voxel hit of the ray through
     // pixel (x, y) of the image (origin bottom-left); zeros without the

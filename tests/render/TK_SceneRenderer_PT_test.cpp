@@ -258,7 +258,7 @@ TEST_F(PathTracer, SettingsCommandsReachTheTracer) {
 TEST_F(PathTracer, PassesLeaveTheGLStateAtRest) {
     SetModel(2, 2, 2, {{0, 0, 0}});
     Look(30, -30);
-    TK_Rect rect;
+    OMB_Rect rect;
     rect.x1 = kW - 1, rect.y1 = kH - 1;
     float depth[4];
     Image image;
@@ -352,7 +352,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
              SetModel(16, 16, 7, {});
              Box(0, 0, 0, 14, 15, 0, kWhite);
              Box(15, 0, 1, 15, 15, 6, kMirror);
-             env.materials[kMirror].type = 1, env.materials[kMirror].roughness = 0;
+             env.materials[kMirror].type = TK_MATERIAL_METAL, env.materials[kMirror].roughness = 0;
              env.materials[kMirror].specular = 1;
              sunOnly(env.settings, 45, 180);
          },
@@ -363,7 +363,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
          [&](int variant) {
              SetModel(8, 8, 1, {});
              Box(0, 0, 0, 7, 7, 0, kMetal);
-             env.materials[kMetal].type = 1, env.materials[kMetal].roughness = variant ? 0.21f : 0.19f;
+             env.materials[kMetal].type = TK_MATERIAL_METAL, env.materials[kMetal].roughness = variant ? 0.21f : 0.19f;
              sunOnly(env.settings, 90, 0);
          },
          2, 32, {3, 3, 4, 4, 1}, {3, 3, 4, 4, 1}, {1, 1, 1}, 0.7f, 1.4f},
@@ -374,7 +374,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
              SetModel(5, 5, 3, {});
              Box(0, 0, 0, 4, 4, 0, kRed);
              Box(1, 1, 2 - variant, 3, 3, 2 - variant, kGlass);
-             env.materials[kGlass].type = 2, env.materials[kGlass].attenuation = 0;
+             env.materials[kGlass].type = TK_MATERIAL_GLASS, env.materials[kGlass].attenuation = 0;
          },
          2, 32, {2, 2, 2, 2, 3}, {2, 2, 2, 2, 3}, {2, -1, -1}, 0.6f, 1.5f},
         // The sun through a raised glass plate: the floor under it gets no
@@ -384,7 +384,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
              SetModel(16, 16, 5, {});
              Box(0, 0, 0, 15, 15, 0, kWhite);
              Box(4, 4, 4, 11, 11, 4, kGlass);
-             env.materials[kGlass].type = 2, env.materials[kGlass].attenuation = 0;
+             env.materials[kGlass].type = TK_MATERIAL_GLASS, env.materials[kGlass].attenuation = 0;
              env.materials[kGlass].roughness = 0;
              sunOnly(env.settings, 70, 0);
          },

@@ -243,6 +243,16 @@ bool hitShape(vec3 ro, vec3 rd, vec3 cell, float t0, float t1, vec3 n0, out floa
 #endif
 }
 
+// Density over directions of normalize(r + rho * u), u uniform in the unit
+// ball (the metal lobe): the ball's volume along d per solid angle.
+float lobePdf(vec3 d, vec3 r, float rho) {
+    float b = dot(d, r), q = b * b - 1.0 + rho * rho;
+    if (q <= 0.0) return 0.0;
+    float t1 = b + sqrt(q), t0 = max(b - sqrt(q), 0.0);
+    if (t1 <= 0.0) return 0.0;
+    return (t1 * t1 * t1 - t0 * t0 * t0) / (4.0 * PI * rho * rho * rho);
+}
+
 float schlick(float cosI, float f0) { return f0 + (1.0 - f0) * pow(1.0 - clamp(cosI, 0.0, 1.0), 5.0); }
 
 // What a path keeps of its light over `cells` of glass of colour idx.
@@ -538,6 +548,8 @@ vec3 radiance() {
     cameraRay(ro, rd);
     vec3 L = vec3(0.0), T = vec3(1.0);
     bool specular = true;  // the sun's disc counts (no diffuse hit sampled it)
+    vec3 lobeR = vec3(0.0);  // the last rough metal's mirror direction and roughness:
+    float lobeRho = 0.0;     //   its sun sample and its disc hit share the sun
     bool afterDiffuse = false;  // emission found by a diffuse bounce was sampled already
     float inside = 0.0;    // the colour of the glass the ray travels in
     float eps = parm.w;
@@ -580,7 +592,11 @@ vec3 radiance() {
 #endif
         if (!hit && !traceScene(ro, rd)) {
             L += T * skyRadiance(rd);
-            if (specular && dot(rd, light_rot[2]) > Ld.w) L += T * Ld.rgb / max(1e-4, 2.0 * PI * (1.0 - Ld.w));
+            if (specular && dot(rd, light_rot[2]) > Ld.w) {
+                float pl = 1.0 / max(1e-4, 2.0 * PI * (1.0 - Ld.w));
+                float pb = lobeRho > 0.0 ? lobePdf(rd, lobeR, lobeRho) : 0.0;
+                L += T * Ld.rgb * pl * (lobeRho > 0.0 ? pb / (pb + pl) : 1.0);
+            }
             break;
         }
         vec3 p = ro + rd * h_t;
@@ -611,6 +627,7 @@ vec3 radiance() {
                 ro = p + n * eps;
                 // Shadow rays pass through glass: they do not see this.
                 specular = true;
+                lobeRho = 0.0;
             } else {
                 vec3 refr = refract(rd, n, 1.0 / ior);
                 rd = normalize(refr + inSphere() * m0.y * 0.3);
@@ -622,14 +639,22 @@ vec3 radiance() {
 #endif
 #if defined(OPT_MATERIAL) || defined(OPT_METAL)
         if (kind == 1.0) {
-            // Metal samples no light: its reflection counts the sun's disc
-            // at any roughness.
+            // The lobe around the mirror direction; rough metal also samples
+            // the sun, and the two ways of finding it are weighted by their
+            // densities (balance heuristic).
             float F = schlick(-dot(rd, n), 0.0);
             T *= mix(albedo, vec3(1.0), F) * (0.55 + 0.45 * m0.z);
             ++bounce;
-            rd = normalize(reflect(rd, n) + inSphere() * m0.y);
-            if (dot(rd, n) <= 0.0) break;
+            lobeR = reflect(rd, n);
+            lobeRho = m0.y > 0.01 ? m0.y : 0.0;
             ro = p + n * eps;
+            if (lobeRho > 0.0 && Ld.x + Ld.y + Ld.z > 0.0) {
+                vec3 l = sunSample();
+                float pb = lobePdf(l, lobeR, lobeRho), pl = 1.0 / max(1e-4, 2.0 * PI * (1.0 - Ld.w));
+                if (pb > 0.0 && dot(l, n) > 0.0) L += T * Ld.rgb * (pb * pl / (pb + pl)) * sunVisible(ro, l);
+            }
+            rd = normalize(lobeR + inSphere() * m0.y);
+            if (dot(rd, n) <= 0.0) break;
             inside = medium;
             specular = true;
             afterDiffuse = false;
@@ -643,6 +668,7 @@ vec3 radiance() {
             ro = p + n * eps;
             inside = medium;
             specular = true;
+            lobeRho = 0.0;
             afterDiffuse = false;
             ++bounce;
             continue;

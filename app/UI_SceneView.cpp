@@ -279,10 +279,11 @@ void UI_SceneView::DrawScene(const OMB_Rect& rect) {
     if (InRenderMode()) {
         TK_SceneRenderer_PT& tracer = m_renderers->tracer;
         tracer.SyncView(m_camera);
-        tracer.SamplePass();
+        const bool added = tracer.SamplePass();
         tracer.Display(rect);
-        // The picture refines until the target; then the editor rests.
-        if (tracer.Samples() < tracer.Target()) Invalidate();
+        // The picture refines until the target; one more frame after the
+        // last sample lets the window show the final count, then it rests.
+        if (added || tracer.Samples() < tracer.Target()) Invalidate();
         return;
     }
     m_renderers->raster.SetRuler(m_ruler);

@@ -1,20 +1,75 @@
-// One offscreen picture to a PNG file (see TK_Snap.h).
+// Offscreen pictures and turntables (see TK_Snap.h). The frame loop stays
+// plain: one picture per pass, written as soon as it is made.
 #include "app/TK_Snap.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 #include "app/MS_DemoApp.h"
 #include "app/TK_ModelViewer.h"
 #include "core/OMB_Log.h"
 #include "core/OS_Stopwatch.h"
 #include "model/TK_EditorEnv.h"
+#include "plugins/TK_AnimationWriter.h"
+#include "plugins/TK_ExrFile.h"
 #include "render/TK_Snapshot.h"
 
 namespace {
 
-// Renders and writes the frame; false after printing why.
-bool WriteFrame(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& options) {
+enum class Output { Png, Exr, Animation };
+
+// A whole turn takes this long, whatever the frame count.
+constexpr int kTurnMs = 3600;
+constexpr int kMinFrameMs = 20;
+
+const char* ModeName(const TK_Options& options) { return options.mode == TK_RunMode::Render ? "render" : "snap"; }
+
+// What OUT asks for, checked before anything starts; false after printing
+// why. An animation's own checks are the writer's.
+bool ChooseOutput(const TK_Options& options, Output& output) {
+    const std::string& path = options.snapPath;
+    const std::string ext = TK_LowerExtension(path);
+    const bool render = options.mode == TK_RunMode::Render;
+    if (options.turntable > 0 || TK_AnimationWriter::IsAnimationPath(path)) {
+        output = Output::Animation;
+    } else if (ext == "png") {
+        output = Output::Png;
+    } else if (ext == "exr" && render) {
+        output = Output::Exr;
+    } else if (ext == "exr") {
+        OMB_Printf("[Error] snap : .exr holds the path tracer's linear radiance; use --render : %s\n", path.c_str());
+        return false;
+    } else {
+        OMB_Printf("[Error] %s : unknown picture type (use .png, %s.webp, .gif or a %%d pattern of .png) : %s\n",
+                   ModeName(options), render ? ".exr, " : "", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<TK_AnimationWriter> MakeWriter(const TK_Options& options) {
+    TK_AnimationWriter::Settings settings;
+    settings.width = options.width;
+    settings.height = options.height;
+    settings.frameMs = std::max(kMinFrameMs, (kTurnMs + options.turntable / 2) / std::max(options.turntable, 1));
+    // Path-traced frames carry noise that lossless coding would keep at
+    // great cost; raster frames are flat and stay crisp.
+    settings.lossless = options.mode != TK_RunMode::Render;
+    std::string error;
+    std::unique_ptr<TK_AnimationWriter> writer = TK_AnimationWriter::Create(options.snapPath, settings, error);
+    if (!writer) OMB_Printf("[Error] %s : %s\n", ModeName(options), error.c_str());
+    return writer;
+}
+
+bool WriteFailed(const TK_Options& options) {
+    OMB_Printf("[Error] %s : failed to write %s\n", ModeName(options), options.snapPath.c_str());
+    return false;
+}
+
+// Renders the raster view into `image`; false after printing why.
+bool RasterFrame(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& options, Image& image) {
     int width = 0, height = 0;
     app.Window()->DrawableSize(width, height);
     if (width != options.width || height != options.height) {
@@ -25,26 +80,21 @@ bool WriteFrame(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& optio
     TK_Rect rect;
     rect.x1 = width - 1;
     rect.y1 = height - 1;
-    Image image;
-    if (!TK_ReadPixels(rect, true, image) || !TK_SavePNG(image, options.snapPath)) {
-        OMB_Printf("[Error] snap : failed to write %s\n", options.snapPath.c_str());
-        return false;
-    }
-    return true;
+    return TK_ReadPixels(rect, true, image) || WriteFailed(options);
 }
 
-// One line on standard error, rewritten in place.
-void PrintProgress(int done, int total, double seconds) {
+// One line on standard error, rewritten in place; `frame` is empty outside
+// turntables.
+void PrintProgress(const std::string& frame, int done, int total, double seconds) {
     const double rate = seconds > 0 ? done / seconds : 0;
     const double left = rate > 0 ? (total - done) / rate : 0;
-    std::fprintf(stderr, "\rrender : %d/%d samples, %.2f samples/s, %.0f s left   ", done, total, rate, left);
-    if (done == total) std::fputc('\n', stderr);
+    std::fprintf(stderr, "\rrender : %s%d/%d samples, %.2f samples/s, %.0f s left   ", frame.c_str(), done, total, rate,
+                 left);
     std::fflush(stderr);
 }
 
-// Accumulates the samples and writes the tone-mapped picture; false after
-// printing why.
-bool TraceFrame(TK_ModelViewer& viewer, const TK_Options& options) {
+// The tracer set up for the pictures; false after printing why.
+bool PrepareTracer(TK_ModelViewer& viewer, const TK_Options& options) {
     TK_SceneRenderer_PT& tracer = viewer.Tracer();
     if (!tracer.CanDraw()) {
         OMB_Printf("[Error] render : the path tracer needs framebuffer objects, GLSL, 3D and float textures\n");
@@ -55,6 +105,12 @@ bool TraceFrame(TK_ModelViewer& viewer, const TK_Options& options) {
     settings.ptImage[1] = options.height;
     tracer.SetTargetOverride(options.samples);
     tracer.SetRestartDelay(0);
+    return true;
+}
+
+// Accumulates the samples of the current view; false after printing why.
+bool TraceFrame(TK_ModelViewer& viewer, const TK_Options& options, const std::string& frame) {
+    TK_SceneRenderer_PT& tracer = viewer.Tracer();
     viewer.FrameCamera(options.width, options.height);
     tracer.SyncView(viewer.View());
     const double start = OS_Seconds();
@@ -68,22 +124,60 @@ bool TraceFrame(TK_ModelViewer& viewer, const TK_Options& options) {
         glFinish();
         const double now = OS_Seconds();
         if (!options.quiet && (now - shown >= 0.25 || done == options.samples)) {
-            PrintProgress(done, options.samples, now - start);
+            PrintProgress(frame, done, options.samples, now - start);
             shown = now;
         }
     }
-    Image image;
-    if (!tracer.ReadImage(image, true) || !TK_SavePNG(image, options.snapPath)) {
-        OMB_Printf("[Error] render : failed to write %s\n", options.snapPath.c_str());
-        return false;
-    }
+    if (!options.quiet && frame.empty()) std::fputc('\n', stderr);
     return true;
+}
+
+// The current view as a picture: raster, or traced and tone-mapped.
+bool MakeFrame(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& options, const std::string& frame,
+               Image& image) {
+    if (options.mode != TK_RunMode::Render) return RasterFrame(app, viewer, options, image);
+    return TraceFrame(viewer, options, frame) && viewer.Tracer().ReadImage(image, true);
+}
+
+bool WritePicture(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& options, Output output) {
+    if (output == Output::Exr) {
+        std::vector<float> linear;
+        if (!TraceFrame(viewer, options, "")) return false;
+        if (!viewer.Tracer().ReadLinear(linear) || !TK_SaveEXR(linear, options.width, options.height, options.snapPath))
+            return WriteFailed(options);
+        return true;
+    }
+    Image image;
+    if (!MakeFrame(app, viewer, options, "", image)) return false;
+    return TK_SavePNG(image, options.snapPath) || WriteFailed(options);
+}
+
+// N frames with the yaw in equal steps over one turn, from the fitted view.
+bool WriteTurntable(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& options, TK_AnimationWriter& writer) {
+    Camera& camera = viewer.View();
+    const float pitch = camera.angle[0], yaw = camera.angle[1];
+    const int frames = std::max(options.turntable, 1);
+    const bool render = options.mode == TK_RunMode::Render;
+    for (int i = 0; i < frames; ++i) {
+        camera.SetAngle(pitch, yaw - 360.0f * float(i) / float(frames), 0);
+        const std::string frame = "frame " + std::to_string(i + 1) + "/" + std::to_string(frames) + ", ";
+        Image image;
+        if (!MakeFrame(app, viewer, options, frame, image)) return false;
+        if (!writer.AddFrame(image)) return WriteFailed(options);
+        if (!options.quiet && !render) std::fprintf(stderr, "\rsnap : frame %d/%d   ", i + 1, frames);
+    }
+    if (!options.quiet) std::fputc('\n', stderr);
+    return writer.Finish() || WriteFailed(options);
 }
 
 }  // namespace
 
 int TK_RunSnap(const TK_Options& options) {
     OMB_SetLogMode(options.quiet ? OMB_LogMode::ProblemsOnly : OMB_LogMode::All);
+    Output output = Output::Png;
+    if (!ChooseOutput(options, output)) return 2;
+    std::unique_ptr<TK_AnimationWriter> writer;
+    if (output == Output::Animation && !(writer = MakeWriter(options))) return 2;
     TK_ModelViewer viewer(options);
     bool written = false;
     {
@@ -99,7 +193,8 @@ int TK_RunSnap(const TK_Options& options) {
         // snapshot is one frame and must come quickly.
         config.multisample = false;
         const bool render = options.mode == TK_RunMode::Render;
-        if (app.Start(config)) written = render ? TraceFrame(viewer, options) : WriteFrame(app, viewer, options);
+        if (app.Start(config) && (!render || PrepareTracer(viewer, options)))
+            written = writer ? WriteTurntable(app, viewer, options, *writer) : WritePicture(app, viewer, options, output);
         // The app closes the window (and the viewer releases its GPU
         // objects) while the context is still current.
     }

@@ -534,6 +534,25 @@ void TK_SceneRenderer_PT::Display(const TK_Rect& rect) {
     DrawDisplay(DisplayParameters(), m_last);
 }
 
+bool TK_SceneRenderer_PT::ReadLinear(std::vector<float>& rgba) {
+    rgba.clear();
+    if (!CanDraw() || m_samples < 1 || m_accum.Width() != m_width || m_accum.Height() != m_height) return false;
+    const size_t row = size_t(m_width) * 4;
+    std::vector<float> sums(row * size_t(m_height));
+    glBindTexture(GL_TEXTURE_2D, m_accum.Name());
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, sums.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    rgba.resize(sums.size());
+    const float scale = 1.0f / float(m_samples);
+    // GL rows run bottom first.
+    for (int y = 0; y < m_height; ++y) {
+        const float* from = &sums[size_t(m_height - 1 - y) * row];
+        float* to = &rgba[size_t(y) * row];
+        for (size_t i = 0; i < row; ++i) to[i] = from[i] * scale;
+    }
+    return true;
+}
+
 void TK_SceneRenderer_PT::DepthQuery(int x, int y, float out[4]) {
     out[0] = out[1] = out[2] = out[3] = 0;
     if (!CanDraw() || x < 0 || y < 0 || x >= m_width || y >= m_height || !m_programs[kDepth].program.IsValid()) return;

@@ -79,6 +79,10 @@ public:
     void DepthQuery(int x, int y, float out[4]);
     // The tone-mapped picture, rows top first. False when nothing can draw.
     bool ReadImage(Image& out, bool alpha);
+    // The running average of the accumulated radiance, linear (before
+    // exposure, vignette and gamma): RGBA floats, rows top first, alpha 1.
+    // False before the first sample.
+    bool ReadLinear(std::vector<float>& rgba);
 
     int Samples() const { return m_samples; }
     // The sample target: the override when set, else the "pt_spp" setting.

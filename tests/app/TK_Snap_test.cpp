@@ -7,6 +7,8 @@
 #include <string>
 
 #include "TK_AppTest.h"
+#include "TK_TestAnimation.h"
+#include "TK_TestSupport.h"
 #include "model/TK_Model.h"
 #include "model/TK_VoxFile.h"
 
@@ -69,6 +71,11 @@ TEST(Snap, Failures) {
         {{"--snap", Temp("snap_unused.png"), "/nonexistent/model.vox"}, 1, "[Error] failed to load model : "},
         {{"--snap", Temp("snap_unused.png"), "--size", "0x16"}, 2, ""},
         {{"--snap"}, 2, ""},
+        {{"--snap", Temp("snap_unused.jpg")}, 2, "[Error] snap : unknown picture type"},
+        {{"--snap", Temp("snap_unused.exr")}, 2, "[Error] snap : .exr holds the path tracer's linear radiance"},
+        {{"--snap", Temp("snap_%d_%d.png"), "--turntable", "2"}, 2, "[Error] snap : bad frame pattern"},
+        {{"--snap", Temp("snap_unused.png"), "--turntable", "2"}, 2, "[Error] snap : an animation is written as"},
+        {{"--snap", Temp("snap_unused.gif"), "--turntable", "0"}, 2, ""},
     };
     for (const Case& c : cases) {
         const TK_ProcessResult r = RunTarsk(c.args);
@@ -76,6 +83,38 @@ TEST(Snap, Failures) {
         EXPECT_NE(r.out.find(c.message), std::string::npos) << r.out;
     }
     std::remove(Temp("snap_unused.png").c_str());
+}
+
+// Every animation kind holds N frames of the asked size that turn: frames
+// differ, and the last is one step short of the first again.
+TEST(Snap, TurntableInEveryKind) {
+    const tk_test::TempFolder folder("tk_snap_turn");
+    for (const char* name : {"turn.webp", "turn.gif", "turn_%02d.png"}) {
+        const std::string out = folder.Path(name);
+        const TK_ProcessResult r =
+            RunTarsk({"--snap", out, "--turntable", "4", "--size", "40x30", "-q", "-c", "size 8 4 2"});
+        EXPECT_EQ(r.status, 0) << r.out;
+        std::vector<std::vector<unsigned char>> frames;
+        if (std::string(name).find('%') != std::string::npos) {
+            for (const char* frame : {"turn_00.png", "turn_01.png", "turn_02.png", "turn_03.png"}) {
+                TK_TestImage image;
+                ASSERT_TRUE(ReadTestPNG(folder.Path(frame), image)) << frame;
+                EXPECT_EQ(image.width * 1000 + image.height, 40030);
+                frames.push_back(image.rgba);
+            }
+        } else {
+            tk_test::Animation animation;
+            ASSERT_TRUE(tk_test::ReadAnimation(out, animation)) << name;
+            EXPECT_EQ(animation.width * 1000 + animation.height, 40030);
+            EXPECT_EQ(animation.delaysMs[0], 900) << "a turn takes 3.6 s";
+            frames = animation.frames;
+        }
+        ASSERT_EQ(frames.size(), 4u) << name;
+        // A long box seen from the side, then end-on: the half turn is its
+        // mirror-like twin, the quarter turn differs.
+        EXPECT_NE(frames[0], frames[1]) << name;
+        EXPECT_NE(frames[1], frames[2]) << name;
+    }
 }
 
 }  // namespace

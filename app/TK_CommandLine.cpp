@@ -29,7 +29,8 @@ const char kUsage[] =
     "  --angle PITCH YAW  view angle in degrees (default 30 -30; positive pitch looks down)\n"
     "  --turntable N      N frames around the model (1 to 3600), one turn in about 3.6 s, looping:\n"
     "                     OUT.webp (animated WebP), OUT.gif (animated GIF) or a PNG series\n"
-    "                     named by one frame number, e.g. frame_%03d.png (frames from 0)\n"
+    "                     named by one frame number, e.g. frame_%03d.png (frames from 0);\n"
+    "                     with --render also an OpenEXR series, e.g. frame_%03d.exr\n"
     "  --help             show this text\n"
     "  --version          show the version\n"
     "The console commands are listed by the command \"help\" (tarsk --headless -c help).\n";

@@ -1,5 +1,6 @@
 // Offscreen pictures and turntables (see TK_Snap.h). The frame loop stays
-// plain: one picture per pass, written as soon as it is made.
+// plain: one picture per pass, written as soon as it is made; a single
+// picture is a loop of one frame.
 #include "app/TK_Snap.h"
 
 #include <algorithm>
@@ -18,7 +19,7 @@
 
 namespace {
 
-enum class Output { Png, Exr, Animation };
+enum class Output { Png, Exr, ExrSeries, Animation };
 
 // A whole turn takes this long, whatever the frame count.
 constexpr int kTurnMs = 3600;
@@ -32,15 +33,23 @@ bool ChooseOutput(const TK_Options& options, Output& output) {
     const std::string& path = options.snapPath;
     const std::string ext = TK_LowerExtension(path);
     const bool render = options.mode == TK_RunMode::Render;
-    if (options.turntable > 0 || TK_AnimationWriter::IsAnimationPath(path)) {
+    bool hasPattern = false;
+    const bool pattern = TK_IsFramePattern(path, &hasPattern);
+    if (ext == "exr" && !render) {
+        OMB_Printf("[Error] snap : .exr holds the path tracer's linear radiance; use --render : %s\n", path.c_str());
+        return false;
+    }
+    if (ext == "exr" && (hasPattern || options.turntable > 0) && !pattern) {
+        OMB_Printf("[Error] render : frames to OpenEXR need one frame number (%%d or %%03d) in the file name : %s\n",
+                   path.c_str());
+        return false;
+    }
+    if (ext == "exr") {
+        output = pattern ? Output::ExrSeries : Output::Exr;
+    } else if (options.turntable > 0 || TK_AnimationWriter::IsAnimationPath(path)) {
         output = Output::Animation;
     } else if (ext == "png") {
         output = Output::Png;
-    } else if (ext == "exr" && render) {
-        output = Output::Exr;
-    } else if (ext == "exr") {
-        OMB_Printf("[Error] snap : .exr holds the path tracer's linear radiance; use --render : %s\n", path.c_str());
-        return false;
     } else {
         OMB_Printf("[Error] %s : unknown picture type (use .png, %s.webp, .gif or a %%d pattern of .png) : %s\n",
                    ModeName(options), render ? ".exr, " : "", path.c_str());
@@ -139,35 +148,41 @@ bool MakeFrame(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& option
     return TraceFrame(viewer, options, frame) && viewer.Tracer().ReadImage(image, true);
 }
 
-bool WritePicture(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& options, Output output) {
-    if (output == Output::Exr) {
+// One frame to its place: the animation, an OpenEXR file (frame `index` of
+// a series), or the PNG.
+bool WriteFrame(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& options, Output output,
+                TK_AnimationWriter* writer, int index, const std::string& label) {
+    if (output == Output::Exr || output == Output::ExrSeries) {
         std::vector<float> linear;
-        if (!TraceFrame(viewer, options, "")) return false;
-        if (!viewer.Tracer().ReadLinear(linear) || !TK_SaveEXR(linear, options.width, options.height, options.snapPath))
-            return WriteFailed(options);
-        return true;
+        if (!TraceFrame(viewer, options, label)) return false;
+        const std::string path = output == Output::ExrSeries ? TK_FramePath(options.snapPath, index) : options.snapPath;
+        return (viewer.Tracer().ReadLinear(linear) && TK_SaveEXR(linear, options.width, options.height, path)) ||
+               WriteFailed(options);
     }
     Image image;
-    if (!MakeFrame(app, viewer, options, "", image)) return false;
-    return TK_SavePNG(image, options.snapPath) || WriteFailed(options);
+    if (!MakeFrame(app, viewer, options, label, image)) return false;
+    return (writer ? writer->AddFrame(image) : TK_SavePNG(image, options.snapPath)) || WriteFailed(options);
 }
 
-// N frames with the yaw in equal steps over one turn, from the fitted view.
-bool WriteTurntable(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& options, TK_AnimationWriter& writer) {
+// One picture, or a turntable: N frames with the yaw in equal steps over one
+// turn from the fitted view.
+bool WriteFrames(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& options, Output output,
+                 TK_AnimationWriter* writer) {
     Camera& camera = viewer.View();
     const float pitch = camera.angle[0], yaw = camera.angle[1];
-    const int frames = std::max(options.turntable, 1);
+    const int frames = options.turntable;
     const bool render = options.mode == TK_RunMode::Render;
-    for (int i = 0; i < frames; ++i) {
-        camera.SetAngle(pitch, yaw - 360.0f * float(i) / float(frames), 0);
-        const std::string frame = "frame " + std::to_string(i + 1) + "/" + std::to_string(frames) + ", ";
-        Image image;
-        if (!MakeFrame(app, viewer, options, frame, image)) return false;
-        if (!writer.AddFrame(image)) return WriteFailed(options);
-        if (!options.quiet && !render) std::fprintf(stderr, "\rsnap : frame %d/%d   ", i + 1, frames);
+    for (int i = 0; i < std::max(frames, 1); ++i) {
+        std::string label;
+        if (frames > 0) {
+            camera.SetAngle(pitch, yaw - 360.0f * float(i) / float(frames), 0);
+            label = "frame " + std::to_string(i + 1) + "/" + std::to_string(frames) + ", ";
+        }
+        if (!WriteFrame(app, viewer, options, output, writer, i, label)) return false;
+        if (!options.quiet && !render && frames > 0) std::fprintf(stderr, "\rsnap : frame %d/%d   ", i + 1, frames);
     }
-    if (!options.quiet) std::fputc('\n', stderr);
-    return writer.Finish() || WriteFailed(options);
+    if (!options.quiet && frames > 0) std::fputc('\n', stderr);
+    return !writer || writer->Finish() || WriteFailed(options);
 }
 
 }  // namespace
@@ -194,7 +209,7 @@ int TK_RunSnap(const TK_Options& options) {
         config.multisample = false;
         const bool render = options.mode == TK_RunMode::Render;
         if (app.Start(config) && (!render || PrepareTracer(viewer, options)))
-            written = writer ? WriteTurntable(app, viewer, options, *writer) : WritePicture(app, viewer, options, output);
+            written = WriteFrames(app, viewer, options, output, writer.get());
         // The app closes the window (and the viewer releases its GPU
         // objects) while the context is still current.
     }

@@ -7,10 +7,11 @@
 // error).
 //
 // OUT's name picks the output: an RGBA PNG (.png), the tracer's linear
-// radiance as OpenEXR (.exr, render only), or an animation (.webp, .gif, or
-// a PNG series named by a frame-number pattern), which --turntable fills
-// with N frames turning once around the model; without it an animation has
-// one frame. The camera is fitted once, so the model never jumps.
+// radiance as OpenEXR (.exr, render only; a series of them when the name
+// holds a frame-number pattern), or an animation (.webp, .gif, or a PNG
+// series named by a frame-number pattern), which --turntable fills with N
+// frames turning once around the model; without it an animation has one
+// frame. The camera is fitted once, so the model never jumps.
 //
 // Exit status: 0 when everything succeeded, 1 when a line or the model failed
 // (the picture is still written), the tracer cannot run, or nothing could be

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include <ImfRgbaFile.h>
@@ -89,18 +90,28 @@ TEST(Render, ExrIsLinear) {
 }
 
 // A path-traced turntable takes --spp samples per frame and writes every
-// frame (lossy WebP for the noise).
+// frame: lossy WebP for the noise, or a series of OpenEXR files.
 TEST(Render, Turntable) {
     const tk_test::TempFolder folder("tk_render_turn");
-    const std::string out = folder.Path("turn.webp");
-    const TK_ProcessResult r = RunTarsk(
-        {"--render", out, "--turntable", "3", "--size", "24x16", "--spp", "2", "-q", "-c", "size 6 3 2"});
-    EXPECT_EQ(r.status, 0) << r.out;
+    for (const char* name : {"turn.webp", "turn_%d.exr"}) {
+        const std::string out = folder.Path(name);
+        const TK_ProcessResult r = RunTarsk(
+            {"--render", out, "--turntable", "3", "--size", "24x16", "--spp", "2", "-q", "-c", "size 6 3 2"});
+        EXPECT_EQ(r.status, 0) << r.out;
+    }
     tk_test::Animation animation;
-    ASSERT_TRUE(tk_test::ReadAnimation(out, animation));
+    ASSERT_TRUE(tk_test::ReadAnimation(folder.Path("turn.webp"), animation));
     ASSERT_EQ(animation.frames.size(), 3u);
     EXPECT_EQ(animation.width, 24);
     EXPECT_NE(animation.frames[0], animation.frames[1]);
+    float brightest = 0, alpha = 0;
+    EXPECT_NE(MeanRadiance(folder.Path("turn_0.exr"), brightest, alpha),
+              MeanRadiance(folder.Path("turn_1.exr"), brightest, alpha));
+    EXPECT_TRUE(std::filesystem::exists(folder.Path("turn_2.exr")));
+    // Several frames cannot go into one OpenEXR file.
+    const TK_ProcessResult r = RunTarsk({"--render", folder.Path("turn.exr"), "--turntable", "2"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.out.find("[Error] render : frames to OpenEXR need one frame number"), std::string::npos) << r.out;
 }
 
 }  // namespace

@@ -52,8 +52,7 @@ ColorMapObject* MakeColorMap(const TK_QuantizedImage& q) {
 
 TK_AnimationWriter_GIF::TK_AnimationWriter_GIF(const std::string& path, const Settings& settings)
     : m_path(path), m_settings(settings) {
-    if (!TK_IsImageSizeAllowed(settings.width, settings.height) || settings.width > 65535 || settings.height > 65535)
-        return;
+    if (settings.width < 1 || settings.height < 1 || settings.width > 65535 || settings.height > 65535) return;
     int error = 0;
     m_gif = EGifOpen(this, &AppendBytes, &error);
     if (!m_gif) return;

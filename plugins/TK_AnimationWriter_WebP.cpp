@@ -23,7 +23,8 @@ bool MakeConfig(bool lossless, WebPConfig& config) {
 TK_AnimationWriter_WebP::TK_AnimationWriter_WebP(const std::string& path, const Settings& settings)
     : m_path(path), m_settings(settings) {
     WebPAnimEncoderOptions options;
-    if (!WebPAnimEncoderOptionsInit(&options) || !TK_IsImageSizeAllowed(settings.width, settings.height)) return;
+    // The encoder refuses sizes WebP cannot hold (above 16383 a side).
+    if (!WebPAnimEncoderOptionsInit(&options)) return;
     options.anim_params.loop_count = 0;  // forever
     // Every frame of a turntable changes almost everywhere: searching for
     // sub-rectangles and mixed modes costs time and gains next to nothing.

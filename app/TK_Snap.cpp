@@ -4,6 +4,7 @@
 #include "app/TK_Snap.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -24,6 +25,8 @@ enum class Output { Png, Exr, ExrSeries, Animation };
 // A whole turn takes this long, whatever the frame count.
 constexpr int kTurnMs = 3600;
 constexpr int kMinFrameMs = 20;
+// Share of the view's half-width or half-height the turning model may fill.
+constexpr float kTurnFill = 0.85f;
 
 const char* ModeName(const TK_Options& options) { return options.mode == TK_RunMode::Render ? "render" : "snap"; }
 
@@ -164,6 +167,35 @@ bool WriteFrame(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& optio
     return (writer ? writer->AddFrame(image) : TK_SavePNG(image, options.snapPath)) || WriteFailed(options);
 }
 
+// The camera's yaw at frame `index` of `frames`, from the fitted yaw.
+float TurnYaw(float yaw, int index, int frames) { return yaw - 360.0f * float(index) / float(frames); }
+
+// Brings the camera as close as every frame of the turn allows: each corner
+// of the model's box stays inside the view at each frame's yaw. The bounding
+// sphere of the first fit leaves long or flat models small in the picture;
+// one distance for all frames keeps the model from jumping.
+void FitTurn(Camera& camera, const int size[3], int frames) {
+    const float pitch = camera.angle[0], yaw = camera.angle[1];
+    float radius = 1;
+    for (int i = 0; i < frames; ++i) {
+        camera.SetAngle(pitch, TurnYaw(yaw, i, frames), 0);
+        for (int corner = 0; corner < 8; ++corner) {
+            const float model[3] = {corner & 1 ? float(size[0]) : 0.0f, corner & 2 ? float(size[1]) : 0.0f,
+                                    corner & 4 ? float(size[2]) : 0.0f};
+            float world[3], c[3];
+            TK_ModelToWorld(model, world);
+            for (int k = 0; k < 3; ++k) c[k] = world[k] - camera.focus[k];
+            auto along = [&c](const float* axis) { return c[0] * axis[0] + c[1] * axis[1] + c[2] * axis[2]; };
+            // The corner is at depth radius - z in front of the eye.
+            const float z = along(camera.Back());
+            radius = std::max({radius, z + std::fabs(along(camera.Right())) / (camera.frustumX * kTurnFill),
+                               z + std::fabs(along(camera.Up())) / (camera.frustumY * kTurnFill)});
+        }
+    }
+    camera.SetAngle(pitch, yaw, 0);
+    camera.SetRadius(radius);
+}
+
 // One picture, or a turntable: N frames with the yaw in equal steps over one
 // turn from the fitted view.
 bool WriteFrames(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& options, Output output,
@@ -172,10 +204,11 @@ bool WriteFrames(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& opti
     const float pitch = camera.angle[0], yaw = camera.angle[1];
     const int frames = options.turntable;
     const bool render = options.mode == TK_RunMode::Render;
+    if (frames > 0 && camera.mode == Camera::kPerspective) FitTurn(camera, viewer.Env().model.size, frames);
     for (int i = 0; i < std::max(frames, 1); ++i) {
         std::string label;
         if (frames > 0) {
-            camera.SetAngle(pitch, yaw - 360.0f * float(i) / float(frames), 0);
+            camera.SetAngle(pitch, TurnYaw(yaw, i, frames), 0);
             label = "frame " + std::to_string(i + 1) + "/" + std::to_string(frames) + ", ";
         }
         if (!WriteFrame(app, viewer, options, output, writer, i, label)) return false;

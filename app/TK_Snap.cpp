@@ -159,7 +159,7 @@ bool WriteFrame(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& optio
         std::vector<float> linear;
         if (!TraceFrame(viewer, options, label)) return false;
         const std::string path = output == Output::ExrSeries ? TK_FramePath(options.snapPath, index) : options.snapPath;
-        return (viewer.Tracer().ReadLinear(linear) && TK_SaveEXR(linear, options.width, options.height, path)) ||
+        return (viewer.Tracer().ReadRadiance(linear) && TK_SaveEXR(linear, options.width, options.height, path)) ||
                WriteFailed(options);
     }
     Image image;

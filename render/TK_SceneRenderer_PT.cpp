@@ -534,7 +534,7 @@ void TK_SceneRenderer_PT::Display(const TK_Rect& rect) {
     DrawDisplay(DisplayParameters(), m_last);
 }
 
-bool TK_SceneRenderer_PT::ReadLinear(std::vector<float>& rgba) {
+bool TK_SceneRenderer_PT::ReadRadiance(std::vector<float>& rgba) {
     rgba.clear();
     if (!CanDraw() || m_samples < 1 || m_accum.Width() != m_width || m_accum.Height() != m_height) return false;
     const size_t row = size_t(m_width) * 4;

@@ -82,7 +82,7 @@ public:
     // The running average of the accumulated radiance, linear (before
     // exposure, vignette and gamma): RGBA floats, rows top first, alpha 1.
     // False before the first sample.
-    bool ReadLinear(std::vector<float>& rgba);
+    bool ReadRadiance(std::vector<float>& rgba);
 
     int Samples() const { return m_samples; }
     // The sample target: the override when set, else the "pt_spp" setting.

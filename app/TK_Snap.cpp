@@ -186,9 +186,10 @@ void FitTurn(Camera& camera, const int size[3], int frames) {
             TK_ModelToWorld(model, world);
             for (int k = 0; k < 3; ++k) c[k] = world[k] - camera.focus[k];
             auto along = [&c](const float* axis) { return c[0] * axis[0] + c[1] * axis[1] + c[2] * axis[2]; };
-            // The corner is at depth radius - z in front of the eye.
+            // The corner is at depth radius - z in front of the eye: at least
+            // one cell, and far enough for the frustum's slope.
             const float z = along(camera.Back());
-            radius = std::max({radius, z + std::fabs(along(camera.Right())) / (camera.frustumX * kTurnFill),
+            radius = std::max({radius, z + 1.0f, z + std::fabs(along(camera.Right())) / (camera.frustumX * kTurnFill),
                                z + std::fabs(along(camera.Up())) / (camera.frustumY * kTurnFill)});
         }
     }

@@ -127,16 +127,17 @@ bool TraceFrame(TK_ModelViewer& viewer, const TK_Options& options, const std::st
     tracer.SyncView(viewer.View());
     const double start = OS_Seconds();
     double shown = -1;
-    for (int done = 0; done < options.samples;) {
+    while (tracer.Samples() < options.samples) {
+        const int done = tracer.Samples();
         if (!tracer.SamplePass()) {
             OMB_Printf("[Error] render : sample %d failed\n", done + 1);
             return false;
         }
-        ++done;
+        if (tracer.Samples() == done) continue;  // a part of the sample
         glFinish();
         const double now = OS_Seconds();
-        if (!options.quiet && (now - shown >= 0.25 || done == options.samples)) {
-            PrintProgress(frame, done, options.samples, now - start);
+        if (!options.quiet && (now - shown >= 0.25 || done + 1 == options.samples)) {
+            PrintProgress(frame, done + 1, options.samples, now - start);
             shown = now;
         }
     }

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/MS_DemoApp.h"
+#include "app/MS_WindowGL.h"
 #include "app/TK_ModelViewer.h"
 #include "core/OMB_Log.h"
 #include "core/OS_Stopwatch.h"
@@ -81,15 +81,15 @@ bool WriteFailed(const TK_Options& options) {
 }
 
 // Renders the raster view into `image`; false after printing why.
-bool RasterFrame(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& options, Image& image) {
+bool RasterFrame(MS_WindowGL& window, TK_ModelViewer& viewer, const TK_Options& options, Image& image) {
     int width = 0, height = 0;
-    app.Window()->DrawableSize(width, height);
+    window.DrawableSize(width, height);
     if (width != options.width || height != options.height) {
         OMB_Printf("[Error] snap : framebuffer is %dx%d, not %dx%d\n", width, height, options.width, options.height);
         return false;
     }
     viewer.Draw(width, height);
-    TK_Rect rect;
+    OMB_Rect rect;
     rect.x1 = width - 1;
     rect.y1 = height - 1;
     return TK_ReadPixels(rect, true, image) || WriteFailed(options);
@@ -146,15 +146,15 @@ bool TraceFrame(TK_ModelViewer& viewer, const TK_Options& options, const std::st
 }
 
 // The current view as a picture: raster, or traced and tone-mapped.
-bool MakeFrame(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& options, const std::string& frame,
+bool MakeFrame(MS_WindowGL& window, TK_ModelViewer& viewer, const TK_Options& options, const std::string& frame,
                Image& image) {
-    if (options.mode != TK_RunMode::Render) return RasterFrame(app, viewer, options, image);
+    if (options.mode != TK_RunMode::Render) return RasterFrame(window, viewer, options, image);
     return TraceFrame(viewer, options, frame) && viewer.Tracer().ReadImage(image, true);
 }
 
 // One frame to its place: the animation, an OpenEXR file (frame `index` of
 // a series), or the PNG.
-bool WriteFrame(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& options, Output output,
+bool WriteFrame(MS_WindowGL& window, TK_ModelViewer& viewer, const TK_Options& options, Output output,
                 TK_AnimationWriter* writer, int index, const std::string& label) {
     if (output == Output::Exr || output == Output::ExrSeries) {
         std::vector<float> linear;
@@ -164,7 +164,7 @@ bool WriteFrame(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& optio
                WriteFailed(options);
     }
     Image image;
-    if (!MakeFrame(app, viewer, options, label, image)) return false;
+    if (!MakeFrame(window, viewer, options, label, image)) return false;
     return (writer ? writer->AddFrame(image) : TK_SavePNG(image, options.snapPath)) || WriteFailed(options);
 }
 
@@ -200,7 +200,7 @@ void FitTurn(Camera& camera, const int size[3], int frames) {
 
 // One picture, or a turntable: N frames with the yaw in equal steps over one
 // turn from the fitted view.
-bool WriteFrames(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& options, Output output,
+bool WriteFrames(MS_WindowGL& window, TK_ModelViewer& viewer, const TK_Options& options, Output output,
                  TK_AnimationWriter* writer) {
     Camera& camera = viewer.View();
     const float pitch = camera.angle[0], yaw = camera.angle[1];
@@ -213,7 +213,7 @@ bool WriteFrames(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& opti
             camera.SetAngle(pitch, TurnYaw(yaw, i, frames), 0);
             label = "frame " + std::to_string(i + 1) + "/" + std::to_string(frames) + ", ";
         }
-        if (!WriteFrame(app, viewer, options, output, writer, i, label)) return false;
+        if (!WriteFrame(window, viewer, options, output, writer, i, label)) return false;
         if (!options.quiet && !render && frames > 0) std::fprintf(stderr, "\rsnap : frame %d/%d   ", i + 1, frames);
     }
     if (!options.quiet && frames > 0) std::fputc('\n', stderr);
@@ -231,8 +231,8 @@ int TK_RunSnap(const TK_Options& options) {
     TK_ModelViewer viewer(options);
     bool written = false;
     {
-        MS_DemoApp app(viewer);
-        MS_AppConfig config;
+        MS_WindowGL window;
+        MS_WindowConfig config;
         config.width = options.width;
         config.height = options.height;
         config.minWidth = config.minHeight = 1;
@@ -243,10 +243,13 @@ int TK_RunSnap(const TK_Options& options) {
         // snapshot is one frame and must come quickly.
         config.multisample = false;
         const bool render = options.mode == TK_RunMode::Render;
-        if (app.Start(config) && (!render || PrepareTracer(viewer, options)))
-            written = WriteFrames(app, viewer, options, output, writer.get());
-        // The app closes the window (and the viewer releases its GPU
-        // objects) while the context is still current.
+        if (window.Open(config)) {
+            viewer.Start(options.width, options.height);
+            if (!render || PrepareTracer(viewer, options))
+                written = WriteFrames(window, viewer, options, output, writer.get());
+            // The GPU objects go while the context is still current.
+            viewer.Shutdown();
+        }
     }
     std::fflush(stdout);
     return written && viewer.StartedCleanly() ? 0 : 1;

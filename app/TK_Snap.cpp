@@ -127,13 +127,13 @@ bool TraceFrame(TK_ModelViewer& viewer, const TK_Options& options, const std::st
     tracer.SyncView(viewer.View());
     const double start = OS_Seconds();
     double shown = -1;
-    while (tracer.Samples() < options.samples) {
+    while (!tracer.IsComplete(options.samples)) {
         const int done = tracer.Samples();
         if (!tracer.SamplePass()) {
             OMB_Printf("[Error] render : sample %d failed\n", done + 1);
             return false;
         }
-        if (tracer.Samples() == done) continue;  // a part of the sample
+        if (tracer.Samples() == done) continue;  // a band of the sample
         glFinish();
         const double now = OS_Seconds();
         if (!options.quiet && (now - shown >= 0.25 || done + 1 == options.samples)) {

@@ -16,18 +16,6 @@ bool UI_Option::LeftDown(const UI_MouseState& m) {
     return true;
 }
 
-bool UI_Option::MouseEnter(const UI_MouseState& m) {
-    m_hover = true;
-    Invalidate();
-    return true;
-}
-
-bool UI_Option::MouseLeave(const UI_MouseState& m) {
-    m_hover = false;
-    Invalidate();
-    return true;
-}
-
 void UI_Option::SetSelected(bool selected) {
     if (selected == m_selected) return;
     m_selected = selected;
@@ -67,7 +55,7 @@ const OptionColors kOptionColors[4] = {
 }  // namespace
 
 void UI_TextOption::Draw() {
-    const int state = m_selected ? 0 : m_hover ? 1 : 2;
+    const int state = m_selected ? 0 : IsHovered() ? 1 : 2;
     const OptionColors& c = kOptionColors[m_style & 3];
     FillRect(c.background[state], m_rect);
     DrawText(m_text.c_str(), c.text[state], m_rect, m_fontSize[0], m_fontSize[1], UI_ALIGN_CENTER);

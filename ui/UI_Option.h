@@ -17,8 +17,6 @@ class UI_Option : public UI_View {
 public:
     UI_DECLARE_CLASS()
     bool LeftDown(const UI_MouseState& m) override;
-    bool MouseEnter(const UI_MouseState& m) override;
-    bool MouseLeave(const UI_MouseState& m) override;
     bool ParseAttributes(const OMB_LmpNode* node) override;
     // Emits selectedSignal with this option.
     virtual void Activate() { selectedSignal.Emit(this); }
@@ -32,7 +30,6 @@ public:
 
 protected:
     bool m_selected = false;
-    bool m_hover = false;
     std::string m_onSelect, m_onDeselect;
 };
 

@@ -17,8 +17,6 @@ public:
     UI_DECLARE_CLASS()
     bool LeftDown(const UI_MouseState& m) override;
     bool LeftUp(const UI_MouseState& m) override;
-    bool MouseEnter(const UI_MouseState& m) override;
-    bool MouseLeave(const UI_MouseState& m) override;
     // "delayed", "selected" (no command), "onSelect", "onDeselect" and the
     // "onClick" shorthand (the text + " 1" / + " 0").
     bool ParseAttributes(const OMB_LmpNode* node) override;
@@ -41,7 +39,6 @@ protected:
 
     bool m_delayed = true;
     bool m_selected = false;
-    bool m_hover = false;
     bool m_pressed = false;
     std::string m_onSelect, m_onDeselect;
 };

@@ -104,6 +104,11 @@ void UI_View::RunCommand(const std::string& text) {
     if (m_window && !text.empty()) m_window->OnViewCommand(text.c_str());
 }
 
+bool UI_View::IsHovered() const {
+    if (!m_window || m_window->HoverView() != this) return false;
+    return !m_window->CaptureView() || m_window->CaptureView() == this;
+}
+
 void UI_View::Invalidate() {
     if (m_window) m_window->RequestRedraw();
 }

@@ -99,6 +99,9 @@ public:
 
     // Asks the window for a frame (state that shows changed).
     void Invalidate();
+    // The pointer rests on this view and no other view holds the capture.
+    // The window keeps the one hover state; views only read it.
+    bool IsHovered() const;
 
     // ---- Fields.
     UI_IWindow* Window() const { return m_window; }

@@ -14,6 +14,7 @@
 #include "ui/UI_List.h"
 #include "ui/UI_Palette.h"
 #include "ui/UI_TextField.h"
+#include "ui/UI_Theme.h"
 
 namespace {
 
@@ -64,9 +65,6 @@ template <size_t N>
 void RegisterRows(OMB_HotkeyTable& table, const HotkeyRow (&rows)[N]) {
     for (const HotkeyRow& row : rows) table.Register(row.key, row.mods, row.repeat, row.text);
 }
-
-// The window's base colour, behind every panel.
-constexpr float kBackground[3] = {0.11f, 0.115f, 0.125f};
 
 }  // namespace
 
@@ -135,7 +133,7 @@ void UI_RezWindow::StartRendering() {
 
 void UI_RezWindow::Draw() {
     if (!m_rendering) return;
-    glClearColor(kBackground[0], kBackground[1], kBackground[2], 1);
+    glClearColor(kThemeWindowBackground[0], kThemeWindowBackground[1], kThemeWindowBackground[2], 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 

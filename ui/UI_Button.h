@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "ui/UI_Theme.h"
 #include "ui/UI_View.h"
 
 class UI_Button : public UI_View {
@@ -66,7 +67,7 @@ public:
     }
 
 private:
-    OMB_Color m_color = OMB_RGBA(0, 0, 0);
+    OMB_Color m_color = kThemeBlack;
 };
 
 class UI_SliderButton : public UI_View {

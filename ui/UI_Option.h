@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/OMB_Signal.h"
+#include "ui/UI_Caption.h"
 #include "ui/UI_Group.h"
 
 class UI_Option : public UI_View {
@@ -40,9 +41,7 @@ public:
     bool ParseAttributes(const OMB_LmpNode* node) override;
 
 private:
-    std::string m_text;
-    float m_fontSize[2] = {8, 16};
-    int m_style = 0;
+    UI_Caption m_caption;
 };
 
 class UI_OptionGroup : public UI_Group {

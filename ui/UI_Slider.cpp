@@ -50,7 +50,7 @@ void UI_Slider::SetValue(float value) {
 }
 
 void UI_Slider::Draw() {
-    FillRect(OMB_RGBA(50, 50, 50), m_rect);
+    FillRect(kThemeSliderTrack, m_rect);
     const int filled = int(m_value * float(m_rect.Width()));
     if (filled > 0) FillRect(m_color, {m_rect.x0, m_rect.y0, m_rect.x0 + filled - 1, m_rect.y1});
 }
@@ -106,10 +106,10 @@ void UI_BGSlider::Draw() {
     if (m_gradient.size() >= 2)
         m_window->Canvas().FillGradient(m_gradient.data(), int(m_gradient.size()), m_rect);
     else
-        FillRect(m_gradient.empty() ? OMB_RGBA(128, 128, 128) : m_gradient[0], m_rect);
+        FillRect(m_gradient.empty() ? kThemeGradientNone : m_gradient[0], m_rect);
     const float span = float(std::max(m_hi - m_lo, 1));
     const int x = m_rect.x0 + int(float(m_value - m_lo) / span * float(m_rect.Width())) - 1;
-    FillRect(OMB_RGBA(0, 0, 0), {std::max(x, m_rect.x0), m_rect.y0, std::min(x + 1, m_rect.x1), m_rect.y1});
+    FillRect(kThemeGradientMarker, {std::max(x, m_rect.x0), m_rect.y0, std::min(x + 1, m_rect.x1), m_rect.y1});
 }
 
 bool UI_BGSlider::ParseAttributes(const OMB_LmpNode* node) {

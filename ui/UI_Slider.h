@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/OMB_Signal.h"
+#include "ui/UI_Theme.h"
 #include "ui/UI_View.h"
 
 // The input both sliders share: a press inside the rectangle starts a drag,
@@ -54,7 +55,7 @@ protected:
 
 private:
     float m_value = 0;
-    OMB_Color m_color = OMB_RGBA(46, 169, 223);
+    OMB_Color m_color = kThemeSliderFill;
     std::string m_onChange;
 };
 

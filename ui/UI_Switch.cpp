@@ -60,14 +60,8 @@ const UI_Keyword kTextSwitchStyles[] = {{"dark", 1}, {"bw", 2}, {nullptr, 0}};
 
 void UI_SideSwitch::Draw() {
     const std::string& text = m_selected ? m_text : m_text2;
-    if (m_style == 1) {
-        const OMB_Color bg = m_pressed ? OMB_RGBA(30, 30, 30) : IsHovered() ? OMB_RGBA(60, 60, 60) : OMB_RGBA(45, 45, 45);
-        const OMB_Color fg = m_pressed || IsHovered() ? OMB_RGBA(240, 240, 240, 220) : OMB_RGBA(180, 180, 180, 220);
-        DrawCaption(text, bg, fg, m_fontSize);
-        return;
-    }
-    const OMB_Color bg = m_pressed ? OMB_RGBA(60, 60, 60) : IsHovered() ? OMB_RGBA(100, 100, 100) : OMB_RGBA(80, 80, 80);
-    DrawCaption(text, bg, m_fontColor, m_fontSize);
+    const UI_StateColors& c = kThemeSideSwitch[m_style == 1][m_pressed ? 0 : IsHovered() ? 1 : 2];
+    DrawCaption(text, c.background, m_style == 1 ? c.text : m_fontColor, m_fontSize);
 }
 
 bool UI_SideSwitch::ParseAttributes(const OMB_LmpNode* node) {
@@ -116,27 +110,11 @@ bool UI_ViewSwitch::ParseAttributes(const OMB_LmpNode* node) {
 
 // ---------------------------------------------------------------- text switch
 
-void UI_TextSwitch::Draw() {
-    OMB_Color bg, fg;
-    if (m_style == 1) {
-        bg = m_selected ? OMB_RGBA(60, 60, 60) : IsHovered() ? OMB_RGBA(100, 100, 100) : OMB_RGBA(80, 80, 80);
-        fg = OMB_RGBA(255, 255, 255, m_selected ? 255 : IsHovered() ? 180 : 130);
-    } else if (m_style == 2) {
-        // Black and white: inverted while selected.
-        bg = m_selected ? OMB_RGBA(20, 20, 20) : IsHovered() ? OMB_RGBA(235, 235, 235) : OMB_RGBA(210, 210, 210);
-        fg = m_selected ? OMB_RGBA(255, 255, 255) : OMB_RGBA(20, 20, 20, 220);
-    } else {
-        bg = m_selected ? OMB_RGBA(120, 185, 210) : IsHovered() ? OMB_RGBA(200, 220, 220) : OMB_RGBA(170, 180, 180);
-        fg = OMB_RGBA(20, 20, 20, 220);
-    }
-    DrawCaption(m_text, bg, fg, m_fontSize);
-}
+void UI_TextSwitch::Draw() { m_caption.Draw(*this, kThemeTextSwitch[m_caption.style % 3], m_selected); }
 
 bool UI_TextSwitch::ParseAttributes(const OMB_LmpNode* node) {
     if (!UI_Switch::ParseAttributes(node)) return false;
-    UI_ReadText(node, "text", m_text);
-    UI_ReadFontSize(node, m_fontSize);
-    UI_ReadKeyword(node, "style", kTextSwitchStyles, 0, m_style);
+    m_caption.Parse(node, kTextSwitchStyles);
     return true;
 }
 
@@ -168,7 +146,7 @@ void UI_PanelSwitch::Draw() {
     DrawText(m_text.c_str(), m_fontColor, m_rect, m_fontSize[0], m_fontSize[1], UI_ALIGN_LEFT);
     if (m_selected) {
         const OMB_Rect marker = {m_rect.x0, m_rect.y0, m_rect.x0 + 3, m_rect.y1};
-        FillRect(OMB_RGBA(0, 180, 235), marker);
+        FillRect(kThemeAccent, marker);
     }
 }
 

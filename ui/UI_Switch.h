@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ui/UI_Box.h"
+#include "ui/UI_Caption.h"
 
 class UI_Switch : public UI_View {
 public:
@@ -52,7 +53,7 @@ public:
 protected:
     std::string m_text, m_text2;
     float m_fontSize[2] = {8, 16};
-    OMB_Color m_fontColor = OMB_RGBA(255, 255, 255, 220);
+    OMB_Color m_fontColor = kThemeSwitchText;
     int m_style = 0;
 };
 
@@ -79,9 +80,7 @@ public:
     bool ParseAttributes(const OMB_LmpNode* node) override;
 
 private:
-    std::string m_text;
-    float m_fontSize[2] = {8, 16};
-    int m_style = 0;
+    UI_Caption m_caption;
 };
 
 class UI_PanelSwitch : public UI_Switch {
@@ -101,8 +100,8 @@ private:
     void ShowPanel();
     std::string m_text;
     float m_fontSize[2] = {8, 16};
-    OMB_Color m_fontColor = OMB_RGBA(255, 255, 255, 220);
-    OMB_Color m_bgColor = OMB_RGBA(50, 50, 50);
+    OMB_Color m_fontColor = kThemeSwitchText;
+    OMB_Color m_bgColor = kThemePanelHeader;
     UI_View* m_panel = nullptr;
 };
 

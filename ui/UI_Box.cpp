@@ -24,8 +24,9 @@ OMB_Size UI_Box::GetMinSize() const {
     return {std::max(m_minSize.width, m_measured.width), std::max(m_minSize.height, m_measured.height)};
 }
 
-bool UI_Box::AddChild(UI_View* child, const OMB_LmpNode* node) {
-    if (!UI_View::AddChild(child, node)) return false;
+bool UI_Box::AddChild(std::unique_ptr<UI_View> owned, const OMB_LmpNode* node) {
+    UI_View* child = owned.get();
+    if (!UI_View::AddChild(std::move(owned), node)) return false;
     UI_LayoutItem item;
     UI_ReadInt(node, "flex", item.flex);
     UI_ReadInt(node, "size", item.size);

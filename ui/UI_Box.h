@@ -29,7 +29,7 @@ public:
     UI_DECLARE_CLASS()
     OMB_Size GetMinSize() const override;
     // Appends the child with the layout item read from `node`.
-    bool AddChild(UI_View* child, const OMB_LmpNode* node) override;
+    bool AddChild(std::unique_ptr<UI_View> child, const OMB_LmpNode* node) override;
     // The view under the point among the items (see the subclasses).
     virtual UI_View* ItemAt(int x, int y) { return nullptr; }
 

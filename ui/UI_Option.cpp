@@ -50,8 +50,9 @@ bool UI_TextOption::ParseAttributes(const OMB_LmpNode* node) {
 
 // ---------------------------------------------------------------- group
 
-bool UI_OptionGroup::AddChild(UI_View* child, const OMB_LmpNode* node) {
-    if (!UI_Group::AddChild(child, node)) return false;
+bool UI_OptionGroup::AddChild(std::unique_ptr<UI_View> owned, const OMB_LmpNode* node) {
+    UI_View* child = owned.get();
+    if (!UI_Group::AddChild(std::move(owned), node)) return false;
     std::vector<UI_View*> found;
     child->CollectViews(&UI_Option::kClass, found);
     for (UI_View* view : found) {

@@ -48,7 +48,7 @@ class UI_OptionGroup : public UI_Group {
 public:
     UI_DECLARE_CLASS()
     // Adds the child, then takes every option in its subtree.
-    bool AddChild(UI_View* child, const OMB_LmpNode* node) override;
+    bool AddChild(std::unique_ptr<UI_View> child, const OMB_LmpNode* node) override;
     // "value" selects the option with that id; "onClick".
     bool ParseAttributes(const OMB_LmpNode* node) override;
     virtual void Select(UI_Option* option);

@@ -161,9 +161,10 @@ bool UI_PanelSwitch::ParseAttributes(const OMB_LmpNode* node) {
 
 // ---------------------------------------------------------------- panel column
 
-bool UI_VPanel::AddChild(UI_View* child, const OMB_LmpNode* node) {
+bool UI_VPanel::AddChild(std::unique_ptr<UI_View> owned, const OMB_LmpNode* node) {
     UI_View* before = m_children.empty() ? nullptr : m_children.back().get();
-    if (!UI_VBox::AddChild(child, node)) return false;
+    UI_View* child = owned.get();
+    if (!UI_VBox::AddChild(std::move(owned), node)) return false;
     UI_PanelSwitch* header = UI_Cast<UI_PanelSwitch>(before);
     if (header && !UI_Cast<UI_PanelSwitch>(child)) {
         header->SetPanel(child);

@@ -110,5 +110,5 @@ public:
     UI_DECLARE_CLASS()
     // A child that is not a panel switch and follows one becomes its panel,
     // hidden unless the switch is selected.
-    bool AddChild(UI_View* child, const OMB_LmpNode* node) override;
+    bool AddChild(std::unique_ptr<UI_View> child, const OMB_LmpNode* node) override;
 };

@@ -39,6 +39,10 @@ public:
     UI_DECLARE_CLASS()
     void Draw() override;
     bool ParseAttributes(const OMB_LmpNode* node) override;
+    void SetText(const std::string& text) {
+        m_caption.text = text;
+        Invalidate();
+    }
 
 private:
     UI_Caption m_caption;

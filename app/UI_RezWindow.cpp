@@ -158,6 +158,7 @@ void UI_RezWindow::OnQuit() {
     TK_WriteBackup(m_env);
     // The GPU objects go while the context is current.
     m_renderers.Shutdown();
+    if (m_rendering) Canvas().ReleaseFont();
 }
 
 bool UI_RezWindow::KeyDown(const UI_KeyState& k) {

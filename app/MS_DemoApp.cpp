@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "core/OMB_Log.h"
+#include "core/OS_Signals.h"
 
 MS_TickPlan MS_PlanTick(bool minimised, bool redraw, double sinceFrame) {
     MS_TickPlan plan;
@@ -52,6 +53,9 @@ MS_DemoApp::~MS_DemoApp() {
 bool MS_DemoApp::Start(const MS_AppConfig& config) {
     m_clock.Restart();
     if (config.offscreen) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    // The program's own handlers answer the stop signals in every mode;
+    // SDL's would turn them into a quit event only this loop reads.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         OMB_Printf("[Error] MS_DemoAPP : Register\n");
         return false;
@@ -92,6 +96,11 @@ bool MS_DemoApp::Pass() {
 // Waits up to waitMs for the first event, then takes every pending one, so
 // a typed line or a modifier change arrives whole before the next frame.
 bool MS_DemoApp::Pump(int waitMs) {
+    if (OS_StopSignal()) {
+        // A stop signal ends the editor as a window close does.
+        m_window->Destroy();
+        return false;
+    }
     SDL_Event event;
     int got = waitMs > 0 ? SDL_WaitEventTimeout(&event, waitMs) : SDL_PollEvent(&event);
     for (; got; got = SDL_PollEvent(&event)) {

@@ -7,6 +7,7 @@
 #include "app/MS_DemoApp.h"
 #include "app/TK_ModelViewer.h"
 #include "core/OMB_Log.h"
+#include "core/OS_Signals.h"
 #include "core/OS_Stopwatch.h"
 #include "model/TK_EditorEnv.h"
 #include "render/TK_Snapshot.h"
@@ -59,7 +60,10 @@ bool TraceFrame(TK_ModelViewer& viewer, const TK_Options& options) {
     tracer.SyncView(viewer.View());
     const double start = OS_Seconds();
     double shown = -1;
-    for (int done = 0; done < options.samples;) {
+    int done = 0;
+    // A stop signal ends the accumulation after the sample in progress: the
+    // picture so far is complete, only noisier.
+    for (; done < options.samples && !OS_StopSignal();) {
         if (!tracer.SamplePass()) {
             OMB_Printf("[Error] render : sample %d failed\n", done + 1);
             return false;
@@ -71,6 +75,12 @@ bool TraceFrame(TK_ModelViewer& viewer, const TK_Options& options) {
             PrintProgress(done, options.samples, now - start);
             shown = now;
         }
+    }
+    if (done < options.samples) {
+        if (!options.quiet) std::fputc('\n', stderr);
+        if (done == 0) return false;
+        std::fprintf(stderr, "render : stopped after %d of %d samples; %s holds %d samples\n", done, options.samples,
+                     options.snapPath.c_str(), done);
     }
     Image image;
     if (!tracer.ReadImage(image, true) || !TK_SavePNG(image, options.snapPath)) {
@@ -99,10 +109,12 @@ int TK_RunSnap(const TK_Options& options) {
         // snapshot is one frame and must come quickly.
         config.multisample = false;
         const bool render = options.mode == TK_RunMode::Render;
-        if (app.Start(config)) written = render ? TraceFrame(viewer, options) : WriteFrame(app, viewer, options);
+        if (app.Start(config) && !OS_StopSignal())
+            written = render ? TraceFrame(viewer, options) : WriteFrame(app, viewer, options);
         // The app closes the window (and the viewer releases its GPU
         // objects) while the context is still current.
     }
     std::fflush(stdout);
+    if (OS_StopSignal()) return OS_StopStatus();
     return written && viewer.StartedCleanly() ? 0 : 1;
 }

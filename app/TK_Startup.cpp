@@ -13,7 +13,7 @@
 #include <system_error>
 #include <utility>
 
-#include "app/MS_OffscreenGL.h"
+#include "app/MS_ShaderWorker.h"
 #include "core/OMB_Log.h"
 #include "edit/TK_Commands.h"
 #include "model/TK_Config.h"
@@ -21,7 +21,6 @@
 #include "model/TK_VoxFile.h"
 #include "plugins/TK_PluginRegistry.h"
 #include "plugins/TK_Plugins.h"
-#include "render/TK_GLVoxelShader.h"
 
 void TK_SetupEnvironment(TK_EditorEnv& env) {
     // "rand" and "maze" draw from std::rand: each session its own sequence
@@ -37,10 +36,9 @@ void TK_SetupEnvironment(TK_EditorEnv& env) {
     TK_RegisterCommands(env.executor);
     env.plugins = std::make_shared<TK_PluginRegistry>();
     TK_RegisterPlugins(*env.plugins);
-    // A window's context is current whenever commands run; without a window
-    // the evaluator makes its own context the first time "xs" needs one.
-    env.voxelShaders = env.headless ? std::make_shared<TK_GLVoxelShaderEvaluator>(&MS_OffscreenGL::Create)
-                                    : std::make_shared<TK_GLVoxelShaderEvaluator>();
+    // The shaders run in a worker process of their own, where a time limit
+    // can stop one that never ends.
+    env.voxelShaders = std::make_shared<MS_ShaderWorker>(TK_ProgramDirectory() + "/tarsk", env.workspace.shaderTimeLimit);
 }
 
 void TK_RunStartupScript(TK_EditorEnv& env) {

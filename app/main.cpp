@@ -4,11 +4,13 @@
 #include <cstdio>
 
 #include "app/MS_DemoApp.h"
+#include "app/MS_ShaderWorker.h"
 #include "app/TK_CommandLine.h"
 #include "app/TK_Headless.h"
 #include "app/TK_EditorClient.h"
 #include "app/TK_Snap.h"
 #include "app/TK_Version.h"
+#include "core/OS_Signals.h"
 
 namespace {
 
@@ -22,6 +24,8 @@ int RunWindow(const TK_Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    int workerFd = -1;
+    if (MS_IsShaderWorkerCall(argc, argv, workerFd)) return MS_RunShaderWorker(workerFd);
     TK_Options options;
     if (!TK_ParseOptions(argc - 1, argv + 1, options)) return 2;
     if (options.help) {
@@ -32,6 +36,8 @@ int main(int argc, char** argv) {
         std::printf("tarsk %s\n", TK_VersionText());
         return 0;
     }
+    // Every mode answers Ctrl+C, `timeout` and a closed terminal its own way.
+    OS_InstallStopSignals();
     switch (options.mode) {
         case TK_RunMode::Headless: return TK_RunHeadless(options);
         case TK_RunMode::Snap:

@@ -89,17 +89,22 @@ bool MS_DemoApp::Pass() {
     if (m_window->QueuedInput() > 0) m_window->RequestRedraw();
     m_window->DeliverInput();
     m_waitMs = 0;
-    if (!m_window->IsDestroyed()) Tick();
+    if (!m_window->IsDestroyed()) {
+        m_client.OnIdle();
+        Tick();
+    }
     return true;
 }
 
 // Waits up to waitMs for the first event, then takes every pending one, so
 // a typed line or a modifier change arrives whole before the next frame.
 bool MS_DemoApp::Pump(int waitMs) {
-    if (OS_StopSignal()) {
-        // A stop signal ends the editor as a window close does.
-        m_window->Destroy();
-        return false;
+    if (OS_StopSignal() && !m_signalSeen) {
+        // A stop signal ends the editor as a window close does (a second
+        // one ends the process).
+        m_signalSeen = true;
+        m_window->Close();
+        if (m_window->IsDestroyed()) return false;
     }
     SDL_Event event;
     int got = waitMs > 0 ? SDL_WaitEventTimeout(&event, waitMs) : SDL_PollEvent(&event);

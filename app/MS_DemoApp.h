@@ -73,4 +73,5 @@ private:
     OS_FrameTime m_time;
     int m_waitMs = 0;
     int m_frames = 0;
+    bool m_signalSeen = false;
 };

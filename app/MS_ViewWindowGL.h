@@ -22,6 +22,7 @@ protected:
     }
     // The context is still current: the client releases its GL objects.
     void OnDestroy() override { m_client.OnQuit(); }
+    bool OnCloseRequest() override { return m_client.OnCloseRequest(); }
 
 private:
     OS_WindowClient& m_client;

@@ -89,7 +89,7 @@ void MS_Window::HandleWindowEvent(const SDL_Event& event) {
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SHOWN:
         case SDL_WINDOWEVENT_RESTORED: RequestRedraw(); break;
-        case SDL_WINDOWEVENT_CLOSE: Destroy(); break;
+        case SDL_WINDOWEVENT_CLOSE: Close(); break;
         default: break;
     }
 }

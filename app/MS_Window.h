@@ -34,6 +34,11 @@ public:
     // posts the quit event. The SDL window lives on until the destructor.
     void Destroy();
     bool IsDestroyed() const { return m_destroyed; }
+    // A close asked for by the user or a stop signal: destroys the window
+    // unless OnCloseRequest keeps it open.
+    void Close() {
+        if (OnCloseRequest()) Destroy();
+    }
 
     // The window procedure: one event from the queue of SDL.
     void HandleEvent(const SDL_Event& event);
@@ -71,6 +76,8 @@ protected:
     virtual void OnResize(int width, int height) {}
     virtual void OnDropFiles(const std::vector<std::string>& paths, int x, int y) {}
     virtual void OnDestroy() {}
+    // False keeps the window open (the client said why).
+    virtual bool OnCloseRequest() { return true; }
     // Subclasses that create the SDL window adopt it here.
     void Adopt(SDL_Window* window);
     void ReleaseWindow();

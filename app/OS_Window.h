@@ -62,8 +62,14 @@ public:
     virtual void OnResize(int width, int height) {}
     // One list per drop, in the order the files were given.
     virtual void OnDropFiles(const std::vector<std::string>& paths, int x, int y) {}
+    // The user or a stop signal asks to close the window; false keeps it
+    // open (after telling the user why).
+    virtual bool OnCloseRequest() { return true; }
     // The window is closing; the context is still current.
     virtual void OnQuit() {}
+    // Once per pass of the main loop, at least every quarter of a second,
+    // outside any frame: for work that waits on time (the autosave).
+    virtual void OnIdle() {}
 };
 
 class OS_Window {

@@ -3,8 +3,10 @@
 
 #include "app/MS_UIBridge.h"
 #include "app/MS_Window.h"
+#include "app/TK_Recovery.h"
 #include "app/TK_Startup.h"
 #include "core/OMB_Log.h"
+#include "core/OS_Stopwatch.h"
 
 TK_EditorClient::TK_EditorClient(const TK_Options& options) : m_options(options) {}
 
@@ -38,6 +40,12 @@ void TK_EditorClient::OnStart() {
     TK_EditorEnv& env = m_editor.Env();
     OMB_SetLogMode(m_options.quiet ? OMB_LogMode::ProblemsOnly : OMB_LogMode::All);
     if (!m_options.modelPath.empty() && TK_OpenModelFile(env, m_options.modelPath)) env.executor.ClearHistory();
+    // Work a crashed or killed session left behind comes back first.
+    if (m_options.modelPath.empty() && TK_RecoverUnsavedWork(env, m_editor.Autosave())) {
+        env.executor.ClearHistory();
+        m_window->SetTitle("Tarsk @ Ombrel - recovered unsaved work");
+    }
+    m_editor.Autosave().Arm();
     TK_RunConsoleLines(env, m_options.lines);
     m_editor.RequestRedraw();
 }
@@ -57,6 +65,14 @@ void TK_EditorClient::OnResize(int width, int height) {
 void TK_EditorClient::OnDropFiles(const std::vector<std::string>& paths, int x, int y) {
     m_editor.OnDropFiles(paths, x, y);
 }
+
+bool TK_EditorClient::OnCloseRequest() {
+    if (m_editor.BackupForClose()) return true;
+    if (m_window) m_window->SetTitle("Tarsk @ Ombrel - no backup written: save, or close again to quit");
+    return false;
+}
+
+void TK_EditorClient::OnIdle() { m_editor.Autosave().Tick(OS_Seconds()); }
 
 void TK_EditorClient::OnQuit() {
     if (m_quit) return;

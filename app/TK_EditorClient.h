@@ -26,7 +26,10 @@ public:
     void OnFrame(const OS_FrameTime& time) override;
     void OnResize(int width, int height) override;
     void OnDropFiles(const std::vector<std::string>& paths, int x, int y) override;
+    bool OnCloseRequest() override;
     void OnQuit() override;
+    // The autosave's clock.
+    void OnIdle() override;
 
     UI_RezWindow& Editor() { return m_editor; }
     // The editor's window: 1280 x 800, resizable, at least as large as the

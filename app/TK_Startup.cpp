@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "app/MS_ShaderWorker.h"
+#include "app/TK_Recovery.h"
 #include "core/OMB_Log.h"
 #include "edit/TK_Commands.h"
 #include "model/TK_Config.h"
@@ -78,12 +79,18 @@ bool TK_OpenModelFile(TK_EditorEnv& env, const std::string& path) {
         OMB_Printf("[Error] failed to load model : %s\n", path.c_str());
         return false;
     }
-    loaded.NormalizeModel(env.maxModelSize, env.currentColorIndex);
-    TK_Model& model = env.model;
-    model.name = std::filesystem::path(path).filename().string();
     // "save" writes back here, whatever folder the program runs in later.
     std::error_code error;
-    model.path = std::filesystem::absolute(path, error).string();
+    TK_InstallModel(env, loaded, std::filesystem::path(path).filename().string(),
+                    std::filesystem::absolute(path, error).string());
+    return true;
+}
+
+void TK_InstallModel(TK_EditorEnv& env, TK_Model& loaded, const std::string& name, const std::string& path) {
+    loaded.NormalizeModel(env.maxModelSize, env.currentColorIndex);
+    TK_Model& model = env.model;
+    model.name = name;
+    model.path = path;
     std::copy(loaded.size, loaded.size + 3, model.size);
     // Move-assignment keeps the environment's own grow step.
     model.voxels = std::move(loaded.voxels);
@@ -91,16 +98,9 @@ bool TK_OpenModelFile(TK_EditorEnv& env, const std::string& path) {
     // Name, size, trim, voxels and their colours; then the whole palette.
     env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_TRIM | TK_CHANGE_VOXELS | TK_CHANGE_COLORS);
     env.ChangeNotification(TK_NOTIFY_PALETTE, 0);
-    return true;
 }
 
 bool TK_WriteBackup(TK_EditorEnv& env) {
     OMB_Printf("Cache Model\n");
-    const std::string& folder = env.workspace.cacheFolder;
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    const std::string path = folder + "/backup.vox";
-    if (WriteVox(env.model, path.c_str())) return true;
-    OMB_Printf("[Error] failed to write backup : %s\n", path.c_str());
-    return false;
+    return TK_WriteQuitBackup(env, env.workspace.cacheFolder);
 }

@@ -9,6 +9,7 @@
 #include "app/UI_SceneView.h"
 #include "app/TK_Startup.h"
 #include "core/OMB_Log.h"
+#include "core/OS_Stopwatch.h"
 #include "core/OS_Keys.h"
 #include "render/OMB_OpenGL.h"
 #include "render/TK_Snapshot.h"
@@ -150,7 +151,18 @@ void UI_RezWindow::Draw() {
 void UI_RezWindow::OnQuit() {
     if (m_quit) return;
     m_quit = true;
-    TK_WriteBackup(m_env);
+    if (!m_backupTried) m_backupWritten = TK_WriteBackup(m_env);
+    // Without a backup the recovery file is the work's only copy.
+    if (m_backupWritten) m_autosave.Discard();
+}
+
+bool UI_RezWindow::BackupForClose() {
+    m_backupTried = true;
+    m_backupWritten = TK_WriteBackup(m_env);
+    if (m_backupWritten || m_closeRefused) return true;
+    m_closeRefused = true;
+    OMB_Printf("[Error] the model has no backup : save it, or close again to quit without one\n");
+    return false;
 }
 
 bool UI_RezWindow::KeyDown(const UI_KeyState& k) {
@@ -213,8 +225,12 @@ void UI_RezWindow::Set(const char* view, const char* key, const std::string& val
 void UI_RezWindow::OnEditorMessage(int kind, int flags) {
     switch (kind) {
         case TK_NOTIFY_EDITOR: ShowEditorState(flags); break;
-        case TK_NOTIFY_MODEL: ShowModel(flags); break;
+        case TK_NOTIFY_MODEL:
+            m_autosave.NoteChange(OS_Seconds());
+            ShowModel(flags);
+            break;
         case TK_NOTIFY_PALETTE:
+            m_autosave.NoteChange(OS_Seconds());
             if (m_paletteView) m_paletteView->Invalidate();
             if (flags == m_env.currentColorIndex) ShowCurrentColor();
             break;

@@ -15,6 +15,7 @@
 
 #include <string>
 
+#include "app/TK_Recovery.h"
 #include "brush/TK_BrushTable.h"
 #include "core/OMB_HotkeyTable.h"
 #include "model/TK_EditorEnv.h"
@@ -38,6 +39,10 @@ public:
     void OnCreate() override;
     void OnStart() override;
     void OnQuit() override;
+    // The backup of a close asked for by the user or a signal: true when it
+    // was written, or when this is the second close after a failed one (the
+    // user was told and closes anyway; the autosave file then stays).
+    bool BackupForClose();
     // Clears the frame before the views draw (the scene draws straight
     // into its rectangle, the widgets' batches come after).
     void Draw() override;
@@ -70,6 +75,7 @@ public:
 
     TK_EditorEnv& Env() { return m_env; }
     TK_Renderers& Renderers() { return m_renderers; }
+    TK_Autosave& Autosave() { return m_autosave; }
     const UI_ViewRegistry& ViewTypes() const { return m_viewTypes; }
     const OMB_HotkeyTable& GlobalKeys() const { return m_globalKeys; }
     UI_SceneView* SceneView() const { return m_sceneView; }
@@ -87,6 +93,7 @@ private:
     void ShowModel(int flags);
 
     TK_EditorEnv m_env;
+    TK_Autosave m_autosave{m_env};
     TK_Renderers m_renderers;  // after the environment: shut down first
     TK_BrushTable m_brushes;
     OMB_HotkeyTable m_globalKeys, m_editKeys, m_renderKeys;
@@ -97,5 +104,6 @@ private:
     std::string m_descriptionPath;
     bool m_rendering = false;
     bool m_quit = false;
+    bool m_backupTried = false, m_backupWritten = false, m_closeRefused = false;
     bool m_showing = false;  // widget updates in progress: their commands are dropped
 };

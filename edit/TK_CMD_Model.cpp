@@ -104,7 +104,9 @@ void TK_WriteCacheCopy(const TK_EditorEnv& env) {
     const std::string& folder = env.workspace.cacheFolder;
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    const std::string path = folder + "/backup.vox";
+    // Not "backup.vox": that is the quit backups' newest, which an export
+    // must never replace.
+    const std::string path = folder + "/cache.vox";
     if (!WriteVox(env.model, path.c_str())) OMB_Printf("[Warning] failed to write the cache copy : %s\n", path.c_str());
 }
 

@@ -99,6 +99,14 @@ std::unique_ptr<TK_Plugin> TK_CMD_Model::CreatePlugin(const std::string& key) co
     return nullptr;
 }
 
+bool TK_SamePath(const std::string& a, const std::string& b) {
+    namespace fs = std::filesystem;
+    std::error_code ea, eb;
+    const fs::path ca = fs::weakly_canonical(a, ea), cb = fs::weakly_canonical(b, eb);
+    if (ea || eb) return fs::path(a).lexically_normal() == fs::path(b).lexically_normal();
+    return ca == cb;
+}
+
 void TK_WriteCacheCopy(const TK_EditorEnv& env) {
     OMB_Printf("Cache Model\n");
     const std::string& folder = env.workspace.cacheFolder;

@@ -24,6 +24,10 @@ struct TK_FileChoice {
     std::string defaultName;  // offered by a save dialog
 };
 
+// Two spellings of one file: "." and ".." and symbolic links resolved as
+// far as the path exists.
+bool TK_SamePath(const std::string& a, const std::string& b);
+
 // Prints "Cache Model" and writes the current model to "cache.vox" in the
 // cache folder (created when missing); a failure is only a warning. The quit
 // backups ("backup.vox" and older) and the autosaves are never touched.

@@ -27,16 +27,6 @@ constexpr int kNewFlags = TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_VOXELS;
 constexpr int kFileFlags = TK_CHANGE_NAME | TK_CHANGE_FILES;
 constexpr int kFileListFlag = TK_CHANGE_FILES;
 
-// Two spellings of one file: "." and ".." and symbolic links resolved as
-// far as the path exists.
-bool SamePath(const std::string& a, const std::string& b) {
-    namespace fs = std::filesystem;
-    std::error_code ea, eb;
-    const fs::path ca = fs::weakly_canonical(a, ea), cb = fs::weakly_canonical(b, eb);
-    if (ea || eb) return fs::path(a).lexically_normal() == fs::path(b).lexically_normal();
-    return ca == cb;
-}
-
 bool IsFullOf(const TK_Model& model, int color) {
     if (model.voxels.Count() != model.CellCount()) return false;
     for (const Voxel& v : model.voxels)
@@ -61,7 +51,7 @@ bool TK_CMD_LoadPath::Execute() {
     std::string path;
     if (!ChoosePath(false, std::string(), path)) return true;
     const std::string current = ModelFilePath();
-    if (!current.empty() && SamePath(path, current)) return true;
+    if (!current.empty() && TK_SamePath(path, current)) return true;
     TK_Model loaded;
     if (!ReadVox(loaded, path.c_str())) {
         OMB_Printf("[Error] %s%s\n", "failed to load model : ", path.c_str());
@@ -135,6 +125,12 @@ bool TK_CMD_DupModel::Execute() {
     std::replace(name.begin(), name.end(), '\\', '/');
     if (name.empty()) {
         OMB_Printf("[Error] %s\n", "failed to duplicate model : new name is empty");
+        return false;
+    }
+    // The copy belongs in the models folder: a path could aim the next
+    // "save" and "del" anywhere.
+    if (name.find('/') != std::string::npos || name == "." || name == "..") {
+        OMB_Printf("[Error] failed to duplicate model : a name, not a path : %s\n", name.c_str());
         return false;
     }
     m_oldName = m_env->model.name;
@@ -229,8 +225,16 @@ bool TK_CMD_DeleteModel::Execute() {
         OMB_Printf("[Error] %s\n", "failed to delete model : name is empty");
         return false;
     }
+    // Only the model's own file, and only when it is a model file: a name
+    // or path set by hand must not trash anything else.
+    std::error_code error;
+    const std::string path = std::filesystem::absolute(ModelFilePath(), error).lexically_normal().string();
+    if (std::filesystem::exists(path, error) && !IsNativeModelFile(path)) {
+        OMB_Printf("[Error] failed to delete model : not a model file : %s\n", path.c_str());
+        return false;
+    }
     std::string where;
-    if (!OS_Trash::MoveToTrash(ModelFilePath(), m_env->workspace.cacheFolder + "/trash", &where)) {
+    if (!OS_Trash::MoveToTrash(path, m_env->workspace.cacheFolder + "/trash", &where)) {
         OMB_Printf("[Error] %s%s\n", "failed to delete model : ", name.c_str());
         return false;
     }

@@ -4,6 +4,7 @@
 #include "model/TK_VoxFile.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "model/OMB_XIFF.h"
@@ -128,3 +129,12 @@ bool ReadVoxBytes(TK_Model& model, const void* data, size_t size) {
 }
 
 bool HasVoxMagic(const void* data, size_t size) { return size >= 4 && std::memcmp(data, kMagic, 4) == 0; }
+
+bool IsNativeModelFile(const std::string& path) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    uint8_t head[8] = {};
+    const bool whole = std::fread(head, 1, sizeof head, f) == sizeof head;
+    std::fclose(f);
+    return whole && std::memcmp(head, kMagic, 4) == 0 && OMB_GetInt32LE(head + 4) == kVoxVersion;
+}

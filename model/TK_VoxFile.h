@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "model/TK_Model.h"
@@ -26,6 +27,9 @@ bool WriteVoxBytes(const TK_Model& model, std::vector<uint8_t>& out);
 // palette and empties the name. A malformed tree prints the container's
 // message; a missing file, wrong magic or version fails silently.
 bool ReadVox(TK_Model& model, const char* path);
+// True when the file at `path` starts as a native model file does (magic and
+// version); the Slab6 files that share the extension do not.
+bool IsNativeModelFile(const std::string& path);
 bool ReadVoxBytes(TK_Model& model, const void* data, size_t size);
 
 // The first four bytes of a native file.

@@ -263,7 +263,7 @@ bool TK_Plugin_QB::Read(OMB_LoadBitFile& file, TK_Model& model) {
     int32_t header[5];
     for (int32_t& h : header)
         if (!file.ReadInt32(h)) return false;
-    OMB_Printf("[Log] QB : colorFomat  : %d\n", header[0]);
+    OMB_Printf("[Log] QB : colorFormat : %d\n", header[0]);
     OMB_Printf("[Log] QB : compression : %d\n", header[2]);
     OMB_Printf("[Log] QB : numModels   : %d\n", header[4]);
     model.size[0] = model.size[1] = model.size[2] = 0;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "TK_FileCommandFixture.h"
 #include "model/TK_VoxFile.h"
@@ -167,6 +168,8 @@ TEST_F(ModelFileNames, DupRenamesTheModelAndNameItsFile) {
     ASSERT_TRUE(Run("undo") && Run("undo"));
     EXPECT_EQ(env->model.name, "mine.vox");
     ExpectRefused("dup", "[Error] failed to duplicate model : new name is empty\n");
+    ExpectRefused("dup ../config/config.txt",
+                  "[Error] failed to duplicate model : a name, not a path : ../config/config.txt\n");
 
     ASSERT_TRUE(Run("save"));
     Expect("name c.vox", true, "");
@@ -205,6 +208,18 @@ TEST_F(ModelFileNames, DelMovesTheFileToTheTrash) {
     TK_Model back;
     EXPECT_TRUE(!fs::exists(dir / "mine.vox") && ReadVox(back, trashed.c_str())) << "the model can be recovered";
     ExpectRefused("del", "[Error] failed to delete model : mine.vox\n");
+    // Only a model file goes; the trash record names it without "..".
+    std::ofstream(Path("keep.txt")) << "not a model";
+    env->model.path = Path("sub/../keep.txt");
+    ExpectRefused("del", "[Error] failed to delete model : not a model file : " + Path("keep.txt") + "\n");
+    EXPECT_TRUE(fs::exists(dir / "keep.txt"));
+    WriteModel("other.vox");
+    env->model.path = Path("sub/../other.vox");
+    ASSERT_TRUE(Run("del"));
+    std::ifstream info(Path("data/Trash/info/other.vox.trashinfo"));
+    const std::string record((std::istreambuf_iterator<char>(info)), std::istreambuf_iterator<char>());
+    EXPECT_NE(record.find("Path=" + Path("other.vox") + "\n"), std::string::npos) << record;
+    env->model.path.clear();
     env->model.name.clear();
     ExpectRefused("del", "[Error] failed to delete model : name is empty\n");
     ::unsetenv("XDG_DATA_HOME");

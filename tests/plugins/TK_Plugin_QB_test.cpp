@@ -45,7 +45,7 @@ TEST(PluginQB, RoundTripOrdersThePaletteByFirstUseInTheFile) {
     TK_Model back;
     std::string log;
     ASSERT_TRUE(Read(Bytes{bytes}, back, &log));
-    EXPECT_EQ(log, "[Log] QB : colorFomat  : 0\n[Log] QB : compression : 0\n[Log] QB : numModels   : 1\n"
+    EXPECT_EQ(log, "[Log] QB : colorFormat : 0\n[Log] QB : compression : 0\n[Log] QB : numModels   : 1\n"
                    "[Log] QB : # 0 : ship : ( 3 2 4 ) : ( 0 0 0 )\n");
     EXPECT_EQ(tk_test::ColoredCells(back), tk_test::ColoredCells(model));
     EXPECT_EQ(back.size[1], 4);

@@ -15,6 +15,7 @@
 
 #include "app/MS_ShaderWorker.h"
 #include "app/TK_Recovery.h"
+#include "core/OMB_AtomicFile.h"
 #include "core/OMB_Log.h"
 #include "edit/TK_Commands.h"
 #include "model/TK_Config.h"
@@ -34,6 +35,10 @@ void TK_SetupEnvironment(TK_EditorEnv& env) {
     std::copy(env.workspace.groundColor, env.workspace.groundColor + 4, s.rasterGround);
     std::copy(env.workspace.groundColor, env.workspace.groundColor + 4, s.ptGround);
     std::copy(env.workspace.edgeColor, env.workspace.edgeColor + 4, s.rasterEdge);
+    // Saves killed half-way left their temporary files behind.
+    const TK_Workspace& ws = env.workspace;
+    for (const std::string* folder : {&ws.modelFolder, &ws.exportFolder, &ws.paletteFolder, &ws.cacheFolder})
+        OMB_RemoveStaleTemps(*folder);
     TK_RegisterCommands(env.executor);
     env.plugins = std::make_shared<TK_PluginRegistry>();
     TK_RegisterPlugins(*env.plugins);

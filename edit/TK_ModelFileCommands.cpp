@@ -162,6 +162,13 @@ bool TK_CMD_RenameModel::Execute() {
         OMB_Printf("[Error] %s\n", "failed to rename model : new name is empty");
         return false;
     }
+    // A folder would be dropped without a word: the file is renamed where
+    // it is, never moved.
+    if (m_path.find_first_of("/\\") != std::string::npos) {
+        OMB_Printf("[Error] failed to rename model : a name, not a path (\"save PATH\" writes elsewhere) : %s\n",
+                   m_path.c_str());
+        return false;
+    }
     m_oldName = m_env->model.name;
     m_oldModelPath = m_env->model.path;
     if (m_oldName.empty()) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "TK_TestSupport.h"
@@ -182,6 +183,22 @@ TEST_F(RezWindow, QuittingWritesTheBackup) {
     TK_Model backup;
     ASSERT_TRUE(ReadVox(backup, (folder.Dir().string() + "/backup.vox").c_str()));
     EXPECT_EQ(backup.size[2], 9);
+}
+
+// A backup that cannot be written keeps the window open once, saying why;
+// the second close goes, leaving the autosave behind.
+TEST_F(RezWindow, AFailedBackupKeepsTheFirstCloseOpen) {
+    std::ofstream(folder.Path("file")) << "in the way";
+    env().workspace.cacheFolder = folder.Path("file/cache");
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(window.BackupForClose());
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("[Error] failed to write backup : " + folder.Path("file/cache/backup.vox") + " ("), std::string::npos)
+        << said;
+    EXPECT_NE(said.find("close again"), std::string::npos) << said;
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(window.BackupForClose());
+    testing::internal::GetCapturedStdout();
 }
 
 }  // namespace

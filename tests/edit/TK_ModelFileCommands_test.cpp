@@ -189,6 +189,8 @@ TEST_F(ModelFileNames, NameRefusals) {
     WriteModel("taken.vox");
     const auto takenSize = fs::file_size(dir / "taken.vox");
     ExpectRefused("name", "[Error] failed to rename model : new name is empty\n");
+    ExpectRefused("name /other/dir/x.vox",
+                  "[Error] failed to rename model : a name, not a path (\"save PATH\" writes elsewhere) : /other/dir/x.vox\n");
     ExpectRefused("name taken.vox",
                   "[Error] failed to rename model from : " + Path("mine.vox") + " to : " + Path("taken.vox") + "\n");
     EXPECT_EQ(fs::file_size(dir / "taken.vox"), takenSize) << "an existing file is never replaced";

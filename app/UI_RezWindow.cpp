@@ -13,6 +13,7 @@
 #include "core/OS_Keys.h"
 #include "render/OMB_OpenGL.h"
 #include "render/TK_Snapshot.h"
+#include "ui/UI_Option.h"
 #include "ui/UI_Palette.h"
 #include "ui/UI_TextField.h"
 
@@ -365,7 +366,13 @@ bool UI_RezWindow::HasView(const std::string& view) const {
 }
 
 bool UI_RezWindow::ToggleView(const std::string& view) {
-    UI_View* found = FindView(view.c_str(), &UI_View::kClass);
+    // A tab's option button carries its page's id: the page is meant.
+    std::vector<UI_View*> views;
+    CollectViews(&UI_View::kClass, views);
+    UI_View* found = nullptr;
+    for (UI_View* v : views)
+        if (UI_SameText(v->Id().c_str(), view.c_str()) && (!found || (UI_Cast<UI_Option>(found) && !UI_Cast<UI_Option>(v))))
+            found = v;
     if (!found) return false;
     found->SetHidden(!found->IsHidden());
     return true;

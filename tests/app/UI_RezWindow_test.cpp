@@ -185,6 +185,16 @@ TEST_F(RezWindow, QuittingWritesTheBackup) {
     EXPECT_EQ(backup.size[2], 9);
 }
 
+// The tab's button and its page share an id: "ui_view" means the page.
+TEST_F(RezWindow, ViewToggleReachesThePageNotItsTabButton) {
+    UI_View* button = View<UI_Option>("page_render");
+    ASSERT_TRUE(button && View<UI_VBox>("page_render"));
+    const bool hidden = View<UI_VBox>("page_render")->IsHidden();
+    Run("ui_view page_render");
+    EXPECT_NE(View<UI_VBox>("page_render")->IsHidden(), hidden);
+    EXPECT_FALSE(button->IsHidden());
+}
+
 // A backup that cannot be written keeps the window open once, saying why;
 // the second close goes, leaving the autosave behind.
 TEST_F(RezWindow, AFailedBackupKeepsTheFirstCloseOpen) {

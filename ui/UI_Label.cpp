@@ -21,7 +21,11 @@ void UI_Label::Draw() { DrawLabel(m_text.c_str()); }
 
 bool UI_Label::ParseAttributes(const OMB_LmpNode* node) {
     if (!UI_View::ParseAttributes(node)) return false;
-    if (UI_ReadText(node, "text", m_text)) Invalidate();
+    if (UI_ReadText(node, "text", m_text)) {
+        // A label is a line, not a document.
+        if (m_text.size() > kMaxText) m_text.resize(kMaxText);
+        Invalidate();
+    }
     UI_ReadColor(node, "bgColor", m_bgColor);
     UI_ReadColor(node, "fontColor", m_fontColor);
     UI_ReadFontSize(node, m_fontSize);

@@ -15,6 +15,8 @@ public:
     // right; anything else centres).
     bool ParseAttributes(const OMB_LmpNode* node) override;
     const std::string& Text() const { return m_text; }
+    // The longest text a label keeps; the rest is dropped.
+    static constexpr size_t kMaxText = 4096;
 
 protected:
     void DrawLabel(const char* text);

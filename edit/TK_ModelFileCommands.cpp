@@ -5,6 +5,8 @@
 #include "edit/TK_ModelFileCommands.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -70,8 +72,15 @@ bool TK_CMD_SaveModel::Execute() {
     TK_Model& model = m_env->model;
     std::string path = m_path.empty() ? ModelFilePath() : std::string();
     if (path.empty()) ChoosePath(true, "untitled", path);
+    errno = 0;
     if (path.empty() || !TK_Plugin_VOX().SaveModel(path, std::string(), model)) {
-        OMB_Printf("[Error] %s%s\n", "failed to save model : ", path.c_str());
+        // The system's reason (a missing or read-only folder, a name too
+        // long) tells the user what to change.
+        const int cause = path.empty() ? 0 : errno;
+        if (cause)
+            OMB_Printf("[Error] failed to save model : %s (%s)\n", path.c_str(), std::strerror(cause));
+        else
+            OMB_Printf("[Error] %s%s\n", "failed to save model : ", path.c_str());
         return false;
     }
     m_oldName = model.name;

@@ -86,7 +86,10 @@ TEST_F(ModelFileCommands, SaveNamesTheModelAndUndoRestoresTheName) {
     EXPECT_FALSE(Run("save"));
     EXPECT_NE(output.find("[Error] failed to save model : \n"), std::string::npos) << output;
     EXPECT_FALSE(Run("save nowhere/x.vox"));
-    EXPECT_NE(output.find("failed to save model : " + (dir / "nowhere/x.vox").string()), std::string::npos);
+    EXPECT_NE(output.find("failed to save model : " + (dir / "nowhere/x.vox").string() + " (No such file or directory)\n"),
+              std::string::npos);
+    EXPECT_FALSE(Run("save " + std::string(300, 'n') + ".vox"));
+    EXPECT_NE(output.find("(File name too long)\n"), std::string::npos) << output;
     EXPECT_EQ(History(), 0u);
 
     SetBox(2, 3, 4);

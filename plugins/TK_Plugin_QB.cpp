@@ -192,6 +192,14 @@ bool ReadMatrixHeader(ReadState& s, Matrix& m, int number) {
     }
     OMB_Printf("[Log] QB : # %d : %s : ( %d %d %d ) : ( %d %d %d )\n", number, name, size[0], size[1], size[2],
                pos[0], pos[2], pos[1]);
+    // Rows are as long as the file says: a clamped side would misread the
+    // rest, so a matrix past the limit is refused by name.
+    for (int32_t side : size)
+        if (side > kMaxFileAxis) {
+            OMB_Printf("[Error] QB : matrix too large : %s : %d x %d x %d (at most %d a side)\n", name, size[0], size[1],
+                       size[2], kMaxFileAxis);
+            return false;
+        }
     // Model axes: y and z exchanged, and x mirrored across the whole file
     // (not only inside the matrix) so that matrices keep their arrangement.
     m.dims[0] = m.size[0], m.dims[1] = m.size[2], m.dims[2] = m.size[1];

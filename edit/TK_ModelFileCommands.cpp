@@ -51,7 +51,12 @@ void FillBox(TK_Model& model, int color) {
 
 bool TK_CMD_LoadPath::Execute() {
     std::string path;
-    if (!ChoosePath(false, std::string(), path)) return true;
+    // No path from the dialog (cancelled, or none could be shown): the
+    // command did nothing and must not report success.
+    if (!ChoosePath(false, std::string(), path)) {
+        OMB_Printf("[Error] %s\n", "failed to get model name");
+        return false;
+    }
     const std::string current = ModelFilePath();
     if (!current.empty() && TK_SamePath(path, current)) return true;
     TK_Model loaded;
@@ -266,7 +271,10 @@ bool TK_CMD_LoadPattern::Execute() {
     choice.title = "Open Pattern";
     choice.folder = m_env->workspace.patternFolder;
     std::string path;
-    if (!ChooseFile(m_path, choice, path)) return true;
+    if (!ChooseFile(m_path, choice, path)) {
+        OMB_Printf("[Error] %s\n", "failed to get pattern name");
+        return false;
+    }
     TK_Model pattern;
     if (!ReadVox(pattern, path.c_str())) {
         OMB_Printf("[Error] %s\n", "failed to load pattern model");

@@ -71,7 +71,7 @@ TEST_F(ModelFileCommands, FailedOrCancelledOpenChangesNothing) {
     const Case cases[] = {
         {"open missing.vox", false, "[Error] failed to load model : " + (dir / "missing.vox").string() + "\n"},
         {"open sub\\..\\broken.vox", false, "[Error] XIFF : chunk def size\n"},
-        {"open", true, ""},
+        {"open", false, "[Error] failed to get model name\n"},  // the dialog gave no path
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Run(c.line), c.result) << c.line;
@@ -239,6 +239,7 @@ TEST_F(ModelFileNames, PatternLoadsAndTellsTheWindow) {
     ASSERT_EQ(window.attributes.size(), 1u);
     EXPECT_EQ(window.attributes[0], std::make_tuple(std::string("file_patt"), std::string("selected"), std::string("pat.vox")));
     ExpectRefused("ipatt missing.vox", "[Error] failed to load pattern model\n");
+    ExpectRefused("ipatt", "[Error] failed to get pattern name\n");
     EXPECT_EQ(env->patternModel.voxels.Count(), 0) << "a failed load empties the pattern";
     env->window = nullptr;
 }

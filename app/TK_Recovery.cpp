@@ -36,7 +36,8 @@ std::string AsideName(const std::string& folder, const std::string& path) {
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
     std::string name = folder + "/backup-" + stamp + ".vox";
-    for (int n = 2; fs::exists(name) && n < 1000; ++n) name = folder + "/backup-" + stamp + "-" + std::to_string(n) + ".vox";
+    for (int n = 2; fs::exists(name) && n < 1000; ++n)
+        name = folder + "/backup-" + stamp + "-" + std::to_string(n) + ".vox";
     return name;
 }
 

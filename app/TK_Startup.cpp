@@ -44,7 +44,8 @@ void TK_SetupEnvironment(TK_EditorEnv& env) {
     TK_RegisterPlugins(*env.plugins);
     // The shaders run in a worker process of their own, where a time limit
     // can stop one that never ends.
-    env.voxelShaders = std::make_shared<MS_ShaderWorker>(TK_ProgramDirectory() + "/tarsk", env.workspace.shaderTimeLimit);
+    env.voxelShaders =
+        std::make_shared<MS_ShaderWorker>(TK_ProgramDirectory() + "/tarsk", env.workspace.shaderTimeLimit);
 }
 
 void TK_RunStartupScript(TK_EditorEnv& env) {

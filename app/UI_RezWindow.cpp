@@ -370,9 +370,10 @@ bool UI_RezWindow::ToggleView(const std::string& view) {
     std::vector<UI_View*> views;
     CollectViews(&UI_View::kClass, views);
     UI_View* found = nullptr;
-    for (UI_View* v : views)
-        if (UI_SameText(v->Id().c_str(), view.c_str()) && (!found || (UI_Cast<UI_Option>(found) && !UI_Cast<UI_Option>(v))))
-            found = v;
+    for (UI_View* v : views) {
+        const bool better = !found || (UI_Cast<UI_Option>(found) && !UI_Cast<UI_Option>(v));
+        if (better && UI_SameText(v->Id().c_str(), view.c_str())) found = v;
+    }
     if (!found) return false;
     found->SetHidden(!found->IsHidden());
     return true;

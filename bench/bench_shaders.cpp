@@ -126,7 +126,8 @@ void RegisterAll() {
         benchmark::RegisterBenchmark((name + "/baseline").c_str(), CpuSphere)->Unit(benchmark::kMillisecond);
         tk_bench::SetTarget(name, 500000.0);
         const std::string isolated = std::string("worker/") + line;
-        benchmark::RegisterBenchmark(isolated.c_str(), RunShader, std::string(line), true)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(isolated.c_str(), RunShader, std::string(line), true)
+            ->Unit(benchmark::kMillisecond);
         // The baseline here is the same command evaluated in this process.
         benchmark::RegisterBenchmark((isolated + "/baseline").c_str(), RunShader, std::string(line), false)
             ->Unit(benchmark::kMillisecond);

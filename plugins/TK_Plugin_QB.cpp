@@ -196,8 +196,8 @@ bool ReadMatrixHeader(ReadState& s, Matrix& m, int number) {
     // rest, so a matrix past the limit is refused by name.
     for (int32_t side : size)
         if (side > kMaxFileAxis) {
-            OMB_Printf("[Error] QB : matrix too large : %s : %d x %d x %d (at most %d a side)\n", name, size[0], size[1],
-                       size[2], kMaxFileAxis);
+            OMB_Printf("[Error] QB : matrix too large : %s : %d x %d x %d (at most %d a side)\n", name, size[0],
+                       size[1], size[2], kMaxFileAxis);
             return false;
         }
     // Model axes: y and z exchanged, and x mirrored across the whole file

@@ -132,7 +132,8 @@ TEST(EditorSession, KilledSessionComesBackOnTheNextStart) {
     EXPECT_EQ(code, 0) << "a hang-up closes the editor as a window close does";
     std::ifstream err(folder.Path("err2.log"));
     const std::string said((std::istreambuf_iterator<char>(err)), std::istreambuf_iterator<char>());
-    EXPECT_NE(said.find("recovered unsaved work from " + (program / "cache/autosave-").string()), std::string::npos) << said;
+    const std::string recovered = "recovered unsaved work from " + (program / "cache/autosave-").string();
+    EXPECT_NE(said.find(recovered), std::string::npos) << said;
     TK_Model model;
     ASSERT_TRUE(ReadVox(model, (program / "cache/backup.vox").c_str()));
     EXPECT_EQ(model.size[0], 20);

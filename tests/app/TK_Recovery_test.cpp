@@ -20,7 +20,8 @@ namespace fs = std::filesystem;
 
 int CountFiles(const fs::path& folder, const std::string& prefix) {
     int n = 0;
-    for (const auto& entry : fs::directory_iterator(folder)) n += entry.path().filename().string().rfind(prefix, 0) == 0;
+    for (const auto& entry : fs::directory_iterator(folder))
+        n += entry.path().filename().string().rfind(prefix, 0) == 0;
     return n;
 }
 

@@ -76,7 +76,8 @@ TEST_F(ImportExport, ExportWritesTheFormatsExtensionAfterACacheCopy) {
     // data, unless told to.
     ASSERT_TRUE(Run("save"));
     const std::string own = env->model.path;
-    ExpectRefused("o slab " + own, "[Error] export would replace the model's own file (add \"overwrite\" to replace it) : " + own + "\n");
+    ExpectRefused("o slab " + own,
+                  "[Error] export would replace the model's own file (add \"overwrite\" to replace it) : " + own + "\n");
     WriteModel("castle.vox");
     ExpectRefused("o slab castle",
                   "[Error] export would replace a model file with another format (add \"overwrite\" to replace it) : " +

@@ -36,6 +36,7 @@ constexpr int64_t kMaxCells = int64_t(1) << 26;
 // The worker's own start (program, driver, context) is not the shader's
 // time; it gets a generous bound of its own.
 constexpr double kStartLimit = 60;
+constexpr double kHookInterval = 0.05;
 
 struct JobHeader {
     uint32_t magic = kMagic;
@@ -207,13 +208,19 @@ void MS_ShaderWorker::Stop() {
 MS_ShaderWorker::Wait MS_ShaderWorker::Exchange(const std::string& out, uint8_t* in, size_t inBytes,
                                                 double deadline) {
     size_t sent = 0, got = 0;
+    double hooked = OS_Seconds();
     while (sent < out.size() || got < inBytes) {
+        if (m_waitHook && OS_Seconds() - hooked >= kHookInterval) {
+            m_waitHook();
+            hooked = OS_Seconds();
+        }
         if (OS_StopSignal()) return Wait::Signal;
         const double left = deadline - OS_Seconds();
         if (left <= 0) return Wait::Timeout;
         pollfd fds[2] = {{m_fd, short(POLLIN | (sent < out.size() ? POLLOUT : 0)), 0}, {OS_StopSignalFd(), POLLIN, 0}};
-        // A short bound as well: the signal may have come before the pipe existed.
-        const int waitMs = int(std::min(left * 1000.0 + 1, 100.0));
+        // A short bound as well: the signal may have come before the pipe
+        // existed, and the wait hook wants its turn.
+        const int waitMs = int(std::min(left * 1000.0 + 1, kHookInterval * 1000.0));
         if (poll(fds, fds[1].fd >= 0 ? 2 : 1, waitMs) < 0 && errno != EINTR) return Wait::Broken;
         if (fds[0].revents & POLLOUT) {
             const ssize_t put = send(m_fd, out.data() + sent, out.size() - sent, MSG_NOSIGNAL);

@@ -14,7 +14,9 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "edit/TK_VoxelShaderEvaluator.h"
 
@@ -29,6 +31,9 @@ public:
     // False after printing "[Error] xs : ..." when the shader fails, runs
     // past the limit, a stop signal arrives, or the worker cannot start.
     bool Evaluate(const TK_VoxelShaderJob& job, uint8_t* result) override;
+    // Called about every 50 ms while a job runs: the editor keeps its
+    // window drawn. The hook must not run commands.
+    void SetWaitHook(std::function<void()> hook) { m_waitHook = std::move(hook); }
 
 private:
     enum class Wait { Done, Timeout, Signal, Broken };
@@ -40,6 +45,7 @@ private:
     double m_limit;
     pid_t m_pid = -1;
     int m_fd = -1;
+    std::function<void()> m_waitHook;
 };
 
 // The child's side: serves jobs on `fd` until the parent closes it (or

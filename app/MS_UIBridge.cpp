@@ -80,6 +80,13 @@ void MS_UIBridge::Frame(const OS_FrameTime& time) {
     m_window.DrawFrame();
 }
 
+void MS_UIBridge::DrawOnly() {
+    // The window system's events are taken in (the window stays alive for
+    // the desktop) but left queued for the main loop.
+    SDL_PumpEvents();
+    m_window.DrawFrame();
+}
+
 void MS_UIBridge::SetMinimumClientSize(int width, int height) { m_platform.SetMinimumSize(width, height); }
 
 void MS_UIBridge::ResizeClient(int width, int height) {

@@ -28,6 +28,8 @@ public:
     void Resize(int width, int height);
     // Tick, then the frame (needs the context current).
     void Frame(const OS_FrameTime& time);
+    // The frame alone, without the tick, while a long command runs.
+    void DrawOnly();
 
     // The toolkit event type of a platform event (0 when there is none).
     static int EventType(const OS_InputEvent& event);

@@ -1,8 +1,10 @@
 // The editor window's platform client (see TK_EditorClient.h).
 #include "app/TK_EditorClient.h"
 
+#include "app/MS_ShaderWorker.h"
 #include "app/MS_UIBridge.h"
 #include "app/MS_Window.h"
+#include "app/MS_WindowGL.h"
 #include "app/TK_Recovery.h"
 #include "app/TK_Startup.h"
 #include "core/OMB_Log.h"
@@ -46,6 +48,8 @@ void TK_EditorClient::OnStart() {
         m_window->SetTitle("Tarsk @ Ombrel - recovered unsaved work");
     }
     m_editor.Autosave().Arm();
+    if (auto* worker = dynamic_cast<MS_ShaderWorker*>(env.voxelShaders.get()))
+        worker->SetWaitHook([this] { DrawWhileBusy(); });
     TK_RunConsoleLines(env, m_options.lines);
     m_editor.RequestRedraw();
 }
@@ -70,6 +74,14 @@ bool TK_EditorClient::OnCloseRequest() {
     if (m_editor.BackupForClose()) return true;
     if (m_window) m_window->SetTitle("Tarsk @ Ombrel - no backup written: save, or close again to quit");
     return false;
+}
+
+void TK_EditorClient::DrawWhileBusy() {
+    auto* gl = dynamic_cast<MS_WindowGL*>(m_window);
+    if (!m_bridge || !gl || gl->IsDestroyed()) return;
+    // Drawing only: the input stays queued for the loop.
+    m_bridge->DrawOnly();
+    gl->SwapBuffers();
 }
 
 void TK_EditorClient::OnIdle() { m_editor.Autosave().Tick(OS_Seconds()); }

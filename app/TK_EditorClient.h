@@ -32,6 +32,9 @@ public:
     void OnIdle() override;
 
     UI_RezWindow& Editor() { return m_editor; }
+    // A frame drawn from inside a long command (a voxel shader's wait):
+    // no input, no ticks, no commands.
+    void DrawWhileBusy();
     // The editor's window: 1280 x 800, resizable, at least as large as the
     // layout needs. No multisampling: on a software renderer it costs more
     // than twice the frame time, and the views draw their edges as lines.

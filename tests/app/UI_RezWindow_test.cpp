@@ -205,7 +205,10 @@ TEST_F(RezWindow, AnEndlessShaderFailsAtTheLimit) {
     std::ofstream(folder.Path("shader/loop.txt"))
         << "float map( vec3 v ) { float a = 0.0; for (int i = 0; i >= 0; ++i) a = fract(a + sin(float(i)));"
            " return a > 2.0 ? 1.0 : 0.0; }\n";
-    env().voxelShaders = std::make_shared<MS_ShaderWorker>(std::string(TK_BUILD_DIR) + "/tarsk", 1.0);
+    auto worker = std::make_shared<MS_ShaderWorker>(std::string(TK_BUILD_DIR) + "/tarsk", 1.0);
+    int draws = 0;
+    worker->SetWaitHook([&draws] { ++draws; });
+    env().voxelShaders = worker;
     const size_t voxels = env().model.voxels.Count();
     const auto start = std::chrono::steady_clock::now();
     testing::internal::CaptureStdout();
@@ -215,6 +218,7 @@ TEST_F(RezWindow, AnEndlessShaderFailsAtTheLimit) {
     EXPECT_NE(said.find("[Error] xs : loop.txt ran past the time limit of 1 s\n"), std::string::npos) << said;
     EXPECT_EQ(env().model.voxels.Count(), voxels);
     EXPECT_EQ(env().executor.UndoCount(), 0u);
+    EXPECT_GE(draws, 10) << "the window is drawn while the shader runs";
 }
 
 // A backup that cannot be written keeps the window open once, saying why;

@@ -193,7 +193,7 @@ bool TK_RecoverUnsavedWork(TK_EditorEnv& env, const TK_Autosave& autosave) {
         std::ifstream names(side);
         std::getline(names, name);
         std::getline(names, path);
-        TK_InstallModel(env, loaded, name.empty() ? "recovered.vox" : name, path);
+        TK_InstallModel(env, loaded, name, path);
         // Ours from now on: a clean exit removes it after the backup.
         std::rename(vox.c_str(), autosave.Path().c_str());
         std::rename(side.c_str(), RecoveryPath(folder, ::getpid(), ".txt").c_str());

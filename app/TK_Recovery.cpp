@@ -93,8 +93,10 @@ bool TK_WriteQuitBackup(const TK_EditorEnv& env, const std::string& folder) {
         OMB_Printf("[Error] failed to write backup : %s (%s)\n", path.c_str(), std::strerror(errno));
         return false;
     }
+    TK_ModelLook look;
+    look.Capture(env);
     errno = 0;
-    if (!WriteVox(env.model, path.c_str())) {
+    if (!WriteVox(env.model, path.c_str(), &look)) {
         const int cause = errno;
         // The previous backup stays the newest.
         if (hadOne) std::rename(aside.c_str(), path.c_str());
@@ -134,14 +136,16 @@ void TK_Autosave::Start() {
     // The copy is the only work on this thread; bytes and disk are the
     // writer's.
     TK_Model snapshot = m_env.model;
+    TK_ModelLook look;
+    look.Capture(m_env);
     const std::string folder = m_env.workspace.cacheFolder;
     const std::string vox = Path(), side = RecoveryPath(folder, ::getpid(), ".txt");
-    m_writer = std::thread([this, snapshot = std::move(snapshot), folder, vox, side]() {
+    m_writer = std::thread([this, snapshot = std::move(snapshot), look, folder, vox, side]() {
         std::error_code error;
         fs::create_directories(folder, error);
         std::vector<uint8_t> bytes;
         const std::string names = snapshot.name + "\n" + snapshot.path + "\n";
-        const bool ok = WriteVoxBytes(snapshot, bytes) && WriteBytes(vox, bytes.data(), bytes.size()) &&
+        const bool ok = WriteVoxBytes(snapshot, bytes, &look) && WriteBytes(vox, bytes.data(), bytes.size()) &&
                         WriteBytes(side, names.data(), names.size());
         if (!ok) m_failed = true;
         m_busy = false;
@@ -185,7 +189,8 @@ bool TK_RecoverUnsavedWork(TK_EditorEnv& env, const TK_Autosave& autosave) {
         orphans.pop_back();
         const std::string vox = RecoveryPath(folder, pid, ".vox"), side = RecoveryPath(folder, pid, ".txt");
         TK_Model loaded;
-        if (!ReadVox(loaded, vox.c_str())) {
+        TK_ModelLook look;
+        if (!ReadVox(loaded, vox.c_str(), &look)) {
             OMB_Printf("[Warning] unreadable recovery file : %s\n", vox.c_str());
             continue;
         }
@@ -194,6 +199,7 @@ bool TK_RecoverUnsavedWork(TK_EditorEnv& env, const TK_Autosave& autosave) {
         std::getline(names, name);
         std::getline(names, path);
         TK_InstallModel(env, loaded, name, path);
+        look.Install(env);
         // Ours from now on: a clean exit removes it after the backup.
         std::rename(vox.c_str(), autosave.Path().c_str());
         std::rename(side.c_str(), RecoveryPath(folder, ::getpid(), ".txt").c_str());

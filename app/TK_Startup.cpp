@@ -81,7 +81,8 @@ void TK_RunStartupScript(TK_EditorEnv& env) {
 
 bool TK_OpenModelFile(TK_EditorEnv& env, const std::string& path) {
     TK_Model loaded;
-    if (!ReadVox(loaded, path.c_str())) {
+    TK_ModelLook look;
+    if (!ReadVox(loaded, path.c_str(), &look)) {
         OMB_Printf("[Error] failed to load model : %s\n", path.c_str());
         return false;
     }
@@ -89,6 +90,7 @@ bool TK_OpenModelFile(TK_EditorEnv& env, const std::string& path) {
     std::error_code error;
     TK_InstallModel(env, loaded, std::filesystem::path(path).filename().string(),
                     std::filesystem::absolute(path, error).string());
+    look.Install(env);
     return true;
 }
 

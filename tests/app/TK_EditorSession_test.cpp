@@ -57,7 +57,7 @@ echo $? > "$2/status"
 // session two (same program folder) starts, is hung up on, and exits.
 const char* const kCrash = R"(#!/bin/sh
 wait_window() {
-  for i in $(seq 1 100); do
+  for i in $(seq 1 200); do
     wid=$(xdotool search --onlyvisible --name "Tarsk" 2>/dev/null | head -1)
     [ -n "$wid" ] && return 0
     sleep 0.2
@@ -75,7 +75,7 @@ kill -KILL $pid
 wait $pid
 "$1" > "$2/out2.log" 2> "$2/err2.log" &
 pid=$!
-wait_window || { cat "$2/out2.log" "$2/err2.log"; kill -KILL $pid; exit 4; }
+wait_window || { kill -KILL $pid; wait $pid; echo "second session: status $?"; cat "$2/out2.log" "$2/err2.log"; exit 4; }
 sleep 0.5
 kill -HUP $pid
 wait $pid

@@ -12,6 +12,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -135,18 +136,17 @@ void TK_Autosave::Start() {
     m_busy = true;
     // The copy is the only work on this thread; bytes and disk are the
     // writer's.
-    TK_Model snapshot = m_env.model;
-    TK_ModelLook look;
-    look.Capture(m_env);
+    // One copy, shared with the thread (a model moved about may copy).
+    auto snapshot = std::make_shared<const TK_Model>(m_env.model);
+    auto look = std::make_shared<TK_ModelLook>();
+    look->Capture(m_env);
     const std::string folder = m_env.workspace.cacheFolder;
     const std::string vox = Path(), side = RecoveryPath(folder, ::getpid(), ".txt");
-    m_writer = std::thread([this, snapshot = std::move(snapshot), look, folder, vox, side]() {
+    m_writer = std::thread([this, snapshot, look, folder, vox, side]() {
         std::error_code error;
         fs::create_directories(folder, error);
-        std::vector<uint8_t> bytes;
-        const std::string names = snapshot.name + "\n" + snapshot.path + "\n";
-        const bool ok = WriteVoxBytes(snapshot, bytes, &look) && WriteBytes(vox, bytes.data(), bytes.size()) &&
-                        WriteBytes(side, names.data(), names.size());
+        const std::string names = snapshot->name + "\n" + snapshot->path + "\n";
+        const bool ok = WriteVox(*snapshot, vox.c_str(), look.get()) && WriteBytes(side, names.data(), names.size());
         if (!ok) m_failed = true;
         m_busy = false;
     });

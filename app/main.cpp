@@ -38,6 +38,10 @@ int main(int argc, char** argv) {
     }
     // Every mode answers Ctrl+C, `timeout` and a closed terminal its own way.
     OS_InstallStopSignals();
+    // Batch modes stop within a second even inside one long command (a
+    // render gets a little more to write what it has).
+    if (options.mode == TK_RunMode::Headless) OS_SetStopDeadline(1);
+    if (options.mode == TK_RunMode::Snap || options.mode == TK_RunMode::Render) OS_SetStopDeadline(2);
     switch (options.mode) {
         case TK_RunMode::Headless: return TK_RunHeadless(options);
         case TK_RunMode::Snap:

@@ -10,11 +10,16 @@ namespace {
 const int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 volatile sig_atomic_t g_signal = 0;
+volatile sig_atomic_t g_deadline = 0;
 int g_pipe[2] = {-1, -1};
+
+// The deadline passed with the work still running: end as the signal asked.
+void OnDeadline(int) { _exit(128 + (g_signal ? g_signal : SIGTERM)); }
 
 void OnStopSignal(int sig) {
     if (g_signal != 0) _exit(128 + g_signal);
     g_signal = sig;
+    if (g_deadline > 0) alarm(unsigned(g_deadline));
     if (g_pipe[1] >= 0) {
         const char byte = 1;
         // A full pipe already says the same thing.
@@ -43,6 +48,14 @@ bool OS_InstallStopSignals() {
     bool ok = true;
     for (int sig : kStopSignals) ok = sigaction(sig, &action, nullptr) == 0 && ok;
     return ok;
+}
+
+void OS_SetStopDeadline(int seconds) {
+    struct sigaction action = {};
+    action.sa_handler = &OnDeadline;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGALRM, &action, nullptr);
+    g_deadline = seconds;
 }
 
 int OS_StopSignal() { return g_signal; }

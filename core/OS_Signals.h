@@ -8,12 +8,16 @@
 // once: a person pressing Ctrl+C twice means it.
 //
 // The rule not to break: the handler does nothing that is not
-// async-signal-safe (an atomic store, write(), _exit()).
+// async-signal-safe (an atomic store, write(), alarm(), _exit()).
 #pragma once
 
 // Installs the handler for the four signals; call once, early in main.
 // False when the self-pipe or a handler cannot be set up.
 bool OS_InstallStopSignals();
+// Batch modes: a process still running `seconds` after the first stop
+// signal (stuck in one long command) ends then with the signal's status.
+// 0 (the default) waits for the loops, as the editor must.
+void OS_SetStopDeadline(int seconds);
 // The first stop signal received, 0 while none came.
 int OS_StopSignal();
 // The conventional exit status for the received signal (130 for SIGINT,

@@ -105,7 +105,7 @@ void TK_InstallModel(TK_EditorEnv& env, TK_Model& loaded, const std::string& nam
     model.palette = loaded.palette;
     // Name, size, trim, voxels and their colours; then the whole palette.
     env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_TRIM | TK_CHANGE_VOXELS | TK_CHANGE_COLORS);
-    env.ChangeNotification(TK_NOTIFY_PALETTE, 0);
+    env.ChangeNotification(TK_NOTIFY_PALETTE, TK_PALETTE_ALL);
 }
 
 bool TK_WriteBackup(TK_EditorEnv& env) {

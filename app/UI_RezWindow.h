@@ -4,8 +4,9 @@
 // "config/editor.ui", runs the start-up script, turns key presses into
 // command lines through three hotkey tables (global, edit mode, render mode),
 // runs the lines its widgets hand it, accepts dropped files, keeps the
-// widgets in step with the environment's change messages, and writes the
-// backup model when the program quits.
+// widgets in step with the environment's change messages (the binding table
+// of app/TK_WidgetBindings), and writes the
+// backup model (and releases its GPU objects) when the program quits.
 //
 // It is also the environment's TK_WindowLink, so "ui_set", "ui_view" and
 // "snap" reach its views, and "cam" the scene view's camera slots. Without an OpenGL context (tests) the renderers
@@ -39,15 +40,16 @@ public:
     void OnCreate() override;
     void OnStart() override;
     void OnQuit() override;
-    // The backup of a close asked for by the user or a signal: true when it
-    // was written, or when this is the second close after a failed one (the
-    // user was told and closes anyway; the autosave file then stays).
-    bool BackupForClose();
+    // Writes the backup of a close asked for by the user or a signal: true
+    // when it was written, or when this is the second close after a failed
+    // one (the user was told and closes anyway; the autosave file stays).
+    bool CanClose() override;
+    // Writes the autosave when one is due.
+    void OnIdle(double now) override { m_autosave.Tick(now); }
     // Clears the frame before the views draw (the scene draws straight
     // into its rectangle, the widgets' batches come after).
     void Draw() override;
-    void OnBroadcast9() override { RefreshLayout(); }
-    void OnBroadcast10() override { RefreshLayout(); }
+    void OnDeactivate() override { RefreshLayout(); }
     bool KeyDown(const UI_KeyState& k) override;
     void OnDropFiles(const std::vector<std::string>& paths, int x, int y) override;
     // Widget command lines run with the prefix "/".
@@ -66,8 +68,9 @@ public:
     bool SaveSceneCamera(const std::string& path) override;
     bool LoadSceneCamera(const std::string& path) override;
 
-    // The renderers start in OnStart, and the scene view draws, only when
-    // this was called before the create broadcast (a context is current).
+    // The font and the renderers load in OnStart, and the scene view draws,
+    // only when this was called before the create broadcast (a context is
+    // current).
     void EnableRendering() { m_rendering = true; }
     // The description file; "config/editor.ui" under the program directory
     // unless set before the create broadcast.
@@ -84,13 +87,11 @@ public:
 
 private:
     void RegisterHotkeys();
+    // The font and the renderers (a context is current).
+    void StartRendering();
     void RunLine(const std::string& line) { m_env.ExecuteText("", line.c_str()); }
-    void Set(const char* view, const char* key, const std::string& value);
-    void ShowCurrentColor();
-    void ShowMaterial();
-    void ShowRender();
-    void ShowEditorState(int flags);
-    void ShowModel(int flags);
+    // Both file lists read their folders again.
+    void RelistFiles();
 
     TK_EditorEnv m_env;
     TK_Autosave m_autosave{m_env};
@@ -105,5 +106,4 @@ private:
     bool m_rendering = false;
     bool m_quit = false;
     bool m_backupTried = false, m_backupWritten = false, m_closeRefused = false;
-    bool m_showing = false;  // widget updates in progress: their commands are dropped
 };

@@ -19,8 +19,8 @@ std::string TK_ProgramDirectory() {
 
 void TK_Workspace::SetDefaults(const std::string& dir) {
     programDir = dir;
-    modelFolder = modelFolder2 = patternFolder = dir + "/vox";
-    exportFolder = exportFolder2 = dir + "/export";
+    modelFolder = importFolder = patternFolder = dir + "/vox";
+    exportFolder = dir + "/export";
     paletteFolder = dir + "/palette";
     cacheFolder = dir + "/cache";
 }

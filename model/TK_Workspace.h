@@ -13,10 +13,9 @@ std::string TK_ProgramDirectory();
 struct TK_Workspace {
     std::string programDir;
     std::string modelFolder;
-    std::string modelFolder2;
+    std::string importFolder;  // where the import dialog starts
     std::string exportFolder;
     std::string paletteFolder;
-    std::string exportFolder2;
     std::string patternFolder;
     std::string cacheFolder;
 

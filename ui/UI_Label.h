@@ -17,6 +17,9 @@ public:
     const std::string& Text() const { return m_text; }
     // The longest text a label keeps; the rest is dropped.
     static constexpr size_t kMaxText = 4096;
+    // At most kMaxText characters are kept.
+    void SetText(const std::string& text);
+    void SetBackground(OMB_Color color);
 
 protected:
     void DrawLabel(const char* text);

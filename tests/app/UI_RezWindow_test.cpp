@@ -145,7 +145,25 @@ TEST_F(RezWindow, DroppedFoldersAndFiles) {
     Center("scene", x, y);
     window.OnDropFiles({dir + "/m.vox"}, x, y);
     EXPECT_EQ(env().model.voxels.Count(), size_t(45 * 45 * 45));
-    window.OnDropFiles({}, x, y);
+    const size_t steps = env().executor.UndoCount();
+    window.OnDropFiles({}, x, y);  // an empty drop does nothing
+    EXPECT_EQ(env().executor.UndoCount(), steps);
+}
+
+// Shortcuts are written once, in the hotkey tables; the hints name them.
+TEST_F(RezWindow, HintsNameTheKeysOfTheirCommands) {
+    const struct {
+        const char* view;
+        const char* hint;
+    } cases[] = {
+        {"undo", "undo  [Ctrl+Z]"},                                  // a button
+        {"redo", "redo  [Ctrl+Y / Ctrl+Shift+Z]"},                   // two keys
+        {"box", "set b_shape box  [B]"},                             // an option of a group
+        {"r_face", "set r_show face 1 / 0  [Ctrl+Shift+V]"},         // a switch toggles with 2
+        {"l_x", "loft x 1 / 0  [Ctrl+1]"},
+        {"size", "size X Y Z: the box size"},                        // no key
+    };
+    for (const auto& c : cases) EXPECT_EQ(window.FindView(c.view, &UI_View::kClass)->Hint(), c.hint);
 }
 
 TEST_F(RezWindow, ChangeMessagesUpdateTheirViews) {
@@ -231,13 +249,13 @@ TEST_F(RezWindow, AFailedBackupKeepsTheFirstCloseOpen) {
     std::ofstream(folder.Path("file")) << "in the way";
     env().workspace.cacheFolder = folder.Path("file/cache");
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(window.BackupForClose());
+    EXPECT_FALSE(window.CanClose());
     const std::string said = testing::internal::GetCapturedStdout();
     EXPECT_NE(said.find("[Error] failed to write backup : " + folder.Path("file/cache/backup.vox") + " ("), std::string::npos)
         << said;
     EXPECT_NE(said.find("close again"), std::string::npos) << said;
     testing::internal::CaptureStdout();
-    EXPECT_TRUE(window.BackupForClose());
+    EXPECT_TRUE(window.CanClose());
     testing::internal::GetCapturedStdout();
 }
 

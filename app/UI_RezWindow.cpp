@@ -158,6 +158,8 @@ bool UI_RezWindow::CanClose() {
     m_closeRefused = true;
     OMB_Printf("[Error] the model has no backup : save it, or close again to quit without one\n");
     SetTitle("Tarsk @ Ombrel - no backup written: save, or close again to quit");
+    // A second signal ends the process at once: the reason must be out.
+    std::fflush(stdout);
     return false;
 }
 

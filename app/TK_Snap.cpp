@@ -60,22 +60,23 @@ bool TraceFrame(TK_ModelViewer& viewer, const TK_Options& options) {
     tracer.SyncView(viewer.View());
     const double start = OS_Seconds();
     double shown = -1;
-    int done = 0;
-    // A stop signal ends the accumulation after the sample in progress: the
-    // picture so far is complete, only noisier.
-    for (; done < options.samples && !OS_StopSignal();) {
+    // A stop signal ends the accumulation between bands: the picture keeps
+    // the complete samples, only noisier.
+    while (!tracer.IsComplete(options.samples) && !OS_StopSignal()) {
+        const int done = tracer.Samples();
         if (!tracer.SamplePass()) {
             OMB_Printf("[Error] render : sample %d failed\n", done + 1);
             return false;
         }
-        ++done;
+        if (tracer.Samples() == done) continue;  // a band of the sample
         glFinish();
         const double now = OS_Seconds();
-        if (!options.quiet && (now - shown >= 0.25 || done == options.samples)) {
-            PrintProgress(done, options.samples, now - start);
+        if (!options.quiet && (now - shown >= 0.25 || done + 1 == options.samples)) {
+            PrintProgress(done + 1, options.samples, now - start);
             shown = now;
         }
     }
+    const int done = tracer.Samples();
     if (done < options.samples) {
         if (!options.quiet) std::fputc('\n', stderr);
         if (done == 0) return false;

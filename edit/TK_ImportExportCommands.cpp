@@ -102,7 +102,7 @@ bool TK_CMD_ExportModel::MayReplace(const std::string& path) const {
     const std::string own = ModelFilePath();
     if (!own.empty() && TK_SamePath(path, own))
         return Fail("export would replace the model's own file (add \"overwrite\" to replace it) : ", path);
-    if (m_format != "vox" && IsNativeModelFile(path))
+    if (m_format != "vox" && FileHasVoxMagic(path.c_str()))
         return Fail("export would replace a model file with another format (add \"overwrite\" to replace it) : ", path);
     return true;
 }

@@ -257,7 +257,7 @@ bool TK_CMD_DeleteModel::Execute() {
     // or path set by hand must not trash anything else.
     std::error_code error;
     const std::string path = std::filesystem::absolute(ModelFilePath(), error).lexically_normal().string();
-    if (std::filesystem::exists(path, error) && !IsNativeModelFile(path)) {
+    if (std::filesystem::exists(path, error) && !FileHasVoxMagic(path.c_str())) {
         OMB_Printf("[Error] failed to delete model : not a model file : %s\n", path.c_str());
         return false;
     }

@@ -4,7 +4,6 @@
 #include "model/TK_VoxFile.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "core/OMB_Log.h"
@@ -154,11 +153,8 @@ bool ReadVoxBytes(TK_Model& model, const void* data, size_t size, TK_ModelLook* 
 
 bool HasVoxMagic(const void* data, size_t size) { return size >= 4 && std::memcmp(data, kMagic, 4) == 0; }
 
-bool IsNativeModelFile(const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    uint8_t head[8] = {};
-    const bool whole = std::fread(head, 1, sizeof head, f) == sizeof head;
-    std::fclose(f);
-    return whole && std::memcmp(head, kMagic, 4) == 0 && OMB_GetInt32LE(head + 4) == kVoxVersion;
+bool FileHasVoxMagic(const char* path) {
+    OMB_LoadBitFile file;
+    uint8_t magic[4];
+    return file.Open(path) && file.ReadBytes(magic, 4) && HasVoxMagic(magic, 4);
 }

@@ -13,7 +13,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "model/TK_Model.h"
@@ -35,9 +34,8 @@ bool WriteVoxBytes(const TK_Model& model, std::vector<uint8_t>& out, const TK_Mo
 // a damaged look is only a warning (the defaults, the model still reads).
 bool ReadVox(TK_Model& model, const char* path, TK_ModelLook* look = nullptr);
 bool ReadVoxBytes(TK_Model& model, const void* data, size_t size, TK_ModelLook* look = nullptr);
-// True when the file at `path` starts as a native model file does (magic and
-// version); the Slab6 files that share the extension do not.
-bool IsNativeModelFile(const std::string& path);
 
 // The first four bytes of a native file.
 bool HasVoxMagic(const void* data, size_t size);
+// True when the file at `path` opens and starts with them.
+bool FileHasVoxMagic(const char* path);

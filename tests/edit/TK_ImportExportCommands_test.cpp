@@ -82,9 +82,9 @@ TEST_F(ImportExport, ExportWritesTheFormatsExtensionAfterACacheCopy) {
     ExpectRefused("o slab castle",
                   "[Error] export would replace a model file with another format (add \"overwrite\" to replace it) : " +
                       Path("castle.vox") + "\n");
-    EXPECT_TRUE(IsNativeModelFile(own) && IsNativeModelFile(Path("castle.vox")));
+    EXPECT_TRUE(FileHasVoxMagic(own.c_str()) && FileHasVoxMagic(Path("castle.vox").c_str()));
     ASSERT_TRUE(Run("o slab castle overwrite"));
-    EXPECT_FALSE(IsNativeModelFile(Path("castle.vox")));
+    EXPECT_FALSE(FileHasVoxMagic(Path("castle.vox").c_str()));
     ExpectRefused("o qb", "[Error] failed to get export name\n");
     ExpectRefused("o nope x", "[Error] failed to load plugin : nope\n");
     ExpectRefused("o qb nowhere/x.qb", "[Error] failed to export model : " + Path("nowhere/x.qb") + "\n");

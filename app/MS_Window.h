@@ -13,10 +13,14 @@
 //                toolkit's mouse or key record (y flipped to a bottom-left
 //                origin, drags while a button is held, typed characters as
 //                key events without a code) and calls HandleInputEvent;
+//   OnIdle       the toolkit window's time-driven work (the autosave);
 //   Tick         draws a frame when one was asked for, at most one per
 //                16 ms and none while minimised (tick broadcast, DrawFrame,
 //                swap); with nothing to draw the next pass waits for events
 //                (SDL_WaitEventTimeout): no busy loop.
+//
+// A close (the window's button, or the first stop signal) asks the toolkit
+// window first (CanClose), which may keep it open.
 //
 // The toolkit window is not owned and must outlive the host; the host is its
 // UI_Host (minimum size, client resize, redraws, the clipboard).

@@ -5,8 +5,10 @@
 // command lines through three hotkey tables (global, edit mode, render mode),
 // runs the lines its widgets hand it, accepts dropped files, keeps the
 // widgets in step with the environment's change messages (the binding table
-// of app/TK_WidgetBindings), and writes the
-// backup model (and releases its GPU objects) when the program quits.
+// of app/TK_WidgetBindings), autosaves while there are changes (TK_Autosave,
+// driven by the host's idle call), writes the backup model when asked to
+// close (a failed backup keeps the window open once) and releases its GPU
+// objects when the program quits.
 //
 // It is also the environment's TK_WindowLink, so "ui_set", "ui_view" and
 // "snap" reach its views, and "cam" the scene view's camera slots. Without an OpenGL context (tests) the renderers

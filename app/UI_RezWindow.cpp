@@ -11,13 +11,16 @@
 #include "core/OMB_Log.h"
 #include "core/OS_FileDialog.h"
 #include "core/OS_Keys.h"
+#include "core/OS_Stopwatch.h"
 #include "render/OMB_OpenGL.h"
 #include "render/TK_Snapshot.h"
 #include "ui/UI_Console.h"
 #include "ui/UI_FileDialog.h"
 #include "ui/UI_List.h"
+#include "ui/UI_Option.h"
 #include "ui/UI_Palette.h"
 #include "ui/UI_TextField.h"
+#include "ui/UI_Theme.h"
 
 namespace {
 
@@ -49,10 +52,8 @@ const HotkeyRow kGlobalKeys[] = {
     {OS_KeyOf('E'), C, false, "set r_show edge 2"}, {OS_KeyOf('G'), C, false, "set r_show grid 2"}, \
     {OS_KeyOf('R'), C, false, "set r_show ground 2"}, {OS_KeyOf('W'), C, false, "set r_show shadow 2"}
 
+// The shape brushes' keys come first, from their descriptors (TK_ShapeBrushes).
 const HotkeyRow kEditKeys[] = {
-    {OS_KeyOf('L'), 0, false, "set b_shape line"},  {OS_KeyOf('C'), 0, false, "set b_shape center"},
-    {OS_KeyOf('P'), 0, false, "set b_shape pattern"}, {OS_KeyOf('V'), 0, false, "set b_shape vox"},
-    {OS_KeyOf('F'), 0, false, "set b_shape face"},  {OS_KeyOf('B'), 0, false, "set b_shape box"},
     {OS_KeyOf('T'), 0, false, "set b_type attach"}, {OS_KeyOf('R'), 0, false, "set b_type erase"},
     {OS_KeyOf('G'), 0, false, "set b_type paint"},  {OS_KeyOf('U'), 0, false, "full"},
     {OS_KeyOf('I'), 0, false, "fill"},              {OS_KEY_BACKSPACE, 0, false, "zero"},
@@ -68,9 +69,6 @@ template <size_t N>
 void RegisterRows(OMB_HotkeyTable& table, const HotkeyRow (&rows)[N]) {
     for (const HotkeyRow& row : rows) table.Register(row.key, row.mods, row.repeat, row.text);
 }
-
-// The window's base colour, behind every panel.
-constexpr float kBackground[3] = {0.11f, 0.115f, 0.125f};
 
 }  // namespace
 
@@ -109,6 +107,7 @@ void UI_RezWindow::OnCreate() {
     if (m_console) m_console->SetLog(&m_log);
     if (m_status) m_status->SetLog(&m_log);
     if (m_dialog) m_dialog->SetDoneHandler([this](const std::string& line) { DialogDone(line); });
+    ShowShapeBrushes();
     TK_AddKeysToHints(*this, {&m_globalKeys, &m_editKeys, &m_renderKeys});
     if (m_paletteView) m_paletteView->SetPalette(&m_env.model.palette);
     TK_RegisterBrushes(m_brushes);
@@ -126,8 +125,23 @@ void UI_RezWindow::OnCreate() {
 
 void UI_RezWindow::RegisterHotkeys() {
     RegisterRows(m_globalKeys, kGlobalKeys);
+    for (const TK_BrushDescriptor& shape : TK_ShapeBrushes())
+        m_editKeys.Register(shape.key, 0, false, shape.Command().c_str());
     RegisterRows(m_editKeys, kEditKeys);
     RegisterRows(m_renderKeys, kRenderKeys);
+}
+
+// The brush panel's shape options are named by their words; their captions
+// and hints come from the brushes' descriptors.
+void UI_RezWindow::ShowShapeBrushes() {
+    auto* group = UI_Cast<UI_OptionGroup>(FindView("b_shape", &UI_OptionGroup::kClass));
+    if (!group) return;
+    for (const TK_BrushDescriptor& shape : TK_ShapeBrushes()) {
+        auto* option = UI_Cast<UI_TextOption>(group->OptionNamed(shape.Word()));
+        if (!option) continue;
+        option->SetText(shape.caption);
+        option->SetHint(shape.Command());
+    }
 }
 
 void UI_RezWindow::OnStart() {
@@ -159,16 +173,31 @@ void UI_RezWindow::StartRendering() {
 void UI_RezWindow::Draw() {
     ShowTraceProgress();
     if (!m_rendering) return;
-    glClearColor(kBackground[0], kBackground[1], kBackground[2], 1);
+    glClearColor(kThemeWindowBackground[0], kThemeWindowBackground[1], kThemeWindowBackground[2], 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 void UI_RezWindow::OnQuit() {
     if (m_quit) return;
     m_quit = true;
-    TK_WriteBackup(m_env);
+    if (!m_backupTried) m_backupWritten = TK_WriteBackup(m_env);
+    // Without a backup the recovery file is the work's only copy.
+    if (m_backupWritten) m_autosave.Discard();
     // The GPU objects go while the context is current.
     m_renderers.Shutdown();
+    if (m_rendering) Canvas().ReleaseFont();
+}
+
+bool UI_RezWindow::CanClose() {
+    m_backupTried = true;
+    m_backupWritten = TK_WriteBackup(m_env);
+    if (m_backupWritten || m_closeRefused) return true;
+    m_closeRefused = true;
+    OMB_Printf("[Error] the model has no backup : save it, or close again to quit without one\n");
+    SetTitle("Tarsk @ Ombrel - no backup written: save, or close again to quit");
+    // A second signal ends the process at once: the reason must be out.
+    std::fflush(stdout);
+    return false;
 }
 
 bool UI_RezWindow::KeyDown(const UI_KeyState& k) {
@@ -236,10 +265,12 @@ void UI_RezWindow::OnEditorMessage(int kind, int flags) {
             if ((flags & TK_EDITOR_BRUSH) && m_sceneView) m_sceneView->SetActiveBrush(m_brushes.ForSettings(m_env.settings));
             break;
         case TK_NOTIFY_MODEL:
+            m_autosave.NoteChange(OS_Seconds());
             if ((flags & TK_CHANGE_TRIM) && m_sceneView) m_sceneView->ModelChanged();
             if (flags & TK_CHANGE_FILES) RelistFiles();
             break;
         case TK_NOTIFY_PALETTE:
+            m_autosave.NoteChange(OS_Seconds());
             if (m_paletteView) m_paletteView->Invalidate();
             // The current colour's entry changed: show it as a new colour.
             if (flags == m_env.currentColorIndex) {
@@ -344,7 +375,14 @@ bool UI_RezWindow::HasView(const std::string& view) const {
 }
 
 bool UI_RezWindow::ToggleView(const std::string& view) {
-    UI_View* found = FindView(view.c_str(), &UI_View::kClass);
+    // A tab's option button carries its page's id: the page is meant.
+    std::vector<UI_View*> views;
+    CollectViews(&UI_View::kClass, views);
+    UI_View* found = nullptr;
+    for (UI_View* v : views) {
+        const bool better = !found || (UI_Cast<UI_Option>(found) && !UI_Cast<UI_Option>(v));
+        if (better && UI_SameText(v->Id().c_str(), view.c_str())) found = v;
+    }
     if (!found) return false;
     found->SetHidden(!found->IsHidden());
     return true;

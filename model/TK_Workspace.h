@@ -27,6 +27,8 @@ struct TK_Workspace {
     // Files are chosen with the editor's own dialog even where zenity or
     // kdialog exists (config "workspace" "file_dialog" = 'own').
     bool ownFileDialog = false;
+    // Seconds a voxel shader may run before "xs" gives up on it.
+    double shaderTimeLimit = 5;
 
     // Every folder at its default below `dir`.
     void SetDefaults(const std::string& dir);

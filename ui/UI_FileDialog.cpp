@@ -54,10 +54,11 @@ bool HasExtension(const std::string& name) {
 UI_FileDialog::UI_FileDialog() {
     UI_ViewRegistry registry;
     UI_RegisterViewTypes(registry);
-    UI_View* parts = UI_LoadViewTreeText(registry, kParts, "file dialog");
+    std::unique_ptr<UI_View> tree = UI_LoadViewTreeText(registry, kParts, "file dialog");
+    UI_View* parts = tree.get();
     OMB_LmpNode layout;
     layout.AddAttribute("flex", "1");
-    AddChild(parts, &layout);
+    AddChild(std::move(tree), &layout);
     m_title = Part<UI_Label>(parts, "dlg_title");
     m_where = Part<UI_Label>(parts, "dlg_where");
     m_list = Part<UI_FileList>(parts, "dlg_list");

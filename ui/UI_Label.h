@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "ui/UI_Theme.h"
 #include "ui/UI_View.h"
 
 class UI_Label : public UI_View {
@@ -15,6 +16,9 @@ public:
     // right; anything else centres).
     bool ParseAttributes(const OMB_LmpNode* node) override;
     const std::string& Text() const { return m_text; }
+    // The longest text a label keeps; the rest is dropped.
+    static constexpr size_t kMaxText = 4096;
+    // At most kMaxText characters are kept.
     void SetText(const std::string& text);
     void SetBackground(OMB_Color color);
 
@@ -22,8 +26,8 @@ protected:
     void DrawLabel(const char* text);
 
     std::string m_text;
-    OMB_Color m_bgColor = OMB_RGBA(0, 0, 0, 0);  // alpha 0: no background
-    OMB_Color m_fontColor = OMB_RGBA(255, 255, 255, 230);
+    OMB_Color m_bgColor = kThemeClear;
+    OMB_Color m_fontColor = kThemeLabelText;
     float m_fontSize[2] = {8, 16};
     int m_align = 2;
 };

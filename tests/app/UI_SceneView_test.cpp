@@ -39,9 +39,8 @@ protected:
         env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS);
         TK_RegisterCommands(env.executor);
         env.window = this;
-        scene = new UI_SceneView;
+        scene = static_cast<UI_SceneView*>(window.SetRootView(std::make_unique<UI_SceneView>()));
         scene->SetId("scene");
-        window.SetRootView(scene);
         window.SetRect({0, 0, 99, 99});
         scene->SetRect({0, 0, 99, 99});
         TK_RegisterBrushes(brushes);

@@ -18,18 +18,17 @@ struct Child {
 // returning the children's rectangles.
 std::vector<OMB_Rect> Layout(bool vertical, const std::vector<Child>& children, int width = 50, int height = 100) {
     RecordingWindow window;
-    UI_Box* box = vertical ? static_cast<UI_Box*>(new UI_VBox()) : new UI_HBox();
-    window.SetRootView(box);
+    UI_View* box = window.SetRootView(vertical ? std::unique_ptr<UI_View>(std::make_unique<UI_VBox>())
+                                               : std::make_unique<UI_HBox>());
     for (const Child& c : children) {
         OMB_LmpNode node;
         node.AddAttribute("flex", std::to_string(c.flex));
         node.AddAttribute("size", std::to_string(c.size));
         node.AddAttribute("prev", std::to_string(c.prev));
         node.AddAttribute("next", std::to_string(c.next));
-        UI_View* view = new UI_View();
+        UI_View* view = box->AddNew<UI_View>(&node);
         view->SetMinSize(c.minW, c.minH);
         view->SetHidden(c.hidden);
-        box->AddChild(view, &node);
     }
     // Straight to the box: RefreshLayout would grow the root to its minimum.
     box->Measure();
@@ -96,20 +95,18 @@ TEST(BoxLayout, MeasuresAndGroupsShareTheirArea) {
     a.AddAttribute("flex", "1");
     a.AddAttribute("prev", "-4");
     b.AddAttribute("flex", "4");
-    box.AddChild(new UI_View(), &a);
-    box.AddChild(new UI_View(), &b);
+    box.AddNew<UI_View>(&a);
+    box.AddNew<UI_View>(&b);
     box.Measure();
     EXPECT_EQ(box.Items()[0].prev, 0);
     EXPECT_EQ(box.Items()[1].current, 40);
     EXPECT_EQ(box.GetMinSize().width, 50);
 
     UI_Group group;
-    UI_View* small = new UI_View();
-    UI_View* tall = new UI_View();
+    UI_View* small = group.AddNew<UI_View>(nullptr);
+    UI_View* tall = group.AddNew<UI_View>(nullptr);
     small->SetMinSize(30, 5);
     tall->SetMinSize(10, 40);
-    group.AddChild(small, nullptr);
-    group.AddChild(tall, nullptr);
     group.Measure();
     EXPECT_EQ(group.GetMinSize(), (OMB_Size{30, 40}));
     group.SetRect({5, 5, 50, 60});

@@ -41,6 +41,12 @@ TEST(CommandLine, Modes) {
     EXPECT_EQ(o.snapPath, "r.png");
     EXPECT_EQ(o.samples, 7);
     EXPECT_EQ(o.height, 48);
+    // A turntable is square unless --size says otherwise.
+    ASSERT_TRUE(Parse({"--snap", "t.webp", "--turntable", "36"}, o));
+    EXPECT_EQ(o.turntable, 36);
+    EXPECT_EQ(o.width * 10000 + o.height, kTurntableSide * 10001);
+    ASSERT_TRUE(Parse({"--render", "t.gif", "--size", "64x48", "--turntable", "2"}, o));
+    EXPECT_EQ(o.width, 64);
 }
 
 TEST(CommandLine, UsageErrors) {
@@ -63,6 +69,8 @@ TEST(CommandLine, UsageErrors) {
         {"--snap", "x.png", "--spp", "4"},  // samples need --render
         {"--render", "x.png", "--spp", "0"},
         {"--render", "x.png", "--spp", "many"},
+        {"--snap", "x.gif", "--turntable", "3601"},
+        {"--headless", "--turntable", "2"},
     };
     for (const auto& args : cases) {
         TK_Options o;

@@ -106,10 +106,8 @@ TEST(SplitCommands, Table) {
     for (const Case& c : cases) {
         std::vector<OMB_CommandText> got = OMB_SplitCommands(c.text);
         ASSERT_EQ(got.size(), c.expected.size()) << c.text;
-        for (size_t i = 0; i < got.size(); ++i) {
-            EXPECT_EQ(got[i].name, c.expected[i].first) << c.text;
-            EXPECT_EQ(got[i].args, c.expected[i].second) << c.text;
-        }
+        for (size_t i = 0; i < got.size(); ++i)
+            EXPECT_EQ(std::make_pair(got[i].name, got[i].args), c.expected[i]) << c.text;
     }
 }
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "core/OS_Signals.h"
 #include "model/TK_EditorEnv.h"
 
 namespace {
@@ -202,6 +203,7 @@ bool TK_RunConsoleLine(TK_EditorEnv& env, const std::string& line) {
 bool TK_RunConsoleLines(TK_EditorEnv& env, const std::vector<std::string>& lines) {
     bool allOk = true;
     for (const std::string& line : lines) {
+        if (OS_StopSignal()) return false;
         if (TK_IsBlankOrComment(line)) continue;
         allOk = TK_RunConsoleLine(env, line) && allOk;
     }

@@ -12,6 +12,7 @@
 #include "app/MS_WindowGL.h"
 #include "app/TK_ModelViewer.h"
 #include "core/OMB_Log.h"
+#include "core/OS_Signals.h"
 #include "core/OS_Stopwatch.h"
 #include "model/TK_EditorEnv.h"
 #include "plugins/TK_AnimationWriter.h"
@@ -127,7 +128,9 @@ bool TraceFrame(TK_ModelViewer& viewer, const TK_Options& options, const std::st
     tracer.SyncView(viewer.View());
     const double start = OS_Seconds();
     double shown = -1;
-    while (!tracer.IsComplete(options.samples)) {
+    // A stop signal ends the accumulation between bands: the picture keeps
+    // the complete samples, only noisier.
+    while (!tracer.IsComplete(options.samples) && !OS_StopSignal()) {
         const int done = tracer.Samples();
         if (!tracer.SamplePass()) {
             OMB_Printf("[Error] render : sample %d failed\n", done + 1);
@@ -141,7 +144,16 @@ bool TraceFrame(TK_ModelViewer& viewer, const TK_Options& options, const std::st
             shown = now;
         }
     }
-    if (!options.quiet && frame.empty()) std::fputc('\n', stderr);
+    const int done = tracer.Samples();
+    if (done < options.samples) {
+        // Stopped by a signal: the picture keeps its complete samples.
+        if (!options.quiet) std::fputc('\n', stderr);
+        if (done == 0) return false;
+        std::fprintf(stderr, "render : stopped after %d of %d samples; %s holds %d samples\n", done, options.samples,
+                     options.snapPath.c_str(), done);
+    } else if (!options.quiet && frame.empty()) {
+        std::fputc('\n', stderr);
+    }
     return true;
 }
 
@@ -215,6 +227,7 @@ bool WriteFrames(MS_WindowGL& window, TK_ModelViewer& viewer, const TK_Options& 
         }
         if (!WriteFrame(window, viewer, options, output, writer, i, label)) return false;
         if (!options.quiet && !render && frames > 0) std::fprintf(stderr, "\rsnap : frame %d/%d   ", i + 1, frames);
+        if (OS_StopSignal()) break;  // a turntable stopped by a signal keeps its frames so far
     }
     if (!options.quiet && frames > 0) std::fputc('\n', stderr);
     return !writer || writer->Finish() || WriteFailed(options);
@@ -245,12 +258,13 @@ int TK_RunSnap(const TK_Options& options) {
         const bool render = options.mode == TK_RunMode::Render;
         if (window.Open(config)) {
             viewer.Start(options.width, options.height);
-            if (!render || PrepareTracer(viewer, options))
+            if ((!render || PrepareTracer(viewer, options)) && !OS_StopSignal())
                 written = WriteFrames(window, viewer, options, output, writer.get());
             // The GPU objects go while the context is still current.
             viewer.Shutdown();
         }
     }
     std::fflush(stdout);
+    if (OS_StopSignal()) return OS_StopStatus();
     return written && viewer.StartedCleanly() ? 0 : 1;
 }

@@ -25,7 +25,7 @@ void TK_EditorClient::OnCreate(OS_Window& window) {
 }
 
 void TK_EditorClient::OnStart() {
-    const std::string font = m_editor.Env().workspace.programDir + "/config/font.png";
+    const std::string font = m_editor.Env().workspace.dataDir + "/config/font.png";
     if (!m_editor.Canvas().LoadFont(font.c_str())) OMB_Printf("[Error] UI : cannot load font %s\n", font.c_str());
     int width = 0, height = 0;
     m_window->ClientSize(width, height);

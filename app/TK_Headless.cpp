@@ -11,6 +11,7 @@
 int TK_RunHeadless(const TK_Options& options) {
     auto env = std::make_unique<TK_EditorEnv>();
     env->headless = true;
+    env->writesCacheCopy = false;
     TK_SetupEnvironment(*env);
     // The start-up script is the program's own business: show only problems.
     OMB_SetLogMode(OMB_LogMode::ProblemsOnly);

@@ -13,16 +13,23 @@ constexpr float kZoomPerUnit = 0.0125f;  // of the view's size per wheel unit (8
 }  // namespace
 
 TK_ModelViewer::TK_ModelViewer(const TK_Options& options)
-    : m_options(options), m_env(std::make_unique<TK_EditorEnv>()) {}
+    : m_options(options), m_env(std::make_unique<TK_EditorEnv>()) {
+    m_env->writesCacheCopy = options.mode == TK_RunMode::Window;
+}
 
 TK_ModelViewer::~TK_ModelViewer() = default;
 
 void TK_ModelViewer::OnCreate(OS_Window& window) {
     m_window = &window;
-    TK_SetupEnvironment(*m_env);
+    // A thumbnail is the file alone: no configuration, no user folders.
+    if (m_options.mode != TK_RunMode::Thumbnail) TK_SetupEnvironment(*m_env);
 }
 
 void TK_ModelViewer::OnStart() {
+    if (m_options.mode == TK_RunMode::Thumbnail) {
+        StartThumbnail();
+        return;
+    }
     if (!m_renderers.Init(*m_env)) OMB_Printf("[Error] raster view : no palette texture\n");
     // The start-up script is the program's own business: show only problems.
     OMB_SetLogMode(OMB_LogMode::ProblemsOnly);
@@ -33,6 +40,14 @@ void TK_ModelViewer::OnStart() {
     if (m_options.mode == TK_RunMode::Render) m_env->settings.renderMode = 1;
     if (!m_options.modelPath.empty() && !TK_OpenModelFile(*m_env, m_options.modelPath)) m_startedCleanly = false;
     if (!TK_RunConsoleLines(*m_env, m_options.lines)) m_startedCleanly = false;
+    FitCamera();
+}
+
+void TK_ModelViewer::StartThumbnail() {
+    // The model's faces alone: no background, frame or ground.
+    m_env->settings.rasterFlags = kDefaultRasterFlags & ~(TK_SHOW_FRAME | TK_SHOW_BG);
+    if (!m_renderers.Init(*m_env, true)) OMB_Printf("[Error] raster view : no palette texture\n");
+    m_startedCleanly = TK_OpenModelFile(*m_env, m_options.modelPath);
     FitCamera();
 }
 

@@ -1,9 +1,9 @@
 // TK_ModelViewer: the plain raster view behind the offscreen modes (--snap,
-// --render): it owns the editor environment, a camera and the renderers,
-// starts like the headless runner (registrations, configuration, start-up
-// script), opens the model named on the command line and draws the raster
-// view, or in render mode the path tracer's picture, one sample more per
-// draw. Right-button drags orbit, the wheel zooms, the middle button pans.
+// --render, --thumbnail): it owns the editor environment, a camera and the
+// renderers, starts like the headless runner (registrations, configuration,
+// start-up script; a thumbnail skips all three), opens the model named on the
+// command line and draws the raster view, or in render mode the path
+// tracer's picture, one sample more per draw. Right-button drags orbit, the wheel zooms, the middle button pans.
 // The editor window itself is UI_RezWindow.
 #pragma once
 
@@ -45,6 +45,8 @@ public:
     TK_SceneRenderer_PT& Tracer() { return m_renderers.tracer; }
 
 private:
+    // The thumbnail's start: the file's model in the plain raster view.
+    void StartThumbnail();
     void FitCamera();
     void Orbit(const OS_InputEvent& event);
 

@@ -99,7 +99,9 @@ int TK_RunSnap(const TK_Options& options) {
         // snapshot is one frame and must come quickly.
         config.multisample = false;
         const bool render = options.mode == TK_RunMode::Render;
-        if (app.Start(config)) written = render ? TraceFrame(viewer, options) : WriteFrame(app, viewer, options);
+        // A thumbnail of a file that did not load would mislead: none at all.
+        if (app.Start(config) && (viewer.StartedCleanly() || options.mode != TK_RunMode::Thumbnail))
+            written = render ? TraceFrame(viewer, options) : WriteFrame(app, viewer, options);
         // The app closes the window (and the viewer releases its GPU
         // objects) while the context is still current.
     }

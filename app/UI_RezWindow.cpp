@@ -101,7 +101,7 @@ void UI_RezWindow::OnCreate() {
     RegisterHotkeys();
     UI_RegisterViewTypes(m_viewTypes);
     TK_RegisterEditorViewTypes(m_viewTypes);
-    if (m_descriptionPath.empty()) m_descriptionPath = m_env.workspace.programDir + "/config/editor.ui";
+    if (m_descriptionPath.empty()) m_descriptionPath = m_env.workspace.dataDir + "/config/editor.ui";
     SetRootView(UI_LoadViewTree(m_viewTypes, m_descriptionPath.c_str()));
     m_sceneView = UI_Cast<UI_SceneView>(FindView("scene", &UI_SceneView::kClass));
     m_paletteView = UI_Cast<UI_Palette>(FindView("pal", &UI_Palette::kClass));

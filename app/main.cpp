@@ -1,6 +1,6 @@
 // tarsk: the entry point. Parses the command line and runs one of the modes:
-// the editor window, the headless runner, or the offscreen snapshot or
-// path-traced render.
+// the editor window, the headless runner, the offscreen snapshot or
+// path-traced render, or the thumbnailer.
 #include <cstdio>
 
 #include "app/MS_DemoApp.h"
@@ -8,6 +8,7 @@
 #include "app/TK_Headless.h"
 #include "app/TK_EditorClient.h"
 #include "app/TK_Snap.h"
+#include "app/TK_Thumbnail.h"
 #include "app/TK_Version.h"
 
 namespace {
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
         case TK_RunMode::Headless: return TK_RunHeadless(options);
         case TK_RunMode::Snap:
         case TK_RunMode::Render: return TK_RunSnap(options);
+        case TK_RunMode::Thumbnail: return TK_RunThumbnail(options);
         default: return RunWindow(options);
     }
 }

@@ -37,7 +37,7 @@ TK_EditorEnv& Env() {
     static std::unique_ptr<TK_EditorEnv> env = [] {
         auto e = std::make_unique<TK_EditorEnv>();
         e->headless = true;
-        e->workspace.programDir = TK_BUILD_DIR;
+        e->workspace.SetDefaults(TK_BUILD_DIR);
         TK_RegisterCommands(e->executor);
         e->voxelShaders = std::make_shared<TK_GLVoxelShaderEvaluator>(&MS_OffscreenGL::Create);
         return e;

@@ -100,6 +100,7 @@ std::unique_ptr<TK_Plugin> TK_CMD_Model::CreatePlugin(const std::string& key) co
 }
 
 void TK_WriteCacheCopy(const TK_EditorEnv& env) {
+    if (!env.writesCacheCopy) return;
     OMB_Printf("Cache Model\n");
     const std::string& folder = env.workspace.cacheFolder;
     std::error_code error;

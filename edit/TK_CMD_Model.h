@@ -25,7 +25,8 @@ struct TK_FileChoice {
 };
 
 // Prints "Cache Model" and writes the current model to "backup.vox" in the
-// cache folder (created when missing); a failure is only a warning.
+// cache folder (created when missing); a failure is only a warning. Nothing
+// in a batch run (TK_EditorEnv::writesCacheCopy).
 void TK_WriteCacheCopy(const TK_EditorEnv& env);
 
 class TK_CMD_Model : public TK_CMD {

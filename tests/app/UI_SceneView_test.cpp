@@ -125,7 +125,7 @@ TEST_F(SceneView, ModifiersCallTemporaryBrushesForOneGesture) {
 TEST_F(SceneView, CameraSlotRoundTripThroughCam) {
     const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "camslots";
     std::filesystem::create_directories(dir / "config");
-    env.workspace.programDir = dir.string();
+    env.workspace.configDir = (dir / "config").string();
     Camera& camera = scene->GetCamera();
     camera.SetAngle(20, 40, 0);
     ASSERT_TRUE(env.ExecuteText("", "cam 3"));

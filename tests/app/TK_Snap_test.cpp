@@ -1,9 +1,10 @@
-// The offscreen snapshot mode end to end: build/tarsk --snap writes an RGBA
-// PNG of the requested size showing the model, and reports failures in its
-// exit status.
+// The offscreen snapshot and thumbnail modes end to end: build/tarsk --snap
+// writes an RGBA PNG of the requested size showing the model and reports
+// failures in its exit status; --thumbnail writes the model alone or nothing.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 
 #include "TK_AppTest.h"
@@ -77,10 +78,7 @@ TEST(Snap, ThumbnailIsTheModelAloneOrNothing) {
     EXPECT_EQ(image.At(0, 0)[3], 0);
     EXPECT_EQ(image.At(24, 24)[3], 255);
     std::remove(out.c_str());
-    std::FILE* f = std::fopen(junk.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fputs("VOX junk", f);
-    std::fclose(f);
+    std::ofstream(junk, std::ios::binary) << "VOX junk";
     r = RunTarsk({"--thumbnail", out, junk});
     EXPECT_EQ(r.status, 1);
     EXPECT_FALSE(ReadTestPNG(out, image));

@@ -75,8 +75,15 @@ ln -s /dev/zero "$hostile/zero.vox"
 head -c 40 "$tmp/in/full.vox" >"$hostile/truncated.vox"
 head -c 4000000 "$tmp/in/full.vox" >"$hostile/half.vox"
 { printf 'VOX '; head -c 4096 /dev/urandom; } >"$hostile/noise.vox"
+poke() { printf "$3" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none; }  # FILE OFFSET BYTES
 cp "$tmp/in/full.vox" "$hostile/flipped.vox"
-printf '\xff\xff\xff\x7f' | dd of="$hostile/flipped.vox" bs=1 seek=12 conv=notrunc status=none
+poke "$hostile/flipped.vox" 12 '\xff\xff\xff\x7f'
+# A valid start whose voxel chunk claims 200 MB of (zero) voxels.
+cp "$tmp/in/full.vox" "$hostile/huge.vox"
+truncate -s 200M "$hostile/huge.vox"
+poke "$hostile/huge.vox" 16 '\xec\xff\x7f\x0c'
+poke "$hostile/huge.vox" 48 '\xc8\xff\x7f\x0c'
+poke "$hostile/huge.vox" 56 '\xf1\xff\x1f\x03'
 shopt -s nullglob
 for file in "$src"/fuzz/corpus/*/* "$src"/tests/data/*/bad/* "$hostile"/*; do
   out=$tmp/out/hostile.png

@@ -112,7 +112,8 @@ void TK_RunStartupScript(TK_EditorEnv& env) {
 
 bool TK_OpenModelFile(TK_EditorEnv& env, const std::string& path) {
     TK_Model loaded;
-    if (!ReadVox(loaded, path.c_str())) {
+    TK_ModelLook look;
+    if (!ReadVox(loaded, path.c_str(), &look)) {
         OMB_Printf("[Error] failed to load model : %s\n", path.c_str());
         return false;
     }
@@ -129,6 +130,7 @@ bool TK_OpenModelFile(TK_EditorEnv& env, const std::string& path) {
     // Name, size, trim, voxels and their colours; then the whole palette.
     env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_TRIM | TK_CHANGE_VOXELS | TK_CHANGE_COLORS);
     env.ChangeNotification(TK_NOTIFY_PALETTE, 0);
+    look.Install(env);
     return true;
 }
 
@@ -138,7 +140,9 @@ bool TK_WriteBackup(TK_EditorEnv& env) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     const std::string path = folder + "/backup.vox";
-    if (WriteVox(env.model, path.c_str())) return true;
+    TK_ModelLook look;
+    look.Capture(env);
+    if (WriteVox(env.model, path.c_str(), &look)) return true;
     OMB_Printf("[Error] failed to write backup : %s\n", path.c_str());
     return false;
 }

@@ -106,20 +106,27 @@ void TK_WriteCacheCopy(const TK_EditorEnv& env) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     const std::string path = folder + "/backup.vox";
-    if (!WriteVox(env.model, path.c_str())) OMB_Printf("[Warning] failed to write the cache copy : %s\n", path.c_str());
+    TK_ModelLook look;
+    look.Capture(env);
+    if (!WriteVox(env.model, path.c_str(), &look)) OMB_Printf("[Warning] failed to write the cache copy : %s\n", path.c_str());
 }
 
 void TK_CMD_Model::WriteCacheCopy() const { TK_WriteCacheCopy(*m_env); }
 
-void TK_CMD_Model::Replace(TK_Model after, int modelFlags, bool paletteChanged) {
+void TK_CMD_Model::Replace(TK_Model after, int modelFlags, bool paletteChanged, const TK_ModelLook* look) {
     m_before = std::make_unique<TK_Model>(m_env->model);
     m_after = std::make_unique<TK_Model>(std::move(after));
+    if (look) {
+        m_lookBefore = std::make_unique<TK_ModelLook>();
+        m_lookBefore->Capture(*m_env);
+        m_lookAfter = std::make_unique<TK_ModelLook>(*look);
+    }
     m_modelFlags = modelFlags;
     m_paletteChanged = paletteChanged;
-    Install(*m_after);
+    Install(*m_after, m_lookAfter.get());
 }
 
-void TK_CMD_Model::Install(const TK_Model& snapshot) {
+void TK_CMD_Model::Install(const TK_Model& snapshot, const TK_ModelLook* look) {
     TK_Model& model = m_env->model;
     model.name = snapshot.name;
     model.path = snapshot.path;
@@ -128,4 +135,5 @@ void TK_CMD_Model::Install(const TK_Model& snapshot) {
     model.palette = snapshot.palette;
     m_env->ChangeNotification(TK_NOTIFY_MODEL, m_modelFlags);
     if (m_paletteChanged) m_env->ChangeNotification(TK_NOTIFY_PALETTE, 0);
+    if (look) look->Install(*m_env);
 }

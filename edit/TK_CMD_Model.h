@@ -3,7 +3,8 @@
 // It reads the optional path argument, resolves paths against the models
 // folder (backslashes become "/"), asks the file dialog when no path was
 // given, and keeps full copies of the model for the commands that replace it:
-// their Undo and Redo put a copy back whole (name, size, voxels, palette).
+// their Undo and Redo put a copy back whole (name, size, voxels, palette,
+// and for "open" the materials and scene settings).
 #pragma once
 
 #include <memory>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "edit/TK_CMD.h"
+#include "model/TK_ModelLook.h"
 
 class TK_Plugin;
 struct TK_PluginEntry;
@@ -66,18 +68,22 @@ protected:
     // the cache folder (created when missing), as exports do first.
     void WriteCacheCopy() const;
 
-    // Remembers the current model and `after`, then installs `after`.
-    void Replace(TK_Model after, int modelFlags, bool paletteChanged);
-    void UndoReplace() { Install(*m_before); }
-    void RedoReplace() { Install(*m_after); }
+    // Remembers the current model and `after`, then installs `after`. With
+    // a look, the environment's materials and scene settings are remembered
+    // and replaced too.
+    void Replace(TK_Model after, int modelFlags, bool paletteChanged, const TK_ModelLook* look = nullptr);
+    void UndoReplace() { Install(*m_before, m_lookBefore.get()); }
+    void RedoReplace() { Install(*m_after, m_lookAfter.get()); }
 
     std::string m_path;  // as typed, may be empty
 
 private:
-    void Install(const TK_Model& snapshot);
+    void Install(const TK_Model& snapshot, const TK_ModelLook* look);
 
     std::unique_ptr<TK_Model> m_before;
     std::unique_ptr<TK_Model> m_after;
+    std::unique_ptr<TK_ModelLook> m_lookBefore;  // both null without a look
+    std::unique_ptr<TK_ModelLook> m_lookAfter;
     int m_modelFlags = 0;
     bool m_paletteChanged = false;
 };

@@ -100,7 +100,9 @@ bool TK_CMD_ExportModel::Execute() {
     if (!plugin) return false;
     std::string path;
     if (!ChooseTarget(*FindPlugin(m_format), path)) return Fail("failed to get export name");
-    plugin->SetMaterials(m_env->materials);
+    TK_ModelLook look;
+    look.Capture(*m_env);
+    plugin->SetLook(&look);
     WriteCacheCopy();
     if (!plugin->SaveModel(path, std::string(), model)) return Fail("failed to export model : ", path);
     OMB_Printf("[Log] export : %s\n", path.c_str());
@@ -160,7 +162,8 @@ bool TK_CMD_ExportDir::Execute() {
 bool TK_CMD_ExportDir::ConvertOne(const TK_PluginEntry& entry, const std::string& source,
                                   const std::string& outFolder) const {
     TK_Model model;
-    if (!TK_Plugin_VOX().LoadModel(source, std::string(), model)) {
+    TK_ModelLook look;
+    if (!TK_Plugin_VOX::Load(source, model, &look)) {
         OMB_Printf("[Error] [Export] failed to load model : %s\n", source.c_str());
         return false;
     }
@@ -168,7 +171,10 @@ bool TK_CMD_ExportDir::ConvertOne(const TK_PluginEntry& entry, const std::string
     model.name = FileName(source);
     const std::string target = outFolder + "/" + model.ModelBaseName() + "." + entry.extension;
     // Converting a folder into itself must not write over its own sources.
-    if (SameFile(source, target) || !entry.factory()->SaveModel(target, std::string(), model)) {
+    // Each model keeps its own materials and scene settings.
+    std::unique_ptr<TK_Plugin> plugin = entry.factory();
+    plugin->SetLook(&look);
+    if (SameFile(source, target) || !plugin->SaveModel(target, std::string(), model)) {
         OMB_Printf("[Error] [Export] failed to export model : %s\n", target.c_str());
         return false;
     }

@@ -63,14 +63,17 @@ bool TK_CMD_LoadPath::Execute() {
     const std::string current = ModelFilePath();
     if (!current.empty() && SamePath(path, current)) return true;
     TK_Model loaded;
-    if (!ReadVox(loaded, path.c_str())) {
+    // A file without materials or scene settings brings the defaults: the
+    // model looks as it did when it was saved, not as the last one did.
+    TK_ModelLook look;
+    if (!ReadVox(loaded, path.c_str(), &look)) {
         OMB_Printf("[Error] %s%s\n", "failed to load model : ", path.c_str());
         return false;
     }
     loaded.NormalizeModel(m_env->maxModelSize, m_env->currentColorIndex);
     loaded.name = FileName(path);
     loaded.path = path;
-    Replace(std::move(loaded), kOpenFlags, true);
+    Replace(std::move(loaded), kOpenFlags, true, &look);
     return true;
 }
 
@@ -80,7 +83,11 @@ bool TK_CMD_SaveModel::Execute() {
     TK_Model& model = m_env->model;
     std::string path = m_path.empty() ? ModelFilePath() : std::string();
     if (path.empty()) ChoosePath(true, "untitled", path);
-    if (path.empty() || !TK_Plugin_VOX().SaveModel(path, std::string(), model)) {
+    TK_ModelLook look;
+    look.Capture(*m_env);
+    TK_Plugin_VOX plugin;
+    plugin.SetLook(&look);
+    if (path.empty() || !plugin.SaveModel(path, std::string(), model)) {
         OMB_Printf("[Error] %s%s\n", "failed to save model : ", path.c_str());
         return false;
     }

@@ -48,8 +48,6 @@ const char* const kFlagNames[] = {"edge",   "grid", "frame", "face",    "shadow"
                                   "ground", "mode", "bg",    "ambient", nullptr};
 const char* const kMaterialWords[] = {"diffuse", "metal", "glass", "emit", "rough", "spec",
                                       "plastic", "ior",   "att",   "flux", "glow",  "total", nullptr};
-// Ranges of the material parameters after the four kind words.
-const float kMaterialRange[8][2] = {{0, 1}, {0, 1}, {0, 1}, {1, 3}, {0, 1}, {0, 100}, {0, 1}, {0, 1}};
 
 constexpr int kMaxImageSide = 8192;
 
@@ -340,8 +338,8 @@ bool TK_CMD_Set::SetMaterial() {
             continue;
         }
         float* fields[8] = {&m.roughness, &m.specular, &m.plastic, &m.ior, &m.attenuation, &m.flux, &m.glow, &m.total};
-        *fields[word - 4] = float(std::clamp(m_values[0], double(kMaterialRange[word - 4][0]),
-                                             double(kMaterialRange[word - 4][1])));
+        *fields[word - 4] = float(std::clamp(m_values[0], double(kMaterialRanges[word - 4][0]),
+                                             double(kMaterialRanges[word - 4][1])));
     }
     Changed(TK_RENDER_MATERIALS);
     Tell();

@@ -1,8 +1,9 @@
 // libFuzzer target for the native model file reader: any bytes through
 // ReadVoxBytes (and so the chunk tree reader), then the normalisation every
-// caller runs, then a write and a second read that must give the same model.
-// Catches reads past the data, unbounded allocations from forged counts and
-// chunk trees, and writer/reader disagreements.
+// caller runs, then a write and a second read that must give the same model
+// and the same materials and scene settings. Catches reads past the data,
+// unbounded allocations from forged counts and chunk trees, and
+// writer/reader disagreements.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -14,7 +15,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     OMB_SetLogMode(OMB_LogMode::Silent);
     TK_Model model;
-    if (!ReadVoxBytes(model, data, size)) return 0;
+    TK_ModelLook look;
+    if (!ReadVoxBytes(model, data, size, &look)) return 0;
     // Every voxel is read from the data: never more than the bytes hold.
     if (size_t(model.voxels.Count()) > size / 4) std::abort();
     const int limit[3] = {kMaxModelSize, kMaxModelSize, kMaxModelSize};
@@ -22,7 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     std::vector<uint8_t> bytes;
     TK_Model again;
-    if (!WriteVoxBytes(model, bytes) || !ReadVoxBytes(again, bytes.data(), bytes.size())) std::abort();
+    TK_ModelLook lookAgain;
+    if (!WriteVoxBytes(model, bytes, &look) || !ReadVoxBytes(again, bytes.data(), bytes.size(), &lookAgain)) std::abort();
+    std::vector<uint8_t> first, second;
+    look.Encode(first);
+    lookAgain.Encode(second);
+    if (first != second) std::abort();
     for (int a = 0; a < 3; ++a)
         if (again.size[a] != model.size[a]) std::abort();
     if (again.voxels.Count() != model.voxels.Count()) std::abort();

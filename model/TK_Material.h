@@ -23,6 +23,12 @@ struct TK_Material {
 };
 static_assert(sizeof(TK_Material) == 52, "material records are 52-byte blocks");
 
+// Kinds 0..3 of `type`.
+constexpr int kMaterialKindCount = 4;
+// Allowed ranges of roughness, specular, plastic, ior, attenuation, flux,
+// glow and total, in that order: what "pt_mtl" and the file readers clamp to.
+constexpr float kMaterialRanges[8][2] = {{0, 1}, {0, 1}, {0, 1}, {1, 3}, {0, 1}, {0, 100}, {0, 1}, {0, 1}};
+
 // The record every colour starts with: diffuse, with the parameters the
 // other kinds need ready (a "glass" or "emit" switch alone gives a sensible
 // surface).

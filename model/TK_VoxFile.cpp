@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/OMB_Log.h"
 #include "model/OMB_XIFF.h"
 
 namespace {
@@ -14,6 +15,7 @@ constexpr uint32_t kMain = OMB_ChunkId("MAIN");
 constexpr uint32_t kSize = OMB_ChunkId("SIZE");
 constexpr uint32_t kXyzi = OMB_ChunkId("XYZI");
 constexpr uint32_t kRgba = OMB_ChunkId("RGBA");
+constexpr uint32_t kLook = OMB_ChunkId("TRSK");
 const uint8_t kMagic[4] = {'V', 'O', 'X', ' '};
 
 void WritePalette(OMB_XIFF_SaveFile& file, const Palette& palette) {
@@ -26,7 +28,7 @@ void WritePalette(OMB_XIFF_SaveFile& file, const Palette& palette) {
 }
 
 // Writes into an open file; the caller closes it.
-void WriteBody(OMB_XIFF_SaveFile& file, const TK_Model& model) {
+void WriteBody(OMB_XIFF_SaveFile& file, const TK_Model& model, const TK_ModelLook* look) {
     file.WriteBytes(kMagic, 4);
     file.WriteInt32(kVoxVersion);
     file.BeginChunk(kMain);
@@ -42,6 +44,13 @@ void WriteBody(OMB_XIFF_SaveFile& file, const TK_Model& model) {
         file.BeginChunk(kRgba);
         WritePalette(file, model.palette);
         file.EndChunk(kRgba);
+    }
+    if (look && !look->IsDefault()) {
+        std::vector<uint8_t> content;
+        look->Encode(content);
+        file.BeginChunk(kLook);
+        file.WriteBytes(content.data(), content.size());
+        file.EndChunk(kLook);
     }
     file.EndChunk(kMain);
     file.DiscardOpenChunks();
@@ -66,8 +75,22 @@ void ReadPalette(OMB_XIFF_LoadFile& file, Palette& palette) {
     for (int k = 0; k < 255; ++k) palette[k + 1] = uint32_t(OMB_GetInt32LE(bytes + 4 * k));
 }
 
+// The look chunk, when there is one; a content that runs past the data or
+// does not decode leaves the defaults, with a warning.
+void ReadLook(OMB_XIFF_LoadFile& file, TK_ModelLook& look) {
+    look = TK_ModelLook();
+    const OMB_XIFF_Chunk* chunk = file.FindChunk(kLook);
+    if (!chunk) return;
+    std::vector<uint8_t> content;
+    if (chunk->contentSize <= file.Remaining()) {
+        content.resize(size_t(chunk->contentSize));
+        if (file.ReadBytes(content.data(), content.size()) && look.Decode(content.data(), content.size())) return;
+    }
+    OMB_Printf("[Warning] VOX : %s\n", "materials and render settings unreadable, defaults used");
+}
+
 // Reads from an open source; the caller closes it.
-bool ReadBody(OMB_XIFF_LoadFile& file, TK_Model& model) {
+bool ReadBody(OMB_XIFF_LoadFile& file, TK_Model& model, TK_ModelLook* look) {
     uint8_t magic[4];
     int32_t version = 0;
     if (!file.ReadBytes(magic, 4) || std::memcmp(magic, kMagic, 4) != 0) return false;
@@ -89,6 +112,7 @@ bool ReadBody(OMB_XIFF_LoadFile& file, TK_Model& model) {
         ReadPalette(file, model.palette);
     else
         model.palette = DefaultPalette();
+    if (look) ReadLook(file, *look);
     return true;
 }
 
@@ -101,30 +125,30 @@ void ResetModel(TK_Model& model) {
 
 }  // namespace
 
-bool WriteVox(const TK_Model& model, const char* path) {
+bool WriteVox(const TK_Model& model, const char* path, const TK_ModelLook* look) {
     OMB_XIFF_SaveFile file;
     if (!file.Open(path)) return false;
-    WriteBody(file, model);
+    WriteBody(file, model, look);
     return file.Close();
 }
 
-bool WriteVoxBytes(const TK_Model& model, std::vector<uint8_t>& out) {
+bool WriteVoxBytes(const TK_Model& model, std::vector<uint8_t>& out, const TK_ModelLook* look) {
     OMB_XIFF_SaveFile file;
     if (!file.OpenMemory(&out)) return false;
-    WriteBody(file, model);
+    WriteBody(file, model, look);
     return file.Close();
 }
 
-bool ReadVox(TK_Model& model, const char* path) {
+bool ReadVox(TK_Model& model, const char* path, TK_ModelLook* look) {
     ResetModel(model);
     OMB_XIFF_LoadFile file;
-    return file.Open(path) && ReadBody(file, model);
+    return file.Open(path) && ReadBody(file, model, look);
 }
 
-bool ReadVoxBytes(TK_Model& model, const void* data, size_t size) {
+bool ReadVoxBytes(TK_Model& model, const void* data, size_t size, TK_ModelLook* look) {
     ResetModel(model);
     OMB_XIFF_LoadFile file;
-    return file.OpenMemory(data, size) && ReadBody(file, model);
+    return file.OpenMemory(data, size) && ReadBody(file, model, look);
 }
 
 bool HasVoxMagic(const void* data, size_t size) { return size >= 4 && std::memcmp(data, kMagic, 4) == 0; }

@@ -9,4 +9,4 @@ bool TK_Plugin::SaveModel(const std::string&, const std::string&, const TK_Model
 
 bool TK_Plugin::LoadImage(const std::string&, const std::string&, Image&) { return false; }
 
-void TK_Plugin::SetMaterials(const TK_Material*) {}
+void TK_Plugin::SetLook(const TK_ModelLook*) {}

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "model/Image.h"
-#include "model/TK_Material.h"
 #include "model/TK_Model.h"
+#include "model/TK_ModelLook.h"
 
 class TK_Plugin {
 public:
@@ -21,8 +21,9 @@ public:
     virtual bool SaveModel(const std::string& path, const std::string& options, const TK_Model& model);
     // Reads the file into `image`.
     virtual bool LoadImage(const std::string& path, const std::string& options, Image& image);
-    // The surface records of the 256 palette entries, for a format that
-    // writes materials; the caller keeps them alive while the plugin lives.
-    // The base (and every format without materials) ignores them.
-    virtual void SetMaterials(const TK_Material* materials);
+    // The materials and scene settings of the model, for a format that
+    // writes them (null: the defaults); the caller keeps the look alive
+    // while the plugin lives. The base (and every format without
+    // materials) ignores it.
+    virtual void SetLook(const TK_ModelLook* look);
 };

@@ -1,13 +1,27 @@
 // glTF binary export (see TK_Plugin_GLTF.h). The file is planned first
-// (faces ordered by material, counts, bounds, the palette picture) because
-// the JSON chunk, which describes the data, comes before it; the vertex data
-// is then streamed in blocks and never held in memory whole.
+// (faces ordered by material, shared vertices, counts, bounds, the palette
+// picture) because the JSON chunk, which describes the data, comes before
+// it; the plan keeps a 4-byte key per vertex and a 2-byte number per face
+// corner, and the written data is streamed out in blocks.
+//
+//   plan ..... primitives, vertex sharing, bounds
+//   JSON ..... the description chunk
+//   binary ... block writer, vertex and index data, the file
 //
 // Binary chunk layout, every section a multiple of 4 bytes long: positions,
-// normals, texture coordinates (all faces, primitive by primitive; four
-// corners per face), indices (two triangles per face), the PNG. Each
-// primitive's accessors start at its own first face, so its indices count
-// from 0.
+// normals, texture coordinates (all vertices, primitive by primitive),
+// indices (two triangles per face), the PNG. Each primitive's accessors
+// start at its own first vertex, so its indices count from 0. Indices are
+// 16-bit (12 bytes a face, so every block stays 4-aligned): the faces of
+// one material are cut into primitives of fewer than 65536 vertices.
+//
+// Vertices are shared: corners of one primitive with the same position,
+// normal and texture coordinate are one vertex. Such corners lie in one
+// plane of one direction, and a primitive's faces come plane by plane, so
+// the corners are matched run by run in a small open-addressing table
+// over a packed key (direction, plane, u, v, colour: 32 bits, which also
+// give the vertex's data back). Primitives are cut between planes, so the
+// cut costs no sharing.
 #include "plugins/TK_Plugin_GLTF.h"
 
 #include <algorithm>
@@ -27,8 +41,13 @@ constexpr uint32_t kMagic = 0x46546C67;      // "glTF"
 constexpr uint32_t kChunkJson = 0x4E4F534A;  // "JSON"
 constexpr uint32_t kChunkBin = 0x004E4942;   // "BIN\0"
 
-// Bytes per face in each section of the binary chunk.
-constexpr uint64_t kPositionBytes = 4 * 12, kNormalBytes = 4 * 12, kTexcoordBytes = 4 * 8, kIndexBytes = 6 * 4;
+// Bytes per vertex in each attribute section of the binary chunk.
+constexpr uint64_t kPositionBytes = 12, kNormalBytes = 12, kTexcoordBytes = 8;
+// Vertices of a primitive, so that 16-bit indices reach every one and never
+// take the value 65535 that glTF reserves.
+constexpr size_t kMaxPrimitiveVertices = 65535;
+// One plane's corners always fit in a primitive of their own.
+static_assert(4 * kMaxModelSize * kMaxModelSize <= kMaxPrimitiveVertices, "a plane fits one primitive");
 
 static_assert(sizeof(float) == 4, "the binary chunk holds 32-bit floats");
 
@@ -37,13 +56,68 @@ uint64_t Pad4(uint64_t n) { return (n + 3) & ~uint64_t(3); }
 // ---- plan ----------------------------------------------------------------
 
 struct Primitive {
-    TK_GltfMaterial material;
+    size_t material = 0;  // into Plan::materials
     size_t firstFace = 0, faces = 0;
-    float lo[3] = {0, 0, 0}, hi[3] = {0, 0, 0};
+    size_t firstVertex = 0, vertices = 0;
+    int cellLo[3] = {255, 255, 255}, cellHi[3] = {0, 0, 0};  // corner coordinates
+    float lo[3] = {0, 0, 0}, hi[3] = {0, 0, 0};               // written positions
+    // Where its indices start in the index section.
+    uint64_t IndexOffset() const { return 12 * uint64_t(firstFace); }
+};
+
+// A face corner as a vertex: direction, plane, u, v (7 bits each, cells
+// are at most 126) and colour.
+uint32_t VertexKey(const TK_MeshFace& face, const int corner[3]) {
+    const int a = face.direction / 2;
+    return uint32_t(face.direction) << 29 | uint32_t(face.plane) << 22 | uint32_t(corner[(a + 2) % 3]) << 15 |
+           uint32_t(corner[(a + 1) % 3]) << 8 | face.colour;
+}
+
+inline int KeyDirection(uint32_t key) { return int(key >> 29); }
+inline int KeyColour(uint32_t key) { return int(key & 255); }
+inline void KeyCorner(uint32_t key, int c[3]) {
+    const int a = KeyDirection(key) / 2;
+    c[a] = int(key >> 22 & 127), c[(a + 1) % 3] = int(key >> 8 & 127), c[(a + 2) % 3] = int(key >> 15 & 127);
+}
+
+// Open addressing from packed keys to vertex numbers, for the corners of
+// one plane. A slot holds 1 + the number (0: free); the key is the one
+// the vertex list holds for that number, so slots stay 2 bytes.
+class VertexTable {
+public:
+    // Empties the table, sized for up to `keys` keys at most half full;
+    // `keys` below 65536.
+    void Reset(size_t keys) {
+        int bits = 6;
+        while ((size_t(1) << bits) < 2 * keys) ++bits;
+        m_shift = 32 - bits;
+        m_slots.assign(size_t(1) << bits, 0);
+    }
+    // The number of `key` among `vertices` (the primitive's so far); a new
+    // key gets the next number and sets `added`.
+    uint32_t Find(uint32_t key, const uint32_t* vertices, uint32_t next, bool& added) {
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = uint32_t(key * 2654435769u) >> m_shift;; i = (i + 1) & mask) {
+            const uint32_t slot = m_slots[i];
+            if (!slot) {
+                m_slots[i] = uint16_t(next + 1);
+                added = true;
+                return next;
+            }
+            if (vertices[slot - 1] == key) return slot - 1;
+        }
+    }
+
+private:
+    std::vector<uint16_t> m_slots;
+    int m_shift = 26;
 };
 
 struct Plan {
     std::vector<TK_MeshFace> faces;  // in primitive order
+    std::vector<uint16_t> corners;   // 4 per face: vertex numbers in its primitive
+    std::vector<uint32_t> vertices;  // keys, primitive by primitive
+    std::vector<TK_GltfMaterial> materials;
     std::vector<Primitive> primitives;
     std::vector<float> axis[3];  // written component i of corner coordinate c
     float normal[6][3];
@@ -78,20 +152,20 @@ bool PlanGeometry(const TK_Model& model, const TK_MeshOptions& o, Plan& plan) {
     return true;
 }
 
-// Colours grouped by material, the faces counted into primitive order.
+// Colours grouped by material, the faces counted into material order; one
+// primitive per material until PlanVertices cuts them.
 void PlanPrimitives(const TK_MeshSurface& surface, const TK_Material* materials, Plan& plan) {
     size_t count[256] = {};
     for (const auto& list : surface.faces)
         for (const TK_MeshFace& face : list) ++count[face.colour];
-    int primitiveOf[256] = {};
+    size_t primitiveOf[256] = {};
     for (int c = 1; c < 256; ++c) {
         if (!count[c]) continue;
         const TK_GltfMaterial m = materials ? TK_GltfMaterial::FromRecord(materials[c]) : TK_GltfMaterial();
-        auto it = std::find_if(plan.primitives.begin(), plan.primitives.end(),
-                               [&](const Primitive& p) { return p.material == m; });
-        if (it == plan.primitives.end()) it = plan.primitives.insert(it, Primitive{m});
-        primitiveOf[c] = int(it - plan.primitives.begin());
-        it->faces += count[c];
+        const size_t i = size_t(std::find(plan.materials.begin(), plan.materials.end(), m) - plan.materials.begin());
+        if (i == plan.materials.size()) plan.materials.push_back(m), plan.primitives.push_back(Primitive{i});
+        primitiveOf[c] = i;
+        plan.primitives[i].faces += count[c];
     }
     std::vector<size_t> next(plan.primitives.size());
     size_t first = 0;
@@ -101,22 +175,69 @@ void PlanPrimitives(const TK_MeshSurface& surface, const TK_Material* materials,
     }
     plan.faces.resize(surface.Count());
     for (const auto& list : surface.faces)
-        for (const TK_MeshFace& face : list) plan.faces[next[size_t(primitiveOf[face.colour])]++] = face;
+        for (const TK_MeshFace& face : list) plan.faces[next[primitiveOf[face.colour]]++] = face;
 }
 
-void PlanBounds(Plan& plan) {
+// The corners of faces [first, end), which share one direction and plane,
+// into `prim`'s vertices.
+void ShareRun(Plan& plan, size_t first, size_t end, Primitive& prim, VertexTable& table) {
+    table.Reset(4 * (end - first));
     int corners[4][3];
-    float p[3];
-    for (Primitive& prim : plan.primitives) {
-        std::fill_n(prim.lo, 3, 1e30f);
-        std::fill_n(prim.hi, 3, -1e30f);
-        for (size_t f = prim.firstFace; f < prim.firstFace + prim.faces; ++f) {
-            TK_Plugin_Mesh::FaceCorners(plan.faces[f], false, corners);
-            for (const auto& corner : corners) {
-                plan.Position(corner, p);
-                for (int i = 0; i < 3; ++i) prim.lo[i] = std::min(prim.lo[i], p[i]), prim.hi[i] = std::max(prim.hi[i], p[i]);
-            }
+    for (size_t f = first; f < end; ++f) {
+        TK_Plugin_Mesh::FaceCorners(plan.faces[f], plan.reverse, corners);
+        for (int k = 0; k < 4; ++k) {
+            const uint32_t key = VertexKey(plan.faces[f], corners[k]);
+            bool added = false;
+            const uint32_t next = uint32_t(plan.vertices.size() - prim.firstVertex);
+            plan.corners[4 * f + size_t(k)] = uint16_t(table.Find(key, plan.vertices.data() + prim.firstVertex, next, added));
+            if (added) plan.vertices.push_back(key);
         }
+        // Corners 0 and 2 are opposite: together they hold the face's extremes.
+        for (int a = 0; a < 3; ++a) {
+            prim.cellLo[a] = std::min({prim.cellLo[a], corners[0][a], corners[2][a]});
+            prim.cellHi[a] = std::max({prim.cellHi[a], corners[0][a], corners[2][a]});
+        }
+    }
+}
+
+// Vertex numbers for every corner and the vertices; each material's faces
+// become primitives of at most kMaxPrimitiveVertices, cut between planes.
+void PlanVertices(Plan& plan) {
+    plan.corners.resize(4 * plan.faces.size());
+    // At most one vertex per corner; pages are touched only as they fill.
+    plan.vertices.reserve(4 * plan.faces.size());
+    VertexTable table;
+    std::vector<Primitive> cut;
+    auto close = [&](size_t end) {
+        cut.back().faces = end - cut.back().firstFace;
+        cut.back().vertices = plan.vertices.size() - cut.back().firstVertex;
+    };
+    for (const Primitive& whole : plan.primitives) {
+        const size_t end = whole.firstFace + whole.faces;
+        for (size_t f = whole.firstFace, run = f; f < end; f = run) {
+            while (run < end && plan.faces[run].direction == plan.faces[f].direction &&
+                   plan.faces[run].plane == plan.faces[f].plane)
+                ++run;
+            // The run adds at most four vertices a face.
+            if (f == whole.firstFace || plan.vertices.size() - cut.back().firstVertex + 4 * (run - f) > kMaxPrimitiveVertices) {
+                if (f != whole.firstFace) close(f);
+                cut.push_back(Primitive{whole.material, f, 0, plan.vertices.size()});
+            }
+            ShareRun(plan, f, run, cut.back(), table);
+        }
+        close(end);
+    }
+    plan.primitives = std::move(cut);
+}
+
+// A written coordinate depends on one corner coordinate, monotonically, so
+// the extreme corners give the bounds of all the vertices.
+void PlanBounds(Plan& plan) {
+    float a[3], b[3];
+    for (Primitive& prim : plan.primitives) {
+        plan.Position(prim.cellLo, a);
+        plan.Position(prim.cellHi, b);
+        for (int i = 0; i < 3; ++i) prim.lo[i] = std::min(a[i], b[i]), prim.hi[i] = std::max(a[i], b[i]);
     }
 }
 
@@ -181,8 +302,8 @@ Json& Json::Str(const std::string& s) {
 
 void WriteMaterials(const Plan& plan, Json& j) {
     j.Raw(",\"materials\":[");
-    for (size_t i = 0; i < plan.primitives.size(); ++i) {
-        const TK_GltfMaterial& m = plan.primitives[i].material;
+    for (size_t i = 0; i < plan.materials.size(); ++i) {
+        const TK_GltfMaterial& m = plan.materials[i];
         j.Raw(i ? ",{" : "{").Raw("\"name\":").Str(m.name);
         j.Raw(",\"pbrMetallicRoughness\":{\"baseColorTexture\":{\"index\":0},\"metallicFactor\":").Num(m.metallic);
         j.Raw(",\"roughnessFactor\":").Num(m.roughness).Raw("}");
@@ -196,7 +317,7 @@ void WriteAccessors(const Plan& plan, Json& j) {
     j.Raw(",\"accessors\":[");
     for (size_t i = 0; i < plan.primitives.size(); ++i) {
         const Primitive& p = plan.primitives[i];
-        const uint64_t vertices = 4 * uint64_t(p.faces), first = p.firstFace;
+        const uint64_t vertices = p.vertices, first = p.firstVertex;
         j.Raw(i ? "," : "").Raw("{\"bufferView\":0,\"byteOffset\":").Int(first * kPositionBytes);
         j.Raw(",\"componentType\":5126,\"count\":").Int(vertices).Raw(",\"type\":\"VEC3\",\"min\":").Vec(p.lo, 3);
         j.Raw(",\"max\":").Vec(p.hi, 3).Raw("}");
@@ -204,15 +325,16 @@ void WriteAccessors(const Plan& plan, Json& j) {
         j.Raw(",\"componentType\":5126,\"count\":").Int(vertices).Raw(",\"type\":\"VEC3\"}");
         j.Raw(",{\"bufferView\":2,\"byteOffset\":").Int(first * kTexcoordBytes);
         j.Raw(",\"componentType\":5126,\"count\":").Int(vertices).Raw(",\"type\":\"VEC2\"}");
-        j.Raw(",{\"bufferView\":3,\"byteOffset\":").Int(first * kIndexBytes);
-        j.Raw(",\"componentType\":5125,\"count\":").Int(6 * uint64_t(p.faces)).Raw(",\"type\":\"SCALAR\"}");
+        j.Raw(",{\"bufferView\":3,\"byteOffset\":").Int(p.IndexOffset());
+        j.Raw(",\"componentType\":5123,\"count\":").Int(6 * uint64_t(p.faces)).Raw(",\"type\":\"SCALAR\"}");
     }
     j.Raw("]");
 }
 
 void WriteBufferViews(const Plan& plan, uint64_t& binLength, Json& j) {
-    const uint64_t faces = plan.faces.size();
-    const uint64_t lengths[4] = {faces * kPositionBytes, faces * kNormalBytes, faces * kTexcoordBytes, faces * kIndexBytes};
+    const uint64_t vertices = plan.vertices.size();
+    const uint64_t lengths[4] = {vertices * kPositionBytes, vertices * kNormalBytes, vertices * kTexcoordBytes,
+                                 12 * uint64_t(plan.faces.size())};
     const int strides[3] = {12, 12, 8};
     uint64_t offset = 0;
     j.Raw(",\"bufferViews\":[");
@@ -236,7 +358,8 @@ std::string JsonText(const Plan& plan, const std::string& name, uint64_t& binLen
     for (size_t i = 0; i < plan.primitives.size(); ++i) {
         const uint64_t a = 4 * i;
         j.Raw(i ? ",{" : "{").Raw("\"attributes\":{\"POSITION\":").Int(a).Raw(",\"NORMAL\":").Int(a + 1);
-        j.Raw(",\"TEXCOORD_0\":").Int(a + 2).Raw("},\"indices\":").Int(a + 3).Raw(",\"material\":").Int(i);
+        j.Raw(",\"TEXCOORD_0\":").Int(a + 2).Raw("},\"indices\":").Int(a + 3);
+        j.Raw(",\"material\":").Int(plan.primitives[i].material);
         j.Raw(",\"mode\":4}");
     }
     j.Raw("]}]");
@@ -266,7 +389,8 @@ public:
         OMB_PutInt32LE(b, int32_t(v));
         Put(b, 4);
     }
-    // Floats in the host's order: the hosts this builds for are little-endian.
+    // Floats and indices in the host's order: the hosts this builds for are
+    // little-endian.
     void Floats(const float* v, size_t n) { Put(v, 4 * n); }
     bool Flush() {
         m_ok = (m_used == 0 || m_file.WriteBytes(m_block.data(), m_used)) && m_ok;
@@ -283,24 +407,28 @@ private:
 };
 
 void WriteVertexData(const Plan& plan, BlockWriter& out) {
-    int corners[4][3];
-    float p[12];
-    for (const TK_MeshFace& face : plan.faces) {
-        TK_Plugin_Mesh::FaceCorners(face, plan.reverse, corners);
-        for (int k = 0; k < 4; ++k) plan.Position(corners[k], p + 3 * k);
-        out.Floats(p, 12);
+    int corner[3];
+    float p[3];
+    for (uint32_t key : plan.vertices) {
+        KeyCorner(key, corner);
+        plan.Position(corner, p);
+        out.Floats(p, 3);
     }
-    for (const TK_MeshFace& face : plan.faces)
-        for (int k = 0; k < 4; ++k) out.Floats(plan.normal[face.direction], 3);
-    for (const TK_MeshFace& face : plan.faces) {
-        const float u = (face.colour - 0.5f) / 256, uv[8] = {u, 0.5f, u, 0.5f, u, 0.5f, u, 0.5f};
-        out.Floats(uv, 8);
+    for (uint32_t key : plan.vertices) out.Floats(plan.normal[KeyDirection(key)], 3);
+    for (uint32_t key : plan.vertices) {
+        const float uv[2] = {(KeyColour(key) - 0.5f) / 256, 0.5f};
+        out.Floats(uv, 2);
     }
-    for (const Primitive& prim : plan.primitives)
-        for (uint32_t f = 0; f < prim.faces; ++f) {
-            const uint32_t b = 4 * f, triangles[6] = {b, b + 1, b + 2, b, b + 2, b + 3};
-            for (uint32_t i : triangles) out.U32(i);
-        }
+}
+
+// Two triangles per face, 0 1 2 and 0 2 3 of its corners; the faces are
+// in primitive order already.
+void WriteIndices(const Plan& plan, BlockWriter& out) {
+    for (size_t f = 0; f < plan.faces.size(); ++f) {
+        const uint16_t* c = &plan.corners[4 * f];
+        const uint16_t triangles[6] = {c[0], c[1], c[2], c[0], c[2], c[3]};
+        out.Put(triangles, sizeof triangles);
+    }
 }
 
 bool WriteFile(const Plan& plan, const std::string& json, uint64_t binLength, OMB_SaveBitFile& file) {
@@ -314,6 +442,7 @@ bool WriteFile(const Plan& plan, const std::string& json, uint64_t binLength, OM
     for (uint64_t i = json.size(); i < jsonPadded; ++i) out.Put(" ", 1);
     out.U32(uint32_t(binPadded)), out.U32(kChunkBin);
     WriteVertexData(plan, out);
+    WriteIndices(plan, out);
     out.Put(plan.png.data(), plan.png.size());
     for (uint64_t i = binLength; i < binPadded; ++i) out.Put("", 1);
     return out.Flush();
@@ -341,7 +470,10 @@ TK_MeshOptions TK_Plugin_GLTF::Defaults() {
 TK_Plugin_GLTF::TK_Plugin_GLTF() : TK_Plugin_Mesh("file_gltf", Defaults()) {}
 
 bool TK_Plugin_GLTF::WriteGlb(const TK_Model& model, const TK_MeshOptions& options, const TK_Material* materials,
-                              OMB_SaveBitFile& file, size_t* faceCount) {
+                              OMB_SaveBitFile& file, TK_GltfCounts* counts) {
+    // Vertex keys hold coordinates of 7 bits.
+    for (int a = 0; a < 3; ++a)
+        if (model.size[a] > kMaxModelSize) return false;
     TK_MeshSurface surface;
     TK_BuildMeshSurface(model, options.optimize, surface);
     if (!surface.Count()) return false;
@@ -349,13 +481,14 @@ bool TK_Plugin_GLTF::WriteGlb(const TK_Model& model, const TK_MeshOptions& optio
     if (!PlanGeometry(model, options, plan)) return false;
     PlanPrimitives(surface, materials, plan);
     surface = TK_MeshSurface();
+    PlanVertices(plan);
     PlanBounds(plan);
     Image palette;
     if (!PaletteToImage(model.palette, palette) || !TK_Plugin_PNG::WriteBytes(palette, plan.png)) return false;
     const std::string name = model.ModelBaseName();
     uint64_t binLength = 0;
     const std::string json = JsonText(plan, name.empty() ? "model" : name, binLength);
-    if (faceCount) *faceCount = plan.faces.size();
+    if (counts) *counts = {plan.faces.size(), plan.vertices.size()};
     return WriteFile(plan, json, binLength, file);
 }
 
@@ -363,7 +496,7 @@ bool TK_Plugin_GLTF::SaveModel(const std::string& path, const std::string&, cons
     if (model.voxels.Empty() || path.empty()) return false;
     OMB_SaveBitFile file;
     if (!file.Open(path.c_str())) return false;
-    if (WriteGlb(model, options, m_materials, file) && file.Close()) return true;
+    if (WriteGlb(model, options, m_look ? m_look->materials : nullptr, file) && file.Close()) return true;
     file.Discard();
     return false;
 }

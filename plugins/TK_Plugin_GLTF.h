@@ -15,10 +15,13 @@
 // outside. A negative scale mirrors; its faces are then turned so that they
 // still face outwards.
 //
-// Materials: one mesh primitive per distinct material, every primitive with
-// its own vertex range in shared buffer views. Faces of colours whose
-// records give the same material share a primitive, so a palette without
-// records gives exactly one.
+// Materials: one material per distinct surface, each with one or more mesh
+// primitives of at most 65535 vertices (so 16-bit indices), every primitive
+// with its own vertex range in shared buffer views. Corners of one
+// primitive at the same position with the same normal and colour share a
+// vertex. Faces of colours whose
+// records give the same material share primitives, so a palette without
+// records gives exactly one material.
 #pragma once
 
 #include <cstddef>
@@ -27,6 +30,12 @@
 #include "plugins/TK_Plugin_Mesh.h"
 
 class OMB_SaveBitFile;
+
+// What a .glb holds: rectangles (two triangles each) and shared vertices.
+struct TK_GltfCounts {
+    size_t faces = 0;
+    size_t vertices = 0;
+};
 
 // The glTF material of one palette entry's surface record.
 struct TK_GltfMaterial {
@@ -53,20 +62,19 @@ public:
     // False for a model without voxels, an empty path, a file past the
     // format's 4 GiB or a failed write (an older file stays as it was).
     bool SaveModel(const std::string& path, const std::string& options, const TK_Model& model) override;
-    void SetMaterials(const TK_Material* materials) override { m_materials = materials; }
+    void SetLook(const TK_ModelLook* look) override { m_look = look; }
 
     // The whole .glb of `model` into `file`, opened by the caller (a file
     // or memory). `materials` holds 256 records, or is null for every
-    // colour diffuse. `faceCount`, when given, receives the number of
-    // rectangles written (two triangles each). False for a model without
-    // faces, options that make a coordinate no float holds, a file past the
-    // format's 4 GiB or a failed write.
+    // colour diffuse. `counts`, when given, receives what was written.
+    // False for a model without faces, options that make a coordinate no
+    // float holds, a file past the format's 4 GiB or a failed write.
     static bool WriteGlb(const TK_Model& model, const TK_MeshOptions& options, const TK_Material* materials,
-                         OMB_SaveBitFile& file, size_t* faceCount = nullptr);
+                         OMB_SaveBitFile& file, TK_GltfCounts* counts = nullptr);
 
     // The options of a configuration without a "file_gltf" section.
     static TK_MeshOptions Defaults();
 
 private:
-    const TK_Material* m_materials = nullptr;
+    const TK_ModelLook* m_look = nullptr;
 };

@@ -17,13 +17,18 @@ bool StartsWithVoxMagic(const std::string& path) {
 
 }  // namespace
 
-bool TK_Plugin_VOX::LoadModel(const std::string& path, const std::string& options, TK_Model& model) {
-    if (StartsWithVoxMagic(path)) return ReadVox(model, path.c_str());
-    return TK_Plugin_SLAB().LoadModel(path, options, model);
+bool TK_Plugin_VOX::LoadModel(const std::string& path, const std::string&, TK_Model& model) {
+    return Load(path, model, nullptr);
+}
+
+bool TK_Plugin_VOX::Load(const std::string& path, TK_Model& model, TK_ModelLook* look) {
+    if (StartsWithVoxMagic(path)) return ReadVox(model, path.c_str(), look);
+    if (look) *look = TK_ModelLook();
+    return TK_Plugin_SLAB().LoadModel(path, std::string(), model);
 }
 
 bool TK_Plugin_VOX::SaveModel(const std::string& path, const std::string& options, const TK_Model& model) {
-    return WriteVox(model, path.c_str());
+    return WriteVox(model, path.c_str(), m_look);
 }
 
 bool TK_Plugin_VOX::LoadImage(const std::string& path, const std::string& options, Image& image) {

@@ -222,3 +222,28 @@ TEST_F(ModelFileNames, PatternLoadsAndTellsTheWindow) {
     EXPECT_EQ(env->patternModel.voxels.Count(), 0) << "a failed load empties the pattern";
     env->window = nullptr;
 }
+
+// Materials and scene settings travel with the file; a file without them
+// brings the defaults, and undo gives the previous model its own back.
+TEST_F(ModelFileCommands, SaveAndOpenCarryMaterialsAndSceneSettings) {
+    WriteModel("plain.vox");
+    const int colour = ColorAt(0, 0, 0);
+    ASSERT_TRUE(Run("index " + std::to_string(colour) + " | set pt_mod 1 | set pt_mtl emit 1 | set pt_sun_p 20"));
+    ASSERT_TRUE(Run("save look.vox"));
+
+    ASSERT_TRUE(Run("open plain.vox"));
+    EXPECT_EQ(env->materials[colour].type, 0) << "no look in the file: the defaults";
+    EXPECT_EQ(env->settings.ptSunPitch, TK_Settings().ptSunPitch);
+    ASSERT_TRUE(Run("open look.vox"));
+    EXPECT_EQ(env->materials[colour].type, 3);
+    EXPECT_EQ(env->settings.ptSunPitch, 20);
+    ASSERT_TRUE(Run("undo"));
+    EXPECT_EQ(env->materials[colour].type, 0);
+    ASSERT_TRUE(Run("redo"));
+
+    // The reopened model still exports its emissive material.
+    ASSERT_TRUE(Run("o gltf lamp"));
+    std::ifstream glb(Path("lamp.glb"), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(glb)), std::istreambuf_iterator<char>());
+    EXPECT_NE(bytes.find("\"emissiveTexture\""), std::string::npos);
+}

@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "TK_TestSupport.h"
+#include "model/OMB_XIFF.h"
 
 namespace {
 
@@ -172,4 +175,93 @@ TEST(VoxFile, EveryTruncationFailsCleanlyOrLoads) {
         }
     }
     testing::internal::GetCapturedStdout();
+}
+
+TEST(VoxFile, LookTravelsInItsOwnChunkOnlyWhenNotTheDefault) {
+    const TK_Model m = SmallModel();
+    const TK_ModelLook defaults;
+    const Bytes plain = Write(m);
+    Bytes written;
+    ASSERT_TRUE(WriteVoxBytes(m, written, &defaults));
+    EXPECT_EQ(written, plain) << "a default look keeps today's bytes";
+
+    TK_ModelLook look;
+    look.materials[5].type = 3, look.materials[5].flux = 7;
+    look.settings.ptSunPitch = 20, look.settings.ptSunColor[1] = 9, look.settings.ptPrim = TK_PRIM_MC;
+    look.settings.ptImage[0] = 17;  // the window's, not the look's
+    ASSERT_TRUE(WriteVoxBytes(m, written, &look));
+    ASSERT_GT(written.size(), plain.size() + 12);
+    EXPECT_EQ(std::string(written.begin() + long(plain.size()), written.begin() + long(plain.size()) + 4), "TRSK")
+        << "after the standard chunks";
+    TK_Model back;
+    TK_ModelLook read;
+    ASSERT_TRUE(ReadVoxBytes(back, written.data(), written.size(), &read));
+    EXPECT_EQ(Write(back), plain);
+    EXPECT_EQ(std::memcmp(read.materials, look.materials, sizeof look.materials), 0);
+    EXPECT_TRUE(read.settings.ptSunPitch == 20 && read.settings.ptSunColor[1] == 9 && read.settings.ptPrim == TK_PRIM_MC);
+    EXPECT_EQ(read.settings.ptImage[0], defaults.settings.ptImage[0]);
+    ASSERT_TRUE(ReadVoxBytes(back, plain.data(), plain.size(), &read));
+    EXPECT_TRUE(read.IsDefault()) << "no chunk: the defaults";
+}
+
+// A damaged look chunk costs the look, never the model; values out of
+// range are clamped as the settings command clamps them.
+TEST(VoxFile, DamagedLookFallsBackToTheDefaults) {
+    auto f = [](float v) {
+        int32_t bits;
+        std::memcpy(&bits, &v, 4);
+        return bits;
+    };
+    auto material = [&](int32_t index, int32_t type, float flux) {
+        return Ints({index, type, f(0.2f), f(0.5f), 0, f(1.5f), f(0.3f), f(flux), f(0.5f), 0, 0, 0, 0, 0});
+    };
+    auto content = [&](std::initializer_list<Bytes> parts) {
+        Bytes out;
+        for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+        return out;
+    };
+    const Bytes sunp = Ints({int32_t(OMB_ChunkId("SUNP")), f(1000)});
+    const Bytes nan = Ints({int32_t(OMB_ChunkId("SUNY")), f(std::nanf(""))});
+    const Bytes unknown = Ints({int32_t(OMB_ChunkId("ZZZZ")), 5});
+    const struct {
+        const char* name;
+        Bytes look;
+        bool readable;
+    } kCases[] = {
+        {"clamped", content({Ints({1, 3}), sunp, nan, unknown, Ints({1}), material(5, 9, 1e9f)}), true},
+        {"version 2", content({Ints({2, 0, 0})}), false},
+        {"settings past the data", content({Ints({1, 1000000}), sunp, Ints({0})}), false},
+        {"materials past the data", content({Ints({1, 0, 2}), material(5, 3, 1)}), false},
+        {"256 materials", content({Ints({1, 0, 256})}), false},
+        {"palette index 0", content({Ints({1, 0, 1}), material(0, 3, 1)}), false},
+        {"short", Ints({1}), false},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        TK_Model back;
+        TK_ModelLook look;
+        look.settings.ptSunPitch = 1;
+        testing::internal::CaptureStdout();
+        const Bytes bytes = VoxFile({Chunk("SIZE", Ints({2, 1, 3})), Chunk("TRSK", c.look)});
+        ASSERT_TRUE(ReadVoxBytes(back, bytes.data(), bytes.size(), &look));
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(out.empty(), c.readable) << out;
+        if (!c.readable) {
+            EXPECT_TRUE(look.IsDefault());
+            continue;
+        }
+        EXPECT_EQ(look.settings.ptSunPitch, 90);
+        EXPECT_EQ(look.settings.ptSunYaw, TK_Settings().ptSunYaw);
+        EXPECT_TRUE(look.materials[5].type == 0 && look.materials[5].flux == 100);
+    }
+    // A chunk whose content runs past the end of a cut file.
+    Bytes cut = VoxFile({Chunk("TRSK", content({Ints({1, 0, 1}), material(5, 3, 1)}))});
+    cut.resize(cut.size() - 8);
+    TK_Model back;
+    TK_ModelLook look;
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(ReadVoxBytes(back, cut.data(), cut.size(), &look));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "[Warning] VOX : materials and render settings unreadable, defaults used\n");
+    EXPECT_TRUE(look.IsDefault());
 }

@@ -2,7 +2,8 @@
 // padding, aligned buffer views, accessors inside their views, bounds equal
 // to the data, indices in range), the materials and the palette picture,
 // and a round trip of the written triangles back into exactly the model's
-// exposed voxel faces, facing outwards, under mirroring and scaling options.
+// exposed voxel faces, facing outwards, under mirroring and scaling options;
+// alike corners share one vertex, primitives stay within 16-bit indices.
 #include "plugins/TK_Plugin_GLTF.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <map>
 #include <random>
+#include <set>
 #include <tuple>
 
 #include "TK_PluginTest.h"
@@ -87,16 +89,17 @@ std::vector<double> Read(const Json& json, const std::vector<uint8_t>& bin, uint
     const Json& acc = json["accessors"][a];
     const Json& view = json["bufferViews"][acc["bufferView"].U()];
     const uint64_t start = view["byteOffset"].U() + acc["byteOffset"].U(), count = acc["count"].U();
-    const uint64_t size = 4 * uint64_t(components), stride = view["byteStride"].set ? view["byteStride"].U() : size;
-    EXPECT_TRUE(view["byteOffset"].U() % 4 == 0 && start % 4 == 0);
+    const uint64_t type = acc["componentType"].U(), bytes = type == 5123 ? 2 : 4;
+    const uint64_t size = bytes * uint64_t(components), stride = view["byteStride"].set ? view["byteStride"].U() : size;
+    EXPECT_TRUE(view["byteOffset"].U() % 4 == 0 && start % bytes == 0);
     EXPECT_LE(view["byteOffset"].U() + view["byteLength"].U(), bin.size());
     EXPECT_LE(acc["byteOffset"].U() + stride * (count - 1) + size, view["byteLength"].U());
     std::vector<double> out;
     for (uint64_t i = 0; i < count * uint64_t(components); ++i) {
-        const uint8_t* p = &bin[start + i / components * stride + 4 * (i % components)];
+        const uint8_t* p = &bin[start + i / components * stride + bytes * (i % components)];
         float f;
         std::memcpy(&f, p, 4);
-        out.push_back(acc["componentType"].U() == 5125 ? double(uint32_t(OMB_GetInt32LE(p))) : double(f));
+        out.push_back(type == 5123 ? double(p[0] | p[1] << 8) : type == 5125 ? double(uint32_t(OMB_GetInt32LE(p))) : double(f));
     }
     return out;
 }
@@ -112,6 +115,18 @@ TK_Model Sample() {
                 const int c = x < 4 && y < 4 ? 1 : int(random() % 6);  // a solid block merges
                 if (c >= 1 && c <= 3) m.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(c)});
             }
+    return m;
+}
+
+// A 3D checkerboard of 24^3 cells: more than 65535 shared vertices, so
+// more than one primitive of 16-bit indices.
+TK_Model Checkerboard() {
+    TK_Model m;
+    m.size[0] = m.size[1] = m.size[2] = 24;
+    for (int z = 0; z < 24; ++z)
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 24; ++x)
+                if ((x + y + z) % 2 == 0) m.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), 1});
     return m;
 }
 
@@ -175,31 +190,33 @@ void AddUnitFaces(const Mesh& m, size_t q, const TK_MeshOptions& o, const TK_Mod
 TEST(GltfExport, ContainerMaterialsAndTrianglesBackToTheExposedFaces) {
     const struct {
         const char* config;
-        size_t primitives;
+        size_t materials;
+        bool checkerboard;
     } kCases[] = {
-        {"file_gltf ( )", 1},  // no records: one primitive
-        {"file_gltf ( scale = '2 -1 0.5' pivot = '0 0 0' )", 3},
-        {"file_gltf ( optimize = '0' )", 3},
+        {"file_gltf ( )", 1, false},  // no records: one material
+        {"file_gltf ( scale = '2 -1 0.5' pivot = '0 0 0' )", 3, false},
+        {"file_gltf ( optimize = '0' )", 3, false},
+        {"file_gltf ( )", 1, true},
     };
-    const TK_Model m = Sample();
     TK_Material records[256] = {};
     records[2].type = 1, records[2].roughness = 0.25f, records[3].type = 3, records[4] = records[2];
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.config);
+        const TK_Model m = c.checkerboard ? Checkerboard() : Sample();
         TK_MeshOptions o = TK_Plugin_GLTF::Defaults();
         OMB_LmpParser parser;
         ASSERT_TRUE(parser.Parse(c.config));
         o.Read(OMB_LmpParser::FindChild(&parser.Root(), "file_gltf"));
-        const TK_Material* materials = c.primitives > 1 ? records : nullptr;
+        const TK_Material* materials = c.materials > 1 ? records : nullptr;
         std::vector<uint8_t> bytes, bin;
         OMB_SaveBitFile file;
-        size_t faces = 0;
-        ASSERT_TRUE(file.OpenMemory(&bytes) && TK_Plugin_GLTF::WriteGlb(m, o, materials, file, &faces) && file.Close());
+        TK_GltfCounts counts;
+        ASSERT_TRUE(file.OpenMemory(&bytes) && TK_Plugin_GLTF::WriteGlb(m, o, materials, file, &counts) && file.Close());
         Json json;
         ReadGlb(bytes, json, bin);
         TK_MeshSurface surface;
         TK_BuildMeshSurface(m, o.optimize, surface);
-        EXPECT_EQ(faces, surface.Count()) << "the mesh writers' faces";
+        EXPECT_EQ(counts.faces, surface.Count()) << "the mesh writers' faces";
         EXPECT_EQ(json["samplers"][0]["magFilter"].U() + json["samplers"][0]["minFilter"].U(), 2 * 9728u) << "NEAREST";
         const Json& image = json["bufferViews"][json["images"][0]["bufferView"].U()];
         Image png;
@@ -207,7 +224,8 @@ TEST(GltfExport, ContainerMaterialsAndTrianglesBackToTheExposedFaces) {
         EXPECT_TRUE(png.width == 256 && png.height == 1 && png.pixels[4 * 2 + 1] == ColorG(m.palette[3]));
 
         const Json& prims = json["meshes"][0]["primitives"];
-        ASSERT_EQ(prims.list.size(), c.primitives);
+        EXPECT_EQ(json["materials"].list.size(), c.materials);
+        ASSERT_EQ(prims.list.size(), c.checkerboard ? 2 : c.materials);
         std::map<UnitFace, int> found;
         for (const Json& prim : prims.list) {
             const Json& at = prim["attributes"];
@@ -219,6 +237,14 @@ TEST(GltfExport, ContainerMaterialsAndTrianglesBackToTheExposedFaces) {
                 for (size_t i = k; i < mesh.v.size(); i += 3) lo = std::min(lo, mesh.v[i]), hi = std::max(hi, mesh.v[i]);
                 EXPECT_TRUE(pos["min"][k].num == lo && pos["max"][k].num == hi);
             }
+            // Corners alike are one vertex; 16-bit indices while they fit.
+            std::set<std::vector<double>> distinct;
+            for (size_t i = 0; i < mesh.v.size() / 3; ++i)
+                distinct.insert({mesh.v[3 * i], mesh.v[3 * i + 1], mesh.v[3 * i + 2], mesh.n[3 * i], mesh.n[3 * i + 1],
+                                 mesh.n[3 * i + 2], mesh.t[2 * i], mesh.t[2 * i + 1]});
+            EXPECT_EQ(distinct.size(), mesh.v.size() / 3);
+            EXPECT_LT(mesh.v.size() / 3, 65536u);
+            EXPECT_EQ(json["accessors"][prim["indices"].U()]["componentType"].U(), 5123u);
             // The material is the one of every colour in the primitive.
             const Json& mat = json["materials"][prim["material"].U()];
             for (size_t i = 0; i < mesh.t.size(); i += 2) {

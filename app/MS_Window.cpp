@@ -1,20 +1,78 @@
-// Event handling of the platform window (see MS_Window.h).
+// The platform host (see MS_Window.h).
 //
-//   Lifetime ........... create, adopt, destroy
+//   Lifetime ........... video, create, start, destroy
+//   Main loop .......... passes, pumping, frame ticks
 //   Window procedure ... HandleEvent and what it does at once
-//   Delivery ........... translation of the queued events
+//   Delivery ........... SDL events become toolkit events
+//   Host services ...... geometry, minimum size, clipboard
 //   Keys ............... scancode and modifier mapping
 #include "app/MS_Window.h"
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
 #include "core/OMB_Log.h"
+#include "core/OS_Keys.h"
+
+namespace {
+
+enum ButtonBit : int { kLeft = 1, kRight = 2, kMiddle = 4 };
+
+// SDL falls back to a driver without a screen when there is no display; a
+// window nobody can see or close would then run forever. Asking for such a
+// driver by name (tests do) is fine.
+bool HasNoDisplay() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0)) return false;
+    const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+    return !requested || std::strcmp(requested, driver) != 0;
+}
+
+}  // namespace
+
+MS_TickPlan MS_PlanTick(bool minimised, bool redraw, double sinceFrame) {
+    MS_TickPlan plan;
+    if (minimised || !redraw) {
+        plan.waitMs = kIdleWaitMs;
+        return plan;
+    }
+    if (sinceFrame >= kFrameInterval) {
+        plan.frame = true;
+        return plan;
+    }
+    // A frame is due but early: wait for events until its time comes.
+    plan.waitMs = std::max(1, int(std::ceil((kFrameInterval - sinceFrame) * 1000.0)));
+    return plan;
+}
 
 // ---------------------------------------------------------------- lifetime
 
-MS_Window::MS_Window() = default;
+MS_Window::MS_Window() { m_clock.Restart(); }
 
-MS_Window::~MS_Window() { ReleaseWindow(); }
+MS_Window::~MS_Window() {
+    Detach();
+    ReleaseWindow();
+    if (m_startedVideo) SDL_Quit();
+}
+
+bool MS_Window::StartVideo(bool offscreen) {
+    if (offscreen) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        OMB_Printf("[Error] MS_DemoAPP : Register\n");
+        return false;
+    }
+    m_startedVideo = true;
+    if (!offscreen && HasNoDisplay()) {
+        std::fprintf(stderr, "tarsk: no display; use --snap or --headless without one\n");
+        OMB_Printf("[Error] MS_DemoAPP : Register\n");
+        return false;
+    }
+    return true;
+}
 
 bool MS_Window::CreatePlain(const char* title, int width, int height, bool hidden) {
     ReleaseWindow();
@@ -39,16 +97,88 @@ void MS_Window::ReleaseWindow() {
     m_window = nullptr;
 }
 
-size_t MS_Window::QueuedInput() const { return m_queue.size(); }
+void MS_Window::Start(UI_Window& ui) {
+    m_ui = &ui;
+    ui.SetHost(this);
+    ui.Broadcast(UI_Event::Broadcast(UI_EVENT_CREATE));
+    int width = 0, height = 0;
+    ClientSize(width, height);
+    Resize(width, height);
+    ui.Broadcast(UI_Event::Broadcast(UI_EVENT_START));
+    const OMB_Size least = ui.GetMinSize();
+    SetMinimumClientSize(least.width, least.height);
+    m_frameWatch.Restart();
+    RequestRedraw();
+}
 
 void MS_Window::Destroy() {
     if (m_destroyed) return;
     m_destroyed = true;
-    OnDestroy();
+    if (m_ui) m_ui->Broadcast(UI_Event::Broadcast(UI_EVENT_QUIT));
     if (m_window) SDL_HideWindow(m_window);
     SDL_Event quit{};
     quit.type = SDL_QUIT;
     SDL_PushEvent(&quit);
+}
+
+void MS_Window::Detach() {
+    if (!m_ui) return;
+    if (!m_destroyed) m_ui->Broadcast(UI_Event::Broadcast(UI_EVENT_QUIT));
+    m_destroyed = true;
+    m_ui->SetHost(nullptr);
+    m_ui = nullptr;
+}
+
+// ---------------------------------------------------------------- main loop
+
+int MS_Window::Run() {
+    while (Pass()) {
+    }
+    return 0;
+}
+
+bool MS_Window::Pass() {
+    if (!m_window) return false;
+    if (!Pump(m_waitMs)) return false;
+    // Input changes what is shown: every delivery asks for a frame.
+    if (!m_queue.empty()) RequestRedraw();
+    DeliverInput();
+    m_waitMs = 0;
+    if (!m_destroyed) Tick();
+    return true;
+}
+
+// Waits up to waitMs for the first event, then takes every pending one, so
+// a typed line or a modifier change arrives whole before the next frame.
+bool MS_Window::Pump(int waitMs) {
+    SDL_Event event;
+    int got = waitMs > 0 ? SDL_WaitEventTimeout(&event, waitMs) : SDL_PollEvent(&event);
+    for (; got; got = SDL_PollEvent(&event)) {
+        if (event.type == SDL_QUIT) {
+            // A quit from outside (a signal, the session) still closes the
+            // window properly.
+            Destroy();
+            return false;
+        }
+        HandleEvent(event);
+    }
+    return true;
+}
+
+void MS_Window::Tick() {
+    const MS_TickPlan plan = MS_PlanTick(IsMinimized(), m_redraw, m_frameWatch.Elapsed());
+    m_waitMs = plan.waitMs;
+    if (!plan.frame) return;
+    m_redraw = false;
+    m_frameWatch.Restart();
+    m_time.previous = m_time.now;
+    m_time.now = m_clock.Elapsed();
+    ++m_frames;
+    if (m_ui) {
+        m_ui->Broadcast(UI_Event::Tick(m_time));
+        m_ui->DrawFrame();
+    }
+    Present();
 }
 
 // ---------------------------------------------------------------- window procedure
@@ -83,7 +213,7 @@ void MS_Window::HandleWindowEvent(const SDL_Event& event) {
             m_queue.push_back(event);
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
-            OnResize(event.window.data1, event.window.data2);
+            Resize(event.window.data1, event.window.data2);
             RequestRedraw();
             break;
         case SDL_WINDOWEVENT_EXPOSED:
@@ -113,7 +243,7 @@ void MS_Window::HandleDrop(const SDL_Event& event) {
     m_dropping = false;
     std::vector<std::string> paths;
     paths.swap(m_drop);
-    if (!paths.empty()) OnDropFiles(paths, m_pointerX, m_pointerY);
+    if (!paths.empty() && m_ui) m_ui->OnDropFiles(paths, m_mouse.x, m_mouse.y);
 }
 
 void MS_Window::Capture(bool on) {
@@ -123,7 +253,17 @@ void MS_Window::Capture(bool on) {
     m_capture = on;
 }
 
+void MS_Window::Resize(int width, int height) {
+    if (!m_ui || width < 1 || height < 1) return;
+    const OMB_Rect rect{0, 0, width - 1, height - 1};
+    m_ui->SetRect(rect);
+    if (m_ui->Root()) m_ui->Root()->SetRect(rect);
+    m_ui->RefreshLayout();
+}
+
 // ---------------------------------------------------------------- delivery
+
+size_t MS_Window::QueuedInput() const { return m_queue.size(); }
 
 void MS_Window::DeliverInput() {
     // Handlers may not add input, but take the queue first anyway so that a
@@ -136,87 +276,102 @@ void MS_Window::DeliverInput() {
 }
 
 void MS_Window::Deliver(const SDL_Event& event) {
-    OS_InputEvent input;
+    if (!m_ui) return;
+    UI_KeyState key;
     switch (event.type) {
         case SDL_MOUSEMOTION:
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
         case SDL_MOUSEWHEEL: DeliverMouse(event); return;
         case SDL_KEYDOWN:
-        case SDL_KEYUP: DeliverKey(event); return;
+        case SDL_KEYUP:
+            key.key = KeyCode(event.key.keysym.scancode);
+            key.modifiers = Modifiers(event.key.keysym.mod);
+            key.repeat = event.key.repeat != 0;
+            if (key.key != OS_KEY_NONE) DeliverKey(event.type == SDL_KEYDOWN ? UI_EVENT_KEY_DOWN : UI_EVENT_KEY_UP, key);
+            return;
         case SDL_TEXTINPUT:
-            input.kind = OS_InputKind::Text;
-            input.modifiers = Modifiers(SDL_GetModState());
+            // Typed characters are key presses without a key code.
+            key.modifiers = Modifiers(SDL_GetModState());
             for (const char* p = event.text.text; *p; ++p) {
                 if (*p < 32 || *p > 126) continue;
-                input.character = *p;
-                OnInput(input);
+                key.character = *p;
+                DeliverKey(UI_EVENT_KEY_DOWN, key);
             }
             return;
         case SDL_WINDOWEVENT:
-            input.kind = event.window.event == SDL_WINDOWEVENT_LEAVE ? OS_InputKind::Leave : OS_InputKind::FocusLost;
-            if (input.kind == OS_InputKind::Leave) m_trackingLeave = false;
-            input.x = m_pointerX;
-            input.y = m_pointerY;
-            OnInput(input);
+            if (event.window.event == SDL_WINDOWEVENT_LEAVE) {
+                m_ui->HandleInputEvent(UI_Event::Mouse(UI_EVENT_MOUSE_LEAVE, m_mouse));
+                return;
+            }
+            m_held = 0;
+            m_ui->SetFocus(nullptr);
+            m_ui->Broadcast(UI_Event::Broadcast(UI_EVENT_DEACTIVATE));
             return;
         default: return;
     }
 }
 
+void MS_Window::DeliverKey(int type, const UI_KeyState& key) { m_ui->HandleInputEvent(UI_Event::Key(type, key)); }
+
 namespace {
-int ButtonBit(int sdlButton) {
+int ButtonOf(int sdlButton) {
     switch (sdlButton) {
-        case SDL_BUTTON_LEFT: return OS_BUTTON_LEFT;
-        case SDL_BUTTON_RIGHT: return OS_BUTTON_RIGHT;
-        case SDL_BUTTON_MIDDLE: return OS_BUTTON_MIDDLE;
+        case SDL_BUTTON_LEFT: return kLeft;
+        case SDL_BUTTON_RIGHT: return kRight;
+        case SDL_BUTTON_MIDDLE: return kMiddle;
         default: return 0;
     }
 }
 int HeldButtons(uint32_t state) {
-    return (state & SDL_BUTTON_LMASK ? OS_BUTTON_LEFT : 0) | (state & SDL_BUTTON_RMASK ? OS_BUTTON_RIGHT : 0) |
-           (state & SDL_BUTTON_MMASK ? OS_BUTTON_MIDDLE : 0);
+    return (state & SDL_BUTTON_LMASK ? kLeft : 0) | (state & SDL_BUTTON_RMASK ? kRight : 0) |
+           (state & SDL_BUTTON_MMASK ? kMiddle : 0);
+}
+// The toolkit's event type of a press (down) or release of one button.
+int ButtonEvent(int button, bool down) {
+    if (button == kLeft) return down ? UI_EVENT_LEFT_DOWN : UI_EVENT_LEFT_UP;
+    if (button == kRight) return down ? UI_EVENT_RIGHT_DOWN : UI_EVENT_RIGHT_UP;
+    return down ? UI_EVENT_MIDDLE_DOWN : UI_EVENT_MIDDLE_UP;
+}
+// A move while buttons are held is a drag of the first of them.
+int MoveEvent(int held) {
+    if (held & kLeft) return UI_EVENT_LEFT_DRAG;
+    if (held & kRight) return UI_EVENT_RIGHT_DRAG;
+    if (held & kMiddle) return UI_EVENT_MIDDLE_DRAG;
+    return UI_EVENT_MOUSE_MOVE;
 }
 }  // namespace
 
 void MS_Window::DeliverMouse(const SDL_Event& event) {
-    OS_InputEvent input;
-    input.modifiers = Modifiers(SDL_GetModState());
-    input.wheel = input.previousWheel = m_wheel;
+    UI_MouseState& m = m_mouse;
+    m.valid = true;
+    m.prevX = m.x;
+    m.prevY = m.y;
+    m.prevWheel = m.wheel;
+    int type = 0;
     if (event.type == SDL_MOUSEMOTION) {
-        m_pointerX = event.motion.x;
-        m_pointerY = FlipY(event.motion.y);
-        input.kind = OS_InputKind::MouseMove;
-        input.buttons = HeldButtons(event.motion.state);
-        m_trackingLeave = true;
+        m.x = event.motion.x;
+        m.y = FlipY(event.motion.y);
+        m_held = HeldButtons(event.motion.state);
+        type = MoveEvent(m_held);
     } else if (event.type == SDL_MOUSEWHEEL) {
         const int notches = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
-        m_wheel += 8.0f * float(notches);
-        input.kind = OS_InputKind::Wheel;
-        input.wheel = m_wheel;
-        input.buttons = HeldButtons(SDL_GetMouseState(nullptr, nullptr));
+        m.wheel += 8.0f * float(notches);
+        type = UI_EVENT_WHEEL;
     } else {
-        input.button = ButtonBit(event.button.button);
-        if (input.button == 0) return;
-        m_pointerX = event.button.x;
-        m_pointerY = FlipY(event.button.y);
-        input.kind = event.type == SDL_MOUSEBUTTONDOWN ? OS_InputKind::MouseDown : OS_InputKind::MouseUp;
+        const int button = ButtonOf(event.button.button);
+        if (button == 0) return;
+        const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+        m.x = event.button.x;
+        m.y = FlipY(event.button.y);
+        m_held = down ? m_held | button : m_held & ~button;
+        type = ButtonEvent(button, down);
     }
-    input.x = m_pointerX;
-    input.y = m_pointerY;
-    OnInput(input);
-}
-
-void MS_Window::DeliverKey(const SDL_Event& event) {
-    OS_InputEvent input;
-    input.key = KeyCode(event.key.keysym.scancode);
-    if (input.key == 0) return;
-    input.kind = event.type == SDL_KEYDOWN ? OS_InputKind::KeyDown : OS_InputKind::KeyUp;
-    input.repeat = event.key.repeat != 0;
-    input.modifiers = Modifiers(event.key.keysym.mod);
-    input.x = m_pointerX;
-    input.y = m_pointerY;
-    OnInput(input);
+    m.left = (m_held & kLeft) != 0;
+    m.right = (m_held & kRight) != 0;
+    m.middle = (m_held & kMiddle) != 0;
+    m.modifiers = Modifiers(SDL_GetModState());
+    m_ui->HandleInputEvent(UI_Event::Mouse(type, m));
 }
 
 int MS_Window::FlipY(int y) const {
@@ -225,15 +380,27 @@ int MS_Window::FlipY(int y) const {
     return height - 1 - y;
 }
 
-// ---------------------------------------------------------------- OS_Window
+// ---------------------------------------------------------------- host services
 
 bool MS_Window::IsMinimized() const { return m_window && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MINIMIZED); }
 
-bool MS_Window::HasFocus() const { return m_window && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_INPUT_FOCUS); }
-
-void MS_Window::SetMinimumSize(int width, int height) {
+void MS_Window::SetMinimumClientSize(int width, int height) {
     if (m_window) SDL_SetWindowMinimumSize(m_window, width, height);
 }
+
+void MS_Window::ResizeClient(int width, int height) {
+    if (m_window) SDL_SetWindowSize(m_window, width, height);
+}
+
+bool MS_Window::GetClipboardText(std::string& text) {
+    if (!SDL_HasClipboardText()) return false;
+    char* clip = SDL_GetClipboardText();
+    text = clip ? clip : "";
+    SDL_free(clip);
+    return !text.empty();
+}
+
+void MS_Window::SetClipboardText(const char* text) { SDL_SetClipboardText(text ? text : ""); }
 
 void MS_Window::SetTitle(const char* title) {
     if (m_window) SDL_SetWindowTitle(m_window, title);

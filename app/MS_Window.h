@@ -1,14 +1,25 @@
-// MS_Window: the platform window on SDL2, the implementation of OS_Window.
-// It plays the part of a window procedure: HandleEvent takes one SDL event
-// at a time, queues keyboard, text and mouse events (plus pointer-leave and
-// focus loss) for later, and acts at once on what cannot wait: size changes,
-// mouse capture, file drops and closing. DeliverInput later translates the
-// queued events, oldest first, into OS_InputEvents (y flipped to a
-// bottom-left origin) and hands them to OnInput, so no user-interface code
-// runs while events are being read.
+// MS_Window: the platform host on SDL2. One object owns the SDL window (the
+// OpenGL context is added by MS_WindowGL), plays the part of the window
+// procedure, turns each SDL event straight into the toolkit's event for the
+// toolkit window it serves (a UI_Window; the editor's is UI_RezWindow), and
+// runs the main loop.
 //
-// The window itself is created by MS_WindowGL; this class never creates a
-// context. SDL must have been initialised by the caller (MS_DemoApp).
+// The route of every event, in one pass of the loop:
+//   Pump         takes every pending SDL event; HandleEvent queues input
+//                (keys, text, mouse, pointer leave, focus loss) and acts at
+//                once on what cannot wait (size changes, capture, drops,
+//                closing), so no toolkit code runs while SDL is read;
+//   DeliverInput hands the queue, oldest first, to Deliver, which fills the
+//                toolkit's mouse or key record (y flipped to a bottom-left
+//                origin, drags while a button is held, typed characters as
+//                key events without a code) and calls HandleInputEvent;
+//   Tick         draws a frame when one was asked for, at most one per
+//                16 ms and none while minimised (tick broadcast, DrawFrame,
+//                swap); with nothing to draw the next pass waits for events
+//                (SDL_WaitEventTimeout): no busy loop.
+//
+// The toolkit window is not owned and must outlive the host; the host is its
+// UI_Host (minimum size, client resize, redraws, the clipboard).
 #pragma once
 
 #include <cstdint>
@@ -16,24 +27,68 @@
 #include <vector>
 
 #include "app/OS_Window.h"
+#include "core/OS_Stopwatch.h"
+#include "ui/UI_Window.h"
 
 struct SDL_Window;
 union SDL_Event;
 
-class MS_Window : public OS_Window {
+struct MS_WindowConfig {
+    std::string title = "Tarsk @ Ombrel";
+    int width = 1280;
+    int height = 800;
+    int minWidth = 320;
+    int minHeight = 240;
+    bool hidden = false;
+    // 4x multisampling (with a fallback to none when refused).
+    bool multisample = true;
+    // SDL's offscreen video driver (EGL): no display needed.
+    bool offscreen = false;
+};
+
+// What one frame tick does, from the window state, whether a redraw was
+// requested and the time since the last frame: draw a frame or not, and how
+// long the next pass may wait for events before it looks again.
+struct MS_TickPlan {
+    bool frame = false;
+    int waitMs = 0;  // 0: do not wait
+};
+MS_TickPlan MS_PlanTick(bool minimised, bool redraw, double sinceFrame);
+constexpr double kFrameInterval = 0.016;
+// The longest wait for events; events end a wait at once.
+constexpr int kIdleWaitMs = 250;
+
+class MS_Window : public OS_Window, public UI_Host {
 public:
     MS_Window();
     ~MS_Window() override;
     MS_Window(const MS_Window&) = delete;
     MS_Window& operator=(const MS_Window&) = delete;
 
+    // Starts SDL's video (on the offscreen driver when asked); SDL stops
+    // again with this object. False after printing
+    // "[Error] MS_DemoAPP : Register" (also when no display is reachable).
+    bool StartVideo(bool offscreen);
     // A plain window (no OpenGL), for tests of the event handling. False,
     // after printing "[Error] MS_Window : create", when SDL refuses.
     bool CreatePlain(const char* title, int width, int height, bool hidden);
-    // Runs the destroy operation once (OnDestroy), hides the window and
-    // posts the quit event. The SDL window lives on until the destructor.
+
+    // Serves `ui` from now on: broadcasts create, lays it out at the client
+    // size, broadcasts start, keeps the window at least as large as the
+    // layout and asks for the first frame.
+    void Start(UI_Window& ui);
+    // Closes once: the toolkit window gets the quit broadcast (an OpenGL
+    // context is still current), the window hides and SDL's quit event is
+    // posted. The SDL window lives on until the destructor.
     void Destroy();
     bool IsDestroyed() const { return m_destroyed; }
+
+    // The main loop, until the window closes. Returns the exit status.
+    int Run();
+    // One pass of the loop; false once the quit event was seen.
+    bool Pass();
+    // Frames drawn so far (tests check that an idle loop draws none).
+    int FrameCount() const { return m_frames; }
 
     // The window procedure: one event from the queue of SDL.
     void HandleEvent(const SDL_Event& event);
@@ -41,10 +96,8 @@ public:
     void DeliverInput();
     size_t QueuedInput() const;
 
-    void SetMinimumSize(int width, int height);
     bool HasCapture() const { return m_capture; }
     bool IsMinimized() const;
-    bool HasFocus() const;
     SDL_Window* Handle() const { return m_window; }
 
     // OS_Window
@@ -54,12 +107,12 @@ public:
     void CursorPosition(int& x, int& y) const override;
     void RequestRedraw() override { m_redraw = true; }
     void RequestClose() override { Destroy(); }
-    bool IsRedrawRequested() const { return m_redraw; }
-    bool TakeRedrawRequest() {
-        const bool r = m_redraw;
-        m_redraw = false;
-        return r;
-    }
+
+    // UI_Host
+    void SetMinimumClientSize(int width, int height) override;
+    void ResizeClient(int width, int height) override;
+    bool GetClipboardText(std::string& text) override;
+    void SetClipboardText(const char* text) override;
 
     // OS_Key code of an SDL scancode; OS_KEY_NONE for other keys.
     static int KeyCode(int scancode);
@@ -67,31 +120,41 @@ public:
     static int Modifiers(int sdlModifiers);
 
 protected:
-    virtual void OnInput(const OS_InputEvent& event) {}
-    virtual void OnResize(int width, int height) {}
-    virtual void OnDropFiles(const std::vector<std::string>& paths, int x, int y) {}
-    virtual void OnDestroy() {}
+    // Shows the frame just drawn (MS_WindowGL swaps the buffers).
+    virtual void Present() {}
     // Subclasses that create the SDL window adopt it here.
     void Adopt(SDL_Window* window);
     void ReleaseWindow();
+    // The quit broadcast when the window was never closed, and the toolkit
+    // window let go; subclasses call it while their context still exists.
+    void Detach();
 
 private:
+    bool Pump(int waitMs);
+    void Tick();
     void HandleWindowEvent(const SDL_Event& event);
     void HandleDrop(const SDL_Event& event);
     void Capture(bool on);
+    void Resize(int width, int height);
     void Deliver(const SDL_Event& event);
     void DeliverMouse(const SDL_Event& event);
-    void DeliverKey(const SDL_Event& event);
+    void DeliverKey(int type, const UI_KeyState& key);
     int FlipY(int y) const;
 
     SDL_Window* m_window = nullptr;
+    UI_Window* m_ui = nullptr;
     std::vector<SDL_Event> m_queue;
     std::vector<std::string> m_drop;
     bool m_dropping = false;
     bool m_capture = false;
-    bool m_trackingLeave = false;
     bool m_redraw = false;
     bool m_destroyed = false;
-    int m_pointerX = 0, m_pointerY = 0;  // last known, bottom-left origin
-    float m_wheel = 0;
+    bool m_startedVideo = false;
+    UI_MouseState m_mouse;
+    int m_held = 0;  // buttons held: 1 left, 2 right, 4 middle
+    OS_Stopwatch m_clock;
+    OS_Stopwatch m_frameWatch;
+    UI_TickData m_time;
+    int m_waitMs = 0;
+    int m_frames = 0;
 };

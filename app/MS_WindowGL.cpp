@@ -16,6 +16,8 @@ void* ResolveGL(const char* name) { return SDL_GL_GetProcAddress(name); }
 }  // namespace
 
 MS_WindowGL::~MS_WindowGL() {
+    // The toolkit window releases its GPU objects while the context lives.
+    Detach();
     DestroyContext();
     ReleaseWindow();
 }
@@ -74,7 +76,13 @@ bool MS_WindowGL::CreateGL(const char* title, int width, int height, bool hidden
     OMB_SetGLResolver(&ResolveGL);
     OMB_GLStartup();
     OMB_KeepGLDriverLoaded();
-    OnGLReady();
+    return true;
+}
+
+bool MS_WindowGL::Open(const MS_WindowConfig& config) {
+    if (!StartVideo(config.offscreen)) return false;
+    if (!CreateGL(config.title.c_str(), config.width, config.height, config.hidden, config.multisample)) return false;
+    SetMinimumClientSize(config.minWidth, config.minHeight);
     return true;
 }
 

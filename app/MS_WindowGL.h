@@ -2,10 +2,11 @@
 // for 8-bit RGBA, a 16-bit depth buffer, no stencil, double buffering and 4x
 // multisampling in a compatibility profile, retries without multisampling
 // when that is refused, then loads the OpenGL entry points and capability
-// flags (OMB_GLStartup) and calls OnGLReady.
+// flags (OMB_GLStartup). Each frame the host draws is swapped to the screen.
 //
 // The context is destroyed before the window; whoever owns GL objects must
-// release them before this object dies (OnDestroy is the last moment).
+// release them before this object dies (the quit broadcast of the toolkit
+// window is the last moment).
 #pragma once
 
 #include "app/MS_Window.h"
@@ -14,6 +15,10 @@ class MS_WindowGL : public MS_Window {
 public:
     ~MS_WindowGL() override;
 
+    // Starts SDL's video, creates the window with its context and sets the
+    // minimum size: the whole start-up of the program's window. False after
+    // printing why.
+    bool Open(const MS_WindowConfig& config);
     // Prints "pixelFormat : 1" (multisampled) or "pixelFormat : 0"; on
     // failure prints one of the "[Error] MS_WindowGL : ..." messages
     // (pixelFormat: attributes refused, hdc: no window, hrc: no context).
@@ -26,7 +31,7 @@ public:
     bool IsMultisampled() const { return m_multisampled; }
 
 protected:
-    virtual void OnGLReady() {}
+    void Present() override { SwapBuffers(); }
 
 private:
     bool SetAttributes(bool multisample);

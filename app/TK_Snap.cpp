@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/MS_DemoApp.h"
+#include "app/MS_WindowGL.h"
 #include "app/TK_ModelViewer.h"
 #include "core/OMB_Log.h"
 #include "core/OS_Stopwatch.h"
@@ -14,15 +14,15 @@
 namespace {
 
 // Renders and writes the frame; false after printing why.
-bool WriteFrame(MS_DemoApp& app, TK_ModelViewer& viewer, const TK_Options& options) {
+bool WriteFrame(MS_WindowGL& window, TK_ModelViewer& viewer, const TK_Options& options) {
     int width = 0, height = 0;
-    app.Window()->DrawableSize(width, height);
+    window.DrawableSize(width, height);
     if (width != options.width || height != options.height) {
         OMB_Printf("[Error] snap : framebuffer is %dx%d, not %dx%d\n", width, height, options.width, options.height);
         return false;
     }
     viewer.Draw(width, height);
-    TK_Rect rect;
+    OMB_Rect rect;
     rect.x1 = width - 1;
     rect.y1 = height - 1;
     Image image;
@@ -87,8 +87,8 @@ int TK_RunSnap(const TK_Options& options) {
     TK_ModelViewer viewer(options);
     bool written = false;
     {
-        MS_DemoApp app(viewer);
-        MS_AppConfig config;
+        MS_WindowGL window;
+        MS_WindowConfig config;
         config.width = options.width;
         config.height = options.height;
         config.minWidth = config.minHeight = 1;
@@ -99,11 +99,14 @@ int TK_RunSnap(const TK_Options& options) {
         // snapshot is one frame and must come quickly.
         config.multisample = false;
         const bool render = options.mode == TK_RunMode::Render;
-        // A thumbnail of a file that did not load would mislead: none at all.
-        if (app.Start(config) && (viewer.StartedCleanly() || options.mode != TK_RunMode::Thumbnail))
-            written = render ? TraceFrame(viewer, options) : WriteFrame(app, viewer, options);
-        // The app closes the window (and the viewer releases its GPU
-        // objects) while the context is still current.
+        if (window.Open(config)) {
+            viewer.Start(options.width, options.height);
+            // A thumbnail of a file that did not load would mislead: none at all.
+            if (viewer.StartedCleanly() || options.mode != TK_RunMode::Thumbnail)
+                written = render ? TraceFrame(viewer, options) : WriteFrame(window, viewer, options);
+            // The GPU objects go while the context is still current.
+            viewer.Shutdown();
+        }
     }
     std::fflush(stdout);
     return written && viewer.StartedCleanly() ? 0 : 1;

@@ -129,7 +129,7 @@ bool TK_OpenModelFile(TK_EditorEnv& env, const std::string& path) {
     model.palette = loaded.palette;
     // Name, size, trim, voxels and their colours; then the whole palette.
     env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_TRIM | TK_CHANGE_VOXELS | TK_CHANGE_COLORS);
-    env.ChangeNotification(TK_NOTIFY_PALETTE, 0);
+    env.ChangeNotification(TK_NOTIFY_PALETTE, TK_PALETTE_ALL);
     look.Install(env);
     return true;
 }

@@ -1,17 +1,17 @@
 // The editor window (see UI_RezWindow.h).
 #include "app/UI_RezWindow.h"
 
-#include <cstdarg>
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
+#include "app/TK_WidgetBindings.h"
 #include "app/UI_SceneView.h"
 #include "app/TK_Startup.h"
 #include "core/OMB_Log.h"
 #include "core/OS_Keys.h"
 #include "render/OMB_OpenGL.h"
 #include "render/TK_Snapshot.h"
+#include "ui/UI_List.h"
 #include "ui/UI_Palette.h"
 #include "ui/UI_TextField.h"
 
@@ -30,9 +30,9 @@ const HotkeyRow kGlobalKeys[] = {
     {OS_KeyOf('Z'), CS, true, "redo"},         {OS_KeyOf('N'), C, false, "new"},
     {OS_KeyOf('N'), CS, false, "dup"},         {OS_KeyOf('O'), C, false, "open"},
     {OS_KeyOf('O'), CS, false, "i"},           {OS_KeyOf('S'), C, false, "save"},
-    {OS_KeyOf('S'), CS, false, "save as"},     {OS_KEY_F1 + 5, 0, false, "snap scene"},
-    {OS_KEY_F1 + 5, C, false, "snap"},         {OS_KEY_F1 + 4, 0, false, "cam -1"},
-    {OS_KEY_F1 + 6, 0, false, "cam -2"},       {OS_KeyOf('6'), 0, false, "snap scene"},
+    {OS_KeyOf('S'), CS, false, "save as"},     {OS_KeyF(6), 0, false, "snap scene"},
+    {OS_KeyF(6), C, false, "snap"},         {OS_KeyF(5), 0, false, "cam -1"},
+    {OS_KeyF(7), 0, false, "cam -2"},       {OS_KeyOf('6'), 0, false, "snap scene"},
     {OS_KeyOf('6'), C, false, "snap"},         {OS_KeyOf('5'), 0, false, "cam -1"},
     {OS_KeyOf('7'), 0, false, "cam -2"},       {OS_KeyOf('1'), 0, false, "mirror x 2"},
     {OS_KeyOf('2'), 0, false, "mirror y 2"},   {OS_KeyOf('3'), 0, false, "mirror z 2"},
@@ -68,21 +68,6 @@ void RegisterRows(OMB_HotkeyTable& table, const HotkeyRow (&rows)[N]) {
 // The window's base colour, behind every panel.
 constexpr float kBackground[3] = {0.11f, 0.115f, 0.125f};
 
-const char* const kMaterialMenu[] = {"menu_diffuse", "menu_metal", "menu_glass", "menu_emit"};
-
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string Format(const char* format, ...) {
-    char buffer[128];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    return buffer;
-}
-
-std::string Bool(bool value) { return value ? "1" : "0"; }
-std::string Rgb(const uint8_t* c) { return Format("%d %d %d", c[0], c[1], c[2]); }
-
 }  // namespace
 
 UI_RezWindow::UI_RezWindow() = default;
@@ -106,6 +91,7 @@ void UI_RezWindow::OnCreate() {
     m_sceneView = UI_Cast<UI_SceneView>(FindView("scene", &UI_SceneView::kClass));
     m_paletteView = UI_Cast<UI_Palette>(FindView("pal", &UI_Palette::kClass));
     m_commandField = UI_Cast<UI_TextField>(FindView("cmd", &UI_TextField::kClass));
+    TK_AddKeysToHints(*this, {&m_globalKeys, &m_editKeys, &m_renderKeys});
     if (m_paletteView) m_paletteView->SetPalette(&m_env.model.palette);
     TK_RegisterBrushes(m_brushes);
     if (m_sceneView) {
@@ -127,7 +113,7 @@ void UI_RezWindow::RegisterHotkeys() {
 }
 
 void UI_RezWindow::OnStart() {
-    if (m_rendering && !m_renderers.Init(m_env)) OMB_Printf("[Error] raster view : no palette texture\n");
+    if (m_rendering) StartRendering();
     // The start-up script is the program's own business: show only problems.
     OMB_SetLogMode(OMB_LogMode::ProblemsOnly);
     TK_RunStartupScript(m_env);
@@ -136,9 +122,15 @@ void UI_RezWindow::OnStart() {
     OnEditorMessage(TK_NOTIFY_EDITOR, TK_EDITOR_COLOR | TK_EDITOR_MIRROR | TK_EDITOR_LOFT | TK_EDITOR_BRUSH |
                                           TK_EDITOR_BRUSH_SIZE);
     OnEditorMessage(TK_NOTIFY_MODEL, TK_CHANGE_NAME | TK_CHANGE_SIZE);
-    OnEditorMessage(TK_NOTIFY_DISPLAY, 0xff);
-    OnEditorMessage(TK_NOTIFY_RENDER, 0);
-    OnEditorMessage(TK_NOTIFY_HISTORY, 0);
+    OnEditorMessage(TK_NOTIFY_DISPLAY, kAllRasterFlags);
+    OnEditorMessage(TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE);
+    OnEditorMessage(TK_NOTIFY_HISTORY, TK_NOTIFY_NO_VALUE);
+}
+
+void UI_RezWindow::StartRendering() {
+    const std::string font = m_env.workspace.dataDir + "/config/font.png";
+    if (!Canvas().LoadFont(font.c_str())) OMB_Printf("[Error] UI : cannot load font %s\n", font.c_str());
+    if (!m_renderers.Init(m_env)) OMB_Printf("[Error] raster view : no palette texture\n");
 }
 
 void UI_RezWindow::Draw() {
@@ -151,6 +143,8 @@ void UI_RezWindow::OnQuit() {
     if (m_quit) return;
     m_quit = true;
     TK_WriteBackup(m_env);
+    // The GPU objects go while the context is current.
+    m_renderers.Shutdown();
 }
 
 bool UI_RezWindow::KeyDown(const UI_KeyState& k) {
@@ -197,138 +191,42 @@ void UI_RezWindow::OnDropFiles(const std::vector<std::string>& paths, int x, int
 }
 
 void UI_RezWindow::OnViewCommand(const char* text) {
-    if (text && !m_showing) m_env.ExecuteText("/", text);
+    if (text) m_env.ExecuteText("/", text);
 }
 
-// ---------------------------------------------------------------- widget updates
-
-void UI_RezWindow::Set(const char* view, const char* key, const std::string& value) {
-    // Showing the state must not run the widgets' commands again (an option
-    // group selecting the brush type would send "set b_type" once more).
-    m_showing = true;
-    UI_Window::SetViewAttribute(view, key, value.c_str());
-    m_showing = false;
-}
+// ---------------------------------------------------------------- change messages
 
 void UI_RezWindow::OnEditorMessage(int kind, int flags) {
     switch (kind) {
-        case TK_NOTIFY_EDITOR: ShowEditorState(flags); break;
-        case TK_NOTIFY_MODEL: ShowModel(flags); break;
+        case TK_NOTIFY_EDITOR:
+            if ((flags & TK_EDITOR_COLOR) && m_paletteView) m_paletteView->Select(m_env.currentColorIndex);
+            if ((flags & TK_EDITOR_BRUSH) && m_sceneView) m_sceneView->SetActiveBrush(m_brushes.ForSettings(m_env.settings));
+            break;
+        case TK_NOTIFY_MODEL:
+            if ((flags & TK_CHANGE_TRIM) && m_sceneView) m_sceneView->ModelChanged();
+            if (flags & TK_CHANGE_FILES) RelistFiles();
+            break;
         case TK_NOTIFY_PALETTE:
             if (m_paletteView) m_paletteView->Invalidate();
-            if (flags == m_env.currentColorIndex) ShowCurrentColor();
+            // The current colour's entry changed: show it as a new colour.
+            if (flags == m_env.currentColorIndex) {
+                OnEditorMessage(TK_NOTIFY_EDITOR, TK_EDITOR_COLOR);
+                return;
+            }
             break;
         case TK_NOTIFY_HISTORY:
-            Set("undo", "disabled", Bool(m_env.executor.UndoCount() == 0));
-            Set("redo", "disabled", Bool(m_env.executor.RedoCount() == 0));
-            break;
-        case TK_NOTIFY_DISPLAY: {
-            static const struct {
-                int bit;
-                const char* view;
-            } kFlags[] = {{TK_SHOW_EDGE, "r_edge"}, {TK_SHOW_GRID, "r_grid"},   {TK_SHOW_FRAME, "r_frame"},
-                          {TK_SHOW_FACE, "r_face"}, {TK_SHOW_GROUND, "r_grd"},  {TK_SHOW_BG, "r_bg"},
-                          {TK_SHOW_SHADOW, "r_shadow"}};
-            for (const auto& f : kFlags)
-                if (flags & f.bit) Set(f.view, "selected", Bool(m_env.settings.rasterFlags & f.bit));
-            break;
-        }
-        case TK_NOTIFY_RENDER: ShowRender(); break;
-        default: OMB_Printf("[Warning] undefined editor msg\n"); break;
+        case TK_NOTIFY_DISPLAY:
+        case TK_NOTIFY_RENDER: break;
+        default: OMB_Printf("[Warning] undefined editor msg\n"); return;
     }
-    RequestRedraw();
+    TK_ShowBoundWidgets(*this, m_env, kind, flags);
 }
 
-void UI_RezWindow::ShowEditorState(int flags) {
-    const TK_Settings& s = m_env.settings;
-    if (flags & TK_EDITOR_COLOR) ShowCurrentColor();
-    if (flags & TK_EDITOR_MIRROR) {
-        Set("m_x", "selected", Bool(s.mirror[0]));
-        Set("m_y", "selected", Bool(s.mirror[1]));
-        Set("m_z", "selected", Bool(s.mirror[2]));
+void UI_RezWindow::RelistFiles() {
+    for (const char* id : {"file", "file_patt"}) {
+        if (auto* list = UI_Cast<UI_FileList>(FindView(id, &UI_FileList::kClass))) list->Update();
+        else OMB_Printf("[Warning] cannot find view '%s'\n", id);
     }
-    if (flags & TK_EDITOR_LOFT) {
-        Set("l_x", "selected", Bool(s.loft[0]));
-        Set("l_y", "selected", Bool(s.loft[1]));
-        Set("l_z", "selected", Bool(s.loft[2]));
-    }
-    if (flags & TK_EDITOR_BRUSH) {
-        if (m_sceneView) m_sceneView->SetActiveBrush(m_brushes.ForSettings(s));
-        Set("b_type", "value", TK_BrushTypeWord(s.brushType));
-        Set("b_shape", "value", TK_BrushShapeWord(s.brushShape));
-    }
-    if (flags & TK_EDITOR_BRUSH_SIZE) Set("b_size", "text", Format("%d", s.voxSize));
-}
-
-void UI_RezWindow::ShowModel(int flags) {
-    const TK_Model& model = m_env.model;
-    if (flags & TK_CHANGE_SIZE) Set("size", "text", Format("%d %d %d", model.size[0], model.size[1], model.size[2]));
-    if ((flags & TK_CHANGE_TRIM) && m_sceneView) m_sceneView->ModelChanged();
-    if (flags & TK_CHANGE_NAME) {
-        Set("name", "text", model.name.empty() ? "untitled" : model.name);
-        Set("file", "selected", model.path);
-    }
-    if (flags & TK_CHANGE_FILES) {
-        Set("file", "update", "1");
-        Set("file_patt", "update", "1");
-    }
-}
-
-void UI_RezWindow::ShowCurrentColor() {
-    const int index = m_env.currentColorIndex;
-    if (m_paletteView) m_paletteView->Select(index);
-    const uint32_t c = m_env.model.palette[index & 255];
-    const std::string rgb = Format("%d %d %d", ColorR(c), ColorG(c), ColorB(c));
-    Set("rgb", "text", rgb);
-    Set("v_rgb", "rgb", rgb);
-    Set("v_hsv", "rgb", rgb);
-    Set("v_cb", "bgColor", rgb);
-    ShowMaterial();
-    const int type = m_env.materials[index].type;
-    if (type >= 0 && type < 4) Set("mtl_menu", "value", kMaterialMenu[type]);
-}
-
-void UI_RezWindow::ShowMaterial() {
-    const TK_Material& m = m_env.materials[m_env.currentColorIndex];
-    const auto f = [](float v) { return Format("%f", double(v)); };
-    Set("pt_emit", "value", f(m.type == 3));
-    Set("pt_flux", "value", f(m.flux));
-    Set("pt_glow", "value", f(m.glow));
-    Set("pt_metal", "value", f(m.type == 1));
-    Set("pt_rough_m", "value", f(m.roughness));
-    Set("pt_spec_m", "value", f(m.specular));
-    Set("pt_glass", "value", f(m.type == 2));
-    Set("pt_rough_g", "value", f(m.roughness));
-    Set("pt_ior", "value", f(m.ior));
-    Set("pt_att", "value", f(m.attenuation));
-    Set("pt_plastic", "selected", Bool(m.plastic > 0.5f));
-    Set("pt_total", "selected", Bool(m.total > 0.5f));
-}
-
-void UI_RezWindow::ShowRender() {
-    const TK_Settings& s = m_env.settings;
-    const auto f = [](float v) { return Format("%f", double(v)); };
-    Set("pt_image", "text", Format("%d %d", s.ptImage[0], s.ptImage[1]));
-    Set("pt_spp", "text", Format("%d", s.ptSamples));
-    Set("pt_bounce", "value", Format("%d", s.ptBounces));
-    Set("pt_sun_p", "text", Format("%d", int(s.ptSunPitch)));
-    Set("pt_sun_y", "text", Format("%d", int(s.ptSunYaw)));
-    Set("pt_shadow", "value", f(s.ptShadow));
-    Set("pt_dof", "value", f(s.ptDof));
-    Set("pt_isun", "value", f(s.ptSunIntensity));
-    Set("pt_isky", "value", f(s.ptSkyIntensity));
-    Set("pt_sun_col", "color", Rgb(s.ptSunColor));
-    Set("pt_sky_col", "color", Rgb(s.ptSkyColor));
-    Set("pt_fov", "text", Format("%d", int(s.ptFov)));
-    Set("pt_gamma", "text", Format("%.1f", double(s.ptGamma)));
-    Set("pt_expo", "value", f(s.ptExposure));
-    Set("pt_vig", "value", f(s.ptVignette));
-    Set("r_pt_edge", "selected", Bool(s.ptFlags & TK_SHOW_EDGE));
-    Set("r_pt_grid", "selected", Bool(s.ptFlags & TK_SHOW_GRID));
-    Set("r_pt_grd", "selected", Bool(s.ptFlags & TK_SHOW_GROUND));
-    Set("r_pt_shadow", "selected", Bool(s.ptFlags & TK_SHOW_SHADOW));
-    Set("r_pt", "selected", Bool(s.renderMode));
-    ShowMaterial();
 }
 
 // ---------------------------------------------------------------- window link

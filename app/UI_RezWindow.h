@@ -4,8 +4,9 @@
 // "config/editor.ui", runs the start-up script, turns key presses into
 // command lines through three hotkey tables (global, edit mode, render mode),
 // runs the lines its widgets hand it, accepts dropped files, keeps the
-// widgets in step with the environment's change messages, and writes the
-// backup model when the program quits.
+// widgets in step with the environment's change messages (the binding table
+// of app/TK_WidgetBindings), and writes the
+// backup model (and releases its GPU objects) when the program quits.
 //
 // It is also the environment's TK_WindowLink, so "ui_set", "ui_view" and
 // "snap" reach its views, and "cam" the scene view's camera slots. Without an OpenGL context (tests) the renderers
@@ -41,8 +42,7 @@ public:
     // Clears the frame before the views draw (the scene draws straight
     // into its rectangle, the widgets' batches come after).
     void Draw() override;
-    void OnBroadcast9() override { RefreshLayout(); }
-    void OnBroadcast10() override { RefreshLayout(); }
+    void OnDeactivate() override { RefreshLayout(); }
     bool KeyDown(const UI_KeyState& k) override;
     void OnDropFiles(const std::vector<std::string>& paths, int x, int y) override;
     // Widget command lines run with the prefix "/".
@@ -61,10 +61,11 @@ public:
     bool SaveSceneCamera(const std::string& path) override;
     bool LoadSceneCamera(const std::string& path) override;
 
-    // The renderers start in OnStart, and the scene view draws, only when
-    // this was called before the create broadcast (a context is current).
+    // The font and the renderers load in OnStart, and the scene view draws,
+    // only when this was called before the create broadcast (a context is
+    // current).
     void EnableRendering() { m_rendering = true; }
-    // The description file; "config/editor.ui" under the program directory
+    // The description file; "config/editor.ui" under the data folder
     // unless set before the create broadcast.
     void SetDescriptionPath(const std::string& path) { m_descriptionPath = path; }
 
@@ -78,13 +79,11 @@ public:
 
 private:
     void RegisterHotkeys();
+    // The font and the renderers (a context is current).
+    void StartRendering();
     void RunLine(const std::string& line) { m_env.ExecuteText("", line.c_str()); }
-    void Set(const char* view, const char* key, const std::string& value);
-    void ShowCurrentColor();
-    void ShowMaterial();
-    void ShowRender();
-    void ShowEditorState(int flags);
-    void ShowModel(int flags);
+    // Both file lists read their folders again.
+    void RelistFiles();
 
     TK_EditorEnv m_env;
     TK_Renderers m_renderers;  // after the environment: shut down first
@@ -97,5 +96,4 @@ private:
     std::string m_descriptionPath;
     bool m_rendering = false;
     bool m_quit = false;
-    bool m_showing = false;  // widget updates in progress: their commands are dropped
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/OS_Keys.h"
 #include "model/TK_EditorEnv.h"
 #include "render/OMB_OpenGL.h"
 #include "render/TK_Picking.h"
@@ -15,7 +16,6 @@
 UI_DEFINE_CLASS(UI_SceneView, UI_3DView)
 
 namespace {
-constexpr int kModCtrl = 1, kModAlt = 2, kModShift = 4;
 // The look a new model gets: from the front, above and to the side.
 constexpr float kDefaultPitch = 30, kDefaultYaw = -30;
 }  // namespace
@@ -139,8 +139,8 @@ bool UI_SceneView::PickingEnabled() const {
 
 TK_ModelBrush* UI_SceneView::TemporaryFor(int modifiers) const {
     if (InRenderMode()) return m_focusBrush;
-    if (modifiers == kModAlt) return m_pickBrush;
-    if (modifiers == kModCtrl || modifiers == (kModCtrl | kModShift)) return m_loopBrush;
+    if (modifiers == OS_MOD_ALT) return m_pickBrush;
+    if (modifiers == OS_MOD_CTRL || modifiers == (OS_MOD_CTRL | OS_MOD_SHIFT)) return m_loopBrush;
     return nullptr;
 }
 
@@ -224,7 +224,7 @@ bool UI_SceneView::MouseEnter(const UI_MouseState& m) {
 }
 
 bool UI_SceneView::KeyDown(const UI_KeyState& k) {
-    if (k.key == kKeyH && k.modifiers == 0 && !k.repeat && m_env) {
+    if (k.key == OS_KeyOf('H') && k.modifiers == 0 && !k.repeat && m_env) {
         if (m_renderers) m_renderers->SettingsChanged(TK_RENDER_PROGRAMS | TK_RENDER_RESTART);
         return true;
     }

@@ -26,7 +26,6 @@ class UI_SceneView : public UI_3DView, public TK_BrushHost {
 public:
     UI_DECLARE_CLASS()
 
-    static constexpr int kKeyH = 23;
 
     UI_SceneView();
     ~UI_SceneView() override;

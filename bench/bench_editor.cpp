@@ -10,15 +10,17 @@
 #include <thread>
 
 #include "TK_BenchMain.h"
-#include "app/MS_DemoApp.h"
-#include "app/TK_EditorClient.h"
+#include "app/MS_WindowGL.h"
+#include "app/UI_RezWindow.h"
 #include "core/OMB_Log.h"
 #include "render/OMB_OpenGL.h"
 
 namespace {
 
-MS_AppConfig Config() {
-    MS_AppConfig config = TK_EditorClient::WindowConfig();
+// The editor's window, offscreen.
+MS_WindowConfig Config() {
+    MS_WindowConfig config;
+    config.multisample = false;
     config.hidden = config.offscreen = true;
     return config;
 }
@@ -31,42 +33,47 @@ double CpuSeconds() {
 }
 
 // The build folder is the program directory (configuration, editor.ui, font).
-void UseBuildFolder(TK_EditorClient& editor) { editor.Editor().Env().workspace.SetDefaults(TK_BUILD_DIR); }
-
-// Passes of the loop until the first frame is drawn; false when none comes.
-bool FirstFrame(MS_DemoApp& app) {
-    for (int i = 0; i < 1000 && app.FrameCount() == 0; ++i)
-        if (!app.Pass()) return false;
+// The window opened and serving `ui`, up to its first drawn frame; false when
+// there is no context or no frame comes.
+bool FirstFrame(MS_WindowGL& window, UI_Window& ui) {
+    if (!window.Open(Config())) return false;
+    window.Start(ui);
+    for (int i = 0; i < 1000 && window.FrameCount() == 0; ++i)
+        if (!window.Pass()) return false;
     glFinish();
-    return app.FrameCount() > 0;
+    return window.FrameCount() > 0;
+}
+
+bool StartEditor(MS_WindowGL& window, UI_RezWindow& editor) {
+    editor.Env().workspace.SetDefaults(TK_BUILD_DIR);
+    editor.EnableRendering();
+    return FirstFrame(window, editor);
 }
 
 void Startup(benchmark::State& state) {
     OMB_SetLogMode(OMB_LogMode::Silent);
     for (auto _ : state) {
-        TK_EditorClient editor{TK_Options()};
-        UseBuildFolder(editor);
-        MS_DemoApp app(editor);
-        if (!app.Start(Config()) || !FirstFrame(app)) return state.SkipWithError("no OpenGL context");
+        UI_RezWindow editor;
+        MS_WindowGL window;
+        if (!StartEditor(window, editor)) return state.SkipWithError("no OpenGL context");
     }
 }
 
 void StartupBaseline(benchmark::State& state) {
     for (auto _ : state) {
-        OS_WindowClient empty;
-        MS_DemoApp app(empty);
-        if (!app.Start(Config()) || !FirstFrame(app)) return state.SkipWithError("no OpenGL context");
+        UI_Window empty;
+        MS_WindowGL window;
+        if (!FirstFrame(window, empty)) return state.SkipWithError("no OpenGL context");
     }
 }
 
 struct Running {
-    TK_EditorClient editor{TK_Options()};
-    MS_DemoApp app{editor};
+    UI_RezWindow editor;
+    MS_WindowGL window;
     bool ready = false;
     Running() {
         OMB_SetLogMode(OMB_LogMode::Silent);
-        UseBuildFolder(editor);
-        ready = app.Start(Config()) && FirstFrame(app);
+        ready = StartEditor(window, editor);
     }
 };
 
@@ -78,11 +85,12 @@ Running& Editor() {
 void IdleFrame(benchmark::State& state) {
     Running& r = Editor();
     if (!r.ready) return state.SkipWithError("no OpenGL context");
-    OS_FrameTime time;
+    UI_TickData time;
     for (auto _ : state) {
-        time.previous = time.current;
-        time.current += 0.016;
-        r.editor.OnFrame(time);
+        time.previous = time.now;
+        time.now += 0.016;
+        r.editor.Broadcast(UI_Event::Tick(time));
+        r.editor.DrawFrame();
         glFinish();
     }
 }
@@ -101,12 +109,12 @@ void IdleSecond(benchmark::State& state) {
     double cpu = 0;
     int frames = 0;
     for (auto _ : state) {
-        const int before = r.app.FrameCount();
+        const int before = r.window.FrameCount();
         const double start = CpuSeconds();
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-        while (std::chrono::steady_clock::now() < end) r.app.Pass();
+        while (std::chrono::steady_clock::now() < end) r.window.Pass();
         cpu += CpuSeconds() - start;
-        frames += r.app.FrameCount() - before;
+        frames += r.window.FrameCount() - before;
     }
     state.counters["cpu_pct"] = 100.0 * cpu / double(state.iterations());
     state.counters["frames"] = double(frames) / double(state.iterations());

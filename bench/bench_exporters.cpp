@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "TK_BenchMain.h"
-#include "model/OMB_BitFile.h"
+#include "core/OMB_BitFile.h"
 #include "plugins/TK_Plugin_2D.h"
 #include "plugins/TK_Plugin_3DS.h"
 #include "plugins/TK_Plugin_Bake.h"

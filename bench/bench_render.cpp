@@ -16,7 +16,7 @@
 
 #include "TK_BenchMain.h"
 #include "TK_BenchProcess.h"
-#include "app/MS_DemoApp.h"
+#include "app/MS_WindowGL.h"
 #include "app/TK_ModelViewer.h"
 #include "app/TK_Startup.h"
 #include "core/OMB_Log.h"
@@ -119,20 +119,22 @@ BENCHMARK_CAPTURE(FaceQuadsBaseline, checkerboard, true)
 // One offscreen window for every redraw figure.
 TK_Options SnapOptions() {
     TK_Options options;
-    options.mode = TK_RunMode::Snap;  // no backup when the window closes
+    options.mode = TK_RunMode::Snap;
     return options;
 }
 
 struct Offscreen {
     TK_ModelViewer viewer{SnapOptions()};
-    MS_DemoApp app{viewer};
+    MS_WindowGL window;
     bool ready = false;
+    ~Offscreen() { viewer.Shutdown(); }  // while the context lives
     Offscreen() {
-        MS_AppConfig config;
+        MS_WindowConfig config;
         config.width = kWidth, config.height = kHeight;
         config.hidden = config.offscreen = true;
         OMB_SetLogMode(OMB_LogMode::Silent);
-        ready = app.Start(config);
+        ready = window.Open(config);
+        if (ready) viewer.Start(kWidth, kHeight);
     }
 };
 

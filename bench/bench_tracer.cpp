@@ -10,7 +10,7 @@
 
 #include "TK_BenchMain.h"
 #include "TK_BenchProcess.h"
-#include "app/MS_DemoApp.h"
+#include "app/MS_WindowGL.h"
 #include "app/TK_ModelViewer.h"
 #include "core/OMB_Log.h"
 #include "model/TK_EditorEnv.h"
@@ -22,22 +22,26 @@ const std::vector<std::string> kSphere = {"size 121 121 121", "prim elli", "set 
 
 TK_Options Options() {
     TK_Options options;
-    options.mode = TK_RunMode::Render;  // no backup when the window closes
+    options.mode = TK_RunMode::Render;
     options.lines = kSphere;
     return options;
 }
 
 struct Offscreen {
     TK_ModelViewer viewer{Options()};
-    MS_DemoApp app{viewer};
+    MS_WindowGL window;
     bool ready = false;
+    ~Offscreen() { viewer.Shutdown(); }  // while the context lives
     Offscreen() {
-        MS_AppConfig config;
+        MS_WindowConfig config;
         config.width = kWidth, config.height = kHeight;
         config.hidden = config.offscreen = true;
         config.multisample = false;
         OMB_SetLogMode(OMB_LogMode::Silent);
-        ready = app.Start(config) && viewer.StartedCleanly() && viewer.Tracer().CanDraw();
+        ready = window.Open(config);
+        if (!ready) return;
+        viewer.Start(kWidth, kHeight);
+        ready = viewer.StartedCleanly() && viewer.Tracer().CanDraw();
         if (!ready) return;
         TK_Settings& s = viewer.Env().settings;
         s.ptImage[0] = kWidth, s.ptImage[1] = kHeight;
@@ -69,7 +73,7 @@ void Sample(benchmark::State& state) {
 void SampleBaseline(benchmark::State& state) {
     Offscreen& s = Screen();
     if (!s.ready) return state.SkipWithError("no path tracer");
-    TK_Rect rect;
+    OMB_Rect rect;
     rect.x1 = kWidth - 1, rect.y1 = kHeight - 1;
     for (auto _ : state) {
         s.viewer.Tracer().Display(rect);

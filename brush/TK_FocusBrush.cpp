@@ -4,12 +4,9 @@
 #include <memory>
 #include <string>
 
+#include "core/OS_Keys.h"
 #include "edit/TK_PaletteCommands.h"
 #include "model/TK_EditorEnv.h"
-
-namespace {
-constexpr int kModAlt = 2;
-}  // namespace
 
 bool TK_FocusBrush::LeftDown(const UI_MouseState& m) {
     if (!Capture(m)) return false;
@@ -17,11 +14,11 @@ bool TK_FocusBrush::LeftDown(const UI_MouseState& m) {
     int color = 0;
     TK_EditorEnv& env = *Env();
     if (!m_host->TracerQuery(m.x, m.y, depth, color)) return true;
-    if (env.settings.ptPickColor == 0 && m.modifiers != kModAlt) {
+    if (env.settings.ptPickColor == 0 && m.modifiers != OS_MOD_ALT) {
         if (depth > 0) {
             env.settings.ptFocus = depth;
             if (env.renderer) env.renderer->SettingsChanged(TK_RENDER_RESTART);
-            env.Broadcast(TK_NOTIFY_RENDER, 0);
+            env.Broadcast(TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE);
         }
     } else if (color >= 1 && color <= 255) {
         auto command = std::make_unique<TK_CMD_ColorIndex>();

@@ -6,12 +6,9 @@
 #include <cstdlib>
 #include <memory>
 
+#include "core/OS_Keys.h"
 #include "edit/TK_TransformCommands.h"
 #include "model/TK_EditorEnv.h"
-
-namespace {
-constexpr int kModShift = 4;
-}  // namespace
 
 bool TK_LoopBrush::LeftDown(const UI_MouseState& m) {
     if (!Capture(m)) return false;
@@ -44,7 +41,7 @@ bool TK_LoopBrush::LeftDrag(const UI_MouseState& m) {
         if (std::abs(d[i]) > kMaxMove) return true;
     }
     if (m_lock < 0) {
-        if (m.modifiers & kModShift) {
+        if (m.modifiers & OS_MOD_SHIFT) {
             m_lock = 3;
         } else {
             const int u = (m_axis + 1) % 3, v = (m_axis + 2) % 3;

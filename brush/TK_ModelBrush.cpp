@@ -4,11 +4,8 @@
 
 #include <cstdio>
 
+#include "core/OS_Keys.h"
 #include "model/TK_EditorEnv.h"
-
-namespace {
-constexpr int kModShift = 4;
-}  // namespace
 
 TK_ModelBrush::TK_ModelBrush(int mode) : m_mode(mode) {}
 
@@ -46,14 +43,14 @@ void TK_ModelBrush::SwapMode() {
 bool TK_ModelBrush::Capture(const UI_MouseState& m) {
     TK_EditorEnv* env = Env();
     if (!env || m_host->IsBusy() || m_captured) return false;
-    if (env->activeBrush && env->activeBrush != this) return false;
+    if (env->strokeOwner && env->strokeOwner != this) return false;
     m_host->SetBusy(true);
-    env->activeBrush = this;
+    env->strokeOwner = this;
     // The lock keeps typed commands off the model for the whole gesture;
     // the stroke's own command runs under it as its owner.
     env->executor.Lock(this);
     m_captured = true;
-    if (m.modifiers == kModShift && m_mode != TK_BRUSH_PAINT) {
+    if (m.modifiers == OS_MOD_SHIFT && m_mode != TK_BRUSH_PAINT) {
         SwapMode();
         m_swapped = true;
     }
@@ -70,7 +67,7 @@ void TK_ModelBrush::Release() {
     }
     if (TK_EditorEnv* env = Env()) {
         env->executor.Unlock(this);
-        if (env->activeBrush == this) env->activeBrush = nullptr;
+        if (env->strokeOwner == this) env->strokeOwner = nullptr;
     }
     if (m_host) m_host->SetBusy(false);
 }

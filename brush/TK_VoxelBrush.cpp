@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/OS_Keys.h"
 #include "model/TK_EditorEnv.h"
 
 int TK_StepVoxelSize(int size, int delta) {
@@ -40,10 +41,6 @@ bool TK_AddVoxelStamp(TK_Stroke& stroke, const TK_BrushOptions& options, const T
 
 // ---------------------------------------------------------------- responder
 
-namespace {
-constexpr int kModShift = 4;
-}  // namespace
-
 bool TK_VoxelBrush::Stamp(const TK_BrushOptions& options, const TK_Pick& pick) {
     return TK_AddVoxelStamp(m_stroke, options, pick);
 }
@@ -60,7 +57,7 @@ void TK_VoxelBrush::StampSegment(const TK_BrushOptions& options, int x0, int y0,
 
 bool TK_VoxelBrush::LeftDown(const UI_MouseState& m) {
     UI_MouseState press = m;
-    if (m_keySwap) press.modifiers &= ~kModShift;
+    if (m_keySwap) press.modifiers &= ~OS_MOD_SHIFT;
     return TK_ModelBrush::LeftDown(press);
 }
 
@@ -99,13 +96,13 @@ bool TK_VoxelBrush::MouseEnter(const UI_MouseState& m) { return MouseMove(m); }
 bool TK_VoxelBrush::KeyDown(const UI_KeyState& k) {
     TK_EditorEnv* env = Env();
     if (!env) return false;
-    if (k.key == kKeyMinus || k.key == kKeyPlus) {
-        env->settings.voxSize = TK_StepVoxelSize(env->settings.voxSize, k.key == kKeyMinus ? -1 : 1);
+    if (k.key == OS_KEY_MINUS || k.key == OS_KEY_PLUS) {
+        env->settings.voxSize = TK_StepVoxelSize(env->settings.voxSize, k.key == OS_KEY_MINUS ? -1 : 1);
         env->Broadcast(TK_NOTIFY_EDITOR, TK_EDITOR_BRUSH_SIZE);
         Hover(m_lastX, m_lastY);
         return true;
     }
-    if (k.modifiers == kModShift && !m_keySwap && !m_swapped && m_mode != TK_BRUSH_PAINT) {
+    if (k.modifiers == OS_MOD_SHIFT && !m_keySwap && !m_swapped && m_mode != TK_BRUSH_PAINT) {
         SwapMode();
         m_keySwap = true;
         Hover(m_lastX, m_lastY);
@@ -114,7 +111,7 @@ bool TK_VoxelBrush::KeyDown(const UI_KeyState& k) {
 }
 
 bool TK_VoxelBrush::KeyUp(const UI_KeyState& k) {
-    if (m_keySwap && !(k.modifiers & kModShift)) {
+    if (m_keySwap && !(k.modifiers & OS_MOD_SHIFT)) {
         SwapMode();
         m_keySwap = false;
         Hover(m_lastX, m_lastY);

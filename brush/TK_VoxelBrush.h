@@ -28,8 +28,6 @@ bool TK_AddVoxelStamp(TK_Stroke& stroke, const TK_BrushOptions& options, const T
 // held swaps attach and erase. The pattern brush stamps the pattern instead.
 class TK_VoxelBrush : public TK_ModelBrush {
 public:
-    static constexpr int kKeyMinus = 45, kKeyPlus = 46;
-
     using TK_ModelBrush::TK_ModelBrush;
 
     // A Shift already swapping the mode while held swaps nothing more.

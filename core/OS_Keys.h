@@ -4,6 +4,8 @@
 // (hotkey tables and key event records carry them): never renumber.
 #pragma once
 
+#include <string>
+
 // Modifier bits of key and mouse events.
 enum OS_Modifier : int {
     OS_MOD_CTRL = 1,
@@ -46,3 +48,10 @@ enum OS_Key : int {
 constexpr int OS_KeyOf(char c) {
     return c >= '0' && c <= '9' ? OS_KEY_0 + (c - '0') : c >= 'A' && c <= 'Z' ? OS_KEY_A + (c - 'A') : OS_KEY_NONE;
 }
+
+// The code of the function key Fn, n 1..12.
+constexpr int OS_KeyF(int n) { return n >= 1 && n <= 12 ? OS_KEY_F1 + n - 1 : OS_KEY_NONE; }
+
+// The name a user reads for a key and modifier bits: "Ctrl+Shift+S", "F6",
+// "Backspace", "1"; empty for OS_KEY_NONE and unknown codes.
+std::string OS_KeyName(int key, int modifiers);

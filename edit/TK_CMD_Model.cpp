@@ -134,6 +134,6 @@ void TK_CMD_Model::Install(const TK_Model& snapshot, const TK_ModelLook* look) {
     model.voxels = snapshot.voxels;  // keeps the environment's grow step
     model.palette = snapshot.palette;
     m_env->ChangeNotification(TK_NOTIFY_MODEL, m_modelFlags);
-    if (m_paletteChanged) m_env->ChangeNotification(TK_NOTIFY_PALETTE, 0);
+    if (m_paletteChanged) m_env->ChangeNotification(TK_NOTIFY_PALETTE, TK_PALETTE_ALL);
     if (look) look->Install(*m_env);
 }

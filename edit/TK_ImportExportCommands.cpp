@@ -58,7 +58,7 @@ bool TK_CMD_ImportModel::Execute() {
     TK_FileChoice choice;
     choice.title = "Import Model";
     choice.filter = "All Files (*.*)";
-    choice.folder = m_env->workspace.modelFolder2;
+    choice.folder = m_env->workspace.importFolder;
     std::string path;
     if (!ChooseFile(m_path, choice, path)) return Fail("failed to get model name");
     OMB_Printf("[%s]\n", path.c_str());
@@ -209,7 +209,7 @@ bool TK_CMD_ImportPalette::Execute() {
 
 void TK_CMD_ImportPalette::Exchange() {
     std::swap(m_other, m_env->model.palette);
-    m_env->ChangeNotification(TK_NOTIFY_PALETTE, 0);
+    m_env->ChangeNotification(TK_NOTIFY_PALETTE, TK_PALETTE_ALL);
 }
 
 // ---------------------------------------------------------------- opal

@@ -133,5 +133,5 @@ void TK_CMD_Maze::Restore(const Snapshot& s) {
     const bool paletteChanged = model.palette != s.palette;
     model.palette = s.palette;
     m_env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS);
-    if (paletteChanged) m_env->ChangeNotification(TK_NOTIFY_PALETTE, 0);
+    if (paletteChanged) m_env->ChangeNotification(TK_NOTIFY_PALETTE, TK_PALETTE_ALL);
 }

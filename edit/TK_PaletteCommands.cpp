@@ -112,7 +112,7 @@ bool TK_CMD_ColorIndex::Parse(const char* args) {
 bool TK_CMD_ColorIndex::Execute() {
     if (!TK_IsPaletteIndex(m_index) || m_index == m_env->currentColorIndex) return false;
     m_env->currentColorIndex = m_index;
-    m_env->Broadcast(TK_NOTIFY_EDITOR, kEditorFlagColor);
+    m_env->Broadcast(TK_NOTIFY_EDITOR, TK_EDITOR_COLOR);
     return true;
 }
 
@@ -136,7 +136,7 @@ bool TK_CMD_RGB::Parse(const char* args) {
 
 bool TK_CMD_RGB::Execute() {
     // A palette edit begins (the editor shows the colour being edited).
-    m_env->Broadcast(TK_NOTIFY_EDITOR, kEditorFlagPaletteEdit);
+    m_env->Broadcast(TK_NOTIFY_EDITOR, TK_EDITOR_PALETTE_EDIT);
     if (!TK_IsPaletteIndex(m_index) || SameRGB(m_color, m_env->model.palette[m_index])) return false;
     Exchange();
     return true;
@@ -190,18 +190,18 @@ bool TK_CMD_PAL::Execute() {
         m_env->model.palette = m_saved;
         return false;
     }
-    m_env->ChangeNotification(TK_NOTIFY_PALETTE, 0);
+    m_env->ChangeNotification(TK_NOTIFY_PALETTE, TK_PALETTE_ALL);
     return true;
 }
 
 void TK_CMD_PAL::Undo() {
     m_env->model.palette = m_saved;
-    m_env->ChangeNotification(TK_NOTIFY_PALETTE, 0);
+    m_env->ChangeNotification(TK_NOTIFY_PALETTE, TK_PALETTE_ALL);
 }
 
 void TK_CMD_PAL::Redo() {
     ApplyText();
-    m_env->ChangeNotification(TK_NOTIFY_PALETTE, 0);
+    m_env->ChangeNotification(TK_NOTIFY_PALETTE, TK_PALETTE_ALL);
 }
 
 void TK_CMD_PAL::ApplyText() {
@@ -287,7 +287,7 @@ void TK_CMD_SwapColor::Exchange() {
     // lookup grid stays valid and need not be rebuilt over the whole world.
     env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_COLORS);
     std::swap(env.materials[m_a], env.materials[m_b]);
-    env.Broadcast(TK_NOTIFY_RENDER, kRenderFlagMaterials);
+    env.Broadcast(TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE);
 }
 
 // ---------------------------------------------------------------------------

@@ -13,12 +13,6 @@
 #include "core/OMB_Lexer.h"
 #include "edit/TK_CMD.h"
 
-// Kind-0 (editor state) flags these commands send straight to the listeners.
-constexpr int kEditorFlagColor = TK_EDITOR_COLOR;       // the current colour changed
-constexpr int kEditorFlagPaletteEdit = TK_EDITOR_PALETTE_EDIT;  // an "rgb" edit is about to run
-// Kind-5 value after the material records changed.
-constexpr int kRenderFlagMaterials = 0;
-
 // Reads a colour argument: "#rrggbb" (up to six hex digits, missing ones 0),
 // one number (grey) or three numbers (red, green, blue), each clamped to
 // 0..255, alpha 255. False for no number, two numbers or a malformed hex word.

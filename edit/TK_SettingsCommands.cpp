@@ -274,7 +274,7 @@ bool TK_CMD_Set::SetFlag() {
         if (flags == s.ptFlags) return false;
         s.ptFlags = flags;
         Changed(TK_RENDER_TRACER_FLAGS);
-        m_env->Broadcast(TK_NOTIFY_RENDER, 0);
+        m_env->Broadcast(TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE);
         return true;
     }
     const int flags = apply(s.rasterFlags);
@@ -296,7 +296,7 @@ bool TK_CMD_Set::SetColor() {
         const bool changed = !SameRGB(target, color);
         StoreRGBA(target, color);
         if (changed && (ground || (s.ptFlags & (TK_SHOW_EDGE | TK_SHOW_GRID)))) Changed(TK_RENDER_MATERIALS);
-        m_env->Broadcast(TK_NOTIFY_RENDER, 0);
+        m_env->Broadcast(TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE);
         return true;
     }
     StoreRGBA(ground ? s.rasterGround : s.rasterEdge, color);
@@ -331,15 +331,16 @@ bool TK_CMD_Set::SetMaterial() {
     const int last = m_env->settings.ptMaterialScope ? m_env->currentColorIndex : 255;
     for (int i = first; i <= last; ++i) {
         TK_Material& m = m_env->materials[i];
-        if (word < 4) {
-            // A kind word switches that kind on, or off back to diffuse.
+        if (word < kMaterialTypeCount) {
+            // A kind word (in TK_MaterialType order) switches that kind on,
+            // or off back to diffuse.
             if (m_values[0] != 0) m.type = word;
-            else if (m.type == word) m.type = 0;
+            else if (m.type == word) m.type = TK_MATERIAL_DIFFUSE;
             continue;
         }
         float* fields[8] = {&m.roughness, &m.specular, &m.plastic, &m.ior, &m.attenuation, &m.flux, &m.glow, &m.total};
-        *fields[word - 4] = float(std::clamp(m_values[0], double(kMaterialRanges[word - 4][0]),
-                                             double(kMaterialRanges[word - 4][1])));
+        const int field = word - kMaterialTypeCount;
+        *fields[field] = float(std::clamp(m_values[0], double(kMaterialRanges[field][0]), double(kMaterialRanges[field][1])));
     }
     Changed(TK_RENDER_MATERIALS);
     Tell();
@@ -363,9 +364,9 @@ void TK_CMD_Set::Changed(int renderChange) const {
 
 void TK_CMD_Set::Tell() const {
     switch (m_key->tell) {
-        case Tell::Render: m_env->Broadcast(TK_NOTIFY_RENDER, 0); break;
-        case Tell::Brush: m_env->Broadcast(TK_NOTIFY_EDITOR, kEditorFlagBrush); break;
-        case Tell::BrushSize: m_env->Broadcast(TK_NOTIFY_EDITOR, kEditorFlagBrushSize); break;
+        case Tell::Render: m_env->Broadcast(TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE); break;
+        case Tell::Brush: m_env->Broadcast(TK_NOTIFY_EDITOR, TK_EDITOR_BRUSH); break;
+        case Tell::BrushSize: m_env->Broadcast(TK_NOTIFY_EDITOR, TK_EDITOR_BRUSH_SIZE); break;
         case Tell::None: break;
     }
 }

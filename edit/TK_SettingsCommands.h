@@ -21,12 +21,6 @@
 
 struct TK_SettingKey;
 
-// Kind-0 (editor state) flags of these commands.
-constexpr int kEditorFlagMirror = 2;
-constexpr int kEditorFlagLoft = 4;
-constexpr int kEditorFlagBrush = 8;
-constexpr int kEditorFlagBrushSize = 16;
-
 // "set KEY VALUES". Fails its parse for an unknown key, a missing value or a
 // value of the wrong kind. Execute fails only where nothing changes for
 // "r_show" and "pt_prim"; any other valid value succeeds even when it is
@@ -75,7 +69,7 @@ public:
 
 protected:
     virtual int* Axes() const { return m_env->settings.mirror; }
-    virtual int Flag() const { return kEditorFlagMirror; }
+    virtual int Flag() const { return TK_EDITOR_MIRROR; }
 
 private:
     int m_values[3] = {-1, -1, -1};  // -1: axis not named
@@ -86,7 +80,7 @@ class TK_CMD_Loft : public TK_CMD_Mirror {
     OMB_COMMAND_CLASS(TK_CMD_Loft, TK_CMD_Mirror)
 protected:
     int* Axes() const override { return m_env->settings.loft; }
-    int Flag() const override { return kEditorFlagLoft; }
+    int Flag() const override { return TK_EDITOR_LOFT; }
 };
 
 // "ui_set VIEW ATTRIBUTE VALUE": sets a view attribute through the window.

@@ -8,7 +8,7 @@ TK_EditorEnv::TK_EditorEnv()
     : model(worldSize[0] * worldSize[1]), voxelLookupGrid(kWorldCells, 0), geometryNode(&model), colorNode(&model) {
     workspace.SetDefaults(TK_Folders());
     executor.SetEnvironment(this);
-    executor.SetHistoryChanged([this] { Broadcast(TK_NOTIFY_HISTORY, 0); });
+    executor.SetHistoryChanged([this] { Broadcast(TK_NOTIFY_HISTORY, TK_NOTIFY_NO_VALUE); });
     model.size[0] = model.size[1] = model.size[2] = 1;
     for (TK_Material& m : materials) m = TK_DefaultMaterial();
     UpdatePlacement();
@@ -56,13 +56,13 @@ void TK_EditorEnv::UpdatePlacement() {
 
 bool TK_EditorEnv::ExecuteText(const char* prefix, const char* text, OMB_ExecuteStats* stats) {
     bool ok = executor.ExecuteText(prefix, text, stats);
-    if (ok) Broadcast(TK_NOTIFY_HISTORY, 0);
+    if (ok) Broadcast(TK_NOTIFY_HISTORY, TK_NOTIFY_NO_VALUE);
     return ok;
 }
 
 bool TK_EditorEnv::RunCommand(std::unique_ptr<OMB_Command> command, const void* owner) {
     if (command) command->SetEnvironment(this);
     bool ok = executor.Run(std::move(command), owner);
-    if (ok) Broadcast(TK_NOTIFY_HISTORY, 0);
+    if (ok) Broadcast(TK_NOTIFY_HISTORY, TK_NOTIFY_NO_VALUE);
     return ok;
 }

@@ -73,8 +73,10 @@ public:
     // paint preview). The raster view draws it over the model.
     const VoxelList* previewVoxels = nullptr;
     int previewKind = 0;
-    // The brush whose stroke is under way (not owned); null when none.
-    const void* activeBrush = nullptr;
+    // The brush whose stroke is under way (not owned; null when none): one
+    // stroke at a time, whatever view started it. Only compared, never
+    // called: the model layer does not know brushes.
+    const void* strokeOwner = nullptr;
 
     OMB_CommandExecutor executor;
     // Views and other listeners, called with (kind, value).

@@ -9,8 +9,18 @@
 
 #include <cstdint>
 
+// The kinds of surface; the numbers are stored in the records and read by
+// the tracer's shaders.
+enum TK_MaterialType : int32_t {
+    TK_MATERIAL_DIFFUSE = 0,
+    TK_MATERIAL_METAL = 1,
+    TK_MATERIAL_GLASS = 2,
+    TK_MATERIAL_EMIT = 3,
+};
+constexpr int kMaterialTypeCount = 4;
+
 struct TK_Material {
-    int32_t type;       // 0 diffuse, 1 metal, 2 glass, 3 emissive
+    int32_t type;       // a TK_MaterialType
     float roughness;
     float specular;
     float plastic;      // above 0.5: a clear coat over the base colour
@@ -23,8 +33,6 @@ struct TK_Material {
 };
 static_assert(sizeof(TK_Material) == 52, "material records are 52-byte blocks");
 
-// Kinds 0..3 of `type`.
-constexpr int kMaterialKindCount = 4;
 // Allowed ranges of roughness, specular, plastic, ior, attenuation, flux,
 // glow and total, in that order: what "pt_mtl" and the file readers clamp to.
 constexpr float kMaterialRanges[8][2] = {{0, 1}, {0, 1}, {0, 1}, {1, 3}, {0, 1}, {0, 100}, {0, 1}, {0, 1}};

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <iterator>
 
-#include "model/OMB_BitFile.h"
-#include "model/OMB_XIFF.h"
+#include "core/OMB_BitFile.h"
+#include "core/OMB_XIFF.h"
 #include "model/TK_EditorEnv.h"
 
 namespace {
@@ -101,7 +101,7 @@ TK_Material ReadMaterial(const uint8_t* p) {
     TK_Material m;
     std::memcpy(&m, words, sizeof m);
     const TK_Material d = TK_DefaultMaterial();
-    if (m.type < 0 || m.type >= kMaterialKindCount) m.type = 0;
+    if (m.type < 0 || m.type >= kMaterialTypeCount) m.type = 0;
     float* fields[8] = {&m.roughness, &m.specular, &m.plastic, &m.ior, &m.attenuation, &m.flux, &m.glow, &m.total};
     const float* defaults[8] = {&d.roughness, &d.specular, &d.plastic, &d.ior, &d.attenuation, &d.flux, &d.glow, &d.total};
     for (int i = 0; i < 8; ++i)

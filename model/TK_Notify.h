@@ -13,6 +13,11 @@ enum TK_NotifyKind : int {
     TK_NOTIFY_RENDER = 5,   // value 0: path-tracer settings or materials
 };
 
+// The value of the kinds that carry none (history, render).
+constexpr int TK_NOTIFY_NO_VALUE = 0;
+// Kind TK_NOTIFY_PALETTE: every entry changed (otherwise the one entry).
+constexpr int TK_PALETTE_ALL = 0;
+
 // Kind TK_NOTIFY_MODEL.
 enum TK_ModelChange : int {
     TK_CHANGE_NAME = 1,     // the model's name (and file path)

@@ -28,6 +28,8 @@ enum TK_RasterFlag : int {
     TK_SHOW_BG = 0x80,
     TK_SHOW_AMBIENT = 0x100,
 };
+constexpr int kAllRasterFlags = TK_SHOW_EDGE | TK_SHOW_GRID | TK_SHOW_FRAME | TK_SHOW_FACE | TK_SHOW_SHADOW |
+                                TK_SHOW_GROUND | TK_SHOW_MODE | TK_SHOW_BG | TK_SHOW_AMBIENT;
 constexpr int kDefaultRasterFlags = TK_SHOW_FACE | TK_SHOW_FRAME | TK_SHOW_MODE | TK_SHOW_BG | TK_SHOW_AMBIENT;
 // The path tracer keeps only these bits; it starts with a lit ground and
 // the sun's shadow.

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "core/OMB_Log.h"
-#include "model/OMB_XIFF.h"
+#include "core/OMB_XIFF.h"
 
 namespace {
 

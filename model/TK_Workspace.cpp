@@ -95,8 +95,8 @@ void TK_Workspace::SetDefaults(const TK_ProgramFolders& folders) {
     configDir = folders.configDir;
     perUser = folders.perUser;
     const std::string& dir = folders.workDir;
-    modelFolder = modelFolder2 = patternFolder = dir + "/vox";
-    exportFolder = exportFolder2 = dir + "/export";
+    modelFolder = importFolder = patternFolder = dir + "/vox";
+    exportFolder = dir + "/export";
     paletteFolder = dir + "/palette";
     cacheFolder = dir + "/cache";
 }

@@ -46,10 +46,9 @@ struct TK_Workspace {
     std::string dataDir;
     std::string configDir;
     std::string modelFolder;
-    std::string modelFolder2;
+    std::string importFolder;  // where the import dialog starts
     std::string exportFolder;
     std::string paletteFolder;
-    std::string exportFolder2;
     std::string patternFolder;
     std::string cacheFolder;
     bool perUser = false;  // installed: configuration and work folders are the user's

@@ -3,7 +3,7 @@
 #include "plugins/TK_ImageFile.h"
 
 #include "core/OMB_AtomicFile.h"
-#include "model/OMB_BitFile.h"
+#include "core/OMB_BitFile.h"
 
 bool TK_ReadFileBytes(const std::string& path, size_t maxSize, std::vector<uint8_t>& bytes) {
     bytes.clear();

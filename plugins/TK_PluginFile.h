@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string>
 
-#include "model/OMB_BitFile.h"
+#include "core/OMB_BitFile.h"
 #include "model/TK_Model.h"
 
 // Largest size per axis a reader keeps (the native reader's clamp too).

@@ -13,7 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "model/OMB_BitFile.h"
+#include "core/OMB_BitFile.h"
 #include "plugins/TK_3dsFile.h"
 #include "plugins/TK_ImageFile.h"
 #include "plugins/TK_MeshFiles.h"

@@ -31,7 +31,7 @@
 #include <cstring>
 #include <vector>
 
-#include "model/OMB_BitFile.h"
+#include "core/OMB_BitFile.h"
 #include "plugins/TK_ImageConvert.h"
 #include "plugins/TK_Plugin_PNG.h"
 

@@ -6,7 +6,7 @@
 #include <charconv>
 
 #include "core/OMB_LmpParser.h"
-#include "model/OMB_BitFile.h"
+#include "core/OMB_BitFile.h"
 #include "model/TK_Config.h"
 #include "model/TK_Workspace.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/OMB_Log.h"
-#include "model/OMB_BitFile.h"
+#include "core/OMB_BitFile.h"
 #include "plugins/TK_ImageFile.h"
 #include "plugins/TK_MeshFiles.h"
 #include "plugins/TK_ObjImport.h"

@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/OMB_BitFile.h"
+#include "core/OMB_BitFile.h"
 #include "plugins/TK_Plugin.h"
 
 constexpr int kMaxQBVoxels = 256 * 256 * 256;

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/OMB_BitFile.h"
+#include "core/OMB_BitFile.h"
 #include "plugins/TK_Plugin.h"
 
 class TK_Plugin_RAW : public TK_Plugin {

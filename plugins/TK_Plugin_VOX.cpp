@@ -1,7 +1,7 @@
 // The ".vox" plugin (see TK_Plugin_VOX.h).
 #include "plugins/TK_Plugin_VOX.h"
 
-#include "model/OMB_BitFile.h"
+#include "core/OMB_BitFile.h"
 #include "model/TK_VoxFile.h"
 #include "plugins/TK_ImageConvert.h"
 #include "plugins/TK_Plugin_SLAB.h"

@@ -264,7 +264,7 @@ void TK_SceneRenderer::MakeFaceView(const Camera& camera) {
 
 // ---------------------------------------------------------------- render
 
-void TK_SceneRenderer::Render(const TK_Rect& rect, const Camera& camera) {
+void TK_SceneRenderer::Render(const OMB_Rect& rect, const Camera& camera) {
     const int width = rect.Width(), height = rect.Height();
     if (!m_nodes || width < 1 || height < 1) return;
     Update(&m_nodes->palette);

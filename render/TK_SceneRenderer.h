@@ -33,9 +33,6 @@
 class TK_EditorEnv;
 struct TK_Workspace;
 
-// A viewport in window pixels, origin bottom-left, inclusive corners.
-using TK_Rect = OMB_Rect;
-
 
 // Model coordinates (z up) to the camera's world (y up) and back: world =
 // (x, z, -y). A rotation, so lengths and handedness are kept.
@@ -92,7 +89,7 @@ public:
     // Draws one frame into the current framebuffer within `rect`. Colour is
     // left as it was outside the faces unless "bg" is on; the depth buffer
     // is cleared within the rectangle.
-    void Render(const TK_Rect& rect, const Camera& camera);
+    void Render(const OMB_Rect& rect, const Camera& camera);
 
     // True when the shaded path can draw (program built, 3D textures).
     bool CanShade() const;

@@ -253,8 +253,8 @@ void TK_SceneRenderer_PT::UploadMaterials() {
     m_hasMetal = m_hasMaterial = false;
     for (int i = 1; i < 256; ++i) {
         if (!used[i]) continue;
-        m_hasMetal = m_hasMetal || m_env->materials[i].type == 1;
-        m_hasMaterial = m_hasMaterial || m_env->materials[i].type >= 2 || m_env->materials[i].plastic > 0.5f;
+        m_hasMetal = m_hasMetal || m_env->materials[i].type == TK_MATERIAL_METAL;
+        m_hasMaterial = m_hasMaterial || m_env->materials[i].type >= TK_MATERIAL_GLASS || m_env->materials[i].plastic > 0.5f;
     }
     FindLights(used);
     Restart();
@@ -264,13 +264,13 @@ void TK_SceneRenderer_PT::UploadMaterials() {
 void TK_SceneRenderer_PT::FindLights(const bool used[256]) {
     m_lights.clear();
     bool emits[256] = {};
-    for (int i = 1; i < 256; ++i) emits[i] = used[i] && m_env->materials[i].type == 3 && m_env->materials[i].flux > 0;
+    for (int i = 1; i < 256; ++i) emits[i] = used[i] && m_env->materials[i].type == TK_MATERIAL_EMIT && m_env->materials[i].flux > 0;
     const int* size = m_env->model.size;
     if (m_volumeBytes.size() != size_t(size[0]) * size[1] * size[2] * 4) return;
     auto filled = [&](int x, int y, int z) {
         if (x < 0 || y < 0 || z < 0 || x >= size[0] || y >= size[1] || z >= size[2]) return false;
         const int index = m_volumeBytes[((size_t(z) * size[1] + y) * size[0] + x) * 4];
-        return index != 0 && m_env->materials[index].type != 2;
+        return index != 0 && m_env->materials[index].type != TK_MATERIAL_GLASS;
     };
     for (const Voxel& v : m_env->model.voxels) {
         if (!emits[v.colorIndex]) continue;
@@ -528,7 +528,7 @@ void TK_SceneRenderer_PT::DrawDisplay(const DisplayUniforms& u, const GLTexture&
     GLProgram::UseNone();
 }
 
-void TK_SceneRenderer_PT::Display(const TK_Rect& rect) {
+void TK_SceneRenderer_PT::Display(const OMB_Rect& rect) {
     if (!CanDraw() || !PrepareTargets() || rect.Width() < 1 || rect.Height() < 1) return;
     glViewport(rect.x0, rect.y0, rect.Width(), rect.Height());
     DrawDisplay(DisplayParameters(), m_last);
@@ -573,7 +573,7 @@ bool TK_SceneRenderer_PT::ReadImage(Image& out, bool alpha) {
     DisplayUniforms u = DisplayParameters();
     if (m_samples > 0) u.weight = 1;  // the picture itself, not a fade
     DrawDisplay(u, m_last);
-    TK_Rect rect;
+    OMB_Rect rect;
     rect.x1 = m_width - 1;
     rect.y1 = m_height - 1;
     const bool ok = TK_ReadPixels(rect, alpha, out);

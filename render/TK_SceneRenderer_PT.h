@@ -71,7 +71,7 @@ public:
     // and the wait after a restart is over. True when a sample was added.
     bool SamplePass();
     // Draws the tone-mapped picture into `rect` of the current framebuffer.
-    void Display(const TK_Rect& rect);
+    void Display(const OMB_Rect& rect);
     DisplayUniforms DisplayParameters() const;
     // Distance, palette index, ground hit and voxel hit of the ray through
     // pixel (x, y) of the image (origin bottom-left); zeros without the

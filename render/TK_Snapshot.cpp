@@ -7,7 +7,7 @@
 #include "plugins/TK_Plugin_PNG.h"
 #include "render/OMB_OpenGL.h"
 
-bool TK_ReadPixels(const TK_Rect& rect, bool alpha, Image& out) {
+bool TK_ReadPixels(const OMB_Rect& rect, bool alpha, Image& out) {
     const int width = rect.Width(), height = rect.Height();
     if (width < 1 || height < 1) {
         OMB_Printf("[Warning] snap : empty rect ( %d %d : %d %d )\n", rect.x0, rect.y0, rect.x1, rect.y1);

@@ -13,7 +13,7 @@
 // Reads `rect` of the current read buffer as RGBA (or RGB without `alpha`),
 // rows top first. An empty rectangle prints
 // "[Warning] snap : empty rect ( x0 y0 : x1 y1 )" and returns false.
-bool TK_ReadPixels(const TK_Rect& rect, bool alpha, Image& out);
+bool TK_ReadPixels(const OMB_Rect& rect, bool alpha, Image& out);
 
 // Encodes with the program's PNG encoder (TK_Plugin_PNG) and writes through
 // a temporary file; false when either fails.

@@ -1,6 +1,8 @@
 // UI_3DView: camera interaction of the 3D views (see the header).
 #include "ui/UI_3DView.h"
 
+#include "core/OS_Keys.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -9,7 +11,6 @@
 UI_DEFINE_CLASS(UI_3DView, UI_View)
 
 namespace {
-constexpr int kModCtrl = 1, kModAlt = 2;
 constexpr float kZoomDragPerPixel = -0.05f;
 }  // namespace
 
@@ -28,16 +29,16 @@ void UI_3DView::SetSnapAngle(int degrees) { m_snapAngle = std::clamp(degrees, 1,
 
 bool* UI_3DView::KeyFlag(int key) {
     switch (key) {
-        case kKeyD: return &m_moveRight;
-        case kKeyE: return &m_moveUp;
-        case kKeyW: return &m_moveForward;
-        case kKeyA: return &m_moveLeft;
-        case kKeyQ: return &m_moveDown;
-        case kKeyS: return &m_moveBack;
-        case kKeyN: return &m_leftRotates;
-        case kKeyX: return &m_pickFocus;
-        case kKeyZ: return &m_zoomDrag;
-        case kKeySpace: return &m_panDrag;
+        case OS_KeyOf('D'): return &m_moveRight;
+        case OS_KeyOf('E'): return &m_moveUp;
+        case OS_KeyOf('W'): return &m_moveForward;
+        case OS_KeyOf('A'): return &m_moveLeft;
+        case OS_KeyOf('Q'): return &m_moveDown;
+        case OS_KeyOf('S'): return &m_moveBack;
+        case OS_KeyOf('N'): return &m_leftRotates;
+        case OS_KeyOf('X'): return &m_pickFocus;
+        case OS_KeyOf('Z'): return &m_zoomDrag;
+        case OS_KEY_SPACE: return &m_panDrag;
         default: return nullptr;
     }
 }
@@ -50,7 +51,7 @@ void UI_3DView::ReleaseKeys() {
 bool UI_3DView::HoldKey(const UI_KeyState& k, bool down) {
     // A chord with Ctrl or Alt is a shortcut: drop every held key so none
     // stays "stuck" when its release goes to the shortcut's target.
-    if (k.modifiers & (kModCtrl | kModAlt)) {
+    if (k.modifiers & (OS_MOD_CTRL | OS_MOD_ALT)) {
         ReleaseKeys();
         return false;
     }

@@ -18,11 +18,6 @@ class UI_3DView : public UI_View {
 public:
     UI_DECLARE_CLASS()
 
-    // Key codes of the held keys (the platform's codes).
-    enum HeldKey : int {
-        kKeyA = 16, kKeyD = 19, kKeyE = 20, kKeyN = 29, kKeyQ = 32, kKeyS = 34,
-        kKeyW = 38, kKeyX = 39, kKeyZ = 41, kKeySpace = 42,
-    };
     // Fly speed of a free camera, world units per second.
     static constexpr float kFlySpeed = 40.0f;
 

@@ -30,6 +30,7 @@ public:
     virtual void Fire();
 
     bool IsEnabled() const { return !m_disabled; }
+    const std::string& OnClick() const { return m_onClick; }
     bool IsPressed() const { return m_pressed; }
     bool IsHovered() const { return m_hover; }
 
@@ -63,6 +64,10 @@ public:
     void Draw() override;
     bool ParseAttributes(const OMB_LmpNode* node) override;
     OMB_Color Color() const { return m_color; }
+    void SetColor(OMB_Color color) {
+        m_color = color;
+        Invalidate();
+    }
 
 private:
     OMB_Color m_color = OMB_RGBA(0, 0, 0);

@@ -23,13 +23,14 @@ public:
     OMB_Color Color() const { return m_rgb; }
     UI_BGSlider* Slider(int i) const { return m_sliders[i]; }
     void OnSliderChanged(UI_View* slider, int value);
+    // Shows the colour without running onChange.
+    void ShowColor(OMB_Color rgb);
 
 protected:
     // The channel values of a colour, and back.
     virtual void ToChannels(OMB_Color rgb, int out[3]) const = 0;
     virtual OMB_Color FromChannels(const int channels[3]) const = 0;
     virtual void UpdateGradients() = 0;
-    void ShowColor(OMB_Color rgb);
 
     UI_BGSlider* m_sliders[3] = {};
     int m_channels[3] = {0, 0, 0};

@@ -19,10 +19,22 @@ void UI_Label::DrawLabel(const char* text) {
 
 void UI_Label::Draw() { DrawLabel(m_text.c_str()); }
 
+void UI_Label::SetText(const std::string& text) {
+    m_text = text;
+    Invalidate();
+}
+
+void UI_Label::SetBackground(OMB_Color color) {
+    m_bgColor = color;
+    Invalidate();
+}
+
 bool UI_Label::ParseAttributes(const OMB_LmpNode* node) {
     if (!UI_View::ParseAttributes(node)) return false;
-    if (UI_ReadText(node, "text", m_text)) Invalidate();
-    UI_ReadColor(node, "bgColor", m_bgColor);
+    std::string text;
+    if (UI_ReadText(node, "text", text)) SetText(text);
+    OMB_Color background = m_bgColor;
+    if (UI_ReadColor(node, "bgColor", background)) SetBackground(background);
     UI_ReadColor(node, "fontColor", m_fontColor);
     UI_ReadFontSize(node, m_fontSize);
     UI_ReadKeyword(node, "align", kAligns, 2, m_align);

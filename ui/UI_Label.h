@@ -15,6 +15,8 @@ public:
     // right; anything else centres).
     bool ParseAttributes(const OMB_LmpNode* node) override;
     const std::string& Text() const { return m_text; }
+    void SetText(const std::string& text);
+    void SetBackground(OMB_Color color);
 
 protected:
     void DrawLabel(const char* text);

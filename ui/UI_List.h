@@ -62,13 +62,14 @@ public:
     // Full paths of the listed files (folders excluded), in list order.
     std::vector<std::string> FilePaths() const;
     bool IsFolder(int row) const { return row >= 0 && row < m_folderCount; }
+    // Marks the file at that path (full path or listed name) as selected.
+    void SelectPath(const std::string& path);
 
 protected:
     void OnPick(int row) override;
 
 private:
     std::string PathOf(int row) const;
-    void SelectPath(const std::string& path);
 
     std::string m_root;
     std::string m_ext;

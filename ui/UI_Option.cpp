@@ -35,6 +35,11 @@ void UI_Option::SetSelected(bool selected) {
     Invalidate();
 }
 
+void UI_Option::ShowSelected(bool selected) {
+    m_selected = selected;
+    Invalidate();
+}
+
 bool UI_Option::ParseAttributes(const OMB_LmpNode* node) {
     if (!UI_View::ParseAttributes(node)) return false;
     UI_ReadSelectCommands(node, m_onSelect, m_onDeselect);
@@ -103,6 +108,15 @@ void UI_OptionGroup::Select(UI_Option* option) {
     if (!option) return;
     option->SetSelected(true);
     if (!m_onClick.empty()) RunCommand(m_onClick + " " + option->Id());
+}
+
+bool UI_OptionGroup::ShowOption(const std::string& id) {
+    UI_Option* option = OptionNamed(id.c_str());
+    if (!option) return false;
+    if (m_current && m_current != option) m_current->ShowSelected(false);
+    m_current = option;
+    option->ShowSelected(true);
+    return true;
 }
 
 bool UI_OptionGroup::ParseAttributes(const OMB_LmpNode* node) {

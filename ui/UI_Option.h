@@ -25,6 +25,8 @@ public:
     // Runs onSelect / onDeselect when the state changes.
     virtual void SetSelected(bool selected);
     virtual bool IsSelected() const { return m_selected; }
+    // Shows the state without running a command.
+    void ShowSelected(bool selected);
 
     OMB_Signal1<UI_Option*> selectedSignal;
 
@@ -54,9 +56,13 @@ public:
     // "value" selects the option with that id; "onClick".
     bool ParseAttributes(const OMB_LmpNode* node) override;
     virtual void Select(UI_Option* option);
+    // Shows the option with that id as the selected one without running a
+    // command; false when there is none.
+    bool ShowOption(const std::string& id);
     void OnOptionActivated(UI_Option* option) { Select(option); }
 
     UI_Option* Current() const { return m_current; }
+    const std::string& OnClick() const { return m_onClick; }
     const std::vector<UI_Option*>& Options() const { return m_options; }
     UI_Option* OptionNamed(const char* id) const;
 

@@ -6,10 +6,8 @@ void UI_Responder::HandleBroadcast(const UI_Event& event) {
         case UI_EVENT_QUIT: OnQuit(); break;
         case UI_EVENT_CREATE: OnCreate(); break;
         case UI_EVENT_START: OnStart(); break;
-        case UI_EVENT_PLATFORM7: OnBroadcast7(); break;
         case UI_EVENT_DRAW: Draw(); break;
-        case UI_EVENT_PLATFORM9: OnBroadcast9(); break;
-        case UI_EVENT_PLATFORM10: OnBroadcast10(); break;
+        case UI_EVENT_DEACTIVATE: OnDeactivate(); break;
         case UI_EVENT_TICK:
             if (event.data) Tick(*static_cast<const UI_TickData*>(event.data));
             break;

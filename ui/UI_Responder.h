@@ -14,10 +14,9 @@ enum UI_EventType : int {
     UI_EVENT_QUIT = 4,
     UI_EVENT_CREATE = 5,
     UI_EVENT_START = 6,
-    UI_EVENT_PLATFORM7 = 7,
+    // 7 and 9 are reserved: nothing sends them.
     UI_EVENT_DRAW = 8,
-    UI_EVENT_PLATFORM9 = 9,
-    UI_EVENT_PLATFORM10 = 10,  // follows a SetFocus(null) by the platform
+    UI_EVENT_DEACTIVATE = 10,  // the window lost the keyboard; follows SetFocus(null)
     UI_EVENT_TICK = 11,
     UI_EVENT_MOUSE_MOVE = 12,
     UI_EVENT_WHEEL = 13,
@@ -83,10 +82,8 @@ public:
     virtual void OnQuit() {}
     virtual void OnCreate() {}
     virtual void OnStart() {}
-    virtual void OnBroadcast7() {}
     virtual void Draw() {}
-    virtual void OnBroadcast9() {}
-    virtual void OnBroadcast10() {}
+    virtual void OnDeactivate() {}
     virtual void Tick(const UI_TickData& time) {}
 
     // ---- Input hooks (types 12 to 26); true when the event was consumed.

@@ -56,11 +56,16 @@ void UI_Slider::Draw() {
     if (filled > 0) FillRect(m_color, {m_rect.x0, m_rect.y0, m_rect.x0 + filled - 1, m_rect.y1});
 }
 
+void UI_Slider::ShowValue(float value) {
+    m_value = std::clamp(value, 0.0f, 1.0f);
+    Invalidate();
+}
+
 bool UI_Slider::ParseAttributes(const OMB_LmpNode* node) {
     if (!UI_View::ParseAttributes(node)) return false;
     float value = m_value;
     // A value from the description shows; it runs no command.
-    if (UI_ReadFloat(node, "value", value)) m_value = std::clamp(value, 0.0f, 1.0f);
+    if (UI_ReadFloat(node, "value", value)) ShowValue(value);
     UI_ReadText(node, "onChange", m_onChange);
     UI_ReadColor(node, "color", m_color);
     Invalidate();

@@ -27,6 +27,8 @@ public:
     bool ParseAttributes(const OMB_LmpNode* node) override;
     // Clamps to 0..1; on a change stores it and runs onChange.
     void SetValue(float value);
+    // Clamps and shows the value without running a command.
+    void ShowValue(float value);
     float Value() const { return m_value; }
 
 private:

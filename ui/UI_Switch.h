@@ -24,7 +24,15 @@ public:
     bool ParseAttributes(const OMB_LmpNode* node) override;
     // Changes the state and runs onSelect / onDeselect; nothing when equal.
     virtual void SetSelected(bool selected);
+    // Shows the state without running a command (the program's state
+    // changed elsewhere).
+    void ShowSelected(bool selected) {
+        SelectQuietly(selected);
+        Invalidate();
+    }
     bool IsSelected() const { return m_selected; }
+    const std::string& OnSelect() const { return m_onSelect; }
+    const std::string& OnDeselect() const { return m_onDeselect; }
 
 protected:
     // The "selected" attribute: the state without a command.

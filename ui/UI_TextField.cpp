@@ -268,10 +268,7 @@ bool UI_TextField::ParseAttributes(const OMB_LmpNode* node) {
     if (!UI_View::ParseAttributes(node)) return false;
     if (UI_ReadInt(node, "maxLength", m_maxLength)) m_maxLength = std::max(m_maxLength, 0);
     std::string text;
-    if (UI_ReadText(node, "text", text)) {
-        SetText(text);
-        m_edited = false;
-    }
+    if (UI_ReadText(node, "text", text)) ShowText(text);
     UI_ReadText(node, "default", m_default);
     UI_ReadBool(node, "click", m_click);
     UI_ReadBool(node, "clear", m_clear);

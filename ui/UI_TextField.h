@@ -36,6 +36,11 @@ public:
 
     // Replaces the text; caret and selection are clamped into it.
     void SetText(const std::string& text);
+    // Shows the program's value: the text, counted as not edited.
+    void ShowText(const std::string& text) {
+        SetText(text);
+        m_edited = false;
+    }
     const std::string& Text() const { return m_text; }
     int Caret() const { return m_caret; }
     // The selection as [start, end); empty when start == end.

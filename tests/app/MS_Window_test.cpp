@@ -1,36 +1,46 @@
-// The platform layer with synthetic SDL events on the offscreen driver: the
-// deferred input queue and its order, capture release, drops, the quit path
-// with the backup, key mapping and frame pacing.
+// The platform host with synthetic SDL events on the offscreen driver: SDL
+// events become toolkit events later and in order, capture release, drops,
+// the quit path, key mapping, frame pacing, and the editor's road from start
+// to the backup written on closing.
 #include <gtest/gtest.h>
 
 #include <SDL2/SDL.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "app/MS_DemoApp.h"
-#include "app/MS_UIBridge.h"
-#include "app/MS_Window.h"
-#include "app/TK_ModelViewer.h"
-#include "model/TK_EditorEnv.h"
+#include "TK_TestSupport.h"
+#include "app/MS_WindowGL.h"
+#include "app/UI_RezWindow.h"
+#include "core/OS_Keys.h"
 #include "model/TK_VoxFile.h"
 
 namespace {
 
-class RecordingWindow : public MS_Window {
+// A toolkit window that records what the host hands it.
+class RecordingUI : public UI_Window {
 public:
-    std::vector<OS_InputEvent> input;
+    struct Input {
+        int type;
+        UI_MouseState mouse;
+        UI_KeyState key;
+    };
+    std::vector<Input> input;
     std::vector<std::vector<std::string>> drops;
-    int destroyed = 0;
+    int quits = 0, deactivations = 0;
 
-protected:
-    void OnInput(const OS_InputEvent& event) override { input.push_back(event); }
+    void HandleInputEvent(const UI_Event& event) override {
+        Input in{event.type, {}, {}};
+        if (event.category == UI_CATEGORY_MOUSE) in.mouse = *static_cast<const UI_MouseState*>(event.data);
+        if (event.category == UI_CATEGORY_KEY) in.key = *static_cast<const UI_KeyState*>(event.data);
+        input.push_back(in);
+    }
     void OnDropFiles(const std::vector<std::string>& paths, int, int) override { drops.push_back(paths); }
-    void OnDestroy() override { ++destroyed; }
+    void OnQuit() override { ++quits; }
+    void OnDeactivate() override { ++deactivations; }
 };
 
 class PlatformWindow : public testing::Test {
@@ -38,8 +48,9 @@ protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        window = std::make_unique<RecordingWindow>();
+        window = std::make_unique<MS_Window>();
         ASSERT_TRUE(window->CreatePlain("test", 100, 80, true));
+        window->Start(ui);
     }
     void TearDown() override {
         window.reset();
@@ -65,10 +76,11 @@ protected:
         return e;
     }
 
-    std::unique_ptr<RecordingWindow> window;
+    RecordingUI ui;
+    std::unique_ptr<MS_Window> window;
 };
 
-TEST_F(PlatformWindow, InputIsDeliveredLaterInOrder) {
+TEST_F(PlatformWindow, InputBecomesToolkitEventsLaterInOrder) {
     SDL_Event wheel{}, key{}, text{};
     wheel.type = SDL_MOUSEWHEEL;
     wheel.wheel.y = 1;
@@ -82,39 +94,40 @@ TEST_F(PlatformWindow, InputIsDeliveredLaterInOrder) {
                                 Motion(15, 25, SDL_BUTTON_RMASK), wheel, key, text,
                                 Button(false, SDL_BUTTON_RIGHT, 15, 25), WindowEvent(SDL_WINDOWEVENT_LEAVE)};
     for (const SDL_Event& e : events) window->HandleEvent(e);
-    EXPECT_TRUE(window->input.empty());
-    EXPECT_EQ(window->QueuedInput(), 8u);
+    EXPECT_TRUE(ui.input.empty());
     window->DeliverInput();
     EXPECT_EQ(window->QueuedInput(), 0u);
 
-    using K = OS_InputKind;
-    const K kinds[] = {K::MouseMove, K::MouseDown, K::MouseMove, K::Wheel, K::KeyDown, K::Text, K::Text, K::MouseUp, K::Leave};
-    ASSERT_EQ(window->input.size(), sizeof kinds / sizeof kinds[0]);
-    for (size_t i = 0; i < window->input.size(); ++i) EXPECT_EQ(int(window->input[i].kind), int(kinds[i])) << i;
-    const auto& in = window->input;
-    EXPECT_EQ(in[0].x, 10);
-    EXPECT_EQ(in[0].y, 59);  // 80 rows, flipped
-    EXPECT_EQ(in[1].button, OS_BUTTON_RIGHT);
-    EXPECT_EQ(in[2].buttons, OS_BUTTON_RIGHT);
-    EXPECT_EQ(in[3].wheel - in[3].previousWheel, 8.0f);
-    EXPECT_EQ(in[4].key, 16);
-    EXPECT_EQ(in[4].modifiers, OS_MOD_CTRL);
-    EXPECT_TRUE(in[4].repeat);
-    EXPECT_EQ(in[5].character, 'h');
-    EXPECT_EQ(in[6].character, 'i');
+    const int types[] = {UI_EVENT_MOUSE_MOVE, UI_EVENT_RIGHT_DOWN, UI_EVENT_RIGHT_DRAG, UI_EVENT_WHEEL,
+                         UI_EVENT_KEY_DOWN,   UI_EVENT_KEY_DOWN,   UI_EVENT_KEY_DOWN,   UI_EVENT_RIGHT_UP,
+                         UI_EVENT_MOUSE_LEAVE};
+    const auto& in = ui.input;
+    ASSERT_EQ(in.size(), sizeof types / sizeof types[0]);
+    for (size_t i = 0; i < in.size(); ++i) EXPECT_EQ(in[i].type, types[i]) << i;
+    EXPECT_EQ(in[0].mouse.y, 59);  // 80 rows, flipped
+    EXPECT_TRUE(in[2].mouse.right);
+    EXPECT_EQ(in[2].mouse.prevX, 10);
+    EXPECT_EQ(in[3].mouse.wheel - in[3].mouse.prevWheel, 8.0f);
+    EXPECT_EQ(in[4].key.key, OS_KeyOf('A'));
+    EXPECT_EQ(in[4].key.modifiers, OS_MOD_CTRL);
+    EXPECT_TRUE(in[4].key.repeat);
+    EXPECT_EQ(in[5].key.key, 0);  // typed characters carry no key code
+    EXPECT_EQ(in[5].key.character, 'h');
+    EXPECT_EQ(in[6].key.character, 'i');
+    EXPECT_FALSE(in[7].mouse.right);
 }
 
-TEST_F(PlatformWindow, FocusLossReleasesTheCapture) {
+TEST_F(PlatformWindow, FocusLossReleasesTheCaptureAndDeactivates) {
     window->HandleEvent(Button(true, SDL_BUTTON_LEFT, 5, 5));
     EXPECT_TRUE(window->HasCapture());
     window->HandleEvent(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST));
     EXPECT_FALSE(window->HasCapture());  // at once, before delivery
     window->DeliverInput();
-    ASSERT_EQ(window->input.size(), 2u);
-    EXPECT_EQ(int(window->input[1].kind), int(OS_InputKind::FocusLost));
-    window->HandleEvent(Button(true, SDL_BUTTON_MIDDLE, 5, 5));
-    window->HandleEvent(Button(false, SDL_BUTTON_MIDDLE, 5, 5));
-    EXPECT_FALSE(window->HasCapture());
+    EXPECT_EQ(ui.input.size(), 1u);
+    EXPECT_EQ(ui.deactivations, 1);
+    window->HandleEvent(Motion(6, 6));
+    window->DeliverInput();
+    EXPECT_EQ(ui.input.back().type, UI_EVENT_MOUSE_MOVE);  // no drag left over
 }
 
 TEST_F(PlatformWindow, OneListPerDrop) {
@@ -128,20 +141,20 @@ TEST_F(PlatformWindow, OneListPerDrop) {
         file.drop.file = SDL_strdup(path);  // the window frees it
         window->HandleEvent(file);
     }
-    EXPECT_TRUE(window->drops.empty());
+    EXPECT_TRUE(ui.drops.empty());
     window->HandleEvent(complete);
-    ASSERT_EQ(window->drops.size(), 1u);
-    EXPECT_EQ(window->drops[0], (std::vector<std::string>{"/a/one.vox", "/b/two.vox", "/c/three.vox"}));
+    ASSERT_EQ(ui.drops.size(), 1u);
+    EXPECT_EQ(ui.drops[0], (std::vector<std::string>{"/a/one.vox", "/b/two.vox", "/c/three.vox"}));
     window->HandleEvent(complete);  // an empty drop delivers nothing
-    EXPECT_EQ(window->drops.size(), 1u);
+    EXPECT_EQ(ui.drops.size(), 1u);
 }
 
-TEST_F(PlatformWindow, CloseDestroysOnceAndPostsQuit) {
+TEST_F(PlatformWindow, CloseQuitsOnceAndPostsQuit) {
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     window->HandleEvent(WindowEvent(SDL_WINDOWEVENT_CLOSE));
     window->HandleEvent(WindowEvent(SDL_WINDOWEVENT_CLOSE));
-    EXPECT_EQ(window->destroyed, 1);
-    EXPECT_TRUE(window->IsDestroyed());
+    window.reset();
+    EXPECT_EQ(ui.quits, 1);
     EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT), 1);
 }
 
@@ -175,91 +188,64 @@ TEST(FramePacing, TickPlans) {
     }
 }
 
+MS_WindowConfig Offscreen(int width, int height) {
+    MS_WindowConfig config;
+    config.hidden = config.offscreen = true;
+    config.multisample = false;
+    config.width = width, config.height = height;
+    return config;
+}
+
 // An idle loop draws nothing after the first frame; input asks for one.
 TEST(FramePacing, DrawsOnlyOnRequest) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    TK_Options options;
-    options.mode = TK_RunMode::Snap;  // no backup on closing
-    TK_ModelViewer viewer(options);
-    MS_DemoApp app(viewer);
-    MS_AppConfig config;
-    config.hidden = true;
-    config.width = 32, config.height = 32;
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(app.Start(config));
-    for (int i = 0; i < 3 && app.FrameCount() == 0; ++i) app.Pass();
+    UI_Window ui;
+    MS_WindowGL window;
+    ASSERT_TRUE(window.Open(Offscreen(32, 32)));
+    window.Start(ui);
+    for (int i = 0; i < 3 && window.FrameCount() == 0; ++i) window.Pass();
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    const int first = app.FrameCount();
+    const int first = window.FrameCount();
     EXPECT_EQ(first, 1);
-    app.Pass();
-    EXPECT_EQ(app.FrameCount(), first);
+    window.Pass();
+    EXPECT_EQ(window.FrameCount(), first);
     SDL_Event key{};
     key.type = SDL_KEYDOWN;
     key.key.keysym.scancode = SDL_SCANCODE_A;
     SDL_PushEvent(&key);
     SDL_Delay(20);
-    app.Pass();
-    EXPECT_EQ(app.FrameCount(), first + 1);
-    testing::internal::GetCapturedStdout();
+    window.Pass();
+    EXPECT_EQ(window.FrameCount(), first + 1);
 }
 
 // The editor's road from start to quit on the offscreen driver: closing the
 // window writes the backup model and ends the loop.
-TEST(MainLoop, CloseWritesTheBackupAndQuits) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    TK_Options options;
-    TK_ModelViewer viewer(options);
-    MS_DemoApp app(viewer);
-    MS_AppConfig config;
-    config.hidden = true;
-    config.width = 64, config.height = 48;
+TEST(MainLoop, EditorCloseWritesTheBackupAndQuits) {
+    tk_test::TempFolder cache("main_loop");
+    UI_RezWindow editor;
+    editor.Env().workspace.SetDefaults(TK_BUILD_DIR);
+    editor.SetDescriptionPath(std::string(TK_SOURCE_DIR) + "/config/editor.ui");
+    editor.EnableRendering();
+    MS_WindowGL window;
+    ASSERT_TRUE(window.Open(Offscreen(1280, 800)));
     testing::internal::CaptureStdout();
-    ASSERT_TRUE(app.Start(config));
-    const std::string cache = testing::TempDir() + "tarsk_cache_test";
-    viewer.Env().workspace.cacheFolder = cache;
-    EXPECT_TRUE(app.Pass());
+    window.Start(editor);
+    editor.Env().workspace.cacheFolder = cache.Dir().string();
+    for (int i = 0; i < 100 && window.FrameCount() == 0; ++i) window.Pass();
     SDL_Event close{};
     close.type = SDL_WINDOWEVENT;
     close.window.event = SDL_WINDOWEVENT_CLOSE;
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     SDL_PushEvent(&close);
     int passes = 0;
-    while (app.Pass() && passes < 100) ++passes;
+    while (window.Pass() && passes < 100) ++passes;
     const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(window.FrameCount(), 1);
     EXPECT_LT(passes, 100);
-    EXPECT_NE(out.find("pixelFormat : "), std::string::npos);
+    EXPECT_EQ(out.find("[Error]"), std::string::npos) << out;
     EXPECT_NE(out.find("Cache Model\n"), std::string::npos);
     TK_Model backup;
-    ASSERT_TRUE(ReadVox(backup, (cache + "/backup.vox").c_str()));
-    EXPECT_EQ(backup.voxels.Count(), 45 * 45 * 45);
-    std::remove((cache + "/backup.vox").c_str());
-}
-
-}  // namespace
-
-namespace {
-
-TEST(UIBridge, PlatformEventsBecomeToolkitEvents) {
-    struct Case {
-        OS_InputKind kind;
-        int button, buttons, type;
-    };
-    const Case cases[] = {
-        {OS_InputKind::MouseMove, 0, 0, UI_EVENT_MOUSE_MOVE},
-        {OS_InputKind::MouseMove, 0, OS_BUTTON_RIGHT | OS_BUTTON_MIDDLE, UI_EVENT_RIGHT_DRAG},
-        {OS_InputKind::MouseDown, OS_BUTTON_MIDDLE, 0, UI_EVENT_MIDDLE_DOWN},
-        {OS_InputKind::MouseUp, OS_BUTTON_LEFT, 0, UI_EVENT_LEFT_UP},
-        {OS_InputKind::Text, 0, 0, UI_EVENT_KEY_DOWN},
-        {OS_InputKind::Leave, 0, 0, UI_EVENT_MOUSE_LEAVE},
-        {OS_InputKind::FocusLost, 0, 0, 0},
-    };
-    for (const Case& c : cases) {
-        OS_InputEvent e;
-        e.kind = c.kind;
-        e.button = c.button;
-        e.buttons = c.buttons;
-        EXPECT_EQ(MS_UIBridge::EventType(e), c.type) << int(c.kind);
-    }
+    ASSERT_TRUE(ReadVox(backup, cache.Path("backup.vox").c_str()));
+    EXPECT_EQ(backup.voxels.Count(), size_t(45 * 45 * 45));
 }
 
 }  // namespace

@@ -142,7 +142,25 @@ TEST_F(RezWindow, DroppedFoldersAndFiles) {
     Center("scene", x, y);
     window.OnDropFiles({dir + "/m.vox"}, x, y);
     EXPECT_EQ(env().model.voxels.Count(), size_t(45 * 45 * 45));
-    window.OnDropFiles({}, x, y);
+    const size_t steps = env().executor.UndoCount();
+    window.OnDropFiles({}, x, y);  // an empty drop does nothing
+    EXPECT_EQ(env().executor.UndoCount(), steps);
+}
+
+// Shortcuts are written once, in the hotkey tables; the hints name them.
+TEST_F(RezWindow, HintsNameTheKeysOfTheirCommands) {
+    const struct {
+        const char* view;
+        const char* hint;
+    } cases[] = {
+        {"undo", "undo  [Ctrl+Z]"},                                  // a button
+        {"redo", "redo  [Ctrl+Y / Ctrl+Shift+Z]"},                   // two keys
+        {"box", "set b_shape box  [B]"},                             // an option of a group
+        {"r_face", "set r_show face 1 / 0  [Ctrl+Shift+V]"},         // a switch toggles with 2
+        {"l_x", "loft x 1 / 0  [Ctrl+1]"},
+        {"size", "size X Y Z: the box size"},                        // no key
+    };
+    for (const auto& c : cases) EXPECT_EQ(window.FindView(c.view, &UI_View::kClass)->Hint(), c.hint);
 }
 
 TEST_F(RezWindow, ChangeMessagesUpdateTheirViews) {

@@ -8,6 +8,7 @@
 #include "brush/TK_ColorBrush.h"
 #include "brush/TK_LoopBrush.h"
 #include "brush/TK_VoxelBrush.h"
+#include "core/OS_Keys.h"
 #include "edit/TK_Commands.h"
 
 namespace {
@@ -125,8 +126,7 @@ TEST_F(ModelBrush, VoxelSizeKeysStopAtOneAndSixtyFourAndHeldShiftErases) {
     vox.SetHost(&host);
     struct Case {
         int from, key, want;
-    } cases[] = {{1, TK_VoxelBrush::kKeyMinus, 1}, {2, TK_VoxelBrush::kKeyMinus, 1},
-                 {64, TK_VoxelBrush::kKeyPlus, 64}, {63, TK_VoxelBrush::kKeyPlus, 64}};
+    } cases[] = {{1, OS_KEY_MINUS, 1}, {2, OS_KEY_MINUS, 1}, {64, OS_KEY_PLUS, 64}, {63, OS_KEY_PLUS, 64}};
     for (const Case& c : cases) {
         env->settings.voxSize = c.from;
         UI_KeyState k;
@@ -137,7 +137,7 @@ TEST_F(ModelBrush, VoxelSizeKeysStopAtOneAndSixtyFourAndHeldShiftErases) {
     env->settings.voxSize = 1;
     Fill(3, 3, 0, 4);
     UI_KeyState shift;
-    shift.key = 1, shift.modifiers = 4;
+    shift.key = OS_KEY_SHIFT, shift.modifiers = OS_MOD_SHIFT;
     vox.KeyDown(shift);
     EXPECT_EQ(vox.Mode(), TK_BRUSH_ERASE);
     Drag(vox, {{3, 3}}, 4);  // the press's Shift does not swap back

@@ -27,7 +27,7 @@ struct BlankPlugin : TK_Plugin {
 void FileCommandTest::SetUp() {
     EditEnvTest::SetUp();
     TK_Workspace& ws = env->workspace;
-    ws.modelFolder = ws.modelFolder2 = ws.exportFolder = ws.paletteFolder = ws.patternFolder = dir.string();
+    ws.modelFolder = ws.importFolder = ws.exportFolder = ws.paletteFolder = ws.patternFolder = dir.string();
     ws.cacheFolder = (dir / "cache").string();
     env->headless = true;
     env->plugins = std::make_shared<TK_PluginRegistry>();

@@ -46,7 +46,7 @@ TEST_F(PaletteCommands, IndexAcceptsOnlyANewColour) {
         EXPECT_EQ(Run(c.line), c.ok) << c.line;
         EXPECT_EQ(env->currentColorIndex, c.ok ? 7 : 5) << c.line;
     }
-    EXPECT_TRUE(log.Has(TK_NOTIFY_EDITOR, kEditorFlagColor));
+    EXPECT_TRUE(log.Has(TK_NOTIFY_EDITOR, TK_EDITOR_COLOR));
     EXPECT_EQ(env->executor.UndoCount(), 0u);
 }
 
@@ -68,7 +68,7 @@ TEST_F(PaletteCommands, RgbReadsEveryColourForm) {
         ASSERT_TRUE(Run(std::string("rgb ") + c.args)) << c.args << "\n" << output;
         EXPECT_EQ(Entry(c.index), c.color) << c.args;
     }
-    EXPECT_TRUE(log.Has(TK_NOTIFY_EDITOR, kEditorFlagPaletteEdit));
+    EXPECT_TRUE(log.Has(TK_NOTIFY_EDITOR, TK_EDITOR_PALETTE_EDIT));
     EXPECT_TRUE(log.Has(TK_NOTIFY_PALETTE, 9));
 }
 
@@ -138,7 +138,7 @@ TEST_F(PaletteCommands, PalKeywords) {
         EXPECT_EQ(Entry(c.index), c.color) << c.line;
         EXPECT_EQ(Entry(0), 0u) << c.line;
     }
-    EXPECT_TRUE(log.Has(TK_NOTIFY_PALETTE, 0));
+    EXPECT_TRUE(log.Has(TK_NOTIFY_PALETTE, TK_PALETTE_ALL));
     // Mask on an empty model greys every entry.
     SetBox(2, 2, 2);
     ASSERT_TRUE(Run("pal mac | pal mask"));
@@ -201,7 +201,7 @@ TEST_F(PaletteCommands, SwapTwiceRestoresPaletteVoxelsAndMaterials) {
     EXPECT_EQ(env->materials[7].roughness, 0.25f);
     EXPECT_EQ(env->materials[3].type, 2);
     EXPECT_TRUE(log.Has(TK_NOTIFY_PALETTE, 3) && log.Has(TK_NOTIFY_PALETTE, 7));
-    EXPECT_TRUE(log.Has(TK_NOTIFY_RENDER, kRenderFlagMaterials));
+    EXPECT_TRUE(log.Has(TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE));
 
     ASSERT_TRUE(Run("swap 7 3"));
     EXPECT_TRUE(ModelState::Of(env->model) == before);

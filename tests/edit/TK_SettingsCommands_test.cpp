@@ -111,7 +111,7 @@ TEST_F(SettingsTest, OnlyNamedKeysFailWhenNothingChanges) {
     recorder.Clear();
     EXPECT_TRUE(Run("set pt_sun_p 20.0000001"));
     EXPECT_EQ(recorder.changes, 0);
-    EXPECT_EQ(recorder.messages, (std::vector<std::pair<int, int>>{{TK_NOTIFY_RENDER, 0}}));
+    EXPECT_EQ(recorder.messages, (std::vector<std::pair<int, int>>{{TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}}));
 }
 
 TEST_F(SettingsTest, RendererAndListenersAreTold) {
@@ -123,18 +123,18 @@ TEST_F(SettingsTest, RendererAndListenersAreTold) {
     const Case cases[] = {
         {"set r_show edge 2", TK_RENDER_RASTER_FLAGS, {TK_NOTIFY_DISPLAY, TK_SHOW_EDGE}},
         {"set r_color grd 3", TK_RENDER_RASTER_COLORS, {TK_NOTIFY_DISPLAY, TK_SHOW_GROUND}},
-        {"set pt_sun_y 100", TK_RENDER_RESTART, {TK_NOTIFY_RENDER, 0}},
-        {"set pt_jit 0", TK_RENDER_PROGRAMS, {TK_NOTIFY_RENDER, 0}},
-        {"set pt_expo 0.7", TK_RENDER_DISPLAY, {TK_NOTIFY_RENDER, 0}},
-        {"set b_vox_size 3", 0, {TK_NOTIFY_EDITOR, 16}},
-        {"set b_type paint", 0, {TK_NOTIFY_EDITOR, 8}},
-        {"set pt_sun_col", TK_RENDER_RESTART, {TK_NOTIFY_RENDER, 0}},
+        {"set pt_sun_y 100", TK_RENDER_RESTART, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},
+        {"set pt_jit 0", TK_RENDER_PROGRAMS, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},
+        {"set pt_expo 0.7", TK_RENDER_DISPLAY, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},
+        {"set b_vox_size 3", 0, {TK_NOTIFY_EDITOR, TK_EDITOR_BRUSH_SIZE}},
+        {"set b_type paint", 0, {TK_NOTIFY_EDITOR, TK_EDITOR_BRUSH}},
+        {"set pt_sun_col", TK_RENDER_RESTART, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},
         // The shadow strength shows only while the sun shines.
-        {"set pt_isun 0", TK_RENDER_RESTART, {TK_NOTIFY_RENDER, 0}},
-        {"set pt_shadow 0.5", 0, {TK_NOTIFY_RENDER, 0}},
-        {"set pt 1", TK_RENDER_MODE, {TK_NOTIFY_RENDER, 0}},
+        {"set pt_isun 0", TK_RENDER_RESTART, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},
+        {"set pt_shadow 0.5", 0, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},
+        {"set pt 1", TK_RENDER_MODE, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},
         // In render mode the tracer's own flags change, masked with 0x33.
-        {"set r_show grid 1", TK_RENDER_TRACER_FLAGS, {TK_NOTIFY_RENDER, 0}},
+        {"set r_show grid 1", TK_RENDER_TRACER_FLAGS, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},
     };
     for (const Case& c : cases) {
         recorder.Clear();

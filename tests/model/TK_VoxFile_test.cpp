@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "TK_TestSupport.h"
-#include "model/OMB_XIFF.h"
+#include "core/OMB_XIFF.h"
 
 namespace {
 

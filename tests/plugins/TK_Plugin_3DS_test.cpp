@@ -15,7 +15,7 @@
 #include "TK_PluginTest.h"
 #include "TK_TestSupport.h"
 #include "core/OMB_LmpParser.h"
-#include "model/OMB_BitFile.h"
+#include "core/OMB_BitFile.h"
 #include "plugins/TK_3dsFile.h"
 #include "plugins/TK_ImageFile.h"
 #include "plugins/TK_Plugin_3DS.h"

@@ -15,7 +15,7 @@
 #include <tuple>
 
 #include "TK_PluginTest.h"
-#include "model/OMB_BitFile.h"
+#include "core/OMB_BitFile.h"
 #include "plugins/TK_Plugin_PNG.h"
 
 namespace {

@@ -54,7 +54,7 @@ protected:
         glClearColor(kClear[0] / 255.0f, kClear[1] / 255.0f, kClear[2] / 255.0f, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         renderer.SetFlags(flags);
-        TK_Rect rect;
+        OMB_Rect rect;
         rect.x1 = kWidth - 1;
         rect.y1 = kHeight - 1;
         renderer.Render(rect, camera);

@@ -2,6 +2,7 @@
 // with a right press on nothing, snapped rotation, and the attributes.
 #include <gtest/gtest.h>
 
+#include "core/OS_Keys.h"
 #include "ui/UI_3DView.h"
 
 namespace {
@@ -20,18 +21,18 @@ UI_MouseState Pointer(int x, int y) {
 
 TEST(ThreeDView, HeldKeysAndChords) {
     UI_3DView view;
-    EXPECT_TRUE(view.KeyDown(Key(UI_3DView::kKeyN)));
+    EXPECT_TRUE(view.KeyDown(Key(OS_KeyOf('N'))));
     EXPECT_TRUE(view.LeftRotates());
     EXPECT_FALSE(view.KeyDown(Key(77)));  // not a held key
     // Ctrl with W neither flies nor keeps N held.
-    EXPECT_FALSE(view.KeyDown(Key(UI_3DView::kKeyW, 1)));
+    EXPECT_FALSE(view.KeyDown(Key(OS_KeyOf('W'), 1)));
     EXPECT_FALSE(view.LeftRotates());
-    view.KeyDown(Key(UI_3DView::kKeyN));
+    view.KeyDown(Key(OS_KeyOf('N')));
     view.FocusOut();
     EXPECT_FALSE(view.LeftRotates());
     // Flying moves only a free camera.
     view.GetCamera().SetMode(Camera::kFree);
-    view.KeyDown(Key(UI_3DView::kKeyW));
+    view.KeyDown(Key(OS_KeyOf('W')));
     const float before = view.GetCamera().eye[2];
     UI_TickData tick;
     tick.previous = 1, tick.now = 1.1;
@@ -43,7 +44,7 @@ TEST(ThreeDView, PickFocusOnNothingStillRotates) {
     UI_3DView view;
     view.SetRect({0, 0, 99, 99});
     const float focus[3] = {view.GetCamera().focus[0], view.GetCamera().focus[1], view.GetCamera().focus[2]};
-    view.KeyDown(Key(UI_3DView::kKeyX));
+    view.KeyDown(Key(OS_KeyOf('X')));
     view.RightDown(Pointer(50, 50));
     for (int i = 0; i < 3; ++i) EXPECT_EQ(view.GetCamera().focus[i], focus[i]);
     view.RightDrag(Pointer(60, 50));

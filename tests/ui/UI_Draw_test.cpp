@@ -128,7 +128,7 @@ TEST_F(UIDraw, DemoPanel) {
     glClear(GL_COLOR_BUFFER_BIT);
     window.DrawFrame();
     Image image;
-    ASSERT_TRUE(TK_ReadPixels(TK_Rect{0, 0, kW - 1, kH - 1}, false, image));
+    ASSERT_TRUE(TK_ReadPixels(OMB_Rect{0, 0, kW - 1, kH - 1}, false, image));
     EXPECT_TRUE(TK_SavePNG(image, testing::TempDir() + "ui_demo.png"));
     fbo.Unbind();
 }

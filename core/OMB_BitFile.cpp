@@ -1,7 +1,7 @@
 // File and memory back ends of the binary file layer (see OMB_BitFile.h).
 // File-system failures return false without a message; the formats built on
 // top print their own.
-#include "model/OMB_BitFile.h"
+#include "core/OMB_BitFile.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 // Chunk tree writer and reader (see OMB_XIFF.h). The message texts are part
 // of the container's contract; keep them byte for byte.
-#include "model/OMB_XIFF.h"
+#include "core/OMB_XIFF.h"
 
 #include "core/OMB_Log.h"
 

@@ -2,7 +2,7 @@
 // their failure rules, the safe replacement of files, the save side's nesting
 // messages, and the load side's structural checks against hostile trees. The
 // layout of a well-formed tree is checked by the model file's tests.
-#include "model/OMB_XIFF.h"
+#include "core/OMB_XIFF.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/OMB_BitFile.h"
+#include "core/OMB_BitFile.h"
 
 // The id whose little-endian bytes spell `tag` ("MAIN" -> 0x4E49414D).
 constexpr uint32_t OMB_ChunkId(const char (&tag)[5]) {

@@ -59,16 +59,17 @@ bool TraceFrame(TK_ModelViewer& viewer, const TK_Options& options) {
     tracer.SyncView(viewer.View());
     const double start = OS_Seconds();
     double shown = -1;
-    for (int done = 0; done < options.samples;) {
+    while (!tracer.IsComplete(options.samples)) {
+        const int done = tracer.Samples();
         if (!tracer.SamplePass()) {
             OMB_Printf("[Error] render : sample %d failed\n", done + 1);
             return false;
         }
-        ++done;
+        if (tracer.Samples() == done) continue;  // a band of the sample
         glFinish();
         const double now = OS_Seconds();
-        if (!options.quiet && (now - shown >= 0.25 || done == options.samples)) {
-            PrintProgress(done, options.samples, now - start);
+        if (!options.quiet && (now - shown >= 0.25 || done + 1 == options.samples)) {
+            PrintProgress(done + 1, options.samples, now - start);
             shown = now;
         }
     }

@@ -12,8 +12,10 @@
 #include "render/OMB_OpenGL.h"
 #include "render/TK_Snapshot.h"
 #include "ui/UI_List.h"
+#include "ui/UI_Option.h"
 #include "ui/UI_Palette.h"
 #include "ui/UI_TextField.h"
+#include "ui/UI_Theme.h"
 
 namespace {
 
@@ -45,10 +47,8 @@ const HotkeyRow kGlobalKeys[] = {
     {OS_KeyOf('E'), C, false, "set r_show edge 2"}, {OS_KeyOf('G'), C, false, "set r_show grid 2"}, \
     {OS_KeyOf('R'), C, false, "set r_show ground 2"}, {OS_KeyOf('W'), C, false, "set r_show shadow 2"}
 
+// The shape brushes' keys come first, from their descriptors (TK_ShapeBrushes).
 const HotkeyRow kEditKeys[] = {
-    {OS_KeyOf('L'), 0, false, "set b_shape line"},  {OS_KeyOf('C'), 0, false, "set b_shape center"},
-    {OS_KeyOf('P'), 0, false, "set b_shape pattern"}, {OS_KeyOf('V'), 0, false, "set b_shape vox"},
-    {OS_KeyOf('F'), 0, false, "set b_shape face"},  {OS_KeyOf('B'), 0, false, "set b_shape box"},
     {OS_KeyOf('T'), 0, false, "set b_type attach"}, {OS_KeyOf('R'), 0, false, "set b_type erase"},
     {OS_KeyOf('G'), 0, false, "set b_type paint"},  {OS_KeyOf('U'), 0, false, "full"},
     {OS_KeyOf('I'), 0, false, "fill"},              {OS_KEY_BACKSPACE, 0, false, "zero"},
@@ -64,9 +64,6 @@ template <size_t N>
 void RegisterRows(OMB_HotkeyTable& table, const HotkeyRow (&rows)[N]) {
     for (const HotkeyRow& row : rows) table.Register(row.key, row.mods, row.repeat, row.text);
 }
-
-// The window's base colour, behind every panel.
-constexpr float kBackground[3] = {0.11f, 0.115f, 0.125f};
 
 }  // namespace
 
@@ -91,6 +88,7 @@ void UI_RezWindow::OnCreate() {
     m_sceneView = UI_Cast<UI_SceneView>(FindView("scene", &UI_SceneView::kClass));
     m_paletteView = UI_Cast<UI_Palette>(FindView("pal", &UI_Palette::kClass));
     m_commandField = UI_Cast<UI_TextField>(FindView("cmd", &UI_TextField::kClass));
+    ShowShapeBrushes();
     TK_AddKeysToHints(*this, {&m_globalKeys, &m_editKeys, &m_renderKeys});
     if (m_paletteView) m_paletteView->SetPalette(&m_env.model.palette);
     TK_RegisterBrushes(m_brushes);
@@ -108,8 +106,23 @@ void UI_RezWindow::OnCreate() {
 
 void UI_RezWindow::RegisterHotkeys() {
     RegisterRows(m_globalKeys, kGlobalKeys);
+    for (const TK_BrushDescriptor& shape : TK_ShapeBrushes())
+        m_editKeys.Register(shape.key, 0, false, shape.Command().c_str());
     RegisterRows(m_editKeys, kEditKeys);
     RegisterRows(m_renderKeys, kRenderKeys);
+}
+
+// The brush panel's shape options are named by their words; their captions
+// and hints come from the brushes' descriptors.
+void UI_RezWindow::ShowShapeBrushes() {
+    auto* group = UI_Cast<UI_OptionGroup>(FindView("b_shape", &UI_OptionGroup::kClass));
+    if (!group) return;
+    for (const TK_BrushDescriptor& shape : TK_ShapeBrushes()) {
+        auto* option = UI_Cast<UI_TextOption>(group->OptionNamed(shape.Word()));
+        if (!option) continue;
+        option->SetText(shape.caption);
+        option->SetHint(shape.Command());
+    }
 }
 
 void UI_RezWindow::OnStart() {
@@ -135,7 +148,7 @@ void UI_RezWindow::StartRendering() {
 
 void UI_RezWindow::Draw() {
     if (!m_rendering) return;
-    glClearColor(kBackground[0], kBackground[1], kBackground[2], 1);
+    glClearColor(kThemeWindowBackground[0], kThemeWindowBackground[1], kThemeWindowBackground[2], 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
@@ -145,6 +158,7 @@ void UI_RezWindow::OnQuit() {
     TK_WriteBackup(m_env);
     // The GPU objects go while the context is current.
     m_renderers.Shutdown();
+    if (m_rendering) Canvas().ReleaseFont();
 }
 
 bool UI_RezWindow::KeyDown(const UI_KeyState& k) {

@@ -79,6 +79,7 @@ public:
 
 private:
     void RegisterHotkeys();
+    void ShowShapeBrushes();
     // The font and the renderers (a context is current).
     void StartRendering();
     void RunLine(const std::string& line) { m_env.ExecuteText("", line.c_str()); }

@@ -267,17 +267,17 @@ void UI_SceneView::DrawScene(const OMB_Rect& rect) {
 // ---------------------------------------------------------------- camera slots
 
 namespace {
-UI_SceneView* SceneOf(UI_IWindow& window) {
+UI_SceneView* SceneOf(UI_Window& window) {
     return static_cast<UI_SceneView*>(window.FindView("scene", &UI_SceneView::kClass));
 }
 }  // namespace
 
-bool TK_SaveSceneCamera(UI_IWindow& window, const std::string& path) {
+bool TK_SaveSceneCamera(UI_Window& window, const std::string& path) {
     UI_SceneView* scene = SceneOf(window);
     return scene && scene->GetCamera().Save(path);
 }
 
-bool TK_LoadSceneCamera(UI_IWindow& window, const std::string& path) {
+bool TK_LoadSceneCamera(UI_Window& window, const std::string& path) {
     UI_SceneView* scene = SceneOf(window);
     if (!scene || !scene->GetCamera().Load(path)) return false;
     scene->Invalidate();

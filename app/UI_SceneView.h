@@ -105,9 +105,9 @@ class UI_ViewRegistry;
 // Appends the editor's own view types ("scene") to the registry.
 void TK_RegisterEditorViewTypes(UI_ViewRegistry& registry);
 
-class UI_IWindow;
+class UI_Window;
 // The camera slot file work of TK_WindowLink for a window's "scene" view:
 // false without one or when the camera file fails. Loading sets the
 // "v_cam" widget's "value" to the new mode when the window has one.
-bool TK_SaveSceneCamera(UI_IWindow& window, const std::string& path);
-bool TK_LoadSceneCamera(UI_IWindow& window, const std::string& path);
+bool TK_SaveSceneCamera(UI_Window& window, const std::string& path);
+bool TK_LoadSceneCamera(UI_Window& window, const std::string& path);

@@ -11,22 +11,29 @@
 #include "brush/TK_PatternBrush.h"
 #include "brush/TK_VoxelBrush.h"
 #include "core/OMB_Log.h"
-#include "model/TK_Settings.h"
+#include "core/OS_Keys.h"
 
 namespace {
-// In the order of the settings' indices.
-const char* const kTypeWords[] = {"attach", "erase", "paint"};
-const char* const kShapeWords[] = {"line", "center", "pattern", "vox", "face", "box"};
-
 template <typename T>
-void AddShape(TK_BrushTable& table, const char* shape) {
-    for (int mode = TK_BRUSH_ATTACH; mode <= TK_BRUSH_PAINT; ++mode)
-        table.Add(kTypeWords[mode - 1], shape, std::make_unique<T>(mode));
+std::unique_ptr<TK_ModelBrush> Make(int mode) {
+    return std::make_unique<T>(mode);
 }
 }  // namespace
 
-const char* TK_BrushTypeWord(int type) { return type >= 0 && type < 3 ? kTypeWords[type] : ""; }
-const char* TK_BrushShapeWord(int shape) { return shape >= 0 && shape < 6 ? kShapeWords[shape] : ""; }
+const std::vector<TK_BrushDescriptor>& TK_ShapeBrushes() {
+    static const std::vector<TK_BrushDescriptor> brushes = {
+        {TK_SHAPE_BOX, OS_KeyOf('B'), "Box", &Make<TK_BoxBrush>},
+        {TK_SHAPE_LINE, OS_KeyOf('L'), "Line", &Make<TK_LineBrush>},
+        {TK_SHAPE_FACE, OS_KeyOf('F'), "Face", &Make<TK_FaceBrush>},
+        {TK_SHAPE_VOX, OS_KeyOf('V'), "Voxel", &Make<TK_VoxelBrush>},
+        {TK_SHAPE_CENTER, OS_KeyOf('C'), "Center", &Make<TK_CenterBrush>},
+        {TK_SHAPE_PATTERN, OS_KeyOf('P'), "Pattern", &Make<TK_PatternBrush>},
+    };
+    return brushes;
+}
+
+const char* TK_BrushTypeWord(int type) { return type >= 0 && type < kBrushTypeCount ? kBrushTypeWords[type] : ""; }
+const char* TK_BrushShapeWord(int shape) { return shape >= 0 && shape < kBrushShapeCount ? kBrushShapeWords[shape] : ""; }
 
 void TK_BrushTable::Add(const char* type, const char* shape, std::unique_ptr<TK_ModelBrush> brush) {
     m_entries.push_back({type ? type : "", shape ? shape : "", std::move(brush)});
@@ -49,12 +56,9 @@ void TK_BrushTable::SetHost(TK_BrushHost* host) {
 }
 
 void TK_RegisterBrushes(TK_BrushTable& table) {
-    AddShape<TK_BoxBrush>(table, "box");
-    AddShape<TK_LineBrush>(table, "line");
-    AddShape<TK_CenterBrush>(table, "center");
-    AddShape<TK_FaceBrush>(table, "face");
-    AddShape<TK_VoxelBrush>(table, "vox");
-    AddShape<TK_PatternBrush>(table, "pattern");
+    for (const TK_BrushDescriptor& shape : TK_ShapeBrushes())
+        for (int mode = TK_BRUSH_ATTACH; mode <= TK_BRUSH_PAINT; ++mode)
+            table.Add(TK_BrushTypeWord(mode - 1), shape.Word(), shape.make(mode));
     table.Add("pick", "", std::make_unique<TK_PickColorBrush>());
     table.Add("replace", "", std::make_unique<TK_ReplaceColorBrush>());
     table.Add("remove", "", std::make_unique<TK_RemoveColorBrush>());

@@ -5,6 +5,11 @@
 // others. The table owns its brushes; TK_RegisterBrushes fills it in one
 // fixed order.
 //
+// TK_BrushDescriptor: each shape brush once, with everything the editor
+// needs to offer it (its setting word, its edit-mode key, its caption in the
+// brush panel, its factory). Adding a shape is one row of TK_ShapeBrushes
+// plus its word in model/TK_Settings.h and its place in editor.ui.
+//
 // Rule: lookups never create brushes; a failed lookup prints
 // "Brush unfound : TYPE : SHAPE" and yields null.
 #pragma once
@@ -14,8 +19,23 @@
 #include <vector>
 
 #include "brush/TK_ModelBrush.h"
+#include "model/TK_Settings.h"
 
 struct TK_Settings;
+
+struct TK_BrushDescriptor {
+    int shape;            // a TK_BrushShape; its setting word is Word()
+    int key;              // the OS_Key that selects it in edit mode (no modifiers)
+    const char* caption;  // its option's text in the brush panel
+    std::unique_ptr<TK_ModelBrush> (*make)(int mode);  // one brush per TK_BrushMode
+
+    const char* Word() const { return kBrushShapeWords[shape]; }
+    // The command line that selects it: "set b_shape WORD".
+    std::string Command() const { return std::string("set b_shape ") + Word(); }
+};
+
+// The shape brushes in the order of the brush panel.
+const std::vector<TK_BrushDescriptor>& TK_ShapeBrushes();
 
 class TK_BrushTable {
 public:

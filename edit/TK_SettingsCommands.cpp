@@ -40,8 +40,6 @@ enum class Tell { None, Render, Brush, BrushSize };
 // Changes whose restart depends on other settings.
 enum class Rule { Plain, Shadow };
 
-const char* const kShapes[] = {"line", "center", "pattern", "vox", "face", "box", nullptr};
-const char* const kTypes[] = {"attach", "erase", "paint", nullptr};
 const char* const kPrims[] = {"cube", "sphr", "cyli", "lego", "mc", "re", "rg", nullptr};
 // In bit order: "edge" is 0x1, "ambient" 0x100.
 const char* const kFlagNames[] = {"edge",   "grid", "frame", "face",    "shadow",
@@ -79,8 +77,8 @@ using S = TK_Settings;
 
 const TK_SettingKey kKeys[] = {
     {"snap_alpha", Arg::Flag, &S::snapAlpha, nullptr, 0, 1, 0, Tell::None, false},
-    {"b_shape", Arg::Word, &S::brushShape, nullptr, 0, 5, 0, Tell::Brush, false, kShapes},
-    {"b_type", Arg::Word, &S::brushType, nullptr, 0, 2, 0, Tell::Brush, false, kTypes},
+    {"b_shape", Arg::Word, &S::brushShape, nullptr, 0, kBrushShapeCount - 1, 0, Tell::Brush, false, kBrushShapeWords},
+    {"b_type", Arg::Word, &S::brushType, nullptr, 0, kBrushTypeCount - 1, 0, Tell::Brush, false, kBrushTypeWords},
     {"b_vox_vol", Arg::Flag, &S::voxVolume, nullptr, 0, 1, 0, Tell::Brush, false},
     {"b_vox_cube", Arg::Flag, &S::voxCube, nullptr, 0, 1, 0, Tell::Brush, false},
     {"b_vox_size", Arg::Int, &S::voxSize, nullptr, 1, 64, 0, Tell::BrushSize, true},

@@ -101,7 +101,7 @@ TK_Material ReadMaterial(const uint8_t* p) {
     TK_Material m;
     std::memcpy(&m, words, sizeof m);
     const TK_Material d = TK_DefaultMaterial();
-    if (m.type < 0 || m.type >= kMaterialTypeCount) m.type = 0;
+    if (m.type < 0 || m.type >= kMaterialTypeCount) m.type = TK_MATERIAL_DIFFUSE;
     float* fields[8] = {&m.roughness, &m.specular, &m.plastic, &m.ior, &m.attenuation, &m.flux, &m.glow, &m.total};
     const float* defaults[8] = {&d.roughness, &d.specular, &d.plastic, &d.ior, &d.attenuation, &d.flux, &d.glow, &d.total};
     for (int i = 0; i < 8; ++i)
@@ -143,7 +143,7 @@ void TK_ModelLook::Install(TK_EditorEnv& env) const {
         const int programs = env.settings.ptPrim != oldPrim ? TK_RENDER_PROGRAMS : 0;
         env.renderer->SettingsChanged(programs | TK_RENDER_MATERIALS | TK_RENDER_RESTART);
     }
-    env.Broadcast(TK_NOTIFY_RENDER, 0);
+    env.Broadcast(TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE);
 }
 
 void TK_ModelLook::Encode(std::vector<uint8_t>& out) const {

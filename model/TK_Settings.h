@@ -40,14 +40,23 @@ constexpr int kDefaultTracerFlags = TK_SHOW_SHADOW | TK_SHOW_GROUND;
 enum TK_TracerPrim : int { TK_PRIM_CUBE, TK_PRIM_SPHR, TK_PRIM_CYLI, TK_PRIM_LEGO, TK_PRIM_MC, TK_PRIM_RE, TK_PRIM_RG };
 constexpr int kTracerPrimCount = 7;
 
+// The brush shapes and types ("b_shape", "b_type") in the order of their
+// setting values, and their words: the settings commands, the brush table
+// and the editor's brush panel all read these.
+enum TK_BrushShape : int { TK_SHAPE_LINE, TK_SHAPE_CENTER, TK_SHAPE_PATTERN, TK_SHAPE_VOX, TK_SHAPE_FACE, TK_SHAPE_BOX };
+constexpr int kBrushShapeCount = 6;
+inline constexpr const char* kBrushShapeWords[kBrushShapeCount + 1] = {"line", "center", "pattern", "vox", "face", "box", nullptr};
+constexpr int kBrushTypeCount = 3;
+inline constexpr const char* kBrushTypeWords[kBrushTypeCount + 1] = {"attach", "erase", "paint", nullptr};
+
 struct TK_Settings {
     // Symmetry and loft axes, 0 or 1 each.
     int mirror[3] = {0, 0, 0};
     int loft[3] = {0, 0, 0};
 
     // Brush options.
-    int brushShape = 0;  // index into "line", "center", "pattern", "vox", "face", "box"
-    int brushType = 0;   // index into "attach", "erase", "paint"
+    int brushShape = 0;  // a TK_BrushShape
+    int brushType = 0;   // index into kBrushTypeWords
     int voxSize = 1;     // 1..64
     int voxVolume = 0, voxCube = 0;
     int faceColor = 0, face4 = 0, facePalette = 0;

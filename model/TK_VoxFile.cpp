@@ -152,3 +152,9 @@ bool ReadVoxBytes(TK_Model& model, const void* data, size_t size, TK_ModelLook* 
 }
 
 bool HasVoxMagic(const void* data, size_t size) { return size >= 4 && std::memcmp(data, kMagic, 4) == 0; }
+
+bool FileHasVoxMagic(const char* path) {
+    OMB_LoadBitFile file;
+    uint8_t magic[4];
+    return file.Open(path) && file.ReadBytes(magic, 4) && HasVoxMagic(magic, 4);
+}

@@ -37,3 +37,5 @@ bool ReadVoxBytes(TK_Model& model, const void* data, size_t size, TK_ModelLook* 
 
 // The first four bytes of a native file.
 bool HasVoxMagic(const void* data, size_t size);
+// True when the file at `path` opens and starts with them.
+bool FileHasVoxMagic(const char* path);

@@ -1,6 +1,5 @@
 // Helpers shared by the voxel format plugins: bounded arithmetic on sizes
-// read from a file, and the two ends of every plugin call (open a source and
-// parse it; open a target through a temporary file, write, rename).
+// read from a file, and moving voxels between a model and a dense grid.
 //
 // The rule they keep: nothing read from a file is trusted before it has been
 // compared with the bytes the file really holds.
@@ -45,23 +44,4 @@ void ScatterVoxels(const TK_Model& model, uint8_t* grid, CellIndex cell) {
     const unsigned sx = unsigned(model.size[0]), sy = unsigned(model.size[1]), sz = unsigned(model.size[2]);
     for (const Voxel& v : model.voxels)
         if (v.x < sx && v.y < sy && v.z < sz) grid[cell(size_t(v.x), size_t(v.y), size_t(v.z))] = v.colorIndex;
-}
-
-template <typename Parse>
-bool TK_LoadFileWith(const std::string& path, TK_Model& model, Parse parse) {
-    OMB_LoadBitFile file;
-    return file.Open(path.c_str()) && parse(file, model);
-}
-
-// Writes through a temporary file renamed over `path` only when every byte
-// was written: a failed export leaves an older file as it was. Models
-// without voxels are refused before anything is created.
-template <typename Write>
-bool TK_SaveFileWith(const std::string& path, const TK_Model& model, Write write) {
-    if (model.voxels.Empty()) return false;
-    OMB_SaveBitFile file;
-    if (!file.Open(path.c_str())) return false;
-    if (write(file, model)) return file.Close();
-    file.Discard();
-    return false;
 }

@@ -311,20 +311,3 @@ bool TK_Plugin_QB::Write(OMB_SaveBitFile& file, const TK_Model& model) {
     return ok;
 }
 
-bool TK_Plugin_QB::ReadBytes(const void* data, size_t size, TK_Model& model) {
-    OMB_LoadBitFile file;
-    return file.OpenMemory(data, size) && Read(file, model);
-}
-
-bool TK_Plugin_QB::WriteBytes(const TK_Model& model, std::vector<uint8_t>& out) {
-    OMB_SaveBitFile file;
-    return file.OpenMemory(&out) && Write(file, model) && file.Close();
-}
-
-bool TK_Plugin_QB::LoadModel(const std::string& path, const std::string& options, TK_Model& model) {
-    return TK_LoadFileWith(path, model, &Read);
-}
-
-bool TK_Plugin_QB::SaveModel(const std::string& path, const std::string& options, const TK_Model& model) {
-    return TK_SaveFileWith(path, model, &Write);
-}

@@ -12,26 +12,15 @@
 // together by kMaxQBVoxels, so a small file cannot make a large model.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-#include <vector>
-
-#include "core/OMB_BitFile.h"
-#include "plugins/TK_Plugin.h"
+#include "plugins/TK_BinaryPlugin.h"
 
 constexpr int kMaxQBVoxels = 256 * 256 * 256;
 
-class TK_Plugin_QB : public TK_Plugin {
+class TK_Plugin_QB : public TK_BinaryPlugin<TK_Plugin_QB> {
 public:
-    // The caller normalises the model. False after the version message, for
-    // a short header, no matrix, or no voxel in any matrix.
-    bool LoadModel(const std::string& path, const std::string& options, TK_Model& model) override;
-    // False for a model without voxels or a file that cannot be written.
-    bool SaveModel(const std::string& path, const std::string& options, const TK_Model& model) override;
-
     // The reader and the writer on any source or target (file or memory).
+    // Read fails after the version message, for a short header, no matrix,
+    // or no voxel in any matrix.
     static bool Read(OMB_LoadBitFile& file, TK_Model& model);
     static bool Write(OMB_SaveBitFile& file, const TK_Model& model);
-    static bool ReadBytes(const void* data, size_t size, TK_Model& model);
-    static bool WriteBytes(const TK_Model& model, std::vector<uint8_t>& out);
 };

@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-#include "plugins/TK_ImageConvert.h"
 #include "plugins/TK_PluginFile.h"
 
 namespace {
@@ -89,25 +88,3 @@ bool TK_Plugin_RAW::Write(OMB_SaveBitFile& file, const TK_Model& model) {
     return file.WriteBytes(grid.data(), grid.size()) && file.WriteBytes(colors, sizeof colors);
 }
 
-bool TK_Plugin_RAW::ReadBytes(const void* data, size_t size, TK_Model& model) {
-    OMB_LoadBitFile file;
-    return file.OpenMemory(data, size) && Read(file, model);
-}
-
-bool TK_Plugin_RAW::WriteBytes(const TK_Model& model, std::vector<uint8_t>& out) {
-    OMB_SaveBitFile file;
-    return file.OpenMemory(&out) && Write(file, model) && file.Close();
-}
-
-bool TK_Plugin_RAW::LoadModel(const std::string& path, const std::string& options, TK_Model& model) {
-    return TK_LoadFileWith(path, model, &Read);
-}
-
-bool TK_Plugin_RAW::SaveModel(const std::string& path, const std::string& options, const TK_Model& model) {
-    return TK_SaveFileWith(path, model, &Write);
-}
-
-bool TK_Plugin_RAW::LoadImage(const std::string& path, const std::string& options, Image& image) {
-    TK_Model model;  // its palette starts all zero
-    return LoadModel(path, options, model) && PaletteToImage(model.palette, image);
-}

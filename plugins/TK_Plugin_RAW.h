@@ -8,24 +8,15 @@
 // forged size fails instead of allocating.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-#include <vector>
+#include "plugins/TK_BinaryPlugin.h"
 
-#include "core/OMB_BitFile.h"
-#include "plugins/TK_Plugin.h"
-
-class TK_Plugin_RAW : public TK_Plugin {
+class TK_Plugin_RAW : public TK_BinaryPlugin<TK_Plugin_RAW> {
 public:
-    // The caller normalises the model.
-    bool LoadModel(const std::string& path, const std::string& options, TK_Model& model) override;
-    // False for a model without voxels or a file that cannot be written.
-    bool SaveModel(const std::string& path, const std::string& options, const TK_Model& model) override;
     // The file's palette as a 256 x 1 RGBA image (pixel k = entry k + 1).
-    bool LoadImage(const std::string& path, const std::string& options, Image& image) override;
+    bool LoadImage(const std::string& path, const std::string& options, Image& image) override {
+        return LoadPaletteImage(path, options, image);
+    }
 
     static bool Read(OMB_LoadBitFile& file, TK_Model& model);
     static bool Write(OMB_SaveBitFile& file, const TK_Model& model);
-    static bool ReadBytes(const void* data, size_t size, TK_Model& model);
-    static bool WriteBytes(const TK_Model& model, std::vector<uint8_t>& out);
 };

@@ -3,7 +3,6 @@
 
 #include "core/OMB_Log.h"
 #include "model/TK_VoxFile.h"
-#include "plugins/TK_ImageConvert.h"
 #include "plugins/TK_PluginFile.h"
 
 namespace {
@@ -11,12 +10,6 @@ namespace {
 constexpr uint8_t kEmpty = 255;
 constexpr int kPaletteBytes = 768;
 constexpr int kOverhead = 12 + kPaletteBytes;
-
-bool StartsWithVoxMagic(const std::string& path) {
-    OMB_LoadBitFile file;
-    uint8_t magic[4];
-    return file.Open(path.c_str()) && file.ReadBytes(magic, 4) && HasVoxMagic(magic, 4);
-}
 
 // One x slab of the file (size y * size z bytes, y' and z' reversed). Every
 // cell is written as a voxel word but only filled ones are counted, so the
@@ -98,25 +91,11 @@ bool TK_Plugin_SLAB::Write(OMB_SaveBitFile& file, const TK_Model& model) {
 
 bool TK_Plugin_SLAB::ReadBytes(const void* data, size_t size, TK_Model& model) {
     if (HasVoxMagic(data, size)) return ReadVoxBytes(model, data, size);
-    OMB_LoadBitFile file;
-    return file.OpenMemory(data, size) && Read(file, model);
-}
-
-bool TK_Plugin_SLAB::WriteBytes(const TK_Model& model, std::vector<uint8_t>& out) {
-    OMB_SaveBitFile file;
-    return file.OpenMemory(&out) && Write(file, model) && file.Close();
+    return TK_BinaryPlugin::ReadBytes(data, size, model);
 }
 
 bool TK_Plugin_SLAB::LoadModel(const std::string& path, const std::string& options, TK_Model& model) {
-    if (StartsWithVoxMagic(path)) return ReadVox(model, path.c_str());
-    return TK_LoadFileWith(path, model, &Read);
+    if (FileHasVoxMagic(path.c_str())) return ReadVox(model, path.c_str());
+    return TK_BinaryPlugin::LoadModel(path, options, model);
 }
 
-bool TK_Plugin_SLAB::SaveModel(const std::string& path, const std::string& options, const TK_Model& model) {
-    return TK_SaveFileWith(path, model, &Write);
-}
-
-bool TK_Plugin_SLAB::LoadImage(const std::string& path, const std::string& options, Image& image) {
-    TK_Model model;  // its palette starts all zero
-    return LoadModel(path, options, model) && PaletteToImage(model.palette, image);
-}

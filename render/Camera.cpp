@@ -17,9 +17,22 @@ const char* const kModeNames[] = {"pers", "orth", "iso", "free", "none"};
 
 float Dot(const float a[3], const float b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
+// Bounds that keep every derived matrix finite: a focus or radius beyond
+// them, or a view extent outside them, comes only from a broken slot file or
+// a runaway pan, and a zero or negative extent would give an infinite or a
+// mirrored projection.
+constexpr float kMaxDistance = 1e6f;
+constexpr float kMinFrustum = 0.001f;
+constexpr float kMaxFrustum = 1e6f;
+
 // A value that is not finite would poison every derived field; files and
 // callers get 0 instead.
 float Finite(float v) { return std::isfinite(v) ? v : 0.0f; }
+
+float Bounded(float v, float lo, float hi) { return std::clamp(Finite(v), lo, hi); }
+float Coordinate(float v) { return Bounded(v, -kMaxDistance, kMaxDistance); }
+float Radius(float v) { return Bounded(v, 1.0f, kMaxDistance); }
+float Frustum(float v) { return Bounded(v, kMinFrustum, kMaxFrustum); }
 
 }  // namespace
 
@@ -46,19 +59,19 @@ void Camera::UpdateEye() {
 }
 
 void Camera::SetRadius(float r) {
-    radius = std::max(Finite(r), 1.0f);
+    radius = Radius(r);
     UpdateEye();
 }
 
 void Camera::SetFocus(const float point[3]) {
-    for (int i = 0; i < 3; ++i) focus[i] = Finite(point[i]);
+    for (int i = 0; i < 3; ++i) focus[i] = Coordinate(point[i]);
     UpdateEye();
 }
 
 void Camera::SetFov(float degrees, float aspect) {
     fov = degrees;
     aspect = std::max(aspect, 0.001f);
-    frustumY = std::tan(0.5f * degrees * kDegToRad);
+    frustumY = Frustum(std::tan(0.5f * degrees * kDegToRad));
     frustumX = frustumY * aspect;
 }
 
@@ -66,8 +79,8 @@ void Camera::SetFov(float degrees) { SetFov(degrees, frustumY > 0 ? frustumX / f
 
 void Camera::SetFrustum(float f) {
     const float aspect = frustumY > 0 ? frustumX / frustumY : 1.0f;
-    frustumY = f;
-    frustumX = f * aspect;
+    frustumY = Frustum(f);
+    frustumX = frustumY * aspect;
 }
 
 void Camera::SetMode(int newMode) {
@@ -91,10 +104,12 @@ void Camera::Zoom(float d) {
         case kPerspective: SetRadius(radius + d); break;
         case kOrthographic:
         case kIsometric: SetFrustum(std::max(frustumY + d, 0.001f)); break;
-        case kFree:
-            for (int i = 0; i < 3; ++i) focus[i] += rotation[2][i] * d;
-            UpdateEye();
+        case kFree: {
+            const float moved[3] = {focus[0] + rotation[2][0] * d, focus[1] + rotation[2][1] * d,
+                                    focus[2] + rotation[2][2] * d};
+            SetFocus(moved);
             break;
+        }
         default: break;
     }
 }
@@ -105,8 +120,9 @@ void Camera::Pan(float dx, float dy, float dz) {
     dx *= frustumX;
     dy *= frustumY;
     const float factor = mode == kPerspective ? std::max(radius, 20.0f) : mode == kFree ? 50.0f : 1.0f;
-    for (int i = 0; i < 3; ++i) focus[i] += (rotation[0][i] * dx + rotation[1][i] * dy) * factor;
-    UpdateEye();
+    float moved[3];
+    for (int i = 0; i < 3; ++i) moved[i] = focus[i] + (rotation[0][i] * dx + rotation[1][i] * dy) * factor;
+    SetFocus(moved);
 }
 
 void Camera::FitDepth(const float lo[3], const float hi[3]) {
@@ -189,7 +205,8 @@ std::string Camera::SaveText() const {
     std::snprintf(buf, sizeof buf,
                   "camera\n(\n\tmode = '%s'\n\tfocus = '%f %f %f'\n\tangle = '%f %f %f'\n\tradius = '%f'\n"
                   "\tfrustum = '%f'\n)\n",
-                  name ? name : "none", focus[0], focus[1], focus[2], angle[0], angle[1], angle[2], radius, frustumY);
+                  name ? name : "none", Coordinate(focus[0]), Coordinate(focus[1]), Coordinate(focus[2]),
+                  Finite(angle[0]), Finite(angle[1]), Finite(angle[2]), Radius(radius), Frustum(frustumY));
     return buf;
 }
 

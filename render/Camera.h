@@ -44,14 +44,17 @@ public:
         SetAngle(angle[0] + dPitch, angle[1] + dYaw, angle[2] + dRoll);
     }
     void UpdateEye();
-    // Never below 1.
+    // Kept in [1, 1e6]; the focus's coordinates in [-1e6, 1e6] (Zoom and Pan
+    // too). Values that are not finite count as 0.
     void SetRadius(float r);
     void SetFocus(const float point[3]);
     // Perspective frustum for a field of view in degrees; aspect at least 0.001.
     void SetFov(float degrees, float aspect);
     // The same, keeping the current aspect.
     void SetFov(float degrees);
-    // frustumY = f, keeping the aspect (1 when there is none yet).
+    // frustumY = f kept in [0.001, 1e6], keeping the aspect (1 when there is
+    // none yet): zero would make the projection infinite, a negative value
+    // mirror it.
     void SetFrustum(float f);
     // Switching between the orthographic and the other modes keeps the
     // visible height at the focus.
@@ -74,7 +77,8 @@ public:
     float Far() const { return depthCenter + depthHalf; }
 
     // ---- Camera files (the program's hierarchical text format).
-    // Writes the file through a temporary file. False after printing
+    // Writes the file through a temporary file, with every value in the
+    // ranges the setters keep (so a file saved always loads back sane). False after printing
     // "[Error] failed to save camera : PATH".
     bool Save(const std::string& path) const;
     // False after printing "[Error] failed to load camera : PATH" when the

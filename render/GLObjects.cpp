@@ -49,29 +49,33 @@ bool HasShaderEntryPoints() {
 
 }  // namespace
 
+// ---------------------------------------------------------------- handles
+
+void GLFreeTexture(GLuint name) { glDeleteTextures(1, &name); }
+
+void GLFreeShader(GLuint name) {
+    if (gl::DeleteShader) gl::DeleteShader(name);
+}
+
+void GLFreeProgram(GLuint name) {
+    if (gl::DeleteProgram) gl::DeleteProgram(name);
+}
+
+void GLFreeFramebuffer(GLuint name) {
+    if (gl::DeleteFramebuffers) gl::DeleteFramebuffers(1, &name);
+}
+
 // ---------------------------------------------------------------- GLTexture
 
-GLTexture& GLTexture::operator=(GLTexture&& other) noexcept {
-    if (this != &other) {
-        Release();
-        Swap(other);
-    }
-    return *this;
-}
-
-void GLTexture::Swap(GLTexture& other) noexcept {
-    std::swap(m_name, other.m_name);
-    std::swap(m_target, other.m_target);
-    std::swap(m_width, other.m_width);
-    std::swap(m_height, other.m_height);
-    std::swap(m_depth, other.m_depth);
-}
-
 bool GLTexture::Prepare(GLenum target) {
-    if (m_name == 0) glGenTextures(1, &m_name);
+    if (m_name.Get() == 0) {
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        m_name.Reset(name);
+    }
     m_target = target;
-    glBindTexture(target, m_name);
-    return m_name != 0;
+    glBindTexture(target, m_name.Get());
+    return m_name.Get() != 0;
 }
 
 bool GLTexture::Create(GLenum target, GLint internalFormat, int width, int height, int depth, GLenum format,
@@ -110,8 +114,8 @@ bool GLTexture::CreateCube(GLint internalFormat, int size, GLenum format, const 
 
 void GLTexture::Update(int x, int y, int z, int width, int height, int depth, GLenum format, GLenum type,
                        const void* pixels) {
-    if (m_name == 0 || width < 1 || height < 1 || depth < 1) return;
-    glBindTexture(m_target, m_name);
+    if (m_name.Get() == 0 || width < 1 || height < 1 || depth < 1) return;
+    glBindTexture(m_target, m_name.Get());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     switch (m_target) {
         case GL_TEXTURE_1D: glTexSubImage1D(m_target, 0, x, width, format, type, pixels); break;
@@ -131,7 +135,7 @@ void GLTexture::Update(int x, int y, int z, int width, int height, int depth, GL
 void GLTexture::Bind(int unit) const {
     ActivateUnit(unit);
     glEnable(m_target);
-    glBindTexture(m_target, m_name);
+    glBindTexture(m_target, m_name.Get());
 }
 
 void GLTexture::Unbind(int unit) const {
@@ -141,8 +145,8 @@ void GLTexture::Unbind(int unit) const {
 }
 
 void GLTexture::SetSampler(const GLSampler& sampler) {
-    if (m_name == 0) return;
-    glBindTexture(m_target, m_name);
+    if (m_name.Get() == 0) return;
+    glBindTexture(m_target, m_name.Get());
     glTexParameteri(m_target, GL_TEXTURE_WRAP_S, GLint(sampler.wrapS));
     glTexParameteri(m_target, GL_TEXTURE_WRAP_T, GLint(sampler.wrapT));
     if (m_target == GL_TEXTURE_3D || m_target == GL_TEXTURE_CUBE_MAP)
@@ -152,25 +156,11 @@ void GLTexture::SetSampler(const GLSampler& sampler) {
 }
 
 void GLTexture::Release() {
-    if (m_name != 0) glDeleteTextures(1, &m_name);
-    m_name = 0;
+    m_name.Reset();
     m_width = m_height = m_depth = 0;
 }
 
 // ---------------------------------------------------------------- GLShader
-
-GLShader& GLShader::operator=(GLShader&& other) noexcept {
-    if (this != &other) {
-        Release();
-        Swap(other);
-    }
-    return *this;
-}
-
-void GLShader::Swap(GLShader& other) noexcept {
-    std::swap(m_name, other.m_name);
-    std::swap(m_type, other.m_type);
-}
 
 bool GLShader::CreateVertex(const char* source) {
     const char* sources[] = {source ? source : ""};
@@ -187,65 +177,41 @@ bool GLShader::Compile(GLenum type, int count, const char* const* sources, std::
     Release();
     if (!HasShaderEntryPoints()) return false;
     m_type = type;
-    m_name = gl::CreateShader(type);
-    if (m_name == 0) return false;
-    gl::ShaderSource(m_name, count, sources, nullptr);
-    gl::CompileShader(m_name);
+    m_name.Reset(gl::CreateShader(type));
+    const GLuint name = m_name.Get();
+    if (name == 0) return false;
+    gl::ShaderSource(name, count, sources, nullptr);
+    gl::CompileShader(name);
     GLint status = 0;
-    gl::GetShaderiv(m_name, GL_COMPILE_STATUS, &status);
+    gl::GetShaderiv(name, GL_COMPILE_STATUS, &status);
     if (status) return true;
     if (log)
-        *log = ShaderLog(m_name, kMaxLogLength);
+        *log = ShaderLog(name, kMaxLogLength);
     else
-        OMB_Printf("==== [GL:Shader] ====\n%s\n", ShaderLog(m_name, kMaxLogLength).c_str());
+        OMB_Printf("==== [GL:Shader] ====\n%s\n", ShaderLog(name, kMaxLogLength).c_str());
     return false;
-}
-
-void GLShader::Release() {
-    if (m_name != 0 && gl::DeleteShader) gl::DeleteShader(m_name);
-    m_name = 0;
 }
 
 // ---------------------------------------------------------------- GLProgram
 
-GLProgram::GLProgram(GLProgram&& other) noexcept : m_name(other.m_name) {
-    std::memcpy(m_label, other.m_label, sizeof m_label);
-    other.m_name = 0;
-    other.m_label[0] = '\0';
-}
-
-GLProgram& GLProgram::operator=(GLProgram&& other) noexcept {
-    if (this != &other) {
-        Release();
-        std::memcpy(m_label, other.m_label, sizeof m_label);
-        m_name = other.m_name;
-        other.m_name = 0;
-        other.m_label[0] = '\0';
-    }
-    return *this;
-}
-
-void GLProgram::SetLabel(const char* label) {
-    std::strncpy(m_label, label, sizeof m_label - 1);
-    m_label[sizeof m_label - 1] = '\0';
-}
-
 bool GLProgram::Link(const GLShader& vertex, const GLShader& fragment, std::string* log) {
     Release();
+    m_label = "";
     if (!HasShaderEntryPoints() || !gl::DetachShader) return false;
-    m_name = gl::CreateProgram();
-    if (m_name == 0) return false;
-    gl::AttachShader(m_name, vertex.Name());
-    gl::AttachShader(m_name, fragment.Name());
-    gl::LinkProgram(m_name);
+    m_name.Reset(gl::CreateProgram());
+    const GLuint name = m_name.Get();
+    if (name == 0) return false;
+    gl::AttachShader(name, vertex.Name());
+    gl::AttachShader(name, fragment.Name());
+    gl::LinkProgram(name);
     GLint status = 0;
-    gl::GetProgramiv(m_name, GL_LINK_STATUS, &status);
+    gl::GetProgramiv(name, GL_LINK_STATUS, &status);
     if (!status && log)
-        *log = ProgramLog(m_name, kMaxLogLength);
+        *log = ProgramLog(name, kMaxLogLength);
     else if (!status)
-        OMB_Printf("==== [GL:Program] ====\n%s\n", ProgramLog(m_name, kMaxLogLength).c_str());
-    gl::DetachShader(m_name, vertex.Name());
-    gl::DetachShader(m_name, fragment.Name());
+        OMB_Printf("==== [GL:Program] ====\n%s\n", ProgramLog(name, kMaxLogLength).c_str());
+    gl::DetachShader(name, vertex.Name());
+    gl::DetachShader(name, fragment.Name());
     if (!status) Release();
     return status != 0;
 }
@@ -266,10 +232,9 @@ GLuint GLProgram::CompileStage(GLenum type, const char* source) {
 
 bool GLProgram::Build(const char* vertexSource, const char* fragmentSource) {
     Release();
-    SetLabel("voxel");
-    m_name = HasShaderEntryPoints() ? gl::CreateProgram() : 0;
-    if (m_name == 0) {
-        m_label[0] = '\0';
+    m_label = "voxel";
+    m_name.Reset(HasShaderEntryPoints() ? gl::CreateProgram() : 0);
+    if (m_name.Get() == 0) {
         OMB_Printf("[Error] GLSL : create program\n");
         return false;
     }
@@ -284,28 +249,22 @@ bool GLProgram::Build(const char* vertexSource, const char* fragmentSource) {
             Release();
             return false;
         }
-        gl::AttachShader(m_name, shader);
+        gl::AttachShader(m_name.Get(), shader);
         // Flagged for deletion now; the driver frees it with the program.
         gl::DeleteShader(shader);
     }
-    gl::LinkProgram(m_name);
+    gl::LinkProgram(m_name.Get());
     GLint status = 0;
-    gl::GetProgramiv(m_name, GL_LINK_STATUS, &status);
+    gl::GetProgramiv(m_name.Get(), GL_LINK_STATUS, &status);
     if (status) return true;
-    OMB_Printf("< program info log > :\n\"%s\"\n", ProgramLog(m_name, 512).c_str());
+    OMB_Printf("< program info log > :\n\"%s\"\n", ProgramLog(m_name.Get(), 512).c_str());
     OMB_Printf("[Error] GLSL : link program\n");
     Release();
     return false;
 }
 
-void GLProgram::Release() {
-    if (m_name != 0 && gl::DeleteProgram) gl::DeleteProgram(m_name);
-    m_name = 0;
-    m_label[0] = '\0';
-}
-
 void GLProgram::Use() const {
-    if (m_name != 0) gl::UseProgram(m_name);
+    if (m_name.Get() != 0) gl::UseProgram(m_name.Get());
 }
 
 void GLProgram::UseNone() {
@@ -313,37 +272,25 @@ void GLProgram::UseNone() {
 }
 
 GLint GLProgram::Uniform(const char* name) const {
-    if (m_name == 0 || !gl::GetUniformLocation) return -1;
-    return gl::GetUniformLocation(m_name, name);
+    if (m_name.Get() == 0 || !gl::GetUniformLocation) return -1;
+    return gl::GetUniformLocation(m_name.Get(), name);
 }
 
 // ---------------------------------------------------------------- GLFramebuffer
 
-GLFramebuffer& GLFramebuffer::operator=(GLFramebuffer&& other) noexcept {
-    if (this != &other) {
-        Release();
-        m_name = other.m_name;
-        other.m_name = 0;
-    }
-    return *this;
-}
-
 bool GLFramebuffer::Create() {
-    if (m_name != 0) return true;
+    if (m_name.Get() != 0) return true;
     if (!gl::GenFramebuffers) return false;
-    gl::GenFramebuffers(1, &m_name);
-    return m_name != 0;
+    GLuint name = 0;
+    gl::GenFramebuffers(1, &name);
+    m_name.Reset(name);
+    return name != 0;
 }
 
 void GLFramebuffer::Bind() const {
-    if (m_name != 0) gl::BindFramebuffer(GL_FRAMEBUFFER, m_name);
+    if (m_name.Get() != 0) gl::BindFramebuffer(GL_FRAMEBUFFER, m_name.Get());
 }
 
 void GLFramebuffer::Unbind() const {
-    if (m_name != 0) gl::BindFramebuffer(GL_FRAMEBUFFER, 0);
-}
-
-void GLFramebuffer::Release() {
-    if (m_name != 0 && gl::DeleteFramebuffers) gl::DeleteFramebuffers(1, &m_name);
-    m_name = 0;
+    if (m_name.Get() != 0) gl::BindFramebuffer(GL_FRAMEBUFFER, 0);
 }

@@ -1,7 +1,7 @@
 // RAII wrappers for the OpenGL objects the renderers and the user interface
-// own: textures, shader objects, GLSL programs and framebuffers. One move-only
-// class per object kind: no copies, the destructor frees the GL name, a move
-// leaves the source empty (name 0).
+// own: textures, shader objects, GLSL programs and framebuffers. Each holds
+// its name in a GLHandle, which makes the class move-only: no copies, the
+// destructor frees the GL name, a move leaves the source empty (name 0).
 //
 // The rule not to break: every object must be released (destroyed or
 // Release()d) while its context is still current, so owners tear down their
@@ -14,6 +14,45 @@
 
 #include "render/OMB_OpenGL.h"
 
+// Free one non-zero name of each kind (nothing when the entry point is
+// missing); the GLHandle instances below are built on them.
+void GLFreeTexture(GLuint name);
+void GLFreeShader(GLuint name);
+void GLFreeProgram(GLuint name);
+void GLFreeFramebuffer(GLuint name);
+
+// One GL name and its owner: no copies, the destructor frees a non-zero name
+// with Free, a move hands the name over and leaves 0 behind.
+template <void (*Free)(GLuint)>
+class GLHandle {
+public:
+    GLHandle() = default;
+    ~GLHandle() { Reset(); }
+    GLHandle(GLHandle&& other) noexcept : m_name(other.Take()) {}
+    GLHandle& operator=(GLHandle&& other) noexcept {
+        if (this != &other) Reset(other.Take());
+        return *this;
+    }
+    GLHandle(const GLHandle&) = delete;
+    GLHandle& operator=(const GLHandle&) = delete;
+
+    // Frees the name held and holds `name` instead.
+    void Reset(GLuint name = 0) {
+        if (m_name != 0) Free(m_name);
+        m_name = name;
+    }
+    GLuint Get() const { return m_name; }
+
+private:
+    GLuint Take() {
+        const GLuint name = m_name;
+        m_name = 0;
+        return name;
+    }
+
+    GLuint m_name = 0;
+};
+
 // Sampler settings, in this order.
 struct GLSampler {
     GLenum wrapS = GL_CLAMP_TO_EDGE;
@@ -25,13 +64,6 @@ struct GLSampler {
 
 class GLTexture {
 public:
-    GLTexture() = default;
-    ~GLTexture() { Release(); }
-    GLTexture(GLTexture&& other) noexcept { Swap(other); }
-    GLTexture& operator=(GLTexture&& other) noexcept;
-    GLTexture(const GLTexture&) = delete;
-    GLTexture& operator=(const GLTexture&) = delete;
-
     // The full creator: target GL_TEXTURE_1D, _2D or _3D (unused sizes 1).
     // Generates a name on first use and reuses it afterwards. False for a
     // size below 1 or a 3D texture without the 1.2 entry points.
@@ -67,17 +99,16 @@ public:
     void SetSampler(const GLSampler& sampler);
     void Release();
 
-    GLuint Name() const { return m_name; }
+    GLuint Name() const { return m_name.Get(); }
     GLenum Target() const { return m_target; }
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     int Depth() const { return m_depth; }
 
 private:
-    void Swap(GLTexture& other) noexcept;
     bool Prepare(GLenum target);
 
-    GLuint m_name = 0;
+    GLHandle<GLFreeTexture> m_name;
     GLenum m_target = GL_TEXTURE_2D;
     int m_width = 0;
     int m_height = 0;
@@ -86,13 +117,6 @@ private:
 
 class GLShader {
 public:
-    GLShader() = default;
-    ~GLShader() { Release(); }
-    GLShader(GLShader&& other) noexcept { Swap(other); }
-    GLShader& operator=(GLShader&& other) noexcept;
-    GLShader(const GLShader&) = delete;
-    GLShader& operator=(const GLShader&) = delete;
-
     // Compiles one source string. False after printing the info log; the
     // shader object is kept either way.
     bool CreateVertex(const char* source);
@@ -100,30 +124,20 @@ public:
     // after deleting the previous shader. With `log` a failure's info log
     // goes there instead of the console (for callers that rewrite it).
     bool CreateFragment(const char* const* sources, std::string* log = nullptr);
-    void Release();
+    void Release() { m_name.Reset(); }
 
-    GLuint Name() const { return m_name; }
+    GLuint Name() const { return m_name.Get(); }
     GLenum Type() const { return m_type; }
 
 private:
-    void Swap(GLShader& other) noexcept;
     bool Compile(GLenum type, int count, const char* const* sources, std::string* log = nullptr);
 
-    GLuint m_name = 0;
+    GLHandle<GLFreeShader> m_name;
     GLenum m_type = 0;
 };
 
 class GLProgram {
 public:
-    static constexpr int kLabelSize = 20;
-
-    GLProgram() { m_label[0] = '\0'; }
-    ~GLProgram() { Release(); }
-    GLProgram(GLProgram&& other) noexcept;
-    GLProgram& operator=(GLProgram&& other) noexcept;
-    GLProgram(const GLProgram&) = delete;
-    GLProgram& operator=(const GLProgram&) = delete;
-
     // Renderer style: a new program from two compiled shader objects, which
     // are detached again afterwards (they outlive the program, so one vertex
     // shader can serve several programs). False after printing the log, or
@@ -132,43 +146,36 @@ public:
     // Voxel style: compiles both sources, links, and names the program
     // "voxel". On any failure prints its message and leaves no program.
     bool Build(const char* vertexSource, const char* fragmentSource);
-    void Release();
+    void Release() { m_name.Reset(); }
 
-    bool IsValid() const { return m_name != 0; }
+    bool IsValid() const { return m_name.Get() != 0; }
     void Use() const;
     static void UseNone();
     // -1 when the program has no such active uniform (or no program).
     GLint Uniform(const char* name) const;
 
-    GLuint Name() const { return m_name; }
-    const char* Label() const { return m_label; }
+    GLuint Name() const { return m_name.Get(); }
+    // "voxel" for a program made by Build, "" otherwise and without one.
+    const char* Label() const { return IsValid() ? m_label : ""; }
 
 private:
     GLuint CompileStage(GLenum type, const char* source);
-    void SetLabel(const char* label);
 
-    char m_label[kLabelSize];
-    GLuint m_name = 0;
+    const char* m_label = "";
+    GLHandle<GLFreeProgram> m_name;
 };
 
 // A framebuffer name; binding targets GL_FRAMEBUFFER and does nothing for
 // name 0 (so code can bind an optional framebuffer unconditionally).
 class GLFramebuffer {
 public:
-    GLFramebuffer() = default;
-    ~GLFramebuffer() { Release(); }
-    GLFramebuffer(GLFramebuffer&& other) noexcept : m_name(other.m_name) { other.m_name = 0; }
-    GLFramebuffer& operator=(GLFramebuffer&& other) noexcept;
-    GLFramebuffer(const GLFramebuffer&) = delete;
-    GLFramebuffer& operator=(const GLFramebuffer&) = delete;
-
     // False without framebuffer support.
     bool Create();
     void Bind() const;
     void Unbind() const;
-    void Release();
-    GLuint Name() const { return m_name; }
+    void Release() { m_name.Reset(); }
+    GLuint Name() const { return m_name.Get(); }
 
 private:
-    GLuint m_name = 0;
+    GLHandle<GLFreeFramebuffer> m_name;
 };

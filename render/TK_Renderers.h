@@ -6,6 +6,15 @@
 //
 // Rule: Init, Shutdown and SettingsChanged need the OpenGL context current;
 // the environment must outlive the renderers or see Shutdown first.
+//
+// The GL state between drawers (the raster renderer, the tracer's passes,
+// the voxel shader runner, the UI canvas). Nobody may rely on the viewport,
+// the matrices, the blend function or the scissor box another drawer left:
+// every drawer sets these itself. Everything else is left at rest by the
+// drawer that changed it: depth test, blending, scissor test, multisampling,
+// polygon offset and face culling off; colour and depth writes on;
+// framebuffer 0, no program, no texture bound on the units it used, texture
+// matrix identity, matrix mode model-view.
 #pragma once
 
 #include "model/TK_Settings.h"

@@ -66,7 +66,9 @@ void TK_SceneRenderer::DirectionFactor(int dir, float out[2]) {
 // ---------------------------------------------------------------- camera fit
 
 void TK_FitCameraDepth(Camera& camera, const int size[3]) {
-    const float lo[3] = {0, 0, 0}, hi[3] = {float(size[0]), float(size[1]), float(size[2])};
+    // A cell of margin: seen straight along an axis, the model's nearest
+    // faces lie exactly on the near plane and would be clipped.
+    const float lo[3] = {-1, -1, -1}, hi[3] = {float(size[0] + 1), float(size[1] + 1), float(size[2] + 1)};
     float worldLo[3], worldHi[3];
     TK_ModelToWorld(lo, worldLo);
     TK_ModelToWorld(hi, worldHi);

@@ -11,7 +11,6 @@
 #include <cstring>
 #include <random>
 
-#include "core/OMB_Log.h"
 #include "render/TK_Snapshot.h"
 #include "model/TK_EditorEnv.h"
 
@@ -35,7 +34,9 @@ const char* const kShapeHeaders[kTracerPrimCount] = {
 };
 
 constexpr float kPi = 3.14159265f;
-constexpr float kSunPower = 3.0f;      // irradiance of the sun at intensity 1
+// Irradiance of the sun at intensity 1: a white surface facing it shows a
+// radiance of 3 (albedo / pi times the irradiance).
+constexpr float kSunPower = 3.0f * kPi;
 constexpr float kSkyPower = 1.0f;      // radiance of the sky at intensity 1
 constexpr float kSunSize = 20.0f;      // angular diameter of the sun, degrees
 constexpr float kRayOffset = 1e-3f;    // new rays start this far off a surface
@@ -134,6 +135,7 @@ void TK_SceneRenderer_PT::Restart() {
         m_lastSamples = m_samples;
     }
     m_samples = 0;
+    m_row = 0;
     std::copy(kFirstSeeds, kFirstSeeds + 4, m_seeds);
 }
 
@@ -400,18 +402,30 @@ void TK_SceneRenderer_PT::SetSampleUniforms(const GLProgram& p) {
                   Linear(uint8_t(ColorG(c)), s.ptGamma) * flux, Linear(uint8_t(ColorB(c)), s.ptGamma) * flux);
 }
 
-void TK_SceneRenderer_PT::DrawQuad(float s0, float t0, float s1, float t1) const {
+// Every pass sets the state it draws with (see the rule in TK_Renderers.h):
+// the caller has set the viewport, blending and the program. With rows > 0
+// only the rows from firstRow on are drawn.
+void TK_SceneRenderer_PT::DrawQuad(float s0, float t0, float s1, float t1, int firstRow, int rows) const {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    if (rows > 0) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, firstRow, m_width, rows);
+    } else {
+        glDisable(GL_SCISSOR_TEST);
+    }
     glBegin(GL_QUADS);
     glTexCoord2f(s0, t0), glVertex2f(-1, -1);
     glTexCoord2f(s1, t0), glVertex2f(1, -1);
     glTexCoord2f(s1, t1), glVertex2f(1, 1);
     glTexCoord2f(s0, t1), glVertex2f(-1, 1);
     glEnd();
+    glDisable(GL_SCISSOR_TEST);
 }
 
 // The accumulation and previous-picture targets at the image size; the 1 by
@@ -443,6 +457,8 @@ bool TK_SceneRenderer_PT::PrepareTargets() {
         m_saveLast = false;
         m_hasLast = false;
         m_samples = 0;
+        m_row = 0;
+        m_bandRows = 0;
     }
     return true;
 }
@@ -468,13 +484,48 @@ bool TK_SceneRenderer_PT::SamplePass() {
     if (m_materialsDirty) UploadMaterials();
     if (m_samples >= Target() || m_stopwatch.Elapsed() <= m_restartDelay) return false;
     if (!PrepareTargets()) return false;
-    if (m_samples == 0) {
-        if (m_saveLast) SaveLastPicture();
-        m_accumFbo.Bind();
+    if (m_row == 0) {
+        if (m_samples == 0 && m_saveLast) SaveLastPicture();
+        std::copy(m_seeds, m_seeds + 4, m_sampleSeeds);
+    } else {
+        // Every band of a sample draws the same random numbers.
+        std::copy(m_sampleSeeds, m_sampleSeeds + 4, m_seeds);
+    }
+    const int rows = NextBandRows();
+    const double start = OS_Seconds();
+    TraceBand(rows);
+    if (m_frameBudget > 0) {
+        glFinish();  // the band's time, not the time to queue it
+        m_bandRows = rows;
+        m_bandSeconds = OS_Seconds() - start;
+    }
+    m_row += rows;
+    if (m_row >= m_height) {
+        m_row = 0;
+        ++m_samples;
+    }
+    return true;
+}
+
+// The rows that fit the frame budget at the speed of the last band: one
+// at first, at most twice the last band. Bands keep to tiles of 64 rows
+// (whole tiles, or parts of one), which software rasterisers work in.
+int TK_SceneRenderer_PT::NextBandRows() const {
+    constexpr int kTile = 64;
+    const int left = m_height - m_row;
+    if (m_frameBudget <= 0) return left;
+    if (m_bandRows < 1) return 1;
+    const double fit = double(m_bandRows) * m_frameBudget / std::max(m_bandSeconds, 1e-6);
+    int rows = int(std::clamp(fit, 1.0, 2.0 * m_bandRows));
+    rows = rows >= kTile ? rows - rows % kTile : std::min(rows, kTile - m_row % kTile);
+    return std::min(rows, left);
+}
+
+void TK_SceneRenderer_PT::TraceBand(int rows) {
+    m_accumFbo.Bind();
+    if (m_samples == 0 && m_row == 0) {
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT);
-    } else {
-        m_accumFbo.Bind();
     }
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
@@ -483,13 +534,13 @@ bool TK_SceneRenderer_PT::SamplePass() {
     SetCommonUniforms(program);
     SetSampleUniforms(program);
     glViewport(0, 0, m_width, m_height);
-    DrawQuad(0, 0, 1, 1);
+    // The whole image's quad, cut to the band: each pixel gets the very
+    // values it gets in one pass.
+    DrawQuad(0, 0, 1, 1, m_row, rows);
     UnbindSamplers();
     GLProgram::UseNone();
     glDisable(GL_BLEND);
     m_accumFbo.Unbind();
-    ++m_samples;
-    return true;
 }
 
 TK_SceneRenderer_PT::DisplayUniforms TK_SceneRenderer_PT::DisplayParameters() const {
@@ -498,9 +549,10 @@ TK_SceneRenderer_PT::DisplayUniforms TK_SceneRenderer_PT::DisplayParameters() co
     // Until the first sample of a new picture the previous one shows, and
     // the new one fades in over it. With no previous picture (the first
     // after the targets were made) there is nothing to fade from: a fade
-    // from black would keep a slow renderer dark for dozens of samples.
+    // from black would keep a slow renderer dark for dozens of samples;
+    // the first sample shows band by band as it is traced.
     const bool fade = m_hasLast || m_saveLast;
-    u.weight = fade ? std::min(1.0f, float(m_samples) / float(kWeightRamp)) : (m_samples > 0 ? 1.0f : 0.0f);
+    u.weight = fade ? std::min(1.0f, float(m_samples) / float(kWeightRamp)) : (m_samples + m_row > 0 ? 1.0f : 0.0f);
     u.invNumSamples = m_samples > 0 ? 1.0f / float(m_samples) : 1.0f;
     u.expo = s ? s->ptExposure * 7.0f : 1.0f;
     u.gamma = s ? 1.0f / std::max(s->ptGamma, 1.0f) : 1.0f;
@@ -556,7 +608,6 @@ void TK_SceneRenderer_PT::DepthQuery(int x, int y, float out[4]) {
     glBindTexture(GL_TEXTURE_2D, m_depth.Name());
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, out);
     glBindTexture(GL_TEXTURE_2D, 0);
-    OMB_Printf("depth : %f\n", double(out[0]));
 }
 
 bool TK_SceneRenderer_PT::ReadImage(Image& out, bool alpha) {
@@ -579,4 +630,24 @@ bool TK_SceneRenderer_PT::ReadImage(Image& out, bool alpha) {
     const bool ok = TK_ReadPixels(rect, alpha, out);
     fbo.Unbind();
     return ok;
+}
+
+bool TK_SceneRenderer_PT::ReadRadiance(std::vector<float>& rgba) {
+    if (!CanDraw() || !PrepareTargets() || m_samples < 1) return false;
+    const size_t row = size_t(m_width) * 4;
+    std::vector<float> sums(row * size_t(m_height));
+    m_accum.Bind(0);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, sums.data());
+    m_accum.Unbind(0);
+    rgba.resize(sums.size());
+    for (int y = 0; y < m_height; ++y) {
+        const float* src = &sums[size_t(m_height - 1 - y) * row];
+        float* dst = &rgba[size_t(y) * row];
+        for (size_t i = 0; i < row; i += 4) {
+            // Alpha counts the samples that reached the pixel.
+            const float n = src[i + 3] > 0 ? src[i + 3] : 1.0f;
+            dst[i] = src[i] / n, dst[i + 1] = src[i + 1] / n, dst[i + 2] = src[i + 2] / n, dst[i + 3] = 1;
+        }
+    }
+    return true;
 }

@@ -11,6 +11,14 @@
 // and when a setting of the picture changes (Restart). It stops at the
 // sample target.
 //
+// A sample is traced in bands of rows over several passes, so that no pass
+// takes much longer than the frame budget at any image size or bounce count;
+// the band height follows the time the last band took. A sample counts when
+// its last band is done. Every band of a sample draws the same random
+// numbers and covers its pixels exactly as the whole image would, so the
+// picture is the same band by band as in one pass. The accumulation's alpha
+// counts the samples of each pixel, and every read divides by it.
+//
 // The renderer reads the path-tracer settings, the material records, the
 // palette and the model from the environment; it never writes them.
 //
@@ -33,6 +41,7 @@ class TK_SceneRenderer_PT {
 public:
     static constexpr int kFirstSeeds[4] = {17, 59, 103, 157};
     static constexpr int kWeightRamp = 80;  // samples over which a new picture fades in
+    static constexpr double kFrameBudget = 0.04;  // seconds a sample pass may take by default
 
     // The display program's uniforms for the current state.
     struct DisplayUniforms {
@@ -67,20 +76,32 @@ public:
     // difference above 1e-6 copies them and restarts with the stopwatch.
     // True when it restarted.
     bool SyncView(const Camera& camera);
-    // Adds one sample when the tracer can draw, the target is not reached
-    // and the wait after a restart is over. True when a sample was added.
+    // Traces the next band of the sample in progress when the tracer can
+    // draw, the target is not reached and the wait after a restart is over.
+    // True when it traced; Samples() grows when a sample's last band is done.
     bool SamplePass();
     // Draws the tone-mapped picture into `rect` of the current framebuffer.
     void Display(const OMB_Rect& rect);
     DisplayUniforms DisplayParameters() const;
     // Distance, palette index, ground hit and voxel hit of the ray through
     // pixel (x, y) of the image (origin bottom-left); zeros without the
-    // capabilities or outside the image. Prints "depth : VALUE".
+    // capabilities or outside the image.
     void DepthQuery(int x, int y, float out[4]);
     // The tone-mapped picture, rows top first. False when nothing can draw.
     bool ReadImage(Image& out, bool alpha);
+    // The accumulated linear radiance before exposure, vignette and gamma:
+    // RGBA floats (alpha 1), rows top first, each pixel the average of its
+    // samples. False when nothing can draw or no sample is done yet.
+    bool ReadRadiance(std::vector<float>& rgba);
 
+    // Whole samples in the accumulation (a sample in progress not counted).
     int Samples() const { return m_samples; }
+    // The accumulated picture holds `samples` whole samples (reads of it
+    // are then exactly the picture of that many samples).
+    bool IsComplete(int samples) const { return m_samples >= samples; }
+    // Seconds a sample pass may take (the band height follows it); 0 traces
+    // a whole sample in every pass.
+    void SetFrameBudget(double seconds) { m_frameBudget = seconds; }
     // The sample target: the override when set, else the "pt_spp" setting.
     int Target() const;
     void SetTargetOverride(int samples) { m_targetOverride = samples; }
@@ -109,7 +130,9 @@ private:
     void SetSampleUniforms(const GLProgram& program);
     void BindSamplers(const GLProgram& program) const;
     void UnbindSamplers() const;
-    void DrawQuad(float s0, float t0, float s1, float t1) const;
+    void DrawQuad(float s0, float t0, float s1, float t1, int firstRow = 0, int rows = 0) const;
+    int NextBandRows() const;
+    void TraceBand(int rows);
     void SaveLastPicture();
     void DrawDisplay(const DisplayUniforms& u, const GLTexture& last) const;
     uint32_t NextRandom();
@@ -119,6 +142,11 @@ private:
     int m_samples = 0;
     int m_targetOverride = 0;
     int m_seeds[4] = {17, 59, 103, 157};
+    int m_sampleSeeds[4] = {17, 59, 103, 157};  // the seeds at the start of the sample in progress
+    int m_row = 0;                // the first row of the next band; 0: a new sample starts
+    int m_bandRows = 0;           // the last band's height; 0: none measured
+    double m_bandSeconds = 0.0;   // and the time it took
+    double m_frameBudget = kFrameBudget;
     double m_restartDelay = 0.2;
     OS_Stopwatch m_stopwatch;
     Camera m_camera;   // the camera of the current picture

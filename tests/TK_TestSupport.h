@@ -1,13 +1,15 @@
-// Test support shared by every test folder: small models built directly and
-// a fresh temporary folder per test. Header-only, so a test binary links only
+// Test support shared by every test folder: small models built directly,
+// models in forms that compare, and a fresh temporary folder per test. Header-only, so a test binary links only
 // what it uses.
 #pragma once
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "model/TK_Model.h"
 
@@ -32,6 +34,33 @@ TK_Model ShapeModel(int sx, int sy, int sz, ColourAt colourAt) {
                 if (const int c = colourAt(x, y, z)) m.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(c)});
     return m;
 }
+
+// The voxel words in ascending order, to compare unordered lists.
+inline std::vector<uint32_t> SortedWords(const VoxelList& voxels) {
+    std::vector<uint32_t> words;
+    words.reserve(size_t(voxels.Count()));
+    for (const Voxel& v : voxels) words.push_back(v.Word());
+    std::sort(words.begin(), words.end());
+    return words;
+}
+
+// Size, voxels (as a set) and palette of a model, for round-trip checks.
+struct ModelState {
+    int size[3] = {0, 0, 0};
+    std::vector<uint32_t> voxels;
+    Palette palette;
+
+    static ModelState Of(const TK_Model& model) {
+        ModelState s;
+        std::copy(model.size, model.size + 3, s.size);
+        s.voxels = SortedWords(model.voxels);
+        s.palette = model.palette;
+        return s;
+    }
+    bool operator==(const ModelState& o) const {
+        return std::equal(size, size + 3, o.size) && voxels == o.voxels && palette == o.palette;
+    }
+};
 
 // A folder of its own under the system's temporary folder (the tag and the
 // process id name it), created empty and removed with everything in it.

@@ -24,8 +24,9 @@ OMB_Size UI_Box::GetMinSize() const {
     return {std::max(m_minSize.width, m_measured.width), std::max(m_minSize.height, m_measured.height)};
 }
 
-bool UI_Box::AddChild(UI_View* child, const OMB_LmpNode* node) {
-    if (!UI_View::AddChild(child, node)) return false;
+bool UI_Box::AddChild(std::unique_ptr<UI_View> owned, const OMB_LmpNode* node) {
+    UI_View* child = owned.get();
+    if (!UI_View::AddChild(std::move(owned), node)) return false;
     UI_LayoutItem item;
     UI_ReadInt(node, "flex", item.flex);
     UI_ReadInt(node, "size", item.size);
@@ -73,6 +74,32 @@ float UI_Box::ItemSize(const UI_LayoutItem& item, float unit) {
     return item.flex > 0 && share > s ? share : s;
 }
 
+void UI_Box::PlaceChildren(const OMB_Rect& rect, bool vertical) {
+    if (m_hidden || rect == m_rect) return;
+    m_rect = rect;
+    float unit = 0;
+    FreeSpace(float(vertical ? rect.Height() : rect.Width()), unit);
+    const OMB_Size min = GetMinSize();
+    const float x0 = float(rect.x0), y1 = float(rect.y1);
+    const float breadth = float(vertical ? std::max(rect.Width(), min.width) : std::max(rect.Height(), min.height));
+    float cursor = vertical ? y1 : x0;
+    for (const UI_LayoutItem& item : m_items) {
+        if (item.view->IsHidden()) continue;
+        const float s = ItemSize(item, unit);
+        if (vertical) {
+            cursor -= float(item.prev);
+            item.view->SetRect({int(std::floor(x0)), int(std::floor(cursor - s + 1)), int(std::floor(x0 + breadth - 1)),
+                                int(std::floor(cursor))});
+            cursor = cursor - s - float(item.next);
+        } else {
+            cursor += float(item.prev);
+            item.view->SetRect({int(std::floor(cursor)), int(std::floor(y1 - breadth + 1)),
+                                int(std::floor(cursor + s - 1)), int(std::floor(y1))});
+            cursor = cursor + s + float(item.next);
+        }
+    }
+}
+
 // ---------------------------------------------------------------- vertical
 
 void UI_VBox::Measure() {
@@ -86,23 +113,7 @@ void UI_VBox::Measure() {
     }
 }
 
-void UI_VBox::SetRect(const OMB_Rect& rect) {
-    if (m_hidden || rect == m_rect) return;
-    m_rect = rect;
-    float unit = 0;
-    FreeSpace(float(rect.Height()), unit);
-    const float x0 = float(rect.x0);
-    const float width = float(std::max(rect.Width(), GetMinSize().width));
-    float cursor = float(rect.y1);
-    for (const UI_LayoutItem& item : m_items) {
-        if (item.view->IsHidden()) continue;
-        const float s = ItemSize(item, unit);
-        cursor -= float(item.prev);
-        item.view->SetRect({int(std::floor(x0)), int(std::floor(cursor - s + 1)), int(std::floor(x0 + width - 1)),
-                            int(std::floor(cursor))});
-        cursor = cursor - s - float(item.next);
-    }
-}
+void UI_VBox::SetRect(const OMB_Rect& rect) { PlaceChildren(rect, true); }
 
 UI_View* UI_VBox::ItemAt(int x, int y) {
     if (m_hidden || !m_rect.Contains(x, y)) return nullptr;
@@ -133,23 +144,7 @@ void UI_HBox::Measure() {
     }
 }
 
-void UI_HBox::SetRect(const OMB_Rect& rect) {
-    if (m_hidden || rect == m_rect) return;
-    m_rect = rect;
-    float unit = 0;
-    FreeSpace(float(rect.Width()), unit);
-    const float y1 = float(rect.y1);
-    const float height = float(std::max(rect.Height(), GetMinSize().height));
-    float cursor = float(rect.x0);
-    for (const UI_LayoutItem& item : m_items) {
-        if (item.view->IsHidden()) continue;
-        const float s = ItemSize(item, unit);
-        cursor += float(item.prev);
-        item.view->SetRect({int(std::floor(cursor)), int(std::floor(y1 - height + 1)), int(std::floor(cursor + s - 1)),
-                            int(std::floor(y1))});
-        cursor = cursor + s + float(item.next);
-    }
-}
+void UI_HBox::SetRect(const OMB_Rect& rect) { PlaceChildren(rect, false); }
 
 UI_View* UI_HBox::ItemAt(int x, int y) {
     if (m_hidden || !m_rect.Contains(x, y)) return nullptr;

@@ -29,7 +29,7 @@ public:
     UI_DECLARE_CLASS()
     OMB_Size GetMinSize() const override;
     // Appends the child with the layout item read from `node`.
-    bool AddChild(UI_View* child, const OMB_LmpNode* node) override;
+    bool AddChild(std::unique_ptr<UI_View> child, const OMB_LmpNode* node) override;
     // The view under the point among the items (see the subclasses).
     virtual UI_View* ItemAt(int x, int y) { return nullptr; }
 
@@ -44,6 +44,10 @@ protected:
     void FreeSpace(float extent, float& unit) const;
     // The item's size along the axis with `unit` pixels per weight.
     static float ItemSize(const UI_LayoutItem& item, float unit);
+    // Takes the rectangle and lays the visible children along the axis
+    // (vertical: from the top down; otherwise from the left), each across
+    // the box's whole breadth.
+    void PlaceChildren(const OMB_Rect& rect, bool vertical);
 
     std::vector<UI_LayoutItem> m_items;
     OMB_Size m_measured;

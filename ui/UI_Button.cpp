@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "ui/UI_Attributes.h"
+#include "ui/UI_Theme.h"
 
 UI_DEFINE_CLASS(UI_Button, UI_View)
 UI_DEFINE_CLASS(UI_TextButton, UI_Button)
@@ -27,21 +28,7 @@ bool UI_Button::LeftDown(const UI_MouseState& m) {
 bool UI_Button::LeftUp(const UI_MouseState& m) {
     if (m_disabled || !m_pressed) return false;
     m_pressed = false;
-    if (m_delayed && m_hover) Fire();
-    Invalidate();
-    return true;
-}
-
-bool UI_Button::MouseEnter(const UI_MouseState& m) {
-    if (m_disabled) return false;
-    m_hover = true;
-    Invalidate();
-    return true;
-}
-
-bool UI_Button::MouseLeave(const UI_MouseState& m) {
-    if (m_disabled) return false;
-    m_hover = false;
+    if (m_delayed && IsHovered()) Fire();
     Invalidate();
     return true;
 }
@@ -64,7 +51,7 @@ void UI_Button::Tick(const UI_TickData& time) {
 void UI_Button::SetEnabled(bool enabled) {
     m_disabled = !enabled;
     if (m_disabled) {
-        m_pressed = m_hover = m_repeatPending = false;
+        m_pressed = m_repeatPending = false;
         m_repeatTimer = 0;
     }
     Invalidate();
@@ -85,30 +72,12 @@ bool UI_Button::ParseAttributes(const OMB_LmpNode* node) {
 // ---------------------------------------------------------------- text button
 
 namespace {
-struct ButtonColors {
-    OMB_Color background, text;
-};
-// [style][disabled, pressed, hover, normal]
-constexpr ButtonColors kButtonColors[3][4] = {
-    {{OMB_RGBA(200, 210, 210), OMB_RGBA(120, 120, 120, 200)},
-     {OMB_RGBA(175, 220, 235), OMB_RGBA(20, 20, 20, 200)},
-     {OMB_RGBA(200, 220, 220), OMB_RGBA(20, 20, 20, 200)},
-     {OMB_RGBA(170, 180, 180), OMB_RGBA(20, 20, 20, 200)}},
-    {{OMB_RGBA(120, 120, 120), OMB_RGBA(180, 180, 180, 200)},
-     {OMB_RGBA(60, 60, 60), OMB_RGBA(255, 255, 255, 210)},
-     {OMB_RGBA(100, 100, 100), OMB_RGBA(255, 255, 255, 210)},
-     {OMB_RGBA(80, 80, 80), OMB_RGBA(255, 255, 255, 210)}},
-    {{OMB_RGBA(100, 100, 100), OMB_RGBA(180, 180, 180, 200)},
-     {OMB_RGBA(45, 45, 45), OMB_RGBA(255, 255, 255, 255)},
-     {OMB_RGBA(90, 90, 90), OMB_RGBA(255, 255, 255, 255)},
-     {OMB_RGBA(65, 65, 65), OMB_RGBA(255, 255, 255, 210)}},
-};
 const UI_Keyword kButtonStyles[] = {{"dark", 1}, {"gr", 2}, {nullptr, 0}};
 }  // namespace
 
 void UI_TextButton::Draw() {
-    const int state = !IsEnabled() ? 0 : m_pressed ? 1 : m_hover ? 2 : 3;
-    const ButtonColors& c = kButtonColors[std::clamp(m_style, 0, 2)][state];
+    const int state = !IsEnabled() ? 0 : m_pressed ? 1 : IsHovered() ? 2 : 3;
+    const UI_StateColors& c = kThemeButton[std::clamp(m_style, 0, 2)][state];
     FillRect(c.background, m_rect);
     DrawText(m_text.c_str(), c.text, m_rect, m_fontSize[0], m_fontSize[1], UI_ALIGN_CENTER);
 }
@@ -159,18 +128,6 @@ bool UI_SliderButton::LeftUp(const UI_MouseState& m) {
     return true;
 }
 
-bool UI_SliderButton::MouseEnter(const UI_MouseState& m) {
-    m_hover = true;
-    Invalidate();
-    return true;
-}
-
-bool UI_SliderButton::MouseLeave(const UI_MouseState& m) {
-    m_hover = false;
-    Invalidate();
-    return true;
-}
-
 void UI_SliderButton::OnDrag(int x, int y) {
     const int dx = x - m_originX, dy = y - m_originY;
     if (m_axis < 0) {
@@ -187,7 +144,7 @@ void UI_SliderButton::OnDrag(int x, int y) {
 }
 
 void UI_SliderButton::Draw() {
-    FillRect(m_dragging ? OMB_RGBA(0, 180, 235) : m_hover ? OMB_RGBA(100, 100, 100) : OMB_RGBA(80, 80, 80), m_rect);
+    FillRect(kThemeSliderButton[m_dragging ? 0 : IsHovered() ? 1 : 2], m_rect);
 }
 
 bool UI_SliderButton::ParseAttributes(const OMB_LmpNode* node) {

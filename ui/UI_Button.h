@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "ui/UI_Theme.h"
 #include "ui/UI_View.h"
 
 class UI_Button : public UI_View {
@@ -19,12 +20,10 @@ public:
 
     bool LeftDown(const UI_MouseState& m) override;
     bool LeftUp(const UI_MouseState& m) override;
-    bool MouseEnter(const UI_MouseState& m) override;
-    bool MouseLeave(const UI_MouseState& m) override;
     void Tick(const UI_TickData& time) override;
     bool ParseAttributes(const OMB_LmpNode* node) override;
 
-    // Disabling also drops the press, the hover and a pending repetition.
+    // Disabling also drops the press and a pending repetition.
     virtual void SetEnabled(bool enabled);
     // Runs onClick.
     virtual void Fire();
@@ -32,13 +31,11 @@ public:
     bool IsEnabled() const { return !m_disabled; }
     const std::string& OnClick() const { return m_onClick; }
     bool IsPressed() const { return m_pressed; }
-    bool IsHovered() const { return m_hover; }
 
 protected:
     bool m_delayed = false;
     bool m_repeated = false;
     bool m_disabled = false;
-    bool m_hover = false;
     bool m_pressed = false;
     bool m_repeatPending = false;
     double m_repeatTimer = 0;
@@ -70,7 +67,7 @@ public:
     }
 
 private:
-    OMB_Color m_color = OMB_RGBA(0, 0, 0);
+    OMB_Color m_color = kThemeBlack;
 };
 
 class UI_SliderButton : public UI_View {
@@ -80,8 +77,6 @@ public:
     bool LeftDown(const UI_MouseState& m) override;
     bool LeftDrag(const UI_MouseState& m) override;
     bool LeftUp(const UI_MouseState& m) override;
-    bool MouseEnter(const UI_MouseState& m) override;
-    bool MouseLeave(const UI_MouseState& m) override;
     void Draw() override;
     bool ParseAttributes(const OMB_LmpNode* node) override;
     virtual void OnDrag(int x, int y);
@@ -89,7 +84,6 @@ public:
 private:
     float m_step = 0;
     int m_space = 1;
-    bool m_hover = false;
     bool m_dragging = false;
     int m_originX = 0, m_originY = 0;
     float m_steps = 0;

@@ -14,9 +14,8 @@ UI_DEFINE_CLASS(UI_HSVView, UI_Group)
 
 UI_ColorView::UI_ColorView() {
     for (UI_BGSlider*& slider : m_sliders) {
-        slider = new UI_BGSlider();
+        slider = AddNew<UI_BGSlider>(nullptr);
         slider->SetMinSize(32, 8);
-        AddChild(slider, nullptr);
         slider->changedSignal.Connect(this, &UI_ColorView::OnSliderChanged);
     }
 }

@@ -34,7 +34,7 @@ protected:
 
     UI_BGSlider* m_sliders[3] = {};
     int m_channels[3] = {0, 0, 0};
-    OMB_Color m_rgb = OMB_RGBA(0, 0, 0);
+    OMB_Color m_rgb = kThemeBlack;
     std::string m_onChange;
 };
 

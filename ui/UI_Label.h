@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "ui/UI_Theme.h"
 #include "ui/UI_View.h"
 
 class UI_Label : public UI_View {
@@ -22,8 +23,8 @@ protected:
     void DrawLabel(const char* text);
 
     std::string m_text;
-    OMB_Color m_bgColor = OMB_RGBA(0, 0, 0, 0);  // alpha 0: no background
-    OMB_Color m_fontColor = OMB_RGBA(255, 255, 255, 230);
+    OMB_Color m_bgColor = kThemeClear;
+    OMB_Color m_fontColor = kThemeLabelText;
     float m_fontSize[2] = {8, 16};
     int m_align = 2;
 };

@@ -63,7 +63,7 @@ void UI_List::Draw() {
     int top = m_rect.y1;
     for (int row = m_first; row < int(m_items.size()) && top - height + 1 >= m_rect.y0; ++row, top -= height) {
         const OMB_Rect r = {m_rect.x0, top - height + 1, m_rect.x1, top};
-        if (row == m_selected) FillRect(OMB_RGBA(0, 120, 170), r);
+        if (row == m_selected) FillRect(kThemeListSelection, r);
         DrawText(m_items[size_t(row)].c_str(), m_fontColor, r, m_fontSize[0], m_fontSize[1], UI_ALIGN_LEFT);
     }
 }

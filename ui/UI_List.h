@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/UI_Theme.h"
 #include "ui/UI_View.h"
 
 class UI_List : public UI_View {
@@ -45,8 +46,8 @@ protected:
     int m_selected = -1;
     int m_first = 0;
     float m_fontSize[2] = {8, 16};
-    OMB_Color m_bgColor = OMB_RGBA(40, 40, 40);
-    OMB_Color m_fontColor = OMB_RGBA(230, 230, 230, 230);
+    OMB_Color m_bgColor = kThemeListBackground;
+    OMB_Color m_fontColor = kThemeListText;
     std::string m_onSelect;
 };
 

@@ -14,26 +14,23 @@ const UI_ViewType* UI_ViewRegistry::Find(const char* tag) const {
     return nullptr;
 }
 
-UI_View* UI_BuildView(const UI_ViewRegistry& registry, const OMB_LmpNode& node) {
+std::unique_ptr<UI_View> UI_BuildView(const UI_ViewRegistry& registry, const OMB_LmpNode& node) {
     const UI_ViewType* type = registry.Find(node.key.c_str());
     if (!type) {
         OMB_Printf("[Error] UI : view type '%s' is not registered\n", node.key.c_str());
         return nullptr;
     }
-    UI_View* view = type->factory();
+    std::unique_ptr<UI_View> view = type->factory();
     for (const auto& childNode : node.children) {
-        UI_View* child = UI_BuildView(registry, *childNode);
-        if (!child) continue;
-        if (!view->AddChild(child, childNode.get())) {
+        std::unique_ptr<UI_View> child = UI_BuildView(registry, *childNode);
+        if (child && !view->AddChild(std::move(child), childNode.get()))
             OMB_Printf("[Error] UI : failed to add child view\n");
-            delete child;
-        }
     }
     if (!view->ParseAttributes(&node)) OMB_Printf("[Error] UI : failed to parse view '%s'\n", node.key.c_str());
     return view;
 }
 
-UI_View* UI_BuildViewTree(const UI_ViewRegistry& registry, const OMB_LmpNode& document, const char* path) {
+std::unique_ptr<UI_View> UI_BuildViewTree(const UI_ViewRegistry& registry, const OMB_LmpNode& document, const char* path) {
     if (document.children.empty()) {
         OMB_Printf("[Error] UI : no node found : %s\n", path ? path : "");
         return nullptr;
@@ -41,13 +38,13 @@ UI_View* UI_BuildViewTree(const UI_ViewRegistry& registry, const OMB_LmpNode& do
     return UI_BuildView(registry, *document.children.front());
 }
 
-UI_View* UI_LoadViewTree(const UI_ViewRegistry& registry, const char* path) {
+std::unique_ptr<UI_View> UI_LoadViewTree(const UI_ViewRegistry& registry, const char* path) {
     OMB_LmpParser parser;
     parser.ParseFile(path);
     return UI_BuildViewTree(registry, parser.Root(), path);
 }
 
-UI_View* UI_LoadViewTreeText(const UI_ViewRegistry& registry, const char* text, const char* name) {
+std::unique_ptr<UI_View> UI_LoadViewTreeText(const UI_ViewRegistry& registry, const char* text, const char* name) {
     OMB_LmpParser parser;
     parser.Parse(text ? text : "");
     return UI_BuildViewTree(registry, parser.Root(), name);

@@ -9,6 +9,7 @@
 // Loading never stops at a fault: a faulty description yields a partial tree.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,11 +17,11 @@
 
 struct OMB_LmpNode;
 
-using UI_ViewFactory = UI_View* (*)();
+using UI_ViewFactory = std::unique_ptr<UI_View> (*)();
 
 template <typename T>
-UI_View* UI_MakeView() {
-    return new T();
+std::unique_ptr<UI_View> UI_MakeView() {
+    return std::make_unique<T>();
 }
 
 struct UI_ViewType {
@@ -51,14 +52,13 @@ void UI_RegisterViewTypes(UI_ViewRegistry& registry);
 // Builds the view of one node and its subtree (null with
 // "[Error] UI : view type '%s' is not registered" for an unknown tag, the
 // subtree skipped). Children are added before the node's own attributes are
-// parsed, so a parent's attributes may name its children. The caller owns
-// the result.
-UI_View* UI_BuildView(const UI_ViewRegistry& registry, const OMB_LmpNode& node);
+// parsed, so a parent's attributes may name its children.
+std::unique_ptr<UI_View> UI_BuildView(const UI_ViewRegistry& registry, const OMB_LmpNode& node);
 // Builds from the first top-level node of a parsed document; null with
 // "[Error] UI : no node found : %s" (the path) when there is none.
-UI_View* UI_BuildViewTree(const UI_ViewRegistry& registry, const OMB_LmpNode& document, const char* path);
+std::unique_ptr<UI_View> UI_BuildViewTree(const UI_ViewRegistry& registry, const OMB_LmpNode& document, const char* path);
 // Reads and parses the file, then UI_BuildViewTree. A missing or unreadable
 // file is a document without nodes.
-UI_View* UI_LoadViewTree(const UI_ViewRegistry& registry, const char* path);
+std::unique_ptr<UI_View> UI_LoadViewTree(const UI_ViewRegistry& registry, const char* path);
 // The same from text in memory (`name` stands in for the path in messages).
-UI_View* UI_LoadViewTreeText(const UI_ViewRegistry& registry, const char* text, const char* name);
+std::unique_ptr<UI_View> UI_LoadViewTreeText(const UI_ViewRegistry& registry, const char* text, const char* name);

@@ -16,18 +16,6 @@ bool UI_Option::LeftDown(const UI_MouseState& m) {
     return true;
 }
 
-bool UI_Option::MouseEnter(const UI_MouseState& m) {
-    m_hover = true;
-    Invalidate();
-    return true;
-}
-
-bool UI_Option::MouseLeave(const UI_MouseState& m) {
-    m_hover = false;
-    Invalidate();
-    return true;
-}
-
 void UI_Option::SetSelected(bool selected) {
     if (selected == m_selected) return;
     m_selected = selected;
@@ -50,41 +38,21 @@ bool UI_Option::ParseAttributes(const OMB_LmpNode* node) {
 
 namespace {
 const UI_Keyword kOptionStyles[] = {{"dark", 1}, {"bw", 2}, {"gr", 3}, {nullptr, 0}};
-struct OptionColors {
-    OMB_Color background[3];  // selected, hover, normal
-    OMB_Color text[3];
-};
-const OptionColors kOptionColors[4] = {
-    {{OMB_RGBA(120, 185, 210), OMB_RGBA(200, 220, 220), OMB_RGBA(170, 180, 180)},
-     {OMB_RGBA(20, 20, 20, 230), OMB_RGBA(20, 20, 20, 200), OMB_RGBA(20, 20, 20, 200)}},
-    {{OMB_RGBA(40, 40, 40), OMB_RGBA(100, 100, 100), OMB_RGBA(80, 80, 80)},
-     {OMB_RGBA(255, 255, 255, 255), OMB_RGBA(255, 255, 255, 180), OMB_RGBA(255, 255, 255, 130)}},
-    {{OMB_RGBA(20, 20, 20), OMB_RGBA(235, 235, 235), OMB_RGBA(210, 210, 210)},
-     {OMB_RGBA(255, 255, 255), OMB_RGBA(20, 20, 20, 220), OMB_RGBA(20, 20, 20, 220)}},
-    {{OMB_RGBA(45, 45, 45), OMB_RGBA(90, 90, 90), OMB_RGBA(65, 65, 65)},
-     {OMB_RGBA(0, 180, 235), OMB_RGBA(255, 255, 255, 230), OMB_RGBA(255, 255, 255, 180)}},
-};
-}  // namespace
-
-void UI_TextOption::Draw() {
-    const int state = m_selected ? 0 : m_hover ? 1 : 2;
-    const OptionColors& c = kOptionColors[m_style & 3];
-    FillRect(c.background[state], m_rect);
-    DrawText(m_text.c_str(), c.text[state], m_rect, m_fontSize[0], m_fontSize[1], UI_ALIGN_CENTER);
 }
+
+void UI_TextOption::Draw() { m_caption.Draw(*this, kThemeOption[m_caption.style & 3], m_selected); }
 
 bool UI_TextOption::ParseAttributes(const OMB_LmpNode* node) {
     if (!UI_Option::ParseAttributes(node)) return false;
-    UI_ReadText(node, "text", m_text);
-    UI_ReadFontSize(node, m_fontSize);
-    UI_ReadKeyword(node, "style", kOptionStyles, 0, m_style);
+    m_caption.Parse(node, kOptionStyles);
     return true;
 }
 
 // ---------------------------------------------------------------- group
 
-bool UI_OptionGroup::AddChild(UI_View* child, const OMB_LmpNode* node) {
-    if (!UI_Group::AddChild(child, node)) return false;
+bool UI_OptionGroup::AddChild(std::unique_ptr<UI_View> owned, const OMB_LmpNode* node) {
+    UI_View* child = owned.get();
+    if (!UI_Group::AddChild(std::move(owned), node)) return false;
     std::vector<UI_View*> found;
     child->CollectViews(&UI_Option::kClass, found);
     for (UI_View* view : found) {

@@ -11,14 +11,13 @@
 #include <vector>
 
 #include "core/OMB_Signal.h"
+#include "ui/UI_Caption.h"
 #include "ui/UI_Group.h"
 
 class UI_Option : public UI_View {
 public:
     UI_DECLARE_CLASS()
     bool LeftDown(const UI_MouseState& m) override;
-    bool MouseEnter(const UI_MouseState& m) override;
-    bool MouseLeave(const UI_MouseState& m) override;
     bool ParseAttributes(const OMB_LmpNode* node) override;
     // Emits selectedSignal with this option.
     virtual void Activate() { selectedSignal.Emit(this); }
@@ -32,7 +31,6 @@ public:
 
 protected:
     bool m_selected = false;
-    bool m_hover = false;
     std::string m_onSelect, m_onDeselect;
 };
 
@@ -41,18 +39,20 @@ public:
     UI_DECLARE_CLASS()
     void Draw() override;
     bool ParseAttributes(const OMB_LmpNode* node) override;
+    void SetText(const std::string& text) {
+        m_caption.text = text;
+        Invalidate();
+    }
 
 private:
-    std::string m_text;
-    float m_fontSize[2] = {8, 16};
-    int m_style = 0;
+    UI_Caption m_caption;
 };
 
 class UI_OptionGroup : public UI_Group {
 public:
     UI_DECLARE_CLASS()
     // Adds the child, then takes every option in its subtree.
-    bool AddChild(UI_View* child, const OMB_LmpNode* node) override;
+    bool AddChild(std::unique_ptr<UI_View> child, const OMB_LmpNode* node) override;
     // "value" selects the option with that id; "onClick".
     bool ParseAttributes(const OMB_LmpNode* node) override;
     virtual void Select(UI_Option* option);

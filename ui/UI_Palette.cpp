@@ -8,6 +8,7 @@
 #include "core/OS_Keys.h"
 #include "model/Palette.h"
 #include "ui/UI_Attributes.h"
+#include "ui/UI_Theme.h"
 
 UI_DEFINE_CLASS(UI_Palette, UI_View)
 
@@ -80,7 +81,7 @@ void UI_Palette::RunPair(const std::string& command, int a, int b) {
 }
 
 void UI_Palette::Draw() {
-    FillRect(OMB_RGBA(30, 30, 30), m_rect);
+    FillRect(kThemePaletteBackground, m_rect);
     if (!m_palette) return;
     const int count = std::min(256, m_columns * m_rows);
     for (int i = 1; i < count; ++i) {
@@ -97,9 +98,9 @@ void UI_Palette::Draw() {
         FillRect(inner, r);
         FillRect((*m_palette)[index] | 0xff000000u, {r.x0 + 1, r.y0 + 1, r.x1 - 1, r.y1 - 1});
     };
-    outline(m_selected, OMB_RGBA(0, 0, 0), OMB_RGBA(255, 255, 255));
+    outline(m_selected, kThemeSwatchOutline, kThemeSwatchSelected);
     if (m_pressIndex > 0 && m_dragIndex > 0 && m_dragIndex != m_pressIndex)
-        outline(m_dragIndex, OMB_RGBA(0, 0, 0), OMB_RGBA(0, 180, 235));
+        outline(m_dragIndex, kThemeSwatchOutline, kThemeSwatchDropTarget);
 }
 
 bool UI_Palette::ParseAttributes(const OMB_LmpNode* node) {

@@ -11,34 +11,33 @@
 UI_DEFINE_CLASS(UI_Slider, UI_View)
 UI_DEFINE_CLASS(UI_BGSlider, UI_View)
 
-// ---------------------------------------------------------------- slider
+// ---------------------------------------------------------------- shared input
 
-float UI_Slider::ValueAt(int x) const { return float(x - m_rect.x0) / float(std::max(m_rect.Width(), 1)); }
-
-bool UI_Slider::LeftDown(const UI_MouseState& m) {
+bool UI_SliderBase::LeftDown(const UI_MouseState& m) {
     if (m_dragging || !m_rect.Contains(m.x, m.y)) return false;
     m_dragging = true;
-    SetValue(ValueAt(m.x));
-    return true;
+    return LeftDrag(m);
 }
 
-bool UI_Slider::LeftDrag(const UI_MouseState& m) {
+bool UI_SliderBase::LeftDrag(const UI_MouseState& m) {
     if (!m_dragging) return false;
-    SetValue(ValueAt(m.x));
+    DragTo(float(m.x - m_rect.x0) / float(std::max(m_rect.Width(), 1)));
     return true;
 }
 
-bool UI_Slider::LeftUp(const UI_MouseState& m) {
+bool UI_SliderBase::LeftUp(const UI_MouseState& m) {
     if (!m_dragging) return false;
     m_dragging = false;
     return true;
 }
 
-bool UI_Slider::Wheel(const UI_MouseState& m) {
+bool UI_SliderBase::Wheel(const UI_MouseState& m) {
     if (m_dragging) return false;
-    SetValue(m_value + (m.wheel - m.prevWheel) * kWheelStep);
+    WheelBy(m.wheel - m.prevWheel);
     return true;
 }
+
+// ---------------------------------------------------------------- slider
 
 void UI_Slider::SetValue(float value) {
     value = std::clamp(value, 0.0f, 1.0f);
@@ -51,7 +50,7 @@ void UI_Slider::SetValue(float value) {
 }
 
 void UI_Slider::Draw() {
-    FillRect(OMB_RGBA(50, 50, 50), m_rect);
+    FillRect(kThemeSliderTrack, m_rect);
     const int filled = int(m_value * float(m_rect.Width()));
     if (filled > 0) FillRect(m_color, {m_rect.x0, m_rect.y0, m_rect.x0 + filled - 1, m_rect.y1});
 }
@@ -74,35 +73,9 @@ bool UI_Slider::ParseAttributes(const OMB_LmpNode* node) {
 
 // ---------------------------------------------------------------- background slider
 
-int UI_BGSlider::ValueAt(int x) const {
-    const float t = float(x - m_rect.x0) / float(std::max(m_rect.Width(), 1));
-    return m_lo + int(std::floor(t * float(m_hi - m_lo)));
-}
+void UI_BGSlider::DragTo(float fraction) { SetValue(m_lo + int(std::floor(fraction * float(m_hi - m_lo)))); }
 
-bool UI_BGSlider::LeftDown(const UI_MouseState& m) {
-    if (m_dragging || !m_rect.Contains(m.x, m.y)) return false;
-    m_dragging = true;
-    SetValue(ValueAt(m.x));
-    return true;
-}
-
-bool UI_BGSlider::LeftDrag(const UI_MouseState& m) {
-    if (!m_dragging) return false;
-    SetValue(ValueAt(m.x));
-    return true;
-}
-
-bool UI_BGSlider::LeftUp(const UI_MouseState& m) {
-    if (!m_dragging) return false;
-    m_dragging = false;
-    return true;
-}
-
-bool UI_BGSlider::Wheel(const UI_MouseState& m) {
-    if (m_dragging) return false;
-    SetValue(m_value + int((m.wheel - m.prevWheel) * float(m_hi - m_lo) * 0.00625f));
-    return true;
-}
+void UI_BGSlider::WheelBy(float units) { SetValue(m_value + int(units * float(m_hi - m_lo) * kWheelStep)); }
 
 void UI_BGSlider::SetValue(int value) {
     value = std::clamp(value, m_lo, m_hi);
@@ -133,10 +106,10 @@ void UI_BGSlider::Draw() {
     if (m_gradient.size() >= 2)
         m_window->Canvas().FillGradient(m_gradient.data(), int(m_gradient.size()), m_rect);
     else
-        FillRect(m_gradient.empty() ? OMB_RGBA(128, 128, 128) : m_gradient[0], m_rect);
+        FillRect(m_gradient.empty() ? kThemeGradientNone : m_gradient[0], m_rect);
     const float span = float(std::max(m_hi - m_lo, 1));
     const int x = m_rect.x0 + int(float(m_value - m_lo) / span * float(m_rect.Width())) - 1;
-    FillRect(OMB_RGBA(0, 0, 0), {std::max(x, m_rect.x0), m_rect.y0, std::min(x + 1, m_rect.x1), m_rect.y1});
+    FillRect(kThemeGradientMarker, {std::max(x, m_rect.x0), m_rect.y0, std::min(x + 1, m_rect.x1), m_rect.y1});
 }
 
 bool UI_BGSlider::ParseAttributes(const OMB_LmpNode* node) {

@@ -12,17 +12,35 @@
 #include <vector>
 
 #include "core/OMB_Signal.h"
+#include "ui/UI_Theme.h"
 #include "ui/UI_View.h"
 
-class UI_Slider : public UI_View {
+// The input both sliders share: a press inside the rectangle starts a drag,
+// the pointer's place across the rectangle picks the value while the button
+// is held, and the wheel steps the value while no drag runs. (No class
+// descriptor of its own: lookups see the sliders as plain views.)
+class UI_SliderBase : public UI_View {
 public:
-    UI_DECLARE_CLASS()
-    static constexpr float kWheelStep = 0.00625f;  // per wheel unit (8 a notch)
+    static constexpr float kWheelStep = 0.00625f;  // of the range per wheel unit (8 a notch)
 
     bool LeftDown(const UI_MouseState& m) override;
     bool LeftDrag(const UI_MouseState& m) override;
     bool LeftUp(const UI_MouseState& m) override;
     bool Wheel(const UI_MouseState& m) override;
+
+protected:
+    // The pointer is at `fraction` of the width (0 at the left edge).
+    virtual void DragTo(float fraction) = 0;
+    // The wheel turned by `units`.
+    virtual void WheelBy(float units) = 0;
+
+private:
+    bool m_dragging = false;
+};
+
+class UI_Slider : public UI_SliderBase {
+public:
+    UI_DECLARE_CLASS()
     void Draw() override;
     bool ParseAttributes(const OMB_LmpNode* node) override;
     // Clamps to 0..1; on a change stores it and runs onChange.
@@ -31,22 +49,19 @@ public:
     void ShowValue(float value);
     float Value() const { return m_value; }
 
-private:
-    float ValueAt(int x) const;
+protected:
+    void DragTo(float fraction) override { SetValue(fraction); }
+    void WheelBy(float units) override { SetValue(m_value + units * kWheelStep); }
 
+private:
     float m_value = 0;
-    bool m_dragging = false;
-    OMB_Color m_color = OMB_RGBA(46, 169, 223);
+    OMB_Color m_color = kThemeSliderFill;
     std::string m_onChange;
 };
 
-class UI_BGSlider : public UI_View {
+class UI_BGSlider : public UI_SliderBase {
 public:
     UI_DECLARE_CLASS()
-    bool LeftDown(const UI_MouseState& m) override;
-    bool LeftDrag(const UI_MouseState& m) override;
-    bool LeftUp(const UI_MouseState& m) override;
-    bool Wheel(const UI_MouseState& m) override;
     void Draw() override;
     // "range" (lo hi), "value".
     bool ParseAttributes(const OMB_LmpNode* node) override;
@@ -61,11 +76,12 @@ public:
 
     OMB_Signal2<UI_View*, int> changedSignal;
 
-private:
-    int ValueAt(int x) const;
+protected:
+    void DragTo(float fraction) override;
+    void WheelBy(float units) override;
 
+private:
     int m_value = 0;
     int m_lo = 0, m_hi = 255;
-    bool m_dragging = false;
     std::vector<OMB_Color> m_gradient;
 };

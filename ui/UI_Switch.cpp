@@ -25,19 +25,7 @@ bool UI_Switch::LeftDown(const UI_MouseState& m) {
 bool UI_Switch::LeftUp(const UI_MouseState& m) {
     if (!m_pressed) return false;
     m_pressed = false;
-    if (m_delayed && m_hover) SetSelected(!m_selected);
-    Invalidate();
-    return true;
-}
-
-bool UI_Switch::MouseEnter(const UI_MouseState& m) {
-    m_hover = true;
-    Invalidate();
-    return true;
-}
-
-bool UI_Switch::MouseLeave(const UI_MouseState& m) {
-    m_hover = false;
+    if (m_delayed && IsHovered()) SetSelected(!m_selected);
     Invalidate();
     return true;
 }
@@ -72,14 +60,8 @@ const UI_Keyword kTextSwitchStyles[] = {{"dark", 1}, {"bw", 2}, {nullptr, 0}};
 
 void UI_SideSwitch::Draw() {
     const std::string& text = m_selected ? m_text : m_text2;
-    if (m_style == 1) {
-        const OMB_Color bg = m_pressed ? OMB_RGBA(30, 30, 30) : m_hover ? OMB_RGBA(60, 60, 60) : OMB_RGBA(45, 45, 45);
-        const OMB_Color fg = m_pressed || m_hover ? OMB_RGBA(240, 240, 240, 220) : OMB_RGBA(180, 180, 180, 220);
-        DrawCaption(text, bg, fg, m_fontSize);
-        return;
-    }
-    const OMB_Color bg = m_pressed ? OMB_RGBA(60, 60, 60) : m_hover ? OMB_RGBA(100, 100, 100) : OMB_RGBA(80, 80, 80);
-    DrawCaption(text, bg, m_fontColor, m_fontSize);
+    const UI_StateColors& c = kThemeSideSwitch[m_style == 1][m_pressed ? 0 : IsHovered() ? 1 : 2];
+    DrawCaption(text, c.background, m_style == 1 ? c.text : m_fontColor, m_fontSize);
 }
 
 bool UI_SideSwitch::ParseAttributes(const OMB_LmpNode* node) {
@@ -128,27 +110,11 @@ bool UI_ViewSwitch::ParseAttributes(const OMB_LmpNode* node) {
 
 // ---------------------------------------------------------------- text switch
 
-void UI_TextSwitch::Draw() {
-    OMB_Color bg, fg;
-    if (m_style == 1) {
-        bg = m_selected ? OMB_RGBA(60, 60, 60) : m_hover ? OMB_RGBA(100, 100, 100) : OMB_RGBA(80, 80, 80);
-        fg = OMB_RGBA(255, 255, 255, m_selected ? 255 : m_hover ? 180 : 130);
-    } else if (m_style == 2) {
-        // Black and white: inverted while selected.
-        bg = m_selected ? OMB_RGBA(20, 20, 20) : m_hover ? OMB_RGBA(235, 235, 235) : OMB_RGBA(210, 210, 210);
-        fg = m_selected ? OMB_RGBA(255, 255, 255) : OMB_RGBA(20, 20, 20, 220);
-    } else {
-        bg = m_selected ? OMB_RGBA(120, 185, 210) : m_hover ? OMB_RGBA(200, 220, 220) : OMB_RGBA(170, 180, 180);
-        fg = OMB_RGBA(20, 20, 20, 220);
-    }
-    DrawCaption(m_text, bg, fg, m_fontSize);
-}
+void UI_TextSwitch::Draw() { m_caption.Draw(*this, kThemeTextSwitch[m_caption.style % 3], m_selected); }
 
 bool UI_TextSwitch::ParseAttributes(const OMB_LmpNode* node) {
     if (!UI_Switch::ParseAttributes(node)) return false;
-    UI_ReadText(node, "text", m_text);
-    UI_ReadFontSize(node, m_fontSize);
-    UI_ReadKeyword(node, "style", kTextSwitchStyles, 0, m_style);
+    m_caption.Parse(node, kTextSwitchStyles);
     return true;
 }
 
@@ -173,14 +139,14 @@ void UI_PanelSwitch::ShowPanel() {
 void UI_PanelSwitch::Draw() {
     // Darker while pressed, lighter under the pointer; an open panel's
     // header carries a marker on its left.
-    const int shift = m_pressed ? -20 : m_hover ? 25 : 0;
+    const int shift = m_pressed ? -20 : IsHovered() ? 25 : 0;
     const int r = OMB_Red(m_bgColor) + shift, g = OMB_Green(m_bgColor) + shift, b = OMB_Blue(m_bgColor) + shift;
     auto clamp = [](int v) { return v < 0 ? 0 : v > 255 ? 255 : v; };
     FillRect(OMB_RGBA(clamp(r), clamp(g), clamp(b), OMB_Alpha(m_bgColor)), m_rect);
     DrawText(m_text.c_str(), m_fontColor, m_rect, m_fontSize[0], m_fontSize[1], UI_ALIGN_LEFT);
     if (m_selected) {
         const OMB_Rect marker = {m_rect.x0, m_rect.y0, m_rect.x0 + 3, m_rect.y1};
-        FillRect(OMB_RGBA(0, 180, 235), marker);
+        FillRect(kThemeAccent, marker);
     }
 }
 
@@ -195,9 +161,10 @@ bool UI_PanelSwitch::ParseAttributes(const OMB_LmpNode* node) {
 
 // ---------------------------------------------------------------- panel column
 
-bool UI_VPanel::AddChild(UI_View* child, const OMB_LmpNode* node) {
+bool UI_VPanel::AddChild(std::unique_ptr<UI_View> owned, const OMB_LmpNode* node) {
     UI_View* before = m_children.empty() ? nullptr : m_children.back().get();
-    if (!UI_VBox::AddChild(child, node)) return false;
+    UI_View* child = owned.get();
+    if (!UI_VBox::AddChild(std::move(owned), node)) return false;
     UI_PanelSwitch* header = UI_Cast<UI_PanelSwitch>(before);
     if (header && !UI_Cast<UI_PanelSwitch>(child)) {
         header->SetPanel(child);

@@ -11,14 +11,13 @@
 #include <vector>
 
 #include "ui/UI_Box.h"
+#include "ui/UI_Caption.h"
 
 class UI_Switch : public UI_View {
 public:
     UI_DECLARE_CLASS()
     bool LeftDown(const UI_MouseState& m) override;
     bool LeftUp(const UI_MouseState& m) override;
-    bool MouseEnter(const UI_MouseState& m) override;
-    bool MouseLeave(const UI_MouseState& m) override;
     // "delayed", "selected" (no command), "onSelect", "onDeselect" and the
     // "onClick" shorthand (the text + " 1" / + " 0").
     bool ParseAttributes(const OMB_LmpNode* node) override;
@@ -41,7 +40,6 @@ protected:
 
     bool m_delayed = true;
     bool m_selected = false;
-    bool m_hover = false;
     bool m_pressed = false;
     std::string m_onSelect, m_onDeselect;
 };
@@ -55,7 +53,7 @@ public:
 protected:
     std::string m_text, m_text2;
     float m_fontSize[2] = {8, 16};
-    OMB_Color m_fontColor = OMB_RGBA(255, 255, 255, 220);
+    OMB_Color m_fontColor = kThemeSwitchText;
     int m_style = 0;
 };
 
@@ -82,9 +80,7 @@ public:
     bool ParseAttributes(const OMB_LmpNode* node) override;
 
 private:
-    std::string m_text;
-    float m_fontSize[2] = {8, 16};
-    int m_style = 0;
+    UI_Caption m_caption;
 };
 
 class UI_PanelSwitch : public UI_Switch {
@@ -104,8 +100,8 @@ private:
     void ShowPanel();
     std::string m_text;
     float m_fontSize[2] = {8, 16};
-    OMB_Color m_fontColor = OMB_RGBA(255, 255, 255, 220);
-    OMB_Color m_bgColor = OMB_RGBA(50, 50, 50);
+    OMB_Color m_fontColor = kThemeSwitchText;
+    OMB_Color m_bgColor = kThemePanelHeader;
     UI_View* m_panel = nullptr;
 };
 
@@ -114,5 +110,5 @@ public:
     UI_DECLARE_CLASS()
     // A child that is not a panel switch and follows one becomes its panel,
     // hidden unless the switch is selected.
-    bool AddChild(UI_View* child, const OMB_LmpNode* node) override;
+    bool AddChild(std::unique_ptr<UI_View> child, const OMB_LmpNode* node) override;
 };

@@ -231,7 +231,7 @@ void UI_TextField::Draw() {
     if (!m_window) return;
     UI_Canvas& canvas = m_window->Canvas();
     const int border = int(m_border);
-    if (border > 0) FillRect(m_focused ? OMB_RGBA(0, 160, 215) : OMB_RGBA(90, 90, 90), m_rect);
+    if (border > 0) FillRect(m_focused ? kThemeFieldBorderFocused : kThemeFieldBorder, m_rect);
     const OMB_Rect inner = {m_rect.x0 + border, m_rect.y0 + border, m_rect.x1 - border, m_rect.y1 - border};
     FillRect(m_bgColor, inner);
     const float w = m_fontSize[0], h = m_fontSize[1];
@@ -239,13 +239,13 @@ void UI_TextField::Draw() {
     const float x = TextX();
     const int columns = std::max(0, int((float(inner.x1) - x) / std::max(w, 1.0f)));
     if (m_text.empty() && !m_focused) {
-        canvas.SetTextColor((m_fontColor & 0x00ffffffu) | OMB_RGBA(0, 0, 0, 110));
+        canvas.SetTextColor((m_fontColor & 0x00ffffffu) | OMB_RGBA(0, 0, 0, kThemeFieldPlaceholderAlpha));
         DrawString(m_default.c_str(), columns, x, y, w, h, UI_ALIGN_LEFT);
     }
     if (m_focused && m_anchor != m_caret) {
         const int a = std::max(SelectionStart(), m_scroll) - m_scroll, b = std::min(SelectionEnd() - m_scroll, columns);
         if (b > a)
-            FillRect(OMB_RGBA(40, 100, 150),
+            FillRect(kThemeFieldSelection,
                      {int(x + float(a) * w), int(y), int(x + float(b) * w) - 1, int(y + h) - 1});
     }
     if (!m_text.empty()) {

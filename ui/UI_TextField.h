@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/UI_Theme.h"
 #include "ui/UI_View.h"
 
 class UI_TextField : public UI_View {
@@ -78,8 +79,8 @@ private:
     bool m_focused = false;
     bool m_edited = false;
     float m_fontSize[2] = {8, 16};
-    OMB_Color m_bgColor = OMB_RGBA(25, 25, 25);
-    OMB_Color m_fontColor = OMB_RGBA(235, 235, 235);
+    OMB_Color m_bgColor = kThemeFieldBackground;
+    OMB_Color m_fontColor = kThemeFieldText;
     float m_border = 1;
     int m_align = 1;
     std::string m_onEnter;

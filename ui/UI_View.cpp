@@ -74,18 +74,18 @@ UI_View* UI_View::HitTest(int x, int y) {
 
 // ---------------------------------------------------------------- tree
 
-void UI_View::SetWindow(UI_IWindow* window) {
+void UI_View::SetWindow(UI_Window* window) {
     m_window = window;
     if (!nextResponder) nextResponder = window;
     for (auto& child : m_children) child->SetWindow(window);
 }
 
-bool UI_View::AddChild(UI_View* child, const OMB_LmpNode* node) {
+bool UI_View::AddChild(std::unique_ptr<UI_View> child, const OMB_LmpNode* node) {
     if (!child) return false;
-    m_children.emplace_back(child);
     child->m_parent = this;
     child->nextResponder = this;
     child->SetWindow(m_window);
+    m_children.push_back(std::move(child));
     return true;
 }
 
@@ -102,6 +102,11 @@ bool UI_View::ParseAttributes(const OMB_LmpNode* node) {
 
 void UI_View::RunCommand(const std::string& text) {
     if (m_window && !text.empty()) m_window->OnViewCommand(text.c_str());
+}
+
+bool UI_View::IsHovered() const {
+    if (!m_window || m_window->HoverView() != this) return false;
+    return !m_window->CaptureView() || m_window->CaptureView() == this;
 }
 
 void UI_View::Invalidate() {

@@ -20,7 +20,7 @@
 #include "ui/UI_Responder.h"
 
 struct OMB_LmpNode;
-class UI_IWindow;
+class UI_Window;
 
 // {class name, base descriptor}. A view is of class K when the chain from its
 // own descriptor reaches K.
@@ -77,10 +77,17 @@ public:
     virtual void SetHidden(bool hidden) { m_hidden = hidden; }
     // Sets the window here and below; nextResponder becomes the window when
     // it was still null.
-    virtual void SetWindow(UI_IWindow* window);
+    virtual void SetWindow(UI_Window* window);
     // Appends and adopts the child (parent, nextResponder, window); false for
     // a null child. `node` is the child's description node (may be null).
-    virtual bool AddChild(UI_View* child, const OMB_LmpNode* node);
+    virtual bool AddChild(std::unique_ptr<UI_View> child, const OMB_LmpNode* node);
+    // Makes a T, adds it and returns it (owned by this view).
+    template <typename T, typename... Args>
+    T* AddNew(const OMB_LmpNode* node, Args&&... args) {
+        auto child = std::make_unique<T>(std::forward<Args>(args)...);
+        T* view = child.get();
+        return AddChild(std::move(child), node) ? view : nullptr;
+    }
     // The common attributes: "id", "hint", "hidden", "minSize". A null node
     // changes nothing. False when a value is unusable.
     virtual bool ParseAttributes(const OMB_LmpNode* node);
@@ -99,9 +106,12 @@ public:
 
     // Asks the window for a frame (state that shows changed).
     void Invalidate();
+    // The pointer rests on this view and no other view holds the capture.
+    // The window keeps the one hover state; views only read it.
+    bool IsHovered() const;
 
     // ---- Fields.
-    UI_IWindow* Window() const { return m_window; }
+    UI_Window* Window() const { return m_window; }
     UI_View* Parent() const { return m_parent; }
     int ChildCount() const { return int(m_children.size()); }
     UI_View* Child(int i) const { return m_children[size_t(i)].get(); }
@@ -115,7 +125,7 @@ public:
     bool IsHidden() const { return m_hidden; }
 
 protected:
-    UI_IWindow* m_window = nullptr;
+    UI_Window* m_window = nullptr;
     UI_View* m_parent = nullptr;
     std::vector<std::unique_ptr<UI_View>> m_children;
     std::string m_id;

@@ -16,11 +16,12 @@ UI_Window::~UI_Window() = default;
 
 // ---------------------------------------------------------------- tree
 
-void UI_Window::SetRootView(UI_View* root) {
+UI_View* UI_Window::SetRootView(std::unique_ptr<UI_View> root) {
     // The old tree dies: nothing may keep pointing into it.
     m_capture = m_focus = m_hover = m_defaultFocus = nullptr;
-    m_root.reset(root);
+    m_root = std::move(root);
     if (m_root) m_root->SetWindow(this);
+    return m_root.get();
 }
 
 void UI_Window::CollectViews(const UI_ClassInfo* cls, std::vector<UI_View*>& out) {

@@ -1,4 +1,4 @@
-// UI_IWindow and UI_Window: the object the view tree hangs under. It owns the
+// UI_Window: the object the view tree hangs under. It owns the
 // root view and the frame's canvas, routes input to one view (with mouse
 // capture from a press to its release, hover tracking and keyboard focus
 // with a default focus) and broadcasts to all (the window first, then the
@@ -30,74 +30,45 @@ public:
     virtual void SetClipboardText(const char* text) = 0;
 };
 
-class UI_IWindow : public UI_Responder {
-public:
-    virtual void RefreshLayout() = 0;
-    virtual void SetFocus(UI_View* view) = 0;
-    virtual void OnDropFiles(const std::vector<std::string>& paths, int x, int y) = 0;
-    virtual void CollectViews(const UI_ClassInfo* cls, std::vector<UI_View*>& out) = 0;
-    virtual UI_View* FindView(const char* name, const UI_ClassInfo* cls) = 0;
-    virtual void OnViewCommand(const char* text) = 0;
-    virtual bool SetViewAttribute(const char* viewName, const char* attribute, const char* value) = 0;
-    virtual UI_View* HitTest(int x, int y) = 0;
-    virtual void SetRootView(UI_View* root) = 0;
-    virtual void SetRect(const OMB_Rect& rect) = 0;
-    virtual OMB_Size GetMinSize() const = 0;
-    virtual void Measure() = 0;
-    virtual void SetDefaultFocus(UI_View* view) = 0;
-    virtual void Broadcast(const UI_Event& event) = 0;
-    virtual void HandleInputEvent(const UI_Event& event) = 0;
-
-    // ---- What views read from their window.
-    virtual UI_Canvas& Canvas() = 0;
-    virtual UI_View* CaptureView() const = 0;
-    virtual UI_View* HoverView() const = 0;
-    virtual UI_View* FocusView() const = 0;
-    virtual const UI_MouseState& Mouse() const = 0;
-    virtual const UI_KeyState& Keys() const = 0;
-    // Asks the platform for a frame.
-    virtual void RequestRedraw() = 0;
-    virtual bool GetClipboardText(std::string& text) = 0;
-    virtual void SetClipboardText(const char* text) = 0;
-};
-
-class UI_Window : public UI_IWindow {
+class UI_Window : public UI_Responder {
 public:
     UI_Window() = default;
     ~UI_Window() override;
 
-    void RefreshLayout() override;
-    void SetFocus(UI_View* view) override;
-    void OnDropFiles(const std::vector<std::string>& paths, int x, int y) override {}
-    void CollectViews(const UI_ClassInfo* cls, std::vector<UI_View*>& out) override;
-    UI_View* FindView(const char* name, const UI_ClassInfo* cls) override;
-    void OnViewCommand(const char* text) override {}
+    void RefreshLayout();
+    void SetFocus(UI_View* view);
+    // The hooks an editor window takes over.
+    virtual void OnDropFiles(const std::vector<std::string>& paths, int x, int y) {}
+    virtual void OnViewCommand(const char* text) {}
+    void CollectViews(const UI_ClassInfo* cls, std::vector<UI_View*>& out);
+    UI_View* FindView(const char* name, const UI_ClassInfo* cls);
     // Finds the view by name (any class); builds a one-attribute description
     // node and hands it to the view's ParseAttributes. False for a null
     // argument or an unknown view ("[Warning] cannot find view '%s'").
-    bool SetViewAttribute(const char* viewName, const char* attribute, const char* value) override;
-    UI_View* HitTest(int x, int y) override;
-    // Deletes the old root, takes the new one and attaches it to this window.
-    void SetRootView(UI_View* root) override;
-    void SetRect(const OMB_Rect& rect) override;
-    OMB_Size GetMinSize() const override;
-    void Measure() override;
-    void SetDefaultFocus(UI_View* view) override;
+    bool SetViewAttribute(const char* viewName, const char* attribute, const char* value);
+    UI_View* HitTest(int x, int y);
+    // Deletes the old root, takes the new one and attaches it to this
+    // window; returns it.
+    UI_View* SetRootView(std::unique_ptr<UI_View> root);
+    void SetRect(const OMB_Rect& rect);
+    OMB_Size GetMinSize() const;
+    void Measure();
+    void SetDefaultFocus(UI_View* view);
     // Ticks store their time first; then the window's own hooks, then the
     // whole tree.
-    void Broadcast(const UI_Event& event) override;
-    void HandleInputEvent(const UI_Event& event) override;
+    void Broadcast(const UI_Event& event);
+    virtual void HandleInputEvent(const UI_Event& event);
 
-    UI_Canvas& Canvas() override { return m_canvas; }
-    UI_View* CaptureView() const override { return m_capture; }
-    UI_View* HoverView() const override { return m_hover; }
-    UI_View* FocusView() const override { return m_focus; }
+    UI_Canvas& Canvas() { return m_canvas; }
+    UI_View* CaptureView() const { return m_capture; }
+    UI_View* HoverView() const { return m_hover; }
+    UI_View* FocusView() const { return m_focus; }
     UI_View* DefaultFocus() const { return m_defaultFocus; }
-    const UI_MouseState& Mouse() const override { return m_mouse; }
-    const UI_KeyState& Keys() const override { return m_keys; }
-    void RequestRedraw() override;
-    bool GetClipboardText(std::string& text) override;
-    void SetClipboardText(const char* text) override;
+    const UI_MouseState& Mouse() const { return m_mouse; }
+    const UI_KeyState& Keys() const { return m_keys; }
+    void RequestRedraw();
+    bool GetClipboardText(std::string& text);
+    void SetClipboardText(const char* text);
 
     // One frame: empties the batches, broadcasts Draw, closes the batches
     // and renders them over the window rectangle (needs a context).

@@ -3,7 +3,7 @@
 // the previous picture while the first samples of a new one come in.
 //
 //   weight         0 shows the previous picture, 1 the new average
-//   invNumSamples  1 / samples accumulated
+//   invNumSamples  1 / samples accumulated, for pixels without a count
 //   expo           exposure: 1 - exp(-expo * radiance), half of it on the
 //                  brightest channel
 //   gamma          1 / display gamma
@@ -19,7 +19,10 @@ uniform vec2 imageSize;
 varying vec2 st;
 
 void main() {
-    vec3 c = texture2D(tex_accum, st).rgb * invNumSamples;
+    // Alpha counts the samples of the pixel: while a sample is traced band
+    // by band, the bands done have one more than the rest.
+    vec4 sum = texture2D(tex_accum, st);
+    vec3 c = sum.a > 0.5 ? sum.rgb / sum.a : sum.rgb * invNumSamples;
     // Half per channel, half on the brightest channel: bright colours keep
     // their hue and the brightest still turn white.
     float m = max(max(c.r, c.g), max(c.b, 1e-6));

@@ -173,30 +173,31 @@ bool hitRound(vec3 ro, vec3 rd, vec3 c, float r, float t0, float t1, out float t
 
 float density(vec3 p) { return texture3D(mc, p * vol_scale).r; }
 
-// Where the smoothed occupancy rises through 0.5 within [t0, t1]. A ray
-// that starts inside (it leaves a surface there) first has to get out.
+// Where the smoothed occupancy rises through 0.5 within [t0, t1], sampled
+// every eighth of a cell so thin parts are not stepped over. The hit lies
+// on the outer side of the surface, so rays leaving it start outside; a ray
+// that starts inside is in solid matter and stops at once.
 bool hitSmooth(vec3 ro, vec3 rd, float t0, float t1, out float t, out vec3 n) {
-    float dt = (t1 - t0) / 6.0;
-    bool wasInside = density(ro + rd * t0) >= 0.5;
-    if (wasInside && t0 > 0.02) {
+    float steps = clamp(ceil((t1 - t0) * 8.0), 1.0, 16.0);
+    float dt = (t1 - t0) / steps;
+    if (density(ro + rd * t0) >= 0.5) {
         t = t0;
     } else {
         t = -1.0;
         float prev = t0;
-        for (int i = 1; i <= 6; ++i) {
+        for (int i = 1; i <= 16; ++i) {
+            if (float(i) > steps) break;
             float tt = t0 + dt * float(i);
-            bool inside = density(ro + rd * tt) >= 0.5;
-            if (inside && !wasInside) {
+            if (density(ro + rd * tt) >= 0.5) {
                 float lo = prev, hi = tt;
                 for (int k = 0; k < 6; ++k) {
                     float mid = 0.5 * (lo + hi);
                     if (density(ro + rd * mid) >= 0.5) hi = mid;
                     else lo = mid;
                 }
-                t = hi;
+                t = lo;
                 break;
             }
-            wasInside = inside;
             prev = tt;
         }
         if (t < 0.0) return false;
@@ -242,6 +243,18 @@ bool hitShape(vec3 ro, vec3 rd, vec3 cell, float t0, float t1, vec3 n0, out floa
 #endif
 }
 
+// Density over directions of normalize(r + rho * u), u uniform in the unit
+// ball (the metal lobe): the ball's volume along d per solid angle.
+float lobePdf(vec3 d, vec3 r, float rho) {
+    float b = dot(d, r), q = b * b - 1.0 + rho * rho;
+    if (q <= 0.0) return 0.0;
+    float t1 = b + sqrt(q), t0 = max(b - sqrt(q), 0.0);
+    if (t1 <= 0.0) return 0.0;
+    return (t1 * t1 * t1 - t0 * t0 * t0) / (4.0 * PI * rho * rho * rho);
+}
+
+float schlick(float cosI, float f0) { return f0 + (1.0 - f0) * pow(1.0 - clamp(cosI, 0.0, 1.0), 5.0); }
+
 // What a path keeps of its light over `cells` of glass of colour idx.
 vec3 glassTransmission(float idx, float cells) {
     return exp(-(vec3(1.0) - albedoOf(idx)) * (cells * (0.02 + 0.3 * material1(idx).y)));
@@ -267,9 +280,13 @@ bool walk(vec3 ro, vec3 rd, float tMax, int mode, float inside, inout vec3 tint)
     vec3 cell = clamp(floor(ro + rd * t + n * -0.5e-3), vec3(0.0), bound - 1.0);
     vec3 delta = abs(invd);
     vec3 tNext = (cell + max(sgn, 0.0) - ro) * invd;
+    float lastGlass = -1.0;  // the colour of the glass the shadow ray is in
     for (int i = 0; i < 512; ++i) {
         vec4 v = cellAt(cell);
         float idx = indexOf(v);
+#ifdef OPT_MATERIAL
+        if (mode == 1 && idx != lastGlass) lastGlass = -1.0;
+#endif
         float tExit = min(min(tNext.x, tNext.y), tNext.z);
         if (mode == 2) {
             if (idx != inside) {
@@ -285,6 +302,14 @@ bool walk(vec3 ro, vec3 rd, float tMax, int mode, float inside, inout vec3 tint)
 #ifdef OPT_MATERIAL
             if (mode == 1 && kindOf(idx) > 1.5 && kindOf(idx) < 2.5) {
                 tint *= glassTransmission(idx, 1.0);
+                // Entering a run of glass: what its two faces reflect.
+                if (idx != lastGlass && material2(idx).x < 0.5) {
+                    float ior = max(material1(idx).x, 1.0);
+                    float cosI = dot(n, n) > 0.5 ? abs(dot(rd, n)) : 1.0;
+                    float f = schlick(cosI, pow((ior - 1.0) / (ior + 1.0), 2.0));
+                    tint *= (1.0 - f) * (1.0 - f);
+                }
+                lastGlass = idx;
             } else
 #endif
             if (hitShape(ro, rd, cell, t, tExit, n, th, nh)) {
@@ -405,8 +430,6 @@ vec3 inSphere() {
     return vec3(r * cos(phi), r * sin(phi), z) * pow(rand(), 0.3333);
 }
 
-float schlick(float cosI, float f0) { return f0 + (1.0 - f0) * pow(1.0 - clamp(cosI, 0.0, 1.0), 5.0); }
-
 // Grid and edge lines on the faces of cube-like shapes: the line colour or
 // a darker albedo near a face's border.
 vec3 lines(vec3 albedo, vec3 p, vec3 n, vec3 cell) {
@@ -513,19 +536,28 @@ void main() {
 
 // One path: the camera ray and up to numBounces bounces off diffuse and
 // metal surfaces (passing through glass does not count), with the sun and
-// one emissive voxel sampled at every diffuse hit.
+// one emissive voxel sampled at every diffuse hit. The ray after the last
+// bounce still sees the sky, so bounce 0 is the direct light of sun and sky.
+//
+// Each light is counted once: a diffuse hit samples the sun (also through
+// glass) and the emitters, so a path that left a diffuse surface does not
+// count the sun's disc or emission it runs into later, not even through
+// glass; after a camera ray, a metal or a glass reflection it does.
 vec3 radiance() {
     vec3 ro, rd;
     cameraRay(ro, rd);
     vec3 L = vec3(0.0), T = vec3(1.0);
-    bool specular = true;  // the sun's disc counts only after mirror-like bounces
+    bool specular = true;  // the sun's disc counts (no diffuse hit sampled it)
+    vec3 lobeR = vec3(0.0);  // the last rough metal's mirror direction and roughness:
+    float lobeRho = 0.0;     //   its sun sample and its disc hit share the sun
     bool afterDiffuse = false;  // emission found by a diffuse bounce was sampled already
     float inside = 0.0;    // the colour of the glass the ray travels in
     float eps = parm.w;
     int bounce = 0;
     for (int step = 0; step < 24; ++step) {
-        if (bounce > numBounces) break;
         vec3 tint = vec3(1.0);
+        bool hit = false;
+        float medium = 0.0;  // the glass around the surface hit
 #ifdef OPT_MATERIAL
         if (inside > 0.0) {
             if (!walk(ro, rd, 1e30, 2, inside, tint)) {
@@ -534,12 +566,16 @@ vec3 radiance() {
                 h_t = 0.0;
             }
             T *= glassTransmission(inside, h_t);
-            vec3 p = ro + rd * h_t;
-            vec3 n = h_n;  // faces back into the glass
             if (h_idx > 0.0 && kindOf(h_idx) < 1.5) {
-                // An opaque voxel inside the glass: continue as if in air.
+                // An opaque voxel in the glass: shaded where the glass
+                // meets it, and what leaves it goes back into the glass.
+                hit = true;
+                h_ground = 0.0;
+                medium = inside;
                 inside = 0.0;
             } else {
+                vec3 p = ro + rd * h_t;
+                vec3 n = h_n;  // faces back into the glass
                 float ior = max(material1(inside).x, 1.0);
                 vec3 refr = refract(rd, n, ior);
                 if (dot(refr, refr) < 1e-6) {
@@ -550,14 +586,17 @@ vec3 radiance() {
                 rd = normalize(refr);
                 ro = p - n * eps;
                 inside = 0.0;
-                specular = true;
                 continue;
             }
         }
 #endif
-        if (!traceScene(ro, rd)) {
+        if (!hit && !traceScene(ro, rd)) {
             L += T * skyRadiance(rd);
-            if (specular && dot(rd, light_rot[2]) > Ld.w) L += T * Ld.rgb / max(1e-4, 2.0 * PI * (1.0 - Ld.w));
+            if (specular && dot(rd, light_rot[2]) > Ld.w) {
+                float pl = 1.0 / max(1e-4, 2.0 * PI * (1.0 - Ld.w));
+                float pb = lobeRho > 0.0 ? lobePdf(rd, lobeR, lobeRho) : 0.0;
+                L += T * Ld.rgb * pl * (lobeRho > 0.0 ? pb / (pb + pl) : 1.0);
+            }
             break;
         }
         vec3 p = ro + rd * h_t;
@@ -576,6 +615,9 @@ vec3 radiance() {
             if (!(afterDiffuse && area_pdf > 0.0)) L += T * albedo * (m1.z + (bounce == 0 ? m1.w * 2.0 : 0.0));
             break;
         }
+#endif
+        if (bounce > numBounces) break;
+#ifdef OPT_MATERIAL
         if (kind == 2.0) {
             float ior = max(m1.x, 1.0);
             float cosI = -dot(rd, n);
@@ -583,25 +625,38 @@ vec3 radiance() {
             if (rand() < F) {
                 rd = reflect(rd, n);
                 ro = p + n * eps;
+                // Shadow rays pass through glass: they do not see this.
+                specular = true;
+                lobeRho = 0.0;
             } else {
                 vec3 refr = refract(rd, n, 1.0 / ior);
                 rd = normalize(refr + inSphere() * m0.y * 0.3);
                 ro = p - n * eps;
                 inside = h_idx;
             }
-            specular = true;
             continue;
         }
 #endif
 #if defined(OPT_MATERIAL) || defined(OPT_METAL)
         if (kind == 1.0) {
+            // The lobe around the mirror direction; rough metal also samples
+            // the sun, and the two ways of finding it are weighted by their
+            // densities (balance heuristic).
             float F = schlick(-dot(rd, n), 0.0);
             T *= mix(albedo, vec3(1.0), F) * (0.55 + 0.45 * m0.z);
             ++bounce;
-            rd = normalize(reflect(rd, n) + inSphere() * m0.y);
-            if (dot(rd, n) <= 0.0) break;
+            lobeR = reflect(rd, n);
+            lobeRho = m0.y > 0.01 ? m0.y : 0.0;
             ro = p + n * eps;
-            specular = m0.y < 0.2;
+            if (lobeRho > 0.0 && Ld.x + Ld.y + Ld.z > 0.0) {
+                vec3 l = sunSample();
+                float pb = lobePdf(l, lobeR, lobeRho), pl = 1.0 / max(1e-4, 2.0 * PI * (1.0 - Ld.w));
+                if (pb > 0.0 && dot(l, n) > 0.0) L += T * Ld.rgb * (pb * pl / (pb + pl)) * sunVisible(ro, l);
+            }
+            rd = normalize(lobeR + inSphere() * m0.y);
+            if (dot(rd, n) <= 0.0) break;
+            inside = medium;
+            specular = true;
             afterDiffuse = false;
             continue;
         }
@@ -611,20 +666,24 @@ vec3 radiance() {
             rd = normalize(reflect(rd, n) + inSphere() * m0.y * 0.5);
             if (dot(rd, n) <= 0.0) break;
             ro = p + n * eps;
+            inside = medium;
             specular = true;
+            lobeRho = 0.0;
             afterDiffuse = false;
             ++bounce;
             continue;
         }
         ro = p + n * eps;
+        // Lambert: albedo / pi times the sun's irradiance.
         vec3 l = sunSample();
         float ndl = dot(n, l);
-        if (ndl > 0.0 && Ld.x + Ld.y + Ld.z > 0.0) L += T * albedo * Ld.rgb * ndl * sunVisible(ro, l);
+        if (ndl > 0.0 && Ld.x + Ld.y + Ld.z > 0.0) L += T * albedo * Ld.rgb * (ndl / PI) * sunVisible(ro, l);
 #ifdef OPT_MATERIAL
         if (area_pdf > 0.0) L += T * albedo * areaLight(ro, n);
 #endif
         T *= albedo;
         rd = cosineSample(n);
+        inside = medium;
         specular = false;
         afterDiffuse = true;
         ++bounce;
@@ -635,9 +694,11 @@ vec3 radiance() {
 void main() {
     seedRandom();
     vec3 c = radiance();
-    // A stray NaN would poison the whole accumulation of this pixel.
+    // A stray NaN would poison the whole accumulation of this pixel. The
+    // cap tames fireflies but never cuts the sun's disc.
     if (!(c.x >= 0.0) || !(c.y >= 0.0) || !(c.z >= 0.0)) c = vec3(0.0);
-    gl_FragColor = vec4(min(c, vec3(64.0)), 1.0);
+    float disc = max(max(Ld.x, Ld.y), Ld.z) / max(1e-4, 2.0 * PI * (1.0 - Ld.w));
+    gl_FragColor = vec4(min(c, vec3(max(64.0, 2.0 * disc))), 1.0);
 }
 
 #endif

@@ -18,6 +18,8 @@
 namespace {
 
 const char* const kSession = R"(#!/bin/sh
+# The editor needs the X server, whatever driver other tests of this process chose.
+unset SDL_VIDEODRIVER
 "$1" > "$2/out.log" 2>&1 &
 pid=$!
 wid=

@@ -1,7 +1,7 @@
 // The scene view: picks against rays worked out by hand (a camera looking
 // straight down the middle column), the temporary brushes a modifier calls
-// for, camera slot files through "cam", and an offscreen picture of a box
-// stroke's preview (written to the test folder as scene_preview.png).
+// for, camera slot files through "cam", and offscreen pictures of the box
+// stroke's attach, erase and paint previews.
 #include <gtest/gtest.h>
 
 #include <SDL2/SDL.h>
@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "TK_TestSupport.h"
 #include "app/UI_SceneView.h"
 #include "brush/TK_BrushTable.h"
 #include "edit/TK_Commands.h"
@@ -38,9 +39,8 @@ protected:
         env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS);
         TK_RegisterCommands(env.executor);
         env.window = this;
-        scene = new UI_SceneView;
+        scene = static_cast<UI_SceneView*>(window.SetRootView(std::make_unique<UI_SceneView>()));
         scene->SetId("scene");
-        window.SetRootView(scene);
         window.SetRect({0, 0, 99, 99});
         scene->SetRect({0, 0, 99, 99});
         TK_RegisterBrushes(brushes);
@@ -123,7 +123,8 @@ TEST_F(SceneView, ModifiersCallTemporaryBrushesForOneGesture) {
 }
 
 TEST_F(SceneView, CameraSlotRoundTripThroughCam) {
-    const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "camslots";
+    const tk_test::TempFolder folder("camslots");
+    const std::filesystem::path dir = folder.Dir();
     std::filesystem::create_directories(dir / "config");
     env.workspace.configDir = (dir / "config").string();
     Camera& camera = scene->GetCamera();
@@ -188,25 +189,27 @@ TEST(ScenePicture, BoxStrokePreviewDrawsOverTheModel) {
         glClear(GL_COLOR_BUFFER_BIT);
         scene.DrawScene(rect);
         ASSERT_TRUE(TK_ReadPixels(rect, false, after));
-        EXPECT_TRUE(TK_SavePNG(after, testing::TempDir() + "scene_preview.png"));
         scene.LeftUp(Mouse(190, 100));
         EXPECT_EQ(env.executor.UndoCount(), 1u);
-        // Erase (Shift) and paint previews, in pictures of their own.
+        // Erase (Shift) and paint previews change the picture as well.
         struct Kind {
-            const char* file;
+            const char* name;
             TK_ModelBrush* brush;
             int modifiers;
-        } kinds[] = {{"scene_preview_erase.png", brushes.Find("attach", "box"), 4},
-                     {"scene_preview_paint.png", brushes.Find("paint", "box"), 0}};
+        } kinds[] = {{"erase", brushes.Find("attach", "box"), 4}, {"paint", brushes.Find("paint", "box"), 0}};
         for (const Kind& k : kinds) {
+            Image plain, preview;
+            glClear(GL_COLOR_BUFFER_BIT);
+            scene.DrawScene(rect);
+            ASSERT_TRUE(TK_ReadPixels(rect, false, plain));
             scene.SetActiveBrush(k.brush);
             ASSERT_TRUE(scene.LeftDown(Mouse(110, 70, k.modifiers)));
             scene.LeftDrag(Mouse(170, 90, k.modifiers));
-            EXPECT_NE(env.previewVoxels, nullptr) << k.file;
-            Image picture;
+            EXPECT_NE(env.previewVoxels, nullptr) << k.name;
             glClear(GL_COLOR_BUFFER_BIT);
             scene.DrawScene(rect);
-            EXPECT_TRUE(TK_ReadPixels(rect, false, picture) && TK_SavePNG(picture, testing::TempDir() + k.file));
+            ASSERT_TRUE(TK_ReadPixels(rect, false, preview));
+            EXPECT_NE(plain.pixels, preview.pixels) << k.name;
             scene.LeftUp(Mouse(170, 90, k.modifiers));
         }
         EXPECT_EQ(env.executor.UndoCount(), 3u);

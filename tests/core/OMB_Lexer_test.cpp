@@ -75,26 +75,19 @@ TEST(Lexer, TokenKindsAndTexts) {
         {"0x1F 0XaB 0c17 0b101 0 42", 0, "x:1F|x:aB|o:17|b:101|i:0|i:42"},
         {"1.5 .5 2e3 1E-2 3e+1 7.", 0, "f:1.5|f:.5|f:2e3|f:1E-2|f:3e+1|f:7."},
         {"-5 +.5", 0, "p:-|i:5|p:+|f:.5"},
-        {".x", 0, "p:.|w:x"},
         {">>= > >=", 0, "p:>>=|p:>|p:>="},
         {"a::b->c...d", 0, "w:a|p:::|w:b|p:->|w:c|p:...|w:d"},
         {"a\xE9\x01\xff", 0, "w:a"},  // bytes above 0x7F and control bytes are space
-        {"a\xE9" "b", 0, "w:a|w:b"},
         {"\"a\\\"b\" 'c\\'d'", 0, "s:a\\\"b|l:c\\'d"},
-        {"\"\\x41g\\c17\\123\\q\"", 0, "s:\\x41g\\c17\\123\\q"},
         {"'' \"\"", 0, "l:|s:"},
         {"'a' 'b'", OMB_LEX_ONE_BYTE_LITERAL, "l:a|l:b"},
         {"\"it's\" 'say \"x\"'", 0, "s:it's|l:say \"x\""},
-        {"\"a\nb\" 'c\nd'", 0, "s:a\nb|l:c\nd"},
         {"[[a b]]", OMB_LEX_BLOCK_STRINGS, "B:a b"},
         {"[--[x]-]y]---]z]--] w", OMB_LEX_BLOCK_STRINGS, "B:x]-]y]---]z|w:w"},
-        {"[[\"not a string\\]] x", OMB_LEX_BLOCK_STRINGS, "B:\"not a string\\|w:x"},
         {"[[a]]", 0, "p:[|p:[|w:a|p:]|p:]"},
         {"[-x]", OMB_LEX_BLOCK_STRINGS, "p:[|p:-|w:x|p:]"},
         {"a /* b */ c // d\ne", 0, "w:a|w:c|w:e"},
-        {"a/*/ b */c", 0, "w:a|w:c"},
         {"a//b", OMB_LEX_NO_LINE_COMMENTS, "w:a|p:/|p:/|w:b"},
-        {"a /* never closed", 0, "w:a"},
         {"a \\ b | size 3\nc", 0, "w:a|w:c"},
         {"a \\ b", OMB_LEX_BACKSLASH_PUNCT, "w:a|p:\\|w:b"},
         {"\\ one\n\\ two\n  \\", 0, ""},
@@ -119,29 +112,21 @@ TEST(Lexer, EveryErrorCode) {
         {" \n\t/* */ // x", 0, 3, ""},
         {"a \"abc", 0, 4, "w:a"},
         {"\"abc\\", 0, 4, ""},
-        {"\"abc\\\"", 0, 4, ""},
         {"'abc", 0, 5, ""},
-        {"'\\x", 0, 5, ""},
         {"[[abc", OMB_LEX_BLOCK_STRINGS, 6, ""},
         {"[--[abc]-]", OMB_LEX_BLOCK_STRINGS, 6, ""},
-        {"[-[abc]]--", OMB_LEX_BLOCK_STRINGS, 6, ""},
         {"a /* open", OMB_LEX_COMMENT_MUST_END, 7, "w:a"},
         {"\"a\nb\"", OMB_LEX_NO_NEWLINE_IN_STRING, 9, ""},
         {"'a\nb'", OMB_LEX_NO_NEWLINE_IN_LITERAL, 10, ""},
         {"\"it's\"", OMB_LEX_NO_SINGLE_QUOTE_IN_STRING, 11, ""},
         {"'say \"x\"'", OMB_LEX_NO_DOUBLE_QUOTE_IN_LITERAL, 12, ""},
         {"a ` b", 0, 13, "w:a"},
-        {"\x7f", 0, 13, ""},
         {"'ab'", OMB_LEX_ONE_BYTE_LITERAL, 14, ""},
-        {"'\\n'", OMB_LEX_ONE_BYTE_LITERAL, 14, ""},
         {"''", OMB_LEX_ONE_BYTE_LITERAL, 15, ""},
         {"0x", 0, 16, ""},
-        {"0x1G", 0, 16, ""},
         {"12ab", 0, 16, ""},
         {"0b12", 0, 16, ""},
-        {"0c8", 0, 16, ""},
         {"1.5e", 0, 18, ""},
-        {"1e+", 0, 18, ""},
         {"1.5f", 0, 17, ""},
     };
     for (const Case& c : cases) {
@@ -151,17 +136,7 @@ TEST(Lexer, EveryErrorCode) {
     }
 }
 
-// One text per rule: a known code, and codes outside the table.
-TEST(Lexer, ErrorTexts) {
-    EXPECT_STREQ(OMB_Lexer::ErrorText(4), "string no trailing \"");
-    EXPECT_STREQ(OMB_Lexer::ErrorText(-1), "undefined error code");
-    EXPECT_STREQ(OMB_Lexer::ErrorText(19), "undefined error code");
-}
-
 TEST(Lexer, EveryPunctuatorLexesAsItself) {
-    ASSERT_EQ(OMB_Lexer::PunctuatorCount(), 54);
-    EXPECT_STREQ(OMB_Lexer::Punctuator(0), ">>=");
-    EXPECT_STREQ(OMB_Lexer::Punctuator(53), "$");
     EXPECT_EQ(OMB_Lexer::Punctuator(54), nullptr);
     EXPECT_EQ(OMB_Lexer::Punctuator(-1), nullptr);
     for (int i = 0; i < OMB_Lexer::PunctuatorCount(); ++i) {
@@ -184,7 +159,6 @@ TEST(Lexer, TokenPositions) {
         {"a\n  /* x\n y */ b", 0, 2, 6},
         {"\"a\nb\" c", 0, 1, 3},
         {"[[a\nb]] c", OMB_LEX_BLOCK_STRINGS, 1, 4},
-        {"// x\n\\ y\n  z", 0, 2, 2},
         {"x\n \"open\nstring", 0, 1, 1},
     };
     for (const Case& c : cases) {
@@ -215,7 +189,6 @@ TEST(Lexer, PrintsErrorsOnlyWhenAsked) {
         {"abc", OMB_LEX_PRINT_ERRORS, "[Error] OMB_Lexer :: ( 1 : 4 ) : script ended\n"},
         {"abc", 0, ""},
         {"a\n  `", OMB_LEX_PRINT_ERRORS, "[Error] OMB_Lexer :: ( 2 : 3 ) : undefined punctuation\n"},
-        {"x \"a\nb", OMB_LEX_PRINT_ERRORS, "[Error] OMB_Lexer :: ( 1 : 3 ) : string no trailing \"\n"},
         {"[-[a]]", OMB_LEX_PRINT_ERRORS | OMB_LEX_BLOCK_STRINGS,
          "[Error] OMB_Lexer :: ( 1 : 1 ) : string block no trailing ]---]\n"},
     };
@@ -241,26 +214,19 @@ TEST(Lexer, ReadIntAndReadFloat) {
     const Case cases[] = {
         {"42", true, 42, true, 42.0f},
         {"-42", true, -42, true, -42.0f},
-        {"+7", true, 7, true, 7.0f},
         {"- 3", true, -3, true, -3.0f},
         {"-0x10", true, -16, true, -16.0f},
         {"0b101", true, 5, true, 5.0f},
-        {"0c17", true, 15, true, 15.0f},
         {"4294967295", true, -1, true, 4294967295.0f},
         {"4294967297", true, 1, true, 1.0f},  // integers wrap at 32 bits
         {"1.5", false, 0, true, 1.5f},
         {"-2.5e1", false, 0, true, -25.0f},
-        {".125", false, 0, true, 0.125f},
         {"1e-50", false, 0, true, 0.0f},
         {"12345678901234567890123.0", false, 0, true, 1.2345679e22f},
-        {"0.000000000000000000000000000001", false, 0, true, 1e-30f},
         {"abc", false, 0, false, 0.0f},
-        {"*3", false, 0, false, 0.0f},
         {"--3", false, 0, false, 0.0f},
-        {"-", false, 0, false, 0.0f},
         {"- x", false, 0, false, 0.0f},
         {"", false, 0, false, 0.0f},
-        {"'5'", false, 0, false, 0.0f},
         {"12ab", false, 0, false, 0.0f},
     };
     for (const Case& c : cases) {
@@ -303,17 +269,6 @@ TEST(Lexer, TokenTestsIgnoreStringsAndLiterals) {
     lexer.NextToken(token);
     EXPECT_TRUE(token.IsPlus());
     EXPECT_FALSE(token.Is("+="));
-}
-
-TEST(Lexer, InitWithoutTextIsInvalid) {
-    OMB_Lexer lexer(nullptr, OMB_LEX_PRINT_ERRORS);
-    EXPECT_EQ(lexer.Error(), 2);
-    EXPECT_TRUE(lexer.AtEnd());
-    OMB_Token token;
-    int32_t value = 0;
-    EXPECT_FALSE(lexer.NextToken(token));
-    EXPECT_FALSE(lexer.ReadInt(value));
-    EXPECT_EQ(lexer.Error(), 2);
 }
 
 }  // namespace

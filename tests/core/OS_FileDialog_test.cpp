@@ -3,12 +3,13 @@
 #include "core/OS_FileDialog.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "TK_TestSupport.h"
 
 TEST(FileDialog, FilterPatterns) {
     const char* const cases[][2] = {
@@ -39,8 +40,8 @@ TEST(FileDialog, HeadlessIsCancelledWithOneWarning) {
 // its exit status tells a choice from a cancel.
 TEST(FileDialog, ToolOutputBecomesThePath) {
     namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / ("tk_dialog_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const tk_test::TempFolder folder("tk_dialog");
+    const fs::path& dir = folder.Dir();
     const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
     ::setenv("PATH", (dir.string() + ":" + oldPath).c_str(), 1);
     struct Case {
@@ -63,5 +64,4 @@ TEST(FileDialog, ToolOutputBecomesThePath) {
         EXPECT_EQ(path, c.path) << c.script;
     }
     ::setenv("PATH", oldPath.c_str(), 1);
-    fs::remove_all(dir);
 }

@@ -4,12 +4,13 @@
 #include "core/OS_Trash.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "TK_TestSupport.h"
 
 namespace {
 
@@ -21,10 +22,7 @@ protected:
         fs::create_directories(dir / "models");
         ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
     }
-    void TearDown() override {
-        ::unsetenv("XDG_DATA_HOME");
-        fs::remove_all(dir);
-    }
+    void TearDown() override { ::unsetenv("XDG_DATA_HOME"); }
     std::string Model(const std::string& name, const std::string& text) const {
         std::ofstream(dir / "models" / name) << text;
         return (dir / "models" / name).string();
@@ -35,7 +33,8 @@ protected:
         return s.str();
     }
 
-    const fs::path dir = fs::temp_directory_path() / ("tk_trash_" + std::to_string(::getpid()));
+    const tk_test::TempFolder folder{"tk_trash"};
+    const fs::path& dir = folder.Dir();
 };
 
 }  // namespace

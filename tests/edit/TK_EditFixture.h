@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "TK_TestSupport.h"
 #include "model/TK_EditorEnv.h"
 
 namespace tk_test {
@@ -17,19 +18,6 @@ namespace tk_test {
 // Every invariant of a valid model: size 1..126, voxels inside, one voxel
 // per cell, colours 1..255, palette entry 0 zero and the rest opaque.
 ::testing::AssertionResult IsValidModel(const TK_Model& model);
-
-// The voxel words in ascending order, to compare unordered lists.
-std::vector<uint32_t> SortedWords(const VoxelList& voxels);
-
-// Size, voxels (as a set) and palette of a model, for round-trip checks.
-struct ModelState {
-    int size[3] = {0, 0, 0};
-    std::vector<uint32_t> voxels;
-    Palette palette;
-
-    static ModelState Of(const TK_Model& model);
-    bool operator==(const ModelState& o) const;
-};
 
 class EditEnvTest : public ::testing::Test {
 protected:

@@ -26,26 +26,6 @@ namespace tk_test {
     return ::testing::AssertionSuccess();
 }
 
-std::vector<uint32_t> SortedWords(const VoxelList& voxels) {
-    std::vector<uint32_t> words;
-    words.reserve(size_t(voxels.Count()));
-    for (const Voxel& v : voxels) words.push_back(v.Word());
-    std::sort(words.begin(), words.end());
-    return words;
-}
-
-ModelState ModelState::Of(const TK_Model& model) {
-    ModelState s;
-    std::copy(model.size, model.size + 3, s.size);
-    s.voxels = SortedWords(model.voxels);
-    s.palette = model.palette;
-    return s;
-}
-
-bool ModelState::operator==(const ModelState& o) const {
-    return std::equal(size, size + 3, o.size) && voxels == o.voxels && palette == o.palette;
-}
-
 void EditEnvTest::SetUp() {
     env = std::make_unique<TK_EditorEnv>();
     TK_RegisterCommands(env->executor);

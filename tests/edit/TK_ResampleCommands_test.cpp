@@ -29,9 +29,6 @@ TEST_F(ResampleCommands, ScaleHalvesAndRefusesIdentity) {
     ASSERT_TRUE(Run("scale 0.5"));
     ExpectSize(5, 5, 5);
     EXPECT_EQ(Count(), 125);
-    ASSERT_TRUE(Run("undo"));
-    ExpectSize(10, 10, 10);
-    EXPECT_EQ(Count(), 1000);
 }
 
 TEST_F(ResampleCommands, ScaleKeepsTheCentreAndTheFloor) {
@@ -57,13 +54,6 @@ TEST_F(ResampleCommands, X2CentresAndDropsOutsideCells) {
     EXPECT_EQ(Count(), 8);
     EXPECT_EQ(ColorAt(63, 2, 2), 6);   // 2 * 50 - 100 + 63
     EXPECT_EQ(ColorAt(64, 3, 3), 6);
-    SetBox(3, 3, 3);
-    Add(1, 1, 1, 3);
-    ASSERT_TRUE(Run("x2"));
-    ExpectSize(6, 6, 6);
-    EXPECT_EQ(ColorAt(2, 2, 2), 3);
-    EXPECT_EQ(ColorAt(3, 3, 3), 3);
-    EXPECT_EQ(Count(), 8);
     SetBox(126, 126, 126);
     EXPECT_FALSE(Run("x2"));  // empty and already at the largest box
 }
@@ -96,7 +86,6 @@ TEST_F(ResampleCommands, RotTurnsAboutTheCentre) {
     EXPECT_EQ(ColorAt(0, 9, 4), 4);
     ASSERT_TRUE(Run("rot Z -90"));  // back
     EXPECT_EQ(ColorAt(0, 0, 2), 3);
-    EXPECT_EQ(ColorAt(9, 19, 4), 4);
     ASSERT_TRUE(Run("rot x 90 y 90"));
     ExpectSize(5, 10, 20);
     EXPECT_EQ(Count(), 2);

@@ -26,7 +26,6 @@ TK_Workspace Load(const std::string& text, std::string* output = nullptr) {
     LoadConfig(ws, path);
     std::string out = testing::internal::GetCapturedStdout();
     if (output) *output = out;
-    std::remove(path.c_str());
     return ws;
 }
 

@@ -9,21 +9,7 @@
 
 #include "TK_PluginTest.h"
 
-namespace {
-
-Image Rgb(int w, int h, uint32_t (*color)(int x, int y)) {
-    Image image;
-    image.Allocate(IMAGE_RGB, w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const uint32_t c = color(x, y);
-            uint8_t* p = &image.pixels[3 * (size_t(y) * w + x)];
-            p[0] = uint8_t(ColorR(c)), p[1] = uint8_t(ColorG(c)), p[2] = uint8_t(ColorB(c));
-        }
-    return image;
-}
-
-}  // namespace
+using tk_test::RgbImage;
 
 TEST(ImageConvert, PictureStandsUpWithTransparentPixelsEmpty) {
     Image image;
@@ -49,7 +35,7 @@ TEST(ImageConvert, ColoursTakeFreeEntriesThenTheNearest) {
     TK_Model model;
     model.palette[40] = PackRGBA(40, 40, 40);
     auto color = [](int x, int y) { return x == 5 && y == 1 ? PackRGBA(40, 40, 40) : PackRGBA(2 * x, 80 * y, 5); };
-    ASSERT_TRUE(ImageToModel(Rgb(126, 3, color), model));
+    ASSERT_TRUE(ImageToModel(RgbImage(126, 3, color), model));
     ASSERT_EQ(model.voxels.Count(), 378);
     std::set<int> used;
     for (const Voxel& v : model.voxels) {
@@ -63,6 +49,6 @@ TEST(ImageConvert, ColoursTakeFreeEntriesThenTheNearest) {
     EXPECT_EQ(model.palette[40], PackRGBA(40, 40, 40));
     EXPECT_EQ(used.size(), 255u);
     // A tall picture is scaled to fit; its short side keeps one cell.
-    ASSERT_TRUE(ImageToModel(Rgb(2, 1000, [](int, int y) { return PackRGBA(y % 256, 0, 0); }), model));
+    ASSERT_TRUE(ImageToModel(RgbImage(2, 1000, [](int, int y) { return PackRGBA(y % 256, 0, 0); }), model));
     EXPECT_EQ(std::vector<int>(model.size, model.size + 3), (std::vector<int>{1, 1, 126}));
 }

@@ -27,12 +27,6 @@ TK_Model Box(int sx, int sy, int sz) {
     return m;
 }
 
-void Fill(TK_Model& m, int color) {
-    for (int z = 0; z < m.size[2]; ++z)
-        for (int y = 0; y < m.size[1]; ++y)
-            for (int x = 0; x < m.size[0]; ++x) m.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(color)});
-}
-
 std::vector<std::string> Lines(const std::string& text, const std::string& prefix) {
     std::vector<std::string> out;
     std::istringstream in(text);
@@ -109,8 +103,7 @@ TEST(MeshExport, AxisAndPivotApplyToVerticesAndNormals) {
 }
 
 TEST(MeshExport, MergedFacesCoverExactlyTheExposedFaces) {
-    TK_Model full = Box(3, 4, 5);
-    Fill(full, 7);
+    const TK_Model full = tk_test::ShapeModel(3, 4, 5, [](int, int, int) { return 7; });
     TK_MeshSurface surface;
     TK_BuildMeshSurface(full, true, surface);
     EXPECT_EQ(surface.Count(), 6u);
@@ -118,12 +111,9 @@ TEST(MeshExport, MergedFacesCoverExactlyTheExposedFaces) {
     EXPECT_EQ(surface.Count(), size_t(2 * (12 + 15 + 20)));
 
     // A random blob of three colours: merging keeps every unit face once.
-    TK_Model blob = Box(9, 8, 7);
     std::mt19937 random(5);
-    for (int z = 0; z < 7; ++z)
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 9; ++x)
-                if (random() % 3) blob.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(1 + random() % 3)});
+    const TK_Model blob =
+        tk_test::ShapeModel(9, 8, 7, [&](int, int, int) { return random() % 3 ? 1 + int(random() % 3) : 0; });
     std::map<std::vector<int>, int> single, merged;
     auto cover = [&](bool optimize, std::map<std::vector<int>, int>& cells) {
         TK_BuildMeshSurface(blob, optimize, surface);
@@ -140,10 +130,7 @@ TEST(MeshExport, MergedFacesCoverExactlyTheExposedFaces) {
 
 TEST(MeshExport, UnmergedSurfaceIsClosedAndWoundOutwards) {
     // A staircase: manifold, with inner and outer edges.
-    TK_Model stairs = Box(4, 3, 4);
-    for (int z = 0; z < 4; ++z)
-        for (int y = 0; y < 3; ++y)
-            for (int x = z; x < 4; ++x) stairs.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(1 + x)});
+    const TK_Model stairs = tk_test::ShapeModel(4, 3, 4, [](int x, int, int z) { return x >= z ? 1 + x : 0; });
     for (const char* config : {"file_obj ( optimize = '0' )", "file_obj ( optimize = '0' axis = '-xyz' cw = '1' )"}) {
         SCOPED_TRACE(config);
         std::map<std::pair<int, int>, int> directed;
@@ -199,5 +186,4 @@ TEST(MeshExport, SaveWritesThreeFilesOrNothing) {
     EXPECT_EQ(image.pixels[4], 2) << "pixel 1 is colour 2";
     EXPECT_TRUE(TK_Plugin_PLY().SaveModel(dir + "mesh.ply", "", m));
     EXPECT_FALSE(TK_Plugin_PLY().SaveModel(dir + "missing/mesh.ply", "", m));
-    for (const char* f : {"mesh.obj", "mesh.mtl", "mesh.png", "mesh.ply"}) std::remove((dir + f).c_str());
 }

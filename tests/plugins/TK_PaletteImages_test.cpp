@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -34,14 +33,6 @@ std::string ParseTgaOutput(const Bytes& b, bool& ok, Image& image) {
     testing::internal::CaptureStdout();
     ok = TK_Plugin_TGA::ParseBytes(b.data.data(), b.data.size(), image);
     return testing::internal::GetCapturedStdout();
-}
-
-Image Rgb(int w, int h, const std::function<uint32_t(int)>& colourOf) {
-    Image image;
-    image.Allocate(IMAGE_RGB, w, h);
-    for (int p = 0; p < w * h; ++p)
-        for (int c = 0; c < 3; ++c) image.pixels[size_t(3 * p + c)] = uint8_t(colourOf(p) >> (8 * c));
-    return image;
 }
 
 }  // namespace
@@ -76,7 +67,6 @@ TEST(PaletteImages, PaletteRoundTripsThroughEveryFormat) {
         Palette back;
         ASSERT_TRUE(ImageToPalette(image, back, false));
         for (int i = 1; i < 256; ++i) ASSERT_EQ(back[i], model.palette[i]) << "entry " << i;
-        std::remove(path.c_str());
     }
     EXPECT_FALSE(TK_Plugin_PNG().SaveModel("", "", model));
     EXPECT_FALSE(TK_Plugin_ACT().SaveModel(testing::TempDir() + "no/such/folder/x.act", "", model));
@@ -100,7 +90,8 @@ TEST(PaletteImages, PngConversionsTakePixelsOrDistinctColours) {
     for (int side : {16, 32}) {
         SCOPED_TRACE(side);
         std::vector<uint8_t> png;
-        ASSERT_TRUE(TK_Plugin_PNG::WriteBytes(Rgb(side, side, [](int p) { return PackRGBA(p / 2, p / 512, 9); }), png));
+        const auto colour = [side](int x, int y) { return PackRGBA((y * side + x) / 2, (y * side + x) / 512, 9); };
+        ASSERT_TRUE(TK_Plugin_PNG::WriteBytes(tk_test::RgbImage(side, side, colour), png));
         Image image;
         ASSERT_TRUE(TK_Plugin_PNG::ParseBytes(png.data(), png.size(), image));
         ASSERT_EQ(image.format, IMAGE_RGBA);
@@ -152,13 +143,9 @@ TEST(PaletteImages, TgaRefusesWithMessages) {
         {TgaHeader(1, 24, 1, 1).Fill(3, 0), "[Error] TGA : unsupported image type : 1\n"},
         {TgaHeader(2, 24, 2, 2).Fill(11, 0), "[Error] TGA : file too short for its pixels\n"},
         {TgaHeader(2, 32, 0, 4), "[Error] TGA : unsupported image size\n"},
-        {TgaHeader(10, 32, 65535, 65535).Fill(64, 0xFF), "[Error] TGA : unsupported image size\n"},
         {TgaHeader(10, 32, 16384, 1024).Fill(64, 0xFF), "[Error] TGA : file too short for its pixels\n"},
         // A repeat packet of 128 pixels into a 4-pixel image.
         {TgaHeader(10, 24, 2, 2).U8(0xFF).Fill(3, 1), "[Error] TGA : run-length packet past the image end\n"},
-        // A raw packet of 4 pixels with the bytes of 1; enough for the
-        // size check, not for the packet.
-        {TgaHeader(10, 24, 2, 2).U8(0x03).Fill(3, 1), "[Error] TGA : file too short for its pixels\n"},
         {Bytes().Fill(17, 0), "[Error] TGA : file too short for its header\n"},
     };
     for (const Case& c : cases) {

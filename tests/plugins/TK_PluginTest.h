@@ -1,9 +1,10 @@
-// Helpers of the plugin tests: little-endian files built by hand, and a
-// model's voxels in forms that compare across lists and palettes.
+// Helpers of the plugin tests: little-endian files and pictures built by
+// hand, and a model's voxels in forms that compare across lists and palettes.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 
 #include "TK_TestSupport.h"
 #include "core/OMB_LmpParser.h"
+#include "model/Image.h"
 #include "model/TK_Model.h"
 #include "plugins/TK_Plugin_Mesh.h"
 
@@ -29,13 +31,6 @@ struct Bytes {
     Bytes& Fill(size_t n, uint8_t v) { return data.insert(data.end(), n, v), *this; }
 };
 
-inline std::vector<uint32_t> SortedVoxels(const TK_Model& m) {
-    std::vector<uint32_t> words;
-    for (const Voxel& v : m.voxels) words.push_back(v.Word());
-    std::sort(words.begin(), words.end());
-    return words;
-}
-
 // Cell (x | y << 8 | z << 16) -> RGB of its voxel.
 inline std::map<uint32_t, uint32_t> ColoredCells(const TK_Model& m) {
     std::map<uint32_t, uint32_t> cells;
@@ -47,6 +42,35 @@ inline uint32_t RgbAt(const TK_Model& m, int x, int y, int z) {
     auto cells = ColoredCells(m);
     auto it = cells.find(uint32_t(x | y << 8 | z << 16));
     return it == cells.end() ? 0xFF000000u : it->second | 0xFF000000u;
+}
+
+// Same cells; voxels on the surface keep their colour (hidden ones take the
+// colour of the surface beside them: the file holds no other).
+inline void ExpectSameModel(const TK_Model& model, const TK_Model& back) {
+    for (int a = 0; a < 3; ++a) EXPECT_EQ(back.size[a], model.size[a]);
+    const auto original = ColoredCells(model), imported = ColoredCells(back);
+    ASSERT_EQ(imported.size(), original.size());
+    for (const auto& [cell, rgb] : original) {
+        ASSERT_EQ(imported.count(cell), 1u) << cell;
+        const int c[3] = {int(cell & 255), int(cell >> 8 & 255), int(cell >> 16)};
+        bool exposed = false;
+        for (int d = 0; d < 6; ++d) {
+            int n[3] = {c[0], c[1], c[2]};
+            n[d / 2] += d % 2 ? 1 : -1;
+            exposed |= !model.InBox(n[0], n[1], n[2]) || !original.count(uint32_t(n[0] | n[1] << 8 | n[2] << 16));
+        }
+        ASSERT_TRUE(!exposed || imported.at(cell) == rgb) << c[0] << " " << c[1] << " " << c[2];
+    }
+}
+
+// An RGB picture whose pixel (x, y), top row first, is colourAt(x, y).
+inline Image RgbImage(int w, int h, const std::function<uint32_t(int, int)>& colourAt) {
+    Image image;
+    image.Allocate(IMAGE_RGB, w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 3; ++c) image.pixels[3 * (size_t(y) * w + x) + c] = uint8_t(colourAt(x, y) >> (8 * c));
+    return image;
 }
 
 // Mesh options read from the section `section` of a configuration text.

@@ -55,25 +55,6 @@ bool Holds(const std::vector<uint8_t>& bytes, const std::string& text) {
     return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
 }
 
-// Same cells; voxels on the surface keep their colour (hidden ones take the
-// colour of the surface beside them: the file holds no other).
-void ExpectSameModel(const TK_Model& model, const TK_Model& back) {
-    for (int a = 0; a < 3; ++a) EXPECT_EQ(back.size[a], model.size[a]);
-    const auto original = tk_test::ColoredCells(model), imported = tk_test::ColoredCells(back);
-    ASSERT_EQ(imported.size(), original.size());
-    for (const auto& [cell, rgb] : original) {
-        ASSERT_EQ(imported.count(cell), 1u) << cell;
-        const int c[3] = {int(cell & 255), int(cell >> 8 & 255), int(cell >> 16)};
-        bool exposed = false;
-        for (int d = 0; d < 6; ++d) {
-            int n[3] = {c[0], c[1], c[2]};
-            n[d / 2] += d % 2 ? 1 : -1;
-            exposed |= !model.InBox(n[0], n[1], n[2]) || !original.count(uint32_t(n[0] | n[1] << 8 | n[2] << 16));
-        }
-        ASSERT_TRUE(!exposed || imported.at(cell) == rgb) << c[0] << " " << c[1] << " " << c[2];
-    }
-}
-
 // A file as another program might write it: a 4-unit cube whose faces come
 // before its vertices, a red material in float colour, unknown chunks.
 struct Node {
@@ -151,9 +132,8 @@ TEST(Plugin3ds, ExportedModelsComeBackCellForCell) {
         ASSERT_TRUE(plugin.SaveModel(path, "", c.model));
         TK_Model back;
         ASSERT_TRUE(plugin.LoadModel(path, "", back));
-        ExpectSameModel(c.model, back);
+        tk_test::ExpectSameModel(c.model, back);
     }
-    for (const char* f : {"tk3ds_roundtrip.3ds", "tk3ds_roundtrip.png"}) std::remove((testing::TempDir() + f).c_str());
 }
 
 TEST(Plugin3ds, NamesAndThePaletteBeside) {
@@ -173,7 +153,6 @@ TEST(Plugin3ds, NamesAndThePaletteBeside) {
     EXPECT_EQ(materials[0].texture, "tk3ds_beside.png");
     EXPECT_TRUE(Holds(file, std::string("an_overlon", 11))) << "names keep to ten bytes";
     EXPECT_TRUE(TK_ReadFileBytes(dir + "tk3ds_beside.png", 1 << 16, png));
-    for (const char* f : {"tk3ds_beside.3ds", "tk3ds_beside.png"}) std::remove((dir + f).c_str());
 }
 
 // The signed volume of a closed mesh is positive when its triangles wind
@@ -217,7 +196,7 @@ TEST(Plugin3ds, LargeSurfacesAreCutIntoObjects) {
     TK_Model back;
     back.palette = board.palette;
     ASSERT_TRUE(TK_VoxeliseMesh(mesh, materials, {true}, o, back));
-    ExpectSameModel(board, back);
+    tk_test::ExpectSameModel(board, back);
 }
 
 TEST(Plugin3ds, ReadsAnOrdinaryFileAndRefusesBrokenOnes) {
@@ -274,12 +253,11 @@ TEST(Plugin3ds, FailuresLeaveFilesAndModelsAlone) {
     Node main = Cube();
     main.children[0].children[2].children[0].children[0].payload[2] = 8;
     ASSERT_TRUE(TK_WriteFileBytes(dir + "tk3ds_broken.3ds", Serialise(main)));
-    const auto before = tk_test::SortedVoxels(model);
+    const auto before = tk_test::SortedWords(model.voxels);
     testing::internal::CaptureStdout();
     EXPECT_FALSE(TK_Plugin_3DS().LoadModel(dir + "tk3ds_broken.3ds", "", model));
     EXPECT_FALSE(TK_Plugin_3DS().LoadModel(dir + "tk3ds_missing.3ds", "", model));
     testing::internal::GetCapturedStdout();
-    EXPECT_EQ(tk_test::SortedVoxels(model), before);
+    EXPECT_EQ(tk_test::SortedWords(model.voxels), before);
     EXPECT_EQ(model.size[0], 2);
-    std::remove((dir + "tk3ds_broken.3ds").c_str());
 }

@@ -83,7 +83,7 @@ TEST(PluginQB, BgraFilesGiveTheSamePaletteAsRgba) {
     ASSERT_TRUE(Read(rgba, a) && Read(bgra, b));
     EXPECT_TRUE(a.palette == b.palette);
     EXPECT_EQ(a.palette[2], PackRGBA(200, 100, 50));
-    EXPECT_EQ(tk_test::SortedVoxels(a), tk_test::SortedVoxels(b));
+    EXPECT_EQ(tk_test::SortedWords(a.voxels), tk_test::SortedWords(b.voxels));
 }
 
 TEST(PluginQB, ColoursPastTheFirst255GoToTheNearest) {

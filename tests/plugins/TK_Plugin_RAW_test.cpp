@@ -29,7 +29,7 @@ TEST(PluginRAW, RoundTripKeepsVoxelsAndEveryPaletteEntry) {
     EXPECT_EQ(bytes[24 + 2 + 3 * (1 + 2 * 3)], 7) << "x + size x * (y + size y * z)";
     TK_Model back;
     ASSERT_TRUE(TK_Plugin_RAW::ReadBytes(bytes.data(), bytes.size(), back));
-    EXPECT_EQ(tk_test::SortedVoxels(back), tk_test::SortedVoxels(model));
+    EXPECT_EQ(tk_test::SortedWords(back.voxels), tk_test::SortedWords(model.voxels));
     EXPECT_TRUE(back.palette == model.palette);
 }
 

@@ -203,7 +203,6 @@ TEST(CameraFile, SavedTextAndRoundTrip) {
     ExpectVec(loaded.angle, 35.26439f, -45, 3, "angle");
     ExpectVec(loaded.eye, camera.eye[0], camera.eye[1], camera.eye[2], "eye");
     EXPECT_FLOAT_EQ(loaded.frustumY, 7.25f);
-    std::remove(path.c_str());
 }
 
 TEST(CameraFile, NoneModeAppliesEverythingButTheMode) {
@@ -245,6 +244,32 @@ TEST(CameraFile, FailuresLeaveTheCameraAlone) {
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("[Error] failed to load camera : "), std::string::npos);
     EXPECT_NE(out.find("[Error] failed to save camera : /nonexistent-folder/camera.txt\n"), std::string::npos);
+}
+
+// Slot files and pans must never give an infinite, mirrored or NaN view,
+// nor save one: every value is held in range on load, on pan and on save.
+TEST(CameraFile, OutOfRangeValuesAreHeldInRange) {
+    const char* const frustums[] = {"0", "-5", "1e38", "nan"};
+    for (const char* f : frustums) {
+        Camera camera;
+        const std::string text = std::string("camera ( focus = '1e38 -1e38 3' radius = '1e38' frustum = '") + f + "' )";
+        ASSERT_TRUE(camera.LoadText(text.c_str())) << f;
+        EXPECT_GE(camera.frustumY, 0.001f) << f;
+        EXPECT_LE(camera.frustumY, 1e6f) << f;
+        camera.Pan(1e30f, -1e30f, 0);
+        float projection[16];
+        camera.ProjectionMatrix(4, 3, projection);
+        EXPECT_TRUE(std::isfinite(projection[5]) && projection[5] > 0) << f;
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_TRUE(std::isfinite(camera.focus[i]) && std::fabs(camera.focus[i]) <= 1e6f) << f;
+            EXPECT_TRUE(std::isfinite(camera.eye[i])) << f;
+        }
+        camera.focus[0] = INFINITY;  // a field written past the setters still saves sane
+        Camera again;
+        ASSERT_TRUE(again.LoadText(camera.SaveText().c_str()));
+        EXPECT_EQ(again.SaveText(), camera.SaveText()) << f;
+        EXPECT_FLOAT_EQ(again.focus[0], 0) << f;
+    }
 }
 
 }  // namespace

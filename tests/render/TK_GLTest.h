@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 
+class Camera;
 struct SDL_Window;
 
 class GLTest : public testing::Test {
@@ -30,3 +31,6 @@ private:
 
 // Channels within `tolerance` of each other (alpha ignored).
 ::testing::AssertionResult NearRGB(const std::array<int, 4>& actual, int r, int g, int b, int tolerance = 3);
+// Window pixel (origin bottom-left) of a model point seen by `camera` in a
+// viewport of width x height.
+std::array<int, 2> ProjectToPixel(const Camera& camera, int width, int height, float x, float y, float z);

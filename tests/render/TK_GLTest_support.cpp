@@ -3,11 +3,14 @@
 
 #include <SDL2/SDL.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "render/Camera.h"
 #include "render/OMB_OpenGL.h"
+#include "render/TK_SceneRenderer.h"
 
 namespace {
 void* Resolve(const char* name) { return SDL_GL_GetProcAddress(name); }
@@ -53,4 +56,17 @@ std::array<int, 4> GLTest::Pixel(int x, int y) const {
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "pixel (" << a[0] << ", " << a[1] << ", " << a[2] << ") is not near ("
                                          << r << ", " << g << ", " << b << ")";
+}
+
+std::array<int, 2> ProjectToPixel(const Camera& camera, int width, int height, float x, float y, float z) {
+    const float model[3] = {x, y, z};
+    float p[3], view[16], projection[16];
+    TK_ModelToWorld(model, p);
+    camera.ViewMatrix(view);
+    camera.ProjectionMatrix(width, height, projection);
+    float v[4], c[4];
+    for (int r = 0; r < 4; ++r) v[r] = view[r] * p[0] + view[4 + r] * p[1] + view[8 + r] * p[2] + view[12 + r];
+    for (int r = 0; r < 4; ++r)
+        c[r] = projection[r] * v[0] + projection[4 + r] * v[1] + projection[8 + r] * v[2] + projection[12 + r] * v[3];
+    return {int(std::floor((c[0] / c[3] + 1) * 0.5f * width)), int(std::floor((c[1] / c[3] + 1) * 0.5f * height))};
 }

@@ -1,10 +1,14 @@
 // The path tracer on the test context at 64 x 48: what the pictures show
-// (emission, the sun's shadow, glass, the depth query) and the accumulation
-// schedule (target, restarts, seeds, the display weight, missing
-// capabilities), and which settings commands start a new picture.
+// (emission, the sun's shadow, glass, the depth query), light measured
+// against physics in the linear radiance (ratios of regions or of two
+// scenes, never exact pixels), the accumulation schedule (target, restarts,
+// seeds, the display weight, missing capabilities), and which settings
+// commands start a new picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <functional>
 #include <vector>
 
 #include "TK_GLTest.h"
@@ -29,6 +33,7 @@ protected:
         env.settings.ptImage[1] = kH;
         ASSERT_TRUE(tracer.Init(env));
         tracer.SetRestartDelay(0);
+        tracer.SetFrameBudget(0);  // a whole sample per pass
     }
     void TearDown() override {
         tracer.Shutdown();
@@ -57,6 +62,25 @@ protected:
         Image image;
         EXPECT_TRUE(tracer.ReadImage(image, false));
         return image;
+    }
+    // Fills the cells from (x0, y0, z0) to (x1, y1, z1), both included.
+    void Box(int x0, int y0, int z0, int x1, int y1, int z1, int index) {
+        for (int z = z0; z <= z1; ++z)
+            for (int y = y0; y <= y1; ++y)
+                for (int x = x0; x <= x1; ++x)
+                    env.model.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(index)});
+        tracer.UpdateVolume();
+    }
+    // The linear radiance after `samples` samples, rows top first.
+    std::vector<float> Trace(int samples) {
+        tracer.UpdateMaterials();
+        tracer.SetTargetOverride(samples);
+        while (tracer.SamplePass()) {
+        }
+        EXPECT_EQ(tracer.Samples(), samples);
+        std::vector<float> rgba;
+        EXPECT_TRUE(tracer.ReadRadiance(rgba));
+        return rgba;
     }
     // Sum of the channels at (x, y), y counted from the top.
     static int Sum(const Image& image, int x, int y) {
@@ -149,7 +173,8 @@ TEST_F(PathTracer, AccumulationSchedule) {
     for (int i = 0; i < 10; ++i) tracer.SamplePass();
     EXPECT_EQ(tracer.Samples(), 5);
     EXPECT_EQ(tracer.DisplayParameters().weight, 1.0f) << "no earlier picture to fade from";
-    EXPECT_NE(tracer.Seeds()[0], 17);
+    const int* first = TK_SceneRenderer_PT::kFirstSeeds;
+    EXPECT_NE(tracer.Seeds()[0], first[0]) << "the seeds advance with each sample";
 
     // Below 1e-6 the camera is the same; above, a new picture starts.
     Camera moved = camera;
@@ -159,7 +184,7 @@ TEST_F(PathTracer, AccumulationSchedule) {
     moved.eye[0] += 1e-3f;
     EXPECT_TRUE(tracer.SyncView(moved));
     EXPECT_EQ(tracer.Samples(), 0);
-    EXPECT_EQ(std::vector<int>(tracer.Seeds(), tracer.Seeds() + 4), (std::vector<int>{17, 59, 103, 157}));
+    EXPECT_TRUE(std::equal(first, first + 4, tracer.Seeds())) << "a new picture starts from the first seeds";
 
     // The new picture fades in linearly over 80 samples.
     tracer.SetTargetOverride(100);
@@ -173,6 +198,29 @@ TEST_F(PathTracer, AccumulationSchedule) {
     tracer.SetFlags(tracer.Flags() ^ TK_SHOW_EDGE);
     EXPECT_EQ(tracer.Samples(), 0);
     EXPECT_EQ(tracer.DisplayParameters().weight, 0.0f);
+}
+
+TEST_F(PathTracer, BandsGiveTheSamePictureAsWholeSamples) {
+    SetModel(3, 3, 3, {{0, 0, 0}, {1, 1, 1}, {2, 1, 0}});
+    env.settings.ptBounces = 2;
+    Look(30, -30);
+    const std::vector<float> whole = Trace(3);
+    tracer.Restart();
+    tracer.SetFrameBudget(1e-9);  // one row per pass
+    tracer.SetTargetOverride(3);
+    int passes = 0;
+    while (tracer.SamplePass()) {
+        ++passes;
+        if (passes == 1) {
+            EXPECT_EQ(tracer.Samples(), 0);
+            EXPECT_FALSE(tracer.IsComplete(1));
+        }
+    }
+    EXPECT_EQ(passes, 3 * kH);
+    EXPECT_TRUE(tracer.IsComplete(3));
+    std::vector<float> banded;
+    ASSERT_TRUE(tracer.ReadRadiance(banded));
+    EXPECT_TRUE(banded == whole);
 }
 
 TEST_F(PathTracer, SettingsCommandsReachTheTracer) {
@@ -209,6 +257,29 @@ TEST_F(PathTracer, SettingsCommandsReachTheTracer) {
     EXPECT_EQ(env.renderer, nullptr);
 }
 
+TEST_F(PathTracer, PassesLeaveTheGLStateAtRest) {
+    SetModel(2, 2, 2, {{0, 0, 0}});
+    Look(30, -30);
+    OMB_Rect rect;
+    rect.x1 = kW - 1, rect.y1 = kH - 1;
+    float depth[4];
+    Image image;
+    const std::function<void()> passes[] = {[&] { tracer.SamplePass(); }, [&] { tracer.Display(rect); },
+                                            [&] { tracer.DepthQuery(1, 1, depth); },
+                                            [&] { tracer.ReadImage(image, false); }};
+    for (const auto& pass : passes) {
+        pass();
+        GLint program = -1, framebuffer = -1, texture = -1, mode = 0;
+        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
+        glGetIntegerv(GL_MATRIX_MODE, &mode);
+        EXPECT_EQ(program + framebuffer + texture, 0);
+        EXPECT_EQ(mode, GL_MODELVIEW);
+        for (GLenum cap : {GL_DEPTH_TEST, GL_BLEND, GL_SCISSOR_TEST}) EXPECT_FALSE(glIsEnabled(cap)) << cap;
+    }
+}
+
 TEST_F(PathTracer, NothingDrawsWithoutFloatTextures) {
     SetModel(2, 2, 2, {{0, 0, 0}});
     Look(30, -30);
@@ -222,6 +293,158 @@ TEST_F(PathTracer, NothingDrawsWithoutFloatTextures) {
     EXPECT_EQ(tracer.Samples(), 0);
     EXPECT_EQ(depth[0] + depth[1] + depth[2] + depth[3], 0.0f);
     EXPECT_FALSE(read);
+}
+
+// ---------------------------------------------------------------- physics
+
+// Colours of the physics scenes, each with its own material record.
+enum : uint8_t { kWhite = 20, kMirror, kRed, kGlass, kMetal };
+
+// A part of the top faces at height z, seen from straight above: the cells
+// x0..x1 by y0..y1. An empty region is the whole picture.
+struct Region {
+    int x0, y0, x1, y1, z;
+};
+
+struct PhysicsCase {
+    const char* name;
+    // Builds the scene, variant 0 or 1; a case with one variant compares
+    // two regions of one picture.
+    std::function<void(int)> scene;
+    int variants, samples;
+    Region first, second;
+    float weights[3];  // of the channels: {1, 1, 1} brightness, {2, -1, -1} redness
+    float lo, hi;      // bounds of second / first
+    bool eyeInside = false;  // the eye above the middle of the floor, 2 cells up
+    bool peak = false;       // the second measure is the brightest pixel, not the mean
+};
+
+// The mean (or the peak) of the weighted channels over a region.
+float Measure(const std::vector<float>& radiance, const Region& r, const float weights[3], bool peak,
+              const Camera& camera) {
+    std::array<int, 2> a = {0, 0}, b = {kW - 1, kH - 1};
+    if (r.x1 > r.x0 || r.y1 > r.y0 || r.z) {
+        a = ProjectToPixel(camera, kW, kH, r.x0 + 0.3f, r.y0 + 0.3f, float(r.z));
+        b = ProjectToPixel(camera, kW, kH, r.x1 + 0.7f, r.y1 + 0.7f, float(r.z));
+    }
+    float sum = 0, most = 0;
+    int n = 0;
+    for (int y = std::max(std::min(a[1], b[1]), 0); y <= std::min(std::max(a[1], b[1]), kH - 1); ++y)
+        for (int x = std::max(std::min(a[0], b[0]), 0); x <= std::min(std::max(a[0], b[0]), kW - 1); ++x, ++n) {
+            const float* p = &radiance[(size_t(kH - 1 - y) * kW + x) * 4];
+            const float v = weights[0] * p[0] + weights[1] * p[1] + weights[2] * p[2];
+            sum += v;
+            most = std::max(most, v);
+        }
+    return peak ? most : sum / float(std::max(n, 1));
+}
+
+TEST_F(PathTracer, LightBehavesPhysically) {
+    env.model.palette[kWhite] = env.model.palette[kMirror] = env.model.palette[kGlass] = PackRGBA(255, 255, 255);
+    env.model.palette[kMetal] = PackRGBA(255, 255, 255);
+    env.model.palette[kRed] = PackRGBA(255, 0, 0);
+    auto sunOnly = [](TK_Settings& s, float pitch, float yaw) {
+        s.ptSkyIntensity = 0, s.ptSunIntensity = 0.5f, s.ptSunPitch = pitch, s.ptSunYaw = yaw;
+    };
+    const PhysicsCase cases[] = {
+        // The sun low in -x shines on a vertical mirror at the +x end of a
+        // white floor: the floor near the mirror gets the sun twice.
+        {"sun beside a mirror",
+         [&](int) {
+             SetModel(16, 16, 7, {});
+             Box(0, 0, 0, 14, 15, 0, kWhite);
+             Box(15, 0, 1, 15, 15, 6, kMirror);
+             env.materials[kMirror].type = TK_MATERIAL_METAL, env.materials[kMirror].roughness = 0;
+             env.materials[kMirror].specular = 1;
+             sunOnly(env.settings, 45, 180);
+         },
+         1, 256, {1, 1, 3, 14, 1}, {11, 1, 13, 14, 1}, {1, 1, 1}, 1.8f, 2.2f},
+        // Metal under the sun reflects it whether a hair below or above
+        // roughness 0.2.
+        {"rough metal in the sun",
+         [&](int variant) {
+             SetModel(8, 8, 1, {});
+             Box(0, 0, 0, 7, 7, 0, kMetal);
+             env.materials[kMetal].type = TK_MATERIAL_METAL, env.materials[kMetal].roughness = variant ? 0.21f : 0.19f;
+             sunOnly(env.settings, 90, 0);
+         },
+         2, 32, {3, 3, 4, 4, 1}, {3, 3, 4, 4, 1}, {1, 1, 1}, 0.7f, 1.4f},
+        // A clear glass slab shows the red floor it rests on as it does
+        // when it floats a cell above it.
+        {"glass resting on a floor",
+         [&](int variant) {
+             SetModel(5, 5, 3, {});
+             Box(0, 0, 0, 4, 4, 0, kRed);
+             Box(1, 1, 2 - variant, 3, 3, 2 - variant, kGlass);
+             env.materials[kGlass].type = TK_MATERIAL_GLASS, env.materials[kGlass].attenuation = 0;
+         },
+         2, 32, {2, 2, 2, 2, 3}, {2, 2, 2, 2, 3}, {2, -1, -1}, 0.6f, 1.5f},
+        // The sun through a raised glass plate: the floor under it gets no
+        // more light than the open floor.
+        {"floor under a glass plate",
+         [&](int) {
+             SetModel(16, 16, 5, {});
+             Box(0, 0, 0, 15, 15, 0, kWhite);
+             Box(4, 4, 4, 11, 11, 4, kGlass);
+             env.materials[kGlass].type = TK_MATERIAL_GLASS, env.materials[kGlass].attenuation = 0;
+             env.materials[kGlass].roughness = 0;
+             sunOnly(env.settings, 70, 0);
+         },
+         1, 64, {13, 6, 14, 9, 1}, {6, 6, 9, 9, 1}, {1, 1, 1}, 0.7f, 1.0f},
+        // Inside a closed room of one-cell smooth walls it is dark; with
+        // the roof off it is lit.
+        {"closed smooth room",
+         [&](int variant) {
+             SetModel(12, 12, 8, {});
+             Box(0, 0, 0, 11, 11, 0, kWhite);
+             Box(0, 0, 1, 0, 11, 7, kWhite), Box(11, 0, 1, 11, 11, 7, kWhite);
+             Box(1, 0, 1, 10, 0, 7, kWhite), Box(1, 11, 1, 10, 11, 7, kWhite);
+             if (variant) Box(1, 1, 7, 10, 10, 7, kWhite);
+             env.settings.ptPrim = TK_PRIM_MC;
+             env.settings.ptSunPitch = 60;
+             ASSERT_TRUE(tracer.RebuildPrograms());
+         },
+         2, 32, {}, {}, {1, 1, 1}, 0.0f, 1e-3f, true, true},
+        // Bounce 0 is direct light, from the sky as from the sun.
+        {"sky light without bounces",
+         [&](int variant) {
+             SetModel(8, 8, 1, {});
+             Box(0, 0, 0, 7, 7, 0, kWhite);
+             env.settings.ptSunIntensity = 0, env.settings.ptSkyIntensity = 1;
+             env.settings.ptBounces = 1 - variant;
+         },
+         2, 16, {3, 3, 4, 4, 1}, {3, 3, 4, 4, 1}, {1, 1, 1}, 0.9f, 1.1f},
+    };
+    for (const PhysicsCase& c : cases) {
+        const TK_Settings defaults;
+        const TK_Material material = TK_DefaultMaterial();
+        float measured[2] = {0, 0};
+        std::vector<float> radiance;
+        for (int variant = 0; variant < 2; ++variant) {
+            const bool reshape = env.settings.ptPrim != defaults.ptPrim;
+            env.settings = defaults;
+            env.settings.ptImage[0] = kW, env.settings.ptImage[1] = kH;
+            for (int i : {kWhite, kMirror, kRed, kGlass, kMetal}) env.materials[i] = material;
+            if (reshape) tracer.RebuildPrograms();
+            if (variant < c.variants) {
+                c.scene(variant);
+                Look(90, 0);
+                if (c.eyeInside) {
+                    const float middle[3] = {0.5f * env.model.size[0], 0.5f * env.model.size[1], 3};
+                    float focus[3];
+                    TK_ModelToWorld(middle, focus);
+                    camera.SetFocus(focus);
+                    camera.SetRadius(2);
+                    tracer.SyncView(camera);
+                }
+                radiance = Trace(c.samples);
+            }
+            measured[variant] = Measure(radiance, variant ? c.second : c.first, c.weights, c.peak && variant, camera);
+        }
+        const float ratio = measured[1] / std::max(measured[0], 1e-6f);
+        EXPECT_GE(ratio, c.lo) << c.name << ": " << measured[0] << " " << measured[1];
+        EXPECT_LE(ratio, c.hi) << c.name << ": " << measured[0] << " " << measured[1];
+    }
 }
 
 }  // namespace

@@ -61,16 +61,7 @@ protected:
     }
     // Window pixel of a model point under the current camera.
     std::array<int, 2> Project(float x, float y, float z) const {
-        const float model[3] = {x, y, z};
-        float p[3], view[16], projection[16];
-        TK_ModelToWorld(model, p);
-        camera.ViewMatrix(view);
-        camera.ProjectionMatrix(kWidth, kHeight, projection);
-        float v[4], c[4];
-        for (int r = 0; r < 4; ++r) v[r] = view[r] * p[0] + view[4 + r] * p[1] + view[8 + r] * p[2] + view[12 + r];
-        for (int r = 0; r < 4; ++r)
-            c[r] = projection[r] * v[0] + projection[4 + r] * v[1] + projection[8 + r] * v[2] + projection[12 + r] * v[3];
-        return {int(std::floor((c[0] / c[3] + 1) * 0.5f * kWidth)), int(std::floor((c[1] / c[3] + 1) * 0.5f * kHeight))};
+        return ProjectToPixel(camera, kWidth, kHeight, x, y, z);
     }
     // True when some pixel of the 3 by 3 block around p is near the colour.
     bool AnyNear(std::array<int, 2> p, int r, int g, int b) const {
@@ -121,6 +112,17 @@ TEST_F(SceneRenderer, FlatTopFacesAtFullPaletteBrightness) {
     Look(90, 0);
     Draw(TK_SHOW_FACE);
     EXPECT_TRUE(NearRGB(Pixel(32, 32), 200, 100, 50, 1));
+}
+
+TEST_F(SceneRenderer, StraightDownOrUpTheNearestFacesShow) {
+    // Seen along an axis, the whole nearest side of the box lies at the
+    // depth the near plane is fitted to.
+    FillModel(10);
+    for (float pitch : {90.0f, -90.0f}) {
+        Look(pitch, 0);
+        Draw(TK_SHOW_FACE);
+        EXPECT_FALSE(NearRGB(Pixel(32, 32), kClear[0], kClear[1], kClear[2], 8)) << pitch;
+    }
 }
 
 TEST_F(SceneRenderer, BackgroundGroundAndFrameFlags) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "TK_GLTest.h"
+#include "TK_TestSupport.h"
 #include "edit/TK_Commands.h"
 #include "edit/TK_VoxelShaderCommand.h"
 #include "model/TK_EditorEnv.h"
@@ -24,19 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ModelState {
-    int size[3];
-    std::vector<uint32_t> words;
-    static ModelState Of(const TK_Model& m) {
-        ModelState s{{m.size[0], m.size[1], m.size[2]}, {}};
-        for (const Voxel& v : m.voxels) s.words.push_back(v.Word());
-        std::sort(s.words.begin(), s.words.end());
-        return s;
-    }
-    bool operator==(const ModelState& o) const {
-        return std::equal(size, size + 3, o.size) && words == o.words;
-    }
-};
+using tk_test::ModelState;
 
 class VoxelShaderTest : public GLTest {
 protected:

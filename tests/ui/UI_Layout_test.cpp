@@ -18,18 +18,17 @@ struct Child {
 // returning the children's rectangles.
 std::vector<OMB_Rect> Layout(bool vertical, const std::vector<Child>& children, int width = 50, int height = 100) {
     RecordingWindow window;
-    UI_Box* box = vertical ? static_cast<UI_Box*>(new UI_VBox()) : new UI_HBox();
-    window.SetRootView(box);
+    UI_View* box = window.SetRootView(vertical ? std::unique_ptr<UI_View>(std::make_unique<UI_VBox>())
+                                               : std::make_unique<UI_HBox>());
     for (const Child& c : children) {
         OMB_LmpNode node;
         node.AddAttribute("flex", std::to_string(c.flex));
         node.AddAttribute("size", std::to_string(c.size));
         node.AddAttribute("prev", std::to_string(c.prev));
         node.AddAttribute("next", std::to_string(c.next));
-        UI_View* view = new UI_View();
+        UI_View* view = box->AddNew<UI_View>(&node);
         view->SetMinSize(c.minW, c.minH);
         view->SetHidden(c.hidden);
-        box->AddChild(view, &node);
     }
     // Straight to the box: RefreshLayout would grow the root to its minimum.
     box->Measure();
@@ -39,68 +38,53 @@ std::vector<OMB_Rect> Layout(bool vertical, const std::vector<Child>& children, 
     return rects;
 }
 
-TEST(BoxLayout, VerticalCases) {
+TEST(BoxLayout, Cases) {
     struct Case {
         const char* name;
+        bool vertical;
         std::vector<Child> children;
         std::vector<OMB_Rect> expected;
     };
     const Case cases[] = {
-        {"fixed then weights 1:3",
+        {"fixed then weights 1:3", true,
          {{0, 20, 0, 0, 0, 0, false}, {1, 0, 0, 0, 0, 0, false}, {3, 0, 0, 0, 0, 0, false}},
          {{0, 80, 49, 99}, {0, 60, 49, 79}, {0, 0, 49, 59}}},
-        {"a flexible minimum above its share runs past the bottom",
+        {"a flexible minimum above its share runs past the bottom", true,
          {{0, 20, 0, 0, 0, 0, false}, {1, 0, 0, 0, 0, 30, false}, {3, 0, 0, 0, 0, 0, false}},
          {{0, 80, 49, 99}, {0, 50, 49, 79}, {0, -10, 49, 49}}},
-        {"spacing before and after",
+        {"spacing before and after", true,
          {{0, 10, 5, 5, 0, 0, false}, {1, 0, 0, 0, 0, 0, false}},
          {{0, 85, 49, 94}, {0, 0, 49, 79}}},
-        {"a hidden child takes no space, spacing included",
+        {"a hidden child takes no space, spacing included", true,
          {{0, 10, 0, 0, 0, 0, false}, {0, 30, 7, 7, 0, 0, true}, {0, 10, 0, 0, 0, 0, false}},
          {{0, 90, 49, 99}, {0, 0, -1, -1}, {0, 80, 49, 89}}},
-        {"children are never narrower than the widest minimum",
+        {"children are never narrower than the widest minimum", true,
          {{0, 10, 0, 0, 80, 0, false}},
          {{0, 90, 79, 99}}},
-        {"weights share fractional space, floored",
+        {"weights share fractional space, floored", true,
          {{1, 0, 0, 0, 0, 0, false}, {1, 0, 0, 0, 0, 0, false}, {1, 0, 0, 0, 0, 0, false}},
          {{0, 66, 49, 99}, {0, 33, 49, 65}, {0, 0, 49, 32}}},
+        {"the most demanding weight scales the others: {size 10 flex 1}, {flex 4}", false,
+         {{1, 10, 0, 0, 0, 0, false}, {4, 0, 0, 0, 0, 0, false}},
+         {{0, 0, 9, 99}, {10, 0, 49, 99}}},
+        {"fixed, spaced, flexible", false,
+         {{0, 10, 2, 3, 0, 0, false}, {1, 0, 0, 0, 0, 0, false}},
+         {{2, 0, 11, 99}, {15, 0, 49, 99}}},
+        {"an over-full box runs past its right edge", false,
+         {{0, 40, 0, 0, 0, 0, false}, {0, 30, 0, 0, 0, 0, false}},
+         {{0, 0, 39, 99}, {40, 0, 69, 99}}},
+        {"children hang from the top edge, at least as tall as the tallest", false,
+         {{0, 10, 0, 0, 0, 120, false}},
+         {{0, -20, 9, 99}}},
     };
     for (const Case& c : cases) {
-        const std::vector<OMB_Rect> rects = Layout(true, c.children);
+        const std::vector<OMB_Rect> rects = Layout(c.vertical, c.children);
         ASSERT_EQ(rects.size(), c.expected.size()) << c.name;
         for (size_t i = 0; i < rects.size(); ++i) {
             if (c.children[i].hidden) continue;
             EXPECT_EQ(rects[i], c.expected[i]) << c.name << " child " << i << ": " << rects[i].x0 << " "
                                                << rects[i].y0 << " " << rects[i].x1 << " " << rects[i].y1;
         }
-    }
-}
-
-TEST(BoxLayout, HorizontalCases) {
-    struct Case {
-        const char* name;
-        std::vector<Child> children;
-        std::vector<OMB_Rect> expected;
-    };
-    const Case cases[] = {
-        {"the most demanding weight scales the others: {size 10 flex 1}, {flex 4}",
-         {{1, 10, 0, 0, 0, 0, false}, {4, 0, 0, 0, 0, 0, false}},
-         {{0, 0, 9, 99}, {10, 0, 49, 99}}},
-        {"fixed, spaced, flexible",
-         {{0, 10, 2, 3, 0, 0, false}, {1, 0, 0, 0, 0, 0, false}},
-         {{2, 0, 11, 99}, {15, 0, 49, 99}}},
-        {"an over-full box runs past its right edge",
-         {{0, 40, 0, 0, 0, 0, false}, {0, 30, 0, 0, 0, 0, false}},
-         {{0, 0, 39, 99}, {40, 0, 69, 99}}},
-        {"children hang from the top edge, at least as tall as the tallest",
-         {{0, 10, 0, 0, 0, 120, false}},
-         {{0, -20, 9, 99}}},
-    };
-    for (const Case& c : cases) {
-        const std::vector<OMB_Rect> rects = Layout(false, c.children);
-        for (size_t i = 0; i < rects.size(); ++i)
-            EXPECT_EQ(rects[i], c.expected[i]) << c.name << " child " << i << ": " << rects[i].x0 << " "
-                                               << rects[i].y0 << " " << rects[i].x1 << " " << rects[i].y1;
     }
 }
 
@@ -111,20 +95,18 @@ TEST(BoxLayout, MeasuresAndGroupsShareTheirArea) {
     a.AddAttribute("flex", "1");
     a.AddAttribute("prev", "-4");
     b.AddAttribute("flex", "4");
-    box.AddChild(new UI_View(), &a);
-    box.AddChild(new UI_View(), &b);
+    box.AddNew<UI_View>(&a);
+    box.AddNew<UI_View>(&b);
     box.Measure();
     EXPECT_EQ(box.Items()[0].prev, 0);
     EXPECT_EQ(box.Items()[1].current, 40);
     EXPECT_EQ(box.GetMinSize().width, 50);
 
     UI_Group group;
-    UI_View* small = new UI_View();
-    UI_View* tall = new UI_View();
+    UI_View* small = group.AddNew<UI_View>(nullptr);
+    UI_View* tall = group.AddNew<UI_View>(nullptr);
     small->SetMinSize(30, 5);
     tall->SetMinSize(10, 40);
-    group.AddChild(small, nullptr);
-    group.AddChild(tall, nullptr);
     group.Measure();
     EXPECT_EQ(group.GetMinSize(), (OMB_Size{30, 40}));
     group.SetRect({5, 5, 50, 60});

@@ -1,4 +1,4 @@
-// The UI description loader: registry order and case, unknown tags dropped
+// The UI description loader: tags in any case, unknown tags dropped
 // with their subtree, the attribute value syntaxes, run-time attribute
 // changes.
 #include <gtest/gtest.h>
@@ -7,22 +7,8 @@
 #include "core/OMB_LmpParser.h"
 #include "ui/UI_Attributes.h"
 #include "ui/UI_Label.h"
-#include "ui/UI_TextField.h"
 
 namespace {
-
-TEST(Loader, RegistryHoldsTheToolkitTypesInOrder) {
-    UI_ViewRegistry registry;
-    UI_RegisterViewTypes(registry);
-    const char* expected[] = {"hbox", "vbox", "label", "button", "option", "switch", "optionGroup", "palette",
-                              "list", "textField", "sideSwitch", "hint", "slider", "bgSlider", "hsvView",
-                              "rgbView", "panelSwitch", "viewSwitch", "vpanel", "tab", "fileList", "sbutton",
-                              "cbutton"};
-    ASSERT_EQ(registry.Types().size(), std::size(expected));
-    for (size_t i = 0; i < std::size(expected); ++i) EXPECT_EQ(registry.Types()[i].tag, expected[i]);
-    ASSERT_TRUE(registry.Find("TEXTFIELD"));
-    EXPECT_EQ(registry.Find("textfield")->cls, &UI_TextField::kClass);
-}
 
 TEST(Loader, BuildsWhatItCanAndReportsTheRest) {
     RecordingWindow window;

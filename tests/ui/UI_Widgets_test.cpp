@@ -158,7 +158,6 @@ TEST(Palette, SelectCopySwap) {
 TEST(FileList, FoldersFirstFilteredAndSorted) {
     namespace fs = std::filesystem;
     const fs::path dir = fs::path(testing::TempDir()) / "ui_filelist";
-    fs::remove_all(dir);
     fs::create_directories(dir / "Sub");
     for (const char* name : {"b.vox", "A.VOX", "c.txt"}) std::ofstream(dir / name) << "x";
     RecordingWindow window;

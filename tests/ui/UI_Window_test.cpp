@@ -14,13 +14,12 @@ namespace {
 class Routing : public testing::Test {
 protected:
     void SetUp() override {
-        UI_HBox* box = new UI_HBox();
-        window.SetRootView(box);
+        UI_View* box = window.SetRootView(std::make_unique<UI_HBox>());
         OMB_LmpNode half;
         half.AddAttribute("flex", "1");
-        box->AddChild(a = new ProbeView("a", true), &half);
-        box->AddChild(b = new ProbeView("b"), &half);
-        box->AddChild(scene = new ProbeView("scene", true), nullptr);
+        a = box->AddNew<ProbeView>(&half, "a", true);
+        b = box->AddNew<ProbeView>(&half, "b");
+        scene = box->AddNew<ProbeView>(nullptr, "scene", true);
         box->SetRect({0, 0, 99, 99});
         window.SetRect({0, 0, 99, 99});
         window.RefreshLayout();

@@ -14,6 +14,7 @@ std::unique_ptr<TK_GLContext> MS_OffscreenGL::Create() {
     std::unique_ptr<MS_OffscreenGL> gl(new MS_OffscreenGL);
     if (!SDL_WasInit(SDL_INIT_VIDEO)) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             OMB_Printf("[Error] MS_OffscreenGL : %s\n", SDL_GetError());
             return nullptr;

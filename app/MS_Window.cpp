@@ -17,6 +17,7 @@
 
 #include "core/OMB_Log.h"
 #include "core/OS_Keys.h"
+#include "core/OS_Signals.h"
 
 namespace {
 
@@ -61,6 +62,9 @@ MS_Window::~MS_Window() {
 
 bool MS_Window::StartVideo(bool offscreen) {
     if (offscreen) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    // The program's own handlers answer the stop signals in every mode;
+    // SDL's would turn them into a quit event only this loop reads.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         OMB_Printf("[Error] MS_DemoAPP : Register\n");
         return false;
@@ -144,13 +148,34 @@ bool MS_Window::Pass() {
     if (!m_queue.empty()) RequestRedraw();
     DeliverInput();
     m_waitMs = 0;
-    if (!m_destroyed) Tick();
+    if (!m_destroyed) {
+        if (m_ui) m_ui->OnIdle(OS_Seconds());
+        Tick();
+    }
     return true;
+}
+
+void MS_Window::Close() {
+    if (!m_ui || m_ui->CanClose()) Destroy();
+}
+
+void MS_Window::DrawWhileBusy() {
+    if (!m_window || m_destroyed || !m_ui) return;
+    SDL_PumpEvents();
+    m_ui->DrawFrame();
+    Present();
 }
 
 // Waits up to waitMs for the first event, then takes every pending one, so
 // a typed line or a modifier change arrives whole before the next frame.
 bool MS_Window::Pump(int waitMs) {
+    if (OS_StopSignal() && !m_signalSeen) {
+        // A stop signal ends the editor as a window close does (a second
+        // one ends the process).
+        m_signalSeen = true;
+        Close();
+        if (m_destroyed) return false;
+    }
     SDL_Event event;
     int got = waitMs > 0 ? SDL_WaitEventTimeout(&event, waitMs) : SDL_PollEvent(&event);
     for (; got; got = SDL_PollEvent(&event)) {
@@ -219,7 +244,7 @@ void MS_Window::HandleWindowEvent(const SDL_Event& event) {
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SHOWN:
         case SDL_WINDOWEVENT_RESTORED: RequestRedraw(); break;
-        case SDL_WINDOWEVENT_CLOSE: Destroy(); break;
+        case SDL_WINDOWEVENT_CLOSE: Close(); break;
         default: break;
     }
 }

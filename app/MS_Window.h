@@ -13,10 +13,14 @@
 //                toolkit's mouse or key record (y flipped to a bottom-left
 //                origin, drags while a button is held, typed characters as
 //                key events without a code) and calls HandleInputEvent;
+//   OnIdle       the toolkit window's time-driven work (the autosave);
 //   Tick         draws a frame when one was asked for, at most one per
 //                16 ms and none while minimised (tick broadcast, DrawFrame,
 //                swap); with nothing to draw the next pass waits for events
 //                (SDL_WaitEventTimeout): no busy loop.
+//
+// A close (the window's button, or the first stop signal) asks the toolkit
+// window first (CanClose), which may keep it open.
 //
 // The toolkit window is not owned and must outlive the host; the host is its
 // UI_Host (minimum size, client resize, redraws, the clipboard).
@@ -82,6 +86,13 @@ public:
     // posted. The SDL window lives on until the destructor.
     void Destroy();
     bool IsDestroyed() const { return m_destroyed; }
+    // A close asked for by the user or a stop signal: destroys the window
+    // unless the toolkit window keeps it open (CanClose).
+    void Close();
+    // A frame drawn from inside a long command (a voxel shader's wait): the
+    // window system's events are taken in and left queued; no input, no
+    // tick, no command runs.
+    void DrawWhileBusy();
 
     // The main loop, until the window closes. Returns the exit status.
     int Run();
@@ -113,6 +124,7 @@ public:
     void ResizeClient(int width, int height) override;
     bool GetClipboardText(std::string& text) override;
     void SetClipboardText(const char* text) override;
+    void SetWindowTitle(const char* title) override { SetTitle(title); }
 
     // OS_Key code of an SDL scancode; OS_KEY_NONE for other keys.
     static int KeyCode(int scancode);
@@ -157,4 +169,5 @@ private:
     UI_TickData m_time;
     int m_waitMs = 0;
     int m_frames = 0;
+    bool m_signalSeen = false;
 };

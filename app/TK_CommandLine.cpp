@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "core/OS_Signals.h"
 #include "model/TK_EditorEnv.h"
 
 namespace {
@@ -16,19 +17,24 @@ namespace {
 const char kUsage[] =
     "usage: tarsk [MODEL.vox]\n"
     "       tarsk --headless [OPTIONS]\n"
-    "       tarsk --snap OUT.png [--size WxH] [--angle PITCH YAW] [OPTIONS] [MODEL.vox]\n"
-    "       tarsk --render OUT.png [--size WxH] [--spp N] [--angle PITCH YAW] [OPTIONS] [MODEL.vox]\n"
+    "       tarsk --snap OUT [--size WxH] [--angle PITCH YAW] [--turntable N] [OPTIONS] [MODEL.vox]\n"
+    "       tarsk --render OUT [--size WxH] [--spp N] [--angle PITCH YAW] [--turntable N] [OPTIONS] [MODEL.vox]\n"
     "       tarsk --thumbnail OUT.png [--size N] MODEL.vox\n"
     "  -c LINE            run LINE as a console line (repeatable, in order; the editor runs them after start-up)\n"
     "  --script FILE      run each line of FILE ('#' starts a comment line)\n"
     "  -q, --quiet        print only [Error] and [Warning] lines\n"
-    "  --snap OUT.png     render one raster frame offscreen and write it as RGBA PNG\n"
-    "  --render OUT.png   path-trace the model offscreen and write it as RGBA PNG\n"
+    "  --snap OUT         render one raster frame offscreen and write it as RGBA PNG (OUT.png)\n"
+    "  --render OUT       path-trace the model offscreen: RGBA PNG (OUT.png), or the linear\n"
+    "                     radiance as OpenEXR (OUT.exr) for compositing\n"
     "  --thumbnail OUT.png  write the model's thumbnail (RGBA PNG, transparent background); writes nothing else\n"
-    "  --spp N            samples of the render (default 256)\n"
-    "  --size WxH         picture size in pixels (default 640x480, at most 8192; N is NxN;\n"
-    "                     thumbnails 256x256, at most 1024)\n"
+    "  --spp N            samples of the render, per frame (default 256)\n"
+    "  --size WxH         picture size in pixels (default 640x480, turntables 480x480; at most 8192;\n"
+    "                     N is NxN; thumbnails 256x256, at most 1024)\n"
     "  --angle PITCH YAW  view angle in degrees (default 30 -30; positive pitch looks down)\n"
+    "  --turntable N      N frames around the model (1 to 3600), one turn in about 3.6 s, looping:\n"
+    "                     OUT.webp (animated WebP), OUT.gif (animated GIF) or a PNG series\n"
+    "                     named by one frame number, e.g. frame_%03d.png (frames from 0);\n"
+    "                     with --render also an OpenEXR series, e.g. frame_%03d.exr\n"
     "  --help             show this text\n"
     "  --version          show the version\n"
     "The console commands are listed by the command \"help\" (tarsk --headless -c help).\n";
@@ -59,7 +65,7 @@ int ValueCount(const char* a) {
         int values;
     } kOptions[] = {{"-c", 1},       {"--script", 1}, {"--snap", 1},  {"--size", 1},    {"--angle", 2},
                     {"--render", 1}, {"--spp", 1},    {"-q", 0},      {"--quiet", 0},   {"--help", 0},
-                    {"--version", 0}, {"--headless", 0}, {"--thumbnail", 1}};
+                    {"--version", 0}, {"--headless", 0}, {"--turntable", 1}, {"--thumbnail", 1}};
     for (const auto& o : kOptions)
         if (!std::strcmp(a, o.name)) return o.values;
     return -1;
@@ -69,7 +75,7 @@ int AllowedModes(const char* a) {
     // A thumbnail runs no lines: it is made of the file alone.
     if (!std::strcmp(a, "-c") || !std::strcmp(a, "--script")) return kAll & ~kThumbnail;
     if (!std::strcmp(a, "--size")) return kSnap | kRender | kThumbnail;
-    if (!std::strcmp(a, "--angle")) return kSnap | kRender;
+    if (!std::strcmp(a, "--angle") || !std::strcmp(a, "--turntable")) return kSnap | kRender;
     if (!std::strcmp(a, "--thumbnail")) return kThumbnail;
     if (!std::strcmp(a, "--snap")) return kSnap;
     if (!std::strcmp(a, "--render") || !std::strcmp(a, "--spp")) return kRender;
@@ -146,6 +152,13 @@ bool ParseOption(const char* a, const char* const* values, TK_Options& options) 
             return Usage(maxSide == kMaxSnapSide ? "tarsk: --size needs WxH with sides from 1 to 8192: %s\n"
                                                  : "tarsk: --size needs sides from 1 to 1024: %s\n",
                          values[0]);
+        options.sizeGiven = true;
+    } else if (!std::strcmp(a, "--turntable")) {
+        char* end = nullptr;
+        const long n = std::strtol(values[0], &end, 10);
+        if (end == values[0] || *end || n < 1 || n > kMaxTurntableFrames)
+            return Usage("tarsk: --turntable needs a frame count from 1 to 3600: %s\n", values[0]);
+        options.turntable = int(n);
     } else if (!std::strcmp(a, "--angle")) {
         if (!ParseAngle(values[0], options.pitch) || !ParseAngle(values[1], options.yaw))
             return Usage("tarsk: --angle needs two numbers: %s\n", values[0]);
@@ -186,6 +199,7 @@ bool TK_ParseOptions(int argc, const char* const* args, TK_Options& options) {
         if (!ParseOption(a, args + i + 1, options)) return false;
         i += values;
     }
+    if (options.turntable > 0 && !options.sizeGiven) options.width = options.height = kTurntableSide;
     if (mode == kThumbnail && options.modelPath.empty() && !options.help && !options.version)
         return Usage("tarsk: %s\n", "--thumbnail needs a model file");
     return true;
@@ -206,6 +220,7 @@ bool TK_RunConsoleLine(TK_EditorEnv& env, const std::string& line) {
 bool TK_RunConsoleLines(TK_EditorEnv& env, const std::vector<std::string>& lines) {
     bool allOk = true;
     for (const std::string& line : lines) {
+        if (OS_StopSignal()) return false;
         if (TK_IsBlankOrComment(line)) continue;
         allOk = TK_RunConsoleLine(env, line) && allOk;
     }

@@ -1,9 +1,9 @@
 // The command line of tarsk and the pieces its modes share: the editor
 // window (`tarsk [MODEL.vox]`), the headless runner (`--headless`), the
-// offscreen snapshot (`--snap OUT.png`), the offscreen path-traced render
-// (`--render OUT.png`) and the file manager's thumbnail (`--thumbnail
-// OUT.png`). Parsing only reads and checks; the modes run from the parsed
-// options.
+// offscreen snapshot (`--snap OUT.png`) and the offscreen path-traced render
+// (`--render OUT.png`), each also as a turntable (`--turntable N`), and the
+// file manager's thumbnail (`--thumbnail OUT.png`). Parsing only reads and
+// checks; the modes run from the parsed options.
 #pragma once
 
 #include <string>
@@ -26,12 +26,17 @@ struct TK_Options {
     float pitch = 30;                // --angle PITCH YAW (snap, render): degrees,
     float yaw = -30;                 // positive pitch looks down on the model
     int samples = 256;               // --spp N (render)
+    int turntable = 0;               // --turntable N (snap, render): frames, 0 for one picture
+    bool sizeGiven = false;          // --size was on the command line
 };
 
 constexpr int kMaxSnapSide = 8192;
 constexpr int kMaxThumbnailSide = 1024;  // the largest size the desktops ask for
 constexpr int kDefaultThumbnailSide = 256;
 constexpr int kMaxRenderSamples = 1000000;
+constexpr int kMaxTurntableFrames = 3600;
+// A turntable without --size is square and small enough to post.
+constexpr int kTurntableSide = 480;
 
 // `args` excludes the program name. False on a usage error, after printing
 // it and the usage text to standard error.

@@ -6,6 +6,7 @@
 
 #include "app/TK_Startup.h"
 #include "core/OMB_Log.h"
+#include "core/OS_Signals.h"
 #include "model/TK_EditorEnv.h"
 
 int TK_RunHeadless(const TK_Options& options) {
@@ -21,5 +22,6 @@ int TK_RunHeadless(const TK_Options& options) {
     OMB_SetLogMode(options.quiet ? OMB_LogMode::ProblemsOnly : OMB_LogMode::All);
     const bool allOk = TK_RunConsoleLines(*env, options.lines);
     std::fflush(stdout);
+    if (OS_StopSignal()) return OS_StopStatus();
     return allOk ? 0 : 1;
 }

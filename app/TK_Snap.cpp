@@ -1,20 +1,93 @@
-// One offscreen picture to a PNG file (see TK_Snap.h).
+// Offscreen pictures and turntables (see TK_Snap.h). The frame loop stays
+// plain: one picture per pass, written as soon as it is made; a single
+// picture is a loop of one frame.
 #include "app/TK_Snap.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 #include "app/MS_WindowGL.h"
 #include "app/TK_ModelViewer.h"
 #include "core/OMB_Log.h"
+#include "core/OS_Signals.h"
 #include "core/OS_Stopwatch.h"
 #include "model/TK_EditorEnv.h"
+#include "plugins/TK_AnimationWriter.h"
+#include "plugins/TK_ExrFile.h"
 #include "render/TK_Snapshot.h"
 
 namespace {
 
-// Renders and writes the frame; false after printing why.
-bool WriteFrame(MS_WindowGL& window, TK_ModelViewer& viewer, const TK_Options& options) {
+enum class Output { Png, Exr, ExrSeries, Animation };
+
+// A whole turn takes this long, whatever the frame count.
+constexpr int kTurnMs = 3600;
+constexpr int kMinFrameMs = 20;
+// Share of the view's half-width or half-height the turning model may fill.
+constexpr float kTurnFill = 0.85f;
+
+const char* ModeName(const TK_Options& options) { return options.mode == TK_RunMode::Render ? "render" : "snap"; }
+
+// What OUT asks for, checked before anything starts; false after printing
+// why. An animation's own checks are the writer's.
+bool ChooseOutput(const TK_Options& options, Output& output) {
+    // A thumbnail is a PNG whatever name the desktop hands over.
+    if (options.mode == TK_RunMode::Thumbnail) {
+        output = Output::Png;
+        return true;
+    }
+    const std::string& path = options.snapPath;
+    const std::string ext = TK_LowerExtension(path);
+    const bool render = options.mode == TK_RunMode::Render;
+    bool hasPattern = false;
+    const bool pattern = TK_IsFramePattern(path, &hasPattern);
+    if (ext == "exr" && !render) {
+        OMB_Printf("[Error] snap : .exr holds the path tracer's linear radiance; use --render : %s\n", path.c_str());
+        return false;
+    }
+    if (ext == "exr" && (hasPattern || options.turntable > 0) && !pattern) {
+        OMB_Printf("[Error] render : frames to OpenEXR need one frame number (%%d or %%03d) in the file name : %s\n",
+                   path.c_str());
+        return false;
+    }
+    if (ext == "exr") {
+        output = pattern ? Output::ExrSeries : Output::Exr;
+    } else if (options.turntable > 0 || TK_AnimationWriter::IsAnimationPath(path)) {
+        output = Output::Animation;
+    } else if (ext == "png") {
+        output = Output::Png;
+    } else {
+        OMB_Printf("[Error] %s : unknown picture type (use .png, %s.webp, .gif or a %%d pattern of .png) : %s\n",
+                   ModeName(options), render ? ".exr, " : "", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<TK_AnimationWriter> MakeWriter(const TK_Options& options) {
+    TK_AnimationWriter::Settings settings;
+    settings.width = options.width;
+    settings.height = options.height;
+    settings.frameMs = std::max(kMinFrameMs, (kTurnMs + options.turntable / 2) / std::max(options.turntable, 1));
+    // Path-traced frames carry noise that lossless coding would keep at
+    // great cost; raster frames are flat and stay crisp.
+    settings.lossless = options.mode != TK_RunMode::Render;
+    std::string error;
+    std::unique_ptr<TK_AnimationWriter> writer = TK_AnimationWriter::Create(options.snapPath, settings, error);
+    if (!writer) OMB_Printf("[Error] %s : %s\n", ModeName(options), error.c_str());
+    return writer;
+}
+
+bool WriteFailed(const TK_Options& options) {
+    OMB_Printf("[Error] %s : failed to write %s\n", ModeName(options), options.snapPath.c_str());
+    return false;
+}
+
+// Renders the raster view into `image`; false after printing why.
+bool RasterFrame(MS_WindowGL& window, TK_ModelViewer& viewer, const TK_Options& options, Image& image) {
     int width = 0, height = 0;
     window.DrawableSize(width, height);
     if (width != options.width || height != options.height) {
@@ -25,26 +98,21 @@ bool WriteFrame(MS_WindowGL& window, TK_ModelViewer& viewer, const TK_Options& o
     OMB_Rect rect;
     rect.x1 = width - 1;
     rect.y1 = height - 1;
-    Image image;
-    if (!TK_ReadPixels(rect, true, image) || !TK_SavePNG(image, options.snapPath)) {
-        OMB_Printf("[Error] snap : failed to write %s\n", options.snapPath.c_str());
-        return false;
-    }
-    return true;
+    return TK_ReadPixels(rect, true, image) || WriteFailed(options);
 }
 
-// One line on standard error, rewritten in place.
-void PrintProgress(int done, int total, double seconds) {
+// One line on standard error, rewritten in place; `frame` is empty outside
+// turntables.
+void PrintProgress(const std::string& frame, int done, int total, double seconds) {
     const double rate = seconds > 0 ? done / seconds : 0;
     const double left = rate > 0 ? (total - done) / rate : 0;
-    std::fprintf(stderr, "\rrender : %d/%d samples, %.2f samples/s, %.0f s left   ", done, total, rate, left);
-    if (done == total) std::fputc('\n', stderr);
+    std::fprintf(stderr, "\rrender : %s%d/%d samples, %.2f samples/s, %.0f s left   ", frame.c_str(), done, total, rate,
+                 left);
     std::fflush(stderr);
 }
 
-// Accumulates the samples and writes the tone-mapped picture; false after
-// printing why.
-bool TraceFrame(TK_ModelViewer& viewer, const TK_Options& options) {
+// The tracer set up for the pictures; false after printing why.
+bool PrepareTracer(TK_ModelViewer& viewer, const TK_Options& options) {
     TK_SceneRenderer_PT& tracer = viewer.Tracer();
     if (!tracer.CanDraw()) {
         OMB_Printf("[Error] render : the path tracer needs framebuffer objects, GLSL, 3D and float textures\n");
@@ -55,11 +123,19 @@ bool TraceFrame(TK_ModelViewer& viewer, const TK_Options& options) {
     settings.ptImage[1] = options.height;
     tracer.SetTargetOverride(options.samples);
     tracer.SetRestartDelay(0);
+    return true;
+}
+
+// Accumulates the samples of the current view; false after printing why.
+bool TraceFrame(TK_ModelViewer& viewer, const TK_Options& options, const std::string& frame) {
+    TK_SceneRenderer_PT& tracer = viewer.Tracer();
     viewer.FrameCamera(options.width, options.height);
     tracer.SyncView(viewer.View());
     const double start = OS_Seconds();
     double shown = -1;
-    while (!tracer.IsComplete(options.samples)) {
+    // A stop signal ends the accumulation between bands: the picture keeps
+    // the complete samples, only noisier.
+    while (!tracer.IsComplete(options.samples) && !OS_StopSignal()) {
         const int done = tracer.Samples();
         if (!tracer.SamplePass()) {
             OMB_Printf("[Error] render : sample %d failed\n", done + 1);
@@ -69,22 +145,107 @@ bool TraceFrame(TK_ModelViewer& viewer, const TK_Options& options) {
         glFinish();
         const double now = OS_Seconds();
         if (!options.quiet && (now - shown >= 0.25 || done + 1 == options.samples)) {
-            PrintProgress(done + 1, options.samples, now - start);
+            PrintProgress(frame, done + 1, options.samples, now - start);
             shown = now;
         }
     }
-    Image image;
-    if (!tracer.ReadImage(image, true) || !TK_SavePNG(image, options.snapPath)) {
-        OMB_Printf("[Error] render : failed to write %s\n", options.snapPath.c_str());
-        return false;
+    const int done = tracer.Samples();
+    if (done < options.samples) {
+        // Stopped by a signal: the picture keeps its complete samples.
+        if (!options.quiet) std::fputc('\n', stderr);
+        if (done == 0) return false;
+        std::fprintf(stderr, "render : stopped after %d of %d samples; %s holds %d samples\n", done, options.samples,
+                     options.snapPath.c_str(), done);
+    } else if (!options.quiet && frame.empty()) {
+        std::fputc('\n', stderr);
     }
     return true;
+}
+
+// The current view as a picture: raster, or traced and tone-mapped.
+bool MakeFrame(MS_WindowGL& window, TK_ModelViewer& viewer, const TK_Options& options, const std::string& frame,
+               Image& image) {
+    if (options.mode != TK_RunMode::Render) return RasterFrame(window, viewer, options, image);
+    return TraceFrame(viewer, options, frame) && viewer.Tracer().ReadImage(image, true);
+}
+
+// One frame to its place: the animation, an OpenEXR file (frame `index` of
+// a series), or the PNG.
+bool WriteFrame(MS_WindowGL& window, TK_ModelViewer& viewer, const TK_Options& options, Output output,
+                TK_AnimationWriter* writer, int index, const std::string& label) {
+    if (output == Output::Exr || output == Output::ExrSeries) {
+        std::vector<float> linear;
+        if (!TraceFrame(viewer, options, label)) return false;
+        const std::string path = output == Output::ExrSeries ? TK_FramePath(options.snapPath, index) : options.snapPath;
+        return (viewer.Tracer().ReadRadiance(linear) && TK_SaveEXR(linear, options.width, options.height, path)) ||
+               WriteFailed(options);
+    }
+    Image image;
+    if (!MakeFrame(window, viewer, options, label, image)) return false;
+    return (writer ? writer->AddFrame(image) : TK_SavePNG(image, options.snapPath)) || WriteFailed(options);
+}
+
+// The camera's yaw at frame `index` of `frames`, from the fitted yaw.
+float TurnYaw(float yaw, int index, int frames) { return yaw - 360.0f * float(index) / float(frames); }
+
+// Brings the camera as close as every frame of the turn allows: each corner
+// of the model's box stays inside the view at each frame's yaw. The bounding
+// sphere of the first fit leaves long or flat models small in the picture;
+// one distance for all frames keeps the model from jumping.
+void FitTurn(Camera& camera, const int size[3], int frames) {
+    const float pitch = camera.angle[0], yaw = camera.angle[1];
+    float radius = 1;
+    for (int i = 0; i < frames; ++i) {
+        camera.SetAngle(pitch, TurnYaw(yaw, i, frames), 0);
+        for (int corner = 0; corner < 8; ++corner) {
+            const float model[3] = {corner & 1 ? float(size[0]) : 0.0f, corner & 2 ? float(size[1]) : 0.0f,
+                                    corner & 4 ? float(size[2]) : 0.0f};
+            float world[3], c[3];
+            TK_ModelToWorld(model, world);
+            for (int k = 0; k < 3; ++k) c[k] = world[k] - camera.focus[k];
+            auto along = [&c](const float* axis) { return c[0] * axis[0] + c[1] * axis[1] + c[2] * axis[2]; };
+            // The corner is at depth radius - z in front of the eye: at least
+            // one cell, and far enough for the frustum's slope.
+            const float z = along(camera.Back());
+            radius = std::max({radius, z + 1.0f, z + std::fabs(along(camera.Right())) / (camera.frustumX * kTurnFill),
+                               z + std::fabs(along(camera.Up())) / (camera.frustumY * kTurnFill)});
+        }
+    }
+    camera.SetAngle(pitch, yaw, 0);
+    camera.SetRadius(radius);
+}
+
+// One picture, or a turntable: N frames with the yaw in equal steps over one
+// turn from the fitted view.
+bool WriteFrames(MS_WindowGL& window, TK_ModelViewer& viewer, const TK_Options& options, Output output,
+                 TK_AnimationWriter* writer) {
+    Camera& camera = viewer.View();
+    const float pitch = camera.angle[0], yaw = camera.angle[1];
+    const int frames = options.turntable;
+    const bool render = options.mode == TK_RunMode::Render;
+    if (frames > 0 && camera.mode == Camera::kPerspective) FitTurn(camera, viewer.Env().model.size, frames);
+    for (int i = 0; i < std::max(frames, 1); ++i) {
+        std::string label;
+        if (frames > 0) {
+            camera.SetAngle(pitch, TurnYaw(yaw, i, frames), 0);
+            label = "frame " + std::to_string(i + 1) + "/" + std::to_string(frames) + ", ";
+        }
+        if (!WriteFrame(window, viewer, options, output, writer, i, label)) return false;
+        if (!options.quiet && !render && frames > 0) std::fprintf(stderr, "\rsnap : frame %d/%d   ", i + 1, frames);
+        if (OS_StopSignal()) break;  // a turntable stopped by a signal keeps its frames so far
+    }
+    if (!options.quiet && frames > 0) std::fputc('\n', stderr);
+    return !writer || writer->Finish() || WriteFailed(options);
 }
 
 }  // namespace
 
 int TK_RunSnap(const TK_Options& options) {
     OMB_SetLogMode(options.quiet ? OMB_LogMode::ProblemsOnly : OMB_LogMode::All);
+    Output output = Output::Png;
+    if (!ChooseOutput(options, output)) return 2;
+    std::unique_ptr<TK_AnimationWriter> writer;
+    if (output == Output::Animation && !(writer = MakeWriter(options))) return 2;
     TK_ModelViewer viewer(options);
     bool written = false;
     {
@@ -103,12 +264,14 @@ int TK_RunSnap(const TK_Options& options) {
         if (window.Open(config)) {
             viewer.Start(options.width, options.height);
             // A thumbnail of a file that did not load would mislead: none at all.
-            if (viewer.StartedCleanly() || options.mode != TK_RunMode::Thumbnail)
-                written = render ? TraceFrame(viewer, options) : WriteFrame(window, viewer, options);
+            const bool wanted = viewer.StartedCleanly() || options.mode != TK_RunMode::Thumbnail;
+            if (wanted && (!render || PrepareTracer(viewer, options)) && !OS_StopSignal())
+                written = WriteFrames(window, viewer, options, output, writer.get());
             // The GPU objects go while the context is still current.
             viewer.Shutdown();
         }
     }
     std::fflush(stdout);
+    if (OS_StopSignal()) return OS_StopStatus();
     return written && viewer.StartedCleanly() ? 0 : 1;
 }

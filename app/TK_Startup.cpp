@@ -14,7 +14,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/MS_OffscreenGL.h"
+#include "app/MS_ShaderWorker.h"
+#include "app/TK_Recovery.h"
 #include "core/OMB_AtomicFile.h"
 #include "core/OMB_Log.h"
 #include "edit/TK_Commands.h"
@@ -25,7 +26,6 @@
 #include "plugins/TK_ImageFile.h"
 #include "plugins/TK_PluginRegistry.h"
 #include "plugins/TK_Plugins.h"
-#include "render/TK_GLVoxelShader.h"
 
 namespace {
 constexpr size_t kMaxConfigBytes = 1 << 20;
@@ -70,13 +70,17 @@ void TK_SetupEnvironment(TK_EditorEnv& env) {
     std::copy(env.workspace.groundColor, env.workspace.groundColor + 4, s.rasterGround);
     std::copy(env.workspace.groundColor, env.workspace.groundColor + 4, s.ptGround);
     std::copy(env.workspace.edgeColor, env.workspace.edgeColor + 4, s.rasterEdge);
+    // Saves killed half-way left their temporary files behind.
+    const TK_Workspace& ws = env.workspace;
+    for (const std::string* folder : {&ws.modelFolder, &ws.exportFolder, &ws.paletteFolder, &ws.cacheFolder})
+        OMB_RemoveStaleTemps(*folder);
     TK_RegisterCommands(env.executor);
     env.plugins = std::make_shared<TK_PluginRegistry>();
     TK_RegisterPlugins(*env.plugins);
-    // A window's context is current whenever commands run; without a window
-    // the evaluator makes its own context the first time "xs" needs one.
-    env.voxelShaders = env.headless ? std::make_shared<TK_GLVoxelShaderEvaluator>(&MS_OffscreenGL::Create)
-                                    : std::make_shared<TK_GLVoxelShaderEvaluator>();
+    // The shaders run in a worker process of their own, where a time limit
+    // can stop one that never ends.
+    env.voxelShaders =
+        std::make_shared<MS_ShaderWorker>(TK_ProgramDirectory() + "/tarsk", env.workspace.shaderTimeLimit);
 }
 
 void TK_RunStartupScript(TK_EditorEnv& env) {
@@ -117,12 +121,19 @@ bool TK_OpenModelFile(TK_EditorEnv& env, const std::string& path) {
         OMB_Printf("[Error] failed to load model : %s\n", path.c_str());
         return false;
     }
-    loaded.NormalizeModel(env.maxModelSize, env.currentColorIndex);
-    TK_Model& model = env.model;
-    model.name = std::filesystem::path(path).filename().string();
     // "save" writes back here, whatever folder the program runs in later.
     std::error_code error;
-    model.path = std::filesystem::absolute(path, error).string();
+    TK_InstallModel(env, loaded, std::filesystem::path(path).filename().string(),
+                    std::filesystem::absolute(path, error).string());
+    look.Install(env);
+    return true;
+}
+
+void TK_InstallModel(TK_EditorEnv& env, TK_Model& loaded, const std::string& name, const std::string& path) {
+    loaded.NormalizeModel(env.maxModelSize, env.currentColorIndex);
+    TK_Model& model = env.model;
+    model.name = name;
+    model.path = path;
     std::copy(loaded.size, loaded.size + 3, model.size);
     // Move-assignment keeps the environment's own grow step.
     model.voxels = std::move(loaded.voxels);
@@ -130,19 +141,9 @@ bool TK_OpenModelFile(TK_EditorEnv& env, const std::string& path) {
     // Name, size, trim, voxels and their colours; then the whole palette.
     env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_TRIM | TK_CHANGE_VOXELS | TK_CHANGE_COLORS);
     env.ChangeNotification(TK_NOTIFY_PALETTE, TK_PALETTE_ALL);
-    look.Install(env);
-    return true;
 }
 
 bool TK_WriteBackup(TK_EditorEnv& env) {
     OMB_Printf("Cache Model\n");
-    const std::string& folder = env.workspace.cacheFolder;
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    const std::string path = folder + "/backup.vox";
-    TK_ModelLook look;
-    look.Capture(env);
-    if (WriteVox(env.model, path.c_str(), &look)) return true;
-    OMB_Printf("[Error] failed to write backup : %s\n", path.c_str());
-    return false;
+    return TK_WriteQuitBackup(env, env.workspace.cacheFolder);
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 class TK_EditorEnv;
+class TK_Model;
 struct TK_Workspace;
 
 // For an installed copy, makes the user's folders (configuration and
@@ -15,8 +16,9 @@ struct TK_Workspace;
 // saying where they are. Nothing to do in portable mode. False after an
 // "[Error]" line when a folder or the copy cannot be made.
 bool TK_PrepareUserFolders(const TK_Workspace& workspace);
-// Prepares the user's folders, reads the configuration, then registers every built-in command and every
-// format plugin, and installs the GPU evaluator of the voxel shaders.
+// Prepares the user's folders, reads the configuration, then registers
+// every built-in command and every format plugin, and installs the GPU
+// evaluator of the voxel shaders.
 void TK_SetupEnvironment(TK_EditorEnv& env);
 // Runs the start-up script's lines whose commands are registered (the lines
 // for the editor's views only when the environment has a window), then
@@ -28,6 +30,10 @@ void TK_RunStartupScript(TK_EditorEnv& env);
 // "[Error] failed to load model : PATH", when the file does not load; the
 // model is then unchanged.
 bool TK_OpenModelFile(TK_EditorEnv& env, const std::string& path);
+// Makes `loaded` (normalised) the current model with this name and bound
+// file, and tells the listeners.
+void TK_InstallModel(TK_EditorEnv& env, TK_Model& loaded, const std::string& name, const std::string& path);
 // Prints "Cache Model" and writes the current model to "backup.vox" in the
-// cache folder, creating the folder when it is missing.
+// cache folder, creating the folder when it is missing and keeping the
+// previous backups (TK_WriteQuitBackup).
 bool TK_WriteBackup(TK_EditorEnv& env);

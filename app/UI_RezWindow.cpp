@@ -9,6 +9,7 @@
 #include "app/TK_Startup.h"
 #include "core/OMB_Log.h"
 #include "core/OS_Keys.h"
+#include "core/OS_Stopwatch.h"
 #include "render/OMB_OpenGL.h"
 #include "render/TK_Snapshot.h"
 #include "ui/UI_List.h"
@@ -155,10 +156,24 @@ void UI_RezWindow::Draw() {
 void UI_RezWindow::OnQuit() {
     if (m_quit) return;
     m_quit = true;
-    TK_WriteBackup(m_env);
+    if (!m_backupTried) m_backupWritten = TK_WriteBackup(m_env);
+    // Without a backup the recovery file is the work's only copy.
+    if (m_backupWritten) m_autosave.Discard();
     // The GPU objects go while the context is current.
     m_renderers.Shutdown();
     if (m_rendering) Canvas().ReleaseFont();
+}
+
+bool UI_RezWindow::CanClose() {
+    m_backupTried = true;
+    m_backupWritten = TK_WriteBackup(m_env);
+    if (m_backupWritten || m_closeRefused) return true;
+    m_closeRefused = true;
+    OMB_Printf("[Error] the model has no backup : save it, or close again to quit without one\n");
+    SetTitle("Tarsk @ Ombrel - no backup written: save, or close again to quit");
+    // A second signal ends the process at once: the reason must be out.
+    std::fflush(stdout);
+    return false;
 }
 
 bool UI_RezWindow::KeyDown(const UI_KeyState& k) {
@@ -217,10 +232,12 @@ void UI_RezWindow::OnEditorMessage(int kind, int flags) {
             if ((flags & TK_EDITOR_BRUSH) && m_sceneView) m_sceneView->SetActiveBrush(m_brushes.ForSettings(m_env.settings));
             break;
         case TK_NOTIFY_MODEL:
+            m_autosave.NoteChange(OS_Seconds());
             if ((flags & TK_CHANGE_TRIM) && m_sceneView) m_sceneView->ModelChanged();
             if (flags & TK_CHANGE_FILES) RelistFiles();
             break;
         case TK_NOTIFY_PALETTE:
+            m_autosave.NoteChange(OS_Seconds());
             if (m_paletteView) m_paletteView->Invalidate();
             // The current colour's entry changed: show it as a new colour.
             if (flags == m_env.currentColorIndex) {
@@ -261,7 +278,14 @@ bool UI_RezWindow::HasView(const std::string& view) const {
 }
 
 bool UI_RezWindow::ToggleView(const std::string& view) {
-    UI_View* found = FindView(view.c_str(), &UI_View::kClass);
+    // A tab's option button carries its page's id: the page is meant.
+    std::vector<UI_View*> views;
+    CollectViews(&UI_View::kClass, views);
+    UI_View* found = nullptr;
+    for (UI_View* v : views) {
+        const bool better = !found || (UI_Cast<UI_Option>(found) && !UI_Cast<UI_Option>(v));
+        if (better && UI_SameText(v->Id().c_str(), view.c_str())) found = v;
+    }
     if (!found) return false;
     found->SetHidden(!found->IsHidden());
     return true;

@@ -5,8 +5,10 @@
 // command lines through three hotkey tables (global, edit mode, render mode),
 // runs the lines its widgets hand it, accepts dropped files, keeps the
 // widgets in step with the environment's change messages (the binding table
-// of app/TK_WidgetBindings), and writes the
-// backup model (and releases its GPU objects) when the program quits.
+// of app/TK_WidgetBindings), autosaves while there are changes (TK_Autosave,
+// driven by the host's idle call), writes the backup model when asked to
+// close (a failed backup keeps the window open once) and releases its GPU
+// objects when the program quits.
 //
 // It is also the environment's TK_WindowLink, so "ui_set", "ui_view" and
 // "snap" reach its views, and "cam" the scene view's camera slots. Without an OpenGL context (tests) the renderers
@@ -16,6 +18,7 @@
 
 #include <string>
 
+#include "app/TK_Recovery.h"
 #include "brush/TK_BrushTable.h"
 #include "core/OMB_HotkeyTable.h"
 #include "model/TK_EditorEnv.h"
@@ -39,6 +42,12 @@ public:
     void OnCreate() override;
     void OnStart() override;
     void OnQuit() override;
+    // Writes the backup of a close asked for by the user or a signal: true
+    // when it was written, or when this is the second close after a failed
+    // one (the user was told and closes anyway; the autosave file stays).
+    bool CanClose() override;
+    // Writes the autosave when one is due.
+    void OnIdle(double now) override { m_autosave.Tick(now); }
     // Clears the frame before the views draw (the scene draws straight
     // into its rectangle, the widgets' batches come after).
     void Draw() override;
@@ -71,6 +80,7 @@ public:
 
     TK_EditorEnv& Env() { return m_env; }
     TK_Renderers& Renderers() { return m_renderers; }
+    TK_Autosave& Autosave() { return m_autosave; }
     const UI_ViewRegistry& ViewTypes() const { return m_viewTypes; }
     const OMB_HotkeyTable& GlobalKeys() const { return m_globalKeys; }
     UI_SceneView* SceneView() const { return m_sceneView; }
@@ -87,6 +97,7 @@ private:
     void RelistFiles();
 
     TK_EditorEnv m_env;
+    TK_Autosave m_autosave{m_env};
     TK_Renderers m_renderers;  // after the environment: shut down first
     TK_BrushTable m_brushes;
     OMB_HotkeyTable m_globalKeys, m_editKeys, m_renderKeys;
@@ -97,4 +108,5 @@ private:
     std::string m_descriptionPath;
     bool m_rendering = false;
     bool m_quit = false;
+    bool m_backupTried = false, m_backupWritten = false, m_closeRefused = false;
 };

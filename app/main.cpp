@@ -3,20 +3,24 @@
 // path-traced render, or the thumbnailer.
 #include <cstdio>
 
+#include "app/MS_ShaderWorker.h"
 #include "app/MS_WindowGL.h"
 #include "app/TK_CommandLine.h"
 #include "app/TK_Headless.h"
+#include "app/TK_Recovery.h"
 #include "app/TK_Snap.h"
 #include "app/TK_Startup.h"
 #include "app/TK_Thumbnail.h"
 #include "app/TK_Version.h"
 #include "app/UI_RezWindow.h"
 #include "core/OMB_Log.h"
+#include "core/OS_Signals.h"
 
 namespace {
 
 // The editor: the window with its context, the editor window served by it,
-// then the model and the lines of the command line, then the main loop.
+// then the model (or the work a crashed session left) and the lines of the
+// command line, then the main loop.
 int RunEditor(const TK_Options& options) {
     UI_RezWindow editor;  // outlives the host, which sends it the quit
     MS_WindowGL window;
@@ -30,6 +34,14 @@ int RunEditor(const TK_Options& options) {
     TK_EditorEnv& env = editor.Env();
     OMB_SetLogMode(options.quiet ? OMB_LogMode::ProblemsOnly : OMB_LogMode::All);
     if (!options.modelPath.empty() && TK_OpenModelFile(env, options.modelPath)) env.executor.ClearHistory();
+    if (options.modelPath.empty() && TK_RecoverUnsavedWork(env, editor.Autosave())) {
+        env.executor.ClearHistory();
+        window.SetTitle("Tarsk @ Ombrel - recovered unsaved work");
+    }
+    editor.Autosave().Arm();
+    // The window keeps being drawn while a voxel shader runs.
+    if (auto* worker = dynamic_cast<MS_ShaderWorker*>(env.voxelShaders.get()))
+        worker->SetWaitHook([&window] { window.DrawWhileBusy(); });
     TK_RunConsoleLines(env, options.lines);
     return window.Run();
 }
@@ -37,6 +49,8 @@ int RunEditor(const TK_Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    int workerFd = -1;
+    if (MS_IsShaderWorkerCall(argc, argv, workerFd)) return MS_RunShaderWorker(workerFd);
     TK_Options options;
     if (!TK_ParseOptions(argc - 1, argv + 1, options)) return 2;
     if (options.help) {
@@ -47,6 +61,12 @@ int main(int argc, char** argv) {
         std::printf("tarsk %s\n", TK_VersionText());
         return 0;
     }
+    // Every mode answers Ctrl+C, `timeout` and a closed terminal its own way.
+    OS_InstallStopSignals();
+    // Batch modes stop within a second even inside one long command (a
+    // render gets a little more to write what it has).
+    if (options.mode == TK_RunMode::Headless) OS_SetStopDeadline(1);
+    if (options.mode == TK_RunMode::Snap || options.mode == TK_RunMode::Render) OS_SetStopDeadline(2);
     switch (options.mode) {
         case TK_RunMode::Headless: return TK_RunHeadless(options);
         case TK_RunMode::Snap:

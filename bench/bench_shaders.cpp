@@ -4,6 +4,9 @@
 // rebuild) on the 126-cube full of voxels, on the headless runner's own
 // offscreen context (Mesa's llvmpipe where there is no GPU). The context is
 // made once per process, before the timed runs; "xs/context" reports it.
+// "full/" evaluates in this process; "worker/" the way the program does, in
+// the shader worker process (the job and the cells through a socket), so
+// the two show what the isolation costs.
 //
 // Baseline: the raw CPU loop that writes the same cells: the sphere test
 // per cell of the box into the voxel list, then the same model
@@ -14,6 +17,7 @@
 
 #include "TK_BenchMain.h"
 #include "app/MS_OffscreenGL.h"
+#include "app/MS_ShaderWorker.h"
 #include "core/OMB_Log.h"
 #include "edit/TK_Commands.h"
 #include "model/TK_EditorEnv.h"
@@ -33,22 +37,27 @@ TK_Model FullBox() {
     return m;
 }
 
-TK_EditorEnv& Env() {
-    static std::unique_ptr<TK_EditorEnv> env = [] {
-        auto e = std::make_unique<TK_EditorEnv>();
-        e->headless = true;
-        e->workspace.SetDefaults(TK_BUILD_DIR);
-        TK_RegisterCommands(e->executor);
+std::unique_ptr<TK_EditorEnv> MakeEnv(bool worker) {
+    auto e = std::make_unique<TK_EditorEnv>();
+    e->headless = true;
+    e->workspace.SetDefaults(TK_BUILD_DIR);
+    TK_RegisterCommands(e->executor);
+    if (worker)
+        e->voxelShaders = std::make_shared<MS_ShaderWorker>(std::string(TK_BUILD_DIR) + "/tarsk", 60.0);
+    else
         e->voxelShaders = std::make_shared<TK_GLVoxelShaderEvaluator>(&MS_OffscreenGL::Create);
-        return e;
-    }();
-    return *env;
+    return e;
+}
+
+TK_EditorEnv& Env(bool worker = false) {
+    static std::unique_ptr<TK_EditorEnv> inProcess = MakeEnv(false), isolated = MakeEnv(true);
+    return worker ? *isolated : *inProcess;
 }
 
 // The full box, with the current colour 9 and no history.
-void Reset() {
+void Reset(bool worker = false) {
     static const TK_Model box = FullBox();
-    TK_EditorEnv& env = Env();
+    TK_EditorEnv& env = Env(worker);
     env.executor.ClearHistory();
     env.model = box;
     env.currentColorIndex = 9;
@@ -69,10 +78,10 @@ void Context(benchmark::State& state) {
     }
 }
 
-void RunShader(benchmark::State& state, std::string line) {
-    TK_EditorEnv& env = Env();
+void RunShader(benchmark::State& state, std::string line, bool worker) {
+    TK_EditorEnv& env = Env(worker);
     OMB_SetLogMode(OMB_LogMode::Silent);
-    Reset();
+    Reset(worker);
     // Warm: the context exists before the first timed run.
     const bool warmed = env.ExecuteText("", line.c_str());
     int failures = 0;
@@ -113,9 +122,16 @@ void RegisterAll() {
     benchmark::RegisterBenchmark("xs/context", Context)->Unit(benchmark::kMillisecond)->Iterations(1);
     for (const char* line : {"xs sphere 50 7", "xs hollow", "xs height", "xs menger", "xs terrain"}) {
         const std::string name = std::string("full/") + line;
-        benchmark::RegisterBenchmark(name.c_str(), RunShader, std::string(line))->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(name.c_str(), RunShader, std::string(line), false)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark((name + "/baseline").c_str(), CpuSphere)->Unit(benchmark::kMillisecond);
         tk_bench::SetTarget(name, 500000.0);
+        const std::string isolated = std::string("worker/") + line;
+        benchmark::RegisterBenchmark(isolated.c_str(), RunShader, std::string(line), true)
+            ->Unit(benchmark::kMillisecond);
+        // The baseline here is the same command evaluated in this process.
+        benchmark::RegisterBenchmark((isolated + "/baseline").c_str(), RunShader, std::string(line), false)
+            ->Unit(benchmark::kMillisecond);
+        tk_bench::SetRatioTarget(isolated, 2.0);
     }
 }
 

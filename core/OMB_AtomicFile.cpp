@@ -55,15 +55,21 @@ long TempOwner(const char* entry, const std::string& name) {
     return *end == 0 ? pid : 0;
 }
 
+// The owner of a temporary file of any target; 0 for other names.
+long AnyTempOwner(const char* entry) {
+    const char* tmp = std::strstr(entry, ".tmp");
+    for (const char* next = tmp; next; next = std::strstr(next + 1, ".tmp")) tmp = next;
+    if (!tmp || tmp == entry) return 0;
+    return TempOwner(entry, std::string(entry, tmp));
+}
+
 // A save killed half-way leaves its temporary file (up to the model's size)
-// beside the target; the next save of the target clears them away.
-void RemoveStaleTemps(const std::string& target) {
-    const std::string folder = FolderOf(target);
-    const std::string name = target.substr(target.find_last_of('/') + 1);
+// beside the target. Those of `name` go, or every one when `name` is empty.
+void RemoveStaleTemps(const std::string& folder, const std::string& name) {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) return;
     while (const dirent* entry = ::readdir(dir)) {
-        const long pid = TempOwner(entry->d_name, name);
+        const long pid = name.empty() ? AnyTempOwner(entry->d_name) : TempOwner(entry->d_name, name);
         if (pid == 0 || pid == long(::getpid())) continue;
         if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;  // alive, or not ours to judge
         const std::string path = folder + "/" + entry->d_name;
@@ -89,7 +95,7 @@ bool OMB_AtomicFile::Open(const std::string& path) {
     const bool hasOld = ::stat(target.c_str(), &old) == 0;
     if (hasOld && !S_ISREG(old.st_mode)) return Refuse("not a regular file", target);
     if (hasOld && (old.st_mode & 0222) == 0) return Refuse("file is read-only", target);
-    RemoveStaleTemps(target);
+    RemoveStaleTemps(FolderOf(target), target.substr(target.find_last_of('/') + 1));
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         // Same folder as the target, so that the rename never crosses devices.
@@ -146,3 +152,5 @@ bool OMB_WriteFileAtomic(const std::string& path, const void* data, size_t size)
     if (size != 0 && std::fwrite(data, 1, size, file.Stream()) != size) return false;
     return file.Commit();
 }
+
+void OMB_RemoveStaleTemps(const std::string& folder) { RemoveStaleTemps(folder, std::string()); }

@@ -45,3 +45,8 @@ private:
 
 // The whole buffer through an OMB_AtomicFile; false on any failed step.
 bool OMB_WriteFileAtomic(const std::string& path, const void* data, size_t size);
+
+// Removes every temporary file in `folder` left by a process that no longer
+// runs (a save killed half-way), whatever its target; at start-up, for the
+// folders the program writes.
+void OMB_RemoveStaleTemps(const std::string& folder);

@@ -128,7 +128,8 @@ std::string OS_Trash::UserTrash() {
 
 bool OS_Trash::MoveToTrash(const std::string& path, const std::string& fallbackFolder, std::string* where) {
     std::error_code error;
-    const fs::path file = fs::absolute(path, error);
+    // The record names the file as it is, without "." or ".." steps.
+    const fs::path file = fs::absolute(path, error).lexically_normal();
     if (error || !fs::is_regular_file(fs::symlink_status(file, error))) return false;
     return MoveIntoUserTrash(file, where) || MoveIntoFolder(file, fallbackFolder, where);
 }

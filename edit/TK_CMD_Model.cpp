@@ -99,16 +99,27 @@ std::unique_ptr<TK_Plugin> TK_CMD_Model::CreatePlugin(const std::string& key) co
     return nullptr;
 }
 
+bool TK_SamePath(const std::string& a, const std::string& b) {
+    namespace fs = std::filesystem;
+    std::error_code ea, eb;
+    const fs::path ca = fs::weakly_canonical(a, ea), cb = fs::weakly_canonical(b, eb);
+    if (ea || eb) return fs::path(a).lexically_normal() == fs::path(b).lexically_normal();
+    return ca == cb;
+}
+
 void TK_WriteCacheCopy(const TK_EditorEnv& env) {
     if (!env.writesCacheCopy) return;
     OMB_Printf("Cache Model\n");
     const std::string& folder = env.workspace.cacheFolder;
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    const std::string path = folder + "/backup.vox";
+    // Not "backup.vox": that is the quit backups' newest, which an export
+    // must never replace.
+    const std::string path = folder + "/cache.vox";
     TK_ModelLook look;
     look.Capture(env);
-    if (!WriteVox(env.model, path.c_str(), &look)) OMB_Printf("[Warning] failed to write the cache copy : %s\n", path.c_str());
+    if (!WriteVox(env.model, path.c_str(), &look))
+        OMB_Printf("[Warning] failed to write the cache copy : %s\n", path.c_str());
 }
 
 void TK_CMD_Model::WriteCacheCopy() const { TK_WriteCacheCopy(*m_env); }

@@ -26,9 +26,14 @@ struct TK_FileChoice {
     std::string defaultName;  // offered by a save dialog
 };
 
-// Prints "Cache Model" and writes the current model to "backup.vox" in the
-// cache folder (created when missing); a failure is only a warning. Nothing
-// in a batch run (TK_EditorEnv::writesCacheCopy).
+// Two spellings of one file: "." and ".." and symbolic links resolved as
+// far as the path exists.
+bool TK_SamePath(const std::string& a, const std::string& b);
+
+// Prints "Cache Model" and writes the current model to "cache.vox" in the
+// cache folder (created when missing); a failure is only a warning. The quit
+// backups ("backup.vox" and older) and the autosaves are never touched.
+// Nothing in a batch run (TK_EditorEnv::writesCacheCopy).
 void TK_WriteCacheCopy(const TK_EditorEnv& env);
 
 class TK_CMD_Model : public TK_CMD {
@@ -64,8 +69,7 @@ protected:
     const TK_PluginEntry* FindPlugin(const std::string& key) const;
     // A fresh plugin for the key; null after the registry's lookup message.
     std::unique_ptr<TK_Plugin> CreatePlugin(const std::string& key) const;
-    // Prints "Cache Model" and writes the current model to "backup.vox" in
-    // the cache folder (created when missing), as exports do first.
+    // The cache copy (TK_WriteCacheCopy), as exports do first.
     void WriteCacheCopy() const;
 
     // Remembers the current model and `after`, then installs `after`. With

@@ -39,7 +39,7 @@ const TK_CommandRow* TK_CommandTable(size_t& count) {
         {"ipatt", &OMB_MakeCommand<TK_CMD_LoadPattern>, 1, "[PATH]", "load the pattern brush's model"},
         {"Import and export", nullptr, 0},
         {"i", &OMB_MakeCommand<TK_CMD_ImportModel>, 1, "[PATH]", "import a model or picture in another format"},
-        {"o", &OMB_MakeCommand<TK_CMD_ExportModel>, 2, "FORMAT [PATH]", "export the model"},
+        {"o", &OMB_MakeCommand<TK_CMD_ExportModel>, 2, "FORMAT [PATH] [overwrite]", "export the model"},
         {"odir", &OMB_MakeCommand<TK_CMD_ExportDir>, 2, "FORMAT [FOLDER [OUT]]", "export every model of a folder"},
         {"ipal", &OMB_MakeCommand<TK_CMD_ImportPalette>, 1, "[PATH]", "load a palette from an image or model"},
         {"opal", &OMB_MakeCommand<TK_CMD_ExportPalette>, 1, "[PATH]", "save the palette as an image"},

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/OMB_Log.h"
+#include "model/TK_VoxFile.h"
 #include "model/TK_WindowLink.h"
 #include "plugins/TK_ImageConvert.h"
 #include "plugins/TK_PluginRegistry.h"
@@ -87,9 +88,22 @@ bool TK_CMD_ImportModel::ReadWith(TK_Plugin& plugin, const std::string& path, TK
 
 bool TK_CMD_ExportModel::Parse(const char* args) {
     std::vector<std::string> words;
-    if (!SplitWords(args, words) || words.size() > 2) return false;
+    if (!SplitWords(args, words) || words.size() > 3) return false;
+    m_overwrite = words.size() > 2 && words.back() == kOverwriteWord;
+    if (m_overwrite) words.pop_back();
+    if (words.size() > 2) return false;
     m_format = words.empty() ? std::string() : words[0];
     m_path = words.size() > 1 ? words[1] : std::string();
+    return true;
+}
+
+bool TK_CMD_ExportModel::MayReplace(const std::string& path) const {
+    if (m_overwrite) return true;
+    const std::string own = ModelFilePath();
+    if (!own.empty() && TK_SamePath(path, own))
+        return Fail("export would replace the model's own file (add \"overwrite\" to replace it) : ", path);
+    if (m_format != "vox" && FileHasVoxMagic(path.c_str()))
+        return Fail("export would replace a model file with another format (add \"overwrite\" to replace it) : ", path);
     return true;
 }
 
@@ -100,6 +114,7 @@ bool TK_CMD_ExportModel::Execute() {
     if (!plugin) return false;
     std::string path;
     if (!ChooseTarget(*FindPlugin(m_format), path)) return Fail("failed to get export name");
+    if (!MayReplace(path)) return false;
     TK_ModelLook look;
     look.Capture(*m_env);
     plugin->SetLook(&look);

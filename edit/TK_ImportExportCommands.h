@@ -27,8 +27,10 @@ private:
     bool ReadWith(TK_Plugin& plugin, const std::string& path, TK_Model& model) const;
 };
 
-// "o FORMAT [PATH]": writes the model with the plugin registered as FORMAT;
-// without a path the save dialog asks. The file gets the format's extension.
+// "o FORMAT [PATH] [overwrite]": writes the model with the plugin registered
+// as FORMAT; without a path the save dialog asks. The file gets the format's
+// extension. The model's own file, and a native model file in any other
+// format, are replaced only with the word "overwrite".
 class TK_CMD_ExportModel : public TK_CMD_Model {
     OMB_COMMAND_CLASS(TK_CMD_ExportModel, TK_CMD_Model)
 public:
@@ -38,8 +40,12 @@ public:
 
 private:
     bool ChooseTarget(const TK_PluginEntry& entry, std::string& path) const;
+    // False, after saying why, when `path` may not be replaced.
+    bool MayReplace(const std::string& path) const;
 
+    static constexpr const char* kOverwriteWord = "overwrite";
     std::string m_format;
+    bool m_overwrite = false;
 };
 
 // "odir FORMAT [FOLDER [OUT]]": converts every ".vox" model of FOLDER

@@ -5,6 +5,8 @@
 #include "edit/TK_ModelFileCommands.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -26,16 +28,6 @@ constexpr int kNewFlags = TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_VOXELS;
 // Name and file lists.
 constexpr int kFileFlags = TK_CHANGE_NAME | TK_CHANGE_FILES;
 constexpr int kFileListFlag = TK_CHANGE_FILES;
-
-// Two spellings of one file: "." and ".." and symbolic links resolved as
-// far as the path exists.
-bool SamePath(const std::string& a, const std::string& b) {
-    namespace fs = std::filesystem;
-    std::error_code ea, eb;
-    const fs::path ca = fs::weakly_canonical(a, ea), cb = fs::weakly_canonical(b, eb);
-    if (ea || eb) return fs::path(a).lexically_normal() == fs::path(b).lexically_normal();
-    return ca == cb;
-}
 
 bool IsFullOf(const TK_Model& model, int color) {
     if (model.voxels.Count() != model.CellCount()) return false;
@@ -59,9 +51,14 @@ void FillBox(TK_Model& model, int color) {
 
 bool TK_CMD_LoadPath::Execute() {
     std::string path;
-    if (!ChoosePath(false, std::string(), path)) return true;
+    // No path from the dialog (cancelled, or none could be shown): the
+    // command did nothing and must not report success.
+    if (!ChoosePath(false, std::string(), path)) {
+        OMB_Printf("[Error] %s\n", "failed to get model name");
+        return false;
+    }
     const std::string current = ModelFilePath();
-    if (!current.empty() && SamePath(path, current)) return true;
+    if (!current.empty() && TK_SamePath(path, current)) return true;
     TK_Model loaded;
     // A file without materials or scene settings brings the defaults: the
     // model looks as it did when it was saved, not as the last one did.
@@ -87,8 +84,15 @@ bool TK_CMD_SaveModel::Execute() {
     look.Capture(*m_env);
     TK_Plugin_VOX plugin;
     plugin.SetLook(&look);
+    errno = 0;
     if (path.empty() || !plugin.SaveModel(path, std::string(), model)) {
-        OMB_Printf("[Error] %s%s\n", "failed to save model : ", path.c_str());
+        // The system's reason (a missing or read-only folder, a name too
+        // long) tells the user what to change.
+        const int cause = path.empty() ? 0 : errno;
+        if (cause)
+            OMB_Printf("[Error] failed to save model : %s (%s)\n", path.c_str(), std::strerror(cause));
+        else
+            OMB_Printf("[Error] %s%s\n", "failed to save model : ", path.c_str());
         return false;
     }
     m_oldName = model.name;
@@ -144,6 +148,12 @@ bool TK_CMD_DupModel::Execute() {
         OMB_Printf("[Error] %s\n", "failed to duplicate model : new name is empty");
         return false;
     }
+    // The copy belongs in the models folder: a path could aim the next
+    // "save" and "del" anywhere.
+    if (name.find('/') != std::string::npos || name == "." || name == "..") {
+        OMB_Printf("[Error] failed to duplicate model : a name, not a path : %s\n", name.c_str());
+        return false;
+    }
     m_oldName = m_env->model.name;
     m_oldPath = m_env->model.path;
     m_newName = name;
@@ -171,6 +181,13 @@ bool TK_CMD_RenameModel::Execute() {
     const std::string newFile = FileName(m_path);
     if (newFile.empty()) {
         OMB_Printf("[Error] %s\n", "failed to rename model : new name is empty");
+        return false;
+    }
+    // A folder would be dropped without a word: the file is renamed where
+    // it is, never moved.
+    if (m_path.find_first_of("/\\") != std::string::npos) {
+        OMB_Printf("[Error] failed to rename model : a name, not a path (\"save PATH\" writes elsewhere) : %s\n",
+                   m_path.c_str());
         return false;
     }
     m_oldName = m_env->model.name;
@@ -236,8 +253,16 @@ bool TK_CMD_DeleteModel::Execute() {
         OMB_Printf("[Error] %s\n", "failed to delete model : name is empty");
         return false;
     }
+    // Only the model's own file, and only when it is a model file: a name
+    // or path set by hand must not trash anything else.
+    std::error_code error;
+    const std::string path = std::filesystem::absolute(ModelFilePath(), error).lexically_normal().string();
+    if (std::filesystem::exists(path, error) && !FileHasVoxMagic(path.c_str())) {
+        OMB_Printf("[Error] failed to delete model : not a model file : %s\n", path.c_str());
+        return false;
+    }
     std::string where;
-    if (!OS_Trash::MoveToTrash(ModelFilePath(), m_env->workspace.cacheFolder + "/trash", &where)) {
+    if (!OS_Trash::MoveToTrash(path, m_env->workspace.cacheFolder + "/trash", &where)) {
         OMB_Printf("[Error] %s%s\n", "failed to delete model : ", name.c_str());
         return false;
     }
@@ -253,7 +278,10 @@ bool TK_CMD_LoadPattern::Execute() {
     choice.title = "Open Pattern";
     choice.folder = m_env->workspace.patternFolder;
     std::string path;
-    if (!ChooseFile(m_path, choice, path)) return true;
+    if (!ChooseFile(m_path, choice, path)) {
+        OMB_Printf("[Error] %s\n", "failed to get pattern name");
+        return false;
+    }
     TK_Model pattern;
     if (!ReadVox(pattern, path.c_str())) {
         OMB_Printf("[Error] %s\n", "failed to load pattern model");

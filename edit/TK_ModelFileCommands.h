@@ -15,7 +15,7 @@
 class TK_CMD_LoadPath : public TK_CMD_Model {
     OMB_COMMAND_CLASS(TK_CMD_LoadPath, TK_CMD_Model)
 public:
-    bool Execute() override;  // false, after a message, when the file does not load
+    bool Execute() override;  // false, after a message, when the dialog gives no path or the file does not load
     void Undo() override { UndoReplace(); }
     void Redo() override { RedoReplace(); }
 };

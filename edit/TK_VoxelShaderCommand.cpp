@@ -3,6 +3,7 @@
 #include "edit/TK_VoxelShaderCommand.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -74,12 +75,37 @@ std::string TK_CMD_VoxelShader::FirstCommentLine(const std::string& text) {
     return "";
 }
 
+namespace {
+
+std::string FirstWord(const char* args) {
+    const char* p = args;
+    while (*p && std::isspace(static_cast<unsigned char>(*p))) ++p;
+    const char* end = p;
+    while (*end && !std::isspace(static_cast<unsigned char>(*end))) ++end;
+    return std::string(p, end);
+}
+
+// Letters, digits, "_" and "-": a file of the shader folder, never a path.
+bool IsShaderName(const char* args) {
+    const std::string word = FirstWord(args);
+    for (char c : word)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '-') return false;
+    return !word.empty();
+}
+
+}  // namespace
+
 bool TK_CMD_VoxelShader::Parse(const char* args) {
     OMB_Lexer lexer(args, 0);
     OMB_Token token;
     const TK_ArgRead read = TK_NextArg(lexer, token);
     if (read == TK_ArgRead::End) return true;
-    if (read == TK_ArgRead::Bad || token.kind != OMB_TOKEN_WORD) return false;
+    if (read == TK_ArgRead::Bad || token.kind != OMB_TOKEN_WORD || !IsShaderName(args)) {
+        // A path or a quoted text is a natural mistake: say what is wanted.
+        OMB_Printf("[Error] xs : not a shader name : %s (one of the names \"xs\" lists, no folder or extension)\n",
+                   FirstWord(args).c_str());
+        return false;
+    }
     m_name = token.Text();
     for (int n = 0;; ++n) {
         lexer.SkipToToken();

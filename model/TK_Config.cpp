@@ -30,6 +30,14 @@ void ReadFolder(const OMB_LmpNode* workspaceNode, const char* key, const std::st
     if (node) folder = NormalizeFolder(programDir, node->value);
 }
 
+// A number kept within [low, high]; a missing or unreadable one keeps `out`.
+void ReadNumber(const OMB_LmpNode* section, const char* key, double low, double high, double& out) {
+    const OMB_LmpNode* node = OMB_LmpParser::FindAttribute(section, key);
+    float value = 0;
+    if (!node || !OMB_LmpParser::ParseFloats(node->value.c_str(), 1, &value) || !(value == value)) return;
+    out = std::min(high, std::max(low, double(value)));
+}
+
 }  // namespace
 
 std::string NormalizeFolder(const std::string& programDir, const std::string& path) {
@@ -62,4 +70,6 @@ void LoadConfig(TK_Workspace& workspace, const std::string& path) {
         ReadFolder(ws, "dir_model", workspace.programDir, workspace.modelFolder);
         ReadFolder(ws, "dir_pattern", workspace.programDir, workspace.patternFolder);
     }
+    if (const OMB_LmpNode* xs = OMB_LmpParser::FindChild(root, "voxel_shader"))
+        ReadNumber(xs, "time_limit", 0.1, 3600, workspace.shaderTimeLimit);
 }

@@ -58,6 +58,8 @@ struct TK_Workspace {
     float ambientColor[3] = {0.07f, 0.05f, 0.15f};
     float bgColorBottom[3] = {0.5f, 0.5f, 0.5f};
     float bgColorTop[3] = {0.1f, 0.1f, 0.1f};
+    // Seconds a voxel shader may run before "xs" gives up on it.
+    double shaderTimeLimit = 5;
 
     // Every folder at its default below `dir`, a portable program directory.
     void SetDefaults(const std::string& dir);

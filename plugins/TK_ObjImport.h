@@ -57,4 +57,4 @@ void TK_ParseMtl(const char* text, size_t size, std::vector<TK_ObjMaterial>& mat
 // is "[Error] <where> : <what>", `where` naming the format.
 bool TK_VoxeliseMesh(const TK_ObjMesh& mesh, const std::vector<TK_ObjMaterial>& materials,
                      const std::vector<bool>& textured, const TK_MeshOptions& options, TK_Model& model,
-                     const char* where = "OBJ : line 0");
+                     const char* where = "OBJ");

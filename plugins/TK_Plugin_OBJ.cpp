@@ -2,6 +2,8 @@
 // first use, direction by direction, so faces of all directions share them.
 #include "plugins/TK_Plugin_OBJ.h"
 
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "core/OMB_Log.h"
@@ -92,6 +94,12 @@ void ReadMaterialLibraries(const TK_ObjMesh& mesh, const std::string& folder, st
 
 bool TK_Plugin_OBJ::LoadModel(const std::string& path, const std::string&, TK_Model& model) {
     std::vector<uint8_t> bytes;
+    std::error_code error;
+    const uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error && size > kMaxObjFileSize) {
+        OMB_Printf("[Error] OBJ : file too large : %s (%ju bytes, at most %zu)\n", path.c_str(), size, kMaxObjFileSize);
+        return false;
+    }
     if (!TK_ReadFileBytes(path, kMaxObjFileSize, bytes)) return false;
     TK_ObjMesh mesh;
     if (!TK_ParseObj(reinterpret_cast<const char*>(bytes.data()), bytes.size(), mesh)) return false;

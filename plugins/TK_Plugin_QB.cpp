@@ -192,6 +192,14 @@ bool ReadMatrixHeader(ReadState& s, Matrix& m, int number) {
     }
     OMB_Printf("[Log] QB : # %d : %s : ( %d %d %d ) : ( %d %d %d )\n", number, name, size[0], size[1], size[2],
                pos[0], pos[2], pos[1]);
+    // Rows are as long as the file says: a clamped side would misread the
+    // rest, so a matrix past the limit is refused by name.
+    for (int32_t side : size)
+        if (side > kMaxFileAxis) {
+            OMB_Printf("[Error] QB : matrix too large : %s : %d x %d x %d (at most %d a side)\n", name, size[0],
+                       size[1], size[2], kMaxFileAxis);
+            return false;
+        }
     // Model axes: y and z exchanged, and x mirrored across the whole file
     // (not only inside the matrix) so that matrices keep their arrangement.
     m.dims[0] = m.size[0], m.dims[1] = m.size[2], m.dims[2] = m.size[1];
@@ -263,7 +271,7 @@ bool TK_Plugin_QB::Read(OMB_LoadBitFile& file, TK_Model& model) {
     int32_t header[5];
     for (int32_t& h : header)
         if (!file.ReadInt32(h)) return false;
-    OMB_Printf("[Log] QB : colorFomat  : %d\n", header[0]);
+    OMB_Printf("[Log] QB : colorFormat : %d\n", header[0]);
     OMB_Printf("[Log] QB : compression : %d\n", header[2]);
     OMB_Printf("[Log] QB : numModels   : %d\n", header[4]);
     model.size[0] = model.size[1] = model.size[2] = 0;

@@ -3,6 +3,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -42,14 +43,18 @@ void UI_Canvas::FillGradient(const OMB_Color* colors, int count, const OMB_Rect&
 
 void UI_Canvas::DrawText(const char* text, OMB_Color color, const OMB_Rect& rect, float charW, float charH,
                          int align) {
-    if (!text) return;
+    if (!text || !(charW > 0)) return;
     const float width = float(rect.Width()), height = float(rect.Height());
     const float y = float(rect.y0) + (height - charH) / 2;
     float x = float(rect.x0) + width / 2;
     if (align == UI_ALIGN_LEFT) x = float(rect.x0) + 10;
     if (align == UI_ALIGN_RIGHT) x = float(rect.x0) + width - 10;
+    // Clipped to the view: no more glyphs than its width holds, whatever
+    // the text's length (one quad per character would otherwise grow
+    // without bound).
+    const size_t fits = size_t(std::max(0.0f, width / charW)) + 1;
     SetTextColor(color);
-    DrawString(text, int(std::strlen(text)), x, y, charW, charH, align);
+    DrawString(text, int(strnlen(text, fits)), x, y, charW, charH, align);
 }
 
 void UI_Canvas::DrawString(const char* text, int count, float x, float y, float charW, float charH, int align) {

@@ -20,7 +20,8 @@ void UI_Label::DrawLabel(const char* text) {
 void UI_Label::Draw() { DrawLabel(m_text.c_str()); }
 
 void UI_Label::SetText(const std::string& text) {
-    m_text = text;
+    // A label is a line, not a document.
+    m_text.assign(text, 0, kMaxText);
     Invalidate();
 }
 

@@ -16,6 +16,9 @@ public:
     // right; anything else centres).
     bool ParseAttributes(const OMB_LmpNode* node) override;
     const std::string& Text() const { return m_text; }
+    // The longest text a label keeps; the rest is dropped.
+    static constexpr size_t kMaxText = 4096;
+    // At most kMaxText characters are kept.
     void SetText(const std::string& text);
     void SetBackground(OMB_Color color);
 

@@ -28,6 +28,8 @@ public:
     // False when the clipboard holds no text.
     virtual bool GetClipboardText(std::string& text) = 0;
     virtual void SetClipboardText(const char* text) = 0;
+    // The window's title, where the platform shows one.
+    virtual void SetWindowTitle(const char* title) {}
 };
 
 class UI_Window : public UI_Responder {
@@ -75,6 +77,16 @@ public:
     void DrawFrame();
     // The batch half of DrawFrame, without OpenGL (tests, benchmarks).
     void BuildFrame();
+    // The host asks before closing (the user, a stop signal): false keeps
+    // the window open, after it said why.
+    virtual bool CanClose() { return true; }
+    // Once per pass of the host's loop, outside any frame, `now` in
+    // seconds: for work that waits on time (the autosave).
+    virtual void OnIdle(double now) {}
+    // Through the host, when there is one.
+    void SetTitle(const char* title) {
+        if (m_host) m_host->SetWindowTitle(title);
+    }
 
     UI_View* Root() const { return m_root.get(); }
     const OMB_Rect& Rect() const { return m_rect; }

@@ -46,6 +46,12 @@ TEST(CommandLine, Modes) {
     EXPECT_EQ(o.width, 256);
     ASSERT_TRUE(Parse({"--thumbnail", "t.png", "--size", "128", "m.vox"}, o));
     EXPECT_EQ(o.height, 128);
+    // A turntable is square unless --size says otherwise.
+    ASSERT_TRUE(Parse({"--snap", "t.webp", "--turntable", "36"}, o));
+    EXPECT_EQ(o.turntable, 36);
+    EXPECT_EQ(o.width * 10000 + o.height, kTurntableSide * 10001);
+    ASSERT_TRUE(Parse({"--render", "t.gif", "--size", "64x48", "--turntable", "2"}, o));
+    EXPECT_EQ(o.width, 64);
 }
 
 TEST(CommandLine, UsageErrors) {
@@ -71,6 +77,8 @@ TEST(CommandLine, UsageErrors) {
         {"--thumbnail", "x.png"},  // needs a model
         {"--thumbnail", "x.png", "-c", "full", "m.vox"},
         {"--thumbnail", "x.png", "--size", "1025", "m.vox"},
+        {"--snap", "x.gif", "--turntable", "3601"},
+        {"--headless", "--turntable", "2"},
     };
     for (const auto& args : cases) {
         TK_Options o;

@@ -3,6 +3,8 @@
 // across the scene (the start brush carves), Ctrl+Z, then the window closes (SIGTERM, which the
 // platform layer turns into a close: no window manager runs under Xvfb).
 // The backup file tells what happened. Missing tools fail the test.
+// A second session is killed after an edit and started again: the autosave
+// brings the edit back.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -10,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "TK_TestSupport.h"
@@ -52,6 +55,40 @@ wait $pid
 echo $? > "$2/status"
 )";
 
+// Session one types an edit, waits past the autosave delay and is killed;
+// session two (same program folder) starts, is hung up on, and exits.
+const char* const kCrash = R"(#!/bin/sh
+wait_window() {
+  for i in $(seq 1 200); do
+    wid=$(xdotool search --onlyvisible --name "Tarsk" 2>/dev/null | head -1)
+    [ -n "$wid" ] && return 0
+    sleep 0.2
+  done
+  return 1
+}
+"$1" > "$2/out1.log" 2>&1 &
+pid=$!
+wait_window || { kill -KILL $pid; exit 3; }
+xdotool windowfocus --sync "$wid" 2>/dev/null
+xdotool key Tab type "size 20 21 22"
+xdotool key Tab
+# Past the autosave delay: the recovery file is there (it is renamed into
+# place whole), however slow the machine.
+for i in $(seq 1 300); do
+  ls "${1%/*}"/cache/autosave-*.vox >/dev/null 2>&1 && break
+  sleep 0.2
+done
+kill -KILL $pid
+wait $pid
+"$1" > "$2/out2.log" 2> "$2/err2.log" &
+pid=$!
+wait_window || { kill -KILL $pid; wait $pid; echo "second session: status $?"; cat "$2/out2.log" "$2/err2.log"; exit 4; }
+sleep 0.5
+kill -HUP $pid
+wait $pid
+echo $? > "$2/status"
+)";
+
 bool HaveTool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null").c_str()) == 0; }
 
 TEST(EditorSession, TypeDragUndoAndClose) {
@@ -62,6 +99,10 @@ TEST(EditorSession, TypeDragUndoAndClose) {
     std::ofstream(script) << kSession;
     const std::string backup = std::string(TK_BUILD_DIR) + "/cache/backup.vox";
     std::filesystem::remove(backup);
+    // An editor once killed in this folder left work that the start would
+    // recover instead of the start-up model.
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(TK_BUILD_DIR) + "/cache"))
+        if (entry.path().filename().string().rfind("autosave-", 0) == 0) std::filesystem::remove(entry.path());
     // A display number of its own: other sessions may run xvfb-run too.
     const std::string display = std::to_string(100 + ::getpid() % 800);
     const std::string command = "timeout 60 xvfb-run -a -n " + display + " -s '-screen 0 1280x800x24' sh " + script + " " +
@@ -78,6 +119,39 @@ TEST(EditorSession, TypeDragUndoAndClose) {
     EXPECT_EQ(model.size[0], 30);
     EXPECT_EQ(model.size[2], 32);
     EXPECT_EQ(model.voxels.Count(), size_t(20 * 21 * 22));  // growing the box adds no voxels
+}
+
+// A program folder of its own (a copy of the program and its runtime
+// files), so no other test's editor sees this one's recovery file.
+TEST(EditorSession, KilledSessionComesBackOnTheNextStart) {
+    ASSERT_TRUE(HaveTool("xvfb-run") && HaveTool("xdotool") && HaveTool("xauth"));
+    tk_test::TempFolder folder("editor_crash");
+    namespace fs = std::filesystem;
+    const fs::path program = folder.Dir() / "program";
+    fs::create_directories(program / "cache");
+    fs::copy_file(std::string(TK_BUILD_DIR) + "/tarsk", program / "tarsk");
+    fs::copy(std::string(TK_BUILD_DIR) + "/config", program / "config", fs::copy_options::recursive);
+    const std::string script = folder.Path("crash.sh");
+    std::ofstream(script) << kCrash;
+    const std::string display = std::to_string(100 + (::getpid() + 400) % 800);
+    const std::string command = "timeout 90 xvfb-run -a -n " + display + " -s '-screen 0 1280x800x24' sh " + script + " " +
+                                (program / "tarsk").string() + " " + folder.Dir().string();
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::ifstream status(folder.Path("status"));
+    int code = -1;
+    status >> code;
+    EXPECT_EQ(code, 0) << "a hang-up closes the editor as a window close does";
+    std::ifstream err(folder.Path("err2.log"));
+    const std::string said((std::istreambuf_iterator<char>(err)), std::istreambuf_iterator<char>());
+    const std::string recovered = "recovered unsaved work from " + (program / "cache/autosave-").string();
+    EXPECT_NE(said.find(recovered), std::string::npos) << said;
+    TK_Model model;
+    ASSERT_TRUE(ReadVox(model, (program / "cache/backup.vox").c_str()));
+    EXPECT_EQ(model.size[0], 20);
+    EXPECT_EQ(model.size[2], 22);
+    // The clean exit took the recovery file with it.
+    for (const auto& entry : fs::directory_iterator(program / "cache"))
+        EXPECT_EQ(entry.path().filename().string().rfind("autosave-", 0), std::string::npos) << entry.path();
 }
 
 }  // namespace

@@ -38,6 +38,10 @@ TEST(Headless, ConsoleLines) {
         {{"-c", "undo", "--headless"}, "cmd : undo : \n[Error] cmd failed : TK_CMD_Undo\n", 1},
         // The voxel shaders make their own offscreen context.
         {{"--headless", "-q", "-c", "xs sphere 10 7 | xs hollow"}, "", 0},
+        {{"--headless", "-q", "-c", "xs ../config/config"},
+         "[Error] xs : not a shader name : ../config/config (one of the names \"xs\" lists, no folder or extension)\n"
+         "[Error] cmd failed to parse parms: TK_CMD_VoxelShader\n",
+         1},
     };
     for (const Case& c : cases) {
         Result r = Tarsk(c.args);

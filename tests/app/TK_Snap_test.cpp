@@ -3,11 +3,15 @@
 // failures in its exit status; --thumbnail writes the model alone or nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
 #include "TK_AppTest.h"
+#include "TK_TestAnimation.h"
+#include "TK_TestSupport.h"
 #include "model/TK_Model.h"
 #include "model/TK_VoxFile.h"
 
@@ -97,6 +101,11 @@ TEST(Snap, Failures) {
         {{"--snap", Temp("snap_unused.png"), "/nonexistent/model.vox"}, 1, "[Error] failed to load model : "},
         {{"--snap", Temp("snap_unused.png"), "--size", "0x16"}, 2, ""},
         {{"--snap"}, 2, ""},
+        {{"--snap", Temp("snap_unused.jpg")}, 2, "[Error] snap : unknown picture type"},
+        {{"--snap", Temp("snap_unused.exr")}, 2, "[Error] snap : .exr holds the path tracer's linear radiance"},
+        {{"--snap", Temp("snap_%d_%d.png"), "--turntable", "2"}, 2, "[Error] snap : bad frame pattern"},
+        {{"--snap", Temp("snap_unused.png"), "--turntable", "2"}, 2, "[Error] snap : an animation is written as"},
+        {{"--snap", Temp("snap_unused.gif"), "--turntable", "0"}, 2, ""},
     };
     for (const Case& c : cases) {
         const TK_ProcessResult r = RunTarsk(c.args);
@@ -104,6 +113,58 @@ TEST(Snap, Failures) {
         EXPECT_NE(r.out.find(c.message), std::string::npos) << r.out;
     }
     std::remove(Temp("snap_unused.png").c_str());
+}
+
+// Columns the model covers in a frame: pixels that differ from the first of
+// their row (the background is even along a row); -1 when the model
+// touches the right, top or bottom edge.
+int ModelWidth(const std::vector<unsigned char>& rgba, int width, int height) {
+    int lo = width, hi = -1;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const unsigned char *p = &rgba[size_t(y * width + x) * 4], *first = &rgba[size_t(y * width) * 4];
+            if (std::abs(p[0] - first[0]) + std::abs(p[1] - first[1]) + std::abs(p[2] - first[2]) < 24) continue;
+            if (x == width - 1 || y == 0 || y == height - 1) return -1;
+            lo = std::min(lo, x), hi = std::max(hi, x);
+        }
+    return hi - lo + 1;
+}
+
+// Every animation kind holds N frames of the asked size that turn: frames
+// differ, the model never leaves the picture and fills it well when seen
+// from the side.
+TEST(Snap, TurntableInEveryKind) {
+    const tk_test::TempFolder folder("tk_snap_turn");
+    for (const char* name : {"turn.webp", "turn.gif", "turn_%02d.png"}) {
+        const std::string out = folder.Path(name);
+        const TK_ProcessResult r =
+            RunTarsk({"--snap", out, "--turntable", "4", "--size", "80x60", "-q", "-c", "size 16 2 2"});
+        EXPECT_EQ(r.status, 0) << r.out;
+        std::vector<std::vector<unsigned char>> frames;
+        if (std::string(name).find('%') != std::string::npos) {
+            for (const char* frame : {"turn_00.png", "turn_01.png", "turn_02.png", "turn_03.png"}) {
+                TK_TestImage image;
+                ASSERT_TRUE(ReadTestPNG(folder.Path(frame), image)) << frame;
+                EXPECT_EQ(image.width * 1000 + image.height, 80060);
+                frames.push_back(image.rgba);
+            }
+        } else {
+            tk_test::Animation animation;
+            ASSERT_TRUE(tk_test::ReadAnimation(out, animation)) << name;
+            EXPECT_EQ(animation.width * 1000 + animation.height, 80060);
+            EXPECT_EQ(animation.delaysMs[0], 900) << "a turn takes 3.6 s";
+            frames = animation.frames;
+        }
+        ASSERT_EQ(frames.size(), 4u) << name;
+        EXPECT_NE(frames[0], frames[1]) << name;
+        int widest = 0;
+        for (const auto& frame : frames) {
+            const int covered = ModelWidth(frame, 80, 60);
+            EXPECT_GE(covered, 0) << name;
+            widest = std::max(widest, covered);
+        }
+        EXPECT_GE(widest, 56) << name;
+    }
 }
 
 }  // namespace

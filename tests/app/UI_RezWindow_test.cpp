@@ -3,12 +3,15 @@
 // widget updates of the change messages and the backup on quitting.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "TK_TestSupport.h"
-#include "app/UI_SceneView.h"
+#include "app/MS_ShaderWorker.h"
 #include "app/UI_RezWindow.h"
+#include "app/UI_SceneView.h"
 #include "core/OS_Keys.h"
 #include "model/TK_VoxFile.h"
 #include "ui/UI_Box.h"
@@ -200,6 +203,60 @@ TEST_F(RezWindow, QuittingWritesTheBackup) {
     TK_Model backup;
     ASSERT_TRUE(ReadVox(backup, (folder.Dir().string() + "/backup.vox").c_str()));
     EXPECT_EQ(backup.size[2], 9);
+}
+
+// The tab's button and its page share an id: "ui_view" means the page.
+TEST_F(RezWindow, ViewToggleReachesThePageNotItsTabButton) {
+    UI_View* button = View<UI_Option>("page_render");
+    ASSERT_TRUE(button && View<UI_VBox>("page_render"));
+    const bool hidden = View<UI_VBox>("page_render")->IsHidden();
+    Run("ui_view page_render");
+    EXPECT_NE(View<UI_VBox>("page_render")->IsHidden(), hidden);
+    EXPECT_FALSE(button->IsHidden());
+}
+
+// A shader that never ends costs the editor a failed command at the limit,
+// not the session: model and history stay as they were.
+TEST_F(RezWindow, AnEndlessShaderFailsAtTheLimit) {
+    env().workspace.dataDir = folder.Dir().string();
+    std::filesystem::create_directories(folder.Dir() / "shader");
+    std::ofstream(folder.Path("shader/loop.txt"))
+        << "float map( vec3 v ) { float a = 0.0; for (int i = 0; i >= 0; ++i) a = fract(a + sin(float(i)));"
+           " return a > 2.0 ? 1.0 : 0.0; }\n";
+    auto worker = std::make_shared<MS_ShaderWorker>(std::string(TK_BUILD_DIR) + "/tarsk", 1.0);
+    int draws = 0;
+    worker->SetWaitHook([&draws] { ++draws; });
+    env().voxelShaders = worker;
+    // Software OpenGL ends a loop after 65535 steps: the largest box keeps it
+    // busy for minutes.
+    Run("size 126");
+    env().executor.ClearHistory();
+    const size_t voxels = env().model.voxels.Count();
+    const auto start = std::chrono::steady_clock::now();
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(env().ExecuteText("", "xs loop"));
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 4.0);
+    EXPECT_NE(said.find("[Error] xs : loop.txt ran past the time limit of 1 s\n"), std::string::npos) << said;
+    EXPECT_EQ(env().model.voxels.Count(), voxels);
+    EXPECT_EQ(env().executor.UndoCount(), 0u);
+    EXPECT_GE(draws, 10) << "the window is drawn while the shader runs";
+}
+
+// A backup that cannot be written keeps the window open once, saying why;
+// the second close goes, leaving the autosave behind.
+TEST_F(RezWindow, AFailedBackupKeepsTheFirstCloseOpen) {
+    std::ofstream(folder.Path("file")) << "in the way";
+    env().workspace.cacheFolder = folder.Path("file/cache");
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(window.CanClose());
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("[Error] failed to write backup : " + folder.Path("file/cache/backup.vox") + " ("), std::string::npos)
+        << said;
+    EXPECT_NE(said.find("close again"), std::string::npos) << said;
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(window.CanClose());
+    testing::internal::GetCapturedStdout();
 }
 
 }  // namespace

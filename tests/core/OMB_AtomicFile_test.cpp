@@ -82,6 +82,13 @@ TEST_F(AtomicFile, TemporaryFilesOfDeadSavesAreRemoved) {
     ASSERT_TRUE(Write(P("t")));
     EXPECT_FALSE(fs::exists(dead));
     EXPECT_TRUE(fs::exists(alive));
+    // At start-up every target's dead temporaries go, nothing else.
+    const std::string other = P("castle.vox") + ".tmp" + std::to_string(child);
+    std::ofstream(other) << "half a castle";
+    std::ofstream(P("notes.tmp")) << "a user's file";
+    OMB_RemoveStaleTemps(dir.string());
+    EXPECT_FALSE(fs::exists(other));
+    EXPECT_TRUE(fs::exists(alive) && fs::exists(P("notes.tmp")) && fs::exists(P("t")));
 }
 
 TEST_F(AtomicFile, ReadingAFifoFailsAtOnce) {

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "TK_FileCommandFixture.h"
+#include "model/TK_VoxFile.h"
 #include "plugins/TK_Plugin_QB.h"
 #include "plugins/TK_Plugin_RAW.h"
 #include "plugins/TK_Plugin_SLAB.h"
@@ -26,7 +27,7 @@ TEST_F(ImportExport, ImportReplacesTheModelUntilUndo) {
     ASSERT_TRUE(TK_Plugin_QB().SaveModel(Path("Ship.QB"), "", other));
     const ModelState before = ModelState::Of(env->model);
     ASSERT_TRUE(Run("i Ship.QB"));
-    EXPECT_EQ(output.rfind("cmd : i : Ship.QB\n[" + Path("Ship.QB") + "]\n[Log] QB : colorFomat  : 0\n", 0), 0u);
+    EXPECT_EQ(output.rfind("cmd : i : Ship.QB\n[" + Path("Ship.QB") + "]\n[Log] QB : colorFormat : 0\n", 0), 0u);
     EXPECT_EQ(env->model.name, "") << "an import is unnamed: save never writes over its source";
     EXPECT_EQ(env->model.palette[ColorAt(1, 1, 1)], PackRGBA(9, 9, 9));
     const ModelState imported = ModelState::Of(env->model);
@@ -60,7 +61,8 @@ TEST_F(ImportExport, ExportWritesTheFormatsExtensionAfterACacheCopy) {
     TK_Model back;
     ASSERT_TRUE(TK_Plugin_QB().LoadModel(Path("out.qb"), "", back));
     EXPECT_EQ(back.voxels.Count(), 2);
-    EXPECT_TRUE(fs::exists(dir / "cache/backup.vox"));
+    // The cache copy leaves the quit backups alone.
+    EXPECT_TRUE(fs::exists(dir / "cache/cache.vox") && !fs::exists(dir / "cache/backup.vox"));
     ASSERT_TRUE(Run("o slab s.vox") && Run("o xraw \"with space\""));
     EXPECT_TRUE(TK_Plugin_SLAB().LoadModel(Path("s.vox"), "", back) && fs::exists(dir / "with space.xraw"));
     EXPECT_EQ(History(), 0u);
@@ -70,6 +72,19 @@ TEST_F(ImportExport, ExportWritesTheFormatsExtensionAfterACacheCopy) {
     std::ifstream glb(Path("m.glb"), std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(glb)), std::istreambuf_iterator<char>());
     EXPECT_NE(bytes.find("\"metallicFactor\":1,"), std::string::npos);
+    // No export replaces the model's own file, nor a model file with foreign
+    // data, unless told to.
+    ASSERT_TRUE(Run("save"));
+    const std::string own = env->model.path;
+    ExpectRefused("o slab " + own,
+                  "[Error] export would replace the model's own file (add \"overwrite\" to replace it) : " + own + "\n");
+    WriteModel("castle.vox");
+    ExpectRefused("o slab castle",
+                  "[Error] export would replace a model file with another format (add \"overwrite\" to replace it) : " +
+                      Path("castle.vox") + "\n");
+    EXPECT_TRUE(FileHasVoxMagic(own.c_str()) && FileHasVoxMagic(Path("castle.vox").c_str()));
+    ASSERT_TRUE(Run("o slab castle overwrite"));
+    EXPECT_FALSE(FileHasVoxMagic(Path("castle.vox").c_str()));
     ExpectRefused("o qb", "[Error] failed to get export name\n");
     ExpectRefused("o nope x", "[Error] failed to load plugin : nope\n");
     ExpectRefused("o qb nowhere/x.qb", "[Error] failed to export model : " + Path("nowhere/x.qb") + "\n");
@@ -84,7 +99,7 @@ TEST_F(ImportExport, BakeWritesAPlyAfterACacheCopy) {
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(text.rfind("ply\nformat ascii 1.0\ncomment : mine\n", 0), 0u) << text.substr(0, 80);
     EXPECT_NE(text.find("element face 12\n"), std::string::npos) << "two lone voxels, six faces each";
-    EXPECT_TRUE(fs::exists(dir / "cache/backup.vox"));
+    EXPECT_TRUE(fs::exists(dir / "cache/cache.vox"));
     Expect("bake b.PLY", true, "Cache Model\n[Log] export : " + Path("b.PLY") + "\n");
     ASSERT_TRUE(Run("bake b.vox"));
     EXPECT_TRUE(fs::exists(dir / "b.vox.ply"));

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "TK_FileCommandFixture.h"
 #include "model/TK_VoxFile.h"
@@ -70,7 +71,7 @@ TEST_F(ModelFileCommands, FailedOrCancelledOpenChangesNothing) {
     const Case cases[] = {
         {"open missing.vox", false, "[Error] failed to load model : " + (dir / "missing.vox").string() + "\n"},
         {"open sub\\..\\broken.vox", false, "[Error] XIFF : chunk def size\n"},
-        {"open", true, ""},
+        {"open", false, "[Error] failed to get model name\n"},  // the dialog gave no path
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Run(c.line), c.result) << c.line;
@@ -85,7 +86,10 @@ TEST_F(ModelFileCommands, SaveNamesTheModelAndUndoRestoresTheName) {
     EXPECT_FALSE(Run("save"));
     EXPECT_NE(output.find("[Error] failed to save model : \n"), std::string::npos) << output;
     EXPECT_FALSE(Run("save nowhere/x.vox"));
-    EXPECT_NE(output.find("failed to save model : " + (dir / "nowhere/x.vox").string()), std::string::npos);
+    EXPECT_NE(output.find("failed to save model : " + (dir / "nowhere/x.vox").string() + " (No such file or directory)\n"),
+              std::string::npos);
+    EXPECT_FALSE(Run("save " + std::string(300, 'n') + ".vox"));
+    EXPECT_NE(output.find("(File name too long)\n"), std::string::npos) << output;
     EXPECT_EQ(History(), 0u);
 
     SetBox(2, 3, 4);
@@ -167,6 +171,8 @@ TEST_F(ModelFileNames, DupRenamesTheModelAndNameItsFile) {
     ASSERT_TRUE(Run("undo") && Run("undo"));
     EXPECT_EQ(env->model.name, "mine.vox");
     ExpectRefused("dup", "[Error] failed to duplicate model : new name is empty\n");
+    ExpectRefused("dup ../config/config.txt",
+                  "[Error] failed to duplicate model : a name, not a path : ../config/config.txt\n");
 
     ASSERT_TRUE(Run("save"));
     Expect("name c.vox", true, "");
@@ -186,6 +192,8 @@ TEST_F(ModelFileNames, NameRefusals) {
     WriteModel("taken.vox");
     const auto takenSize = fs::file_size(dir / "taken.vox");
     ExpectRefused("name", "[Error] failed to rename model : new name is empty\n");
+    ExpectRefused("name /other/dir/x.vox",
+                  "[Error] failed to rename model : a name, not a path (\"save PATH\" writes elsewhere) : /other/dir/x.vox\n");
     ExpectRefused("name taken.vox",
                   "[Error] failed to rename model from : " + Path("mine.vox") + " to : " + Path("taken.vox") + "\n");
     EXPECT_EQ(fs::file_size(dir / "taken.vox"), takenSize) << "an existing file is never replaced";
@@ -205,6 +213,18 @@ TEST_F(ModelFileNames, DelMovesTheFileToTheTrash) {
     TK_Model back;
     EXPECT_TRUE(!fs::exists(dir / "mine.vox") && ReadVox(back, trashed.c_str())) << "the model can be recovered";
     ExpectRefused("del", "[Error] failed to delete model : mine.vox\n");
+    // Only a model file goes; the trash record names it without "..".
+    std::ofstream(Path("keep.txt")) << "not a model";
+    env->model.path = Path("sub/../keep.txt");
+    ExpectRefused("del", "[Error] failed to delete model : not a model file : " + Path("keep.txt") + "\n");
+    EXPECT_TRUE(fs::exists(dir / "keep.txt"));
+    WriteModel("other.vox");
+    env->model.path = Path("sub/../other.vox");
+    ASSERT_TRUE(Run("del"));
+    std::ifstream info(Path("data/Trash/info/other.vox.trashinfo"));
+    const std::string record((std::istreambuf_iterator<char>(info)), std::istreambuf_iterator<char>());
+    EXPECT_NE(record.find("Path=" + Path("other.vox") + "\n"), std::string::npos) << record;
+    env->model.path.clear();
     env->model.name.clear();
     ExpectRefused("del", "[Error] failed to delete model : name is empty\n");
     ::unsetenv("XDG_DATA_HOME");
@@ -219,6 +239,7 @@ TEST_F(ModelFileNames, PatternLoadsAndTellsTheWindow) {
     ASSERT_EQ(window.attributes.size(), 1u);
     EXPECT_EQ(window.attributes[0], std::make_tuple(std::string("file_patt"), std::string("selected"), std::string("pat.vox")));
     ExpectRefused("ipatt missing.vox", "[Error] failed to load pattern model\n");
+    ExpectRefused("ipatt", "[Error] failed to get pattern name\n");
     EXPECT_EQ(env->patternModel.voxels.Count(), 0) << "a failed load empties the pattern";
     env->window = nullptr;
 }

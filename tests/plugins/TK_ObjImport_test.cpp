@@ -3,9 +3,12 @@
 // mirroring axis and a scale), material colours, scaling of large meshes,
 // and refused texts.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 
@@ -102,7 +105,15 @@ TEST(ObjImport, RefusesBadTexts) {
     TK_Model model;
     testing::internal::CaptureStdout();
     EXPECT_FALSE(TK_VoxeliseMesh(empty, {}, {}, TK_MeshOptions(), model));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Error] OBJ : line 0 : no faces\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Error] OBJ : no faces\n") << "no line to name";
+    // A file past the size limit says so (sparse: no disk is spent).
+    const std::string huge = testing::TempDir() + "tarsk_huge_" + std::to_string(::getpid()) + ".obj";
+    std::ofstream(huge).close();
+    std::filesystem::resize_file(huge, kMaxObjFileSize + 1);
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(TK_Plugin_OBJ().LoadModel(huge, "", model));
+    EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("[Error] OBJ : file too large : " + huge, 0), 0u);
+    std::remove(huge.c_str());
 }
 
 // Each "usemtl" name used to be searched for among all the earlier ones.

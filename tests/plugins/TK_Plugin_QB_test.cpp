@@ -45,7 +45,7 @@ TEST(PluginQB, RoundTripOrdersThePaletteByFirstUseInTheFile) {
     TK_Model back;
     std::string log;
     ASSERT_TRUE(Read(Bytes{bytes}, back, &log));
-    EXPECT_EQ(log, "[Log] QB : colorFomat  : 0\n[Log] QB : compression : 0\n[Log] QB : numModels   : 1\n"
+    EXPECT_EQ(log, "[Log] QB : colorFormat : 0\n[Log] QB : compression : 0\n[Log] QB : numModels   : 1\n"
                    "[Log] QB : # 0 : ship : ( 3 2 4 ) : ( 0 0 0 )\n");
     EXPECT_EQ(tk_test::ColoredCells(back), tk_test::ColoredCells(model));
     EXPECT_EQ(back.size[1], 4);
@@ -120,7 +120,10 @@ TEST(PluginQB, RefusedFilesAndTheirMessages) {
     const std::string version = "[Error] QB : version does not match : 1.1.0.0\n";
     Bytes noVoxel = Header(0, 0, 1);
     Matrix(noVoxel, "e", 1, 1, 1).U32(PackRGBA(5, 5, 5, 0));
+    Bytes huge = Header(0, 0, 1);
+    Matrix(huge, "b", 100000, 100000, 100000).U32(PackRGBA(5, 5, 5));
     const std::pair<Bytes, std::string> cases[] = {
+        {huge, "[Error] QB : matrix too large : b : 100000 x 100000 x 100000 (at most 256 a side)\n"},
         {Bytes().U8(1).U8(1).U8(0).U8(1), version},
         {Bytes(), version},
         {Bytes().U8(1).U8(1).U8(0).U8(0).U32(0), ""},  // short header

@@ -38,6 +38,13 @@ TEST(Canvas, StringPlacementAndSkippedCodes) {
         ASSERT_EQ(canvas.Text().Count(), 4 * c.glyphs) << c.text;
         EXPECT_EQ(canvas.Text().Vertices()[0].position[0], c.firstX) << c.text;
     }
+    // A text far wider than its view is clipped to what the view holds.
+    UI_Canvas canvas;
+    canvas.Begin();
+    const std::string huge(1 << 20, 'x');
+    canvas.DrawText(huge.c_str(), OMB_RGBA(255, 255, 255, 255), OMB_Rect{0, 0, 79, 15}, 8, 16, UI_ALIGN_LEFT);
+    canvas.End();
+    EXPECT_LE(canvas.Text().Count(), 4 * 11);
 }
 
 class UIDraw : public GLTest {

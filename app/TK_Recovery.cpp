@@ -1,0 +1,214 @@
+// Quit backups, autosave and recovery (see TK_Recovery.h).
+#include "app/TK_Recovery.h"
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "app/TK_Startup.h"
+#include "core/OMB_AtomicFile.h"
+#include "core/OMB_Log.h"
+#include "model/TK_EditorEnv.h"
+#include "model/TK_VoxFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// "backup-YYYYMMDD-HHMMSS.vox" from the file's time; "-2", "-3"... when the
+// name is taken (two quits within a second).
+std::string AsideName(const std::string& folder, const std::string& path) {
+    struct stat info;
+    const time_t when = ::stat(path.c_str(), &info) == 0 ? info.st_mtime : std::time(nullptr);
+    struct tm local;
+    localtime_r(&when, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    std::string name = folder + "/backup-" + stamp + ".vox";
+    for (int n = 2; fs::exists(name) && n < 1000; ++n)
+        name = folder + "/backup-" + stamp + "-" + std::to_string(n) + ".vox";
+    return name;
+}
+
+bool IsAsideName(const std::string& name) {
+    return name.size() > 11 && name.compare(0, 7, "backup-") == 0 && name.compare(name.size() - 4, 4, ".vox") == 0;
+}
+
+// The older backups beyond the kept count go, oldest first (the stamp in
+// the name sorts by time).
+void PruneBackups(const std::string& folder) {
+    std::vector<std::string> aside;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error))
+        if (IsAsideName(entry.path().filename().string()) && entry.is_regular_file(error))
+            aside.push_back(entry.path().string());
+    std::sort(aside.begin(), aside.end());
+    const size_t keep = kKeptBackups - 1;
+    for (size_t i = 0; i + keep < aside.size(); ++i) fs::remove(aside[i], error);
+}
+
+bool WriteBytes(const std::string& path, const void* data, size_t size) {
+    OMB_AtomicFile file;
+    if (!file.Open(path)) return false;
+    if (size > 0 && std::fwrite(data, 1, size, file.Stream()) != size) return false;
+    return file.Commit();
+}
+
+std::string RecoveryPath(const std::string& folder, long pid, const char* extension) {
+    return folder + "/autosave-" + std::to_string(pid) + extension;
+}
+
+// The process id of "autosave-PID.vox"; 0 for any other name.
+long RecoveryOwner(const std::string& name) {
+    if (name.compare(0, 9, "autosave-") != 0 || name.size() < 14 || name.compare(name.size() - 4, 4, ".vox") != 0)
+        return 0;
+    const std::string digits = name.substr(9, name.size() - 13);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9) return 0;
+    return std::stol(digits);
+}
+
+bool IsRunning(long pid) { return ::kill(pid_t(pid), 0) == 0 || errno == EPERM; }
+
+}  // namespace
+
+bool TK_WriteQuitBackup(const TK_EditorEnv& env, const std::string& folder) {
+    std::error_code error;
+    fs::create_directories(folder, error);
+    const std::string path = folder + "/backup.vox";
+    const bool hadOne = fs::is_regular_file(path, error);
+    const std::string aside = hadOne ? AsideName(folder, path) : std::string();
+    errno = 0;
+    if (hadOne && std::rename(path.c_str(), aside.c_str()) != 0) {
+        OMB_Printf("[Error] failed to write backup : %s (%s)\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    TK_ModelLook look;
+    look.Capture(env);
+    errno = 0;
+    if (!WriteVox(env.model, path.c_str(), &look)) {
+        const int cause = errno;
+        // The previous backup stays the newest.
+        if (hadOne) std::rename(aside.c_str(), path.c_str());
+        OMB_Printf("[Error] failed to write backup : %s (%s)\n", path.c_str(),
+                   cause ? std::strerror(cause) : "write failed");
+        return false;
+    }
+    PruneBackups(folder);
+    return true;
+}
+
+// ---------------------------------------------------------------- autosave
+
+void TK_Autosave::NoteChange(double now) {
+    if (!m_armed) return;
+    if (!m_pending) m_firstChange = now;
+    m_pending = true;
+    m_lastChange = now;
+}
+
+bool TK_Autosave::IsDue(double now) const {
+    return m_pending && (now - m_lastChange >= kDelay || now - m_firstChange >= kLongest);
+}
+
+void TK_Autosave::Tick(double now) {
+    if (m_failed.exchange(false))
+        OMB_Printf("[Warning] autosave failed : %s\n", Path().c_str());
+    if (!IsDue(now) || m_busy) return;
+    Start();
+}
+
+void TK_Autosave::Start() {
+    Wait();
+    m_pending = false;
+    ++m_writes;
+    m_busy = true;
+    // The copy is the only work on this thread; bytes and disk are the
+    // writer's.
+    // One copy, shared with the thread (a model moved about may copy).
+    auto snapshot = std::make_shared<const TK_Model>(m_env.model);
+    auto look = std::make_shared<TK_ModelLook>();
+    look->Capture(m_env);
+    const std::string folder = m_env.workspace.cacheFolder;
+    const std::string vox = Path(), side = RecoveryPath(folder, ::getpid(), ".txt");
+    m_writer = std::thread([this, snapshot, look, folder, vox, side]() {
+        std::error_code error;
+        fs::create_directories(folder, error);
+        const std::string names = snapshot->name + "\n" + snapshot->path + "\n";
+        const bool ok = WriteVox(*snapshot, vox.c_str(), look.get()) && WriteBytes(side, names.data(), names.size());
+        if (!ok) m_failed = true;
+        m_busy = false;
+    });
+}
+
+bool TK_Autosave::WriteNow() {
+    m_pending = true;
+    Start();
+    Wait();
+    return !m_failed.exchange(false);
+}
+
+void TK_Autosave::Wait() {
+    if (m_writer.joinable()) m_writer.join();
+}
+
+void TK_Autosave::Discard() {
+    Wait();
+    m_pending = false;
+    std::remove(Path().c_str());
+    std::remove(RecoveryPath(m_env.workspace.cacheFolder, ::getpid(), ".txt").c_str());
+}
+
+std::string TK_Autosave::Path() const { return RecoveryPath(m_env.workspace.cacheFolder, ::getpid(), ".vox"); }
+
+// ---------------------------------------------------------------- recovery
+
+bool TK_RecoverUnsavedWork(TK_EditorEnv& env, const TK_Autosave& autosave) {
+    const std::string& folder = env.workspace.cacheFolder;
+    std::vector<std::pair<fs::file_time_type, long>> orphans;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        const long pid = RecoveryOwner(entry.path().filename().string());
+        if (pid <= 0 || pid == long(::getpid()) || IsRunning(pid) || !entry.is_regular_file(error)) continue;
+        orphans.emplace_back(entry.last_write_time(error), pid);
+    }
+    std::sort(orphans.begin(), orphans.end());
+    while (!orphans.empty()) {
+        const long pid = orphans.back().second;
+        orphans.pop_back();
+        const std::string vox = RecoveryPath(folder, pid, ".vox"), side = RecoveryPath(folder, pid, ".txt");
+        TK_Model loaded;
+        TK_ModelLook look;
+        if (!ReadVox(loaded, vox.c_str(), &look)) {
+            OMB_Printf("[Warning] unreadable recovery file : %s\n", vox.c_str());
+            continue;
+        }
+        std::string name, path;
+        std::ifstream names(side);
+        std::getline(names, name);
+        std::getline(names, path);
+        TK_InstallModel(env, loaded, name, path);
+        look.Install(env);
+        // Ours from now on: a clean exit removes it after the backup.
+        std::rename(vox.c_str(), autosave.Path().c_str());
+        std::rename(side.c_str(), RecoveryPath(folder, ::getpid(), ".txt").c_str());
+        OMB_Printf("recovered unsaved work from %s\n", vox.c_str());
+        std::fprintf(stderr, "recovered unsaved work from %s\n", vox.c_str());
+        for (const auto& other : orphans)
+            OMB_Printf("[Warning] more unsaved work in %s : it opens at the next start\n",
+                       RecoveryPath(folder, other.second, ".vox").c_str());
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,116 @@
+// Quit backups that survive the next session, the autosave's timing, and
+// recovery of an orphaned autosave.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "TK_TestSupport.h"
+#include "app/TK_Recovery.h"
+#include "model/TK_EditorEnv.h"
+#include "model/TK_VoxFile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int CountFiles(const fs::path& folder, const std::string& prefix) {
+    int n = 0;
+    for (const auto& entry : fs::directory_iterator(folder))
+        n += entry.path().filename().string().rfind(prefix, 0) == 0;
+    return n;
+}
+
+TEST(QuitBackup, KeepsTheTenNewestAndTheFirstSessionsModel) {
+    tk_test::TempFolder folder("tarsk_backups");
+    TK_EditorEnv env;
+    for (int session = 1; session <= 12; ++session) {
+        env.model = tk_test::MakeModel(session, 2, 3);
+        ASSERT_TRUE(TK_WriteQuitBackup(env, folder.Dir().string()));
+        if (session == 2) {
+            // A quit, then another session's quit: the first model is aside.
+            int sizes = 0;
+            for (const auto& entry : fs::directory_iterator(folder.Dir())) {
+                TK_Model back;
+                ASSERT_TRUE(ReadVox(back, entry.path().c_str()));
+                sizes += back.size[0];
+            }
+            EXPECT_EQ(sizes, 1 + 2);
+        }
+    }
+    EXPECT_EQ(CountFiles(folder.Dir(), "backup"), kKeptBackups);
+    TK_Model newest;
+    ASSERT_TRUE(ReadVox(newest, folder.Path("backup.vox").c_str()));
+    EXPECT_EQ(newest.size[0], 12);
+    // A folder that cannot be made says so and why.
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(TK_WriteQuitBackup(env, folder.Path("backup.vox") + "/sub"));
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("[Error] failed to write backup : "), std::string::npos);
+}
+
+TEST(Autosave, DueAfterAPauseOrLongContinuousWork) {
+    TK_EditorEnv env;
+    TK_Autosave autosave(env);
+    autosave.NoteChange(0);
+    EXPECT_FALSE(autosave.IsDue(100)) << "start-up changes are not the user's";
+    autosave.Arm();
+    EXPECT_FALSE(autosave.IsDue(100)) << "nothing changed";
+    struct Case {
+        double changes[3];
+        double now;
+        bool due;
+    };
+    const Case cases[] = {
+        {{10, 10, 10}, 10 + TK_Autosave::kDelay - 0.1, false},
+        {{10, 10, 10}, 10 + TK_Autosave::kDelay, true},
+        {{10, 11, 12}, 12 + TK_Autosave::kDelay - 0.1, false},
+        // A change every two seconds: written once the longest wait passed.
+        {{10, 10 + TK_Autosave::kLongest - 2, 10 + TK_Autosave::kLongest}, 10 + TK_Autosave::kLongest, true},
+    };
+    for (const Case& c : cases) {
+        TK_Autosave plan(env);
+        plan.Arm();
+        for (double t : c.changes) plan.NoteChange(t);
+        EXPECT_EQ(plan.IsDue(c.now), c.due) << c.now;
+    }
+}
+
+TEST(Autosave, AnOrphanComesBackWithItsNameAndFile) {
+    tk_test::TempFolder folder("tarsk_recovery");
+    TK_EditorEnv env;
+    env.workspace.cacheFolder = folder.Dir().string();
+    // A process id that no longer runs.
+    const pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    waitpid(gone, nullptr, 0);
+    const std::string orphan = folder.Path("autosave-" + std::to_string(gone) + ".vox");
+    ASSERT_TRUE(WriteVox(tk_test::MakeModel(4, 5, 6, {{1, 1, 1, 9}}), orphan.c_str()));
+    std::ofstream(folder.Path("autosave-" + std::to_string(gone) + ".txt")) << "castle.vox\n/models/castle.vox\n";
+    // Another editor's, still running (this process's parent): left alone.
+    const std::string running = folder.Path("autosave-" + std::to_string(getppid()) + ".vox");
+    fs::copy_file(orphan, running);
+    TK_Autosave autosave(env);
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(TK_RecoverUnsavedWork(env, autosave));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "recovered unsaved work from " + orphan + "\n");
+    EXPECT_EQ(env.model.size[2], 6);
+    EXPECT_EQ(env.model.voxels.Count(), 1u);
+    EXPECT_EQ(env.model.name, "castle.vox");
+    EXPECT_EQ(env.model.path, "/models/castle.vox");
+    EXPECT_TRUE(fs::exists(autosave.Path()) && !fs::exists(orphan) && fs::exists(running));
+    EXPECT_FALSE(TK_RecoverUnsavedWork(env, autosave));
+    // An autosave writes this process's file; the clean exit removes it.
+    autosave.Arm();
+    autosave.NoteChange(0);
+    autosave.Tick(1);
+    EXPECT_EQ(autosave.Writes(), 0);
+    ASSERT_TRUE(autosave.WriteNow());
+    autosave.Discard();
+    EXPECT_FALSE(fs::exists(autosave.Path()));
+}
+
+}  // namespace

@@ -1,0 +1,137 @@
+// The picture writers: animations (WebP, GIF) and OpenEXR read back with
+// their own libraries, the frame-number pattern, and the colour quantiser
+// behind GIF frames. PNG series are read back by the turntable tests of the
+// command line.
+#include <ImfRgbaFile.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "TK_TestAnimation.h"
+#include "TK_TestSupport.h"
+#include "plugins/TK_AnimationWriter.h"
+#include "plugins/TK_ColorQuantizer.h"
+#include "plugins/TK_ExrFile.h"
+
+namespace {
+
+// Frame `k` of a little animation: a bar that moves, over a gradient, with
+// a transparent top-left corner.
+Image Frame(int k, int width = 24, int height = 16) {
+    Image image;
+    image.Allocate(IMAGE_RGBA, width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint8_t* p = &image.pixels[(size_t(y) * size_t(width) + size_t(x)) * 4];
+            const bool bar = x / 4 == k;
+            p[0] = bar ? 250 : uint8_t(x * 10), p[1] = bar ? 30 : uint8_t(y * 15), p[2] = 90;
+            p[3] = x < 2 && y < 2 ? 0 : 255;
+        }
+    return image;
+}
+
+TEST(AnimationWriter, EveryKindReadsBackFrameByFrame) {
+    const tk_test::TempFolder folder("tk_animation");
+    TK_AnimationWriter::Settings settings;
+    settings.width = 24, settings.height = 16, settings.frameMs = 100;
+    for (const char* name : {"turn.webp", "turn.GIF"}) {
+        const std::string path = folder.Path(name);
+        std::string error;
+        auto writer = TK_AnimationWriter::Create(path, settings, error);
+        ASSERT_TRUE(writer) << error;
+        for (int k = 0; k < 3; ++k) ASSERT_TRUE(writer->AddFrame(Frame(k))) << name;
+        EXPECT_FALSE(writer->AddFrame(Frame(0, 8, 8))) << "a frame of another size";
+        ASSERT_TRUE(writer->Finish()) << name;
+        tk_test::Animation animation;
+        ASSERT_TRUE(tk_test::ReadAnimation(path, animation)) << name;
+        EXPECT_EQ(animation.width, 24);
+        EXPECT_EQ(animation.height, 16);
+        EXPECT_EQ(animation.loopCount, 0) << name;
+        EXPECT_EQ(animation.delaysMs[1], 100) << name;
+        ASSERT_EQ(animation.frames.size(), 3u) << name;
+        EXPECT_NE(animation.frames[0], animation.frames[1]) << name;
+        // Lossless or near: the bar's red and the transparent corner survive.
+        const uint8_t* bar = &animation.frames[1][(8 * 24 + 5) * 4];
+        EXPECT_NEAR(bar[0], 250, 4) << name;
+        EXPECT_EQ(animation.frames[2][3], 0) << name;
+        EXPECT_EQ(animation.frames[2][(8 * 24 + 8) * 4 + 3], 255) << name;
+    }
+}
+
+TEST(AnimationWriter, NamesAndPatterns) {
+    const struct {
+        const char* path;
+        bool valid;
+        const char* frame7;  // TK_FramePath(path, 7) of a valid .png pattern
+    } cases[] = {
+        {"out/f_%d.png", true, "out/f_7.png"},   {"f%03d.png", true, "f007.png"},
+        {"a.webp", true, ""},                     {"a.gif", true, ""},
+        {"f%d%d.png", false, ""},                 {"f%s.png", false, ""},
+        {"f%3d.png", false, ""},                  {"f%d.jpg", false, ""},
+        {"%d/f.png", false, ""},                  {"f%010d.png", false, ""},
+        {"f.png", false, ""},                     {"f.apng", false, ""},
+        {"f%%d.png", false, ""},
+    };
+    TK_AnimationWriter::Settings settings;
+    settings.width = settings.height = 4;
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_EQ(TK_AnimationWriter::Create(c.path, settings, error) != nullptr, c.valid) << c.path;
+        EXPECT_EQ(error.empty(), c.valid) << c.path;
+        if (*c.frame7) {
+            EXPECT_EQ(TK_FramePath(c.path, 7), c.frame7);
+        }
+    }
+}
+
+TEST(ColorQuantizer, ExactForFewColoursCloseForGradients) {
+    Image image;
+    image.Allocate(IMAGE_RGBA, 64, 64);
+    for (int i = 0; i < 64 * 64; ++i) {
+        uint8_t* p = &image.pixels[size_t(i) * 4];
+        // 4096 colours of a smooth two-way ramp, and a few exact ones.
+        p[0] = uint8_t(i % 64 * 4), p[1] = uint8_t(i / 64 * 4), p[2] = 128, p[3] = 255;
+        if (i < 64) p[0] = 255, p[1] = p[2] = 0;
+    }
+    TK_QuantizedImage q;
+    ASSERT_TRUE(TK_QuantizeImage(image, 256, q));
+    EXPECT_EQ(q.Colors(), 256);
+    EXPECT_EQ(q.transparent, -1);
+    int worst = 0;
+    for (int i = 0; i < 64 * 64; ++i) {
+        const uint8_t *p = &image.pixels[size_t(i) * 4], *c = &q.palette[size_t(q.indices[size_t(i)]) * 3];
+        for (int k = 0; k < 3; ++k) worst = std::max(worst, std::abs(p[k] - c[k]));
+        if (i < 64) {
+            EXPECT_TRUE(c[0] == 255 && c[1] == 0 && c[2] == 0);
+        }
+    }
+    EXPECT_LE(worst, 20);
+    image.pixels[3] = 0;
+    ASSERT_TRUE(TK_QuantizeImage(image, 256, q));
+    EXPECT_EQ(q.transparent, 255);
+    EXPECT_EQ(q.indices[0], 255);
+    EXPECT_NE(q.indices[1], 255);
+    EXPECT_FALSE(TK_QuantizeImage(Image(), 256, q));
+}
+
+TEST(ExrFile, KeepsLinearValues) {
+    const tk_test::TempFolder folder("tk_exr");
+    const std::string path = folder.Path("linear.exr");
+    std::vector<float> rgba(3 * 2 * 4);
+    for (size_t i = 0; i < rgba.size(); ++i) rgba[i] = float(i) * 0.25f;  // up to 5.75: above 1 stays
+    ASSERT_TRUE(TK_SaveEXR(rgba, 3, 2, path));
+    Imf::RgbaInputFile file(path.c_str());
+    const Imath::Box2i window = file.dataWindow();
+    ASSERT_EQ(window.max.x - window.min.x + 1, 3);
+    ASSERT_EQ(window.max.y - window.min.y + 1, 2);
+    std::vector<Imf::Rgba> pixels(6);
+    file.setFrameBuffer(pixels.data(), 1, 3);
+    file.readPixels(window.min.y, window.max.y);
+    for (size_t i = 0; i < 6; ++i) {
+        EXPECT_FLOAT_EQ(float(pixels[i].r), rgba[i * 4]);
+        EXPECT_FLOAT_EQ(float(pixels[i].a), rgba[i * 4 + 3]);
+    }
+    EXPECT_FALSE(TK_SaveEXR(rgba, 4, 2, path)) << "size does not match the pixels";
+}
+
+}  // namespace

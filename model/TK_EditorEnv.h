@@ -47,6 +47,10 @@ public:
     TK_Workspace workspace;
     // No window: dialogs report "cancelled" and window-only lines fail.
     bool headless = false;
+    // A batch run (headless, snapshot, render) keeps no cache copy: the
+    // copy serves the editor's session, and concurrent runs of one install
+    // must share no file.
+    bool writesCacheCopy = true;
     // The editor window while there is one (not owned); null headless.
     TK_WindowLink* window = nullptr;
     // Values the settings commands write (see TK_Settings.h).

@@ -6,8 +6,10 @@ ASAN_BUILD := build-asan
 FUZZ_BUILD := build-fuzz
 FUZZ_TIME  ?= 20
 JOBS       ?= $(shell nproc)
+PREFIX     ?= /usr/local
+DESTDIR    ?=
 
-.PHONY: all bootstrap build run test test-asan bench fuzz-smoke clean
+.PHONY: all bootstrap build run test test-asan bench fuzz-smoke install package clean
 
 all: build
 
@@ -25,6 +27,14 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# `make install PREFIX=/usr DESTDIR=/tmp/stage`: the relocatable install tree.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The Debian package, in $(BUILD)/package/.
+package: build
+	cd $(BUILD) && cpack
 
 $(ASAN_BUILD)/build.ninja:
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DTK_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1

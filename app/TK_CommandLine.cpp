@@ -19,14 +19,17 @@ const char kUsage[] =
     "       tarsk --headless [OPTIONS]\n"
     "       tarsk --snap OUT [--size WxH] [--angle PITCH YAW] [--turntable N] [OPTIONS] [MODEL.vox]\n"
     "       tarsk --render OUT [--size WxH] [--spp N] [--angle PITCH YAW] [--turntable N] [OPTIONS] [MODEL.vox]\n"
+    "       tarsk --thumbnail OUT.png [--size N] MODEL.vox\n"
     "  -c LINE            run LINE as a console line (repeatable, in order; the editor runs them after start-up)\n"
     "  --script FILE      run each line of FILE ('#' starts a comment line)\n"
     "  -q, --quiet        print only [Error] and [Warning] lines\n"
     "  --snap OUT         render one raster frame offscreen and write it as RGBA PNG (OUT.png)\n"
     "  --render OUT       path-trace the model offscreen: RGBA PNG (OUT.png), or the linear\n"
     "                     radiance as OpenEXR (OUT.exr) for compositing\n"
+    "  --thumbnail OUT.png  write the model's thumbnail (RGBA PNG, transparent background); writes nothing else\n"
     "  --spp N            samples of the render, per frame (default 256)\n"
-    "  --size WxH         picture size in pixels (default 640x480, turntables 480x480; at most 8192)\n"
+    "  --size WxH         picture size in pixels (default 640x480, turntables 480x480; at most 8192;\n"
+    "                     N is NxN; thumbnails 256x256, at most 1024)\n"
     "  --angle PITCH YAW  view angle in degrees (default 30 -30; positive pitch looks down)\n"
     "  --turntable N      N frames around the model (1 to 3600), one turn in about 3.6 s, looping:\n"
     "                     OUT.webp (animated WebP), OUT.gif (animated GIF) or a PNG series\n"
@@ -36,7 +39,7 @@ const char kUsage[] =
     "  --version          show the version\n"
     "The console commands are listed by the command \"help\" (tarsk --headless -c help).\n";
 
-enum ModeBits { kWindow = 1, kHeadless = 2, kSnap = 4, kRender = 8, kAll = 15 };
+enum ModeBits { kWindow = 1, kHeadless = 2, kSnap = 4, kRender = 8, kThumbnail = 16, kAll = 31 };
 
 bool ReadScript(const char* path, std::vector<std::string>& lines) {
     std::ifstream in(path, std::ios::binary);
@@ -62,17 +65,18 @@ int ValueCount(const char* a) {
         int values;
     } kOptions[] = {{"-c", 1},       {"--script", 1}, {"--snap", 1},  {"--size", 1},    {"--angle", 2},
                     {"--render", 1}, {"--spp", 1},    {"-q", 0},      {"--quiet", 0},   {"--help", 0},
-                    {"--version", 0}, {"--headless", 0}, {"--turntable", 1}};
+                    {"--version", 0}, {"--headless", 0}, {"--turntable", 1}, {"--thumbnail", 1}};
     for (const auto& o : kOptions)
         if (!std::strcmp(a, o.name)) return o.values;
     return -1;
 }
 
 int AllowedModes(const char* a) {
-    if (!std::strcmp(a, "-c") || !std::strcmp(a, "--script") || !std::strcmp(a, "-q") || !std::strcmp(a, "--quiet"))
-        return kAll;
-    if (!std::strcmp(a, "--size") || !std::strcmp(a, "--angle") || !std::strcmp(a, "--turntable"))
-        return kSnap | kRender;
+    // A thumbnail runs no lines: it is made of the file alone.
+    if (!std::strcmp(a, "-c") || !std::strcmp(a, "--script")) return kAll & ~kThumbnail;
+    if (!std::strcmp(a, "--size")) return kSnap | kRender | kThumbnail;
+    if (!std::strcmp(a, "--angle") || !std::strcmp(a, "--turntable")) return kSnap | kRender;
+    if (!std::strcmp(a, "--thumbnail")) return kThumbnail;
     if (!std::strcmp(a, "--snap")) return kSnap;
     if (!std::strcmp(a, "--render") || !std::strcmp(a, "--spp")) return kRender;
     return kAll;
@@ -80,31 +84,38 @@ int AllowedModes(const char* a) {
 
 // First pass: the mode, skipping option values. False on two modes.
 bool FindMode(int argc, const char* const* args, TK_Options& options) {
-    bool headless = false, snap = false, render = false;
+    bool headless = false, snap = false, render = false, thumbnail = false;
     for (int i = 0; i < argc; ++i) {
         headless = headless || !std::strcmp(args[i], "--headless");
         snap = snap || !std::strcmp(args[i], "--snap");
         render = render || !std::strcmp(args[i], "--render");
+        thumbnail = thumbnail || !std::strcmp(args[i], "--thumbnail");
         const int values = ValueCount(args[i]);
         if (values > 0) i += values;
     }
-    if (int(headless) + int(snap) + int(render) > 1)
-        return Usage("tarsk: %s\n", "--headless, --snap and --render exclude each other");
-    options.mode = headless ? TK_RunMode::Headless
-                   : snap   ? TK_RunMode::Snap
-                   : render ? TK_RunMode::Render
-                            : TK_RunMode::Window;
+    if (int(headless) + int(snap) + int(render) + int(thumbnail) > 1)
+        return Usage("tarsk: %s\n", "--headless, --snap, --render and --thumbnail exclude each other");
+    options.mode = headless    ? TK_RunMode::Headless
+                   : snap      ? TK_RunMode::Snap
+                   : render    ? TK_RunMode::Render
+                   : thumbnail ? TK_RunMode::Thumbnail
+                               : TK_RunMode::Window;
+    if (thumbnail) options.width = options.height = kDefaultThumbnailSide;
     return true;
 }
 
-bool ParseSize(const char* text, int& width, int& height) {
+// "WxH", or "N" for a square (the thumbnailer's way of asking).
+bool ParseSize(const char* text, int maxSide, int& width, int& height) {
     char* end = nullptr;
     const long w = std::strtol(text, &end, 10);
-    if (end == text || (*end != 'x' && *end != 'X')) return false;
-    const char* second = end + 1;
-    const long h = std::strtol(second, &end, 10);
-    if (end == second || *end) return false;
-    if (w < 1 || h < 1 || w > kMaxSnapSide || h > kMaxSnapSide) return false;
+    if (end == text || (*end && *end != 'x' && *end != 'X')) return false;
+    long h = w;
+    if (*end) {
+        const char* second = end + 1;
+        h = std::strtol(second, &end, 10);
+        if (end == second || *end) return false;
+    }
+    if (w < 1 || h < 1 || w > maxSide || h > maxSide) return false;
     width = int(w);
     height = int(h);
     return true;
@@ -127,7 +138,7 @@ bool ParseOption(const char* a, const char* const* values, TK_Options& options) 
             std::fprintf(stderr, "tarsk: cannot read script: %s\n", values[0]);
             return false;
         }
-    } else if (!std::strcmp(a, "--snap") || !std::strcmp(a, "--render")) {
+    } else if (!std::strcmp(a, "--snap") || !std::strcmp(a, "--render") || !std::strcmp(a, "--thumbnail")) {
         options.snapPath = values[0];
     } else if (!std::strcmp(a, "--spp")) {
         char* end = nullptr;
@@ -136,8 +147,11 @@ bool ParseOption(const char* a, const char* const* values, TK_Options& options) 
             return Usage("tarsk: --spp needs a sample count from 1 to 1000000: %s\n", values[0]);
         options.samples = int(n);
     } else if (!std::strcmp(a, "--size")) {
-        if (!ParseSize(values[0], options.width, options.height))
-            return Usage("tarsk: --size needs WxH with sides from 1 to 8192: %s\n", values[0]);
+        const int maxSide = options.mode == TK_RunMode::Thumbnail ? kMaxThumbnailSide : kMaxSnapSide;
+        if (!ParseSize(values[0], maxSide, options.width, options.height))
+            return Usage(maxSide == kMaxSnapSide ? "tarsk: --size needs WxH with sides from 1 to 8192: %s\n"
+                                                 : "tarsk: --size needs sides from 1 to 1024: %s\n",
+                         values[0]);
         options.sizeGiven = true;
     } else if (!std::strcmp(a, "--turntable")) {
         char* end = nullptr;
@@ -168,6 +182,7 @@ bool TK_ParseOptions(int argc, const char* const* args, TK_Options& options) {
     const int mode = options.mode == TK_RunMode::Headless ? kHeadless
                      : options.mode == TK_RunMode::Snap   ? kSnap
                      : options.mode == TK_RunMode::Render ? kRender
+                     : options.mode == TK_RunMode::Thumbnail ? kThumbnail
                                                           : kWindow;
     for (int i = 0; i < argc; ++i) {
         const char* a = args[i];
@@ -185,6 +200,8 @@ bool TK_ParseOptions(int argc, const char* const* args, TK_Options& options) {
         i += values;
     }
     if (options.turntable > 0 && !options.sizeGiven) options.width = options.height = kTurntableSide;
+    if (mode == kThumbnail && options.modelPath.empty() && !options.help && !options.version)
+        return Usage("tarsk: %s\n", "--thumbnail needs a model file");
     return true;
 }
 

@@ -1,8 +1,9 @@
 // The command line of tarsk and the pieces its modes share: the editor
 // window (`tarsk [MODEL.vox]`), the headless runner (`--headless`), the
 // offscreen snapshot (`--snap OUT.png`) and the offscreen path-traced render
-// (`--render OUT.png`), each also as a turntable (`--turntable N`). Parsing only reads and checks; the
-// modes run from the parsed options.
+// (`--render OUT.png`), each also as a turntable (`--turntable N`), and the
+// file manager's thumbnail (`--thumbnail OUT.png`). Parsing only reads and
+// checks; the modes run from the parsed options.
 #pragma once
 
 #include <string>
@@ -10,7 +11,7 @@
 
 class TK_EditorEnv;
 
-enum class TK_RunMode { Window, Headless, Snap, Render };
+enum class TK_RunMode { Window, Headless, Snap, Render, Thumbnail };
 
 struct TK_Options {
     TK_RunMode mode = TK_RunMode::Window;
@@ -19,7 +20,7 @@ struct TK_Options {
     bool help = false;
     bool version = false;
     std::string modelPath;           // MODEL.vox (window, snap, render)
-    std::string snapPath;            // --snap OUT.png or --render OUT.png
+    std::string snapPath;            // --snap, --render or --thumbnail OUT.png
     int width = 640;                 // --size WxH (snap, render)
     int height = 480;
     float pitch = 30;                // --angle PITCH YAW (snap, render): degrees,
@@ -30,6 +31,8 @@ struct TK_Options {
 };
 
 constexpr int kMaxSnapSide = 8192;
+constexpr int kMaxThumbnailSide = 1024;  // the largest size the desktops ask for
+constexpr int kDefaultThumbnailSide = 256;
 constexpr int kMaxRenderSamples = 1000000;
 constexpr int kMaxTurntableFrames = 3600;
 // A turntable without --size is square and small enough to post.

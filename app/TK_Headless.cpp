@@ -12,6 +12,9 @@
 int TK_RunHeadless(const TK_Options& options) {
     auto env = std::make_unique<TK_EditorEnv>();
     env->headless = true;
+    env->writesCacheCopy = false;
+    // Quiet from the start: a first run's note on the user's folders is a log line.
+    OMB_SetLogMode(options.quiet ? OMB_LogMode::ProblemsOnly : OMB_LogMode::All);
     TK_SetupEnvironment(*env);
     // The start-up script is the program's own business: show only problems.
     OMB_SetLogMode(OMB_LogMode::ProblemsOnly);

@@ -8,11 +8,31 @@
 #include "model/TK_EditorEnv.h"
 
 TK_ModelViewer::TK_ModelViewer(const TK_Options& options)
-    : m_options(options), m_env(std::make_unique<TK_EditorEnv>()) {}
+    : m_options(options), m_env(std::make_unique<TK_EditorEnv>()) {
+    // A batch run: concurrent runs of one install share no file.
+    m_env->writesCacheCopy = false;
+}
 
 TK_ModelViewer::~TK_ModelViewer() = default;
 
 void TK_ModelViewer::Start(int width, int height) {
+    if (m_options.mode == TK_RunMode::Thumbnail)
+        StartThumbnail();
+    else
+        StartAsEditor();
+    TK_FitCameraToModel(m_camera, m_env->model.size, float(width) / float(std::max(height, 1)), m_options.pitch,
+                        m_options.yaw);
+}
+
+void TK_ModelViewer::StartThumbnail() {
+    // No configuration or user folders; the model's faces alone: no
+    // background, frame or ground.
+    m_env->settings.rasterFlags = kDefaultRasterFlags & ~(TK_SHOW_FRAME | TK_SHOW_BG);
+    if (!m_renderers.Init(*m_env, true)) OMB_Printf("[Error] raster view : no palette texture\n");
+    m_startedCleanly = TK_OpenModelFile(*m_env, m_options.modelPath);
+}
+
+void TK_ModelViewer::StartAsEditor() {
     TK_SetupEnvironment(*m_env);
     if (!m_renderers.Init(*m_env)) OMB_Printf("[Error] raster view : no palette texture\n");
     // The start-up script is the program's own business: show only problems.
@@ -24,8 +44,6 @@ void TK_ModelViewer::Start(int width, int height) {
     if (m_options.mode == TK_RunMode::Render) m_env->settings.renderMode = 1;
     if (!m_options.modelPath.empty() && !TK_OpenModelFile(*m_env, m_options.modelPath)) m_startedCleanly = false;
     if (!TK_RunConsoleLines(*m_env, m_options.lines)) m_startedCleanly = false;
-    TK_FitCameraToModel(m_camera, m_env->model.size, float(width) / float(std::max(height, 1)), m_options.pitch,
-                        m_options.yaw);
 }
 
 void TK_ModelViewer::FrameCamera(int width, int height) {

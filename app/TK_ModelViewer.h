@@ -1,7 +1,8 @@
 // TK_ModelViewer: the plain model view behind the offscreen modes (--snap,
-// --render). It owns the editor environment, a camera and the renderers,
-// starts like the headless runner (registrations, configuration, start-up
-// script), opens the model named on the command line, runs the lines, fits
+// --render, --thumbnail). It owns the editor environment, a camera and the
+// renderers, starts like the headless runner (registrations, configuration,
+// start-up script; a thumbnail skips all three and the tracer), opens the
+// model named on the command line, runs the lines, fits
 // the camera to the model and draws the raster view, or in render mode the
 // path tracer's picture, one sample more per draw. It takes no input: the
 // editor's interactive view is UI_SceneView.
@@ -43,6 +44,11 @@ public:
     TK_SceneRenderer_PT& Tracer() { return m_renderers.tracer; }
 
 private:
+    // The two starts before the camera is fitted: the thumbnail's (the
+    // file's model alone in the raster view) and everyone else's.
+    void StartThumbnail();
+    void StartAsEditor();
+
     TK_Options m_options;
     std::unique_ptr<TK_EditorEnv> m_env;
     TK_Renderers m_renderers;  // after the environment: destroyed first

@@ -34,6 +34,11 @@ const char* ModeName(const TK_Options& options) { return options.mode == TK_RunM
 // What OUT asks for, checked before anything starts; false after printing
 // why. An animation's own checks are the writer's.
 bool ChooseOutput(const TK_Options& options, Output& output) {
+    // A thumbnail is a PNG whatever name the desktop hands over.
+    if (options.mode == TK_RunMode::Thumbnail) {
+        output = Output::Png;
+        return true;
+    }
     const std::string& path = options.snapPath;
     const std::string ext = TK_LowerExtension(path);
     const bool render = options.mode == TK_RunMode::Render;
@@ -258,7 +263,9 @@ int TK_RunSnap(const TK_Options& options) {
         const bool render = options.mode == TK_RunMode::Render;
         if (window.Open(config)) {
             viewer.Start(options.width, options.height);
-            if ((!render || PrepareTracer(viewer, options)) && !OS_StopSignal())
+            // A thumbnail of a file that did not load would mislead: none at all.
+            const bool wanted = viewer.StartedCleanly() || options.mode != TK_RunMode::Thumbnail;
+            if (wanted && (!render || PrepareTracer(viewer, options)) && !OS_StopSignal())
                 written = WriteFrames(window, viewer, options, output, writer.get());
             // The GPU objects go while the context is still current.
             viewer.Shutdown();

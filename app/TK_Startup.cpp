@@ -12,6 +12,7 @@
 #include <string>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "app/MS_ShaderWorker.h"
 #include "app/TK_Recovery.h"
@@ -21,14 +22,48 @@
 #include "model/TK_Config.h"
 #include "model/TK_EditorEnv.h"
 #include "model/TK_VoxFile.h"
+#include "model/TK_Workspace.h"
+#include "plugins/TK_ImageFile.h"
 #include "plugins/TK_PluginRegistry.h"
 #include "plugins/TK_Plugins.h"
+
+namespace {
+constexpr size_t kMaxConfigBytes = 1 << 20;
+}  // namespace
+
+bool TK_PrepareUserFolders(const TK_Workspace& workspace) {
+    if (!workspace.perUser) return true;
+    // Made at every start, so a removed models folder never fails a save.
+    const std::string base = workspace.programDir;
+    for (const std::string& folder : {workspace.configDir, base + "/vox", base + "/export", base + "/palette",
+                                      base + "/cache"}) {
+        std::error_code error;
+        std::filesystem::create_directories(folder, error);
+        if (error) {
+            OMB_Printf("[Error] cannot make folder : %s\n", folder.c_str());
+            return false;
+        }
+    }
+    const std::string own = workspace.configDir + "/config.txt";
+    if (::access(own.c_str(), F_OK) == 0) return true;
+    // Concurrent first runs each write a whole copy and rename it into place.
+    std::vector<uint8_t> shipped;
+    if (!TK_ReadFileBytes(workspace.dataDir + "/config/config.txt", kMaxConfigBytes, shipped) ||
+        !OMB_WriteFileAtomic(own, shipped.data(), shipped.size())) {
+        OMB_Printf("[Error] cannot copy the configuration to : %s\n", own.c_str());
+        return false;
+    }
+    OMB_Printf("[Log] first run : models, exports and palettes go to %s, the configuration to %s\n", base.c_str(),
+               workspace.configDir.c_str());
+    return true;
+}
 
 void TK_SetupEnvironment(TK_EditorEnv& env) {
     // "rand" and "maze" draw from std::rand: each session its own sequence
     // (their commands keep the drawn seed, so redo repeats the result).
     const auto now = std::chrono::system_clock::now().time_since_epoch().count();
     std::srand(unsigned(uint64_t(now) ^ uint64_t(now) >> 32 ^ uint64_t(::getpid()) << 16));
+    TK_PrepareUserFolders(env.workspace);
     LoadConfig(env.workspace, ConfigPath(env.workspace));
     // The configured colours are the settings' start-up values.
     TK_Settings& s = env.settings;

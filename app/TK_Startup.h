@@ -9,9 +9,16 @@
 
 class TK_EditorEnv;
 class TK_Model;
+struct TK_Workspace;
 
-// Reads the configuration, then registers every built-in command and every
-// format plugin, and installs the GPU evaluator of the voxel shaders.
+// For an installed copy, makes the user's folders (configuration and
+// workspace) and on the first run copies the shipped configuration there,
+// saying where they are. Nothing to do in portable mode. False after an
+// "[Error]" line when a folder or the copy cannot be made.
+bool TK_PrepareUserFolders(const TK_Workspace& workspace);
+// Prepares the user's folders, reads the configuration, then registers
+// every built-in command and every format plugin, and installs the GPU
+// evaluator of the voxel shaders.
 void TK_SetupEnvironment(TK_EditorEnv& env);
 // Runs the start-up script's lines whose commands are registered (the lines
 // for the editor's views only when the environment has a window), then

@@ -96,7 +96,7 @@ void UI_RezWindow::OnCreate() {
     RegisterHotkeys();
     UI_RegisterViewTypes(m_viewTypes);
     TK_RegisterEditorViewTypes(m_viewTypes);
-    if (m_descriptionPath.empty()) m_descriptionPath = m_env.workspace.programDir + "/config/editor.ui";
+    if (m_descriptionPath.empty()) m_descriptionPath = m_env.workspace.dataDir + "/config/editor.ui";
     SetRootView(UI_LoadViewTree(m_viewTypes, m_descriptionPath.c_str()));
     m_sceneView = UI_Cast<UI_SceneView>(FindView("scene", &UI_SceneView::kClass));
     m_paletteView = UI_Cast<UI_Palette>(FindView("pal", &UI_Palette::kClass));
@@ -165,7 +165,7 @@ void UI_RezWindow::OnStart() {
 }
 
 void UI_RezWindow::StartRendering() {
-    const std::string font = m_env.workspace.programDir + "/config/font.png";
+    const std::string font = m_env.workspace.dataDir + "/config/font.png";
     if (!Canvas().LoadFont(font.c_str())) OMB_Printf("[Error] UI : cannot load font %s\n", font.c_str());
     if (!m_renderers.Init(m_env)) OMB_Printf("[Error] raster view : no palette texture\n");
 }

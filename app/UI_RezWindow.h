@@ -81,7 +81,7 @@ public:
     // only when this was called before the create broadcast (a context is
     // current).
     void EnableRendering() { m_rendering = true; }
-    // The description file; "config/editor.ui" under the program directory
+    // The description file; "config/editor.ui" under the data folder
     // unless set before the create broadcast.
     void SetDescriptionPath(const std::string& path) { m_descriptionPath = path; }
 

@@ -1,6 +1,6 @@
 // tarsk: the entry point. Parses the command line and runs one of the modes:
-// the editor window, the headless runner, or the offscreen snapshot or
-// path-traced render.
+// the editor window, the headless runner, the offscreen snapshot or
+// path-traced render, or the thumbnailer.
 #include <cstdio>
 
 #include "app/MS_ShaderWorker.h"
@@ -10,6 +10,7 @@
 #include "app/TK_Recovery.h"
 #include "app/TK_Snap.h"
 #include "app/TK_Startup.h"
+#include "app/TK_Thumbnail.h"
 #include "app/TK_Version.h"
 #include "app/UI_RezWindow.h"
 #include "core/OMB_Log.h"
@@ -77,6 +78,7 @@ int main(int argc, char** argv) {
         case TK_RunMode::Headless: return TK_RunHeadless(options);
         case TK_RunMode::Snap:
         case TK_RunMode::Render: return TK_RunSnap(options);
+        case TK_RunMode::Thumbnail: return TK_RunThumbnail(options);
         default: return RunEditor(options);
     }
 }

@@ -40,7 +40,7 @@ TK_Model FullBox() {
 std::unique_ptr<TK_EditorEnv> MakeEnv(bool worker) {
     auto e = std::make_unique<TK_EditorEnv>();
     e->headless = true;
-    e->workspace.programDir = TK_BUILD_DIR;
+    e->workspace.SetDefaults(TK_BUILD_DIR);
     TK_RegisterCommands(e->executor);
     if (worker)
         e->voxelShaders = std::make_shared<MS_ShaderWorker>(std::string(TK_BUILD_DIR) + "/tarsk", 60.0);

@@ -123,6 +123,7 @@ bool TK_SamePath(const std::string& a, const std::string& b) {
 }
 
 void TK_WriteCacheCopy(const TK_EditorEnv& env) {
+    if (!env.writesCacheCopy) return;
     OMB_Printf("Cache Model\n");
     const std::string& folder = env.workspace.cacheFolder;
     std::error_code error;

@@ -25,6 +25,7 @@ bool TK_SamePath(const std::string& a, const std::string& b);
 // Prints "Cache Model" and writes the current model to "cache.vox" in the
 // cache folder (created when missing); a failure is only a warning. The quit
 // backups ("backup.vox" and older) and the autosaves are never touched.
+// Nothing in a batch run (TK_EditorEnv::writesCacheCopy).
 void TK_WriteCacheCopy(const TK_EditorEnv& env);
 
 class TK_CMD_Model : public TK_CMD {

@@ -5,8 +5,8 @@
 #include "edit/TK_CommandArgs.h"
 #include "model/TK_WindowLink.h"
 
-std::string TK_CMD_CameraSlot::SlotPath(const std::string& programDir, int slot) {
-    return programDir + "/config/camera" + std::to_string(slot) + ".txt";
+std::string TK_CMD_CameraSlot::SlotPath(const std::string& configDir, int slot) {
+    return configDir + "/camera" + std::to_string(slot) + ".txt";
 }
 
 bool TK_CMD_CameraSlot::Parse(const char* args) {
@@ -26,6 +26,6 @@ bool TK_CMD_CameraSlot::Execute() {
     }
     TK_WindowLink* window = m_env->window;
     if (!window || (m_value != -1 && m_value != -2)) return false;
-    const std::string path = SlotPath(m_env->workspace.programDir, s.cameraSlot);
+    const std::string path = SlotPath(m_env->workspace.configDir, s.cameraSlot);
     return m_value == -1 ? window->SaveSceneCamera(path) : window->LoadSceneCamera(path);
 }

@@ -1,6 +1,6 @@
 // The camera slot command "cam": "cam N" (N >= 0) chooses the slot, "cam -1"
-// saves the "scene" view's camera to config/cameraN.txt in the program
-// directory, "cam -2" loads it back, "cam -3" toggles the flag kept beside
+// saves the "scene" view's camera to cameraN.txt in the configuration
+// folder, "cam -2" loads it back, "cam -3" toggles the flag kept beside
 // the slot. The window does the file work (TK_WindowLink), so this layer
 // never sees the view or its camera.
 #pragma once
@@ -17,8 +17,8 @@ public:
     // fails, and for other negative values.
     bool Execute() override;
 
-    // The slot file of `slot` under the program directory.
-    static std::string SlotPath(const std::string& programDir, int slot);
+    // The slot file of `slot` in the configuration folder.
+    static std::string SlotPath(const std::string& configDir, int slot);
 
 private:
     int m_value = 0;

@@ -53,7 +53,7 @@ std::vector<std::string> ShaderNames(const std::string& folder) {
 
 }  // namespace
 
-std::string TK_CMD_VoxelShader::Folder(const TK_EditorEnv& env) { return env.workspace.programDir + "/shader"; }
+std::string TK_CMD_VoxelShader::Folder(const TK_EditorEnv& env) { return env.workspace.dataDir + "/shader"; }
 
 std::string TK_CMD_VoxelShader::FirstCommentLine(const std::string& text) {
     size_t start = 0;

@@ -53,7 +53,7 @@ bool TK_ParseConfigFile(const std::string& path, OMB_LmpParser& parser) {
     return parser.ParseFile(path.c_str());
 }
 
-std::string ConfigPath(const TK_Workspace& workspace) { return workspace.programDir + "/config/config.txt"; }
+std::string ConfigPath(const TK_Workspace& workspace) { return TK_ConfigFile(workspace.configDir, workspace.dataDir); }
 
 void LoadConfig(TK_Workspace& workspace, const std::string& path) {
     OMB_LmpParser parser;

@@ -1,4 +1,4 @@
-// The configuration file "config/config.txt" below the program directory:
+// The configuration file "config.txt" of the configuration folder:
 // workspace folders and raster colours, read once while the environment is
 // set up. Nothing is written back. A missing file, a syntax error or a
 // missing key leaves the defaults in force.
@@ -16,7 +16,8 @@ void LoadConfig(TK_Workspace& workspace, const std::string& path);
 // without a message when the file does not exist (the normal case for a bare
 // program folder), and after the parser's message when it does not parse.
 bool TK_ParseConfigFile(const std::string& path, OMB_LmpParser& parser);
-// The configuration's own path below the workspace's program directory.
+// The configuration file of the workspace: its configuration folder's copy,
+// else the shipped defaults.
 std::string ConfigPath(const TK_Workspace& workspace);
 
 // "$" at the start stands for the program directory; backslashes become "/";

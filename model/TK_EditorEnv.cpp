@@ -6,7 +6,7 @@
 
 TK_EditorEnv::TK_EditorEnv()
     : model(worldSize[0] * worldSize[1]), voxelLookupGrid(kWorldCells, 0), geometryNode(&model), colorNode(&model) {
-    workspace.SetDefaults(TK_ProgramDirectory());
+    workspace.SetDefaults(TK_Folders());
     executor.SetEnvironment(this);
     executor.SetHistoryChanged([this] { Broadcast(TK_NOTIFY_HISTORY, TK_NOTIFY_NO_VALUE); });
     model.size[0] = model.size[1] = model.size[2] = 1;

@@ -50,6 +50,10 @@ public:
     // The model or its palette changed since the model was read from or
     // written to a file (ChangeNotification keeps it).
     bool unsaved = false;
+    // A batch run (headless, snapshot, render) keeps no cache copy: the
+    // copy serves the editor's session, and concurrent runs of one install
+    // must share no file.
+    bool writesCacheCopy = true;
     // The editor window while there is one (not owned); null headless.
     TK_WindowLink* window = nullptr;
     // Values the settings commands write (see TK_Settings.h).

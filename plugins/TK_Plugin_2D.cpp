@@ -75,7 +75,7 @@ bool TK_Render2D(const TK_Model& model, const TK_2DOptions& rawOptions, Image& i
 }
 
 TK_Plugin_2D::TK_Plugin_2D() {
-    options.Load(TK_ProgramDirectory() + "/config/config.txt");
+    options.Load(TK_ConfigFile());
 }
 
 bool TK_Plugin_2D::SaveModel(const std::string& path, const std::string&, const TK_Model& model) {

@@ -177,7 +177,7 @@ bool TK_RenderIso(const TK_Model& model, const TK_IsoOptions& rawOptions, Image&
 }
 
 TK_Plugin_Iso::TK_Plugin_Iso() {
-    options.Load(TK_ProgramDirectory() + "/config/config.txt");
+    options.Load(TK_ConfigFile());
 }
 
 bool TK_Plugin_Iso::SaveModel(const std::string& path, const std::string&, const TK_Model& model) {

@@ -163,7 +163,7 @@ void TK_MeshCoordinates::Append(const int corner[3], TK_MeshText& out) const {
 }
 
 TK_Plugin_Mesh::TK_Plugin_Mesh(const char* section, const TK_MeshOptions& defaults) : options(defaults) {
-    options.Load(TK_ProgramDirectory() + "/config/config.txt", section);
+    options.Load(TK_ConfigFile(), section);
 }
 
 void TK_Plugin_Mesh::FaceCorners(const TK_MeshFace& face, bool reverse, int corners[4][3]) {

@@ -3,13 +3,13 @@
 
 #include "model/TK_EditorEnv.h"
 
-bool TK_Renderers::Init(TK_EditorEnv& env) {
+bool TK_Renderers::Init(TK_EditorEnv& env, bool rasterOnly) {
     Shutdown();
     m_env = &env;
     const bool ok = raster.Init(env);
     raster.SetFlags(env.settings.rasterFlags);
     raster.SetColors(env.settings.rasterGround, env.settings.rasterEdge);
-    tracer.Init(env);
+    if (!rasterOnly) tracer.Init(env);
     env.renderer = this;
     env.listeners.Connect(this, &TK_Renderers::OnEditorMessage);
     return ok;

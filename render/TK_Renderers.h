@@ -30,10 +30,13 @@ public:
     TK_Renderers(const TK_Renderers&) = delete;
     TK_Renderers& operator=(const TK_Renderers&) = delete;
 
-    // Initialises both renderers from the environment's settings. False when
-    // the raster renderer cannot draw; a tracer without its capabilities is
-    // not an error here (it draws nothing, see TK_SceneRenderer_PT).
-    bool Init(TK_EditorEnv& env);
+    // Initialises both renderers from the environment's settings, or with
+    // `rasterOnly` the raster renderer alone (the tracer's programs take a
+    // good part of a second to compile where no shader cache helps). False
+    // when the raster renderer cannot draw; a tracer without its
+    // capabilities is not an error here (it draws nothing, see
+    // TK_SceneRenderer_PT).
+    bool Init(TK_EditorEnv& env, bool rasterOnly = false);
     void Shutdown();
     void SettingsChanged(int what) override;
 

@@ -41,6 +41,11 @@ TEST(CommandLine, Modes) {
     EXPECT_EQ(o.snapPath, "r.png");
     EXPECT_EQ(o.samples, 7);
     EXPECT_EQ(o.height, 48);
+    ASSERT_TRUE(Parse({"--thumbnail", "t.png", "m.vox"}, o));
+    EXPECT_EQ(int(o.mode), int(TK_RunMode::Thumbnail));
+    EXPECT_EQ(o.width, 256);
+    ASSERT_TRUE(Parse({"--thumbnail", "t.png", "--size", "128", "m.vox"}, o));
+    EXPECT_EQ(o.height, 128);
     // A turntable is square unless --size says otherwise.
     ASSERT_TRUE(Parse({"--snap", "t.webp", "--turntable", "36"}, o));
     EXPECT_EQ(o.turntable, 36);
@@ -69,6 +74,9 @@ TEST(CommandLine, UsageErrors) {
         {"--snap", "x.png", "--spp", "4"},  // samples need --render
         {"--render", "x.png", "--spp", "0"},
         {"--render", "x.png", "--spp", "many"},
+        {"--thumbnail", "x.png"},  // needs a model
+        {"--thumbnail", "x.png", "-c", "full", "m.vox"},
+        {"--thumbnail", "x.png", "--size", "1025", "m.vox"},
         {"--snap", "x.gif", "--turntable", "3601"},
         {"--headless", "--turntable", "2"},
     };

@@ -1,11 +1,12 @@
-// The offscreen snapshot mode end to end: build/tarsk --snap writes an RGBA
-// PNG of the requested size showing the model, and reports failures in its
-// exit status.
+// The offscreen snapshot and thumbnail modes end to end: build/tarsk --snap
+// writes an RGBA PNG of the requested size showing the model and reports
+// failures in its exit status; --thumbnail writes the model alone or nothing.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "TK_AppTest.h"
@@ -60,6 +61,33 @@ TEST(Snap, ModelFileLinesAndAngle) {
     EXPECT_TRUE(ReadTestPNG(out, image));
     std::remove(out.c_str());
     std::remove(vox.c_str());
+}
+
+// The thumbnailer: the model alone on a transparent square; a file that
+// does not load gives no picture at all.
+TEST(Snap, ThumbnailIsTheModelAloneOrNothing) {
+    TK_Model model;
+    model.size[0] = model.size[1] = model.size[2] = 4;
+    for (int i = 0; i < 16; ++i) model.voxels.Add(Voxel{uint8_t(i & 3), uint8_t(i >> 2), 0, 1});
+    model.palette = DefaultPalette();
+    const std::string vox = Temp("thumb_model.vox"), junk = Temp("thumb_junk.vox"), out = Temp("thumb.png");
+    ASSERT_TRUE(WriteVox(model, vox.c_str()));
+    TK_ProcessResult r = RunTarsk({"--thumbnail", out, "--size", "48", vox});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, "");
+    TK_TestImage image;
+    ASSERT_TRUE(ReadTestPNG(out, image));
+    EXPECT_EQ(image.width, 48);
+    EXPECT_EQ(image.height, 48);
+    EXPECT_EQ(image.At(0, 0)[3], 0);
+    EXPECT_EQ(image.At(24, 24)[3], 255);
+    std::remove(out.c_str());
+    std::ofstream(junk, std::ios::binary) << "VOX junk";
+    r = RunTarsk({"--thumbnail", out, junk});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(ReadTestPNG(out, image));
+    std::remove(vox.c_str());
+    std::remove(junk.c_str());
 }
 
 TEST(Snap, Failures) {

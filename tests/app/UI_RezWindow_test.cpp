@@ -338,7 +338,7 @@ TEST_F(RezWindow, ViewToggleReachesThePageNotItsTabButton) {
 // A shader that never ends costs the editor a failed command at the limit,
 // not the session: model and history stay as they were.
 TEST_F(RezWindow, AnEndlessShaderFailsAtTheLimit) {
-    env().workspace.programDir = folder.Dir().string();
+    env().workspace.dataDir = folder.Dir().string();
     std::filesystem::create_directories(folder.Dir() / "shader");
     std::ofstream(folder.Path("shader/loop.txt"))
         << "float map( vec3 v ) { float a = 0.0; for (int i = 0; i >= 0; ++i) a = fract(a + sin(float(i)));"

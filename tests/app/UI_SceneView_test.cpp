@@ -126,7 +126,7 @@ TEST_F(SceneView, CameraSlotRoundTripThroughCam) {
     const tk_test::TempFolder folder("camslots");
     const std::filesystem::path dir = folder.Dir();
     std::filesystem::create_directories(dir / "config");
-    env.workspace.programDir = dir.string();
+    env.workspace.configDir = (dir / "config").string();
     Camera& camera = scene->GetCamera();
     camera.SetAngle(20, 40, 0);
     ASSERT_TRUE(env.ExecuteText("", "cam 3"));

@@ -75,9 +75,10 @@ protected:
         if (result) *result = ok;
         return testing::internal::GetCapturedStdout();
     }
-    std::unique_ptr<OMB_Command> Probe(const char* args) {
+    std::unique_ptr<OMB_Command> Probe(const char* args, int weight = 1) {
         auto c = std::make_unique<ProbeCmd>();
         c->Parse(args);
+        c->SetWeight(weight);
         return c;
     }
 
@@ -105,10 +106,8 @@ TEST(SplitCommands, Table) {
     for (const Case& c : cases) {
         std::vector<OMB_CommandText> got = OMB_SplitCommands(c.text);
         ASSERT_EQ(got.size(), c.expected.size()) << c.text;
-        for (size_t i = 0; i < got.size(); ++i) {
-            EXPECT_EQ(got[i].name, c.expected[i].first) << c.text;
-            EXPECT_EQ(got[i].args, c.expected[i].second) << c.text;
-        }
+        for (size_t i = 0; i < got.size(); ++i)
+            EXPECT_EQ(std::make_pair(got[i].name, got[i].args), c.expected[i]) << c.text;
     }
 }
 
@@ -183,18 +182,12 @@ TEST_F(Fixture, HistoryKeepsFiftyOneAndMovesTheSameObjects) {
 }
 
 TEST_F(Fixture, MergeWithoutEffectDropsTheEntry) {
-    auto cancelling = [] {
-        auto c = std::make_unique<ProbeCmd>();
-        c->Parse("merge");
-        c->SetWeight(-1);
-        return c;
-    };
     exec.Run(Probe("base"), nullptr);
     exec.Run(Probe("merge"), nullptr);
     exec.Run(Probe("merge"), nullptr);  // absorbed: weight 2
-    exec.Run(cancelling(), nullptr);    // weight 1: still has effect
+    exec.Run(Probe("merge", -1), nullptr);    // weight 1: still has effect
     EXPECT_EQ(exec.UndoCount(), 2u);
-    exec.Run(cancelling(), nullptr);  // weight 0: the entry goes
+    exec.Run(Probe("merge", -1), nullptr);  // weight 0: the entry goes
     EXPECT_EQ(exec.UndoCount(), 1u);
 }
 
@@ -203,11 +196,7 @@ TEST_F(Fixture, NestedRunsStayOutOfTheHistory) {
         OMB_COMMAND_CLASS(Outer, OMB_Command)
     public:
         OMB_CommandExecutor* exec = nullptr;
-        bool Execute() override {
-            auto inner = std::make_unique<ProbeCmd>();
-            inner->Parse("inner");
-            return exec->Run(std::move(inner), nullptr);
-        }
+        bool Execute() override { return exec->Run(OMB_MakeCommand<ProbeCmd>(), nullptr); }
     };
     auto outer = std::make_unique<Outer>();
     outer->exec = &exec;

@@ -148,8 +148,7 @@ TEST(LmpParser, ValueReaders) {
 
     float f[3] = {9, 9, 9};
     EXPECT_TRUE(OMB_LmpParser::ParseFloats("0.5 -1 2e1", 3, f));
-    EXPECT_EQ(f[0], 0.5f);
-    EXPECT_EQ(f[2], 20.0f);
+    EXPECT_TRUE(f[0] == 0.5f && f[1] == -1.0f && f[2] == 20.0f);
     EXPECT_FALSE(OMB_LmpParser::ParseFloats("1 2", 3, f));
     EXPECT_EQ(f[2], 0.0f);
 

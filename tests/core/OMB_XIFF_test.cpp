@@ -87,9 +87,7 @@ TEST(BitFile, LittleEndianReadsAndWritesWithTheirFailureRules) {
     std::string text;
     uint8_t byte = 0;
     EXPECT_TRUE(file.ReadInt32(value) && file.ReadText(text) && file.ReadByte(byte));
-    EXPECT_EQ(value, 0x12345678);
-    EXPECT_EQ(text, "ab");
-    EXPECT_EQ(byte, 0x7F);
+    EXPECT_TRUE(value == 0x12345678 && text == "ab" && byte == 0x7F);
     EXPECT_FALSE(file.ReadInt32(value) || file.ReadByte(byte) || file.ReadText(text));
     EXPECT_EQ(value, 0) << "a failed read gives 0";
 
@@ -210,10 +208,8 @@ TEST(XIFFLoad, StructuralFaultsFailWithTheirMessage) {
     EXPECT_TRUE(ok) << "a tree exactly as deep as allowed reads";
     deep = Chunk("NEST", {}, deep);
     Bytes many;
-    for (int i = 0; i < OMB_XIFF_LoadFile::kMaxChunks; ++i) {
-        Bytes leaf = Chunk("LEAF", {});
-        many.insert(many.end(), leaf.begin(), leaf.end());
-    }
+    const Bytes leaf = Chunk("LEAF", {});
+    for (int i = 0; i < OMB_XIFF_LoadFile::kMaxChunks; ++i) many.insert(many.end(), leaf.begin(), leaf.end());
     Bytes shortHeader = File(Chunk("MAIN", {}, {}));
     shortHeader.resize(shortHeader.size() - 1);
     struct Case {

@@ -35,6 +35,9 @@ protected:
     void Commit();
     int Count() const { return env->model.voxels.Count(); }
     int ColorAt(int x, int y, int z) const;
+    // Every voxel is where the lookup grid says and no empty cell is marked:
+    // a stale grid means a voxel change went unannounced.
+    ::testing::AssertionResult GridMatches() const;
 
     std::unique_ptr<TK_EditorEnv> env;
     std::string output;

@@ -73,4 +73,18 @@ int EditEnvTest::ColorAt(int x, int y, int z) const {
     return i < 0 ? 0 : env->model.voxels[i].colorIndex;
 }
 
+::testing::AssertionResult EditEnvTest::GridMatches() const {
+    int marked = 0;
+    const int* s = env->model.size;
+    for (int z = 0; z < s[2]; ++z)
+        for (int y = 0; y < s[1]; ++y)
+            for (int x = 0; x < s[0]; ++x) marked += env->VoxelAt(x, y, z) >= 0;
+    if (marked != Count()) return ::testing::AssertionFailure() << marked << " cells marked, " << Count() << " voxels";
+    for (int i = 0; i < Count(); ++i) {
+        const Voxel& v = env->model.voxels[i];
+        if (env->VoxelAt(v.x, v.y, v.z) != i) return ::testing::AssertionFailure() << "voxel " << i << " misplaced";
+    }
+    return ::testing::AssertionSuccess();
+}
+
 }  // namespace tk_test

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -33,6 +34,10 @@ protected:
         SetBox(4, 4, 4);
     }
     uint32_t Entry(int i) const { return env->model.palette[i]; }
+    // The "rgb" line that sets the current entry to `c`.
+    static std::string RgbLine(uint32_t c) {
+        return "rgb " + std::to_string(ColorR(c)) + " " + std::to_string(ColorG(c)) + " " + std::to_string(ColorB(c));
+    }
     MessageLog log;
 };
 
@@ -79,10 +84,7 @@ TEST_F(PaletteCommands, RgbRejectsBadArguments) {
         EXPECT_NE(output.find("[Error] cmd failed to parse parms: TK_CMD_RGB"), std::string::npos) << args;
     }
     // Valid text that changes nothing or names no colour fails in Execute.
-    const uint32_t same = Entry(5);
-    const std::string sameText = "rgb " + std::to_string(ColorR(same)) + " " + std::to_string(ColorG(same)) + " " +
-                                 std::to_string(ColorB(same));
-    for (const std::string& line : {sameText, std::string("rgb set 0 1 2 3"), std::string("rgb set 256 1")}) {
+    for (const std::string& line : {RgbLine(Entry(5)), std::string("rgb set 0 1 2 3"), std::string("rgb set 256 1")}) {
         EXPECT_FALSE(Run(line)) << line;
         EXPECT_NE(output.find("[Error] cmd failed : TK_CMD_RGB"), std::string::npos) << line;
     }
@@ -101,9 +103,7 @@ TEST_F(PaletteCommands, SuccessiveRgbEditsMergeIntoOneStep) {
     EXPECT_EQ(Entry(5), PackRGBA(30, 0, 0));
     // Back to the starting colour: the merged step has no effect and goes.
     ASSERT_TRUE(Run("rgb 40 0 0"));
-    const std::string back = "rgb " + std::to_string(ColorR(original)) + " " + std::to_string(ColorG(original)) + " " +
-                             std::to_string(ColorB(original));
-    ASSERT_TRUE(Run(back));
+    ASSERT_TRUE(Run(RgbLine(original)));
     EXPECT_EQ(env->executor.UndoCount(), 0u);
     // Another entry is another step.
     ASSERT_TRUE(Run("rgb 1 1 1 | rgb set 6 2 2 2"));
@@ -193,9 +193,7 @@ TEST_F(PaletteCommands, SwapTwiceRestoresPaletteVoxelsAndMaterials) {
     ASSERT_TRUE(Run("swap 3 7"));
     EXPECT_EQ(Entry(3), entry7);
     EXPECT_EQ(Entry(7), entry3);
-    EXPECT_EQ(ColorAt(0, 0, 0), 7);
-    EXPECT_EQ(ColorAt(1, 0, 0), 3);
-    EXPECT_EQ(ColorAt(2, 0, 0), 9);
+    EXPECT_EQ((std::vector<int>{ColorAt(0, 0, 0), ColorAt(1, 0, 0), ColorAt(2, 0, 0)}), (std::vector<int>{7, 3, 9}));
     EXPECT_EQ(env->model.CountColor(7), threes);
     EXPECT_EQ(env->model.CountColor(3), sevens);
     EXPECT_EQ(env->materials[7].roughness, 0.25f);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "TK_EditFixture.h"
 
 namespace {
@@ -13,13 +15,11 @@ using tk_test::EditEnvTest;
 class ResampleCommands : public EditEnvTest {
 protected:
     void ExpectSize(int x, int y, int z) {
-        EXPECT_EQ(env->model.size[0], x);
-        EXPECT_EQ(env->model.size[1], y);
-        EXPECT_EQ(env->model.size[2], z);
+        EXPECT_EQ(std::vector<int>(env->model.size, env->model.size + 3), (std::vector<int>{x, y, z}));
     }
 };
 
-TEST_F(ResampleCommands, ScaleHalvesAndRefusesIdentity) {
+TEST_F(ResampleCommands, ScaleRefusesIdentityAndKeepsTheCentreAndTheFloor) {
     SetBox(10, 10, 10);
     FillBox(3);
     EXPECT_FALSE(Run("scale 1"));
@@ -29,9 +29,6 @@ TEST_F(ResampleCommands, ScaleHalvesAndRefusesIdentity) {
     ASSERT_TRUE(Run("scale 0.5"));
     ExpectSize(5, 5, 5);
     EXPECT_EQ(Count(), 125);
-}
-
-TEST_F(ResampleCommands, ScaleKeepsTheCentreAndTheFloor) {
     SetBox(10, 10, 10);
     Add(5, 5, 0, 3);
     ASSERT_TRUE(Run("scale 2"));

@@ -94,14 +94,6 @@ protected:
         std::sort(s.voxels.begin(), s.voxels.end());
         return s;
     }
-    // A stale lookup grid means a voxel change went unannounced.
-    bool GridMatches() const {
-        for (int i = 0; i < Count(); ++i) {
-            const Voxel& v = env->model.voxels[i];
-            if (env->VoxelAt(v.x, v.y, v.z) != i) return false;
-        }
-        return true;
-    }
     std::vector<int> flags;
 };
 

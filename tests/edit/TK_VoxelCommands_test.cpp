@@ -20,22 +20,6 @@ protected:
         Commit();
     }
 
-    // Every voxel is where the lookup grid says, and no empty cell of the
-    // model is marked.
-    ::testing::AssertionResult GridMatches() const {
-        int marked = 0;
-        const int* s = env->model.size;
-        for (int z = 0; z < s[2]; ++z)
-            for (int y = 0; y < s[1]; ++y)
-                for (int x = 0; x < s[0]; ++x) marked += env->VoxelAt(x, y, z) >= 0;
-        if (marked != Count()) return ::testing::AssertionFailure() << marked << " cells marked, " << Count() << " voxels";
-        for (int i = 0; i < Count(); ++i) {
-            const Voxel& v = env->model.voxels[i];
-            if (env->VoxelAt(v.x, v.y, v.z) != i) return ::testing::AssertionFailure() << "voxel " << i << " misplaced";
-        }
-        return ::testing::AssertionSuccess();
-    }
-
     // Runs the stroke as a brush commits it; then undo and redo must give
     // back the two states exactly.
     bool RunAndRoundTrip(std::unique_ptr<OMB_Command> command) {

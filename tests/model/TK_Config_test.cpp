@@ -1,11 +1,15 @@
-// Configuration file: folder overrides, colour readers and defaults.
+// Configuration file: folder overrides, colour readers and defaults; where
+// a portable and an installed copy find their folders.
 #include "model/TK_Config.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 
+#include "TK_TestSupport.h"
 #include "model/TK_Workspace.h"
 
 namespace {
@@ -80,6 +84,43 @@ TEST(Config, NormalizeFolder) {
         {"$/vox/", "/p/vox"}, {"$", "/p"}, {"a\\b\\", "a/b"}, {"/", ""}, {"", ""}, {"x$", "x$"},
     };
     for (const auto& c : cases) EXPECT_EQ(NormalizeFolder("/p", c.first), c.second) << c.first;
+}
+
+// HOME=/h, XDG_CONFIG_HOME=/xc; XDG_DATA_HOME is relative, so it is ignored.
+const char* FakeEnv(const char* name) {
+    if (!std::strcmp(name, "HOME")) return "/h";
+    if (!std::strcmp(name, "XDG_CONFIG_HOME")) return "/xc/";
+    if (!std::strcmp(name, "XDG_DATA_HOME")) return "rel";
+    return nullptr;
+}
+
+TEST(Config, PortableAndInstalledLayouts) {
+    tk_test::TempFolder temp("tk_layouts");
+    const std::string root = temp.Dir().string();
+    for (const char* dir : {"build/config", "usr/bin", "usr/share/tarsk/config", "bare/bin"})
+        std::filesystem::create_directories(temp.Dir() / dir);
+    struct Case {
+        std::string exeDir, data, config, work;
+        bool perUser;
+    };
+    const Case cases[] = {
+        {root + "/build", root + "/build", root + "/build/config", root + "/build", false},
+        {root + "/usr/bin", root + "/usr/share/tarsk", "/xc/tarsk", "/h/.local/share/tarsk", true},
+        {root + "/bare/bin", root + "/bare/bin", root + "/bare/bin/config", root + "/bare/bin", false},
+    };
+    for (const Case& c : cases) {
+        const TK_ProgramFolders f = TK_FindProgramFolders(c.exeDir, &FakeEnv);
+        EXPECT_EQ(f.dataDir, c.data);
+        EXPECT_EQ(f.configDir, c.config);
+        EXPECT_EQ(f.workDir, c.work);
+        EXPECT_EQ(f.perUser, c.perUser) << c.exeDir;
+    }
+    // The user's configuration once it exists, the shipped one before.
+    const std::string shipped = root + "/usr/share/tarsk/config/config.txt";
+    EXPECT_EQ(TK_ConfigFile(root + "/user", root + "/usr/share/tarsk"), shipped);
+    std::filesystem::create_directories(temp.Dir() / "user");
+    std::ofstream(root + "/user/config.txt") << "render ( )\n";
+    EXPECT_EQ(TK_ConfigFile(root + "/user", root + "/usr/share/tarsk"), root + "/user/config.txt");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -35,13 +36,9 @@ TEST(EditorEnv, LookupGridFollowsTheVoxelList) {
 
 TEST(EditorEnv, PlacementCentresXYAndSitsOnTheFloor) {
     auto env = std::make_unique<TK_EditorEnv>();
-    env->model.size[0] = 45;
-    env->model.size[1] = 10;
-    env->model.size[2] = 7;
+    env->model.size[0] = 45, env->model.size[1] = 10, env->model.size[2] = 7;
     env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS);
-    EXPECT_EQ(env->modelPlacement[0], 41);
-    EXPECT_EQ(env->modelPlacement[1], 59);
-    EXPECT_EQ(env->modelPlacement[2], 1);
+    EXPECT_EQ(std::vector<int>(env->modelPlacement, env->modelPlacement + 3), (std::vector<int>{41, 59, 1}));
     EXPECT_FLOAT_EQ(env->modelCenter[0], 41 + 22.5f);
 }
 

@@ -36,10 +36,15 @@ Bytes Chunk(const char* tag, const Bytes& content) {
     return out;
 }
 
+Bytes Cat(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
 // "VOX ", a version, and MAIN holding the given children in order.
 Bytes VoxFile(std::initializer_list<Bytes> children, int32_t version = 150) {
-    Bytes kids;
-    for (const Bytes& c : children) kids.insert(kids.end(), c.begin(), c.end());
+    const Bytes kids = Cat(children);
     Bytes out = {'V', 'O', 'X', ' '};
     PutInt(out, version);
     out.insert(out.end(), {'M', 'A', 'I', 'N'});
@@ -148,8 +153,7 @@ TEST(VoxFile, RefusesForeignFiles) {
 TEST(VoxFile, VoxelCountIsBoundedByTheData) {
     // Two voxels present: a larger count reads those, a count of 0 or less none.
     for (int32_t count : {3, 1000000000, 0, -1, INT32_MIN}) {
-        Bytes content = Ints({count});
-        content.insert(content.end(), {0, 0, 0, 5, 1, 0, 2, 7, 9, 9});
+        const Bytes content = Cat({Ints({count}), {0, 0, 0, 5, 1, 0, 2, 7, 9, 9}});
         TK_Model m;
         ASSERT_TRUE(Read(m, VoxFile({Chunk("XYZI", content)}))) << count;
         EXPECT_EQ(m.voxels.Count(), count > 0 ? 2 : 0) << count;
@@ -215,11 +219,6 @@ TEST(VoxFile, DamagedLookFallsBackToTheDefaults) {
     auto material = [&](int32_t index, int32_t type, float flux) {
         return Ints({index, type, f(0.2f), f(0.5f), 0, f(1.5f), f(0.3f), f(flux), f(0.5f), 0, 0, 0, 0, 0});
     };
-    auto content = [&](std::initializer_list<Bytes> parts) {
-        Bytes out;
-        for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-        return out;
-    };
     const Bytes sunp = Ints({int32_t(OMB_ChunkId("SUNP")), f(1000)});
     const Bytes nan = Ints({int32_t(OMB_ChunkId("SUNY")), f(std::nanf(""))});
     const Bytes unknown = Ints({int32_t(OMB_ChunkId("ZZZZ")), 5});
@@ -228,12 +227,12 @@ TEST(VoxFile, DamagedLookFallsBackToTheDefaults) {
         Bytes look;
         bool readable;
     } kCases[] = {
-        {"clamped", content({Ints({1, 3}), sunp, nan, unknown, Ints({1}), material(5, 9, 1e9f)}), true},
-        {"version 2", content({Ints({2, 0, 0})}), false},
-        {"settings past the data", content({Ints({1, 1000000}), sunp, Ints({0})}), false},
-        {"materials past the data", content({Ints({1, 0, 2}), material(5, 3, 1)}), false},
-        {"256 materials", content({Ints({1, 0, 256})}), false},
-        {"palette index 0", content({Ints({1, 0, 1}), material(0, 3, 1)}), false},
+        {"clamped", Cat({Ints({1, 3}), sunp, nan, unknown, Ints({1}), material(5, 9, 1e9f)}), true},
+        {"version 2", Cat({Ints({2, 0, 0})}), false},
+        {"settings past the data", Cat({Ints({1, 1000000}), sunp, Ints({0})}), false},
+        {"materials past the data", Cat({Ints({1, 0, 2}), material(5, 3, 1)}), false},
+        {"256 materials", Cat({Ints({1, 0, 256})}), false},
+        {"palette index 0", Cat({Ints({1, 0, 1}), material(0, 3, 1)}), false},
         {"short", Ints({1}), false},
     };
     for (const auto& c : kCases) {
@@ -255,7 +254,7 @@ TEST(VoxFile, DamagedLookFallsBackToTheDefaults) {
         EXPECT_TRUE(look.materials[5].type == 0 && look.materials[5].flux == 100);
     }
     // A chunk whose content runs past the end of a cut file.
-    Bytes cut = VoxFile({Chunk("TRSK", content({Ints({1, 0, 1}), material(5, 3, 1)}))});
+    Bytes cut = VoxFile({Chunk("TRSK", Cat({Ints({1, 0, 1}), material(5, 3, 1)}))});
     cut.resize(cut.size() - 8);
     TK_Model back;
     TK_ModelLook look;

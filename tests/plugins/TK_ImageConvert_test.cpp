@@ -41,9 +41,7 @@ TEST(ImageConvert, ColoursTakeFreeEntriesThenTheNearest) {
     for (const Voxel& v : model.voxels) {
         const uint32_t c = color(v.x, 2 - v.z);
         used.insert(v.colorIndex);
-        if ((model.palette[v.colorIndex] ^ c) & 0xFFFFFFu) {
-            EXPECT_EQ(v.colorIndex, model.FindNearestColor(c));
-        }
+        EXPECT_TRUE(!((model.palette[v.colorIndex] ^ c) & 0xFFFFFFu) || v.colorIndex == model.FindNearestColor(c));
     }
     EXPECT_EQ(tk_test::RgbAt(model, 5, 0, 1), PackRGBA(40, 40, 40));
     EXPECT_EQ(model.palette[40], PackRGBA(40, 40, 40));

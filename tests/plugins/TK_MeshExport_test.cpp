@@ -20,9 +20,8 @@
 
 namespace {
 
-TK_Model Box(int sx, int sy, int sz) {
-    TK_Model m;
-    m.size[0] = sx, m.size[1] = sy, m.size[2] = sz;
+TK_Model Box(int sx, int sy, int sz, std::initializer_list<Voxel> voxels = {}) {
+    TK_Model m = tk_test::MakeModel(sx, sy, sz, voxels);
     for (int i = 1; i < 256; ++i) m.palette[i] = PackRGBA(i, 2 * i, 3 * i);
     return m;
 }
@@ -59,21 +58,16 @@ std::vector<std::vector<int>> FaceVertices(const std::string& obj) {
 
 TEST(MeshExport, OptionsReadClampAndKeepDefaults) {
     TK_MeshOptions o = Options("file_obj ( ambient = '1.7' gamma = '-2' axis = 'X-zY' cw = '1' scale = '2 3 4' )");
-    EXPECT_EQ(o.ambient, 1.0f);
-    EXPECT_EQ(o.gamma, 0.0f);
-    EXPECT_TRUE(o.cw);
-    EXPECT_TRUE(o.optimize) << "missing key keeps its default";
-    EXPECT_EQ(o.pivot[2], -1.0f);
-    EXPECT_EQ(o.scale[2], 4.0f);
+    // Missing keys (optimize, pivot) keep their defaults.
+    EXPECT_EQ((std::vector<float>{o.ambient, o.gamma, float(o.cw), float(o.optimize), o.pivot[2], o.scale[2]}),
+              (std::vector<float>{1, 0, 1, 1, -1, 4}));
     const int order[3] = {0, 2, 1}, sign[3] = {1, -1, 1};
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(o.axisOrder[i] == order[i] && o.axisSign[i] == sign[i]) << i;
     EXPECT_EQ(Options("file_obj ( ambient = '-0.5' )").ambient, 0.0f);
 }
 
 TEST(MeshExport, ObjTextHasItsHeaderTexcoordsAndNormals) {
-    TK_Model m = Box(2, 1, 1);
-    m.voxels.Add(Voxel{0, 0, 0, 9});
-    m.voxels.Add(Voxel{1, 0, 0, 5});
+    const TK_Model m = Box(2, 1, 1, {{0, 0, 0, 9}, {1, 0, 0, 5}});
     const std::string obj = Obj(m, TK_MeshOptions());
     EXPECT_EQ(obj.substr(0, obj.find("# verts")),
               "# Tarsk @ Ombrel\n\n# material\nmtllib B.mtl\nusemtl palette\n\n# normals\n"
@@ -88,8 +82,7 @@ TEST(MeshExport, ObjTextHasItsHeaderTexcoordsAndNormals) {
 }
 
 TEST(MeshExport, AxisAndPivotApplyToVerticesAndNormals) {
-    TK_Model m = Box(1, 2, 3);
-    m.voxels.Add(Voxel{0, 1, 2, 1});
+    const TK_Model m = Box(1, 2, 3, {{0, 1, 2, 1}});
     TK_MeshOptions o = Options("file_obj ( axis = 'x-zy' pivot = '0 0 0' scale = '1 1 2' )");
     const std::string obj = Obj(m, o);
     const auto normals = Lines(obj, "vn ");
@@ -150,9 +143,7 @@ TEST(MeshExport, UnmergedSurfaceIsClosedAndWoundOutwards) {
 }
 
 TEST(MeshExport, PlyHeaderAndCounts) {
-    TK_Model m = Box(2, 1, 1);
-    m.voxels.Add(Voxel{0, 0, 0, 3});
-    m.voxels.Add(Voxel{1, 0, 0, 4});
+    const TK_Model m = Box(2, 1, 1, {{0, 0, 0, 3}, {1, 0, 0, 4}});
     TK_MeshOptions o;
     o.pivot[2] = 0;
     std::string ply;

@@ -105,29 +105,19 @@ std::vector<double> Read(const Json& json, const std::vector<uint8_t>& bin, uint
 }
 
 TK_Model Sample() {
-    TK_Model m;
-    m.size[0] = 7, m.size[1] = 6, m.size[2] = 5;
-    for (int i = 1; i < 256; ++i) m.palette[i] = PackRGBA(i, 255 - i, 3 * i);
     std::mt19937 random(11);
-    for (int z = 0; z < 5; ++z)
-        for (int y = 0; y < 6; ++y)
-            for (int x = 0; x < 7; ++x) {
-                const int c = x < 4 && y < 4 ? 1 : int(random() % 6);  // a solid block merges
-                if (c >= 1 && c <= 3) m.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(c)});
-            }
+    TK_Model m = tk_test::ShapeModel(7, 6, 5, [&random](int x, int y, int) {
+        const int c = x < 4 && y < 4 ? 1 : int(random() % 6);  // a solid block merges
+        return c <= 3 ? c : 0;
+    });
+    for (int i = 1; i < 256; ++i) m.palette[i] = PackRGBA(i, 255 - i, 3 * i);
     return m;
 }
 
 // A 3D checkerboard of 24^3 cells: more than 65535 shared vertices, so
 // more than one primitive of 16-bit indices.
 TK_Model Checkerboard() {
-    TK_Model m;
-    m.size[0] = m.size[1] = m.size[2] = 24;
-    for (int z = 0; z < 24; ++z)
-        for (int y = 0; y < 24; ++y)
-            for (int x = 0; x < 24; ++x)
-                if ((x + y + z) % 2 == 0) m.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), 1});
-    return m;
+    return tk_test::ShapeModel(24, 24, 24, [](int x, int y, int z) { return (x + y + z) % 2 == 0; });
 }
 
 // (direction, x, y, z of the voxel, colour) of every exposed voxel face.

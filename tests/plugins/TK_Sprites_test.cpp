@@ -221,43 +221,30 @@ TEST(SpriteOptions, ReadAndClampConfigurationText) {
     ASSERT_TRUE(section);
     TK_2DOptions flat;
     flat.Read(section);
-    EXPECT_EQ(flat.size, TK_2DOptions::kMaxSize);
-    EXPECT_TRUE(flat.shadow);
-    EXPECT_TRUE(flat.outline);
+    EXPECT_TRUE(flat.size == TK_2DOptions::kMaxSize && flat.shadow && flat.outline);
 
     section = ParseSection(parser, "FILE_ISO ( View = '5' size = '-3' height = '99' left = '-0.5' right = '7' "
                                    "bevel = '1' outline = '1' )", "file_iso");
     ASSERT_TRUE(section);
     TK_IsoOptions iso;
     iso.Read(section);
-    EXPECT_EQ(iso.view, 1);
-    EXPECT_EQ(iso.size, 1);
-    EXPECT_EQ(iso.height, TK_IsoOptions::kMaxHeight);
-    EXPECT_EQ(iso.left, 0.0f);
-    EXPECT_EQ(iso.right, 1.0f);
-    EXPECT_TRUE(iso.bevel);
-    EXPECT_TRUE(iso.outline);
+    EXPECT_EQ((std::vector<float>{float(iso.view), float(iso.size), iso.height, iso.left, iso.right}),
+              (std::vector<float>{1, 1, TK_IsoOptions::kMaxHeight, 0, 1}));
+    EXPECT_TRUE(iso.bevel && iso.outline);
 
     // Missing keys and unreadable numbers keep what was there.
     section = ParseSection(parser, "file_iso ( view = '-1' height = 'tall' size = '2.5' bevel = 'yes' )", "file_iso");
     ASSERT_TRUE(section);
     TK_IsoOptions partial;
     partial.Read(section);
-    EXPECT_EQ(partial.view, 3);
-    EXPECT_EQ(partial.height, 1.0f);
-    EXPECT_EQ(partial.size, TK_IsoOptions().size);
+    EXPECT_EQ((std::vector<float>{float(partial.view), partial.height, float(partial.size), partial.left}),
+              (std::vector<float>{3, 1, float(TK_IsoOptions().size), TK_IsoOptions().left}));
     EXPECT_FALSE(partial.bevel);
-    EXPECT_EQ(partial.left, TK_IsoOptions().left);
-}
-
-TEST(SpriteOptions, AMissingFileChangesNothing) {
-    TK_IsoOptions iso;
-    // And says nothing.
+    // A missing file changes nothing and says nothing.
     testing::internal::CaptureStdout();
-    iso.size = 9;
-    iso.Load(testing::TempDir() + "no-such-config.txt");
+    partial.Load(testing::TempDir() + "no-such-config.txt");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(iso.size, 9);
+    EXPECT_EQ(partial.view, 3);
 }
 
 TEST(SpritePlugins, WriteRgbaPngsOnlyForDrawableModels) {
@@ -272,10 +259,9 @@ TEST(SpritePlugins, WriteRgbaPngsOnlyForDrawableModels) {
     ASSERT_TRUE(TK_Render2D(model, flat.options, expected[0]));
     ASSERT_TRUE(TK_RenderIso(model, iso.options, expected[1]));
 
-    TK_Model outside = Model(2, 2, 2, {{5, 0, 0, 1}});
-    TK_Model sizeless = Model(0, 1, 1, {{0, 0, 0, 1}});
-    TK_Model huge = Model(300, 1, 1, {{0, 0, 0, 1}});
-    const TK_Model* undrawable[] = {&outside, &sizeless, &huge};
+    // Empty, the only voxel outside, no size, too large.
+    const TK_Model undrawable[] = {Model(4, 4, 4, {}), Model(2, 2, 2, {{5, 0, 0, 1}}), Model(0, 1, 1, {{0, 0, 0, 1}}),
+                                   Model(300, 1, 1, {{0, 0, 0, 1}})};
 
     for (int i = 0; i < 2; ++i) {
         SCOPED_TRACE(i == 0 ? "2d" : "iso");
@@ -284,13 +270,10 @@ TEST(SpritePlugins, WriteRgbaPngsOnlyForDrawableModels) {
         Image back;
         ASSERT_TRUE(TK_Plugin_PNG().LoadImage(path, "", back));
         EXPECT_EQ(back.format, IMAGE_RGBA);
-        EXPECT_EQ(back.width, expected[i].width);
-        EXPECT_EQ(back.height, expected[i].height);
-        EXPECT_TRUE(back.pixels == expected[i].pixels);
+        EXPECT_TRUE(back.width == expected[i].width && back.height == expected[i].height && back.pixels == expected[i].pixels);
         std::remove(path.c_str());
 
-        EXPECT_FALSE(plugins[i]->SaveModel(path, "", Model(4, 4, 4, {})));
-        for (const TK_Model* bad : undrawable) EXPECT_FALSE(plugins[i]->SaveModel(path, "", *bad));
+        for (const TK_Model& bad : undrawable) EXPECT_FALSE(plugins[i]->SaveModel(path, "", bad));
         std::vector<uint8_t> bytes;
         EXPECT_FALSE(TK_ReadFileBytes(path, 1 << 20, bytes)) << "nothing may be written";
         EXPECT_FALSE(plugins[i]->SaveModel(testing::TempDir() + "no-such-dir/sprite.png", "", model));

@@ -37,10 +37,8 @@ TEST(GLVertexBatch, ShapesCarryTheirAttributes) {
     ASSERT_EQ(batch.Count(), 12);
     const GLBatchVertex* v = batch.Vertices();
     const float expected[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(v[i].texCoord[0], expected[i][0]);
-        EXPECT_EQ(v[i].texCoord[1], expected[i][1]);
-    }
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(v[i].texCoord[0] == expected[i][0] && v[i].texCoord[1] == expected[i][1]) << i;
     EXPECT_FLOAT_EQ(v[0].color[2], 0.2f);
     // 'A' is 65: column 1, row 4 of the 16 by 8 font image, upright (the
     // bottom edge takes the cell's bottom texel row); '!' starts 8 further.

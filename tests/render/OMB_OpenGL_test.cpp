@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "TK_GLTest.h"
 #include "render/OMB_OpenGL.h"
@@ -68,10 +69,8 @@ TEST(GLExtensions, CapabilityFlags) {
         OMB_OpenGL loader;
         loader.SetExtensionString(c.extensions.c_str());
         OMB_GLSetCapabilities(loader);
-        EXPECT_EQ(glHasTexture3D, c.texture3D) << c.extensions;
-        EXPECT_EQ(glHasGLSL, c.shaders) << c.extensions;
-        EXPECT_EQ(glHasFBO, c.fbo) << c.extensions;
-        EXPECT_EQ(glHasFloatTexture, c.floatTexture) << c.extensions;
+        EXPECT_EQ((std::vector<bool>{glHasTexture3D, glHasGLSL, glHasFBO, glHasFloatTexture}),
+                  (std::vector<bool>{c.texture3D, c.shaders, c.fbo, c.floatTexture})) << c.extensions;
     }
     glHasTexture3D = saved[0], glHasGLSL = saved[1], glHasFBO = saved[2], glHasFloatTexture = saved[3];
 }
@@ -80,10 +79,7 @@ using GLLoader = GLTest;
 
 TEST_F(GLLoader, StartupOnTheTestDriver) {
     // The build machines' llvmpipe offers everything the renderers test.
-    EXPECT_TRUE(glHasTexture3D);
-    EXPECT_TRUE(glHasGLSL);
-    EXPECT_TRUE(glHasFBO);
-    EXPECT_TRUE(glHasFloatTexture);
+    EXPECT_TRUE(glHasTexture3D && glHasGLSL && glHasFBO && glHasFloatTexture);
     for (const void* p : {reinterpret_cast<const void*>(gl::TexImage3D), reinterpret_cast<const void*>(gl::ActiveTexture),
                           reinterpret_cast<const void*>(gl::CreateProgram),
                           reinterpret_cast<const void*>(gl::BindFramebuffer),

@@ -53,12 +53,15 @@ protected:
         TK_FitCameraToModel(camera, env.model.size, float(kW) / kH, pitch, yaw);
         tracer.SyncView(camera);
     }
-    Image Render(int samples) {
+    void Accumulate(int samples) {
         tracer.UpdateMaterials();
         tracer.SetTargetOverride(samples);
         while (tracer.SamplePass()) {
         }
         EXPECT_EQ(tracer.Samples(), samples);
+    }
+    Image Render(int samples) {
+        Accumulate(samples);
         Image image;
         EXPECT_TRUE(tracer.ReadImage(image, false));
         return image;
@@ -73,11 +76,7 @@ protected:
     }
     // The linear radiance after `samples` samples, rows top first.
     std::vector<float> Trace(int samples) {
-        tracer.UpdateMaterials();
-        tracer.SetTargetOverride(samples);
-        while (tracer.SamplePass()) {
-        }
-        EXPECT_EQ(tracer.Samples(), samples);
+        Accumulate(samples);
         std::vector<float> rgba;
         EXPECT_TRUE(tracer.ReadRadiance(rgba));
         return rgba;
@@ -86,9 +85,6 @@ protected:
     static int Sum(const Image& image, int x, int y) {
         const uint8_t* p = &image.pixels[(size_t(y) * image.width + x) * 3];
         return p[0] + p[1] + p[2];
-    }
-    static int Channel(const Image& image, int x, int y, int c) {
-        return image.pixels[(size_t(y) * image.width + x) * 3 + c];
     }
 
     TK_EditorEnv env;
@@ -117,10 +113,7 @@ TEST_F(PathTracer, SunShadowDarkensTheFarSide) {
     // A pillar in the middle of a 15 x 15 floor seen from straight above,
     // the sun low in +x: its shadow falls to -x (the left of the picture).
     SetModel(15, 15, 6, {});
-    for (int z = 0; z < 6; ++z)
-        for (int y = 6; y < 9; ++y)
-            for (int x = 6; x < 9; ++x) env.model.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), kColor});
-    tracer.UpdateVolume();
+    Box(6, 6, 0, 8, 8, 5, kColor);
     env.settings.ptSunPitch = 35;
     env.settings.ptSunYaw = 0;
     Look(90, 0);
@@ -135,15 +128,14 @@ TEST_F(PathTracer, SunShadowDarkensTheFarSide) {
 
 TEST_F(PathTracer, GlassShowsTheGround) {
     // A white slab on a green ground, from above.
-    std::vector<std::array<int, 3>> slab;
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) slab.push_back({x, y, 0});
-    SetModel(8, 8, 1, slab);
+    SetModel(8, 8, 1, {});
+    Box(0, 0, 0, 7, 7, 0, kColor);
     env.settings.ptGround[0] = env.settings.ptGround[2] = 0;
     env.settings.ptGround[1] = 255;
     Look(90, 0);
     auto greenness = [&](const Image& image) {
-        return Channel(image, kW / 2, kH / 2, 1) - Channel(image, kW / 2, kH / 2, 0);
+        const uint8_t* p = &image.pixels[(size_t(kH / 2) * kW + kW / 2) * 3];
+        return p[1] - p[0];
     };
     const int diffuse = greenness(Render(16));
     env.materials[kColor].type = 2;

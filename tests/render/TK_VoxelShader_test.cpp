@@ -38,7 +38,7 @@ protected:
         fs::create_directories(m_dir);
         fs::copy(fs::path(TK_SOURCE_DIR) / "shader", m_dir + "/shader");
         env = std::make_unique<TK_EditorEnv>();
-        env->workspace.programDir = m_dir;
+        env->workspace.dataDir = m_dir;
         TK_RegisterCommands(env->executor);
         env->model.palette = DefaultPalette();
         env->currentColorIndex = 5;

@@ -43,9 +43,7 @@ TEST(VoxelSurface, FacesAreSortedBySlice) {
     for (int x = 0; x < 5; ++x) {
         const int count = int(surface.SliceEnd(1, x) - surface.SliceBegin(1, x));
         EXPECT_EQ(count, x % 2 == 0 ? 1 : 0) << x;
-        if (count) {
-            EXPECT_EQ(Voxel::FromWord(*surface.SliceBegin(1, x)).x, x);
-        }
+        EXPECT_TRUE(!count || Voxel::FromWord(*surface.SliceBegin(1, x)).x == x) << x;
     }
 }
 
@@ -71,10 +69,7 @@ TEST(VoxelSurface, VisibleSlices) {
         (c.ortho ? view.viewDir : view.eye)[0] = c.eyeOrDir;
         const TK_SliceRange r = TK_VisibleSlices(c.dir, 4, view);
         EXPECT_EQ(r.count, c.count) << c.eyeOrDir << " dir " << c.dir;
-        if (r.count) {
-            EXPECT_EQ(r.first, c.first) << c.eyeOrDir << " dir " << c.dir;
-            EXPECT_EQ(r.step, c.step);
-        }
+        EXPECT_TRUE(!r.count || (r.first == c.first && r.step == c.step)) << c.eyeOrDir << " dir " << c.dir;
     }
 }
 
@@ -91,10 +86,7 @@ TEST(VoxelSurface, QuadCorners) {
     ASSERT_EQ(quads.Count(), 4u);
     for (int i = 0; i < 4; ++i) {
         const TK_QuadVertex& v = quads.Data()[i];
-        EXPECT_EQ(v.x, expected[i][0]);
-        EXPECT_EQ(v.y, expected[i][1]);
-        EXPECT_EQ(v.z, expected[i][2]);
-        EXPECT_EQ(v.index, expected[i][3]);
+        EXPECT_EQ((std::vector<int>{v.x, v.y, v.z, v.index}), std::vector<int>(expected[i], expected[i] + 4)) << i;
     }
     view.eye[2] = 20;  // now above: the +Z face lies on z = 5
     EXPECT_EQ(TK_AppendFaceQuads(surface, 6, view, quads), 1u);

@@ -52,12 +52,9 @@ TEST(Loader, ValueSyntaxes) {
         OMB_Color color = 0;
         int ints[2] = {-1, -1};
         bool boolean = !c.boolean;
-        EXPECT_TRUE(UI_ReadColor(&node, "V", color));
-        EXPECT_TRUE(UI_ReadInts(&node, "v", ints, 2));
-        EXPECT_TRUE(UI_ReadBool(&node, "v", boolean));
+        EXPECT_TRUE(UI_ReadColor(&node, "V", color) && UI_ReadInts(&node, "v", ints, 2) && UI_ReadBool(&node, "v", boolean));
         EXPECT_EQ(color, c.color) << c.value;
-        EXPECT_EQ(ints[0], c.ints[0]) << c.value;
-        EXPECT_EQ(ints[1], c.ints[1]) << c.value;
+        EXPECT_TRUE(ints[0] == c.ints[0] && ints[1] == c.ints[1]) << c.value;
         EXPECT_EQ(boolean, c.boolean) << c.value;
     }
     OMB_LmpNode node;
@@ -68,9 +65,7 @@ TEST(Loader, ValueSyntaxes) {
     EXPECT_TRUE(UI_ReadKeyword(&node, "style", words, 0, style));
     EXPECT_TRUE(UI_ReadKeyword(&node, "align", words, 2, align));
     EXPECT_FALSE(UI_ReadKeyword(&node, "missing", words, 0, absent));
-    EXPECT_EQ(style, 1);
-    EXPECT_EQ(align, 2);
-    EXPECT_EQ(absent, 5);
+    EXPECT_TRUE(style == 1 && align == 2 && absent == 5) << style << " " << align << " " << absent;
 }
 
 TEST(Loader, RunTimeAttributesChangeOnlyWhatTheyName) {

@@ -463,6 +463,7 @@ int MS_Window::KeyCode(int scancode) {
         case SDL_SCANCODE_RSHIFT: return OS_KEY_SHIFT;
         case SDL_SCANCODE_CAPSLOCK: return OS_KEY_CAPS;
         case SDL_SCANCODE_TAB: return OS_KEY_TAB;
+        case SDL_SCANCODE_ESCAPE: return OS_KEY_ESCAPE;
         case SDL_SCANCODE_SPACE: return OS_KEY_SPACE;
         case SDL_SCANCODE_RETURN:
         case SDL_SCANCODE_KP_ENTER: return OS_KEY_ENTER;

@@ -129,8 +129,9 @@ std::vector<TK_WidgetBinding> MakeTable() {
         {"size", kModel, TK_CHANGE_SIZE, Text([](const Env& e) {
              return Format("%.0f %.0f %.0f", e.model.size[0], e.model.size[1], e.model.size[2]);
          })},
-        {"name", kModel, TK_CHANGE_NAME,
-         Text([](const Env& e) { return e.model.name.empty() ? std::string("untitled") : e.model.name; })},
+        // The name follows every change of the model or its palette: the mark.
+        {"name", kModel, 0, Text(&TK_ModelTitle)},
+        {"name", TK_NOTIFY_PALETTE, 0, Text(&TK_ModelTitle)},
         {"file", kModel, TK_CHANGE_NAME, Text([](const Env& e) { return e.model.path; })},
         // The history.
         {"undo", kHistory, 0, Enabled([](const Env& e) { return e.executor.UndoCount() > 0; })},
@@ -165,6 +166,7 @@ std::vector<TK_WidgetBinding> MakeTable() {
         {"r_pt_grd", kRender, 0, Selected([](const Env& e) { return Traced(e, TK_SHOW_GROUND); })},
         {"r_pt_shadow", kRender, 0, Selected([](const Env& e) { return Traced(e, TK_SHOW_SHADOW); })},
         {"r_pt", kRender, 0, Selected([](const Env& e) { return e.settings.renderMode != 0; })},
+        {"pt_mod", kRender, 0, Option([](const Env& e) { return e.settings.ptMaterialScope ? "mod_one" : "mod_all"; })},
         // The current colour's material.
         {"pt_emit", kMaterialPanel, 0, Value([](const Env& e) { return Material(e).type == TK_MATERIAL_EMIT ? 1.0f : 0.0f; })},
         {"pt_flux", kMaterialPanel, 0, Value([](const Env& e) { return Material(e).flux; })},
@@ -194,6 +196,11 @@ void ShowRows(UI_Window& window, const Env& env, int kind, int flags) {
 }
 
 }  // namespace
+
+std::string TK_ModelTitle(const TK_EditorEnv& env) {
+    const std::string& name = env.model.name;
+    return (name.empty() ? std::string("untitled") : name) + (env.unsaved ? " *" : "");
+}
 
 const std::vector<TK_WidgetBinding>& TK_WidgetBindings() {
     static const std::vector<TK_WidgetBinding> table = MakeTable();

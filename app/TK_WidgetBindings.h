@@ -11,6 +11,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
 class OMB_HotkeyTable;
@@ -32,6 +33,10 @@ struct TK_WidgetBinding {
 };
 
 const std::vector<TK_WidgetBinding>& TK_WidgetBindings();
+
+// The model's name ("untitled" without one) followed by " *" while it has
+// unsaved changes: the name label and the window's caption.
+std::string TK_ModelTitle(const TK_EditorEnv& env);
 
 // Shows the state on every bound widget that a (kind, flags) message
 // refreshes. A widget the description lacks prints

@@ -1,6 +1,7 @@
 // The editor window (see UI_RezWindow.h).
 #include "app/UI_RezWindow.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -8,10 +9,13 @@
 #include "app/UI_SceneView.h"
 #include "app/TK_Startup.h"
 #include "core/OMB_Log.h"
+#include "core/OS_FileDialog.h"
 #include "core/OS_Keys.h"
 #include "core/OS_Stopwatch.h"
 #include "render/OMB_OpenGL.h"
 #include "render/TK_Snapshot.h"
+#include "ui/UI_Console.h"
+#include "ui/UI_FileDialog.h"
 #include "ui/UI_List.h"
 #include "ui/UI_Option.h"
 #include "ui/UI_Palette.h"
@@ -40,7 +44,7 @@ const HotkeyRow kGlobalKeys[] = {
     {OS_KeyOf('7'), 0, false, "cam -2"},       {OS_KeyOf('1'), 0, false, "mirror x 2"},
     {OS_KeyOf('2'), 0, false, "mirror y 2"},   {OS_KeyOf('3'), 0, false, "mirror z 2"},
     {OS_KeyOf('1'), C, false, "loft x 2"},     {OS_KeyOf('2'), C, false, "loft y 2"},
-    {OS_KeyOf('3'), C, false, "loft z 2"},
+    {OS_KeyOf('3'), C, false, "loft z 2"},     {OS_KEY_F1, 0, false, "ui_view console"},
 };
 
 // Shared by the edit and render tables.
@@ -68,9 +72,17 @@ void RegisterRows(OMB_HotkeyTable& table, const HotkeyRow (&rows)[N]) {
 
 }  // namespace
 
-UI_RezWindow::UI_RezWindow() = default;
+// The platform window's caption; the model's name and mark follow it.
+constexpr const char* kCaption = "Tarsk @ Ombrel";
+
+UI_RezWindow::UI_RezWindow() {
+    // From the first line on: start-up problems show in the window too.
+    OMB_AddLogSink(this);
+    SetTitle(kCaption);
+}
 
 UI_RezWindow::~UI_RezWindow() {
+    OMB_RemoveLogSink(this);
     m_env.listeners.Disconnect(this);
     m_renderers.Shutdown();
     m_env.window = nullptr;
@@ -89,6 +101,12 @@ void UI_RezWindow::OnCreate() {
     m_sceneView = UI_Cast<UI_SceneView>(FindView("scene", &UI_SceneView::kClass));
     m_paletteView = UI_Cast<UI_Palette>(FindView("pal", &UI_Palette::kClass));
     m_commandField = UI_Cast<UI_TextField>(FindView("cmd", &UI_TextField::kClass));
+    m_console = UI_Cast<UI_Console>(FindView("console", &UI_Console::kClass));
+    m_status = UI_Cast<UI_StatusLine>(FindView("status", &UI_StatusLine::kClass));
+    m_dialog = UI_Cast<UI_FileDialog>(FindView("dialog", &UI_FileDialog::kClass));
+    if (m_console) m_console->SetLog(&m_log);
+    if (m_status) m_status->SetLog(&m_log);
+    if (m_dialog) m_dialog->SetDoneHandler([this](const std::string& line) { DialogDone(line); });
     ShowShapeBrushes();
     TK_AddKeysToHints(*this, {&m_globalKeys, &m_editKeys, &m_renderKeys});
     if (m_paletteView) m_paletteView->SetPalette(&m_env.model.palette);
@@ -131,6 +149,8 @@ void UI_RezWindow::OnStart() {
     // The start-up script is the program's own business: show only problems.
     OMB_SetLogMode(OMB_LogMode::ProblemsOnly);
     TK_RunStartupScript(m_env);
+    // In the window the material panel edits the colour one is looking at.
+    RunLine("set pt_mod 1");
     OMB_SetLogMode(OMB_LogMode::All);
     // Widgets the script did not touch show the start-up state too.
     OnEditorMessage(TK_NOTIFY_EDITOR, TK_EDITOR_COLOR | TK_EDITOR_MIRROR | TK_EDITOR_LOFT | TK_EDITOR_BRUSH |
@@ -139,6 +159,9 @@ void UI_RezWindow::OnStart() {
     OnEditorMessage(TK_NOTIFY_DISPLAY, kAllRasterFlags);
     OnEditorMessage(TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE);
     OnEditorMessage(TK_NOTIFY_HISTORY, TK_NOTIFY_NO_VALUE);
+    // The start-up box is no unsaved work.
+    m_env.unsaved = false;
+    ShowCaption();
 }
 
 void UI_RezWindow::StartRendering() {
@@ -148,6 +171,7 @@ void UI_RezWindow::StartRendering() {
 }
 
 void UI_RezWindow::Draw() {
+    ShowTraceProgress();
     if (!m_rendering) return;
     glClearColor(kThemeWindowBackground[0], kThemeWindowBackground[1], kThemeWindowBackground[2], 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -178,6 +202,14 @@ bool UI_RezWindow::CanClose() {
 
 bool UI_RezWindow::KeyDown(const UI_KeyState& k) {
     if (k.key < 1) return false;
+    if (k.key == OS_KEY_ESCAPE && m_dialog && m_dialog->IsOpen()) {
+        m_dialog->Cancel();
+        return true;
+    }
+    // The console pages wherever the keyboard is (the command field keeps
+    // it after a line such as "help").
+    if (m_console && !m_console->IsHidden() && (k.key == OS_KEY_PAGE_UP || k.key == OS_KEY_PAGE_DOWN))
+        return m_console->KeyDown(k);
     if (k.key == OS_KEY_TAB && k.modifiers == 0 && !k.repeat) {
         if (!m_commandField) return false;
         if (FocusView() != m_commandField) {
@@ -226,6 +258,7 @@ void UI_RezWindow::OnViewCommand(const char* text) {
 // ---------------------------------------------------------------- change messages
 
 void UI_RezWindow::OnEditorMessage(int kind, int flags) {
+    if (kind == TK_NOTIFY_MODEL || kind == TK_NOTIFY_PALETTE) ShowCaption();
     switch (kind) {
         case TK_NOTIFY_EDITOR:
             if ((flags & TK_EDITOR_COLOR) && m_paletteView) m_paletteView->Select(m_env.currentColorIndex);
@@ -258,6 +291,70 @@ void UI_RezWindow::RelistFiles() {
         if (auto* list = UI_Cast<UI_FileList>(FindView(id, &UI_FileList::kClass))) list->Update();
         else OMB_Printf("[Warning] cannot find view '%s'\n", id);
     }
+}
+
+// ---------------------------------------------------------------- caption
+
+std::string UI_RezWindow::CaptionFor() const { return std::string(kCaption) + " - " + TK_ModelTitle(m_env); }
+
+void UI_RezWindow::ShowCaption() { SetTitle(CaptionFor()); }
+
+// ---------------------------------------------------------------- messages and dialogs
+
+// Runs before the views draw, so the count is the last frame's: a change
+// asks for one more frame, which shows the final count once the tracer has
+// reached its target and rests.
+void UI_RezWindow::ShowTraceProgress() {
+    if (!m_status) return;
+    if (!m_rendering || !m_env.settings.renderMode) {
+        m_status->SetRightText(std::string());
+        return;
+    }
+    const TK_SceneRenderer_PT& tracer = m_renderers.tracer;
+    if (tracer.Samples() != m_traceSamples) {
+        m_traceSamples = tracer.Samples();
+        m_traceSeconds = tracer.Elapsed();
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%d / %d samples  %.1f s", m_traceSamples, tracer.Target(), m_traceSeconds);
+    m_status->SetRightText(text);
+}
+
+void UI_RezWindow::Write(const char* text, size_t size) {
+    m_log.Write(text, size);
+    RequestRedraw();
+}
+
+bool UI_RezWindow::AskForFile(const TK_FileChoice& choice) {
+    if (!m_dialog) return false;
+    UI_FileRequest request;
+    request.save = choice.save;
+    request.title = choice.title;
+    request.folder = choice.folder;
+    request.name = choice.defaultName;
+    request.command = choice.command;
+    // "*.vox *.qb" -> "vox qb"; "*" lists every file.
+    const std::string patterns = OS_FileDialog::FilterPatterns(choice.filter);
+    for (size_t start = 0; start < patterns.size();) {
+        const size_t end = std::min(patterns.find(' ', start), patterns.size());
+        const std::string pattern = patterns.substr(start, end - start);
+        if (pattern.size() > 2 && pattern.compare(0, 2, "*.") == 0)
+            request.extensions += (request.extensions.empty() ? "" : " ") + pattern.substr(2);
+        start = end + 1;
+    }
+    if (m_sceneView) m_sceneView->SetHidden(true);
+    m_dialog->Open(request);
+    return true;
+}
+
+// The accepted line runs as if typed: it is kept in the command field's
+// history and printed like any other.
+void UI_RezWindow::DialogDone(const std::string& line) {
+    if (m_sceneView) m_sceneView->SetHidden(false);
+    RefreshLayout();
+    if (line.empty()) return;
+    if (m_commandField) m_commandField->Remember(line);
+    RunLine(line);
 }
 
 // ---------------------------------------------------------------- window link

@@ -21,17 +21,21 @@
 #include "app/TK_Recovery.h"
 #include "brush/TK_BrushTable.h"
 #include "core/OMB_HotkeyTable.h"
+#include "core/OMB_MessageLog.h"
 #include "model/TK_EditorEnv.h"
 #include "model/TK_WindowLink.h"
 #include "render/TK_Renderers.h"
 #include "ui/UI_Loader.h"
 #include "ui/UI_Window.h"
 
+class UI_Console;
+class UI_FileDialog;
 class UI_Palette;
+class UI_StatusLine;
 class UI_TextField;
 class UI_SceneView;
 
-class UI_RezWindow : public UI_Window, public TK_WindowLink {
+class UI_RezWindow : public UI_Window, public TK_WindowLink, private OMB_LogSink {
 public:
     UI_RezWindow();
     ~UI_RezWindow() override;
@@ -49,7 +53,8 @@ public:
     // Writes the autosave when one is due.
     void OnIdle(double now) override { m_autosave.Tick(now); }
     // Clears the frame before the views draw (the scene draws straight
-    // into its rectangle, the widgets' batches come after).
+    // into its rectangle, the widgets' batches come after) and shows the
+    // path tracer's progress.
     void Draw() override;
     void OnDeactivate() override { RefreshLayout(); }
     bool KeyDown(const UI_KeyState& k) override;
@@ -69,6 +74,8 @@ public:
     bool Snap(const std::string& view, const std::string& path, bool alpha) override;
     bool SaveSceneCamera(const std::string& path) override;
     bool LoadSceneCamera(const std::string& path) override;
+    // Opens the "dialog" view in place of the scene; false without one.
+    bool AskForFile(const TK_FileChoice& choice) override;
 
     // The font and the renderers load in OnStart, and the scene view draws,
     // only when this was called before the create broadcast (a context is
@@ -86,6 +93,11 @@ public:
     UI_SceneView* SceneView() const { return m_sceneView; }
     UI_Palette* PaletteView() const { return m_paletteView; }
     UI_TextField* CommandField() const { return m_commandField; }
+    UI_FileDialog* FileDialog() const { return m_dialog; }
+    // Every line printed since the window was created.
+    const OMB_MessageLog& Log() const { return m_log; }
+    // "Tarsk @ Ombrel", the model's name and " *" while it has unsaved changes.
+    std::string CaptionFor() const;
 
 private:
     void RegisterHotkeys();
@@ -95,6 +107,12 @@ private:
     void RunLine(const std::string& line) { m_env.ExecuteText("", line.c_str()); }
     // Both file lists read their folders again.
     void RelistFiles();
+    void ShowCaption();
+    void DialogDone(const std::string& line);
+    // The path tracer's samples and time at the right of the status line.
+    void ShowTraceProgress();
+    // OMB_LogSink: printed text reaches the log, and a frame shows it.
+    void Write(const char* text, size_t size) override;
 
     TK_EditorEnv m_env;
     TK_Autosave m_autosave{m_env};
@@ -105,6 +123,12 @@ private:
     UI_SceneView* m_sceneView = nullptr;
     UI_Palette* m_paletteView = nullptr;
     UI_TextField* m_commandField = nullptr;
+    UI_Console* m_console = nullptr;
+    UI_StatusLine* m_status = nullptr;
+    UI_FileDialog* m_dialog = nullptr;
+    OMB_MessageLog m_log;
+    int m_traceSamples = -1;
+    double m_traceSeconds = 0;
     std::string m_descriptionPath;
     bool m_rendering = false;
     bool m_quit = false;

@@ -59,10 +59,10 @@ void UI_SceneView::ResetCamera() {
 }
 
 void UI_SceneView::ModelChanged() {
-    if (!m_env) return;
-    const float aspect = float(std::max(m_rect.Width(), 1)) / float(std::max(m_rect.Height(), 1));
-    TK_FitCameraToModel(m_camera, m_env->model.size, aspect, m_camera.angle[0], m_camera.angle[1]);
-    Invalidate();
+    // A model read from a file (open, import, drop, start-up) is framed as
+    // Reset frames it: whatever angle the last model was seen from, the new
+    // one is first seen from above.
+    ResetCamera();
 }
 
 bool UI_SceneView::InRenderMode() const { return m_env && m_env->settings.renderMode != 0; }
@@ -216,6 +216,12 @@ bool UI_SceneView::MouseMove(const UI_MouseState& m) {
     return true;
 }
 
+bool UI_SceneView::MouseLeave(const UI_MouseState& m) {
+    m_pointerInside = false;
+    Invalidate();  // the hover cursor goes
+    return false;
+}
+
 bool UI_SceneView::MouseEnter(const UI_MouseState& m) {
     m_pointerInside = true;
     m_pointerX = m.x, m_pointerY = m.y;
@@ -244,6 +250,24 @@ void UI_SceneView::Tick(const UI_TickData& time) {
 
 // ---------------------------------------------------------------- drawing
 
+TK_SceneRenderer::HoverCursor UI_SceneView::HoverCursor() {
+    TK_SceneRenderer::HoverCursor cursor;
+    // Only while the pointer rests: a gesture shows its own preview.
+    if (!m_env || !m_activeBrush || m_leftHeld || IsBusy()) return cursor;
+    const TK_Pick pick = PointerPick();
+    const int mode = m_activeBrush->Mode();
+    if (!TK_StartCell(pick, mode == TK_BRUSH_ATTACH, m_env->model.size, cursor.cell)) return cursor;
+    cursor.shown = true;
+    cursor.face = pick.face;
+    // The colours of the stroke previews: new cells green, carving red,
+    // painting in the colour it lays.
+    uint32_t rgba = OMB_RGBA(90, 230, 120);
+    if (mode == TK_BRUSH_ERASE) rgba = OMB_RGBA(255, 40, 40);
+    if (mode == TK_BRUSH_PAINT) rgba = m_env->model.palette[m_env->currentColorIndex & 255];
+    for (int i = 0; i < 4; ++i) cursor.rgba[i] = uint8_t(rgba >> (8 * i));
+    return cursor;
+}
+
 void UI_SceneView::Draw() { DrawScene(m_rect); }
 
 void UI_SceneView::DrawScene(const OMB_Rect& rect) {
@@ -255,12 +279,15 @@ void UI_SceneView::DrawScene(const OMB_Rect& rect) {
     if (InRenderMode()) {
         TK_SceneRenderer_PT& tracer = m_renderers->tracer;
         tracer.SyncView(m_camera);
-        tracer.SamplePass();
+        const bool added = tracer.SamplePass();
         tracer.Display(rect);
-        Invalidate();  // the picture keeps refining
+        // The picture refines until the target; one more frame after the
+        // last sample lets the window show the final count, then it rests.
+        if (added || tracer.Samples() < tracer.Target()) Invalidate();
         return;
     }
     m_renderers->raster.SetRuler(m_ruler);
+    m_renderers->raster.SetHoverCursor(HoverCursor());
     m_renderers->raster.Render(rect, m_camera);
 }
 

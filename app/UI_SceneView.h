@@ -18,6 +18,7 @@
 #include <string>
 
 #include "brush/TK_ModelBrush.h"
+#include "render/TK_SceneRenderer.h"
 #include "ui/UI_3DView.h"
 
 class TK_Renderers;
@@ -42,8 +43,8 @@ public:
     TK_ModelBrush* GestureBrush() const { return m_temporaryActive ? m_temporary : m_activeBrush; }
     TK_EditorEnv* Env() const { return m_env; }
 
-    // The model changed size or was replaced: the camera keeps its angle
-    // and frames the model again.
+    // A model was read from a file: the camera frames it from the default
+    // angle, as ResetCamera does.
     void ModelChanged();
 
     // ---- Picking. Window points; the view's rectangle gives the pixel.
@@ -71,6 +72,7 @@ public:
     bool RightUp(const UI_MouseState& m) override;
     bool MouseMove(const UI_MouseState& m) override;
     bool MouseEnter(const UI_MouseState& m) override;
+    bool MouseLeave(const UI_MouseState& m) override;
     bool KeyDown(const UI_KeyState& k) override;
     bool KeyUp(const UI_KeyState& k) override;
     void Tick(const UI_TickData& time) override;
@@ -78,6 +80,10 @@ public:
     // Draws into an explicit rectangle of the current framebuffer (offscreen
     // pictures use it without a window).
     void DrawScene(const OMB_Rect& rect);
+
+    // Where a stroke of the active brush would start under the resting
+    // pointer, in the mode's colour; not shown during gestures.
+    TK_SceneRenderer::HoverCursor HoverCursor();
 
 private:
     bool InRenderMode() const;

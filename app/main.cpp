@@ -33,7 +33,14 @@ int RunEditor(const TK_Options& options) {
     window.Start(editor);
     TK_EditorEnv& env = editor.Env();
     OMB_SetLogMode(options.quiet ? OMB_LogMode::ProblemsOnly : OMB_LogMode::All);
-    if (!options.modelPath.empty() && TK_OpenModelFile(env, options.modelPath)) env.executor.ClearHistory();
+    if (!options.modelPath.empty()) {
+        // The window shows the failure in its status line; a shell user
+        // reads it here.
+        if (TK_OpenModelFile(env, options.modelPath))
+            env.executor.ClearHistory();
+        else
+            std::fprintf(stderr, "tarsk: cannot open %s\n", options.modelPath.c_str());
+    }
     if (options.modelPath.empty() && TK_RecoverUnsavedWork(env, editor.Autosave())) {
         env.executor.ClearHistory();
         window.SetTitle("Tarsk @ Ombrel - recovered unsaved work");

@@ -43,7 +43,9 @@ bool TK_FaceRegion::Select(const TK_EditorEnv& env, const TK_BrushOptions& optio
     const int color = m_ground ? 0 : ColorAt(env, m_start);
     if (!m_ground && color == 0) return false;
     m_pickedColor = options.faceSameColor ? color : 0;
-    m_entryColor = m_ground || options.facePalette ? options.color : 0;
+    // Painting always lays the current colour; "b_face_pal" chooses only for
+    // extrusions whether the new layers copy the cells they grow from.
+    m_entryColor = m_ground || options.facePalette || options.mode == TK_BRUSH_PAINT ? options.color : 0;
     std::fill(m_visited.begin(), m_visited.end(), 0);
     for (int a = 0; a < 3; ++a) m_lo[a] = m_hi[a] = m_start[a];
     Add(env, m_start);

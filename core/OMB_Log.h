@@ -1,7 +1,13 @@
 // Program output. Every message of the program goes through OMB_Printf so that
 // the headless runner's quiet mode and the benchmarks can filter it in one
 // place. Messages are printf-style and each call writes whole lines.
+//
+// Besides standard output, every text that passes the filter reaches the
+// registered sinks (the editor window's message log): printing a line is all
+// a module needs to do for it to show in the window.
 #pragma once
+
+#include <cstddef>
 
 enum class OMB_LogMode {
     All,          // everything (default)
@@ -13,3 +19,16 @@ void OMB_SetLogMode(OMB_LogMode mode);
 OMB_LogMode OMB_GetLogMode();
 
 void OMB_Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Receives the formatted text of each OMB_Printf call that passes the filter
+// (one or more whole lines, or a piece of one). Called on the printing thread.
+class OMB_LogSink {
+public:
+    virtual ~OMB_LogSink() = default;
+    virtual void Write(const char* text, size_t size) = 0;
+};
+
+// The sink receives from now on; adding it twice does nothing. A sink must
+// be removed before it dies.
+void OMB_AddLogSink(OMB_LogSink* sink);
+void OMB_RemoveLogSink(OMB_LogSink* sink);

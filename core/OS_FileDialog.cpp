@@ -124,6 +124,8 @@ std::string OS_FileDialog::FilterPatterns(const std::string& filter) {
     return result.empty() ? "*" : result;
 }
 
+bool OS_FileDialog::HasHelper() { return InPath("zenity") || InPath("kdialog"); }
+
 bool OS_FileDialog::Run(const OS_FileDialogOptions& options, std::string& path) {
     path.clear();
     std::vector<std::string> args;

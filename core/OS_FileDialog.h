@@ -21,6 +21,8 @@ public:
     // True with the chosen path (backslashes turned into "/"); false when the
     // user cancelled or no dialog could be shown.
     static bool Run(const OS_FileDialogOptions& options, std::string& path);
+    // True when zenity or kdialog is on the PATH.
+    static bool HasHelper();
 
     // The file patterns of a filter text: "Tarsk (.vox)" -> "*.vox",
     // "All Files (*.*)" -> "*". Several patterns are separated by spaces.

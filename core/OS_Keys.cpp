@@ -24,6 +24,7 @@ const char* SpecialName(int key) {
         case OS_KEY_HOME: return "Home";
         case OS_KEY_END: return "End";
         case OS_KEY_DELETE: return "Delete";
+        case OS_KEY_ESCAPE: return "Esc";
         default: return "";
     }
 }

@@ -14,7 +14,7 @@ enum OS_Modifier : int {
     OS_MOD_CAPS = 16,
 };
 
-// Key codes 1..67; 0 is "no key" (other keys produce no key event).
+// Key codes 1..68; 0 is "no key" (other keys produce no key event).
 enum OS_Key : int {
     OS_KEY_NONE = 0,
     OS_KEY_CTRL = 1,
@@ -42,6 +42,7 @@ enum OS_Key : int {
     OS_KEY_DELETE = 55,
     OS_KEY_F1 = 56,  // F1..F12 are 56..67
     OS_KEY_F12 = 67,
+    OS_KEY_ESCAPE = 68,
 };
 
 // The code of a digit 0..9 or an upper-case letter; 0 for anything else.

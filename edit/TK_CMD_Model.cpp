@@ -37,13 +37,22 @@ bool TK_CMD_Model::ChoosePath(bool save, const std::string& defaultName, std::st
     choice.title = save ? "Save Model" : "Open Model";
     choice.folder = m_env->workspace.modelFolder;
     choice.defaultName = defaultName;
+    choice.command = save ? "save" : "open";
     return ChooseFile(m_path, choice, path);
 }
 
 bool TK_CMD_Model::ChooseFile(const std::string& typed, const TK_FileChoice& choice, std::string& path) const {
+    const std::string& base = choice.base.empty() ? m_env->workspace.modelFolder : choice.base;
     if (!typed.empty()) {
-        path = ResolveModelPath(typed);
+        path = TK_Workspace::Resolve(base, typed);
         return true;
+    }
+    // The window's own dialog serves when no helper program exists or the
+    // configuration asks for it; it never blocks: it runs the line again.
+    const bool own = m_env->workspace.ownFileDialog || !OS_FileDialog::HasHelper();
+    if (own && !m_env->headless && m_env->window && !choice.command.empty() && m_env->window->AskForFile(choice)) {
+        m_asked = true;
+        return false;
     }
     OS_FileDialogOptions options;
     options.save = choice.save;
@@ -54,8 +63,14 @@ bool TK_CMD_Model::ChooseFile(const std::string& typed, const TK_FileChoice& cho
     options.headless = m_env->headless;
     std::string chosen;
     if (!OS_FileDialog::Run(options, chosen)) return false;
-    path = ResolveModelPath(chosen);
+    path = TK_Workspace::Resolve(base, chosen);
     return true;
+}
+
+bool TK_CMD_Model::NotChosen(const char* message) const {
+    if (m_asked) return true;
+    OMB_Printf("[Error] %s\n", message);
+    return false;
 }
 
 std::string TK_CMD_Model::FileName(const std::string& path) {

@@ -13,18 +13,10 @@
 
 #include "edit/TK_CMD.h"
 #include "model/TK_ModelLook.h"
+#include "model/TK_WindowLink.h"
 
 class TK_Plugin;
 struct TK_PluginEntry;
-
-// How a command asks for a file when none was typed.
-struct TK_FileChoice {
-    bool save = false;
-    std::string title;
-    std::string filter = "Tarsk (.vox)";
-    std::string folder;       // where the dialog starts
-    std::string defaultName;  // offered by a save dialog
-};
 
 // Two spellings of one file: "." and ".." and symbolic links resolved as
 // far as the path exists.
@@ -54,9 +46,16 @@ protected:
     // or save dialog (filter "Tarsk (.vox)", starting in the models folder).
     // False when the dialog was cancelled or could not be shown.
     bool ChoosePath(bool save, const std::string& defaultName, std::string& path) const;
-    // `typed` resolved against the models folder when it is not empty, else
-    // the dialog's choice (resolved the same way). False when cancelled.
+    // `typed` resolved against choice.base (the models folder when empty)
+    // when it is not empty, else the dialog's choice. False when cancelled,
+    // and also when the window's own dialog was opened instead (it runs the
+    // command again with the path): then Asked() is true and the command
+    // ends without effect and without a message.
     bool ChooseFile(const std::string& typed, const TK_FileChoice& choice, std::string& path) const;
+    bool Asked() const { return m_asked; }
+    // A failed choice: nothing while the window's dialog asks, else
+    // "[Error] message" and false.
+    bool NotChosen(const char* message) const;
     // The last component of a path.
     static std::string FileName(const std::string& path);
     // The extension after the last "." of the file name, in lower case.
@@ -80,6 +79,7 @@ protected:
     void RedoReplace() { Install(*m_after, m_lookAfter.get()); }
 
     std::string m_path;  // as typed, may be empty
+    mutable bool m_asked = false;
 
 private:
     void Install(const TK_Model& snapshot, const TK_ModelLook* look);

@@ -46,6 +46,9 @@ std::vector<std::string> ListModels(const std::string& folder) {
     return files;
 }
 
+// The description of the palette image formats, which "o" does not offer.
+constexpr const char* kPaletteFormat = "Palette";
+
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code error;
     return fs::equivalent(a, b, error);
@@ -60,8 +63,9 @@ bool TK_CMD_ImportModel::Execute() {
     choice.title = "Import Model";
     choice.filter = "All Files (*.*)";
     choice.folder = m_env->workspace.importFolder;
+    choice.command = "i";
     std::string path;
-    if (!ChooseFile(m_path, choice, path)) return Fail("failed to get model name");
+    if (!ChooseFile(m_path, choice, path)) return NotChosen("failed to get model name");
     OMB_Printf("[%s]\n", path.c_str());
     std::unique_ptr<TK_Plugin> plugin = CreatePlugin(Extension(path));
     if (!plugin) return false;
@@ -97,6 +101,41 @@ bool TK_CMD_ExportModel::Parse(const char* args) {
     return true;
 }
 
+// "o NAME.EXT" names the file: the format is the one written with EXT.
+void TK_CMD_ExportModel::FormatFromPath() {
+    if (!m_path.empty() || FindPlugin(m_format) || Extension(m_format).empty() || !m_env->plugins) return;
+    const std::string ext = Extension(m_format);
+    const TK_PluginEntry* entry = FindPlugin(ext);
+    for (const TK_PluginEntry& e : m_env->plugins->Entries())
+        if (!entry && e.extension == ext) entry = &e;
+    if (!entry) return;
+    m_path = m_format;
+    m_format = entry->key;
+}
+
+// Without a format the dialog offers every model format; the chosen name's
+// extension then picks the format.
+bool TK_CMD_ExportModel::AskForFormat() {
+    TK_FileChoice choice;
+    choice.save = true;
+    choice.title = "Export Model";
+    choice.folder = m_env->workspace.exportFolder;
+    choice.base = m_env->workspace.exportFolder;
+    choice.defaultName = BaseNameOr(m_env->model, "untitled") + ".obj";
+    choice.command = "o";
+    choice.filter.clear();
+    if (m_env->plugins)
+        for (const TK_PluginEntry& e : m_env->plugins->Entries())
+            if (e.description != kPaletteFormat) choice.filter += (choice.filter.empty() ? "" : " ") + e.Filter();
+    std::string path;
+    if (ChooseFile(std::string(), choice, path)) {
+        m_format = path;
+        FormatFromPath();
+        return !m_path.empty() || Fail("cannot find plugin : ", Extension(path));
+    }
+    return NotChosen("failed to get export name");
+}
+
 bool TK_CMD_ExportModel::MayReplace(const std::string& path) const {
     if (m_overwrite) return true;
     const std::string own = ModelFilePath();
@@ -110,10 +149,15 @@ bool TK_CMD_ExportModel::MayReplace(const std::string& path) const {
 bool TK_CMD_ExportModel::Execute() {
     const TK_Model& model = m_env->model;
     if (model.voxels.Empty()) return Fail("export model is empty");
+    if (m_format.empty()) {
+        if (!AskForFormat()) return false;
+        if (Asked()) return true;
+    }
+    FormatFromPath();
     std::unique_ptr<TK_Plugin> plugin = CreatePlugin(m_format);
     if (!plugin) return false;
     std::string path;
-    if (!ChooseTarget(*FindPlugin(m_format), path)) return Fail("failed to get export name");
+    if (!ChooseTarget(*FindPlugin(m_format), path)) return NotChosen("failed to get export name");
     if (!MayReplace(path)) return false;
     TK_ModelLook look;
     look.Capture(*m_env);
@@ -132,6 +176,8 @@ bool TK_CMD_ExportModel::ChooseTarget(const TK_PluginEntry& entry, std::string& 
     choice.filter = entry.Filter();
     choice.folder = m_env->workspace.exportFolder;
     choice.defaultName = BaseNameOr(m_env->model, "untitled") + "." + entry.extension;
+    choice.base = m_env->workspace.exportFolder;
+    choice.command = "o " + m_format;
     if (!ChooseFile(m_path, choice, path)) return false;
     if (Extension(path) != entry.extension) path += "." + entry.extension;
     return true;
@@ -166,7 +212,8 @@ bool TK_CMD_ExportDir::Execute() {
     if (files.empty()) return Fail("empty file list");
     const TK_PluginEntry* entry = FindPlugin(m_format);
     if (!entry) return Fail("cannot find plugin : ", m_format);
-    const std::string out = m_out.empty() ? m_env->workspace.exportFolder : ResolveModelPath(m_out);
+    const std::string& exports = m_env->workspace.exportFolder;
+    const std::string out = m_out.empty() ? exports : TK_Workspace::Resolve(exports, m_out);
     std::error_code error;
     fs::create_directories(out, error);
     bool allDone = true;
@@ -203,9 +250,10 @@ bool TK_CMD_ImportPalette::Execute() {
     TK_FileChoice choice;
     choice.title = "Import Palette";
     choice.filter = "PNG (*.png)";
-    choice.folder = m_env->workspace.paletteFolder;
+    choice.folder = choice.base = m_env->workspace.paletteFolder;
+    choice.command = "ipal";
     std::string path;
-    if (!ChooseFile(m_path, choice, path)) return Fail("failed to get palette name");
+    if (!ChooseFile(m_path, choice, path)) return NotChosen("failed to get palette name");
     std::unique_ptr<TK_Plugin> plugin = CreatePlugin(Extension(path));
     if (!plugin) return false;
     Image image;
@@ -234,10 +282,11 @@ bool TK_CMD_ExportPalette::Execute() {
     choice.save = true;
     choice.title = "Export Palette";
     choice.filter = "PNG (*.png)";
-    choice.folder = m_env->workspace.paletteFolder;
+    choice.folder = choice.base = m_env->workspace.paletteFolder;
     choice.defaultName = BaseNameOr(m_env->model, "untitled") + ".png";
+    choice.command = "opal";
     std::string path;
-    if (!ChooseFile(m_path, choice, path)) return Fail("failed to get palette name");
+    if (!ChooseFile(m_path, choice, path)) return NotChosen("failed to get palette name");
     std::unique_ptr<TK_Plugin> plugin = CreatePlugin(Extension(path));
     if (!plugin) return false;
     if (!plugin->SaveModel(path, std::string(), m_env->model)) return Fail("failed to export palette : ", path);
@@ -255,8 +304,10 @@ bool TK_CMD_Bake::Execute() {
     choice.filter = "PLY (*.ply)";
     choice.folder = m_env->workspace.exportFolder;
     choice.defaultName = BaseNameOr(model, "untitled") + ".bake.ply";
+    choice.base = m_env->workspace.exportFolder;
+    choice.command = "bake";
     std::string path;
-    if (!ChooseFile(m_path, choice, path)) return Fail("failed to get export name");
+    if (!ChooseFile(m_path, choice, path)) return NotChosen("failed to get export name");
     if (Extension(path) != "ply") path += ".ply";
     WriteCacheCopy();
     if (!TK_Plugin_Bake().Bake(path, std::string(), model)) return Fail("failed to export model : ", path);

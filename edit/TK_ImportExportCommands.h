@@ -34,11 +34,18 @@ private:
 class TK_CMD_ExportModel : public TK_CMD_Model {
     OMB_COMMAND_CLASS(TK_CMD_ExportModel, TK_CMD_Model)
 public:
-    bool Parse(const char* args) override;  // a format word, then an optional path
+    // A format word, then an optional path; or only a path whose extension
+    // names the format; or nothing (the dialog asks for both).
+    bool Parse(const char* args) override;
     bool IsUndoable() const override { return false; }
     bool Execute() override;
 
 private:
+    // A format word that is a file name with an extension becomes the path,
+    // and the format the one written with that extension.
+    void FormatFromPath();
+    // "o" alone: the path, and with it the format, from the dialog.
+    bool AskForFormat();
     bool ChooseTarget(const TK_PluginEntry& entry, std::string& path) const;
     // False, after saying why, when `path` may not be replaced.
     bool MayReplace(const std::string& path) const;

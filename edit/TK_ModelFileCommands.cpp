@@ -53,10 +53,7 @@ bool TK_CMD_LoadPath::Execute() {
     std::string path;
     // No path from the dialog (cancelled, or none could be shown): the
     // command did nothing and must not report success.
-    if (!ChoosePath(false, std::string(), path)) {
-        OMB_Printf("[Error] %s\n", "failed to get model name");
-        return false;
-    }
+    if (!ChoosePath(false, std::string(), path)) return NotChosen("failed to get model name");
     const std::string current = ModelFilePath();
     if (!current.empty() && TK_SamePath(path, current)) return true;
     TK_Model loaded;
@@ -78,8 +75,9 @@ bool TK_CMD_LoadPath::Execute() {
 
 bool TK_CMD_SaveModel::Execute() {
     TK_Model& model = m_env->model;
-    std::string path = m_path.empty() ? ModelFilePath() : std::string();
-    if (path.empty()) ChoosePath(true, "untitled", path);
+    std::string path = m_path.empty() && !m_saveAs ? ModelFilePath() : std::string();
+    if (path.empty()) ChoosePath(true, model.name.empty() ? "untitled" : model.name, path);
+    if (Asked()) return true;
     TK_ModelLook look;
     look.Capture(*m_env);
     TK_Plugin_VOX plugin;
@@ -95,25 +93,20 @@ bool TK_CMD_SaveModel::Execute() {
             OMB_Printf("[Error] %s%s\n", "failed to save model : ", path.c_str());
         return false;
     }
-    m_oldName = model.name;
-    m_oldPath = model.path;
-    m_newName = FileName(path);
-    m_newPath = path;
-    model.name = m_newName;
-    model.path = m_newPath;
+    m_saved = true;
+    model.name = FileName(path);
+    model.path = path;
     m_env->ChangeNotification(TK_NOTIFY_MODEL, kSaveFlags);
     return true;
 }
 
-void TK_CMD_SaveModel::SetNameAndPath(const std::string& name, const std::string& path) {
-    m_env->model.name = name;
-    m_env->model.path = path;
-    m_env->ChangeNotification(TK_NOTIFY_MODEL, kNameFlag);
+bool TK_CMD_SaveModel::Parse(const char* args) {
+    TK_CMD_Model::Parse(args);
+    // "save as" (Ctrl+Shift+S) always asks, even for a model with a file.
+    m_saveAs = m_path == "as";
+    if (m_saveAs) m_path.clear();
+    return true;
 }
-
-void TK_CMD_SaveModel::Undo() { SetNameAndPath(m_oldName, m_oldPath); }
-
-void TK_CMD_SaveModel::Redo() { SetNameAndPath(m_newName, m_newPath); }
 
 // ---------------------------------------------------------------- new
 
@@ -277,11 +270,9 @@ bool TK_CMD_LoadPattern::Execute() {
     TK_FileChoice choice;
     choice.title = "Open Pattern";
     choice.folder = m_env->workspace.patternFolder;
+    choice.command = "ipatt";
     std::string path;
-    if (!ChooseFile(m_path, choice, path)) {
-        OMB_Printf("[Error] %s\n", "failed to get pattern name");
-        return false;
-    }
+    if (!ChooseFile(m_path, choice, path)) return NotChosen("failed to get pattern name");
     TK_Model pattern;
     if (!ReadVox(pattern, path.c_str())) {
         OMB_Printf("[Error] %s\n", "failed to load pattern model");

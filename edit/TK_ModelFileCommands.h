@@ -22,20 +22,22 @@ public:
 
 // "save [PATH]": writes the model with the native format plugin; without a
 // path, back to the file it came from (or its name in the models folder), or
-// through the save dialog ("untitled") when it has neither.
+// through the save dialog ("untitled") when it has neither; "save as" always
+// asks. The save is recorded, but its Undo and Redo change nothing: the
+// written file stays and the model stays bound to it, so no undo can point
+// the next "save" back at a file the model was saved away from.
 class TK_CMD_SaveModel : public TK_CMD_Model {
     OMB_COMMAND_CLASS(TK_CMD_SaveModel, TK_CMD_Model)
 public:
-    bool IsUndoable() const override { return true; }
+    bool Parse(const char* args) override;
+    bool IsUndoable() const override { return m_saved; }
     bool Execute() override;  // false, after a message, when nothing was written
-    void Undo() override;
-    void Redo() override;
+    void Undo() override {}
+    void Redo() override {}
 
 private:
-    void SetNameAndPath(const std::string& name, const std::string& path);
-
-    std::string m_oldName, m_newName;
-    std::string m_oldPath, m_newPath;
+    bool m_saveAs = false;
+    bool m_saved = false;
 };
 
 // "new": an unnamed full box of the model's size in the current colour.

@@ -107,7 +107,7 @@ const TK_SettingKey kKeys[] = {
     // brush picks a distance, so a change always shows.
     {"pt_dof", Arg::Float, nullptr, &S::ptDof, 0, 1, kRestart, Tell::Render, false},
     {"pt_bounce", Arg::Int, &S::ptBounces, nullptr, 0, 11, kRestart, Tell::Render, false},
-    {"pt_mod", Arg::Flag, &S::ptMaterialScope, nullptr, 0, 1, 0, Tell::None, false},
+    {"pt_mod", Arg::Flag, &S::ptMaterialScope, nullptr, 0, 1, 0, Tell::Render, false},
     {"pt_sel", Arg::Flag, &S::ptPickColor, nullptr, 0, 1, 0, Tell::None, false},
     {"pt_mtl", Arg::Material, nullptr, nullptr, 0, 0, TK_RENDER_MATERIALS, Tell::Render, false, kMaterialWords},
     {"pt_proj", Arg::Flag, &S::ptProjection, nullptr, 0, 1, kRestart, Tell::None, false},
@@ -480,10 +480,11 @@ bool TK_CMD_Snap::Execute() {
     choice.save = true;
     choice.title = "Save Snapshot";
     choice.filter = "PNG (.png)";
-    choice.folder = m_env->workspace.exportFolder;
+    choice.folder = choice.base = m_env->workspace.exportFolder;
     choice.defaultName = DefaultName(std::time(nullptr));
+    choice.command = m_view.empty() ? "snap" : "snap " + m_view;
     std::string path;
-    if (!ChooseFile(m_path, choice, path)) return false;
+    if (!ChooseFile(m_path, choice, path)) return Asked();
     if (path.size() < 4 || !OMB_EqualNoCase(path.c_str() + path.size() - 4, ".png")) path += ".png";
     return window->Snap(m_view, path, m_env->settings.snapAlpha != 0);
 }

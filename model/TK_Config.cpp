@@ -69,6 +69,8 @@ void LoadConfig(TK_Workspace& workspace, const std::string& path) {
     if (const OMB_LmpNode* ws = OMB_LmpParser::FindChild(root, "workspace")) {
         ReadFolder(ws, "dir_model", workspace.programDir, workspace.modelFolder);
         ReadFolder(ws, "dir_pattern", workspace.programDir, workspace.patternFolder);
+        if (const OMB_LmpNode* dialog = OMB_LmpParser::FindAttribute(ws, "file_dialog"))
+            workspace.ownFileDialog = dialog->value == "own";
     }
     if (const OMB_LmpNode* xs = OMB_LmpParser::FindChild(root, "voxel_shader"))
         ReadNumber(xs, "time_limit", 0.1, 3600, workspace.shaderTimeLimit);

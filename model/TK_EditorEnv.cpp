@@ -27,9 +27,16 @@ void TK_EditorEnv::ChangeNotification(int kind, int value) {
             MarkDirty(&colorNode);
         }
         if (value & TK_CHANGE_TRIM) model.voxels.Trim();
+        // A model just read from its file (trimmed, with a path) or just
+        // written is saved; any other change of it is not.
+        if ((value & TK_CHANGE_SAVED) || ((value & TK_CHANGE_TRIM) && !model.path.empty()))
+            unsaved = false;
+        else if (value & ~(TK_CHANGE_NAME | TK_CHANGE_FILES))
+            unsaved = true;
     } else if (kind == TK_NOTIFY_PALETTE && value >= 0 && value <= 255) {
         colorNode.SetDirty(true);
         MarkDirty(&colorNode);
+        unsaved = true;
     }
     Broadcast(kind, value);
 }

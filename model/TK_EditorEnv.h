@@ -47,6 +47,9 @@ public:
     TK_Workspace workspace;
     // No window: dialogs report "cancelled" and window-only lines fail.
     bool headless = false;
+    // The model or its palette changed since the model was read from or
+    // written to a file (ChangeNotification keeps it).
+    bool unsaved = false;
     // A batch run (headless, snapshot, render) keeps no cache copy: the
     // copy serves the editor's session, and concurrent runs of one install
     // must share no file.

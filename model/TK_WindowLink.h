@@ -6,6 +6,21 @@
 
 #include <string>
 
+// How a command asks for a file when none was typed.
+struct TK_FileChoice {
+    bool save = false;
+    std::string title;
+    std::string filter = "Tarsk (.vox)";
+    std::string folder;       // where the dialog starts
+    std::string defaultName;  // offered by a save dialog
+    // The command line that takes the chosen path as its last argument: the
+    // window's own dialog runs it once the user accepts. Empty for commands
+    // that only a native dialog serves.
+    std::string command;
+    // The folder a typed relative path is taken in; empty: the models folder.
+    std::string base;
+};
+
 class TK_WindowLink {
 public:
     virtual ~TK_WindowLink() = default;
@@ -35,4 +50,8 @@ public:
     // own message). Loading sets the "v_cam" widget's value to the new mode.
     virtual bool SaveSceneCamera(const std::string& path) { return false; }
     virtual bool LoadSceneCamera(const std::string& path) { return false; }
+    // Opens the window's own file dialog for the choice and returns at once;
+    // accepting it later runs choice.command with the chosen path. False
+    // when the window has no such dialog.
+    virtual bool AskForFile(const TK_FileChoice& choice) { return false; }
 };

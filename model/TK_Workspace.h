@@ -58,6 +58,9 @@ struct TK_Workspace {
     float ambientColor[3] = {0.07f, 0.05f, 0.15f};
     float bgColorBottom[3] = {0.5f, 0.5f, 0.5f};
     float bgColorTop[3] = {0.1f, 0.1f, 0.1f};
+    // Files are chosen with the editor's own dialog even where zenity or
+    // kdialog exists (config "workspace" "file_dialog" = 'own').
+    bool ownFileDialog = false;
     // Seconds a voxel shader may run before "xs" gives up on it.
     double shaderTimeLimit = 5;
 

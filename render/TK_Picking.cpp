@@ -140,3 +140,12 @@ TK_Pick TK_PickCell(const TK_EditorEnv& env, const Camera& camera, int width, in
     if (!TK_ViewRay(camera, width, height, px, py, ray)) return TK_Pick{};
     return TK_PickRay(env, ray);
 }
+
+bool TK_StartCell(const TK_Pick& pick, bool outward, const int size[3], int out[3]) {
+    if (!pick.Hit() || pick.face > 6 || (!outward && pick.IsGround())) return false;
+    for (int a = 0; a < 3; ++a) {
+        out[a] = pick.cell[a] + (outward ? kFaceOffset[pick.face][a] : 0);
+        if (out[a] < 0 || out[a] >= size[a]) return false;
+    }
+    return true;
+}

@@ -51,5 +51,11 @@ bool TK_ViewRay(const Camera& camera, int width, int height, float px, float py,
 // picks that cell by the face of its main axis that looks back to the origin.
 TK_Pick TK_PickRay(const TK_EditorEnv& env, const TK_Ray& ray);
 
+// The cell a stroke started from this pick would begin with: the empty
+// neighbour in front of the picked face when the stroke adds (`outward`),
+// else the picked voxel itself. False when that cell lies outside the
+// model's `size` or, for an inward stroke, when the pick is the ground.
+bool TK_StartCell(const TK_Pick& pick, bool outward, const int size[3], int out[3]);
+
 // Both steps for a point of the view.
 TK_Pick TK_PickCell(const TK_EditorEnv& env, const Camera& camera, int width, int height, float px, float py);

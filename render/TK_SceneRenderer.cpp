@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "model/TK_EditorEnv.h"
+#include "render/TK_Picking.h"
 
 // ---------------------------------------------------------------- shaders
 
@@ -186,6 +187,44 @@ void TK_SceneRenderer::DrawPreview() {
     if (m_env->previewVoxels) m_preview.Draw();
 }
 
+void TK_SceneRenderer::DrawHoverCursor() {
+    if (!m_hover.shown || m_hover.face < 1 || m_hover.face > 6) return;
+    // A hair outside the cell, so the outline is not hidden by the faces it
+    // lies on.
+    float lo[3], hi[3];
+    for (int a = 0; a < 3; ++a) lo[a] = float(m_hover.cell[a]) - 0.02f, hi[a] = float(m_hover.cell[a]) + 1.02f;
+    m_batch.Begin(GL_LINES);
+    m_batch.SetColor(m_hover.rgba[0], m_hover.rgba[1], m_hover.rgba[2], 255);
+    for (int a = 0; a < 3; ++a)
+        for (int corner = 0; corner < 4; ++corner) {
+            const int u = (a + 1) % 3, v = (a + 2) % 3;
+            float p[3], q[3];
+            p[a] = lo[a], q[a] = hi[a];
+            p[u] = q[u] = corner & 1 ? hi[u] : lo[u];
+            p[v] = q[v] = corner & 2 ? hi[v] : lo[v];
+            m_batch.AddVertex(p[0], p[1], p[2]);
+            m_batch.AddVertex(q[0], q[1], q[2]);
+        }
+    m_batch.End();
+    glLineWidth(1.5f);
+    m_batch.Draw();
+    // The face the stroke grows from, bolder.
+    const int axis = TK_FaceAxis(m_hover.face), u = (axis + 1) % 3, v = (axis + 2) % 3;
+    float p[3];
+    p[axis] = kFaceOffset[m_hover.face][axis] > 0 ? hi[axis] : lo[axis];
+    m_batch.Begin(GL_LINE_LOOP);
+    m_batch.SetColor(m_hover.rgba[0], m_hover.rgba[1], m_hover.rgba[2], 255);
+    const float corners[4][2] = {{lo[u], lo[v]}, {hi[u], lo[v]}, {hi[u], hi[v]}, {lo[u], hi[v]}};
+    for (const auto& c : corners) {
+        p[u] = c[0], p[v] = c[1];
+        m_batch.AddVertex(p[0], p[1], p[2]);
+    }
+    m_batch.End();
+    glLineWidth(3.0f);
+    m_batch.Draw();
+    glLineWidth(1.0f);
+}
+
 void TK_SceneRenderer::DrawRuler() {
     // Ticks along the model's x and y edges on the floor: one per cell,
     // longer every 5th, longest every 10th, so sizes can be counted.
@@ -317,6 +356,7 @@ void TK_SceneRenderer::Render(const OMB_Rect& rect, const Camera& camera) {
     }
     DrawPreview();
     if (m_ruler) DrawRuler();
+    DrawHoverCursor();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_SCISSOR_TEST);
     glDisable(GL_MULTISAMPLE);

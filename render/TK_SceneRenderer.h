@@ -81,6 +81,15 @@ public:
     int Flags() const { return m_flags; }
     // The 3D view's ruler overlay, drawn with the model.
     void SetRuler(bool on) { m_ruler = on; }
+    // The outline of the cell (and its face) where a stroke would start,
+    // drawn over the model in model cells; `shown` false draws none.
+    struct HoverCursor {
+        bool shown = false;
+        int cell[3] = {0, 0, 0};
+        int face = 0;
+        uint8_t rgba[4] = {255, 255, 255, 255};
+    };
+    void SetHoverCursor(const HoverCursor& cursor) { m_hover = cursor; }
     // Uploads all palette entries on the next frame.
     void UpdatePalette();
     // Re-uploads the volume on the next frame.
@@ -121,6 +130,7 @@ private:
     void DrawPreview();
     // Cell ticks along the model's x and y edges.
     void DrawRuler();
+    void DrawHoverCursor();
     size_t BuildDirection(int dir);
     void SetFlatTextureMatrix();
 
@@ -152,6 +162,7 @@ private:
     TK_PreviewMesh m_preview;
     bool m_previewDirty = true;
     bool m_ruler = false;
+    HoverCursor m_hover;
     float m_ambient[3] = {0.04f, 0.04f, 0.04f};
 
     // GPU objects.

@@ -6,13 +6,14 @@
 #include <cstdio>
 
 #include "ui/UI_Attributes.h"
+#include "ui/UI_Window.h"
 
 UI_DEFINE_CLASS(UI_RGBView, UI_Group)
 UI_DEFINE_CLASS(UI_HSVView, UI_Group)
 
 // ---------------------------------------------------------------- shared
 
-UI_ColorView::UI_ColorView() {
+UI_ColorView::UI_ColorView(const char* letters) : m_letters(letters) {
     for (UI_BGSlider*& slider : m_sliders) {
         slider = AddNew<UI_BGSlider>(nullptr);
         slider->SetMinSize(32, 8);
@@ -23,6 +24,17 @@ UI_ColorView::UI_ColorView() {
 void UI_ColorView::Measure() {
     UI_Group::Measure();
     m_measured.height = 3 * m_measured.height + 2 * kGap;
+    m_measured.width += kLabelWidth;
+}
+
+void UI_ColorView::Draw() {
+    if (!Window()) return;
+    Window()->Canvas().SetTextColor(OMB_RGBA(150, 150, 150));
+    for (int i = 0; i < 3; ++i) {
+        const OMB_Rect& row = m_sliders[i]->Rect();
+        const float y = float(row.y0) + (float(row.Height()) - 16.0f) / 2;
+        DrawString(m_letters + i, 1, float(m_rect.x0 + 2), y, 8, 16, UI_ALIGN_LEFT);
+    }
 }
 
 void UI_ColorView::SetRect(const OMB_Rect& rect) {
@@ -32,7 +44,7 @@ void UI_ColorView::SetRect(const OMB_Rect& rect) {
     for (int i = 0; i < 3; ++i) {
         const int top = rect.y1 - int(std::floor(float(i) * (row + float(kGap))));
         const int bottom = top - int(std::floor(row)) + 1;
-        m_sliders[i]->SetRect({rect.x0, std::min(bottom, top), rect.x1, top});
+        m_sliders[i]->SetRect({rect.x0 + kLabelWidth, std::min(bottom, top), rect.x1, top});
     }
 }
 
@@ -63,7 +75,7 @@ bool UI_ColorView::ParseAttributes(const OMB_LmpNode* node) {
 
 // ---------------------------------------------------------------- RGB
 
-UI_RGBView::UI_RGBView() {
+UI_RGBView::UI_RGBView() : UI_ColorView("RGB") {
     for (UI_BGSlider* s : m_sliders) s->SetRange(0, 255);
     UpdateGradients();
 }
@@ -120,7 +132,7 @@ OMB_Color UI_HSVToRGB(const int hsv[3]) {
     return OMB_RGBA(int(std::lround(r)), int(std::lround(g)), int(std::lround(b)));
 }
 
-UI_HSVView::UI_HSVView() {
+UI_HSVView::UI_HSVView() : UI_ColorView("HSV") {
     m_sliders[0]->SetRange(0, 359);
     m_sliders[1]->SetRange(0, 255);
     m_sliders[2]->SetRange(0, 255);

@@ -3,7 +3,7 @@
 // hue (0..359), saturation and value (0..255). "rgb" shows a colour without
 // running anything; dragging a slider runs "onChange" followed by the new
 // colour as three numbers "r g b". The sliders are the view's own children,
-// stacked top to bottom.
+// stacked top to bottom, each after the letter of its channel (R G B, H S V).
 #pragma once
 
 #include <string>
@@ -13,12 +13,15 @@
 
 class UI_ColorView : public UI_Group {
 public:
-    static constexpr int kGap = 2;  // pixels between the sliders
+    static constexpr int kGap = 2;           // pixels between the sliders
+    static constexpr int kLabelWidth = 14;  // the channel letters' column
 
-    UI_ColorView();
+    // `letters`: the three channel letters, top row first.
+    explicit UI_ColorView(const char* letters);
     // Three rows instead of one shared area.
     void SetRect(const OMB_Rect& rect) override;
     void Measure() override;
+    void Draw() override;
     bool ParseAttributes(const OMB_LmpNode* node) override;
     OMB_Color Color() const { return m_rgb; }
     UI_BGSlider* Slider(int i) const { return m_sliders[i]; }
@@ -33,6 +36,7 @@ protected:
     virtual void UpdateGradients() = 0;
 
     UI_BGSlider* m_sliders[3] = {};
+    const char* m_letters;
     int m_channels[3] = {0, 0, 0};
     OMB_Color m_rgb = kThemeBlack;
     std::string m_onChange;

@@ -113,6 +113,20 @@ bool HasExtension(const std::string& name, const std::string& ext) {
     const std::string want = Lower(ext[0] == '.' ? ext : "." + ext);
     return name.size() > want.size() && Lower(name.substr(name.size() - want.size())) == want;
 }
+
+// Any of the blank-separated extensions; every file when there are none.
+bool HasAnyExtension(const std::string& name, const std::string& exts) {
+    bool any = false;
+    for (size_t start = 0; start < exts.size();) {
+        const size_t end = std::min(exts.find(' ', start), exts.size());
+        if (end > start) {
+            if (HasExtension(name, exts.substr(start, end - start))) return true;
+            any = true;
+        }
+        start = end + 1;
+    }
+    return !any;
+}
 }  // namespace
 
 void UI_FileList::Update() {
@@ -125,7 +139,7 @@ void UI_FileList::Update() {
         std::error_code typeError;
         if (it->is_directory(typeError))
             folders.push_back(name + "/");
-        else if (HasExtension(name, m_ext))
+        else if (HasAnyExtension(name, m_ext))
             files.push_back(name);
     }
     if (error) folders.clear(), files.clear();

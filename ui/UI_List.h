@@ -2,8 +2,8 @@
 // wheel (three rows a notch) and, on a click, selects the row and runs
 // "onSelect" followed by a blank and the item's text. UI_FileList lists the
 // folder "root": sub-folders first (with a trailing "/", ".." on top to go
-// up), then the files whose extension is "ext" (any case; all files when
-// empty), each group sorted without regard to case. A click on a file runs
+// up), then the files whose extension is one of "ext" (blank-separated, any
+// case; all files when empty), each group sorted without regard to case. A click on a file runs
 // "onSelect" with its path, on a folder "onSelectFolder" with the folder's
 // path. "selected" highlights an entry by path or name; "update" lists the
 // folder again. A folder that cannot be read lists as empty.

@@ -51,18 +51,28 @@ void UI_TextField::Insert(const std::string& text) {
     Invalidate();
 }
 
+void UI_TextField::Leave() {
+    SetText(m_textAtFocus);
+    m_edited = false;
+    if (m_window && m_focused) m_window->SetFocus(nullptr);
+}
+
 void UI_TextField::Enter() {
     RunLine();
     if (m_once && m_window) m_window->SetFocus(nullptr);
 }
 
-void UI_TextField::RunLine() {
-    const std::string line = m_text;
+void UI_TextField::Remember(const std::string& line) {
     if (m_history && !line.empty() && (m_lines.empty() || m_lines.back() != line)) {
         m_lines.push_back(line);
         if (int(m_lines.size()) > kMaxHistory) m_lines.erase(m_lines.begin());
     }
     m_historyPos = int(m_lines.size());
+}
+
+void UI_TextField::RunLine() {
+    const std::string line = m_text;
+    Remember(line);
     m_edited = false;
     if (m_clear) SetText(std::string());
     RunCommand(m_onEnter.empty() ? line : m_onEnter + " " + line);
@@ -72,6 +82,7 @@ void UI_TextField::RunLine() {
 
 bool UI_TextField::FocusIn() {
     m_focused = true;
+    m_textAtFocus = m_text;
     Invalidate();
     return true;
 }
@@ -221,6 +232,10 @@ bool UI_TextField::KeyDown(const UI_KeyState& k) {
     if (k.key == OS_KEY_NONE && k.character >= 32 && k.character <= 126) {
         Insert(std::string(1, k.character));
         return true;
+    }
+    if (k.key == OS_KEY_ESCAPE) {
+        Leave();
+        return false;  // a dialog around the field cancels on the same key
     }
     return ClipboardKey(k) || MoveKey(k) || EditKey(k);
 }

@@ -3,7 +3,7 @@
 // selection), Left/Right move (Ctrl: by word; Shift: extending the
 // selection), Home/End, Backspace/Delete, Ctrl+A selects all, Ctrl+C/X/V
 // copy, cut and paste through the window's clipboard; the text never grows
-// past "maxLength". Enter runs the text: "onEnter" followed by a blank and
+// past "maxLength". Esc leaves the field without running anything. Enter runs the text: "onEnter" followed by a blank and
 // the text, or the text itself as a command line when "onEnter" is empty.
 // Options (bool attributes):
 //   click    a click into an unfocused field selects all its text
@@ -52,6 +52,11 @@ public:
     void Insert(const std::string& text);
     // Runs the text as Enter does.
     void Enter();
+    // Keeps a line in the history ("history" fields only), as Enter does.
+    void Remember(const std::string& line);
+    // Esc: the text the field had when it took the keyboard comes back and
+    // the keyboard goes to the window's default focus; nothing runs.
+    void Leave();
     bool HasFocus() const { return m_focused; }
 
 private:
@@ -70,6 +75,7 @@ private:
     void KeepCaretVisible();
 
     std::string m_text;
+    std::string m_textAtFocus;
     std::string m_default;
     int m_caret = 0;
     int m_anchor = 0;

@@ -101,7 +101,13 @@ bool UI_View::ParseAttributes(const OMB_LmpNode* node) {
 }
 
 void UI_View::RunCommand(const std::string& text) {
-    if (m_window && !text.empty()) m_window->OnViewCommand(text.c_str());
+    if (text.empty()) return;
+    // Up the parents first: a composite view (a dialog) answers the lines
+    // of the widgets it is made of.
+    if (m_parent)
+        m_parent->RunCommand(text);
+    else if (m_window)
+        m_window->OnViewCommand(text.c_str());
 }
 
 bool UI_View::IsHovered() const {

@@ -95,8 +95,9 @@ public:
     virtual bool FocusOut() { return true; }
     virtual bool AcceptsFocus() const { return false; }
     virtual bool LoseFocusOnOtherClick() const { return true; }
-    // Hands a command line to the window (its OnViewCommand); ignored
-    // without a window or for empty text.
+    // Hands a command line up to the parent, and from the root to the
+    // window (its OnViewCommand); ignored without a window or for empty
+    // text. A composite view overrides it to answer its parts' lines.
     virtual void RunCommand(const std::string& text);
 
     // ---- Drawing into the window's batches (during Draw only).

@@ -3,6 +3,8 @@
 #include "ui/UI_Box.h"
 #include "ui/UI_Button.h"
 #include "ui/UI_ColorView.h"
+#include "ui/UI_Console.h"
+#include "ui/UI_FileDialog.h"
 #include "ui/UI_Label.h"
 #include "ui/UI_List.h"
 #include "ui/UI_Loader.h"
@@ -36,4 +38,7 @@ void UI_RegisterViewTypes(UI_ViewRegistry& registry) {
     registry.Register<UI_FileList>("fileList");
     registry.Register<UI_SliderButton>("sbutton");
     registry.Register<UI_ColorButton>("cbutton");
+    registry.Register<UI_Console>("console");
+    registry.Register<UI_StatusLine>("statusLine");
+    registry.Register<UI_FileDialog>("fileDialog");
 }

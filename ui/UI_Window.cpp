@@ -121,10 +121,14 @@ void UI_Window::RouteMouse(const UI_Event& event) {
     const bool press = IsPress(event.type);
     if (press) m_capture = hit;
     if (press && m_focus != hit && !(m_focus && !m_focus->LoseFocusOnOtherClick())) SetFocus(nullptr);
+    UI_View* focusBefore = m_focus;
     UI_Responder* target = m_capture ? static_cast<UI_Responder*>(m_capture) : hit;
     if (!target) target = this;
     target->HandleInput(mouse);
-    if (press && m_focus != hit && !(m_focus && !m_focus->LoseFocusOnOtherClick())) SetFocus(hit);
+    // A press that gave the keyboard elsewhere (a button opening a dialog
+    // with a field) keeps that choice.
+    const bool moved = m_focus != focusBefore;
+    if (press && !moved && m_focus != hit && !(m_focus && !m_focus->LoseFocusOnOtherClick())) SetFocus(hit);
     if (IsRelease(event.type)) {
         UI_View* h = m_hover;
         UI_View* captured = m_capture;
@@ -197,6 +201,12 @@ bool UI_Window::TakeRedrawRequest() {
     return r;
 }
 
+void UI_Window::SetTitle(const std::string& title) {
+    if (title == m_title) return;
+    m_title = title;
+    if (m_host) m_host->SetWindowTitle(title.c_str());
+}
+
 bool UI_Window::GetClipboardText(std::string& text) { return m_host && m_host->GetClipboardText(text); }
 
 void UI_Window::SetClipboardText(const char* text) {
@@ -212,6 +222,9 @@ void UI_Window::BuildFrame() {
 }
 
 void UI_Window::DrawFrame() {
+    // The window's own hook clears what the last frame left: panels without
+    // a background and views hidden since would otherwise show through.
+    Draw();
     BuildFrame();
     m_canvas.Render(m_rect.Width(), m_rect.Height());
 }

@@ -72,8 +72,9 @@ public:
     bool GetClipboardText(std::string& text);
     void SetClipboardText(const char* text);
 
-    // One frame: empties the batches, broadcasts Draw, closes the batches
-    // and renders them over the window rectangle (needs a context).
+    // One frame: the window's own Draw hook (an editor window clears the
+    // frame there), then the batches are emptied, the tree draws, and the
+    // batches are rendered over the window rectangle (needs a context).
     void DrawFrame();
     // The batch half of DrawFrame, without OpenGL (tests, benchmarks).
     void BuildFrame();
@@ -83,16 +84,18 @@ public:
     // Once per pass of the host's loop, outside any frame, `now` in
     // seconds: for work that waits on time (the autosave).
     virtual void OnIdle(double now) {}
-    // Through the host, when there is one.
-    void SetTitle(const char* title) {
-        if (m_host) m_host->SetWindowTitle(title);
-    }
 
     UI_View* Root() const { return m_root.get(); }
     const OMB_Rect& Rect() const { return m_rect; }
     double Time() const { return m_time; }
     double PreviousTime() const { return m_previousTime; }
-    void SetHost(UI_Host* host) { m_host = host; }
+    void SetHost(UI_Host* host) {
+        m_host = host;
+        if (m_host && !m_title.empty()) m_host->SetWindowTitle(m_title.c_str());
+    }
+    // The caption; the host shows it (now, and when it is set later).
+    void SetTitle(const std::string& title);
+    const std::string& Title() const { return m_title; }
     // True once since the last call when something asked for a frame.
     bool TakeRedrawRequest();
 
@@ -117,6 +120,7 @@ private:
     double m_time = 0, m_previousTime = 0;
     UI_Canvas m_canvas;
     UI_Host* m_host = nullptr;
+    std::string m_title;
     std::unique_ptr<UI_View> m_root;
     bool m_redraw = true;
 };

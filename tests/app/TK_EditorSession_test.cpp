@@ -4,7 +4,8 @@
 // platform layer turns into a close: no window manager runs under Xvfb).
 // The backup file tells what happened. Missing tools fail the test.
 // A second session is killed after an edit and started again: the autosave
-// brings the edit back.
+// brings the edit back. A third opens a model that does not exist and
+// exports through the toolkit's own file dialog.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -89,6 +90,36 @@ wait $pid
 echo $? > "$2/status"
 )";
 
+// A model that cannot be opened, then "o qb" typed without a path: the
+// toolkit's own dialog opens with the keyboard in its name field, and a
+// typed absolute name plus Enter exports there.
+const char* const kDialogSession = R"(#!/bin/sh
+"$1" "$2/nosuch.vox" > "$2/out.log" 2> "$2/err.log" &
+pid=$!
+wid=
+for i in $(seq 1 100); do
+  wid=$(xdotool search --onlyvisible --name "Tarsk" 2>/dev/null | head -1)
+  [ -n "$wid" ] && break
+  sleep 0.2
+done
+[ -n "$wid" ] || { kill -TERM $pid; exit 3; }
+xdotool windowfocus --sync "$wid" 2>/dev/null
+xdotool key Tab type "o qb"
+xdotool key Return
+sleep 0.5
+xdotool type "$2/dialog"
+xdotool key Return
+sleep 0.5
+kill -TERM $pid
+wait $pid
+echo $? > "$2/status"
+)";
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 bool HaveTool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null").c_str()) == 0; }
 
 TEST(EditorSession, TypeDragUndoAndClose) {
@@ -152,6 +183,21 @@ TEST(EditorSession, KilledSessionComesBackOnTheNextStart) {
     // The clean exit took the recovery file with it.
     for (const auto& entry : fs::directory_iterator(program / "cache"))
         EXPECT_EQ(entry.path().filename().string().rfind("autosave-", 0), std::string::npos) << entry.path();
+}
+
+TEST(EditorSession, MissingModelAndTheOwnFileDialog) {
+    ASSERT_TRUE(HaveTool("xvfb-run") && HaveTool("xdotool") && HaveTool("xauth"));
+    tk_test::TempFolder folder("editor_dialog");
+    const std::string script = folder.Path("dialog.sh");
+    std::ofstream(script) << kDialogSession;
+    const std::string display = std::to_string(100 + (::getpid() + 200) % 800);
+    const std::string command = "timeout 60 xvfb-run -a -n " + display + " -s '-screen 0 1280x800x24' sh " + script + " " +
+                                TK_BUILD_DIR + "/tarsk " + folder.Dir().string();
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(ReadAll(folder.Path("status")), "0\n");
+    EXPECT_NE(ReadAll(folder.Path("err.log")).find("cannot open " + folder.Path("nosuch.vox")), std::string::npos);
+    EXPECT_NE(ReadAll(folder.Path("out.log")).find("[Error] failed to load model"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(folder.Path("dialog.qb"))) << ReadAll(folder.Path("out.log"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The editor window driven by synthetic toolkit events, without a display or
 // a GL context: start-up, the hotkey tables, Tab focus, dropped files, the
-// widget updates of the change messages and the backup on quitting.
+// widget updates of the change messages, the message log, the own file
+// dialog, the caption and the backup on quitting.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -16,6 +17,8 @@
 #include "model/TK_VoxFile.h"
 #include "ui/UI_Box.h"
 #include "ui/UI_Button.h"
+#include "ui/UI_Console.h"
+#include "ui/UI_FileDialog.h"
 #include "ui/UI_Label.h"
 #include "ui/UI_Option.h"
 #include "ui/UI_List.h"
@@ -190,9 +193,126 @@ TEST_F(RezWindow, ChangeMessagesUpdateTheirViews) {
     EXPECT_EQ(Text("pt_gamma"), "2.5");
     Run("set pt_mtl plastic 1");
     EXPECT_TRUE(Selected("pt_plastic"));
+    // The material panel edits the current colour unless switched to all.
+    EXPECT_TRUE(View<UI_Option>("mod_one")->IsSelected());
+    Run("set pt_mtl emit 1");
+    EXPECT_EQ(env().materials[5].type, 3);
+    EXPECT_NE(env().materials[6].type, 3);
+    Run("set pt_mod 0");
+    EXPECT_TRUE(View<UI_Option>("mod_all")->IsSelected());
     testing::internal::CaptureStdout();
     window.OnEditorMessage(9, 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Warning] undefined editor msg\n");
+}
+
+TEST_F(RezWindow, PrintedLinesReachTheStatusLineAndTheConsole) {
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(env().ExecuteText("", "sise 10 10 10"));
+    EXPECT_EQ(View<UI_StatusLine>("status")->Message().rfind("[Error]", 0), 0u);
+    EXPECT_EQ(window.Log().Newest().kind, OMB_MessageKind::Error);
+    Run("help");
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_GT(window.Log().Count(), 20u) << "help is readable in the window";
+    EXPECT_NE(out.find(window.Log().Newest().text), std::string::npos) << "standard output still gets it";
+    auto* console = View<UI_Console>("console");
+    EXPECT_TRUE(console->IsHidden());
+    EXPECT_TRUE(Key(OS_KEY_F1, 0));
+    EXPECT_FALSE(console->IsHidden());
+    EXPECT_TRUE(Key(OS_KEY_PAGE_UP, 0));
+    EXPECT_GT(console->Scroll(), 0);
+}
+
+TEST_F(RezWindow, OpenedModelsAreFramedFromTheDefaultAngle) {
+    const Camera& camera = window.SceneView()->GetCamera();
+    const float start[2] = {camera.angle[0], camera.angle[1]};
+    Run(("save " + folder.Path("a.vox") + " | save " + folder.Path("b.vox")).c_str());
+    for (const char* name : {"a.vox", "b.vox"}) {
+        window.SceneView()->GetCamera().SetAngle(20, 50, 0);
+        Run(("open " + folder.Path(name)).c_str());
+        EXPECT_FLOAT_EQ(camera.angle[0], start[0]) << name;
+        EXPECT_FLOAT_EQ(camera.angle[1], start[1]) << name;
+    }
+}
+
+TEST_F(RezWindow, OwnFileDialogRunsTheLineWithThePath) {
+    env().workspace.ownFileDialog = true;
+    env().workspace.modelFolder = folder.Dir().string();
+    Run(("save " + folder.Path("kept.vox")).c_str());
+    UI_FileDialog* dialog = window.FileDialog();
+    ASSERT_TRUE(dialog);
+    struct Case {
+        const char* line;
+        const char* typed;  // null: Esc
+        const char* file;   // expected afterwards; null: none
+    } cases[] = {{"save as", "copy", "copy.vox"}, {"open", nullptr, nullptr}, {"open", "kept.vox", nullptr}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        Run(c.line);
+        ASSERT_TRUE(dialog->IsOpen());
+        EXPECT_TRUE(window.SceneView()->IsHidden());
+        EXPECT_EQ(window.FocusView(), dialog->NameField()) << "the name field has the keyboard";
+        EXPECT_EQ(dialog->Folder(), folder.Dir().string());
+        UI_KeyState k;
+        if (c.typed) {
+            dialog->NameField()->SetText(c.typed);
+            k.key = OS_KEY_ENTER;
+        } else {
+            k.key = OS_KEY_ESCAPE;
+        }
+        window.HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, k));
+        EXPECT_FALSE(dialog->IsOpen());
+        EXPECT_FALSE(window.SceneView()->IsHidden());
+        if (c.file) {
+            EXPECT_TRUE(std::filesystem::exists(folder.Path(c.file)));
+        }
+    }
+    EXPECT_EQ(env().model.path, folder.Path("kept.vox"));
+    // Undo never rebinds the model to another file, and the caption follows.
+    Run("save as");
+    dialog->NameField()->SetText("other");
+    dialog->Accept();
+    Run("undo");
+    EXPECT_EQ(env().model.path, folder.Path("other.vox"));
+    EXPECT_EQ(window.Title(), "Tarsk @ Ombrel - other.vox");
+    Run("zero");
+    EXPECT_EQ(window.Title(), "Tarsk @ Ombrel - other.vox *");
+    EXPECT_EQ(View<UI_Label>("name")->Text(), "other.vox *");
+    Run("save");
+    EXPECT_EQ(window.Title(), "Tarsk @ Ombrel - other.vox");
+    // The Export button asks for a file of any format and keeps the keyboard
+    // in the name field; the extension picks the format.
+    env().workspace.exportFolder = folder.Dir().string();
+    Run("full");
+    UI_MouseState m;
+    m.valid = true;
+    Center("export", m.x, m.y);
+    m.left = 1;
+    window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_DOWN, m));
+    m.left = 0;
+    window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_UP, m));
+    ASSERT_TRUE(dialog->IsOpen());
+    EXPECT_EQ(window.FocusView(), dialog->NameField());
+    dialog->NameField()->SetText("button.qb");
+    dialog->Accept();
+    EXPECT_TRUE(std::filesystem::exists(folder.Path("button.qb")));
+}
+
+TEST_F(RezWindow, ValueFieldsGiveTheKeyboardBack) {
+    UI_TextField* size = View<UI_TextField>("size");
+    window.SetFocus(size);
+    size->SetText("21 11 19");
+    UI_KeyState k;
+    k.key = OS_KEY_ENTER;
+    window.HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, k));
+    EXPECT_EQ(window.FocusView(), window.SceneView());
+    EXPECT_EQ(env().model.size[0], 21);
+    // Esc leaves the command field without running it.
+    EXPECT_TRUE(Key(OS_KEY_TAB, 0));
+    window.CommandField()->Insert("size 5 5 5");
+    k.key = OS_KEY_ESCAPE;
+    window.HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, k));
+    EXPECT_EQ(window.FocusView(), window.SceneView());
+    EXPECT_EQ(env().model.size[0], 21);
 }
 
 TEST_F(RezWindow, QuittingWritesTheBackup) {

@@ -1,6 +1,7 @@
 // The face stroke: the selection flood under "b_face_col", "b_face_4" and
-// "b_face_pal", exposure, the ground case, extrusion layers, loft, and the
-// layer count taken from the mouse ray.
+// "b_face_pal" (extrusions only: paint lays the current colour), exposure,
+// the ground case, extrusion layers, loft, and the layer count taken from
+// the mouse ray.
 #include "TK_BrushTest.h"
 #include "brush/TK_FaceBrush.h"
 
@@ -46,6 +47,12 @@ TEST_F(FaceBrush, SelectionAndExtrusionColours) {
         EXPECT_EQ(ColorOf({2, 2, 1}), c.colorAt22);
         EXPECT_EQ(ColorOf({0, 0, 1}), c.colorAt00);
     }
+    // Paint lays the current colour whatever "b_face_pal" says.
+    options.mode = TK_BRUSH_PAINT;
+    Select(false, false, false);
+    TK_BuildFaceStroke(stroke, *env, options, region, 1);
+    EXPECT_EQ(ColorOf({1, 1, 0}), 9);
+    EXPECT_EQ(ColorOf({2, 2, 0}), 9);
 }
 
 TEST_F(FaceBrush, LayersAndLoft) {

@@ -93,6 +93,25 @@ TEST_F(ImportExport, ExportWritesTheFormatsExtensionAfterACacheCopy) {
     ExpectRefused("o qb y", "[Error] export model is empty\n");
 }
 
+TEST_F(ImportExport, RelativeExportPathsLandInTheExportFolder) {
+    env->workspace.exportFolder = Path("export");
+    fs::create_directories(dir / "export");
+    WriteModel("m.vox", 3);
+    const struct {
+        const char* line;
+        const char* written;
+    } cases[] = {{"o qb a", "export/a.qb"},
+                 {"o b.obj", "export/b.obj"},  // the format from the extension
+                 {"o c.glb", "export/c.glb"},
+                 {"bake d", "export/d.ply"},
+                 {"odir xraw . out", "export/out/m.xraw"}};
+    for (const auto& c : cases) {
+        EXPECT_TRUE(Run(c.line)) << c.line << output;
+        EXPECT_TRUE(fs::exists(dir / c.written)) << c.line;
+    }
+    ExpectRefused("o e.nope", "[Error] failed to load plugin : e.nope\n");
+}
+
 TEST_F(ImportExport, BakeWritesAPlyAfterACacheCopy) {
     Expect("bake out", true, "Cache Model\n[Log] export : " + Path("out.ply") + "\n");
     std::ifstream in(Path("out.ply"));

@@ -81,7 +81,7 @@ TEST_F(ModelFileCommands, FailedOrCancelledOpenChangesNothing) {
     }
 }
 
-TEST_F(ModelFileCommands, SaveNamesTheModelAndUndoRestoresTheName) {
+TEST_F(ModelFileCommands, SaveNamesTheModelAndUndoKeepsItBound) {
     env->model.name.clear();
     EXPECT_FALSE(Run("save"));
     EXPECT_NE(output.find("[Error] failed to save model : \n"), std::string::npos) << output;
@@ -100,10 +100,12 @@ TEST_F(ModelFileCommands, SaveNamesTheModelAndUndoRestoresTheName) {
     ASSERT_TRUE(ReadVox(back, (dir / "sub/b.vox").string().c_str()));
     EXPECT_EQ(back.voxels.Count(), 1);
     ASSERT_TRUE(Run("undo"));
-    EXPECT_EQ(env->model.name, "");
+    EXPECT_EQ(env->model.name, "b.vox") << "the model stays bound to the file it was written to";
     EXPECT_TRUE(fs::exists(dir / "sub/b.vox")) << "the written file stays";
     ASSERT_TRUE(Run("redo"));
     EXPECT_EQ(env->model.name, "b.vox");
+    EXPECT_FALSE(Run("save as")) << "no dialog without a window";
+    EXPECT_FALSE(fs::exists(dir / "as")) << "\"save as\" asks; it never writes a file named \"as\"";
 
     ASSERT_TRUE(Run("dup c.vox | save"));
     EXPECT_TRUE(fs::exists(dir / "c.vox")) << "a duplicate saves into the models folder";
@@ -126,7 +128,7 @@ TEST_F(ModelFileCommands, SaveWritesBackWhereTheModelCameFrom) {
     ASSERT_TRUE(ReadVox(back, (dir / "a.vox").string().c_str()));
     EXPECT_EQ(back.voxels.Count(), 2) << "the models folder's a.vox is another model";
     ASSERT_TRUE(Run("save other.vox | undo"));
-    EXPECT_EQ(env->model.path, path) << "undo gives back the previous path";
+    EXPECT_EQ(env->model.path, (dir / "other.vox").string()) << "undo never rebinds the model to the old file";
 }
 
 TEST_F(ModelFileCommands, NewTwiceFailsTheSecondTime) {

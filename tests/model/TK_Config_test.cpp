@@ -46,10 +46,11 @@ TEST(Config, UnreadableFilesKeepDefaults) {
 TEST(Config, FoldersAndColours) {
     TK_Workspace ws = Load(
         "RENDER ( GROUND_COLOR = '1 2 3' Ambient_Color = '0.5 0.25' bgColor_top = '0.3 0.2 0.1' )\n"
-        "workspace ( dir_model = '$/models/' dir_pattern = 'C:\\\\data\\\\patterns' )\n"
+        "workspace ( dir_model = '$/models/' dir_pattern = 'C:\\\\data\\\\patterns' file_dialog = 'own' )\n"
         "workspace ( dir_model = '/ignored' )\n");
     EXPECT_EQ(ws.modelFolder, "/opt/tarsk/models");
     EXPECT_EQ(ws.patternFolder, "C:/data/patterns");
+    EXPECT_TRUE(ws.ownFileDialog);
     const uint8_t ground[4] = {1, 2, 3, 255};
     EXPECT_TRUE(std::equal(ground, ground + 4, ws.groundColor));
     EXPECT_EQ(ws.edgeColor[1], 51);  // untouched default
@@ -68,6 +69,7 @@ TEST(Config, ShippedFileHoldsTheDefaults) {
     defaults.SetDefaults("/opt/tarsk");
     EXPECT_EQ(shipped.modelFolder, defaults.modelFolder);
     EXPECT_EQ(shipped.patternFolder, defaults.patternFolder);
+    EXPECT_EQ(shipped.ownFileDialog, defaults.ownFileDialog);
     EXPECT_TRUE(std::equal(defaults.groundColor, defaults.groundColor + 4, shipped.groundColor));
     EXPECT_TRUE(std::equal(defaults.edgeColor, defaults.edgeColor + 4, shipped.edgeColor));
     for (int i = 0; i < 3; ++i) {

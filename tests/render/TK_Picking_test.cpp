@@ -78,4 +78,30 @@ TEST_F(Picking, RayStartingInsideAVoxelPicksIt) {
     EXPECT_EQ(pick.cell[2], 0);
 }
 
+TEST(StartCell, OutwardInFrontOfTheFaceInwardOnTheVoxel) {
+    const int size[3] = {4, 4, 4};
+    const struct {
+        TK_Pick pick;
+        bool outward;
+        bool found;
+        int cell[3];
+    } cases[] = {
+        {{{1, 2, 1}, 6}, true, true, {1, 2, 2}},
+        {{{1, 2, 1}, 6}, false, true, {1, 2, 1}},
+        {{{2, 2, -1}, 6}, true, true, {2, 2, 0}},  // the floor in front of the ground
+        {{{2, 2, -1}, 6}, false, false, {}},       // nothing to carve there
+        {{{3, 0, 0}, 2}, true, false, {}},         // outside the box
+        {{}, true, false, {}},                      // no pick
+    };
+    for (const auto& c : cases) {
+        int cell[3] = {-9, -9, -9};
+        EXPECT_EQ(TK_StartCell(c.pick, c.outward, size, cell), c.found);
+        if (c.found) {
+            EXPECT_EQ(cell[0], c.cell[0]);
+            EXPECT_EQ(cell[1], c.cell[1]);
+            EXPECT_EQ(cell[2], c.cell[2]);
+        }
+    }
+}
+
 }  // namespace

@@ -186,8 +186,10 @@ TEST(ColorViews, ShowAColourAndReportDrags) {
     ASSERT_TRUE(rgb);
     EXPECT_EQ(rgb->Slider(1)->Value(), 20);
     const OMB_Rect red = rgb->Slider(0)->Rect();
-    window.Pointer(UI_EVENT_LEFT_DOWN, 128, (red.y0 + red.y1) / 2);
+    window.Pointer(UI_EVENT_LEFT_DOWN, (red.x0 + red.x1 + 1) / 2, (red.y0 + red.y1) / 2);
     EXPECT_EQ(window.TakeCommands(), "rgb 127 20 30");
+    window.BuildFrame();
+    EXPECT_EQ(window.Canvas().Text().Count(), 2 * 3 * 4) << "each slider has its channel's letter";
     const int hsv[3] = {120, 255, 255};
     EXPECT_EQ(UI_HSVToRGB(hsv), OMB_RGBA(0, 255, 0));
     int back[3];

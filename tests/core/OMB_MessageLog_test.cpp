@@ -1,0 +1,45 @@
+// The message log: what OMB_Printf prints reaches it line by line with its
+// kind, pieces of a line wait for the newline, the quiet filter applies, and
+// the oldest lines go once the capacity is reached.
+#include "core/OMB_MessageLog.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(MessageLog, PrintedLinesArriveWithTheirKind) {
+    OMB_MessageLog log;
+    log.Attach();
+    OMB_Printf("cmd : %s : %s\n[Error] cmd failed : %s\n", "sise", "10", "TK_CMD");
+    OMB_Printf("[Warning] half ");
+    OMB_Printf("a line\n");
+    OMB_SetLogMode(OMB_LogMode::ProblemsOnly);
+    OMB_Printf("hidden\n");
+    OMB_SetLogMode(OMB_LogMode::All);
+    log.Detach();
+    OMB_Printf("after detach\n");
+    const struct {
+        OMB_MessageKind kind;
+        const char* text;
+    } expected[] = {{OMB_MessageKind::Info, "cmd : sise : 10"},
+                    {OMB_MessageKind::Error, "[Error] cmd failed : TK_CMD"},
+                    {OMB_MessageKind::Warning, "[Warning] half a line"}};
+    ASSERT_EQ(log.Count(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(log.Line(i).kind, expected[i].kind);
+        EXPECT_EQ(log.Line(i).text, expected[i].text);
+    }
+}
+
+TEST(MessageLog, KeepsTheNewestLinesOfALongText) {
+    OMB_MessageLog log(1000);
+    std::string text;
+    for (int i = 0; i < 1500; ++i) text += "line " + std::to_string(i) + "\n";
+    log.Write(text.data(), text.size());
+    ASSERT_EQ(log.Count(), 1000u);
+    EXPECT_EQ(log.Line(0).text, "line 500");
+    EXPECT_EQ(log.Newest().text, "line 1499");
+    EXPECT_EQ(log.Serial(), 1500u);
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+// The toolkit's own file dialog (see UI_FileDialog.h).
+#include "ui/UI_FileDialog.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/OMB_LmpParser.h"
+#include "core/OS_Keys.h"
+#include "ui/UI_Button.h"
+#include "ui/UI_Label.h"
+#include "ui/UI_List.h"
+#include "ui/UI_Loader.h"
+#include "ui/UI_TextField.h"
+#include "ui/UI_Window.h"
+
+UI_DEFINE_CLASS(UI_FileDialog, UI_VBox)
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The parts, in the description language of the toolkit.
+const char* const kParts = R"(vbox {
+  label (id='dlg_title' align='left' fontColor='235 235 235' bgColor='24 25 28' size='28')
+  label (id='dlg_where' align='left' fontColor='150 150 150' bgColor='24 25 28' size='22')
+  fileList (id='dlg_list' onSelect='dlg_pick' onSelectFolder='dlg_folder' flex='1' prev='2')
+  hbox (size='26' prev='6') {
+    label (text='File name' align='left' fontColor='150 150 150' size='90')
+    textField (id='dlg_name' onEnter='dlg_accept' flex='1')
+    button (text='Cancel' style='gr' onClick='dlg_cancel' size='72' prev='6')
+    button (id='dlg_ok' text='Open' style='gr' onClick='dlg_accept' size='72' prev='4')
+  }
+})";
+
+void SetAttribute(UI_View* view, const char* key, const std::string& value) {
+    if (!view) return;
+    OMB_LmpNode node;
+    node.AddAttribute(key, value);
+    view->ParseAttributes(&node);
+}
+
+template <typename T>
+T* Part(UI_View* root, const char* id) {
+    return UI_Cast<T>(root ? root->FindView(id, &T::kClass) : nullptr);
+}
+
+bool HasExtension(const std::string& name) {
+    const size_t dot = name.rfind('.');
+    return dot != std::string::npos && dot > 0 && name.find('/', dot) == std::string::npos;
+}
+
+}  // namespace
+
+UI_FileDialog::UI_FileDialog() {
+    UI_ViewRegistry registry;
+    UI_RegisterViewTypes(registry);
+    std::unique_ptr<UI_View> tree = UI_LoadViewTreeText(registry, kParts, "file dialog");
+    UI_View* parts = tree.get();
+    OMB_LmpNode layout;
+    layout.AddAttribute("flex", "1");
+    AddChild(std::move(tree), &layout);
+    m_title = Part<UI_Label>(parts, "dlg_title");
+    m_where = Part<UI_Label>(parts, "dlg_where");
+    m_list = Part<UI_FileList>(parts, "dlg_list");
+    m_name = Part<UI_TextField>(parts, "dlg_name");
+    m_ok = Part<UI_TextButton>(parts, "dlg_ok");
+    m_hidden = true;
+}
+
+void UI_FileDialog::Open(const UI_FileRequest& request) {
+    m_request = request;
+    SetAttribute(m_title, "text", request.title);
+    SetAttribute(m_ok, "text", request.save ? "Save" : "Open");
+    SetAttribute(m_list, "ext", request.extensions);
+    Browse(request.folder);
+    if (m_name) {
+        m_name->SetText(request.name);
+        m_name->Select(0, int(request.name.size()));
+    }
+    m_lastPick.clear();
+    SetHidden(false);
+    if (m_window) m_window->RefreshLayout();
+    FocusName();
+}
+
+void UI_FileDialog::Browse(const std::string& folder) {
+    std::error_code error;
+    const fs::path normal = fs::path(folder.empty() ? "." : folder).lexically_normal();
+    fs::path absolute = fs::absolute(normal, error);
+    if (error) absolute = normal;
+    m_folder = absolute.lexically_normal().string();
+    if (m_folder.size() > 1 && m_folder.back() == '/') m_folder.pop_back();
+    SetAttribute(m_list, "root", m_folder);
+    SetAttribute(m_where, "text", m_folder);
+    FocusName();
+}
+
+std::string UI_FileDialog::PathOf(const std::string& name) const {
+    if (!name.empty() && name[0] == '/') return name;
+    return m_folder == "/" ? "/" + name : m_folder + "/" + name;
+}
+
+bool UI_FileDialog::Accept() {
+    std::string name = m_name ? m_name->Text() : std::string();
+    while (!name.empty() && name.back() == ' ') name.pop_back();
+    while (!name.empty() && name.front() == ' ') name.erase(0, 1);
+    if (name.empty()) return false;
+    std::string path = PathOf(name);
+    std::error_code error;
+    if (fs::is_directory(path, error)) {
+        Browse(path);
+        if (m_name) m_name->SetText(std::string());
+        return true;
+    }
+    // A save with one file kind gets its extension when none was typed.
+    const bool oneKind = !m_request.extensions.empty() && m_request.extensions.find(' ') == std::string::npos;
+    if (m_request.save && oneKind && !HasExtension(name)) path += "." + m_request.extensions;
+    Finish(CommandLine(m_request.command, path));
+    return true;
+}
+
+void UI_FileDialog::Cancel() { Finish(std::string()); }
+
+void UI_FileDialog::Finish(const std::string& line) {
+    if (IsHidden()) return;
+    SetHidden(true);
+    if (m_window) {
+        m_window->SetFocus(nullptr);
+        m_window->RefreshLayout();
+    }
+    if (m_done) m_done(line);
+}
+
+void UI_FileDialog::Pick(const std::string& path) {
+    const auto now = std::chrono::steady_clock::now();
+    const bool twice = path == m_lastPick && std::chrono::duration<double>(now - m_lastPickTime).count() < kDoubleClick;
+    m_lastPick = path;
+    m_lastPickTime = now;
+    if (m_name) m_name->SetText(fs::path(path).filename().string());
+    if (twice) {
+        Accept();
+        return;
+    }
+    FocusName();
+}
+
+void UI_FileDialog::FocusName() {
+    if (m_window && m_name && !IsHidden()) m_window->SetFocus(m_name);
+}
+
+void UI_FileDialog::RunCommand(const std::string& text) {
+    const size_t blank = text.find(' ');
+    const std::string word = text.substr(0, blank);
+    const std::string argument = blank == std::string::npos ? std::string() : text.substr(blank + 1);
+    if (word == "dlg_pick") return Pick(argument);
+    if (word == "dlg_folder") return Browse(argument);
+    if (word == "dlg_accept") {
+        Accept();
+        return;
+    }
+    if (word == "dlg_cancel") return Cancel();
+    UI_VBox::RunCommand(text);
+}
+
+bool UI_FileDialog::KeyDown(const UI_KeyState& k) {
+    if (k.key == OS_KEY_ESCAPE) {
+        Cancel();
+        return true;
+    }
+    if (k.key == OS_KEY_ENTER) return Accept();
+    return false;
+}
+
+void UI_FileDialog::Draw() { FillRect(OMB_RGBA(32, 34, 38), m_rect); }
+
+std::string UI_FileDialog::CommandLine(const std::string& command, const std::string& path) {
+    const std::string quoted = path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
+    return command.empty() ? quoted : command + " " + quoted;
+}

@@ -21,18 +21,25 @@
 
 namespace {
 
-const char* const kSession = R"(#!/bin/sh
+// What every session script starts with: the X server's editor, and a wait
+// for its window that leaves the window's id in $wid.
+const char* const kPrelude = R"(#!/bin/sh
 # The editor needs the X server, whatever driver other tests of this process chose.
 unset SDL_VIDEODRIVER
+wait_window() {
+  for i in $(seq 1 200); do
+    wid=$(xdotool search --onlyvisible --name "Tarsk" 2>/dev/null | head -1)
+    [ -n "$wid" ] && return 0
+    sleep 0.2
+  done
+  return 1
+}
+)";
+
+const char* const kSession = R"(
 "$1" > "$2/out.log" 2>&1 &
 pid=$!
-wid=
-for i in $(seq 1 100); do
-  wid=$(xdotool search --onlyvisible --name "Tarsk" 2>/dev/null | head -1)
-  [ -n "$wid" ] && break
-  sleep 0.2
-done
-[ -n "$wid" ] || { kill -TERM $pid; exit 3; }
+wait_window || { kill -TERM $pid; exit 3; }
 xdotool windowfocus --sync "$wid" 2>/dev/null
 xdotool key Tab type "size 20 21 22"
 xdotool key Tab key Tab type "size 30 31 32"
@@ -58,15 +65,7 @@ echo $? > "$2/status"
 
 // Session one types an edit, waits past the autosave delay and is killed;
 // session two (same program folder) starts, is hung up on, and exits.
-const char* const kCrash = R"(#!/bin/sh
-wait_window() {
-  for i in $(seq 1 200); do
-    wid=$(xdotool search --onlyvisible --name "Tarsk" 2>/dev/null | head -1)
-    [ -n "$wid" ] && return 0
-    sleep 0.2
-  done
-  return 1
-}
+const char* const kCrash = R"(
 "$1" > "$2/out1.log" 2>&1 &
 pid=$!
 wait_window || { kill -KILL $pid; exit 3; }
@@ -93,16 +92,10 @@ echo $? > "$2/status"
 // A model that cannot be opened, then "o qb" typed without a path: the
 // toolkit's own dialog opens with the keyboard in its name field, and a
 // typed absolute name plus Enter exports there.
-const char* const kDialogSession = R"(#!/bin/sh
+const char* const kDialogSession = R"(
 "$1" "$2/nosuch.vox" > "$2/out.log" 2> "$2/err.log" &
 pid=$!
-wid=
-for i in $(seq 1 100); do
-  wid=$(xdotool search --onlyvisible --name "Tarsk" 2>/dev/null | head -1)
-  [ -n "$wid" ] && break
-  sleep 0.2
-done
-[ -n "$wid" ] || { kill -TERM $pid; exit 3; }
+wait_window || { kill -TERM $pid; exit 3; }
 xdotool windowfocus --sync "$wid" 2>/dev/null
 xdotool key Tab type "o qb"
 xdotool key Return
@@ -127,7 +120,7 @@ TEST(EditorSession, TypeDragUndoAndClose) {
         << "install xvfb, xauth and xdotool (scripts/bootstrap)";
     tk_test::TempFolder folder("editor_session");
     const std::string script = folder.Path("session.sh");
-    std::ofstream(script) << kSession;
+    std::ofstream(script) << kPrelude << kSession;
     const std::string backup = std::string(TK_BUILD_DIR) + "/cache/backup.vox";
     std::filesystem::remove(backup);
     // An editor once killed in this folder left work that the start would
@@ -163,7 +156,7 @@ TEST(EditorSession, KilledSessionComesBackOnTheNextStart) {
     fs::copy_file(std::string(TK_BUILD_DIR) + "/tarsk", program / "tarsk");
     fs::copy(std::string(TK_BUILD_DIR) + "/config", program / "config", fs::copy_options::recursive);
     const std::string script = folder.Path("crash.sh");
-    std::ofstream(script) << kCrash;
+    std::ofstream(script) << kPrelude << kCrash;
     const std::string display = std::to_string(100 + (::getpid() + 400) % 800);
     const std::string command = "timeout 90 xvfb-run -a -n " + display + " -s '-screen 0 1280x800x24' sh " + script + " " +
                                 (program / "tarsk").string() + " " + folder.Dir().string();
@@ -189,7 +182,7 @@ TEST(EditorSession, MissingModelAndTheOwnFileDialog) {
     ASSERT_TRUE(HaveTool("xvfb-run") && HaveTool("xdotool") && HaveTool("xauth"));
     tk_test::TempFolder folder("editor_dialog");
     const std::string script = folder.Path("dialog.sh");
-    std::ofstream(script) << kDialogSession;
+    std::ofstream(script) << kPrelude << kDialogSession;
     const std::string display = std::to_string(100 + (::getpid() + 200) % 800);
     const std::string command = "timeout 60 xvfb-run -a -n " + display + " -s '-screen 0 1280x800x24' sh " + script + " " +
                                 TK_BUILD_DIR + "/tarsk " + folder.Dir().string();

@@ -2,17 +2,17 @@
 // xdotool like a user: two lines typed into the command field, a left drag
 // across the scene (the start brush carves), Ctrl+Z, then the window closes (SIGTERM, which the
 // platform layer turns into a close: no window manager runs under Xvfb).
-// The backup file tells what happened. Missing tools fail the test.
+// The backup file tells what happened. Missing tools fail the test. Each
+// session runs a copy of the program in a folder of its own.
 // A second session is killed after an edit and started again: the autosave
 // brings the edit back. A third opens a model that does not exist and
 // exports through the toolkit's own file dialog.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 
@@ -115,78 +115,69 @@ std::string ReadAll(const std::string& path) {
 
 bool HaveTool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null").c_str()) == 0; }
 
-TEST(EditorSession, TypeDragUndoAndClose) {
-    ASSERT_TRUE(HaveTool("xvfb-run") && HaveTool("xdotool") && HaveTool("xauth"))
-        << "install xvfb, xauth and xdotool (scripts/bootstrap)";
-    tk_test::TempFolder folder("editor_session");
-    const std::string script = folder.Path("session.sh");
-    std::ofstream(script) << kPrelude << kSession;
-    const std::string backup = std::string(TK_BUILD_DIR) + "/cache/backup.vox";
-    std::filesystem::remove(backup);
-    // An editor once killed in this folder left work that the start would
-    // recover instead of the start-up model.
-    for (const auto& entry : std::filesystem::directory_iterator(std::string(TK_BUILD_DIR) + "/cache"))
-        if (entry.path().filename().string().rfind("autosave-", 0) == 0) std::filesystem::remove(entry.path());
-    // A display number of its own: other sessions may run xvfb-run too.
-    const std::string display = std::to_string(100 + ::getpid() % 800);
-    const std::string command = "timeout 60 xvfb-run -a -n " + display + " -s '-screen 0 1280x800x24' sh " + script + " " +
-                                TK_BUILD_DIR + "/tarsk " + folder.Dir().string();
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    std::ifstream status(folder.Path("status"));
-    int code = -1;
-    status >> code;
-    EXPECT_EQ(code, 0);
-    TK_Model model;
-    ASSERT_TRUE(ReadVox(model, backup.c_str()));
-    // Both lines ran; Ctrl+Z took back the drag's carving, not the second
-    // line: so the drag made exactly one history step.
-    EXPECT_EQ(model.size[0], 30);
-    EXPECT_EQ(model.size[2], 32);
-    EXPECT_EQ(model.voxels.Count(), size_t(20 * 21 * 22));  // growing the box adds no voxels
-}
-
-// A program folder of its own (a copy of the program and its runtime
-// files), so no other test's editor sees this one's recovery file.
-TEST(EditorSession, KilledSessionComesBackOnTheNextStart) {
-    ASSERT_TRUE(HaveTool("xvfb-run") && HaveTool("xdotool") && HaveTool("xauth"));
-    tk_test::TempFolder folder("editor_crash");
+// Runs `body` under xvfb-run against a program folder of its own (a copy of
+// the program and its runtime files): sessions run side by side, and each
+// editor's quit backup and recovery files must be its own. Returns the
+// program folder; `session` says whether the script ran to its end.
+std::filesystem::path RunSession(const tk_test::TempFolder& folder, const char* body, int seconds, bool& session) {
     namespace fs = std::filesystem;
     const fs::path program = folder.Dir() / "program";
     fs::create_directories(program / "cache");
     fs::copy_file(std::string(TK_BUILD_DIR) + "/tarsk", program / "tarsk");
     fs::copy(std::string(TK_BUILD_DIR) + "/config", program / "config", fs::copy_options::recursive);
-    const std::string script = folder.Path("crash.sh");
-    std::ofstream(script) << kPrelude << kCrash;
-    const std::string display = std::to_string(100 + (::getpid() + 400) % 800);
-    const std::string command = "timeout 90 xvfb-run -a -n " + display + " -s '-screen 0 1280x800x24' sh " + script + " " +
-                                (program / "tarsk").string() + " " + folder.Dir().string();
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    std::ifstream status(folder.Path("status"));
-    int code = -1;
-    status >> code;
-    EXPECT_EQ(code, 0) << "a hang-up closes the editor as a window close does";
-    std::ifstream err(folder.Path("err2.log"));
-    const std::string said((std::istreambuf_iterator<char>(err)), std::istreambuf_iterator<char>());
-    const std::string recovered = "recovered unsaved work from " + (program / "cache/autosave-").string();
-    EXPECT_NE(said.find(recovered), std::string::npos) << said;
+    const std::string script = folder.Path("session.sh");
+    std::ofstream(script) << kPrelude << body;
+    // xvfb-run -a takes the first free display from -n on: sessions starting
+    // at the same moment look from different places.
+    const std::string display = std::to_string(100 + std::hash<std::string>{}(folder.Dir().string()) % 800);
+    const std::string command = "timeout " + std::to_string(seconds) + " xvfb-run -a -n " + display +
+                                " -s '-screen 0 1280x800x24' sh " + script + " " + (program / "tarsk").string() + " " +
+                                folder.Dir().string();
+    session = HaveTool("xvfb-run") && HaveTool("xdotool") && HaveTool("xauth") && std::system(command.c_str()) == 0;
+    return program;
+}
+
+TEST(EditorSession, TypeDragUndoAndClose) {
+    ASSERT_TRUE(HaveTool("xvfb-run") && HaveTool("xdotool") && HaveTool("xauth"))
+        << "install xvfb, xauth and xdotool (scripts/bootstrap)";
+    tk_test::TempFolder folder("editor_session");
+    bool ran = false;
+    const auto program = RunSession(folder, kSession, 60, ran);
+    ASSERT_TRUE(ran) << ReadAll(folder.Path("out.log"));
+    EXPECT_EQ(ReadAll(folder.Path("status")), "0\n");
+    TK_Model model;
+    ASSERT_TRUE(ReadVox(model, (program / "cache/backup.vox").c_str())) << ReadAll(folder.Path("out.log"));
+    // Both lines ran; Ctrl+Z took back the drag's carving, not the second
+    // line: so the drag made exactly one history step.
+    EXPECT_EQ(model.size[0], 30);
+    EXPECT_EQ(model.size[2], 32);
+    EXPECT_EQ(model.voxels.Count(), size_t(20 * 21 * 22))  // growing the box adds no voxels
+        << ReadAll(folder.Path("out.log"));
+}
+
+TEST(EditorSession, KilledSessionComesBackOnTheNextStart) {
+    tk_test::TempFolder folder("editor_crash");
+    bool ran = false;
+    const auto program = RunSession(folder, kCrash, 90, ran);
+    ASSERT_TRUE(ran) << ReadAll(folder.Path("out1.log"));
+    EXPECT_EQ(ReadAll(folder.Path("status")), "0\n") << "a hang-up closes the editor as a window close does";
+    const std::string said = ReadAll(folder.Path("err2.log"));
+    EXPECT_NE(said.find("recovered unsaved work from " + (program / "cache/autosave-").string()), std::string::npos)
+        << said;
     TK_Model model;
     ASSERT_TRUE(ReadVox(model, (program / "cache/backup.vox").c_str()));
     EXPECT_EQ(model.size[0], 20);
     EXPECT_EQ(model.size[2], 22);
     // The clean exit took the recovery file with it.
-    for (const auto& entry : fs::directory_iterator(program / "cache"))
+    for (const auto& entry : std::filesystem::directory_iterator(program / "cache"))
         EXPECT_EQ(entry.path().filename().string().rfind("autosave-", 0), std::string::npos) << entry.path();
 }
 
 TEST(EditorSession, MissingModelAndTheOwnFileDialog) {
-    ASSERT_TRUE(HaveTool("xvfb-run") && HaveTool("xdotool") && HaveTool("xauth"));
     tk_test::TempFolder folder("editor_dialog");
-    const std::string script = folder.Path("dialog.sh");
-    std::ofstream(script) << kPrelude << kDialogSession;
-    const std::string display = std::to_string(100 + (::getpid() + 200) % 800);
-    const std::string command = "timeout 60 xvfb-run -a -n " + display + " -s '-screen 0 1280x800x24' sh " + script + " " +
-                                TK_BUILD_DIR + "/tarsk " + folder.Dir().string();
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    bool ran = false;
+    RunSession(folder, kDialogSession, 60, ran);
+    ASSERT_TRUE(ran) << ReadAll(folder.Path("out.log"));
     EXPECT_EQ(ReadAll(folder.Path("status")), "0\n");
     EXPECT_NE(ReadAll(folder.Path("err.log")).find("cannot open " + folder.Path("nosuch.vox")), std::string::npos);
     EXPECT_NE(ReadAll(folder.Path("out.log")).find("[Error] failed to load model"), std::string::npos);

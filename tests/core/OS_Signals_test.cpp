@@ -57,7 +57,7 @@ TEST(StopSignals, RecordedOnceThenFatalOrAtTheDeadline) {
                       OS_InstallStopSignals();
                       OS_SetStopDeadline(1);
                       raise(SIGTERM);
-                      for (volatile int spin = 0;; spin = spin + 1) {
+                      for (volatile unsigned spin = 0;; spin = spin + 1) {  // wraps; never ends
                       }
                   },
                   seconds),

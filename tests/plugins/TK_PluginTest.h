@@ -31,6 +31,16 @@ struct Bytes {
     Bytes& Fill(size_t n, uint8_t v) { return data.insert(data.end(), n, v), *this; }
 };
 
+// read(data, size, into) on the bytes, what it prints kept in *log.
+template <typename Read, typename Into>
+bool ReadLogged(Read read, const Bytes& b, Into& into, std::string* log = nullptr) {
+    testing::internal::CaptureStdout();
+    const bool ok = read(b.data.data(), b.data.size(), into);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    if (log) *log = printed;
+    return ok;
+}
+
 // Cell (x | y << 8 | z << 16) -> RGB of its voxel.
 inline std::map<uint32_t, uint32_t> ColoredCells(const TK_Model& m) {
     std::map<uint32_t, uint32_t> cells;

@@ -50,7 +50,7 @@ TEST(ObjImport, ExportedModelsComeBackCellForCell) {
         SCOPED_TRACE(c.config);
         const TK_Model model = RandomBlob(7, 6, 5, c.seed);
         TK_Plugin_OBJ plugin;
-        plugin.options = tk_test::MeshOptions(c.config, "file_obj");
+        plugin.options = tk_test::ReadOptions(c.config, "file_obj");
         ASSERT_TRUE(plugin.SaveModel(path, "", model));
         TK_Model back;
         ASSERT_TRUE(plugin.LoadModel(path, "", back));

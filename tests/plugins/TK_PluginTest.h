@@ -83,11 +83,12 @@ inline Image RgbImage(int w, int h, const std::function<uint32_t(int, int)>& col
     return image;
 }
 
-// Mesh options read from the section `section` of a configuration text.
-inline TK_MeshOptions MeshOptions(const char* config, const char* section) {
+// Options (starting from `o`) read from the section `section` of a
+// configuration text.
+template <typename Options = TK_MeshOptions>
+Options ReadOptions(const char* config, const char* section, Options o = Options()) {
     OMB_LmpParser parser;
     EXPECT_TRUE(parser.Parse(config));
-    TK_MeshOptions o;
     o.Read(OMB_LmpParser::FindChild(&parser.Root(), section));
     return o;
 }

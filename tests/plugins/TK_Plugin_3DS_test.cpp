@@ -7,14 +7,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "TK_PluginTest.h"
-#include "TK_TestSupport.h"
-#include "core/OMB_LmpParser.h"
 #include "core/OMB_BitFile.h"
 #include "plugins/TK_3dsFile.h"
 #include "plugins/TK_ImageFile.h"
@@ -23,6 +21,7 @@
 namespace {
 
 using namespace tk3ds;
+namespace fs = std::filesystem;
 
 bool Solid(int, int, int) { return true; }
 bool LShape(int x, int, int z) { return x == 0 || z == 0; }
@@ -35,7 +34,7 @@ TK_Model MakeModel(int sx, int sy, int sz, bool (*shape)(int, int, int), int (*c
     return tk_test::ShapeModel(sx, sy, sz, [=](int x, int y, int z) { return shape(x, y, z) ? colour(x, y, z) : 0; });
 }
 
-TK_MeshOptions Options(const char* config) { return tk_test::MeshOptions(config, "file_3ds"); }
+TK_MeshOptions Options(const char* config) { return tk_test::ReadOptions(config, "file_3ds"); }
 
 uint16_t U16(const std::vector<uint8_t>& b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); }
 uint32_t U32(const std::vector<uint8_t>& b, size_t at) { return U16(b, at) | uint32_t(U16(b, at + 2)) << 16; }
@@ -124,7 +123,8 @@ TEST(Plugin3ds, ExportedModelsComeBackCellForCell) {
         {MakeModel(6, 5, 4, [](int x, int y, int z) { return (x * y + z) % 3 != 1; }, Many),
          "file_3ds ( axis = 'x-zy' scale = '2 1 0.5' cw = '1' optimize = '0' tc_offset = '0.25 0.1' )"},
     };
-    const std::string path = testing::TempDir() + "tk3ds_roundtrip.3ds";
+    const tk_test::TempFolder folder("tk_3ds_roundtrip");
+    const std::string path = folder.Path("roundtrip.3ds");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.config);
         TK_Plugin_3DS plugin;
@@ -134,25 +134,6 @@ TEST(Plugin3ds, ExportedModelsComeBackCellForCell) {
         ASSERT_TRUE(plugin.LoadModel(path, "", back));
         tk_test::ExpectSameModel(c.model, back);
     }
-}
-
-TEST(Plugin3ds, NamesAndThePaletteBeside) {
-    TK_Model named = MakeModel(3, 1, 2, LShape, Two);
-    named.name = "dir/an_overlong_name.vox";
-    const std::string dir = testing::TempDir();
-    ASSERT_TRUE(TK_Plugin_3DS().SaveModel(dir + "tk3ds_beside.3ds", "", named));
-    std::vector<uint8_t> file, png;
-    ASSERT_TRUE(TK_ReadFileBytes(dir + "tk3ds_beside.3ds", 1 << 20, file));
-    TK_ObjMesh mesh;
-    std::vector<TK_ObjMaterial> materials;
-    ASSERT_TRUE(TK_Parse3ds(file.data(), file.size(), mesh, materials));
-    TK_MeshSurface surface;
-    TK_BuildMeshSurface(named, true, surface);
-    EXPECT_EQ(mesh.FaceCount(), 2 * surface.Count()) << "two triangles a rectangle";
-    ASSERT_EQ(materials.size(), 1u);
-    EXPECT_EQ(materials[0].texture, "tk3ds_beside.png");
-    EXPECT_TRUE(Holds(file, std::string("an_overlon", 11))) << "names keep to ten bytes";
-    EXPECT_TRUE(TK_ReadFileBytes(dir + "tk3ds_beside.png", 1 << 16, png));
 }
 
 // The signed volume of a closed mesh is positive when its triangles wind
@@ -240,24 +221,35 @@ TEST(Plugin3ds, ReadsAnOrdinaryFileAndRefusesBrokenOnes) {
     }
 }
 
-TEST(Plugin3ds, FailuresLeaveFilesAndModelsAlone) {
-    const std::string dir = testing::TempDir();
-    std::vector<uint8_t> bytes;
-    const TK_Model empty = MakeModel(2, 2, 2, [](int, int, int) { return false; }, Many);
-    EXPECT_FALSE(TK_Plugin_3DS().SaveModel(dir + "tk3ds_empty.3ds", "", empty));
-    EXPECT_FALSE(TK_ReadFileBytes(dir + "tk3ds_empty.3ds", 1 << 20, bytes));
-    EXPECT_FALSE(TK_ReadFileBytes(dir + "tk3ds_empty.png", 1 << 20, bytes));
-    TK_Model model = MakeModel(2, 2, 2, Solid, Many);
-    EXPECT_FALSE(TK_Plugin_3DS().SaveModel(dir + "tk3ds_missing/x.3ds", "", model));
-
+TEST(Plugin3ds, SavesThePaletteBesideOrNothingAndFailedLoadsKeepTheModel) {
+    const tk_test::TempFolder folder("tk_3ds");
+    TK_Model named = MakeModel(3, 1, 2, LShape, Two);
+    named.name = "dir/an_overlong_name.vox";
+    ASSERT_TRUE(TK_Plugin_3DS().SaveModel(folder.Path("beside.3ds"), "", named));
+    std::vector<uint8_t> file, png;
+    ASSERT_TRUE(TK_ReadFileBytes(folder.Path("beside.3ds"), 1 << 20, file));
+    TK_ObjMesh mesh;
+    std::vector<TK_ObjMaterial> materials;
+    ASSERT_TRUE(TK_Parse3ds(file.data(), file.size(), mesh, materials));
+    TK_MeshSurface surface;
+    TK_BuildMeshSurface(named, true, surface);
+    EXPECT_EQ(mesh.FaceCount(), 2 * surface.Count()) << "two triangles a rectangle";
+    ASSERT_EQ(materials.size(), 1u);
+    EXPECT_EQ(materials[0].texture, "beside.png");
+    EXPECT_TRUE(Holds(file, std::string("an_overlon", 11))) << "names keep to ten bytes";
+    EXPECT_TRUE(TK_ReadFileBytes(folder.Path("beside.png"), 1 << 16, png));
+    // An empty model or a missing folder writes nothing.
+    EXPECT_FALSE(TK_Plugin_3DS().SaveModel(folder.Path("empty.3ds"), "", tk_test::MakeModel(2, 2, 2)));
+    EXPECT_FALSE(TK_Plugin_3DS().SaveModel(folder.Path("missing/x.3ds"), "", named));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Dir()), fs::directory_iterator()), 2);
+    // A broken file and a missing one leave the model as it was.
     Node main = Cube();
     main.children[0].children[2].children[0].children[0].payload[2] = 8;
-    ASSERT_TRUE(TK_WriteFileBytes(dir + "tk3ds_broken.3ds", Serialise(main)));
-    const auto before = tk_test::SortedWords(model.voxels);
+    ASSERT_TRUE(TK_WriteFileBytes(folder.Path("broken.3ds"), Serialise(main)));
+    const tk_test::ModelState before = tk_test::ModelState::Of(named);
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(TK_Plugin_3DS().LoadModel(dir + "tk3ds_broken.3ds", "", model));
-    EXPECT_FALSE(TK_Plugin_3DS().LoadModel(dir + "tk3ds_missing.3ds", "", model));
+    EXPECT_FALSE(TK_Plugin_3DS().LoadModel(folder.Path("broken.3ds"), "", named));
+    EXPECT_FALSE(TK_Plugin_3DS().LoadModel(folder.Path("missing.3ds"), "", named));
     testing::internal::GetCapturedStdout();
-    EXPECT_EQ(tk_test::SortedWords(model.voxels), before);
-    EXPECT_EQ(model.size[0], 2);
+    EXPECT_TRUE(tk_test::ModelState::Of(named) == before);
 }

@@ -193,10 +193,7 @@ TEST(GltfExport, ContainerMaterialsAndTrianglesBackToTheExposedFaces) {
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.config);
         const TK_Model m = c.checkerboard ? Checkerboard() : Sample();
-        TK_MeshOptions o = TK_Plugin_GLTF::Defaults();
-        OMB_LmpParser parser;
-        ASSERT_TRUE(parser.Parse(c.config));
-        o.Read(OMB_LmpParser::FindChild(&parser.Root(), "file_gltf"));
+        const TK_MeshOptions o = tk_test::ReadOptions(c.config, "file_gltf", TK_Plugin_GLTF::Defaults());
         const TK_Material* materials = c.materials > 1 ? records : nullptr;
         std::vector<uint8_t> bytes, bin;
         OMB_SaveBitFile file;

@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "TK_TestSupport.h"
-#include "core/OMB_LmpParser.h"
+#include "TK_PluginTest.h"
 #include "plugins/TK_ImageFile.h"
 #include "plugins/TK_Plugin_2D.h"
 #include "plugins/TK_Plugin_Iso.h"
@@ -78,10 +77,6 @@ TK_IsoOptions OptionsIso(int size, float height = 1, int view = 0) {
     TK_IsoOptions o;
     o.size = size, o.height = height, o.view = view;
     return o;
-}
-
-const OMB_LmpNode* ParseSection(OMB_LmpParser& parser, const char* text, const char* section) {
-    return parser.Parse(text) ? OMB_LmpParser::FindChild(&parser.Root(), section) : nullptr;
 }
 
 }  // namespace
@@ -215,28 +210,18 @@ TEST(SpriteIso, LargeSizesShrinkToTheImageBounds) {
 }
 
 TEST(SpriteOptions, ReadAndClampConfigurationText) {
-    OMB_LmpParser parser;
-    const OMB_LmpNode* section =
-        ParseSection(parser, "file_2d ( size = '100000' shadow = '1' outline = '1' )", "file_2d");
-    ASSERT_TRUE(section);
-    TK_2DOptions flat;
-    flat.Read(section);
+    using tk_test::ReadOptions;
+    const auto flat = ReadOptions<TK_2DOptions>("file_2d ( size = '100000' shadow = '1' outline = '1' )", "file_2d");
     EXPECT_TRUE(flat.size == TK_2DOptions::kMaxSize && flat.shadow && flat.outline);
-
-    section = ParseSection(parser, "FILE_ISO ( View = '5' size = '-3' height = '99' left = '-0.5' right = '7' "
-                                   "bevel = '1' outline = '1' )", "file_iso");
-    ASSERT_TRUE(section);
-    TK_IsoOptions iso;
-    iso.Read(section);
+    const auto iso = ReadOptions<TK_IsoOptions>(
+        "FILE_ISO ( View = '5' size = '-3' height = '99' left = '-0.5' right = '7' bevel = '1' outline = '1' )",
+        "file_iso");
     EXPECT_EQ((std::vector<float>{float(iso.view), float(iso.size), iso.height, iso.left, iso.right}),
               (std::vector<float>{1, 1, TK_IsoOptions::kMaxHeight, 0, 1}));
     EXPECT_TRUE(iso.bevel && iso.outline);
-
     // Missing keys and unreadable numbers keep what was there.
-    section = ParseSection(parser, "file_iso ( view = '-1' height = 'tall' size = '2.5' bevel = 'yes' )", "file_iso");
-    ASSERT_TRUE(section);
-    TK_IsoOptions partial;
-    partial.Read(section);
+    auto partial =
+        ReadOptions<TK_IsoOptions>("file_iso ( view = '-1' height = 'tall' size = '2.5' bevel = 'yes' )", "file_iso");
     EXPECT_EQ((std::vector<float>{float(partial.view), partial.height, float(partial.size), partial.left}),
               (std::vector<float>{3, 1, float(TK_IsoOptions().size), TK_IsoOptions().left}));
     EXPECT_FALSE(partial.bevel);

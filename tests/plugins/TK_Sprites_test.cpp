@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -33,22 +33,11 @@ const Legend kIsoLegend = {{'.', 0}, {'#', PackRGBA(0, 0, 0)},
                            {'T', kColourA}, {'L', PackRGBA(160, 80, 40)}, {'R', PackRGBA(120, 60, 30)},
                            {'t', kColourB}, {'l', PackRGBA(32, 96, 192)}, {'r', PackRGBA(24, 72, 144)}};
 
-void SpritePalette(TK_Model& m) {
-    m.palette[1] = kColourA;
-    m.palette[2] = kColourB;
-    for (int i = 3; i < 256; ++i) m.palette[i] = PackRGBA(i, i, i);
-}
-
 TK_Model Model(int sx, int sy, int sz, const std::vector<Voxel>& voxels) {
     TK_Model m = tk_test::MakeModel(sx, sy, sz);
-    SpritePalette(m);
+    m.palette[1] = kColourA;
+    m.palette[2] = kColourB;
     for (const Voxel& v : voxels) m.voxels.Add(v);
-    return m;
-}
-
-TK_Model FullBox(int sx, int sy, int sz) {
-    TK_Model m = tk_test::ShapeModel(sx, sy, sz, [](int, int, int) { return 1; });
-    SpritePalette(m);
     return m;
 }
 
@@ -155,9 +144,7 @@ TEST(SpriteIso, ViewsTurnTheModelAQuarterAtATime) {
     // A 2 x 2 floor with a marker at x = 0, y = 0 (front left). View 0 looks
     // from the front right corner; every view turns the model anticlockwise,
     // so the marker goes left, front (bottom), right, back (top).
-    TK_Model m = FullBox(2, 2, 1);
-    for (Voxel& v : m.voxels)
-        if (v.x == 0 && v.y == 0) v.colorIndex = 2;
+    const TK_Model m = Model(2, 2, 1, {{0, 0, 0, 2}, {1, 0, 0, 1}, {0, 1, 0, 1}, {1, 1, 0, 1}});
     const char* expected[] = {"left", "bottom", "right", "top"};
     for (int view = 0; view < 4; ++view) {
         SCOPED_TRACE(view);
@@ -179,7 +166,7 @@ TEST(SpriteIso, BoxFillsItsImageWithoutHoles) {
     // A full box's silhouette touches every image edge (the crop is tight)
     // and each pixel column is one solid run (the faces tile), for every
     // view, odd and even sizes and fractional heights.
-    const TK_Model box = FullBox(3, 2, 4);
+    const TK_Model box = tk_test::ShapeModel(3, 2, 4, [](int, int, int) { return 1; });
     for (int view = 0; view < 4; ++view)
         for (int size : {1, 2, 3, 5})
             for (float height : {0.5f, 1.0f, 1.5f}) {
@@ -238,30 +225,24 @@ TEST(SpritePlugins, WriteRgbaPngsOnlyForDrawableModels) {
     TK_Plugin_Iso iso;
     iso.options = OptionsIso(4);
     iso.options.bevel = true;
-    TK_Plugin* plugins[] = {&flat, &iso};
     const TK_Model model = Model(2, 2, 2, {{0, 0, 0, 1}, {1, 1, 1, 2}});
     Image expected[2];
-    ASSERT_TRUE(TK_Render2D(model, flat.options, expected[0]));
-    ASSERT_TRUE(TK_RenderIso(model, iso.options, expected[1]));
-
+    ASSERT_TRUE(TK_Render2D(model, flat.options, expected[0]) && TK_RenderIso(model, iso.options, expected[1]));
     // Empty, the only voxel outside, no size, too large.
     const TK_Model undrawable[] = {Model(4, 4, 4, {}), Model(2, 2, 2, {{5, 0, 0, 1}}), Model(0, 1, 1, {{0, 0, 0, 1}}),
                                    Model(300, 1, 1, {{0, 0, 0, 1}})};
-
+    const tk_test::TempFolder folder("tk_sprites");
+    TK_Plugin* plugins[] = {&flat, &iso};
     for (int i = 0; i < 2; ++i) {
         SCOPED_TRACE(i == 0 ? "2d" : "iso");
-        const std::string path = testing::TempDir() + "sprite_" + std::to_string(i) + ".png";
-        ASSERT_TRUE(plugins[i]->SaveModel(path, "", model));
+        ASSERT_TRUE(plugins[i]->SaveModel(folder.Path("sprite.png"), "", model));
         Image back;
-        ASSERT_TRUE(TK_Plugin_PNG().LoadImage(path, "", back));
-        EXPECT_EQ(back.format, IMAGE_RGBA);
-        EXPECT_TRUE(back.width == expected[i].width && back.height == expected[i].height && back.pixels == expected[i].pixels);
-        std::remove(path.c_str());
-
-        for (const TK_Model& bad : undrawable) EXPECT_FALSE(plugins[i]->SaveModel(path, "", bad));
-        std::vector<uint8_t> bytes;
-        EXPECT_FALSE(TK_ReadFileBytes(path, 1 << 20, bytes)) << "nothing may be written";
-        EXPECT_FALSE(plugins[i]->SaveModel(testing::TempDir() + "no-such-dir/sprite.png", "", model));
+        ASSERT_TRUE(TK_Plugin_PNG().LoadImage(folder.Path("sprite.png"), "", back));
+        EXPECT_TRUE(back.format == IMAGE_RGBA && back.width == expected[i].width &&
+                    back.height == expected[i].height && back.pixels == expected[i].pixels);
+        for (const TK_Model& bad : undrawable) EXPECT_FALSE(plugins[i]->SaveModel(folder.Path("bad.png"), "", bad));
+        EXPECT_FALSE(plugins[i]->SaveModel(folder.Path("no-such-dir/sprite.png"), "", model));
         EXPECT_FALSE(plugins[i]->SaveModel("", "", model));
     }
+    EXPECT_FALSE(std::filesystem::exists(folder.Path("bad.png"))) << "nothing may be written";
 }

@@ -30,12 +30,6 @@ Bytes TgaHeader(int type, int bits, int width, int height, int descriptor = 0, i
         .U8(width & 255).U8(width >> 8).U8(height & 255).U8(height >> 8).U8(bits).U8(descriptor);
 }
 
-std::string ParseTgaOutput(const Bytes& b, bool& ok, Image& image) {
-    testing::internal::CaptureStdout();
-    ok = TK_Plugin_TGA::ParseBytes(b.data.data(), b.data.size(), image);
-    return testing::internal::GetCapturedStdout();
-}
-
 }  // namespace
 
 TEST(PaletteImages, PaletteRoundTripsThroughEveryFormat) {
@@ -120,9 +114,7 @@ TEST(PaletteImages, TgaReadsBothOriginsAndRunLengthTopRowFirst) {
     } cases[] = {{&rawBottom, 255}, {&rawTop, 0}, {&rle, 0}};
     for (const Case& c : cases) {
         Image image;
-        bool ok = false;
-        ParseTgaOutput(*c.file, ok, image);
-        ASSERT_TRUE(ok);
+        ASSERT_TRUE(tk_test::ReadLogged(&TK_Plugin_TGA::ParseBytes, *c.file, image));
         ASSERT_EQ(image.format, IMAGE_RGB);
         // Red of both top pixels, red and blue of the first bottom one.
         EXPECT_EQ((std::vector<int>{image.pixels[0], image.pixels[3], image.pixels[6], image.pixels[8]}),
@@ -147,9 +139,9 @@ TEST(PaletteImages, TgaRefusesWithMessages) {
     };
     for (const Case& c : cases) {
         Image image;
-        bool ok = true;
-        EXPECT_EQ(ParseTgaOutput(c.file, ok, image), c.message);
-        EXPECT_FALSE(ok) << c.message;
+        std::string log;
+        EXPECT_FALSE(tk_test::ReadLogged(&TK_Plugin_TGA::ParseBytes, c.file, image, &log)) << c.message;
+        EXPECT_EQ(log, c.message);
         EXPECT_TRUE(image.Empty());
     }
 }

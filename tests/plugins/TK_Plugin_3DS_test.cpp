@@ -1,5 +1,5 @@
-// 3DS export and import: exported models come back cell for cell under
-// several options, the written chunks read back and wind outwards,
+// 3DS export and import: exported models (and OBJ ones) come back cell for
+// cell under several options, the written chunks read back and wind outwards,
 // large surfaces are cut into objects that fit the 16-bit counts, an
 // ordinary hand-made file reads with its material colour, and broken files
 // and failed saves are refused cleanly.
@@ -17,6 +17,7 @@
 #include "plugins/TK_3dsFile.h"
 #include "plugins/TK_ImageFile.h"
 #include "plugins/TK_Plugin_3DS.h"
+#include "plugins/TK_Plugin_OBJ.h"
 
 namespace {
 
@@ -112,26 +113,33 @@ Node Cube() {
 
 }  // namespace
 
-TEST(Plugin3ds, ExportedModelsComeBackCellForCell) {
+// Both mesh formats read back what they wrote.
+TEST(MeshImport, ExportedModelsComeBackCellForCell) {
+    TK_Plugin_3DS tds;
+    TK_Plugin_OBJ obj;
+    const TK_Model shell = MakeModel(5, 5, 5, Shell, Many);
+    const TK_Model odd = MakeModel(6, 5, 4, [](int x, int y, int z) { return (x * y + z) % 3 != 1; }, Many);
     const struct {
+        TK_Plugin_Mesh* plugin;
         TK_Model model;
-        const char* config;
+        const char* config;  // its section named first
     } cases[] = {
-        {MakeModel(1, 1, 1, Solid, Many), "file_3ds ( )"},
-        {MakeModel(3, 1, 2, LShape, Two), "file_3ds ( optimize = '0' )"},
-        {MakeModel(5, 5, 5, Shell, Many), "file_3ds ( )"},
-        {MakeModel(6, 5, 4, [](int x, int y, int z) { return (x * y + z) % 3 != 1; }, Many),
-         "file_3ds ( axis = 'x-zy' scale = '2 1 0.5' cw = '1' optimize = '0' tc_offset = '0.25 0.1' )"},
+        {&tds, MakeModel(1, 1, 1, Solid, Many), "file_3ds ( )"},
+        {&tds, MakeModel(3, 1, 2, LShape, Two), "file_3ds ( optimize = '0' )"},
+        {&tds, shell, "file_3ds ( )"},
+        {&tds, odd, "file_3ds ( axis = 'x-zy' scale = '2 1 0.5' cw = '1' optimize = '0' tc_offset = '0.25 0.1' )"},
+        {&obj, shell, "file_obj ( )"},
+        {&obj, odd, "file_obj ( optimize = '0' )"},
+        {&obj, odd, "file_obj ( axis = 'x-zy' scale = '2 1 0.5' )"},
     };
-    const tk_test::TempFolder folder("tk_3ds_roundtrip");
-    const std::string path = folder.Path("roundtrip.3ds");
+    const tk_test::TempFolder folder("tk_mesh_import");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.config);
-        TK_Plugin_3DS plugin;
-        plugin.options = Options(c.config);
-        ASSERT_TRUE(plugin.SaveModel(path, "", c.model));
+        const std::string section(c.config, 8), path = folder.Path("model." + section.substr(5));
+        c.plugin->options = tk_test::ReadOptions(c.config, section.c_str());
+        ASSERT_TRUE(c.plugin->SaveModel(path, "", c.model));
         TK_Model back;
-        ASSERT_TRUE(plugin.LoadModel(path, "", back));
+        ASSERT_TRUE(c.plugin->LoadModel(path, "", back));
         tk_test::ExpectSameModel(c.model, back);
     }
 }

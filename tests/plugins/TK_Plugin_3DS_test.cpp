@@ -1,8 +1,7 @@
 // 3DS export and import: exported models (and OBJ ones) come back cell for
-// cell under several options, the written chunks read back and wind outwards,
-// large surfaces are cut into objects that fit the 16-bit counts, an
-// ordinary hand-made file reads with its material colour, and broken files
-// and failed saves are refused cleanly.
+// cell, triangles wind outwards, large surfaces are cut into objects within
+// the 16-bit counts, a hand-made file reads with its material colour, and
+// broken files and failed saves are refused cleanly.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -35,20 +34,21 @@ TK_Model MakeModel(int sx, int sy, int sz, bool (*shape)(int, int, int), int (*c
     return tk_test::ShapeModel(sx, sy, sz, [=](int x, int y, int z) { return shape(x, y, z) ? colour(x, y, z) : 0; });
 }
 
-TK_MeshOptions Options(const char* config) { return tk_test::ReadOptions(config, "file_3ds"); }
-
-uint16_t U16(const std::vector<uint8_t>& b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); }
-uint32_t U32(const std::vector<uint8_t>& b, size_t at) { return U16(b, at) | uint32_t(U16(b, at + 2)) << 16; }
-
 // The written bytes, read back by the reader; the main chunk must hold the
 // whole file (the reader itself accepts trailing bytes).
-void WriteAndRead(const TK_Model& m, const TK_MeshOptions& o, std::vector<uint8_t>& bytes, TK_ObjMesh& mesh,
-                  std::vector<TK_ObjMaterial>& materials) {
+struct Written {
+    std::vector<uint8_t> bytes;
+    TK_ObjMesh mesh;
+    std::vector<TK_ObjMaterial> materials;
+};
+Written WriteAndRead(const TK_Model& m, const TK_MeshOptions& o) {
+    Written w;
     OMB_SaveBitFile file;
-    EXPECT_TRUE(file.OpenMemory(&bytes));
+    EXPECT_TRUE(file.OpenMemory(&w.bytes));
     EXPECT_TRUE(TK_Plugin_3DS::Write3ds(m, o, "model", "model.png", file) && file.Close());
-    EXPECT_EQ(U32(bytes, 2), bytes.size());
-    EXPECT_TRUE(TK_Parse3ds(bytes.data(), bytes.size(), mesh, materials));
+    EXPECT_EQ(size_t(OMB_GetInt32LE(&w.bytes[2])), w.bytes.size());
+    EXPECT_TRUE(TK_Parse3ds(w.bytes.data(), w.bytes.size(), w.mesh, w.materials));
+    return w;
 }
 
 bool Holds(const std::vector<uint8_t>& bytes, const std::string& text) {
@@ -154,11 +154,8 @@ TEST(Plugin3ds, TrianglesFaceOutwardsUnlessClockwise) {
                  {"file_3ds ( axis = 'y-xz' cw = '1' scale = '1 2 3' optimize = '0' )", -1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.config);
-        const TK_MeshOptions o = Options(c.config);
-        std::vector<uint8_t> bytes;
-        TK_ObjMesh mesh;
-        std::vector<TK_ObjMaterial> materials;
-        WriteAndRead(MakeModel(3, 1, 2, LShape, Two), o, bytes, mesh, materials);
+        const TK_MeshOptions o = tk_test::ReadOptions(c.config, "file_3ds");
+        const TK_ObjMesh mesh = WriteAndRead(MakeModel(3, 1, 2, LShape, Two), o).mesh;
         double volume = 0;
         for (size_t f = 0; f < mesh.FaceCount(); ++f) {
             const float* p[3];
@@ -175,16 +172,13 @@ TEST(Plugin3ds, LargeSurfacesAreCutIntoObjects) {
     const TK_Model board = MakeModel(40, 40, 40, [](int x, int y, int z) { return (x + y + z) % 2 == 0; }, Two);
     TK_MeshOptions o;
     o.optimize = false;
-    std::vector<uint8_t> bytes;
-    TK_ObjMesh mesh;
-    std::vector<TK_ObjMaterial> materials;
     // 16-bit lists that overflowed would lose faces or fail the read.
-    WriteAndRead(board, o, bytes, mesh, materials);
-    EXPECT_TRUE(Holds(bytes, std::string("model_2", 8)));
-    EXPECT_EQ(mesh.FaceCount(), size_t(2 * 6 * board.voxels.Count()));
+    const Written w = WriteAndRead(board, o);
+    EXPECT_TRUE(Holds(w.bytes, std::string("model_2", 8)));
+    EXPECT_EQ(w.mesh.FaceCount(), size_t(2 * 6 * board.voxels.Count()));
     TK_Model back;
     back.palette = board.palette;
-    ASSERT_TRUE(TK_VoxeliseMesh(mesh, materials, {true}, o, back));
+    ASSERT_TRUE(TK_VoxeliseMesh(w.mesh, w.materials, {true}, o, back));
     tk_test::ExpectSameModel(board, back);
 }
 

@@ -1,9 +1,7 @@
-// glTF binary export: the container checked byte by byte (chunk lengths and
-// padding, aligned buffer views, accessors inside their views, bounds equal
-// to the data, indices in range), the materials and the palette picture,
-// and a round trip of the written triangles back into exactly the model's
-// exposed voxel faces, facing outwards, under mirroring and scaling options;
-// alike corners share one vertex, primitives stay within 16-bit indices.
+// glTF binary export: the container checked byte by byte, the materials and
+// the palette picture, and the written triangles read back into exactly the
+// model's exposed voxel faces, facing outwards under mirroring and scaling,
+// with alike corners shared and primitives within 16-bit indices.
 #include "plugins/TK_Plugin_GLTF.h"
 
 #include <gtest/gtest.h>

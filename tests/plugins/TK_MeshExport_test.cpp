@@ -146,14 +146,13 @@ TEST(MeshExport, SaveWritesThreeFilesOrNothing) {
     EXPECT_FALSE(plugin.SaveModel(dir + "mesh.obj", "", m)) << "empty model";
     m.voxels.Add(Voxel{0, 0, 0, 2});
     ASSERT_TRUE(plugin.SaveModel(dir + "mesh.obj", "", m));
-    std::vector<uint8_t> mtl, png;
+    std::vector<uint8_t> mtl;
     ASSERT_TRUE(TK_ReadFileBytes(dir + "mesh.mtl", 4096, mtl));
     EXPECT_EQ(std::string(mtl.begin(), mtl.end()),
               "# Tarsk @ Ombrel\n\nnewmtl palette\nillum 1\nKa 0.000 0.000 0.000\nKd 1.000 1.000 1.000\n"
               "Ks 0.000 0.000 0.000\nmap_Kd mesh.png\n");
-    ASSERT_TRUE(TK_ReadFileBytes(dir + "mesh.png", 1 << 16, png));
     Image image;
-    ASSERT_TRUE(TK_Plugin_PNG::ParseBytes(png.data(), png.size(), image));
+    ASSERT_TRUE(TK_Plugin_PNG().LoadImage(dir + "mesh.png", "", image));
     EXPECT_EQ(image.width, 256);
     EXPECT_EQ(image.pixels[4], 2) << "pixel 1 is colour 2";
     EXPECT_TRUE(TK_Plugin_PLY().SaveModel(dir + "mesh.ply", "", m));

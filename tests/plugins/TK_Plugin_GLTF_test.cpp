@@ -112,12 +112,6 @@ TK_Model Sample() {
     return m;
 }
 
-// A 3D checkerboard of 24^3 cells: more than 65535 shared vertices, so
-// more than one primitive of 16-bit indices.
-TK_Model Checkerboard() {
-    return tk_test::ShapeModel(24, 24, 24, [](int x, int y, int z) { return (x + y + z) % 2 == 0; });
-}
-
 // (direction, x, y, z of the voxel, colour) of every exposed voxel face.
 using UnitFace = std::tuple<int, int, int, int, int>;
 
@@ -176,21 +170,24 @@ void AddUnitFaces(const Mesh& m, size_t q, const TK_MeshOptions& o, const TK_Mod
 }  // namespace
 
 TEST(GltfExport, ContainerMaterialsAndTrianglesBackToTheExposedFaces) {
+    const TK_Model sample = Sample();
     const struct {
         const char* config;
-        size_t materials;
-        bool checkerboard;
+        size_t materials, primitives;
+        TK_Model model;
     } kCases[] = {
-        {"file_gltf ( )", 1, false},  // no records: one material
-        {"file_gltf ( scale = '2 -1 0.5' pivot = '0 0 0' )", 3, false},
-        {"file_gltf ( optimize = '0' )", 3, false},
-        {"file_gltf ( )", 1, true},
+        {"file_gltf ( )", 1, 1, sample},  // no records: one material
+        {"file_gltf ( scale = '2 -1 0.5' pivot = '0 0 0' )", 3, 3, sample},
+        {"file_gltf ( optimize = '0' )", 3, 3, sample},
+        // More than 65535 vertices: two primitives of 16-bit indices.
+        {"file_gltf ( )", 1, 2,
+         tk_test::ShapeModel(24, 24, 24, [](int x, int y, int z) { return (x + y + z) % 2 == 0; })},
     };
     TK_Material records[256] = {};
     records[2].type = 1, records[2].roughness = 0.25f, records[3].type = 3, records[4] = records[2];
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.config);
-        const TK_Model m = c.checkerboard ? Checkerboard() : Sample();
+        const TK_Model& m = c.model;
         const TK_MeshOptions o = tk_test::ReadOptions(c.config, "file_gltf", TK_Plugin_GLTF::Defaults());
         const TK_Material* materials = c.materials > 1 ? records : nullptr;
         std::vector<uint8_t> bytes, bin;
@@ -210,7 +207,7 @@ TEST(GltfExport, ContainerMaterialsAndTrianglesBackToTheExposedFaces) {
 
         const Json& prims = json["meshes"][0]["primitives"];
         EXPECT_EQ(json["materials"].list.size(), c.materials);
-        ASSERT_EQ(prims.list.size(), c.checkerboard ? 2 : c.materials);
+        ASSERT_EQ(prims.list.size(), c.primitives);
         std::map<UnitFace, int> found;
         for (const Json& prim : prims.list) {
             const Json& at = prim["attributes"];

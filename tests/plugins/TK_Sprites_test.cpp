@@ -56,6 +56,27 @@ Picture Draw(const Image& image, const Legend& legend) {
     return rows;
 }
 
+template <typename Options>
+struct Case {
+    const char* name;
+    TK_Model model;
+    Options options;
+    Picture picture;
+};
+
+// Each case's model rendered and drawn in the legend's characters.
+template <typename Options>
+void ExpectPictures(const std::vector<Case<Options>>& cases, bool (*render)(const TK_Model&, const Options&, Image&),
+                    const Legend& legend) {
+    for (const Case<Options>& c : cases) {
+        SCOPED_TRACE(c.name);
+        Image image;
+        ASSERT_TRUE(render(c.model, c.options, image));
+        EXPECT_EQ(image.format, IMAGE_RGBA);
+        EXPECT_EQ(Draw(image, legend), c.picture);
+    }
+}
+
 TK_2DOptions Options2D(int size, bool shadow = false, bool outline = false) {
     TK_2DOptions o;
     o.size = size, o.shadow = shadow, o.outline = outline;
@@ -75,39 +96,20 @@ TEST(Sprite2D, DrawsFrontColoursWithOutlineAndShadow) {
     // L in the front plane of colour 1, colour 2 behind it: hidden at the
     // bottom left, seen through the gap at the top right.
     const std::vector<Voxel> ell = {{0, 0, 0, 1}, {0, 0, 1, 1}, {1, 0, 0, 1}, {0, 1, 0, 2}, {1, 1, 1, 2}};
-    struct Case {
-        const char* name;
-        TK_Model model;
-        TK_2DOptions options;
-        Picture picture;
-    };
-    const Case cases[] = {
+    ExpectPictures<TK_2DOptions>({
         {"one voxel", Model(1, 1, 1, {one}), Options2D(1), {"a"}},
         {"outline", Model(1, 1, 1, {one}), Options2D(1, false, true), {"###", "#a#", "###"}},
         {"shadow", Model(1, 1, 1, {one}), Options2D(2, true), {"aa..", "aa..", "..ss", "..ss"}},
         {"cropped to the box, z up", Model(3, 2, 2, {{2, 1, 0, 1}}), Options2D(1), {"...", "..a"}},
         {"nearest voxel wins", Model(2, 2, 2, ell), Options2D(1), {"ab", "aa"}},
         {"shadow behind", Model(2, 2, 2, ell), Options2D(1, true), {"ab.", "aas", ".ss"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Image image;
-        ASSERT_TRUE(TK_Render2D(c.model, c.options, image));
-        EXPECT_EQ(image.format, IMAGE_RGBA);
-        EXPECT_EQ(Draw(image, k2DLegend), c.picture);
-    }
+    }, &TK_Render2D, k2DLegend);
 }
 
 TEST(SpriteIso, DrawsCubesFaceByFace) {
     TK_IsoOptions outlined = OptionsIso(2);
     outlined.outline = true;
-    struct Case {
-        const char* name;
-        TK_Model model;
-        TK_IsoOptions options;
-        Picture picture;
-    };
-    const Case cases[] = {
+    ExpectPictures<TK_IsoOptions>({
         {"size 1", Model(1, 1, 1, {{0, 0, 0, 1}}), OptionsIso(1), {"TT", "LR"}},
         {"size 2", Model(1, 1, 1, {{0, 0, 0, 1}}), OptionsIso(2), {".TT.", "LTTR", "LLRR", ".LR."}},
         {"height 2", Model(1, 1, 1, {{0, 0, 0, 1}}), OptionsIso(2, 2),
@@ -121,13 +123,7 @@ TEST(SpriteIso, DrawsCubesFaceByFace) {
          {"..TT.....", "TTTTTT...", "LLTTtttt.", "LLLlttttr", "LLLlllrrr", "..Llllrrr", "....llrr."}},
         {"outline", Model(1, 1, 1, {{0, 0, 0, 1}}), outlined,
          {".####.", "##TT##", "#LTTR#", "#LLRR#", "##LR##", ".####."}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Image image;
-        ASSERT_TRUE(TK_RenderIso(c.model, c.options, image));
-        EXPECT_EQ(Draw(image, kIsoLegend), c.picture);
-    }
+    }, &TK_RenderIso, kIsoLegend);
 }
 
 TEST(SpriteIso, BevelLightensTheRimOfTopFaces) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <string>
@@ -23,9 +24,15 @@ struct Bytes {
     std::vector<uint8_t> data;
 
     Bytes& U8(int v) { return data.push_back(uint8_t(v)), *this; }
+    Bytes& U16(int v) { return U8(v).U8(v >> 8); }
     Bytes& U32(uint32_t v) {
         for (int i = 0; i < 4; ++i) data.push_back(uint8_t(v >> (8 * i)));
         return *this;
+    }
+    Bytes& F32(float f) {
+        uint32_t bits;
+        std::memcpy(&bits, &f, 4);
+        return U32(bits);
     }
     Bytes& Text(const std::string& s) { return data.insert(data.end(), s.begin(), s.end()), *this; }
     Bytes& Fill(size_t n, uint8_t v) { return data.insert(data.end(), n, v), *this; }

@@ -67,45 +67,34 @@ Node Chunk(uint16_t id, std::vector<uint8_t> payload, std::vector<Node> children
     return Node{id, std::move(payload), std::move(children), 0};
 }
 
-void Put16(std::vector<uint8_t>& b, unsigned v) { b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8)}); }
-void PutF(std::vector<uint8_t>& b, float f) {
-    uint8_t bytes[4];
-    std::memcpy(bytes, &f, 4);
-    b.insert(b.end(), bytes, bytes + 4);
-}
-
 std::vector<uint8_t> Serialise(const Node& n) {
     std::vector<uint8_t> body = n.payload;
     for (const Node& c : n.children) {
         const auto child = Serialise(c);
         body.insert(body.end(), child.begin(), child.end());
     }
-    tk_test::Bytes out;
-    out.data = {uint8_t(n.id), uint8_t(n.id >> 8)};
-    out.U32(uint32_t(body.size() + 6 + n.lengthDelta));
-    out.data.insert(out.data.end(), body.begin(), body.end());
-    return out.data;
+    std::vector<uint8_t> out = tk_test::Bytes().U16(n.id).U32(uint32_t(body.size() + 6 + n.lengthDelta)).data;
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
 }
 
 Node Cube() {
-    std::vector<uint8_t> vertices, faces, group{'r', 'e', 'd', 0}, red;
-    Put16(vertices, 8);
+    const std::string name("red", 4);
+    tk_test::Bytes vertices = tk_test::Bytes().U16(8), faces = tk_test::Bytes().U16(12);
+    tk_test::Bytes group = tk_test::Bytes().Text(name).U16(12);
     for (int i = 0; i < 8; ++i)
-        for (int a = 0; a < 3; ++a) PutF(vertices, float(4 * (i >> a & 1)));
+        for (int a = 0; a < 3; ++a) vertices.F32(float(4 * (i >> a & 1)));
     const int quads[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
-    Put16(faces, 12);
-    Put16(group, 12);
     for (int f = 0; f < 12; ++f) {
-        for (int k : {0, f % 2 ? 2 : 1, f % 2 ? 3 : 2}) Put16(faces, unsigned(quads[f / 2][k]));
-        Put16(faces, 0);
-        Put16(group, unsigned(f));
+        for (int k : {0, f % 2 ? 2 : 1, f % 2 ? 3 : 2}) faces.U16(quads[f / 2][k]);
+        faces.U16(0);
+        group.U16(f);
     }
-    for (float f : {1.0f, 0.0f, 0.0f}) PutF(red, f);
-    const Node diffuse = Chunk(kDiffuse, {}, {Chunk(kColourFloat, red)});
-    const Node material = Chunk(kMaterial, {}, {Chunk(kMaterialName, {'r', 'e', 'd', 0}), diffuse});
+    const Node diffuse = Chunk(kDiffuse, {}, {Chunk(kColourFloat, tk_test::Bytes().F32(1).F32(0).F32(0).data)});
+    const Node material = Chunk(kMaterial, {}, {Chunk(kMaterialName, tk_test::Bytes().Text(name).data), diffuse});
     const Node mesh = Chunk(kTriangleMesh, {},
-                            {Chunk(kFaces, faces, {Chunk(kFaceMaterial, group)}),
-                             Chunk(0x4160, std::vector<uint8_t>(48, 0)), Chunk(kVertices, vertices)});
+                            {Chunk(kFaces, faces.data, {Chunk(kFaceMaterial, group.data)}),
+                             Chunk(0x4160, std::vector<uint8_t>(48, 0)), Chunk(kVertices, vertices.data)});
     const Node object = Chunk(kObject, {'c', 0}, {mesh});
     const Node editor = Chunk(kEditor, {}, {Chunk(0x0100, {0, 0, 128, 63}), material, object});
     return Chunk(kMain, {}, {editor, Chunk(0xB000, {1, 2, 3})});

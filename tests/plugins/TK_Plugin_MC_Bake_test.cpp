@@ -14,7 +14,7 @@
 #include <random>
 #include <sstream>
 
-#include "TK_TestSupport.h"
+#include "TK_PluginTest.h"
 #include "plugins/TK_Plugin_Bake.h"
 #include "plugins/TK_Plugin_MC.h"
 
@@ -157,26 +157,22 @@ TEST(MarchingCube, PositionsFollowTheOptionsAndMirrorsKeepTheWinding) {
     // faces stay flat and the vertices span the box exactly.
     const TK_Model m = Shape(24, 25, 26, [](int, int, int) { return 1; });
     const struct {
-        const char* axis;
-        float pivot[3], scale[3];
+        const char* config;
         Point lo, hi;
     } cases[] = {
-        {"", {0, 0, -1}, {1, 1, 1}, {0, 0, 26}, {24, 25, 52}},
-        {"", {0.5f, 0.5f, 0}, {2, 1, 0.5f}, {-24, -12.5, 0}, {24, 12.5, 13}},
-        {"x-zy", {0, 0, 0}, {1, 1, 1}, {0, -26, 0}, {24, 0, 25}},
-        {"-xyz", {0, 0, 0}, {1, 1, 1}, {-24, 0, 0}, {0, 25, 26}},  // mirrors: faces turn to stay outward
+        {"file_ply ( pivot = '0 0 -1' )", {0, 0, 26}, {24, 25, 52}},
+        {"file_ply ( pivot = '0.5 0.5 0' scale = '2 1 0.5' )", {-24, -12.5, 0}, {24, 12.5, 13}},
+        {"file_ply ( axis = 'x-zy' pivot = '0 0 0' )", {0, -26, 0}, {24, 0, 25}},
+        {"file_ply ( axis = '-xyz' pivot = '0 0 0' )", {-24, 0, 0}, {0, 25, 26}},  // mirrors: faces turn to stay outward
     };
     for (const auto& c : cases) {
-        TK_MeshOptions o;
-        o.SetAxis(c.axis);
-        std::copy(c.pivot, c.pivot + 3, o.pivot), std::copy(c.scale, c.scale + 3, o.scale);
-        const Ply ply = Write<TK_Plugin_MC>(m, o);
+        const Ply ply = Write<TK_Plugin_MC>(m, tk_test::ReadOptions(c.config, "file_ply"));
         Point lo = ply.points[0], hi = lo;
         for (const Point& p : ply.points)
             for (int i = 0; i < 3; ++i) lo[i] = std::min(lo[i], p[i]), hi[i] = std::max(hi[i], p[i]);
         for (int i = 0; i < 3; ++i)
-            EXPECT_TRUE(std::abs(lo[i] - c.lo[i]) < 1e-4 && std::abs(hi[i] - c.hi[i]) < 1e-4) << c.axis << i;
-        EXPECT_GT(Volume(ply), 0) << c.axis;
+            EXPECT_TRUE(std::abs(lo[i] - c.lo[i]) < 1e-4 && std::abs(hi[i] - c.hi[i]) < 1e-4) << c.config << i;
+        EXPECT_GT(Volume(ply), 0) << c.config;
     }
 }
 

@@ -16,11 +16,7 @@
 namespace {
 
 bool ParseText(const std::string& text, TK_ObjMesh& mesh, std::string* output = nullptr) {
-    testing::internal::CaptureStdout();
-    const bool ok = TK_ParseObj(text.data(), text.size(), mesh);
-    const std::string out = testing::internal::GetCapturedStdout();
-    if (output) *output = out;
-    return ok;
+    return tk_test::ReadLogged(&TK_ParseObj, text, mesh, output);
 }
 
 const char kCube[] =

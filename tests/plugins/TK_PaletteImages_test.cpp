@@ -103,7 +103,7 @@ TEST(PaletteImages, TgaReadsBothOriginsAndRunLengthTopRowFirst) {
     const std::pair<const Bytes*, int> cases[] = {{&rawBottom, 255}, {&rawTop, 0}, {&rle, 0}};
     for (const auto& [file, topRed] : cases) {
         Image image;
-        ASSERT_TRUE(tk_test::ReadLogged(&TK_Plugin_TGA::ParseBytes, *file, image));
+        ASSERT_TRUE(tk_test::ReadLogged(&TK_Plugin_TGA::ParseBytes, file->data, image));
         ASSERT_EQ(image.format, IMAGE_RGB);
         // Red of both top pixels, red and blue of the first bottom one.
         EXPECT_EQ((std::vector<int>{image.pixels[0], image.pixels[3], image.pixels[6], image.pixels[8]}),
@@ -126,7 +126,7 @@ TEST(PaletteImages, TgaRefusesWithMessages) {
     for (const auto& [file, message] : cases) {
         Image image;
         std::string log;
-        EXPECT_FALSE(tk_test::ReadLogged(&TK_Plugin_TGA::ParseBytes, file, image, &log)) << message;
+        EXPECT_FALSE(tk_test::ReadLogged(&TK_Plugin_TGA::ParseBytes, file.data, image, &log)) << message;
         EXPECT_EQ(log, message);
         EXPECT_TRUE(image.Empty());
     }

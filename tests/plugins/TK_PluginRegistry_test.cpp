@@ -17,7 +17,6 @@ TEST(PluginRegistry, LookupByTheWholeKey) {
     }
     // Two formats share ".vox": the key, not the extension, picks the plugin.
     EXPECT_NE(dynamic_cast<TK_Plugin_SLAB*>(registry.Create("slab").get()), nullptr);
-    EXPECT_EQ(registry.Find("slab")->Filter(), "Slab6 (*.vox)");
     for (const char* key : {"VOX", "vo", "voxx", ""}) {
         testing::internal::CaptureStdout();
         EXPECT_EQ(registry.Create(key), nullptr) << key;

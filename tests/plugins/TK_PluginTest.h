@@ -38,11 +38,11 @@ struct Bytes {
     Bytes& Fill(size_t n, uint8_t v) { return data.insert(data.end(), n, v), *this; }
 };
 
-// read(data, size, into) on the bytes, what it prints kept in *log.
-template <typename Read, typename Into>
-bool ReadLogged(Read read, const Bytes& b, Into& into, std::string* log = nullptr) {
+// read(data, size, into) on a buffer, what it prints kept in *log.
+template <typename Read, typename Buffer, typename Into>
+bool ReadLogged(Read read, const Buffer& b, Into& into, std::string* log = nullptr) {
     testing::internal::CaptureStdout();
-    const bool ok = read(b.data.data(), b.data.size(), into);
+    const bool ok = read(b.data(), b.size(), into);
     const std::string printed = testing::internal::GetCapturedStdout();
     if (log) *log = printed;
     return ok;

@@ -25,7 +25,7 @@ Bytes& Matrix(Bytes& b, const std::string& name, int sx, int sy, int sz, int px 
 }
 
 bool Read(const Bytes& b, TK_Model& m, std::string* log = nullptr) {
-    return tk_test::ReadLogged(&TK_Plugin_QB::ReadBytes, b, m, log);
+    return tk_test::ReadLogged(&TK_Plugin_QB::ReadBytes, b.data, m, log);
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ namespace {
 using tk_test::Bytes;
 
 bool Read(const Bytes& b, TK_Model& m, std::string* out = nullptr) {
-    return tk_test::ReadLogged(&TK_Plugin_SLAB::ReadBytes, b, m, out);
+    return tk_test::ReadLogged(&TK_Plugin_SLAB::ReadBytes, b.data, m, out);
 }
 
 // 2 x 3 x 4, empty but for one byte; file colour k is (k mod 64, 63, 64).
@@ -33,8 +33,7 @@ TEST(PluginSLAB, CellOrderAndPaletteScaling) {
     // Byte (sz - 1 - z) + sz * (sy - 1 - y) + sy * sz * x: 21 is (1, 0, 2).
     TK_Model m;
     ASSERT_TRUE(Read(HandMade(21, 6), m));
-    ASSERT_EQ(m.voxels.Count(), 1);
-    EXPECT_EQ(m.voxels[0], (Voxel{1, 0, 2, 7}));
+    EXPECT_EQ(tk_test::SortedWords(m.voxels), (std::vector<uint32_t>{Voxel{1, 0, 2, 7}.Word()}));
     EXPECT_EQ(m.palette[1], PackRGBA(0, 252, 255)) << "times 4, capped at 255";
     EXPECT_EQ(m.palette[0], 0u) << "entry 0 is left alone";
     // 1 x 300 x 1 is clamped from the far end: file y' = 299 is y = 0.

@@ -30,7 +30,7 @@ bool Read(const Bytes& b, TK_Model& m, std::string* log = nullptr) {
 
 }  // namespace
 
-TEST(PluginQB, RoundTripOrdersThePaletteByFirstUseInTheFile) {
+TEST(PluginQB, RoundTripOrdersThePaletteByFirstUseCutsLongNamesAndRefusesEmptyModels) {
     TK_Model model = tk_test::MakeModel(3, 4, 2, {{0, 0, 0, 9}, {2, 0, 0, 5}, {1, 3, 1, 9}});
     model.name = "folder/ship.vox";
     model.palette[5] = PackRGBA(10, 20, 30);
@@ -49,6 +49,13 @@ TEST(PluginQB, RoundTripOrdersThePaletteByFirstUseInTheFile) {
     // 9; the grey ramp follows.
     EXPECT_EQ((std::vector<uint32_t>(&back.palette[1], &back.palette[4])),
               (std::vector<uint32_t>{model.palette[5], model.palette[9], PackRGBA(253, 253, 253)}));
+    model.name = std::string(300, 'n') + ".vox";
+    ASSERT_TRUE(TK_Plugin_QB::WriteBytes(model, bytes));
+    EXPECT_EQ(bytes[24], 127);
+    EXPECT_EQ(bytes.size(), 24u + 1 + 127 + 24 + 3 * 2 * 4 * 4);
+    const tk_test::TempFolder folder("tk_qb");
+    EXPECT_FALSE(TK_Plugin_QB().SaveModel(folder.Path("empty.qb"), "", tk_test::MakeModel(1, 1, 1)));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Dir())) << "nothing is created for a refused export";
 }
 
 TEST(PluginQB, TwoMatricesAtDifferentPositionsMergeIntoOneBox) {
@@ -148,18 +155,4 @@ TEST(PluginQB, RefusedFilesAndTheirMessages) {
         EXPECT_NE(log.find(message), std::string::npos) << log;
         EXPECT_EQ(log.find("[Error]") == 0, message == version) << log;
     }
-}
-
-TEST(PluginQB, WriterRefusesEmptyModelsAndCutsLongNames) {
-    TK_Model model = tk_test::MakeModel(1, 1, 1);
-    const tk_test::TempFolder folder("tk_qb");
-    const std::string path = folder.Path("empty.qb");
-    EXPECT_FALSE(TK_Plugin_QB().SaveModel(path, "", model));
-    EXPECT_FALSE(std::filesystem::exists(path)) << "nothing is created for a refused export";
-    model.voxels.Add(Voxel{0, 0, 0, 1});
-    model.name = std::string(300, 'n') + ".vox";
-    std::vector<uint8_t> bytes;
-    ASSERT_TRUE(TK_Plugin_QB::WriteBytes(model, bytes));
-    EXPECT_EQ(bytes[24], 127);
-    EXPECT_EQ(bytes.size(), 24u + 1 + 127 + 24 + 4);
 }

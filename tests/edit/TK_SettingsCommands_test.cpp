@@ -11,43 +11,15 @@
 
 #include "TK_EditFixture.h"
 #include "edit/TK_SettingsCommands.h"
-#include "model/TK_WindowLink.h"
 
 namespace {
 
 using tk_test::EditEnvTest;
 
-// Records what the renderers and the listeners were told.
+// Records what the renderers were told.
 struct Recorder : TK_RenderLink {
     int changes = 0;
-    std::vector<std::pair<int, int>> messages;
     void SettingsChanged(int what) override { changes |= what; }
-    void OnMessage(int kind, int value) {
-        if (kind != TK_NOTIFY_HISTORY) messages.push_back({kind, value});
-    }
-    void Clear() { changes = 0, messages.clear(); }
-};
-
-struct FakeWindow : TK_WindowLink {
-    std::vector<std::string> views = {"scene", "pal"};
-    std::vector<std::string> toggled;
-    int snaps = 0, layouts = 0;
-    bool FileListFolder(std::string&) const override { return false; }
-    bool SetViewAttribute(const std::string& view, const std::string&, const std::string&) override {
-        return HasView(view);
-    }
-    bool HasView(const std::string& view) const override {
-        for (const std::string& v : views)
-            if (v == view) return true;
-        return false;
-    }
-    bool ToggleView(const std::string& view) override {
-        if (!HasView(view)) return false;
-        toggled.push_back(view);
-        return true;
-    }
-    void Relayout() override { ++layouts; }
-    bool Snap(const std::string&, const std::string&, bool) override { return ++snaps > 0; }
 };
 
 class SettingsTest : public EditEnvTest {
@@ -55,8 +27,8 @@ protected:
     void SetUp() override {
         EditEnvTest::SetUp();
         env->renderer = &recorder;
-        env->listeners.Connect(&recorder, &Recorder::OnMessage);
     }
+    void Clear() { recorder.changes = 0, messages.clear(); }
     Recorder recorder;
 };
 
@@ -112,10 +84,10 @@ TEST_F(SettingsTest, OnlyNamedKeysFailWhenNothingChanges) {
     EXPECT_TRUE(Run("set b_shape box"));
     EXPECT_TRUE(Run("set b_shape box"));
     EXPECT_TRUE(Run("set pt_sun_p 20"));
-    recorder.Clear();
+    Clear();
     EXPECT_TRUE(Run("set pt_sun_p 20.0000001"));
     EXPECT_EQ(recorder.changes, 0);
-    EXPECT_EQ(recorder.messages, (std::vector<std::pair<int, int>>{{TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}}));
+    EXPECT_EQ(messages, (std::vector<std::pair<int, int>>{{TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}}));
 }
 
 TEST_F(SettingsTest, RendererAndListenersAreTold) {
@@ -141,11 +113,11 @@ TEST_F(SettingsTest, RendererAndListenersAreTold) {
         {"set r_show grid 1", TK_RENDER_TRACER_FLAGS, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},
     };
     for (const Case& c : cases) {
-        recorder.Clear();
+        Clear();
         EXPECT_TRUE(Run(c.line)) << c.line;
         EXPECT_EQ(recorder.changes, c.changes) << c.line;
-        ASSERT_EQ(recorder.messages.size(), 1u) << c.line;
-        EXPECT_EQ(recorder.messages[0], c.message) << c.line;
+        ASSERT_EQ(messages.size(), 1u) << c.line;
+        EXPECT_EQ(messages[0], c.message) << c.line;
     }
     EXPECT_EQ(env->settings.ptFlags, TK_SHOW_GRID | TK_SHOW_SHADOW | TK_SHOW_GROUND);
     EXPECT_FALSE(Run("set r_show frame 1"));
@@ -169,14 +141,14 @@ TEST_F(SettingsTest, MaterialScope) {
 TEST_F(SettingsTest, MirrorAndLoftToggle) {
     EXPECT_TRUE(Run("mirror x 2"));
     EXPECT_EQ(env->settings.mirror[0], 1);
-    EXPECT_EQ(recorder.messages.back(), std::make_pair(int(TK_NOTIFY_EDITOR), 2));
+    EXPECT_EQ(messages.back(), std::make_pair(int(TK_NOTIFY_EDITOR), 2));
     EXPECT_FALSE(Run("mirror x 1"));
     EXPECT_TRUE(Run("mirror x 2"));
     EXPECT_EQ(env->settings.mirror[0], 0);
     EXPECT_TRUE(Run("loft yz 1"));
     EXPECT_EQ(env->settings.loft[1] + env->settings.loft[2], 2);
     EXPECT_EQ(env->settings.mirror[1], 0);
-    EXPECT_EQ(recorder.messages.back(), std::make_pair(int(TK_NOTIFY_EDITOR), 4));
+    EXPECT_EQ(messages.back(), std::make_pair(int(TK_NOTIFY_EDITOR), 4));
 }
 
 TEST_F(SettingsTest, WindowCommands) {
@@ -184,7 +156,7 @@ TEST_F(SettingsTest, WindowCommands) {
         EXPECT_FALSE(Run(line)) << line;
         EXPECT_NE(output.find("no window"), std::string::npos) << line;
     }
-    FakeWindow window;
+    tk_test::FakeWindow window;
     env->window = &window;
     EXPECT_TRUE(Run("ui_set scene reset 1"));
     EXPECT_FALSE(Run("ui_set nosuch reset 1"));

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -29,16 +30,12 @@ protected:
     // A hollow cube (an enclosed cavity) and a few loose voxels of several
     // colours in a box that is not a cube.
     void Fixture() {
-        SetBox(16, 14, 12);
-        for (int z = 2; z < 8; ++z)
-            for (int y = 2; y < 8; ++y)
-                for (int x = 2; x < 8; ++x)
-                    if (x == 2 || y == 2 || z == 2 || x == 7 || y == 7 || z == 7)
-                        env->model.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(1 + (x + y) % 4)});
-        for (int i = 0; i < 12; ++i) env->model.voxels.Add(Voxel{uint8_t(10 + i % 5), uint8_t(i), uint8_t(i % 12), 9});
-        Commit();
+        Shape(16, 14, 12, [](int x, int y, int z) {
+            const int low = std::min({x, y, z}), high = std::max({x, y, z});
+            if (low >= 2 && high < 8 && (low == 2 || high == 7)) return 1 + (x + y) % 4;
+            return y == z && x == 10 + y % 5 ? 9 : 0;
+        });
     }
-    ModelState State() const { return ModelState::Of(env->model); }
 };
 
 TEST_F(GeneratorCommands, EveryCommandUndoesAndRedoesExactly) {
@@ -108,7 +105,8 @@ TEST_F(GeneratorCommands, PrimShapesAreSolidSymmetricAndFillTheBox) {
 }
 
 TEST_F(GeneratorCommands, FractalReplacesEachVoxelByThePattern) {
-    const std::string path = ::testing::TempDir() + "tk_fractal_pattern.vox";
+    const tk_test::TempFolder folder("tk_fractal");
+    const std::string path = folder.Path("pattern.vox");
     ASSERT_TRUE(WriteVox(tk_test::MakeModel(2, 2, 2, {{0, 0, 0, 1}, {1, 1, 1, 1}}), path.c_str()));
 
     SetBox(3, 3, 70);

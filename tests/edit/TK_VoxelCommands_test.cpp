@@ -14,32 +14,29 @@ protected:
     // A 4-cube with one layer z = 0 filled in colours 1..4 by x.
     void SetUp() override {
         EditEnvTest::SetUp();
-        SetBox(4, 4, 4);
-        for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 4; ++x) env->model.voxels.Add(Voxel{uint8_t(x), uint8_t(y), 0, uint8_t(x + 1)});
-        Commit();
+        Shape(4, 4, 4, [](int x, int, int z) { return z == 0 ? x + 1 : 0; });
     }
 
     // Runs the stroke as a brush commits it; then undo and redo must give
     // back the two states exactly.
     bool RunAndRoundTrip(std::unique_ptr<OMB_Command> command) {
-        const ModelState before = ModelState::Of(env->model);
+        const ModelState before = State();
         ::testing::internal::CaptureStdout();
         const bool ok = env->RunCommand(std::move(command), nullptr);
         ::testing::internal::GetCapturedStdout();
         EXPECT_TRUE(GridMatches());
         if (!ok) {
             EXPECT_EQ(env->executor.UndoCount(), 0u) << "a failed stroke left a history entry";
-            EXPECT_TRUE(ModelState::Of(env->model) == before);
+            EXPECT_TRUE(State() == before);
             return false;
         }
         EXPECT_EQ(env->executor.UndoCount(), 1u) << "one stroke, one undo step";
-        const ModelState after = ModelState::Of(env->model);
+        const ModelState after = State();
         EXPECT_TRUE(env->executor.Undo());
-        EXPECT_TRUE(ModelState::Of(env->model) == before) << "undo";
+        EXPECT_TRUE(State() == before) << "undo";
         EXPECT_TRUE(GridMatches());
         EXPECT_TRUE(env->executor.Redo());
-        EXPECT_TRUE(ModelState::Of(env->model) == after) << "redo";
+        EXPECT_TRUE(State() == after) << "redo";
         EXPECT_TRUE(GridMatches());
         return true;
     }
@@ -75,20 +72,17 @@ TEST_F(VoxelCommands, PaintNeverFillsAnEmptyCell) {
 TEST_F(VoxelCommands, EraseStoresColoursSoUndoRestoresThem) {
     // One cell of 16 takes the one-by-one path, most of the model the
     // compacting one; both must leave the grid exact.
-    struct Case {
-        int cells;
-    } cases[] = {{1}, {12}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.cells);
+    for (const int cells : {1, 12}) {
+        SCOPED_TRACE(cells);
         VoxelList stroke;
-        for (int i = 0; i < c.cells; ++i) stroke.Add(Voxel{uint8_t(i % 4), uint8_t(i / 4), 0, 0});
-        if (c.cells > 1) stroke.Add(Voxel{0, 0, 3, 0});  // empty: dropped
+        for (int i = 0; i < cells; ++i) stroke.Add(Voxel{uint8_t(i % 4), uint8_t(i / 4), 0, 0});
+        if (cells > 1) stroke.Add(Voxel{0, 0, 3, 0});  // empty: dropped
         auto erase = std::make_unique<TK_CMD_EraseVoxels>(stroke);
         TK_CMD_EraseVoxels* kept = erase.get();
         ASSERT_TRUE(RunAndRoundTrip(std::move(erase)));
-        ASSERT_EQ(kept->Voxels().Count(), c.cells);
-        EXPECT_EQ(kept->Voxels()[c.cells - 1].colorIndex, (c.cells - 1) % 4 + 1) << "the erased colour is stored";
-        EXPECT_EQ(Count(), 16 - c.cells);
+        ASSERT_EQ(kept->Voxels().Count(), cells);
+        EXPECT_EQ(kept->Voxels()[cells - 1].colorIndex, (cells - 1) % 4 + 1) << "the erased colour is stored";
+        EXPECT_EQ(Count(), 16 - cells);
         env->executor.Undo();
         env->executor.ClearHistory();
     }

@@ -52,28 +52,6 @@ TEST_F(PaletteCommands, RefusalsChangeNothing) {
     EXPECT_TRUE(Told(TK_NOTIFY_EDITOR, TK_EDITOR_COLOR));
 }
 
-TEST_F(PaletteCommands, RgbReadsEveryColourForm) {
-    struct Case {
-        const char* args;
-        int index;
-        uint32_t color;
-    } cases[] = {
-        {"#ff8000", 5, PackRGBA(255, 128, 0)},  {"#ff8", 5, PackRGBA(255, 128, 0)},
-        {"#", 5, PackRGBA(0, 0, 0)},
-        {"300", 5, PackRGBA(255, 255, 255)},    {"-4", 5, PackRGBA(0, 0, 0)},
-        {"10 20 300", 5, PackRGBA(10, 20, 255)}, {"set 9 1 2 3", 9, PackRGBA(1, 2, 3)},
-        {"set 9 #0a0b0c", 9, PackRGBA(10, 11, 12)},
-    };
-    for (const Case& c : cases) {
-        env->model.palette = DefaultPalette();
-        env->model.palette[c.index] = PackRGBA(99, 99, 99);
-        ASSERT_TRUE(Run(std::string("rgb ") + c.args)) << c.args << "\n" << output;
-        EXPECT_EQ(Entry(c.index), c.color) << c.args;
-    }
-    EXPECT_TRUE(Told(TK_NOTIFY_EDITOR, TK_EDITOR_PALETTE_EDIT));
-    EXPECT_TRUE(Told(TK_NOTIFY_PALETTE, 9));
-}
-
 TEST_F(PaletteCommands, SuccessiveRgbEditsMergeIntoOneStep) {
     const uint32_t original = Entry(5);
     ASSERT_TRUE(Run("rgb 10 0 0 | rgb 20 0 0 | rgb 30 0 0"));
@@ -101,25 +79,40 @@ TEST_F(PaletteCommands, RedoAfterAMergedEditKeepsTheMergedColourReachable) {
     EXPECT_EQ(Entry(5), PackRGBA(20, 20, 20));
 }
 
-TEST_F(PaletteCommands, PalKeywords) {
+// Each row: one line on a palette of (1, 2, 3) entries, and one entry after.
+TEST_F(PaletteCommands, ColourFormsAndPalKeywords) {
     for (int x = 0; x < 4; ++x) Add(x, 0, 0, 3);
     Add(0, 1, 0, 200);  // past the first block of four
+    // Grid of 8 columns: entry 10 is row 1 column 1, entry 28 row 3 column 3.
+    const char* grad = "pal fill 1 | pal grad 10 28 8 32 0 0 0 180 90 18";
+    // Equal colours fill flat; indices beyond 255 are left alone.
+    const char* flat = "pal grad 250 255 16 16 9 9 9 9 9 9";
     struct Case {
         const char* line;
         int index;
         uint32_t color;
     } cases[] = {
-        {"pal BW", 1, PackRGBA(255, 255, 255)},   {"pal bw", 255, PackRGBA(1, 1, 1)},
-        {"pal mac", 37, PackRGBA(204, 255, 255)}, {"pal fill #070809", 100, PackRGBA(7, 8, 9)},
-        {"pal mask", 3, PackRGBA(1, 2, 3)},       {"pal mask", 4, PackRGBA(75, 75, 75)},
+        {"rgb #ff8000", 5, PackRGBA(255, 128, 0)},  {"rgb #ff8", 5, PackRGBA(255, 128, 0)},
+        {"rgb #", 5, PackRGBA(0, 0, 0)},            {"rgb 300", 5, PackRGBA(255, 255, 255)},
+        {"rgb -4", 5, PackRGBA(0, 0, 0)},           {"rgb 10 20 300", 5, PackRGBA(10, 20, 255)},
+        {"rgb set 9 4 5 6", 9, PackRGBA(4, 5, 6)},  {"rgb set 9 #0a0b0c", 9, PackRGBA(10, 11, 12)},
+        {"pal BW", 1, PackRGBA(255, 255, 255)},     {"pal bw", 255, PackRGBA(1, 1, 1)},
+        {"pal mac", 37, PackRGBA(204, 255, 255)},   {"pal fill #070809", 100, PackRGBA(7, 8, 9)},
+        {"pal mask", 3, PackRGBA(1, 2, 3)},         {"pal mask", 4, PackRGBA(75, 75, 75)},
         {"pal mask", 200, PackRGBA(1, 2, 3)},
+        {grad, 10, PackRGBA(0, 0, 0)},              {grad, 28, PackRGBA(180, 90, 18)},
+        {grad, 19, PackRGBA(90, 45, 9)},            // halfway in index order
+        {grad, 9, PackRGBA(1, 1, 1)},               {grad, 13, PackRGBA(1, 1, 1)},  // left and right of it
+        {flat, 252, PackRGBA(9, 9, 9)},             {flat, 249, PackRGBA(1, 2, 3)},
     };
     for (const Case& c : cases) {
         for (int i = 1; i < 256; ++i) env->model.palette[i] = PackRGBA(1, 2, 3);
-        ASSERT_TRUE(Run(c.line)) << c.line;
+        ASSERT_TRUE(Run(c.line)) << c.line << "\n" << output;
         EXPECT_EQ(Entry(c.index), c.color) << c.line;
         EXPECT_EQ(Entry(0), 0u) << c.line;
     }
+    EXPECT_TRUE(Told(TK_NOTIFY_EDITOR, TK_EDITOR_PALETTE_EDIT));
+    EXPECT_TRUE(Told(TK_NOTIFY_PALETTE, 9));
     EXPECT_TRUE(Told(TK_NOTIFY_PALETTE, TK_PALETTE_ALL));
     // Mask on an empty model greys every entry.
     SetBox(2, 2, 2);
@@ -137,20 +130,6 @@ TEST_F(PaletteCommands, PalUndoesAndFailsWhenNothingChanges) {
     ASSERT_TRUE(Run("redo"));
     EXPECT_TRUE(env->model.palette == after);
     ExpectRefused("pal fill 0", "[Error] cmd failed : TK_CMD_PAL");
-}
-
-TEST_F(PaletteCommands, GradientFillsTheRectangleBetweenTwoEntries) {
-    // Grid of 8 columns: entry 10 is row 1 column 1, entry 28 row 3 column 3.
-    ASSERT_TRUE(Run("pal fill 1 | pal grad 10 28 8 32 0 0 0 180 90 18"));
-    EXPECT_EQ(Entry(10), PackRGBA(0, 0, 0));
-    EXPECT_EQ(Entry(28), PackRGBA(180, 90, 18));
-    EXPECT_EQ(Entry(19), PackRGBA(90, 45, 9));  // halfway in index order
-    EXPECT_EQ(Entry(9), PackRGBA(1, 1, 1));     // left of the rectangle
-    EXPECT_EQ(Entry(13), PackRGBA(1, 1, 1));    // right of it
-    // Equal colours fill flat; indices beyond 255 are left alone.
-    ASSERT_TRUE(Run("pal grad 250 255 16 16 9 9 9 9 9 9"));
-    EXPECT_EQ(Entry(252), PackRGBA(9, 9, 9));
-    EXPECT_EQ(Entry(249), PackRGBA(1, 1, 1));
 }
 
 TEST_F(PaletteCommands, SwapTwiceRestoresPaletteVoxelsAndMaterials) {

@@ -21,8 +21,8 @@ protected:
     std::string Path(const std::string& name) const { return folder.Path(name); }
     // The whole content of a file in the folder.
     std::string Text(const std::string& name) const;
-    // A 3 x 2 x 1 model with two voxels, one of them in `color` = (1, 2, 3).
-    void WriteModel(const std::string& name, int color = 9) const;
+    // Writes a 3 x 2 x 1 model with two voxels, one of them in `color` = (1, 2, 3), and returns it.
+    TK_Model WriteModel(const std::string& name, int color = 9) const;
     // Runs the line; its output after the "cmd" line must be `out`.
     void Expect(const std::string& line, bool result, const std::string& out);
 

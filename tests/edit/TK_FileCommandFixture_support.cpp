@@ -43,10 +43,11 @@ void FileCommandTest::SetUp() {
     env->model.name = "mine.vox";
 }
 
-void FileCommandTest::WriteModel(const std::string& name, int color) const {
+TK_Model FileCommandTest::WriteModel(const std::string& name, int color) const {
     TK_Model m = MakeModel(3, 2, 1, {{2, 1, 0, uint8_t(color)}, {0, 0, 0, 1}});
     m.palette[color] = PackRGBA(1, 2, 3);
-    ASSERT_TRUE(WriteVox(m, Path(name).c_str()));
+    EXPECT_TRUE(WriteVox(m, Path(name).c_str())) << name;
+    return m;
 }
 
 void FileCommandTest::Expect(const std::string& line, bool result, const std::string& out) {

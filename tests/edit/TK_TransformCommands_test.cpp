@@ -76,9 +76,6 @@ protected:
     }
 };
 
-// ---------------------------------------------------------------------------
-// Forward, undo, redo
-// ---------------------------------------------------------------------------
 TEST_F(TransformCommands, EveryCommandRoundTrips) {
     const struct {
         const char* line;
@@ -145,9 +142,6 @@ TEST_F(TransformCommands, SizeAndExpandClampToTheLargestModel) {
     EXPECT_EQ(Size(), (std::vector<int>{126, 126, 5}));
 }
 
-// ---------------------------------------------------------------------------
-// Refusals
-// ---------------------------------------------------------------------------
 TEST_F(TransformCommands, RefusalsLeaveModelAndHistoryAlone) {
     enum Model { kBase, kEmpty, kTight, kLargest };
     const struct {
@@ -186,9 +180,6 @@ TEST_F(TransformCommands, RefusalsLeaveModelAndHistoryAlone) {
     }
 }
 
-// ---------------------------------------------------------------------------
-// Merges and history
-// ---------------------------------------------------------------------------
 TEST_F(TransformCommands, MergesFoldConsecutiveSteps) {
     const struct {
         const char* line;

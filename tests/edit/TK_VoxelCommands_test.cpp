@@ -1,6 +1,7 @@
 // The brush stroke commands: what each keeps, one history step per stroke,
 // exact undo and redo, and a lookup grid that stays right without a rebuild.
 #include <memory>
+#include <vector>
 
 #include "TK_EditFixture.h"
 #include "edit/TK_VoxelCommands.h"
@@ -54,19 +55,16 @@ TEST_F(VoxelCommands, AttachNeverOverwritesAFilledCell) {
     TK_CMD_AddVoxels* kept = add.get();
     ASSERT_TRUE(RunAndRoundTrip(std::move(add)));
     EXPECT_EQ(kept->Voxels().Count(), 1);
-    EXPECT_EQ(ColorAt(1, 1, 0), 2);
-    EXPECT_EQ(ColorAt(1, 1, 1), 9);
-    EXPECT_EQ(Count(), 17);
+    EXPECT_EQ((std::vector<int>{ColorAt(1, 1, 0), ColorAt(1, 1, 1), Count()}), (std::vector<int>{2, 9, 17}));
 }
 
 TEST_F(VoxelCommands, PaintNeverFillsAnEmptyCell) {
     // Empty, same colour, a new colour twice in one cell.
     auto paint = std::make_unique<TK_CMD_PaintVoxels>(Cells({{0, 0, 1, 9}, {0, 0, 0, 1}, {3, 0, 0, 9}, {3, 0, 0, 7}}));
     ASSERT_TRUE(RunAndRoundTrip(std::move(paint)));
-    EXPECT_EQ(ColorAt(0, 0, 1), 0);
-    EXPECT_EQ(ColorAt(0, 0, 0), 1);
-    EXPECT_EQ(ColorAt(3, 0, 0), 7) << "the later entry wins, and undo still restores the first colour";
-    EXPECT_EQ(Count(), 16);
+    // The later entry wins, and undo still restores the first colour.
+    const std::vector<int> cells = {ColorAt(0, 0, 1), ColorAt(0, 0, 0), ColorAt(3, 0, 0), Count()};
+    EXPECT_EQ(cells, (std::vector<int>{0, 1, 7, 16}));
 }
 
 TEST_F(VoxelCommands, EraseStoresColoursSoUndoRestoresThem) {

@@ -20,10 +20,6 @@
 
 namespace tk_test {
 
-// Every invariant of a valid model: size 1..126, voxels inside, one voxel
-// per cell, colours 1..255, palette entry 0 zero and the rest opaque.
-::testing::AssertionResult IsValidModel(const TK_Model& model);
-
 // A window with the views "scene" and "pal" that records what it is asked.
 struct FakeWindow : TK_WindowLink {
     bool hasFileList = true;

@@ -7,6 +7,10 @@
 
 namespace tk_test {
 
+namespace {
+
+// Every invariant of a valid model: size 1..126, voxels inside, one voxel
+// per cell, colours 1..255, palette entry 0 zero and the rest opaque.
 ::testing::AssertionResult IsValidModel(const TK_Model& m) {
     for (int a = 0; a < 3; ++a)
         if (m.size[a] < 1 || m.size[a] > kMaxModelSize)
@@ -25,6 +29,8 @@ namespace tk_test {
         if (ColorA(m.palette[i]) != 255) return ::testing::AssertionFailure() << "entry " << i << " not opaque";
     return ::testing::AssertionSuccess();
 }
+
+}  // namespace
 
 void EditEnvTest::SetUp() {
     env = std::make_unique<TK_EditorEnv>();

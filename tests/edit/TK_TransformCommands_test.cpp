@@ -205,8 +205,7 @@ TEST_F(TransformCommands, ChainedLineLeavesTheFullBox) {
     NewBox(3, 3, 3);
     ASSERT_TRUE(Run("size 10 20 5 | full | rot90 z | flip x | undo | undo"));
     EXPECT_TRUE(State() == Expected(10, 20, 5, [](const OldAt&, int, int, int) { return kColor; }));
-    EXPECT_EQ(env->executor.UndoCount(), 2u);
-    EXPECT_EQ(env->executor.RedoCount(), 2u);
+    EXPECT_EQ(std::make_pair(History(), env->executor.RedoCount()), std::make_pair(size_t(2), size_t(2)));
     ASSERT_TRUE(Run("redo"));
     EXPECT_EQ(env->model.size[0], 20);
     EXPECT_EQ(ColorAt(19, 0, 4), kColor);

@@ -53,6 +53,7 @@ TEST_F(MorphologyCommands, AxisText) {
 // Each row: the voxel count after the line and the colour of one cell, or
 // the message of a refusal.
 TEST_F(MorphologyCommands, EachRuleOnItsModel) {
+    const char* dil = "failed : TK_CMD_Dilation";
     struct Case {
         Start start;
         const char* line;
@@ -62,26 +63,18 @@ TEST_F(MorphologyCommands, EachRuleOnItsModel) {
         const char* refusal;
     } cases[] = {
         // Dilation grows in the current colour, keeps the old voxels and stops at the box.
-        {kLone, "dil", 27, {20, 21, 20}, 5, nullptr},
-        {kLone, "dil +z", 2, {20, 20, 20}, 3, nullptr},
-        {kLone, "dil z", 3, {20, 20, 19}, 5, nullptr},
-        {kLone, "dil xy", 9, {21, 21, 20}, 5, nullptr},
-        {kLone, "dil +x+y", 4, {19, 20, 20}, 0, nullptr},
-        {kCorner, "dil", 8, {1, 1, 1}, 5, nullptr},
-        {kFull, "dil", 0, {}, 0, "failed : TK_CMD_Dilation"},
-        {kEmpty, "dil", 0, {}, 0, "failed : TK_CMD_Dilation"},
-        {kTop, "dil +z", 0, {}, 0, "failed : TK_CMD_Dilation"},  // the only neighbour is outside the box
+        {kLone, "dil", 27, {20, 21, 20}, 5, nullptr},      {kLone, "dil +z", 2, {20, 20, 20}, 3, nullptr},
+        {kLone, "dil z", 3, {20, 20, 19}, 5, nullptr},     {kLone, "dil xy", 9, {21, 21, 20}, 5, nullptr},
+        {kLone, "dil +x+y", 4, {19, 20, 20}, 0, nullptr},  {kCorner, "dil", 8, {1, 1, 1}, 5, nullptr},
+        {kFull, "dil", 0, {}, 0, dil},                     {kEmpty, "dil", 0, {}, 0, dil},
+        {kTop, "dil +z", 0, {}, 0, dil},  // the only neighbour is outside the box
         {kLone, "dil q", 0, {}, 0, "failed to parse parms: TK_CMD_Dilation"},
         // Erosion treats the outside as empty: a lone voxel is all surface.
-        {kFull, "ero", 1, {1, 1, 1}, 4, nullptr},
-        {kFull, "ero +z", 18, {1, 1, 2}, 0, nullptr},
-        {kFull, "ero z", 9, {1, 1, 1}, 4, nullptr},
-        {kFull, "ero xy", 3, {1, 1, 0}, 4, nullptr},
-        {kLone, "ero x", 0, {20, 20, 20}, 0, nullptr},
-        {kEmpty, "ero", 0, {}, 0, "failed : TK_CMD_Erosion"},
+        {kFull, "ero", 1, {1, 1, 1}, 4, nullptr},          {kFull, "ero +z", 18, {1, 1, 2}, 0, nullptr},
+        {kFull, "ero z", 9, {1, 1, 1}, 4, nullptr},        {kFull, "ero xy", 3, {1, 1, 0}, 4, nullptr},
+        {kLone, "ero x", 0, {20, 20, 20}, 0, nullptr},     {kEmpty, "ero", 0, {}, 0, "failed : TK_CMD_Erosion"},
         // Flood fills enclosed cavities only; one reaching the box's face is enclosed by the model itself.
-        {kClosed, "flood", 8 * 8 * 8, {4, 4, 4}, 5, nullptr},
-        {kOpen, "flood", 0, {}, 0, "failed : TK_CMD_FloodFill"},
+        {kClosed, "flood", 8 * 8 * 8, {4, 4, 4}, 5, nullptr}, {kOpen, "flood", 0, {}, 0, "failed : TK_CMD_FloodFill"},
         {kWall, "flood", 8 * 8 * 8, {3, 4, 5}, 5, nullptr},
     };
     for (const Case& c : cases) {

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include <climits>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -15,40 +14,17 @@
 #include <vector>
 
 #include "TK_TestSupport.h"
+#include "core/OMB_TestFiles.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
-
-void PutInt(Bytes& out, int32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(uint8_t(uint32_t(v) >> (8 * i)));
-}
-
-constexpr int32_t kActualSize = INT32_MIN;
-
-// One chunk: header, content, children; the children size may be forged.
-Bytes Chunk(const char* tag, const Bytes& content, const Bytes& children = {}, int32_t childrenSize = kActualSize) {
-    Bytes out(tag, tag + 4);
-    PutInt(out, int32_t(content.size()));
-    PutInt(out, childrenSize != kActualSize ? childrenSize : int32_t(children.size()));
-    out.insert(out.end(), content.begin(), content.end());
-    out.insert(out.end(), children.begin(), children.end());
-    return out;
-}
+using tk_test::Bytes;
+using tk_test::Cat;
+using tk_test::Chunk;
 
 // An 8-byte file header, then the root.
-Bytes File(const Bytes& root) {
-    Bytes out = {'T', 'E', 'S', 'T', 0, 0, 0, 0};
-    out.insert(out.end(), root.begin(), root.end());
-    return out;
-}
-
-Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
+Bytes File(const Bytes& root) { return Cat({{'T', 'E', 'S', 'T', 0, 0, 0, 0}, root}); }
 
 std::string ReadTreeMessage(const Bytes& bytes, bool* ok = nullptr) {
     OMB_XIFF_LoadFile file;
@@ -63,10 +39,6 @@ class TempDir : public ::testing::Test {
 protected:
     std::string Path(const char* name) const { return folder.Path(name); }
     size_t FileCount() const { return size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator())); }
-    static std::string Contents(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
     tk_test::TempFolder folder{"tk_xiff"};
     const fs::path& dir = folder.Dir();
 };
@@ -117,12 +89,12 @@ TEST_F(TempDir, SaveReplacesTheFileOnlyWhenEverythingSucceeded) {
             file.WriteBytes(chunk.data(), chunk.size());
         } else {
             file.WriteText("new");
-            EXPECT_EQ(Contents(target), "old") << "the target is untouched until the close";
+            EXPECT_EQ(tk_test::FileText(target), "old") << "the target is untouched until the close";
             EXPECT_FALSE(file.Seek(-1));
         }
         EXPECT_FALSE(file.Close()) << "short write: " << shortWrite;
         setrlimit(RLIMIT_FSIZE, &saved);
-        EXPECT_EQ(Contents(target), "old");
+        EXPECT_EQ(tk_test::FileText(target), "old");
         EXPECT_EQ(FileCount(), 1u) << "the temporary file is removed";
     }
 
@@ -131,7 +103,7 @@ TEST_F(TempDir, SaveReplacesTheFileOnlyWhenEverythingSucceeded) {
         ASSERT_TRUE(file.Open(target.c_str()));
         file.WriteBytes("new", 3);
     }  // destruction closes and commits
-    EXPECT_EQ(Contents(target), "new");
+    EXPECT_EQ(tk_test::FileText(target), "new");
     EXPECT_EQ(FileCount(), 1u);
 
     OMB_SaveBitFile file;

@@ -12,46 +12,19 @@
 #include <vector>
 
 #include "TK_TestSupport.h"
+#include "core/OMB_TestFiles.h"
 #include "core/OMB_XIFF.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void PutInt(Bytes& out, int32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(uint8_t(uint32_t(v) >> (8 * i)));
-}
-
-Bytes Ints(std::initializer_list<int32_t> values) {
-    Bytes out;
-    for (int32_t v : values) PutInt(out, v);
-    return out;
-}
-
-Bytes Chunk(const char* tag, const Bytes& content) {
-    Bytes out(tag, tag + 4);
-    PutInt(out, int32_t(content.size()));
-    PutInt(out, 0);
-    out.insert(out.end(), content.begin(), content.end());
-    return out;
-}
-
-Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
+using tk_test::Bytes;
+using tk_test::Cat;
+using tk_test::Chunk;
+using tk_test::Ints;
 
 // "VOX ", a version, and MAIN holding the given children in order.
 Bytes VoxFile(std::initializer_list<Bytes> children, int32_t version = 150) {
-    const Bytes kids = Cat(children);
-    Bytes out = {'V', 'O', 'X', ' '};
-    PutInt(out, version);
-    out.insert(out.end(), {'M', 'A', 'I', 'N'});
-    PutInt(out, 0);
-    PutInt(out, int32_t(kids.size()));
-    out.insert(out.end(), kids.begin(), kids.end());
-    return out;
+    return Cat({{'V', 'O', 'X', ' '}, Ints({version}), Chunk("MAIN", {}, Cat(children))});
 }
 
 TK_Model SmallModel() { return tk_test::MakeModel(2, 1, 3, {{0, 0, 0, 5}, {1, 0, 2, 7}}); }
@@ -132,21 +105,11 @@ TEST(VoxFile, SizeIsClamped) {
 }
 
 TEST(VoxFile, RefusesForeignFiles) {
-    struct Case {
-        const char* name;
-        Bytes bytes;
-    };
     Bytes badMagic = Write(SmallModel());
     badMagic[3] = 'X';
-    const Case cases[] = {
-        {"version 151", VoxFile({}, 151)},
-        {"magic", badMagic},
-        {"empty", {}},
-        {"magic only", {'V', 'O', 'X', ' '}},
-    };
-    for (const Case& c : cases) {
+    for (const Bytes& bytes : {VoxFile({}, 151), badMagic, Bytes{}, Bytes{'V', 'O', 'X', ' '}}) {
         TK_Model m;
-        EXPECT_FALSE(Read(m, c.bytes)) << c.name;
+        EXPECT_FALSE(Read(m, bytes)) << "a file of " << bytes.size() << " bytes";
     }
 }
 
@@ -202,7 +165,8 @@ TEST(VoxFile, LookTravelsInItsOwnChunkOnlyWhenNotTheDefault) {
     ASSERT_TRUE(ReadVoxBytes(back, written.data(), written.size(), &read));
     EXPECT_EQ(Write(back), plain);
     EXPECT_EQ(std::memcmp(read.materials, look.materials, sizeof look.materials), 0);
-    EXPECT_TRUE(read.settings.ptSunPitch == 20 && read.settings.ptSunColor[1] == 9 && read.settings.ptPrim == TK_PRIM_MC);
+    EXPECT_TRUE(read.settings.ptSunPitch == 20 && read.settings.ptSunColor[1] == 9 &&
+                read.settings.ptPrim == TK_PRIM_MC);
     EXPECT_EQ(read.settings.ptImage[0], defaults.settings.ptImage[0]);
     ASSERT_TRUE(ReadVoxBytes(back, plain.data(), plain.size(), &read));
     EXPECT_TRUE(read.IsDefault()) << "no chunk: the defaults";
@@ -222,18 +186,22 @@ TEST(VoxFile, DamagedLookFallsBackToTheDefaults) {
     const Bytes sunp = Ints({int32_t(OMB_ChunkId("SUNP")), f(1000)});
     const Bytes nan = Ints({int32_t(OMB_ChunkId("SUNY")), f(std::nanf(""))});
     const Bytes unknown = Ints({int32_t(OMB_ChunkId("ZZZZ")), 5});
+    auto withLook = [](const Bytes& look) { return VoxFile({Chunk("SIZE", Ints({2, 1, 3})), Chunk("TRSK", look)}); };
+    Bytes cut = VoxFile({Chunk("TRSK", Cat({Ints({1, 0, 1}), material(5, 3, 1)}))});
+    cut.resize(cut.size() - 8);  // the chunk's content runs past the end
     const struct {
         const char* name;
-        Bytes look;
+        Bytes file;
         bool readable;
     } kCases[] = {
-        {"clamped", Cat({Ints({1, 3}), sunp, nan, unknown, Ints({1}), material(5, 9, 1e9f)}), true},
-        {"version 2", Cat({Ints({2, 0, 0})}), false},
-        {"settings past the data", Cat({Ints({1, 1000000}), sunp, Ints({0})}), false},
-        {"materials past the data", Cat({Ints({1, 0, 2}), material(5, 3, 1)}), false},
-        {"256 materials", Cat({Ints({1, 0, 256})}), false},
-        {"palette index 0", Cat({Ints({1, 0, 1}), material(0, 3, 1)}), false},
-        {"short", Ints({1}), false},
+        {"clamped", withLook(Cat({Ints({1, 3}), sunp, nan, unknown, Ints({1}), material(5, 9, 1e9f)})), true},
+        {"version 2", withLook(Ints({2, 0, 0})), false},
+        {"settings past the data", withLook(Cat({Ints({1, 1000000}), sunp, Ints({0})})), false},
+        {"materials past the data", withLook(Cat({Ints({1, 0, 2}), material(5, 3, 1)})), false},
+        {"256 materials", withLook(Ints({1, 0, 256})), false},
+        {"palette index 0", withLook(Cat({Ints({1, 0, 1}), material(0, 3, 1)})), false},
+        {"short", withLook(Ints({1})), false},
+        {"cut file", cut, false},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -241,10 +209,9 @@ TEST(VoxFile, DamagedLookFallsBackToTheDefaults) {
         TK_ModelLook look;
         look.settings.ptSunPitch = 1;
         testing::internal::CaptureStdout();
-        const Bytes bytes = VoxFile({Chunk("SIZE", Ints({2, 1, 3})), Chunk("TRSK", c.look)});
-        ASSERT_TRUE(ReadVoxBytes(back, bytes.data(), bytes.size(), &look));
-        const std::string out = testing::internal::GetCapturedStdout();
-        EXPECT_EQ(out.empty(), c.readable) << out;
+        ASSERT_TRUE(ReadVoxBytes(back, c.file.data(), c.file.size(), &look));
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                  c.readable ? "" : "[Warning] VOX : materials and render settings unreadable, defaults used\n");
         if (!c.readable) {
             EXPECT_TRUE(look.IsDefault());
             continue;
@@ -253,14 +220,4 @@ TEST(VoxFile, DamagedLookFallsBackToTheDefaults) {
         EXPECT_EQ(look.settings.ptSunYaw, TK_Settings().ptSunYaw);
         EXPECT_TRUE(look.materials[5].type == 0 && look.materials[5].flux == 100);
     }
-    // A chunk whose content runs past the end of a cut file.
-    Bytes cut = VoxFile({Chunk("TRSK", Cat({Ints({1, 0, 1}), material(5, 3, 1)}))});
-    cut.resize(cut.size() - 8);
-    TK_Model back;
-    TK_ModelLook look;
-    testing::internal::CaptureStdout();
-    EXPECT_TRUE(ReadVoxBytes(back, cut.data(), cut.size(), &look));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "[Warning] VOX : materials and render settings unreadable, defaults used\n");
-    EXPECT_TRUE(look.IsDefault());
 }

@@ -11,13 +11,10 @@
 
 namespace {
 
-struct Journal {
-    std::vector<std::string> events;
-};
-Journal* g_journal = nullptr;
+std::vector<std::string>* g_journal = nullptr;
 
 void Note(const std::string& e) {
-    if (g_journal) g_journal->events.push_back(e);
+    if (g_journal) g_journal->push_back(e);
 }
 
 // Records what happens to it; "fail" as argument makes Execute fail, "bad"
@@ -46,7 +43,6 @@ public:
         return true;
     }
     bool HasEffect() const override { return m_weight != 0; }
-    void SetWeight(int w) { m_weight = w; }
     ~ProbeCmd() override { Note("dtor:" + m_args); }
 
     std::string m_args;
@@ -78,11 +74,11 @@ protected:
     std::unique_ptr<OMB_Command> Probe(const char* args, int weight = 1) {
         auto c = std::make_unique<ProbeCmd>();
         c->Parse(args);
-        c->SetWeight(weight);
+        c->m_weight = weight;
         return c;
     }
 
-    Journal journal;
+    std::vector<std::string> journal;
     OMB_CommandExecutor exec;
 };
 
@@ -149,21 +145,31 @@ TEST_F(Fixture, DispatchMessages) {
 TEST_F(Fixture, FailedCommandsAreDestroyedAndUndoableOnesKept) {
     Run("", "probe fail | probe ok | plain");
     EXPECT_EQ(exec.UndoCount(), 1u);
-    EXPECT_EQ(journal.events, (std::vector<std::string>{"parse:fail", "exec:fail", "dtor:fail", "parse:ok",
+    EXPECT_EQ(journal, (std::vector<std::string>{"parse:fail", "exec:fail", "dtor:fail", "parse:ok",
                                                         "exec:ok"}));
 }
 
+// A lock refuses other owners, undo and clearing; clearing notifies only
+// when something goes.
 TEST_F(Fixture, LockRefusesOthersButNotItsOwner) {
-    int brush = 0, other = 0;
+    int brush = 0, other = 0, notices = 0;
+    exec.SetHistoryChanged([&] { ++notices; });
+    exec.ClearHistory();
     ASSERT_TRUE(exec.Lock(&brush));
     EXPECT_TRUE(exec.Lock(&brush));
     EXPECT_FALSE(exec.Lock(&other));
     EXPECT_EQ(Run("", "probe x"), "cmd : probe : x\n[Error] cmd stack locked : ProbeCmd\n");
     EXPECT_TRUE(exec.Run(Probe("mine"), &brush));
     EXPECT_FALSE(exec.Undo());
+    exec.ClearHistory();
+    EXPECT_EQ(exec.UndoCount(), 1u);
     EXPECT_FALSE(exec.Unlock(&other));
     EXPECT_TRUE(exec.Unlock(&brush));
-    EXPECT_TRUE(exec.Undo());
+    EXPECT_TRUE(exec.Undo() && exec.Redo());
+    EXPECT_EQ(notices, 0);
+    exec.ClearHistory();
+    EXPECT_EQ(exec.UndoCount(), 0u);
+    EXPECT_EQ(notices, 1);
 }
 
 TEST_F(Fixture, HistoryKeepsFiftyOneAndMovesTheSameObjects) {
@@ -178,7 +184,7 @@ TEST_F(Fixture, HistoryKeepsFiftyOneAndMovesTheSameObjects) {
     ASSERT_TRUE(exec.Undo() && exec.Redo());
     EXPECT_EQ(exec.NewestUndo(), first);
     EXPECT_FALSE(exec.Redo());
-    EXPECT_EQ(journal.events.back(), "redo:a");
+    EXPECT_EQ(journal.back(), "redo:a");
 }
 
 TEST_F(Fixture, MergeWithoutEffectDropsTheEntry) {
@@ -203,22 +209,6 @@ TEST_F(Fixture, NestedRunsStayOutOfTheHistory) {
     EXPECT_TRUE(exec.Run(std::move(outer), nullptr));
     EXPECT_EQ(exec.UndoCount(), 0u);
     EXPECT_FALSE(exec.IsBusy());
-}
-
-TEST_F(Fixture, ClearHistoryNotifiesOnlyWhenSomethingGoes) {
-    int calls = 0;
-    exec.SetHistoryChanged([&] { ++calls; });
-    exec.ClearHistory();
-    EXPECT_EQ(calls, 0);
-    exec.Run(Probe("a"), nullptr);
-    int brush = 0;
-    exec.Lock(&brush);
-    exec.ClearHistory();
-    EXPECT_EQ(exec.UndoCount(), 1u);
-    exec.Unlock(&brush);
-    exec.ClearHistory();
-    EXPECT_EQ(calls, 1);
-    EXPECT_EQ(exec.UndoCount(), 0u);
 }
 
 TEST(HotkeyTable, DuplicatesAndRepeatRule) {

@@ -100,10 +100,9 @@ TEST(SplitCommands, Table) {
         {"run \\ hidden | next", {{"run", "\\ hidden"}, {"next", ""}}},
     };
     for (const Case& c : cases) {
-        std::vector<OMB_CommandText> got = OMB_SplitCommands(c.text);
-        ASSERT_EQ(got.size(), c.expected.size()) << c.text;
-        for (size_t i = 0; i < got.size(); ++i)
-            EXPECT_EQ(std::make_pair(got[i].name, got[i].args), c.expected[i]) << c.text;
+        std::vector<std::pair<std::string, std::string>> got;
+        for (const OMB_CommandText& command : OMB_SplitCommands(c.text)) got.emplace_back(command.name, command.args);
+        EXPECT_EQ(got, c.expected) << c.text;
     }
 }
 

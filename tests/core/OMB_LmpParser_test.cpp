@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -115,16 +116,10 @@ TEST(LmpParser, DecodesEscapesOfLiteralsAndStrings) {
 }
 
 TEST(LmpParser, BoundsNestingDepth) {
-    auto nested = [](int levels) {
-        std::string text;
-        for (int i = 0; i < levels; ++i) text += "a { ";
-        text += "leaf";
-        for (int i = 0; i < levels; ++i) text += " }";
-        return text;
-    };
-    // The leaf is one level below the innermost group.
-    EXPECT_TRUE(ParseText(nested(OMB_LmpParser::kMaxDepth - 1)).ok);
-    const Result tooDeep = ParseText(nested(OMB_LmpParser::kMaxDepth));
+    std::string text = "leaf";  // one level below the innermost group
+    for (int i = 1; i < OMB_LmpParser::kMaxDepth; ++i) text = "a { " + text + " }";
+    EXPECT_TRUE(ParseText(text).ok);
+    const Result tooDeep = ParseText("a { " + text + " }");
     EXPECT_FALSE(tooDeep.ok);
     EXPECT_NE(tooDeep.output.find("invalid format"), std::string::npos);
     EXPECT_FALSE(ParseText(std::string(200000, '{')).ok);
@@ -157,23 +152,19 @@ TEST(LmpParser, ValueReaders) {
     EXPECT_EQ(i[0], 640);
     EXPECT_FALSE(OMB_LmpParser::ParseInt2("5 1.5", i));
 
-    struct ColorCase {
-        const char* text;
-        uint32_t rgba;
-    };
-    const ColorCase colors[] = {
+    const std::pair<const char*, uint32_t> colors[] = {
         {"255 0 0", 0xFF0000FFu}, {"200", 0xFF0000C8u},    {"1 2 3 4", 0x04030201u},
         {"", 0xFF000000u},        {"10 x 30", 0xFF00000Au}, {"256 -1 0 0", 0x0000FF00u},
     };
-    for (const ColorCase& c : colors) EXPECT_EQ(OMB_LmpParser::ParseColor(c.text), c.rgba) << c.text;
+    for (const auto& c : colors) EXPECT_EQ(OMB_LmpParser::ParseColor(c.first), c.second) << c.first;
 
     OMB_LmpNode node;
-    const char* const ints[] = {"12", "-3", "0x10", "1.5", "yes", ""};
-    const int32_t expected[] = {12, -3, 16, 0, 0, 0};
-    for (int k = 0; k < 6; ++k) {
-        node.value = ints[k];
-        EXPECT_EQ(OMB_LmpParser::NodeInt(&node), expected[k]) << ints[k];
-        EXPECT_EQ(OMB_LmpParser::NodeBool(&node), expected[k] != 0) << ints[k];
+    const std::pair<const char*, int32_t> ints[] = {{"12", 12}, {"-3", -3}, {"0x10", 16},
+                                                    {"1.5", 0}, {"yes", 0}, {"", 0}};
+    for (const auto& c : ints) {
+        node.value = c.first;
+        EXPECT_EQ(OMB_LmpParser::NodeInt(&node), c.second) << c.first;
+        EXPECT_EQ(OMB_LmpParser::NodeBool(&node), c.second != 0) << c.first;
     }
 }
 

@@ -27,7 +27,17 @@ Bytes VoxFile(std::initializer_list<Bytes> children, int32_t version = 150) {
     return Cat({{'V', 'O', 'X', ' '}, Ints({version}), Chunk("MAIN", {}, Cat(children))});
 }
 
+// A small model and its SIZE and XYZI chunks.
 TK_Model SmallModel() { return tk_test::MakeModel(2, 1, 3, {{0, 0, 0, 5}, {1, 0, 2, 7}}); }
+const Bytes kSize = Chunk("SIZE", Ints({2, 1, 3}));
+const Bytes kXyzi = Chunk("XYZI", {2, 0, 0, 0, 0, 0, 0, 5, 1, 0, 2, 7});
+
+// The RGBA chunk of a palette: entries 1 to 255, then entry 0 as opaque black.
+Bytes Rgba(const Palette& palette) {
+    Bytes colours;
+    for (int k = 1; k <= 256; ++k) colours = Cat({colours, Ints({int32_t(k < 256 ? palette[k] : 0xFF000000u)})});
+    return Chunk("RGBA", colours);
+}
 
 Bytes Write(const TK_Model& m) {
     Bytes out;
@@ -40,8 +50,7 @@ bool Read(TK_Model& m, const Bytes& bytes) { return ReadVoxBytes(m, bytes.data()
 }  // namespace
 
 TEST(VoxFile, LayoutOfASmallModelAndBackWithAnEmptyName) {
-    const Bytes xyzi = {2, 0, 0, 0, 0, 0, 0, 5, 1, 0, 2, 7};
-    EXPECT_EQ(Write(SmallModel()), VoxFile({Chunk("SIZE", Ints({2, 1, 3})), Chunk("XYZI", xyzi)}));
+    EXPECT_EQ(Write(SmallModel()), VoxFile({kSize, kXyzi}));
     EXPECT_EQ(Write(tk_test::MakeModel(1, 1, 1)), VoxFile({Chunk("SIZE", Ints({1, 1, 1})), Chunk("XYZI", Ints({0}))}))
         << "an empty model writes a count of 0";
 
@@ -57,24 +66,15 @@ TEST(VoxFile, LayoutOfASmallModelAndBackWithAnEmptyName) {
 TEST(VoxFile, PaletteIsWrittenOnlyWhenNotTheDefault) {
     TK_Model m = SmallModel();
     for (int i = 0; i < 256; ++i) m.palette[i] = (m.palette[i] & 0x00FFFFFFu) | uint32_t(i) << 24;
-    Bytes plain = Write(m);
-    EXPECT_EQ(plain.size(), Write(SmallModel()).size()) << "alphas do not count";
+    EXPECT_EQ(Write(m), VoxFile({kSize, kXyzi})) << "alphas do not count";
     TK_Model back;
-    ASSERT_TRUE(Read(back, plain));
+    ASSERT_TRUE(Read(back, Write(m)));
     EXPECT_EQ(back.palette, DefaultPalette());
-    EXPECT_EQ(back.palette[0], 0u);
 
     m = SmallModel();
     m.palette[17] ^= 0x00010000u;  // blue only
-    Bytes withPalette = Write(m);
-    ASSERT_EQ(withPalette.size(), plain.size() + 12 + 1024);
-    const size_t rgba = withPalette.size() - 1024;
-    EXPECT_EQ(std::string(withPalette.begin() + long(rgba) - 12, withPalette.begin() + long(rgba) - 8), "RGBA");
-    const uint8_t* colour16 = &withPalette[rgba + 16 * 4];
-    EXPECT_EQ(colour16[0], ColorR(m.palette[17]));
-    EXPECT_EQ(colour16[2], ColorB(m.palette[17]));
-    EXPECT_EQ(Bytes(withPalette.end() - 4, withPalette.end()), (Bytes{0, 0, 0, 255}));
-    ASSERT_TRUE(Read(back, withPalette));
+    EXPECT_EQ(Write(m), VoxFile({kSize, kXyzi, Rgba(m.palette)}));
+    ASSERT_TRUE(Read(back, Write(m)));
     EXPECT_EQ(back.palette[0], PackRGBA(0, 0, 0, 255));
     for (int i = 1; i < 256; ++i) EXPECT_EQ(back.palette[i], m.palette[i]) << i;
 }
@@ -82,14 +82,9 @@ TEST(VoxFile, PaletteIsWrittenOnlyWhenNotTheDefault) {
 TEST(VoxFile, ChunkOrderAndUnknownChunksDoNotMatter) {
     TK_Model m = SmallModel();
     m.palette[3] = PackRGBA(1, 2, 3);
-    Bytes rgba(1024, 0);
-    for (int k = 0; k < 255; ++k)
-        for (int c = 0; c < 4; ++c) rgba[size_t(4 * k + c)] = uint8_t(m.palette[k + 1] >> (8 * c));
-    const Bytes size = Chunk("SIZE", Ints({2, 1, 3}));
-    const Bytes xyzi = Chunk("XYZI", Bytes{2, 0, 0, 0, 0, 0, 0, 5, 1, 0, 2, 7});
     TK_Model standard, shuffled;
     ASSERT_TRUE(Read(standard, Write(m)));
-    ASSERT_TRUE(Read(shuffled, VoxFile({xyzi, Chunk("RGBA", rgba), Chunk("JUNK", {9}), size})));
+    ASSERT_TRUE(Read(shuffled, VoxFile({kXyzi, Rgba(m.palette), Chunk("JUNK", {9}), kSize})));
     EXPECT_EQ(Write(shuffled), Write(standard));
 }
 
@@ -186,7 +181,7 @@ TEST(VoxFile, DamagedLookFallsBackToTheDefaults) {
     const Bytes sunp = Ints({int32_t(OMB_ChunkId("SUNP")), f(1000)});
     const Bytes nan = Ints({int32_t(OMB_ChunkId("SUNY")), f(std::nanf(""))});
     const Bytes unknown = Ints({int32_t(OMB_ChunkId("ZZZZ")), 5});
-    auto withLook = [](const Bytes& look) { return VoxFile({Chunk("SIZE", Ints({2, 1, 3})), Chunk("TRSK", look)}); };
+    auto withLook = [](const Bytes& look) { return VoxFile({kSize, Chunk("TRSK", look)}); };
     Bytes cut = VoxFile({Chunk("TRSK", Cat({Ints({1, 0, 1}), material(5, 3, 1)}))});
     cut.resize(cut.size() - 8);  // the chunk's content runs past the end
     const struct {

@@ -130,7 +130,8 @@ TEST_F(Fixture, DispatchMessages) {
         {"/", "secret 1", true, "cmd : secret : 1\n"},
         {"/", "/probe 2", true, "cmd : probe : 2\n"},
         {"", "probe bad", false, "cmd : probe : bad\n[Error] cmd failed to parse parms: ProbeCmd\n"},
-        {"", "probe fail | plain", true, "cmd : probe : fail\n[Error] cmd failed : ProbeCmd\ncmd : plain : \n"},
+        {"", "probe fail | probe ok | plain", true,
+         "cmd : probe : fail\n[Error] cmd failed : ProbeCmd\ncmd : probe : ok\ncmd : plain : \n"},
         {"", "42", false, ""},
     };
     for (const Case& c : cases) {
@@ -139,13 +140,10 @@ TEST_F(Fixture, DispatchMessages) {
         EXPECT_EQ(ok, c.result) << c.text;
     }
     EXPECT_FALSE(exec.ExecuteText("", nullptr));
-}
-
-TEST_F(Fixture, FailedCommandsAreDestroyedAndUndoableOnesKept) {
-    Run("", "probe fail | probe ok | plain");
-    EXPECT_EQ(exec.UndoCount(), 1u);
-    EXPECT_EQ(journal, (std::vector<std::string>{"parse:fail", "exec:fail", "dtor:fail", "parse:ok",
-                                                        "exec:ok"}));
+    // Commands that fail to parse or to run are destroyed; the undoable rest is kept.
+    EXPECT_EQ(journal, (std::vector<std::string>{"parse:1", "exec:1", "parse:2", "exec:2", "parse:bad", "dtor:bad",
+                                                 "parse:fail", "exec:fail", "dtor:fail", "parse:ok", "exec:ok"}));
+    EXPECT_EQ(exec.UndoCount(), 3u);
 }
 
 // A lock refuses other owners, undo and clearing; clearing notifies only

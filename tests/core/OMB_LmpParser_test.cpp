@@ -161,14 +161,12 @@ TEST(LmpParser, ReadsTextFiles) {
     std::ofstream(path) << "paths ( vox = 'vox/' )\n";
     OMB_LmpParser parser;
     ASSERT_TRUE(parser.ParseFile(path.c_str()));
-    const OMB_LmpNode* paths = OMB_LmpParser::FindChild(&parser.Root(), "paths");
-    EXPECT_EQ(OMB_LmpParser::FindAttribute(paths, "vox")->value, "vox/");
+    EXPECT_EQ(DumpList(parser.Root().children), "paths(vox=vox/)");
 
     testing::internal::CaptureStdout();
     EXPECT_FALSE(parser.ParseFile("/nonexistent/config.txt"));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "TextFile : failed to open file : /nonexistent/config.txt\n");
-    EXPECT_TRUE(parser.Root().children.empty());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "TextFile : failed to open file : /nonexistent/config.txt\n");
+    EXPECT_TRUE(parser.Root().children.empty()) << "nothing stays of the last file";
 }
 
 TEST(LmpParser, WriterLayoutAndRoundTrip) {

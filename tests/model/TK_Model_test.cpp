@@ -46,7 +46,7 @@ TEST(ModelPalette, ColorSearch) {
     EXPECT_EQ(m.FindExactColor(PackRGBA(1, 2, 3)), 0);
 }
 
-TEST(ModelOps, CountsBoundsAndCrop) {
+TEST(ModelOps, CountsBoundsCropAndClippedMove) {
     TK_Model m = MakeModel(8, 8, 8, {{1, 2, 3, 4}, {5, 6, 7, 4}, {2, 2, 2, 9}});
     EXPECT_EQ(m.CountColor(4), 2);
     int hist[256];
@@ -62,10 +62,8 @@ TEST(ModelOps, CountsBoundsAndCrop) {
     EXPECT_EQ(std::vector<int>(m.size, m.size + 3), (std::vector<int>{3, 1, 3}));
     EXPECT_EQ(m.voxels[0], (Voxel{0, 0, 0, 1}));
     EXPECT_EQ(m.voxels[1], (Voxel{2, 0, 2, 2}));
-}
-
-TEST(ModelOps, TranslateClipDropsLeavers) {
-    TK_Model m = MakeModel(4, 4, 4, {{0, 1, 1, 1}, {3, 0, 0, 2}, {0, 3, 3, 3}, {2, 2, 2, 4}});
+    // A clipped move drops the voxels that leave the box.
+    m = MakeModel(4, 4, 4, {{0, 1, 1, 1}, {3, 0, 0, 2}, {0, 3, 3, 3}, {2, 2, 2, 4}});
     const int left[3] = {-1, 0, 0};
     m.TranslateClip(left);
     EXPECT_EQ(tk_test::SortedWords(m.voxels),

@@ -83,11 +83,10 @@ protected:
 };
 
 TEST(SplitCommands, Table) {
-    struct Case {
+    const struct {
         const char* text;
         std::vector<std::pair<std::string, std::string>> expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"", {}},
         {"flip x", {{"flip", "x"}}},
         {"flip x | rot90 z", {{"flip", "x"}, {"rot90", "z"}}},
@@ -99,7 +98,7 @@ TEST(SplitCommands, Table) {
         {"x \xE9\xE9 y \x01\xE9", {{"x", "y"}}},
         {"run \\ hidden | next", {{"run", "\\ hidden"}, {"next", ""}}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         std::vector<std::pair<std::string, std::string>> got;
         for (const OMB_CommandText& command : OMB_SplitCommands(c.text)) got.emplace_back(command.name, command.args);
         EXPECT_EQ(got, c.expected) << c.text;
@@ -117,13 +116,12 @@ TEST_F(Fixture, RegistryKeepsFirstAndFindsWithoutCase) {
 }
 
 TEST_F(Fixture, DispatchMessages) {
-    struct Case {
+    const struct {
         const char* prefix;
         const char* text;
         bool result;
         const char* output;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"", "nothing here", false,
          "cmd : nothing : here\n[Error] cmd is not registered : nothing\n"},
         {"/", "/secret", false, "cmd : secret : \n[Error] cmd is not accessible : secret\n"},
@@ -134,7 +132,7 @@ TEST_F(Fixture, DispatchMessages) {
          "cmd : probe : fail\n[Error] cmd failed : ProbeCmd\ncmd : probe : ok\ncmd : plain : \n"},
         {"", "42", false, ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         bool ok = false;
         EXPECT_EQ(Run(c.prefix, c.text, &ok), c.output) << c.text;
         EXPECT_EQ(ok, c.result) << c.text;

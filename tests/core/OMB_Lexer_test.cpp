@@ -47,12 +47,11 @@ std::string LexAll(const char* text, unsigned options) {
 
 // Every text lexes to its tokens, then stops at the end or with its error.
 TEST(Lexer, TokensAndErrors) {
-    struct Case {
+    const struct {
         const char* text;
         unsigned options;
         const char* tokens;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"abc _x1 a.b", 0, "w:abc|w:_x1|w:a|p:.|w:b"},
         {"a.b.c", OMB_LEX_DOT_IN_WORDS, "w:a.b.c"},
         {"dir/sub\\f.vox", OMB_LEX_PATH_WORDS, "w:dir/sub\\f|p:.|w:vox"},
@@ -98,7 +97,7 @@ TEST(Lexer, TokensAndErrors) {
         {"1.5e", 0, "!18"},
         {"1.5f", 0, "!17"},
     };
-    for (const Case& c : cases) EXPECT_EQ(LexAll(c.text, c.options), c.tokens) << (c.text ? c.text : "(null)");
+    for (const auto& c : cases) EXPECT_EQ(LexAll(c.text, c.options), c.tokens) << (c.text ? c.text : "(null)");
 }
 
 TEST(Lexer, EveryPunctuatorLexesAsItself) {
@@ -114,13 +113,12 @@ TEST(Lexer, EveryPunctuatorLexesAsItself) {
 // Where the last token read starts (or the failing one), from 0; a printed
 // error names the same place counted from 1, and only when asked.
 TEST(Lexer, PositionsAndPrintedErrors) {
-    struct Case {
+    const struct {
         const char* text;
         unsigned options;
         std::pair<int, int> lineAndColumn;
         const char* printed;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"abc", 0, {0, 0}, ""},
         {"abc", OMB_LEX_PRINT_ERRORS, {0, 0}, "[Error] OMB_Lexer :: ( 1 : 4 ) : script ended\n"},
         {"a\n  /* x\n y */ b", 0, {2, 6}, ""},
@@ -131,7 +129,7 @@ TEST(Lexer, PositionsAndPrintedErrors) {
         {"[-[a]]", OMB_LEX_PRINT_ERRORS | OMB_LEX_BLOCK_STRINGS, {0, 0},
          "[Error] OMB_Lexer :: ( 1 : 1 ) : string block no trailing ]---]\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Buffer buffer(c.text);
         OMB_Lexer lexer(buffer.get(), c.options);
         OMB_Token token;
@@ -145,14 +143,13 @@ TEST(Lexer, PositionsAndPrintedErrors) {
 }
 
 TEST(Lexer, ReadIntAndReadFloat) {
-    struct Case {
+    const struct {
         const char* text;
         bool intOk;
         int32_t intValue;
         bool floatOk;
         float floatValue;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"42", true, 42, true, 42.0f},
         {"-42", true, -42, true, -42.0f},
         {"- 3", true, -3, true, -3.0f},
@@ -173,7 +170,7 @@ TEST(Lexer, ReadIntAndReadFloat) {
         {"-1e99999999999999999999", false, 0, true, -INFINITY},
         {"1e-99999999999999", false, 0, true, 0.0f},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Buffer buffer(c.text);
         OMB_Lexer intLexer(buffer.get(), 0);
         int32_t i = 0;

@@ -49,12 +49,11 @@ std::string Message(int line, int column, const char* text) {
 }
 
 TEST(LmpParser, TextsGiveTreesOrMessages) {
-    struct Case {
+    const struct {
         const char* text;
         bool ok;
         std::string treeOrMessage;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"", true, ""},
         {"// only\n/* comments */ \\ and a hidden line", true, ""},
         {"a = 'x' b \"y\" 'z'", true, "a=x b=y =z"},
@@ -78,7 +77,7 @@ TEST(LmpParser, TextsGiveTreesOrMessages) {
         {"a {b {c}", false, Message(1, 8, "no trailing '}' for list")},
         {"a = 'x", false, "[Error] OMB_Lexer :: ( 1 : 5 ) : literal no trailing '\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const Result result = ParseText(c.text);
         EXPECT_EQ(result.ok, c.ok) << "text: " << c.text;
         EXPECT_EQ(result.tree, c.ok ? c.treeOrMessage : "") << "text: " << c.text;
@@ -87,11 +86,10 @@ TEST(LmpParser, TextsGiveTreesOrMessages) {
 }
 
 TEST(LmpParser, DecodesEscapesOfLiteralsAndStrings) {
-    struct Case {
+    const struct {
         const char* text;
         std::string value;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"v = '\\\"\\'\\?\\\\\\a\\b\\f\\n\\r\\t\\v'", "\"'?\\\a\b\f\n\r\t\v"},
         {"v = [[line\\nfeed]]", "line\\nfeed"},
         {"v = '\\x41\\x4a2\\X7e'", "AJ2~"},
@@ -100,7 +98,7 @@ TEST(LmpParser, DecodesEscapesOfLiteralsAndStrings) {
         {"v = 'ab\\0cd'", "ab"},
         {"v = '\xE9t\xE9'", "\xE9t\xE9"},
     };
-    for (const Case& c : cases) EXPECT_EQ(ParseText(c.text).tree, "v=" + c.value) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(ParseText(c.text).tree, "v=" + c.value) << c.text;
 }
 
 TEST(LmpParser, BoundsNestingDepth) {

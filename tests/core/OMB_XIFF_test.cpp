@@ -100,13 +100,12 @@ TEST(BitFile, SaveReplacesTheFileOnlyWhenEverythingSucceeded) {
 // Each fault prints its message; chunks left open are reported once, by an
 // explicit discard or by the file's end.
 TEST(XIFFSave, NestingFaultsArePrinted) {
-    struct Case {
+    const struct {
         const char* name;
         void (*steps)(OMB_XIFF_SaveFile&);
         bool stillOpen;
         const char* printed;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"nothing open", [](OMB_XIFF_SaveFile& f) { f.EndChunk(OMB_ChunkId("AAAA")); }, false,
          "[Error] no chunk to finish\n"},
         {"wrong id, discarded",
@@ -129,7 +128,7 @@ TEST(XIFFSave, NestingFaultsArePrinted) {
         {"left open", [](OMB_XIFF_SaveFile& f) { f.BeginChunk(OMB_ChunkId("AAAA")); }, true,
          "[Error] have chunk unfinished\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Bytes out;
         testing::internal::CaptureStdout();
         {
@@ -150,12 +149,11 @@ TEST(XIFFLoad, StructuralFaultsFailWithTheirMessage) {
     for (int i = 0; i < OMB_XIFF_LoadFile::kMaxChunks; ++i) many.insert(many.end(), leaf.begin(), leaf.end());
     Bytes shortHeader = File(Chunk("MAIN", {}, {}));
     shortHeader.resize(shortHeader.size() - 1);
-    struct Case {
+    const struct {
         const char* name;
         Bytes bytes;
         const char* message;  // empty: the tree reads
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"as deep as allowed", File(deep), ""},
         {"cut in the root header", shortHeader, "chunk def size"},
         {"no root at all", Bytes(8, 0), "chunk def size"},
@@ -166,7 +164,7 @@ TEST(XIFFLoad, StructuralFaultsFailWithTheirMessage) {
         {"too deep", File(Chunk("NEST", {}, deep)), "chunk depth exceed"},
         {"too many", File(Chunk("MAIN", {}, many)), "chunk count exceed"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         OMB_XIFF_LoadFile file;
         file.OpenMemory(c.bytes.data(), c.bytes.size());
         testing::internal::CaptureStdout();

@@ -87,16 +87,15 @@ TEST(Config, PortableAndInstalledLayouts) {
     const std::string root = temp.Dir().string();
     for (const char* dir : {"build/config", "usr/bin", "usr/share/tarsk/config", "bare/bin"})
         std::filesystem::create_directories(temp.Dir() / dir);
-    struct Case {
+    const struct {
         std::string exeDir, data, config, work;
         bool perUser;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {root + "/build", root + "/build", root + "/build/config", root + "/build", false},
         {root + "/usr/bin", root + "/usr/share/tarsk", "/xc/tarsk", "/h/.local/share/tarsk", true},
         {root + "/bare/bin", root + "/bare/bin", root + "/bare/bin/config", root + "/bare/bin", false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const TK_ProgramFolders f = TK_FindProgramFolders(c.exeDir, &FakeEnv);
         EXPECT_EQ(std::tie(f.dataDir, f.configDir, f.workDir, f.perUser), std::tie(c.data, c.config, c.work, c.perUser))
             << c.exeDir;

@@ -44,8 +44,7 @@ std::string Settings(const TK_Workspace& ws) {
     return out.str();
 }
 
-// A file with a syntax error changes nothing (a missing one takes the same
-// path; its message is the parser's).
+// A file with a syntax error changes nothing (as a missing one: the parser's case).
 TEST(Config, UnreadableFileKeepsDefaults) {
     std::string out;
     EXPECT_EQ(Load("workspace ( dir_model = '/x' \n", &out).modelFolder, "/opt/tarsk/vox");

@@ -27,7 +27,6 @@ Bytes VoxFile(std::initializer_list<Bytes> children, int32_t version = 150) {
     return Cat({{'V', 'O', 'X', ' '}, Ints({version}), Chunk("MAIN", {}, Cat(children))});
 }
 
-// A small model and its SIZE and XYZI chunks.
 TK_Model SmallModel() { return tk_test::MakeModel(2, 1, 3, {{0, 0, 0, 5}, {1, 0, 2, 7}}); }
 const Bytes kSize = Chunk("SIZE", Ints({2, 1, 3}));
 const Bytes kXyzi = Chunk("XYZI", {2, 0, 0, 0, 0, 0, 0, 5, 1, 0, 2, 7});

@@ -87,17 +87,6 @@ TEST(VoxFile, ChunkOrderAndUnknownChunksDoNotMatter) {
     EXPECT_EQ(Write(shuffled), Write(standard));
 }
 
-// The 256 cap is the file's; the editor's own cap is NormalizeModel's.
-TEST(VoxFile, SizeIsClamped) {
-    TK_Model m;
-    ASSERT_TRUE(Read(m, VoxFile({Chunk("SIZE", Ints({300, 0, 5}))})));
-    EXPECT_EQ(std::vector<int>(m.size, m.size + 3), (std::vector<int>{256, 1, 5}));
-
-    ASSERT_TRUE(Read(m, VoxFile({})));
-    EXPECT_EQ(m.size[0], 0) << "no SIZE chunk leaves the size for NormalizeModel";
-    EXPECT_EQ(m.voxels.Count(), 0);
-}
-
 TEST(VoxFile, RefusesForeignFiles) {
     Bytes badMagic = Write(SmallModel());
     badMagic[3] = 'X';
@@ -107,18 +96,24 @@ TEST(VoxFile, RefusesForeignFiles) {
     }
 }
 
-TEST(VoxFile, VoxelCountIsBoundedByTheData) {
+// Forged sizes are clamped (the 256 cap is the file's; the editor's own cap is
+// NormalizeModel's) and forged counts bounded by the data.
+TEST(VoxFile, ForgedSizesAndCountsAreBounded) {
+    TK_Model m;
+    ASSERT_TRUE(Read(m, VoxFile({Chunk("SIZE", Ints({300, 0, 5}))})));
+    EXPECT_EQ(std::vector<int>(m.size, m.size + 3), (std::vector<int>{256, 1, 5}));
+    ASSERT_TRUE(Read(m, VoxFile({})));
+    EXPECT_EQ(m.size[0], 0) << "no SIZE chunk leaves the size for NormalizeModel";
+    EXPECT_EQ(m.voxels.Count(), 0);
     // Two voxels present: a larger count reads those, a count of 0 or less none.
     for (int32_t count : {3, 1000000000, 0, -1, INT32_MIN}) {
         const Bytes content = Cat({Ints({count}), {0, 0, 0, 5, 1, 0, 2, 7, 9, 9}});
-        TK_Model m;
         ASSERT_TRUE(Read(m, VoxFile({Chunk("XYZI", content)}))) << count;
         EXPECT_EQ(m.voxels.Count(), count > 0 ? 2 : 0) << count;
     }
     // A count within the content but past the end of a cut file.
     Bytes cut = VoxFile({Chunk("XYZI", Ints({2, 0x05000000, 0x07020001}))});
     cut.resize(cut.size() - 3);
-    TK_Model m;
     ASSERT_TRUE(Read(m, cut));
     EXPECT_EQ(m.voxels.Count(), 1);
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/OMB_HotkeyTable.h"
@@ -184,12 +185,12 @@ TEST_F(Fixture, HistoryKeepsFiftyOneAndMovesTheSameObjects) {
 
 TEST_F(Fixture, MergeWithoutEffectDropsTheEntry) {
     exec.Run(Probe("base"), nullptr);
-    exec.Run(Probe("merge"), nullptr);
-    exec.Run(Probe("merge"), nullptr);  // absorbed: weight 2
-    exec.Run(Probe("merge", -1), nullptr);    // weight 1: still has effect
-    EXPECT_EQ(exec.UndoCount(), 2u);
-    exec.Run(Probe("merge", -1), nullptr);  // weight 0: the entry goes
-    EXPECT_EQ(exec.UndoCount(), 1u);
+    // Merged weights 1, 2, 1 keep the entry; at 0 it goes.
+    const std::pair<int, size_t> steps[] = {{1, 2}, {1, 2}, {-1, 2}, {-1, 1}};  // weight, entries after
+    for (const auto& [weight, entries] : steps) {
+        exec.Run(Probe("merge", weight), nullptr);
+        EXPECT_EQ(exec.UndoCount(), entries) << "weight " << weight;
+    }
 }
 
 TEST_F(Fixture, NestedRunsStayOutOfTheHistory) {

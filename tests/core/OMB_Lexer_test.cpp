@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -142,48 +142,42 @@ TEST(Lexer, PositionsAndPrintedErrors) {
     }
 }
 
+// What ReadInt and ReadFloat each give at the start of a text ("no": false).
+std::string ReadNumbers(const char* text) {
+    Buffer buffer(text);
+    OMB_Lexer intLexer(buffer.get(), 0), floatLexer(buffer.get(), 0);
+    int32_t i = 0;
+    float f = 0.0f;
+    const std::string integer = intLexer.ReadInt(i) ? std::to_string(i) : "no";
+    if (!floatLexer.ReadFloat(f)) return integer + " no";
+    char number[32];
+    std::snprintf(number, sizeof number, "%.8g", double(f));
+    return integer + " " + number;
+}
+
 TEST(Lexer, ReadIntAndReadFloat) {
-    const struct {
-        const char* text;
-        bool intOk;
-        int32_t intValue;
-        bool floatOk;
-        float floatValue;
-    } cases[] = {
-        {"42", true, 42, true, 42.0f},
-        {"-42", true, -42, true, -42.0f},
-        {"- 3", true, -3, true, -3.0f},
-        {"-0x10", true, -16, true, -16.0f},
-        {"0b101", true, 5, true, 5.0f},
-        {"4294967295", true, -1, true, 4294967295.0f},
-        {"4294967297", true, 1, true, 1.0f},  // integers wrap at 32 bits
-        {"1.5", false, 0, true, 1.5f},
-        {"-2.5e1", false, 0, true, -25.0f},
-        {"1e-50", false, 0, true, 0.0f},
-        {"12345678901234567890123.0", false, 0, true, 1.2345679e22f},
-        {"abc", false, 0, false, 0.0f},
-        {"--3", false, 0, false, 0.0f},
-        {"- x", false, 0, false, 0.0f},
-        {"", false, 0, false, 0.0f},
-        {"12ab", false, 0, false, 0.0f},
-        {"1e999", false, 0, true, INFINITY},
-        {"-1e99999999999999999999", false, 0, true, -INFINITY},
-        {"1e-99999999999999", false, 0, true, 0.0f},
+    const std::pair<const char*, const char*> cases[] = {
+        {"42", "42 42"},
+        {"-42", "-42 -42"},
+        {"- 3", "-3 -3"},
+        {"-0x10", "-16 -16"},
+        {"0b101", "5 5"},
+        {"4294967295", "-1 4.2949673e+09"},
+        {"4294967297", "1 1"},  // integers wrap at 32 bits
+        {"1.5", "no 1.5"},
+        {"-2.5e1", "no -25"},
+        {"1e-50", "no 0"},
+        {"12345678901234567890123.0", "no 1.2345679e+22"},
+        {"abc", "no no"},
+        {"--3", "no no"},
+        {"- x", "no no"},
+        {"", "no no"},
+        {"12ab", "no no"},
+        {"1e999", "no inf"},
+        {"-1e99999999999999999999", "no -inf"},
+        {"1e-99999999999999", "no 0"},
     };
-    for (const auto& c : cases) {
-        Buffer buffer(c.text);
-        OMB_Lexer intLexer(buffer.get(), 0);
-        int32_t i = 0;
-        EXPECT_EQ(intLexer.ReadInt(i), c.intOk) << "text: " << c.text;
-        EXPECT_TRUE(!c.intOk || i == c.intValue) << "text: " << c.text << " gives " << i;
-        OMB_Lexer floatLexer(buffer.get(), 0);
-        float f = 0.0f;
-        EXPECT_EQ(floatLexer.ReadFloat(f), c.floatOk) << "text: " << c.text;
-        if (c.floatOk) {
-            EXPECT_FLOAT_EQ(f, c.floatValue) << "text: " << c.text;
-        }
-        EXPECT_EQ(std::isinf(f), std::isinf(c.floatValue)) << "text: " << c.text;
-    }
+    for (const auto& c : cases) EXPECT_EQ(ReadNumbers(c.first), c.second) << "text: " << c.first;
 }
 
 // Token tests compare whole texts and never match strings or literals.

@@ -163,7 +163,7 @@ TEST(MarchingCube, PositionsFollowTheOptionsAndMirrorsKeepTheWinding) {
         {"file_ply ( pivot = '0 0 -1' )", {0, 0, 26}, {24, 25, 52}},
         {"file_ply ( pivot = '0.5 0.5 0' scale = '2 1 0.5' )", {-24, -12.5, 0}, {24, 12.5, 13}},
         {"file_ply ( axis = 'x-zy' pivot = '0 0 0' )", {0, -26, 0}, {24, 0, 25}},
-        {"file_ply ( axis = '-xyz' pivot = '0 0 0' )", {-24, 0, 0}, {0, 25, 26}},  // mirrors: faces turn to stay outward
+        {"file_ply ( axis = '-xyz' pivot = '0 0 0' )", {-24, 0, 0}, {0, 25, 26}},  // a mirror: faces turn outward
     };
     for (const auto& c : cases) {
         const Ply ply = Write<TK_Plugin_MC>(m, tk_test::ReadOptions(c.config, "file_ply"));

@@ -66,9 +66,7 @@ TEST_F(CenterBrush, RadiusFromTheHitCell) {
         EXPECT_EQ(TK_CenterRadius(shape, env->model.size, options, c.hit), c.radius) << c.hit[0] << " " << c.hit[1];
     }
     options.centerCircle = true, options.centerEven = false;
-    TK_Ray down;
-    down.origin[0] = 11.5f, down.origin[1] = 9.5f, down.origin[2] = 10;
-    ASSERT_TRUE(TK_CenterRadiusFromRay(shape, env->model.size, options, down));
+    ASSERT_TRUE(TK_CenterRadiusFromRay(shape, env->model.size, options, TK_Ray{{11.5f, 9.5f, 10}}));
     EXPECT_EQ(shape.radius, 3);
 }
 

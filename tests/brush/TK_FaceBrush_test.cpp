@@ -32,10 +32,10 @@ TEST_F(FaceBrush, SelectionAndExtrusionColours) {
     struct Case {
         bool sameColor, four, palette;
         int cells;
-        int colorAt11, colorAt22, colorAt00;  // of the attach layer; -1 absent
+        std::array<int, 3> colors;  // of the attach layer at (1, 1), (2, 2), (0, 0); -1 absent
     } cases[] = {
-        {false, false, false, 35, 2, 2, 1}, {true, false, false, 2, 2, 2, -1},
-        {true, true, false, 1, 2, -1, -1},  {false, true, true, 35, 9, 9, 9},
+        {false, false, false, 35, {2, 2, 1}}, {true, false, false, 2, {2, 2, -1}},
+        {true, true, false, 1, {2, -1, -1}},  {false, true, true, 35, {9, 9, 9}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "col " << c.sameColor << " 4 " << c.four << " pal " << c.palette);
@@ -43,9 +43,7 @@ TEST_F(FaceBrush, SelectionAndExtrusionColours) {
         EXPECT_EQ(int(region.Cells().size()), c.cells);
         TK_BuildFaceStroke(stroke, *env, options, region, 1);
         EXPECT_EQ(int(Cells().size()), c.cells);
-        EXPECT_EQ(ColorOf({1, 1, 1}), c.colorAt11);
-        EXPECT_EQ(ColorOf({2, 2, 1}), c.colorAt22);
-        EXPECT_EQ(ColorOf({0, 0, 1}), c.colorAt00);
+        EXPECT_EQ((std::array<int, 3>{ColorOf({1, 1, 1}), ColorOf({2, 2, 1}), ColorOf({0, 0, 1})}), c.colors);
     }
     // Paint lays the current colour whatever "b_face_pal" says.
     options.mode = TK_BRUSH_PAINT;
@@ -88,10 +86,8 @@ TEST_F(FaceBrush, LayerCountFollowsTheRayAlongTheNormal) {
         int layers;
     } cases[] = {{TK_BRUSH_ATTACH, 3.5f, 2}, {TK_BRUSH_ATTACH, 0.2f, 1}, {TK_BRUSH_ERASE, -2.5f, 3}, {TK_BRUSH_ERASE, 1.5f, 1}};
     Select(true, false, false);
-    TK_Ray press, current;
-    press.origin[0] = press.origin[1] = 1.5f, press.origin[2] = 10;
-    current.origin[0] = 10, current.origin[1] = 1.5f;
-    current.dir[0] = -1, current.dir[2] = 0;
+    const TK_Ray press{{1.5f, 1.5f, 10}};
+    TK_Ray current{{10, 1.5f, 0}, {-1, 0, 0}};
     for (const auto& c : cases) {
         options.mode = c.mode;
         current.origin[2] = c.z;

@@ -18,8 +18,7 @@ public:
     explicit TopDownHost(TK_EditorEnv& env) : m_env(env) {}
     TK_EditorEnv* BrushEnv() override { return &m_env; }
     bool RayAt(int x, int y, TK_Ray& ray) override {
-        ray.origin[0] = float(x) + 0.5f, ray.origin[1] = float(y) + 0.5f, ray.origin[2] = 100;
-        ray.dir[0] = ray.dir[1] = 0, ray.dir[2] = -1;
+        ray = TK_Ray{{float(x) + 0.5f, float(y) + 0.5f, 100}, {0, 0, -1}};
         return true;
     }
     TK_Pick PickAt(int x, int y) override {
@@ -126,18 +125,15 @@ TEST_F(ModelBrush, VoxelSizeKeysStopAtOneAndSixtyFourAndHeldShiftErases) {
     vox.SetHost(&host);
     struct Case {
         int from, key, want;
-    } cases[] = {{1, OS_KEY_MINUS, 1}, {2, OS_KEY_MINUS, 1}, {64, OS_KEY_PLUS, 64}, {63, OS_KEY_PLUS, 64}};
+    } cases[] = {{1, OS_KEY_MINUS, 1}, {500, OS_KEY_MINUS, 63}, {64, OS_KEY_PLUS, 64}, {63, OS_KEY_PLUS, 64}};
     for (const Case& c : cases) {
         env->settings.voxSize = c.from;
-        UI_KeyState k;
-        k.key = c.key;
-        EXPECT_TRUE(vox.KeyDown(k));
+        EXPECT_TRUE(vox.KeyDown(UI_KeyState{0, c.key}));
         EXPECT_EQ(env->settings.voxSize, c.want) << c.from;
     }
     env->settings.voxSize = 1;
     Fill(3, 3, 0, 4);
-    UI_KeyState shift;
-    shift.key = OS_KEY_SHIFT, shift.modifiers = OS_MOD_SHIFT;
+    UI_KeyState shift{OS_MOD_SHIFT, OS_KEY_SHIFT};
     vox.KeyDown(shift);
     EXPECT_EQ(vox.Mode(), TK_BRUSH_ERASE);
     Drag(vox, {{3, 3}}, 4);  // the press's Shift does not swap back

@@ -9,7 +9,6 @@
 
 #include "UI_TestWindow.h"
 #include "core/OS_Keys.h"
-#include "model/Palette.h"
 #include "ui/UI_ColorView.h"
 #include "ui/UI_Label.h"
 #include "ui/UI_List.h"
@@ -39,53 +38,51 @@ TEST(Button, RepeatTiming) {
     EXPECT_EQ(window.commands.size(), 12u);
 }
 
-TEST(Button, DelayedFiresOnlyOnAReleaseOverIt) {
-    RecordingWindow window;
-    window.Load("vbox { button (onClick='go' delayed='1' size='20') button (id='off' disabled='1' onClick='no') }");
-    window.Pointer(UI_EVENT_MOUSE_MOVE, 5, 95);
-    window.Pointer(UI_EVENT_LEFT_DOWN, 5, 95);
-    window.Pointer(UI_EVENT_LEFT_DRAG, 5, 10);
-    window.Pointer(UI_EVENT_LEFT_UP, 5, 10);
-    EXPECT_EQ(window.TakeCommands(), "");
-    window.Click(5, 95);
-    EXPECT_EQ(window.TakeCommands(), "go");
-    window.Click(5, 40);
-    EXPECT_EQ(window.TakeCommands(), "");
-}
-
-TEST(SliderButton, StepsAlongTheFirstAxis) {
-    RecordingWindow window;
-    window.Load("vbox { sbutton (onDrag='size' step='1' space='10' flex='1') }");
-    window.Pointer(UI_EVENT_LEFT_DOWN, 50, 50);
-    window.Pointer(UI_EVENT_LEFT_DRAG, 52, 51);  // within 2 pixels: nothing
-    EXPECT_EQ(window.TakeCommands(), "");
-    for (int x = 53; x <= 85; ++x) window.Pointer(UI_EVENT_LEFT_DRAG, x, 52);
-    EXPECT_EQ(window.TakeCommands(), "size 1.000000|size 1.000000|size 1.000000");
-    window.Pointer(UI_EVENT_LEFT_DRAG, 50, 50);
-    EXPECT_EQ(window.TakeCommands(), "size -3.000000");
-    window.Pointer(UI_EVENT_LEFT_UP, 50, 50);
-}
-
-TEST(Switch, OnClickShorthandAndPressToggle) {
-    RecordingWindow window;
-    window.Load("vbox { switch (onClick='r_show edge' delayed='0' size='20') }");
-    window.Pointer(UI_EVENT_LEFT_DOWN, 5, 95);
-    window.Pointer(UI_EVENT_LEFT_DRAG, 5, 10);
-    window.Pointer(UI_EVENT_LEFT_UP, 5, 10);  // dragging off does not undo it
-    window.Click(5, 95);
-    EXPECT_EQ(window.TakeCommands(), "r_show edge 1|r_show edge 0");
-}
-
-TEST(OptionGroup, SelectsOneAndTellsTheGroup) {
-    RecordingWindow window;
-    window.Load("optionGroup (onClick='brush' value='b') { hbox {"
-                " option (id='a' onSelect='pick a' flex='1') option (id='b' onDeselect='drop b' flex='1') } }");
-    // Built before it had a window, the group could run nothing yet.
-    EXPECT_EQ(window.TakeCommands(), "");
-    window.Click(10, 50);
-    EXPECT_EQ(window.TakeCommands(), "drop b|pick a|brush a");
-    window.Click(10, 50);
-    EXPECT_EQ(window.TakeCommands(), "");
+// The command lines a few pointer gestures give, from loading on: a loaded
+// tree runs nothing by itself.
+TEST(Widgets, GesturesRunTheirCommands) {
+    enum { kClick = -1, kDown = UI_EVENT_LEFT_DOWN, kDrag = UI_EVENT_LEFT_DRAG, kUp = UI_EVENT_LEFT_UP };
+    struct Gesture {
+        int type, x, y;
+        float wheel = 0;
+    };
+    struct Case {
+        const char* what;
+        const char* ui;
+        std::vector<Gesture> gestures;
+        const char* commands;
+    } cases[] = {
+        {"a delayed button fires only on a release over it, a disabled one never",
+         "vbox { button (onClick='go' delayed='1' size='20') button (disabled='1' onClick='no') }",
+         {{UI_EVENT_MOUSE_MOVE, 5, 95}, {kDown, 5, 95}, {kDrag, 5, 10}, {kUp, 5, 10}, {kClick, 5, 95}, {kClick, 5, 40}},
+         "go"},
+        {"a switch toggles on the press: dragging off does not undo it",
+         "vbox { switch (onClick='r_show edge' delayed='0' size='20') }",
+         {{kDown, 5, 95}, {kDrag, 5, 10}, {kUp, 5, 10}, {kClick, 5, 95}}, "r_show edge 1|r_show edge 0"},
+        {"an option group selects one and tells the group, once",
+         "optionGroup (onClick='brush' value='b') { hbox {"
+         " option (id='a' onSelect='pick a' flex='1') option (id='b' onDeselect='drop b' flex='1') } }",
+         {{kClick, 10, 50}, {kClick, 10, 50}}, "drop b|pick a|brush a"},
+        {"a slider follows a click, a drag and the wheel", "hbox { slider (onChange='v' size='100') }",
+         {{kDown, 25, 50}, {kDrag, 250, 50}, {kUp, 250, 50}, {UI_EVENT_WHEEL, 50, 50, -8}},
+         "v 0.250000|v 1.000000|v 0.950000"},
+        {"a slider button steps every 10 pixels once 3 pixels away, and back",
+         "vbox { sbutton (onDrag='size' step='1' space='10' flex='1') }",
+         {{kDown, 50, 50}, {kDrag, 52, 51}, {kDrag, 60, 52}, {kDrag, 65, 52}, {kDrag, 70, 52}, {kDrag, 85, 52},
+          {kDrag, 50, 50}, {kUp, 50, 50}},
+         "size 1.000000|size 1.000000|size 1.000000|size -3.000000"},
+    };
+    for (const Case& c : cases) {
+        RecordingWindow window;
+        window.Load(c.ui);
+        for (const Gesture& g : c.gestures) {
+            if (g.type == kClick)
+                window.Click(g.x, g.y);
+            else
+                window.Pointer(g.type, g.x, g.y, 0, g.wheel);
+        }
+        EXPECT_EQ(window.TakeCommands(), c.commands) << c.what;
+    }
 }
 
 TEST(Tab, ShowsThePageOfTheSelectedOption) {
@@ -125,25 +122,12 @@ TEST(PanelSwitch, FoldsThePanelBelowIt) {
     EXPECT_EQ(window.TakeCommands(), "");
 }
 
-TEST(Slider, ClickDragAndWheel) {
-    RecordingWindow window;
-    window.Load("hbox { slider (onChange='v' size='100') }");
-    window.Pointer(UI_EVENT_LEFT_DOWN, 25, 50);
-    window.Pointer(UI_EVENT_LEFT_DRAG, 250, 50);
-    window.Pointer(UI_EVENT_LEFT_UP, 250, 50);
-    window.Pointer(UI_EVENT_WHEEL, 50, 50, 0, -8);
-    EXPECT_EQ(window.TakeCommands(), "v 0.250000|v 1.000000|v 0.950000");
-}
-
 TEST(Palette, SelectCopySwap) {
     RecordingWindow window;
     window.Load("hbox { palette (id='pal' dim='4 2' onSelect='ci' onCopy='pcopy' onSwap='pswap' size='40') }", 40,
                 20);
     UI_Palette* pal = UI_Cast<UI_Palette>(window.FindView("pal", &UI_View::kClass));
     ASSERT_TRUE(pal);
-    pal->SetPalette(&DefaultPalette());
-    EXPECT_EQ(pal->IndexAt(35, 15), 3);
-    EXPECT_EQ(pal->IndexAt(5, 5), 4);
     window.Click(15, 15);
     EXPECT_EQ(pal->Selected(), 1);
     window.Pointer(UI_EVENT_LEFT_DOWN, 25, 15, OS_MOD_CTRL);

@@ -19,7 +19,6 @@ namespace fs = std::filesystem;
 
 TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
     const fs::path dir = fs::path(testing::TempDir()) / "ui_filedialog";
-    fs::remove_all(dir);
     fs::create_directories(dir / "Sub");
     for (const char* name : {"b.qb", "a.vox", "c.txt"}) std::ofstream(dir / name) << "x";
     RecordingWindow window;
@@ -49,18 +48,13 @@ TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
     request.command = "snap scene";
     request.name = "my shot";
     dialog->Open(request);
-    UI_KeyState enter;
-    enter.key = OS_KEY_ENTER;
-    window.HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, enter));
+    window.Key(OS_KEY_ENTER);
     dialog->Open(request);
-    UI_KeyState escape;
-    escape.key = OS_KEY_ESCAPE;
-    window.HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, escape));
+    window.Key(OS_KEY_ESCAPE);
     EXPECT_FALSE(dialog->IsOpen());
     EXPECT_EQ(lines, (std::vector<std::string>{"i " + (dir / "a.vox").string(),
                                                "snap scene \"" + (dir / "my shot.png").string() + "\"", ""}));
     EXPECT_EQ(window.TakeCommands(), "") << "the dialog's own lines never reach the window";
-    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -64,8 +64,8 @@ TEST(BoxLayout, Cases) {
         {"weights share fractional space, floored", true,
          {{1, 0, 0, 0, 0, 0, false}, {1, 0, 0, 0, 0, 0, false}, {1, 0, 0, 0, 0, 0, false}},
          {{0, 66, 49, 99}, {0, 33, 49, 65}, {0, 0, 49, 32}}},
-        {"the most demanding weight scales the others: {size 10 flex 1}, {flex 4}", false,
-         {{1, 10, 0, 0, 0, 0, false}, {4, 0, 0, 0, 0, 0, false}},
+        {"the most demanding weight scales the others, negative spacing counts as none", false,
+         {{1, 10, -4, 0, 0, 0, false}, {4, 0, 0, 0, 0, 0, false}},
          {{0, 0, 9, 99}, {10, 0, 49, 99}}},
         {"fixed, spaced, flexible", false,
          {{0, 10, 2, 3, 0, 0, false}, {1, 0, 0, 0, 0, 0, false}},
@@ -77,15 +77,7 @@ TEST(BoxLayout, Cases) {
          {{0, 10, 0, 0, 0, 120, false}},
          {{0, -20, 9, 99}}},
     };
-    for (const Case& c : cases) {
-        const std::vector<OMB_Rect> rects = Layout(c.vertical, c.children);
-        ASSERT_EQ(rects.size(), c.expected.size()) << c.name;
-        for (size_t i = 0; i < rects.size(); ++i) {
-            if (c.children[i].hidden) continue;
-            EXPECT_EQ(rects[i], c.expected[i]) << c.name << " child " << i << ": " << rects[i].x0 << " "
-                                               << rects[i].y0 << " " << rects[i].x1 << " " << rects[i].y1;
-        }
-    }
+    for (const Case& c : cases) EXPECT_EQ(Layout(c.vertical, c.children), c.expected) << c.name;
 }
 
 TEST(BoxLayout, MeasuresAndGroupsShareTheirArea) {
@@ -93,14 +85,11 @@ TEST(BoxLayout, MeasuresAndGroupsShareTheirArea) {
     OMB_LmpNode a, b;
     a.AddAttribute("size", "10");
     a.AddAttribute("flex", "1");
-    a.AddAttribute("prev", "-4");
     b.AddAttribute("flex", "4");
     box.AddNew<UI_View>(&a);
     box.AddNew<UI_View>(&b);
     box.Measure();
-    EXPECT_EQ(box.Items()[0].prev, 0);
-    EXPECT_EQ(box.Items()[1].current, 40);
-    EXPECT_EQ(box.GetMinSize().width, 50);
+    EXPECT_EQ(box.GetMinSize().width, 50) << "10 pixels for a weight of 1 ask 40 for a weight of 4";
 
     UI_Group group;
     UI_View* small = group.AddNew<UI_View>(nullptr);

@@ -5,11 +5,17 @@
 #pragma once
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "ui/UI_Loader.h"
 #include "ui/UI_Window.h"
+
+// Rectangles show their edges in failure messages.
+inline void PrintTo(const OMB_Rect& r, std::ostream* out) {
+    *out << "{" << r.x0 << ", " << r.y0 << ", " << r.x1 << ", " << r.y1 << "}";
+}
 
 // A host that keeps a clipboard and the last sizes asked of it.
 struct RecordingHost : UI_Host {

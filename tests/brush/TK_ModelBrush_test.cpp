@@ -63,15 +63,32 @@ protected:
     TopDownHost host{*env};
 };
 
-TEST_F(ModelBrush, BoxStrokeIsOneUndoStepAndShiftErasesThenAttachesAgain) {
+TEST_F(ModelBrush, BoxStrokePreviewsIsOneUndoStepAndShiftErasesThenAttachesAgain) {
     TK_BoxBrush box(TK_BRUSH_ATTACH);
     box.SetHost(&host);
-    Drag(box, {{1, 1}, {2, 2}, {3, 2}});
-    EXPECT_EQ(Count(), 6);  // 3 x 2 on the floor
+    int messages = 0;
+    struct Counter {
+        int* n;
+        void On(int kind, int value) { *n += kind == TK_NOTIFY_MODEL && value == TK_CHANGE_SHAPE; }
+    } counter{&messages};
+    env->listeners.Connect(&counter, &Counter::On);
+    ASSERT_TRUE(box.LeftDown(Mouse(1, 1)));
+    box.LeftDrag(Mouse(2, 2));
+    box.LeftDrag(Mouse(3, 2));
+    ASSERT_NE(env->previewVoxels, nullptr);
+    EXPECT_EQ(env->previewVoxels->Count(), 6);  // 3 x 2 on the floor
+    box.Tick(UI_TickData());
+    EXPECT_EQ(host.hint, "\a 3   \a 2   \a 1  ");
+    box.LeftUp(Mouse(3, 2));
+    env->listeners.Disconnect(&counter);
+    EXPECT_GE(messages, 3);  // shown, rebuilt, cleared
+    EXPECT_EQ(Count(), 6);
     EXPECT_EQ(env->executor.UndoCount(), 1u);
     EXPECT_EQ(env->previewVoxels, nullptr);
     EXPECT_FALSE(host.busy);
     EXPECT_FALSE(env->executor.IsLocked());
+    box.Tick(UI_TickData());
+    EXPECT_EQ(host.hint, "x:0   y:0   z:-1 ");
     Drag(box, {{1, 1}, {2, 1}}, 4);  // Shift: the top faces' own cells erase
     EXPECT_EQ(Count(), 4);
     EXPECT_EQ(box.Mode(), TK_BRUSH_ATTACH);
@@ -95,29 +112,6 @@ TEST_F(ModelBrush, PressWhileBusyIsNotTakenAndPaintNeverFills) {
     // Painting the same colour again changes nothing: no history entry.
     Drag(paint, {{0, 0}, {4, 4}});
     EXPECT_EQ(env->executor.UndoCount(), 1u);
-}
-
-TEST_F(ModelBrush, PreviewIsShownDuringTheDragAndHintCountsTheBox) {
-    TK_BoxBrush box(TK_BRUSH_ATTACH);
-    box.SetHost(&host);
-    int messages = 0;
-    struct Counter {
-        int* n;
-        void On(int kind, int value) { *n += kind == TK_NOTIFY_MODEL && value == TK_CHANGE_SHAPE; }
-    } counter{&messages};
-    env->listeners.Connect(&counter, &Counter::On);
-    ASSERT_TRUE(box.LeftDown(Mouse(1, 1)));
-    box.LeftDrag(Mouse(3, 2));
-    ASSERT_NE(env->previewVoxels, nullptr);
-    EXPECT_EQ(env->previewVoxels->Count(), 6);
-    box.Tick(UI_TickData());
-    EXPECT_EQ(host.hint, "\a 3   \a 2   \a 1  ");
-    box.LeftUp(Mouse(3, 2));
-    EXPECT_EQ(env->previewVoxels, nullptr);
-    EXPECT_GE(messages, 3);  // shown, rebuilt, cleared
-    box.Tick(UI_TickData());
-    EXPECT_EQ(host.hint, "x:0   y:0   z:-1 ");
-    env->listeners.Disconnect(&counter);
 }
 
 TEST_F(ModelBrush, VoxelSizeKeysStopAtOneAndSixtyFourAndHeldShiftErases) {

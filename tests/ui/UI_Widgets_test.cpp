@@ -1,21 +1,25 @@
 // Widget behaviour through synthetic input: button timing, drag steps,
 // switches, option groups and tabs, view and panel switches, sliders, the
-// palette's gestures, the file list and the colour views.
+// palette's gestures, the file list and dialog, the colour views, and the
+// message log's console and status line.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "UI_TestWindow.h"
 #include "core/OS_Keys.h"
 #include "ui/UI_ColorView.h"
+#include "ui/UI_Console.h"
+#include "ui/UI_FileDialog.h"
 #include "ui/UI_Label.h"
 #include "ui/UI_List.h"
 #include "ui/UI_Palette.h"
-#include "ui/UI_Switch.h"
+#include "ui/UI_TextField.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 TEST(Button, RepeatTiming) {
     RecordingWindow window;
@@ -140,7 +144,6 @@ TEST(Palette, SelectCopySwap) {
 }
 
 TEST(FileList, FoldersFirstFilteredAndSorted) {
-    namespace fs = std::filesystem;
     const fs::path dir = fs::path(testing::TempDir()) / "ui_filelist";
     fs::create_directories(dir / "Sub");
     for (const char* name : {"b.vox", "A.VOX", "c.txt"}) std::ofstream(dir / name) << "x";
@@ -158,6 +161,49 @@ TEST(FileList, FoldersFirstFilteredAndSorted) {
     fs::remove_all(dir);
     window.SetViewAttribute("file", "update", "");
     EXPECT_TRUE(list->Items().empty());
+}
+
+// The dialog lists ".." first, folders, then the files of the requested
+// kinds; accepting hands on the request's line with the path (a save gains
+// its one extension), cancelling an empty line.
+TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
+    const fs::path dir = fs::path(testing::TempDir()) / "ui_filedialog";
+    fs::create_directories(dir / "Sub");
+    for (const char* name : {"b.qb", "a.vox", "c.txt"}) std::ofstream(dir / name) << "x";
+    RecordingWindow window;
+    window.Load("vbox { fileDialog (id='dlg' flex='1') }", 400, 300);
+    auto* dialog = UI_Cast<UI_FileDialog>(window.FindView("dlg", &UI_View::kClass));
+    ASSERT_TRUE(dialog && dialog->List() && dialog->NameField());
+    std::vector<std::string> lines;
+    dialog->SetDoneHandler([&](const std::string& line) { lines.push_back(line); });
+    UI_FileRequest request;
+    request.folder = dir.string();
+    request.extensions = "vox qb";
+    request.command = "i";
+    dialog->Open(request);
+    EXPECT_EQ(dialog->List()->Items(), (std::vector<std::string>{"../", "Sub/", "a.vox", "b.qb"}));
+    EXPECT_EQ(window.FocusView(), dialog->NameField());
+    dialog->NameField()->SetText("Sub");
+    dialog->Accept();  // a folder's name goes there
+    EXPECT_EQ(dialog->Folder(), (dir / "Sub").string());
+    dialog->RunCommand("dlg_folder " + dir.string());
+    dialog->RunCommand("dlg_pick " + (dir / "a.vox").string());
+    EXPECT_EQ(dialog->NameField()->Text(), "a.vox");
+    dialog->RunCommand("dlg_pick " + (dir / "a.vox").string());  // a double click
+    EXPECT_FALSE(dialog->IsOpen());
+
+    request.save = true;
+    request.extensions = "png";
+    request.command = "snap scene";
+    request.name = "my shot";
+    dialog->Open(request);
+    window.Key(OS_KEY_ENTER);
+    dialog->Open(request);
+    window.Key(OS_KEY_ESCAPE);
+    EXPECT_FALSE(dialog->IsOpen());
+    EXPECT_EQ(lines, (std::vector<std::string>{"i " + (dir / "a.vox").string(),
+                                               "snap scene \"" + (dir / "my shot.png").string() + "\"", ""}));
+    EXPECT_EQ(window.TakeCommands(), "") << "the dialog's own lines never reach the window";
 }
 
 TEST(ColorViews, ShowAColourAndReportDrags) {
@@ -179,6 +225,49 @@ TEST(ColorViews, ShowAColourAndReportDrags) {
     int back[3];
     UI_RGBToHSV(OMB_RGBA(0, 255, 0), back);
     EXPECT_EQ(back[0], 120);
+}
+
+// The console and the status line, both showing one message log.
+void AddLines(OMB_MessageLog& log, int from, int to) {
+    for (int i = from; i < to; ++i) log.AddLine("line " + std::to_string(i));
+}
+
+TEST(Console, ScrollsWithinTheLogAndHoldsItsPlace) {
+    RecordingWindow window;
+    window.Load("vbox { console (id='log' flex='1') statusLine (id='status' minSize='0 20') }", 200, 110);
+    auto* console = UI_Cast<UI_Console>(window.FindView("log", &UI_View::kClass));
+    auto* status = UI_Cast<UI_StatusLine>(window.FindView("status", &UI_View::kClass));
+    ASSERT_TRUE(console && status);
+    OMB_MessageLog log;
+    AddLines(log, 0, 20);
+    console->SetLog(&log);
+    status->SetLog(&log);
+    ASSERT_EQ(console->VisibleLines(), 5);
+    const struct {
+        int key;
+        float wheel;
+        int bottom;
+    } steps[] = {
+        {0, 8, 16},                    // one notch up: three lines older
+        {OS_KEY_PAGE_UP, 0, 12},       // a page keeps one line of overlap
+        {OS_KEY_HOME, 0, 4},           // the oldest line is in the top row
+        {OS_KEY_PAGE_UP, 0, 4},        // no further
+        {OS_KEY_END, 0, 19},           // back to the newest
+        {OS_KEY_PAGE_DOWN, 0, 19},
+    };
+    for (const auto& step : steps) {
+        if (step.key) console->KeyDown(UI_KeyState{0, step.key});
+        else window.Pointer(UI_EVENT_WHEEL, 100, 60, 0, step.wheel);
+        EXPECT_EQ(console->BottomLine(), step.bottom) << step.key;
+    }
+    AddLines(log, 20, 22);
+    window.BuildFrame();
+    EXPECT_EQ(console->BottomLine(), 21);  // following
+    console->ScrollBy(3);
+    AddLines(log, 22, 25);
+    window.BuildFrame();
+    EXPECT_EQ(console->BottomLine(), 18);  // scrolled back: the same lines
+    EXPECT_EQ(status->Message(), "line 24");
 }
 
 }  // namespace

@@ -52,11 +52,9 @@ protected:
     }
     // Press at `from`, drag through `to`, release there.
     void Drag(TK_ModelBrush& brush, std::initializer_list<std::array<int, 2>> path, int modifiers = 0) {
-        auto it = path.begin();
-        ASSERT_TRUE(brush.LeftDown(Mouse((*it)[0], (*it)[1], modifiers)));
-        for (++it; it != path.end(); ++it) brush.LeftDrag(Mouse((*it)[0], (*it)[1], modifiers));
-        const auto& last = *(path.end() - 1);
-        brush.LeftUp(Mouse(last[0], last[1], modifiers));
+        ASSERT_TRUE(brush.LeftDown(Mouse(path.begin()[0][0], path.begin()[0][1], modifiers)));
+        for (auto it = path.begin() + 1; it != path.end(); ++it) brush.LeftDrag(Mouse((*it)[0], (*it)[1], modifiers));
+        brush.LeftUp(Mouse(path.end()[-1][0], path.end()[-1][1], modifiers));
     }
     int Count() const { return env->model.voxels.Count(); }
 

@@ -8,7 +8,6 @@
 
 #include "../render/TK_GLTest.h"
 #include "UI_TestWindow.h"
-#include "model/Image.h"
 #include "ui/UI_Palette.h"
 #include "model/Palette.h"
 

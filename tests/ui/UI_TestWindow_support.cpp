@@ -1,8 +1,6 @@
 // Helpers of the toolkit tests (see UI_TestWindow.h).
 #include "UI_TestWindow.h"
 
-#include "core/OMB_Log.h"
-
 std::string ProbeView::log;
 
 UI_View* RecordingWindow::Load(const char* text, int width, int height) {

@@ -82,9 +82,7 @@ TEST_F(Routing, PressesOnEmptySpaceReachTheWindow) {
     EXPECT_EQ(window.windowPresses, 2);
 }
 
-TEST_F(Routing, LookupsAndAttributes) {
-    EXPECT_EQ(window.FindView("SCENE", &UI_View::kClass), scene);
-    EXPECT_EQ(window.FindView("scene", &UI_Box::kClass), nullptr);
+TEST_F(Routing, CollectsByClassAndWarnsOfUnknownNames) {
     std::vector<UI_View*> boxes;
     window.CollectViews(&UI_Box::kClass, boxes);
     EXPECT_EQ(boxes.size(), 1u);

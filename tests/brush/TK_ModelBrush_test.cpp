@@ -50,7 +50,7 @@ protected:
         m.valid = true, m.x = x, m.y = y, m.left = 1, m.modifiers = modifiers;
         return m;
     }
-    // Press at `from`, drag through `to`, release there.
+    // Press at the first point, drag through the others, release at the last.
     void Drag(TK_ModelBrush& brush, std::initializer_list<std::array<int, 2>> path, int modifiers = 0) {
         ASSERT_TRUE(brush.LeftDown(Mouse(path.begin()[0][0], path.begin()[0][1], modifiers)));
         for (auto it = path.begin() + 1; it != path.end(); ++it) brush.LeftDrag(Mouse((*it)[0], (*it)[1], modifiers));

@@ -125,13 +125,11 @@ TEST_F(ModelBrush, VoxelSizeKeysStopAtOneAndSixtyFourAndHeldShiftErases) {
     }
     env->settings.voxSize = 1;
     Fill(3, 3, 0, 4);
-    UI_KeyState shift{OS_MOD_SHIFT, OS_KEY_SHIFT};
-    vox.KeyDown(shift);
+    vox.KeyDown(UI_KeyState{OS_MOD_SHIFT, OS_KEY_SHIFT});
     EXPECT_EQ(vox.Mode(), TK_BRUSH_ERASE);
     Drag(vox, {{3, 3}}, 4);  // the press's Shift does not swap back
     EXPECT_EQ(Count(), 0);
-    shift.modifiers = 0;
-    vox.KeyUp(shift);
+    vox.KeyUp(UI_KeyState{0, OS_KEY_SHIFT});
     EXPECT_EQ(vox.Mode(), TK_BRUSH_ATTACH);
 }
 

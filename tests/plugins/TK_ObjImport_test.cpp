@@ -1,6 +1,5 @@
-// OBJ import: scaling of large meshes, refused texts, many materials.
-// (Round trips through the files and material colours are checked with the
-// 3DS reader's.)
+// OBJ import: refused texts, many materials. (Round trips through the files,
+// material colours and scaling are checked with the 3DS reader's.)
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -19,22 +18,7 @@ bool ParseText(const std::string& text, TK_ObjMesh& mesh, std::string* output = 
     return tk_test::ReadLogged(&TK_ParseObj, text, mesh, output);
 }
 
-const char kCube[] =
-    "v 0 0 0\nv 4 0 0\nv 4 4 0\nv 0 4 0\nv 0 0 4\nv 4 0 4\nv 4 4 4\nv 0 4 4\nusemtl red\n"
-    "f 1 4 3 2\nf 5 6 7 8\nf 1 2 6 5\nf 2 3 7 6\nf 3 4 8 7\nf 4 1 5 8\n";
-
 }  // namespace
-
-TEST(ObjImport, LargeMeshesFillTheLargestModel) {
-    // A cube 250 units wide.
-    TK_ObjMesh mesh;
-    ASSERT_TRUE(ParseText(kCube, mesh));
-    for (float& p : mesh.positions) p *= 62.5f;
-    TK_Model model;
-    ASSERT_TRUE(TK_VoxeliseMesh(mesh, std::vector<TK_ObjMaterial>(1), {false}, TK_MeshOptions(), model));
-    EXPECT_EQ(model.size[0], kMaxModelSize);
-    EXPECT_EQ(model.voxels.Count(), kMaxModelSize * kMaxModelSize * kMaxModelSize);
-}
 
 TEST(ObjImport, RefusesBadTexts) {
     const char* cases[] = {

@@ -1,7 +1,8 @@
 // 3DS export and import: exported models (and OBJ ones) come back cell for
 // cell, triangles wind outwards, large surfaces are cut into objects within
-// the 16-bit counts, a hand-made file reads with its material colour, and
-// broken files and failed saves are refused cleanly.
+// the 16-bit counts, a hand-made file reads with its material colour (and
+// made large, fills the largest model), and broken files and failed saves are
+// refused cleanly.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -181,6 +182,11 @@ TEST(Plugin3ds, ReadsAnOrdinaryFileAndRefusesBrokenOnes) {
     ASSERT_TRUE(TK_VoxeliseMesh(mesh, materials, {false}, TK_MeshOptions(), model));
     EXPECT_EQ(model.voxels.Count(), 64);
     EXPECT_EQ(model.voxels[0].colorIndex, model.FindNearestColor(PackRGBA(255, 0, 0)));
+    // 250 units wide: scaled down to fill the largest model.
+    for (float& p : mesh.positions) p *= 62.5f;
+    ASSERT_TRUE(TK_VoxeliseMesh(mesh, materials, {false}, TK_MeshOptions(), model));
+    EXPECT_EQ(model.size[0], kMaxModelSize);
+    EXPECT_EQ(model.voxels.Count(), kMaxModelSize * kMaxModelSize * kMaxModelSize);
 
     // The cube's mesh children: faces (with the group), matrix, vertices.
     const struct {

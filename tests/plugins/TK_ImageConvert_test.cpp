@@ -3,10 +3,6 @@
 // conversion is tested with the palette image files.)
 #include "plugins/TK_ImageConvert.h"
 
-#include <gtest/gtest.h>
-
-#include <set>
-
 #include "TK_PluginTest.h"
 
 using tk_test::RgbImage;

@@ -1,11 +1,7 @@
 // Mesh export: the options and their clamps, the OBJ and PLY texts line by
 // line for small models, and merged rectangles. (The OBJ vertex numbers are
 // checked by reading the files back, with the 3DS reader's tests.)
-#include <gtest/gtest.h>
-
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "TK_PluginTest.h"
 #include "plugins/TK_ImageFile.h"

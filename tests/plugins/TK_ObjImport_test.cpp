@@ -1,11 +1,8 @@
 // OBJ import: refused texts, many materials. (Round trips through the files,
 // material colours and scaling are checked with the 3DS reader's.)
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <string>
 
 #include "TK_PluginTest.h"
 #include "plugins/TK_MeshFiles.h"

@@ -1,11 +1,6 @@
 // Palette image files (PNG, TGA, ACT): palette round trips through the
 // files, the ACT and PNG conversions "ipal" relies on, and the TGA reader's
 // refusals of files it does not accept or that lie about their size.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "TK_PluginTest.h"
 #include "plugins/TK_ImageConvert.h"
 #include "plugins/TK_ImageFile.h"

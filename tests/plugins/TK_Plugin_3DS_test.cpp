@@ -3,14 +3,7 @@
 // the 16-bit counts, a hand-made file reads with its material colour (and
 // made large, fills the largest model), and broken files and failed saves are
 // refused cleanly.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
-#include <cstring>
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include "TK_PluginTest.h"
 #include "core/OMB_BitFile.h"

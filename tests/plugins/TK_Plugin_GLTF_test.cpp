@@ -4,13 +4,7 @@
 // with alike corners shared and primitives within 16-bit indices.
 #include "plugins/TK_Plugin_GLTF.h"
 
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <map>
 #include <random>
-#include <set>
-#include <tuple>
 
 #include "TK_PluginTest.h"
 #include "core/OMB_BitFile.h"
@@ -97,7 +91,7 @@ std::vector<double> Read(const Json& json, const std::vector<uint8_t>& bin, uint
         const uint8_t* p = &bin[start + i / components * stride + bytes * (i % components)];
         float f;
         std::memcpy(&f, p, 4);
-        out.push_back(type == 5123 ? double(p[0] | p[1] << 8) : type == 5125 ? double(uint32_t(OMB_GetInt32LE(p))) : double(f));
+        out.push_back(type == 5123 ? double(p[0] | p[1] << 8) : double(f));  // indices must be 16-bit
     }
     return out;
 }
@@ -112,48 +106,36 @@ TK_Model Sample() {
     return m;
 }
 
-// (direction, x, y, z of the voxel, colour) of every exposed voxel face.
-using UnitFace = std::tuple<int, int, int, int, int>;
-
-std::map<UnitFace, int> ExposedFaces(const TK_Model& m) {
-    const std::map<uint32_t, uint32_t> cells = tk_test::ColoredCells(m);
-    std::map<UnitFace, int> faces;
-    for (const Voxel& v : m.voxels)
-        for (int d = 0; d < 6; ++d) {
-            int n[3] = {v.x, v.y, v.z};
-            n[d / 2] += d % 2 ? 1 : -1;
-            if (!m.InBox(n[0], n[1], n[2]) || !cells.count(uint32_t(n[0] | n[1] << 8 | n[2] << 16))) faces[{d, v.x, v.y, v.z, v.colorIndex}] = 1;
-        }
-    return faces;
-}
+using tk_test::UnitFace;
 
 // One primitive's positions, normals, texture coordinates and indices.
 struct Mesh {
     std::vector<double> v, n, t, ix;
 };
 
-void CheckWinding(const Mesh& m) {
-    for (size_t k = 0; k < m.ix.size(); k += 3) {
-        ASSERT_TRUE(m.ix[k] < m.v.size() / 3 && m.ix[k + 1] < m.v.size() / 3 && m.ix[k + 2] < m.v.size() / 3);
-        const double *a = &m.v[3 * size_t(m.ix[k])], *b = &m.v[3 * size_t(m.ix[k + 1])], *c = &m.v[3 * size_t(m.ix[k + 2])];
-        const double e[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]}, f[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
-        const double* n = &m.n[3 * size_t(m.ix[k])];
-        EXPECT_GT((e[1] * f[2] - e[2] * f[1]) * n[0] + (e[2] * f[0] - e[0] * f[2]) * n[1] + (e[0] * f[1] - e[1] * f[0]) * n[2], 0)
-            << "counter-clockwise seen from outside";
-    }
-}
-
-// The voxel faces that rectangle q (two triangles) covers, counted.
-void AddUnitFaces(const Mesh& m, size_t q, const TK_MeshOptions& o, const TK_Model& model, std::map<UnitFace, int>& found) {
+// The voxel faces that rectangle q (two triangles) covers, counted, after
+// checking that each triangle turns counter-clockwise about its first
+// corner's normal.
+void AddUnitFaces(const Mesh& m, size_t q, const TK_MeshOptions& o, const TK_Model& model,
+                  std::map<UnitFace, int>& found) {
     double lo[3] = {1e9, 1e9, 1e9}, hi[3] = {-1e9, -1e9, -1e9}, normal[3];
     const size_t first = size_t(m.ix[6 * q]);
+    const double* p[6];
     for (int k = 0; k < 6; ++k) {
-        const double* p = &m.v[3 * size_t(m.ix[6 * q + k])];
-        const double zUp[3] = {p[0], -p[2], p[1]};
+        ASSERT_LT(m.ix[6 * q + k], m.v.size() / 3);
+        p[k] = &m.v[3 * size_t(m.ix[6 * q + k])];
+        const double zUp[3] = {p[k][0], -p[k][2], p[k][1]};
         for (int a = 0; a < 3; ++a) {
             const double cell = zUp[a] / o.scale[a] + o.pivot[a] * model.size[a];
             lo[a] = std::min(lo[a], cell), hi[a] = std::max(hi[a], cell);
         }
+    }
+    for (int t = 0; t < 6; t += 3) {
+        const double *a = p[t], *n = &m.n[3 * size_t(m.ix[6 * q + t])];
+        double e[3], f[3];
+        for (int i = 0; i < 3; ++i) e[i] = p[t + 1][i] - a[i], f[i] = p[t + 2][i] - a[i];
+        EXPECT_GT((e[1] * f[2] - e[2] * f[1]) * n[0] + (e[2] * f[0] - e[0] * f[2]) * n[1] +
+                      (e[0] * f[1] - e[1] * f[0]) * n[2], 0) << "counter-clockwise seen from outside";
     }
     const double* n = &m.n[3 * first];
     const double zUp[3] = {n[0], -n[2], n[1]};
@@ -193,7 +175,8 @@ TEST(GltfExport, ContainerMaterialsAndTrianglesBackToTheExposedFaces) {
         std::vector<uint8_t> bytes, bin;
         OMB_SaveBitFile file;
         TK_GltfCounts counts;
-        ASSERT_TRUE(file.OpenMemory(&bytes) && TK_Plugin_GLTF::WriteGlb(m, o, materials, file, &counts) && file.Close());
+        ASSERT_TRUE(file.OpenMemory(&bytes) && TK_Plugin_GLTF::WriteGlb(m, o, materials, file, &counts));
+        ASSERT_TRUE(file.Close());
         Json json;
         ReadGlb(bytes, json, bin);
         TK_MeshSurface surface;
@@ -216,7 +199,8 @@ TEST(GltfExport, ContainerMaterialsAndTrianglesBackToTheExposedFaces) {
             const Json& pos = json["accessors"][at["POSITION"].U()];
             for (size_t k = 0; k < 3; ++k) {
                 double lo = 1e9, hi = -1e9;
-                for (size_t i = k; i < mesh.v.size(); i += 3) lo = std::min(lo, mesh.v[i]), hi = std::max(hi, mesh.v[i]);
+                for (size_t i = k; i < mesh.v.size(); i += 3)
+                    lo = std::min(lo, mesh.v[i]), hi = std::max(hi, mesh.v[i]);
                 EXPECT_TRUE(pos["min"][k].num == lo && pos["max"][k].num == hi);
             }
             // Corners alike are one vertex; 16-bit indices while they fit.
@@ -230,14 +214,13 @@ TEST(GltfExport, ContainerMaterialsAndTrianglesBackToTheExposedFaces) {
             // The material is the one of every colour in the primitive.
             const Json& mat = json["materials"][prim["material"].U()];
             for (size_t i = 0; i < mesh.t.size(); i += 2) {
-                const TK_GltfMaterial want = TK_GltfMaterial::FromRecord(records[materials ? int(mesh.t[i] * 256 + 1) : 0]);
+                const auto want = TK_GltfMaterial::FromRecord(records[materials ? int(mesh.t[i] * 256 + 1) : 0]);
                 EXPECT_EQ(mat["pbrMetallicRoughness"]["metallicFactor"].num, want.metallic);
                 EXPECT_EQ(mat["pbrMetallicRoughness"]["roughnessFactor"].num, double(want.roughness));
                 EXPECT_EQ(mat["emissiveTexture"].set, want.emissive);
             }
-            CheckWinding(mesh);
             for (size_t q = 0; q < mesh.ix.size() / 6; ++q) AddUnitFaces(mesh, q, o, m, found);
         }
-        EXPECT_EQ(found, ExposedFaces(m));
+        EXPECT_EQ(found, tk_test::ExposedFaces(m));
     }
 }

@@ -2,15 +2,11 @@
 // wound outwards, coloured from the voxels beside it and placed by the mesh
 // options; baked corners darken where voxels stand in front of them, merging
 // keeps the shading, and both writers leave no file when they fail.
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <map>
 #include <random>
 #include <sstream>
 

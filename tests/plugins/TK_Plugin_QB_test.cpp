@@ -3,8 +3,6 @@
 // budget), the exact log and error lines of refused files.
 #include "plugins/TK_Plugin_QB.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 
 #include "TK_PluginTest.h"

@@ -2,8 +2,6 @@
 // checks, clamped sizes, and a short index block or palette.
 #include "plugins/TK_Plugin_RAW.h"
 
-#include <gtest/gtest.h>
-
 #include "TK_PluginTest.h"
 
 namespace {

@@ -4,8 +4,6 @@
 // palette image of both; other files fail cleanly.
 #include "plugins/TK_Plugin_SLAB.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
 
 #include "TK_PluginTest.h"

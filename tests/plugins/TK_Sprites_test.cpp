@@ -2,13 +2,7 @@
 // pictures pixel by pixel, the tiling of neighbouring cubes at odd and even
 // sizes, the quarter turns of "view", the options with their clamps as read
 // from configuration text, and the PNG files the plugins write.
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <filesystem>
-#include <map>
-#include <string>
-#include <vector>
 
 #include "TK_PluginTest.h"
 #include "plugins/TK_ImageFile.h"

@@ -13,8 +13,7 @@ namespace {
 using tk_test::Bytes;
 
 Bytes TgaHeader(int type, int bits, int width, int height, int descriptor = 0, int colourMap = 0) {
-    return Bytes().U8(0).U8(colourMap).U8(type).Fill(5, 0).Fill(4, 0)
-        .U8(width & 255).U8(width >> 8).U8(height & 255).U8(height >> 8).U8(bits).U8(descriptor);
+    return Bytes().U8(0).U8(colourMap).U8(type).Fill(9, 0).U16(width).U16(height).U8(bits).U8(descriptor);
 }
 
 }  // namespace
@@ -89,12 +88,10 @@ TEST(PaletteImages, PngConversionsTakePixelsOrDistinctColours) {
 
 TEST(PaletteImages, TgaReadsBothOriginsAndRunLengthTopRowFirst) {
     // 2 x 2, 24 bits; file rows as stored: first row blue, second row red.
-    const Bytes rawBottom = TgaHeader(2, 24, 2, 2).Fill(0, 0)
-        .U8(255).U8(0).U8(0).U8(255).U8(0).U8(0).U8(0).U8(0).U8(255).U8(0).U8(0).U8(255);
+    const Bytes rawBottom = TgaHeader(2, 24, 2, 2).Add({255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255});
     Bytes rawTop = rawBottom;
     rawTop.data[17] = 0x20;
-    const Bytes rle = TgaHeader(10, 24, 2, 2, 0x20).U8(0x81).U8(255).U8(0).U8(0).U8(0x01)
-        .U8(0).U8(0).U8(255).U8(0).U8(0).U8(255);
+    const Bytes rle = TgaHeader(10, 24, 2, 2, 0x20).Add({0x81, 255, 0, 0, 0x01, 0, 0, 255, 0, 0, 255});
     const std::pair<const Bytes*, int> cases[] = {{&rawBottom, 255}, {&rawTop, 0}, {&rle, 0}};
     for (const auto& [file, topRed] : cases) {
         Image image;

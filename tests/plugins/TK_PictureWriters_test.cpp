@@ -1,7 +1,5 @@
-// The picture writers: animations (WebP, GIF) and OpenEXR read back with
-// their own libraries, the frame-number pattern, and the colour quantiser
-// behind GIF frames. PNG series are read back by the turntable tests of the
-// command line.
+// The picture writers, read back with their formats' own libraries, and the
+// colour quantiser behind GIF frames. (PNG series: the command line's tests.)
 #include <ImfRgbaFile.h>
 #include <gtest/gtest.h>
 

@@ -37,6 +37,7 @@ struct Bytes {
         return U32(bits);
     }
     Bytes& Text(const std::string& s) { return data.insert(data.end(), s.begin(), s.end()), *this; }
+    Bytes& Add(const std::vector<uint8_t>& b) { return data.insert(data.end(), b.begin(), b.end()), *this; }
     Bytes& Fill(size_t n, uint8_t v) { return data.insert(data.end(), n, v), *this; }
 };
 

@@ -1,8 +1,5 @@
-// 3DS export and import: exported models (and OBJ ones) come back cell for
-// cell, triangles wind outwards, large surfaces are cut into objects within
-// the 16-bit counts, a hand-made file reads with its material colour (and
-// made large, fills the largest model), and broken files and failed saves are
-// refused cleanly.
+// 3DS export and import (and the OBJ round trip): what is written reads back
+// cell for cell; a hand-made file, broken files and failed saves.
 #include <filesystem>
 
 #include "TK_PluginTest.h"
@@ -62,14 +59,9 @@ Node Chunk(uint16_t id, std::vector<uint8_t> payload, std::vector<Node> children
 }
 
 std::vector<uint8_t> Serialise(const Node& n) {
-    std::vector<uint8_t> body = n.payload;
-    for (const Node& c : n.children) {
-        const auto child = Serialise(c);
-        body.insert(body.end(), child.begin(), child.end());
-    }
-    std::vector<uint8_t> out = tk_test::Bytes().U16(n.id).U32(uint32_t(body.size() + 6 + n.lengthDelta)).data;
-    out.insert(out.end(), body.begin(), body.end());
-    return out;
+    tk_test::Bytes body{n.payload};
+    for (const Node& c : n.children) body.Add(Serialise(c));
+    return tk_test::Bytes().U16(n.id).U32(uint32_t(body.data.size() + 6 + n.lengthDelta)).Add(body.data).data;
 }
 
 Node Cube() {

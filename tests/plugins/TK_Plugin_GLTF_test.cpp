@@ -1,7 +1,5 @@
-// glTF binary export: the container checked byte by byte, the materials and
-// the palette picture, and the written triangles read back into exactly the
-// model's exposed voxel faces, facing outwards under mirroring and scaling,
-// with alike corners shared and primitives within 16-bit indices.
+// glTF binary export: the container checked byte by byte, and the written
+// triangles read back into exactly the model's exposed voxel faces.
 #include "plugins/TK_Plugin_GLTF.h"
 
 #include <random>

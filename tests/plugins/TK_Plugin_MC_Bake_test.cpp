@@ -1,7 +1,5 @@
-// The smooth ("mc") and baked PLY exports: the smooth surface is closed,
-// wound outwards, coloured from the voxels beside it and placed by the mesh
-// options; baked corners darken where voxels stand in front of them, merging
-// keeps the shading, and both writers leave no file when they fail.
+// The smooth ("mc") and baked PLY exports, read back as meshes: closed, wound
+// outwards, coloured and shaded as the voxels around them say.
 #include <array>
 #include <cmath>
 #include <cstdio>

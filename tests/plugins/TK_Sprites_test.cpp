@@ -1,7 +1,5 @@
 // Sprite exports (2D and isometric): small models drawn as character
-// pictures pixel by pixel, the tiling of neighbouring cubes at odd and even
-// sizes, the quarter turns of "view", the options with their clamps as read
-// from configuration text, and the PNG files the plugins write.
+// pictures pixel by pixel, the options, and the PNG files the plugins write.
 #include <filesystem>
 
 #include "TK_PluginTest.h"
@@ -93,7 +91,6 @@ TEST(Sprite2D, DrawsFrontColoursWithOutlineAndShadow) {
     // bottom left, seen through the gap at the top right.
     const std::vector<Voxel> ell = {{0, 0, 0, 1}, {0, 0, 1, 1}, {1, 0, 0, 1}, {0, 1, 0, 2}, {1, 1, 1, 2}};
     ExpectPictures<TK_2DOptions>({
-        {"one voxel", Model(1, 1, 1, {one}), Options2D(1), {"a"}},
         {"outline", Model(1, 1, 1, {one}), Options2D(1, false, true), {"###", "#a#", "###"}},
         {"shadow", Model(1, 1, 1, {one}), Options2D(2, true), {"aa..", "aa..", "..ss", "..ss"}},
         {"cropped to the box, z up", Model(3, 2, 2, {{2, 1, 0, 1}}), Options2D(1), {"...", "..a"}},

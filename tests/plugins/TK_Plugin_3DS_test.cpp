@@ -99,8 +99,6 @@ TEST(MeshImport, ExportedModelsComeBackCellForCell) {
         TK_Model model;
         const char* config;  // its section named first
     } cases[] = {
-        {&tds, MakeModel(1, 1, 1, Solid, Many), "file_3ds ( )"},
-        {&tds, MakeModel(3, 1, 2, LShape, Two), "file_3ds ( optimize = '0' )"},
         {&tds, shell, "file_3ds ( )"},
         {&tds, odd, "file_3ds ( axis = 'x-zy' scale = '2 1 0.5' cw = '1' optimize = '0' tc_offset = '0.25 0.1' )"},
         {&obj, shell, "file_obj ( )"},

@@ -109,8 +109,6 @@ TEST(MeshExport, SaveWritesThreeFilesOrNothing) {
               "Ks 0.000 0.000 0.000\nmap_Kd mesh.png\n");
     Image image;
     ASSERT_TRUE(TK_Plugin_PNG().LoadImage(dir + "mesh.png", "", image));
-    EXPECT_EQ(image.width, 256);
     EXPECT_EQ(image.pixels[4], 2) << "pixel 1 is colour 2";
     EXPECT_TRUE(TK_Plugin_PLY().SaveModel(dir + "mesh.ply", "", m));
-    EXPECT_FALSE(TK_Plugin_PLY().SaveModel(dir + "missing/mesh.ply", "", m));
 }

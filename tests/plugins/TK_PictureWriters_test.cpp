@@ -46,7 +46,6 @@ TEST(AnimationWriter, EveryKindReadsBackFrameByFrame) {
         ASSERT_EQ(a.frames.size(), 3u);
         EXPECT_EQ((std::vector<int>{a.width, a.height, a.loopCount, a.delaysMs[1]}),
                   (std::vector<int>{24, 16, 0, 100}));
-        EXPECT_NE(a.frames[0], a.frames[1]);
         // Lossless or near: the bar's red and the transparent corner survive.
         EXPECT_NEAR(a.frames[1][(8 * 24 + 5) * 4], 250, 4);
         EXPECT_EQ(a.frames[2][3], 0);

@@ -27,10 +27,7 @@ struct Bytes {
 
     Bytes& U8(int v) { return data.push_back(uint8_t(v)), *this; }
     Bytes& U16(int v) { return U8(v).U8(v >> 8); }
-    Bytes& U32(uint32_t v) {
-        for (int i = 0; i < 4; ++i) data.push_back(uint8_t(v >> (8 * i)));
-        return *this;
-    }
+    Bytes& U32(uint32_t v) { return U16(int(v & 0xFFFF)).U16(int(v >> 16)); }
     Bytes& F32(float f) {
         uint32_t bits;
         std::memcpy(&bits, &f, 4);

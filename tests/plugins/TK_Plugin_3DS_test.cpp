@@ -14,7 +14,6 @@ namespace {
 using namespace tk3ds;
 namespace fs = std::filesystem;
 
-bool Solid(int, int, int) { return true; }
 bool LShape(int x, int, int z) { return x == 0 || z == 0; }
 // A shell around a cavity holding a few voxels.
 bool Shell(int x, int y, int z) { return x % 4 == 0 || y % 4 == 0 || z % 4 == 0 || (x + y + z) % 5 == 0; }
@@ -161,7 +160,7 @@ TEST(Plugin3ds, ReadsAnOrdinaryFileAndRefusesBrokenOnes) {
     const std::vector<uint8_t> cube = Serialise(Cube());
     ASSERT_TRUE(TK_Parse3ds(cube.data(), cube.size(), mesh, materials));
     EXPECT_EQ(mesh.cornerTexcoord[0], -1) << "no texture coordinates";
-    TK_Model model = MakeModel(1, 1, 1, Solid, Many);
+    TK_Model model = tk_test::MakeModel(1, 1, 1, {{0, 0, 0, 1}});
     ASSERT_TRUE(TK_VoxeliseMesh(mesh, materials, {false}, TK_MeshOptions(), model));
     EXPECT_EQ(model.voxels.Count(), 64);
     EXPECT_EQ(model.voxels[0].colorIndex, model.FindNearestColor(PackRGBA(255, 0, 0)));

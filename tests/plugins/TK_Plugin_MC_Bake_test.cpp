@@ -68,12 +68,6 @@ TK_Model Shape(int sx, int sy, int sz, const std::function<int(int, int, int)>& 
     return m;
 }
 
-TK_Model Cells(int sx, int sy, int sz, std::vector<std::array<int, 3>> cells) {
-    return Shape(sx, sy, sz, [cells](int x, int y, int z) {
-        return int(std::count(cells.begin(), cells.end(), std::array<int, 3>{x, y, z}));
-    });
-}
-
 TK_MeshOptions Plain(bool optimize = false) {
     TK_MeshOptions o;
     o.pivot[2] = 0, o.optimize = optimize;
@@ -203,9 +197,7 @@ long Shaded(const Ply& ply) {
 
 // A 3 x 3 floor with a pillar on its middle.
 TK_Model Floor() {
-    std::vector<std::array<int, 3>> cells = {{1, 1, 1}};
-    for (int i = 0; i < 9; ++i) cells.push_back({i % 3, i / 3, 0});
-    return Cells(3, 3, 2, cells);
+    return Shape(3, 3, 2, [](int x, int y, int z) { return z == 0 || (x == 1 && y == 1); });
 }
 
 }  // namespace
@@ -229,7 +221,8 @@ TEST(Bake, CornersDarkenWhereVoxelsStandInFront) {
     for (const auto& c : cases) EXPECT_EQ(levels.count(c.key) ? levels.at(c.key) : -1, c.level) << c.what;
     // Two walls meeting over a voxel: both sides filled is the darkest
     // level, whatever the diagonal holds.
-    const auto inner = CornerLevels(Write<TK_Plugin_Bake>(Cells(2, 2, 2, {{0, 0, 0}, {1, 0, 1}, {0, 1, 1}})));
+    const TK_Model walls = Shape(2, 2, 2, [](int x, int y, int z) { return x + y == z; });  // (0 0 0) (1 0 1) (0 1 1)
+    const auto inner = CornerLevels(Write<TK_Plugin_Bake>(walls));
     EXPECT_EQ(inner.at({1, 1, 2, 2, 2, 2}), 3);
     EXPECT_EQ(inner.at({1, 1, 2, 0, 2, 2}), 1);
     // Fan readers split along the first corner's diagonal: the darker one.
@@ -261,7 +254,7 @@ TEST(Bake, MergingKeepsTheShadingAndTheVolume) {
 
 TEST(Bake, AmbientLiftsAndGammaBrightensTheLevels) {
     // An L: its inner faces are at level 1 (200 * 0.8) beside the crease.
-    const TK_Model m = Cells(1, 2, 2, {{0, 0, 0}, {0, 1, 0}, {0, 1, 1}});
+    const TK_Model m = Shape(1, 2, 2, [](int, int y, int z) { return y >= z; });
     const struct {
         float ambient, gamma;
         int darkest;
@@ -277,7 +270,7 @@ TEST(Bake, AmbientLiftsAndGammaBrightensTheLevels) {
 
 TEST(PlyWriters, WriteTheFileOrNothing) {
     const tk_test::TempFolder folder("tk_mc_bake");
-    TK_Model m = Cells(2, 2, 2, {{0, 0, 0}, {1, 0, 0}});
+    TK_Model m = Shape(2, 2, 2, [](int, int y, int z) { return y + z == 0; });
     TK_Plugin_MC mc;
     TK_Plugin_Bake bake;
     ASSERT_TRUE(mc.SaveModel(folder.Path("3.ply"), "", m) && bake.Bake(folder.Path("4.ply"), "", m));

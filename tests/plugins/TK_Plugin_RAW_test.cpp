@@ -14,8 +14,6 @@ Bytes Header(int sx, int sy, int sz, uint32_t paletteSize = 256, const char* for
     return b.U32(uint32_t(sx)).U32(uint32_t(sy)).U32(uint32_t(sz)).U32(paletteSize);
 }
 
-bool Read(const Bytes& b, TK_Model& m) { return TK_Plugin_RAW::ReadBytes(b.data.data(), b.data.size(), m); }
-
 }  // namespace
 
 TEST(PluginRAW, RoundTripKeepsVoxelsAndEveryPaletteEntry) {
@@ -42,7 +40,7 @@ TEST(PluginRAW, RefusesOtherLayoutsAndMissingData) {
     };
     for (const Bytes& b : cases) {
         TK_Model m;
-        EXPECT_FALSE(Read(b, m)) << &b - cases;
+        EXPECT_FALSE(TK_Plugin_RAW::ReadBytes(b.data.data(), b.data.size(), m)) << &b - cases;
     }
 }
 
@@ -51,7 +49,7 @@ TEST(PluginRAW, ClampsSizesAndToleratesAShortPalette) {
     for (int x = 0; x < 300; ++x) b.U8(x % 2);
     b.U32(0).U32(PackRGBA(9, 8, 7)).U8(1);  // two palette entries and a byte
     TK_Model m;
-    ASSERT_TRUE(Read(b, m));
+    ASSERT_TRUE(TK_Plugin_RAW::ReadBytes(b.data.data(), b.data.size(), m));
     EXPECT_EQ(m.size[0], 256);
     EXPECT_EQ(m.voxels.Count(), 128) << "cells past x = 255 are dropped";
     EXPECT_EQ(m.palette[1], PackRGBA(9, 8, 7));

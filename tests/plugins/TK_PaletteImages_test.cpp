@@ -53,7 +53,6 @@ TEST(PaletteImages, ShortActFileFillsOnlyItsColours) {
     const Bytes thirty = Bytes().Fill(30, 7);
     Image image;
     ASSERT_TRUE(TK_Plugin_ACT::ParseBytes(thirty.data.data(), thirty.data.size(), image));
-    EXPECT_EQ(image.width, 10);
     Palette palette;
     ASSERT_TRUE(ImageToPalette(image, palette, image.width * image.height > 256));
     EXPECT_EQ(palette[10], PackRGBA(7, 7, 7));

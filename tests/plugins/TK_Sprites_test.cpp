@@ -19,9 +19,8 @@ const uint32_t kColourB = PackRGBA(40, 120, 240);
 // 2D: the palette colours, the outline ring and the half-transparent shadow.
 const Legend k2DLegend = {{'.', 0}, {'a', kColourA}, {'b', kColourB}, {'#', PackRGBA(0, 0, 0)},
                           {'s', PackRGBA(0, 0, 0, 128)}};
-// Iso with the default brightness 0.8 (left) and 0.6 (right): colour 1 as
-// T L R, colour 2 as t l r; a bevelled top's rim of colour 1, 0.4 of the way
-// to white, as B.
+// Iso, default brightness 0.8 (left) and 0.6 (right): colour 1 as T L R,
+// colour 2 as t l r; colour 1's bevelled rim (0.4 of the way to white) as B.
 const Legend kIsoLegend = {{'.', 0}, {'#', PackRGBA(0, 0, 0)},
                            {'T', kColourA}, {'L', PackRGBA(160, 80, 40)}, {'R', PackRGBA(120, 60, 30)},
                            {'t', kColourB}, {'l', PackRGBA(32, 96, 192)}, {'r', PackRGBA(24, 72, 144)},

@@ -4,7 +4,6 @@
 
 #include "UI_TestWindow.h"
 #include "ui/UI_Box.h"
-#include "ui/UI_Group.h"
 
 namespace {
 
@@ -50,26 +49,20 @@ TEST(BoxLayout, Cases) {
          {{0, 0, 39, 99}, {40, 0, 69, 99}}},
         {"children hang from the top edge, at least as tall as the tallest",
          "hbox { label (size='10' minSize='0 120') }", {{0, -20, 9, 99}}},
+        {"a group's children share its whole area", "optionGroup { label (minSize='10 40') label }",
+         {{0, 0, 49, 99}, {0, 0, 49, 99}}},
     };
     for (const Case& c : cases) EXPECT_EQ(Layout(c.text), c.expected) << c.name;
 }
 
-TEST(BoxLayout, MeasuresAndGroupsShareTheirArea) {
+TEST(BoxLayout, MinimumSizes) {
     RecordingWindow window;
     EXPECT_EQ(window.Load("hbox { label (size='10' flex='1') label (flex='4') }")->GetMinSize().width, 50)
         << "10 pixels for a weight of 1 ask 40 for a weight of 4";
-
-    UI_Group group;
-    UI_View* small = group.AddNew<UI_View>(nullptr);
-    UI_View* tall = group.AddNew<UI_View>(nullptr);
-    small->SetMinSize(30, 5);
-    tall->SetMinSize(10, 40);
-    group.Measure();
-    EXPECT_EQ(group.GetMinSize(), (OMB_Size{30, 40}));
-    group.SetRect({5, 5, 50, 60});
-    EXPECT_EQ(small->Rect(), tall->Rect());
-    group.SetHidden(true);
-    EXPECT_EQ(group.GetMinSize(), (OMB_Size{0, 0}));
+    UI_View* group = window.Load("optionGroup { label (minSize='30 5') label (minSize='10 40') }");
+    EXPECT_EQ(group->GetMinSize(), (OMB_Size{30, 40})) << "a group covers every child's minimum";
+    group->SetHidden(true);
+    EXPECT_EQ(group->GetMinSize(), (OMB_Size{0, 0}));
 }
 
 TEST(BoxLayout, ItemLookup) {

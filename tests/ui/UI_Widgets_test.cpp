@@ -129,39 +129,28 @@ TEST(PanelSwitch, FoldsThePanelBelowIt) {
     EXPECT_EQ(window.TakeCommands(), "");
 }
 
-TEST(FileList, FoldersFirstFilteredAndSorted) {
-    const tk_test::TempFolder folder("ui_filelist");
+// A file list and the dialog built on one show ".." first, folders, then the
+// files of the requested kinds, in name order whatever the case. Accepting
+// the dialog hands on the request's line with the path (a save gains its one
+// extension), cancelling an empty line.
+TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
+    const tk_test::TempFolder folder("ui_files");
     const fs::path& dir = folder.Dir();
     fs::create_directories(dir / "Sub");
-    for (const char* name : {"b.vox", "A.VOX", "c.txt"}) std::ofstream(dir / name) << "x";
+    for (const char* name : {"b.vox", "A.VOX", "b.qb", "c.txt"}) std::ofstream(dir / name) << "x";
     RecordingWindow window;
     const std::string text = "vbox { fileList (id='file' ext='vox' onSelect='open' onSelectFolder='cd' root='" +
-                             dir.string() + "' selected='b.vox' flex='1') }";
-    window.Load(text.c_str(), 200, 200);
-    UI_FileList* list = UI_Cast<UI_FileList>(window.FindView("file", &UI_View::kClass));
-    ASSERT_TRUE(list);
+                             dir.string() + "' selected='b.vox' flex='1') fileDialog (id='dlg' flex='1') }";
+    window.Load(text.c_str(), 400, 400);
+    auto* list = UI_Cast<UI_FileList>(window.FindView("file", &UI_View::kClass));
+    auto* dialog = UI_Cast<UI_FileDialog>(window.FindView("dlg", &UI_View::kClass));
+    ASSERT_TRUE(list && dialog && dialog->List() && dialog->NameField());
     EXPECT_EQ(list->Items(), (std::vector<std::string>{"../", "Sub/", "A.VOX", "b.vox"}));
     EXPECT_EQ(list->Selected(), 3);
-    window.Click(20, 199 - 20 - 5);  // the second row
-    window.Click(20, 199 - 40 - 5);
+    window.Click(20, list->Rect().y1 - 20 - 5);  // the second row
+    window.Click(20, list->Rect().y1 - 40 - 5);
     EXPECT_EQ(window.TakeCommands(), "cd " + (dir / "Sub").string() + "|open " + (dir / "A.VOX").string());
-    fs::remove_all(dir);
-    window.SetViewAttribute("file", "update", "");
-    EXPECT_TRUE(list->Items().empty());
-}
 
-// The dialog lists ".." first, folders, then the files of the requested
-// kinds; accepting hands on the request's line with the path (a save gains
-// its one extension), cancelling an empty line.
-TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
-    const tk_test::TempFolder folder("ui_filedialog");
-    const fs::path& dir = folder.Dir();
-    fs::create_directories(dir / "Sub");
-    for (const char* name : {"b.qb", "a.vox", "c.txt"}) std::ofstream(dir / name) << "x";
-    RecordingWindow window;
-    window.Load("vbox { fileDialog (id='dlg' flex='1') }", 400, 300);
-    auto* dialog = UI_Cast<UI_FileDialog>(window.FindView("dlg", &UI_View::kClass));
-    ASSERT_TRUE(dialog && dialog->List() && dialog->NameField());
     std::vector<std::string> lines;
     dialog->SetDoneHandler([&](const std::string& line) { lines.push_back(line); });
     UI_FileRequest request;
@@ -169,15 +158,15 @@ TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
     request.extensions = "vox qb";
     request.command = "i";
     dialog->Open(request);
-    EXPECT_EQ(dialog->List()->Items(), (std::vector<std::string>{"../", "Sub/", "a.vox", "b.qb"}));
+    EXPECT_EQ(dialog->List()->Items(), (std::vector<std::string>{"../", "Sub/", "A.VOX", "b.qb", "b.vox"}));
     EXPECT_EQ(window.FocusView(), dialog->NameField());
     dialog->NameField()->SetText("Sub");
     dialog->Accept();  // a folder's name goes there
     EXPECT_EQ(dialog->Folder(), (dir / "Sub").string());
     dialog->RunCommand("dlg_folder " + dir.string());
-    dialog->RunCommand("dlg_pick " + (dir / "a.vox").string());
-    EXPECT_EQ(dialog->NameField()->Text(), "a.vox");
-    dialog->RunCommand("dlg_pick " + (dir / "a.vox").string());  // a double click
+    dialog->RunCommand("dlg_pick " + (dir / "A.VOX").string());
+    EXPECT_EQ(dialog->NameField()->Text(), "A.VOX");
+    dialog->RunCommand("dlg_pick " + (dir / "A.VOX").string());  // a double click
     EXPECT_FALSE(dialog->IsOpen());
 
     request.save = true;
@@ -189,9 +178,12 @@ TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
     dialog->Open(request);
     window.Key(OS_KEY_ESCAPE);
     EXPECT_FALSE(dialog->IsOpen());
-    EXPECT_EQ(lines, (std::vector<std::string>{"i " + (dir / "a.vox").string(),
+    EXPECT_EQ(lines, (std::vector<std::string>{"i " + (dir / "A.VOX").string(),
                                                "snap scene \"" + (dir / "my shot.png").string() + "\"", ""}));
     EXPECT_EQ(window.TakeCommands(), "") << "the dialog's own lines never reach the window";
+    fs::remove_all(dir);
+    window.SetViewAttribute("file", "update", "");
+    EXPECT_TRUE(list->Items().empty());
 }
 
 TEST(ColorViews, ShowAColourAndReportDrags) {

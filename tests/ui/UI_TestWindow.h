@@ -73,8 +73,6 @@ public:
     void Type(const char* text) {
         for (; *text; ++text) Key(0, 0, *text);
     }
-    // One tick from `previous` to `now`.
-    void TickAt(double now, double previous) { Broadcast(UI_Event::Tick(UI_TickData{now, previous})); }
     // The command lines so far, joined by "|"; the list starts again.
     std::string TakeCommands() {
         std::string out;

@@ -1,7 +1,5 @@
-// Widget behaviour through synthetic input: button timing, drag steps,
-// switches, option groups and tabs, view and panel switches, sliders, the
-// palette's gestures, the file list and dialog, the colour views, and the
-// message log's console and status line.
+// Widget behaviour through synthetic input: buttons, switches, options, tabs,
+// sliders, the palette, the file views, the colour views and the console.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -30,12 +28,12 @@ TEST(Button, RepeatTiming) {
     std::vector<int> fired;
     for (int i = 1; i <= 100; ++i) {
         const size_t before = window.commands.size();
-        window.TickAt(i * 0.01, (i - 1) * 0.01);
+        window.Broadcast(UI_Event::Tick(UI_TickData{i * 0.01, (i - 1) * 0.01}));
         if (window.commands.size() > before) fired.push_back(i);
     }
     EXPECT_EQ(fired, (std::vector<int>{46, 51, 56, 61, 66, 71, 76, 81, 86, 91, 96}));
     window.Pointer(UI_EVENT_LEFT_UP, 5, 95);
-    window.TickAt(1.5, 1.0);
+    window.Broadcast(UI_Event::Tick(UI_TickData{1.5, 1.0}));
     EXPECT_EQ(window.commands.size(), 12u);
 }
 
@@ -92,7 +90,9 @@ TEST(Widgets, GesturesRunTheirCommands) {
     }
 }
 
-TEST(Tab, ShowsThePageOfTheSelectedOption) {
+// A tab shows the page of the selected option (labels share the options' ids), a view switch swaps its views on
+// every request, a panel switch folds the panel below it; none runs a command.
+TEST(Switches, ShowAndHideTheirViews) {
     RecordingWindow window;
     window.Load("vbox { tab (size='20' value='p1') { hbox { option (id='p1' flex='1') option (id='p2' flex='1') } }"
                 " label (id='p1' flex='1') label (id='p2' flex='1' hidden='1') }");
@@ -100,11 +100,7 @@ TEST(Tab, ShowsThePageOfTheSelectedOption) {
     EXPECT_TRUE(window.FindView("p1", &UI_Label::kClass)->IsHidden());
     EXPECT_FALSE(window.FindView("p2", &UI_Label::kClass)->IsHidden());
     EXPECT_EQ(window.FindView("p2", &UI_Label::kClass)->Rect().Height(), 80);
-    EXPECT_EQ(window.TakeCommands(), "");
-}
 
-TEST(ViewSwitch, SwapsItsViewsOnEveryRequest) {
-    RecordingWindow window;
     window.Load("vbox { viewSwitch (id='vs' view='x y' size='20') label (id='x' flex='1') label (id='y' hidden='1') }");
     UI_View* x = window.FindView("x", &UI_View::kClass);
     UI_View* y = window.FindView("y", &UI_View::kClass);
@@ -114,10 +110,7 @@ TEST(ViewSwitch, SwapsItsViewsOnEveryRequest) {
     window.SetViewAttribute("vs", "selected", "1");  // unchanged state: swaps all the same
     EXPECT_FALSE(x->IsHidden());
     EXPECT_EQ(x->Rect().Height(), 80);
-}
 
-TEST(PanelSwitch, FoldsThePanelBelowIt) {
-    RecordingWindow window;
     window.Load("vpanel { panelSwitch (id='h' size='20') label (id='body' size='50') panelSwitch (selected='1')"
                 " label (id='open' size='30') }");
     UI_View* body = window.FindView("body", &UI_View::kClass);
@@ -206,11 +199,6 @@ TEST(ColorViews, ShowAColourAndReportDrags) {
     EXPECT_EQ(back[0], 120);
 }
 
-// The console and the status line, both showing one message log.
-void AddLines(OMB_MessageLog& log, int from, int to) {
-    for (int i = from; i < to; ++i) log.AddLine("line " + std::to_string(i));
-}
-
 TEST(Console, ScrollsWithinTheLogAndHoldsItsPlace) {
     RecordingWindow window;
     window.Load("vbox { console (id='log' flex='1') statusLine (id='status' minSize='0 20') }", 200, 110);
@@ -218,7 +206,10 @@ TEST(Console, ScrollsWithinTheLogAndHoldsItsPlace) {
     auto* status = UI_Cast<UI_StatusLine>(window.FindView("status", &UI_View::kClass));
     ASSERT_TRUE(console && status);
     OMB_MessageLog log;
-    AddLines(log, 0, 20);
+    const auto addLines = [&log](int from, int to) {
+        for (int i = from; i < to; ++i) log.AddLine("line " + std::to_string(i));
+    };
+    addLines(0, 20);
     console->SetLog(&log);
     status->SetLog(&log);
     ASSERT_EQ(console->VisibleLines(), 5);
@@ -239,11 +230,11 @@ TEST(Console, ScrollsWithinTheLogAndHoldsItsPlace) {
         else window.Pointer(UI_EVENT_WHEEL, 100, 60, 0, step.wheel);
         EXPECT_EQ(console->BottomLine(), step.bottom) << step.key;
     }
-    AddLines(log, 20, 22);
+    addLines(20, 22);
     window.BuildFrame();
     EXPECT_EQ(console->BottomLine(), 21);  // following
     console->ScrollBy(3);
-    AddLines(log, 22, 25);
+    addLines(22, 25);
     window.BuildFrame();
     EXPECT_EQ(console->BottomLine(), 18);  // scrolled back: the same lines
     EXPECT_EQ(status->Message(), "line 24");

@@ -1,7 +1,5 @@
-// The brush responders driven by mouse events over a view that looks
-// straight down on the model: window point (x, y) is the column of cell
-// (x, y). Capture and the Shift swap, one stroke one undo step, the voxel
-// size keys, the colour and loop brushes, and the brush table.
+// The brush responders driven by mouse events over a view that looks straight down on the model: window
+// point (x, y) is the column of cell (x, y). Strokes, Shift, keys, the colour and loop brushes, the table.
 #include "TK_BrushTest.h"
 #include "brush/TK_BoxBrush.h"
 #include "brush/TK_BrushTable.h"

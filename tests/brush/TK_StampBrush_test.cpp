@@ -1,5 +1,4 @@
-// The voxel and pattern stamps: cube and sphere extents,
-// placement on the face, clipping, and the pattern's colours.
+// The voxel and pattern stamps: extents, placement on the face, clipping, colours.
 #include "TK_BrushTest.h"
 #include "brush/TK_PatternBrush.h"
 #include "brush/TK_VoxelBrush.h"

@@ -1,6 +1,5 @@
-// Offscreen drawing of view trees: glyphs come out whole and upright, text
-// lies above every quad, hidden views draw nothing, widgets show their
-// colours.
+// Offscreen drawing of view trees: glyph placement, glyphs whole and upright,
+// text above every quad, hidden views drawing nothing, widget colours.
 #include <gtest/gtest.h>
 
 #include <fstream>

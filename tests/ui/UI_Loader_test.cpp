@@ -1,6 +1,5 @@
-// The UI description loader: tags in any case, unknown tags dropped
-// with their subtree, the attribute value syntaxes, run-time attribute
-// changes.
+// The UI description loader: tags in any case, unknown tags dropped with their
+// subtree, the attribute value syntaxes, run-time attribute changes.
 #include <gtest/gtest.h>
 
 #include "UI_TestWindow.h"
@@ -51,7 +50,8 @@ TEST(Loader, ValueSyntaxes) {
         OMB_Color color = 0;
         int ints[2] = {-1, -1};
         bool boolean = !c.boolean;
-        EXPECT_TRUE(UI_ReadColor(&node, "V", color) && UI_ReadInts(&node, "v", ints, 2) && UI_ReadBool(&node, "v", boolean));
+        EXPECT_TRUE(UI_ReadColor(&node, "V", color) && UI_ReadInts(&node, "v", ints, 2) &&
+                    UI_ReadBool(&node, "v", boolean));
         EXPECT_EQ(color, c.color) << c.value;
         EXPECT_TRUE(ints[0] == c.ints[0] && ints[1] == c.ints[1]) << c.value;
         EXPECT_EQ(boolean, c.boolean) << c.value;

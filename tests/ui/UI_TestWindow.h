@@ -1,7 +1,5 @@
-// Shared helpers of the toolkit tests: a window that records the command
-// lines its views hand it, the input that bubbles up to it and what it asks
-// of its host, synthetic mouse and key events, and trees built from
-// description text.
+// Shared helpers of the toolkit tests: a window that records its command lines, the input that bubbles up to
+// it and what it asks of its host, synthetic events, trees built from description text; a view that logs input.
 #pragma once
 
 #include <memory>

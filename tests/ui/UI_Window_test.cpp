@@ -1,6 +1,5 @@
-// Input routing through the window: capture during drags, hover enter and
-// leave around captures, focus with its default fallback, bubbling to the
-// window, broadcasts, attributes by view name.
+// Input routing through the window: capture, hover around captures, focus and
+// its default, bubbling to the window, lookups by class and name, growth.
 #include <gtest/gtest.h>
 
 #include "UI_TestWindow.h"

@@ -55,7 +55,9 @@ TEST_F(Routing, PointerLeavingTheWindow) {
     EXPECT_EQ(ProbeView::log, "");
 }
 
-TEST_F(Routing, FocusFollowsPressesAndFallsBackToTheDefault) {
+TEST_F(Routing, PressesMoveTheFocusOrReachTheWindow) {
+    window.Click(150, 150);  // empty space
+    EXPECT_EQ(window.windowPresses, 1);
     EXPECT_EQ(window.FocusView(), scene);
     window.Click(10, 10);
     EXPECT_EQ(window.FocusView(), a);
@@ -68,16 +70,9 @@ TEST_F(Routing, FocusFollowsPressesAndFallsBackToTheDefault) {
     scene->consumeKeys = false;
     window.Key(OS_KEY_F1);
     EXPECT_EQ(window.windowKeys, std::vector<int>{OS_KEY_F1});
-}
-
-TEST_F(Routing, PressesOnEmptySpaceReachTheWindow) {
-    window.Click(150, 150);
-    EXPECT_EQ(window.windowPresses, 1);
-    EXPECT_EQ(window.FocusView(), scene);
     // A hidden view passes its input on: the press bubbles to the window.
     a->SetHidden(true);
-    UI_MouseState m;
-    a->HandleInput(UI_Event::Mouse(UI_EVENT_LEFT_DOWN, m));
+    a->HandleInput(UI_Event::Mouse(UI_EVENT_LEFT_DOWN, UI_MouseState()));
     EXPECT_EQ(window.windowPresses, 2);
 }
 

@@ -9,18 +9,27 @@
 
 namespace {
 
-TEST(Loader, BuildsWhatItCanAndReportsTheRest) {
+TEST(Loader, BuildsWhatItCanReportsTheRestAndChangesAttributesAtRunTime) {
     RecordingWindow window;
     testing::internal::CaptureStdout();
-    window.Load("VBox (id='top') { label (id='one' size='20') widget { label (id='lost') } LABEL (id='two') }"
-                " label (id='ignored')");
+    window.Load("VBox (id='top') { label (id='one' size='20') widget { label (id='lost') }"
+                " LABEL (id='two' hint='tip' minSize='5 6' text='a') } label (id='ignored')");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Error] UI : view type 'widget' is not registered\n");
     ASSERT_TRUE(window.Root());
     EXPECT_EQ(window.Root()->ChildCount(), 2);
-    EXPECT_TRUE(window.FindView("two", &UI_Label::kClass));
+    UI_Label* label = UI_Cast<UI_Label>(window.FindView("two", &UI_Label::kClass));
+    ASSERT_TRUE(label);
     EXPECT_FALSE(window.FindView("lost", &UI_View::kClass));
     EXPECT_FALSE(window.FindView("ignored", &UI_View::kClass));
     EXPECT_EQ(window.FindView("one", &UI_View::kClass)->Rect().Height(), 20);
+    // At run time an attribute changes only what it names.
+    EXPECT_TRUE(window.SetViewAttribute("two", "minSize", "30 40"));
+    EXPECT_EQ(label->MinSize(), (OMB_Size{30, 40}));
+    EXPECT_EQ(label->Hint(), "tip");
+    EXPECT_EQ(label->Text(), "a");
+    EXPECT_TRUE(window.SetViewAttribute("two", "hidden", "1"));
+    EXPECT_TRUE(label->IsHidden());
+    EXPECT_FALSE(window.SetViewAttribute(nullptr, "hidden", "1"));
 
     UI_ViewRegistry registry;
     UI_RegisterViewTypes(registry);
@@ -65,20 +74,6 @@ TEST(Loader, ValueSyntaxes) {
     EXPECT_TRUE(UI_ReadKeyword(&node, "align", words, 2, align));
     EXPECT_FALSE(UI_ReadKeyword(&node, "missing", words, 0, absent));
     EXPECT_TRUE(style == 1 && align == 2 && absent == 5) << style << " " << align << " " << absent;
-}
-
-TEST(Loader, RunTimeAttributesChangeOnlyWhatTheyName) {
-    RecordingWindow window;
-    window.Load("vbox { label (id='l' hint='tip' minSize='5 6' text='a') }");
-    UI_Label* label = UI_Cast<UI_Label>(window.FindView("l", &UI_View::kClass));
-    ASSERT_TRUE(label);
-    EXPECT_TRUE(window.SetViewAttribute("l", "minSize", "30 40"));
-    EXPECT_EQ(label->MinSize(), (OMB_Size{30, 40}));
-    EXPECT_EQ(label->Hint(), "tip");
-    EXPECT_EQ(label->Text(), "a");
-    EXPECT_TRUE(window.SetViewAttribute("l", "hidden", "1"));
-    EXPECT_TRUE(label->IsHidden());
-    EXPECT_FALSE(window.SetViewAttribute(nullptr, "hidden", "1"));
 }
 
 }  // namespace

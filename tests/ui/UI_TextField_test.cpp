@@ -60,7 +60,7 @@ TEST_F(TextField, EditingKeys) {
     EXPECT_EQ(window.host.clipboard, "set ");
 }
 
-TEST_F(TextField, EnterRunsTheLineAndKeepsAHistory) {
+TEST_F(TextField, EnterRunsTheLineUnderItsOptions) {
     ASSERT_TRUE(Make("clear='1' history='1' maxLength='8'"));
     window.Type("undo");
     window.Key(OS_KEY_ENTER);
@@ -75,9 +75,7 @@ TEST_F(TextField, EnterRunsTheLineAndKeepsAHistory) {
     window.Key(OS_KEY_DOWN);
     window.Key(OS_KEY_DOWN);
     EXPECT_EQ(field->Text(), "");
-}
 
-TEST_F(TextField, OptionsAndAttributes) {
     ASSERT_TRUE(Make("onEnter='name' once='1' enter='1' click='1' text='abc'"));
     window.Type("x");  // "click": the first click selected everything
     window.Key(OS_KEY_ENTER);

@@ -76,16 +76,14 @@ TEST_F(Routing, PressesMoveTheFocusOrReachTheWindow) {
     EXPECT_EQ(window.windowPresses, 2);
 }
 
-TEST_F(Routing, CollectsByClassAndWarnsOfUnknownNames) {
+TEST_F(Routing, LookupsByClassOrNameAndGrowthToTheMinimum) {
     std::vector<UI_View*> boxes;
     window.CollectViews(&UI_Box::kClass, boxes);
     EXPECT_EQ(boxes.size(), 1u);
     testing::internal::CaptureStdout();
     EXPECT_FALSE(window.SetViewAttribute("nothing", "hidden", "1"));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Warning] cannot find view 'nothing'\n");
-}
-
-TEST_F(Routing, RefreshLayoutGrowsToTheMinimumAndTellsTheHost) {
+    // RefreshLayout grows the window to the minimum and tells the host.
     b->SetMinSize(300, 20);
     window.RefreshLayout();
     EXPECT_EQ(window.host.minimum, (OMB_Size{300, 20}));

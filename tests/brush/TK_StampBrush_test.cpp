@@ -1,5 +1,6 @@
 // The voxel and pattern stamps: extents, placement on the face, clipping, colours.
 #include "TK_BrushTest.h"
+#include "TK_TestSupport.h"
 #include "brush/TK_PatternBrush.h"
 #include "brush/TK_VoxelBrush.h"
 
@@ -39,12 +40,9 @@ TEST_F(StampBrush, VoxelStampExtents) {
 }
 
 TEST_F(StampBrush, PatternStandsOnTheFaceInItsColours) {
-    TK_Model& pattern = env->patternModel;
     stroke.Begin(*env, options);
     EXPECT_FALSE(TK_AddPatternStamp(stroke, *env, options, Pick(3, 3, -1, 6))) << "no pattern loaded";
-    pattern.size[0] = 2, pattern.size[1] = 1, pattern.size[2] = 2;
-    pattern.voxels.Add(Voxel{0, 0, 0, 4});
-    pattern.voxels.Add(Voxel{1, 0, 1, 5});
+    env->patternModel = tk_test::MakeModel(2, 1, 2, {Voxel{0, 0, 0, 4}, Voxel{1, 0, 1, 5}});
     for (bool palette : {false, true}) {
         options.patternPalette = palette;
         stroke.Begin(*env, options);

@@ -70,10 +70,9 @@ TEST(BoxLayout, ItemLookup) {
     window.Load("vbox { vbox (id='a' size='30' next='10') hbox (id='b' size='20') { vbox(id='c' size='20') } }", 50,
                 100);
     UI_VBox* root = UI_Cast<UI_VBox>(window.Root());
-    ASSERT_TRUE(root);
     UI_View* a = window.FindView("a", &UI_View::kClass);
     UI_HBox* b = UI_Cast<UI_HBox>(window.FindView("B", &UI_View::kClass));
-    ASSERT_TRUE(a && b);
+    ASSERT_TRUE(root && a && b);
     EXPECT_EQ(root->ItemAt(5, 80), a);
     EXPECT_EQ(root->ItemAt(5, 65), nullptr);  // the spacing after a
     EXPECT_EQ(root->ItemAt(5, 50), window.FindView("c", &UI_View::kClass));

@@ -1,5 +1,5 @@
-// The path tracer on the test context at 64 x 48: what the pictures show
-// (emission, the sun's shadow, glass, the depth query), light measured
+// The path tracer on the test context at 64 x 48: the 8-bit picture, the
+// depth query, light (emission, the sun's shadow, mirrors, glass) measured
 // against physics in the linear radiance (ratios of regions or of two
 // scenes, never exact pixels), the accumulation schedule (target, restarts,
 // seeds, the display weight, missing capabilities), and which settings
@@ -41,11 +41,10 @@ protected:
     }
 
     // A box of size (sx, sy, sz) holding the voxels of `cells`.
-    void SetModel(int sx, int sy, int sz, const std::vector<std::array<int, 3>>& cells) {
-        TK_Model& m = env.model;
-        m.size[0] = sx, m.size[1] = sy, m.size[2] = sz;
-        m.voxels.Clear();
-        for (const auto& c : cells) m.voxels.Add(Voxel{uint8_t(c[0]), uint8_t(c[1]), uint8_t(c[2]), kColor});
+    void SetModel(int sx, int sy, int sz, const std::vector<std::array<int, 3>>& cells = {}) {
+        env.model.size[0] = sx, env.model.size[1] = sy, env.model.size[2] = sz;
+        env.model.voxels.Clear();
+        for (const auto& c : cells) Box(c[0], c[1], c[2], c[0], c[1], c[2], kColor);
         tracer.UpdateVolume();
     }
     // Looks at the model's centre from (pitch, yaw).
@@ -59,12 +58,6 @@ protected:
         while (tracer.SamplePass()) {
         }
         EXPECT_EQ(tracer.Samples(), samples);
-    }
-    Image Render(int samples) {
-        Accumulate(samples);
-        Image image;
-        EXPECT_TRUE(tracer.ReadImage(image, false));
-        return image;
     }
     // Fills the cells from (x0, y0, z0) to (x1, y1, z1), both included.
     void Box(int x0, int y0, int z0, int x1, int y1, int z1, int index) {
@@ -81,9 +74,12 @@ protected:
         EXPECT_TRUE(tracer.ReadRadiance(rgba));
         return rgba;
     }
-    // Sum of the channels at (x, y), y counted from the top.
-    static int Sum(const Image& image, int x, int y) {
-        const uint8_t* p = &image.pixels[(size_t(y) * image.width + x) * 3];
+    // The sum of the channels at the centre of the 8-bit picture.
+    int CentreSum(int samples) {
+        Accumulate(samples);
+        Image image;
+        EXPECT_TRUE(tracer.ReadImage(image, false));
+        const uint8_t* p = &image.pixels[(size_t(kH / 2) * kW + kW / 2) * 3];
         return p[0] + p[1] + p[2];
     }
 
@@ -92,56 +88,15 @@ protected:
     Camera camera;
 };
 
+// The 8-bit picture: a glowing voxel outshines one lit by a dim sun.
 TEST_F(PathTracer, EmissiveIsBrighterThanDiffuse) {
     SetModel(1, 1, 1, {{0, 0, 0}});
     env.settings.ptSunIntensity = 0.2f;
     Look(30, -30);
-    const int diffuse = Sum(Render(8), kW / 2, kH / 2);
-    env.materials[kColor].type = 3;
-    const int emissive = Sum(Render(8), kW / 2, kH / 2);
+    const int diffuse = CentreSum(8);
+    env.materials[kColor].type = TK_MATERIAL_EMIT;
+    const int emissive = CentreSum(8);
     EXPECT_GT(emissive, diffuse + 60) << diffuse << " " << emissive;
-    // In the dark it lights the ground around it, more near than far.
-    env.settings.ptSunIntensity = env.settings.ptSkyIntensity = 0;
-    SetModel(9, 9, 1, {{4, 4, 0}});
-    Look(90, 0);
-    const Image lit = Render(16);
-    EXPECT_GT(Sum(lit, kW / 2 + 6, kH / 2), Sum(lit, kW / 2 + 18, kH / 2) + 20);
-    EXPECT_GT(Sum(lit, kW / 2 + 18, kH / 2), 0);
-}
-
-TEST_F(PathTracer, SunShadowDarkensTheFarSide) {
-    // A pillar in the middle of a 15 x 15 floor seen from straight above,
-    // the sun low in +x: its shadow falls to -x (the left of the picture).
-    SetModel(15, 15, 6, {});
-    Box(6, 6, 0, 8, 8, 5, kColor);
-    env.settings.ptSunPitch = 35;
-    env.settings.ptSunYaw = 0;
-    Look(90, 0);
-    const Image image = Render(16);
-    int left = 0, right = 0;
-    for (int dx = 9; dx <= 12; ++dx) {
-        left += Sum(image, kW / 2 - dx, kH / 2);
-        right += Sum(image, kW / 2 + dx, kH / 2);
-    }
-    EXPECT_LT(left, right * 3 / 4) << left << " " << right;
-}
-
-TEST_F(PathTracer, GlassShowsTheGround) {
-    // A white slab on a green ground, from above.
-    SetModel(8, 8, 1, {});
-    Box(0, 0, 0, 7, 7, 0, kColor);
-    env.settings.ptGround[0] = env.settings.ptGround[2] = 0;
-    env.settings.ptGround[1] = 255;
-    Look(90, 0);
-    auto greenness = [&](const Image& image) {
-        const uint8_t* p = &image.pixels[(size_t(kH / 2) * kW + kW / 2) * 3];
-        return p[1] - p[0];
-    };
-    const int diffuse = greenness(Render(16));
-    env.materials[kColor].type = 2;
-    env.materials[kColor].attenuation = 0;
-    const int glass = greenness(Render(16));
-    EXPECT_GT(glass, diffuse + 40) << diffuse << " " << glass;
 }
 
 TEST_F(PathTracer, DepthQueryFindsTheVoxel) {
@@ -252,8 +207,7 @@ TEST_F(PathTracer, SettingsCommandsReachTheTracer) {
 TEST_F(PathTracer, PassesLeaveTheGLStateAtRest) {
     SetModel(2, 2, 2, {{0, 0, 0}});
     Look(30, -30);
-    OMB_Rect rect;
-    rect.x1 = kW - 1, rect.y1 = kH - 1;
+    const OMB_Rect rect{0, 0, kW - 1, kH - 1};
     float depth[4];
     Image image;
     const std::function<void()> passes[] = {[&] { tracer.SamplePass(); }, [&] { tracer.Display(rect); },
@@ -343,7 +297,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
         // white floor: the floor near the mirror gets the sun twice.
         {"sun beside a mirror",
          [&](int) {
-             SetModel(16, 16, 7, {});
+             SetModel(16, 16, 7);
              Box(0, 0, 0, 14, 15, 0, kWhite);
              Box(15, 0, 1, 15, 15, 6, kMirror);
              env.materials[kMirror].type = TK_MATERIAL_METAL, env.materials[kMirror].roughness = 0;
@@ -355,7 +309,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
         // roughness 0.2.
         {"rough metal in the sun",
          [&](int variant) {
-             SetModel(8, 8, 1, {});
+             SetModel(8, 8, 1);
              Box(0, 0, 0, 7, 7, 0, kMetal);
              env.materials[kMetal].type = TK_MATERIAL_METAL, env.materials[kMetal].roughness = variant ? 0.21f : 0.19f;
              sunOnly(env.settings, 90, 0);
@@ -365,7 +319,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
         // when it floats a cell above it.
         {"glass resting on a floor",
          [&](int variant) {
-             SetModel(5, 5, 3, {});
+             SetModel(5, 5, 3);
              Box(0, 0, 0, 4, 4, 0, kRed);
              Box(1, 1, 2 - variant, 3, 3, 2 - variant, kGlass);
              env.materials[kGlass].type = TK_MATERIAL_GLASS, env.materials[kGlass].attenuation = 0;
@@ -375,7 +329,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
         // more light than the open floor.
         {"floor under a glass plate",
          [&](int) {
-             SetModel(16, 16, 5, {});
+             SetModel(16, 16, 5);
              Box(0, 0, 0, 15, 15, 0, kWhite);
              Box(4, 4, 4, 11, 11, 4, kGlass);
              env.materials[kGlass].type = TK_MATERIAL_GLASS, env.materials[kGlass].attenuation = 0;
@@ -387,7 +341,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
         // the roof off it is lit.
         {"closed smooth room",
          [&](int variant) {
-             SetModel(12, 12, 8, {});
+             SetModel(12, 12, 8);
              Box(0, 0, 0, 11, 11, 0, kWhite);
              Box(0, 0, 1, 0, 11, 7, kWhite), Box(11, 0, 1, 11, 11, 7, kWhite);
              Box(1, 0, 1, 10, 0, 7, kWhite), Box(1, 11, 1, 10, 11, 7, kWhite);
@@ -397,10 +351,38 @@ TEST_F(PathTracer, LightBehavesPhysically) {
              ASSERT_TRUE(tracer.RebuildPrograms());
          },
          2, 32, {}, {}, {1, 1, 1}, 0.0f, 1e-3f, true, true},
+        // In the dark a glowing voxel lights the ground around it, more
+        // near than far.
+        {"glow on the ground",
+         [&](int) {
+             SetModel(9, 9, 1);
+             Box(4, 4, 0, 4, 4, 0, kWhite);
+             env.materials[kWhite].type = TK_MATERIAL_EMIT;
+             env.settings.ptSunIntensity = env.settings.ptSkyIntensity = 0;
+         },
+         1, 16, {5, 4, 5, 4, 0}, {7, 4, 8, 4, 0}, {1, 1, 1}, 0.01f, 0.8f},
+        // A pillar on the ground, the sun low in +x: its shadow falls to -x.
+        {"pillar's shadow",
+         [&](int) {
+             SetModel(15, 15, 6);
+             Box(6, 6, 0, 8, 8, 5, kWhite);
+             env.settings.ptSunPitch = 35, env.settings.ptSunYaw = 0;
+         },
+         1, 16, {9, 7, 12, 7, 0}, {2, 7, 5, 7, 0}, {1, 1, 1}, 0.0f, 0.75f},
+        // Clear glass lying on a green ground shows the ground's colour.
+        {"ground through glass",
+         [&](int variant) {
+             SetModel(8, 8, 1);
+             if (variant) Box(0, 0, 0, 7, 7, 0, kGlass);
+             env.materials[kGlass].type = TK_MATERIAL_GLASS, env.materials[kGlass].attenuation = 0;
+             env.settings.ptGround[0] = env.settings.ptGround[2] = 0;
+             env.settings.ptGround[1] = 255;
+         },
+         2, 16, {3, 3, 4, 4, 1}, {3, 3, 4, 4, 1}, {-1, 2, -1}, 0.6f, 1.5f},
         // Bounce 0 is direct light, from the sky as from the sun.
         {"sky light without bounces",
          [&](int variant) {
-             SetModel(8, 8, 1, {});
+             SetModel(8, 8, 1);
              Box(0, 0, 0, 7, 7, 0, kWhite);
              env.settings.ptSunIntensity = 0, env.settings.ptSkyIntensity = 1;
              env.settings.ptBounces = 1 - variant;
@@ -434,8 +416,8 @@ TEST_F(PathTracer, LightBehavesPhysically) {
             measured[variant] = Measure(radiance, variant ? c.second : c.first, c.weights, c.peak && variant, camera);
         }
         const float ratio = measured[1] / std::max(measured[0], 1e-6f);
-        EXPECT_GE(ratio, c.lo) << c.name << ": " << measured[0] << " " << measured[1];
-        EXPECT_LE(ratio, c.hi) << c.name << ": " << measured[0] << " " << measured[1];
+        EXPECT_GT(measured[0], 0.05f) << c.name << ": the first measure is dark";
+        EXPECT_TRUE(ratio >= c.lo && ratio <= c.hi) << c.name << ": " << measured[0] << " " << measured[1];
     }
 }
 

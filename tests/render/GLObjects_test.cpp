@@ -1,6 +1,6 @@
 // The GL object wrappers on the test context: texture contents and name
-// reuse, moves, both program styles with their messages, shader objects
-// shared by programs, and the framebuffer handle.
+// reuse, moves, both program styles with their messages, and shader objects
+// shared by programs.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -95,22 +95,6 @@ TEST_F(GLObjects, RendererStyleSharesShaderObjects) {
     EXPECT_FALSE(first.Link(noMain, fragment));
     EXPECT_NE(testing::internal::GetCapturedStdout().find("==== [GL:Program] ====\n"), std::string::npos);
     EXPECT_FALSE(first.IsValid());
-}
-
-TEST_F(GLObjects, FramebufferHandle) {
-    GLint bound = -1;
-    GLFramebuffer none;
-    none.Bind();  // name 0: nothing happens
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
-    EXPECT_EQ(bound, 0);
-    GLFramebuffer framebuffer;
-    ASSERT_TRUE(framebuffer.Create());
-    framebuffer.Bind();
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
-    EXPECT_EQ(GLuint(bound), framebuffer.Name());
-    framebuffer.Unbind();
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
-    EXPECT_EQ(bound, 0);
 }
 
 }  // namespace

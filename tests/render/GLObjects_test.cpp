@@ -16,7 +16,7 @@ using GLObjects = GLTest;
 const char kVertex[] = "void main() { gl_Position = gl_Vertex; }";
 const char kFragment[] = "void main() { gl_FragColor = vec4(1.0, 0.5, 0.0, 1.0); }";
 
-TEST_F(GLObjects, PaletteAndVolumeTextures) {
+TEST_F(GLObjects, PaletteTexture) {
     uint32_t palette[256];
     for (int i = 0; i < 256; ++i) palette[i] = uint32_t(i) * 0x01010101u;
     GLTexture texture;
@@ -37,11 +37,6 @@ TEST_F(GLObjects, PaletteAndVolumeTextures) {
     EXPECT_EQ(moved.Name(), name);
     EXPECT_EQ(texture.Name(), 0u);
     EXPECT_FALSE(moved.Create1D(GL_RGBA, 0, GL_RGBA, nullptr, GLSampler()));
-    const uint8_t cells[2 * 3 * 4] = {1, 2, 3};
-    GLTexture volume;
-    ASSERT_TRUE(volume.Create3D(GL_LUMINANCE8, 2, 3, 4, GL_LUMINANCE, cells, GLSampler()));
-    EXPECT_EQ(volume.Target(), GLenum(GL_TEXTURE_3D));
-    EXPECT_EQ(volume.Depth(), 4);
 }
 
 TEST_F(GLObjects, VoxelStyleBuildAndItsMessages) {

@@ -39,13 +39,15 @@ protected:
         for (const auto& c : cells) m.voxels.Add(Voxel{uint8_t(c[0]), uint8_t(c[1]), uint8_t(c[2]), kColor});
         env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS | TK_CHANGE_COLORS);
     }
-    void FillModel(int n) {
+    // The cells of the box from (0, 0, 0) to below (sx, sy, sz).
+    static std::vector<std::array<int, 3>> Cells(int sx, int sy, int sz) {
         std::vector<std::array<int, 3>> cells;
-        for (int z = 0; z < n; ++z)
-            for (int y = 0; y < n; ++y)
-                for (int x = 0; x < n; ++x) cells.push_back({x, y, z});
-        SetModel(n, n, n, cells);
+        for (int z = 0; z < sz; ++z)
+            for (int y = 0; y < sy; ++y)
+                for (int x = 0; x < sx; ++x) cells.push_back({x, y, z});
+        return cells;
     }
+    void FillModel(int n) { SetModel(n, n, n, Cells(n, n, n)); }
     // Looks at the model's centre from (pitch, yaw) in the view convention.
     void Look(float pitch, float yaw) {
         TK_FitCameraToModel(camera, env.model.size, 1.0f, pitch, yaw);
@@ -54,22 +56,21 @@ protected:
         glClearColor(kClear[0] / 255.0f, kClear[1] / 255.0f, kClear[2] / 255.0f, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         renderer.SetFlags(flags);
-        OMB_Rect rect;
-        rect.x1 = kWidth - 1;
-        rect.y1 = kHeight - 1;
-        renderer.Render(rect, camera);
+        renderer.Render(OMB_Rect{0, 0, kWidth - 1, kHeight - 1}, camera);
     }
-    // Window pixel of a model point under the current camera.
-    std::array<int, 2> Project(float x, float y, float z) const {
-        return ProjectToPixel(camera, kWidth, kHeight, x, y, z);
+    // The pixel showing a model point, or some pixel of the 3 by 3 block
+    // around it, under the current camera.
+    std::array<int, 4> PixelAt(float x, float y, float z, int dx = 0, int dy = 0) const {
+        const std::array<int, 2> p = ProjectToPixel(camera, kWidth, kHeight, x, y, z);
+        return Pixel(p[0] + dx, p[1] + dy);
     }
-    // True when some pixel of the 3 by 3 block around p is near the colour.
-    bool AnyNear(std::array<int, 2> p, int r, int g, int b) const {
+    bool AnyNear(float x, float y, float z, int r, int g, int b) const {
         for (int dy = -1; dy <= 1; ++dy)
             for (int dx = -1; dx <= 1; ++dx)
-                if (NearRGB(Pixel(p[0] + dx, p[1] + dy), r, g, b, 2)) return true;
+                if (NearRGB(PixelAt(x, y, z, dx, dy), r, g, b, 2)) return true;
         return false;
     }
+    static bool IsClear(const std::array<int, 4>& pixel) { return NearRGB(pixel, kClear[0], kClear[1], kClear[2], 0); }
 
     TK_EditorEnv env;
     TK_SceneRenderer renderer;
@@ -102,19 +103,7 @@ TEST_F(SceneRenderer, SingleVoxelFromTheFront) {
     for (const Case& c : cases) {
         Draw(c.flags);
         EXPECT_TRUE(NearRGB(Pixel(32, 32), c.expected[0], c.expected[1], c.expected[2], 2)) << c.flags;
-        EXPECT_TRUE(NearRGB(Pixel(2, 2), kClear[0], kClear[1], kClear[2], 0)) << c.flags;
-        EXPECT_TRUE(NearRGB(Pixel(61, 61), kClear[0], kClear[1], kClear[2], 0)) << c.flags;
-    }
-}
-
-TEST_F(SceneRenderer, StraightDownOrUpTheNearestFacesShow) {
-    // Seen along an axis, the whole nearest side of the box lies at the
-    // depth the near plane is fitted to.
-    FillModel(10);
-    for (float pitch : {90.0f, -90.0f}) {
-        Look(pitch, 0);
-        Draw(TK_SHOW_FACE);
-        EXPECT_FALSE(NearRGB(Pixel(32, 32), kClear[0], kClear[1], kClear[2], 8)) << pitch;
+        EXPECT_TRUE(IsClear(Pixel(2, 2)) && IsClear(Pixel(61, 61))) << c.flags;
     }
 }
 
@@ -125,14 +114,14 @@ TEST_F(SceneRenderer, BackgroundGroundAndFrameFlags) {
     EXPECT_TRUE(NearRGB(Pixel(32, 0), 127, 127, 127, 3));  // "bgColor_bottom" 0.5
     EXPECT_TRUE(NearRGB(Pixel(32, 63), 26, 26, 26, 3));    // "bgColor_top" 0.1
     Draw(TK_SHOW_FACE);
-    EXPECT_TRUE(NearRGB(Pixel(32, 32), kClear[0], kClear[1], kClear[2], 0));
+    EXPECT_TRUE(IsClear(Pixel(32, 32)));
     Draw(TK_SHOW_FACE | TK_SHOW_GROUND);  // flat: the upward faces at full brightness
     EXPECT_TRUE(NearRGB(Pixel(32, 32), 179, 204, 255, 1));
     Draw(TK_SHOW_FRAME);
     int framePixels = 0;
-    for (int x = 0; x < kWidth; ++x) framePixels += !NearRGB(Pixel(x, 32), kClear[0], kClear[1], kClear[2], 0);
+    for (int x = 0; x < kWidth; ++x) framePixels += !IsClear(Pixel(x, 32));
     EXPECT_GT(framePixels, 0);
-    EXPECT_TRUE(NearRGB(Pixel(32, 32), kClear[0], kClear[1], kClear[2], 0));
+    EXPECT_TRUE(IsClear(Pixel(32, 32)));
 }
 
 TEST_F(SceneRenderer, DepthOnlyFacesHideBackEdges) {
@@ -141,16 +130,21 @@ TEST_F(SceneRenderer, DepthOnlyFacesHideBackEdges) {
     Draw(TK_SHOW_EDGE);
     // The vertical edge nearest the eye shows; the farthest one lies behind
     // the (uncoloured) front faces.
-    EXPECT_TRUE(AnyNear(Project(3, 0, 1.5f), 255, 51, 102));
-    EXPECT_FALSE(AnyNear(Project(0, 3, 0.75f), 255, 51, 102));
-    EXPECT_TRUE(NearRGB(Pixel(Project(1.5f, 0, 2)[0], Project(1.5f, 0, 2)[1]), kClear[0], kClear[1], kClear[2], 0));
+    EXPECT_TRUE(AnyNear(3, 0, 1.5f, 255, 51, 102));
+    EXPECT_FALSE(AnyNear(0, 3, 0.75f, 255, 51, 102));
+    EXPECT_TRUE(IsClear(PixelAt(1.5f, 0, 2)));
     // With coloured faces the same spot shows the front face.
     Draw(TK_SHOW_EDGE | TK_SHOW_FACE);
-    EXPECT_FALSE(NearRGB(Pixel(Project(1.5f, 0, 2)[0], Project(1.5f, 0, 2)[1]), kClear[0], kClear[1], kClear[2], 0));
+    EXPECT_FALSE(IsClear(PixelAt(1.5f, 0, 2)));
 }
 
-TEST_F(SceneRenderer, PaletteAndColourChangesReachTheGpu) {
-    FillModel(2);
+TEST_F(SceneRenderer, NearestFacesAndColourChangesShow) {
+    // Seen along an axis, the whole nearest side of the box lies at the
+    // depth the near plane is fitted to.
+    FillModel(10);
+    Look(-90, 0);
+    Draw(TK_SHOW_FACE);
+    EXPECT_FALSE(NearRGB(Pixel(32, 32), kClear[0], kClear[1], kClear[2], 8)) << "from below";
     Look(90, 0);
     Draw(TK_SHOW_FACE);
     EXPECT_TRUE(NearRGB(Pixel(32, 32), 200, 100, 50, 1)) << "flat top faces at full palette brightness";
@@ -167,20 +161,16 @@ TEST_F(SceneRenderer, PaletteAndColourChangesReachTheGpu) {
 TEST_F(SceneRenderer, ShadowFlagDarkensShadedFaces) {
     // A floor and one voxel two cells up: the light (from +x, -y, +z) casts
     // its shadow on the floor cell one step along -x, +y.
-    std::vector<std::array<int, 3>> cells;
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) cells.push_back({x, y, 0});
+    std::vector<std::array<int, 3>> cells = Cells(4, 4, 1);
     cells.push_back({2, 1, 2});
     SetModel(4, 4, 3, cells);
     Look(90, 0);
-    const std::array<int, 2> shaded = Project(1.5f, 2.5f, 1);
     Draw(TK_SHOW_FACE | TK_SHOW_MODE);
-    const std::array<int, 4> lit = Pixel(shaded[0], shaded[1]);
+    const std::array<int, 4> lit = PixelAt(1.5f, 2.5f, 1);
     Draw(TK_SHOW_FACE | TK_SHOW_MODE | TK_SHOW_SHADOW);
-    const std::array<int, 4> dark = Pixel(shaded[0], shaded[1]);
-    EXPECT_LT(dark[0], lit[0] - 30);
+    EXPECT_LT(PixelAt(1.5f, 2.5f, 1)[0], lit[0] - 30);
     Draw(TK_SHOW_FACE | TK_SHOW_MODE);
-    EXPECT_TRUE(NearRGB(Pixel(shaded[0], shaded[1]), lit[0], lit[1], lit[2], 1));
+    EXPECT_TRUE(NearRGB(PixelAt(1.5f, 2.5f, 1), lit[0], lit[1], lit[2], 1));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "TK_GLTest.h"
+#include "TK_TestSupport.h"
 #include "model/TK_EditorEnv.h"
 #include "render/TK_SceneRenderer.h"
 
@@ -22,8 +23,6 @@ protected:
     void SetUp() override {
         GLTest::SetUp();
         if (HasFatalFailure()) return;
-        env.model.palette[kColor] = PackRGBA(200, 100, 50);
-        env.model.palette[kColor + 1] = PackRGBA(10, 220, 30);
         ASSERT_TRUE(renderer.Init(env));
     }
     void TearDown() override {
@@ -31,27 +30,17 @@ protected:
         GLTest::TearDown();
     }
 
-    // A model of one colour; the voxels as (x, y, z) triples.
-    void SetModel(int sx, int sy, int sz, const std::vector<std::array<int, 3>>& cells) {
-        TK_Model& m = env.model;
-        m.size[0] = sx, m.size[1] = sy, m.size[2] = sz;
-        m.voxels.Clear();
-        for (const auto& c : cells) m.voxels.Add(Voxel{uint8_t(c[0]), uint8_t(c[1]), uint8_t(c[2]), kColor});
+    // A model of colour kColor in the cells where `filled` holds.
+    template <typename Filled>
+    void SetModel(int sx, int sy, int sz, Filled filled) {
+        env.model = tk_test::ShapeModel(sx, sy, sz, [&](int x, int y, int z) { return filled(x, y, z) ? kColor : 0; });
+        env.model.palette[kColor] = PackRGBA(200, 100, 50);
+        env.model.palette[kColor + 1] = PackRGBA(10, 220, 30);
         env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS | TK_CHANGE_COLORS);
     }
-    // The cells of the box from (0, 0, 0) to below (sx, sy, sz).
-    static std::vector<std::array<int, 3>> Cells(int sx, int sy, int sz) {
-        std::vector<std::array<int, 3>> cells;
-        for (int z = 0; z < sz; ++z)
-            for (int y = 0; y < sy; ++y)
-                for (int x = 0; x < sx; ++x) cells.push_back({x, y, z});
-        return cells;
-    }
-    void FillModel(int n) { SetModel(n, n, n, Cells(n, n, n)); }
+    void FillModel(int n) { SetModel(n, n, n, [](int, int, int) { return true; }); }
     // Looks at the model's centre from (pitch, yaw) in the view convention.
-    void Look(float pitch, float yaw) {
-        TK_FitCameraToModel(camera, env.model.size, 1.0f, pitch, yaw);
-    }
+    void Look(float pitch, float yaw) { TK_FitCameraToModel(camera, env.model.size, 1.0f, pitch, yaw); }
     void Draw(int flags) {
         glClearColor(kClear[0] / 255.0f, kClear[1] / 255.0f, kClear[2] / 255.0f, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -84,7 +73,7 @@ std::array<int, 3> Lit(float r, float g, float b) {
 }
 
 TEST_F(SceneRenderer, SingleVoxelFromTheFront) {
-    SetModel(1, 1, 1, {{0, 0, 0}});
+    FillModel(1);
     Look(0, 0);  // the -Y face
     float front[2], top[2];
     TK_SceneRenderer::DirectionFactor(3, front);
@@ -108,7 +97,7 @@ TEST_F(SceneRenderer, SingleVoxelFromTheFront) {
 }
 
 TEST_F(SceneRenderer, BackgroundGroundAndFrameFlags) {
-    SetModel(4, 4, 4, {});  // empty: only background, ground and frame can show
+    SetModel(4, 4, 4, [](int, int, int) { return false; });  // empty: only background, ground and frame can show
     Look(90, 0);
     Draw(TK_SHOW_FACE | TK_SHOW_BG);
     EXPECT_TRUE(NearRGB(Pixel(32, 0), 127, 127, 127, 3));  // "bgColor_bottom" 0.5
@@ -161,9 +150,7 @@ TEST_F(SceneRenderer, NearestFacesAndColourChangesShow) {
 TEST_F(SceneRenderer, ShadowFlagDarkensShadedFaces) {
     // A floor and one voxel two cells up: the light (from +x, -y, +z) casts
     // its shadow on the floor cell one step along -x, +y.
-    std::vector<std::array<int, 3>> cells = Cells(4, 4, 1);
-    cells.push_back({2, 1, 2});
-    SetModel(4, 4, 3, cells);
+    SetModel(4, 4, 3, [](int x, int y, int z) { return z == 0 || (x == 2 && y == 1 && z == 2); });
     Look(90, 0);
     Draw(TK_SHOW_FACE | TK_SHOW_MODE);
     const std::array<int, 4> lit = PixelAt(1.5f, 2.5f, 1);

@@ -36,7 +36,6 @@ protected:
         env = std::make_unique<TK_EditorEnv>();
         env->workspace.dataDir = folder.Dir().string();
         TK_RegisterCommands(env->executor);
-        env->model.palette = DefaultPalette();
         env->currentColorIndex = 5;
         env->voxelShaders = std::make_shared<TK_GLVoxelShaderEvaluator>();
     }
@@ -55,12 +54,7 @@ protected:
         std::ofstream(folder.Path("shader/" + name + ".txt")) << text;
     }
     void SetBox(int x, int y, int z, int color) {
-        TK_Model& m = env->model;
-        m.size[0] = x, m.size[1] = y, m.size[2] = z;
-        m.voxels.Clear();
-        for (int k = 0; k < z && color; ++k)
-            for (int j = 0; j < y; ++j)
-                for (int i = 0; i < x; ++i) m.voxels.Add(Voxel{uint8_t(i), uint8_t(j), uint8_t(k), uint8_t(color)});
+        env->model = tk_test::ShapeModel(x, y, z, [color](int, int, int) { return color; });
         env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS);
     }
     int ColorAt(int x, int y, int z) const {

@@ -13,21 +13,17 @@ namespace {
 
 using tk_test::MakeModel;
 
-TK_Model Checkerboard(int n) {
-    return tk_test::ShapeModel(n, n, n, [](int x, int y, int z) { return (x + y + z) % 2 == 0 ? 5 : 0; });
-}
-
 TEST(VoxelSurface, ExposedFacesPerDirection) {
     struct Case {
         const char* name;
         TK_Model model;
         int faces;  // the same in every direction
     };
-    const TK_Model full = tk_test::ShapeModel(2, 2, 2, [](int, int, int) { return 1; });
     const Case cases[] = {
         {"single", MakeModel(1, 1, 1, {{0, 0, 0, 3}}), 1},
-        {"full 2x2x2", full, 4},
-        {"checkerboard 4", Checkerboard(4), 32},
+        {"full 2x2x2", tk_test::ShapeModel(2, 2, 2, [](int, int, int) { return 1; }), 4},
+        {"checkerboard 4",
+         tk_test::ShapeModel(4, 4, 4, [](int x, int y, int z) { return (x + y + z) % 2 ? 0 : 5; }), 32},
         {"outside the size: ignored", MakeModel(2, 2, 2, {{0, 0, 0, 1}, {5, 0, 0, 1}}), 1},
     };
     for (const Case& c : cases) {

@@ -29,8 +29,7 @@ protected:
         if (HasFatalFailure()) return;
         env.model.palette = DefaultPalette();
         env.model.palette[kColor] = PackRGBA(200, 200, 200);
-        env.settings.ptImage[0] = kW;
-        env.settings.ptImage[1] = kH;
+        env.settings.ptImage[0] = kW, env.settings.ptImage[1] = kH;
         ASSERT_TRUE(tracer.Init(env));
         tracer.SetRestartDelay(0);
         tracer.SetFrameBudget(0);  // a whole sample per pass
@@ -182,12 +181,21 @@ TEST_F(PathTracer, SettingsCommandsReachTheTracer) {
     EXPECT_EQ(env.renderer, nullptr);
 }
 
-TEST_F(PathTracer, PassesLeaveTheGLStateAtRest) {
+TEST_F(PathTracer, PassesNeedFloatTexturesAndLeaveTheGLStateAtRest) {
     SetModel(2, 2, 2, {{0, 0, 0}});
     Look(30, -30);
-    const OMB_Rect rect{0, 0, kW - 1, kH - 1};
-    float depth[4];
+    float depth[4] = {1, 1, 1, 1};
     Image image;
+    glHasFloatTexture = false;
+    EXPECT_FALSE(tracer.SamplePass());
+    tracer.DepthQuery(kW / 2, kH / 2, depth);
+    const bool read = tracer.ReadImage(image, true);
+    glHasFloatTexture = true;
+    EXPECT_EQ(tracer.Samples(), 0);
+    EXPECT_EQ(depth[0] + depth[1] + depth[2] + depth[3], 0.0f);
+    EXPECT_FALSE(read);
+
+    const OMB_Rect rect{0, 0, kW - 1, kH - 1};
     const std::function<void()> passes[] = {[&] { tracer.SamplePass(); }, [&] { tracer.Display(rect); },
                                             [&] { tracer.DepthQuery(1, 1, depth); },
                                             [&] { tracer.ReadImage(image, false); }};
@@ -202,21 +210,6 @@ TEST_F(PathTracer, PassesLeaveTheGLStateAtRest) {
         EXPECT_EQ(mode, GL_MODELVIEW);
         for (GLenum cap : {GL_DEPTH_TEST, GL_BLEND, GL_SCISSOR_TEST}) EXPECT_FALSE(glIsEnabled(cap)) << cap;
     }
-}
-
-TEST_F(PathTracer, NothingDrawsWithoutFloatTextures) {
-    SetModel(2, 2, 2, {{0, 0, 0}});
-    Look(30, -30);
-    glHasFloatTexture = false;
-    EXPECT_FALSE(tracer.SamplePass());
-    float depth[4] = {1, 1, 1, 1};
-    tracer.DepthQuery(kW / 2, kH / 2, depth);
-    Image image;
-    const bool read = tracer.ReadImage(image, true);
-    glHasFloatTexture = true;
-    EXPECT_EQ(tracer.Samples(), 0);
-    EXPECT_EQ(depth[0] + depth[1] + depth[2] + depth[3], 0.0f);
-    EXPECT_FALSE(read);
 }
 
 // ---------------------------------------------------------------- physics

@@ -140,8 +140,7 @@ TEST_F(VoxelShaderTest, ArgumentsAndResultsAreRoundedAndClamped) {
 
     // The brush mirror and loft axes reach the shader.
     WriteShader("axes", "// axes\nfloat map( vec3 v ) { return 1.0 + iMirror.y + 2.0 * iAxis.z; }\n");
-    env->settings.mirror[1] = 1;
-    env->settings.loft[2] = 1;
+    env->settings.mirror[1] = 1, env->settings.loft[2] = 1;
     ASSERT_TRUE(Run("xs axes")) << output;
     EXPECT_EQ(ColorAt(3, 0, 0), 4);
 }

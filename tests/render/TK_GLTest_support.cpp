@@ -5,8 +5,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "render/Camera.h"
 #include "render/OMB_OpenGL.h"

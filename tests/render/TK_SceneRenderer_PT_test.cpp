@@ -46,7 +46,6 @@ protected:
         for (const auto& c : cells) Box(c[0], c[1], c[2], c[0], c[1], c[2], kColor);
         tracer.UpdateVolume();
     }
-    // Looks at the model's centre from (pitch, yaw).
     void Look(float pitch, float yaw) {
         TK_FitCameraToModel(camera, env.model.size, float(kW) / kH, pitch, yaw);
         tracer.SyncView(camera);

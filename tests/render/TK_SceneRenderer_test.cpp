@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <vector>
 
 #include "TK_GLTest.h"
 #include "TK_TestSupport.h"
@@ -39,7 +38,6 @@ protected:
         env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS | TK_CHANGE_COLORS);
     }
     void FillModel(int n) { SetModel(n, n, n, [](int, int, int) { return true; }); }
-    // Looks at the model's centre from (pitch, yaw) in the view convention.
     void Look(float pitch, float yaw) { TK_FitCameraToModel(camera, env.model.size, 1.0f, pitch, yaw); }
     void Draw(int flags) {
         glClearColor(kClear[0] / 255.0f, kClear[1] / 255.0f, kClear[2] / 255.0f, 1);

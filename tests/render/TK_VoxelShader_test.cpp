@@ -5,7 +5,6 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>

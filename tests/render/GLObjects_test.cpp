@@ -1,10 +1,9 @@
-// The GL object wrappers on the test context: texture name reuse and moves,
-// both program styles with their messages, and shader objects shared by
-// programs.
+// The GL object wrappers on the test context: both program styles with their
+// messages, and shader objects shared by programs. What textures hold the
+// renderers' tests see on the pixels.
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 
 #include "TK_GLTest.h"
 #include "render/GLObjects.h"
@@ -15,21 +14,6 @@ using GLObjects = GLTest;
 
 const char kVertex[] = "void main() { gl_Position = gl_Vertex; }";
 const char kFragment[] = "void main() { gl_FragColor = vec4(1.0, 0.5, 0.0, 1.0); }";
-
-// What a palette texture holds, and one entry changed, the raster renderer's
-// tests see on the pixels.
-TEST_F(GLObjects, TextureNamesOnRecreateAndMove) {
-    const uint32_t palette[256] = {};
-    GLTexture texture;
-    ASSERT_TRUE(texture.CreatePalette(palette, GLSampler()));
-    const GLuint name = texture.Name();
-    ASSERT_TRUE(texture.CreatePalette(palette, GLSampler()));
-    EXPECT_EQ(texture.Name(), name);
-    GLTexture moved(std::move(texture));
-    EXPECT_EQ(moved.Name(), name);
-    EXPECT_EQ(texture.Name(), 0u);
-    EXPECT_FALSE(moved.Create1D(GL_RGBA, 0, GL_RGBA, nullptr, GLSampler()));
-}
 
 TEST_F(GLObjects, VoxelStyleBuildAndItsMessages) {
     struct Case {

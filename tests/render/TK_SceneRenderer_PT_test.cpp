@@ -39,11 +39,12 @@ protected:
         GLTest::TearDown();
     }
 
-    // A box of size (sx, sy, sz) holding the voxels of `cells`.
-    void SetModel(int sx, int sy, int sz, const std::vector<std::array<int, 3>>& cells = {}) {
+    // A model of size (sx, sy, sz) holding the given boxes of cells, each
+    // {x0, y0, z0, x1, y1, z1, colour} (see Box).
+    void SetModel(int sx, int sy, int sz, const std::vector<std::array<int, 7>>& boxes = {}) {
         env.model.size[0] = sx, env.model.size[1] = sy, env.model.size[2] = sz;
         env.model.voxels.Clear();
-        for (const auto& c : cells) Box(c[0], c[1], c[2], c[0], c[1], c[2], kColor);
+        for (const auto& b : boxes) Box(b[0], b[1], b[2], b[3], b[4], b[5], b[6]);
         tracer.UpdateVolume();
     }
     void Look(float pitch, float yaw) {
@@ -76,7 +77,7 @@ protected:
 };
 
 TEST_F(PathTracer, DepthQueryFindsTheVoxel) {
-    SetModel(3, 3, 3, {{1, 1, 1}, {1, 1, 2}});
+    SetModel(3, 3, 3, {{1, 1, 1, 1, 1, 2, kColor}});
     Look(90, 0);
     float depth[4];
     tracer.DepthQuery(kW / 2, kH / 2, depth);
@@ -90,7 +91,7 @@ TEST_F(PathTracer, DepthQueryFindsTheVoxel) {
 }
 
 TEST_F(PathTracer, AccumulationSchedule) {
-    SetModel(2, 2, 2, {{0, 0, 0}});
+    SetModel(2, 2, 2, {{0, 0, 0, 0, 0, 0, kColor}});
     Look(30, -30);
     tracer.SetTargetOverride(5);
     for (int i = 0; i < 10; ++i) tracer.SamplePass();
@@ -124,7 +125,7 @@ TEST_F(PathTracer, AccumulationSchedule) {
 }
 
 TEST_F(PathTracer, BandsGiveTheSamePictureAsWholeSamples) {
-    SetModel(3, 3, 3, {{0, 0, 0}, {1, 1, 1}, {2, 1, 0}});
+    SetModel(3, 3, 3, {{0, 0, 0, 0, 0, 0, kColor}, {1, 1, 1, 1, 1, 1, kColor}, {2, 1, 0, 2, 1, 0, kColor}});
     env.settings.ptBounces = 2;
     Look(30, -30);
     const std::vector<float> whole = Trace(3);
@@ -153,7 +154,7 @@ TEST_F(PathTracer, SettingsCommandsReachTheTracer) {
     ASSERT_TRUE(renderers.Init(env));
     TK_SceneRenderer_PT& pt = renderers.tracer;
     pt.SetRestartDelay(0);
-    SetModel(2, 2, 2, {{0, 0, 0}});
+    SetModel(2, 2, 2, {{0, 0, 0, 0, 0, 0, kColor}});
     env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS);
     TK_FitCameraToModel(camera, env.model.size, 1.0f, 30, -30);
     pt.SyncView(camera);
@@ -181,7 +182,7 @@ TEST_F(PathTracer, SettingsCommandsReachTheTracer) {
 }
 
 TEST_F(PathTracer, PassesNeedFloatTexturesAndLeaveTheGLStateAtRest) {
-    SetModel(2, 2, 2, {{0, 0, 0}});
+    SetModel(2, 2, 2, {{0, 0, 0, 0, 0, 0, kColor}});
     Look(30, -30);
     float depth[4] = {1, 1, 1, 1};
     Image image;
@@ -267,9 +268,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
         // white floor: the floor near the mirror gets the sun twice.
         {"sun beside a mirror",
          [&](int) {
-             SetModel(16, 16, 7);
-             Box(0, 0, 0, 14, 15, 0, kWhite);
-             Box(15, 0, 1, 15, 15, 6, kMirror);
+             SetModel(16, 16, 7, {{0, 0, 0, 14, 15, 0, kWhite}, {15, 0, 1, 15, 15, 6, kMirror}});
              env.materials[kMirror].type = TK_MATERIAL_METAL, env.materials[kMirror].roughness = 0;
              env.materials[kMirror].specular = 1;
              sunOnly(env.settings, 45, 180);
@@ -279,8 +278,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
         // roughness 0.2.
         {"rough metal in the sun",
          [&](int variant) {
-             SetModel(8, 8, 1);
-             Box(0, 0, 0, 7, 7, 0, kMetal);
+             SetModel(8, 8, 1, {{0, 0, 0, 7, 7, 0, kMetal}});
              env.materials[kMetal].type = TK_MATERIAL_METAL, env.materials[kMetal].roughness = variant ? 0.21f : 0.19f;
              sunOnly(env.settings, 90, 0);
          },
@@ -289,9 +287,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
         // when it floats a cell above it.
         {"glass resting on a floor",
          [&](int variant) {
-             SetModel(5, 5, 3);
-             Box(0, 0, 0, 4, 4, 0, kRed);
-             Box(1, 1, 2 - variant, 3, 3, 2 - variant, kGlass);
+             SetModel(5, 5, 3, {{0, 0, 0, 4, 4, 0, kRed}, {1, 1, 2 - variant, 3, 3, 2 - variant, kGlass}});
              env.materials[kGlass].type = TK_MATERIAL_GLASS, env.materials[kGlass].attenuation = 0;
          },
          2, 32, {2, 2, 2, 2, 3}, {2, 2, 2, 2, 3}, {2, -1, -1}, 0.6f, 1.5f},
@@ -299,9 +295,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
         // more light than the open floor.
         {"floor under a glass plate",
          [&](int) {
-             SetModel(16, 16, 5);
-             Box(0, 0, 0, 15, 15, 0, kWhite);
-             Box(4, 4, 4, 11, 11, 4, kGlass);
+             SetModel(16, 16, 5, {{0, 0, 0, 15, 15, 0, kWhite}, {4, 4, 4, 11, 11, 4, kGlass}});
              env.materials[kGlass].type = TK_MATERIAL_GLASS, env.materials[kGlass].attenuation = 0;
              env.materials[kGlass].roughness = 0;
              sunOnly(env.settings, 70, 0);
@@ -311,10 +305,9 @@ TEST_F(PathTracer, LightBehavesPhysically) {
         // the roof off it is lit.
         {"closed smooth room",
          [&](int variant) {
-             SetModel(12, 12, 8);
-             Box(0, 0, 0, 11, 11, 0, kWhite);
-             Box(0, 0, 1, 0, 11, 7, kWhite), Box(11, 0, 1, 11, 11, 7, kWhite);
-             Box(1, 0, 1, 10, 0, 7, kWhite), Box(1, 11, 1, 10, 11, 7, kWhite);
+             SetModel(12, 12, 8,
+                      {{0, 0, 0, 11, 11, 0, kWhite}, {0, 0, 1, 0, 11, 7, kWhite}, {11, 0, 1, 11, 11, 7, kWhite},
+                       {1, 0, 1, 10, 0, 7, kWhite}, {1, 11, 1, 10, 11, 7, kWhite}});
              if (variant) Box(1, 1, 7, 10, 10, 7, kWhite);
              env.settings.ptPrim = TK_PRIM_MC;
              env.settings.ptSunPitch = 60;
@@ -324,8 +317,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
         // A glowing voxel outshines the same voxel lit by a dim sun.
         {"glow against a dim sun",
          [&](int variant) {
-             SetModel(1, 1, 1);
-             Box(0, 0, 0, 0, 0, 0, kWhite);
+             SetModel(1, 1, 1, {{0, 0, 0, 0, 0, 0, kWhite}});
              if (variant) env.materials[kWhite].type = TK_MATERIAL_EMIT;
              env.settings.ptSunIntensity = 0.2f;
          },
@@ -334,8 +326,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
         // near than far.
         {"glow on the ground",
          [&](int) {
-             SetModel(9, 9, 1);
-             Box(4, 4, 0, 4, 4, 0, kWhite);
+             SetModel(9, 9, 1, {{4, 4, 0, 4, 4, 0, kWhite}});
              env.materials[kWhite].type = TK_MATERIAL_EMIT;
              env.settings.ptSunIntensity = env.settings.ptSkyIntensity = 0;
          },
@@ -344,8 +335,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
         // to -x.
         {"pillar's shadow",
          [&](int) {
-             SetModel(15, 15, 6);
-             Box(6, 6, 0, 8, 8, 5, kWhite);
+             SetModel(15, 15, 6, {{6, 6, 0, 8, 8, 5, kWhite}});
              env.settings.ptSunPitch = 35, env.settings.ptSunYaw = 0;
          },
          1, 16, {9, 7, 12, 7, 0}, {2, 7, 5, 7, 0}, {1, 1, 1}, 0.0f, 0.5f},
@@ -362,8 +352,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
         // Bounce 0 is direct light, from the sky as from the sun.
         {"sky light without bounces",
          [&](int variant) {
-             SetModel(8, 8, 1);
-             Box(0, 0, 0, 7, 7, 0, kWhite);
+             SetModel(8, 8, 1, {{0, 0, 0, 7, 7, 0, kWhite}});
              env.settings.ptSunIntensity = 0, env.settings.ptSkyIntensity = 1;
              env.settings.ptBounces = 1 - variant;
          },

@@ -59,20 +59,26 @@ TEST(Camera, RotationRows) {
     ExpectVec(camera.Up(), 0, 0, 1, "up at pitch 90");
 }
 
-TEST(Camera, RadiusAndZoomFloors) {
+TEST(Camera, ZoomPerMode) {
     Camera camera;
-    camera.SetRadius(0.2f);
+    camera.Zoom(-100);  // perspective: through the radius, held at 1
     EXPECT_EQ(camera.radius, 1.0f);
     ExpectVec(camera.eye, 0, 0, 1, "eye");
-    camera.Zoom(-5);  // perspective: through the radius
-    EXPECT_EQ(camera.radius, 1.0f);
-
-    camera.SetMode(Camera::kOrthographic);
+    camera.SetMode(Camera::kOrthographic);  // through the frustum, held at 0.001 with its aspect
     camera.SetFov(45, 2.0f);
     camera.SetFrustum(5);
     camera.Zoom(-10);
     EXPECT_FLOAT_EQ(camera.frustumY, 0.001f);
     EXPECT_FLOAT_EQ(camera.frustumX, 0.002f);
+    // Free: turning keeps the eye; zoom moves the whole camera back along
+    // its axis.
+    camera.SetMode(Camera::kFree);
+    const float eye[3] = {camera.eye[0], camera.eye[1], camera.eye[2]};
+    camera.SetAngle(-30, 40, 0);
+    ExpectVec(camera.eye, eye[0], eye[1], eye[2], "eye");
+    camera.Zoom(2);
+    ExpectVec(camera.eye, eye[0] + 2 * camera.Back()[0], eye[1] + 2 * camera.Back()[1],
+              eye[2] + 2 * camera.Back()[2], "eye after zoom");
 }
 
 TEST(Camera, ModeSwitchesKeepTheVisibleHeight) {
@@ -88,18 +94,6 @@ TEST(Camera, ModeSwitchesKeepTheVisibleHeight) {
     EXPECT_NEAR(camera.radius, 10, kEps);
     EXPECT_NEAR(camera.frustumY, kTan22, kEps);
     EXPECT_NEAR(camera.angle[0], 0, kEps);
-}
-
-TEST(Camera, FreeModeKeepsTheEye) {
-    Camera camera;
-    camera.SetRadius(5);
-    camera.SetMode(Camera::kFree);
-    const float eye[3] = {camera.eye[0], camera.eye[1], camera.eye[2]};
-    camera.SetAngle(-30, 40, 0);
-    ExpectVec(camera.eye, eye[0], eye[1], eye[2], "eye");
-    camera.Zoom(2);  // the whole camera moves back along its axis
-    ExpectVec(camera.eye, eye[0] + 2 * camera.Back()[0], eye[1] + 2 * camera.Back()[1],
-              eye[2] + 2 * camera.Back()[2], "eye after zoom");
 }
 
 TEST(Camera, PanScalesByModeFactor) {

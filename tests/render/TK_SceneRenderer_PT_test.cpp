@@ -257,8 +257,7 @@ float Measure(const std::vector<float>& radiance, const Region& r, const float w
 }
 
 TEST_F(PathTracer, LightBehavesPhysically) {
-    env.model.palette[kWhite] = env.model.palette[kMirror] = env.model.palette[kGlass] = PackRGBA(255, 255, 255);
-    env.model.palette[kMetal] = PackRGBA(255, 255, 255);
+    for (int i : {kWhite, kMirror, kGlass, kMetal}) env.model.palette[i] = PackRGBA(255, 255, 255);
     env.model.palette[kRed] = PackRGBA(255, 0, 0);
     auto sunOnly = [](TK_Settings& s, float pitch, float yaw) {
         s.ptSkyIntensity = 0, s.ptSunIntensity = 0.5f, s.ptSunPitch = pitch, s.ptSunYaw = yaw;

@@ -12,11 +12,6 @@ namespace {
 constexpr float kEps = 1e-4f;
 const float kTan22 = std::tan(22.5f * 3.14159265f / 180.0f);
 
-void SetFocus(Camera& camera, float x, float y, float z) {
-    const float p[3] = {x, y, z};
-    camera.SetFocus(p);
-}
-
 void ExpectVec(const float* v, float x, float y, float z, const char* what) {
     EXPECT_NEAR(v[0], x, kEps) << what;
     EXPECT_NEAR(v[1], y, kEps) << what;
@@ -47,7 +42,8 @@ TEST(Camera, SetAngleClampsAndReduces) {
 
 TEST(Camera, RotationRows) {
     Camera camera;
-    SetFocus(camera, 1, 2, 3);
+    const float focus[3] = {1, 2, 3};
+    camera.SetFocus(focus);
     camera.SetRadius(2);
     camera.SetAngle(0, 90, 0);
     ExpectVec(camera.Right(), 0, 0, -1, "right");
@@ -171,19 +167,18 @@ TEST(Camera, ProjectionsMapNearAndFar) {
 
 // ---------------------------------------------------------------- files
 
-std::string TempPath(const char* name) { return testing::TempDir() + name; }
-
 TEST(CameraFile, SavedTextAndRoundTrip) {
     Camera camera;
     camera.SetMode(Camera::kIsometric);
     camera.SetAngle(20, -45, 3);
-    SetFocus(camera, 1.5f, -2, 3);
+    const float focus[3] = {1.5f, -2, 3};
+    camera.SetFocus(focus);
     camera.SetRadius(12);
     camera.SetFrustum(7.25f);
     const std::string text = camera.SaveText();
     EXPECT_EQ(text, "camera\n(\n\tmode = 'iso'\n\tfocus = '1.500000 -2.000000 3.000000'\n"
                     "\tangle = '35.264389 -45.000000 3.000000'\n\tradius = '12.000000'\n\tfrustum = '7.250000'\n)\n");
-    const std::string path = TempPath("camera_round_trip.txt");
+    const std::string path = testing::TempDir() + "camera_round_trip.txt";
     ASSERT_TRUE(camera.Save(path));
     Camera loaded;
     ASSERT_TRUE(loaded.Load(path));
@@ -220,7 +215,7 @@ TEST(CameraFile, FailuresLeaveTheCameraAlone) {
     }
     Camera camera;
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(camera.Load(TempPath("no_such_camera.txt")));
+    EXPECT_FALSE(camera.Load(testing::TempDir() + "no_such_camera.txt"));
     EXPECT_FALSE(camera.Save("/nonexistent-folder/camera.txt"));
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("[Error] failed to load camera : "), std::string::npos);
@@ -230,8 +225,7 @@ TEST(CameraFile, FailuresLeaveTheCameraAlone) {
 // Slot files and pans must never give an infinite, mirrored or NaN view,
 // nor save one: every value is held in range on load, on pan and on save.
 TEST(CameraFile, OutOfRangeValuesAreHeldInRange) {
-    const char* const frustums[] = {"0", "-5", "1e38", "nan"};
-    for (const char* f : frustums) {
+    for (const char* f : {"0", "-5", "1e38", "nan"}) {
         Camera camera;
         const std::string text = std::string("camera ( focus = '1e38 -1e38 3' radius = '1e38' frustum = '") + f + "' )";
         ASSERT_TRUE(camera.LoadText(text.c_str())) << f;

@@ -19,12 +19,11 @@ void ExpectVec(const float* v, float x, float y, float z, const char* what) {
 }
 
 TEST(Camera, SetAngleClampsAndReduces) {
-    struct Case {
+    const struct {
         int mode;
         float in[3];
         float out[3];
-    };
-    const Case cases[] = {
+    } cases[] = {
         {Camera::kPerspective, {120, 370, 725}, {90, 10, 5}},
         {Camera::kPerspective, {-120, -370, -30}, {-90, -10, -30}},
         {Camera::kIsometric, {10, 0, 0}, {35.26439f, 0, 0}},
@@ -32,7 +31,7 @@ TEST(Camera, SetAngleClampsAndReduces) {
         {Camera::kIsometric, {0, 45, 0}, {0, 45, 0}},
         {Camera::kPerspective, {NAN, INFINITY, 0}, {0, 0, 0}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Camera camera;
         camera.SetMode(c.mode);
         camera.SetAngle(c.in[0], c.in[1], c.in[2]);
@@ -93,18 +92,17 @@ TEST(Camera, ModeSwitchesKeepTheVisibleHeight) {
 }
 
 TEST(Camera, PanScalesByModeFactor) {
-    struct Case {
+    const struct {
         int mode;
         float radius;
         float expectedX;  // focus.x after Pan(1, 0, 0) at angle 0
-    };
-    const Case cases[] = {
+    } cases[] = {
         {Camera::kPerspective, 5, kTan22 * 20},   // radius below 20 counts as 20
         {Camera::kPerspective, 40, kTan22 * 40},
         {Camera::kFree, 5, kTan22 * 50},
         {Camera::kNone, 5, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Camera camera;
         camera.SetRadius(c.radius);
         camera.SetMode(c.mode);
@@ -194,17 +192,16 @@ TEST(CameraFile, SavedTextAndRoundTrip) {
 }
 
 TEST(CameraFile, FailuresLeaveTheCameraAlone) {
-    struct Case {
+    const struct {
         const char* text;
         bool ok;
         float radius;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"camera ( mode = 'orth' radius = ", false, 5},  // broken syntax: unchanged
         {"other ( radius = '9' )", true, 5},             // no camera entry: unchanged
         {"camera ( radius = 'x y' )", true, 1},          // unreadable numbers are 0
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Camera camera;
         camera.SetRadius(5);
         testing::internal::CaptureStdout();

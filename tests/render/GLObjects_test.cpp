@@ -16,19 +16,18 @@ const char kVertex[] = "void main() { gl_Position = gl_Vertex; }";
 const char kFragment[] = "void main() { gl_FragColor = vec4(1.0, 0.5, 0.0, 1.0); }";
 
 TEST_F(GLObjects, VoxelStyleBuildAndItsMessages) {
-    struct Case {
+    const struct {
         const char* vertex;
         const char* fragment;
         const char* messages[2];
-    };
-    const Case cases[] = {
+    } cases[] = {
         {kVertex, kFragment, {nullptr, nullptr}},
         {"void main() { nonsense }", kFragment, {"< shader info log > :\n\"", "[Error] GLSL : attach vertex shader\n"}},
         {kVertex, "void main() { nonsense }", {"< shader info log > :\n\"", "[Error] GLSL : attach fragment shader\n"}},
         // Compiles, but a program without main does not link.
         {"void helper() {}", kFragment, {"< program info log > :\n\"", "[Error] GLSL : link program\n"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         GLProgram program;
         testing::internal::CaptureStdout();
         const bool built = program.Build(c.vertex, c.fragment);

@@ -8,14 +8,13 @@
 namespace {
 
 TEST(GLVertexBatch, EndTrimsToWholePrimitives) {
-    struct Case {
+    const struct {
         GLenum mode;
         int added;
         int kept;
-    };
-    const Case cases[] = {{GL_TRIANGLES, 5, 3}, {GL_TRIANGLES, 6, 6}, {GL_LINES, 3, 2},
-                          {GL_LINES, 1, 0},     {GL_QUADS, 5, 5},     {GL_TRIANGLES, 0, 0}};
-    for (const Case& c : cases) {
+    } cases[] = {{GL_TRIANGLES, 5, 3}, {GL_TRIANGLES, 6, 6}, {GL_LINES, 3, 2},
+                 {GL_LINES, 1, 0},     {GL_QUADS, 5, 5},     {GL_TRIANGLES, 0, 0}};
+    for (const auto& c : cases) {
         GLVertexBatch batch;
         batch.Begin(c.mode);
         for (int i = 0; i < c.added; ++i) batch.AddVertex(float(i), 0, 0);

@@ -21,11 +21,10 @@ void* FakeResolve(const char* name) {
 }
 
 TEST(GLLookup, FirstResolvingNameWins) {
-    struct Case {
+    const struct {
         const char* names;
         const char* expected;  // null: nothing resolves
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"glActiveTexture\t\tglActiveTextureARB", "glActiveTextureARB"},
         {"glBindFramebuffer \tglBindFramebufferEXT", "glBindFramebufferEXT"},
         {"glClear\tglActiveTextureARB", "glClear"},
@@ -34,7 +33,7 @@ TEST(GLLookup, FirstResolvingNameWins) {
         // A token that is not an identifier ends the search.
         {"glNothing 42 glClear", nullptr},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(static_cast<const char*>(OMB_GLLookup(c.names, &FakeResolve)), c.expected) << c.names;
     EXPECT_EQ(OMB_GLLookup("glClear", nullptr), nullptr);
 }
@@ -44,18 +43,17 @@ TEST(GLLookup, FirstResolvingNameWins) {
 TEST(GLExtensions, WholeNamesGiveTheCapabilityFlags) {
     const std::string glsl =
         "\tGL_ARB_shader_objects GL_ARB_shading_language_100\nGL_ARB_vertex_shader  GL_ARB_fragment_shader ";
-    struct Case {
+    const struct {
         std::string extensions;
         bool texture3D, shaders, fbo, floatTexture;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"  GL_EXT_texture3D GL_ARB_framebuffer_object GL_ARB_texture_float" + glsl, true, true, true, true},
         {"GL_ARB_shader_objects GL_ARB_shading_language_100 GL_ARB_fragment_shader", false, false, false, false},
         {"GL_ARB_texture_float_rgb GL_EXT_texture3Dx GL_ARB_framebuffer_objects", false, false, false, false},
         {"", false, false, false, false},
     };
     const bool saved[4] = {glHasTexture3D, glHasGLSL, glHasFBO, glHasFloatTexture};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         OMB_OpenGL loader;
         loader.SetExtensionString(c.extensions.c_str());
         loader.SetExtensionString(nullptr);  // no context: the list stays

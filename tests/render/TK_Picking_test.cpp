@@ -43,14 +43,13 @@ protected:
 };
 
 TEST_F(Picking, HandComputedRays) {
-    struct Case {
+    const struct {
         const char* what;
         Camera camera;
         float px, py;
         int cell[3];
         int face;
-    };
-    const Case cases[] = {
+    } cases[] = {
         // From above: screen right is +x, screen up is +y.
         {"top of the column", Looking(-90, 0, true, 2, 2, 0), 43.75f, 56.25f, {1, 2, 1}, 6},
         {"top, perspective", Looking(-90, 0, false, 2.5f, 2.5f, 0), 50, 50, {2, 2, 0}, 6},
@@ -61,7 +60,7 @@ TEST_F(Picking, HandComputedRays) {
         {"side face", Looking(0, 90, true, 2, 2.5f, 0.5f), 50, 50, {2, 2, 0}, 2},
         {"over an empty row, level", Looking(0, 0, true, 3.5f, 2, 1.5f), 50, 50, {0, 0, 0}, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const TK_Pick pick = TK_PickCell(*env, c.camera, 100, 100, c.px, c.py);
         EXPECT_EQ(pick.face, c.face);

@@ -78,16 +78,15 @@ TEST_F(SceneRenderer, SingleVoxelFromTheFront) {
     TK_SceneRenderer::DirectionFactor(6, top);
     ASSERT_NEAR(front[0], 0.68876f, 1e-4f);
     const float grey = front[0] + 1 - top[0];
-    struct Case {
+    const struct {
         int flags;
         std::array<int, 3> expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {TK_SHOW_FACE, Lit(grey, grey, grey)},
         {TK_SHOW_FACE | TK_SHOW_MODE, Lit(front[0] + 0.28f, front[0] + 0.28f, front[0] + 0.28f)},
         {TK_SHOW_FACE | TK_SHOW_MODE | TK_SHOW_AMBIENT, Lit(front[0] + 0.31f, front[0] + 0.29f, front[0] + 0.39f)},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Draw(c.flags);
         EXPECT_TRUE(NearRGB(Pixel(32, 32), c.expected[0], c.expected[1], c.expected[2], 2)) << c.flags;
         EXPECT_TRUE(IsClear(Pixel(2, 2)) && IsClear(Pixel(61, 61))) << c.flags;

@@ -67,13 +67,12 @@ protected:
 };
 
 TEST_F(VoxelShaderTest, SphereFillsExactlyTheCellsInsideTheRadius) {
-    struct Case {
+    // One texture row, rows wrapping mid-slice, and the largest box.
+    const struct {
         int size[3];
         float radius;
-    };
-    // One texture row, rows wrapping mid-slice, and the largest box.
-    const Case cases[] = {{{9, 11, 13}, 4}, {{20, 20, 20}, 6.5f}, {{126, 126, 126}, 50}};
-    for (const Case& c : cases) {
+    } cases[] = {{{9, 11, 13}, 4}, {{20, 20, 20}, 6.5f}, {{126, 126, 126}, 50}};
+    for (const auto& c : cases) {
         SetBox(c.size[0], c.size[1], c.size[2], 0);
         ASSERT_TRUE(Run("xs sphere " + std::to_string(c.radius) + " 7")) << output;
         int wrong = 0, inside = 0;
@@ -146,12 +145,11 @@ TEST_F(VoxelShaderTest, ArgumentsAndResultsAreRoundedAndClamped) {
 
 TEST_F(VoxelShaderTest, FailuresLeaveTheModel) {
     WriteShader("broken", "// broken\nfloat map( vec3 v ) {\n    return undefinedName;\n}\n");
-    struct Case {
+    const struct {
         const char* line;
         bool hasGPU;
         const char* message;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"xs broken", true, "broken.txt:3"},
         {"xs broken", true, "[Error] xs : broken.txt does not compile"},
         {"xs nosuch", true, "[Error] xs : no shader : "},
@@ -159,7 +157,7 @@ TEST_F(VoxelShaderTest, FailuresLeaveTheModel) {
     };
     SetBox(5, 5, 5, 2);
     const ModelState before = ModelState::Of(env->model);
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         glHasFBO = c.hasGPU;
         EXPECT_FALSE(Run(c.line));
         glHasFBO = true;

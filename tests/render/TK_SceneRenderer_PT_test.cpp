@@ -76,20 +76,6 @@ protected:
     Camera camera;
 };
 
-TEST_F(PathTracer, DepthQueryFindsTheVoxel) {
-    SetModel(3, 3, 3, {{1, 1, 1, 1, 1, 2, kColor}});
-    Look(90, 0);
-    float depth[4];
-    tracer.DepthQuery(kW / 2, kH / 2, depth);
-    EXPECT_EQ(depth[1], float(kColor));
-    EXPECT_EQ(depth[3], 1.0f);
-    EXPECT_NEAR(depth[0], camera.radius - 1.5f, 0.05f);
-    tracer.DepthQuery(0, 0, depth);
-    EXPECT_EQ(depth[2], 1.0f);  // the ground around the model
-    tracer.DepthQuery(kW, 0, depth);
-    EXPECT_EQ(depth[0] + depth[1] + depth[2] + depth[3], 0.0f);
-}
-
 TEST_F(PathTracer, AccumulationSchedule) {
     SetModel(2, 2, 2, {{0, 0, 0, 0, 0, 0, kColor}});
     Look(30, -30);
@@ -181,9 +167,11 @@ TEST_F(PathTracer, SettingsCommandsReachTheTracer) {
     EXPECT_EQ(env.renderer, nullptr);
 }
 
-TEST_F(PathTracer, PassesNeedFloatTexturesAndLeaveTheGLStateAtRest) {
-    SetModel(2, 2, 2, {{0, 0, 0, 0, 0, 0, kColor}});
-    Look(30, -30);
+// Without float textures nothing draws and the depth query answers zeros;
+// with them it finds the voxel, and every pass leaves the GL state at rest.
+TEST_F(PathTracer, DepthQueryAndPassesAtRest) {
+    SetModel(3, 3, 3, {{1, 1, 1, 1, 1, 2, kColor}});
+    Look(90, 0);
     float depth[4] = {1, 1, 1, 1};
     Image image;
     glHasFloatTexture = false;
@@ -194,6 +182,15 @@ TEST_F(PathTracer, PassesNeedFloatTexturesAndLeaveTheGLStateAtRest) {
     EXPECT_EQ(tracer.Samples(), 0);
     EXPECT_EQ(depth[0] + depth[1] + depth[2] + depth[3], 0.0f);
     EXPECT_FALSE(read);
+
+    tracer.DepthQuery(kW / 2, kH / 2, depth);
+    EXPECT_EQ(depth[1], float(kColor));
+    EXPECT_EQ(depth[3], 1.0f);
+    EXPECT_NEAR(depth[0], camera.radius - 1.5f, 0.05f);
+    tracer.DepthQuery(0, 0, depth);
+    EXPECT_EQ(depth[2], 1.0f);  // the ground around the model
+    tracer.DepthQuery(kW, 0, depth);
+    EXPECT_EQ(depth[0] + depth[1] + depth[2] + depth[3], 0.0f);
 
     const OMB_Rect rect{0, 0, kW - 1, kH - 1};
     const std::function<void()> passes[] = {[&] { tracer.SamplePass(); }, [&] { tracer.Display(rect); },

@@ -76,8 +76,9 @@ protected:
     Camera camera;
 };
 
-TEST_F(PathTracer, AccumulationSchedule) {
-    SetModel(2, 2, 2, {{0, 0, 0, 0, 0, 0, kColor}});
+TEST_F(PathTracer, AccumulationScheduleAndBands) {
+    SetModel(3, 3, 3, {{0, 0, 0, 0, 0, 0, kColor}, {1, 1, 1, 1, 1, 1, kColor}, {2, 1, 0, 2, 1, 0, kColor}});
+    env.settings.ptBounces = 2;
     Look(30, -30);
     tracer.SetTargetOverride(5);
     for (int i = 0; i < 10; ++i) tracer.SamplePass();
@@ -108,12 +109,8 @@ TEST_F(PathTracer, AccumulationSchedule) {
     tracer.SetFlags(tracer.Flags() ^ TK_SHOW_EDGE);
     EXPECT_EQ(tracer.Samples(), 0);
     EXPECT_EQ(tracer.DisplayParameters().weight, 0.0f);
-}
 
-TEST_F(PathTracer, BandsGiveTheSamePictureAsWholeSamples) {
-    SetModel(3, 3, 3, {{0, 0, 0, 0, 0, 0, kColor}, {1, 1, 1, 1, 1, 1, kColor}, {2, 1, 0, 2, 1, 0, kColor}});
-    env.settings.ptBounces = 2;
-    Look(30, -30);
+    // Bands of rows give the same picture as whole samples.
     const std::vector<float> whole = Trace(3);
     tracer.Restart();
     tracer.SetFrameBudget(1e-9);  // one row per pass

@@ -111,13 +111,30 @@ TEST(Camera, PanScalesByModeFactor) {
     }
 }
 
-TEST(Camera, FitDepth) {
+// Transforms (x, y, z, 1) by a column-major matrix; returns z / w.
+float DepthOf(const float m[16], const float p[3]) {
+    const float z = m[2] * p[0] + m[6] * p[1] + m[10] * p[2] + m[14];
+    const float w = m[3] * p[0] + m[7] * p[1] + m[11] * p[2] + m[15];
+    return z / w;
+}
+
+TEST(Camera, FitDepthAndProjections) {
     Camera camera;
     camera.SetRadius(10);  // eye (0, 0, 10) looking down -z
     const float lo[3] = {-1, -1, -1}, hi[3] = {1, 1, 1};
     camera.FitDepth(lo, hi);
     EXPECT_NEAR(camera.Near(), 9, kEps);
     EXPECT_NEAR(camera.Far(), 19, kEps);
+    // Both projections map near and far to -1 and 1 (perspective last).
+    for (int ortho = 1; ortho >= 0; --ortho) {
+        camera.ortho = ortho;
+        float m[16];
+        camera.ProjectionMatrix(200, 100, m);
+        const float nearPoint[3] = {0, 0, -camera.Near()}, farPoint[3] = {0, 0, -camera.Far()};
+        EXPECT_NEAR(DepthOf(m, nearPoint), -1, kEps) << ortho;
+        EXPECT_NEAR(DepthOf(m, farPoint), 1, kEps) << ortho;
+        EXPECT_NEAR(m[0] * 2, m[5], kEps) << "aspect 2";
+    }
     // A box behind the eye: near 1, far at least 10 further.
     const float behindLo[3] = {-1, -1, 99}, behindHi[3] = {1, 1, 101};
     camera.FitDepth(behindLo, behindHi);
@@ -130,29 +147,6 @@ TEST(Camera, FitDepth) {
     EXPECT_NEAR(camera.radius, 50, kEps);
     EXPECT_NEAR(camera.Near(), 1, kEps);
     EXPECT_NEAR(camera.Far(), 100, kEps);
-}
-
-// Transforms (x, y, z, 1) by a column-major matrix; returns z / w.
-float DepthOf(const float m[16], const float p[3]) {
-    const float z = m[2] * p[0] + m[6] * p[1] + m[10] * p[2] + m[14];
-    const float w = m[3] * p[0] + m[7] * p[1] + m[11] * p[2] + m[15];
-    return z / w;
-}
-
-TEST(Camera, ProjectionsMapNearAndFar) {
-    Camera camera;
-    camera.SetRadius(10);
-    const float lo[3] = {-3, -3, -3}, hi[3] = {3, 3, 3};
-    camera.FitDepth(lo, hi);
-    for (int ortho = 0; ortho <= 1; ++ortho) {
-        camera.ortho = ortho;
-        float m[16];
-        camera.ProjectionMatrix(200, 100, m);
-        const float nearPoint[3] = {0, 0, -camera.Near()}, farPoint[3] = {0, 0, -camera.Far()};
-        EXPECT_NEAR(DepthOf(m, nearPoint), -1, kEps) << ortho;
-        EXPECT_NEAR(DepthOf(m, farPoint), 1, kEps) << ortho;
-        EXPECT_NEAR(m[0] * 2, m[5], kEps) << "aspect 2";
-    }
     float view[16];
     camera.SetAngle(-20, 30, 0);
     camera.ViewMatrix(view);

@@ -54,8 +54,19 @@ TEST(Camera, RotationRows) {
     ExpectVec(camera.Up(), 0, 0, 1, "up at pitch 90");
 }
 
-TEST(Camera, ZoomPerMode) {
+TEST(Camera, ModeSwitchesKeepTheVisibleHeightAndZoomIsHeld) {
     Camera camera;
+    camera.SetRadius(10);
+    const float height = 2 * camera.frustumY * camera.radius;
+    camera.SetMode(Camera::kOrthographic);
+    EXPECT_NEAR(2 * camera.frustumY, height, kEps);
+    EXPECT_FLOAT_EQ(camera.radius, camera.depthHalf);
+    camera.SetMode(Camera::kIsometric);  // orthographic to orthographic: unchanged
+    EXPECT_NEAR(2 * camera.frustumY, height, kEps);
+    camera.SetMode(Camera::kPerspective);
+    EXPECT_NEAR(camera.radius, 10, kEps);
+    EXPECT_NEAR(camera.frustumY, kTan22, kEps);
+    EXPECT_NEAR(camera.angle[0], 0, kEps);
     camera.Zoom(-100);  // perspective: through the radius, held at 1
     EXPECT_EQ(camera.radius, 1.0f);
     ExpectVec(camera.eye, 0, 0, 1, "eye");
@@ -74,21 +85,6 @@ TEST(Camera, ZoomPerMode) {
     camera.Zoom(2);
     ExpectVec(camera.eye, eye[0] + 2 * camera.Back()[0], eye[1] + 2 * camera.Back()[1],
               eye[2] + 2 * camera.Back()[2], "eye after zoom");
-}
-
-TEST(Camera, ModeSwitchesKeepTheVisibleHeight) {
-    Camera camera;
-    camera.SetRadius(10);
-    const float height = 2 * camera.frustumY * camera.radius;
-    camera.SetMode(Camera::kOrthographic);
-    EXPECT_NEAR(2 * camera.frustumY, height, kEps);
-    EXPECT_FLOAT_EQ(camera.radius, camera.depthHalf);
-    camera.SetMode(Camera::kIsometric);  // orthographic to orthographic: unchanged
-    EXPECT_NEAR(2 * camera.frustumY, height, kEps);
-    camera.SetMode(Camera::kPerspective);
-    EXPECT_NEAR(camera.radius, 10, kEps);
-    EXPECT_NEAR(camera.frustumY, kTan22, kEps);
-    EXPECT_NEAR(camera.angle[0], 0, kEps);
 }
 
 TEST(Camera, PanScalesByModeFactor) {

@@ -37,8 +37,7 @@ void GLTest::SetUp() {
 void GLTest::TearDown() {
     if (m_context) SDL_GL_DeleteContext(m_context);
     if (m_window) SDL_DestroyWindow(m_window);
-    m_context = nullptr;
-    m_window = nullptr;
+    m_context = nullptr, m_window = nullptr;
     SDL_Quit();
 }
 

@@ -118,7 +118,8 @@ TEST_F(VoxelShaderTest, ListingAndHollowWithUndo) {
     EXPECT_NE(output.find("changed no cell"), std::string::npos) << output;
 }
 
-TEST_F(VoxelShaderTest, ArgumentsAndResultsAreRoundedAndClamped) {
+TEST_F(VoxelShaderTest, FailuresLeaveTheModelAndArgumentsAreRoundedAndClamped) {
+    WriteShader("broken", "// broken\nfloat map( vec3 v ) {\n    return undefinedName;\n}\n");
     WriteShader("probe",
                 "// probe: one uniform per cell\n"
                 "float map( vec3 v ) {\n"
@@ -130,21 +131,6 @@ TEST_F(VoxelShaderTest, ArgumentsAndResultsAreRoundedAndClamped) {
     SetBox(8, 1, 1, 0);
     env->model.voxels.Add(Voxel{0, 0, 0, 42});
     env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_VOXELS);
-    ASSERT_TRUE(Run("xs probe 9.4 -1 2 3 4 5 6 11")) << output;
-    // Missing arguments are 0; 2.5 rounds up; voxel() clamps into the box.
-    const int expected[8] = {9, 11, 5, 1, 255, 0, 3, 42};
-    for (int x = 0; x < 8; ++x) EXPECT_EQ(ColorAt(x, 0, 0), expected[x]) << "x = " << x;
-    EXPECT_FALSE(Run("xs probe 1 2 3 4 5 6 7 8 9"));
-
-    // The brush mirror and loft axes reach the shader.
-    WriteShader("axes", "// axes\nfloat map( vec3 v ) { return 1.0 + iMirror.y + 2.0 * iAxis.z; }\n");
-    env->settings.mirror[1] = 1, env->settings.loft[2] = 1;
-    ASSERT_TRUE(Run("xs axes")) << output;
-    EXPECT_EQ(ColorAt(3, 0, 0), 4);
-}
-
-TEST_F(VoxelShaderTest, FailuresLeaveTheModel) {
-    WriteShader("broken", "// broken\nfloat map( vec3 v ) {\n    return undefinedName;\n}\n");
     const struct {
         const char* line;
         bool hasGPU;
@@ -155,7 +141,6 @@ TEST_F(VoxelShaderTest, FailuresLeaveTheModel) {
         {"xs nosuch", true, "[Error] xs : no shader : "},
         {"xs sphere", false, "[Error] xs : the OpenGL driver lacks GLSL or framebuffer objects"},
     };
-    SetBox(5, 5, 5, 2);
     const ModelState before = ModelState::Of(env->model);
     for (const auto& c : cases) {
         glHasFBO = c.hasGPU;
@@ -165,7 +150,18 @@ TEST_F(VoxelShaderTest, FailuresLeaveTheModel) {
         EXPECT_NE(output.find("[Error] cmd failed : TK_CMD_VoxelShader"), std::string::npos);
         EXPECT_TRUE(ModelState::Of(env->model) == before) << c.line;
     }
+    EXPECT_FALSE(Run("xs probe 1 2 3 4 5 6 7 8 9"));  // one argument too many
     EXPECT_FALSE(Run("undo")) << "a failed xs left a history entry";
+
+    ASSERT_TRUE(Run("xs probe 9.4 -1 2 3 4 5 6 11")) << output;
+    // Missing arguments are 0; 2.5 rounds up; voxel() clamps into the box.
+    const int expected[8] = {9, 11, 5, 1, 255, 0, 3, 42};
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(ColorAt(x, 0, 0), expected[x]) << "x = " << x;
+    // The brush mirror and loft axes reach the shader.
+    WriteShader("axes", "// axes\nfloat map( vec3 v ) { return 1.0 + iMirror.y + 2.0 * iAxis.z; }\n");
+    env->settings.mirror[1] = 1, env->settings.loft[2] = 1;
+    ASSERT_TRUE(Run("xs axes")) << output;
+    EXPECT_EQ(ColorAt(3, 0, 0), 4);
 }
 
 TEST(VoxelShaderLog, LineReferencesPointIntoTheFile) {

@@ -264,8 +264,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
              sunOnly(env.settings, 45, 180);
          },
          1, 256, {1, 1, 3, 14, 1}, {11, 1, 13, 14, 1}, {1, 1, 1}, 1.8f, 2.2f},
-        // Metal under the sun reflects it whether a hair below or above
-        // roughness 0.2.
+        // Metal reflects the sun alike a hair below and above roughness 0.2.
         {"rough metal in the sun",
          [&](int variant) {
              SetModel(8, 8, 1, {{0, 0, 0, 7, 7, 0, kMetal}});
@@ -273,16 +272,14 @@ TEST_F(PathTracer, LightBehavesPhysically) {
              sunOnly(env.settings, 90, 0);
          },
          2, 32, {3, 3, 4, 4, 1}, {3, 3, 4, 4, 1}, {1, 1, 1}, 0.7f, 1.4f},
-        // A clear glass slab shows the red floor it rests on as it does
-        // when it floats a cell above it.
+        // Clear glass shows the red floor it rests on as when it floats above.
         {"glass resting on a floor",
          [&](int variant) {
              SetModel(5, 5, 3, {{0, 0, 0, 4, 4, 0, kRed}, {1, 1, 2 - variant, 3, 3, 2 - variant, kGlass}});
              env.materials[kGlass].type = TK_MATERIAL_GLASS, env.materials[kGlass].attenuation = 0;
          },
          2, 32, {2, 2, 2, 2, 3}, {2, 2, 2, 2, 3}, {2, -1, -1}, 0.6f, 1.5f},
-        // The sun through a raised glass plate: the floor under it gets no
-        // more light than the open floor.
+        // The sun through a raised glass plate lights the floor no more than open.
         {"floor under a glass plate",
          [&](int) {
              SetModel(16, 16, 5, {{0, 0, 0, 15, 15, 0, kWhite}, {4, 4, 4, 11, 11, 4, kGlass}});
@@ -291,8 +288,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
              sunOnly(env.settings, 70, 0);
          },
          1, 64, {13, 6, 14, 9, 1}, {6, 6, 9, 9, 1}, {1, 1, 1}, 0.7f, 1.0f},
-        // Inside a closed room of one-cell smooth walls it is dark; with
-        // the roof off it is lit.
+        // A closed room of one-cell smooth walls is dark inside; roofless, lit.
         {"closed smooth room",
          [&](int variant) {
              SetModel(12, 12, 8,
@@ -312,8 +308,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
              env.settings.ptSunIntensity = 0.2f;
          },
          2, 8, {0, 0, 0, 0, 1}, {0, 0, 0, 0, 1}, {1, 1, 1}, 3.0f, 1e6f},
-        // In the dark a glowing voxel lights the ground around it, more
-        // near than far.
+        // In the dark a glowing voxel lights the ground, more near than far.
         {"glow on the ground",
          [&](int) {
              SetModel(9, 9, 1, {{4, 4, 0, 4, 4, 0, kWhite}});
@@ -321,8 +316,7 @@ TEST_F(PathTracer, LightBehavesPhysically) {
              env.settings.ptSunIntensity = env.settings.ptSkyIntensity = 0;
          },
          1, 16, {5, 4, 5, 4, 0}, {7, 4, 8, 4, 0}, {1, 1, 1}, 0.01f, 0.8f},
-        // A pillar on the ground, the sun low in +x: its long shadow falls
-        // to -x.
+        // A pillar on the ground, the sun low in +x: its long shadow falls to -x.
         {"pillar's shadow",
          [&](int) {
              SetModel(15, 15, 6, {{6, 6, 0, 8, 8, 5, kWhite}});

@@ -45,8 +45,7 @@ protected:
         renderer.SetFlags(flags);
         renderer.Render(OMB_Rect{0, 0, kWidth - 1, kHeight - 1}, camera);
     }
-    // The pixel showing a model point, or some pixel of the 3 by 3 block
-    // around it, under the current camera.
+    // The pixel showing a model point (or one of the 3 x 3 around it).
     std::array<int, 4> PixelAt(float x, float y, float z, int dx = 0, int dy = 0) const {
         const std::array<int, 2> p = ProjectToPixel(camera, kWidth, kHeight, x, y, z);
         return Pixel(p[0] + dx, p[1] + dy);
@@ -114,8 +113,7 @@ TEST_F(SceneRenderer, DepthOnlyFacesHideBackEdges) {
     FillModel(3);
     Look(30, -30);
     Draw(TK_SHOW_EDGE);
-    // The vertical edge nearest the eye shows; the farthest one lies behind
-    // the (uncoloured) front faces.
+    // The nearest vertical edge shows; the farthest lies behind the uncoloured front faces.
     EXPECT_TRUE(AnyNear(3, 0, 1.5f, 255, 51, 102));
     EXPECT_FALSE(AnyNear(0, 3, 0.75f, 255, 51, 102));
     EXPECT_TRUE(IsClear(PixelAt(1.5f, 0, 2)));
@@ -125,8 +123,7 @@ TEST_F(SceneRenderer, DepthOnlyFacesHideBackEdges) {
 }
 
 TEST_F(SceneRenderer, NearestFacesAndColourChangesShow) {
-    // Seen along an axis, the whole nearest side of the box lies at the
-    // depth the near plane is fitted to.
+    // Seen along an axis, the box's whole nearest side lies at the fitted near plane.
     FillModel(10);
     Look(-90, 0);
     Draw(TK_SHOW_FACE);
@@ -145,8 +142,7 @@ TEST_F(SceneRenderer, NearestFacesAndColourChangesShow) {
 }
 
 TEST_F(SceneRenderer, ShadowFlagDarkensShadedFaces) {
-    // A floor and one voxel two cells up: the light (from +x, -y, +z) casts
-    // its shadow on the floor cell one step along -x, +y.
+    // The light (from +x, -y, +z) casts the shadow of a voxel two cells up one step along -x, +y.
     SetModel(4, 4, 3, [](int x, int y, int z) { return z == 0 || (x == 2 && y == 1 && z == 2); });
     Look(90, 0);
     Draw(TK_SHOW_FACE | TK_SHOW_MODE);

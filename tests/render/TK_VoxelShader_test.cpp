@@ -29,8 +29,7 @@ class VoxelShaderTest : public GLTest {
 protected:
     void SetUp() override {
         GLTest::SetUp();
-        // A program directory of its own: the shipped shaders plus the
-        // test's own.
+        // A program folder of its own: the shipped shaders and the test's.
         fs::copy(fs::path(TK_SOURCE_DIR) / "shader", folder.Path("shader"));
         env = std::make_unique<TK_EditorEnv>();
         env->workspace.dataDir = folder.Dir().string();
@@ -97,8 +96,7 @@ TEST_F(VoxelShaderTest, SphereFillsExactlyTheCellsInsideTheRadius) {
 
 TEST_F(VoxelShaderTest, ListingAndHollowWithUndo) {
     SetBox(6, 7, 8, 3);
-    // The listing names every shader with its first comment, outside the
-    // history.
+    // The listing names each shader with its first comment, outside the history.
     ASSERT_TRUE(Run("xs")) << output;
     for (const char* name : {"erode", "height", "hollow", "menger", "sphere", "terrain"})
         EXPECT_NE(output.find(std::string("[Log] xs : ") + name + " : " + name), std::string::npos) << output;

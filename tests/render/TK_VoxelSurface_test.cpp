@@ -123,8 +123,7 @@ TEST(VoxelSurface, OcclusionAndShadow) {
     EXPECT_EQ(at(1, 0, 1)[0], 255);
     EXPECT_EQ(std::count(volume.begin(), volume.end(), 255), 1);
     surface.BuildOcclusion(true, volume);
-    // The light comes from +x, -y, +z: the voxel shades the cell below and
-    // behind it on that diagonal.
+    // Light from +x, -y, +z: the voxel shades the next cell down that diagonal.
     EXPECT_EQ(at(0, 1, 0)[1], 255);
     EXPECT_EQ(at(1, 1, 0)[1], 0);
     EXPECT_EQ(at(1, 0, 1)[1], 0);

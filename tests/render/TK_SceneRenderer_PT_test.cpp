@@ -27,7 +27,6 @@ protected:
     void SetUp() override {
         GLTest::SetUp();
         if (HasFatalFailure()) return;
-        env.model.palette = DefaultPalette();
         env.model.palette[kColor] = PackRGBA(200, 200, 200);
         env.settings.ptImage[0] = kW, env.settings.ptImage[1] = kH;
         ASSERT_TRUE(tracer.Init(env));

@@ -10,9 +10,7 @@
 #include "render/OMB_OpenGL.h"
 #include "render/TK_SceneRenderer.h"
 
-namespace {
-void* Resolve(const char* name) { return SDL_GL_GetProcAddress(name); }
-}  // namespace
+static void* Resolve(const char* name) { return SDL_GL_GetProcAddress(name); }
 
 void GLTest::SetUp() {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <memory>
 
 #include "model/TK_EditorEnv.h"
 #include "render/Camera.h"
@@ -34,12 +33,11 @@ std::array<int, 3> Cell(const int cell[3]) { return {cell[0], cell[1], cell[2]};
 class Picking : public ::testing::Test {
 protected:
     void SetUp() override {
-        env = std::make_unique<TK_EditorEnv>();
-        for (int& s : env->model.size) s = 4;
-        for (const Voxel v : {Voxel{1, 2, 0, 1}, Voxel{1, 2, 1, 1}, Voxel{2, 2, 0, 1}}) env->model.voxels.Add(v);
-        env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS);
+        for (int& s : env.model.size) s = 4;
+        for (const Voxel v : {Voxel{1, 2, 0, 1}, Voxel{1, 2, 1, 1}, Voxel{2, 2, 0, 1}}) env.model.voxels.Add(v);
+        env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS);
     }
-    std::unique_ptr<TK_EditorEnv> env;
+    TK_EditorEnv env;
 };
 
 TEST_F(Picking, HandComputedRays) {
@@ -62,7 +60,7 @@ TEST_F(Picking, HandComputedRays) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const TK_Pick pick = TK_PickCell(*env, c.camera, 100, 100, c.px, c.py);
+        const TK_Pick pick = TK_PickCell(env, c.camera, 100, 100, c.px, c.py);
         EXPECT_EQ(pick.face, c.face);
         EXPECT_EQ(Cell(pick.cell), Cell(c.cell));
     }
@@ -70,7 +68,7 @@ TEST_F(Picking, HandComputedRays) {
     TK_Ray ray;
     ray.origin[0] = 1.5f, ray.origin[1] = 2.5f, ray.origin[2] = 0.5f;
     ray.dir[0] = 0, ray.dir[1] = 0, ray.dir[2] = 1;
-    const TK_Pick pick = TK_PickRay(*env, ray);
+    const TK_Pick pick = TK_PickRay(env, ray);
     EXPECT_EQ(pick.face, 5);
     EXPECT_EQ(Cell(pick.cell), (std::array<int, 3>{1, 2, 0}));
 }

@@ -19,8 +19,7 @@
 
 namespace {
 
-constexpr int kW = 64, kH = 48;
-constexpr int kColor = 10;
+constexpr int kW = 64, kH = 48, kColor = 10;
 
 class PathTracer : public GLTest {
 protected:

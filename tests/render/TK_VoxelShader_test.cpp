@@ -21,8 +21,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 using tk_test::ModelState;
 
 class VoxelShaderTest : public GLTest {
@@ -30,7 +28,7 @@ protected:
     void SetUp() override {
         GLTest::SetUp();
         // A program folder of its own: the shipped shaders and the test's.
-        fs::copy(fs::path(TK_SOURCE_DIR) / "shader", folder.Path("shader"));
+        std::filesystem::copy(std::filesystem::path(TK_SOURCE_DIR) / "shader", folder.Path("shader"));
         env = std::make_unique<TK_EditorEnv>();
         env->workspace.dataDir = folder.Dir().string();
         TK_RegisterCommands(env->executor);

@@ -3,8 +3,6 @@
 // failures that must leave the model as it was.
 #include <gtest/gtest.h>
 
-#include <GL/gl.h>
-
 #include <filesystem>
 #include <fstream>
 #include <memory>

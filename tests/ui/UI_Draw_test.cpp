@@ -17,13 +17,12 @@ const std::string kFontPath = std::string(TK_SOURCE_DIR) + "/config/font.png";
 
 // Glyph placement needs no context: where the first quad starts, how many.
 TEST(Canvas, StringPlacementAndSkippedCodes) {
-    struct Case {
+    const struct Case {
         const char* text;
         int count, align;
         float firstX;
         int glyphs;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"abc", 3, UI_ALIGN_LEFT, 100, 3},
         {"abc", 2, UI_ALIGN_CENTER, 92, 2},
         {"abc", 9, UI_ALIGN_RIGHT, 76, 3},  // count clipped to the text

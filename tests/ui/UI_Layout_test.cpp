@@ -21,12 +21,11 @@ std::vector<OMB_Rect> Layout(const char* text) {
 }
 
 TEST(BoxLayout, Cases) {
-    struct Case {
+    const struct Case {
         const char* name;
         const char* text;
         std::vector<OMB_Rect> expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"fixed then weights 1:3", "vbox { label (size='20') label (flex='1') label (flex='3') }",
          {{0, 80, 49, 99}, {0, 60, 49, 79}, {0, 0, 49, 59}}},
         {"a flexible minimum above its share runs past the bottom",

@@ -40,13 +40,12 @@ TEST(Loader, BuildsWhatItCanReportsTheRestAndChangesAttributesAtRunTime) {
 }
 
 TEST(Loader, ValueSyntaxes) {
-    struct Case {
+    const struct Case {
         const char* value;
         OMB_Color color;
         int ints[2];
         bool boolean;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"255 0 0", OMB_RGBA(255, 0, 0, 255), {255, 0}, true},
         {"10 20 30 40", OMB_RGBA(10, 20, 30, 40), {10, 20}, true},
         {"300 -5", OMB_RGBA(255, 0, 0, 255), {300, -5}, true},

@@ -23,13 +23,12 @@ protected:
 };
 
 TEST_F(TextField, EditingKeys) {
-    struct Step {
+    const struct Step {
         int key, modifiers;
         const char* typed;
         const char* text;
         int caret, selStart, selEnd;
-    };
-    const Step steps[] = {
+    } steps[] = {
         {0, 0, "set size 10", "set size 10", 11, 11, 11},
         {OS_KEY_LEFT, OS_MOD_CTRL, nullptr, "set size 10", 9, 9, 9},
         {OS_KEY_LEFT, OS_MOD_CTRL | OS_MOD_SHIFT, nullptr, "set size 10", 4, 4, 9},

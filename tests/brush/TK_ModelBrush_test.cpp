@@ -11,7 +11,7 @@
 
 namespace {
 
-// The fixture is the brushes' 
+// The fixture is the brushes' host.
 class ModelBrush : public tk_test::BrushTest, public TK_BrushHost {
 protected:
     TK_EditorEnv* BrushEnv() override { return env.get(); }

@@ -90,7 +90,8 @@ inline void ExpectSameModel(const TK_Model& model, const TK_Model& back) {
         exposed.insert(uint32_t(std::get<1>(f) | std::get<2>(f) << 8 | std::get<3>(f) << 16));
     for (const auto& [cell, rgb] : original) {
         ASSERT_EQ(imported.count(cell), 1u) << cell;
-        ASSERT_TRUE(!exposed.count(cell) || imported.at(cell) == rgb) << (cell & 255) << " " << (cell >> 8 & 255);
+        ASSERT_TRUE(!exposed.count(cell) || imported.at(cell) == rgb)
+            << (cell & 255) << " " << (cell >> 8 & 255) << " " << (cell >> 16);
     }
 }
 

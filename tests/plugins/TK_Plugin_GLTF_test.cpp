@@ -104,8 +104,6 @@ TK_Model Sample() {
     return m;
 }
 
-using tk_test::UnitFace;
-
 // One primitive's positions, normals, texture coordinates and indices.
 struct Mesh {
     std::vector<double> v, n, t, ix;
@@ -115,7 +113,7 @@ struct Mesh {
 // checking that each triangle turns counter-clockwise about its first
 // corner's normal.
 void AddUnitFaces(const Mesh& m, size_t q, const TK_MeshOptions& o, const TK_Model& model,
-                  std::map<UnitFace, int>& found) {
+                  std::map<tk_test::UnitFace, int>& found) {
     double lo[3] = {1e9, 1e9, 1e9}, hi[3] = {-1e9, -1e9, -1e9}, normal[3];
     const size_t first = size_t(m.ix[6 * q]);
     const double* p[6];
@@ -189,7 +187,7 @@ TEST(GltfExport, ContainerMaterialsAndTrianglesBackToTheExposedFaces) {
         const Json& prims = json["meshes"][0]["primitives"];
         EXPECT_EQ(json["materials"].list.size(), c.materials);
         ASSERT_EQ(prims.list.size(), c.primitives);
-        std::map<UnitFace, int> found;
+        std::map<tk_test::UnitFace, int> found;
         for (const Json& prim : prims.list) {
             const Json& at = prim["attributes"];
             const Mesh mesh{Read(json, bin, at["POSITION"].U(), 3), Read(json, bin, at["NORMAL"].U(), 3),

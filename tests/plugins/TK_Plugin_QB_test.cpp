@@ -1,5 +1,5 @@
-// Qubicle Binary: round trip, hand-made files for matrix merging in RGBA and BGRA,
-// palette overflow and run-length slices (cut short or past the voxel
+// Qubicle Binary: round trip, hand-made files for matrix merging (RGBA and
+// BGRA), palette overflow and run-length slices (cut short or past the voxel
 // budget), the exact log and error lines of refused files.
 #include "plugins/TK_Plugin_QB.h"
 

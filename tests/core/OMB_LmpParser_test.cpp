@@ -9,6 +9,8 @@
 #include <string>
 #include <utility>
 
+#include "TK_TestSupport.h"
+
 namespace {
 
 // key=value(attributes){children}, entries separated by blanks.
@@ -155,7 +157,8 @@ TEST(LmpParser, ValueReaders) {
 }
 
 TEST(LmpParser, ReadsTextFiles) {
-    const std::string path = testing::TempDir() + "lmp_parser_test.txt";
+    const tk_test::TempFolder folder("tk_lmp");
+    const std::string path = folder.Path("paths.txt");
     std::ofstream(path) << "paths ( vox = 'vox/' )\n";
     OMB_LmpParser parser;
     ASSERT_TRUE(parser.ParseFile(path.c_str()));

@@ -94,7 +94,6 @@ TEST(BitFile, SaveReplacesTheFileOnlyWhenEverythingSucceeded) {
     OMB_SaveBitFile file;
     EXPECT_FALSE(file.Open(""));
     EXPECT_FALSE(file.Open(folder.Path("missing/x.bin").c_str()));
-    EXPECT_FALSE(file.Open(folder.Dir().c_str())) << "a folder is never replaced";
 }
 
 // Each fault prints its message; chunks left open are reported once, by an
@@ -190,9 +189,6 @@ TEST(XIFFLoad, FindChunkSearchesTheWholeTreeInPreOrder) {
     ASSERT_NE(file.FindChunk(OMB_ChunkId("DUPE")), nullptr);
     file.ReadInt32(value);
     EXPECT_EQ(value, 2) << "the first in pre-order is the nested one";
-    ASSERT_NE(file.FindChunk(OMB_ChunkId("DEEP")), nullptr);
-    file.ReadInt32(value);
-    EXPECT_EQ(value, 1);
     EXPECT_NE(file.FindChunk(0x4E49414Du), nullptr) << "the root, MAIN";
     EXPECT_EQ(file.FindChunk(OMB_ChunkId("NONE")), nullptr);
 }

@@ -1,10 +1,8 @@
-// "undo" and "redo" as console lines: history messages to listeners, the
-// lock, and the failure messages.
+// "undo" and "redo" as console lines: history messages to listeners and the
+// failure message. (The stack lock is the executor's, tested there.)
 #include "edit/TK_HistoryCommands.h"
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 #include "TK_EditFixture.h"
 
@@ -40,19 +38,6 @@ TEST_F(HistoryCommands, UndoRedoRoundTrip) {
     EXPECT_EQ(env->currentColorIndex, 12);
     EXPECT_FALSE(Run("redo"));
     EXPECT_EQ(output, "cmd : redo : \n[Error] cmd failed : TK_CMD_Redo\n");
-}
-
-TEST_F(HistoryCommands, LockedStackRefusesTextUndo) {
-    Run("step");
-    int brush = 0;
-    env->executor.Lock(&brush);
-    EXPECT_FALSE(Run("undo"));
-    EXPECT_EQ(output, "cmd : undo : \n[Error] cmd stack locked : TK_CMD_Undo\n");
-    // The brush's own command objects still run.
-    EXPECT_TRUE(env->RunCommand(std::make_unique<StepCmd>(), &brush));
-    env->executor.Unlock(&brush);
-    Run("undo | undo");
-    EXPECT_EQ(env->currentColorIndex, 10);
 }
 
 }  // namespace

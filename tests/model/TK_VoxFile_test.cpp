@@ -57,9 +57,7 @@ TEST(VoxFile, LayoutOfASmallModelAndBackWithAnEmptyName) {
     back.name = "stale";
     ASSERT_TRUE(Read(back, Write(SmallModel())));
     EXPECT_EQ(back.name, "");
-    EXPECT_EQ(std::vector<int>(back.size, back.size + 3), (std::vector<int>{2, 1, 3}));
-    ASSERT_EQ(back.voxels.Count(), 2);
-    EXPECT_EQ(back.voxels[1], (Voxel{1, 0, 2, 7}));
+    EXPECT_TRUE(tk_test::ModelState::Of(back) == tk_test::ModelState::Of(SmallModel()));
 }
 
 TEST(VoxFile, PaletteIsWrittenOnlyWhenNotTheDefault) {

@@ -117,7 +117,6 @@ TEST(Lexer, PositionsAndPrintedErrors) {
         std::pair<int, int> lineAndColumn;
         const char* printed;
     } cases[] = {
-        {"abc", 0, {0, 0}, ""},
         {"abc", OMB_LEX_PRINT_ERRORS, {0, 0}, "[Error] OMB_Lexer :: ( 1 : 4 ) : script ended\n"},
         {"a\n  /* x\n y */ b", 0, {2, 6}, ""},
         {"\"a\nb\" c", 0, {1, 3}, ""},

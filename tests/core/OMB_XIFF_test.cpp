@@ -155,7 +155,6 @@ TEST(XIFFLoad, StructuralFaultsFailWithTheirMessage) {
     } cases[] = {
         {"as deep as allowed", File(deep), ""},
         {"cut in the root header", shortHeader, "chunk def size"},
-        {"no root at all", Bytes(8, 0), "chunk def size"},
         {"children claimed but missing", File(Chunk("MAIN", {}, {}, 24)), "chunk def size"},
         {"negative children size", File(Chunk("MAIN", {}, {}, -5)), "chunk length"},
         {"child longer than parent", File(Chunk("MAIN", {}, Cat({Chunk("KID1", {1, 2, 3, 4})}), 12)),

@@ -150,19 +150,19 @@ TEST_F(TransformCommands, RefusalsLeaveModelAndHistoryAlone) {
         const char* line;
         const char* message;
     } cases[] = {
-        {kBase, kColor, "flip 1", "parse parms: TK_CMD_Flip"},      {kBase, kColor, "flip x \"y\"", "parse parms: TK_CMD_Flip"},
-        {kBase, kColor, "flip x `", "parse parms: TK_CMD_Flip"},    {kBase, kColor, "flip q", "failed : TK_CMD_Flip"},
-        {kBase, kColor, "flip", "failed : TK_CMD_Flip"},            {kBase, kColor, "loop x", "parse parms: TK_CMD_Loop"},
-        {kBase, kColor, "loop x 1 2", "parse parms: TK_CMD_Loop"},  {kBase, kColor, "loop y 0", "failed : TK_CMD_Loop"},
-        {kBase, kColor, "rot90", "parse parms: TK_CMD_Rot90"},      {kBase, kColor, "rot90 xy", "parse parms: TK_CMD_Rot90"},
-        {kBase, kColor, "size 7 8 9", "failed : TK_CMD_Resize"},    {kBase, kColor, "shrink q", "failed : TK_CMD_Shrink"},
-        {kBase, 0, "fill", "failed : TK_CMD_Fill"},                 {kBase, 256, "full", "failed : TK_CMD_Full"},
-        {kBase, 0, "inv", "failed : TK_CMD_Inverse"},               {kBase, kColor, "failing", "failed : FailingShape"},
-        {kTight, kColor, "shrink", "failed : TK_CMD_Shrink"},       {kTight, kColor, "fill", "failed : TK_CMD_Fill"},
-        {kTight, kColor, "full", "failed : TK_CMD_Full"},           {kEmpty, kColor, "flip x", "failed : TK_CMD_Flip"},
-        {kEmpty, kColor, "loop x 1", "failed : TK_CMD_Loop"},       {kEmpty, kColor, "rot90 z", "failed : TK_CMD_Rot90"},
-        {kEmpty, kColor, "shrink", "failed : TK_CMD_Shrink"},       {kEmpty, kColor, "zero", "failed : TK_CMD_Clear"},
-        {kEmpty, kColor, "mir", "failed : TK_CMD_MirrorModel"},     {kLargest, kColor, "expand", "failed : TK_CMD_Expand"},
+        {kBase, kColor, "flip", "failed : TK_CMD_Flip"}, {kBase, kColor, "loop x 1 2", "parse parms: TK_CMD_Loop"},
+        {kBase, kColor, "flip q", "failed : TK_CMD_Flip"}, {kBase, kColor, "rot90 xy", "parse parms: TK_CMD_Rot90"},
+        {kBase, kColor, "loop y 0", "failed : TK_CMD_Loop"}, {kBase, kColor, "size 7 8 9", "failed : TK_CMD_Resize"},
+        {kBase, kColor, "failing", "failed : FailingShape"}, {kBase, kColor, "flip x `", "parse parms: TK_CMD_Flip"},
+        {kBase, kColor, "flip 1", "parse parms: TK_CMD_Flip"}, {kBase, kColor, "rot90", "parse parms: TK_CMD_Rot90"},
+        {kBase, kColor, "loop x", "parse parms: TK_CMD_Loop"}, {kBase, kColor, "shrink q", "failed : TK_CMD_Shrink"},
+        {kBase, 0, "fill", "failed : TK_CMD_Fill"}, {kBase, 256, "full", "failed : TK_CMD_Full"},
+        {kBase, 0, "inv", "failed : TK_CMD_Inverse"}, {kTight, kColor, "shrink", "failed : TK_CMD_Shrink"},
+        {kTight, kColor, "fill", "failed : TK_CMD_Fill"}, {kTight, kColor, "full", "failed : TK_CMD_Full"},
+        {kEmpty, kColor, "flip x", "failed : TK_CMD_Flip"}, {kEmpty, kColor, "loop x 1", "failed : TK_CMD_Loop"},
+        {kEmpty, kColor, "rot90 z", "failed : TK_CMD_Rot90"}, {kEmpty, kColor, "shrink", "failed : TK_CMD_Shrink"},
+        {kEmpty, kColor, "zero", "failed : TK_CMD_Clear"}, {kEmpty, kColor, "mir", "failed : TK_CMD_MirrorModel"},
+        {kLargest, kColor, "expand", "failed : TK_CMD_Expand"},
     };
     for (const auto& c : cases) {
         if (c.model == kBase) BaseModel();

@@ -1,5 +1,4 @@
-// Model operations, the default palette, the voxel list and normalisation of
-// loaded models.
+// Model operations, colour search and normalisation of loaded models.
 #include "model/TK_Model.h"
 
 #include <gtest/gtest.h>
@@ -14,20 +13,6 @@
 namespace {
 
 using tk_test::MakeModel;
-
-// The default table's colours are the program's choice; its entry 0 is empty.
-TEST(ModelPalette, DefaultTestIgnoresAlphaAndEntryZero) {
-    EXPECT_EQ(DefaultPalette()[0], 0u);
-    TK_Model m = MakeModel(1, 1, 1, {});
-    for (int i = 0; i < 256; ++i) m.palette[i] &= 0x00FFFFFF;
-    m.palette[0] = 0x12345678;
-    EXPECT_TRUE(m.IsDefaultPalette());
-    m.palette[200] ^= 0x100;
-    EXPECT_FALSE(m.IsDefaultPalette());
-    m.ResetPaletteAlpha();
-    EXPECT_EQ(m.palette[0], 0u);
-    EXPECT_EQ(ColorA(m.palette[17]), 255);
-}
 
 TEST(ModelPalette, ColorSearch) {
     TK_Model m;
@@ -139,19 +124,6 @@ TEST(Normalize, MatchesThePlainAlgorithmOnEveryListShape) {
                 ASSERT_EQ(std::vector<Voxel>(m.voxels.begin(), m.voxels.end()),
                           std::vector<Voxel>(expected.voxels.begin(), expected.voxels.end())) << what;
             }
-}
-
-TEST(VoxelList, RemovalMovesTheLastAndCopiesKeepTheVoxels) {
-    VoxelList list(16384);
-    for (int i = 0; i < 20000; ++i) list.Add(Voxel{uint8_t(i), uint8_t(i >> 8), 0, 1});
-    list.RemoveAt(0);
-    EXPECT_EQ(list[0], (Voxel{uint8_t(19999), uint8_t(19999 >> 8), 0, 1}));
-    list.Truncate(10);
-    list.Trim();
-    VoxelList copy = list;
-    EXPECT_EQ(copy.Count(), 10);
-    EXPECT_EQ(copy[3], list[3]);
-    EXPECT_EQ(Voxel::FromWord(0x04030201u), (Voxel{1, 2, 3, 4}));
 }
 
 }  // namespace

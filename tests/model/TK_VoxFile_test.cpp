@@ -63,7 +63,8 @@ TEST(VoxFile, LayoutOfASmallModelAndBackWithAnEmptyName) {
 TEST(VoxFile, PaletteIsWrittenOnlyWhenNotTheDefault) {
     TK_Model m = SmallModel();
     for (int i = 0; i < 256; ++i) m.palette[i] = (m.palette[i] & 0x00FFFFFFu) | uint32_t(i) << 24;
-    EXPECT_EQ(Write(m), VoxFile({kSize, kXyzi})) << "alphas do not count";
+    m.palette[0] = 0x12345678u;
+    EXPECT_EQ(Write(m), VoxFile({kSize, kXyzi})) << "alphas and entry 0 do not count";
     TK_Model back;
     ASSERT_TRUE(Read(back, Write(m)));
     EXPECT_EQ(back.palette, DefaultPalette());

@@ -89,7 +89,6 @@ TEST(SplitCommands, Table) {
         std::vector<std::pair<std::string, std::string>> expected;
     } cases[] = {
         {"", {}},
-        {"flip x", {{"flip", "x"}}},
         {"flip x | rot90 z", {{"flip", "x"}, {"rot90", "z"}}},
         {"  name \t", {{"name", ""}}},
         {"say \"a|b\" | next", {{"say", "\"a|b\""}, {"next", ""}}},

@@ -171,7 +171,7 @@ TEST_F(GeneratorCommands, RandRecoloursInPlace) {
         ASSERT_EQ(v.Word() & 0xFFFFFF, before[i].Word() & 0xFFFFFF) << "the same cell at the same place";
         ASSERT_TRUE(v.colorIndex >= 10 && v.colorIndex <= 20) << int(v.colorIndex);
     }
-    SetBox(4, 4, 4);
+    SetBox(4, 4, 4);  // empty: "rand" alone, with the last numbers, has nothing to recolour
     for (const char* bad : {"rand", "rand 1 2 3"}) ExpectRefused(bad, "TK_CMD_RandomModel");
 }
 

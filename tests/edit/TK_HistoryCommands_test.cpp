@@ -4,38 +4,25 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "TK_EditFixture.h"
 
 namespace {
 
-// Counts its runs in the environment's colour index so undo is visible.
-class StepCmd : public TK_CMD {
-    OMB_COMMAND_CLASS(StepCmd, TK_CMD)
-public:
-    bool IsUndoable() const override { return true; }
-    bool Execute() override { return ++m_env->currentColorIndex; }
-    void Undo() override { --m_env->currentColorIndex; }
-    void Redo() override { ++m_env->currentColorIndex; }
-};
-
-class HistoryCommands : public tk_test::EditEnvTest {
-protected:
-    void SetUp() override {
-        EditEnvTest::SetUp();
-        env->executor.Register("step", &OMB_MakeCommand<StepCmd>, 2);
-        env->currentColorIndex = 10;
-    }
-};
+using HistoryCommands = tk_test::EditEnvTest;
 
 TEST_F(HistoryCommands, UndoRedoRoundTrip) {
-    Run("step | step");
+    const Palette before = env->model.palette;
+    ASSERT_TRUE(Run("rgb set 9 1 2 3 | rgb set 10 1 2 3"));
+    const Palette edited = env->model.palette;
     historyMessages = 0;
-    Run("undo");
-    EXPECT_EQ(env->currentColorIndex, 11);
+    ASSERT_TRUE(Run("undo"));
+    EXPECT_EQ(std::make_pair(History(), env->model.palette[10]), std::make_pair(size_t(1), before[10]));
     // One message from the undo itself, one from the executor's wrapper.
     EXPECT_EQ(historyMessages, 2);
-    Run("UNDO | redo | redo");
-    EXPECT_EQ(env->currentColorIndex, 12);
+    ASSERT_TRUE(Run("UNDO | redo | redo"));
+    EXPECT_TRUE(env->model.palette == edited);
     EXPECT_FALSE(Run("redo"));
     EXPECT_EQ(output, "cmd : redo : \n[Error] cmd failed : TK_CMD_Redo\n");
 }

@@ -173,8 +173,7 @@ TEST_F(ModelFileCommands, PatternLoadsAndTellsTheWindow) {
     env->window = &window;
     Expect("ipatt pat.vox", true, "");
     EXPECT_TRUE(ModelState::Of(env->patternModel) == file);
-    ASSERT_EQ(window.attributes.size(), 1u);
-    EXPECT_EQ(window.attributes[0], std::make_tuple(std::string("file_patt"), std::string("selected"), std::string("pat.vox")));
+    EXPECT_EQ(window.attributes, (decltype(window.attributes){{"file_patt", "selected", "pat.vox"}}));
     ExpectRefused("ipatt missing.vox", "[Error] failed to load pattern model\n");
     ExpectRefused("ipatt", "[Error] failed to get pattern name\n");
     EXPECT_EQ(env->patternModel.voxels.Count(), 0) << "a failed load empties the pattern";

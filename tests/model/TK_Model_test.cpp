@@ -31,30 +31,6 @@ TEST(ModelPalette, ColorSearch) {
     EXPECT_EQ(m.FindExactColor(PackRGBA(1, 2, 3)), 0);
 }
 
-TEST(ModelOps, CountsBoundsCropAndClippedMove) {
-    TK_Model m = MakeModel(8, 8, 8, {{1, 2, 3, 4}, {5, 6, 7, 4}, {2, 2, 2, 9}});
-    EXPECT_EQ(m.CountColor(4), 2);
-    int hist[256];
-    m.ColorHistogram(hist);
-    EXPECT_EQ(hist[4], 2);
-    EXPECT_EQ(hist[9], 1);
-    int lo[3], hi[3];
-    ASSERT_TRUE(m.ComputeBounds(lo, hi));
-    EXPECT_EQ((std::vector<int>{lo[0], lo[1], lo[2], hi[0], hi[1], hi[2]}), (std::vector<int>{1, 2, 2, 5, 6, 7}));
-    EXPECT_FALSE(MakeModel(1, 1, 1, {}).ComputeBounds(lo, hi));
-    m = MakeModel(10, 10, 10, {{2, 3, 4, 1}, {4, 3, 6, 2}});
-    m.CropToBounds();
-    EXPECT_EQ(std::vector<int>(m.size, m.size + 3), (std::vector<int>{3, 1, 3}));
-    EXPECT_EQ(m.voxels[0], (Voxel{0, 0, 0, 1}));
-    EXPECT_EQ(m.voxels[1], (Voxel{2, 0, 2, 2}));
-    // A clipped move drops the voxels that leave the box.
-    m = MakeModel(4, 4, 4, {{0, 1, 1, 1}, {3, 0, 0, 2}, {0, 3, 3, 3}, {2, 2, 2, 4}});
-    const int left[3] = {-1, 0, 0};
-    m.TranslateClip(left);
-    EXPECT_EQ(tk_test::SortedWords(m.voxels),
-              (std::vector<uint32_t>{Voxel{2, 0, 0, 2}.Word(), Voxel{1, 2, 2, 4}.Word()}));
-}
-
 TEST(ModelOps, BaseName) {
     const std::pair<const char*, const char*> cases[] = {
         {"", ""},

@@ -67,8 +67,6 @@ TEST_F(ModelFileCommands, SaveNamesTheModelAndUndoKeepsItBound) {
     ASSERT_TRUE(Run("undo"));
     EXPECT_EQ(env->model.name, "b.vox") << "the model stays bound to the file it was written to";
     EXPECT_TRUE(fs::exists(dir / "sub/b.vox")) << "the written file stays";
-    ASSERT_TRUE(Run("redo"));
-    EXPECT_EQ(env->model.name, "b.vox");
     EXPECT_FALSE(Run("save as")) << "\"save as\" asks (no dialog without a window); it never writes \"as\"";
 }
 
@@ -196,8 +194,5 @@ TEST_F(ModelFileCommands, SaveAndOpenCarryMaterialsAndSceneSettings) {
     ASSERT_TRUE(Run("undo"));
     EXPECT_EQ(env->materials[colour].type, 0);
     ASSERT_TRUE(Run("redo"));
-
-    // The reopened model still exports its emissive material.
-    ASSERT_TRUE(Run("o gltf lamp"));
-    EXPECT_NE(Text("lamp.glb").find("\"emissiveTexture\""), std::string::npos);
+    EXPECT_EQ(env->materials[colour].type, 3);
 }

@@ -139,7 +139,6 @@ std::string ReadNumbers(const char* text) {
 
 TEST(Lexer, ReadIntAndReadFloat) {
     const std::pair<const char*, const char*> cases[] = {
-        {"42", "42 42"},
         {"-42", "-42 -42"},
         {"- 3", "-3 -3"},
         {"-0x10", "-16 -16"},

@@ -1,9 +1,11 @@
-// Helpers of the app tests: running build/tarsk as a child process, and
-// reading PNG files back.
+// Helpers of the app tests: running build/tarsk as a child process, reading
+// its files back, and an offscreen GL context to draw into.
 #pragma once
 
 #include <string>
 #include <vector>
+
+struct SDL_Window;
 
 struct TK_ProcessResult {
     std::string out;  // standard output
@@ -12,6 +14,9 @@ struct TK_ProcessResult {
 
 // Runs the built tarsk with `args` (standard error discarded).
 TK_ProcessResult RunTarsk(const std::vector<std::string>& args);
+
+// The whole file; empty when it cannot be read.
+std::string ReadTestFile(const std::string& path);
 
 struct TK_TestImage {
     int width = 0, height = 0;
@@ -22,3 +27,19 @@ struct TK_TestImage {
 
 // False when the file is not a readable PNG.
 bool ReadTestPNG(const std::string& path, TK_TestImage& out);
+
+// A hidden window on SDL's offscreen driver with a current compatibility GL
+// context the renderers resolve through; SDL ends with it.
+class TK_TestGLWindow {
+public:
+    TK_TestGLWindow(int width, int height);
+    ~TK_TestGLWindow();
+    TK_TestGLWindow(const TK_TestGLWindow&) = delete;
+    TK_TestGLWindow& operator=(const TK_TestGLWindow&) = delete;
+    bool Ok() const { return m_context != nullptr; }
+    std::string error;  // SDL's reason when not Ok()
+
+private:
+    SDL_Window* m_sdl = nullptr;
+    void* m_context = nullptr;
+};

@@ -5,14 +5,12 @@
 // fails the test.
 #include <gtest/gtest.h>
 
-#include <SDL2/SDL.h>
-
-#include <cstdlib>
+#include <memory>
 #include <string>
 
+#include "TK_AppTest.h"
 #include "app/UI_RezWindow.h"
 #include "app/UI_SceneView.h"
-#include "render/OMB_OpenGL.h"
 #include "render/TK_Snapshot.h"
 #include "ui/UI_Box.h"
 #include "ui/UI_Console.h"
@@ -22,22 +20,10 @@ namespace {
 
 constexpr int kW = 1280, kH = 800;
 
-void* Resolve(const char* name) { return SDL_GL_GetProcAddress(name); }
-
 class EditorPicture : public testing::Test {
 protected:
     void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-        m_sdl = SDL_CreateWindow("editor", 0, 0, kW, kH, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(m_sdl, nullptr) << SDL_GetError();
-        m_context = SDL_GL_CreateContext(m_sdl);
-        ASSERT_NE(m_context, nullptr) << SDL_GetError();
-        OMB_SetGLResolver(&Resolve);
-        OMB_GLStartup();
-        OMB_KeepGLDriverLoaded();
+        ASSERT_TRUE(gl.Ok()) << gl.error;
         window = std::make_unique<UI_RezWindow>();
         window->SetDescriptionPath(std::string(TK_SOURCE_DIR) + "/config/editor.ui");
         window->EnableRendering();
@@ -53,16 +39,17 @@ protected:
     void TearDown() override {
         if (window) window->Renderers().Shutdown();
         window.reset();
-        if (m_context) SDL_GL_DeleteContext(m_context);
-        if (m_sdl) SDL_DestroyWindow(m_sdl);
-        SDL_Quit();
+    }
+    static UI_MouseState Centre(const OMB_Rect& r) {
+        UI_MouseState m;
+        m.valid = true;
+        m.x = (r.x0 + r.x1) / 2;
+        m.y = (r.y0 + r.y1) / 2;
+        return m;
     }
     void Click(UI_View* view) {
         ASSERT_TRUE(view);
-        UI_MouseState m;
-        m.valid = true;
-        m.x = (view->Rect().x0 + view->Rect().x1) / 2;
-        m.y = (view->Rect().y0 + view->Rect().y1) / 2;
+        UI_MouseState m = Centre(view->Rect());
         m.left = 1;
         window->HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_DOWN, m));
         m.left = 0;
@@ -75,11 +62,8 @@ protected:
         return image;
     }
 
+    TK_TestGLWindow gl{kW, kH};
     std::unique_ptr<UI_RezWindow> window;
-
-private:
-    SDL_Window* m_sdl = nullptr;
-    void* m_context = nullptr;
 };
 
 TEST_F(EditorPicture, TracerRestsAtItsTargetAndShowsItsProgress) {
@@ -113,10 +97,7 @@ int RedPixels(const Image& image) {
 TEST_F(EditorPicture, HoverCursorMarksWhereTheCarvingBrushStarts) {
     const OMB_Rect scene = window->SceneView()->Rect();
     const int plain = RedPixels(Picture(scene));
-    UI_MouseState m;
-    m.valid = true;
-    m.x = (scene.x0 + scene.x1) / 2;
-    m.y = (scene.y0 + scene.y1) / 2;
+    const UI_MouseState m = Centre(scene);
     window->HandleInputEvent(UI_Event::Mouse(UI_EVENT_MOUSE_MOVE, m));
     EXPECT_GT(RedPixels(Picture(scene)), plain + 20);
     window->HandleInputEvent(UI_Event::Mouse(UI_EVENT_MOUSE_LEAVE, m));

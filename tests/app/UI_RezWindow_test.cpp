@@ -14,7 +14,6 @@
 #include "app/UI_RezWindow.h"
 #include "app/UI_SceneView.h"
 #include "core/OS_Keys.h"
-#include "model/TK_VoxFile.h"
 #include "ui/UI_Box.h"
 #include "ui/UI_Button.h"
 #include "ui/UI_Console.h"
@@ -55,12 +54,25 @@ protected:
     T* View(const char* name) {
         return UI_Cast<T>(window.FindView(name, &T::kClass));
     }
-    std::string Text(const char* name) { return View<UI_TextField>(name)->Text(); }
-    bool Selected(const char* name) { return View<UI_Switch>(name)->IsSelected(); }
+    // What a view shows: a field's or label's text, "1" / "0" for a switch or option.
+    std::string State(const char* name) {
+        UI_View* view = window.FindView(name, &UI_View::kClass);
+        if (auto* field = UI_Cast<UI_TextField>(view)) return field->Text();
+        if (auto* label = UI_Cast<UI_Label>(view)) return label->Text();
+        if (auto* on = UI_Cast<UI_Switch>(view)) return on->IsSelected() ? "1" : "0";
+        if (auto* option = UI_Cast<UI_Option>(view)) return option->IsSelected() ? "1" : "0";
+        return "no view " + std::string(name);
+    }
     void Center(const char* name, int& x, int& y) {
         const OMB_Rect r = window.FindView(name, &UI_View::kClass)->Rect();
         x = (r.x0 + r.x1) / 2;
         y = (r.y0 + r.y1) / 2;
+    }
+    // A key through the window's input, to the view with the keyboard.
+    void Press(int key) {
+        UI_KeyState k;
+        k.key = key;
+        window.HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, k));
     }
 
     tk_test::TempFolder folder{"rezwindow"};
@@ -94,11 +106,10 @@ TEST_F(RezWindow, HotkeysAndTheirRepeatRules) {
     EXPECT_EQ(env().settings.brushShape, 0);
     EXPECT_TRUE(Key(OS_KeyOf('B'), 0));
     EXPECT_EQ(env().settings.brushShape, 5);
-    EXPECT_EQ(View<UI_OptionGroup>("b_shape") != nullptr, true);
     const int grid = env().settings.rasterFlags & TK_SHOW_GRID;
     EXPECT_TRUE(Key(OS_KeyOf('G'), OS_MOD_CTRL));
     EXPECT_NE(env().settings.rasterFlags & TK_SHOW_GRID, grid);
-    EXPECT_EQ(Selected("r_grid"), grid == 0);
+    EXPECT_EQ(State("r_grid"), grid ? "0" : "1");
     // Render mode: its own table, the display keys reach the tracer's flags.
     env().settings.renderMode = 1;
     const int ptGrid = env().settings.ptFlags & TK_SHOW_GRID;
@@ -108,7 +119,9 @@ TEST_F(RezWindow, HotkeysAndTheirRepeatRules) {
     EXPECT_FALSE(Key(0, 0));  // typed characters are not hotkeys
 }
 
-TEST_F(RezWindow, TabMovesTheKeyboardToTheCommandFieldAndBack) {
+// Tab moves the keyboard to the command field and back; Enter in a value
+// field runs it and gives the keyboard back, Esc leaves without running.
+TEST_F(RezWindow, TheKeyboardGoesBackToTheScene) {
     UI_TextField* cmd = window.CommandField();
     cmd->SetText("stale");
     EXPECT_TRUE(Key(OS_KEY_TAB, 0));
@@ -119,8 +132,19 @@ TEST_F(RezWindow, TabMovesTheKeyboardToTheCommandFieldAndBack) {
     EXPECT_TRUE(Key(OS_KEY_TAB, 0));  // finishes the edit: the line runs
     EXPECT_EQ(window.FocusView(), window.SceneView());
     EXPECT_EQ(env().model.size[1], 11);
-    EXPECT_EQ(Text("size"), "10 11 12");
+    EXPECT_EQ(State("size"), "10 11 12");
     EXPECT_FALSE(Key(OS_KEY_TAB, 0, true));
+    UI_TextField* size = View<UI_TextField>("size");
+    window.SetFocus(size);
+    size->SetText("21 11 19");
+    Press(OS_KEY_ENTER);
+    EXPECT_EQ(window.FocusView(), window.SceneView());
+    EXPECT_EQ(env().model.size[0], 21);
+    EXPECT_TRUE(Key(OS_KEY_TAB, 0));
+    cmd->Insert("size 5 5 5");
+    Press(OS_KEY_ESCAPE);
+    EXPECT_EQ(window.FocusView(), window.SceneView());
+    EXPECT_EQ(env().model.size[0], 21);
 }
 
 TEST_F(RezWindow, DroppedFoldersAndFiles) {
@@ -170,36 +194,37 @@ TEST_F(RezWindow, HintsNameTheKeysOfTheirCommands) {
 }
 
 TEST_F(RezWindow, ChangeMessagesUpdateTheirViews) {
-    Run("index 5");
     const uint32_t c = env().model.palette[5];
-    EXPECT_EQ(Text("rgb"), std::to_string(ColorR(c)) + " " + std::to_string(ColorG(c)) + " " + std::to_string(ColorB(c)));
+    const std::string rgb =
+        std::to_string(ColorR(c)) + " " + std::to_string(ColorG(c)) + " " + std::to_string(ColorB(c));
+    const struct {
+        const char* line;
+        const char* view;
+        std::string shown;
+    } cases[] = {
+        {"index 5", "rgb", rgb},
+        {"mirror y 1", "m_y", "1"},
+        {"loft z 1", "l_z", "1"},
+        {"set b_type paint", "paint", "1"},
+        {"add b_vox_size 2", "b_size", "3"},
+        {"set r_show edge 1", "r_edge", "1"},
+        {"set pt_spp 600", "pt_spp", "600"},
+        {"set pt_gamma 2.5", "pt_gamma", "2.5"},
+        {"set pt_mtl plastic 1", "pt_plastic", "1"},
+        // The material panel edits the current colour unless switched to all.
+        {"set pt_mtl emit 1", "mod_one", "1"},
+        {"set pt_mod 0", "mod_all", "1"},
+    };
+    for (const auto& row : cases) {
+        Run(row.line);
+        EXPECT_EQ(State(row.view), row.shown) << row.line;
+    }
     EXPECT_EQ(window.PaletteView()->Selected(), 5);
-    Run("mirror y 1");
-    EXPECT_TRUE(Selected("m_y"));
-    Run("loft z 1");
-    EXPECT_TRUE(Selected("l_z"));
-    Run("set b_type paint");
-    EXPECT_TRUE(View<UI_Option>("paint")->IsSelected());
-    Run("add b_vox_size 2");
-    EXPECT_EQ(View<UI_Label>("b_size")->Text(), "3");
-    EXPECT_TRUE(View<UI_Button>("undo")->IsEnabled() == false);  // settings are not history
-    Run("full");
-    EXPECT_TRUE(View<UI_Button>("undo")->IsEnabled());
-    Run("set r_show edge 1");
-    EXPECT_TRUE(Selected("r_edge"));
-    Run("set pt_spp 600");
-    EXPECT_EQ(Text("pt_spp"), "600");
-    Run("set pt_gamma 2.5");
-    EXPECT_EQ(Text("pt_gamma"), "2.5");
-    Run("set pt_mtl plastic 1");
-    EXPECT_TRUE(Selected("pt_plastic"));
-    // The material panel edits the current colour unless switched to all.
-    EXPECT_TRUE(View<UI_Option>("mod_one")->IsSelected());
-    Run("set pt_mtl emit 1");
     EXPECT_EQ(env().materials[5].type, 3);
     EXPECT_NE(env().materials[6].type, 3);
-    Run("set pt_mod 0");
-    EXPECT_TRUE(View<UI_Option>("mod_all")->IsSelected());
+    EXPECT_FALSE(View<UI_Button>("undo")->IsEnabled()) << "settings are not history";
+    Run("full");
+    EXPECT_TRUE(View<UI_Button>("undo")->IsEnabled());
     testing::internal::CaptureStdout();
     window.OnEditorMessage(9, 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Warning] undefined editor msg\n");
@@ -252,19 +277,11 @@ TEST_F(RezWindow, OwnFileDialogRunsTheLineWithThePath) {
         EXPECT_TRUE(window.SceneView()->IsHidden());
         EXPECT_EQ(window.FocusView(), dialog->NameField()) << "the name field has the keyboard";
         EXPECT_EQ(dialog->Folder(), folder.Dir().string());
-        UI_KeyState k;
-        if (c.typed) {
-            dialog->NameField()->SetText(c.typed);
-            k.key = OS_KEY_ENTER;
-        } else {
-            k.key = OS_KEY_ESCAPE;
-        }
-        window.HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, k));
+        if (c.typed) dialog->NameField()->SetText(c.typed);
+        Press(c.typed ? OS_KEY_ENTER : OS_KEY_ESCAPE);
         EXPECT_FALSE(dialog->IsOpen());
         EXPECT_FALSE(window.SceneView()->IsHidden());
-        if (c.file) {
-            EXPECT_TRUE(std::filesystem::exists(folder.Path(c.file)));
-        }
+        EXPECT_TRUE(!c.file || std::filesystem::exists(folder.Path(c.file)));
     }
     EXPECT_EQ(env().model.path, folder.Path("kept.vox"));
     // Undo never rebinds the model to another file, and the caption follows.
@@ -295,34 +312,6 @@ TEST_F(RezWindow, OwnFileDialogRunsTheLineWithThePath) {
     dialog->NameField()->SetText("button.qb");
     dialog->Accept();
     EXPECT_TRUE(std::filesystem::exists(folder.Path("button.qb")));
-}
-
-TEST_F(RezWindow, ValueFieldsGiveTheKeyboardBack) {
-    UI_TextField* size = View<UI_TextField>("size");
-    window.SetFocus(size);
-    size->SetText("21 11 19");
-    UI_KeyState k;
-    k.key = OS_KEY_ENTER;
-    window.HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, k));
-    EXPECT_EQ(window.FocusView(), window.SceneView());
-    EXPECT_EQ(env().model.size[0], 21);
-    // Esc leaves the command field without running it.
-    EXPECT_TRUE(Key(OS_KEY_TAB, 0));
-    window.CommandField()->Insert("size 5 5 5");
-    k.key = OS_KEY_ESCAPE;
-    window.HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, k));
-    EXPECT_EQ(window.FocusView(), window.SceneView());
-    EXPECT_EQ(env().model.size[0], 21);
-}
-
-TEST_F(RezWindow, QuittingWritesTheBackup) {
-    Run("size 7 8 9");
-    testing::internal::CaptureStdout();
-    window.Broadcast(UI_Event::Broadcast(UI_EVENT_QUIT));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cache Model\n");
-    TK_Model backup;
-    ASSERT_TRUE(ReadVox(backup, (folder.Dir().string() + "/backup.vox").c_str()));
-    EXPECT_EQ(backup.size[2], 9);
 }
 
 // The tab's button and its page share an id: "ui_view" means the page.
@@ -371,8 +360,8 @@ TEST_F(RezWindow, AFailedBackupKeepsTheFirstCloseOpen) {
     testing::internal::CaptureStdout();
     EXPECT_FALSE(window.CanClose());
     const std::string said = testing::internal::GetCapturedStdout();
-    EXPECT_NE(said.find("[Error] failed to write backup : " + folder.Path("file/cache/backup.vox") + " ("), std::string::npos)
-        << said;
+    const std::string failed = "[Error] failed to write backup : " + folder.Path("file/cache/backup.vox") + " (";
+    EXPECT_NE(said.find(failed), std::string::npos) << said;
     EXPECT_NE(said.find("close again"), std::string::npos) << said;
     testing::internal::CaptureStdout();
     EXPECT_TRUE(window.CanClose());

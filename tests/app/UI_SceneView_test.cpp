@@ -4,19 +4,16 @@
 // stroke's attach, erase and paint previews.
 #include <gtest/gtest.h>
 
-#include <SDL2/SDL.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
+#include "TK_AppTest.h"
 #include "TK_TestSupport.h"
 #include "app/UI_SceneView.h"
 #include "brush/TK_BrushTable.h"
 #include "edit/TK_Commands.h"
 #include "model/TK_EditorEnv.h"
 #include "model/TK_WindowLink.h"
-#include "render/OMB_OpenGL.h"
 #include "render/TK_Renderers.h"
 #include "render/TK_Snapshot.h"
 #include "ui/UI_Window.h"
@@ -143,81 +140,52 @@ TEST_F(SceneView, CameraSlotRoundTripThroughCam) {
 
 // ---------------------------------------------------------------- picture
 
-void* Resolve(const char* name) { return SDL_GL_GetProcAddress(name); }
-
-TEST(ScenePicture, BoxStrokePreviewDrawsOverTheModel) {
+// Attach, erase (Shift) and paint strokes each draw their preview over the
+// model while the button is down, and each makes one step on release.
+TEST(ScenePicture, BoxStrokePreviewsDrawOverTheModel) {
     constexpr int kW = 320, kH = 240;
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_Window* sdlWindow = SDL_CreateWindow("scene", 0, 0, kW, kH, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    ASSERT_NE(sdlWindow, nullptr) << SDL_GetError();
-    void* context = SDL_GL_CreateContext(sdlWindow);
-    ASSERT_NE(context, nullptr) << SDL_GetError();
-    OMB_SetGLResolver(&Resolve);
-    OMB_GLStartup();
-    OMB_KeepGLDriverLoaded();
-    Image before, after;
-    {
-        TK_EditorEnv env;
-        env.model.size[0] = env.model.size[1] = 12, env.model.size[2] = 8;
-        env.model.palette = DefaultPalette();
-        for (int x = 2; x < 10; ++x)
-            for (int y = 2; y < 10; ++y) env.model.voxels.Add(Voxel{uint8_t(x), uint8_t(y), 0, uint8_t(80 + x)});
-        env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS);
-        env.settings.rasterFlags |= TK_SHOW_FRAME;
-        TK_Renderers renderers;
-        ASSERT_TRUE(renderers.Init(env));
-        TK_BrushTable brushes;
-        TK_RegisterBrushes(brushes);
-        UI_SceneView scene;
-        scene.SetRect({0, 0, kW - 1, kH - 1});
-        scene.SetEnvironment(&env, &renderers);
-        scene.SetActiveBrush(brushes.Find("attach", "box"));
-        scene.SetRuler(true);
-        const OMB_Rect rect{0, 0, kW - 1, kH - 1};
-        glClearColor(0, 0, 0, 1);
+    const TK_TestGLWindow gl(kW, kH);
+    ASSERT_TRUE(gl.Ok()) << gl.error;
+    TK_EditorEnv env;
+    env.model = tk_test::ShapeModel(12, 12, 8, [](int x, int y, int z) {
+        return z == 0 && x >= 2 && x < 10 && y >= 2 && y < 10 ? 80 + x : 0;
+    });
+    env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS);
+    env.settings.rasterFlags |= TK_SHOW_FRAME;
+    env.currentColorIndex = 215;
+    TK_Renderers renderers;
+    ASSERT_TRUE(renderers.Init(env));
+    TK_BrushTable brushes;
+    TK_RegisterBrushes(brushes);
+    UI_SceneView scene;
+    const OMB_Rect rect{0, 0, kW - 1, kH - 1};
+    scene.SetRect(rect);
+    scene.SetEnvironment(&env, &renderers);
+    scene.SetRuler(true);
+    const struct {
+        const char* name;
+        TK_ModelBrush* brush;
+        int modifiers;
+    } kinds[] = {{"attach", brushes.Find("attach", "box"), 0},
+                 {"erase", brushes.Find("attach", "box"), 4},
+                 {"paint", brushes.Find("paint", "box"), 0}};
+    for (const auto& k : kinds) {
+        Image plain, preview;
         glClear(GL_COLOR_BUFFER_BIT);
         scene.DrawScene(rect);
-        ASSERT_TRUE(TK_ReadPixels(rect, false, before));
-        env.currentColorIndex = 215;
+        ASSERT_TRUE(TK_ReadPixels(rect, false, plain));
+        scene.SetActiveBrush(k.brush);
         // Two points on the top of the floor layer.
-        ASSERT_TRUE(scene.LeftDown(Mouse(130, 80)));
-        scene.LeftDrag(Mouse(190, 100));
-        ASSERT_NE(env.previewVoxels, nullptr);
+        ASSERT_TRUE(scene.LeftDown(Mouse(130, 80, k.modifiers)));
+        scene.LeftDrag(Mouse(190, 100, k.modifiers));
+        EXPECT_NE(env.previewVoxels, nullptr) << k.name;
         glClear(GL_COLOR_BUFFER_BIT);
         scene.DrawScene(rect);
-        ASSERT_TRUE(TK_ReadPixels(rect, false, after));
-        scene.LeftUp(Mouse(190, 100));
-        EXPECT_EQ(env.executor.UndoCount(), 1u);
-        // Erase (Shift) and paint previews change the picture as well.
-        struct Kind {
-            const char* name;
-            TK_ModelBrush* brush;
-            int modifiers;
-        } kinds[] = {{"erase", brushes.Find("attach", "box"), 4}, {"paint", brushes.Find("paint", "box"), 0}};
-        for (const Kind& k : kinds) {
-            Image plain, preview;
-            glClear(GL_COLOR_BUFFER_BIT);
-            scene.DrawScene(rect);
-            ASSERT_TRUE(TK_ReadPixels(rect, false, plain));
-            scene.SetActiveBrush(k.brush);
-            ASSERT_TRUE(scene.LeftDown(Mouse(110, 70, k.modifiers)));
-            scene.LeftDrag(Mouse(170, 90, k.modifiers));
-            EXPECT_NE(env.previewVoxels, nullptr) << k.name;
-            glClear(GL_COLOR_BUFFER_BIT);
-            scene.DrawScene(rect);
-            ASSERT_TRUE(TK_ReadPixels(rect, false, preview));
-            EXPECT_NE(plain.pixels, preview.pixels) << k.name;
-            scene.LeftUp(Mouse(170, 90, k.modifiers));
-        }
-        EXPECT_EQ(env.executor.UndoCount(), 3u);
+        ASSERT_TRUE(TK_ReadPixels(rect, false, preview));
+        EXPECT_NE(plain.pixels, preview.pixels) << k.name;
+        scene.LeftUp(Mouse(190, 100, k.modifiers));
     }
-    EXPECT_NE(before.pixels, after.pixels);
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(sdlWindow);
-    SDL_Quit();
+    EXPECT_EQ(env.executor.UndoCount(), 3u);
 }
 
 }  // namespace

@@ -1,21 +1,21 @@
-// One whole editor session under a virtual X server (xvfb-run), driven by
-// xdotool like a user: two lines typed into the command field, a left drag
-// across the scene (the start brush carves), Ctrl+Z, then the window closes (SIGTERM, which the
-// platform layer turns into a close: no window manager runs under Xvfb).
-// The backup file tells what happened. Missing tools fail the test. Each
-// session runs a copy of the program in a folder of its own.
-// A second session is killed after an edit and started again: the autosave
-// brings the edit back. A third opens a model that does not exist and
-// exports through the toolkit's own file dialog.
+// Whole editor sessions under a virtual X server (xvfb-run), driven by
+// xdotool like a user. One starts on a model that does not exist, types two
+// lines into the command field, drags across the scene (the start brush
+// carves), presses Ctrl+Z, exports through the toolkit's own file dialog and
+// closes the window (SIGTERM, which the platform layer turns into a close:
+// no window manager runs under Xvfb); the backup file tells what happened.
+// Another is killed after an edit and started again: the autosave brings
+// the edit back. Missing tools fail the test. Each session runs a copy of
+// the program in a folder of its own.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 
+#include "TK_AppTest.h"
 #include "TK_TestSupport.h"
 #include "model/TK_VoxFile.h"
 
@@ -37,7 +37,7 @@ wait_window() {
 )";
 
 const char* const kSession = R"(
-"$1" > "$2/out.log" 2>&1 &
+"$1" "$2/nosuch.vox" > "$2/out.log" 2> "$2/err.log" &
 pid=$!
 wait_window || { kill -TERM $pid; exit 3; }
 xdotool windowfocus --sync "$wid" 2>/dev/null
@@ -57,6 +57,14 @@ sleep 0.2
 xdotool mouseup 1
 sleep 0.3
 xdotool key ctrl+z
+sleep 0.5
+# "o qb" without a path opens the own dialog with the keyboard in its name
+# field; a typed absolute name and Enter export there.
+xdotool key Tab type "o qb"
+xdotool key Return
+sleep 0.5
+xdotool type "$2/dialog"
+xdotool key Return
 sleep 0.5
 kill -TERM $pid
 wait $pid
@@ -89,37 +97,13 @@ wait $pid
 echo $? > "$2/status"
 )";
 
-// A model that cannot be opened, then "o qb" typed without a path: the
-// toolkit's own dialog opens with the keyboard in its name field, and a
-// typed absolute name plus Enter exports there.
-const char* const kDialogSession = R"(
-"$1" "$2/nosuch.vox" > "$2/out.log" 2> "$2/err.log" &
-pid=$!
-wait_window || { kill -TERM $pid; exit 3; }
-xdotool windowfocus --sync "$wid" 2>/dev/null
-xdotool key Tab type "o qb"
-xdotool key Return
-sleep 0.5
-xdotool type "$2/dialog"
-xdotool key Return
-sleep 0.5
-kill -TERM $pid
-wait $pid
-echo $? > "$2/status"
-)";
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 bool HaveTool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null").c_str()) == 0; }
 
-// Runs `body` under xvfb-run against a program folder of its own (a copy of
-// the program and its runtime files): sessions run side by side, and each
-// editor's quit backup and recovery files must be its own. Returns the
-// program folder; `session` says whether the script ran to its end.
-std::filesystem::path RunSession(const tk_test::TempFolder& folder, const char* body, int seconds, bool& session) {
+// Runs `body` under xvfb-run against a program folder of its own, "program"
+// in `folder` (a copy of the program and its runtime files): sessions run
+// side by side, and each editor's quit backup and recovery files must be its
+// own. True when the script ran to its end.
+bool RunSession(const tk_test::TempFolder& folder, const char* body, int seconds) {
     namespace fs = std::filesystem;
     const fs::path program = folder.Dir() / "program";
     fs::create_directories(program / "cache");
@@ -133,55 +117,42 @@ std::filesystem::path RunSession(const tk_test::TempFolder& folder, const char* 
     const std::string command = "timeout " + std::to_string(seconds) + " xvfb-run -a -n " + display +
                                 " -s '-screen 0 1280x800x24' sh " + script + " " + (program / "tarsk").string() + " " +
                                 folder.Dir().string();
-    session = HaveTool("xvfb-run") && HaveTool("xdotool") && HaveTool("xauth") && std::system(command.c_str()) == 0;
-    return program;
+    return HaveTool("xvfb-run") && HaveTool("xdotool") && HaveTool("xauth") && std::system(command.c_str()) == 0;
 }
 
-TEST(EditorSession, TypeDragUndoAndClose) {
+TEST(EditorSession, TypeDragUndoExportAndClose) {
     ASSERT_TRUE(HaveTool("xvfb-run") && HaveTool("xdotool") && HaveTool("xauth"))
         << "install xvfb, xauth and xdotool (scripts/bootstrap)";
     tk_test::TempFolder folder("editor_session");
-    bool ran = false;
-    const auto program = RunSession(folder, kSession, 60, ran);
-    ASSERT_TRUE(ran) << ReadAll(folder.Path("out.log"));
-    EXPECT_EQ(ReadAll(folder.Path("status")), "0\n");
+    ASSERT_TRUE(RunSession(folder, kSession, 60)) << ReadTestFile(folder.Path("out.log"));
+    EXPECT_EQ(ReadTestFile(folder.Path("status")), "0\n");
     TK_Model model;
-    ASSERT_TRUE(ReadVox(model, (program / "cache/backup.vox").c_str())) << ReadAll(folder.Path("out.log"));
+    const std::string log = ReadTestFile(folder.Path("out.log"));
+    ASSERT_TRUE(ReadVox(model, folder.Path("program/cache/backup.vox").c_str())) << log;
     // Both lines ran; Ctrl+Z took back the drag's carving, not the second
     // line: so the drag made exactly one history step.
     EXPECT_EQ(model.size[0], 30);
     EXPECT_EQ(model.size[2], 32);
-    EXPECT_EQ(model.voxels.Count(), size_t(20 * 21 * 22))  // growing the box adds no voxels
-        << ReadAll(folder.Path("out.log"));
+    EXPECT_EQ(model.voxels.Count(), size_t(20 * 21 * 22)) << log;  // growing the box adds no voxels
+    EXPECT_NE(ReadTestFile(folder.Path("err.log")).find("cannot open " + folder.Path("nosuch.vox")), std::string::npos);
+    EXPECT_NE(log.find("[Error] failed to load model"), std::string::npos) << log;
+    EXPECT_TRUE(std::filesystem::exists(folder.Path("dialog.qb"))) << log;
 }
 
 TEST(EditorSession, KilledSessionComesBackOnTheNextStart) {
     tk_test::TempFolder folder("editor_crash");
-    bool ran = false;
-    const auto program = RunSession(folder, kCrash, 90, ran);
-    ASSERT_TRUE(ran) << ReadAll(folder.Path("out1.log"));
-    EXPECT_EQ(ReadAll(folder.Path("status")), "0\n") << "a hang-up closes the editor as a window close does";
-    const std::string said = ReadAll(folder.Path("err2.log"));
-    EXPECT_NE(said.find("recovered unsaved work from " + (program / "cache/autosave-").string()), std::string::npos)
-        << said;
+    const std::filesystem::path cache = folder.Dir() / "program/cache";
+    ASSERT_TRUE(RunSession(folder, kCrash, 90)) << ReadTestFile(folder.Path("out1.log"));
+    EXPECT_EQ(ReadTestFile(folder.Path("status")), "0\n") << "a hang-up closes the editor as a window close does";
+    const std::string said = ReadTestFile(folder.Path("err2.log"));
+    EXPECT_NE(said.find("recovered unsaved work from " + (cache / "autosave-").string()), std::string::npos) << said;
     TK_Model model;
-    ASSERT_TRUE(ReadVox(model, (program / "cache/backup.vox").c_str()));
+    ASSERT_TRUE(ReadVox(model, (cache / "backup.vox").c_str()));
     EXPECT_EQ(model.size[0], 20);
     EXPECT_EQ(model.size[2], 22);
     // The clean exit took the recovery file with it.
-    for (const auto& entry : std::filesystem::directory_iterator(program / "cache"))
+    for (const auto& entry : std::filesystem::directory_iterator(cache))
         EXPECT_EQ(entry.path().filename().string().rfind("autosave-", 0), std::string::npos) << entry.path();
-}
-
-TEST(EditorSession, MissingModelAndTheOwnFileDialog) {
-    tk_test::TempFolder folder("editor_dialog");
-    bool ran = false;
-    RunSession(folder, kDialogSession, 60, ran);
-    ASSERT_TRUE(ran) << ReadAll(folder.Path("out.log"));
-    EXPECT_EQ(ReadAll(folder.Path("status")), "0\n");
-    EXPECT_NE(ReadAll(folder.Path("err.log")).find("cannot open " + folder.Path("nosuch.vox")), std::string::npos);
-    EXPECT_NE(ReadAll(folder.Path("out.log")).find("[Error] failed to load model"), std::string::npos);
-    EXPECT_TRUE(std::filesystem::exists(folder.Path("dialog.qb"))) << ReadAll(folder.Path("out.log"));
 }
 
 }  // namespace

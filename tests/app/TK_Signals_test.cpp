@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -82,13 +81,6 @@ int WaitExit(pid_t pid, double limit, double& seconds) {
     }
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream f(path);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
 TEST(Signals, BatchModesStopWithinASecond) {
     LoopShader loop;
     tk_test::TempFolder folder("tarsk_signals");
@@ -98,9 +90,10 @@ TEST(Signals, BatchModesStopWithinASecond) {
         int signal;
         int status;
     };
+    const std::vector<std::string> endless = {"--headless", "-q", "-c", "size 126", "-c", "xs " + loop.Name()};
     const Case cases[] = {
-        {{"--headless", "-q", "-c", "size 126", "-c", "xs " + loop.Name()}, SIGTERM, 143},
-        {{"--headless", "-q", "-c", "size 126", "-c", "xs " + loop.Name()}, SIGINT, 130},
+        {endless, SIGTERM, 143},
+        {endless, SIGINT, 130},
         {{"--render", png, "--size", "64x48", "--spp", "1000000"}, SIGTERM, 143},
     };
     for (const Case& c : cases) {
@@ -109,7 +102,8 @@ TEST(Signals, BatchModesStopWithinASecond) {
         // Well into the work: the worker's shader, or the render's first
         // samples done (a busy machine may take a while to start).
         std::this_thread::sleep_for(std::chrono::milliseconds(2500));
-        for (int wait = 0; wait < 100 && c.args[0] == "--render" && ReadFile(folder.Path("err.txt")).empty(); ++wait)
+        const std::string err = folder.Path("err.txt");
+        for (int wait = 0; wait < 100 && c.args[0] == "--render" && ReadTestFile(err).empty(); ++wait)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         kill(pid, c.signal);
         double seconds = 0;
@@ -120,7 +114,7 @@ TEST(Signals, BatchModesStopWithinASecond) {
     // The render kept what it had and says how many samples that is.
     TK_TestImage image;
     EXPECT_TRUE(ReadTestPNG(png, image));
-    EXPECT_NE(ReadFile(folder.Path("err.txt")).find("samples; " + png + " holds"), std::string::npos);
+    EXPECT_NE(ReadTestFile(folder.Path("err.txt")).find("samples; " + png + " holds"), std::string::npos);
 }
 
 TEST(Signals, EndlessShaderFailsAtItsLimit) {

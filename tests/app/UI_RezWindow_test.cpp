@@ -1,14 +1,20 @@
 // The editor window driven by synthetic toolkit events, without a display or
 // a GL context: start-up, the hotkey tables, Tab focus, dropped files, the
 // widget updates of the change messages, the message log, the own file
-// dialog, the caption and the backup on quitting.
+// dialog, the caption and a backup that fails. Then drawn into an offscreen
+// GL context (SDL's offscreen driver on llvmpipe): panels that were shown and
+// hidden leave no pixels behind, the resting pointer shows where a stroke
+// would start, and the path tracer stops asking for frames at its target.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "TK_AppTest.h"
 #include "TK_TestSupport.h"
 #include "app/MS_ShaderWorker.h"
 #include "app/UI_RezWindow.h"
@@ -23,21 +29,50 @@
 #include "ui/UI_List.h"
 #include "ui/UI_Palette.h"
 #include "ui/UI_Switch.h"
+#include "render/TK_Snapshot.h"
 #include "ui/UI_TextField.h"
 
 namespace {
 
+constexpr int kW = 1280, kH = 800;
+
+// Starts `window` on the shipped description at kW x kH, drawing when
+// `rendering` (a GL context is current); returns what it printed.
+std::string Start(UI_RezWindow& window, bool rendering) {
+    window.SetDescriptionPath(std::string(TK_SOURCE_DIR) + "/config/editor.ui");
+    if (rendering) window.EnableRendering();
+    testing::internal::CaptureStdout();
+    window.Broadcast(UI_Event::Broadcast(UI_EVENT_CREATE));
+    if (rendering) window.Canvas().LoadFont((std::string(TK_SOURCE_DIR) + "/config/font.png").c_str());
+    window.SetRect({0, 0, kW - 1, kH - 1});
+    window.Root()->SetRect({0, 0, kW - 1, kH - 1});
+    window.RefreshLayout();
+    window.Broadcast(UI_Event::Broadcast(UI_EVENT_START));
+    return testing::internal::GetCapturedStdout();
+}
+
+// The mouse resting in the middle of `view`.
+UI_MouseState Centre(UI_View* view) {
+    UI_MouseState m;
+    m.valid = true;
+    m.x = (view->Rect().x0 + view->Rect().x1) / 2;
+    m.y = (view->Rect().y0 + view->Rect().y1) / 2;
+    return m;
+}
+
+void Click(UI_Window& window, UI_View* view) {
+    ASSERT_TRUE(view);
+    UI_MouseState m = Centre(view);
+    m.left = 1;
+    window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_DOWN, m));
+    m.left = 0;
+    window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_UP, m));
+}
+
 class RezWindow : public testing::Test {
 protected:
     void SetUp() override {
-        window.SetDescriptionPath(std::string(TK_SOURCE_DIR) + "/config/editor.ui");
-        testing::internal::CaptureStdout();
-        window.Broadcast(UI_Event::Broadcast(UI_EVENT_CREATE));
-        window.SetRect({0, 0, 1279, 799});
-        window.Root()->SetRect({0, 0, 1279, 799});
-        window.RefreshLayout();
-        window.Broadcast(UI_Event::Broadcast(UI_EVENT_START));
-        startOutput = testing::internal::GetCapturedStdout();
+        startOutput = Start(window, false);
         env().workspace.cacheFolder = folder.Dir().string();
     }
 
@@ -49,7 +84,7 @@ protected:
         k.repeat = repeat;
         return window.KeyDown(k);
     }
-    void Run(const char* line) { ASSERT_TRUE(env().ExecuteText("", line)) << line; }
+    void Run(const std::string& line) { ASSERT_TRUE(env().ExecuteText("", line.c_str())) << line; }
     template <typename T>
     T* View(const char* name) {
         return UI_Cast<T>(window.FindView(name, &T::kClass));
@@ -63,10 +98,10 @@ protected:
         if (auto* option = UI_Cast<UI_Option>(view)) return option->IsSelected() ? "1" : "0";
         return "no view " + std::string(name);
     }
-    void Center(const char* name, int& x, int& y) {
-        const OMB_Rect r = window.FindView(name, &UI_View::kClass)->Rect();
-        x = (r.x0 + r.x1) / 2;
-        y = (r.y0 + r.y1) / 2;
+    // `paths` dropped on the middle of the view `on`.
+    void Drop(const std::vector<std::string>& paths, const char* on) {
+        const UI_MouseState m = Centre(window.FindView(on, &UI_View::kClass));
+        window.OnDropFiles(paths, m.x, m.y);
     }
     // A key through the window's input, to the view with the keyboard.
     void Press(int key) {
@@ -153,27 +188,22 @@ TEST_F(RezWindow, DroppedFoldersAndFiles) {
     View<UI_VBox>("page_edit")->SetHidden(true);
     View<UI_VBox>("page_files")->SetHidden(false);
     window.RefreshLayout();
-    int x, y;
-    Center("scene", x, y);
-    window.OnDropFiles({dir}, x, y);  // a folder on the scene: nothing
+    Drop({dir}, "scene");  // a folder on the scene: nothing
     EXPECT_NE(View<UI_FileList>("file")->Root(), dir);
-    Center("file", x, y);
-    window.OnDropFiles({dir, "ignored"}, x, y);
+    Drop({dir, "ignored"}, "file");
     EXPECT_EQ(View<UI_FileList>("file")->Root(), dir);
     // A model file on the scene imports it; a palette file on the palette.
-    Run(("save " + dir + "/m.vox").c_str());
-    Run(("opal " + dir + "/p.png").c_str());
+    Run("save " + dir + "/m.vox");
+    Run("opal " + dir + "/p.png");
     Run("zero");
     Run("pal bw");
     const Palette saved = env().model.palette;
-    Center("pal", x, y);
-    window.OnDropFiles({dir + "/p.png"}, x, y);
+    Drop({dir + "/p.png"}, "pal");
     EXPECT_NE(env().model.palette, saved);
-    Center("scene", x, y);
-    window.OnDropFiles({dir + "/m.vox"}, x, y);
+    Drop({dir + "/m.vox"}, "scene");
     EXPECT_EQ(env().model.voxels.Count(), size_t(45 * 45 * 45));
     const size_t steps = env().executor.UndoCount();
-    window.OnDropFiles({}, x, y);  // an empty drop does nothing
+    Drop({}, "scene");  // an empty drop does nothing
     EXPECT_EQ(env().executor.UndoCount(), steps);
 }
 
@@ -250,10 +280,10 @@ TEST_F(RezWindow, PrintedLinesReachTheStatusLineAndTheConsole) {
 TEST_F(RezWindow, OpenedModelsAreFramedFromTheDefaultAngle) {
     const Camera& camera = window.SceneView()->GetCamera();
     const float start[2] = {camera.angle[0], camera.angle[1]};
-    Run(("save " + folder.Path("a.vox") + " | save " + folder.Path("b.vox")).c_str());
+    Run("save " + folder.Path("a.vox") + " | save " + folder.Path("b.vox"));
     for (const char* name : {"a.vox", "b.vox"}) {
         window.SceneView()->GetCamera().SetAngle(20, 50, 0);
-        Run(("open " + folder.Path(name)).c_str());
+        Run("open " + folder.Path(name));
         EXPECT_FLOAT_EQ(camera.angle[0], start[0]) << name;
         EXPECT_FLOAT_EQ(camera.angle[1], start[1]) << name;
     }
@@ -262,7 +292,7 @@ TEST_F(RezWindow, OpenedModelsAreFramedFromTheDefaultAngle) {
 TEST_F(RezWindow, OwnFileDialogRunsTheLineWithThePath) {
     env().workspace.ownFileDialog = true;
     env().workspace.modelFolder = folder.Dir().string();
-    Run(("save " + folder.Path("kept.vox")).c_str());
+    Run("save " + folder.Path("kept.vox"));
     UI_FileDialog* dialog = window.FileDialog();
     ASSERT_TRUE(dialog);
     struct Case {
@@ -300,13 +330,7 @@ TEST_F(RezWindow, OwnFileDialogRunsTheLineWithThePath) {
     // in the name field; the extension picks the format.
     env().workspace.exportFolder = folder.Dir().string();
     Run("full");
-    UI_MouseState m;
-    m.valid = true;
-    Center("export", m.x, m.y);
-    m.left = 1;
-    window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_DOWN, m));
-    m.left = 0;
-    window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_UP, m));
+    Click(window, window.FindView("export", &UI_View::kClass));
     ASSERT_TRUE(dialog->IsOpen());
     EXPECT_EQ(window.FocusView(), dialog->NameField());
     dialog->NameField()->SetText("button.qb");
@@ -366,6 +390,80 @@ TEST_F(RezWindow, AFailedBackupKeepsTheFirstCloseOpen) {
     testing::internal::CaptureStdout();
     EXPECT_TRUE(window.CanClose());
     testing::internal::GetCapturedStdout();
+}
+
+// ---------------------------------------------------------------- picture
+
+class EditorPicture : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(gl.Ok()) << gl.error;
+        window = std::make_unique<UI_RezWindow>();
+        Start(*window, true);
+    }
+    void TearDown() override {
+        if (window) window->Renderers().Shutdown();
+        window.reset();
+    }
+    Image Picture(const OMB_Rect& rect) {
+        window->DrawFrame();
+        Image image;
+        EXPECT_TRUE(TK_ReadPixels(rect, false, image));
+        return image;
+    }
+
+    TK_TestGLWindow gl{kW, kH};
+    std::unique_ptr<UI_RezWindow> window;
+};
+
+TEST_F(EditorPicture, TracerRestsAtItsTargetAndShowsItsProgress) {
+    TK_SceneRenderer_PT& tracer = window->Renderers().tracer;
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(window->Env().ExecuteText("", "set pt_image 64 48 | set pt 1"));
+    testing::internal::GetCapturedStdout();
+    tracer.SetRestartDelay(0);
+    tracer.SetTargetOverride(3);
+    int frames = 0;
+    for (window->TakeRedrawRequest(); frames < 50; ++frames) {
+        window->DrawFrame();
+        if (!window->TakeRedrawRequest()) break;
+    }
+    EXPECT_LT(frames, 50) << "the editor keeps drawing after the target";
+    EXPECT_EQ(tracer.Samples(), 3);
+    const auto* status = UI_Cast<UI_StatusLine>(window->FindView("status", &UI_StatusLine::kClass));
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->RightText().rfind("3 / 3 samples", 0), 0u) << status->RightText();
+    const std::string png = testing::TempDir() + "editor_render.png";
+    EXPECT_TRUE(window->Snap("scene", png, false)) << "Save render writes the traced picture";
+}
+
+int RedPixels(const Image& image) {
+    int count = 0;
+    for (size_t i = 0; i + 2 < image.pixels.size(); i += 3)
+        count += image.pixels[i] > 200 && image.pixels[i + 1] < 90 && image.pixels[i + 2] < 90;
+    return count;
+}
+
+TEST_F(EditorPicture, HoverCursorMarksWhereTheCarvingBrushStarts) {
+    const OMB_Rect scene = window->SceneView()->Rect();
+    const int plain = RedPixels(Picture(scene));
+    const UI_MouseState m = Centre(window->SceneView());
+    window->HandleInputEvent(UI_Event::Mouse(UI_EVENT_MOUSE_MOVE, m));
+    EXPECT_GT(RedPixels(Picture(scene)), plain + 20);
+    window->HandleInputEvent(UI_Event::Mouse(UI_EVENT_MOUSE_LEAVE, m));
+    EXPECT_EQ(RedPixels(Picture(scene)), plain);
+}
+
+TEST_F(EditorPicture, TabPagesLeaveNothingBehind) {
+    UI_View* pages = window->FindView("page_edit", &UI_VBox::kClass);
+    ASSERT_TRUE(pages);
+    const OMB_Rect panel = pages->Rect();
+    const Image before = Picture(panel);
+    for (const char* tab : {"page_files", "page_render", "page_edit"}) {
+        Click(*window, window->FindView(tab, &UI_Option::kClass));
+        Picture(panel);
+    }
+    EXPECT_TRUE(before.pixels == Picture(panel).pixels);
 }
 
 }  // namespace

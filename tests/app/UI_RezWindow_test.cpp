@@ -77,13 +77,7 @@ protected:
     }
 
     TK_EditorEnv& env() { return window.Env(); }
-    bool Key(int key, int mods, bool repeat = false) {
-        UI_KeyState k;
-        k.key = key;
-        k.modifiers = mods;
-        k.repeat = repeat;
-        return window.KeyDown(k);
-    }
+    bool Key(int key, int mods, bool repeat = false) { return window.KeyDown(UI_KeyState{mods, key, repeat}); }
     void Run(const std::string& line) { ASSERT_TRUE(env().ExecuteText("", line.c_str())) << line; }
     template <typename T>
     T* View(const char* name) {
@@ -104,11 +98,7 @@ protected:
         window.OnDropFiles(paths, m.x, m.y);
     }
     // A key through the window's input, to the view with the keyboard.
-    void Press(int key) {
-        UI_KeyState k;
-        k.key = key;
-        window.HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, k));
-    }
+    void Press(int key) { window.HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, UI_KeyState{0, key})); }
 
     tk_test::TempFolder folder{"rezwindow"};
     UI_RezWindow window;

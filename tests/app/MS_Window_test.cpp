@@ -169,21 +169,16 @@ TEST(PlatformKeys, ScancodesAndModifiers) {
 }
 
 TEST(FramePacing, TickPlans) {
-    struct Case {
-        bool minimised, redraw;
-        double since;
-        bool frame;
-        int waitMs;
-    };
-    const Case cases[] = {
+    // minimised, asked to redraw, seconds since the last frame: frame, wait
+    const std::tuple<bool, bool, double, bool, int> cases[] = {
         {true, true, 1.0, false, kIdleWaitMs},    // minimised: wait for events
         {false, false, 1.0, false, kIdleWaitMs},  // nothing asked for a frame
         {false, true, 0.016, true, 0},            // a frame is due
         {false, true, 0.010, false, 6},           // asked early: wait for the rest
     };
-    for (const Case& c : cases) {
-        const MS_TickPlan plan = MS_PlanTick(c.minimised, c.redraw, c.since);
-        EXPECT_EQ(std::make_pair(plan.frame, plan.waitMs), std::make_pair(c.frame, c.waitMs)) << c.since;
+    for (const auto& [minimised, redraw, since, frame, waitMs] : cases) {
+        const MS_TickPlan plan = MS_PlanTick(minimised, redraw, since);
+        EXPECT_EQ(std::make_pair(plan.frame, plan.waitMs), std::make_pair(frame, waitMs)) << since;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "TK_AppTest.h"
@@ -24,12 +25,8 @@ TEST(Headless, ConsoleLines) {
     const std::string undo = "cmd : undo : \n[Error] cmd failed : TK_CMD_Undo\n";
     const std::string redo = "cmd : redo : \n[Error] cmd failed : TK_CMD_Redo\n";
     const std::string nosuch = "[Error] cmd is not registered : nosuch\n";
-    struct Case {
-        std::vector<std::string> args;
-        std::string out;
-        int status;
-    };
-    const Case cases[] = {
+    // arguments, standard output, exit status
+    const std::tuple<std::vector<std::string>, std::string, int> cases[] = {
         {{"--headless", "-c", "UNDO"}, "cmd : UNDO : \n[Error] cmd failed : TK_CMD_Undo\n", 1},
         {{"--headless", "-c", "redo | undo"}, redo + undo, 1},
         {{"--headless", "-c", "nosuch \"a|b\" | undo"}, "cmd : nosuch : \"a|b\"\n" + nosuch + undo, 1},
@@ -56,10 +53,10 @@ TEST(Headless, ConsoleLines) {
         {{"--headless", "--script", "/nonexistent/script.txt"}, "", 2},
         {{"--bogus"}, "", 2},
     };
-    for (const Case& c : cases) {
-        const TK_ProcessResult r = RunTarsk(c.args);
-        EXPECT_EQ(r.out, c.out) << c.args.back();
-        EXPECT_EQ(r.status, c.status) << c.args.back();
+    for (const auto& [args, said, status] : cases) {
+        const TK_ProcessResult r = RunTarsk(args);
+        EXPECT_EQ(r.out, said) << args.back();
+        EXPECT_EQ(r.status, status) << args.back();
     }
     EXPECT_TRUE(std::filesystem::exists(out + "/m1.xraw")) << "the other models still convert";
 }

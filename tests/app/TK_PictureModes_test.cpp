@@ -73,12 +73,8 @@ TEST(Snap, ThumbnailIsTheModelAloneOrNothing) {
 TEST(Snap, Failures) {
     const tk_test::TempFolder folder("tk_snap_fail");
     const std::string unused = folder.Path("unused");
-    struct Case {
-        std::vector<std::string> args;
-        int status;
-        const char* message;
-    };
-    const Case cases[] = {
+    // arguments, exit status, part of the standard output
+    const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
         {{"--snap", "/nonexistent-folder/out.png", "--size", "16x16"}, 1, "[Error] snap : failed to write"},
         {{"--snap", unused + ".png", "/nonexistent/model.vox"}, 1, "[Error] failed to load model : "},
         {{"--snap", unused + ".png", "--size", "0x16"}, 2, ""},
@@ -89,10 +85,10 @@ TEST(Snap, Failures) {
         {{"--snap", unused + ".png", "--turntable", "2"}, 2, "[Error] snap : an animation is written as"},
         {{"--snap", unused + ".gif", "--turntable", "0"}, 2, ""},
     };
-    for (const Case& c : cases) {
-        const TK_ProcessResult r = RunTarsk(c.args);
-        EXPECT_EQ(r.status, c.status) << c.args.back();
-        EXPECT_NE(r.out.find(c.message), std::string::npos) << r.out;
+    for (const auto& [args, status, message] : cases) {
+        const TK_ProcessResult r = RunTarsk(args);
+        EXPECT_EQ(r.status, status) << args.back();
+        EXPECT_NE(r.out.find(message), std::string::npos) << r.out;
     }
 }
 

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "TK_AppTest.h"
@@ -85,36 +86,32 @@ TEST(Signals, BatchModesStopWithinASecond) {
     LoopShader loop;
     tk_test::TempFolder folder("tarsk_signals");
     const std::string png = folder.Path("render.png");
-    struct Case {
-        std::vector<std::string> args;
-        int signal;
-        int status;
-    };
     const std::vector<std::string> endless = {"--headless", "-q", "-c", "size 126", "-c", "xs " + loop.Name()};
-    const Case cases[] = {
+    // arguments, signal, exit status
+    const std::tuple<std::vector<std::string>, int, int> cases[] = {
         {endless, SIGTERM, 143},
         {endless, SIGINT, 130},
         {{"--render", png, "--size", "64x48", "--spp", "1000000"}, SIGTERM, 143},
     };
-    for (const Case& c : cases) {
-        const pid_t pid = Spawn(c.args, folder);
+    const std::string err = folder.Path("err.txt");
+    for (const auto& [args, signal, status] : cases) {
+        const pid_t pid = Spawn(args, folder);
         ASSERT_GT(pid, 0);
         // Well into the work: the worker's shader, or the render's first
         // samples done (a busy machine may take a while to start).
         std::this_thread::sleep_for(std::chrono::milliseconds(2500));
-        const std::string err = folder.Path("err.txt");
-        for (int wait = 0; wait < 100 && c.args[0] == "--render" && ReadTestFile(err).empty(); ++wait)
+        for (int wait = 0; wait < 100 && args[0] == "--render" && ReadTestFile(err).empty(); ++wait)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        kill(pid, c.signal);
+        kill(pid, signal);
         double seconds = 0;
-        EXPECT_EQ(WaitExit(pid, 5, seconds), c.status) << c.args[0];
+        EXPECT_EQ(WaitExit(pid, 5, seconds), status) << args[0];
         // A second, and a little for a machine shared with other work.
-        EXPECT_LT(seconds, 1.3) << c.args[0];
+        EXPECT_LT(seconds, 1.3) << args[0];
     }
     // The render kept what it had and says how many samples that is.
     TK_TestImage image;
     EXPECT_TRUE(ReadTestPNG(png, image));
-    EXPECT_NE(ReadTestFile(folder.Path("err.txt")).find("samples; " + png + " holds"), std::string::npos);
+    EXPECT_NE(ReadTestFile(err).find("samples; " + png + " holds"), std::string::npos);
 }
 
 TEST(Signals, EndlessShaderFailsAtItsLimit) {

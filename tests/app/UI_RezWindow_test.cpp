@@ -12,6 +12,8 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "TK_AppTest.h"
@@ -20,6 +22,7 @@
 #include "app/UI_RezWindow.h"
 #include "app/UI_SceneView.h"
 #include "core/OS_Keys.h"
+#include "render/TK_Snapshot.h"
 #include "ui/UI_Box.h"
 #include "ui/UI_Button.h"
 #include "ui/UI_Console.h"
@@ -29,7 +32,6 @@
 #include "ui/UI_List.h"
 #include "ui/UI_Palette.h"
 #include "ui/UI_Switch.h"
-#include "render/TK_Snapshot.h"
 #include "ui/UI_TextField.h"
 
 namespace {
@@ -199,10 +201,7 @@ TEST_F(RezWindow, DroppedFoldersAndFiles) {
 
 // Shortcuts are written once, in the hotkey tables; the hints name them.
 TEST_F(RezWindow, HintsNameTheKeysOfTheirCommands) {
-    const struct {
-        const char* view;
-        const char* hint;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"undo", "undo  [Ctrl+Z]"},                                  // a button
         {"redo", "redo  [Ctrl+Y / Ctrl+Shift+Z]"},                   // two keys
         {"box", "set b_shape box  [B]"},                             // an option of a group
@@ -210,18 +209,15 @@ TEST_F(RezWindow, HintsNameTheKeysOfTheirCommands) {
         {"l_x", "loft x 1 / 0  [Ctrl+1]"},
         {"size", "size X Y Z: the box size"},                        // no key
     };
-    for (const auto& c : cases) EXPECT_EQ(window.FindView(c.view, &UI_View::kClass)->Hint(), c.hint);
+    for (const auto& [view, hint] : cases) EXPECT_EQ(window.FindView(view, &UI_View::kClass)->Hint(), hint);
 }
 
 TEST_F(RezWindow, ChangeMessagesUpdateTheirViews) {
     const uint32_t c = env().model.palette[5];
     const std::string rgb =
         std::to_string(ColorR(c)) + " " + std::to_string(ColorG(c)) + " " + std::to_string(ColorB(c));
-    const struct {
-        const char* line;
-        const char* view;
-        std::string shown;
-    } cases[] = {
+    // a line, a view, what the view shows afterwards
+    const std::tuple<const char*, const char*, std::string> cases[] = {
         {"index 5", "rgb", rgb},
         {"mirror y 1", "m_y", "1"},
         {"loft z 1", "l_z", "1"},
@@ -235,9 +231,9 @@ TEST_F(RezWindow, ChangeMessagesUpdateTheirViews) {
         {"set pt_mtl emit 1", "mod_one", "1"},
         {"set pt_mod 0", "mod_all", "1"},
     };
-    for (const auto& row : cases) {
-        Run(row.line);
-        EXPECT_EQ(State(row.view), row.shown) << row.line;
+    for (const auto& [line, view, shown] : cases) {
+        Run(line);
+        EXPECT_EQ(State(view), shown) << line;
     }
     EXPECT_EQ(window.PaletteView()->Selected(), 5);
     EXPECT_EQ(env().materials[5].type, 3);

@@ -4,8 +4,11 @@
 // stroke's attach, erase and paint previews.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <memory>
+#include <tuple>
+#include <utility>
 
 #include "TK_AppTest.h"
 #include "TK_TestSupport.h"
@@ -70,25 +73,20 @@ protected:
 using SceneView = SceneFixture;
 
 TEST_F(SceneView, PicksTopFacesTheGroundAndNothingBeside) {
-    struct Case {
-        const char* what;
-        bool filled;
-        int x, y;
-        int face, cell[3];
-    } cases[] = {
+    // what, the middle column filled, x, y: the face and cell picked
+    const std::tuple<const char*, bool, int, int, int, std::array<int, 3>> cases[] = {
         {"top face of the middle column", true, 50, 50, 6, {2, 2, 3}},
         {"ground under the empty middle", false, 50, 50, 6, {2, 2, -1}},
         {"beside the model", false, 1, 1, 0, {0, 0, 0}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [what, filled, x, y, face, cell] : cases) {
         env.model.voxels.Clear();
-        if (c.filled)
-            for (int z = 0; z < 4; ++z) Fill(2, 2, z);
+        for (int z = 0; filled && z < 4; ++z) Fill(2, 2, z);
         env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_VOXELS);
-        const TK_Pick pick = scene->PickAt(c.x, c.y);
-        EXPECT_EQ(pick.face, c.face) << c.what;
-        if (c.face) {
-            EXPECT_TRUE(pick.cell[0] == c.cell[0] && pick.cell[1] == c.cell[1] && pick.cell[2] == c.cell[2]) << c.what;
+        const TK_Pick pick = scene->PickAt(x, y);
+        EXPECT_EQ(pick.face, face) << what;
+        if (face) {
+            EXPECT_EQ((std::array<int, 3>{pick.cell[0], pick.cell[1], pick.cell[2]}), cell) << what;
         }
     }
     // A click beside the model starts no stroke.
@@ -99,15 +97,12 @@ TEST_F(SceneView, PicksTopFacesTheGroundAndNothingBeside) {
 
 TEST_F(SceneView, ModifiersCallTemporaryBrushesForOneGesture) {
     TK_ModelBrush* active = scene->ActiveBrush();
-    struct Case {
-        int modifiers;
-        TK_ModelBrush* brush;
-    } cases[] = {{kAlt, brushes.Find("pick", "")}, {kCtrl, brushes.Find("loop", "")},
-                 {kCtrl | 4, brushes.Find("loop", "")}, {0, active}};
-    for (const Case& c : cases) {
-        ASSERT_TRUE(scene->LeftDown(Mouse(50, 50, c.modifiers)));
-        EXPECT_EQ(scene->GestureBrush(), c.brush) << c.modifiers;
-        scene->LeftUp(Mouse(50, 50, c.modifiers));
+    const std::pair<int, TK_ModelBrush*> cases[] = {{kAlt, brushes.Find("pick", "")}, {kCtrl, brushes.Find("loop", "")},
+                                                    {kCtrl | 4, brushes.Find("loop", "")}, {0, active}};
+    for (const auto& [modifiers, brush] : cases) {
+        ASSERT_TRUE(scene->LeftDown(Mouse(50, 50, modifiers)));
+        EXPECT_EQ(scene->GestureBrush(), brush) << modifiers;
+        scene->LeftUp(Mouse(50, 50, modifiers));
         EXPECT_EQ(scene->GestureBrush(), active);
         EXPECT_FALSE(scene->IsBusy());
     }
@@ -162,28 +157,24 @@ TEST(ScenePicture, BoxStrokePreviewsDrawOverTheModel) {
     scene.SetRect(rect);
     scene.SetEnvironment(&env, &renderers);
     scene.SetRuler(true);
-    const struct {
-        const char* name;
-        TK_ModelBrush* brush;
-        int modifiers;
-    } kinds[] = {{"attach", brushes.Find("attach", "box"), 0},
-                 {"erase", brushes.Find("attach", "box"), 4},
-                 {"paint", brushes.Find("paint", "box"), 0}};
-    for (const auto& k : kinds) {
+    const std::tuple<const char*, TK_ModelBrush*, int> kinds[] = {{"attach", brushes.Find("attach", "box"), 0},
+                                                                 {"erase", brushes.Find("attach", "box"), 4},
+                                                                 {"paint", brushes.Find("paint", "box"), 0}};
+    for (const auto& [name, brush, modifiers] : kinds) {
         Image plain, preview;
         glClear(GL_COLOR_BUFFER_BIT);
         scene.DrawScene(rect);
         ASSERT_TRUE(TK_ReadPixels(rect, false, plain));
-        scene.SetActiveBrush(k.brush);
+        scene.SetActiveBrush(brush);
         // Two points on the top of the floor layer.
-        ASSERT_TRUE(scene.LeftDown(Mouse(130, 80, k.modifiers)));
-        scene.LeftDrag(Mouse(190, 100, k.modifiers));
-        EXPECT_NE(env.previewVoxels, nullptr) << k.name;
+        ASSERT_TRUE(scene.LeftDown(Mouse(130, 80, modifiers)));
+        scene.LeftDrag(Mouse(190, 100, modifiers));
+        EXPECT_NE(env.previewVoxels, nullptr) << name;
         glClear(GL_COLOR_BUFFER_BIT);
         scene.DrawScene(rect);
         ASSERT_TRUE(TK_ReadPixels(rect, false, preview));
-        EXPECT_NE(plain.pixels, preview.pixels) << k.name;
-        scene.LeftUp(Mouse(190, 100, k.modifiers));
+        EXPECT_NE(plain.pixels, preview.pixels) << name;
+        scene.LeftUp(Mouse(190, 100, modifiers));
     }
     EXPECT_EQ(env.executor.UndoCount(), 3u);
 }

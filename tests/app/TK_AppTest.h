@@ -2,6 +2,8 @@
 // its files back, and an offscreen GL context to draw into.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -14,6 +16,14 @@ struct TK_ProcessResult {
 
 // Runs the built tarsk with `args` (standard error discarded).
 TK_ProcessResult RunTarsk(const std::vector<std::string>& args);
+
+// Starts the built tarsk with standard output and error in the files `out`
+// and `err`; -1 when it cannot start.
+pid_t SpawnTarsk(const std::vector<std::string>& args, const std::string& out, const std::string& err);
+
+// The exit status (-1 when killed by a signal), or -2 after killing a
+// process still running after `limit` seconds; `seconds` receives the wait.
+int WaitExit(pid_t pid, double limit, double& seconds);
 
 // The whole file; empty when it cannot be read.
 std::string ReadTestFile(const std::string& path);

@@ -4,10 +4,7 @@
 // and the history as they were.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -22,11 +19,7 @@
 #include "TK_AppTest.h"
 #include "TK_TestSupport.h"
 
-extern char** environ;
-
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 // A shader that never ends, in the program's shader folder under a name of
 // this process's own; removed with the object. Software OpenGL stops any
@@ -48,40 +41,6 @@ private:
     std::string m_name;
 };
 
-// Starts build/tarsk with standard output and error in files of `folder`.
-pid_t Spawn(const std::vector<std::string>& args, const tk_test::TempFolder& folder) {
-    const std::string program = std::string(TK_BUILD_DIR) + "/tarsk";
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const std::string out = folder.Path("out.txt"), err = folder.Path("err.txt");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-// The exit status (-1 when killed by a signal), or -2 after killing a
-// process still running after `limit` seconds; `seconds` receives the wait.
-int WaitExit(pid_t pid, double limit, double& seconds) {
-    const auto start = Clock::now();
-    int status = 0;
-    for (;;) {
-        seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        if (seconds > limit) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -2;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-}
-
 TEST(Signals, BatchModesStopWithinASecond) {
     LoopShader loop;
     tk_test::TempFolder folder("tarsk_signals");
@@ -95,7 +54,7 @@ TEST(Signals, BatchModesStopWithinASecond) {
     };
     const std::string err = folder.Path("err.txt");
     for (const auto& [args, signal, status] : cases) {
-        const pid_t pid = Spawn(args, folder);
+        const pid_t pid = SpawnTarsk(args, folder.Path("out.txt"), err);
         ASSERT_GT(pid, 0);
         // Well into the work: the worker's shader, or the render's first
         // samples done (a busy machine may take a while to start).
@@ -116,15 +75,16 @@ TEST(Signals, BatchModesStopWithinASecond) {
 
 TEST(Signals, EndlessShaderFailsAtItsLimit) {
     LoopShader loop;
-    const auto start = Clock::now();
+    const tk_test::TempFolder folder("tarsk_limit");
+    const std::string out = folder.Path("out.txt");
     // The failed command left no history step: the second undo fails.
-    TK_ProcessResult r =
-        RunTarsk({"--headless", "-q", "-c", "size 126", "-c", "xs " + loop.Name(), "-c", "undo", "-c", "undo"});
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    EXPECT_EQ(r.out, "[Error] xs : " + loop.Name() + ".txt ran past the time limit of 5 s\n"
-                     "[Error] cmd failed : TK_CMD_VoxelShader\n[Error] cmd failed : TK_CMD_Undo\n");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_LT(seconds, 8);
+    const std::vector<std::string> args = {"--headless", "-q", "-c", "size 126", "-c", "xs " + loop.Name(),
+                                           "-c", "undo", "-c", "undo"};
+    const pid_t pid = SpawnTarsk(args, out, "/dev/null");
+    double seconds = 0;
+    EXPECT_EQ(WaitExit(pid, 8, seconds), 1);
+    EXPECT_EQ(ReadTestFile(out), "[Error] xs : " + loop.Name() + ".txt ran past the time limit of 5 s\n"
+                                 "[Error] cmd failed : TK_CMD_VoxelShader\n[Error] cmd failed : TK_CMD_Undo\n");
 }
 
 }  // namespace

@@ -82,6 +82,7 @@ TEST(CommandLine, UsageErrors) {
         {"--thumbnail", "x.png", "-c", "full", "m.vox"},
         {"--thumbnail", "x.png", "--size", "1025", "m.vox"},
         {"--snap", "x.gif", "--turntable", "3601"},
+        {"--snap", "x.gif", "--turntable", "0"},
         {"--headless", "--turntable", "2"},
     };
     for (const auto& args : cases) {

@@ -112,14 +112,12 @@ TEST_F(RezWindow, StartsWithTheShippedDescriptionAndAnEmptyHistory) {
     EXPECT_EQ(startOutput.find("[Warning]"), std::string::npos) << startOutput;
     ASSERT_TRUE(window.SceneView() && window.PaletteView() && window.CommandField());
     EXPECT_EQ(window.FocusView(), window.SceneView());
-    EXPECT_EQ(env().executor.UndoCount(), 0u);
-    EXPECT_EQ(env().currentColorIndex, 79);
-    EXPECT_EQ(env().model.size[0], 45);
-    EXPECT_EQ(env().model.voxels.Count(), size_t(45 * 45 * 45));
-    EXPECT_EQ(env().settings.ptImage[0], 960);
+    // steps, colour (and the palette's), box, voxels, render width
+    EXPECT_EQ(std::make_tuple(env().executor.UndoCount(), env().currentColorIndex, window.PaletteView()->Selected(),
+                              env().model.size[0], env().model.voxels.Count(), env().settings.ptImage[0]),
+              std::make_tuple(0u, 79, 79, 45, size_t(45 * 45 * 45), 960));
     EXPECT_EQ(View<UI_FileList>("file")->Root(), env().workspace.modelFolder);
     EXPECT_FALSE(View<UI_Button>("undo")->IsEnabled());
-    EXPECT_EQ(window.PaletteView()->Selected(), 79);
 }
 
 TEST_F(RezWindow, HotkeysAndTheirRepeatRules) {

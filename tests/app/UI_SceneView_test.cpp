@@ -32,7 +32,7 @@ UI_MouseState Mouse(int x, int y, int modifiers = 0) {
 }
 
 // A window whose root is the scene view, linked to the environment.
-class SceneFixture : public testing::Test, public TK_WindowLink {
+class SceneView : public testing::Test, public TK_WindowLink {
 protected:
     void SetUp() override {
         env.model.size[0] = env.model.size[1] = env.model.size[2] = 5;
@@ -56,7 +56,6 @@ protected:
         env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_VOXELS);
     }
 
-    // TK_WindowLink
     bool FileListFolder(std::string&) const override { return false; }
     bool SetViewAttribute(const std::string& v, const std::string& k, const std::string& value) override {
         return window.SetViewAttribute(v.c_str(), k.c_str(), value.c_str());
@@ -69,8 +68,6 @@ protected:
     UI_Window window;
     UI_SceneView* scene = nullptr;  // owned by the window
 };
-
-using SceneView = SceneFixture;
 
 TEST_F(SceneView, PicksTopFacesTheGroundAndNothingBeside) {
     // what, the middle column filled, x, y: the face and cell picked

@@ -371,9 +371,7 @@ TEST_F(RezWindow, AFailedBackupKeepsTheFirstCloseOpen) {
     const std::string failed = "[Error] failed to write backup : " + folder.Path("file/cache/backup.vox") + " (";
     EXPECT_NE(said.find(failed), std::string::npos) << said;
     EXPECT_NE(said.find("close again"), std::string::npos) << said;
-    testing::internal::CaptureStdout();
     EXPECT_TRUE(window.CanClose());
-    testing::internal::GetCapturedStdout();
 }
 
 // ---------------------------------------------------------------- picture
@@ -402,9 +400,7 @@ protected:
 
 TEST_F(EditorPicture, TracerRestsAtItsTargetAndShowsItsProgress) {
     TK_SceneRenderer_PT& tracer = window->Renderers().tracer;
-    testing::internal::CaptureStdout();
     ASSERT_TRUE(window->Env().ExecuteText("", "set pt_image 64 48 | set pt 1"));
-    testing::internal::GetCapturedStdout();
     tracer.SetRestartDelay(0);
     tracer.SetTargetOverride(3);
     int frames = 0;

@@ -34,7 +34,6 @@ TEST(CommandLine, Modes) {
         std::vector<const char*> args;
         Fields fields;
     } cases[] = {
-        {{}, {window, {}, false, "", "", 640, 480, 30, -30, 256, 0}},
         {{"model.vox"}, {window, {}, false, "model.vox", "", 640, 480, 30, -30, 256, 0}},
         // The mode flag may come last; a value that looks like a flag is a value.
         {{"-c", "--snap", "--headless"}, {headless, {"--snap"}, false, "", "", 640, 480, 30, -30, 256, 0}},

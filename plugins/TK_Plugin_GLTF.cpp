@@ -18,9 +18,9 @@
 // Vertices are shared: corners of one primitive with the same position,
 // normal and texture coordinate are one vertex. Such corners lie in one
 // plane of one direction, and a primitive's faces come plane by plane, so
-// the corners are matched run by run in a small open-addressing table
-// over a packed key (direction, plane, u, v, colour: 32 bits, which also
-// give the vertex's data back). Primitives are cut between planes, so the
+// the corners are matched run by run on a grid of the plane's corners,
+// comparing a packed key (direction, plane, u, v, colour: 32 bits, which
+// also give the vertex's data back). Primitives are cut between planes, so the
 // cut costs no sharing.
 #include "plugins/TK_Plugin_GLTF.h"
 
@@ -80,37 +80,35 @@ inline void KeyCorner(uint32_t key, int c[3]) {
     c[a] = int(key >> 22 & 127), c[(a + 1) % 3] = int(key >> 8 & 127), c[(a + 2) % 3] = int(key >> 15 & 127);
 }
 
-// Open addressing from packed keys to vertex numbers, for the corners of
-// one plane. A slot holds 1 + the number (0: free); the key is the one
-// the vertex list holds for that number, so slots stay 2 bytes.
-class VertexTable {
+// Vertex numbers by corner, for the faces of one plane: each corner (u, v)
+// heads a chain of the vertices there, one per colour and at most four, so
+// a lookup reads a small grid where a hash would probe. Entries hold 1 + the
+// number (0: none); Clear empties just the corners a run touched.
+class CornerGrid {
 public:
-    // Empties the table, sized for up to `keys` keys at most half full;
-    // `keys` below 65536.
-    void Reset(size_t keys) {
-        int bits = 6;
-        while ((size_t(1) << bits) < 2 * keys) ++bits;
-        m_shift = 32 - bits;
-        m_slots.assign(size_t(1) << bits, 0);
+    CornerGrid() : m_head(kSide * kSide, 0), m_chain(kMaxPrimitiveVertices, 0) {}
+
+    // The number of `key` (the corner `c` of a face along axis `a`) among
+    // `vertices`, the primitive's so far; a new key gets the next number and
+    // sets `added`.
+    uint32_t Find(uint32_t key, int a, const int c[3], const uint32_t* vertices, uint32_t next, bool& added) {
+        uint16_t& head = m_head[size_t(c[(a + 1) % 3] * kSide + c[(a + 2) % 3])];
+        for (uint32_t s = head; s; s = m_chain[s - 1])
+            if (vertices[s - 1] == key) return s - 1;
+        m_chain[next] = head;
+        head = uint16_t(next + 1);
+        added = true;
+        return next;
     }
-    // The number of `key` among `vertices` (the primitive's so far); a new
-    // key gets the next number and sets `added`.
-    uint32_t Find(uint32_t key, const uint32_t* vertices, uint32_t next, bool& added) {
-        const size_t mask = m_slots.size() - 1;
-        for (size_t i = uint32_t(key * 2654435769u) >> m_shift;; i = (i + 1) & mask) {
-            const uint32_t slot = m_slots[i];
-            if (!slot) {
-                m_slots[i] = uint16_t(next + 1);
-                added = true;
-                return next;
-            }
-            if (vertices[slot - 1] == key) return slot - 1;
-        }
+    void Clear(const TK_MeshFace& face) {
+        for (int u : {face.u0, face.u1})
+            for (int v : {face.v0, face.v1}) m_head[size_t(u * kSide + v)] = 0;
     }
 
 private:
-    std::vector<uint16_t> m_slots;
-    int m_shift = 26;
+    static constexpr int kSide = kMaxModelSize + 1;
+    std::vector<uint16_t> m_head;
+    std::vector<uint16_t> m_chain;  // the next vertex at the same corner
 };
 
 struct Plan {
@@ -180,16 +178,17 @@ void PlanPrimitives(const TK_MeshSurface& surface, const TK_Material* materials,
 
 // The corners of faces [first, end), which share one direction and plane,
 // into `prim`'s vertices.
-void ShareRun(Plan& plan, size_t first, size_t end, Primitive& prim, VertexTable& table) {
-    table.Reset(4 * (end - first));
+void ShareRun(Plan& plan, size_t first, size_t end, Primitive& prim, CornerGrid& grid) {
     int corners[4][3];
     for (size_t f = first; f < end; ++f) {
-        TK_Plugin_Mesh::FaceCorners(plan.faces[f], plan.reverse, corners);
+        const TK_MeshFace& face = plan.faces[f];
+        TK_Plugin_Mesh::FaceCorners(face, plan.reverse, corners);
         for (int k = 0; k < 4; ++k) {
-            const uint32_t key = VertexKey(plan.faces[f], corners[k]);
+            const uint32_t key = VertexKey(face, corners[k]);
             bool added = false;
             const uint32_t next = uint32_t(plan.vertices.size() - prim.firstVertex);
-            plan.corners[4 * f + size_t(k)] = uint16_t(table.Find(key, plan.vertices.data() + prim.firstVertex, next, added));
+            const uint32_t* vertices = plan.vertices.data() + prim.firstVertex;
+            plan.corners[4 * f + size_t(k)] = uint16_t(grid.Find(key, face.direction / 2, corners[k], vertices, next, added));
             if (added) plan.vertices.push_back(key);
         }
         // Corners 0 and 2 are opposite: together they hold the face's extremes.
@@ -198,6 +197,7 @@ void ShareRun(Plan& plan, size_t first, size_t end, Primitive& prim, VertexTable
             prim.cellHi[a] = std::max({prim.cellHi[a], corners[0][a], corners[2][a]});
         }
     }
+    for (size_t f = first; f < end; ++f) grid.Clear(plan.faces[f]);
 }
 
 // Vertex numbers for every corner and the vertices; each material's faces
@@ -206,7 +206,7 @@ void PlanVertices(Plan& plan) {
     plan.corners.resize(4 * plan.faces.size());
     // At most one vertex per corner; pages are touched only as they fill.
     plan.vertices.reserve(4 * plan.faces.size());
-    VertexTable table;
+    CornerGrid grid;
     std::vector<Primitive> cut;
     auto close = [&](size_t end) {
         cut.back().faces = end - cut.back().firstFace;
@@ -223,7 +223,7 @@ void PlanVertices(Plan& plan) {
                 if (f != whole.firstFace) close(f);
                 cut.push_back(Primitive{whole.material, f, 0, plan.vertices.size()});
             }
-            ShareRun(plan, f, run, cut.back(), table);
+            ShareRun(plan, f, run, cut.back(), grid);
         }
         close(end);
     }

@@ -5,19 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/OMB_HotkeyTable.h"
 
 namespace {
 
-struct Journal {
-    std::vector<std::string> events;
-};
-Journal* g_journal = nullptr;
+std::vector<std::string>* g_journal = nullptr;
 
 void Note(const std::string& e) {
-    if (g_journal) g_journal->events.push_back(e);
+    if (g_journal) g_journal->push_back(e);
 }
 
 // Records what happens to it; "fail" as argument makes Execute fail, "bad"
@@ -46,7 +44,6 @@ public:
         return true;
     }
     bool HasEffect() const override { return m_weight != 0; }
-    void SetWeight(int w) { m_weight = w; }
     ~ProbeCmd() override { Note("dtor:" + m_args); }
 
     std::string m_args;
@@ -78,20 +75,19 @@ protected:
     std::unique_ptr<OMB_Command> Probe(const char* args, int weight = 1) {
         auto c = std::make_unique<ProbeCmd>();
         c->Parse(args);
-        c->SetWeight(weight);
+        c->m_weight = weight;
         return c;
     }
 
-    Journal journal;
+    std::vector<std::string> journal;
     OMB_CommandExecutor exec;
 };
 
 TEST(SplitCommands, Table) {
-    struct Case {
+    const struct {
         const char* text;
         std::vector<std::pair<std::string, std::string>> expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"", {}},
         {"flip x", {{"flip", "x"}}},
         {"flip x | rot90 z", {{"flip", "x"}, {"rot90", "z"}}},
@@ -103,11 +99,10 @@ TEST(SplitCommands, Table) {
         {"x \xE9\xE9 y \x01\xE9", {{"x", "y"}}},
         {"run \\ hidden | next", {{"run", "\\ hidden"}, {"next", ""}}},
     };
-    for (const Case& c : cases) {
-        std::vector<OMB_CommandText> got = OMB_SplitCommands(c.text);
-        ASSERT_EQ(got.size(), c.expected.size()) << c.text;
-        for (size_t i = 0; i < got.size(); ++i)
-            EXPECT_EQ(std::make_pair(got[i].name, got[i].args), c.expected[i]) << c.text;
+    for (const auto& c : cases) {
+        std::vector<std::pair<std::string, std::string>> got;
+        for (const OMB_CommandText& command : OMB_SplitCommands(c.text)) got.emplace_back(command.name, command.args);
+        EXPECT_EQ(got, c.expected) << c.text;
     }
 }
 
@@ -122,48 +117,55 @@ TEST_F(Fixture, RegistryKeepsFirstAndFindsWithoutCase) {
 }
 
 TEST_F(Fixture, DispatchMessages) {
-    struct Case {
+    const struct {
         const char* prefix;
         const char* text;
         bool result;
         const char* output;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"", "nothing here", false,
          "cmd : nothing : here\n[Error] cmd is not registered : nothing\n"},
         {"/", "/secret", false, "cmd : secret : \n[Error] cmd is not accessible : secret\n"},
         {"/", "secret 1", true, "cmd : secret : 1\n"},
         {"/", "/probe 2", true, "cmd : probe : 2\n"},
         {"", "probe bad", false, "cmd : probe : bad\n[Error] cmd failed to parse parms: ProbeCmd\n"},
-        {"", "probe fail | plain", true, "cmd : probe : fail\n[Error] cmd failed : ProbeCmd\ncmd : plain : \n"},
+        {"", "probe fail | probe ok | plain", true,
+         "cmd : probe : fail\n[Error] cmd failed : ProbeCmd\ncmd : probe : ok\ncmd : plain : \n"},
         {"", "42", false, ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         bool ok = false;
         EXPECT_EQ(Run(c.prefix, c.text, &ok), c.output) << c.text;
         EXPECT_EQ(ok, c.result) << c.text;
     }
     EXPECT_FALSE(exec.ExecuteText("", nullptr));
+    // Commands that fail to parse or to run are destroyed; the undoable rest is kept.
+    EXPECT_EQ(journal, (std::vector<std::string>{"parse:1", "exec:1", "parse:2", "exec:2", "parse:bad", "dtor:bad",
+                                                 "parse:fail", "exec:fail", "dtor:fail", "parse:ok", "exec:ok"}));
+    EXPECT_EQ(exec.UndoCount(), 3u);
 }
 
-TEST_F(Fixture, FailedCommandsAreDestroyedAndUndoableOnesKept) {
-    Run("", "probe fail | probe ok | plain");
-    EXPECT_EQ(exec.UndoCount(), 1u);
-    EXPECT_EQ(journal.events, (std::vector<std::string>{"parse:fail", "exec:fail", "dtor:fail", "parse:ok",
-                                                        "exec:ok"}));
-}
-
+// A lock refuses other owners, undo and clearing; clearing notifies only
+// when something goes.
 TEST_F(Fixture, LockRefusesOthersButNotItsOwner) {
-    int brush = 0, other = 0;
+    int brush = 0, other = 0, notices = 0;
+    exec.SetHistoryChanged([&] { ++notices; });
+    exec.ClearHistory();
     ASSERT_TRUE(exec.Lock(&brush));
     EXPECT_TRUE(exec.Lock(&brush));
     EXPECT_FALSE(exec.Lock(&other));
     EXPECT_EQ(Run("", "probe x"), "cmd : probe : x\n[Error] cmd stack locked : ProbeCmd\n");
     EXPECT_TRUE(exec.Run(Probe("mine"), &brush));
     EXPECT_FALSE(exec.Undo());
+    exec.ClearHistory();
+    EXPECT_EQ(exec.UndoCount(), 1u);
     EXPECT_FALSE(exec.Unlock(&other));
     EXPECT_TRUE(exec.Unlock(&brush));
-    EXPECT_TRUE(exec.Undo());
+    EXPECT_TRUE(exec.Undo() && exec.Redo());
+    EXPECT_EQ(notices, 0);
+    exec.ClearHistory();
+    EXPECT_EQ(exec.UndoCount(), 0u);
+    EXPECT_EQ(notices, 1);
 }
 
 TEST_F(Fixture, HistoryKeepsFiftyOneAndMovesTheSameObjects) {
@@ -178,17 +180,17 @@ TEST_F(Fixture, HistoryKeepsFiftyOneAndMovesTheSameObjects) {
     ASSERT_TRUE(exec.Undo() && exec.Redo());
     EXPECT_EQ(exec.NewestUndo(), first);
     EXPECT_FALSE(exec.Redo());
-    EXPECT_EQ(journal.events.back(), "redo:a");
+    EXPECT_EQ(journal.back(), "redo:a");
 }
 
 TEST_F(Fixture, MergeWithoutEffectDropsTheEntry) {
     exec.Run(Probe("base"), nullptr);
-    exec.Run(Probe("merge"), nullptr);
-    exec.Run(Probe("merge"), nullptr);  // absorbed: weight 2
-    exec.Run(Probe("merge", -1), nullptr);    // weight 1: still has effect
-    EXPECT_EQ(exec.UndoCount(), 2u);
-    exec.Run(Probe("merge", -1), nullptr);  // weight 0: the entry goes
-    EXPECT_EQ(exec.UndoCount(), 1u);
+    // Merged weights 1, 2, 1 keep the entry; at 0 it goes.
+    const std::pair<int, size_t> steps[] = {{1, 2}, {1, 2}, {-1, 2}, {-1, 1}};  // weight, entries after
+    for (const auto& [weight, entries] : steps) {
+        exec.Run(Probe("merge", weight), nullptr);
+        EXPECT_EQ(exec.UndoCount(), entries) << "weight " << weight;
+    }
 }
 
 TEST_F(Fixture, NestedRunsStayOutOfTheHistory) {
@@ -203,22 +205,6 @@ TEST_F(Fixture, NestedRunsStayOutOfTheHistory) {
     EXPECT_TRUE(exec.Run(std::move(outer), nullptr));
     EXPECT_EQ(exec.UndoCount(), 0u);
     EXPECT_FALSE(exec.IsBusy());
-}
-
-TEST_F(Fixture, ClearHistoryNotifiesOnlyWhenSomethingGoes) {
-    int calls = 0;
-    exec.SetHistoryChanged([&] { ++calls; });
-    exec.ClearHistory();
-    EXPECT_EQ(calls, 0);
-    exec.Run(Probe("a"), nullptr);
-    int brush = 0;
-    exec.Lock(&brush);
-    exec.ClearHistory();
-    EXPECT_EQ(exec.UndoCount(), 1u);
-    exec.Unlock(&brush);
-    exec.ClearHistory();
-    EXPECT_EQ(calls, 1);
-    EXPECT_EQ(exec.UndoCount(), 0u);
 }
 
 TEST(HotkeyTable, DuplicatesAndRepeatRule) {

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace {
 
 TEST(MessageLog, PrintedLinesArriveWithTheirKind) {
@@ -18,17 +22,12 @@ TEST(MessageLog, PrintedLinesArriveWithTheirKind) {
     OMB_SetLogMode(OMB_LogMode::All);
     log.Detach();
     OMB_Printf("after detach\n");
-    const struct {
-        OMB_MessageKind kind;
-        const char* text;
-    } expected[] = {{OMB_MessageKind::Info, "cmd : sise : 10"},
-                    {OMB_MessageKind::Error, "[Error] cmd failed : TK_CMD"},
-                    {OMB_MessageKind::Warning, "[Warning] half a line"}};
-    ASSERT_EQ(log.Count(), 3u);
-    for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(log.Line(i).kind, expected[i].kind);
-        EXPECT_EQ(log.Line(i).text, expected[i].text);
-    }
+    std::vector<std::pair<OMB_MessageKind, std::string>> lines;
+    for (size_t i = 0; i < log.Count(); ++i) lines.emplace_back(log.Line(i).kind, log.Line(i).text);
+    EXPECT_EQ(lines, (std::vector<std::pair<OMB_MessageKind, std::string>>{
+                         {OMB_MessageKind::Info, "cmd : sise : 10"},
+                         {OMB_MessageKind::Error, "[Error] cmd failed : TK_CMD"},
+                         {OMB_MessageKind::Warning, "[Warning] half a line"}}));
 }
 
 TEST(MessageLog, KeepsTheNewestLinesOfALongText) {

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include <climits>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -15,61 +14,17 @@
 #include <vector>
 
 #include "TK_TestSupport.h"
+#include "core/OMB_TestFiles.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
-
-void PutInt(Bytes& out, int32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(uint8_t(uint32_t(v) >> (8 * i)));
-}
-
-constexpr int32_t kActualSize = INT32_MIN;
-
-// One chunk: header, content, children; the children size may be forged.
-Bytes Chunk(const char* tag, const Bytes& content, const Bytes& children = {}, int32_t childrenSize = kActualSize) {
-    Bytes out(tag, tag + 4);
-    PutInt(out, int32_t(content.size()));
-    PutInt(out, childrenSize != kActualSize ? childrenSize : int32_t(children.size()));
-    out.insert(out.end(), content.begin(), content.end());
-    out.insert(out.end(), children.begin(), children.end());
-    return out;
-}
+using tk_test::Bytes;
+using tk_test::Cat;
+using tk_test::Chunk;
 
 // An 8-byte file header, then the root.
-Bytes File(const Bytes& root) {
-    Bytes out = {'T', 'E', 'S', 'T', 0, 0, 0, 0};
-    out.insert(out.end(), root.begin(), root.end());
-    return out;
-}
-
-Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-
-std::string ReadTreeMessage(const Bytes& bytes, bool* ok = nullptr) {
-    OMB_XIFF_LoadFile file;
-    file.OpenMemory(bytes.data(), bytes.size());
-    testing::internal::CaptureStdout();
-    bool result = file.ReadTree(8);
-    if (ok) *ok = result;
-    return testing::internal::GetCapturedStdout();
-}
-
-class TempDir : public ::testing::Test {
-protected:
-    std::string Path(const char* name) const { return folder.Path(name); }
-    size_t FileCount() const { return size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator())); }
-    static std::string Contents(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    tk_test::TempFolder folder{"tk_xiff"};
-    const fs::path& dir = folder.Dir();
-};
+Bytes File(const Bytes& root) { return Cat({{'T', 'E', 'S', 'T', 0, 0, 0, 0}, root}); }
 
 }  // namespace
 
@@ -99,74 +54,68 @@ TEST(BitFile, LittleEndianReadsAndWritesWithTheirFailureRules) {
     }
 }
 
-TEST_F(TempDir, SaveReplacesTheFileOnlyWhenEverythingSucceeded) {
-    const std::string target = Path("model.bin");
+TEST(BitFile, SaveReplacesTheFileOnlyWhenEverythingSucceeded) {
+    const tk_test::TempFolder folder("tk_xiff");
+    auto fileCount = [&] { return std::distance(fs::directory_iterator(folder.Dir()), fs::directory_iterator()); };
+    const std::string target = folder.Path("model.bin");
     std::ofstream(target) << "old";
-    {
+    // A failed operation, or a write cut short by the file size limit, fails the close.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    for (bool shortWrite : {false, true}) {
         OMB_SaveBitFile file;
         ASSERT_TRUE(file.Open(target.c_str()));
-        file.WriteText("new");
-        EXPECT_EQ(Contents(target), "old") << "the target is untouched until the close";
-        EXPECT_FALSE(file.Seek(-1));
-        EXPECT_FALSE(file.Close()) << "a failed operation fails the close";
+        if (shortWrite) {
+            rlimit small = saved;
+            small.rlim_cur = 4096;
+            ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+            const Bytes chunk(100000, 0xAB);
+            file.WriteBytes(chunk.data(), chunk.size());
+        } else {
+            file.WriteText("new");
+            EXPECT_EQ(tk_test::FileText(target), "old") << "the target is untouched until the close";
+            EXPECT_FALSE(file.Seek(-1));
+        }
+        EXPECT_FALSE(file.Close()) << "short write: " << shortWrite;
+        setrlimit(RLIMIT_FSIZE, &saved);
+        EXPECT_EQ(tk_test::FileText(target), "old");
+        EXPECT_EQ(fileCount(), 1) << "the temporary file is removed";
     }
-    EXPECT_EQ(Contents(target), "old");
-    EXPECT_EQ(FileCount(), 1u) << "the temporary file is removed";
 
     {
         OMB_SaveBitFile file;
         ASSERT_TRUE(file.Open(target.c_str()));
         file.WriteBytes("new", 3);
     }  // destruction closes and commits
-    EXPECT_EQ(Contents(target), "new");
-    EXPECT_EQ(FileCount(), 1u);
+    EXPECT_EQ(tk_test::FileText(target), "new");
+    EXPECT_EQ(fileCount(), 1);
 
     OMB_SaveBitFile file;
     EXPECT_FALSE(file.Open(""));
-    EXPECT_FALSE(file.Open(Path("missing/x.bin").c_str()));
-    EXPECT_FALSE(file.Open(dir.string().c_str())) << "a folder is never replaced";
+    EXPECT_FALSE(file.Open(folder.Path("missing/x.bin").c_str()));
+    EXPECT_FALSE(file.Open(folder.Dir().c_str())) << "a folder is never replaced";
 }
 
-TEST_F(TempDir, ShortWriteLeavesTheOldFile) {
-    const std::string target = Path("big.bin");
-    std::ofstream(target) << "old";
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved;
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    bool closed;
-    {
-        OMB_SaveBitFile file;
-        ASSERT_TRUE(file.Open(target.c_str()));
-        Bytes chunk(100000, 0xAB);
-        file.WriteBytes(chunk.data(), chunk.size());
-        closed = file.Close();
-    }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    EXPECT_FALSE(closed);
-    EXPECT_EQ(Contents(target), "old");
-    EXPECT_EQ(FileCount(), 1u);
-}
-
+// Each fault prints its message; chunks left open are reported once, by an
+// explicit discard or by the file's end.
 TEST(XIFFSave, NestingFaultsArePrinted) {
-    struct Case {
+    const struct {
         const char* name;
         void (*steps)(OMB_XIFF_SaveFile&);
-        const char* message;
         bool stillOpen;
-    };
-    const Case cases[] = {
-        {"nothing open", [](OMB_XIFF_SaveFile& f) { f.EndChunk(OMB_ChunkId("AAAA")); },
-         "[Error] no chunk to finish\n", false},
-        {"wrong id",
+        const char* printed;
+    } cases[] = {
+        {"nothing open", [](OMB_XIFF_SaveFile& f) { f.EndChunk(OMB_ChunkId("AAAA")); }, false,
+         "[Error] no chunk to finish\n"},
+        {"wrong id, discarded",
          [](OMB_XIFF_SaveFile& f) {
              f.BeginChunk(OMB_ChunkId("AAAA"));
              f.BeginChunk(OMB_ChunkId("BBBB"));
              f.EndChunk(OMB_ChunkId("AAAA"));
+             f.DiscardOpenChunks();
          },
-         "[Error] invalid chunk with different id to finish\n", true},
+         false, "[Error] invalid chunk with different id to finish\n[Error] have chunk unfinished\n"},
         {"content after a child",
          [](OMB_XIFF_SaveFile& f) {
              f.BeginChunk(OMB_ChunkId("AAAA"));
@@ -175,78 +124,68 @@ TEST(XIFFSave, NestingFaultsArePrinted) {
              f.WriteInt32(1);
              f.EndChunk(OMB_ChunkId("AAAA"));
          },
-         "[Error] content length is not fitting\n", false},
+         false, "[Error] content length is not fitting\n"},
+        {"left open", [](OMB_XIFF_SaveFile& f) { f.BeginChunk(OMB_ChunkId("AAAA")); }, true,
+         "[Error] have chunk unfinished\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Bytes out;
-        OMB_XIFF_SaveFile file;
-        file.OpenMemory(&out);
         testing::internal::CaptureStdout();
-        c.steps(file);
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.message) << c.name;
-        EXPECT_EQ(file.HasOpenChunks(), c.stillOpen) << c.name;
-        testing::internal::CaptureStdout();
-        file.DiscardOpenChunks();
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.stillOpen ? "[Error] have chunk unfinished\n" : "")
-            << c.name;
+        {
+            OMB_XIFF_SaveFile file;
+            file.OpenMemory(&out);
+            c.steps(file);
+            EXPECT_EQ(file.HasOpenChunks(), c.stillOpen) << c.name;
+        }
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.printed) << c.name;
     }
-    testing::internal::CaptureStdout();
-    {
-        Bytes out;
-        OMB_XIFF_SaveFile file;
-        file.OpenMemory(&out);
-        file.BeginChunk(OMB_ChunkId("AAAA"));
-    }
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Error] have chunk unfinished\n");
 }
 
 TEST(XIFFLoad, StructuralFaultsFailWithTheirMessage) {
     Bytes deep = Chunk("LEAF", {});
     for (int i = 0; i < OMB_XIFF_LoadFile::kMaxDepth; ++i) deep = Chunk("NEST", {}, deep);
-    bool ok = false;
-    EXPECT_EQ(ReadTreeMessage(File(deep), &ok), "");
-    EXPECT_TRUE(ok) << "a tree exactly as deep as allowed reads";
-    deep = Chunk("NEST", {}, deep);
     Bytes many;
     const Bytes leaf = Chunk("LEAF", {});
     for (int i = 0; i < OMB_XIFF_LoadFile::kMaxChunks; ++i) many.insert(many.end(), leaf.begin(), leaf.end());
     Bytes shortHeader = File(Chunk("MAIN", {}, {}));
     shortHeader.resize(shortHeader.size() - 1);
-    struct Case {
+    const struct {
         const char* name;
         Bytes bytes;
-        const char* message;
-    };
-    const Case cases[] = {
+        const char* message;  // empty: the tree reads
+    } cases[] = {
+        {"as deep as allowed", File(deep), ""},
         {"cut in the root header", shortHeader, "chunk def size"},
         {"no root at all", Bytes(8, 0), "chunk def size"},
         {"children claimed but missing", File(Chunk("MAIN", {}, {}, 24)), "chunk def size"},
         {"negative children size", File(Chunk("MAIN", {}, {}, -5)), "chunk length"},
         {"child longer than parent", File(Chunk("MAIN", {}, Cat({Chunk("KID1", {1, 2, 3, 4})}), 12)),
          "children chunk length exceed"},
-        {"too deep", File(deep), "chunk depth exceed"},
+        {"too deep", File(Chunk("NEST", {}, deep)), "chunk depth exceed"},
         {"too many", File(Chunk("MAIN", {}, many)), "chunk count exceed"},
     };
-    for (const Case& c : cases) {
-        ok = true;
-        EXPECT_EQ(ReadTreeMessage(c.bytes, &ok), std::string("[Error] XIFF : ") + c.message + "\n") << c.name;
-        EXPECT_FALSE(ok) << c.name;
+    for (const auto& c : cases) {
+        OMB_XIFF_LoadFile file;
+        file.OpenMemory(c.bytes.data(), c.bytes.size());
+        testing::internal::CaptureStdout();
+        const bool ok = file.ReadTree(8);
+        const std::string message = *c.message ? std::string("[Error] XIFF : ") + c.message + "\n" : "";
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), message) << c.name;
+        EXPECT_EQ(ok, message.empty()) << c.name;
     }
 }
 
 TEST(XIFFLoad, FindChunkSearchesTheWholeTreeInPreOrder) {
     Bytes inner = Chunk("DEEP", {1, 0, 0, 0}, Chunk("DUPE", {2, 0, 0, 0}));
-    Bytes root = Chunk("MAIN", {}, Cat({Chunk("SIDE", {}, inner), Chunk("DUPE", {3, 0, 0, 0})}));
-    Bytes bytes = File(root);
+    Bytes bytes = File(Chunk("MAIN", {}, Cat({Chunk("SIDE", {}, inner), Chunk("DUPE", {3, 0, 0, 0})})));
     OMB_XIFF_LoadFile file;
     file.OpenMemory(bytes.data(), bytes.size());
     ASSERT_TRUE(file.ReadTree(8));
-    ASSERT_EQ(file.Chunks().size(), 5u);
-    const uint32_t order[] = {OMB_ChunkId("MAIN"), OMB_ChunkId("SIDE"), OMB_ChunkId("DEEP"), OMB_ChunkId("DUPE"),
-                              OMB_ChunkId("DUPE")};
-    for (size_t i = 0; i < 5; ++i) EXPECT_EQ(file.Chunks()[i].id, order[i]) << i;
-    EXPECT_EQ(file.Chunks()[3].parent, 2);
-    EXPECT_EQ(file.Chunks()[1].nextSibling, 4);
+    std::string tree;  // each chunk: id, parent, first child, next sibling
+    for (const OMB_XIFF_Chunk& c : file.Chunks())
+        tree += std::string(reinterpret_cast<const char*>(&c.id), 4) + " " + std::to_string(c.parent) + " " +
+                std::to_string(c.firstChild) + " " + std::to_string(c.nextSibling) + "; ";
+    EXPECT_EQ(tree, "MAIN -1 1 -1; SIDE 0 2 4; DEEP 1 3 -1; DUPE 2 -1 -1; DUPE 0 -1 -1; ");
     int32_t value = 0;
     ASSERT_NE(file.FindChunk(OMB_ChunkId("DUPE")), nullptr);
     file.ReadInt32(value);

@@ -44,17 +44,16 @@ TEST(FileDialog, ToolOutputBecomesThePath) {
     const fs::path& dir = folder.Dir();
     const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
     ::setenv("PATH", (dir.string() + ":" + oldPath).c_str(), 1);
-    struct Case {
+    const struct {
         const char* script;
         bool chosen;
         const char* path;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"printf 'C:\\\\models\\\\a.vox\\nignored\\n'", true, "C:/models/a.vox"},
         {"echo /tmp/b.vox; exit 1", false, ""},
         {"exit 0", false, ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const fs::path tool = dir / "zenity";
         std::ofstream(tool) << "#!/bin/sh\n" << c.script << "\n";
         fs::permissions(tool, fs::perms::owner_all);

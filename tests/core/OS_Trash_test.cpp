@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "TK_TestSupport.h"
+#include "core/OMB_TestFiles.h"
 
 namespace {
 
@@ -27,11 +27,6 @@ protected:
         std::ofstream(dir / "models" / name) << text;
         return (dir / "models" / name).string();
     }
-    static std::string Read(const fs::path& p) {
-        std::stringstream s;
-        s << std::ifstream(p).rdbuf();
-        return s.str();
-    }
 
     const tk_test::TempFolder folder{"tk_trash"};
     const fs::path& dir = folder.Dir();
@@ -44,12 +39,12 @@ TEST_F(Trash, MovesIntoTheUserTrashWithARecord) {
     ASSERT_TRUE(OS_Trash::MoveToTrash(Model("a b%.vox", "first"), (dir / "fallback").string(), &where));
     EXPECT_EQ(where, (dir / "data/Trash/files/a b%.vox").string());
     EXPECT_FALSE(fs::exists(dir / "models/a b%.vox"));
-    const std::string info = Read(dir / "data/Trash/info/a b%.vox.trashinfo");
+    const std::string info = tk_test::FileText(dir / "data/Trash/info/a b%.vox.trashinfo");
     EXPECT_EQ(info.rfind("[Trash Info]\nPath=" + (dir / "models/a%20b%25.vox").string() + "\nDeletionDate=", 0), 0u)
         << info;
     ASSERT_TRUE(OS_Trash::MoveToTrash(Model("a b%.vox", "second"), (dir / "fallback").string(), &where));
     EXPECT_EQ(where, (dir / "data/Trash/files/a b%.2.vox").string()) << "the first one stays recoverable";
-    EXPECT_EQ(Read(dir / "data/Trash/files/a b%.vox"), "first");
+    EXPECT_EQ(tk_test::FileText(dir / "data/Trash/files/a b%.vox"), "first");
     EXPECT_TRUE(fs::exists(dir / "data/Trash/info/a b%.2.vox.trashinfo"));
 }
 
@@ -59,7 +54,7 @@ TEST_F(Trash, FallsBackToTheGivenFolderAndRefusesWhatIsNotAFile) {
     for (const char* expected : {"cache/trash/m.vox", "cache/trash/m.2.vox"}) {
         ASSERT_TRUE(OS_Trash::MoveToTrash(Model("m.vox", expected), (dir / "cache/trash").string(), &where));
         EXPECT_EQ(where, (dir / expected).string());
-        EXPECT_EQ(Read(where), expected);
+        EXPECT_EQ(tk_test::FileText(where), expected);
     }
     EXPECT_FALSE(OS_Trash::MoveToTrash((dir / "models/missing.vox").string(), (dir / "f").string()));
     EXPECT_FALSE(OS_Trash::MoveToTrash((dir / "models").string(), (dir / "f").string()));

@@ -7,6 +7,10 @@
 
 namespace tk_test {
 
+namespace {
+
+// Every invariant of a valid model: size 1..126, voxels inside, one voxel
+// per cell, colours 1..255, palette entry 0 zero and the rest opaque.
 ::testing::AssertionResult IsValidModel(const TK_Model& m) {
     for (int a = 0; a < 3; ++a)
         if (m.size[a] < 1 || m.size[a] > kMaxModelSize)
@@ -26,6 +30,8 @@ namespace tk_test {
     return ::testing::AssertionSuccess();
 }
 
+}  // namespace
+
 void EditEnvTest::SetUp() {
     env = std::make_unique<TK_EditorEnv>();
     TK_RegisterCommands(env->executor);
@@ -33,6 +39,25 @@ void EditEnvTest::SetUp() {
     env->model.palette = DefaultPalette();
     env->model.ResetPaletteAlpha();
     env->currentColorIndex = 5;
+    env->listeners.Connect(this, &EditEnvTest::OnMessage);
+}
+
+void EditEnvTest::OnMessage(int kind, int value) {
+    if (kind == TK_NOTIFY_HISTORY)
+        ++historyMessages;
+    else
+        messages.emplace_back(kind, value);
+}
+
+std::vector<int> EditEnvTest::Told(int kind) const {
+    std::vector<int> values;
+    for (const auto& m : messages)
+        if (m.first == kind) values.push_back(m.second);
+    return values;
+}
+
+bool EditEnvTest::Told(int kind, int value) const {
+    return std::find(messages.begin(), messages.end(), std::make_pair(kind, value)) != messages.end();
 }
 
 bool EditEnvTest::Run(const std::string& line) {
@@ -41,6 +66,17 @@ bool EditEnvTest::Run(const std::string& line) {
     output = ::testing::internal::GetCapturedStdout();
     EXPECT_TRUE(IsValidModel(env->model)) << "after: " << line;
     return ok;
+}
+
+void EditEnvTest::ExpectRefused(const std::string& line, const std::string& message) {
+    const ModelState before = State();
+    const std::string name = env->model.name;
+    const int color = env->currentColorIndex;
+    const size_t history = History();
+    EXPECT_FALSE(Run(line)) << line;
+    EXPECT_NE(output.find(message), std::string::npos) << line << "\n" << output;
+    EXPECT_TRUE(State() == before && env->model.name == name) << line;
+    EXPECT_EQ(std::make_pair(env->currentColorIndex, History()), std::make_pair(color, history)) << line;
 }
 
 void EditEnvTest::SetBox(int x, int y, int z) {
@@ -57,12 +93,7 @@ void EditEnvTest::Add(int x, int y, int z, int color) {
 }
 
 void EditEnvTest::FillBox(int color) {
-    const int* s = env->model.size;
-    env->model.voxels.Clear();
-    for (int z = 0; z < s[2]; ++z)
-        for (int y = 0; y < s[1]; ++y)
-            for (int x = 0; x < s[0]; ++x) env->model.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(color)});
-    Commit();
+    Shape(env->model.size[0], env->model.size[1], env->model.size[2], [color](int, int, int) { return color; });
 }
 
 void EditEnvTest::Commit() { env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_VOXELS); }

@@ -1,6 +1,9 @@
 // The file command fixture (see TK_FileCommandFixture.h).
 #include "TK_FileCommandFixture.h"
 
+#include <fstream>
+#include <iterator>
+
 #include "model/TK_VoxFile.h"
 #include "plugins/TK_PluginRegistry.h"
 #include "plugins/TK_Plugins.h"
@@ -40,10 +43,11 @@ void FileCommandTest::SetUp() {
     env->model.name = "mine.vox";
 }
 
-void FileCommandTest::WriteModel(const std::string& name, int color) const {
+TK_Model FileCommandTest::WriteModel(const std::string& name, int color) const {
     TK_Model m = MakeModel(3, 2, 1, {{2, 1, 0, uint8_t(color)}, {0, 0, 0, 1}});
     m.palette[color] = PackRGBA(1, 2, 3);
-    ASSERT_TRUE(WriteVox(m, Path(name).c_str()));
+    EXPECT_TRUE(WriteVox(m, Path(name).c_str())) << name;
+    return m;
 }
 
 void FileCommandTest::Expect(const std::string& line, bool result, const std::string& out) {
@@ -52,14 +56,9 @@ void FileCommandTest::Expect(const std::string& line, bool result, const std::st
     EXPECT_EQ(output.substr(end == std::string::npos ? output.size() : end + 1), out) << line;
 }
 
-void FileCommandTest::ExpectRefused(const std::string& line, const std::string& message) {
-    const ModelState before = ModelState::Of(env->model);
-    const std::string name = env->model.name;
-    const size_t history = History();
-    EXPECT_FALSE(Run(line)) << line;
-    EXPECT_NE(output.find(message), std::string::npos) << line << "\n" << output;
-    EXPECT_TRUE(ModelState::Of(env->model) == before && env->model.name == name) << line;
-    EXPECT_EQ(History(), history) << line;
+std::string FileCommandTest::Text(const std::string& name) const {
+    std::ifstream in(Path(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace tk_test

@@ -25,20 +25,17 @@ protected:
     void SetUp() override {
         EditEnvTest::SetUp();
         env->executor.Register("step", &OMB_MakeCommand<StepCmd>, 2);
-        env->listeners.Connect(this, &HistoryCommands::On);
         env->currentColorIndex = 10;
     }
-    void On(int kind, int) { messages += kind == TK_NOTIFY_HISTORY; }
-    int messages = 0;
 };
 
 TEST_F(HistoryCommands, UndoRedoRoundTrip) {
     Run("step | step");
-    messages = 0;
+    historyMessages = 0;
     Run("undo");
     EXPECT_EQ(env->currentColorIndex, 11);
     // One message from the undo itself, one from the executor's wrapper.
-    EXPECT_EQ(messages, 2);
+    EXPECT_EQ(historyMessages, 2);
     Run("UNDO | redo | redo");
     EXPECT_EQ(env->currentColorIndex, 12);
     EXPECT_FALSE(Run("redo"));

@@ -25,22 +25,22 @@ TEST_F(ImportExport, ImportReplacesTheModelUntilUndo) {
     TK_Model other = tk_test::MakeModel(2, 2, 2, {{1, 1, 1, 3}});
     other.palette[3] = PackRGBA(9, 9, 9);
     ASSERT_TRUE(TK_Plugin_QB().SaveModel(Path("Ship.QB"), "", other));
-    const ModelState before = ModelState::Of(env->model);
+    const ModelState before = State();
     ASSERT_TRUE(Run("i Ship.QB"));
     EXPECT_EQ(output.rfind("cmd : i : Ship.QB\n[" + Path("Ship.QB") + "]\n[Log] QB : colorFormat : 0\n", 0), 0u);
     EXPECT_EQ(env->model.name, "") << "an import is unnamed: save never writes over its source";
     EXPECT_EQ(env->model.palette[ColorAt(1, 1, 1)], PackRGBA(9, 9, 9));
-    const ModelState imported = ModelState::Of(env->model);
+    const ModelState imported = State();
     ASSERT_TRUE(Run("undo"));
-    EXPECT_TRUE(ModelState::Of(env->model) == before && env->model.name == "mine.vox");
+    EXPECT_TRUE(State() == before && env->model.name == "mine.vox");
     ASSERT_TRUE(Run("redo"));
-    EXPECT_TRUE(ModelState::Of(env->model) == imported);
+    EXPECT_TRUE(State() == imported);
 
     // A picture becomes a model in the current palette (exact matches here).
     ASSERT_TRUE(Run("undo"));
     const Palette palette = env->model.palette;
     ASSERT_TRUE(Run("i photo.img"));
-    EXPECT_EQ(std::vector<int>(env->model.size, env->model.size + 3), (std::vector<int>{3, 1, 2}));
+    EXPECT_EQ(Size(), (std::vector<int>{3, 1, 2}));
     EXPECT_EQ(Count(), 5);
     EXPECT_EQ(env->model.palette[ColorAt(2, 0, 1)], PackRGBA(255, 0, 0));
     EXPECT_EQ(ColorAt(1, 0, 1), 0) << "the transparent pixel";
@@ -69,9 +69,7 @@ TEST_F(ImportExport, ExportWritesTheFormatsExtensionAfterACacheCopy) {
     // The palette entries' material records reach the formats that write them.
     env->materials[ColorAt(0, 0, 0)].type = 1;
     ASSERT_TRUE(Run("o gltf m"));
-    std::ifstream glb(Path("m.glb"), std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(glb)), std::istreambuf_iterator<char>());
-    EXPECT_NE(bytes.find("\"metallicFactor\":1,"), std::string::npos);
+    EXPECT_NE(Text("m.glb").find("\"metallicFactor\":1,"), std::string::npos);
     // No export replaces the model's own file, nor a model file with foreign
     // data, unless told to.
     ASSERT_TRUE(Run("save"));
@@ -114,11 +112,9 @@ TEST_F(ImportExport, RelativeExportPathsLandInTheExportFolder) {
 
 TEST_F(ImportExport, BakeWritesAPlyAfterACacheCopy) {
     Expect("bake out", true, "Cache Model\n[Log] export : " + Path("out.ply") + "\n");
-    std::ifstream in(Path("out.ply"));
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string text = Text("out.ply");
     EXPECT_EQ(text.rfind("ply\nformat ascii 1.0\ncomment : mine\n", 0), 0u) << text.substr(0, 80);
     EXPECT_NE(text.find("element face 12\n"), std::string::npos) << "two lone voxels, six faces each";
-    EXPECT_TRUE(fs::exists(dir / "cache/cache.vox"));
     Expect("bake b.PLY", true, "Cache Model\n[Log] export : " + Path("b.PLY") + "\n");
     ASSERT_TRUE(Run("bake b.vox"));
     EXPECT_TRUE(fs::exists(dir / "b.vox.ply"));
@@ -139,11 +135,11 @@ TEST_F(ImportExport, ExportDirConvertsEveryModelOfAFolder) {
     std::ofstream(dir / "in/broken.vox") << "garbage";
     std::ofstream(dir / "in/notes.txt") << "not a model";
     ASSERT_TRUE(TK_Plugin_SLAB().SaveModel(Path("in/c.vox"), "", tk_test::MakeModel(2, 2, 2, {{1, 0, 1, 3}})));
-    const ModelState before = ModelState::Of(env->model);
+    const ModelState before = State();
     Expect("odir xraw in out", false,
            "[Export] " + Path("out/a.xraw") + "\n[Export] " + Path("out/b.xraw") + "\n[Error] [Export] failed to load model : " +
                Path("in/broken.vox") + "\n[Export] " + Path("out/c.xraw") + "\n[Error] cmd failed : TK_CMD_ExportDir\n");
-    EXPECT_TRUE(ModelState::Of(env->model) == before);
+    EXPECT_TRUE(State() == before);
     TK_Model back;
     ASSERT_TRUE(TK_Plugin_RAW().LoadModel(Path("out/a.xraw"), "", back));
     EXPECT_EQ(back.palette[9] & 0xFFFFFFu, PackRGBA(1, 2, 3) & 0xFFFFFFu);
@@ -151,8 +147,7 @@ TEST_F(ImportExport, ExportDirConvertsEveryModelOfAFolder) {
     EXPECT_EQ(back.voxels.Count(), 1) << "Slab6 sources are read too";
     // Into the folder itself: a target that is its own source is refused.
     const auto size = fs::file_size(dir / "in/a.vox");
-    EXPECT_FALSE(Run("odir slab in in"));
-    EXPECT_NE(output.find("[Error] [Export] failed to export model : " + Path("in/a.vox")), std::string::npos) << output;
+    ExpectRefused("odir slab in in", "[Error] [Export] failed to export model : " + Path("in/a.vox"));
     EXPECT_EQ(fs::file_size(dir / "in/a.vox"), size);
 }
 

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "TK_FileCommandFixture.h"
 #include "model/TK_VoxFile.h"
@@ -24,81 +23,48 @@ protected:
         FileCommandTest::SetUp();
         fs::create_directories(dir / "sub");
     }
-    ModelState State() const { return ModelState::Of(env->model); }
+    // The voxel count of a model file, -1 when it does not read.
+    int CountIn(const std::string& name) const {
+        TK_Model m;
+        return ReadVox(m, Path(name).c_str()) ? m.voxels.Count() : -1;
+    }
 };
 
 }  // namespace
 
 TEST_F(ModelFileCommands, UndoOfOpenRestoresNamePaletteAndVoxels) {
-    WriteModel("other.vox");
-    SetBox(4, 4, 4);
-    Add(1, 1, 1, 5);
-    env->model.name = "mine.vox";
+    const ModelState file = ModelState::Of(WriteModel("other.vox"));
     env->model.palette[5] = PackRGBA(50, 60, 70);
     const ModelState before = State();
 
     ASSERT_TRUE(Run("open other.vox"));
-    const ModelState opened = State();
-    EXPECT_EQ(env->model.name, "other.vox");
-    EXPECT_EQ(env->model.size[0], 3);
-    EXPECT_EQ(env->model.palette[9], PackRGBA(1, 2, 3));
-    EXPECT_EQ(ColorAt(2, 1, 0), 9) << "the lookup grid follows the new voxels";
-
+    EXPECT_TRUE(State() == file && env->model.name == "other.vox");
+    EXPECT_TRUE(GridMatches()) << "the lookup grid follows the new voxels";
     ASSERT_TRUE(Run("undo"));
-    EXPECT_TRUE(State() == before);
-    EXPECT_EQ(env->model.name, "mine.vox");
-    EXPECT_EQ(ColorAt(1, 1, 1), 5);
+    EXPECT_TRUE(State() == before && env->model.name == "mine.vox");
+    EXPECT_TRUE(GridMatches());
     ASSERT_TRUE(Run("redo"));
-    EXPECT_TRUE(State() == opened);
-    EXPECT_EQ(env->model.name, "other.vox");
-
-    const size_t history = History();
-    EXPECT_TRUE(Run("open " + (dir / "other.vox").string()));
-    EXPECT_EQ(History(), history) << "opening the loaded file again does nothing";
+    EXPECT_TRUE(State() == file && env->model.name == "other.vox");
 }
 
 TEST_F(ModelFileCommands, FailedOrCancelledOpenChangesNothing) {
     const char broken[] = {'V', 'O', 'X', ' ', char(150), 0, 0, 0, 'M', 'A', 'I', 'N'};
     std::ofstream(dir / "broken.vox", std::ios::binary).write(broken, sizeof broken);
-    SetBox(2, 2, 2);
-    Add(0, 0, 0, 5);
-    const ModelState before = State();
-    struct Case {
-        const char* line;
-        bool result;
-        std::string message;
-    };
-    const Case cases[] = {
-        {"open missing.vox", false, "[Error] failed to load model : " + (dir / "missing.vox").string() + "\n"},
-        {"open sub\\..\\broken.vox", false, "[Error] XIFF : chunk def size\n"},
-        {"open", false, "[Error] failed to get model name\n"},  // the dialog gave no path
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(Run(c.line), c.result) << c.line;
-        EXPECT_NE(output.find(c.message), std::string::npos) << c.line << "\n" << output;
-        EXPECT_TRUE(State() == before) << c.line;
-        EXPECT_EQ(History(), 0u) << c.line;
-    }
+    ExpectRefused("open missing.vox", "[Error] failed to load model : " + Path("missing.vox") + "\n");
+    ExpectRefused("open sub\\..\\broken.vox", "[Error] XIFF : chunk def size\n");
+    ExpectRefused("open", "[Error] failed to get model name\n");  // the dialog gave no path
 }
 
 TEST_F(ModelFileCommands, SaveNamesTheModelAndUndoKeepsItBound) {
     env->model.name.clear();
-    EXPECT_FALSE(Run("save"));
-    EXPECT_NE(output.find("[Error] failed to save model : \n"), std::string::npos) << output;
-    EXPECT_FALSE(Run("save nowhere/x.vox"));
-    EXPECT_NE(output.find("failed to save model : " + (dir / "nowhere/x.vox").string() + " (No such file or directory)\n"),
-              std::string::npos);
-    EXPECT_FALSE(Run("save " + std::string(300, 'n') + ".vox"));
-    EXPECT_NE(output.find("(File name too long)\n"), std::string::npos) << output;
-    EXPECT_EQ(History(), 0u);
+    ExpectRefused("save", "[Error] failed to save model : \n");
+    ExpectRefused("save nowhere/x.vox",
+                  "failed to save model : " + Path("nowhere/x.vox") + " (No such file or directory)\n");
+    ExpectRefused("save " + std::string(300, 'n') + ".vox", "(File name too long)\n");
 
-    SetBox(2, 3, 4);
-    Add(1, 2, 3, 5);
     ASSERT_TRUE(Run("save sub\\b.vox"));
     EXPECT_EQ(env->model.name, "b.vox");
-    TK_Model back;
-    ASSERT_TRUE(ReadVox(back, (dir / "sub/b.vox").string().c_str()));
-    EXPECT_EQ(back.voxels.Count(), 1);
+    EXPECT_EQ(CountIn("sub/b.vox"), 2);
     ASSERT_TRUE(Run("undo"));
     EXPECT_EQ(env->model.name, "b.vox") << "the model stays bound to the file it was written to";
     EXPECT_TRUE(fs::exists(dir / "sub/b.vox")) << "the written file stays";
@@ -106,9 +72,6 @@ TEST_F(ModelFileCommands, SaveNamesTheModelAndUndoKeepsItBound) {
     EXPECT_EQ(env->model.name, "b.vox");
     EXPECT_FALSE(Run("save as")) << "no dialog without a window";
     EXPECT_FALSE(fs::exists(dir / "as")) << "\"save as\" asks; it never writes a file named \"as\"";
-
-    ASSERT_TRUE(Run("dup c.vox | save"));
-    EXPECT_TRUE(fs::exists(dir / "c.vox")) << "a duplicate saves into the models folder";
 }
 
 // The model used to be saved under its name in the models folder, leaving
@@ -116,57 +79,38 @@ TEST_F(ModelFileCommands, SaveNamesTheModelAndUndoKeepsItBound) {
 TEST_F(ModelFileCommands, SaveWritesBackWhereTheModelCameFrom) {
     WriteModel("sub/a.vox");
     WriteModel("a.vox");
-    const std::string path = (dir / "sub/a.vox").string();
+    const std::string path = Path("sub/a.vox");
     ASSERT_TRUE(Run("open " + path + " | open " + path));
     EXPECT_EQ(History(), 1u) << "the second open does nothing";
     Add(1, 0, 0, 6);
     ASSERT_TRUE(Run("save"));
     EXPECT_EQ(env->model.name, "a.vox");
-    TK_Model back;
-    ASSERT_TRUE(ReadVox(back, path.c_str()));
-    EXPECT_EQ(back.voxels.Count(), 3);
-    ASSERT_TRUE(ReadVox(back, (dir / "a.vox").string().c_str()));
-    EXPECT_EQ(back.voxels.Count(), 2) << "the models folder's a.vox is another model";
+    EXPECT_EQ(CountIn("sub/a.vox"), 3);
+    EXPECT_EQ(CountIn("a.vox"), 2) << "the models folder's a.vox is another model";
     ASSERT_TRUE(Run("save other.vox | undo"));
-    EXPECT_EQ(env->model.path, (dir / "other.vox").string()) << "undo never rebinds the model to the old file";
+    EXPECT_EQ(env->model.path, Path("other.vox")) << "undo never rebinds the model to the old file";
 }
 
-TEST_F(ModelFileCommands, NewTwiceFailsTheSecondTime) {
-    SetBox(3, 2, 2);
-    Add(0, 0, 0, 7);
-    env->model.name = "kept.vox";
+TEST_F(ModelFileCommands, NewFillsTheBoxOnce) {
     const ModelState before = State();
     ASSERT_TRUE(Run("new"));
     EXPECT_EQ(env->model.name, "");
-    EXPECT_EQ(Count(), 12);
-    EXPECT_EQ(env->model.CountColor(5), 12);
-    EXPECT_EQ(ColorAt(2, 1, 1), 5);
-
-    EXPECT_FALSE(Run("new"));
-    EXPECT_NE(output.find("[Error] cmd failed : TK_CMD_NewModel\n"), std::string::npos);
-    EXPECT_EQ(History(), 1u);
-
+    EXPECT_EQ(env->model.CountColor(5), 4 * 3 * 2);
+    EXPECT_TRUE(GridMatches());
+    ExpectRefused("new", "[Error] cmd failed : TK_CMD_NewModel\n");
     ASSERT_TRUE(Run("undo"));
-    EXPECT_TRUE(State() == before);
-    EXPECT_EQ(env->model.name, "kept.vox");
+    EXPECT_TRUE(State() == before && env->model.name == "mine.vox");
 
     FillBox(5);
     EXPECT_TRUE(Run("new")) << "a named full box still becomes a new, unnamed one";
     EXPECT_EQ(env->model.name, "");
-}
-
-TEST_F(ModelFileCommands, StartUpLinesLeaveAFullBox) {
+    // The start-up lines.
     ASSERT_TRUE(Run("index 79 | size 45 | new"));
-    EXPECT_EQ(Count(), 45 * 45 * 45);
-    EXPECT_EQ(env->model.CountColor(79), Count());
-    EXPECT_EQ(env->model.size[2], 45);
+    EXPECT_EQ(Size(), (std::vector<int>{45, 45, 45}));
+    EXPECT_EQ(env->model.CountColor(79), 45 * 45 * 45);
 }
 
-// ---------------------------------------------------------------- dup, name, del, ipatt
-
-using ModelFileNames = tk_test::FileCommandTest;
-
-TEST_F(ModelFileNames, DupRenamesTheModelAndNameItsFile) {
+TEST_F(ModelFileCommands, DupRenamesTheModelAndNameItsFile) {
     Expect("dup b.vox", true, "");
     ASSERT_TRUE(Run("save"));
     EXPECT_TRUE(fs::exists(dir / "b.vox") && !fs::exists(dir / "mine.vox"));
@@ -189,7 +133,7 @@ TEST_F(ModelFileNames, DupRenamesTheModelAndNameItsFile) {
     EXPECT_EQ(env->model.name, "mine.vox");
 }
 
-TEST_F(ModelFileNames, NameRefusals) {
+TEST_F(ModelFileCommands, NameRefusals) {
     ASSERT_TRUE(Run("save"));
     WriteModel("taken.vox");
     const auto takenSize = fs::file_size(dir / "taken.vox");
@@ -207,13 +151,12 @@ TEST_F(ModelFileNames, NameRefusals) {
     EXPECT_EQ(env->model.name, "fresh.vox");
 }
 
-TEST_F(ModelFileNames, DelMovesTheFileToTheTrash) {
+TEST_F(ModelFileCommands, DelMovesTheFileToTheTrash) {
     ::setenv("XDG_DATA_HOME", Path("data").c_str(), 1);
     ASSERT_TRUE(Run("save"));
-    const std::string trashed = Path("data/Trash/files/mine.vox");
-    Expect("del", true, "[Log] model moved to the trash : " + trashed + "\n");
-    TK_Model back;
-    EXPECT_TRUE(!fs::exists(dir / "mine.vox") && ReadVox(back, trashed.c_str())) << "the model can be recovered";
+    Expect("del", true, "[Log] model moved to the trash : " + Path("data/Trash/files/mine.vox") + "\n");
+    EXPECT_FALSE(fs::exists(dir / "mine.vox"));
+    EXPECT_EQ(CountIn("data/Trash/files/mine.vox"), 2) << "the model can be recovered";
     ExpectRefused("del", "[Error] failed to delete model : mine.vox\n");
     // Only a model file goes; the trash record names it without "..".
     std::ofstream(Path("keep.txt")) << "not a model";
@@ -223,8 +166,7 @@ TEST_F(ModelFileNames, DelMovesTheFileToTheTrash) {
     WriteModel("other.vox");
     env->model.path = Path("sub/../other.vox");
     ASSERT_TRUE(Run("del"));
-    std::ifstream info(Path("data/Trash/info/other.vox.trashinfo"));
-    const std::string record((std::istreambuf_iterator<char>(info)), std::istreambuf_iterator<char>());
+    const std::string record = Text("data/Trash/info/other.vox.trashinfo");
     EXPECT_NE(record.find("Path=" + Path("other.vox") + "\n"), std::string::npos) << record;
     env->model.path.clear();
     env->model.name.clear();
@@ -232,12 +174,11 @@ TEST_F(ModelFileNames, DelMovesTheFileToTheTrash) {
     ::unsetenv("XDG_DATA_HOME");
 }
 
-TEST_F(ModelFileNames, PatternLoadsAndTellsTheWindow) {
-    WriteModel("pat.vox", 12);
+TEST_F(ModelFileCommands, PatternLoadsAndTellsTheWindow) {
+    const ModelState file = ModelState::Of(WriteModel("pat.vox", 12));
     env->window = &window;
     Expect("ipatt pat.vox", true, "");
-    EXPECT_EQ(env->patternModel.voxels.Count(), 2);
-    EXPECT_EQ(env->patternModel.palette[12], PackRGBA(1, 2, 3));
+    EXPECT_TRUE(ModelState::Of(env->patternModel) == file);
     ASSERT_EQ(window.attributes.size(), 1u);
     EXPECT_EQ(window.attributes[0], std::make_tuple(std::string("file_patt"), std::string("selected"), std::string("pat.vox")));
     ExpectRefused("ipatt missing.vox", "[Error] failed to load pattern model\n");
@@ -266,7 +207,5 @@ TEST_F(ModelFileCommands, SaveAndOpenCarryMaterialsAndSceneSettings) {
 
     // The reopened model still exports its emissive material.
     ASSERT_TRUE(Run("o gltf lamp"));
-    std::ifstream glb(Path("lamp.glb"), std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(glb)), std::istreambuf_iterator<char>());
-    EXPECT_NE(bytes.find("\"emissiveTexture\""), std::string::npos);
+    EXPECT_NE(Text("lamp.glb").find("\"emissiveTexture\""), std::string::npos);
 }

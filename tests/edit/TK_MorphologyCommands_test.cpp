@@ -10,20 +10,25 @@
 
 namespace {
 
-using tk_test::EditEnvTest;
-
-class MorphologyCommands : public EditEnvTest {
+class MorphologyCommands : public tk_test::EditEnvTest {
 protected:
-    // The six faces of a cube of side n at the origin, 1 <= n.
-    void HollowCube(int n, bool openTop) {
-        for (int z = 0; z < n; ++z)
-            for (int y = 0; y < n; ++y)
-                for (int x = 0; x < n; ++x) {
-                    const bool face = x == 0 || y == 0 || z == 0 || x == n - 1 || y == n - 1 || z == n - 1;
-                    const bool hole = openTop && z == n - 1 && x == n / 2 && y == n / 2;
-                    if (face && !hole) env->model.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), 2});
-                }
-        Commit();
+    // The models the rows start from.
+    enum Start { kLone, kCorner, kTop, kFull, kEmpty, kClosed, kOpen, kWall };
+    void Build(Start start) {
+        const int box = start == kLone ? 40 : start == kClosed || start == kOpen ? 12 : start == kWall ? 8 : 3;
+        SetBox(box, box, box);
+        if (start == kLone) Add(20, 20, 20, 3);
+        if (start == kCorner) Add(0, 0, 0, 3);
+        if (start == kTop) Add(1, 1, 2, 3);
+        if (start == kFull) FillBox(4);
+        if (start >= kClosed) {
+            // The faces of a cube of side 8 at the origin; the open one has a hole in its top.
+            Shape(box, box, box, [start](int x, int y, int z) {
+                const bool face = std::min({x, y, z}) == 0 || std::max({x, y, z}) == 7;
+                const bool hole = start == kOpen && z == 7 && x == 4 && y == 4;
+                return std::max({x, y, z}) < 8 && face && !hole ? 2 : 0;
+            });
+        }
     }
 };
 
@@ -45,84 +50,43 @@ TEST_F(MorphologyCommands, AxisText) {
     }
 }
 
-TEST_F(MorphologyCommands, DilationGrowsTheNeighbourhood) {
+// Each row: the voxel count after the line and the colour of one cell, or
+// the message of a refusal.
+TEST_F(MorphologyCommands, EachRuleOnItsModel) {
+    const char* dil = "failed : TK_CMD_Dilation";
     struct Case {
+        Start start;
         const char* line;
         int count;
-    } cases[] = {{"dil", 27}, {"dil +z", 2}, {"dil z", 3}, {"dil xy", 9}, {"dil +x+y", 4}};
+        int cell[3];
+        int color;
+        const char* refusal;
+    } cases[] = {
+        // Dilation grows in the current colour, keeps the old voxels and stops at the box.
+        {kLone, "dil", 27, {20, 21, 20}, 5, nullptr},      {kLone, "dil +z", 2, {20, 20, 20}, 3, nullptr},
+        {kLone, "dil z", 3, {20, 20, 19}, 5, nullptr},     {kLone, "dil xy", 9, {21, 21, 20}, 5, nullptr},
+        {kLone, "dil +x+y", 4, {19, 20, 20}, 0, nullptr},  {kCorner, "dil", 8, {1, 1, 1}, 5, nullptr},
+        {kFull, "dil", 0, {}, 0, dil},                     {kEmpty, "dil", 0, {}, 0, dil},
+        {kTop, "dil +z", 0, {}, 0, dil},  // the only neighbour is outside the box
+        {kLone, "dil q", 0, {}, 0, "failed to parse parms: TK_CMD_Dilation"},
+        // Erosion treats the outside as empty: a lone voxel is all surface.
+        {kFull, "ero", 1, {1, 1, 1}, 4, nullptr},          {kFull, "ero +z", 18, {1, 1, 2}, 0, nullptr},
+        {kFull, "ero z", 9, {1, 1, 1}, 4, nullptr},        {kFull, "ero xy", 3, {1, 1, 0}, 4, nullptr},
+        {kLone, "ero x", 0, {20, 20, 20}, 0, nullptr},     {kEmpty, "ero", 0, {}, 0, "failed : TK_CMD_Erosion"},
+        // Flood fills enclosed cavities only; one reaching the box's face is enclosed by the model itself.
+        {kClosed, "flood", 8 * 8 * 8, {4, 4, 4}, 5, nullptr}, {kOpen, "flood", 0, {}, 0, "failed : TK_CMD_FloodFill"},
+        {kWall, "flood", 8 * 8 * 8, {3, 4, 5}, 5, nullptr},
+    };
     for (const Case& c : cases) {
-        SetBox(40, 40, 40);
-        Add(20, 20, 20, 3);
+        Build(c.start);
+        if (c.refusal) {
+            ExpectRefused(c.line, c.refusal);
+            continue;
+        }
         ASSERT_TRUE(Run(c.line)) << c.line << output;
         EXPECT_EQ(Count(), c.count) << c.line;
-        EXPECT_EQ(ColorAt(20, 20, 20), 3) << c.line;
+        EXPECT_EQ(ColorAt(c.cell[0], c.cell[1], c.cell[2]), c.color) << c.line;
     }
-    EXPECT_EQ(ColorAt(20, 21, 20), 5);  // the new voxels take the current colour
-    EXPECT_EQ(ColorAt(21, 21, 20), 5);
-    EXPECT_EQ(ColorAt(19, 20, 20), 0);
-}
-
-TEST_F(MorphologyCommands, DilationStopsAtTheBoxAndFailsWhenFull) {
-    SetBox(3, 3, 3);
-    Add(0, 0, 0, 3);
-    ASSERT_TRUE(Run("dil"));
-    EXPECT_EQ(Count(), 8);
-    FillBox(3);
-    EXPECT_FALSE(Run("dil"));
-    SetBox(3, 3, 3);
-    EXPECT_FALSE(Run("dil"));  // empty
-    Add(1, 1, 2, 3);
-    EXPECT_FALSE(Run("dil +z"));  // the only neighbour is outside the box
-    EXPECT_FALSE(Run("dil q"));
-    EXPECT_NE(output.find("failed to parse parms: TK_CMD_Dilation"), std::string::npos);
-}
-
-TEST_F(MorphologyCommands, ErosionTreatsTheOutsideAsEmpty) {
-    SetBox(3, 3, 3);
-    FillBox(4);
-    ASSERT_TRUE(Run("ero"));
-    EXPECT_EQ(Count(), 1);
-    EXPECT_EQ(ColorAt(1, 1, 1), 4);
-
-    struct Case {
-        const char* line;
-        int count;
-    } cases[] = {{"ero +z", 18}, {"ero z", 9}, {"ero xy", 3}};
-    for (const Case& c : cases) {
-        FillBox(4);
-        ASSERT_TRUE(Run(c.line)) << c.line;
-        EXPECT_EQ(Count(), c.count) << c.line;
-    }
-    FillBox(4);
-    ASSERT_TRUE(Run("ero +z"));
-    EXPECT_EQ(ColorAt(1, 1, 2), 0);
-    EXPECT_EQ(ColorAt(1, 1, 1), 4);
-    // A lone voxel inside a large box is all surface; an empty box fails.
-    SetBox(10, 10, 10);
-    Add(5, 5, 5, 6);
-    ASSERT_TRUE(Run("ero x"));
-    EXPECT_FALSE(Run("ero"));
-}
-
-TEST_F(MorphologyCommands, FloodFillsOnlyEnclosedCavities) {
-    SetBox(12, 12, 12);
-    HollowCube(8, false);
-    const int shell = Count();
-    ASSERT_TRUE(Run("flood"));
-    EXPECT_EQ(Count(), shell + 6 * 6 * 6);
-    EXPECT_EQ(ColorAt(4, 4, 4), 5);
-    EXPECT_EQ(ColorAt(10, 10, 10), 0);
-
-    SetBox(12, 12, 12);
-    HollowCube(8, true);
-    const int open = Count();
-    EXPECT_FALSE(Run("flood"));
-    EXPECT_EQ(Count(), open);
-    // A cavity reaching the box's face is still enclosed by the model itself.
-    SetBox(8, 8, 8);
-    HollowCube(8, false);
-    ASSERT_TRUE(Run("flood"));
-    EXPECT_EQ(Count(), 8 * 8 * 8);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The brush stroke commands: what each keeps, one history step per stroke,
 // exact undo and redo, and a lookup grid that stays right without a rebuild.
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "TK_EditFixture.h"
 #include "edit/TK_VoxelCommands.h"
@@ -14,33 +16,27 @@ protected:
     // A 4-cube with one layer z = 0 filled in colours 1..4 by x.
     void SetUp() override {
         EditEnvTest::SetUp();
-        SetBox(4, 4, 4);
-        for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 4; ++x) env->model.voxels.Add(Voxel{uint8_t(x), uint8_t(y), 0, uint8_t(x + 1)});
-        Commit();
+        Shape(4, 4, 4, [](int x, int, int z) { return z == 0 ? x + 1 : 0; });
     }
 
-    // Runs the stroke as a brush commits it; then undo and redo must give
-    // back the two states exactly.
+    // Runs the stroke as a brush commits it: one history step, or none and
+    // no change when it fails; then undo and redo must give back the two
+    // states exactly.
     bool RunAndRoundTrip(std::unique_ptr<OMB_Command> command) {
-        const ModelState before = ModelState::Of(env->model);
+        const ModelState before = State();
         ::testing::internal::CaptureStdout();
         const bool ok = env->RunCommand(std::move(command), nullptr);
         ::testing::internal::GetCapturedStdout();
+        const ModelState after = State();
         EXPECT_TRUE(GridMatches());
-        if (!ok) {
-            EXPECT_EQ(env->executor.UndoCount(), 0u) << "a failed stroke left a history entry";
-            EXPECT_TRUE(ModelState::Of(env->model) == before);
-            return false;
+        EXPECT_EQ(History(), ok ? 1u : 0u);
+        EXPECT_TRUE(ok || after == before) << "a failed stroke changed the model";
+        if (!ok) return false;
+        const std::pair<const char*, const ModelState*> steps[] = {{"undo", &before}, {"redo", &after}};
+        for (const auto& [line, state] : steps) {
+            EXPECT_TRUE(Run(line) && State() == *state) << line;
+            EXPECT_TRUE(GridMatches()) << line;
         }
-        EXPECT_EQ(env->executor.UndoCount(), 1u) << "one stroke, one undo step";
-        const ModelState after = ModelState::Of(env->model);
-        EXPECT_TRUE(env->executor.Undo());
-        EXPECT_TRUE(ModelState::Of(env->model) == before) << "undo";
-        EXPECT_TRUE(GridMatches());
-        EXPECT_TRUE(env->executor.Redo());
-        EXPECT_TRUE(ModelState::Of(env->model) == after) << "redo";
-        EXPECT_TRUE(GridMatches());
         return true;
     }
 
@@ -57,38 +53,32 @@ TEST_F(VoxelCommands, AttachNeverOverwritesAFilledCell) {
     TK_CMD_AddVoxels* kept = add.get();
     ASSERT_TRUE(RunAndRoundTrip(std::move(add)));
     EXPECT_EQ(kept->Voxels().Count(), 1);
-    EXPECT_EQ(ColorAt(1, 1, 0), 2);
-    EXPECT_EQ(ColorAt(1, 1, 1), 9);
-    EXPECT_EQ(Count(), 17);
+    EXPECT_EQ((std::vector<int>{ColorAt(1, 1, 0), ColorAt(1, 1, 1), Count()}), (std::vector<int>{2, 9, 17}));
 }
 
 TEST_F(VoxelCommands, PaintNeverFillsAnEmptyCell) {
     // Empty, same colour, a new colour twice in one cell.
     auto paint = std::make_unique<TK_CMD_PaintVoxels>(Cells({{0, 0, 1, 9}, {0, 0, 0, 1}, {3, 0, 0, 9}, {3, 0, 0, 7}}));
     ASSERT_TRUE(RunAndRoundTrip(std::move(paint)));
-    EXPECT_EQ(ColorAt(0, 0, 1), 0);
-    EXPECT_EQ(ColorAt(0, 0, 0), 1);
-    EXPECT_EQ(ColorAt(3, 0, 0), 7) << "the later entry wins, and undo still restores the first colour";
-    EXPECT_EQ(Count(), 16);
+    // The later entry wins, and undo still restores the first colour.
+    const std::vector<int> cells = {ColorAt(0, 0, 1), ColorAt(0, 0, 0), ColorAt(3, 0, 0), Count()};
+    EXPECT_EQ(cells, (std::vector<int>{0, 1, 7, 16}));
 }
 
 TEST_F(VoxelCommands, EraseStoresColoursSoUndoRestoresThem) {
     // One cell of 16 takes the one-by-one path, most of the model the
     // compacting one; both must leave the grid exact.
-    struct Case {
-        int cells;
-    } cases[] = {{1}, {12}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.cells);
+    for (const int cells : {1, 12}) {
+        SCOPED_TRACE(cells);
         VoxelList stroke;
-        for (int i = 0; i < c.cells; ++i) stroke.Add(Voxel{uint8_t(i % 4), uint8_t(i / 4), 0, 0});
-        if (c.cells > 1) stroke.Add(Voxel{0, 0, 3, 0});  // empty: dropped
+        for (int i = 0; i < cells; ++i) stroke.Add(Voxel{uint8_t(i % 4), uint8_t(i / 4), 0, 0});
+        if (cells > 1) stroke.Add(Voxel{0, 0, 3, 0});  // empty: dropped
         auto erase = std::make_unique<TK_CMD_EraseVoxels>(stroke);
         TK_CMD_EraseVoxels* kept = erase.get();
         ASSERT_TRUE(RunAndRoundTrip(std::move(erase)));
-        ASSERT_EQ(kept->Voxels().Count(), c.cells);
-        EXPECT_EQ(kept->Voxels()[c.cells - 1].colorIndex, (c.cells - 1) % 4 + 1) << "the erased colour is stored";
-        EXPECT_EQ(Count(), 16 - c.cells);
+        ASSERT_EQ(kept->Voxels().Count(), cells);
+        EXPECT_EQ(kept->Voxels()[cells - 1].colorIndex, (cells - 1) % 4 + 1) << "the erased colour is stored";
+        EXPECT_EQ(Count(), 16 - cells);
         env->executor.Undo();
         env->executor.ClearHistory();
     }

@@ -8,8 +8,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
+#include <tuple>
 
 #include "TK_TestSupport.h"
+#include "core/OMB_TestFiles.h"
 #include "model/TK_Workspace.h"
 
 namespace {
@@ -29,17 +32,22 @@ TK_Workspace Load(const std::string& text, std::string* output = nullptr) {
     return ws;
 }
 
-// A missing file says so; a file with a syntax error changes nothing.
-TEST(Config, UnreadableFilesKeepDefaults) {
-    TK_Workspace ws;
-    ws.SetDefaults("/opt/tarsk");
-    testing::internal::CaptureStdout();
-    LoadConfig(ws, "/nonexistent/config.txt");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "TextFile : failed to open file : /nonexistent/config.txt\n");
-    EXPECT_EQ(ws.modelFolder, "/opt/tarsk/vox");
+// The settings the file sets, as text (colours first whole, then as floats).
+std::string Settings(const TK_Workspace& ws) {
+    std::ostringstream out;
+    out << ws.modelFolder << " " << ws.patternFolder << " " << ws.ownFileDialog << " |";
+    for (const uint8_t* colour : {ws.groundColor, ws.edgeColor})
+        for (int i = 0; i < 4; ++i) out << " " << int(colour[i]);
+    out << " |";
+    for (const float* colour : {ws.ambientColor, ws.bgColorBottom, ws.bgColorTop})
+        for (int i = 0; i < 3; ++i) out << " " << colour[i];
+    return out.str();
+}
+
+// A file with a syntax error changes nothing (as a missing one: the parser's case).
+TEST(Config, UnreadableFileKeepsDefaults) {
     std::string out;
-    ws = Load("workspace ( dir_model = '/x' \n", &out);
-    EXPECT_EQ(ws.modelFolder, "/opt/tarsk/vox");
+    EXPECT_EQ(Load("workspace ( dir_model = '/x' \n", &out).modelFolder, "/opt/tarsk/vox");
     EXPECT_NE(out.find("[Error] OMB_LmpParser"), std::string::npos);
 }
 
@@ -48,35 +56,14 @@ TEST(Config, FoldersAndColours) {
         "RENDER ( GROUND_COLOR = '1 2 3' Ambient_Color = '0.5 0.25' bgColor_top = '0.3 0.2 0.1' )\n"
         "workspace ( dir_model = '$/models/' dir_pattern = 'C:\\\\data\\\\patterns' file_dialog = 'own' )\n"
         "workspace ( dir_model = '/ignored' )\n");
-    EXPECT_EQ(ws.modelFolder, "/opt/tarsk/models");
-    EXPECT_EQ(ws.patternFolder, "C:/data/patterns");
-    EXPECT_TRUE(ws.ownFileDialog);
-    const uint8_t ground[4] = {1, 2, 3, 255};
-    EXPECT_TRUE(std::equal(ground, ground + 4, ws.groundColor));
-    EXPECT_EQ(ws.edgeColor[1], 51);  // untouched default
-    EXPECT_FLOAT_EQ(ws.ambientColor[0], 0.5f);
-    EXPECT_FLOAT_EQ(ws.ambientColor[1], 0.25f);
-    EXPECT_FLOAT_EQ(ws.ambientColor[2], 0.0f);
-    EXPECT_FLOAT_EQ(ws.bgColorTop[2], 0.1f);
+    EXPECT_EQ(Settings(ws), "/opt/tarsk/models C:/data/patterns 1 | 1 2 3 255 255 51 102 255 | "
+                            "0.5 0.25 0 0.5 0.5 0.5 0.3 0.2 0.1");
 }
 
 TEST(Config, ShippedFileHoldsTheDefaults) {
-    TK_Workspace shipped = Load([] {
-        std::ifstream f(std::string(TK_SOURCE_DIR) + "/config/config.txt", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(f), {});
-    }());
     TK_Workspace defaults;
     defaults.SetDefaults("/opt/tarsk");
-    EXPECT_EQ(shipped.modelFolder, defaults.modelFolder);
-    EXPECT_EQ(shipped.patternFolder, defaults.patternFolder);
-    EXPECT_EQ(shipped.ownFileDialog, defaults.ownFileDialog);
-    EXPECT_TRUE(std::equal(defaults.groundColor, defaults.groundColor + 4, shipped.groundColor));
-    EXPECT_TRUE(std::equal(defaults.edgeColor, defaults.edgeColor + 4, shipped.edgeColor));
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_FLOAT_EQ(shipped.ambientColor[i], defaults.ambientColor[i]);
-        EXPECT_FLOAT_EQ(shipped.bgColorBottom[i], defaults.bgColorBottom[i]);
-        EXPECT_FLOAT_EQ(shipped.bgColorTop[i], defaults.bgColorTop[i]);
-    }
+    EXPECT_EQ(Settings(Load(tk_test::FileText(std::string(TK_SOURCE_DIR) + "/config/config.txt"))), Settings(defaults));
 }
 
 TEST(Config, NormalizeFolder) {
@@ -99,21 +86,18 @@ TEST(Config, PortableAndInstalledLayouts) {
     const std::string root = temp.Dir().string();
     for (const char* dir : {"build/config", "usr/bin", "usr/share/tarsk/config", "bare/bin"})
         std::filesystem::create_directories(temp.Dir() / dir);
-    struct Case {
+    const struct {
         std::string exeDir, data, config, work;
         bool perUser;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {root + "/build", root + "/build", root + "/build/config", root + "/build", false},
         {root + "/usr/bin", root + "/usr/share/tarsk", "/xc/tarsk", "/h/.local/share/tarsk", true},
         {root + "/bare/bin", root + "/bare/bin", root + "/bare/bin/config", root + "/bare/bin", false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const TK_ProgramFolders f = TK_FindProgramFolders(c.exeDir, &FakeEnv);
-        EXPECT_EQ(f.dataDir, c.data);
-        EXPECT_EQ(f.configDir, c.config);
-        EXPECT_EQ(f.workDir, c.work);
-        EXPECT_EQ(f.perUser, c.perUser) << c.exeDir;
+        EXPECT_EQ(std::tie(f.dataDir, f.configDir, f.workDir, f.perUser), std::tie(c.data, c.config, c.work, c.perUser))
+            << c.exeDir;
     }
     // The user's configuration once it exists, the shipped one before.
     const std::string shipped = root + "/usr/share/tarsk/config/config.txt";

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "TK_TestSupport.h"
+
 namespace {
 
 struct Recorder {
@@ -17,10 +19,7 @@ struct Recorder {
 TEST(EditorEnv, LookupGridFollowsTheVoxelList) {
     auto env = std::make_unique<TK_EditorEnv>();
     TK_Model& m = env->model;
-    m.size[0] = m.size[1] = m.size[2] = 126;
-    m.voxels.Add(Voxel{0, 0, 0, 1});
-    m.voxels.Add(Voxel{125, 125, 125, 2});
-    m.voxels.Add(Voxel{3, 4, 5, 3});
+    m = tk_test::MakeModel(126, 126, 126, {{0, 0, 0, 1}, {125, 125, 125, 2}, {3, 4, 5, 3}});
     env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_VOXELS);
     EXPECT_EQ(env->VoxelAt(125, 125, 125), 1);
     EXPECT_EQ(env->VoxelAt(3, 4, 5), 2);

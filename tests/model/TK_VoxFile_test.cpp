@@ -12,49 +12,31 @@
 #include <vector>
 
 #include "TK_TestSupport.h"
+#include "core/OMB_TestFiles.h"
 #include "core/OMB_XIFF.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void PutInt(Bytes& out, int32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(uint8_t(uint32_t(v) >> (8 * i)));
-}
-
-Bytes Ints(std::initializer_list<int32_t> values) {
-    Bytes out;
-    for (int32_t v : values) PutInt(out, v);
-    return out;
-}
-
-Bytes Chunk(const char* tag, const Bytes& content) {
-    Bytes out(tag, tag + 4);
-    PutInt(out, int32_t(content.size()));
-    PutInt(out, 0);
-    out.insert(out.end(), content.begin(), content.end());
-    return out;
-}
-
-Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
+using tk_test::Bytes;
+using tk_test::Cat;
+using tk_test::Chunk;
+using tk_test::Ints;
 
 // "VOX ", a version, and MAIN holding the given children in order.
 Bytes VoxFile(std::initializer_list<Bytes> children, int32_t version = 150) {
-    const Bytes kids = Cat(children);
-    Bytes out = {'V', 'O', 'X', ' '};
-    PutInt(out, version);
-    out.insert(out.end(), {'M', 'A', 'I', 'N'});
-    PutInt(out, 0);
-    PutInt(out, int32_t(kids.size()));
-    out.insert(out.end(), kids.begin(), kids.end());
-    return out;
+    return Cat({{'V', 'O', 'X', ' '}, Ints({version}), Chunk("MAIN", {}, Cat(children))});
 }
 
 TK_Model SmallModel() { return tk_test::MakeModel(2, 1, 3, {{0, 0, 0, 5}, {1, 0, 2, 7}}); }
+const Bytes kSize = Chunk("SIZE", Ints({2, 1, 3}));
+const Bytes kXyzi = Chunk("XYZI", {2, 0, 0, 0, 0, 0, 0, 5, 1, 0, 2, 7});
+
+// The RGBA chunk of a palette: entries 1 to 255, then entry 0 as opaque black.
+Bytes Rgba(const Palette& palette) {
+    Bytes colours;
+    for (int k = 1; k <= 256; ++k) colours = Cat({colours, Ints({int32_t(k < 256 ? palette[k] : 0xFF000000u)})});
+    return Chunk("RGBA", colours);
+}
 
 Bytes Write(const TK_Model& m) {
     Bytes out;
@@ -67,8 +49,7 @@ bool Read(TK_Model& m, const Bytes& bytes) { return ReadVoxBytes(m, bytes.data()
 }  // namespace
 
 TEST(VoxFile, LayoutOfASmallModelAndBackWithAnEmptyName) {
-    const Bytes xyzi = {2, 0, 0, 0, 0, 0, 0, 5, 1, 0, 2, 7};
-    EXPECT_EQ(Write(SmallModel()), VoxFile({Chunk("SIZE", Ints({2, 1, 3})), Chunk("XYZI", xyzi)}));
+    EXPECT_EQ(Write(SmallModel()), VoxFile({kSize, kXyzi}));
     EXPECT_EQ(Write(tk_test::MakeModel(1, 1, 1)), VoxFile({Chunk("SIZE", Ints({1, 1, 1})), Chunk("XYZI", Ints({0}))}))
         << "an empty model writes a count of 0";
 
@@ -84,24 +65,15 @@ TEST(VoxFile, LayoutOfASmallModelAndBackWithAnEmptyName) {
 TEST(VoxFile, PaletteIsWrittenOnlyWhenNotTheDefault) {
     TK_Model m = SmallModel();
     for (int i = 0; i < 256; ++i) m.palette[i] = (m.palette[i] & 0x00FFFFFFu) | uint32_t(i) << 24;
-    Bytes plain = Write(m);
-    EXPECT_EQ(plain.size(), Write(SmallModel()).size()) << "alphas do not count";
+    EXPECT_EQ(Write(m), VoxFile({kSize, kXyzi})) << "alphas do not count";
     TK_Model back;
-    ASSERT_TRUE(Read(back, plain));
+    ASSERT_TRUE(Read(back, Write(m)));
     EXPECT_EQ(back.palette, DefaultPalette());
-    EXPECT_EQ(back.palette[0], 0u);
 
     m = SmallModel();
     m.palette[17] ^= 0x00010000u;  // blue only
-    Bytes withPalette = Write(m);
-    ASSERT_EQ(withPalette.size(), plain.size() + 12 + 1024);
-    const size_t rgba = withPalette.size() - 1024;
-    EXPECT_EQ(std::string(withPalette.begin() + long(rgba) - 12, withPalette.begin() + long(rgba) - 8), "RGBA");
-    const uint8_t* colour16 = &withPalette[rgba + 16 * 4];
-    EXPECT_EQ(colour16[0], ColorR(m.palette[17]));
-    EXPECT_EQ(colour16[2], ColorB(m.palette[17]));
-    EXPECT_EQ(Bytes(withPalette.end() - 4, withPalette.end()), (Bytes{0, 0, 0, 255}));
-    ASSERT_TRUE(Read(back, withPalette));
+    EXPECT_EQ(Write(m), VoxFile({kSize, kXyzi, Rgba(m.palette)}));
+    ASSERT_TRUE(Read(back, Write(m)));
     EXPECT_EQ(back.palette[0], PackRGBA(0, 0, 0, 255));
     for (int i = 1; i < 256; ++i) EXPECT_EQ(back.palette[i], m.palette[i]) << i;
 }
@@ -109,59 +81,39 @@ TEST(VoxFile, PaletteIsWrittenOnlyWhenNotTheDefault) {
 TEST(VoxFile, ChunkOrderAndUnknownChunksDoNotMatter) {
     TK_Model m = SmallModel();
     m.palette[3] = PackRGBA(1, 2, 3);
-    Bytes rgba(1024, 0);
-    for (int k = 0; k < 255; ++k)
-        for (int c = 0; c < 4; ++c) rgba[size_t(4 * k + c)] = uint8_t(m.palette[k + 1] >> (8 * c));
-    const Bytes size = Chunk("SIZE", Ints({2, 1, 3}));
-    const Bytes xyzi = Chunk("XYZI", Bytes{2, 0, 0, 0, 0, 0, 0, 5, 1, 0, 2, 7});
     TK_Model standard, shuffled;
     ASSERT_TRUE(Read(standard, Write(m)));
-    ASSERT_TRUE(Read(shuffled, VoxFile({xyzi, Chunk("RGBA", rgba), Chunk("JUNK", {9}), size})));
+    ASSERT_TRUE(Read(shuffled, VoxFile({kXyzi, Rgba(m.palette), Chunk("JUNK", {9}), kSize})));
     EXPECT_EQ(Write(shuffled), Write(standard));
 }
 
-// The 256 cap is the file's; the editor's own cap is NormalizeModel's.
-TEST(VoxFile, SizeIsClamped) {
-    TK_Model m;
-    ASSERT_TRUE(Read(m, VoxFile({Chunk("SIZE", Ints({300, 0, 5}))})));
-    EXPECT_EQ(std::vector<int>(m.size, m.size + 3), (std::vector<int>{256, 1, 5}));
-
-    ASSERT_TRUE(Read(m, VoxFile({})));
-    EXPECT_EQ(m.size[0], 0) << "no SIZE chunk leaves the size for NormalizeModel";
-    EXPECT_EQ(m.voxels.Count(), 0);
-}
-
 TEST(VoxFile, RefusesForeignFiles) {
-    struct Case {
-        const char* name;
-        Bytes bytes;
-    };
     Bytes badMagic = Write(SmallModel());
     badMagic[3] = 'X';
-    const Case cases[] = {
-        {"version 151", VoxFile({}, 151)},
-        {"magic", badMagic},
-        {"empty", {}},
-        {"magic only", {'V', 'O', 'X', ' '}},
-    };
-    for (const Case& c : cases) {
+    for (const Bytes& bytes : {VoxFile({}, 151), badMagic, Bytes{}, Bytes{'V', 'O', 'X', ' '}}) {
         TK_Model m;
-        EXPECT_FALSE(Read(m, c.bytes)) << c.name;
+        EXPECT_FALSE(Read(m, bytes)) << "a file of " << bytes.size() << " bytes";
     }
 }
 
-TEST(VoxFile, VoxelCountIsBoundedByTheData) {
+// Forged sizes are clamped (the 256 cap is the file's; the editor's own cap is
+// NormalizeModel's) and forged counts bounded by the data.
+TEST(VoxFile, ForgedSizesAndCountsAreBounded) {
+    TK_Model m;
+    ASSERT_TRUE(Read(m, VoxFile({Chunk("SIZE", Ints({300, 0, 5}))})));
+    EXPECT_EQ(std::vector<int>(m.size, m.size + 3), (std::vector<int>{256, 1, 5}));
+    ASSERT_TRUE(Read(m, VoxFile({})));
+    EXPECT_EQ(m.size[0], 0) << "no SIZE chunk leaves the size for NormalizeModel";
+    EXPECT_EQ(m.voxels.Count(), 0);
     // Two voxels present: a larger count reads those, a count of 0 or less none.
     for (int32_t count : {3, 1000000000, 0, -1, INT32_MIN}) {
         const Bytes content = Cat({Ints({count}), {0, 0, 0, 5, 1, 0, 2, 7, 9, 9}});
-        TK_Model m;
         ASSERT_TRUE(Read(m, VoxFile({Chunk("XYZI", content)}))) << count;
         EXPECT_EQ(m.voxels.Count(), count > 0 ? 2 : 0) << count;
     }
     // A count within the content but past the end of a cut file.
     Bytes cut = VoxFile({Chunk("XYZI", Ints({2, 0x05000000, 0x07020001}))});
     cut.resize(cut.size() - 3);
-    TK_Model m;
     ASSERT_TRUE(Read(m, cut));
     EXPECT_EQ(m.voxels.Count(), 1);
 }
@@ -202,7 +154,8 @@ TEST(VoxFile, LookTravelsInItsOwnChunkOnlyWhenNotTheDefault) {
     ASSERT_TRUE(ReadVoxBytes(back, written.data(), written.size(), &read));
     EXPECT_EQ(Write(back), plain);
     EXPECT_EQ(std::memcmp(read.materials, look.materials, sizeof look.materials), 0);
-    EXPECT_TRUE(read.settings.ptSunPitch == 20 && read.settings.ptSunColor[1] == 9 && read.settings.ptPrim == TK_PRIM_MC);
+    EXPECT_TRUE(read.settings.ptSunPitch == 20 && read.settings.ptSunColor[1] == 9 &&
+                read.settings.ptPrim == TK_PRIM_MC);
     EXPECT_EQ(read.settings.ptImage[0], defaults.settings.ptImage[0]);
     ASSERT_TRUE(ReadVoxBytes(back, plain.data(), plain.size(), &read));
     EXPECT_TRUE(read.IsDefault()) << "no chunk: the defaults";
@@ -222,18 +175,22 @@ TEST(VoxFile, DamagedLookFallsBackToTheDefaults) {
     const Bytes sunp = Ints({int32_t(OMB_ChunkId("SUNP")), f(1000)});
     const Bytes nan = Ints({int32_t(OMB_ChunkId("SUNY")), f(std::nanf(""))});
     const Bytes unknown = Ints({int32_t(OMB_ChunkId("ZZZZ")), 5});
+    auto withLook = [](const Bytes& look) { return VoxFile({kSize, Chunk("TRSK", look)}); };
+    Bytes cut = VoxFile({Chunk("TRSK", Cat({Ints({1, 0, 1}), material(5, 3, 1)}))});
+    cut.resize(cut.size() - 8);  // the chunk's content runs past the end
     const struct {
         const char* name;
-        Bytes look;
+        Bytes file;
         bool readable;
     } kCases[] = {
-        {"clamped", Cat({Ints({1, 3}), sunp, nan, unknown, Ints({1}), material(5, 9, 1e9f)}), true},
-        {"version 2", Cat({Ints({2, 0, 0})}), false},
-        {"settings past the data", Cat({Ints({1, 1000000}), sunp, Ints({0})}), false},
-        {"materials past the data", Cat({Ints({1, 0, 2}), material(5, 3, 1)}), false},
-        {"256 materials", Cat({Ints({1, 0, 256})}), false},
-        {"palette index 0", Cat({Ints({1, 0, 1}), material(0, 3, 1)}), false},
-        {"short", Ints({1}), false},
+        {"clamped", withLook(Cat({Ints({1, 3}), sunp, nan, unknown, Ints({1}), material(5, 9, 1e9f)})), true},
+        {"version 2", withLook(Ints({2, 0, 0})), false},
+        {"settings past the data", withLook(Cat({Ints({1, 1000000}), sunp, Ints({0})})), false},
+        {"materials past the data", withLook(Cat({Ints({1, 0, 2}), material(5, 3, 1)})), false},
+        {"256 materials", withLook(Ints({1, 0, 256})), false},
+        {"palette index 0", withLook(Cat({Ints({1, 0, 1}), material(0, 3, 1)})), false},
+        {"short", withLook(Ints({1})), false},
+        {"cut file", cut, false},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -241,10 +198,9 @@ TEST(VoxFile, DamagedLookFallsBackToTheDefaults) {
         TK_ModelLook look;
         look.settings.ptSunPitch = 1;
         testing::internal::CaptureStdout();
-        const Bytes bytes = VoxFile({Chunk("SIZE", Ints({2, 1, 3})), Chunk("TRSK", c.look)});
-        ASSERT_TRUE(ReadVoxBytes(back, bytes.data(), bytes.size(), &look));
-        const std::string out = testing::internal::GetCapturedStdout();
-        EXPECT_EQ(out.empty(), c.readable) << out;
+        ASSERT_TRUE(ReadVoxBytes(back, c.file.data(), c.file.size(), &look));
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                  c.readable ? "" : "[Warning] VOX : materials and render settings unreadable, defaults used\n");
         if (!c.readable) {
             EXPECT_TRUE(look.IsDefault());
             continue;
@@ -253,14 +209,4 @@ TEST(VoxFile, DamagedLookFallsBackToTheDefaults) {
         EXPECT_EQ(look.settings.ptSunYaw, TK_Settings().ptSunYaw);
         EXPECT_TRUE(look.materials[5].type == 0 && look.materials[5].flux == 100);
     }
-    // A chunk whose content runs past the end of a cut file.
-    Bytes cut = VoxFile({Chunk("TRSK", Cat({Ints({1, 0, 1}), material(5, 3, 1)}))});
-    cut.resize(cut.size() - 8);
-    TK_Model back;
-    TK_ModelLook look;
-    testing::internal::CaptureStdout();
-    EXPECT_TRUE(ReadVoxBytes(back, cut.data(), cut.size(), &look));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "[Warning] VOX : materials and render settings unreadable, defaults used\n");
-    EXPECT_TRUE(look.IsDefault());
 }

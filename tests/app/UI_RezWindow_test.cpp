@@ -4,7 +4,8 @@
 // dialog, the caption and a backup that fails. Then drawn into an offscreen
 // GL context (SDL's offscreen driver on llvmpipe): panels that were shown and
 // hidden leave no pixels behind, the resting pointer shows where a stroke
-// would start, and the path tracer stops asking for frames at its target.
+// would start, box strokes draw their previews, and the path tracer stops
+// asking for frames at its target.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -22,6 +23,7 @@
 #include "app/UI_RezWindow.h"
 #include "app/UI_SceneView.h"
 #include "core/OS_Keys.h"
+#include "model/TK_VoxFile.h"
 #include "render/TK_Snapshot.h"
 #include "ui/UI_Box.h"
 #include "ui/UI_Button.h"
@@ -444,6 +446,41 @@ TEST_F(EditorPicture, TabPagesLeaveNothingBehind) {
         Picture(panel);
     }
     EXPECT_TRUE(before.pixels == Picture(panel).pixels);
+}
+
+// Attach, erase (Shift) and paint box strokes each draw their preview over
+// the model while the button is down, and each makes one step on release.
+TEST_F(EditorPicture, BoxStrokePreviewsDrawOverTheModel) {
+    TK_EditorEnv& env = window->Env();
+    // Opened, the model is framed from the default angle.
+    const std::string vox = testing::TempDir() + "floor.vox";
+    ASSERT_TRUE(WriteVox(tk_test::ShapeModel(12, 12, 8, [](int x, int y, int z) {
+                             return z == 0 && x >= 2 && x < 10 && y >= 2 && y < 10 ? 80 + x : 0;
+                         }),
+                         vox.c_str()));
+    ASSERT_TRUE(env.ExecuteText("", ("open " + vox).c_str()));
+    env.currentColorIndex = 215;
+    // Two points on the top of the floor layer.
+    const OMB_Rect scene = window->SceneView()->Rect();
+    UI_MouseState from = Centre(window->SceneView()), to = from;
+    from.x = scene.x0 + (scene.x1 - scene.x0) * 5 / 16, from.y = scene.y0 + (scene.y1 - scene.y0) / 3;
+    to.x = scene.x0 + (scene.x1 - scene.x0) * 5 / 8, to.y = scene.y0 + (scene.y1 - scene.y0) * 5 / 12;
+    const size_t steps = env.executor.UndoCount();
+    const std::pair<const char*, int> strokes[] = {
+        {"set b_type attach | set b_shape box", 0}, {"set b_type attach", OS_MOD_SHIFT}, {"set b_type paint", 0}};
+    for (const auto& [line, modifiers] : strokes) {
+        ASSERT_TRUE(env.ExecuteText("", line));
+        const Image plain = Picture(scene);
+        from.modifiers = to.modifiers = modifiers;
+        from.left = to.left = 1;
+        window->HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_DOWN, from));
+        window->HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_DRAG, to));
+        EXPECT_NE(env.previewVoxels, nullptr) << line;
+        EXPECT_NE(Picture(scene).pixels, plain.pixels) << line;
+        to.left = 0;
+        window->HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_UP, to));
+    }
+    EXPECT_EQ(env.executor.UndoCount(), steps + 3);
 }
 
 }  // namespace

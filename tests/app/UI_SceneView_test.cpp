@@ -1,7 +1,7 @@
 // The scene view: picks against rays worked out by hand (a camera looking
 // straight down the middle column), the temporary brushes a modifier calls
-// for, camera slot files through "cam", and offscreen pictures of the box
-// stroke's attach, erase and paint previews.
+// for, and camera slot files through "cam". (Its pictures are drawn with the
+// editor's, in the window tests.)
 #include <gtest/gtest.h>
 
 #include <array>
@@ -10,15 +10,12 @@
 #include <tuple>
 #include <utility>
 
-#include "TK_AppTest.h"
 #include "TK_TestSupport.h"
 #include "app/UI_SceneView.h"
 #include "brush/TK_BrushTable.h"
 #include "edit/TK_Commands.h"
 #include "model/TK_EditorEnv.h"
 #include "model/TK_WindowLink.h"
-#include "render/TK_Renderers.h"
-#include "render/TK_Snapshot.h"
 #include "ui/UI_Window.h"
 
 namespace {
@@ -128,52 +125,6 @@ TEST_F(SceneView, CameraSlotRoundTripThroughCam) {
     EXPECT_FALSE(env.ExecuteText("", "cam -4"));
     scene->SetId("elsewhere");
     EXPECT_FALSE(env.ExecuteText("", "cam -1"));
-}
-
-// ---------------------------------------------------------------- picture
-
-// Attach, erase (Shift) and paint strokes each draw their preview over the
-// model while the button is down, and each makes one step on release.
-TEST(ScenePicture, BoxStrokePreviewsDrawOverTheModel) {
-    constexpr int kW = 320, kH = 240;
-    const TK_TestGLWindow gl(kW, kH);
-    ASSERT_TRUE(gl.Ok()) << gl.error;
-    TK_EditorEnv env;
-    env.model = tk_test::ShapeModel(12, 12, 8, [](int x, int y, int z) {
-        return z == 0 && x >= 2 && x < 10 && y >= 2 && y < 10 ? 80 + x : 0;
-    });
-    env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS);
-    env.settings.rasterFlags |= TK_SHOW_FRAME;
-    env.currentColorIndex = 215;
-    TK_Renderers renderers;
-    ASSERT_TRUE(renderers.Init(env));
-    TK_BrushTable brushes;
-    TK_RegisterBrushes(brushes);
-    UI_SceneView scene;
-    const OMB_Rect rect{0, 0, kW - 1, kH - 1};
-    scene.SetRect(rect);
-    scene.SetEnvironment(&env, &renderers);
-    scene.SetRuler(true);
-    const std::tuple<const char*, TK_ModelBrush*, int> kinds[] = {{"attach", brushes.Find("attach", "box"), 0},
-                                                                 {"erase", brushes.Find("attach", "box"), 4},
-                                                                 {"paint", brushes.Find("paint", "box"), 0}};
-    for (const auto& [name, brush, modifiers] : kinds) {
-        Image plain, preview;
-        glClear(GL_COLOR_BUFFER_BIT);
-        scene.DrawScene(rect);
-        ASSERT_TRUE(TK_ReadPixels(rect, false, plain));
-        scene.SetActiveBrush(brush);
-        // Two points on the top of the floor layer.
-        ASSERT_TRUE(scene.LeftDown(Mouse(130, 80, modifiers)));
-        scene.LeftDrag(Mouse(190, 100, modifiers));
-        EXPECT_NE(env.previewVoxels, nullptr) << name;
-        glClear(GL_COLOR_BUFFER_BIT);
-        scene.DrawScene(rect);
-        ASSERT_TRUE(TK_ReadPixels(rect, false, preview));
-        EXPECT_NE(plain.pixels, preview.pixels) << name;
-        scene.LeftUp(Mouse(190, 100, modifiers));
-    }
-    EXPECT_EQ(env.executor.UndoCount(), 3u);
 }
 
 }  // namespace

@@ -25,6 +25,10 @@ pid_t SpawnTarsk(const std::vector<std::string>& args, const std::string& out, c
 // process still running after `limit` seconds; `seconds` receives the wait.
 int WaitExit(pid_t pid, double limit, double& seconds);
 
+// A voxel shader whose loop never ends (software OpenGL stops any loop after
+// 65535 steps, so over the largest box it runs for minutes).
+extern const char* const kEndlessShader;
+
 // The whole file; empty when it cannot be read.
 std::string ReadTestFile(const std::string& path);
 

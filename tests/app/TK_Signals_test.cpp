@@ -21,35 +21,23 @@
 
 namespace {
 
-// A shader that never ends, in the program's shader folder under a name of
-// this process's own; removed with the object. Software OpenGL stops any
-// loop after 65535 steps, so it runs over the largest box (two million
-// cells): minutes on any machine.
-class LoopShader {
-public:
-    LoopShader() : m_name("test_loop_" + std::to_string(::getpid())) {
-        std::ofstream(Path()) << "// never ends\nfloat map( vec3 v ) {\n"
-                                 "    float a = 0.0;\n"
-                                 "    for (int i = 0; i >= 0; ++i) a = fract(a + sin(float(i)));\n"
-                                 "    return a > 2.0 ? 1.0 : 0.0;\n}\n";
-    }
-    ~LoopShader() { std::remove(Path().c_str()); }
-    const std::string& Name() const { return m_name; }
-
-private:
-    std::string Path() const { return std::string(TK_BUILD_DIR) + "/shader/" + m_name + ".txt"; }
-    std::string m_name;
+// The endless shader in the program's shader folder under a name of this
+// process's own; removed with the object. Run over the largest box.
+struct LoopShader {
+    const std::string name = "test_loop_" + std::to_string(::getpid());
+    const std::string path = std::string(TK_BUILD_DIR) + "/shader/" + name + ".txt";
+    LoopShader() { std::ofstream(path) << kEndlessShader; }
+    ~LoopShader() { std::remove(path.c_str()); }
 };
 
 TEST(Signals, BatchModesStopWithinASecond) {
     LoopShader loop;
     tk_test::TempFolder folder("tarsk_signals");
     const std::string png = folder.Path("render.png");
-    const std::vector<std::string> endless = {"--headless", "-q", "-c", "size 126", "-c", "xs " + loop.Name()};
+    const std::vector<std::string> endless = {"--headless", "-q", "-c", "size 126", "-c", "xs " + loop.name};
     // arguments, signal, exit status
     const std::tuple<std::vector<std::string>, int, int> cases[] = {
-        {endless, SIGTERM, 143},
-        {endless, SIGINT, 130},
+        {endless, SIGTERM, 143}, {endless, SIGINT, 130},
         {{"--render", png, "--size", "64x48", "--spp", "1000000"}, SIGTERM, 143},
     };
     const std::string err = folder.Path("err.txt");
@@ -78,12 +66,12 @@ TEST(Signals, EndlessShaderFailsAtItsLimit) {
     const tk_test::TempFolder folder("tarsk_limit");
     const std::string out = folder.Path("out.txt");
     // The failed command left no history step: the second undo fails.
-    const std::vector<std::string> args = {"--headless", "-q", "-c", "size 126", "-c", "xs " + loop.Name(),
+    const std::vector<std::string> args = {"--headless", "-q", "-c", "size 126", "-c", "xs " + loop.name,
                                            "-c", "undo", "-c", "undo"};
     const pid_t pid = SpawnTarsk(args, out, "/dev/null");
     double seconds = 0;
     EXPECT_EQ(WaitExit(pid, 8, seconds), 1);
-    EXPECT_EQ(ReadTestFile(out), "[Error] xs : " + loop.Name() + ".txt ran past the time limit of 5 s\n"
+    EXPECT_EQ(ReadTestFile(out), "[Error] xs : " + loop.name + ".txt ran past the time limit of 5 s\n"
                                  "[Error] cmd failed : TK_CMD_VoxelShader\n[Error] cmd failed : TK_CMD_Undo\n");
 }
 

@@ -202,8 +202,7 @@ TEST_F(RezWindow, DroppedFoldersAndFiles) {
 // Shortcuts are written once, in the hotkey tables; the hints name them.
 TEST_F(RezWindow, HintsNameTheKeysOfTheirCommands) {
     const std::pair<const char*, const char*> cases[] = {
-        {"undo", "undo  [Ctrl+Z]"},                                  // a button
-        {"redo", "redo  [Ctrl+Y / Ctrl+Shift+Z]"},                   // two keys
+        {"undo", "undo  [Ctrl+Z]"}, {"redo", "redo  [Ctrl+Y / Ctrl+Shift+Z]"},  // a button, two keys
         {"box", "set b_shape box  [B]"},                             // an option of a group
         {"r_face", "set r_show face 1 / 0  [Ctrl+Shift+V]"},         // a switch toggles with 2
         {"l_x", "loft x 1 / 0  [Ctrl+1]"},
@@ -218,14 +217,9 @@ TEST_F(RezWindow, ChangeMessagesUpdateTheirViews) {
         std::to_string(ColorR(c)) + " " + std::to_string(ColorG(c)) + " " + std::to_string(ColorB(c));
     // a line, a view, what the view shows afterwards
     const std::tuple<const char*, const char*, std::string> cases[] = {
-        {"index 5", "rgb", rgb},
-        {"mirror y 1", "m_y", "1"},
-        {"loft z 1", "l_z", "1"},
-        {"set b_type paint", "paint", "1"},
-        {"add b_vox_size 2", "b_size", "3"},
-        {"set r_show edge 1", "r_edge", "1"},
-        {"set pt_spp 600", "pt_spp", "600"},
-        {"set pt_gamma 2.5", "pt_gamma", "2.5"},
+        {"index 5", "rgb", rgb}, {"mirror y 1", "m_y", "1"}, {"loft z 1", "l_z", "1"},
+        {"set b_type paint", "paint", "1"}, {"add b_vox_size 2", "b_size", "3"}, {"set r_show edge 1", "r_edge", "1"},
+        {"set pt_spp 600", "pt_spp", "600"}, {"set pt_gamma 2.5", "pt_gamma", "2.5"},
         {"set pt_mtl plastic 1", "pt_plastic", "1"},
         // The material panel edits the current colour unless switched to all.
         {"set pt_mtl emit 1", "mod_one", "1"},
@@ -339,15 +333,12 @@ TEST_F(RezWindow, ViewToggleReachesThePageNotItsTabButton) {
 TEST_F(RezWindow, AnEndlessShaderFailsAtTheLimit) {
     env().workspace.dataDir = folder.Dir().string();
     std::filesystem::create_directories(folder.Dir() / "shader");
-    std::ofstream(folder.Path("shader/loop.txt"))
-        << "float map( vec3 v ) { float a = 0.0; for (int i = 0; i >= 0; ++i) a = fract(a + sin(float(i)));"
-           " return a > 2.0 ? 1.0 : 0.0; }\n";
+    std::ofstream(folder.Path("shader/loop.txt")) << kEndlessShader;
     auto worker = std::make_shared<MS_ShaderWorker>(std::string(TK_BUILD_DIR) + "/tarsk", 1.0);
     int draws = 0;
     worker->SetWaitHook([&draws] { ++draws; });
     env().voxelShaders = worker;
-    // Software OpenGL ends a loop after 65535 steps: the largest box keeps it
-    // busy for minutes.
+    // The largest box keeps it busy for minutes.
     Run("size 126");
     env().executor.ClearHistory();
     const size_t voxels = env().model.voxels.Count();

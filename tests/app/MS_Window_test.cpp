@@ -22,6 +22,13 @@
 
 namespace {
 
+SDL_Event WindowEvent(int what) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = uint8_t(what);
+    return e;
+}
+
 // A toolkit window that records what the host hands it.
 class RecordingUI : public UI_Window {
 public:
@@ -69,12 +76,6 @@ protected:
         SDL_Event e{};
         e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
         e.button.button = uint8_t(button), e.button.x = x, e.button.y = y;
-        return e;
-    }
-    SDL_Event WindowEvent(int what) {
-        SDL_Event e{};
-        e.type = SDL_WINDOWEVENT;
-        e.window.event = uint8_t(what);
         return e;
     }
 
@@ -225,9 +226,7 @@ TEST(MainLoop, EditorCloseWritesTheBackupAndQuits) {
     window.Start(editor);
     editor.Env().workspace.cacheFolder = cache.Dir().string();
     for (int i = 0; i < 100 && window.FrameCount() == 0; ++i) window.Pass();
-    SDL_Event close{};
-    close.type = SDL_WINDOWEVENT;
-    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    SDL_Event close = WindowEvent(SDL_WINDOWEVENT_CLOSE);
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     SDL_PushEvent(&close);
     int passes = 0;

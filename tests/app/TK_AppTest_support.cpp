@@ -23,9 +23,7 @@ const char* const kEndlessShader =
     "float map( vec3 v ) {\n    float a = 0.0;\n    for (int i = 0; i >= 0; ++i) a = fract(a + sin(float(i)));\n"
     "    return a > 2.0 ? 1.0 : 0.0;\n}\n";
 
-namespace {
-void* Resolve(const char* name) { return SDL_GL_GetProcAddress(name); }
-}  // namespace
+static void* Resolve(const char* name) { return SDL_GL_GetProcAddress(name); }
 
 TK_ProcessResult RunTarsk(const std::vector<std::string>& args) {
     const std::string out = testing::TempDir() + "tarsk_out.txt";

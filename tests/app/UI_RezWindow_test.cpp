@@ -185,10 +185,7 @@ TEST_F(RezWindow, DroppedFoldersAndFiles) {
     Drop({dir, "ignored"}, "file");
     EXPECT_EQ(View<UI_FileList>("file")->Root(), dir);
     // A model file on the scene imports it; a palette file on the palette.
-    Run("save " + dir + "/m.vox");
-    Run("opal " + dir + "/p.png");
-    Run("zero");
-    Run("pal bw");
+    Run("save " + dir + "/m.vox | opal " + dir + "/p.png | zero | pal bw");
     const Palette saved = env().model.palette;
     Drop({dir + "/p.png"}, "pal");
     EXPECT_NE(env().model.palette, saved);
@@ -373,41 +370,37 @@ class EditorPicture : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(gl.Ok()) << gl.error;
-        window = std::make_unique<UI_RezWindow>();
-        Start(*window, true);
+        Start(window, true);
     }
-    void TearDown() override {
-        if (window) window->Renderers().Shutdown();
-        window.reset();
-    }
+    void TearDown() override { window.Renderers().Shutdown(); }  // while the context is there
     Image Picture(const OMB_Rect& rect) {
-        window->DrawFrame();
+        window.DrawFrame();
         Image image;
         EXPECT_TRUE(TK_ReadPixels(rect, false, image));
         return image;
     }
 
     TK_TestGLWindow gl{kW, kH};
-    std::unique_ptr<UI_RezWindow> window;
+    UI_RezWindow window;  // made and gone with the context current
 };
 
 TEST_F(EditorPicture, TracerRestsAtItsTargetAndShowsItsProgress) {
-    TK_SceneRenderer_PT& tracer = window->Renderers().tracer;
-    ASSERT_TRUE(window->Env().ExecuteText("", "set pt_image 64 48 | set pt 1"));
+    TK_SceneRenderer_PT& tracer = window.Renderers().tracer;
+    ASSERT_TRUE(window.Env().ExecuteText("", "set pt_image 64 48 | set pt 1"));
     tracer.SetRestartDelay(0);
     tracer.SetTargetOverride(3);
     int frames = 0;
-    for (window->TakeRedrawRequest(); frames < 50; ++frames) {
-        window->DrawFrame();
-        if (!window->TakeRedrawRequest()) break;
+    for (window.TakeRedrawRequest(); frames < 50; ++frames) {
+        window.DrawFrame();
+        if (!window.TakeRedrawRequest()) break;
     }
     EXPECT_LT(frames, 50) << "the editor keeps drawing after the target";
     EXPECT_EQ(tracer.Samples(), 3);
-    const auto* status = UI_Cast<UI_StatusLine>(window->FindView("status", &UI_StatusLine::kClass));
+    const auto* status = UI_Cast<UI_StatusLine>(window.FindView("status", &UI_StatusLine::kClass));
     ASSERT_TRUE(status);
     EXPECT_EQ(status->RightText().rfind("3 / 3 samples", 0), 0u) << status->RightText();
     const std::string png = testing::TempDir() + "editor_render.png";
-    EXPECT_TRUE(window->Snap("scene", png, false)) << "Save render writes the traced picture";
+    EXPECT_TRUE(window.Snap("scene", png, false)) << "Save render writes the traced picture";
 }
 
 int RedPixels(const Image& image) {
@@ -418,22 +411,22 @@ int RedPixels(const Image& image) {
 }
 
 TEST_F(EditorPicture, HoverCursorMarksWhereTheCarvingBrushStarts) {
-    const OMB_Rect scene = window->SceneView()->Rect();
+    const OMB_Rect scene = window.SceneView()->Rect();
     const int plain = RedPixels(Picture(scene));
-    const UI_MouseState m = Centre(window->SceneView());
-    window->HandleInputEvent(UI_Event::Mouse(UI_EVENT_MOUSE_MOVE, m));
+    const UI_MouseState m = Centre(window.SceneView());
+    window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_MOUSE_MOVE, m));
     EXPECT_GT(RedPixels(Picture(scene)), plain + 20);
-    window->HandleInputEvent(UI_Event::Mouse(UI_EVENT_MOUSE_LEAVE, m));
+    window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_MOUSE_LEAVE, m));
     EXPECT_EQ(RedPixels(Picture(scene)), plain);
 }
 
 TEST_F(EditorPicture, TabPagesLeaveNothingBehind) {
-    UI_View* pages = window->FindView("page_edit", &UI_VBox::kClass);
+    UI_View* pages = window.FindView("page_edit", &UI_VBox::kClass);
     ASSERT_TRUE(pages);
     const OMB_Rect panel = pages->Rect();
     const Image before = Picture(panel);
     for (const char* tab : {"page_files", "page_render", "page_edit"}) {
-        Click(*window, window->FindView(tab, &UI_Option::kClass));
+        Click(window, window.FindView(tab, &UI_Option::kClass));
         Picture(panel);
     }
     EXPECT_TRUE(before.pixels == Picture(panel).pixels);
@@ -442,7 +435,7 @@ TEST_F(EditorPicture, TabPagesLeaveNothingBehind) {
 // Attach, erase (Shift) and paint box strokes each draw their preview over
 // the model while the button is down, and each makes one step on release.
 TEST_F(EditorPicture, BoxStrokePreviewsDrawOverTheModel) {
-    TK_EditorEnv& env = window->Env();
+    TK_EditorEnv& env = window.Env();
     // Opened, the model is framed from the default angle.
     const std::string vox = testing::TempDir() + "floor.vox";
     ASSERT_TRUE(WriteVox(tk_test::ShapeModel(12, 12, 8, [](int x, int y, int z) {
@@ -452,8 +445,8 @@ TEST_F(EditorPicture, BoxStrokePreviewsDrawOverTheModel) {
     ASSERT_TRUE(env.ExecuteText("", ("open " + vox).c_str()));
     env.currentColorIndex = 215;
     // Two points on the top of the floor layer.
-    const OMB_Rect scene = window->SceneView()->Rect();
-    UI_MouseState from = Centre(window->SceneView()), to = from;
+    const OMB_Rect scene = window.SceneView()->Rect();
+    UI_MouseState from = Centre(window.SceneView()), to = from;
     from.x = scene.x0 + (scene.x1 - scene.x0) * 5 / 16, from.y = scene.y0 + (scene.y1 - scene.y0) / 3;
     to.x = scene.x0 + (scene.x1 - scene.x0) * 5 / 8, to.y = scene.y0 + (scene.y1 - scene.y0) * 5 / 12;
     const size_t steps = env.executor.UndoCount();
@@ -464,12 +457,12 @@ TEST_F(EditorPicture, BoxStrokePreviewsDrawOverTheModel) {
         const Image plain = Picture(scene);
         from.modifiers = to.modifiers = modifiers;
         from.left = to.left = 1;
-        window->HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_DOWN, from));
-        window->HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_DRAG, to));
+        window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_DOWN, from));
+        window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_DRAG, to));
         EXPECT_NE(env.previewVoxels, nullptr) << line;
         EXPECT_NE(Picture(scene).pixels, plain.pixels) << line;
         to.left = 0;
-        window->HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_UP, to));
+        window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_UP, to));
     }
     EXPECT_EQ(env.executor.UndoCount(), steps + 3);
 }

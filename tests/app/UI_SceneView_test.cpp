@@ -110,14 +110,12 @@ TEST_F(SceneView, ModifiersCallTemporaryBrushesForOneGesture) {
 
 TEST_F(SceneView, CameraSlotRoundTripThroughCam) {
     const tk_test::TempFolder folder("camslots");
-    const std::filesystem::path dir = folder.Dir();
-    std::filesystem::create_directories(dir / "config");
-    env.workspace.configDir = (dir / "config").string();
+    env.workspace.configDir = folder.Dir().string();
     Camera& camera = scene->GetCamera();
     camera.SetAngle(20, 40, 0);
     ASSERT_TRUE(env.ExecuteText("", "cam 3"));
     ASSERT_TRUE(env.ExecuteText("", "cam -1"));
-    EXPECT_TRUE(std::filesystem::exists(dir / "config" / "camera3.txt"));
+    EXPECT_TRUE(std::filesystem::exists(folder.Path("camera3.txt")));
     camera.SetAngle(-10, 100, 0);
     ASSERT_TRUE(env.ExecuteText("", "cam -2"));
     EXPECT_NEAR(camera.angle[0], 20, 1e-3);

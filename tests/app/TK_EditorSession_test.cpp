@@ -116,7 +116,7 @@ TEST(EditorSession, CrashRecoveryTypeDragUndoExportAndClose) {
     // line: so the drag made exactly one history step.
     EXPECT_EQ(model.size[0], 30);
     EXPECT_EQ(model.size[2], 32);
-    EXPECT_EQ(model.voxels.Count(), size_t(20 * 21 * 22)) << log;  // growing the box adds no voxels
+    EXPECT_EQ(model.voxels.Count(), 20 * 21 * 22) << log;  // growing the box adds no voxels
     EXPECT_TRUE(fs::exists(folder.Path("dialog.qb"))) << log;
     // The clean exit took the recovery file with it.
     for (const auto& entry : fs::directory_iterator(cache))

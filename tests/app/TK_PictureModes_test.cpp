@@ -51,8 +51,7 @@ TEST(Snap, ThumbnailIsTheModelAloneOrNothing) {
     const std::string vox = folder.Path("floor.vox"), junk = folder.Path("junk.vox"), out = folder.Path("thumb.png");
     ASSERT_TRUE(WriteFloor(vox));
     TK_ProcessResult r = RunTarsk({"--thumbnail", out, "--size", "48", vox});
-    EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(std::make_pair(r.status, r.out), std::make_pair(0, std::string()));
     TK_TestImage image;
     ASSERT_TRUE(ReadTestPNG(out, image));
     EXPECT_EQ(std::make_tuple(image.width, image.height, int(image.At(0, 0)[3]), int(image.At(24, 24)[3])),

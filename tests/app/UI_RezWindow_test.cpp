@@ -338,7 +338,7 @@ TEST_F(RezWindow, AnEndlessShaderFailsAtTheLimit) {
     // The largest box keeps it busy for minutes.
     Run("size 126");
     env().executor.ClearHistory();
-    const size_t voxels = env().model.voxels.Count();
+    const int voxels = env().model.voxels.Count();
     const auto start = std::chrono::steady_clock::now();
     testing::internal::CaptureStdout();
     EXPECT_FALSE(env().ExecuteText("", "xs loop"));

@@ -83,10 +83,8 @@ wait $pid
 echo $? > "$2/status"
 )";
 
-bool HaveTool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null").c_str()) == 0; }
-
 TEST(EditorSession, CrashRecoveryTypeDragUndoExportAndClose) {
-    ASSERT_TRUE(HaveTool("xvfb-run") && HaveTool("xdotool") && HaveTool("xauth"))
+    ASSERT_EQ(std::system("{ command -v xvfb-run && command -v xdotool && command -v xauth; } >/dev/null"), 0)
         << "install xvfb, xauth and xdotool (scripts/bootstrap)";
     // The program and its runtime files are copied into a folder of their
     // own: the editor's quit backup and recovery files must be its own.

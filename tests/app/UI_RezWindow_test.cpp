@@ -57,11 +57,8 @@ std::string Start(UI_RezWindow& window, bool rendering) {
 
 // The mouse resting in the middle of `view`.
 UI_MouseState Centre(UI_View* view) {
-    UI_MouseState m;
-    m.valid = true;
-    m.x = (view->Rect().x0 + view->Rect().x1) / 2;
-    m.y = (view->Rect().y0 + view->Rect().y1) / 2;
-    return m;
+    const OMB_Rect& r = view->Rect();
+    return UI_MouseState{true, (r.x0 + r.x1) / 2, (r.y0 + r.y1) / 2};
 }
 
 void Click(UI_Window& window, UI_View* view) {
@@ -84,9 +81,7 @@ protected:
     bool Key(int key, int mods, bool repeat = false) { return window.KeyDown(UI_KeyState{mods, key, repeat}); }
     void Run(const std::string& line) { ASSERT_TRUE(env().ExecuteText("", line.c_str())) << line; }
     template <typename T>
-    T* View(const char* name) {
-        return UI_Cast<T>(window.FindView(name, &T::kClass));
-    }
+    T* View(const char* name) { return UI_Cast<T>(window.FindView(name, &T::kClass)); }
     // What a view shows: a field's or label's text, "1" / "0" for a switch or option.
     std::string State(const char* name) {
         UI_View* view = window.FindView(name, &UI_View::kClass);

@@ -142,8 +142,6 @@ TEST(Snap, TurntableInEveryKind) {
     }
 }
 
-// ---------------------------------------------------------------- render
-
 TEST(Render, WritesAPicture) {
     const tk_test::TempFolder folder("tk_render");
     const std::string out = folder.Path("render.png");

@@ -359,8 +359,6 @@ TEST_F(RezWindow, AFailedBackupKeepsTheFirstCloseOpen) {
     EXPECT_TRUE(window.CanClose());
 }
 
-// ---------------------------------------------------------------- picture
-
 class EditorPicture : public testing::Test {
 protected:
     void SetUp() override {

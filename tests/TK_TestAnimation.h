@@ -29,18 +29,18 @@ inline bool ReadWebP(const std::string& path, Animation& out) {
     options.color_mode = MODE_RGBA;
     const WebPData data{bytes.data(), bytes.size()};
     WebPAnimDecoder* decoder = WebPAnimDecoderNew(&data, &options);
-    WebPAnimInfo info;
-    if (!decoder || !WebPAnimDecoderGetInfo(decoder, &info)) return false;
+    WebPAnimInfo info = {};
+    const bool ok = decoder && WebPAnimDecoderGetInfo(decoder, &info);
     out.width = int(info.canvas_width), out.height = int(info.canvas_height), out.loopCount = int(info.loop_count);
     uint8_t* pixels = nullptr;
     int time = 0, last = 0;
-    while (WebPAnimDecoderGetNext(decoder, &pixels, &time)) {
+    while (ok && WebPAnimDecoderGetNext(decoder, &pixels, &time)) {
         out.frames.emplace_back(pixels, pixels + size_t(out.width) * size_t(out.height) * 4);
         out.delaysMs.push_back(time - last);
         last = time;
     }
-    WebPAnimDecoderDelete(decoder);
-    return !out.frames.empty();
+    if (decoder) WebPAnimDecoderDelete(decoder);
+    return ok && !out.frames.empty();
 }
 
 // Frames replace the whole picture in our files: no disposal to replay.

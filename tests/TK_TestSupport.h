@@ -51,11 +51,7 @@ struct ModelState {
     Palette palette;
 
     static ModelState Of(const TK_Model& model) {
-        ModelState s;
-        std::copy(model.size, model.size + 3, s.size);
-        s.voxels = SortedWords(model.voxels);
-        s.palette = model.palette;
-        return s;
+        return {{model.size[0], model.size[1], model.size[2]}, SortedWords(model.voxels), model.palette};
     }
     bool operator==(const ModelState& o) const {
         return std::equal(size, size + 3, o.size) && voxels == o.voxels && palette == o.palette;

@@ -10,27 +10,20 @@
 
 namespace {
 
-class ProcessTempDir {
-public:
+struct ProcessTempDir {
     ProcessTempDir() {
         std::error_code error;
         std::string pattern = (std::filesystem::temp_directory_path(error) / "tarsk_test_XXXXXX").string();
         if (!error && ::mkdtemp(pattern.data())) {
-            m_dir = pattern;
-            ::setenv("TEST_TMPDIR", m_dir.c_str(), 1);
+            dir = pattern;
+            ::setenv("TEST_TMPDIR", dir.c_str(), 1);
         }
     }
     ~ProcessTempDir() {
         std::error_code error;
-        if (!m_dir.empty()) std::filesystem::remove_all(m_dir, error);
+        if (!dir.empty()) std::filesystem::remove_all(dir, error);
     }
-    ProcessTempDir(const ProcessTempDir&) = delete;
-    ProcessTempDir& operator=(const ProcessTempDir&) = delete;
-
-private:
-    std::string m_dir;
-};
-
-const ProcessTempDir gProcessTempDir;
+    std::string dir;
+} const gProcessTempDir;
 
 }  // namespace

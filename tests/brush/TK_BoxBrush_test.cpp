@@ -38,10 +38,7 @@ TEST_F(BoxBrush, MirroredBoxIsTheUnionOfItsImages) {
         std::set<int> xs;
     } cases[] = {{1, 2, {1, 2, 7, 8}}, {2, 4, {2, 3, 4, 5, 6, 7}}, {-3, 0, {0, 9}}};
     for (const auto& c : cases) {
-        TK_StrokeBox box;
-        box.lo[0] = c.lo, box.hi[0] = c.hi;
-        box.hi[1] = box.hi[2] = 0;
-        TK_BuildBoxStroke(stroke, *env, options, box);
+        TK_BuildBoxStroke(stroke, *env, options, TK_StrokeBox{{c.lo, 0, 0}, {c.hi, 0, 0}});
         std::set<int> xs;
         for (const Cell& cell : Cells()) xs.insert(cell[0]);
         EXPECT_EQ(xs, c.xs) << "box " << c.lo << ".." << c.hi;
@@ -50,9 +47,7 @@ TEST_F(BoxBrush, MirroredBoxIsTheUnionOfItsImages) {
 
 TEST_F(BoxBrush, AttachTakesOnlyEmptyCellsEraseAndPaintOnlyFilled) {
     for (int x = 0; x < 8; x += 2) Fill(x, 0, 0, 4);
-    TK_StrokeBox box;
-    box.lo[0] = -2, box.hi[0] = 9;
-    box.hi[1] = box.hi[2] = 0;
+    const TK_StrokeBox box{{-2, 0, 0}, {9, 0, 0}};
     for (int mode : {TK_BRUSH_ATTACH, TK_BRUSH_ERASE, TK_BRUSH_PAINT}) {
         options.mode = mode;
         TK_BuildBoxStroke(stroke, *env, options, box);

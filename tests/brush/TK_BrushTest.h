@@ -30,12 +30,7 @@ protected:
         env->model.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(color)});
         env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_VOXELS);
     }
-    static TK_Pick Pick(int x, int y, int z, int face) {
-        TK_Pick pick;
-        pick.cell[0] = x, pick.cell[1] = y, pick.cell[2] = z;
-        pick.face = face;
-        return pick;
-    }
+    static TK_Pick Pick(int x, int y, int z, int face) { return TK_Pick{{x, y, z}, face}; }
     // The stroke's cells; a repeated cell fails the test.
     std::set<Cell> Cells() const {
         std::set<Cell> cells;

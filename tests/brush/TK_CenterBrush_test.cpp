@@ -1,5 +1,7 @@
 // The centre stroke: disc and square membership around odd and even
 // centres, and the radius taken from the mouse's hit on the plane.
+#include <vector>
+
 #include "TK_BrushTest.h"
 #include "brush/TK_CenterBrush.h"
 
@@ -17,41 +19,30 @@ protected:
     TK_CenterShape shape;
 };
 
-TEST_F(CenterBrush, DiscOfRadiusThreeOddAndEven) {
-    // r2 = 12: (3, 1) is in (10), (3, 2) is out (13), the centre is out.
-    // Even centres count cells below the corner one closer.
-    struct Case {
-        bool even;
-        int du, dv;
-        bool in;
-    } cases[] = {
-        {false, 3, 1, true}, {false, 3, 2, false}, {false, 0, 0, false}, {false, -2, 2, true}, {false, 0, -4, false},
-        {true, -4, 1, true}, {true, -4, -3, false}, {true, -1, -1, false}, {true, 0, 0, false}, {true, 3, -2, true},
-    };
-    options.centerCircle = true;
-    shape.radius = 3;
-    for (bool even : {false, true}) {
-        options.centerEven = even;
-        TK_BuildCenterStroke(stroke, *env, options, shape);
-        const std::set<Cell> cells = Cells();
-        for (const auto& c : cases) {
-            if (c.even != even) continue;
-            EXPECT_EQ(cells.count({8 + c.du, 8 + c.dv, 0}), c.in ? 1u : 0u) << c.du << " " << c.dv << " even " << even;
-        }
-    }
-}
-
-TEST_F(CenterBrush, SquareAndRadiusZeroCounts) {
+TEST_F(CenterBrush, DiscsAndSquaresAroundOddAndEvenCentres) {
+    // Offsets from the centre (8, 8). Radius 3 gives r2 = 12: (3, 1) is in
+    // (10), (3, 2) is out (13), the centre is out. Even centres count cells
+    // below the corner one closer.
     struct Case {
         bool circle, even;
-        int radius;
-        int count;
-    } cases[] = {{false, false, 2, 24}, {false, true, 1, 12}, {true, true, 0, 4}};
+        int radius, count;
+        std::vector<std::array<int, 2>> in, out;
+    } cases[] = {
+        {true, false, 3, 36, {{3, 1}, {-2, 2}}, {{3, 2}, {0, 0}, {0, -4}}},
+        {true, true, 3, 48, {{-4, 1}, {3, -2}}, {{-4, -3}, {-1, -1}, {0, 0}}},
+        {false, false, 2, 24, {}, {}},
+        {false, true, 1, 12, {}, {}},
+        {true, true, 0, 4, {}, {}},
+    };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "circle " << c.circle << " even " << c.even << " radius " << c.radius);
         options.centerCircle = c.circle, options.centerEven = c.even;
         shape.radius = c.radius;
         TK_BuildCenterStroke(stroke, *env, options, shape);
-        EXPECT_EQ(int(Cells().size()), c.count) << "circle " << c.circle << " even " << c.even << " radius " << c.radius;
+        const std::set<Cell> cells = Cells();
+        EXPECT_EQ(int(cells.size()), c.count);
+        for (const auto& d : c.in) EXPECT_EQ(cells.count({8 + d[0], 8 + d[1], 0}), 1u) << d[0] << " " << d[1];
+        for (const auto& d : c.out) EXPECT_EQ(cells.count({8 + d[0], 8 + d[1], 0}), 0u) << d[0] << " " << d[1];
     }
 }
 
@@ -66,9 +57,7 @@ TEST_F(CenterBrush, RadiusFromTheHitCell) {
         EXPECT_EQ(TK_CenterRadius(shape, env->model.size, options, c.hit), c.radius) << c.hit[0] << " " << c.hit[1];
     }
     options.centerCircle = true, options.centerEven = false;
-    TK_Ray down;
-    down.origin[0] = 11.5f, down.origin[1] = 9.5f, down.origin[2] = 10;
-    ASSERT_TRUE(TK_CenterRadiusFromRay(shape, env->model.size, options, down));
+    ASSERT_TRUE(TK_CenterRadiusFromRay(shape, env->model.size, options, TK_Ray{{11.5f, 9.5f, 10}}));
     EXPECT_EQ(shape.radius, 3);
 }
 

@@ -2,6 +2,9 @@
 // "b_face_pal" (extrusions only: paint lays the current colour), exposure,
 // the ground case, extrusion layers, loft, and the layer count taken from
 // the mouse ray.
+#include <utility>
+#include <vector>
+
 #include "TK_BrushTest.h"
 #include "brush/TK_FaceBrush.h"
 
@@ -28,54 +31,35 @@ protected:
     TK_FaceRegion region;
 };
 
-TEST_F(FaceBrush, SelectionAndExtrusionColours) {
-    struct Case {
-        bool sameColor, four, palette;
-        int cells;
-        int colorAt11, colorAt22, colorAt00;  // of the attach layer; -1 absent
-    } cases[] = {
-        {false, false, false, 35, 2, 2, 1}, {true, false, false, 2, 2, 2, -1},
-        {true, true, false, 1, 2, -1, -1},  {false, true, true, 35, 9, 9, 9},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "col " << c.sameColor << " 4 " << c.four << " pal " << c.palette);
-        Select(c.sameColor, c.four, c.palette);
-        EXPECT_EQ(int(region.Cells().size()), c.cells);
-        TK_BuildFaceStroke(stroke, *env, options, region, 1);
-        EXPECT_EQ(int(Cells().size()), c.cells);
-        EXPECT_EQ(ColorOf({1, 1, 1}), c.colorAt11);
-        EXPECT_EQ(ColorOf({2, 2, 1}), c.colorAt22);
-        EXPECT_EQ(ColorOf({0, 0, 1}), c.colorAt00);
-    }
-    // Paint lays the current colour whatever "b_face_pal" says.
-    options.mode = TK_BRUSH_PAINT;
-    Select(false, false, false);
-    TK_BuildFaceStroke(stroke, *env, options, region, 1);
-    EXPECT_EQ(ColorOf({1, 1, 0}), 9);
-    EXPECT_EQ(ColorOf({2, 2, 0}), 9);
-}
-
-TEST_F(FaceBrush, LayersAndLoft) {
+TEST_F(FaceBrush, SelectionLayersLoftAndColours) {
+    enum { kAttach = TK_BRUSH_ATTACH };
     struct Case {
         const char* what;
-        int mode, layers;
-        int loft[3];
-        int cells;
-        Cell sample;
+        int mode;
+        bool sameColor, four, palette;
+        int layers, loft[3], cells;
+        std::vector<std::pair<Cell, int>> colors;  // -1: not in the stroke
     } cases[] = {
-        {"attach 2 layers", TK_BRUSH_ATTACH, 2, {0, 0, 0}, 4, {2, 2, 2}},
-        {"erasing clips below the floor", TK_BRUSH_ERASE, 3, {0, 0, 0}, 2, {1, 1, 0}},
-        {"loft on the face axis", TK_BRUSH_ATTACH, 1, {0, 0, 1}, 6, {1, 1, 3}},
-        {"loft in the plane", TK_BRUSH_ATTACH, 1, {1, 0, 0}, 12, {5, 2, 1}},
+        {"every colour, 8 ways", kAttach, false, false, false, 1, {0, 0, 0}, 35,
+         {{{1, 1, 1}, 2}, {{2, 2, 1}, 2}, {{0, 0, 1}, 1}}},
+        {"the same colour", kAttach, true, false, false, 1, {0, 0, 0}, 2, {{{2, 2, 1}, 2}, {{0, 0, 1}, -1}}},
+        {"the same colour, 4 ways", kAttach, true, true, false, 1, {0, 0, 0}, 1, {{{1, 1, 1}, 2}, {{2, 2, 1}, -1}}},
+        {"the current colour", kAttach, false, true, true, 1, {0, 0, 0}, 35, {{{1, 1, 1}, 9}, {{0, 0, 1}, 9}}},
+        {"paint lays the current colour whatever b_face_pal says", TK_BRUSH_PAINT, false, false, false, 1, {0, 0, 0},
+         35, {{{1, 1, 0}, 9}, {{2, 2, 0}, 9}}},
+        {"attach 2 layers", kAttach, true, false, false, 2, {0, 0, 0}, 4, {{{2, 2, 2}, 2}}},
+        {"erasing clips below the floor", TK_BRUSH_ERASE, true, false, false, 3, {0, 0, 0}, 2, {{{1, 1, 0}, 0}}},
+        {"loft on the face axis", kAttach, true, false, false, 1, {0, 0, 1}, 6, {{{1, 1, 3}, 2}}},
+        {"loft in the plane", kAttach, true, false, false, 1, {1, 0, 0}, 12, {{{5, 2, 1}, 2}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         options.mode = c.mode;
         std::copy(c.loft, c.loft + 3, options.loft);
-        Select(true, false, false);
+        Select(c.sameColor, c.four, c.palette);
         TK_BuildFaceStroke(stroke, *env, options, region, c.layers);
         EXPECT_EQ(int(Cells().size()), c.cells);
-        EXPECT_EQ(Cells().count(c.sample), 1u);
+        for (const auto& [cell, color] : c.colors) EXPECT_EQ(ColorOf(cell), color) << testing::PrintToString(cell);
     }
 }
 
@@ -88,10 +72,8 @@ TEST_F(FaceBrush, LayerCountFollowsTheRayAlongTheNormal) {
         int layers;
     } cases[] = {{TK_BRUSH_ATTACH, 3.5f, 2}, {TK_BRUSH_ATTACH, 0.2f, 1}, {TK_BRUSH_ERASE, -2.5f, 3}, {TK_BRUSH_ERASE, 1.5f, 1}};
     Select(true, false, false);
-    TK_Ray press, current;
-    press.origin[0] = press.origin[1] = 1.5f, press.origin[2] = 10;
-    current.origin[0] = 10, current.origin[1] = 1.5f;
-    current.dir[0] = -1, current.dir[2] = 0;
+    const TK_Ray press{{1.5f, 1.5f, 10}};
+    TK_Ray current{{10, 1.5f, 0}, {-1, 0, 0}};
     for (const auto& c : cases) {
         options.mode = c.mode;
         current.origin[2] = c.z;

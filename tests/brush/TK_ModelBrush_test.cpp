@@ -18,8 +18,7 @@ public:
     explicit TopDownHost(TK_EditorEnv& env) : m_env(env) {}
     TK_EditorEnv* BrushEnv() override { return &m_env; }
     bool RayAt(int x, int y, TK_Ray& ray) override {
-        ray.origin[0] = float(x) + 0.5f, ray.origin[1] = float(y) + 0.5f, ray.origin[2] = 100;
-        ray.dir[0] = ray.dir[1] = 0, ray.dir[2] = -1;
+        ray = TK_Ray{{float(x) + 0.5f, float(y) + 0.5f, 100}, {0, 0, -1}};
         return true;
     }
     TK_Pick PickAt(int x, int y) override {
@@ -51,28 +50,43 @@ protected:
         m.valid = true, m.x = x, m.y = y, m.left = 1, m.modifiers = modifiers;
         return m;
     }
-    // Press at `from`, drag through `to`, release there.
+    // Press at the first point, drag through the others, release at the last.
     void Drag(TK_ModelBrush& brush, std::initializer_list<std::array<int, 2>> path, int modifiers = 0) {
-        auto it = path.begin();
-        ASSERT_TRUE(brush.LeftDown(Mouse((*it)[0], (*it)[1], modifiers)));
-        for (++it; it != path.end(); ++it) brush.LeftDrag(Mouse((*it)[0], (*it)[1], modifiers));
-        const auto& last = *(path.end() - 1);
-        brush.LeftUp(Mouse(last[0], last[1], modifiers));
+        ASSERT_TRUE(brush.LeftDown(Mouse(path.begin()[0][0], path.begin()[0][1], modifiers)));
+        for (auto it = path.begin() + 1; it != path.end(); ++it) brush.LeftDrag(Mouse((*it)[0], (*it)[1], modifiers));
+        brush.LeftUp(Mouse(path.end()[-1][0], path.end()[-1][1], modifiers));
     }
     int Count() const { return env->model.voxels.Count(); }
 
     TopDownHost host{*env};
 };
 
-TEST_F(ModelBrush, BoxStrokeIsOneUndoStepAndShiftErasesThenAttachesAgain) {
+TEST_F(ModelBrush, BoxStrokePreviewsIsOneUndoStepAndShiftErasesThenAttachesAgain) {
     TK_BoxBrush box(TK_BRUSH_ATTACH);
     box.SetHost(&host);
-    Drag(box, {{1, 1}, {2, 2}, {3, 2}});
-    EXPECT_EQ(Count(), 6);  // 3 x 2 on the floor
+    int messages = 0;
+    struct Counter {
+        int* n;
+        void On(int kind, int value) { *n += kind == TK_NOTIFY_MODEL && value == TK_CHANGE_SHAPE; }
+    } counter{&messages};
+    env->listeners.Connect(&counter, &Counter::On);
+    ASSERT_TRUE(box.LeftDown(Mouse(1, 1)));
+    box.LeftDrag(Mouse(2, 2));
+    box.LeftDrag(Mouse(3, 2));
+    ASSERT_NE(env->previewVoxels, nullptr);
+    EXPECT_EQ(env->previewVoxels->Count(), 6);  // 3 x 2 on the floor
+    box.Tick(UI_TickData());
+    EXPECT_EQ(host.hint, "\a 3   \a 2   \a 1  ");
+    box.LeftUp(Mouse(3, 2));
+    env->listeners.Disconnect(&counter);
+    EXPECT_GE(messages, 3);  // shown, rebuilt, cleared
+    EXPECT_EQ(Count(), 6);
     EXPECT_EQ(env->executor.UndoCount(), 1u);
     EXPECT_EQ(env->previewVoxels, nullptr);
     EXPECT_FALSE(host.busy);
     EXPECT_FALSE(env->executor.IsLocked());
+    box.Tick(UI_TickData());
+    EXPECT_EQ(host.hint, "x:0   y:0   z:-1 ");
     Drag(box, {{1, 1}, {2, 1}}, 4);  // Shift: the top faces' own cells erase
     EXPECT_EQ(Count(), 4);
     EXPECT_EQ(box.Mode(), TK_BRUSH_ATTACH);
@@ -98,52 +112,24 @@ TEST_F(ModelBrush, PressWhileBusyIsNotTakenAndPaintNeverFills) {
     EXPECT_EQ(env->executor.UndoCount(), 1u);
 }
 
-TEST_F(ModelBrush, PreviewIsShownDuringTheDragAndHintCountsTheBox) {
-    TK_BoxBrush box(TK_BRUSH_ATTACH);
-    box.SetHost(&host);
-    int messages = 0;
-    struct Counter {
-        int* n;
-        void On(int kind, int value) { *n += kind == TK_NOTIFY_MODEL && value == TK_CHANGE_SHAPE; }
-    } counter{&messages};
-    env->listeners.Connect(&counter, &Counter::On);
-    ASSERT_TRUE(box.LeftDown(Mouse(1, 1)));
-    box.LeftDrag(Mouse(3, 2));
-    ASSERT_NE(env->previewVoxels, nullptr);
-    EXPECT_EQ(env->previewVoxels->Count(), 6);
-    box.Tick(UI_TickData());
-    EXPECT_EQ(host.hint, "\a 3   \a 2   \a 1  ");
-    box.LeftUp(Mouse(3, 2));
-    EXPECT_EQ(env->previewVoxels, nullptr);
-    EXPECT_GE(messages, 3);  // shown, rebuilt, cleared
-    box.Tick(UI_TickData());
-    EXPECT_EQ(host.hint, "x:0   y:0   z:-1 ");
-    env->listeners.Disconnect(&counter);
-}
-
 TEST_F(ModelBrush, VoxelSizeKeysStopAtOneAndSixtyFourAndHeldShiftErases) {
     TK_VoxelBrush vox(TK_BRUSH_ATTACH);
     vox.SetHost(&host);
     struct Case {
         int from, key, want;
-    } cases[] = {{1, OS_KEY_MINUS, 1}, {2, OS_KEY_MINUS, 1}, {64, OS_KEY_PLUS, 64}, {63, OS_KEY_PLUS, 64}};
+    } cases[] = {{1, OS_KEY_MINUS, 1}, {500, OS_KEY_MINUS, 63}, {64, OS_KEY_PLUS, 64}, {63, OS_KEY_PLUS, 64}};
     for (const Case& c : cases) {
         env->settings.voxSize = c.from;
-        UI_KeyState k;
-        k.key = c.key;
-        EXPECT_TRUE(vox.KeyDown(k));
+        EXPECT_TRUE(vox.KeyDown(UI_KeyState{0, c.key}));
         EXPECT_EQ(env->settings.voxSize, c.want) << c.from;
     }
     env->settings.voxSize = 1;
     Fill(3, 3, 0, 4);
-    UI_KeyState shift;
-    shift.key = OS_KEY_SHIFT, shift.modifiers = OS_MOD_SHIFT;
-    vox.KeyDown(shift);
+    vox.KeyDown(UI_KeyState{OS_MOD_SHIFT, OS_KEY_SHIFT});
     EXPECT_EQ(vox.Mode(), TK_BRUSH_ERASE);
     Drag(vox, {{3, 3}}, 4);  // the press's Shift does not swap back
     EXPECT_EQ(Count(), 0);
-    shift.modifiers = 0;
-    vox.KeyUp(shift);
+    vox.KeyUp(UI_KeyState{0, OS_KEY_SHIFT});
     EXPECT_EQ(vox.Mode(), TK_BRUSH_ATTACH);
 }
 

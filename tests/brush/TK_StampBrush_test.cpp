@@ -1,4 +1,4 @@
-// The voxel and pattern stamps: size bounds, cube and sphere extents,
+// The voxel and pattern stamps: cube and sphere extents,
 // placement on the face, clipping, and the pattern's colours.
 #include "TK_BrushTest.h"
 #include "brush/TK_PatternBrush.h"
@@ -9,13 +9,6 @@ namespace {
 using tk_test::Cell;
 
 class StampBrush : public tk_test::BrushTest {};
-
-TEST_F(StampBrush, VoxelSizeStaysWithinOneAndSixtyFour) {
-    struct Case {
-        int size, delta, result;
-    } cases[] = {{1, -1, 1}, {64, 1, 64}, {10, -1, 9}, {500, 0, 64}};
-    for (const auto& c : cases) EXPECT_EQ(TK_StepVoxelSize(c.size, c.delta), c.result) << c.size << " " << c.delta;
-}
 
 TEST_F(StampBrush, VoxelStampExtents) {
     SetSize(126, 126, 126);

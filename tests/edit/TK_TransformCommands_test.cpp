@@ -173,7 +173,9 @@ TEST_F(TransformCommands, RefusalsLeaveModelAndHistoryAlone) {
             FillBox(kColor);
         }
         // An entry that a refused command must neither merge with nor drop.
-        if (Count() > 0) ASSERT_TRUE(Run("loop y 1"));
+        if (Count() > 0) {
+            ASSERT_TRUE(Run("loop y 1"));
+        }
         env->currentColorIndex = c.color;
         ExpectRefused(c.line, c.message);
         env->currentColorIndex = kColor;

@@ -3,8 +3,6 @@
 // refusals of files it does not accept or that lie about their size.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,38 +17,28 @@ namespace {
 
 using tk_test::Bytes;
 
-TK_Model ColourfulModel() {
-    TK_Model model;
-    for (int i = 1; i < 256; ++i) model.palette[i] = PackRGBA(i, 255 - i, (i * 37) & 255);
-    return model;
-}
-
 Bytes TgaHeader(int type, int bits, int width, int height, int descriptor = 0, int colourMap = 0) {
     return Bytes().U8(0).U8(colourMap).U8(type).Fill(5, 0).Fill(4, 0)
         .U8(width & 255).U8(width >> 8).U8(height & 255).U8(height >> 8).U8(bits).U8(descriptor);
 }
 
-std::string ParseTgaOutput(const Bytes& b, bool& ok, Image& image) {
-    testing::internal::CaptureStdout();
-    ok = TK_Plugin_TGA::ParseBytes(b.data.data(), b.data.size(), image);
-    return testing::internal::GetCapturedStdout();
-}
-
 }  // namespace
 
 TEST(PaletteImages, PaletteRoundTripsThroughEveryFormat) {
-    struct Case {
+    TK_Plugin_PNG png;
+    TK_Plugin_TGA tga;
+    TK_Plugin_ACT act;
+    const struct {
         const char* file;
-        std::unique_ptr<TK_Plugin> plugin;
+        TK_Plugin* plugin;
         size_t fileSize;  // 0: not fixed
-    };
-    Case cases[3] = {{"pal.png", std::make_unique<TK_Plugin_PNG>(), 0},
-                     {"pal.tga", std::make_unique<TK_Plugin_TGA>(), 18 + 1024},
-                     {"pal.act", std::make_unique<TK_Plugin_ACT>(), 768}};
-    const TK_Model model = ColourfulModel();
-    for (Case& c : cases) {
+    } cases[] = {{"pal.png", &png, 0}, {"pal.tga", &tga, 18 + 1024}, {"pal.act", &act, 768}};
+    TK_Model model;
+    for (int i = 1; i < 256; ++i) model.palette[i] = PackRGBA(i, 255 - i, (i * 37) & 255);
+    const tk_test::TempFolder folder("tk_palette_images");
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        const std::string path = testing::TempDir() + c.file;
+        const std::string path = folder.Path(c.file);
         ASSERT_TRUE(c.plugin->SaveModel(path, "", model));
         std::vector<uint8_t> bytes;
         ASSERT_TRUE(TK_ReadFileBytes(path, 1 << 20, bytes));
@@ -58,16 +46,14 @@ TEST(PaletteImages, PaletteRoundTripsThroughEveryFormat) {
         Image image;
         ASSERT_TRUE(c.plugin->LoadImage(path, "", image));
         ASSERT_EQ(image.width * image.height, 256);
-        if (image.format == IMAGE_RGBA) {
-            const uint8_t* last = &image.pixels[4 * 255];
-            EXPECT_EQ(PackRGBA(last[0], last[1], last[2], last[3]), PackRGBA(0, 0, 0, 255));
-        }
+        const std::vector<uint8_t> last(image.pixels.end() - 4, image.pixels.end());
+        EXPECT_TRUE(image.format != IMAGE_RGBA || last == (std::vector<uint8_t>{0, 0, 0, 255})) << "entry 0 last";
         Palette back;
         ASSERT_TRUE(ImageToPalette(image, back, false));
         for (int i = 1; i < 256; ++i) ASSERT_EQ(back[i], model.palette[i]) << "entry " << i;
     }
-    EXPECT_FALSE(TK_Plugin_PNG().SaveModel("", "", model));
-    EXPECT_FALSE(TK_Plugin_ACT().SaveModel(testing::TempDir() + "no/such/folder/x.act", "", model));
+    EXPECT_FALSE(png.SaveModel("", "", model));
+    EXPECT_FALSE(act.SaveModel(folder.Path("no/such/folder/x.act"), "", model));
 }
 
 TEST(PaletteImages, ShortActFileFillsOnlyItsColours) {
@@ -114,27 +100,19 @@ TEST(PaletteImages, TgaReadsBothOriginsAndRunLengthTopRowFirst) {
     rawTop.data[17] = 0x20;
     const Bytes rle = TgaHeader(10, 24, 2, 2, 0x20).U8(0x81).U8(255).U8(0).U8(0).U8(0x01)
         .U8(0).U8(0).U8(255).U8(0).U8(0).U8(255);
-    struct Case {
-        const Bytes* file;
-        uint8_t topRed;
-    } cases[] = {{&rawBottom, 255}, {&rawTop, 0}, {&rle, 0}};
-    for (const Case& c : cases) {
+    const std::pair<const Bytes*, int> cases[] = {{&rawBottom, 255}, {&rawTop, 0}, {&rle, 0}};
+    for (const auto& [file, topRed] : cases) {
         Image image;
-        bool ok = false;
-        ParseTgaOutput(*c.file, ok, image);
-        ASSERT_TRUE(ok);
+        ASSERT_TRUE(tk_test::ReadLogged(&TK_Plugin_TGA::ParseBytes, file->data, image));
         ASSERT_EQ(image.format, IMAGE_RGB);
         // Red of both top pixels, red and blue of the first bottom one.
         EXPECT_EQ((std::vector<int>{image.pixels[0], image.pixels[3], image.pixels[6], image.pixels[8]}),
-                  (std::vector<int>{c.topRed, c.topRed, 255 - c.topRed, c.topRed}));
+                  (std::vector<int>{topRed, topRed, 255 - topRed, topRed}));
     }
 }
 
 TEST(PaletteImages, TgaRefusesWithMessages) {
-    struct Case {
-        Bytes file;
-        const char* message;
-    } cases[] = {
+    const std::pair<Bytes, std::string> cases[] = {
         {TgaHeader(2, 32, 1, 1, 0, 1).Fill(4, 0), "[Error] TGA : unsupport color map\n"},
         {TgaHeader(2, 16, 1, 1).Fill(2, 0), "[Error] TGA : unsupported color bits : 16\n"},
         {TgaHeader(1, 24, 1, 1).Fill(3, 0), "[Error] TGA : unsupported image type : 1\n"},
@@ -145,11 +123,11 @@ TEST(PaletteImages, TgaRefusesWithMessages) {
         {TgaHeader(10, 24, 2, 2).U8(0xFF).Fill(3, 1), "[Error] TGA : run-length packet past the image end\n"},
         {Bytes().Fill(17, 0), "[Error] TGA : file too short for its header\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [file, message] : cases) {
         Image image;
-        bool ok = true;
-        EXPECT_EQ(ParseTgaOutput(c.file, ok, image), c.message);
-        EXPECT_FALSE(ok) << c.message;
+        std::string log;
+        EXPECT_FALSE(tk_test::ReadLogged(&TK_Plugin_TGA::ParseBytes, file.data, image, &log)) << message;
+        EXPECT_EQ(log, message);
         EXPECT_TRUE(image.Empty());
     }
 }

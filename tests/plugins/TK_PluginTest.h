@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <string>
@@ -23,13 +24,29 @@ struct Bytes {
     std::vector<uint8_t> data;
 
     Bytes& U8(int v) { return data.push_back(uint8_t(v)), *this; }
+    Bytes& U16(int v) { return U8(v).U8(v >> 8); }
     Bytes& U32(uint32_t v) {
         for (int i = 0; i < 4; ++i) data.push_back(uint8_t(v >> (8 * i)));
         return *this;
     }
+    Bytes& F32(float f) {
+        uint32_t bits;
+        std::memcpy(&bits, &f, 4);
+        return U32(bits);
+    }
     Bytes& Text(const std::string& s) { return data.insert(data.end(), s.begin(), s.end()), *this; }
     Bytes& Fill(size_t n, uint8_t v) { return data.insert(data.end(), n, v), *this; }
 };
+
+// read(data, size, into) on a buffer, what it prints kept in *log.
+template <typename Read, typename Buffer, typename Into>
+bool ReadLogged(Read read, const Buffer& b, Into& into, std::string* log = nullptr) {
+    testing::internal::CaptureStdout();
+    const bool ok = read(b.data(), b.size(), into);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    if (log) *log = printed;
+    return ok;
+}
 
 // Cell (x | y << 8 | z << 16) -> RGB of its voxel.
 inline std::map<uint32_t, uint32_t> ColoredCells(const TK_Model& m) {
@@ -73,11 +90,12 @@ inline Image RgbImage(int w, int h, const std::function<uint32_t(int, int)>& col
     return image;
 }
 
-// Mesh options read from the section `section` of a configuration text.
-inline TK_MeshOptions MeshOptions(const char* config, const char* section) {
+// Options (starting from `o`) read from the section `section` of a
+// configuration text.
+template <typename Options = TK_MeshOptions>
+Options ReadOptions(const char* config, const char* section, Options o = Options()) {
     OMB_LmpParser parser;
     EXPECT_TRUE(parser.Parse(config));
-    TK_MeshOptions o;
     o.Read(OMB_LmpParser::FindChild(&parser.Root(), section));
     return o;
 }

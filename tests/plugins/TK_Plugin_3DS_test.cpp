@@ -1,28 +1,27 @@
-// 3DS export and import: exported models come back cell for cell under
-// several options, the written chunks read back and wind outwards,
-// large surfaces are cut into objects that fit the 16-bit counts, an
-// ordinary hand-made file reads with its material colour, and broken files
-// and failed saves are refused cleanly.
+// 3DS export and import: exported models (and OBJ ones) come back cell for
+// cell, triangles wind outwards, large surfaces are cut into objects within
+// the 16-bit counts, a hand-made file reads with its material colour, and
+// broken files and failed saves are refused cleanly.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "TK_PluginTest.h"
-#include "TK_TestSupport.h"
-#include "core/OMB_LmpParser.h"
 #include "core/OMB_BitFile.h"
 #include "plugins/TK_3dsFile.h"
 #include "plugins/TK_ImageFile.h"
 #include "plugins/TK_Plugin_3DS.h"
+#include "plugins/TK_Plugin_OBJ.h"
 
 namespace {
 
 using namespace tk3ds;
+namespace fs = std::filesystem;
 
 bool Solid(int, int, int) { return true; }
 bool LShape(int x, int, int z) { return x == 0 || z == 0; }
@@ -35,20 +34,21 @@ TK_Model MakeModel(int sx, int sy, int sz, bool (*shape)(int, int, int), int (*c
     return tk_test::ShapeModel(sx, sy, sz, [=](int x, int y, int z) { return shape(x, y, z) ? colour(x, y, z) : 0; });
 }
 
-TK_MeshOptions Options(const char* config) { return tk_test::MeshOptions(config, "file_3ds"); }
-
-uint16_t U16(const std::vector<uint8_t>& b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); }
-uint32_t U32(const std::vector<uint8_t>& b, size_t at) { return U16(b, at) | uint32_t(U16(b, at + 2)) << 16; }
-
 // The written bytes, read back by the reader; the main chunk must hold the
 // whole file (the reader itself accepts trailing bytes).
-void WriteAndRead(const TK_Model& m, const TK_MeshOptions& o, std::vector<uint8_t>& bytes, TK_ObjMesh& mesh,
-                  std::vector<TK_ObjMaterial>& materials) {
+struct Written {
+    std::vector<uint8_t> bytes;
+    TK_ObjMesh mesh;
+    std::vector<TK_ObjMaterial> materials;
+};
+Written WriteAndRead(const TK_Model& m, const TK_MeshOptions& o) {
+    Written w;
     OMB_SaveBitFile file;
-    EXPECT_TRUE(file.OpenMemory(&bytes));
+    EXPECT_TRUE(file.OpenMemory(&w.bytes));
     EXPECT_TRUE(TK_Plugin_3DS::Write3ds(m, o, "model", "model.png", file) && file.Close());
-    EXPECT_EQ(U32(bytes, 2), bytes.size());
-    EXPECT_TRUE(TK_Parse3ds(bytes.data(), bytes.size(), mesh, materials));
+    EXPECT_EQ(size_t(OMB_GetInt32LE(&w.bytes[2])), w.bytes.size());
+    EXPECT_TRUE(TK_Parse3ds(w.bytes.data(), w.bytes.size(), w.mesh, w.materials));
+    return w;
 }
 
 bool Holds(const std::vector<uint8_t>& bytes, const std::string& text) {
@@ -67,45 +67,34 @@ Node Chunk(uint16_t id, std::vector<uint8_t> payload, std::vector<Node> children
     return Node{id, std::move(payload), std::move(children), 0};
 }
 
-void Put16(std::vector<uint8_t>& b, unsigned v) { b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8)}); }
-void PutF(std::vector<uint8_t>& b, float f) {
-    uint8_t bytes[4];
-    std::memcpy(bytes, &f, 4);
-    b.insert(b.end(), bytes, bytes + 4);
-}
-
 std::vector<uint8_t> Serialise(const Node& n) {
     std::vector<uint8_t> body = n.payload;
     for (const Node& c : n.children) {
         const auto child = Serialise(c);
         body.insert(body.end(), child.begin(), child.end());
     }
-    tk_test::Bytes out;
-    out.data = {uint8_t(n.id), uint8_t(n.id >> 8)};
-    out.U32(uint32_t(body.size() + 6 + n.lengthDelta));
-    out.data.insert(out.data.end(), body.begin(), body.end());
-    return out.data;
+    std::vector<uint8_t> out = tk_test::Bytes().U16(n.id).U32(uint32_t(body.size() + 6 + n.lengthDelta)).data;
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
 }
 
 Node Cube() {
-    std::vector<uint8_t> vertices, faces, group{'r', 'e', 'd', 0}, red;
-    Put16(vertices, 8);
+    const std::string name("red", 4);
+    tk_test::Bytes vertices = tk_test::Bytes().U16(8), faces = tk_test::Bytes().U16(12);
+    tk_test::Bytes group = tk_test::Bytes().Text(name).U16(12);
     for (int i = 0; i < 8; ++i)
-        for (int a = 0; a < 3; ++a) PutF(vertices, float(4 * (i >> a & 1)));
+        for (int a = 0; a < 3; ++a) vertices.F32(float(4 * (i >> a & 1)));
     const int quads[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
-    Put16(faces, 12);
-    Put16(group, 12);
     for (int f = 0; f < 12; ++f) {
-        for (int k : {0, f % 2 ? 2 : 1, f % 2 ? 3 : 2}) Put16(faces, unsigned(quads[f / 2][k]));
-        Put16(faces, 0);
-        Put16(group, unsigned(f));
+        for (int k : {0, f % 2 ? 2 : 1, f % 2 ? 3 : 2}) faces.U16(quads[f / 2][k]);
+        faces.U16(0);
+        group.U16(f);
     }
-    for (float f : {1.0f, 0.0f, 0.0f}) PutF(red, f);
-    const Node diffuse = Chunk(kDiffuse, {}, {Chunk(kColourFloat, red)});
-    const Node material = Chunk(kMaterial, {}, {Chunk(kMaterialName, {'r', 'e', 'd', 0}), diffuse});
+    const Node diffuse = Chunk(kDiffuse, {}, {Chunk(kColourFloat, tk_test::Bytes().F32(1).F32(0).F32(0).data)});
+    const Node material = Chunk(kMaterial, {}, {Chunk(kMaterialName, tk_test::Bytes().Text(name).data), diffuse});
     const Node mesh = Chunk(kTriangleMesh, {},
-                            {Chunk(kFaces, faces, {Chunk(kFaceMaterial, group)}),
-                             Chunk(0x4160, std::vector<uint8_t>(48, 0)), Chunk(kVertices, vertices)});
+                            {Chunk(kFaces, faces.data, {Chunk(kFaceMaterial, group.data)}),
+                             Chunk(0x4160, std::vector<uint8_t>(48, 0)), Chunk(kVertices, vertices.data)});
     const Node object = Chunk(kObject, {'c', 0}, {mesh});
     const Node editor = Chunk(kEditor, {}, {Chunk(0x0100, {0, 0, 128, 63}), material, object});
     return Chunk(kMain, {}, {editor, Chunk(0xB000, {1, 2, 3})});
@@ -113,46 +102,35 @@ Node Cube() {
 
 }  // namespace
 
-TEST(Plugin3ds, ExportedModelsComeBackCellForCell) {
+// Both mesh formats read back what they wrote.
+TEST(MeshImport, ExportedModelsComeBackCellForCell) {
+    TK_Plugin_3DS tds;
+    TK_Plugin_OBJ obj;
+    const TK_Model shell = MakeModel(5, 5, 5, Shell, Many);
+    const TK_Model odd = MakeModel(6, 5, 4, [](int x, int y, int z) { return (x * y + z) % 3 != 1; }, Many);
     const struct {
+        TK_Plugin_Mesh* plugin;
         TK_Model model;
-        const char* config;
+        const char* config;  // its section named first
     } cases[] = {
-        {MakeModel(1, 1, 1, Solid, Many), "file_3ds ( )"},
-        {MakeModel(3, 1, 2, LShape, Two), "file_3ds ( optimize = '0' )"},
-        {MakeModel(5, 5, 5, Shell, Many), "file_3ds ( )"},
-        {MakeModel(6, 5, 4, [](int x, int y, int z) { return (x * y + z) % 3 != 1; }, Many),
-         "file_3ds ( axis = 'x-zy' scale = '2 1 0.5' cw = '1' optimize = '0' tc_offset = '0.25 0.1' )"},
+        {&tds, MakeModel(1, 1, 1, Solid, Many), "file_3ds ( )"},
+        {&tds, MakeModel(3, 1, 2, LShape, Two), "file_3ds ( optimize = '0' )"},
+        {&tds, shell, "file_3ds ( )"},
+        {&tds, odd, "file_3ds ( axis = 'x-zy' scale = '2 1 0.5' cw = '1' optimize = '0' tc_offset = '0.25 0.1' )"},
+        {&obj, shell, "file_obj ( )"},
+        {&obj, odd, "file_obj ( optimize = '0' )"},
+        {&obj, odd, "file_obj ( axis = 'x-zy' scale = '2 1 0.5' )"},
     };
-    const std::string path = testing::TempDir() + "tk3ds_roundtrip.3ds";
+    const tk_test::TempFolder folder("tk_mesh_import");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.config);
-        TK_Plugin_3DS plugin;
-        plugin.options = Options(c.config);
-        ASSERT_TRUE(plugin.SaveModel(path, "", c.model));
+        const std::string section(c.config, 8), path = folder.Path("model." + section.substr(5));
+        c.plugin->options = tk_test::ReadOptions(c.config, section.c_str());
+        ASSERT_TRUE(c.plugin->SaveModel(path, "", c.model));
         TK_Model back;
-        ASSERT_TRUE(plugin.LoadModel(path, "", back));
+        ASSERT_TRUE(c.plugin->LoadModel(path, "", back));
         tk_test::ExpectSameModel(c.model, back);
     }
-}
-
-TEST(Plugin3ds, NamesAndThePaletteBeside) {
-    TK_Model named = MakeModel(3, 1, 2, LShape, Two);
-    named.name = "dir/an_overlong_name.vox";
-    const std::string dir = testing::TempDir();
-    ASSERT_TRUE(TK_Plugin_3DS().SaveModel(dir + "tk3ds_beside.3ds", "", named));
-    std::vector<uint8_t> file, png;
-    ASSERT_TRUE(TK_ReadFileBytes(dir + "tk3ds_beside.3ds", 1 << 20, file));
-    TK_ObjMesh mesh;
-    std::vector<TK_ObjMaterial> materials;
-    ASSERT_TRUE(TK_Parse3ds(file.data(), file.size(), mesh, materials));
-    TK_MeshSurface surface;
-    TK_BuildMeshSurface(named, true, surface);
-    EXPECT_EQ(mesh.FaceCount(), 2 * surface.Count()) << "two triangles a rectangle";
-    ASSERT_EQ(materials.size(), 1u);
-    EXPECT_EQ(materials[0].texture, "tk3ds_beside.png");
-    EXPECT_TRUE(Holds(file, std::string("an_overlon", 11))) << "names keep to ten bytes";
-    EXPECT_TRUE(TK_ReadFileBytes(dir + "tk3ds_beside.png", 1 << 16, png));
 }
 
 // The signed volume of a closed mesh is positive when its triangles wind
@@ -165,11 +143,8 @@ TEST(Plugin3ds, TrianglesFaceOutwardsUnlessClockwise) {
                  {"file_3ds ( axis = 'y-xz' cw = '1' scale = '1 2 3' optimize = '0' )", -1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.config);
-        const TK_MeshOptions o = Options(c.config);
-        std::vector<uint8_t> bytes;
-        TK_ObjMesh mesh;
-        std::vector<TK_ObjMaterial> materials;
-        WriteAndRead(MakeModel(3, 1, 2, LShape, Two), o, bytes, mesh, materials);
+        const TK_MeshOptions o = tk_test::ReadOptions(c.config, "file_3ds");
+        const TK_ObjMesh mesh = WriteAndRead(MakeModel(3, 1, 2, LShape, Two), o).mesh;
         double volume = 0;
         for (size_t f = 0; f < mesh.FaceCount(); ++f) {
             const float* p[3];
@@ -186,16 +161,13 @@ TEST(Plugin3ds, LargeSurfacesAreCutIntoObjects) {
     const TK_Model board = MakeModel(40, 40, 40, [](int x, int y, int z) { return (x + y + z) % 2 == 0; }, Two);
     TK_MeshOptions o;
     o.optimize = false;
-    std::vector<uint8_t> bytes;
-    TK_ObjMesh mesh;
-    std::vector<TK_ObjMaterial> materials;
     // 16-bit lists that overflowed would lose faces or fail the read.
-    WriteAndRead(board, o, bytes, mesh, materials);
-    EXPECT_TRUE(Holds(bytes, std::string("model_2", 8)));
-    EXPECT_EQ(mesh.FaceCount(), size_t(2 * 6 * board.voxels.Count()));
+    const Written w = WriteAndRead(board, o);
+    EXPECT_TRUE(Holds(w.bytes, std::string("model_2", 8)));
+    EXPECT_EQ(w.mesh.FaceCount(), size_t(2 * 6 * board.voxels.Count()));
     TK_Model back;
     back.palette = board.palette;
-    ASSERT_TRUE(TK_VoxeliseMesh(mesh, materials, {true}, o, back));
+    ASSERT_TRUE(TK_VoxeliseMesh(w.mesh, w.materials, {true}, o, back));
     tk_test::ExpectSameModel(board, back);
 }
 
@@ -240,24 +212,35 @@ TEST(Plugin3ds, ReadsAnOrdinaryFileAndRefusesBrokenOnes) {
     }
 }
 
-TEST(Plugin3ds, FailuresLeaveFilesAndModelsAlone) {
-    const std::string dir = testing::TempDir();
-    std::vector<uint8_t> bytes;
-    const TK_Model empty = MakeModel(2, 2, 2, [](int, int, int) { return false; }, Many);
-    EXPECT_FALSE(TK_Plugin_3DS().SaveModel(dir + "tk3ds_empty.3ds", "", empty));
-    EXPECT_FALSE(TK_ReadFileBytes(dir + "tk3ds_empty.3ds", 1 << 20, bytes));
-    EXPECT_FALSE(TK_ReadFileBytes(dir + "tk3ds_empty.png", 1 << 20, bytes));
-    TK_Model model = MakeModel(2, 2, 2, Solid, Many);
-    EXPECT_FALSE(TK_Plugin_3DS().SaveModel(dir + "tk3ds_missing/x.3ds", "", model));
-
+TEST(Plugin3ds, SavesThePaletteBesideOrNothingAndFailedLoadsKeepTheModel) {
+    const tk_test::TempFolder folder("tk_3ds");
+    TK_Model named = MakeModel(3, 1, 2, LShape, Two);
+    named.name = "dir/an_overlong_name.vox";
+    ASSERT_TRUE(TK_Plugin_3DS().SaveModel(folder.Path("beside.3ds"), "", named));
+    std::vector<uint8_t> file, png;
+    ASSERT_TRUE(TK_ReadFileBytes(folder.Path("beside.3ds"), 1 << 20, file));
+    TK_ObjMesh mesh;
+    std::vector<TK_ObjMaterial> materials;
+    ASSERT_TRUE(TK_Parse3ds(file.data(), file.size(), mesh, materials));
+    TK_MeshSurface surface;
+    TK_BuildMeshSurface(named, true, surface);
+    EXPECT_EQ(mesh.FaceCount(), 2 * surface.Count()) << "two triangles a rectangle";
+    ASSERT_EQ(materials.size(), 1u);
+    EXPECT_EQ(materials[0].texture, "beside.png");
+    EXPECT_TRUE(Holds(file, std::string("an_overlon", 11))) << "names keep to ten bytes";
+    EXPECT_TRUE(TK_ReadFileBytes(folder.Path("beside.png"), 1 << 16, png));
+    // An empty model or a missing folder writes nothing.
+    EXPECT_FALSE(TK_Plugin_3DS().SaveModel(folder.Path("empty.3ds"), "", tk_test::MakeModel(2, 2, 2)));
+    EXPECT_FALSE(TK_Plugin_3DS().SaveModel(folder.Path("missing/x.3ds"), "", named));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Dir()), fs::directory_iterator()), 2);
+    // A broken file and a missing one leave the model as it was.
     Node main = Cube();
     main.children[0].children[2].children[0].children[0].payload[2] = 8;
-    ASSERT_TRUE(TK_WriteFileBytes(dir + "tk3ds_broken.3ds", Serialise(main)));
-    const auto before = tk_test::SortedWords(model.voxels);
+    ASSERT_TRUE(TK_WriteFileBytes(folder.Path("broken.3ds"), Serialise(main)));
+    const tk_test::ModelState before = tk_test::ModelState::Of(named);
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(TK_Plugin_3DS().LoadModel(dir + "tk3ds_broken.3ds", "", model));
-    EXPECT_FALSE(TK_Plugin_3DS().LoadModel(dir + "tk3ds_missing.3ds", "", model));
+    EXPECT_FALSE(TK_Plugin_3DS().LoadModel(folder.Path("broken.3ds"), "", named));
+    EXPECT_FALSE(TK_Plugin_3DS().LoadModel(folder.Path("missing.3ds"), "", named));
     testing::internal::GetCapturedStdout();
-    EXPECT_EQ(tk_test::SortedWords(model.voxels), before);
-    EXPECT_EQ(model.size[0], 2);
+    EXPECT_TRUE(tk_test::ModelState::Of(named) == before);
 }

@@ -1,15 +1,14 @@
-// Slab6 files: the exact cell order and palette scaling, round trips, the
-// length and size checks with their messages, native files taking the Slab6
-// path and Slab6 files the ".vox" path, and the palette image of both.
+// The two ".vox" plugins. Slab6 files: the exact cell order and palette
+// scaling, round trips, the length and size checks with their messages.
+// Native files take the Slab6 path and Slab6 files the ".vox" path, with the
+// palette image of both; other files fail cleanly.
 #include "plugins/TK_Plugin_SLAB.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 
 #include "TK_PluginTest.h"
-#include "model/TK_VoxFile.h"
 #include "plugins/TK_Plugin_VOX.h"
 
 namespace {
@@ -17,11 +16,7 @@ namespace {
 using tk_test::Bytes;
 
 bool Read(const Bytes& b, TK_Model& m, std::string* out = nullptr) {
-    testing::internal::CaptureStdout();
-    const bool ok = TK_Plugin_SLAB::ReadBytes(b.data.data(), b.data.size(), m);
-    const std::string text = testing::internal::GetCapturedStdout();
-    if (out) *out = text;
-    return ok;
+    return tk_test::ReadLogged(&TK_Plugin_SLAB::ReadBytes, b.data, m, out);
 }
 
 // 2 x 3 x 4, empty but for one byte; file colour k is (k mod 64, 63, 64).
@@ -38,8 +33,7 @@ TEST(PluginSLAB, CellOrderAndPaletteScaling) {
     // Byte (sz - 1 - z) + sz * (sy - 1 - y) + sy * sz * x: 21 is (1, 0, 2).
     TK_Model m;
     ASSERT_TRUE(Read(HandMade(21, 6), m));
-    ASSERT_EQ(m.voxels.Count(), 1);
-    EXPECT_EQ(m.voxels[0], (Voxel{1, 0, 2, 7}));
+    EXPECT_EQ(tk_test::SortedWords(m.voxels), (std::vector<uint32_t>{Voxel{1, 0, 2, 7}.Word()}));
     EXPECT_EQ(m.palette[1], PackRGBA(0, 252, 255)) << "times 4, capped at 255";
     EXPECT_EQ(m.palette[0], 0u) << "entry 0 is left alone";
     // 1 x 300 x 1 is clamped from the far end: file y' = 299 is y = 0.
@@ -86,18 +80,28 @@ TEST(PluginSLAB, SizeAndLengthChecks) {
 }
 
 TEST(PluginSLAB, EitherKindOfVoxFileThroughEitherPlugin) {
-    const std::string native = testing::TempDir() + "tk_native.vox", slab = testing::TempDir() + "tk_slab.vox";
-    const TK_Model model = tk_test::MakeModel(2, 2, 2, {{1, 0, 1, 100}});
-    ASSERT_TRUE(WriteVox(model, native.c_str()));
+    const tk_test::TempFolder folder("tk_vox");
+    const std::string native = folder.Path("native.vox"), slab = folder.Path("slab.vox");
+    TK_Model model = tk_test::MakeModel(2, 2, 2, {{1, 0, 1, 100}});
+    ASSERT_TRUE(TK_Plugin_VOX().SaveModel(native, "", model));
     ASSERT_TRUE(TK_Plugin_SLAB().SaveModel(slab, "", model));
     for (const std::string& path : {native, slab}) {
         TK_Model viaSlab, viaVox;
         Image a, b;
         ASSERT_TRUE(TK_Plugin_SLAB().LoadModel(path, "", viaSlab) && TK_Plugin_VOX().LoadModel(path, "", viaVox));
         EXPECT_EQ(tk_test::SortedWords(viaSlab.voxels), tk_test::SortedWords(model.voxels)) << path;
+        EXPECT_EQ(tk_test::SortedWords(viaVox.voxels), tk_test::SortedWords(model.voxels)) << path;
         ASSERT_TRUE(TK_Plugin_SLAB().LoadImage(path, "", a) && TK_Plugin_VOX().LoadImage(path, "", b));
         EXPECT_EQ(a.pixels, b.pixels) << path;
         EXPECT_EQ(a.pixels[4 * 99], ColorR(viaSlab.palette[100])) << "pixel k is entry k + 1";
         EXPECT_EQ(std::vector<uint8_t>(a.pixels.end() - 4, a.pixels.end()), (std::vector<uint8_t>{0, 0, 0, 255}));
     }
+    // A file too short for either kind, a missing one, the folder itself.
+    std::ofstream(folder.Path("short.vox")) << "VOX";
+    for (const char* name : {"short.vox", "missing.vox", ""}) {
+        Image image;
+        EXPECT_FALSE(TK_Plugin_VOX().LoadModel(folder.Path(name), "", model)) << name;
+        EXPECT_FALSE(TK_Plugin_VOX().LoadImage(folder.Path(name), "", image)) << name;
+    }
+    EXPECT_FALSE(TK_Plugin_VOX().SaveModel(folder.Path("none/x.vox"), "", model));
 }

@@ -5,13 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "TK_TestSupport.h"
-#include "core/OMB_LmpParser.h"
+#include "TK_PluginTest.h"
 #include "plugins/TK_ImageFile.h"
 #include "plugins/TK_Plugin_2D.h"
 #include "plugins/TK_Plugin_Iso.h"
@@ -34,22 +33,11 @@ const Legend kIsoLegend = {{'.', 0}, {'#', PackRGBA(0, 0, 0)},
                            {'T', kColourA}, {'L', PackRGBA(160, 80, 40)}, {'R', PackRGBA(120, 60, 30)},
                            {'t', kColourB}, {'l', PackRGBA(32, 96, 192)}, {'r', PackRGBA(24, 72, 144)}};
 
-void SpritePalette(TK_Model& m) {
-    m.palette[1] = kColourA;
-    m.palette[2] = kColourB;
-    for (int i = 3; i < 256; ++i) m.palette[i] = PackRGBA(i, i, i);
-}
-
 TK_Model Model(int sx, int sy, int sz, const std::vector<Voxel>& voxels) {
     TK_Model m = tk_test::MakeModel(sx, sy, sz);
-    SpritePalette(m);
+    m.palette[1] = kColourA;
+    m.palette[2] = kColourB;
     for (const Voxel& v : voxels) m.voxels.Add(v);
-    return m;
-}
-
-TK_Model FullBox(int sx, int sy, int sz) {
-    TK_Model m = tk_test::ShapeModel(sx, sy, sz, [](int, int, int) { return 1; });
-    SpritePalette(m);
     return m;
 }
 
@@ -68,6 +56,27 @@ Picture Draw(const Image& image, const Legend& legend) {
     return rows;
 }
 
+template <typename Options>
+struct Case {
+    const char* name;
+    TK_Model model;
+    Options options;
+    Picture picture;
+};
+
+// Each case's model rendered and drawn in the legend's characters.
+template <typename Options>
+void ExpectPictures(const std::vector<Case<Options>>& cases, bool (*render)(const TK_Model&, const Options&, Image&),
+                    const Legend& legend) {
+    for (const Case<Options>& c : cases) {
+        SCOPED_TRACE(c.name);
+        Image image;
+        ASSERT_TRUE(render(c.model, c.options, image));
+        EXPECT_EQ(image.format, IMAGE_RGBA);
+        EXPECT_EQ(Draw(image, legend), c.picture);
+    }
+}
+
 TK_2DOptions Options2D(int size, bool shadow = false, bool outline = false) {
     TK_2DOptions o;
     o.size = size, o.shadow = shadow, o.outline = outline;
@@ -80,10 +89,6 @@ TK_IsoOptions OptionsIso(int size, float height = 1, int view = 0) {
     return o;
 }
 
-const OMB_LmpNode* ParseSection(OMB_LmpParser& parser, const char* text, const char* section) {
-    return parser.Parse(text) ? OMB_LmpParser::FindChild(&parser.Root(), section) : nullptr;
-}
-
 }  // namespace
 
 TEST(Sprite2D, DrawsFrontColoursWithOutlineAndShadow) {
@@ -91,39 +96,20 @@ TEST(Sprite2D, DrawsFrontColoursWithOutlineAndShadow) {
     // L in the front plane of colour 1, colour 2 behind it: hidden at the
     // bottom left, seen through the gap at the top right.
     const std::vector<Voxel> ell = {{0, 0, 0, 1}, {0, 0, 1, 1}, {1, 0, 0, 1}, {0, 1, 0, 2}, {1, 1, 1, 2}};
-    struct Case {
-        const char* name;
-        TK_Model model;
-        TK_2DOptions options;
-        Picture picture;
-    };
-    const Case cases[] = {
+    ExpectPictures<TK_2DOptions>({
         {"one voxel", Model(1, 1, 1, {one}), Options2D(1), {"a"}},
         {"outline", Model(1, 1, 1, {one}), Options2D(1, false, true), {"###", "#a#", "###"}},
         {"shadow", Model(1, 1, 1, {one}), Options2D(2, true), {"aa..", "aa..", "..ss", "..ss"}},
         {"cropped to the box, z up", Model(3, 2, 2, {{2, 1, 0, 1}}), Options2D(1), {"...", "..a"}},
         {"nearest voxel wins", Model(2, 2, 2, ell), Options2D(1), {"ab", "aa"}},
         {"shadow behind", Model(2, 2, 2, ell), Options2D(1, true), {"ab.", "aas", ".ss"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Image image;
-        ASSERT_TRUE(TK_Render2D(c.model, c.options, image));
-        EXPECT_EQ(image.format, IMAGE_RGBA);
-        EXPECT_EQ(Draw(image, k2DLegend), c.picture);
-    }
+    }, &TK_Render2D, k2DLegend);
 }
 
 TEST(SpriteIso, DrawsCubesFaceByFace) {
     TK_IsoOptions outlined = OptionsIso(2);
     outlined.outline = true;
-    struct Case {
-        const char* name;
-        TK_Model model;
-        TK_IsoOptions options;
-        Picture picture;
-    };
-    const Case cases[] = {
+    ExpectPictures<TK_IsoOptions>({
         {"size 1", Model(1, 1, 1, {{0, 0, 0, 1}}), OptionsIso(1), {"TT", "LR"}},
         {"size 2", Model(1, 1, 1, {{0, 0, 0, 1}}), OptionsIso(2), {".TT.", "LTTR", "LLRR", ".LR."}},
         {"height 2", Model(1, 1, 1, {{0, 0, 0, 1}}), OptionsIso(2, 2),
@@ -137,13 +123,7 @@ TEST(SpriteIso, DrawsCubesFaceByFace) {
          {"..TT.....", "TTTTTT...", "LLTTtttt.", "LLLlttttr", "LLLlllrrr", "..Llllrrr", "....llrr."}},
         {"outline", Model(1, 1, 1, {{0, 0, 0, 1}}), outlined,
          {".####.", "##TT##", "#LTTR#", "#LLRR#", "##LR##", ".####."}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Image image;
-        ASSERT_TRUE(TK_RenderIso(c.model, c.options, image));
-        EXPECT_EQ(Draw(image, kIsoLegend), c.picture);
-    }
+    }, &TK_RenderIso, kIsoLegend);
 }
 
 TEST(SpriteIso, BevelLightensTheRimOfTopFaces) {
@@ -160,9 +140,7 @@ TEST(SpriteIso, ViewsTurnTheModelAQuarterAtATime) {
     // A 2 x 2 floor with a marker at x = 0, y = 0 (front left). View 0 looks
     // from the front right corner; every view turns the model anticlockwise,
     // so the marker goes left, front (bottom), right, back (top).
-    TK_Model m = FullBox(2, 2, 1);
-    for (Voxel& v : m.voxels)
-        if (v.x == 0 && v.y == 0) v.colorIndex = 2;
+    const TK_Model m = Model(2, 2, 1, {{0, 0, 0, 2}, {1, 0, 0, 1}, {0, 1, 0, 1}, {1, 1, 0, 1}});
     const char* expected[] = {"left", "bottom", "right", "top"};
     for (int view = 0; view < 4; ++view) {
         SCOPED_TRACE(view);
@@ -184,7 +162,7 @@ TEST(SpriteIso, BoxFillsItsImageWithoutHoles) {
     // A full box's silhouette touches every image edge (the crop is tight)
     // and each pixel column is one solid run (the faces tile), for every
     // view, odd and even sizes and fractional heights.
-    const TK_Model box = FullBox(3, 2, 4);
+    const TK_Model box = tk_test::ShapeModel(3, 2, 4, [](int, int, int) { return 1; });
     for (int view = 0; view < 4; ++view)
         for (int size : {1, 2, 3, 5})
             for (float height : {0.5f, 1.0f, 1.5f}) {
@@ -215,28 +193,18 @@ TEST(SpriteIso, LargeSizesShrinkToTheImageBounds) {
 }
 
 TEST(SpriteOptions, ReadAndClampConfigurationText) {
-    OMB_LmpParser parser;
-    const OMB_LmpNode* section =
-        ParseSection(parser, "file_2d ( size = '100000' shadow = '1' outline = '1' )", "file_2d");
-    ASSERT_TRUE(section);
-    TK_2DOptions flat;
-    flat.Read(section);
+    using tk_test::ReadOptions;
+    const auto flat = ReadOptions<TK_2DOptions>("file_2d ( size = '100000' shadow = '1' outline = '1' )", "file_2d");
     EXPECT_TRUE(flat.size == TK_2DOptions::kMaxSize && flat.shadow && flat.outline);
-
-    section = ParseSection(parser, "FILE_ISO ( View = '5' size = '-3' height = '99' left = '-0.5' right = '7' "
-                                   "bevel = '1' outline = '1' )", "file_iso");
-    ASSERT_TRUE(section);
-    TK_IsoOptions iso;
-    iso.Read(section);
+    const auto iso = ReadOptions<TK_IsoOptions>(
+        "FILE_ISO ( View = '5' size = '-3' height = '99' left = '-0.5' right = '7' bevel = '1' outline = '1' )",
+        "file_iso");
     EXPECT_EQ((std::vector<float>{float(iso.view), float(iso.size), iso.height, iso.left, iso.right}),
               (std::vector<float>{1, 1, TK_IsoOptions::kMaxHeight, 0, 1}));
     EXPECT_TRUE(iso.bevel && iso.outline);
-
     // Missing keys and unreadable numbers keep what was there.
-    section = ParseSection(parser, "file_iso ( view = '-1' height = 'tall' size = '2.5' bevel = 'yes' )", "file_iso");
-    ASSERT_TRUE(section);
-    TK_IsoOptions partial;
-    partial.Read(section);
+    auto partial =
+        ReadOptions<TK_IsoOptions>("file_iso ( view = '-1' height = 'tall' size = '2.5' bevel = 'yes' )", "file_iso");
     EXPECT_EQ((std::vector<float>{float(partial.view), partial.height, float(partial.size), partial.left}),
               (std::vector<float>{3, 1, float(TK_IsoOptions().size), TK_IsoOptions().left}));
     EXPECT_FALSE(partial.bevel);
@@ -253,30 +221,24 @@ TEST(SpritePlugins, WriteRgbaPngsOnlyForDrawableModels) {
     TK_Plugin_Iso iso;
     iso.options = OptionsIso(4);
     iso.options.bevel = true;
-    TK_Plugin* plugins[] = {&flat, &iso};
     const TK_Model model = Model(2, 2, 2, {{0, 0, 0, 1}, {1, 1, 1, 2}});
     Image expected[2];
-    ASSERT_TRUE(TK_Render2D(model, flat.options, expected[0]));
-    ASSERT_TRUE(TK_RenderIso(model, iso.options, expected[1]));
-
+    ASSERT_TRUE(TK_Render2D(model, flat.options, expected[0]) && TK_RenderIso(model, iso.options, expected[1]));
     // Empty, the only voxel outside, no size, too large.
     const TK_Model undrawable[] = {Model(4, 4, 4, {}), Model(2, 2, 2, {{5, 0, 0, 1}}), Model(0, 1, 1, {{0, 0, 0, 1}}),
                                    Model(300, 1, 1, {{0, 0, 0, 1}})};
-
+    const tk_test::TempFolder folder("tk_sprites");
+    TK_Plugin* plugins[] = {&flat, &iso};
     for (int i = 0; i < 2; ++i) {
         SCOPED_TRACE(i == 0 ? "2d" : "iso");
-        const std::string path = testing::TempDir() + "sprite_" + std::to_string(i) + ".png";
-        ASSERT_TRUE(plugins[i]->SaveModel(path, "", model));
+        ASSERT_TRUE(plugins[i]->SaveModel(folder.Path("sprite.png"), "", model));
         Image back;
-        ASSERT_TRUE(TK_Plugin_PNG().LoadImage(path, "", back));
-        EXPECT_EQ(back.format, IMAGE_RGBA);
-        EXPECT_TRUE(back.width == expected[i].width && back.height == expected[i].height && back.pixels == expected[i].pixels);
-        std::remove(path.c_str());
-
-        for (const TK_Model& bad : undrawable) EXPECT_FALSE(plugins[i]->SaveModel(path, "", bad));
-        std::vector<uint8_t> bytes;
-        EXPECT_FALSE(TK_ReadFileBytes(path, 1 << 20, bytes)) << "nothing may be written";
-        EXPECT_FALSE(plugins[i]->SaveModel(testing::TempDir() + "no-such-dir/sprite.png", "", model));
+        ASSERT_TRUE(TK_Plugin_PNG().LoadImage(folder.Path("sprite.png"), "", back));
+        EXPECT_TRUE(back.format == IMAGE_RGBA && back.width == expected[i].width &&
+                    back.height == expected[i].height && back.pixels == expected[i].pixels);
+        for (const TK_Model& bad : undrawable) EXPECT_FALSE(plugins[i]->SaveModel(folder.Path("bad.png"), "", bad));
+        EXPECT_FALSE(plugins[i]->SaveModel(folder.Path("no-such-dir/sprite.png"), "", model));
         EXPECT_FALSE(plugins[i]->SaveModel("", "", model));
     }
+    EXPECT_FALSE(std::filesystem::exists(folder.Path("bad.png"))) << "nothing may be written";
 }

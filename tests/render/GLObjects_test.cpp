@@ -1,10 +1,9 @@
-// The GL object wrappers on the test context: texture contents and name
-// reuse, moves, both program styles with their messages, shader objects
-// shared by programs, and the framebuffer handle.
+// The GL object wrappers on the test context: both program styles with their
+// messages, and shader objects shared by programs. What textures hold the
+// renderers' tests see on the pixels.
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 
 #include "TK_GLTest.h"
 #include "render/GLObjects.h"
@@ -16,55 +15,25 @@ using GLObjects = GLTest;
 const char kVertex[] = "void main() { gl_Position = gl_Vertex; }";
 const char kFragment[] = "void main() { gl_FragColor = vec4(1.0, 0.5, 0.0, 1.0); }";
 
-TEST_F(GLObjects, PaletteAndVolumeTextures) {
-    uint32_t palette[256];
-    for (int i = 0; i < 256; ++i) palette[i] = uint32_t(i) * 0x01010101u;
-    GLTexture texture;
-    ASSERT_TRUE(texture.CreatePalette(palette, GLSampler()));
-    const GLuint name = texture.Name();
-    const uint32_t changed = 0xFF112233u;
-    texture.Update(7, 0, 0, 1, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &changed);
-    uint32_t back[256] = {};
-    texture.Bind(0);
-    glGetTexImage(GL_TEXTURE_1D, 0, GL_RGBA, GL_UNSIGNED_BYTE, back);
-    texture.Unbind(0);
-    EXPECT_EQ(back[7], changed);
-    EXPECT_EQ(back[200], palette[200]);
-    // Re-creating keeps the name; a move leaves the source empty.
-    ASSERT_TRUE(texture.CreatePalette(palette, GLSampler()));
-    EXPECT_EQ(texture.Name(), name);
-    GLTexture moved(std::move(texture));
-    EXPECT_EQ(moved.Name(), name);
-    EXPECT_EQ(texture.Name(), 0u);
-    EXPECT_FALSE(moved.Create1D(GL_RGBA, 0, GL_RGBA, nullptr, GLSampler()));
-    const uint8_t cells[2 * 3 * 4] = {1, 2, 3};
-    GLTexture volume;
-    ASSERT_TRUE(volume.Create3D(GL_LUMINANCE8, 2, 3, 4, GL_LUMINANCE, cells, GLSampler()));
-    EXPECT_EQ(volume.Target(), GLenum(GL_TEXTURE_3D));
-    EXPECT_EQ(volume.Depth(), 4);
-}
-
 TEST_F(GLObjects, VoxelStyleBuildAndItsMessages) {
-    struct Case {
+    const struct {
         const char* vertex;
         const char* fragment;
         const char* messages[2];
-    };
-    const Case cases[] = {
+    } cases[] = {
         {kVertex, kFragment, {nullptr, nullptr}},
         {"void main() { nonsense }", kFragment, {"< shader info log > :\n\"", "[Error] GLSL : attach vertex shader\n"}},
         {kVertex, "void main() { nonsense }", {"< shader info log > :\n\"", "[Error] GLSL : attach fragment shader\n"}},
         // Compiles, but a program without main does not link.
         {"void helper() {}", kFragment, {"< program info log > :\n\"", "[Error] GLSL : link program\n"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         GLProgram program;
         testing::internal::CaptureStdout();
         const bool built = program.Build(c.vertex, c.fragment);
         const std::string out = testing::internal::GetCapturedStdout();
         EXPECT_EQ(built, c.messages[0] == nullptr) << c.vertex;
         EXPECT_EQ(program.IsValid(), built);
-        EXPECT_STREQ(program.Label(), built ? "voxel" : "");
         for (const char* m : c.messages) EXPECT_TRUE(!m || out.find(m) != std::string::npos) << out;
         EXPECT_TRUE(!built || out.empty()) << out;
     }
@@ -95,22 +64,6 @@ TEST_F(GLObjects, RendererStyleSharesShaderObjects) {
     EXPECT_FALSE(first.Link(noMain, fragment));
     EXPECT_NE(testing::internal::GetCapturedStdout().find("==== [GL:Program] ====\n"), std::string::npos);
     EXPECT_FALSE(first.IsValid());
-}
-
-TEST_F(GLObjects, FramebufferHandle) {
-    GLint bound = -1;
-    GLFramebuffer none;
-    none.Bind();  // name 0: nothing happens
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
-    EXPECT_EQ(bound, 0);
-    GLFramebuffer framebuffer;
-    ASSERT_TRUE(framebuffer.Create());
-    framebuffer.Bind();
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
-    EXPECT_EQ(GLuint(bound), framebuffer.Name());
-    framebuffer.Unbind();
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
-    EXPECT_EQ(bound, 0);
 }
 
 }  // namespace

@@ -14,8 +14,7 @@ struct SDL_Window;
 
 class GLTest : public testing::Test {
 public:
-    static constexpr int kWidth = 64;
-    static constexpr int kHeight = 64;
+    static constexpr int kWidth = 64, kHeight = 64;
 
 protected:
     void SetUp() override;

@@ -5,16 +5,12 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "render/Camera.h"
 #include "render/OMB_OpenGL.h"
 #include "render/TK_SceneRenderer.h"
 
-namespace {
-void* Resolve(const char* name) { return SDL_GL_GetProcAddress(name); }
-}  // namespace
+static void* Resolve(const char* name) { return SDL_GL_GetProcAddress(name); }
 
 void GLTest::SetUp() {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
@@ -39,8 +35,7 @@ void GLTest::SetUp() {
 void GLTest::TearDown() {
     if (m_context) SDL_GL_DeleteContext(m_context);
     if (m_window) SDL_DestroyWindow(m_window);
-    m_context = nullptr;
-    m_window = nullptr;
+    m_context = nullptr, m_window = nullptr;
     SDL_Quit();
 }
 

@@ -1,12 +1,8 @@
-// "xs" on the offscreen context: the shipped shaders' results cell by cell,
-// the template's uniforms, rounding and clamping, undo, and the failures
-// that must leave the model as it was.
+// "xs" on the offscreen context: the listing, the shipped shaders' results
+// cell by cell, the template's uniforms, rounding and clamping, undo, and the
+// failures that must leave the model as it was.
 #include <gtest/gtest.h>
 
-#include <GL/gl.h>
-#include <unistd.h>
-
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -23,30 +19,22 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 using tk_test::ModelState;
 
 class VoxelShaderTest : public GLTest {
 protected:
     void SetUp() override {
         GLTest::SetUp();
-        // A program directory of its own: the shipped shaders plus the
-        // test's own.
-        m_dir = testing::TempDir() + "tk_xs_" + std::to_string(getpid());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-        fs::copy(fs::path(TK_SOURCE_DIR) / "shader", m_dir + "/shader");
+        // A program folder of its own: the shipped shaders and the test's.
+        std::filesystem::copy(std::filesystem::path(TK_SOURCE_DIR) / "shader", folder.Path("shader"));
         env = std::make_unique<TK_EditorEnv>();
-        env->workspace.dataDir = m_dir;
+        env->workspace.dataDir = folder.Dir().string();
         TK_RegisterCommands(env->executor);
-        env->model.palette = DefaultPalette();
         env->currentColorIndex = 5;
         env->voxelShaders = std::make_shared<TK_GLVoxelShaderEvaluator>();
     }
     void TearDown() override {
         env.reset();
-        fs::remove_all(m_dir);
         GLTest::TearDown();
     }
 
@@ -57,17 +45,10 @@ protected:
         return ok;
     }
     void WriteShader(const std::string& name, const std::string& text) {
-        std::ofstream(m_dir + "/shader/" + name + ".txt") << text;
+        std::ofstream(folder.Path("shader/" + name + ".txt")) << text;
     }
     void SetBox(int x, int y, int z, int color) {
-        TK_Model& m = env->model;
-        m.size[0] = x;
-        m.size[1] = y;
-        m.size[2] = z;
-        m.voxels.Clear();
-        for (int k = 0; k < z && color; ++k)
-            for (int j = 0; j < y; ++j)
-                for (int i = 0; i < x; ++i) m.voxels.Add(Voxel{uint8_t(i), uint8_t(j), uint8_t(k), uint8_t(color)});
+        env->model = tk_test::ShapeModel(x, y, z, [color](int, int, int) { return color; });
         env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS);
     }
     int ColorAt(int x, int y, int z) const {
@@ -75,21 +56,18 @@ protected:
         return i < 0 ? 0 : env->model.voxels[i].colorIndex;
     }
 
+    tk_test::TempFolder folder{"tk_xs"};
     std::unique_ptr<TK_EditorEnv> env;
     std::string output;
-
-private:
-    std::string m_dir;
 };
 
 TEST_F(VoxelShaderTest, SphereFillsExactlyTheCellsInsideTheRadius) {
-    struct Case {
+    // One texture row, rows wrapping mid-slice, and the largest box.
+    const struct {
         int size[3];
         float radius;
-    };
-    // One texture row, rows wrapping mid-slice, and the largest box.
-    const Case cases[] = {{{9, 11, 13}, 4}, {{20, 20, 20}, 6.5f}, {{126, 126, 126}, 50}};
-    for (const Case& c : cases) {
+    } cases[] = {{{9, 11, 13}, 4}, {{20, 20, 20}, 6.5f}, {{126, 126, 126}, 50}};
+    for (const auto& c : cases) {
         SetBox(c.size[0], c.size[1], c.size[2], 0);
         ASSERT_TRUE(Run("xs sphere " + std::to_string(c.radius) + " 7")) << output;
         int wrong = 0, inside = 0;
@@ -109,13 +87,16 @@ TEST_F(VoxelShaderTest, SphereFillsExactlyTheCellsInsideTheRadius) {
     GLint viewport[4], framebuffer = -1;
     glGetIntegerv(GL_VIEWPORT, viewport);
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
-    EXPECT_EQ(viewport[2], kWidth);
-    EXPECT_EQ(viewport[3], kHeight);
-    EXPECT_EQ(framebuffer, 0);
+    EXPECT_EQ((std::vector<GLint>{viewport[2], viewport[3], framebuffer}), (std::vector<GLint>{kWidth, kHeight, 0}));
 }
 
-TEST_F(VoxelShaderTest, HollowReadsTheModelAndUndoRestoresIt) {
+TEST_F(VoxelShaderTest, ListingAndHollowWithUndo) {
     SetBox(6, 7, 8, 3);
+    // The listing names each shader with its first comment, outside the history.
+    ASSERT_TRUE(Run("xs")) << output;
+    for (const char* name : {"erode", "height", "hollow", "menger", "sphere", "terrain"})
+        EXPECT_NE(output.find(std::string("[Log] xs : ") + name + " : " + name), std::string::npos) << output;
+    EXPECT_FALSE(Run("undo")) << "the listing entered the history";
     const ModelState full = ModelState::Of(env->model);
     ASSERT_TRUE(Run("xs hollow")) << output;
     EXPECT_EQ(env->model.voxels.Count(), 6 * 7 * 8 - 4 * 5 * 6);
@@ -131,7 +112,8 @@ TEST_F(VoxelShaderTest, HollowReadsTheModelAndUndoRestoresIt) {
     EXPECT_NE(output.find("changed no cell"), std::string::npos) << output;
 }
 
-TEST_F(VoxelShaderTest, ArgumentsAndResultsAreRoundedAndClamped) {
+TEST_F(VoxelShaderTest, FailuresLeaveTheModelAndArgumentsAreRoundedAndClamped) {
+    WriteShader("broken", "// broken\nfloat map( vec3 v ) {\n    return undefinedName;\n}\n");
     WriteShader("probe",
                 "// probe: one uniform per cell\n"
                 "float map( vec3 v ) {\n"
@@ -143,37 +125,18 @@ TEST_F(VoxelShaderTest, ArgumentsAndResultsAreRoundedAndClamped) {
     SetBox(8, 1, 1, 0);
     env->model.voxels.Add(Voxel{0, 0, 0, 42});
     env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_VOXELS);
-    ASSERT_TRUE(Run("xs probe 9.4 -1 2 3 4 5 6 11")) << output;
-    // Missing arguments are 0; 2.5 rounds up; voxel() clamps into the box.
-    const int expected[8] = {9, 11, 5, 1, 255, 0, 3, 42};
-    for (int x = 0; x < 8; ++x) EXPECT_EQ(ColorAt(x, 0, 0), expected[x]) << "x = " << x;
-    EXPECT_FALSE(Run("xs probe 1 2 3 4 5 6 7 8 9"));
-    EXPECT_FALSE(Run("xs ../probe"));
-
-    // The brush mirror and loft axes reach the shader.
-    WriteShader("axes", "// axes\nfloat map( vec3 v ) { return 1.0 + iMirror.y + 2.0 * iAxis.z; }\n");
-    env->settings.mirror[1] = 1;
-    env->settings.loft[2] = 1;
-    ASSERT_TRUE(Run("xs axes")) << output;
-    EXPECT_EQ(ColorAt(3, 0, 0), 4);
-}
-
-TEST_F(VoxelShaderTest, FailuresLeaveTheModel) {
-    WriteShader("broken", "// broken\nfloat map( vec3 v ) {\n    return undefinedName;\n}\n");
-    struct Case {
+    const struct {
         const char* line;
         bool hasGPU;
         const char* message;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"xs broken", true, "broken.txt:3"},
         {"xs broken", true, "[Error] xs : broken.txt does not compile"},
         {"xs nosuch", true, "[Error] xs : no shader : "},
         {"xs sphere", false, "[Error] xs : the OpenGL driver lacks GLSL or framebuffer objects"},
     };
-    SetBox(5, 5, 5, 2);
     const ModelState before = ModelState::Of(env->model);
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         glHasFBO = c.hasGPU;
         EXPECT_FALSE(Run(c.line));
         glHasFBO = true;
@@ -181,15 +144,18 @@ TEST_F(VoxelShaderTest, FailuresLeaveTheModel) {
         EXPECT_NE(output.find("[Error] cmd failed : TK_CMD_VoxelShader"), std::string::npos);
         EXPECT_TRUE(ModelState::Of(env->model) == before) << c.line;
     }
+    EXPECT_FALSE(Run("xs probe 1 2 3 4 5 6 7 8 9"));  // one argument too many
     EXPECT_FALSE(Run("undo")) << "a failed xs left a history entry";
-}
 
-TEST_F(VoxelShaderTest, ListingNamesEveryShaderWithItsFirstComment) {
-    SetBox(5, 5, 5, 2);
-    ASSERT_TRUE(Run("xs")) << output;
-    for (const char* name : {"erode", "height", "hollow", "menger", "sphere", "terrain"})
-        EXPECT_NE(output.find(std::string("[Log] xs : ") + name + " : " + name), std::string::npos) << output;
-    EXPECT_FALSE(Run("undo")) << "the listing entered the history";
+    ASSERT_TRUE(Run("xs probe 9.4 -1 2 3 4 5 6 11")) << output;
+    // Missing arguments are 0; 2.5 rounds up; voxel() clamps into the box.
+    const int expected[8] = {9, 11, 5, 1, 255, 0, 3, 42};
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(ColorAt(x, 0, 0), expected[x]) << "x = " << x;
+    // The brush mirror and loft axes reach the shader.
+    WriteShader("axes", "// axes\nfloat map( vec3 v ) { return 1.0 + iMirror.y + 2.0 * iAxis.z; }\n");
+    env->settings.mirror[1] = 1, env->settings.loft[2] = 1;
+    ASSERT_TRUE(Run("xs axes")) << output;
+    EXPECT_EQ(ColorAt(3, 0, 0), 4);
 }
 
 TEST(VoxelShaderLog, LineReferencesPointIntoTheFile) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -13,24 +14,19 @@ namespace {
 
 using tk_test::MakeModel;
 
-TK_Model Checkerboard(int n) {
-    return tk_test::ShapeModel(n, n, n, [](int x, int y, int z) { return (x + y + z) % 2 == 0 ? 5 : 0; });
-}
-
 TEST(VoxelSurface, ExposedFacesPerDirection) {
-    struct Case {
+    const struct {
         const char* name;
         TK_Model model;
         int faces;  // the same in every direction
-    };
-    const TK_Model full = tk_test::ShapeModel(2, 2, 2, [](int, int, int) { return 1; });
-    const Case cases[] = {
+    } cases[] = {
         {"single", MakeModel(1, 1, 1, {{0, 0, 0, 3}}), 1},
-        {"full 2x2x2", full, 4},
-        {"checkerboard 4", Checkerboard(4), 32},
+        {"full 2x2x2", tk_test::ShapeModel(2, 2, 2, [](int, int, int) { return 1; }), 4},
+        {"checkerboard 4",
+         tk_test::ShapeModel(4, 4, 4, [](int x, int y, int z) { return (x + y + z) % 2 ? 0 : 5; }), 32},
         {"outside the size: ignored", MakeModel(2, 2, 2, {{0, 0, 0, 1}, {5, 0, 0, 1}}), 1},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         TK_VoxelSurface surface;
         surface.Build(c.model);
         for (int dir = 1; dir <= 6; ++dir) EXPECT_EQ(surface.FaceCount(dir), c.faces) << c.name << " dir " << dir;
@@ -48,13 +44,12 @@ TEST(VoxelSurface, FacesAreSortedBySlice) {
 }
 
 TEST(VoxelSurface, VisibleSlices) {
-    struct Case {
+    const struct {
         bool ortho;
         float eyeOrDir;  // eye.x (perspective) or viewDir.x (orthographic)
         int dir;
         int first, count, step;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {false, 1.5f, 1, 2, 2, 1},   // -X faces at x > floor(1.5)
         {false, 1.5f, 2, 0, 1, -1},  // +X faces at x < 1
         {false, -5, 1, 0, 4, 1},
@@ -63,7 +58,7 @@ TEST(VoxelSurface, VisibleSlices) {
         {true, 1, 1, 0, 4, 1},     // looking towards +x sees the -X faces
         {true, -1, 2, 3, 4, -1},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         TK_FaceView view;
         view.ortho = c.ortho;
         (c.ortho ? view.viewDir : view.eye)[0] = c.eyeOrDir;
@@ -82,12 +77,10 @@ TEST(VoxelSurface, QuadCorners) {
     quads.Reserve(64);
     EXPECT_EQ(TK_AppendFaceQuads(surface, 1, view, quads), 1u);
     EXPECT_EQ(TK_AppendFaceQuads(surface, 2, view, quads), 0u);
-    const int16_t expected[4][4] = {{2, 3, 4, 9}, {2, 4, 4, 9}, {2, 4, 5, 9}, {2, 3, 5, 9}};
-    ASSERT_EQ(quads.Count(), 4u);
-    for (int i = 0; i < 4; ++i) {
-        const TK_QuadVertex& v = quads.Data()[i];
-        EXPECT_EQ((std::vector<int>{v.x, v.y, v.z, v.index}), std::vector<int>(expected[i], expected[i] + 4)) << i;
-    }
+    std::vector<std::array<int, 4>> corners;
+    for (const TK_QuadVertex* v = quads.Data(); v != quads.Data() + quads.Count(); ++v)
+        corners.push_back({v->x, v->y, v->z, v->index});
+    EXPECT_EQ(corners, (std::vector<std::array<int, 4>>{{2, 3, 4, 9}, {2, 4, 4, 9}, {2, 4, 5, 9}, {2, 3, 5, 9}}));
     view.eye[2] = 20;  // now above: the +Z face lies on z = 5
     EXPECT_EQ(TK_AppendFaceQuads(surface, 6, view, quads), 1u);
     for (size_t i = 4; i < 8; ++i) EXPECT_EQ(quads.Data()[i].z, 5);
@@ -130,8 +123,7 @@ TEST(VoxelSurface, OcclusionAndShadow) {
     EXPECT_EQ(at(1, 0, 1)[0], 255);
     EXPECT_EQ(std::count(volume.begin(), volume.end(), 255), 1);
     surface.BuildOcclusion(true, volume);
-    // The light comes from +x, -y, +z: the voxel shades the cell below and
-    // behind it on that diagonal.
+    // Light from +x, -y, +z: the voxel shades the next cell down that diagonal.
     EXPECT_EQ(at(0, 1, 0)[1], 255);
     EXPECT_EQ(at(1, 1, 0)[1], 0);
     EXPECT_EQ(at(1, 0, 1)[1], 0);

@@ -7,12 +7,6 @@
 
 namespace {
 
-UI_KeyState Key(int key, int modifiers = 0) {
-    UI_KeyState k;
-    k.key = key, k.modifiers = modifiers;
-    return k;
-}
-
 UI_MouseState Pointer(int x, int y) {
     UI_MouseState m;
     m.valid = true, m.x = x, m.y = y, m.right = 1;
@@ -21,22 +15,20 @@ UI_MouseState Pointer(int x, int y) {
 
 TEST(ThreeDView, HeldKeysAndChords) {
     UI_3DView view;
-    EXPECT_TRUE(view.KeyDown(Key(OS_KeyOf('N'))));
+    EXPECT_TRUE(view.KeyDown(UI_KeyState{0, OS_KeyOf('N')}));
     EXPECT_TRUE(view.LeftRotates());
-    EXPECT_FALSE(view.KeyDown(Key(77)));  // not a held key
+    EXPECT_FALSE(view.KeyDown(UI_KeyState{0, 77}));  // not a held key
     // Ctrl with W neither flies nor keeps N held.
-    EXPECT_FALSE(view.KeyDown(Key(OS_KeyOf('W'), 1)));
+    EXPECT_FALSE(view.KeyDown(UI_KeyState{1, OS_KeyOf('W')}));
     EXPECT_FALSE(view.LeftRotates());
-    view.KeyDown(Key(OS_KeyOf('N')));
+    view.KeyDown(UI_KeyState{0, OS_KeyOf('N')});
     view.FocusOut();
     EXPECT_FALSE(view.LeftRotates());
     // Flying moves only a free camera.
     view.GetCamera().SetMode(Camera::kFree);
-    view.KeyDown(Key(OS_KeyOf('W')));
+    view.KeyDown(UI_KeyState{0, OS_KeyOf('W')});
     const float before = view.GetCamera().eye[2];
-    UI_TickData tick;
-    tick.previous = 1, tick.now = 1.1;
-    view.Tick(tick);
+    view.Tick(UI_TickData{1.1, 1});
     EXPECT_LT(view.GetCamera().eye[2], before);  // forward is -z at angle 0
 }
 
@@ -44,7 +36,7 @@ TEST(ThreeDView, PickFocusOnNothingStillRotates) {
     UI_3DView view;
     view.SetRect({0, 0, 99, 99});
     const float focus[3] = {view.GetCamera().focus[0], view.GetCamera().focus[1], view.GetCamera().focus[2]};
-    view.KeyDown(Key(OS_KeyOf('X')));
+    view.KeyDown(UI_KeyState{0, OS_KeyOf('X')});
     view.RightDown(Pointer(50, 50));
     for (int i = 0; i < 3; ++i) EXPECT_EQ(view.GetCamera().focus[i], focus[i]);
     view.RightDrag(Pointer(60, 50));

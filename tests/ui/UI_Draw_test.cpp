@@ -8,7 +8,6 @@
 
 #include "../render/TK_GLTest.h"
 #include "UI_TestWindow.h"
-#include "model/Image.h"
 #include "ui/UI_Palette.h"
 #include "model/Palette.h"
 
@@ -60,6 +59,14 @@ protected:
         window.Canvas().ReleaseFont();
         GLTest::TearDown();
     }
+    // The pixels of columns x0..x1 in rows y0..y1 that `lit` accepts.
+    template <typename Lit>
+    int Count(Lit lit, int x0 = 0, int x1 = kWidth - 1, int y0 = 0, int y1 = kHeight - 1) const {
+        int n = 0;
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) n += lit(Pixel(x, y));
+        return n;
+    }
     RecordingWindow window;
 };
 
@@ -68,8 +75,7 @@ TEST_F(UIDraw, GlyphComesOutWholeAndUpright) {
     const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     UI_FontImage font;
     ASSERT_TRUE(UI_DecodeFontImage(bytes.data(), bytes.size(), font));
-    ASSERT_EQ(font.width, 128);
-    ASSERT_EQ(font.height, 128);
+    ASSERT_TRUE(font.width == 128 && font.height == 128) << font.width << " x " << font.height;
     // 'F' (code 70) is asymmetric both ways: a flip or a cut shows.
     Load("vbox { label (text='F' align='left' fontColor='255 255 255' fontSize='8 16' size='16' minSize='0 16') }");
     const OMB_Rect r = window.Root()->Child(0)->Rect();
@@ -92,17 +98,9 @@ TEST_F(UIDraw, TextAboveQuadsAndHiddenViewsNotDrawn) {
     // area; the label's text still shows above it.
     Load("optionGroup { label (text='##########' fontColor='255 255 255') cbutton (color='255 0 0')"
          " cbutton (color='0 255 0' hidden='1') }");
-    int white = 0, red = 0, green = 0;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            const auto p = Pixel(x, y);
-            white += p[0] > 200 && p[1] > 200;
-            red += p[0] > 200 && p[1] < 50;
-            green += p[1] > 200 && p[0] < 50;
-        }
-    EXPECT_GT(white, 20);
-    EXPECT_GT(red, 1000);
-    EXPECT_EQ(green, 0);
+    EXPECT_GT(Count([](const auto& p) { return p[0] > 200 && p[1] > 200; }), 20) << "white";
+    EXPECT_GT(Count([](const auto& p) { return p[0] > 200 && p[1] < 50; }), 1000) << "red";
+    EXPECT_EQ(Count([](const auto& p) { return p[1] > 200 && p[0] < 50; }), 0) << "green";
 }
 
 // A panel of the drawn widget kinds: each half of its top row, the colour
@@ -113,14 +111,9 @@ TEST_F(UIDraw, PanelOfWidgetsDraws) {
     UI_Cast<UI_Palette>(window.FindView("pal", &UI_View::kClass))->SetPalette(&DefaultPalette());
     glClear(GL_COLOR_BUFFER_BIT);
     window.DrawFrame();
-    int colour = 0, palette = 0;
-    for (int y = kHeight - 32; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            const auto p = Pixel(x, y);
-            (x < kWidth / 2 ? colour : palette) += p[0] + p[1] + p[2] > 0;
-        }
-    EXPECT_GT(colour, 32 * 16);
-    EXPECT_GT(palette, 32 * 16);
+    const auto drawn = [](const auto& p) { return p[0] + p[1] + p[2] > 0; };
+    EXPECT_GT(Count(drawn, 0, kWidth / 2 - 1, kHeight - 32), 32 * 16) << "the colour view";
+    EXPECT_GT(Count(drawn, kWidth / 2, kWidth - 1, kHeight - 32), 32 * 16) << "the palette";
 }
 
 }  // namespace

@@ -3,36 +3,19 @@
 #include <gtest/gtest.h>
 
 #include "UI_TestWindow.h"
-#include "core/OMB_LmpParser.h"
 #include "ui/UI_Box.h"
 #include "ui/UI_Group.h"
 
 namespace {
 
-struct Child {
-    int flex, size, prev, next, minW, minH;
-    bool hidden;
-};
-
-// A box with one plain view per child, laid out in 50 x 100 pixels,
-// returning the children's rectangles.
-std::vector<OMB_Rect> Layout(bool vertical, const std::vector<Child>& children, int width = 50, int height = 100) {
+// The children's rectangles when the box described by `text` is laid out in
+// 50 x 100 pixels: straight to the box, as RefreshLayout would grow it to
+// its minimum. Labels without text are plain views with no minimum.
+std::vector<OMB_Rect> Layout(const char* text) {
     RecordingWindow window;
-    UI_View* box = window.SetRootView(vertical ? std::unique_ptr<UI_View>(std::make_unique<UI_VBox>())
-                                               : std::make_unique<UI_HBox>());
-    for (const Child& c : children) {
-        OMB_LmpNode node;
-        node.AddAttribute("flex", std::to_string(c.flex));
-        node.AddAttribute("size", std::to_string(c.size));
-        node.AddAttribute("prev", std::to_string(c.prev));
-        node.AddAttribute("next", std::to_string(c.next));
-        UI_View* view = box->AddNew<UI_View>(&node);
-        view->SetMinSize(c.minW, c.minH);
-        view->SetHidden(c.hidden);
-    }
-    // Straight to the box: RefreshLayout would grow the root to its minimum.
+    UI_View* box = window.Load(text, 50, 100);
     box->Measure();
-    box->SetRect({0, 0, width - 1, height - 1});
+    box->SetRect({0, 0, 49, 99});
     std::vector<OMB_Rect> rects;
     for (int i = 0; i < box->ChildCount(); ++i) rects.push_back(box->Child(i)->Rect());
     return rects;
@@ -41,66 +24,40 @@ std::vector<OMB_Rect> Layout(bool vertical, const std::vector<Child>& children, 
 TEST(BoxLayout, Cases) {
     struct Case {
         const char* name;
-        bool vertical;
-        std::vector<Child> children;
+        const char* text;
         std::vector<OMB_Rect> expected;
     };
     const Case cases[] = {
-        {"fixed then weights 1:3", true,
-         {{0, 20, 0, 0, 0, 0, false}, {1, 0, 0, 0, 0, 0, false}, {3, 0, 0, 0, 0, 0, false}},
+        {"fixed then weights 1:3", "vbox { label (size='20') label (flex='1') label (flex='3') }",
          {{0, 80, 49, 99}, {0, 60, 49, 79}, {0, 0, 49, 59}}},
-        {"a flexible minimum above its share runs past the bottom", true,
-         {{0, 20, 0, 0, 0, 0, false}, {1, 0, 0, 0, 0, 30, false}, {3, 0, 0, 0, 0, 0, false}},
+        {"a flexible minimum above its share runs past the bottom",
+         "vbox { label (size='20') label (flex='1' minSize='0 30') label (flex='3') }",
          {{0, 80, 49, 99}, {0, 50, 49, 79}, {0, -10, 49, 49}}},
-        {"spacing before and after", true,
-         {{0, 10, 5, 5, 0, 0, false}, {1, 0, 0, 0, 0, 0, false}},
+        {"spacing before and after", "vbox { label (size='10' prev='5' next='5') label (flex='1') }",
          {{0, 85, 49, 94}, {0, 0, 49, 79}}},
-        {"a hidden child takes no space, spacing included", true,
-         {{0, 10, 0, 0, 0, 0, false}, {0, 30, 7, 7, 0, 0, true}, {0, 10, 0, 0, 0, 0, false}},
+        {"a hidden child takes no space, spacing included",
+         "vbox { label (size='10') label (size='30' prev='7' next='7' hidden='1') label (size='10') }",
          {{0, 90, 49, 99}, {0, 0, -1, -1}, {0, 80, 49, 89}}},
-        {"children are never narrower than the widest minimum", true,
-         {{0, 10, 0, 0, 80, 0, false}},
+        {"children are never narrower than the widest minimum", "vbox { label (size='10' minSize='80 0') }",
          {{0, 90, 79, 99}}},
-        {"weights share fractional space, floored", true,
-         {{1, 0, 0, 0, 0, 0, false}, {1, 0, 0, 0, 0, 0, false}, {1, 0, 0, 0, 0, 0, false}},
+        {"weights share fractional space, floored", "vbox { label (flex='1') label (flex='1') label (flex='1') }",
          {{0, 66, 49, 99}, {0, 33, 49, 65}, {0, 0, 49, 32}}},
-        {"the most demanding weight scales the others: {size 10 flex 1}, {flex 4}", false,
-         {{1, 10, 0, 0, 0, 0, false}, {4, 0, 0, 0, 0, 0, false}},
-         {{0, 0, 9, 99}, {10, 0, 49, 99}}},
-        {"fixed, spaced, flexible", false,
-         {{0, 10, 2, 3, 0, 0, false}, {1, 0, 0, 0, 0, 0, false}},
+        {"the most demanding weight scales the others, negative spacing counts as none",
+         "hbox { label (size='10' flex='1' prev='-4') label (flex='4') }", {{0, 0, 9, 99}, {10, 0, 49, 99}}},
+        {"fixed, spaced, flexible", "hbox { label (size='10' prev='2' next='3') label (flex='1') }",
          {{2, 0, 11, 99}, {15, 0, 49, 99}}},
-        {"an over-full box runs past its right edge", false,
-         {{0, 40, 0, 0, 0, 0, false}, {0, 30, 0, 0, 0, 0, false}},
+        {"an over-full box runs past its right edge", "hbox { label (size='40') label (size='30') }",
          {{0, 0, 39, 99}, {40, 0, 69, 99}}},
-        {"children hang from the top edge, at least as tall as the tallest", false,
-         {{0, 10, 0, 0, 0, 120, false}},
-         {{0, -20, 9, 99}}},
+        {"children hang from the top edge, at least as tall as the tallest",
+         "hbox { label (size='10' minSize='0 120') }", {{0, -20, 9, 99}}},
     };
-    for (const Case& c : cases) {
-        const std::vector<OMB_Rect> rects = Layout(c.vertical, c.children);
-        ASSERT_EQ(rects.size(), c.expected.size()) << c.name;
-        for (size_t i = 0; i < rects.size(); ++i) {
-            if (c.children[i].hidden) continue;
-            EXPECT_EQ(rects[i], c.expected[i]) << c.name << " child " << i << ": " << rects[i].x0 << " "
-                                               << rects[i].y0 << " " << rects[i].x1 << " " << rects[i].y1;
-        }
-    }
+    for (const Case& c : cases) EXPECT_EQ(Layout(c.text), c.expected) << c.name;
 }
 
 TEST(BoxLayout, MeasuresAndGroupsShareTheirArea) {
-    UI_HBox box;
-    OMB_LmpNode a, b;
-    a.AddAttribute("size", "10");
-    a.AddAttribute("flex", "1");
-    a.AddAttribute("prev", "-4");
-    b.AddAttribute("flex", "4");
-    box.AddNew<UI_View>(&a);
-    box.AddNew<UI_View>(&b);
-    box.Measure();
-    EXPECT_EQ(box.Items()[0].prev, 0);
-    EXPECT_EQ(box.Items()[1].current, 40);
-    EXPECT_EQ(box.GetMinSize().width, 50);
+    RecordingWindow window;
+    EXPECT_EQ(window.Load("hbox { label (size='10' flex='1') label (flex='4') }")->GetMinSize().width, 50)
+        << "10 pixels for a weight of 1 ask 40 for a weight of 4";
 
     UI_Group group;
     UI_View* small = group.AddNew<UI_View>(nullptr);

@@ -1,17 +1,40 @@
 // Shared helpers of the toolkit tests: a window that records the command
-// lines its views hand it and the input that bubbles up to it, synthetic
-// mouse and key events, and trees built from description text.
+// lines its views hand it, the input that bubbles up to it and what it asks
+// of its host, synthetic mouse and key events, and trees built from
+// description text.
 #pragma once
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "ui/UI_Loader.h"
 #include "ui/UI_Window.h"
 
+// Rectangles show their edges in failure messages.
+inline void PrintTo(const OMB_Rect& r, std::ostream* out) {
+    *out << "{" << r.x0 << ", " << r.y0 << ", " << r.x1 << ", " << r.y1 << "}";
+}
+
+// A host that keeps a clipboard and the last sizes asked of it.
+struct RecordingHost : UI_Host {
+    void SetMinimumClientSize(int w, int h) override { minimum = {w, h}; }
+    void ResizeClient(int w, int h) override { resized = {w, h}; }
+    void RequestRedraw() override {}
+    bool GetClipboardText(std::string& out) override {
+        out = clipboard;
+        return !clipboard.empty();
+    }
+    void SetClipboardText(const char* text) override { clipboard = text; }
+    OMB_Size minimum, resized;
+    std::string clipboard;
+};
+
 class RecordingWindow : public UI_Window {
 public:
+    RecordingWindow() { SetHost(&host); }
+    ~RecordingWindow() override { SetHost(nullptr); }
     void OnViewCommand(const char* text) override { commands.push_back(text); }
     bool KeyDown(const UI_KeyState& k) override {
         windowKeys.push_back(k.key);
@@ -33,6 +56,7 @@ public:
     void TickAt(double now, double previous);
     std::string TakeCommands();
 
+    RecordingHost host;
     std::vector<std::string> commands;
     std::vector<int> windowKeys;
     int windowPresses = 0;

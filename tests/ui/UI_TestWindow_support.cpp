@@ -1,8 +1,6 @@
 // Helpers of the toolkit tests (see UI_TestWindow.h).
 #include "UI_TestWindow.h"
 
-#include "core/OMB_Log.h"
-
 std::string ProbeView::log;
 
 UI_View* RecordingWindow::Load(const char* text, int width, int height) {
@@ -17,17 +15,10 @@ UI_View* RecordingWindow::Load(const char* text, int width, int height) {
 }
 
 void RecordingWindow::Pointer(int type, int x, int y, int modifiers, float wheel) {
-    UI_MouseState m;
-    m.valid = true;
-    m.prevX = Mouse().x;
-    m.prevY = Mouse().y;
-    m.x = x;
-    m.y = y;
-    m.prevWheel = m_wheel;
-    m_wheel += wheel;
-    m.wheel = m_wheel;
+    UI_MouseState m{true, x, y, Mouse().x, Mouse().y, m_wheel + wheel, m_wheel};
     m.left = type == UI_EVENT_LEFT_DOWN || type == UI_EVENT_LEFT_DRAG;
     m.modifiers = modifiers;
+    m_wheel = m.wheel;
     HandleInputEvent(UI_Event::Mouse(type, m));
 }
 
@@ -38,10 +29,7 @@ void RecordingWindow::Click(int x, int y, int modifiers) {
 }
 
 void RecordingWindow::Key(int key, int modifiers, char character) {
-    UI_KeyState k;
-    k.key = key;
-    k.modifiers = modifiers;
-    k.character = character;
+    const UI_KeyState k{modifiers, key, false, character};
     HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, k));
 }
 
@@ -50,8 +38,7 @@ void RecordingWindow::Type(const char* text) {
 }
 
 void RecordingWindow::TickAt(double now, double previous) {
-    const UI_TickData t{now, previous};
-    Broadcast(UI_Event::Tick(t));
+    Broadcast(UI_Event::Tick(UI_TickData{now, previous}));
 }
 
 std::string RecordingWindow::TakeCommands() {

@@ -1,37 +1,24 @@
 // The single-line editor: keys, selection, clipboard, limits and options.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "UI_TestWindow.h"
 #include "core/OS_Keys.h"
 #include "ui/UI_TextField.h"
 
 namespace {
 
-struct Clipboard : UI_Host {
-    void SetMinimumClientSize(int, int) override {}
-    void ResizeClient(int, int) override {}
-    void RequestRedraw() override {}
-    bool GetClipboardText(std::string& out) override {
-        out = text;
-        return !text.empty();
-    }
-    void SetClipboardText(const char* t) override { text = t; }
-    std::string text;
-};
-
 class TextField : public testing::Test {
 protected:
     UI_TextField* Make(const char* attributes) {
         const std::string text = std::string("vbox { textField (id='cmd' size='20' ") + attributes + ") }";
         window.Load(text.c_str(), 400, 40);
-        window.SetHost(&clipboard);
         field = UI_Cast<UI_TextField>(window.FindView("cmd", &UI_View::kClass));
         window.Click(100, 30);
         return field;
     }
-    void TearDown() override { window.SetHost(nullptr); }
     RecordingWindow window;
-    Clipboard clipboard;
     UI_TextField* field = nullptr;
 };
 
@@ -66,12 +53,11 @@ TEST_F(TextField, EditingKeys) {
             window.Type(s.typed);
         else
             window.Key(s.key, s.modifiers);
-        EXPECT_EQ(field->Text(), s.text) << "key " << s.key;
-        EXPECT_EQ(field->Caret(), s.caret) << "key " << s.key;
-        EXPECT_EQ(field->SelectionStart(), s.selStart) << "key " << s.key;
-        EXPECT_EQ(field->SelectionEnd(), s.selEnd) << "key " << s.key;
+        EXPECT_EQ(std::make_tuple(field->Text(), field->Caret(), field->SelectionStart(), field->SelectionEnd()),
+                  std::make_tuple(std::string(s.text), s.caret, s.selStart, s.selEnd))
+            << "key " << s.key;
     }
-    EXPECT_EQ(clipboard.text, "set ");
+    EXPECT_EQ(window.host.clipboard, "set ");
 }
 
 TEST_F(TextField, EnterRunsTheLineAndKeepsAHistory) {

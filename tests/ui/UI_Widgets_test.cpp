@@ -1,22 +1,25 @@
 // Widget behaviour through synthetic input: button timing, drag steps,
 // switches, option groups and tabs, view and panel switches, sliders, the
-// palette's gestures, the file list and the colour views.
+// palette's gestures, the file list and dialog, the colour views, and the
+// message log's console and status line.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "UI_TestWindow.h"
 #include "core/OS_Keys.h"
-#include "model/Palette.h"
 #include "ui/UI_ColorView.h"
+#include "ui/UI_Console.h"
+#include "ui/UI_FileDialog.h"
 #include "ui/UI_Label.h"
 #include "ui/UI_List.h"
 #include "ui/UI_Palette.h"
-#include "ui/UI_Switch.h"
+#include "ui/UI_TextField.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 TEST(Button, RepeatTiming) {
     RecordingWindow window;
@@ -39,53 +42,51 @@ TEST(Button, RepeatTiming) {
     EXPECT_EQ(window.commands.size(), 12u);
 }
 
-TEST(Button, DelayedFiresOnlyOnAReleaseOverIt) {
-    RecordingWindow window;
-    window.Load("vbox { button (onClick='go' delayed='1' size='20') button (id='off' disabled='1' onClick='no') }");
-    window.Pointer(UI_EVENT_MOUSE_MOVE, 5, 95);
-    window.Pointer(UI_EVENT_LEFT_DOWN, 5, 95);
-    window.Pointer(UI_EVENT_LEFT_DRAG, 5, 10);
-    window.Pointer(UI_EVENT_LEFT_UP, 5, 10);
-    EXPECT_EQ(window.TakeCommands(), "");
-    window.Click(5, 95);
-    EXPECT_EQ(window.TakeCommands(), "go");
-    window.Click(5, 40);
-    EXPECT_EQ(window.TakeCommands(), "");
-}
-
-TEST(SliderButton, StepsAlongTheFirstAxis) {
-    RecordingWindow window;
-    window.Load("vbox { sbutton (onDrag='size' step='1' space='10' flex='1') }");
-    window.Pointer(UI_EVENT_LEFT_DOWN, 50, 50);
-    window.Pointer(UI_EVENT_LEFT_DRAG, 52, 51);  // within 2 pixels: nothing
-    EXPECT_EQ(window.TakeCommands(), "");
-    for (int x = 53; x <= 85; ++x) window.Pointer(UI_EVENT_LEFT_DRAG, x, 52);
-    EXPECT_EQ(window.TakeCommands(), "size 1.000000|size 1.000000|size 1.000000");
-    window.Pointer(UI_EVENT_LEFT_DRAG, 50, 50);
-    EXPECT_EQ(window.TakeCommands(), "size -3.000000");
-    window.Pointer(UI_EVENT_LEFT_UP, 50, 50);
-}
-
-TEST(Switch, OnClickShorthandAndPressToggle) {
-    RecordingWindow window;
-    window.Load("vbox { switch (onClick='r_show edge' delayed='0' size='20') }");
-    window.Pointer(UI_EVENT_LEFT_DOWN, 5, 95);
-    window.Pointer(UI_EVENT_LEFT_DRAG, 5, 10);
-    window.Pointer(UI_EVENT_LEFT_UP, 5, 10);  // dragging off does not undo it
-    window.Click(5, 95);
-    EXPECT_EQ(window.TakeCommands(), "r_show edge 1|r_show edge 0");
-}
-
-TEST(OptionGroup, SelectsOneAndTellsTheGroup) {
-    RecordingWindow window;
-    window.Load("optionGroup (onClick='brush' value='b') { hbox {"
-                " option (id='a' onSelect='pick a' flex='1') option (id='b' onDeselect='drop b' flex='1') } }");
-    // Built before it had a window, the group could run nothing yet.
-    EXPECT_EQ(window.TakeCommands(), "");
-    window.Click(10, 50);
-    EXPECT_EQ(window.TakeCommands(), "drop b|pick a|brush a");
-    window.Click(10, 50);
-    EXPECT_EQ(window.TakeCommands(), "");
+// The command lines a few pointer gestures give, from loading on: a loaded
+// tree runs nothing by itself.
+TEST(Widgets, GesturesRunTheirCommands) {
+    enum { kClick = -1, kDown = UI_EVENT_LEFT_DOWN, kDrag = UI_EVENT_LEFT_DRAG, kUp = UI_EVENT_LEFT_UP };
+    struct Gesture {
+        int type, x, y;
+        float wheel = 0;
+    };
+    struct Case {
+        const char* what;
+        const char* ui;
+        std::vector<Gesture> gestures;
+        const char* commands;
+    } cases[] = {
+        {"a delayed button fires only on a release over it, a disabled one never",
+         "vbox { button (onClick='go' delayed='1' size='20') button (disabled='1' onClick='no') }",
+         {{UI_EVENT_MOUSE_MOVE, 5, 95}, {kDown, 5, 95}, {kDrag, 5, 10}, {kUp, 5, 10}, {kClick, 5, 95}, {kClick, 5, 40}},
+         "go"},
+        {"a switch toggles on the press: dragging off does not undo it",
+         "vbox { switch (onClick='r_show edge' delayed='0' size='20') }",
+         {{kDown, 5, 95}, {kDrag, 5, 10}, {kUp, 5, 10}, {kClick, 5, 95}}, "r_show edge 1|r_show edge 0"},
+        {"an option group selects one and tells the group, once",
+         "optionGroup (onClick='brush' value='b') { hbox {"
+         " option (id='a' onSelect='pick a' flex='1') option (id='b' onDeselect='drop b' flex='1') } }",
+         {{kClick, 10, 50}, {kClick, 10, 50}}, "drop b|pick a|brush a"},
+        {"a slider follows a click, a drag and the wheel", "hbox { slider (onChange='v' size='100') }",
+         {{kDown, 25, 50}, {kDrag, 250, 50}, {kUp, 250, 50}, {UI_EVENT_WHEEL, 50, 50, -8}},
+         "v 0.250000|v 1.000000|v 0.950000"},
+        {"a slider button steps every 10 pixels once 3 pixels away, and back",
+         "vbox { sbutton (onDrag='size' step='1' space='10' flex='1') }",
+         {{kDown, 50, 50}, {kDrag, 52, 51}, {kDrag, 60, 52}, {kDrag, 65, 52}, {kDrag, 70, 52}, {kDrag, 85, 52},
+          {kDrag, 50, 50}, {kUp, 50, 50}},
+         "size 1.000000|size 1.000000|size 1.000000|size -3.000000"},
+    };
+    for (const Case& c : cases) {
+        RecordingWindow window;
+        window.Load(c.ui);
+        for (const Gesture& g : c.gestures) {
+            if (g.type == kClick)
+                window.Click(g.x, g.y);
+            else
+                window.Pointer(g.type, g.x, g.y, 0, g.wheel);
+        }
+        EXPECT_EQ(window.TakeCommands(), c.commands) << c.what;
+    }
 }
 
 TEST(Tab, ShowsThePageOfTheSelectedOption) {
@@ -125,25 +126,12 @@ TEST(PanelSwitch, FoldsThePanelBelowIt) {
     EXPECT_EQ(window.TakeCommands(), "");
 }
 
-TEST(Slider, ClickDragAndWheel) {
-    RecordingWindow window;
-    window.Load("hbox { slider (onChange='v' size='100') }");
-    window.Pointer(UI_EVENT_LEFT_DOWN, 25, 50);
-    window.Pointer(UI_EVENT_LEFT_DRAG, 250, 50);
-    window.Pointer(UI_EVENT_LEFT_UP, 250, 50);
-    window.Pointer(UI_EVENT_WHEEL, 50, 50, 0, -8);
-    EXPECT_EQ(window.TakeCommands(), "v 0.250000|v 1.000000|v 0.950000");
-}
-
 TEST(Palette, SelectCopySwap) {
     RecordingWindow window;
     window.Load("hbox { palette (id='pal' dim='4 2' onSelect='ci' onCopy='pcopy' onSwap='pswap' size='40') }", 40,
                 20);
     UI_Palette* pal = UI_Cast<UI_Palette>(window.FindView("pal", &UI_View::kClass));
     ASSERT_TRUE(pal);
-    pal->SetPalette(&DefaultPalette());
-    EXPECT_EQ(pal->IndexAt(35, 15), 3);
-    EXPECT_EQ(pal->IndexAt(5, 5), 4);
     window.Click(15, 15);
     EXPECT_EQ(pal->Selected(), 1);
     window.Pointer(UI_EVENT_LEFT_DOWN, 25, 15, OS_MOD_CTRL);
@@ -156,7 +144,6 @@ TEST(Palette, SelectCopySwap) {
 }
 
 TEST(FileList, FoldersFirstFilteredAndSorted) {
-    namespace fs = std::filesystem;
     const fs::path dir = fs::path(testing::TempDir()) / "ui_filelist";
     fs::create_directories(dir / "Sub");
     for (const char* name : {"b.vox", "A.VOX", "c.txt"}) std::ofstream(dir / name) << "x";
@@ -174,6 +161,49 @@ TEST(FileList, FoldersFirstFilteredAndSorted) {
     fs::remove_all(dir);
     window.SetViewAttribute("file", "update", "");
     EXPECT_TRUE(list->Items().empty());
+}
+
+// The dialog lists ".." first, folders, then the files of the requested
+// kinds; accepting hands on the request's line with the path (a save gains
+// its one extension), cancelling an empty line.
+TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
+    const fs::path dir = fs::path(testing::TempDir()) / "ui_filedialog";
+    fs::create_directories(dir / "Sub");
+    for (const char* name : {"b.qb", "a.vox", "c.txt"}) std::ofstream(dir / name) << "x";
+    RecordingWindow window;
+    window.Load("vbox { fileDialog (id='dlg' flex='1') }", 400, 300);
+    auto* dialog = UI_Cast<UI_FileDialog>(window.FindView("dlg", &UI_View::kClass));
+    ASSERT_TRUE(dialog && dialog->List() && dialog->NameField());
+    std::vector<std::string> lines;
+    dialog->SetDoneHandler([&](const std::string& line) { lines.push_back(line); });
+    UI_FileRequest request;
+    request.folder = dir.string();
+    request.extensions = "vox qb";
+    request.command = "i";
+    dialog->Open(request);
+    EXPECT_EQ(dialog->List()->Items(), (std::vector<std::string>{"../", "Sub/", "a.vox", "b.qb"}));
+    EXPECT_EQ(window.FocusView(), dialog->NameField());
+    dialog->NameField()->SetText("Sub");
+    dialog->Accept();  // a folder's name goes there
+    EXPECT_EQ(dialog->Folder(), (dir / "Sub").string());
+    dialog->RunCommand("dlg_folder " + dir.string());
+    dialog->RunCommand("dlg_pick " + (dir / "a.vox").string());
+    EXPECT_EQ(dialog->NameField()->Text(), "a.vox");
+    dialog->RunCommand("dlg_pick " + (dir / "a.vox").string());  // a double click
+    EXPECT_FALSE(dialog->IsOpen());
+
+    request.save = true;
+    request.extensions = "png";
+    request.command = "snap scene";
+    request.name = "my shot";
+    dialog->Open(request);
+    window.Key(OS_KEY_ENTER);
+    dialog->Open(request);
+    window.Key(OS_KEY_ESCAPE);
+    EXPECT_FALSE(dialog->IsOpen());
+    EXPECT_EQ(lines, (std::vector<std::string>{"i " + (dir / "a.vox").string(),
+                                               "snap scene \"" + (dir / "my shot.png").string() + "\"", ""}));
+    EXPECT_EQ(window.TakeCommands(), "") << "the dialog's own lines never reach the window";
 }
 
 TEST(ColorViews, ShowAColourAndReportDrags) {
@@ -195,6 +225,49 @@ TEST(ColorViews, ShowAColourAndReportDrags) {
     int back[3];
     UI_RGBToHSV(OMB_RGBA(0, 255, 0), back);
     EXPECT_EQ(back[0], 120);
+}
+
+// The console and the status line, both showing one message log.
+void AddLines(OMB_MessageLog& log, int from, int to) {
+    for (int i = from; i < to; ++i) log.AddLine("line " + std::to_string(i));
+}
+
+TEST(Console, ScrollsWithinTheLogAndHoldsItsPlace) {
+    RecordingWindow window;
+    window.Load("vbox { console (id='log' flex='1') statusLine (id='status' minSize='0 20') }", 200, 110);
+    auto* console = UI_Cast<UI_Console>(window.FindView("log", &UI_View::kClass));
+    auto* status = UI_Cast<UI_StatusLine>(window.FindView("status", &UI_View::kClass));
+    ASSERT_TRUE(console && status);
+    OMB_MessageLog log;
+    AddLines(log, 0, 20);
+    console->SetLog(&log);
+    status->SetLog(&log);
+    ASSERT_EQ(console->VisibleLines(), 5);
+    const struct {
+        int key;
+        float wheel;
+        int bottom;
+    } steps[] = {
+        {0, 8, 16},                    // one notch up: three lines older
+        {OS_KEY_PAGE_UP, 0, 12},       // a page keeps one line of overlap
+        {OS_KEY_HOME, 0, 4},           // the oldest line is in the top row
+        {OS_KEY_PAGE_UP, 0, 4},        // no further
+        {OS_KEY_END, 0, 19},           // back to the newest
+        {OS_KEY_PAGE_DOWN, 0, 19},
+    };
+    for (const auto& step : steps) {
+        if (step.key) console->KeyDown(UI_KeyState{0, step.key});
+        else window.Pointer(UI_EVENT_WHEEL, 100, 60, 0, step.wheel);
+        EXPECT_EQ(console->BottomLine(), step.bottom) << step.key;
+    }
+    AddLines(log, 20, 22);
+    window.BuildFrame();
+    EXPECT_EQ(console->BottomLine(), 21);  // following
+    console->ScrollBy(3);
+    AddLines(log, 22, 25);
+    window.BuildFrame();
+    EXPECT_EQ(console->BottomLine(), 18);  // scrolled back: the same lines
+    EXPECT_EQ(status->Message(), "line 24");
 }
 
 }  // namespace

@@ -82,36 +82,21 @@ TEST_F(Routing, PressesOnEmptySpaceReachTheWindow) {
     EXPECT_EQ(window.windowPresses, 2);
 }
 
-TEST_F(Routing, LookupsAndAttributes) {
-    EXPECT_EQ(window.FindView("SCENE", &UI_View::kClass), scene);
-    EXPECT_EQ(window.FindView("scene", &UI_Box::kClass), nullptr);
+TEST_F(Routing, CollectsByClassAndWarnsOfUnknownNames) {
     std::vector<UI_View*> boxes;
     window.CollectViews(&UI_Box::kClass, boxes);
     EXPECT_EQ(boxes.size(), 1u);
-    EXPECT_TRUE(window.SetViewAttribute("b", "minSize", "7 8"));
-    EXPECT_EQ(b->MinSize(), (OMB_Size{7, 8}));
-    EXPECT_EQ(b->Id(), "b");
     testing::internal::CaptureStdout();
     EXPECT_FALSE(window.SetViewAttribute("nothing", "hidden", "1"));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Warning] cannot find view 'nothing'\n");
 }
 
 TEST_F(Routing, RefreshLayoutGrowsToTheMinimumAndTellsTheHost) {
-    struct Host : UI_Host {
-        void SetMinimumClientSize(int w, int h) override { minimum = {w, h}; }
-        void ResizeClient(int w, int h) override { resized = {w, h}; }
-        void RequestRedraw() override {}
-        bool GetClipboardText(std::string&) override { return false; }
-        void SetClipboardText(const char*) override {}
-        OMB_Size minimum, resized;
-    } host;
-    window.SetHost(&host);
     b->SetMinSize(300, 20);
     window.RefreshLayout();
-    EXPECT_EQ(host.minimum, (OMB_Size{300, 20}));
-    EXPECT_EQ(host.resized, (OMB_Size{300, 100}));
+    EXPECT_EQ(window.host.minimum, (OMB_Size{300, 20}));
+    EXPECT_EQ(window.host.resized, (OMB_Size{300, 100}));
     EXPECT_EQ(b->Rect().Width(), 300);
-    window.SetHost(nullptr);
 }
 
 }  // namespace

@@ -97,7 +97,7 @@ TEST(EditorSession, CrashRecoveryTypeDragUndoExportAndClose) {
     // xvfb-run -a takes the first free display from -n on: sessions starting
     // at the same moment look from different places.
     const std::string display = std::to_string(100 + std::hash<std::string>{}(folder.Dir().string()) % 800);
-    const std::string command = "timeout 120 xvfb-run -a -n " + display + " -s '-screen 0 1280x800x24' sh " +
+    const std::string command = "timeout 150 xvfb-run -a -n " + display + " -s '-screen 0 1280x800x24' sh " +
                                 folder.Path("session.sh") + " " + (program / "tarsk").string() + " " +
                                 folder.Dir().string();
     ASSERT_EQ(std::system(command.c_str()), 0)

@@ -50,8 +50,8 @@ TEST(Headless, ConsoleLines) {
     };
     for (const auto& [args, said, status] : cases) {
         const TK_ProcessResult r = RunTarsk(args);
-        EXPECT_EQ(r.out, said) << args.back();
-        EXPECT_EQ(r.status, status) << args.back();
+        EXPECT_EQ(r.out, said) << testing::PrintToString(args);
+        EXPECT_EQ(r.status, status) << testing::PrintToString(args);
     }
     EXPECT_TRUE(std::filesystem::exists(out + "/m1.xraw")) << "the other models still convert";
 }

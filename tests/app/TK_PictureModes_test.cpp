@@ -83,7 +83,7 @@ TEST(PictureModes, Failures) {
     };
     for (const auto& [args, status, message] : cases) {
         const TK_ProcessResult r = RunTarsk(args);
-        EXPECT_EQ(r.status, status) << args.back();
+        EXPECT_EQ(r.status, status) << testing::PrintToString(args);
         EXPECT_NE(r.out.find(message), std::string::npos) << r.out;
     }
     TK_TestImage image;

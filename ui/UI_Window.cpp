@@ -130,13 +130,11 @@ void UI_Window::RouteMouse(const UI_Event& event) {
     const bool moved = m_focus != focusBefore;
     if (press && !moved && m_focus != hit && !(m_focus && !m_focus->LoseFocusOnOtherClick())) SetFocus(hit);
     if (IsRelease(event.type)) {
-        UI_View* h = m_hover;
+        // The view under the pointer heard nothing while another held the
+        // drag: it hears its enter now, and no leave it could not match.
         UI_View* captured = m_capture;
         m_capture = nullptr;
-        if (captured != h) {
-            UpdateHover(nullptr);
-            UpdateHover(h);
-        }
+        if (captured != m_hover) SendMouse(m_hover, UI_EVENT_MOUSE_ENTER);
     }
 }
 

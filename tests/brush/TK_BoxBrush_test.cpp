@@ -52,7 +52,8 @@ TEST_F(BoxBrush, AttachTakesOnlyEmptyCellsEraseAndPaintOnlyFilled) {
         options.mode = mode;
         TK_BuildBoxStroke(stroke, *env, options, box);
         EXPECT_EQ(stroke.Voxels().Count(), 4) << "mode " << mode;
-        for (const Cell& c : Cells()) EXPECT_EQ(env->VoxelAt(c[0], c[1], c[2]) >= 0, mode != TK_BRUSH_ATTACH) << "mode " << mode;
+        for (const Cell& c : Cells())
+            EXPECT_EQ(env->VoxelAt(c[0], c[1], c[2]) >= 0, mode != TK_BRUSH_ATTACH) << "mode " << mode;
     }
 }
 
@@ -61,7 +62,11 @@ TEST_F(BoxBrush, StraightLineRoundsToNearestCells) {
     struct Case {
         Cell from, to;
         std::set<Cell> cells;
-    } cases[] = {{{0, 0, 0}, {4, 2, 0}, slope}, {{4, 2, 0}, {0, 0, 0}, slope}, {{6, 0, 3}, {10, 0, 1}, {{6, 0, 3}, {7, 0, 3}}}};
+    } cases[] = {
+        {{0, 0, 0}, {4, 2, 0}, slope},
+        {{4, 2, 0}, {0, 0, 0}, slope},
+        {{6, 0, 3}, {10, 0, 1}, {{6, 0, 3}, {7, 0, 3}}},
+    };
     for (const auto& c : cases) {
         TK_BuildLineStroke(stroke, *env, options, c.from.data(), c.to.data());
         EXPECT_EQ(Cells(), c.cells);

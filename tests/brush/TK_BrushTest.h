@@ -19,7 +19,7 @@ class BrushTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetSize(8, 8, 8);
-        options.color = 9;
+        options.color = env->currentColorIndex = 9;
     }
     void SetSize(int x, int y, int z) {
         env->model.size[0] = x, env->model.size[1] = y, env->model.size[2] = z;

@@ -1,6 +1,6 @@
-// The voxel and pattern stamps: cube and sphere extents,
-// placement on the face, clipping, and the pattern's colours.
+// The voxel and pattern stamps: extents, placement on the face, clipping, colours.
 #include "TK_BrushTest.h"
+#include "TK_TestSupport.h"
 #include "brush/TK_PatternBrush.h"
 #include "brush/TK_VoxelBrush.h"
 
@@ -20,7 +20,6 @@ TEST_F(StampBrush, VoxelStampExtents) {
         int cells;
         Cell lo, hi;  // the stroke's bounding box
     } cases[] = {
-        {"size 1", 1, false, false, Pick(60, 60, -1, 6), 1, {60, 60, 0}, {60, 60, 0}},
         {"size 64 cube", 64, true, false, Pick(60, 60, 59, 6), 64 * 64 * 64, {29, 29, 29}, {92, 92, 92}},
         {"size 64 clipped", 64, true, false, Pick(0, 0, -1, 6), 33 * 33 * 33, {0, 0, 0}, {32, 32, 32}},
         {"sphere 3 drops corners", 3, false, false, Pick(5, 5, 4, 6), 27 - 8, {4, 4, 4}, {6, 6, 6}},
@@ -41,12 +40,9 @@ TEST_F(StampBrush, VoxelStampExtents) {
 }
 
 TEST_F(StampBrush, PatternStandsOnTheFaceInItsColours) {
-    TK_Model& pattern = env->patternModel;
     stroke.Begin(*env, options);
     EXPECT_FALSE(TK_AddPatternStamp(stroke, *env, options, Pick(3, 3, -1, 6))) << "no pattern loaded";
-    pattern.size[0] = 2, pattern.size[1] = 1, pattern.size[2] = 2;
-    pattern.voxels.Add(Voxel{0, 0, 0, 4});
-    pattern.voxels.Add(Voxel{1, 0, 1, 5});
+    env->patternModel = tk_test::MakeModel(2, 1, 2, {Voxel{0, 0, 0, 4}, Voxel{1, 0, 1, 5}});
     for (bool palette : {false, true}) {
         options.patternPalette = palette;
         stroke.Begin(*env, options);

@@ -32,7 +32,7 @@ TEST(ThreeDView, HeldKeysAndChords) {
     EXPECT_LT(view.GetCamera().eye[2], before);  // forward is -z at angle 0
 }
 
-TEST(ThreeDView, PickFocusOnNothingStillRotates) {
+TEST(ThreeDView, RightDragsRotateAndSnapAndXOnNothingKeepsTheFocus) {
     UI_3DView view;
     view.SetRect({0, 0, 99, 99});
     const float focus[3] = {view.GetCamera().focus[0], view.GetCamera().focus[1], view.GetCamera().focus[2]};
@@ -43,10 +43,6 @@ TEST(ThreeDView, PickFocusOnNothingStillRotates) {
     EXPECT_NE(view.GetCamera().angle[1], 0.0f);
     view.RightUp(Pointer(60, 50));
     EXPECT_FALSE(view.RightHeld());
-}
-
-TEST(ThreeDView, SnappedRotationAndSnapRange) {
-    UI_3DView view;
     view.SetSnapAngle(0);
     EXPECT_EQ(view.SnapAngle(), 1);
     view.SetSnapAngle(500);
@@ -54,7 +50,7 @@ TEST(ThreeDView, SnappedRotationAndSnapRange) {
     view.SetSnapAngle(45);
     view.SetSnapping(true);
     view.RightDown(Pointer(0, 0));
-    view.RightDrag(Pointer(-100, 0));  // 40 degrees: snaps to 45
+    view.RightDrag(Pointer(-100, 0));  // 40 degrees more: snaps to 45
     EXPECT_FLOAT_EQ(view.GetCamera().angle[1], 45.0f);
 }
 

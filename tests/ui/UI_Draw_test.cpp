@@ -1,12 +1,12 @@
-// Offscreen drawing of view trees: glyphs come out whole and upright, text
-// lies above every quad, hidden views draw nothing, a panel of widgets
-// shows their colours.
+// Offscreen drawing of view trees: glyph placement, glyphs whole and upright,
+// text above every quad, hidden views drawing nothing, widget colours.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 
-#include "../render/TK_GLTest.h"
+// The offscreen OpenGL context, shared with the renderer's tests.
+#include "../render/TK_GLTest_support.cpp"
 #include "UI_TestWindow.h"
 #include "ui/UI_Palette.h"
 #include "model/Palette.h"
@@ -17,13 +17,12 @@ const std::string kFontPath = std::string(TK_SOURCE_DIR) + "/config/font.png";
 
 // Glyph placement needs no context: where the first quad starts, how many.
 TEST(Canvas, StringPlacementAndSkippedCodes) {
-    struct Case {
+    const struct Case {
         const char* text;
         int count, align;
         float firstX;
         int glyphs;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"abc", 3, UI_ALIGN_LEFT, 100, 3},
         {"abc", 2, UI_ALIGN_CENTER, 92, 2},
         {"abc", 9, UI_ALIGN_RIGHT, 76, 3},  // count clipped to the text
@@ -93,27 +92,23 @@ TEST_F(UIDraw, GlyphComesOutWholeAndUpright) {
     EXPECT_GT(lit, 10);
 }
 
-TEST_F(UIDraw, TextAboveQuadsAndHiddenViewsNotDrawn) {
-    // In a group the colour button is drawn after the label, over the same
-    // area; the label's text still shows above it.
-    Load("optionGroup { label (text='##########' fontColor='255 255 255') cbutton (color='255 0 0')"
-         " cbutton (color='0 255 0' hidden='1') }");
-    EXPECT_GT(Count([](const auto& p) { return p[0] > 200 && p[1] > 200; }), 20) << "white";
-    EXPECT_GT(Count([](const auto& p) { return p[0] > 200 && p[1] < 50; }), 1000) << "red";
-    EXPECT_EQ(Count([](const auto& p) { return p[1] > 200 && p[0] < 50; }), 0) << "green";
-}
-
-// A panel of the drawn widget kinds: each half of its top row, the colour
-// view and the palette, draws over the background.
-TEST_F(UIDraw, PanelOfWidgetsDraws) {
+// Top half: the colour view and the palette draw over the background.
+// Bottom half: in a group the colour button is drawn after the label, over
+// the same area; the label's text still shows above it.
+TEST_F(UIDraw, WidgetsDrawTextAboveQuadsAndHiddenViewsNothing) {
     Load("vbox { hbox (size='32') { rgbView (rgb='200 120 40' flex='1') palette (id='pal' dim='4 4' flex='1') }"
-         " hbox (flex='1') { button (text='Undo' flex='1') sbutton (size='16') option (text='Box' flex='1') } }");
+         " optionGroup (flex='1') { label (text='##########' fontColor='255 255 255') cbutton (color='255 0 0')"
+         " cbutton (color='0 255 0' hidden='1') } }");
     UI_Cast<UI_Palette>(window.FindView("pal", &UI_View::kClass))->SetPalette(&DefaultPalette());
     glClear(GL_COLOR_BUFFER_BIT);
     window.DrawFrame();
     const auto drawn = [](const auto& p) { return p[0] + p[1] + p[2] > 0; };
     EXPECT_GT(Count(drawn, 0, kWidth / 2 - 1, kHeight - 32), 32 * 16) << "the colour view";
     EXPECT_GT(Count(drawn, kWidth / 2, kWidth - 1, kHeight - 32), 32 * 16) << "the palette";
+    const int x1 = kWidth - 1, y1 = kHeight - 33;
+    EXPECT_GT(Count([](const auto& p) { return p[0] > 200 && p[1] > 200; }, 0, x1, 0, y1), 20) << "white";
+    EXPECT_GT(Count([](const auto& p) { return p[0] > 200 && p[1] < 50; }, 0, x1, 0, y1), 1000) << "red";
+    EXPECT_EQ(Count([](const auto& p) { return p[1] > 200 && p[0] < 50; }, 0, x1, 0, y1), 0) << "green";
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include "UI_TestWindow.h"
 #include "ui/UI_Box.h"
-#include "ui/UI_Group.h"
 
 namespace {
 
@@ -22,12 +21,11 @@ std::vector<OMB_Rect> Layout(const char* text) {
 }
 
 TEST(BoxLayout, Cases) {
-    struct Case {
+    const struct Case {
         const char* name;
         const char* text;
         std::vector<OMB_Rect> expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"fixed then weights 1:3", "vbox { label (size='20') label (flex='1') label (flex='3') }",
          {{0, 80, 49, 99}, {0, 60, 49, 79}, {0, 0, 49, 59}}},
         {"a flexible minimum above its share runs past the bottom",
@@ -50,26 +48,20 @@ TEST(BoxLayout, Cases) {
          {{0, 0, 39, 99}, {40, 0, 69, 99}}},
         {"children hang from the top edge, at least as tall as the tallest",
          "hbox { label (size='10' minSize='0 120') }", {{0, -20, 9, 99}}},
+        {"a group's children share its whole area", "optionGroup { label (minSize='10 40') label }",
+         {{0, 0, 49, 99}, {0, 0, 49, 99}}},
     };
     for (const Case& c : cases) EXPECT_EQ(Layout(c.text), c.expected) << c.name;
 }
 
-TEST(BoxLayout, MeasuresAndGroupsShareTheirArea) {
+TEST(BoxLayout, MinimumSizes) {
     RecordingWindow window;
     EXPECT_EQ(window.Load("hbox { label (size='10' flex='1') label (flex='4') }")->GetMinSize().width, 50)
         << "10 pixels for a weight of 1 ask 40 for a weight of 4";
-
-    UI_Group group;
-    UI_View* small = group.AddNew<UI_View>(nullptr);
-    UI_View* tall = group.AddNew<UI_View>(nullptr);
-    small->SetMinSize(30, 5);
-    tall->SetMinSize(10, 40);
-    group.Measure();
-    EXPECT_EQ(group.GetMinSize(), (OMB_Size{30, 40}));
-    group.SetRect({5, 5, 50, 60});
-    EXPECT_EQ(small->Rect(), tall->Rect());
-    group.SetHidden(true);
-    EXPECT_EQ(group.GetMinSize(), (OMB_Size{0, 0}));
+    UI_View* group = window.Load("optionGroup { label (minSize='30 5') label (minSize='10 40') }");
+    EXPECT_EQ(group->GetMinSize(), (OMB_Size{30, 40})) << "a group covers every child's minimum";
+    group->SetHidden(true);
+    EXPECT_EQ(group->GetMinSize(), (OMB_Size{0, 0}));
 }
 
 TEST(BoxLayout, ItemLookup) {
@@ -77,10 +69,9 @@ TEST(BoxLayout, ItemLookup) {
     window.Load("vbox { vbox (id='a' size='30' next='10') hbox (id='b' size='20') { vbox(id='c' size='20') } }", 50,
                 100);
     UI_VBox* root = UI_Cast<UI_VBox>(window.Root());
-    ASSERT_TRUE(root);
     UI_View* a = window.FindView("a", &UI_View::kClass);
     UI_HBox* b = UI_Cast<UI_HBox>(window.FindView("B", &UI_View::kClass));
-    ASSERT_TRUE(a && b);
+    ASSERT_TRUE(root && a && b);
     EXPECT_EQ(root->ItemAt(5, 80), a);
     EXPECT_EQ(root->ItemAt(5, 65), nullptr);  // the spacing after a
     EXPECT_EQ(root->ItemAt(5, 50), window.FindView("c", &UI_View::kClass));

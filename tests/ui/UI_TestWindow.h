@@ -1,7 +1,5 @@
-// Shared helpers of the toolkit tests: a window that records the command
-// lines its views hand it, the input that bubbles up to it and what it asks
-// of its host, synthetic mouse and key events, and trees built from
-// description text.
+// Shared helpers of the toolkit tests: a window that records its command lines, the input that bubbles up to
+// it and what it asks of its host, synthetic events, trees built from description text; a view that logs input.
 #pragma once
 
 #include <memory>
@@ -46,15 +44,40 @@ public:
     }
 
     // Loads the tree from text and lays it out in a width x height window.
-    UI_View* Load(const char* text, int width = 200, int height = 100);
+    UI_View* Load(const char* text, int width = 200, int height = 100) {
+        UI_ViewRegistry registry;
+        UI_RegisterViewTypes(registry);
+        SetRootView(UI_LoadViewTreeText(registry, text, "test.ui"));
+        if (!Root()) return nullptr;
+        Root()->SetRect({0, 0, width - 1, height - 1});
+        SetRect({0, 0, width - 1, height - 1});
+        RefreshLayout();
+        return Root();
+    }
     // A mouse event at (x, y); buttons follow from the type.
-    void Pointer(int type, int x, int y, int modifiers = 0, float wheel = 0);
-    void Click(int x, int y, int modifiers = 0);
-    void Key(int key, int modifiers = 0, char character = 0);
-    void Type(const char* text);
-    // One tick from `previous` to `now`.
-    void TickAt(double now, double previous);
-    std::string TakeCommands();
+    void Pointer(int type, int x, int y, int modifiers = 0, float wheel = 0) {
+        UI_MouseState m{true, x, y, Mouse().x, Mouse().y, m_wheel + wheel, m_wheel};
+        m.left = type == UI_EVENT_LEFT_DOWN || type == UI_EVENT_LEFT_DRAG;
+        m.modifiers = modifiers;
+        m_wheel = m.wheel;
+        HandleInputEvent(UI_Event::Mouse(type, m));
+    }
+    void Click(int x, int y, int modifiers = 0) {
+        for (int type : {UI_EVENT_MOUSE_MOVE, UI_EVENT_LEFT_DOWN, UI_EVENT_LEFT_UP}) Pointer(type, x, y, modifiers);
+    }
+    void Key(int key, int modifiers = 0, char character = 0) {
+        HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, UI_KeyState{modifiers, key, false, character}));
+    }
+    void Type(const char* text) {
+        for (; *text; ++text) Key(0, 0, *text);
+    }
+    // The command lines so far, joined by "|"; the list starts again.
+    std::string TakeCommands() {
+        std::string out;
+        for (const std::string& c : commands) out += (out.empty() ? "" : "|") + c;
+        commands.clear();
+        return out;
+    }
 
     RecordingHost host;
     std::vector<std::string> commands;
@@ -80,7 +103,7 @@ public:
         log += (log.empty() ? "" : " ") + Id() + ":" + what;
         return true;
     }
-    static std::string log;
+    static inline std::string log;
     bool consumeKeys = true;
 
 private:

@@ -1,12 +1,11 @@
-// Widget behaviour through synthetic input: button timing, drag steps,
-// switches, option groups and tabs, view and panel switches, sliders, the
-// palette's gestures, the file list and dialog, the colour views, and the
-// message log's console and status line.
+// Widget behaviour through synthetic input: buttons, switches, options, tabs,
+// sliders, the palette, the file views, the colour views and the console.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "TK_TestSupport.h"
 #include "UI_TestWindow.h"
 #include "core/OS_Keys.h"
 #include "ui/UI_ColorView.h"
@@ -14,7 +13,6 @@
 #include "ui/UI_FileDialog.h"
 #include "ui/UI_Label.h"
 #include "ui/UI_List.h"
-#include "ui/UI_Palette.h"
 #include "ui/UI_TextField.h"
 
 namespace {
@@ -26,19 +24,16 @@ TEST(Button, RepeatTiming) {
     window.Load("vbox { button (onClick='up' repeated='1' size='20') }");
     window.Pointer(UI_EVENT_LEFT_DOWN, 5, 95);
     EXPECT_EQ(window.commands.size(), 1u);  // on the press
-    // Hold for one second in ticks of 0.01 s.
-    std::vector<double> fired;
+    // Hold for one second in ticks of 0.01 s: 0.45 s plus one tick, then every 0.05 s.
+    std::vector<int> fired;
     for (int i = 1; i <= 100; ++i) {
         const size_t before = window.commands.size();
-        window.TickAt(i * 0.01, (i - 1) * 0.01);
-        if (window.commands.size() > before) fired.push_back(i * 0.01);
+        window.Broadcast(UI_Event::Tick(UI_TickData{i * 0.01, (i - 1) * 0.01}));
+        if (window.commands.size() > before) fired.push_back(i);
     }
-    ASSERT_FALSE(fired.empty());
-    EXPECT_NEAR(fired[0], 0.46, 1e-9);  // 0.45 s plus one tick
-    EXPECT_NEAR(fired[1] - fired[0], 0.05, 1e-9);
-    EXPECT_EQ(fired.size(), 11u);
+    EXPECT_EQ(fired, (std::vector<int>{46, 51, 56, 61, 66, 71, 76, 81, 86, 91, 96}));
     window.Pointer(UI_EVENT_LEFT_UP, 5, 95);
-    window.TickAt(1.5, 1.0);
+    window.Broadcast(UI_Event::Tick(UI_TickData{1.5, 1.0}));
     EXPECT_EQ(window.commands.size(), 12u);
 }
 
@@ -49,6 +44,7 @@ TEST(Widgets, GesturesRunTheirCommands) {
     struct Gesture {
         int type, x, y;
         float wheel = 0;
+        int modifiers = 0;
     };
     struct Case {
         const char* what;
@@ -75,21 +71,29 @@ TEST(Widgets, GesturesRunTheirCommands) {
          {{kDown, 50, 50}, {kDrag, 52, 51}, {kDrag, 60, 52}, {kDrag, 65, 52}, {kDrag, 70, 52}, {kDrag, 85, 52},
           {kDrag, 50, 50}, {kUp, 50, 50}},
          "size 1.000000|size 1.000000|size 1.000000|size -3.000000"},
+        {"a palette selects on a plain press, copies on a Ctrl drag, swaps on a Shift drag; 0 is not for picking",
+         "hbox { palette (dim='4 2' onSelect='ci' onCopy='pcopy' onSwap='pswap' size='40') }",
+         {{kClick, 15, 75},
+          {kDown, 25, 75, 0, OS_MOD_CTRL}, {kDrag, 5, 25, 0, OS_MOD_CTRL}, {kUp, 5, 25, 0, OS_MOD_CTRL},
+          {kDown, 25, 75, 0, OS_MOD_SHIFT}, {kUp, 35, 25, 0, OS_MOD_SHIFT}, {kClick, 5, 75}},
+         "ci 1|pcopy 2 4|pswap 2 7"},
     };
     for (const Case& c : cases) {
         RecordingWindow window;
         window.Load(c.ui);
         for (const Gesture& g : c.gestures) {
             if (g.type == kClick)
-                window.Click(g.x, g.y);
+                window.Click(g.x, g.y, g.modifiers);
             else
-                window.Pointer(g.type, g.x, g.y, 0, g.wheel);
+                window.Pointer(g.type, g.x, g.y, g.modifiers, g.wheel);
         }
         EXPECT_EQ(window.TakeCommands(), c.commands) << c.what;
     }
 }
 
-TEST(Tab, ShowsThePageOfTheSelectedOption) {
+// A tab shows the page of the selected option (labels share the options' ids), a view switch swaps its views on
+// every request, a panel switch folds the panel below it; none runs a command.
+TEST(Switches, ShowAndHideTheirViews) {
     RecordingWindow window;
     window.Load("vbox { tab (size='20' value='p1') { hbox { option (id='p1' flex='1') option (id='p2' flex='1') } }"
                 " label (id='p1' flex='1') label (id='p2' flex='1' hidden='1') }");
@@ -97,11 +101,7 @@ TEST(Tab, ShowsThePageOfTheSelectedOption) {
     EXPECT_TRUE(window.FindView("p1", &UI_Label::kClass)->IsHidden());
     EXPECT_FALSE(window.FindView("p2", &UI_Label::kClass)->IsHidden());
     EXPECT_EQ(window.FindView("p2", &UI_Label::kClass)->Rect().Height(), 80);
-    EXPECT_EQ(window.TakeCommands(), "");
-}
 
-TEST(ViewSwitch, SwapsItsViewsOnEveryRequest) {
-    RecordingWindow window;
     window.Load("vbox { viewSwitch (id='vs' view='x y' size='20') label (id='x' flex='1') label (id='y' hidden='1') }");
     UI_View* x = window.FindView("x", &UI_View::kClass);
     UI_View* y = window.FindView("y", &UI_View::kClass);
@@ -111,10 +111,7 @@ TEST(ViewSwitch, SwapsItsViewsOnEveryRequest) {
     window.SetViewAttribute("vs", "selected", "1");  // unchanged state: swaps all the same
     EXPECT_FALSE(x->IsHidden());
     EXPECT_EQ(x->Rect().Height(), 80);
-}
 
-TEST(PanelSwitch, FoldsThePanelBelowIt) {
-    RecordingWindow window;
     window.Load("vpanel { panelSwitch (id='h' size='20') label (id='body' size='50') panelSwitch (selected='1')"
                 " label (id='open' size='30') }");
     UI_View* body = window.FindView("body", &UI_View::kClass);
@@ -126,54 +123,28 @@ TEST(PanelSwitch, FoldsThePanelBelowIt) {
     EXPECT_EQ(window.TakeCommands(), "");
 }
 
-TEST(Palette, SelectCopySwap) {
-    RecordingWindow window;
-    window.Load("hbox { palette (id='pal' dim='4 2' onSelect='ci' onCopy='pcopy' onSwap='pswap' size='40') }", 40,
-                20);
-    UI_Palette* pal = UI_Cast<UI_Palette>(window.FindView("pal", &UI_View::kClass));
-    ASSERT_TRUE(pal);
-    window.Click(15, 15);
-    EXPECT_EQ(pal->Selected(), 1);
-    window.Pointer(UI_EVENT_LEFT_DOWN, 25, 15, OS_MOD_CTRL);
-    window.Pointer(UI_EVENT_LEFT_DRAG, 5, 5, OS_MOD_CTRL);
-    window.Pointer(UI_EVENT_LEFT_UP, 5, 5, OS_MOD_CTRL);
-    window.Pointer(UI_EVENT_LEFT_DOWN, 25, 15, OS_MOD_SHIFT);
-    window.Pointer(UI_EVENT_LEFT_UP, 35, 5, OS_MOD_SHIFT);
-    window.Click(5, 15);  // index 0 is no colour
-    EXPECT_EQ(window.TakeCommands(), "ci 1|pcopy 2 4|pswap 2 7");
-}
-
-TEST(FileList, FoldersFirstFilteredAndSorted) {
-    const fs::path dir = fs::path(testing::TempDir()) / "ui_filelist";
+// A file list and the dialog built on one show ".." first, folders, then the
+// files of the requested kinds, in name order whatever the case. Accepting
+// the dialog hands on the request's line with the path (a save gains its one
+// extension), cancelling an empty line.
+TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
+    const tk_test::TempFolder folder("ui_files");
+    const fs::path& dir = folder.Dir();
     fs::create_directories(dir / "Sub");
-    for (const char* name : {"b.vox", "A.VOX", "c.txt"}) std::ofstream(dir / name) << "x";
+    for (const char* name : {"b.vox", "A.VOX", "b.qb", "c.txt"}) std::ofstream(dir / name) << "x";
     RecordingWindow window;
     const std::string text = "vbox { fileList (id='file' ext='vox' onSelect='open' onSelectFolder='cd' root='" +
-                             dir.string() + "' selected='b.vox' flex='1') }";
-    window.Load(text.c_str(), 200, 200);
-    UI_FileList* list = UI_Cast<UI_FileList>(window.FindView("file", &UI_View::kClass));
-    ASSERT_TRUE(list);
+                             dir.string() + "' selected='b.vox' flex='1') fileDialog (id='dlg' flex='1') }";
+    window.Load(text.c_str(), 400, 400);
+    auto* list = UI_Cast<UI_FileList>(window.FindView("file", &UI_View::kClass));
+    auto* dialog = UI_Cast<UI_FileDialog>(window.FindView("dlg", &UI_View::kClass));
+    ASSERT_TRUE(list && dialog && dialog->List() && dialog->NameField());
     EXPECT_EQ(list->Items(), (std::vector<std::string>{"../", "Sub/", "A.VOX", "b.vox"}));
     EXPECT_EQ(list->Selected(), 3);
-    window.Click(20, 199 - 20 - 5);  // the second row
-    window.Click(20, 199 - 40 - 5);
+    window.Click(20, list->Rect().y1 - 20 - 5);  // the second row
+    window.Click(20, list->Rect().y1 - 40 - 5);
     EXPECT_EQ(window.TakeCommands(), "cd " + (dir / "Sub").string() + "|open " + (dir / "A.VOX").string());
-    fs::remove_all(dir);
-    window.SetViewAttribute("file", "update", "");
-    EXPECT_TRUE(list->Items().empty());
-}
 
-// The dialog lists ".." first, folders, then the files of the requested
-// kinds; accepting hands on the request's line with the path (a save gains
-// its one extension), cancelling an empty line.
-TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
-    const fs::path dir = fs::path(testing::TempDir()) / "ui_filedialog";
-    fs::create_directories(dir / "Sub");
-    for (const char* name : {"b.qb", "a.vox", "c.txt"}) std::ofstream(dir / name) << "x";
-    RecordingWindow window;
-    window.Load("vbox { fileDialog (id='dlg' flex='1') }", 400, 300);
-    auto* dialog = UI_Cast<UI_FileDialog>(window.FindView("dlg", &UI_View::kClass));
-    ASSERT_TRUE(dialog && dialog->List() && dialog->NameField());
     std::vector<std::string> lines;
     dialog->SetDoneHandler([&](const std::string& line) { lines.push_back(line); });
     UI_FileRequest request;
@@ -181,15 +152,15 @@ TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
     request.extensions = "vox qb";
     request.command = "i";
     dialog->Open(request);
-    EXPECT_EQ(dialog->List()->Items(), (std::vector<std::string>{"../", "Sub/", "a.vox", "b.qb"}));
+    EXPECT_EQ(dialog->List()->Items(), (std::vector<std::string>{"../", "Sub/", "A.VOX", "b.qb", "b.vox"}));
     EXPECT_EQ(window.FocusView(), dialog->NameField());
     dialog->NameField()->SetText("Sub");
     dialog->Accept();  // a folder's name goes there
     EXPECT_EQ(dialog->Folder(), (dir / "Sub").string());
     dialog->RunCommand("dlg_folder " + dir.string());
-    dialog->RunCommand("dlg_pick " + (dir / "a.vox").string());
-    EXPECT_EQ(dialog->NameField()->Text(), "a.vox");
-    dialog->RunCommand("dlg_pick " + (dir / "a.vox").string());  // a double click
+    dialog->RunCommand("dlg_pick " + (dir / "A.VOX").string());
+    EXPECT_EQ(dialog->NameField()->Text(), "A.VOX");
+    dialog->RunCommand("dlg_pick " + (dir / "A.VOX").string());  // a double click
     EXPECT_FALSE(dialog->IsOpen());
 
     request.save = true;
@@ -201,20 +172,21 @@ TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
     dialog->Open(request);
     window.Key(OS_KEY_ESCAPE);
     EXPECT_FALSE(dialog->IsOpen());
-    EXPECT_EQ(lines, (std::vector<std::string>{"i " + (dir / "a.vox").string(),
+    EXPECT_EQ(lines, (std::vector<std::string>{"i " + (dir / "A.VOX").string(),
                                                "snap scene \"" + (dir / "my shot.png").string() + "\"", ""}));
     EXPECT_EQ(window.TakeCommands(), "") << "the dialog's own lines never reach the window";
+    fs::remove_all(dir);
+    window.SetViewAttribute("file", "update", "");
+    EXPECT_TRUE(list->Items().empty());
 }
 
 TEST(ColorViews, ShowAColourAndReportDrags) {
     RecordingWindow window;
     window.Load("vbox { rgbView (id='rgb' onChange='rgb' size='30') hsvView (id='hsv' rgb='255 0 0' size='30') }",
                 256, 60);
-    window.SetViewAttribute("rgb", "rgb", "10 20 30");
-    EXPECT_EQ(window.TakeCommands(), "");
+    window.SetViewAttribute("rgb", "rgb", "10 20 30");  // no command: the press's is the first
     UI_RGBView* rgb = UI_Cast<UI_RGBView>(window.FindView("rgb", &UI_View::kClass));
     ASSERT_TRUE(rgb);
-    EXPECT_EQ(rgb->Slider(1)->Value(), 20);
     const OMB_Rect red = rgb->Slider(0)->Rect();
     window.Pointer(UI_EVENT_LEFT_DOWN, (red.x0 + red.x1 + 1) / 2, (red.y0 + red.y1) / 2);
     EXPECT_EQ(window.TakeCommands(), "rgb 127 20 30");
@@ -227,11 +199,6 @@ TEST(ColorViews, ShowAColourAndReportDrags) {
     EXPECT_EQ(back[0], 120);
 }
 
-// The console and the status line, both showing one message log.
-void AddLines(OMB_MessageLog& log, int from, int to) {
-    for (int i = from; i < to; ++i) log.AddLine("line " + std::to_string(i));
-}
-
 TEST(Console, ScrollsWithinTheLogAndHoldsItsPlace) {
     RecordingWindow window;
     window.Load("vbox { console (id='log' flex='1') statusLine (id='status' minSize='0 20') }", 200, 110);
@@ -239,7 +206,10 @@ TEST(Console, ScrollsWithinTheLogAndHoldsItsPlace) {
     auto* status = UI_Cast<UI_StatusLine>(window.FindView("status", &UI_View::kClass));
     ASSERT_TRUE(console && status);
     OMB_MessageLog log;
-    AddLines(log, 0, 20);
+    const auto addLines = [&log](int from, int to) {
+        for (int i = from; i < to; ++i) log.AddLine("line " + std::to_string(i));
+    };
+    addLines(0, 20);
     console->SetLog(&log);
     status->SetLog(&log);
     ASSERT_EQ(console->VisibleLines(), 5);
@@ -260,11 +230,11 @@ TEST(Console, ScrollsWithinTheLogAndHoldsItsPlace) {
         else window.Pointer(UI_EVENT_WHEEL, 100, 60, 0, step.wheel);
         EXPECT_EQ(console->BottomLine(), step.bottom) << step.key;
     }
-    AddLines(log, 20, 22);
+    addLines(20, 22);
     window.BuildFrame();
     EXPECT_EQ(console->BottomLine(), 21);  // following
     console->ScrollBy(3);
-    AddLines(log, 22, 25);
+    addLines(22, 25);
     window.BuildFrame();
     EXPECT_EQ(console->BottomLine(), 18);  // scrolled back: the same lines
     EXPECT_EQ(status->Message(), "line 24");

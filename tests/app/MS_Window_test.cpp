@@ -10,6 +10,8 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "TK_TestSupport.h"
@@ -19,6 +21,13 @@
 #include "model/TK_VoxFile.h"
 
 namespace {
+
+SDL_Event WindowEvent(int what) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = uint8_t(what);
+    return e;
+}
 
 // A toolkit window that records what the host hands it.
 class RecordingUI : public UI_Window {
@@ -69,12 +78,6 @@ protected:
         e.button.button = uint8_t(button), e.button.x = x, e.button.y = y;
         return e;
     }
-    SDL_Event WindowEvent(int what) {
-        SDL_Event e{};
-        e.type = SDL_WINDOWEVENT;
-        e.window.event = uint8_t(what);
-        return e;
-    }
 
     RecordingUI ui;
     std::unique_ptr<MS_Window> window;
@@ -108,12 +111,10 @@ TEST_F(PlatformWindow, InputBecomesToolkitEventsLaterInOrder) {
     EXPECT_TRUE(in[2].mouse.right);
     EXPECT_EQ(in[2].mouse.prevX, 10);
     EXPECT_EQ(in[3].mouse.wheel - in[3].mouse.prevWheel, 8.0f);
-    EXPECT_EQ(in[4].key.key, OS_KeyOf('A'));
-    EXPECT_EQ(in[4].key.modifiers, OS_MOD_CTRL);
-    EXPECT_TRUE(in[4].key.repeat);
-    EXPECT_EQ(in[5].key.key, 0);  // typed characters carry no key code
-    EXPECT_EQ(in[5].key.character, 'h');
-    EXPECT_EQ(in[6].key.character, 'i');
+    EXPECT_EQ(std::make_tuple(in[4].key.key, in[4].key.modifiers, in[4].key.repeat),
+              std::make_tuple(OS_KeyOf('A'), int(OS_MOD_CTRL), true));
+    // Typed characters carry no key code; the control character is dropped.
+    EXPECT_EQ(std::make_tuple(in[5].key.key, in[5].key.character, in[6].key.character), std::make_tuple(0, 'h', 'i'));
     EXPECT_FALSE(in[7].mouse.right);
 }
 
@@ -169,22 +170,16 @@ TEST(PlatformKeys, ScancodesAndModifiers) {
 }
 
 TEST(FramePacing, TickPlans) {
-    struct Case {
-        bool minimised, redraw;
-        double since;
-        bool frame;
-        int waitMs;
-    };
-    const Case cases[] = {
+    // minimised, asked to redraw, seconds since the last frame: frame, wait
+    const std::tuple<bool, bool, double, bool, int> cases[] = {
         {true, true, 1.0, false, kIdleWaitMs},    // minimised: wait for events
         {false, false, 1.0, false, kIdleWaitMs},  // nothing asked for a frame
         {false, true, 0.016, true, 0},            // a frame is due
         {false, true, 0.010, false, 6},           // asked early: wait for the rest
     };
-    for (const Case& c : cases) {
-        const MS_TickPlan plan = MS_PlanTick(c.minimised, c.redraw, c.since);
-        EXPECT_EQ(plan.frame, c.frame) << c.since;
-        EXPECT_EQ(plan.waitMs, c.waitMs) << c.since;
+    for (const auto& [minimised, redraw, since, frame, waitMs] : cases) {
+        const MS_TickPlan plan = MS_PlanTick(minimised, redraw, since);
+        EXPECT_EQ(std::make_pair(plan.frame, plan.waitMs), std::make_pair(frame, waitMs)) << since;
     }
 }
 
@@ -204,17 +199,16 @@ TEST(FramePacing, DrawsOnlyOnRequest) {
     window.Start(ui);
     for (int i = 0; i < 3 && window.FrameCount() == 0; ++i) window.Pass();
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    const int first = window.FrameCount();
-    EXPECT_EQ(first, 1);
+    EXPECT_EQ(window.FrameCount(), 1);
     window.Pass();
-    EXPECT_EQ(window.FrameCount(), first);
+    EXPECT_EQ(window.FrameCount(), 1);
     SDL_Event key{};
     key.type = SDL_KEYDOWN;
     key.key.keysym.scancode = SDL_SCANCODE_A;
     SDL_PushEvent(&key);
     SDL_Delay(20);
     window.Pass();
-    EXPECT_EQ(window.FrameCount(), first + 1);
+    EXPECT_EQ(window.FrameCount(), 2);
 }
 
 // The editor's road from start to quit on the offscreen driver: closing the
@@ -231,9 +225,7 @@ TEST(MainLoop, EditorCloseWritesTheBackupAndQuits) {
     window.Start(editor);
     editor.Env().workspace.cacheFolder = cache.Dir().string();
     for (int i = 0; i < 100 && window.FrameCount() == 0; ++i) window.Pass();
-    SDL_Event close{};
-    close.type = SDL_WINDOWEVENT;
-    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    SDL_Event close = WindowEvent(SDL_WINDOWEVENT_CLOSE);
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     SDL_PushEvent(&close);
     int passes = 0;

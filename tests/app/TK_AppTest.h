@@ -1,9 +1,13 @@
-// Helpers of the app tests: running build/tarsk as a child process, and
-// reading PNG files back.
+// Helpers of the app tests: running build/tarsk as a child process, reading
+// its files back, and an offscreen GL context to draw into.
 #pragma once
+
+#include <sys/types.h>
 
 #include <string>
 #include <vector>
+
+struct SDL_Window;
 
 struct TK_ProcessResult {
     std::string out;  // standard output
@@ -12,6 +16,21 @@ struct TK_ProcessResult {
 
 // Runs the built tarsk with `args` (standard error discarded).
 TK_ProcessResult RunTarsk(const std::vector<std::string>& args);
+
+// Starts the built tarsk with standard output and error in the files `out`
+// and `err`; -1 when it cannot start.
+pid_t SpawnTarsk(const std::vector<std::string>& args, const std::string& out, const std::string& err);
+
+// The exit status (-1 when killed by a signal), or -2 after killing a
+// process still running after `limit` seconds; `seconds` receives the wait.
+int WaitExit(pid_t pid, double limit, double& seconds);
+
+// A voxel shader whose loop never ends (software OpenGL stops any loop after
+// 65535 steps, so over the largest box it runs for minutes).
+extern const char* const kEndlessShader;
+
+// The whole file; empty when it cannot be read.
+std::string ReadTestFile(const std::string& path);
 
 struct TK_TestImage {
     int width = 0, height = 0;
@@ -22,3 +41,19 @@ struct TK_TestImage {
 
 // False when the file is not a readable PNG.
 bool ReadTestPNG(const std::string& path, TK_TestImage& out);
+
+// A hidden window on SDL's offscreen driver with a current compatibility GL
+// context the renderers resolve through; SDL ends with it.
+class TK_TestGLWindow {
+public:
+    TK_TestGLWindow(int width, int height);
+    ~TK_TestGLWindow();
+    TK_TestGLWindow(const TK_TestGLWindow&) = delete;
+    TK_TestGLWindow& operator=(const TK_TestGLWindow&) = delete;
+    bool Ok() const { return m_context != nullptr; }
+    std::string error;  // SDL's reason when not Ok()
+
+private:
+    SDL_Window* m_sdl = nullptr;
+    void* m_context = nullptr;
+};

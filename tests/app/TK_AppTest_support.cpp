@@ -1,32 +1,73 @@
-// Child-process and PNG helpers of the app tests (see TK_AppTest.h).
+// Child-process, file and GL helpers of the app tests (see TK_AppTest.h).
 #include "TK_AppTest.h"
 
+#include <SDL2/SDL.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
 #include <png.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 
-#include <cstdio>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <thread>
 
-namespace {
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-}  // namespace
+#include "render/OMB_OpenGL.h"
+
+extern char** environ;
+
+const char* const kEndlessShader =
+    "float map( vec3 v ) {\n    float a = 0.0;\n    for (int i = 0; i >= 0; ++i) a = fract(a + sin(float(i)));\n"
+    "    return a > 2.0 ? 1.0 : 0.0;\n}\n";
+
+static void* Resolve(const char* name) { return SDL_GL_GetProcAddress(name); }
 
 TK_ProcessResult RunTarsk(const std::vector<std::string>& args) {
-    std::string cmd = std::string(TK_BUILD_DIR) + "/tarsk";
-    for (const std::string& a : args) cmd += " " + Quote(a);
-    cmd += " 2>/dev/null";
+    const std::string out = testing::TempDir() + "tarsk_out.txt";
     TK_ProcessResult r;
-    FILE* pipe = popen(cmd.c_str(), "r");
-    if (!pipe) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) r.out.append(buf, n);
-    const int status = pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const pid_t pid = SpawnTarsk(args, out, "/dev/null");
+    double seconds = 0;
+    if (pid > 0) r.status = WaitExit(pid, 300, seconds);
+    r.out = ReadTestFile(out);
     return r;
+}
+
+pid_t SpawnTarsk(const std::vector<std::string>& args, const std::string& out, const std::string& err) {
+    const std::string program = std::string(TK_BUILD_DIR) + "/tarsk";
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+int WaitExit(pid_t pid, double limit, double& seconds) {
+    const auto start = std::chrono::steady_clock::now();
+    int status = 0;
+    for (;;) {
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        if (seconds > limit) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -2;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+std::string ReadTestFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool ReadTestPNG(const std::string& path, TK_TestImage& out) {
@@ -39,4 +80,27 @@ bool ReadTestPNG(const std::string& path, TK_TestImage& out) {
     out.height = int(image.height);
     out.rgba.assign(PNG_IMAGE_SIZE(image), 0);
     return png_image_finish_read(&image, nullptr, out.rgba.data(), 0, nullptr) != 0;
+}
+
+TK_TestGLWindow::TK_TestGLWindow(int width, int height) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    if (SDL_Init(SDL_INIT_VIDEO) == 0) {
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+        m_sdl = SDL_CreateWindow("test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        if (m_sdl) m_context = SDL_GL_CreateContext(m_sdl);
+    }
+    if (!m_context) {
+        error = SDL_GetError();
+        return;
+    }
+    OMB_SetGLResolver(&Resolve);
+    OMB_GLStartup();
+    OMB_KeepGLDriverLoaded();
+}
+
+TK_TestGLWindow::~TK_TestGLWindow() {
+    if (m_context) SDL_GL_DeleteContext(m_context);
+    if (m_sdl) SDL_DestroyWindow(m_sdl);
+    SDL_Quit();
 }

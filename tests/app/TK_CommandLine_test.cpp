@@ -3,86 +3,75 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/TK_CommandLine.h"
 
 namespace {
 
-bool Parse(const std::vector<const char*>& args, TK_Options& options) {
-    testing::internal::CaptureStderr();
-    const bool ok = TK_ParseOptions(int(args.size()), args.data(), options);
-    testing::internal::GetCapturedStderr();
-    return ok;
+bool Parse(const std::vector<const char*>& args, TK_Options& o) {
+    return TK_ParseOptions(int(args.size()), args.data(), o);
+}
+
+// What a parse sets: mode, lines, quiet, model, output, size, angle, samples
+// and frames.
+using Fields =
+    std::tuple<int, std::vector<std::string>, bool, std::string, std::string, int, int, float, float, int, int>;
+
+Fields Of(const TK_Options& o) {
+    return Fields(int(o.mode), o.lines, o.quiet, o.modelPath, o.snapPath, o.width, o.height, o.pitch, o.yaw, o.samples,
+                  o.turntable);
 }
 
 TEST(CommandLine, Modes) {
-    TK_Options o;
-    ASSERT_TRUE(Parse({}, o));
-    EXPECT_EQ(int(o.mode), int(TK_RunMode::Window));
-    ASSERT_TRUE(Parse({"model.vox"}, o));
-    EXPECT_EQ(o.modelPath, "model.vox");
-    // The mode flag may come last; a value that looks like a flag is a value.
-    ASSERT_TRUE(Parse({"-c", "--snap", "--headless"}, o));
-    EXPECT_EQ(int(o.mode), int(TK_RunMode::Headless));
-    EXPECT_EQ(o.lines, std::vector<std::string>{"--snap"});
-    ASSERT_TRUE(Parse({"--size", "800x600", "--snap", "out.png", "--angle", "-20.5", "45", "-c", "a", "-c", "b", "m.vox"},
-                      o));
-    EXPECT_EQ(int(o.mode), int(TK_RunMode::Snap));
-    EXPECT_EQ(o.snapPath, "out.png");
-    EXPECT_EQ(o.width, 800);
-    EXPECT_EQ(o.height, 600);
-    EXPECT_FLOAT_EQ(o.pitch, -20.5f);
-    EXPECT_FLOAT_EQ(o.yaw, 45);
-    EXPECT_EQ(o.lines, (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(o.modelPath, "m.vox");
-    ASSERT_TRUE(Parse({"--render", "r.png", "--spp", "7", "--size", "64x48", "-q", "m.vox"}, o));
-    EXPECT_EQ(int(o.mode), int(TK_RunMode::Render));
-    EXPECT_EQ(o.snapPath, "r.png");
-    EXPECT_EQ(o.samples, 7);
-    EXPECT_EQ(o.height, 48);
-    ASSERT_TRUE(Parse({"--thumbnail", "t.png", "m.vox"}, o));
-    EXPECT_EQ(int(o.mode), int(TK_RunMode::Thumbnail));
-    EXPECT_EQ(o.width, 256);
-    ASSERT_TRUE(Parse({"--thumbnail", "t.png", "--size", "128", "m.vox"}, o));
-    EXPECT_EQ(o.height, 128);
-    // A turntable is square unless --size says otherwise.
-    ASSERT_TRUE(Parse({"--snap", "t.webp", "--turntable", "36"}, o));
-    EXPECT_EQ(o.turntable, 36);
-    EXPECT_EQ(o.width * 10000 + o.height, kTurntableSide * 10001);
-    ASSERT_TRUE(Parse({"--render", "t.gif", "--size", "64x48", "--turntable", "2"}, o));
-    EXPECT_EQ(o.width, 64);
+    const int window = int(TK_RunMode::Window), headless = int(TK_RunMode::Headless), snap = int(TK_RunMode::Snap),
+              render = int(TK_RunMode::Render), thumb = int(TK_RunMode::Thumbnail), side = kTurntableSide;
+    const struct {
+        std::vector<const char*> args;
+        Fields fields;
+    } cases[] = {
+        {{"model.vox"}, {window, {}, false, "model.vox", "", 640, 480, 30, -30, 256, 0}},
+        // The mode flag may come last; a value that looks like a flag is a value.
+        {{"-c", "--snap", "--headless"}, {headless, {"--snap"}, false, "", "", 640, 480, 30, -30, 256, 0}},
+        {{"--size", "800x600", "--snap", "out.png", "--angle", "-20.5", "45", "-c", "a", "-c", "b", "m.vox"},
+         {snap, {"a", "b"}, false, "m.vox", "out.png", 800, 600, -20.5f, 45, 256, 0}},
+        {{"--render", "r.png", "--spp", "7", "--size", "64x48", "-q", "m.vox"},
+         {render, {}, true, "m.vox", "r.png", 64, 48, 30, -30, 7, 0}},
+        {{"--thumbnail", "t.png", "m.vox"}, {thumb, {}, false, "m.vox", "t.png", 256, 256, 30, -30, 256, 0}},
+        {{"--thumbnail", "t.png", "--size", "128", "m.vox"},
+         {thumb, {}, false, "m.vox", "t.png", 128, 128, 30, -30, 256, 0}},
+        // A turntable is square unless --size says otherwise.
+        {{"--snap", "t.webp", "--turntable", "36"}, {snap, {}, false, "", "t.webp", side, side, 30, -30, 256, 36}},
+        {{"--render", "t.gif", "--size", "64x48", "--turntable", "2"},
+         {render, {}, false, "", "t.gif", 64, 48, 30, -30, 256, 2}},
+    };
+    for (const auto& c : cases) {
+        TK_Options o;
+        ASSERT_TRUE(Parse(c.args, o)) << testing::PrintToString(c.args);
+        EXPECT_EQ(Of(o), c.fields) << testing::PrintToString(c.args);
+    }
 }
 
 TEST(CommandLine, UsageErrors) {
     const std::vector<std::vector<const char*>> cases = {
-        {"--headless", "--snap", "x.png"},  // two modes
-        {"--headless", "model.vox"},        // no model without a window
-        {"--size", "640x480"},              // snapshot options need --snap
-        {"a.vox", "b.vox"},
-        {"--snap"},
-        {"--snap", "x.png", "--size", "0x10"},
-        {"--snap", "x.png", "--size", "8193x10"},
-        {"--snap", "x.png", "--size", "64x"},
-        {"--snap", "x.png", "--size", "64x48junk"},
-        {"--snap", "x.png", "--angle", "10"},
-        {"--snap", "x.png", "--angle", "10", "up"},
-        {"--snap", "x.png", "--angle", "nan", "0"},
-        {"--snap", "x.png", "--script", "/nonexistent/script.txt"},
-        {"--bogus"},
-        {"--render", "x.png", "--snap", "y.png"},
-        {"--snap", "x.png", "--spp", "4"},  // samples need --render
-        {"--render", "x.png", "--spp", "0"},
-        {"--render", "x.png", "--spp", "many"},
-        {"--thumbnail", "x.png"},  // needs a model
-        {"--thumbnail", "x.png", "-c", "full", "m.vox"},
-        {"--thumbnail", "x.png", "--size", "1025", "m.vox"},
-        {"--snap", "x.gif", "--turntable", "3601"},
+        {"--headless", "--snap", "x.png"}, {"--render", "x.png", "--snap", "y.png"},  // two modes
+        {"--headless", "model.vox"}, {"a.vox", "b.vox"},  // no model without a window, nor two
+        {"--size", "640x480"}, {"--snap", "x.png", "--spp", "4"},  // --snap options, --render's samples
+        {"--snap"}, {"--bogus"},
+        {"--snap", "x.png", "--size", "0x10"}, {"--snap", "x.png", "--size", "8193x10"},
+        {"--snap", "x.png", "--size", "64x"}, {"--snap", "x.png", "--size", "64x48junk"},
+        {"--snap", "x.png", "--angle", "10"}, {"--snap", "x.png", "--angle", "10", "up"},
+        {"--snap", "x.png", "--angle", "nan", "0"}, {"--snap", "x.png", "--script", "/nonexistent/script.txt"},
+        {"--render", "x.png", "--spp", "0"}, {"--render", "x.png", "--spp", "many"},
+        {"--render", "x.png", "--spp", "-3"}, {"--thumbnail", "x.png"},  // the thumbnail needs a model
+        {"--thumbnail", "x.png", "-c", "full", "m.vox"}, {"--thumbnail", "x.png", "--size", "1025", "m.vox"},
+        {"--snap", "x.gif", "--turntable", "3601"}, {"--snap", "x.gif", "--turntable", "0"},
         {"--headless", "--turntable", "2"},
     };
     for (const auto& args : cases) {
         TK_Options o;
-        EXPECT_FALSE(Parse(args, o)) << args.back();
+        EXPECT_FALSE(Parse(args, o)) << testing::PrintToString(args);
     }
 }
 

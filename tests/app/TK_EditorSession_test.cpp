@@ -1,29 +1,41 @@
-// One whole editor session under a virtual X server (xvfb-run), driven by
-// xdotool like a user: two lines typed into the command field, a left drag
-// across the scene (the start brush carves), Ctrl+Z, then the window closes (SIGTERM, which the
-// platform layer turns into a close: no window manager runs under Xvfb).
-// The backup file tells what happened. Missing tools fail the test. Each
-// session runs a copy of the program in a folder of its own.
-// A second session is killed after an edit and started again: the autosave
-// brings the edit back. A third opens a model that does not exist and
-// exports through the toolkit's own file dialog.
+// A whole editor session under a virtual X server (Xvfb), driven by
+// xdotool like a user, in a copy of the program in a folder of its own. The
+// editor starts on a model that does not exist, takes a line typed into the
+// command field and is killed past the autosave delay. Started again, it
+// brings the edit back from the autosave, takes a second line, a left drag
+// across the scene (the start brush carves), Ctrl+Z and an export through
+// the toolkit's own file dialog, and is hung up on, which the platform layer
+// turns into a close (no window manager runs under Xvfb). The backup file
+// tells what happened. Missing tools fail the test.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <iterator>
 #include <string>
 
+#include "TK_AppTest.h"
 #include "TK_TestSupport.h"
 #include "model/TK_VoxFile.h"
 
 namespace {
 
-// What every session script starts with: the X server's editor, and a wait
-// for its window that leaves the window's id in $wid.
-const char* const kPrelude = R"(#!/bin/sh
+namespace fs = std::filesystem;
+
+// The session, run as `sh session.sh PROGRAM FOLDER`. It starts its own X
+// server, which picks a free display itself (-displayfd): other X servers
+// starting at the same moment, in other test runs, cannot take it.
+// wait_window leaves the editor window's id in $wid.
+const char* const kSession = R"(#!/bin/sh
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3> "$2/display" 2> "$2/xvfb.log" &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null' EXIT
+trap 'exit 124' INT TERM
+for i in $(seq 1 100); do
+  [ -s "$2/display" ] && break
+  sleep 0.1
+done
+export DISPLAY=:$(cat "$2/display")
 # The editor needs the X server, whatever driver other tests of this process chose.
 unset SDL_VIDEODRIVER
 wait_window() {
@@ -34,15 +46,25 @@ wait_window() {
   done
   return 1
 }
-)";
-
-const char* const kSession = R"(
-"$1" > "$2/out.log" 2>&1 &
+"$1" "$2/nosuch.vox" > "$2/out1.log" 2> "$2/err1.log" &
 pid=$!
-wait_window || { kill -TERM $pid; exit 3; }
+wait_window || { kill -KILL $pid; exit 3; }
 xdotool windowfocus --sync "$wid" 2>/dev/null
 xdotool key Tab type "size 20 21 22"
-xdotool key Tab key Tab type "size 30 31 32"
+xdotool key Tab
+# Past the autosave delay: the recovery file is there (it is renamed into
+# place whole), however slow the machine.
+for i in $(seq 1 300); do
+  ls "${1%/*}"/cache/autosave-*.vox >/dev/null 2>&1 && break
+  sleep 0.2
+done
+kill -KILL $pid
+wait $pid
+"$1" > "$2/out.log" 2> "$2/err.log" &
+pid=$!
+wait_window || { kill -KILL $pid; wait $pid; echo "second session: status $?"; cat "$2/out.log" "$2/err.log"; exit 4; }
+xdotool windowfocus --sync "$wid" 2>/dev/null
+xdotool key Tab type "size 30 31 32"
 xdotool key Tab
 # Pauses between the steps let the editor draw and pick, as a hand would.
 sleep 0.5
@@ -58,130 +80,52 @@ xdotool mouseup 1
 sleep 0.3
 xdotool key ctrl+z
 sleep 0.5
-kill -TERM $pid
-wait $pid
-echo $? > "$2/status"
-)";
-
-// Session one types an edit, waits past the autosave delay and is killed;
-// session two (same program folder) starts, is hung up on, and exits.
-const char* const kCrash = R"(
-"$1" > "$2/out1.log" 2>&1 &
-pid=$!
-wait_window || { kill -KILL $pid; exit 3; }
-xdotool windowfocus --sync "$wid" 2>/dev/null
-xdotool key Tab type "size 20 21 22"
-xdotool key Tab
-# Past the autosave delay: the recovery file is there (it is renamed into
-# place whole), however slow the machine.
-for i in $(seq 1 300); do
-  ls "${1%/*}"/cache/autosave-*.vox >/dev/null 2>&1 && break
-  sleep 0.2
-done
-kill -KILL $pid
-wait $pid
-"$1" > "$2/out2.log" 2> "$2/err2.log" &
-pid=$!
-wait_window || { kill -KILL $pid; wait $pid; echo "second session: status $?"; cat "$2/out2.log" "$2/err2.log"; exit 4; }
-sleep 0.5
-kill -HUP $pid
-wait $pid
-echo $? > "$2/status"
-)";
-
-// A model that cannot be opened, then "o qb" typed without a path: the
-// toolkit's own dialog opens with the keyboard in its name field, and a
-// typed absolute name plus Enter exports there.
-const char* const kDialogSession = R"(
-"$1" "$2/nosuch.vox" > "$2/out.log" 2> "$2/err.log" &
-pid=$!
-wait_window || { kill -TERM $pid; exit 3; }
-xdotool windowfocus --sync "$wid" 2>/dev/null
+# "o qb" without a path opens the own dialog with the keyboard in its name
+# field; a typed absolute name and Enter export there.
 xdotool key Tab type "o qb"
 xdotool key Return
 sleep 0.5
 xdotool type "$2/dialog"
 xdotool key Return
 sleep 0.5
-kill -TERM $pid
+kill -HUP $pid
 wait $pid
 echo $? > "$2/status"
 )";
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-bool HaveTool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null").c_str()) == 0; }
-
-// Runs `body` under xvfb-run against a program folder of its own (a copy of
-// the program and its runtime files): sessions run side by side, and each
-// editor's quit backup and recovery files must be its own. Returns the
-// program folder; `session` says whether the script ran to its end.
-std::filesystem::path RunSession(const tk_test::TempFolder& folder, const char* body, int seconds, bool& session) {
-    namespace fs = std::filesystem;
-    const fs::path program = folder.Dir() / "program";
-    fs::create_directories(program / "cache");
+TEST(EditorSession, CrashRecoveryTypeDragUndoExportAndClose) {
+    ASSERT_EQ(std::system("{ command -v Xvfb && command -v xdotool; } >/dev/null"), 0)
+        << "install xvfb and xdotool (scripts/bootstrap)";
+    // The program and its runtime files are copied into a folder of their
+    // own: the editor's quit backup and recovery files must be its own.
+    tk_test::TempFolder folder("editor_session");
+    const fs::path program = folder.Dir() / "program", cache = program / "cache";
+    fs::create_directories(cache);
     fs::copy_file(std::string(TK_BUILD_DIR) + "/tarsk", program / "tarsk");
     fs::copy(std::string(TK_BUILD_DIR) + "/config", program / "config", fs::copy_options::recursive);
-    const std::string script = folder.Path("session.sh");
-    std::ofstream(script) << kPrelude << body;
-    // xvfb-run -a takes the first free display from -n on: sessions starting
-    // at the same moment look from different places.
-    const std::string display = std::to_string(100 + std::hash<std::string>{}(folder.Dir().string()) % 800);
-    const std::string command = "timeout " + std::to_string(seconds) + " xvfb-run -a -n " + display +
-                                " -s '-screen 0 1280x800x24' sh " + script + " " + (program / "tarsk").string() + " " +
-                                folder.Dir().string();
-    session = HaveTool("xvfb-run") && HaveTool("xdotool") && HaveTool("xauth") && std::system(command.c_str()) == 0;
-    return program;
-}
-
-TEST(EditorSession, TypeDragUndoAndClose) {
-    ASSERT_TRUE(HaveTool("xvfb-run") && HaveTool("xdotool") && HaveTool("xauth"))
-        << "install xvfb, xauth and xdotool (scripts/bootstrap)";
-    tk_test::TempFolder folder("editor_session");
-    bool ran = false;
-    const auto program = RunSession(folder, kSession, 60, ran);
-    ASSERT_TRUE(ran) << ReadAll(folder.Path("out.log"));
-    EXPECT_EQ(ReadAll(folder.Path("status")), "0\n");
+    std::ofstream(folder.Path("session.sh")) << kSession;
+    const std::string command = "timeout 150 sh " + folder.Path("session.sh") + " " + (program / "tarsk").string() +
+                                " " + folder.Dir().string();
+    ASSERT_EQ(std::system(command.c_str()), 0)
+        << ReadTestFile(folder.Path("xvfb.log")) << ReadTestFile(folder.Path("err1.log"))
+        << ReadTestFile(folder.Path("err.log"));
+    const std::string log = ReadTestFile(folder.Path("out.log")), said = ReadTestFile(folder.Path("err.log"));
+    EXPECT_EQ(ReadTestFile(folder.Path("status")), "0\n") << "a hang-up closes the editor as a window close does";
+    // Standard error, unbuffered, outlives the kill.
+    const std::string first = ReadTestFile(folder.Path("err1.log"));
+    EXPECT_NE(first.find("cannot open " + folder.Path("nosuch.vox")), std::string::npos) << first;
+    EXPECT_NE(said.find("recovered unsaved work from " + (cache / "autosave-").string()), std::string::npos) << said;
     TK_Model model;
-    ASSERT_TRUE(ReadVox(model, (program / "cache/backup.vox").c_str())) << ReadAll(folder.Path("out.log"));
+    ASSERT_TRUE(ReadVox(model, (cache / "backup.vox").c_str())) << log;
     // Both lines ran; Ctrl+Z took back the drag's carving, not the second
     // line: so the drag made exactly one history step.
     EXPECT_EQ(model.size[0], 30);
     EXPECT_EQ(model.size[2], 32);
-    EXPECT_EQ(model.voxels.Count(), size_t(20 * 21 * 22))  // growing the box adds no voxels
-        << ReadAll(folder.Path("out.log"));
-}
-
-TEST(EditorSession, KilledSessionComesBackOnTheNextStart) {
-    tk_test::TempFolder folder("editor_crash");
-    bool ran = false;
-    const auto program = RunSession(folder, kCrash, 90, ran);
-    ASSERT_TRUE(ran) << ReadAll(folder.Path("out1.log"));
-    EXPECT_EQ(ReadAll(folder.Path("status")), "0\n") << "a hang-up closes the editor as a window close does";
-    const std::string said = ReadAll(folder.Path("err2.log"));
-    EXPECT_NE(said.find("recovered unsaved work from " + (program / "cache/autosave-").string()), std::string::npos)
-        << said;
-    TK_Model model;
-    ASSERT_TRUE(ReadVox(model, (program / "cache/backup.vox").c_str()));
-    EXPECT_EQ(model.size[0], 20);
-    EXPECT_EQ(model.size[2], 22);
+    EXPECT_EQ(model.voxels.Count(), 20 * 21 * 22) << log;  // growing the box adds no voxels
+    EXPECT_TRUE(fs::exists(folder.Path("dialog.qb"))) << log;
     // The clean exit took the recovery file with it.
-    for (const auto& entry : std::filesystem::directory_iterator(program / "cache"))
+    for (const auto& entry : fs::directory_iterator(cache))
         EXPECT_EQ(entry.path().filename().string().rfind("autosave-", 0), std::string::npos) << entry.path();
-}
-
-TEST(EditorSession, MissingModelAndTheOwnFileDialog) {
-    tk_test::TempFolder folder("editor_dialog");
-    bool ran = false;
-    RunSession(folder, kDialogSession, 60, ran);
-    ASSERT_TRUE(ran) << ReadAll(folder.Path("out.log"));
-    EXPECT_EQ(ReadAll(folder.Path("status")), "0\n");
-    EXPECT_NE(ReadAll(folder.Path("err.log")).find("cannot open " + folder.Path("nosuch.vox")), std::string::npos);
-    EXPECT_NE(ReadAll(folder.Path("out.log")).find("[Error] failed to load model"), std::string::npos);
-    EXPECT_TRUE(std::filesystem::exists(folder.Path("dialog.qb"))) << ReadAll(folder.Path("out.log"));
 }
 
 }  // namespace

@@ -2,94 +2,79 @@
 // standard output and exit status.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "TK_AppTest.h"
+#include "TK_TestSupport.h"
+#include "model/TK_VoxFile.h"
 
 namespace {
 
-using Result = TK_ProcessResult;
-
-Result Tarsk(const std::vector<std::string>& args) { return RunTarsk(args); }
-
 TEST(Headless, ConsoleLines) {
-    struct Case {
-        std::vector<std::string> args;
-        const char* out;
-        int status;
-    };
-    const Case cases[] = {
+    const tk_test::TempFolder folder("tk_headless");
+    const std::string script = folder.Path("script.txt"), in = folder.Path("in"), out = folder.Path("out");
+    std::ofstream(script) << "# a comment\r\n\nundo\n   # indented comment\nredo\n";
+    // A folder to convert in which one model does not load.
+    std::filesystem::create_directories(in);
+    ASSERT_TRUE(WriteVox(tk_test::MakeModel(2, 2, 2, {{1, 1, 0, 10}}), (in + "/m1.vox").c_str()));
+    std::ofstream(in + "/bad.vox") << "garbage";
+    const std::string undo = "cmd : undo : \n[Error] cmd failed : TK_CMD_Undo\n";
+    const std::string redo = "cmd : redo : \n[Error] cmd failed : TK_CMD_Redo\n";
+    const std::string nosuch = "[Error] cmd is not registered : nosuch\n";
+    // arguments, standard output, exit status
+    const std::tuple<std::vector<std::string>, std::string, int> cases[] = {
         {{"--headless", "-c", "UNDO"}, "cmd : UNDO : \n[Error] cmd failed : TK_CMD_Undo\n", 1},
-        {{"--headless", "-c", "redo | undo"},
-         "cmd : redo : \n[Error] cmd failed : TK_CMD_Redo\ncmd : undo : \n[Error] cmd failed : TK_CMD_Undo\n", 1},
-        {{"--headless", "-c", "nosuch \"a|b\" | undo"},
-         "cmd : nosuch : \"a|b\"\n[Error] cmd is not registered : nosuch\n"
-         "cmd : undo : \n[Error] cmd failed : TK_CMD_Undo\n",
-         1},
-        {{"--headless", "-c", "12 undo"}, "", 1},
-        {{"--headless", "-c", "/undo"}, "", 1},
-        {{"--headless", "-c", "", "-c", "# only a comment"}, "", 0},
-        {{"--headless"}, "", 0},
+        {{"--headless", "-c", "redo | undo"}, redo + undo, 1},
+        {{"--headless", "-c", "nosuch \"a|b\" | undo"}, "cmd : nosuch : \"a|b\"\n" + nosuch + undo, 1},
+        {{"--headless", "-c", "12 undo"}, "", 1}, {{"--headless", "-c", "/undo"}, "", 1},
+        {{"--headless", "-c", "", "-c", "# only a comment"}, "", 0}, {{"--headless"}, "", 0},
         {{"--headless", "-q", "-c", "undo"}, "[Error] cmd failed : TK_CMD_Undo\n", 1},
-        {{"-c", "undo", "--headless"}, "cmd : undo : \n[Error] cmd failed : TK_CMD_Undo\n", 1},
+        {{"-c", "undo", "--headless"}, undo, 1},
+        // Script lines run after the -c lines, in order, skipping comments.
+        {{"--headless", "-c", "nosuch", "--script", script}, "cmd : nosuch : \n" + nosuch + undo + redo, 1},
+        // A model that fails fails the run, and its line survives -q.
+        {{"--headless", "-q", "-c", "odir xraw " + in + " " + out},
+         "[Error] [Export] failed to load model : " + in + "/bad.vox\n[Error] cmd failed : TK_CMD_ExportDir\n", 1},
         // The voxel shaders make their own offscreen context.
         {{"--headless", "-q", "-c", "xs sphere 10 7 | xs hollow"}, "", 0},
         {{"--headless", "-q", "-c", "xs ../config/config"},
          "[Error] xs : not a shader name : ../config/config (one of the names \"xs\" lists, no folder or extension)\n"
          "[Error] cmd failed to parse parms: TK_CMD_VoxelShader\n",
          1},
+        // Usage errors go to standard error.
+        {{"--headless", "--bogus"}, "", 2}, {{"--headless", "-c"}, "", 2},
     };
-    for (const Case& c : cases) {
-        Result r = Tarsk(c.args);
-        EXPECT_EQ(r.out, c.out) << c.args.back();
-        EXPECT_EQ(r.status, c.status) << c.args.back();
+    for (const auto& [args, said, status] : cases) {
+        const TK_ProcessResult r = RunTarsk(args);
+        EXPECT_EQ(r.out, said) << testing::PrintToString(args);
+        EXPECT_EQ(r.status, status) << testing::PrintToString(args);
     }
+    EXPECT_TRUE(std::filesystem::exists(out + "/m1.xraw")) << "the other models still convert";
 }
 
-TEST(Headless, UsageAndInformation) {
-    EXPECT_EQ(Tarsk({"--headless", "--bogus"}).status, 2);
-    EXPECT_EQ(Tarsk({"--headless", "-c"}).status, 2);
-    EXPECT_EQ(Tarsk({"--headless", "--script", "/nonexistent/script.txt"}).status, 2);
-    EXPECT_EQ(Tarsk({"--bogus"}).status, 2);
-    Result help = Tarsk({"--headless", "--help"});
+TEST(Headless, HelpAndVersion) {
+    const TK_ProcessResult help = RunTarsk({"--headless", "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--script FILE"), std::string::npos);
     EXPECT_NE(help.out.find("\"help\""), std::string::npos) << "points to the command list";
-    Result version = Tarsk({"--headless", "--version"});
+    const TK_ProcessResult version = RunTarsk({"--headless", "--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("tarsk ", 0), 0u);
 }
 
 // The generator behind "rand" was never seeded: every session coloured alike.
 TEST(Headless, RandDiffersFromSessionToSession) {
+    const tk_test::TempFolder folder("tk_rand");
     std::vector<std::string> files;
-    for (int run = 0; run < 3; ++run) {
-        const std::string path = testing::TempDir() + "tarsk_rand" + std::to_string(run) + ".vox";
-        ASSERT_EQ(Tarsk({"--headless", "-q", "-c", "rand", "-c", "save " + path}).status, 0);
-        std::ifstream f(path, std::ios::binary);
-        files.emplace_back(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-        std::remove(path.c_str());
+    for (const char* name : {"r0.vox", "r1.vox", "r2.vox"}) {
+        ASSERT_EQ(RunTarsk({"--headless", "-q", "-c", "rand", "-c", "save " + folder.Path(name)}).status, 0);
+        files.push_back(ReadTestFile(folder.Path(name)));
     }
     EXPECT_FALSE(files[0] == files[1] && files[1] == files[2]);
-}
-
-TEST(Headless, ScriptLinesRunInOrderAndSkipComments) {
-    std::string path = testing::TempDir() + "tarsk_script.txt";
-    {
-        std::ofstream f(path);
-        f << "# a comment\r\n\nundo\n   # indented comment\nredo\n";
-    }
-    Result r = Tarsk({"--headless", "-c", "nosuch", "--script", path});
-    EXPECT_EQ(r.out,
-              "cmd : nosuch : \n[Error] cmd is not registered : nosuch\n"
-              "cmd : undo : \n[Error] cmd failed : TK_CMD_Undo\n"
-              "cmd : redo : \n[Error] cmd failed : TK_CMD_Redo\n");
-    EXPECT_EQ(r.status, 1);
-    std::remove(path.c_str());
 }
 
 }  // namespace

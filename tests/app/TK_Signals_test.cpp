@@ -4,136 +4,69 @@
 // and the history as they were.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "TK_AppTest.h"
 #include "TK_TestSupport.h"
 
-extern char** environ;
-
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// A shader that never ends, in the program's shader folder under a name of
-// this process's own; removed with the object. Software OpenGL stops any
-// loop after 65535 steps, so it runs over the largest box (two million
-// cells): minutes on any machine.
-class LoopShader {
-public:
-    LoopShader() : m_name("test_loop_" + std::to_string(::getpid())) {
-        std::ofstream(Path()) << "// never ends\nfloat map( vec3 v ) {\n"
-                                 "    float a = 0.0;\n"
-                                 "    for (int i = 0; i >= 0; ++i) a = fract(a + sin(float(i)));\n"
-                                 "    return a > 2.0 ? 1.0 : 0.0;\n}\n";
-    }
-    ~LoopShader() { std::remove(Path().c_str()); }
-    const std::string& Name() const { return m_name; }
-
-private:
-    std::string Path() const { return std::string(TK_BUILD_DIR) + "/shader/" + m_name + ".txt"; }
-    std::string m_name;
+// The endless shader in the program's shader folder under a name of this
+// process's own; removed with the object. Run over the largest box.
+struct LoopShader {
+    const std::string name = "test_loop_" + std::to_string(::getpid());
+    const std::string path = std::string(TK_BUILD_DIR) + "/shader/" + name + ".txt";
+    LoopShader() { std::ofstream(path) << kEndlessShader; }
+    ~LoopShader() { std::remove(path.c_str()); }
 };
 
-// Starts build/tarsk with standard output and error in files of `folder`.
-pid_t Spawn(const std::vector<std::string>& args, const tk_test::TempFolder& folder) {
-    const std::string program = std::string(TK_BUILD_DIR) + "/tarsk";
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const std::string out = folder.Path("out.txt"), err = folder.Path("err.txt");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-// The exit status (-1 when killed by a signal), or -2 after killing a
-// process still running after `limit` seconds; `seconds` receives the wait.
-int WaitExit(pid_t pid, double limit, double& seconds) {
-    const auto start = Clock::now();
-    int status = 0;
-    for (;;) {
-        seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        if (seconds > limit) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -2;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream f(path);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-TEST(Signals, BatchModesStopWithinASecond) {
+TEST(Signals, BatchModesStopOnASignalOrAtTheShadersLimit) {
     LoopShader loop;
     tk_test::TempFolder folder("tarsk_signals");
     const std::string png = folder.Path("render.png");
-    struct Case {
-        std::vector<std::string> args;
-        int signal;
-        int status;
-    };
-    const Case cases[] = {
-        {{"--headless", "-q", "-c", "size 126", "-c", "xs " + loop.Name()}, SIGTERM, 143},
-        {{"--headless", "-q", "-c", "size 126", "-c", "xs " + loop.Name()}, SIGINT, 130},
+    const std::vector<std::string> endless = {"--headless", "-q", "-c", "size 126", "-c", "xs " + loop.name};
+    // arguments, signal, exit status
+    const std::tuple<std::vector<std::string>, int, int> cases[] = {
+        {endless, SIGTERM, 143}, {endless, SIGINT, 130},
         {{"--render", png, "--size", "64x48", "--spp", "1000000"}, SIGTERM, 143},
     };
-    for (const Case& c : cases) {
-        const pid_t pid = Spawn(c.args, folder);
+    const std::string err = folder.Path("err.txt");
+    for (const auto& [args, signal, status] : cases) {
+        const pid_t pid = SpawnTarsk(args, folder.Path("out.txt"), err);
         ASSERT_GT(pid, 0);
         // Well into the work: the worker's shader, or the render's first
         // samples done (a busy machine may take a while to start).
         std::this_thread::sleep_for(std::chrono::milliseconds(2500));
-        for (int wait = 0; wait < 100 && c.args[0] == "--render" && ReadFile(folder.Path("err.txt")).empty(); ++wait)
+        for (int wait = 0; wait < 100 && args[0] == "--render" && ReadTestFile(err).empty(); ++wait)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        kill(pid, c.signal);
+        kill(pid, signal);
         double seconds = 0;
-        EXPECT_EQ(WaitExit(pid, 5, seconds), c.status) << c.args[0];
+        EXPECT_EQ(WaitExit(pid, 5, seconds), status) << args[0];
         // A second, and a little for a machine shared with other work.
-        EXPECT_LT(seconds, 1.3) << c.args[0];
+        EXPECT_LT(seconds, 1.3) << args[0];
     }
     // The render kept what it had and says how many samples that is.
     TK_TestImage image;
     EXPECT_TRUE(ReadTestPNG(png, image));
-    EXPECT_NE(ReadFile(folder.Path("err.txt")).find("samples; " + png + " holds"), std::string::npos);
-}
-
-TEST(Signals, EndlessShaderFailsAtItsLimit) {
-    LoopShader loop;
-    const auto start = Clock::now();
-    // The failed command left no history step: the second undo fails.
-    TK_ProcessResult r =
-        RunTarsk({"--headless", "-q", "-c", "size 126", "-c", "xs " + loop.Name(), "-c", "undo", "-c", "undo"});
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    EXPECT_EQ(r.out, "[Error] xs : " + loop.Name() + ".txt ran past the time limit of 5 s\n"
-                     "[Error] cmd failed : TK_CMD_VoxelShader\n[Error] cmd failed : TK_CMD_Undo\n");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_LT(seconds, 8);
+    EXPECT_NE(ReadTestFile(err).find("samples; " + png + " holds"), std::string::npos);
+    // Left alone, the shader fails at its time limit and leaves no history
+    // step: the second undo fails.
+    std::vector<std::string> limited = endless;
+    limited.insert(limited.end(), {"-c", "undo", "-c", "undo"});
+    double seconds = 0;
+    EXPECT_EQ(WaitExit(SpawnTarsk(limited, folder.Path("out.txt"), err), 8, seconds), 1);
+    const std::string limit = "[Error] xs : " + loop.name + ".txt ran past the time limit of 5 s\n";
+    EXPECT_EQ(ReadTestFile(folder.Path("out.txt")),
+              limit + "[Error] cmd failed : TK_CMD_VoxelShader\n[Error] cmd failed : TK_CMD_Undo\n");
 }
 
 }  // namespace

@@ -1,20 +1,30 @@
 // The editor window driven by synthetic toolkit events, without a display or
 // a GL context: start-up, the hotkey tables, Tab focus, dropped files, the
 // widget updates of the change messages, the message log, the own file
-// dialog, the caption and the backup on quitting.
+// dialog, the caption and a backup that fails. Then drawn into an offscreen
+// GL context (SDL's offscreen driver on llvmpipe): panels that were shown and
+// hidden leave no pixels behind, the resting pointer shows where a stroke
+// would start, box strokes draw their previews, and the path tracer stops
+// asking for frames at its target.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
+#include "TK_AppTest.h"
 #include "TK_TestSupport.h"
 #include "app/MS_ShaderWorker.h"
 #include "app/UI_RezWindow.h"
 #include "app/UI_SceneView.h"
 #include "core/OS_Keys.h"
 #include "model/TK_VoxFile.h"
+#include "render/TK_Snapshot.h"
 #include "ui/UI_Box.h"
 #include "ui/UI_Button.h"
 #include "ui/UI_Console.h"
@@ -28,40 +38,66 @@
 
 namespace {
 
+constexpr int kW = 1280, kH = 800;
+
+// Starts `window` on the shipped description at kW x kH, drawing when
+// `rendering` (a GL context is current); returns what it printed.
+std::string Start(UI_RezWindow& window, bool rendering) {
+    window.SetDescriptionPath(std::string(TK_SOURCE_DIR) + "/config/editor.ui");
+    if (rendering) window.EnableRendering();
+    testing::internal::CaptureStdout();
+    window.Broadcast(UI_Event::Broadcast(UI_EVENT_CREATE));
+    if (rendering) window.Canvas().LoadFont((std::string(TK_SOURCE_DIR) + "/config/font.png").c_str());
+    window.SetRect({0, 0, kW - 1, kH - 1});
+    window.Root()->SetRect({0, 0, kW - 1, kH - 1});
+    window.RefreshLayout();
+    window.Broadcast(UI_Event::Broadcast(UI_EVENT_START));
+    return testing::internal::GetCapturedStdout();
+}
+
+// The mouse resting in the middle of `view`.
+UI_MouseState Centre(UI_View* view) {
+    const OMB_Rect& r = view->Rect();
+    return UI_MouseState{true, (r.x0 + r.x1) / 2, (r.y0 + r.y1) / 2};
+}
+
+void Click(UI_Window& window, UI_View* view) {
+    ASSERT_TRUE(view);
+    UI_MouseState m = Centre(view);
+    m.left = 1;
+    window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_DOWN, m));
+    m.left = 0;
+    window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_UP, m));
+}
+
 class RezWindow : public testing::Test {
 protected:
     void SetUp() override {
-        window.SetDescriptionPath(std::string(TK_SOURCE_DIR) + "/config/editor.ui");
-        testing::internal::CaptureStdout();
-        window.Broadcast(UI_Event::Broadcast(UI_EVENT_CREATE));
-        window.SetRect({0, 0, 1279, 799});
-        window.Root()->SetRect({0, 0, 1279, 799});
-        window.RefreshLayout();
-        window.Broadcast(UI_Event::Broadcast(UI_EVENT_START));
-        startOutput = testing::internal::GetCapturedStdout();
+        startOutput = Start(window, false);
         env().workspace.cacheFolder = folder.Dir().string();
     }
 
     TK_EditorEnv& env() { return window.Env(); }
-    bool Key(int key, int mods, bool repeat = false) {
-        UI_KeyState k;
-        k.key = key;
-        k.modifiers = mods;
-        k.repeat = repeat;
-        return window.KeyDown(k);
-    }
-    void Run(const char* line) { ASSERT_TRUE(env().ExecuteText("", line)) << line; }
+    bool Key(int key, int mods, bool repeat = false) { return window.KeyDown(UI_KeyState{mods, key, repeat}); }
+    void Run(const std::string& line) { ASSERT_TRUE(env().ExecuteText("", line.c_str())) << line; }
     template <typename T>
-    T* View(const char* name) {
-        return UI_Cast<T>(window.FindView(name, &T::kClass));
+    T* View(const char* name) { return UI_Cast<T>(window.FindView(name, &T::kClass)); }
+    // What a view shows: a field's or label's text, "1" / "0" for a switch or option.
+    std::string State(const char* name) {
+        UI_View* view = window.FindView(name, &UI_View::kClass);
+        if (auto* field = UI_Cast<UI_TextField>(view)) return field->Text();
+        if (auto* label = UI_Cast<UI_Label>(view)) return label->Text();
+        if (auto* on = UI_Cast<UI_Switch>(view)) return on->IsSelected() ? "1" : "0";
+        if (auto* option = UI_Cast<UI_Option>(view)) return option->IsSelected() ? "1" : "0";
+        return "no view " + std::string(name);
     }
-    std::string Text(const char* name) { return View<UI_TextField>(name)->Text(); }
-    bool Selected(const char* name) { return View<UI_Switch>(name)->IsSelected(); }
-    void Center(const char* name, int& x, int& y) {
-        const OMB_Rect r = window.FindView(name, &UI_View::kClass)->Rect();
-        x = (r.x0 + r.x1) / 2;
-        y = (r.y0 + r.y1) / 2;
+    // `paths` dropped on the middle of the view `on`.
+    void Drop(const std::vector<std::string>& paths, const char* on) {
+        const UI_MouseState m = Centre(window.FindView(on, &UI_View::kClass));
+        window.OnDropFiles(paths, m.x, m.y);
     }
+    // A key through the window's input, to the view with the keyboard.
+    void Press(int key) { window.HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, UI_KeyState{0, key})); }
 
     tk_test::TempFolder folder{"rezwindow"};
     UI_RezWindow window;
@@ -73,14 +109,12 @@ TEST_F(RezWindow, StartsWithTheShippedDescriptionAndAnEmptyHistory) {
     EXPECT_EQ(startOutput.find("[Warning]"), std::string::npos) << startOutput;
     ASSERT_TRUE(window.SceneView() && window.PaletteView() && window.CommandField());
     EXPECT_EQ(window.FocusView(), window.SceneView());
-    EXPECT_EQ(env().executor.UndoCount(), 0u);
-    EXPECT_EQ(env().currentColorIndex, 79);
-    EXPECT_EQ(env().model.size[0], 45);
-    EXPECT_EQ(env().model.voxels.Count(), size_t(45 * 45 * 45));
-    EXPECT_EQ(env().settings.ptImage[0], 960);
+    // steps, colour (and the palette's), box, voxels, render width
+    EXPECT_EQ(std::make_tuple(env().executor.UndoCount(), env().currentColorIndex, window.PaletteView()->Selected(),
+                              env().model.size[0], env().model.voxels.Count(), env().settings.ptImage[0]),
+              std::make_tuple(0u, 79, 79, 45, size_t(45 * 45 * 45), 960));
     EXPECT_EQ(View<UI_FileList>("file")->Root(), env().workspace.modelFolder);
     EXPECT_FALSE(View<UI_Button>("undo")->IsEnabled());
-    EXPECT_EQ(window.PaletteView()->Selected(), 79);
 }
 
 TEST_F(RezWindow, HotkeysAndTheirRepeatRules) {
@@ -94,11 +128,10 @@ TEST_F(RezWindow, HotkeysAndTheirRepeatRules) {
     EXPECT_EQ(env().settings.brushShape, 0);
     EXPECT_TRUE(Key(OS_KeyOf('B'), 0));
     EXPECT_EQ(env().settings.brushShape, 5);
-    EXPECT_EQ(View<UI_OptionGroup>("b_shape") != nullptr, true);
     const int grid = env().settings.rasterFlags & TK_SHOW_GRID;
     EXPECT_TRUE(Key(OS_KeyOf('G'), OS_MOD_CTRL));
     EXPECT_NE(env().settings.rasterFlags & TK_SHOW_GRID, grid);
-    EXPECT_EQ(Selected("r_grid"), grid == 0);
+    EXPECT_EQ(State("r_grid"), grid ? "0" : "1");
     // Render mode: its own table, the display keys reach the tracer's flags.
     env().settings.renderMode = 1;
     const int ptGrid = env().settings.ptFlags & TK_SHOW_GRID;
@@ -108,7 +141,9 @@ TEST_F(RezWindow, HotkeysAndTheirRepeatRules) {
     EXPECT_FALSE(Key(0, 0));  // typed characters are not hotkeys
 }
 
-TEST_F(RezWindow, TabMovesTheKeyboardToTheCommandFieldAndBack) {
+// Tab moves the keyboard to the command field and back; Enter in a value
+// field runs it and gives the keyboard back, Esc leaves without running.
+TEST_F(RezWindow, TheKeyboardGoesBackToTheScene) {
     UI_TextField* cmd = window.CommandField();
     cmd->SetText("stale");
     EXPECT_TRUE(Key(OS_KEY_TAB, 0));
@@ -119,8 +154,19 @@ TEST_F(RezWindow, TabMovesTheKeyboardToTheCommandFieldAndBack) {
     EXPECT_TRUE(Key(OS_KEY_TAB, 0));  // finishes the edit: the line runs
     EXPECT_EQ(window.FocusView(), window.SceneView());
     EXPECT_EQ(env().model.size[1], 11);
-    EXPECT_EQ(Text("size"), "10 11 12");
+    EXPECT_EQ(State("size"), "10 11 12");
     EXPECT_FALSE(Key(OS_KEY_TAB, 0, true));
+    UI_TextField* size = View<UI_TextField>("size");
+    window.SetFocus(size);
+    size->SetText("21 11 19");
+    Press(OS_KEY_ENTER);
+    EXPECT_EQ(window.FocusView(), window.SceneView());
+    EXPECT_EQ(env().model.size[0], 21);
+    EXPECT_TRUE(Key(OS_KEY_TAB, 0));
+    cmd->Insert("size 5 5 5");
+    Press(OS_KEY_ESCAPE);
+    EXPECT_EQ(window.FocusView(), window.SceneView());
+    EXPECT_EQ(env().model.size[0], 21);
 }
 
 TEST_F(RezWindow, DroppedFoldersAndFiles) {
@@ -129,77 +175,58 @@ TEST_F(RezWindow, DroppedFoldersAndFiles) {
     View<UI_VBox>("page_edit")->SetHidden(true);
     View<UI_VBox>("page_files")->SetHidden(false);
     window.RefreshLayout();
-    int x, y;
-    Center("scene", x, y);
-    window.OnDropFiles({dir}, x, y);  // a folder on the scene: nothing
+    Drop({dir}, "scene");  // a folder on the scene: nothing
     EXPECT_NE(View<UI_FileList>("file")->Root(), dir);
-    Center("file", x, y);
-    window.OnDropFiles({dir, "ignored"}, x, y);
+    Drop({dir, "ignored"}, "file");
     EXPECT_EQ(View<UI_FileList>("file")->Root(), dir);
     // A model file on the scene imports it; a palette file on the palette.
-    Run(("save " + dir + "/m.vox").c_str());
-    Run(("opal " + dir + "/p.png").c_str());
-    Run("zero");
-    Run("pal bw");
+    Run("save " + dir + "/m.vox | opal " + dir + "/p.png | zero | pal bw");
     const Palette saved = env().model.palette;
-    Center("pal", x, y);
-    window.OnDropFiles({dir + "/p.png"}, x, y);
+    Drop({dir + "/p.png"}, "pal");
     EXPECT_NE(env().model.palette, saved);
-    Center("scene", x, y);
-    window.OnDropFiles({dir + "/m.vox"}, x, y);
+    Drop({dir + "/m.vox"}, "scene");
     EXPECT_EQ(env().model.voxels.Count(), size_t(45 * 45 * 45));
     const size_t steps = env().executor.UndoCount();
-    window.OnDropFiles({}, x, y);  // an empty drop does nothing
+    Drop({}, "scene");  // an empty drop does nothing
     EXPECT_EQ(env().executor.UndoCount(), steps);
 }
 
 // Shortcuts are written once, in the hotkey tables; the hints name them.
 TEST_F(RezWindow, HintsNameTheKeysOfTheirCommands) {
-    const struct {
-        const char* view;
-        const char* hint;
-    } cases[] = {
-        {"undo", "undo  [Ctrl+Z]"},                                  // a button
-        {"redo", "redo  [Ctrl+Y / Ctrl+Shift+Z]"},                   // two keys
+    const std::pair<const char*, const char*> cases[] = {
+        {"undo", "undo  [Ctrl+Z]"}, {"redo", "redo  [Ctrl+Y / Ctrl+Shift+Z]"},  // a button, two keys
         {"box", "set b_shape box  [B]"},                             // an option of a group
         {"r_face", "set r_show face 1 / 0  [Ctrl+Shift+V]"},         // a switch toggles with 2
         {"l_x", "loft x 1 / 0  [Ctrl+1]"},
         {"size", "size X Y Z: the box size"},                        // no key
     };
-    for (const auto& c : cases) EXPECT_EQ(window.FindView(c.view, &UI_View::kClass)->Hint(), c.hint);
+    for (const auto& [view, hint] : cases) EXPECT_EQ(window.FindView(view, &UI_View::kClass)->Hint(), hint);
 }
 
 TEST_F(RezWindow, ChangeMessagesUpdateTheirViews) {
-    Run("index 5");
     const uint32_t c = env().model.palette[5];
-    EXPECT_EQ(Text("rgb"), std::to_string(ColorR(c)) + " " + std::to_string(ColorG(c)) + " " + std::to_string(ColorB(c)));
+    const std::string rgb =
+        std::to_string(ColorR(c)) + " " + std::to_string(ColorG(c)) + " " + std::to_string(ColorB(c));
+    // a line, a view, what the view shows afterwards
+    const std::tuple<const char*, const char*, std::string> cases[] = {
+        {"index 5", "rgb", rgb}, {"mirror y 1", "m_y", "1"}, {"loft z 1", "l_z", "1"},
+        {"set b_type paint", "paint", "1"}, {"add b_vox_size 2", "b_size", "3"}, {"set r_show edge 1", "r_edge", "1"},
+        {"set pt_spp 600", "pt_spp", "600"}, {"set pt_gamma 2.5", "pt_gamma", "2.5"},
+        {"set pt_mtl plastic 1", "pt_plastic", "1"},
+        // The material panel edits the current colour unless switched to all.
+        {"set pt_mtl emit 1", "mod_one", "1"},
+        {"set pt_mod 0", "mod_all", "1"},
+    };
+    for (const auto& [line, view, shown] : cases) {
+        Run(line);
+        EXPECT_EQ(State(view), shown) << line;
+    }
     EXPECT_EQ(window.PaletteView()->Selected(), 5);
-    Run("mirror y 1");
-    EXPECT_TRUE(Selected("m_y"));
-    Run("loft z 1");
-    EXPECT_TRUE(Selected("l_z"));
-    Run("set b_type paint");
-    EXPECT_TRUE(View<UI_Option>("paint")->IsSelected());
-    Run("add b_vox_size 2");
-    EXPECT_EQ(View<UI_Label>("b_size")->Text(), "3");
-    EXPECT_TRUE(View<UI_Button>("undo")->IsEnabled() == false);  // settings are not history
-    Run("full");
-    EXPECT_TRUE(View<UI_Button>("undo")->IsEnabled());
-    Run("set r_show edge 1");
-    EXPECT_TRUE(Selected("r_edge"));
-    Run("set pt_spp 600");
-    EXPECT_EQ(Text("pt_spp"), "600");
-    Run("set pt_gamma 2.5");
-    EXPECT_EQ(Text("pt_gamma"), "2.5");
-    Run("set pt_mtl plastic 1");
-    EXPECT_TRUE(Selected("pt_plastic"));
-    // The material panel edits the current colour unless switched to all.
-    EXPECT_TRUE(View<UI_Option>("mod_one")->IsSelected());
-    Run("set pt_mtl emit 1");
     EXPECT_EQ(env().materials[5].type, 3);
     EXPECT_NE(env().materials[6].type, 3);
-    Run("set pt_mod 0");
-    EXPECT_TRUE(View<UI_Option>("mod_all")->IsSelected());
+    EXPECT_FALSE(View<UI_Button>("undo")->IsEnabled()) << "settings are not history";
+    Run("full");
+    EXPECT_TRUE(View<UI_Button>("undo")->IsEnabled());
     testing::internal::CaptureStdout();
     window.OnEditorMessage(9, 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Warning] undefined editor msg\n");
@@ -225,10 +252,10 @@ TEST_F(RezWindow, PrintedLinesReachTheStatusLineAndTheConsole) {
 TEST_F(RezWindow, OpenedModelsAreFramedFromTheDefaultAngle) {
     const Camera& camera = window.SceneView()->GetCamera();
     const float start[2] = {camera.angle[0], camera.angle[1]};
-    Run(("save " + folder.Path("a.vox") + " | save " + folder.Path("b.vox")).c_str());
+    Run("save " + folder.Path("a.vox") + " | save " + folder.Path("b.vox"));
     for (const char* name : {"a.vox", "b.vox"}) {
         window.SceneView()->GetCamera().SetAngle(20, 50, 0);
-        Run(("open " + folder.Path(name)).c_str());
+        Run("open " + folder.Path(name));
         EXPECT_FLOAT_EQ(camera.angle[0], start[0]) << name;
         EXPECT_FLOAT_EQ(camera.angle[1], start[1]) << name;
     }
@@ -237,7 +264,7 @@ TEST_F(RezWindow, OpenedModelsAreFramedFromTheDefaultAngle) {
 TEST_F(RezWindow, OwnFileDialogRunsTheLineWithThePath) {
     env().workspace.ownFileDialog = true;
     env().workspace.modelFolder = folder.Dir().string();
-    Run(("save " + folder.Path("kept.vox")).c_str());
+    Run("save " + folder.Path("kept.vox"));
     UI_FileDialog* dialog = window.FileDialog();
     ASSERT_TRUE(dialog);
     struct Case {
@@ -252,19 +279,11 @@ TEST_F(RezWindow, OwnFileDialogRunsTheLineWithThePath) {
         EXPECT_TRUE(window.SceneView()->IsHidden());
         EXPECT_EQ(window.FocusView(), dialog->NameField()) << "the name field has the keyboard";
         EXPECT_EQ(dialog->Folder(), folder.Dir().string());
-        UI_KeyState k;
-        if (c.typed) {
-            dialog->NameField()->SetText(c.typed);
-            k.key = OS_KEY_ENTER;
-        } else {
-            k.key = OS_KEY_ESCAPE;
-        }
-        window.HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, k));
+        if (c.typed) dialog->NameField()->SetText(c.typed);
+        Press(c.typed ? OS_KEY_ENTER : OS_KEY_ESCAPE);
         EXPECT_FALSE(dialog->IsOpen());
         EXPECT_FALSE(window.SceneView()->IsHidden());
-        if (c.file) {
-            EXPECT_TRUE(std::filesystem::exists(folder.Path(c.file)));
-        }
+        EXPECT_TRUE(!c.file || std::filesystem::exists(folder.Path(c.file)));
     }
     EXPECT_EQ(env().model.path, folder.Path("kept.vox"));
     // Undo never rebinds the model to another file, and the caption follows.
@@ -283,46 +302,12 @@ TEST_F(RezWindow, OwnFileDialogRunsTheLineWithThePath) {
     // in the name field; the extension picks the format.
     env().workspace.exportFolder = folder.Dir().string();
     Run("full");
-    UI_MouseState m;
-    m.valid = true;
-    Center("export", m.x, m.y);
-    m.left = 1;
-    window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_DOWN, m));
-    m.left = 0;
-    window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_UP, m));
+    Click(window, window.FindView("export", &UI_View::kClass));
     ASSERT_TRUE(dialog->IsOpen());
     EXPECT_EQ(window.FocusView(), dialog->NameField());
     dialog->NameField()->SetText("button.qb");
     dialog->Accept();
     EXPECT_TRUE(std::filesystem::exists(folder.Path("button.qb")));
-}
-
-TEST_F(RezWindow, ValueFieldsGiveTheKeyboardBack) {
-    UI_TextField* size = View<UI_TextField>("size");
-    window.SetFocus(size);
-    size->SetText("21 11 19");
-    UI_KeyState k;
-    k.key = OS_KEY_ENTER;
-    window.HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, k));
-    EXPECT_EQ(window.FocusView(), window.SceneView());
-    EXPECT_EQ(env().model.size[0], 21);
-    // Esc leaves the command field without running it.
-    EXPECT_TRUE(Key(OS_KEY_TAB, 0));
-    window.CommandField()->Insert("size 5 5 5");
-    k.key = OS_KEY_ESCAPE;
-    window.HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, k));
-    EXPECT_EQ(window.FocusView(), window.SceneView());
-    EXPECT_EQ(env().model.size[0], 21);
-}
-
-TEST_F(RezWindow, QuittingWritesTheBackup) {
-    Run("size 7 8 9");
-    testing::internal::CaptureStdout();
-    window.Broadcast(UI_Event::Broadcast(UI_EVENT_QUIT));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cache Model\n");
-    TK_Model backup;
-    ASSERT_TRUE(ReadVox(backup, (folder.Dir().string() + "/backup.vox").c_str()));
-    EXPECT_EQ(backup.size[2], 9);
 }
 
 // The tab's button and its page share an id: "ui_view" means the page.
@@ -340,18 +325,15 @@ TEST_F(RezWindow, ViewToggleReachesThePageNotItsTabButton) {
 TEST_F(RezWindow, AnEndlessShaderFailsAtTheLimit) {
     env().workspace.dataDir = folder.Dir().string();
     std::filesystem::create_directories(folder.Dir() / "shader");
-    std::ofstream(folder.Path("shader/loop.txt"))
-        << "float map( vec3 v ) { float a = 0.0; for (int i = 0; i >= 0; ++i) a = fract(a + sin(float(i)));"
-           " return a > 2.0 ? 1.0 : 0.0; }\n";
+    std::ofstream(folder.Path("shader/loop.txt")) << kEndlessShader;
     auto worker = std::make_shared<MS_ShaderWorker>(std::string(TK_BUILD_DIR) + "/tarsk", 1.0);
     int draws = 0;
     worker->SetWaitHook([&draws] { ++draws; });
     env().voxelShaders = worker;
-    // Software OpenGL ends a loop after 65535 steps: the largest box keeps it
-    // busy for minutes.
+    // The largest box keeps it busy for minutes.
     Run("size 126");
     env().executor.ClearHistory();
-    const size_t voxels = env().model.voxels.Count();
+    const int voxels = env().model.voxels.Count();
     const auto start = std::chrono::steady_clock::now();
     testing::internal::CaptureStdout();
     EXPECT_FALSE(env().ExecuteText("", "xs loop"));
@@ -371,12 +353,111 @@ TEST_F(RezWindow, AFailedBackupKeepsTheFirstCloseOpen) {
     testing::internal::CaptureStdout();
     EXPECT_FALSE(window.CanClose());
     const std::string said = testing::internal::GetCapturedStdout();
-    EXPECT_NE(said.find("[Error] failed to write backup : " + folder.Path("file/cache/backup.vox") + " ("), std::string::npos)
-        << said;
+    const std::string failed = "[Error] failed to write backup : " + folder.Path("file/cache/backup.vox") + " (";
+    EXPECT_NE(said.find(failed), std::string::npos) << said;
     EXPECT_NE(said.find("close again"), std::string::npos) << said;
-    testing::internal::CaptureStdout();
     EXPECT_TRUE(window.CanClose());
-    testing::internal::GetCapturedStdout();
+}
+
+class EditorPicture : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(gl.Ok()) << gl.error;
+        Start(window, true);
+    }
+    void TearDown() override { window.Renderers().Shutdown(); }  // while the context is there
+    Image Picture(const OMB_Rect& rect) {
+        window.DrawFrame();
+        Image image;
+        EXPECT_TRUE(TK_ReadPixels(rect, false, image));
+        return image;
+    }
+
+    TK_TestGLWindow gl{kW, kH};
+    UI_RezWindow window;  // made and gone with the context current
+};
+
+TEST_F(EditorPicture, TracerRestsAtItsTargetAndShowsItsProgress) {
+    TK_SceneRenderer_PT& tracer = window.Renderers().tracer;
+    ASSERT_TRUE(window.Env().ExecuteText("", "set pt_image 64 48 | set pt 1"));
+    tracer.SetRestartDelay(0);
+    tracer.SetTargetOverride(3);
+    int frames = 0;
+    for (window.TakeRedrawRequest(); frames < 50; ++frames) {
+        window.DrawFrame();
+        if (!window.TakeRedrawRequest()) break;
+    }
+    EXPECT_LT(frames, 50) << "the editor keeps drawing after the target";
+    EXPECT_EQ(tracer.Samples(), 3);
+    const auto* status = UI_Cast<UI_StatusLine>(window.FindView("status", &UI_StatusLine::kClass));
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->RightText().rfind("3 / 3 samples", 0), 0u) << status->RightText();
+    const std::string png = testing::TempDir() + "editor_render.png";
+    EXPECT_TRUE(window.Snap("scene", png, false)) << "Save render writes the traced picture";
+}
+
+int RedPixels(const Image& image) {
+    int count = 0;
+    for (size_t i = 0; i + 2 < image.pixels.size(); i += 3)
+        count += image.pixels[i] > 200 && image.pixels[i + 1] < 90 && image.pixels[i + 2] < 90;
+    return count;
+}
+
+TEST_F(EditorPicture, HoverCursorMarksWhereTheCarvingBrushStarts) {
+    const OMB_Rect scene = window.SceneView()->Rect();
+    const int plain = RedPixels(Picture(scene));
+    const UI_MouseState m = Centre(window.SceneView());
+    window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_MOUSE_MOVE, m));
+    EXPECT_GT(RedPixels(Picture(scene)), plain + 20);
+    window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_MOUSE_LEAVE, m));
+    EXPECT_EQ(RedPixels(Picture(scene)), plain);
+}
+
+TEST_F(EditorPicture, TabPagesLeaveNothingBehind) {
+    UI_View* pages = window.FindView("page_edit", &UI_VBox::kClass);
+    ASSERT_TRUE(pages);
+    const OMB_Rect panel = pages->Rect();
+    const Image before = Picture(panel);
+    for (const char* tab : {"page_files", "page_render", "page_edit"}) {
+        Click(window, window.FindView(tab, &UI_Option::kClass));
+        Picture(panel);
+    }
+    EXPECT_TRUE(before.pixels == Picture(panel).pixels);
+}
+
+// Attach, erase (Shift) and paint box strokes each draw their preview over
+// the model while the button is down, and each makes one step on release.
+TEST_F(EditorPicture, BoxStrokePreviewsDrawOverTheModel) {
+    TK_EditorEnv& env = window.Env();
+    // Opened, the model is framed from the default angle.
+    const std::string vox = testing::TempDir() + "floor.vox";
+    ASSERT_TRUE(WriteVox(tk_test::ShapeModel(12, 12, 8, [](int x, int y, int z) {
+                             return z == 0 && x >= 2 && x < 10 && y >= 2 && y < 10 ? 80 + x : 0;
+                         }),
+                         vox.c_str()));
+    ASSERT_TRUE(env.ExecuteText("", ("open " + vox).c_str()));
+    env.currentColorIndex = 215;
+    // Two points on the top of the floor layer.
+    const OMB_Rect scene = window.SceneView()->Rect();
+    UI_MouseState from = Centre(window.SceneView()), to = from;
+    from.x = scene.x0 + (scene.x1 - scene.x0) * 5 / 16, from.y = scene.y0 + (scene.y1 - scene.y0) / 3;
+    to.x = scene.x0 + (scene.x1 - scene.x0) * 5 / 8, to.y = scene.y0 + (scene.y1 - scene.y0) * 5 / 12;
+    const size_t steps = env.executor.UndoCount();
+    const std::pair<const char*, int> strokes[] = {
+        {"set b_type attach | set b_shape box", 0}, {"set b_type attach", OS_MOD_SHIFT}, {"set b_type paint", 0}};
+    for (const auto& [line, modifiers] : strokes) {
+        ASSERT_TRUE(env.ExecuteText("", line));
+        const Image plain = Picture(scene);
+        from.modifiers = to.modifiers = modifiers;
+        from.left = to.left = 1;
+        window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_DOWN, from));
+        window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_DRAG, to));
+        EXPECT_NE(env.previewVoxels, nullptr) << line;
+        EXPECT_NE(Picture(scene).pixels, plain.pixels) << line;
+        to.left = 0;
+        window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_UP, to));
+    }
+    EXPECT_EQ(env.executor.UndoCount(), steps + 3);
 }
 
 }  // namespace

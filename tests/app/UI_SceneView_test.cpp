@@ -1,14 +1,14 @@
 // The scene view: picks against rays worked out by hand (a camera looking
 // straight down the middle column), the temporary brushes a modifier calls
-// for, camera slot files through "cam", and offscreen pictures of the box
-// stroke's attach, erase and paint previews.
+// for, and camera slot files through "cam". (Its pictures are drawn with the
+// editor's, in the window tests.)
 #include <gtest/gtest.h>
 
-#include <SDL2/SDL.h>
-
-#include <cstdlib>
+#include <array>
 #include <filesystem>
 #include <memory>
+#include <tuple>
+#include <utility>
 
 #include "TK_TestSupport.h"
 #include "app/UI_SceneView.h"
@@ -16,9 +16,6 @@
 #include "edit/TK_Commands.h"
 #include "model/TK_EditorEnv.h"
 #include "model/TK_WindowLink.h"
-#include "render/OMB_OpenGL.h"
-#include "render/TK_Renderers.h"
-#include "render/TK_Snapshot.h"
 #include "ui/UI_Window.h"
 
 namespace {
@@ -32,7 +29,7 @@ UI_MouseState Mouse(int x, int y, int modifiers = 0) {
 }
 
 // A window whose root is the scene view, linked to the environment.
-class SceneFixture : public testing::Test, public TK_WindowLink {
+class SceneView : public testing::Test, public TK_WindowLink {
 protected:
     void SetUp() override {
         env.model.size[0] = env.model.size[1] = env.model.size[2] = 5;
@@ -56,7 +53,6 @@ protected:
         env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_VOXELS);
     }
 
-    // TK_WindowLink
     bool FileListFolder(std::string&) const override { return false; }
     bool SetViewAttribute(const std::string& v, const std::string& k, const std::string& value) override {
         return window.SetViewAttribute(v.c_str(), k.c_str(), value.c_str());
@@ -70,28 +66,21 @@ protected:
     UI_SceneView* scene = nullptr;  // owned by the window
 };
 
-using SceneView = SceneFixture;
-
 TEST_F(SceneView, PicksTopFacesTheGroundAndNothingBeside) {
-    struct Case {
-        const char* what;
-        bool filled;
-        int x, y;
-        int face, cell[3];
-    } cases[] = {
+    // what, the middle column filled, x, y: the face and cell picked
+    const std::tuple<const char*, bool, int, int, int, std::array<int, 3>> cases[] = {
         {"top face of the middle column", true, 50, 50, 6, {2, 2, 3}},
         {"ground under the empty middle", false, 50, 50, 6, {2, 2, -1}},
         {"beside the model", false, 1, 1, 0, {0, 0, 0}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [what, filled, x, y, face, cell] : cases) {
         env.model.voxels.Clear();
-        if (c.filled)
-            for (int z = 0; z < 4; ++z) Fill(2, 2, z);
+        for (int z = 0; filled && z < 4; ++z) Fill(2, 2, z);
         env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_VOXELS);
-        const TK_Pick pick = scene->PickAt(c.x, c.y);
-        EXPECT_EQ(pick.face, c.face) << c.what;
-        if (c.face) {
-            EXPECT_TRUE(pick.cell[0] == c.cell[0] && pick.cell[1] == c.cell[1] && pick.cell[2] == c.cell[2]) << c.what;
+        const TK_Pick pick = scene->PickAt(x, y);
+        EXPECT_EQ(pick.face, face) << what;
+        if (face) {
+            EXPECT_EQ((std::array<int, 3>{pick.cell[0], pick.cell[1], pick.cell[2]}), cell) << what;
         }
     }
     // A click beside the model starts no stroke.
@@ -102,15 +91,12 @@ TEST_F(SceneView, PicksTopFacesTheGroundAndNothingBeside) {
 
 TEST_F(SceneView, ModifiersCallTemporaryBrushesForOneGesture) {
     TK_ModelBrush* active = scene->ActiveBrush();
-    struct Case {
-        int modifiers;
-        TK_ModelBrush* brush;
-    } cases[] = {{kAlt, brushes.Find("pick", "")}, {kCtrl, brushes.Find("loop", "")},
-                 {kCtrl | 4, brushes.Find("loop", "")}, {0, active}};
-    for (const Case& c : cases) {
-        ASSERT_TRUE(scene->LeftDown(Mouse(50, 50, c.modifiers)));
-        EXPECT_EQ(scene->GestureBrush(), c.brush) << c.modifiers;
-        scene->LeftUp(Mouse(50, 50, c.modifiers));
+    const std::pair<int, TK_ModelBrush*> cases[] = {{kAlt, brushes.Find("pick", "")}, {kCtrl, brushes.Find("loop", "")},
+                                                    {kCtrl | 4, brushes.Find("loop", "")}, {0, active}};
+    for (const auto& [modifiers, brush] : cases) {
+        ASSERT_TRUE(scene->LeftDown(Mouse(50, 50, modifiers)));
+        EXPECT_EQ(scene->GestureBrush(), brush) << modifiers;
+        scene->LeftUp(Mouse(50, 50, modifiers));
         EXPECT_EQ(scene->GestureBrush(), active);
         EXPECT_FALSE(scene->IsBusy());
     }
@@ -124,14 +110,12 @@ TEST_F(SceneView, ModifiersCallTemporaryBrushesForOneGesture) {
 
 TEST_F(SceneView, CameraSlotRoundTripThroughCam) {
     const tk_test::TempFolder folder("camslots");
-    const std::filesystem::path dir = folder.Dir();
-    std::filesystem::create_directories(dir / "config");
-    env.workspace.configDir = (dir / "config").string();
+    env.workspace.configDir = folder.Dir().string();
     Camera& camera = scene->GetCamera();
     camera.SetAngle(20, 40, 0);
     ASSERT_TRUE(env.ExecuteText("", "cam 3"));
     ASSERT_TRUE(env.ExecuteText("", "cam -1"));
-    EXPECT_TRUE(std::filesystem::exists(dir / "config" / "camera3.txt"));
+    EXPECT_TRUE(std::filesystem::exists(folder.Path("camera3.txt")));
     camera.SetAngle(-10, 100, 0);
     ASSERT_TRUE(env.ExecuteText("", "cam -2"));
     EXPECT_NEAR(camera.angle[0], 20, 1e-3);
@@ -139,85 +123,6 @@ TEST_F(SceneView, CameraSlotRoundTripThroughCam) {
     EXPECT_FALSE(env.ExecuteText("", "cam -4"));
     scene->SetId("elsewhere");
     EXPECT_FALSE(env.ExecuteText("", "cam -1"));
-}
-
-// ---------------------------------------------------------------- picture
-
-void* Resolve(const char* name) { return SDL_GL_GetProcAddress(name); }
-
-TEST(ScenePicture, BoxStrokePreviewDrawsOverTheModel) {
-    constexpr int kW = 320, kH = 240;
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_Window* sdlWindow = SDL_CreateWindow("scene", 0, 0, kW, kH, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    ASSERT_NE(sdlWindow, nullptr) << SDL_GetError();
-    void* context = SDL_GL_CreateContext(sdlWindow);
-    ASSERT_NE(context, nullptr) << SDL_GetError();
-    OMB_SetGLResolver(&Resolve);
-    OMB_GLStartup();
-    OMB_KeepGLDriverLoaded();
-    Image before, after;
-    {
-        TK_EditorEnv env;
-        env.model.size[0] = env.model.size[1] = 12, env.model.size[2] = 8;
-        env.model.palette = DefaultPalette();
-        for (int x = 2; x < 10; ++x)
-            for (int y = 2; y < 10; ++y) env.model.voxels.Add(Voxel{uint8_t(x), uint8_t(y), 0, uint8_t(80 + x)});
-        env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS);
-        env.settings.rasterFlags |= TK_SHOW_FRAME;
-        TK_Renderers renderers;
-        ASSERT_TRUE(renderers.Init(env));
-        TK_BrushTable brushes;
-        TK_RegisterBrushes(brushes);
-        UI_SceneView scene;
-        scene.SetRect({0, 0, kW - 1, kH - 1});
-        scene.SetEnvironment(&env, &renderers);
-        scene.SetActiveBrush(brushes.Find("attach", "box"));
-        scene.SetRuler(true);
-        const OMB_Rect rect{0, 0, kW - 1, kH - 1};
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-        scene.DrawScene(rect);
-        ASSERT_TRUE(TK_ReadPixels(rect, false, before));
-        env.currentColorIndex = 215;
-        // Two points on the top of the floor layer.
-        ASSERT_TRUE(scene.LeftDown(Mouse(130, 80)));
-        scene.LeftDrag(Mouse(190, 100));
-        ASSERT_NE(env.previewVoxels, nullptr);
-        glClear(GL_COLOR_BUFFER_BIT);
-        scene.DrawScene(rect);
-        ASSERT_TRUE(TK_ReadPixels(rect, false, after));
-        scene.LeftUp(Mouse(190, 100));
-        EXPECT_EQ(env.executor.UndoCount(), 1u);
-        // Erase (Shift) and paint previews change the picture as well.
-        struct Kind {
-            const char* name;
-            TK_ModelBrush* brush;
-            int modifiers;
-        } kinds[] = {{"erase", brushes.Find("attach", "box"), 4}, {"paint", brushes.Find("paint", "box"), 0}};
-        for (const Kind& k : kinds) {
-            Image plain, preview;
-            glClear(GL_COLOR_BUFFER_BIT);
-            scene.DrawScene(rect);
-            ASSERT_TRUE(TK_ReadPixels(rect, false, plain));
-            scene.SetActiveBrush(k.brush);
-            ASSERT_TRUE(scene.LeftDown(Mouse(110, 70, k.modifiers)));
-            scene.LeftDrag(Mouse(170, 90, k.modifiers));
-            EXPECT_NE(env.previewVoxels, nullptr) << k.name;
-            glClear(GL_COLOR_BUFFER_BIT);
-            scene.DrawScene(rect);
-            ASSERT_TRUE(TK_ReadPixels(rect, false, preview));
-            EXPECT_NE(plain.pixels, preview.pixels) << k.name;
-            scene.LeftUp(Mouse(170, 90, k.modifiers));
-        }
-        EXPECT_EQ(env.executor.UndoCount(), 3u);
-    }
-    EXPECT_NE(before.pixels, after.pixels);
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(sdlWindow);
-    SDL_Quit();
 }
 
 }  // namespace

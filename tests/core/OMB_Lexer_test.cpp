@@ -1,6 +1,6 @@
-// Tests of OMB_Lexer: token kinds and texts, every error code, the
-// punctuator table, options, positions, printed errors and the number
-// readers. Every text is copied into a buffer of exactly its size, so the
+// Tests of OMB_Lexer: token kinds and texts, the errors, the punctuator
+// table, positions, printed errors and the number readers, under the options
+// the program uses (block strings, printed errors). Every text is copied into a buffer of exactly its size, so the
 // sanitizer build catches any read past the terminating zero.
 #include "core/OMB_Lexer.h"
 
@@ -53,27 +53,19 @@ TEST(Lexer, TokensAndErrors) {
         const char* tokens;
     } cases[] = {
         {"abc _x1 a.b", 0, "w:abc|w:_x1|w:a|p:.|w:b"},
-        {"a.b.c", OMB_LEX_DOT_IN_WORDS, "w:a.b.c"},
-        {"dir/sub\\f.vox", OMB_LEX_PATH_WORDS, "w:dir/sub\\f|p:.|w:vox"},
-        {"3d x", OMB_LEX_DIGIT_WORDS, "w:3d|w:x"},
         {"0x1F 0XaB 0c17 0b101 0 42", 0, "x:1F|x:aB|o:17|b:101|i:0|i:42"},
         {"1.5 .5 2e3 1E-2 3e+1 7.", 0, "f:1.5|f:.5|f:2e3|f:1E-2|f:3e+1|f:7."},
         {"-5 +.5", 0, "p:-|i:5|p:+|f:.5"},
-        {">>= > >=", 0, "p:>>=|p:>|p:>="},
-        {"a::b->c...d", 0, "w:a|p:::|w:b|p:->|w:c|p:...|w:d"},
         {"a\xE9\x01\xff", 0, "w:a"},  // bytes above 0x7F and control bytes are space
         {"\"a\\\"b\" 'c\\'d'", 0, "s:a\\\"b|l:c\\'d"},
         {"'' \"\"", 0, "l:|s:"},
-        {"'a' 'b'", OMB_LEX_ONE_BYTE_LITERAL, "l:a|l:b"},
         {"\"it's\" 'say \"x\"'", 0, "s:it's|l:say \"x\""},
         {"[[a b]]", OMB_LEX_BLOCK_STRINGS, "B:a b"},
         {"[--[x]-]y]---]z]--] w", OMB_LEX_BLOCK_STRINGS, "B:x]-]y]---]z|w:w"},
         {"[[a]]", 0, "p:[|p:[|w:a|p:]|p:]"},
         {"[-x]", OMB_LEX_BLOCK_STRINGS, "p:[|p:-|w:x|p:]"},
         {"a /* b */ c // d\ne", 0, "w:a|w:c|w:e"},
-        {"a//b", OMB_LEX_NO_LINE_COMMENTS, "w:a|p:/|p:/|w:b"},
         {"a \\ b | size 3\nc", 0, "w:a|w:c"},
-        {"a \\ b", OMB_LEX_BACKSLASH_PUNCT, "w:a|p:\\|w:b"},
         {"\\ one\n\\ two\n  \\", 0, ""},
         {nullptr, 0, "!2"},
         {"", 0, ""},
@@ -83,14 +75,7 @@ TEST(Lexer, TokensAndErrors) {
         {"'abc", 0, "!5"},
         {"[[abc", OMB_LEX_BLOCK_STRINGS, "!6"},
         {"[--[abc]-]", OMB_LEX_BLOCK_STRINGS, "!6"},
-        {"a /* open", OMB_LEX_COMMENT_MUST_END, "w:a !7"},
-        {"\"a\nb\"", OMB_LEX_NO_NEWLINE_IN_STRING, "!9"},
-        {"'a\nb'", OMB_LEX_NO_NEWLINE_IN_LITERAL, "!10"},
-        {"\"it's\"", OMB_LEX_NO_SINGLE_QUOTE_IN_STRING, "!11"},
-        {"'say \"x\"'", OMB_LEX_NO_DOUBLE_QUOTE_IN_LITERAL, "!12"},
         {"a ` b", 0, "w:a !13"},
-        {"'ab'", OMB_LEX_ONE_BYTE_LITERAL, "!14"},
-        {"''", OMB_LEX_ONE_BYTE_LITERAL, "!15"},
         {"0x", 0, "!16"},
         {"12ab", 0, "!16"},
         {"0b12", 0, "!16"},
@@ -101,8 +86,6 @@ TEST(Lexer, TokensAndErrors) {
 }
 
 TEST(Lexer, EveryPunctuatorLexesAsItself) {
-    EXPECT_EQ(OMB_Lexer::Punctuator(54), nullptr);
-    EXPECT_EQ(OMB_Lexer::Punctuator(-1), nullptr);
     for (int i = 0; i < OMB_Lexer::PunctuatorCount(); ++i) {
         const std::string punct = OMB_Lexer::Punctuator(i);
         const std::string text = "a" + punct + "b";
@@ -119,7 +102,6 @@ TEST(Lexer, PositionsAndPrintedErrors) {
         std::pair<int, int> lineAndColumn;
         const char* printed;
     } cases[] = {
-        {"abc", 0, {0, 0}, ""},
         {"abc", OMB_LEX_PRINT_ERRORS, {0, 0}, "[Error] OMB_Lexer :: ( 1 : 4 ) : script ended\n"},
         {"a\n  /* x\n y */ b", 0, {2, 6}, ""},
         {"\"a\nb\" c", 0, {1, 3}, ""},
@@ -157,7 +139,6 @@ std::string ReadNumbers(const char* text) {
 
 TEST(Lexer, ReadIntAndReadFloat) {
     const std::pair<const char*, const char*> cases[] = {
-        {"42", "42 42"},
         {"-42", "-42 -42"},
         {"- 3", "-3 -3"},
         {"-0x10", "-16 -16"},
@@ -170,7 +151,6 @@ TEST(Lexer, ReadIntAndReadFloat) {
         {"12345678901234567890123.0", "no 1.2345679e+22"},
         {"abc", "no no"},
         {"--3", "no no"},
-        {"- x", "no no"},
         {"", "no no"},
         {"12ab", "no no"},
         {"1e999", "no inf"},

@@ -9,6 +9,8 @@
 #include <string>
 #include <utility>
 
+#include "TK_TestSupport.h"
+
 namespace {
 
 // key=value(attributes){children}, entries separated by blanks.
@@ -108,7 +110,6 @@ TEST(LmpParser, BoundsNestingDepth) {
     const Result tooDeep = ParseText("a { " + text + " }");
     EXPECT_FALSE(tooDeep.ok);
     EXPECT_NE(tooDeep.output.find("invalid format"), std::string::npos);
-    EXPECT_FALSE(ParseText(std::string(200000, '{')).ok);
 }
 
 TEST(LmpParser, FindsKeysInAnyCase) {
@@ -120,23 +121,15 @@ TEST(LmpParser, FindsKeysInAnyCase) {
     EXPECT_EQ(OMB_LmpParser::FindAttribute(render, "GROUND_COLOR")->value, "1");
     EXPECT_EQ(OMB_LmpParser::FindAttribute(render, "ground"), nullptr);
     EXPECT_EQ(OMB_LmpParser::FindChild(render, "ground_color"), nullptr);
-    EXPECT_EQ(OMB_LmpParser::NodeInt(OMB_LmpParser::FindAttribute(render, "missing")), 0);
 }
 
+// The readers callers use (the single float and int pair readers have none).
 TEST(LmpParser, ValueReaders) {
-    EXPECT_FLOAT_EQ(OMB_LmpParser::ParseFloat("-2.5"), -2.5f);
-    EXPECT_FLOAT_EQ(OMB_LmpParser::ParseFloat("x"), 0.0f);
-
     float f[3] = {9, 9, 9};
     EXPECT_TRUE(OMB_LmpParser::ParseFloats("0.5 -1 2e1", 3, f));
     EXPECT_TRUE(f[0] == 0.5f && f[1] == -1.0f && f[2] == 20.0f);
     EXPECT_FALSE(OMB_LmpParser::ParseFloats("1 2", 3, f));
     EXPECT_EQ(f[2], 0.0f);
-
-    int32_t i[2] = {9, 9};
-    EXPECT_TRUE(OMB_LmpParser::ParseInt2("640 -480", i));
-    EXPECT_EQ(i[0], 640);
-    EXPECT_FALSE(OMB_LmpParser::ParseInt2("5 1.5", i));
 
     const std::pair<const char*, uint32_t> colors[] = {
         {"255 0 0", 0xFF0000FFu}, {"200", 0xFF0000C8u},    {"1 2 3 4", 0x04030201u},
@@ -155,7 +148,8 @@ TEST(LmpParser, ValueReaders) {
 }
 
 TEST(LmpParser, ReadsTextFiles) {
-    const std::string path = testing::TempDir() + "lmp_parser_test.txt";
+    const tk_test::TempFolder folder("tk_lmp");
+    const std::string path = folder.Path("paths.txt");
     std::ofstream(path) << "paths ( vox = 'vox/' )\n";
     OMB_LmpParser parser;
     ASSERT_TRUE(parser.ParseFile(path.c_str()));
@@ -167,15 +161,8 @@ TEST(LmpParser, ReadsTextFiles) {
     EXPECT_TRUE(parser.Root().children.empty()) << "nothing stays of the last file";
 }
 
-TEST(LmpParser, WriterLayoutAndRoundTrip) {
-    OMB_LmpNode camera;
-    camera.key = "camera";
-    camera.AddAttribute("mode", "pers");
-    camera.AddAttribute("radius", "40.000000");
-    std::string text;
-    OMB_LmpWrite(camera, text);
-    EXPECT_EQ(text, "camera\n(\n\tmode = 'pers'\n\tradius = '40.000000'\n)\n");
-
+// What the writer writes reads back as the same tree. (No caller relies on its layout.)
+TEST(LmpParser, WriterRoundTrip) {
     const char* const source =
         "a = 'it''s' (x '\\\\ \\n\\x01\xE9' y) :: {b {c} :: {d (e)} ~b '' ''} "
         "{ 'keyless' (z) } q = [[raw\\n'quote']] empty = '' 'next'";

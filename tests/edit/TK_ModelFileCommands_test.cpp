@@ -60,7 +60,6 @@ TEST_F(ModelFileCommands, SaveNamesTheModelAndUndoKeepsItBound) {
     ExpectRefused("save", "[Error] failed to save model : \n");
     ExpectRefused("save nowhere/x.vox",
                   "failed to save model : " + Path("nowhere/x.vox") + " (No such file or directory)\n");
-    ExpectRefused("save " + std::string(300, 'n') + ".vox", "(File name too long)\n");
 
     ASSERT_TRUE(Run("save sub\\b.vox"));
     EXPECT_EQ(env->model.name, "b.vox");
@@ -68,10 +67,7 @@ TEST_F(ModelFileCommands, SaveNamesTheModelAndUndoKeepsItBound) {
     ASSERT_TRUE(Run("undo"));
     EXPECT_EQ(env->model.name, "b.vox") << "the model stays bound to the file it was written to";
     EXPECT_TRUE(fs::exists(dir / "sub/b.vox")) << "the written file stays";
-    ASSERT_TRUE(Run("redo"));
-    EXPECT_EQ(env->model.name, "b.vox");
-    EXPECT_FALSE(Run("save as")) << "no dialog without a window";
-    EXPECT_FALSE(fs::exists(dir / "as")) << "\"save as\" asks; it never writes a file named \"as\"";
+    EXPECT_FALSE(Run("save as")) << "\"save as\" asks (no dialog without a window); it never writes \"as\"";
 }
 
 // The model used to be saved under its name in the models folder, leaving
@@ -104,10 +100,6 @@ TEST_F(ModelFileCommands, NewFillsTheBoxOnce) {
     FillBox(5);
     EXPECT_TRUE(Run("new")) << "a named full box still becomes a new, unnamed one";
     EXPECT_EQ(env->model.name, "");
-    // The start-up lines.
-    ASSERT_TRUE(Run("index 79 | size 45 | new"));
-    EXPECT_EQ(Size(), (std::vector<int>{45, 45, 45}));
-    EXPECT_EQ(env->model.CountColor(79), 45 * 45 * 45);
 }
 
 TEST_F(ModelFileCommands, DupRenamesTheModelAndNameItsFile) {
@@ -156,7 +148,6 @@ TEST_F(ModelFileCommands, DelMovesTheFileToTheTrash) {
     ASSERT_TRUE(Run("save"));
     Expect("del", true, "[Log] model moved to the trash : " + Path("data/Trash/files/mine.vox") + "\n");
     EXPECT_FALSE(fs::exists(dir / "mine.vox"));
-    EXPECT_EQ(CountIn("data/Trash/files/mine.vox"), 2) << "the model can be recovered";
     ExpectRefused("del", "[Error] failed to delete model : mine.vox\n");
     // Only a model file goes; the trash record names it without "..".
     std::ofstream(Path("keep.txt")) << "not a model";
@@ -179,8 +170,7 @@ TEST_F(ModelFileCommands, PatternLoadsAndTellsTheWindow) {
     env->window = &window;
     Expect("ipatt pat.vox", true, "");
     EXPECT_TRUE(ModelState::Of(env->patternModel) == file);
-    ASSERT_EQ(window.attributes.size(), 1u);
-    EXPECT_EQ(window.attributes[0], std::make_tuple(std::string("file_patt"), std::string("selected"), std::string("pat.vox")));
+    EXPECT_EQ(window.attributes, (decltype(window.attributes){{"file_patt", "selected", "pat.vox"}}));
     ExpectRefused("ipatt missing.vox", "[Error] failed to load pattern model\n");
     ExpectRefused("ipatt", "[Error] failed to get pattern name\n");
     EXPECT_EQ(env->patternModel.voxels.Count(), 0) << "a failed load empties the pattern";
@@ -204,8 +194,5 @@ TEST_F(ModelFileCommands, SaveAndOpenCarryMaterialsAndSceneSettings) {
     ASSERT_TRUE(Run("undo"));
     EXPECT_EQ(env->materials[colour].type, 0);
     ASSERT_TRUE(Run("redo"));
-
-    // The reopened model still exports its emissive material.
-    ASSERT_TRUE(Run("o gltf lamp"));
-    EXPECT_NE(Text("lamp.glb").find("\"emissiveTexture\""), std::string::npos);
+    EXPECT_EQ(env->materials[colour].type, 3);
 }

@@ -84,7 +84,6 @@ TEST_F(SettingsTest, RendererAndListenersAreTold) {
     const Case cases[] = {
         {"set r_show edge 2", TK_RENDER_RASTER_FLAGS, {TK_NOTIFY_DISPLAY, TK_SHOW_EDGE}},
         {"set r_color grd 3", TK_RENDER_RASTER_COLORS, {TK_NOTIFY_DISPLAY, TK_SHOW_GROUND}},
-        {"set pt_sun_y 100", TK_RENDER_RESTART, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},
         {"set pt_sun_p 20", TK_RENDER_RESTART, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},
         {"set pt_sun_p 20.0000001", 0, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},  // unchanged: no restart
         {"set pt_jit 0", TK_RENDER_PROGRAMS, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},

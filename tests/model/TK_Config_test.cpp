@@ -17,17 +17,15 @@
 
 namespace {
 
+// The workspace a configuration file of this text gives; what it printed goes to `output`.
 TK_Workspace Load(const std::string& text, std::string* output = nullptr) {
-    std::string path = testing::TempDir() + "tarsk_config.txt";
-    {
-        std::ofstream f(path, std::ios::binary);
-        f << text;
-    }
+    const tk_test::TempFolder folder("tk_config");
+    std::ofstream(folder.Path("config.txt"), std::ios::binary) << text;
     TK_Workspace ws;
     ws.SetDefaults("/opt/tarsk");
     testing::internal::CaptureStdout();
-    LoadConfig(ws, path);
-    std::string out = testing::internal::GetCapturedStdout();
+    LoadConfig(ws, folder.Path("config.txt"));
+    const std::string out = testing::internal::GetCapturedStdout();
     if (output) *output = out;
     return ws;
 }

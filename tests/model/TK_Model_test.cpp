@@ -1,5 +1,4 @@
-// Model operations, the default palette, the voxel list and normalisation of
-// loaded models.
+// Model operations, colour search and normalisation of loaded models.
 #include "model/TK_Model.h"
 
 #include <gtest/gtest.h>
@@ -14,20 +13,6 @@
 namespace {
 
 using tk_test::MakeModel;
-
-// The default table's colours are the program's choice; its entry 0 is empty.
-TEST(ModelPalette, DefaultTestIgnoresAlphaAndEntryZero) {
-    EXPECT_EQ(DefaultPalette()[0], 0u);
-    TK_Model m = MakeModel(1, 1, 1, {});
-    for (int i = 0; i < 256; ++i) m.palette[i] &= 0x00FFFFFF;
-    m.palette[0] = 0x12345678;
-    EXPECT_TRUE(m.IsDefaultPalette());
-    m.palette[200] ^= 0x100;
-    EXPECT_FALSE(m.IsDefaultPalette());
-    m.ResetPaletteAlpha();
-    EXPECT_EQ(m.palette[0], 0u);
-    EXPECT_EQ(ColorA(m.palette[17]), 255);
-}
 
 TEST(ModelPalette, ColorSearch) {
     TK_Model m;
@@ -44,30 +29,6 @@ TEST(ModelPalette, ColorSearch) {
     EXPECT_EQ(m.FindExactColor(PackRGBA(10, 10, 10), 4), 3);
     EXPECT_EQ(m.FindExactColor(0, 1), 0);
     EXPECT_EQ(m.FindExactColor(PackRGBA(1, 2, 3)), 0);
-}
-
-TEST(ModelOps, CountsBoundsCropAndClippedMove) {
-    TK_Model m = MakeModel(8, 8, 8, {{1, 2, 3, 4}, {5, 6, 7, 4}, {2, 2, 2, 9}});
-    EXPECT_EQ(m.CountColor(4), 2);
-    int hist[256];
-    m.ColorHistogram(hist);
-    EXPECT_EQ(hist[4], 2);
-    EXPECT_EQ(hist[9], 1);
-    int lo[3], hi[3];
-    ASSERT_TRUE(m.ComputeBounds(lo, hi));
-    EXPECT_EQ((std::vector<int>{lo[0], lo[1], lo[2], hi[0], hi[1], hi[2]}), (std::vector<int>{1, 2, 2, 5, 6, 7}));
-    EXPECT_FALSE(MakeModel(1, 1, 1, {}).ComputeBounds(lo, hi));
-    m = MakeModel(10, 10, 10, {{2, 3, 4, 1}, {4, 3, 6, 2}});
-    m.CropToBounds();
-    EXPECT_EQ(std::vector<int>(m.size, m.size + 3), (std::vector<int>{3, 1, 3}));
-    EXPECT_EQ(m.voxels[0], (Voxel{0, 0, 0, 1}));
-    EXPECT_EQ(m.voxels[1], (Voxel{2, 0, 2, 2}));
-    // A clipped move drops the voxels that leave the box.
-    m = MakeModel(4, 4, 4, {{0, 1, 1, 1}, {3, 0, 0, 2}, {0, 3, 3, 3}, {2, 2, 2, 4}});
-    const int left[3] = {-1, 0, 0};
-    m.TranslateClip(left);
-    EXPECT_EQ(tk_test::SortedWords(m.voxels),
-              (std::vector<uint32_t>{Voxel{2, 0, 0, 2}.Word(), Voxel{1, 2, 2, 4}.Word()}));
 }
 
 TEST(ModelOps, BaseName) {
@@ -139,19 +100,6 @@ TEST(Normalize, MatchesThePlainAlgorithmOnEveryListShape) {
                 ASSERT_EQ(std::vector<Voxel>(m.voxels.begin(), m.voxels.end()),
                           std::vector<Voxel>(expected.voxels.begin(), expected.voxels.end())) << what;
             }
-}
-
-TEST(VoxelList, RemovalMovesTheLastAndCopiesKeepTheVoxels) {
-    VoxelList list(16384);
-    for (int i = 0; i < 20000; ++i) list.Add(Voxel{uint8_t(i), uint8_t(i >> 8), 0, 1});
-    list.RemoveAt(0);
-    EXPECT_EQ(list[0], (Voxel{uint8_t(19999), uint8_t(19999 >> 8), 0, 1}));
-    list.Truncate(10);
-    list.Trim();
-    VoxelList copy = list;
-    EXPECT_EQ(copy.Count(), 10);
-    EXPECT_EQ(copy[3], list[3]);
-    EXPECT_EQ(Voxel::FromWord(0x04030201u), (Voxel{1, 2, 3, 4}));
 }
 
 }  // namespace

@@ -161,8 +161,12 @@ TEST_F(PlatformWindow, CloseQuitsOnceAndPostsQuit) {
 
 TEST(PlatformKeys, ScancodesAndModifiers) {
     const int cases[][2] = {{SDL_SCANCODE_A, 16}, {SDL_SCANCODE_Z, 41},    {SDL_SCANCODE_0, 6},
-                            {SDL_SCANCODE_9, 15}, {SDL_SCANCODE_F1, 56},   {SDL_SCANCODE_F12, 67},
-                            {SDL_SCANCODE_TAB, 5}, {SDL_SCANCODE_SPACE, 42}, {SDL_SCANCODE_DELETE, 55},
+                            {SDL_SCANCODE_9, 15},
+                            {SDL_SCANCODE_F1, 56},
+                            {SDL_SCANCODE_F12, 67},
+                            {SDL_SCANCODE_TAB, 5},
+                            {SDL_SCANCODE_SPACE, 42},
+                            {SDL_SCANCODE_DELETE, 55},
                             {SDL_SCANCODE_RCTRL, 1}, {SDL_SCANCODE_KP_5, 0}, {SDL_SCANCODE_F13, 0}};
     for (const auto& c : cases) EXPECT_EQ(MS_Window::KeyCode(c[0]), c[1]) << c[0];
     EXPECT_EQ(MS_Window::Modifiers(KMOD_LCTRL | KMOD_RSHIFT | KMOD_CAPS), OS_MOD_CTRL | OS_MOD_SHIFT | OS_MOD_CAPS);

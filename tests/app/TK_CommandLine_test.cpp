@@ -55,18 +55,30 @@ TEST(CommandLine, Modes) {
 
 TEST(CommandLine, UsageErrors) {
     const std::vector<std::vector<const char*>> cases = {
-        {"--headless", "--snap", "x.png"}, {"--render", "x.png", "--snap", "y.png"},  // two modes
-        {"--headless", "model.vox"}, {"a.vox", "b.vox"},  // no model without a window, nor two
-        {"--size", "640x480"}, {"--snap", "x.png", "--spp", "4"},  // --snap options, --render's samples
-        {"--snap"}, {"--bogus"},
-        {"--snap", "x.png", "--size", "0x10"}, {"--snap", "x.png", "--size", "8193x10"},
-        {"--snap", "x.png", "--size", "64x"}, {"--snap", "x.png", "--size", "64x48junk"},
-        {"--snap", "x.png", "--angle", "10"}, {"--snap", "x.png", "--angle", "10", "up"},
-        {"--snap", "x.png", "--angle", "nan", "0"}, {"--snap", "x.png", "--script", "/nonexistent/script.txt"},
-        {"--render", "x.png", "--spp", "0"}, {"--render", "x.png", "--spp", "many"},
-        {"--render", "x.png", "--spp", "-3"}, {"--thumbnail", "x.png"},  // the thumbnail needs a model
-        {"--thumbnail", "x.png", "-c", "full", "m.vox"}, {"--thumbnail", "x.png", "--size", "1025", "m.vox"},
-        {"--snap", "x.gif", "--turntable", "3601"}, {"--snap", "x.gif", "--turntable", "0"},
+        {"--headless", "--snap", "x.png"},  // two modes
+        {"--render", "x.png", "--snap", "y.png"},
+        {"--headless", "model.vox"},  // no model without a window
+        {"a.vox", "b.vox"},  // nor two
+        {"--size", "640x480"},  // --snap options
+        {"--snap", "x.png", "--spp", "4"},  // --render's samples
+        {"--snap"},
+        {"--bogus"},
+        {"--snap", "x.png", "--size", "0x10"},
+        {"--snap", "x.png", "--size", "8193x10"},
+        {"--snap", "x.png", "--size", "64x"},
+        {"--snap", "x.png", "--size", "64x48junk"},
+        {"--snap", "x.png", "--angle", "10"},
+        {"--snap", "x.png", "--angle", "10", "up"},
+        {"--snap", "x.png", "--angle", "nan", "0"},
+        {"--snap", "x.png", "--script", "/nonexistent/script.txt"},
+        {"--render", "x.png", "--spp", "0"},
+        {"--render", "x.png", "--spp", "many"},
+        {"--render", "x.png", "--spp", "-3"},
+        {"--thumbnail", "x.png"},  // the thumbnail needs a model
+        {"--thumbnail", "x.png", "-c", "full", "m.vox"},
+        {"--thumbnail", "x.png", "--size", "1025", "m.vox"},
+        {"--snap", "x.gif", "--turntable", "3601"},
+        {"--snap", "x.gif", "--turntable", "0"},
         {"--headless", "--turntable", "2"},
     };
     for (const auto& args : cases) {

@@ -30,8 +30,10 @@ TEST(Headless, ConsoleLines) {
         {{"--headless", "-c", "UNDO"}, "cmd : UNDO : \n[Error] cmd failed : TK_CMD_Undo\n", 1},
         {{"--headless", "-c", "redo | undo"}, redo + undo, 1},
         {{"--headless", "-c", "nosuch \"a|b\" | undo"}, "cmd : nosuch : \"a|b\"\n" + nosuch + undo, 1},
-        {{"--headless", "-c", "12 undo"}, "", 1}, {{"--headless", "-c", "/undo"}, "", 1},
-        {{"--headless", "-c", "", "-c", "# only a comment"}, "", 0}, {{"--headless"}, "", 0},
+        {{"--headless", "-c", "12 undo"}, "", 1},
+        {{"--headless", "-c", "/undo"}, "", 1},
+        {{"--headless", "-c", "", "-c", "# only a comment"}, "", 0},
+        {{"--headless"}, "", 0},
         {{"--headless", "-q", "-c", "undo"}, "[Error] cmd failed : TK_CMD_Undo\n", 1},
         {{"-c", "undo", "--headless"}, undo, 1},
         // Script lines run after the -c lines, in order, skipping comments.
@@ -46,7 +48,8 @@ TEST(Headless, ConsoleLines) {
          "[Error] cmd failed to parse parms: TK_CMD_VoxelShader\n",
          1},
         // Usage errors go to standard error.
-        {{"--headless", "--bogus"}, "", 2}, {{"--headless", "-c"}, "", 2},
+        {{"--headless", "--bogus"}, "", 2},
+        {{"--headless", "-c"}, "", 2},
     };
     for (const auto& [args, said, status] : cases) {
         const TK_ProcessResult r = RunTarsk(args);

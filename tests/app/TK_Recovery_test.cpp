@@ -53,7 +53,8 @@ TEST(Autosave, DueAfterAPauseOrLongContinuousWork) {
     EXPECT_FALSE(autosave.IsDue(100)) << "nothing changed";
     // the times of three changes, now: due
     const std::tuple<std::array<double, 3>, double, bool> cases[] = {
-        {{10, 10, 10}, 10 + TK_Autosave::kDelay - 0.1, false}, {{10, 10, 10}, 10 + TK_Autosave::kDelay, true},
+        {{10, 10, 10}, 10 + TK_Autosave::kDelay - 0.1, false},
+        {{10, 10, 10}, 10 + TK_Autosave::kDelay, true},
         {{10, 11, 12}, 12 + TK_Autosave::kDelay - 0.1, false},
         // A change every two seconds: written once the longest wait passed.
         {{10, 10 + TK_Autosave::kLongest - 2, 10 + TK_Autosave::kLongest}, 10 + TK_Autosave::kLongest, true},

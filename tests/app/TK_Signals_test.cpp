@@ -36,7 +36,8 @@ TEST(Signals, BatchModesStopOnASignalOrAtTheShadersLimit) {
     const std::vector<std::string> endless = {"--headless", "-q", "-c", "size 126", "-c", "xs " + loop.name};
     // arguments, signal, exit status
     const std::tuple<std::vector<std::string>, int, int> cases[] = {
-        {endless, SIGTERM, 143}, {endless, SIGINT, 130},
+        {endless, SIGTERM, 143},
+        {endless, SIGINT, 130},
         {{"--render", png, "--size", "64x48", "--spp", "1000000"}, SIGTERM, 143},
     };
     const std::string err = folder.Path("err.txt");

@@ -194,7 +194,8 @@ TEST_F(RezWindow, DroppedFoldersAndFiles) {
 // Shortcuts are written once, in the hotkey tables; the hints name them.
 TEST_F(RezWindow, HintsNameTheKeysOfTheirCommands) {
     const std::pair<const char*, const char*> cases[] = {
-        {"undo", "undo  [Ctrl+Z]"}, {"redo", "redo  [Ctrl+Y / Ctrl+Shift+Z]"},  // a button, two keys
+        {"undo", "undo  [Ctrl+Z]"},  // a button
+        {"redo", "redo  [Ctrl+Y / Ctrl+Shift+Z]"},  // two keys
         {"box", "set b_shape box  [B]"},                             // an option of a group
         {"r_face", "set r_show face 1 / 0  [Ctrl+Shift+V]"},         // a switch toggles with 2
         {"l_x", "loft x 1 / 0  [Ctrl+1]"},
@@ -209,9 +210,14 @@ TEST_F(RezWindow, ChangeMessagesUpdateTheirViews) {
         std::to_string(ColorR(c)) + " " + std::to_string(ColorG(c)) + " " + std::to_string(ColorB(c));
     // a line, a view, what the view shows afterwards
     const std::tuple<const char*, const char*, std::string> cases[] = {
-        {"index 5", "rgb", rgb}, {"mirror y 1", "m_y", "1"}, {"loft z 1", "l_z", "1"},
-        {"set b_type paint", "paint", "1"}, {"add b_vox_size 2", "b_size", "3"}, {"set r_show edge 1", "r_edge", "1"},
-        {"set pt_spp 600", "pt_spp", "600"}, {"set pt_gamma 2.5", "pt_gamma", "2.5"},
+        {"index 5", "rgb", rgb},
+        {"mirror y 1", "m_y", "1"},
+        {"loft z 1", "l_z", "1"},
+        {"set b_type paint", "paint", "1"},
+        {"add b_vox_size 2", "b_size", "3"},
+        {"set r_show edge 1", "r_edge", "1"},
+        {"set pt_spp 600", "pt_spp", "600"},
+        {"set pt_gamma 2.5", "pt_gamma", "2.5"},
         {"set pt_mtl plastic 1", "pt_plastic", "1"},
         // The material panel edits the current colour unless switched to all.
         {"set pt_mtl emit 1", "mod_one", "1"},

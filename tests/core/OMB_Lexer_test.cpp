@@ -25,8 +25,14 @@ struct Buffer {
 
 std::string Describe(const OMB_Token& token) {
     static const std::pair<int, char> kTags[] = {
-        {OMB_TOKEN_STRING, 's'}, {OMB_TOKEN_BLOCK_STRING, 'B'}, {OMB_TOKEN_LITERAL, 'l'}, {OMB_TOKEN_WORD, 'w'},
-        {OMB_TOKEN_PUNCT, 'p'},  {OMB_TOKEN_FLOAT, 'f'},        {OMB_TOKEN_INT, 'i'},     {OMB_TOKEN_HEX, 'x'},
+        {OMB_TOKEN_STRING, 's'},
+        {OMB_TOKEN_BLOCK_STRING, 'B'},
+        {OMB_TOKEN_LITERAL, 'l'},
+        {OMB_TOKEN_WORD, 'w'},
+        {OMB_TOKEN_PUNCT, 'p'},
+        {OMB_TOKEN_FLOAT, 'f'},
+        {OMB_TOKEN_INT, 'i'},
+        {OMB_TOKEN_HEX, 'x'},
         {OMB_TOKEN_OCT, 'o'},    {OMB_TOKEN_BIN, 'b'}};
     char tag = '?';
     for (const auto& t : kTags)

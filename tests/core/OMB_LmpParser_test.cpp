@@ -132,8 +132,12 @@ TEST(LmpParser, ValueReaders) {
     EXPECT_EQ(f[2], 0.0f);
 
     const std::pair<const char*, uint32_t> colors[] = {
-        {"255 0 0", 0xFF0000FFu}, {"200", 0xFF0000C8u},    {"1 2 3 4", 0x04030201u},
-        {"", 0xFF000000u},        {"10 x 30", 0xFF00000Au}, {"256 -1 0 0", 0x0000FF00u},
+        {"255 0 0", 0xFF0000FFu},
+        {"200", 0xFF0000C8u},
+        {"1 2 3 4", 0x04030201u},
+        {"", 0xFF000000u},
+        {"10 x 30", 0xFF00000Au},
+        {"256 -1 0 0", 0x0000FF00u},
     };
     for (const auto& c : colors) EXPECT_EQ(OMB_LmpParser::ParseColor(c.first), c.second) << c.first;
 

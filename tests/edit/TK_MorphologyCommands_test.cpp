@@ -38,10 +38,17 @@ TEST_F(MorphologyCommands, AxisText) {
         bool ok;
         int modes[3];
     } cases[] = {
-        {"", true, {2, 2, 2}},          {"xz", true, {2, 0, 2}},     {"+z", true, {0, 0, 1}},
-        {"-X +y z", true, {-1, 1, 1}},  {"x -y", true, {2, -1, 0}},  {"+-x", true, {-1, 0, 0}},
-        {"w", false, {}},               {"x1", false, {}},
-        {"x,y", false, {}},             {"+= x", false, {}},         {"2", false, {}},
+        {"", true, {2, 2, 2}},
+        {"xz", true, {2, 0, 2}},
+        {"+z", true, {0, 0, 1}},
+        {"-X +y z", true, {-1, 1, 1}},
+        {"x -y", true, {2, -1, 0}},
+        {"+-x", true, {-1, 0, 0}},
+        {"w", false, {}},
+        {"x1", false, {}},
+        {"x,y", false, {}},
+        {"+= x", false, {}},
+        {"2", false, {}},
     };
     for (const Case& c : cases) {
         int modes[3] = {7, 7, 7};
@@ -63,18 +70,26 @@ TEST_F(MorphologyCommands, EachRuleOnItsModel) {
         const char* refusal;
     } cases[] = {
         // Dilation grows in the current colour, keeps the old voxels and stops at the box.
-        {kLone, "dil", 27, {20, 21, 20}, 5, nullptr},      {kLone, "dil +z", 2, {20, 20, 20}, 3, nullptr},
-        {kLone, "dil z", 3, {20, 20, 19}, 5, nullptr},     {kLone, "dil xy", 9, {21, 21, 20}, 5, nullptr},
-        {kLone, "dil +x+y", 4, {19, 20, 20}, 0, nullptr},  {kCorner, "dil", 8, {1, 1, 1}, 5, nullptr},
-        {kFull, "dil", 0, {}, 0, dil},                     {kEmpty, "dil", 0, {}, 0, dil},
+        {kLone, "dil", 27, {20, 21, 20}, 5, nullptr},
+        {kLone, "dil +z", 2, {20, 20, 20}, 3, nullptr},
+        {kLone, "dil z", 3, {20, 20, 19}, 5, nullptr},
+        {kLone, "dil xy", 9, {21, 21, 20}, 5, nullptr},
+        {kLone, "dil +x+y", 4, {19, 20, 20}, 0, nullptr},
+        {kCorner, "dil", 8, {1, 1, 1}, 5, nullptr},
+        {kFull, "dil", 0, {}, 0, dil},
+        {kEmpty, "dil", 0, {}, 0, dil},
         {kTop, "dil +z", 0, {}, 0, dil},  // the only neighbour is outside the box
         {kLone, "dil q", 0, {}, 0, "failed to parse parms: TK_CMD_Dilation"},
         // Erosion treats the outside as empty: a lone voxel is all surface.
-        {kFull, "ero", 1, {1, 1, 1}, 4, nullptr},          {kFull, "ero +z", 18, {1, 1, 2}, 0, nullptr},
-        {kFull, "ero z", 9, {1, 1, 1}, 4, nullptr},        {kFull, "ero xy", 3, {1, 1, 0}, 4, nullptr},
-        {kLone, "ero x", 0, {20, 20, 20}, 0, nullptr},     {kEmpty, "ero", 0, {}, 0, "failed : TK_CMD_Erosion"},
+        {kFull, "ero", 1, {1, 1, 1}, 4, nullptr},
+        {kFull, "ero +z", 18, {1, 1, 2}, 0, nullptr},
+        {kFull, "ero z", 9, {1, 1, 1}, 4, nullptr},
+        {kFull, "ero xy", 3, {1, 1, 0}, 4, nullptr},
+        {kLone, "ero x", 0, {20, 20, 20}, 0, nullptr},
+        {kEmpty, "ero", 0, {}, 0, "failed : TK_CMD_Erosion"},
         // Flood fills enclosed cavities only; one reaching the box's face is enclosed by the model itself.
-        {kClosed, "flood", 8 * 8 * 8, {4, 4, 4}, 5, nullptr}, {kOpen, "flood", 0, {}, 0, "failed : TK_CMD_FloodFill"},
+        {kClosed, "flood", 8 * 8 * 8, {4, 4, 4}, 5, nullptr},
+        {kOpen, "flood", 0, {}, 0, "failed : TK_CMD_FloodFill"},
         {kWall, "flood", 8 * 8 * 8, {3, 4, 5}, 5, nullptr},
     };
     for (const Case& c : cases) {

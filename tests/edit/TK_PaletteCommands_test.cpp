@@ -36,14 +36,34 @@ TEST_F(PaletteCommands, RefusalsChangeNothing) {
                       pal = "parse parms: TK_CMD_PAL", badIndex = "failed : TK_CMD_ColorIndex",
                       sameRgb = "failed : TK_CMD_RGB", swap = "failed : TK_CMD_SwapColor";
     const std::pair<std::string, std::string> cases[] = {
-        {"index 0", badIndex}, {"index 256", badIndex}, {"index 5", badIndex},
-        {"index", index}, {"index x", index}, {"index 7 8", index},
-        {"rgb", rgb}, {"rgb 10 20", rgb}, {"rgb foo 1 2 3", rgb}, {"rgb set", rgb}, {"rgb set 9", rgb},
-        {"rgb #12345678", rgb}, {"rgb #ffzz00", rgb}, {"rgb 1 2 3 x", rgb}, {"rgb \"a", rgb},
-        {RgbLine(Entry(5)), sameRgb}, {"rgb set 0 1 2 3", sameRgb}, {"rgb set 256 1", sameRgb},
-        {"pal", pal}, {"pal something", "failed : TK_CMD_PAL"}, {"pal 3", pal}, {"pal fill", pal},
-        {"pal fill 1 2", pal}, {"pal grad 1 2 3", pal}, {"pal grad 0 5 8 1 0 0 0 9 9 9", pal},
-        {"swap 3 3", swap}, {"swap 0 3", swap}, {"swap 3", "parse parms: TK_CMD_SwapColor"},
+        {"index 0", badIndex},
+        {"index 256", badIndex},
+        {"index 5", badIndex},
+        {"index", index},
+        {"index x", index},
+        {"index 7 8", index},
+        {"rgb", rgb},
+        {"rgb 10 20", rgb},
+        {"rgb foo 1 2 3", rgb},
+        {"rgb set", rgb},
+        {"rgb set 9", rgb},
+        {"rgb #12345678", rgb},
+        {"rgb #ffzz00", rgb},
+        {"rgb 1 2 3 x", rgb},
+        {"rgb \"a", rgb},
+        {RgbLine(Entry(5)), sameRgb},
+        {"rgb set 0 1 2 3", sameRgb},
+        {"rgb set 256 1", sameRgb},
+        {"pal", pal},
+        {"pal something", "failed : TK_CMD_PAL"},
+        {"pal 3", pal},
+        {"pal fill", pal},
+        {"pal fill 1 2", pal},
+        {"pal grad 1 2 3", pal},
+        {"pal grad 0 5 8 1 0 0 0 9 9 9", pal},
+        {"swap 3 3", swap},
+        {"swap 0 3", swap},
+        {"swap 3", "parse parms: TK_CMD_SwapColor"},
     };
     for (const auto& c : cases) ExpectRefused(c.first, c.second);
     // The one good "index" changes the paint colour alone.
@@ -92,18 +112,28 @@ TEST_F(PaletteCommands, ColourFormsAndPalKeywords) {
         int index;
         uint32_t color;
     } cases[] = {
-        {"rgb #ff8000", 5, PackRGBA(255, 128, 0)},  {"rgb #ff8", 5, PackRGBA(255, 128, 0)},
-        {"rgb #", 5, PackRGBA(0, 0, 0)},            {"rgb 300", 5, PackRGBA(255, 255, 255)},
-        {"rgb -4", 5, PackRGBA(0, 0, 0)},           {"rgb 10 20 300", 5, PackRGBA(10, 20, 255)},
-        {"rgb set 9 4 5 6", 9, PackRGBA(4, 5, 6)},  {"rgb set 9 #0a0b0c", 9, PackRGBA(10, 11, 12)},
-        {"pal BW", 1, PackRGBA(255, 255, 255)},     {"pal bw", 255, PackRGBA(1, 1, 1)},
-        {"pal mac", 37, PackRGBA(204, 255, 255)},   {"pal fill #070809", 100, PackRGBA(7, 8, 9)},
-        {"pal mask", 3, PackRGBA(1, 2, 3)},         {"pal mask", 4, PackRGBA(75, 75, 75)},
+        {"rgb #ff8000", 5, PackRGBA(255, 128, 0)},
+        {"rgb #ff8", 5, PackRGBA(255, 128, 0)},
+        {"rgb #", 5, PackRGBA(0, 0, 0)},
+        {"rgb 300", 5, PackRGBA(255, 255, 255)},
+        {"rgb -4", 5, PackRGBA(0, 0, 0)},
+        {"rgb 10 20 300", 5, PackRGBA(10, 20, 255)},
+        {"rgb set 9 4 5 6", 9, PackRGBA(4, 5, 6)},
+        {"rgb set 9 #0a0b0c", 9, PackRGBA(10, 11, 12)},
+        {"pal BW", 1, PackRGBA(255, 255, 255)},
+        {"pal bw", 255, PackRGBA(1, 1, 1)},
+        {"pal mac", 37, PackRGBA(204, 255, 255)},
+        {"pal fill #070809", 100, PackRGBA(7, 8, 9)},
+        {"pal mask", 3, PackRGBA(1, 2, 3)},
+        {"pal mask", 4, PackRGBA(75, 75, 75)},
         {"pal mask", 200, PackRGBA(1, 2, 3)},
-        {grad, 10, PackRGBA(0, 0, 0)},              {grad, 28, PackRGBA(180, 90, 18)},
+        {grad, 10, PackRGBA(0, 0, 0)},
+        {grad, 28, PackRGBA(180, 90, 18)},
         {grad, 19, PackRGBA(90, 45, 9)},            // halfway in index order
-        {grad, 9, PackRGBA(1, 1, 1)},               {grad, 13, PackRGBA(1, 1, 1)},  // left and right of it
-        {flat, 252, PackRGBA(9, 9, 9)},             {flat, 249, PackRGBA(1, 2, 3)},
+        {grad, 9, PackRGBA(1, 1, 1)},  // left of it
+        {grad, 13, PackRGBA(1, 1, 1)},  // right of it
+        {flat, 252, PackRGBA(9, 9, 9)},
+        {flat, 249, PackRGBA(1, 2, 3)},
     };
     for (const Case& c : cases) {
         for (int i = 1; i < 256; ++i) env->model.palette[i] = PackRGBA(1, 2, 3);

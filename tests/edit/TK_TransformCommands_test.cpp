@@ -150,18 +150,30 @@ TEST_F(TransformCommands, RefusalsLeaveModelAndHistoryAlone) {
         const char* line;
         const char* message;
     } cases[] = {
-        {kBase, kColor, "flip", "failed : TK_CMD_Flip"}, {kBase, kColor, "loop x 1 2", "parse parms: TK_CMD_Loop"},
-        {kBase, kColor, "flip q", "failed : TK_CMD_Flip"}, {kBase, kColor, "rot90 xy", "parse parms: TK_CMD_Rot90"},
-        {kBase, kColor, "loop y 0", "failed : TK_CMD_Loop"}, {kBase, kColor, "size 7 8 9", "failed : TK_CMD_Resize"},
-        {kBase, kColor, "failing", "failed : FailingShape"}, {kBase, kColor, "flip x `", "parse parms: TK_CMD_Flip"},
-        {kBase, kColor, "flip 1", "parse parms: TK_CMD_Flip"}, {kBase, kColor, "rot90", "parse parms: TK_CMD_Rot90"},
-        {kBase, kColor, "loop x", "parse parms: TK_CMD_Loop"}, {kBase, kColor, "shrink q", "failed : TK_CMD_Shrink"},
-        {kBase, 0, "fill", "failed : TK_CMD_Fill"}, {kBase, 256, "full", "failed : TK_CMD_Full"},
-        {kBase, 0, "inv", "failed : TK_CMD_Inverse"}, {kTight, kColor, "shrink", "failed : TK_CMD_Shrink"},
-        {kTight, kColor, "fill", "failed : TK_CMD_Fill"}, {kTight, kColor, "full", "failed : TK_CMD_Full"},
-        {kEmpty, kColor, "flip x", "failed : TK_CMD_Flip"}, {kEmpty, kColor, "loop x 1", "failed : TK_CMD_Loop"},
-        {kEmpty, kColor, "rot90 z", "failed : TK_CMD_Rot90"}, {kEmpty, kColor, "shrink", "failed : TK_CMD_Shrink"},
-        {kEmpty, kColor, "zero", "failed : TK_CMD_Clear"}, {kEmpty, kColor, "mir", "failed : TK_CMD_MirrorModel"},
+        {kBase, kColor, "flip", "failed : TK_CMD_Flip"},
+        {kBase, kColor, "loop x 1 2", "parse parms: TK_CMD_Loop"},
+        {kBase, kColor, "flip q", "failed : TK_CMD_Flip"},
+        {kBase, kColor, "rot90 xy", "parse parms: TK_CMD_Rot90"},
+        {kBase, kColor, "loop y 0", "failed : TK_CMD_Loop"},
+        {kBase, kColor, "size 7 8 9", "failed : TK_CMD_Resize"},
+        {kBase, kColor, "failing", "failed : FailingShape"},
+        {kBase, kColor, "flip x `", "parse parms: TK_CMD_Flip"},
+        {kBase, kColor, "flip 1", "parse parms: TK_CMD_Flip"},
+        {kBase, kColor, "rot90", "parse parms: TK_CMD_Rot90"},
+        {kBase, kColor, "loop x", "parse parms: TK_CMD_Loop"},
+        {kBase, kColor, "shrink q", "failed : TK_CMD_Shrink"},
+        {kBase, 0, "fill", "failed : TK_CMD_Fill"},
+        {kBase, 256, "full", "failed : TK_CMD_Full"},
+        {kBase, 0, "inv", "failed : TK_CMD_Inverse"},
+        {kTight, kColor, "shrink", "failed : TK_CMD_Shrink"},
+        {kTight, kColor, "fill", "failed : TK_CMD_Fill"},
+        {kTight, kColor, "full", "failed : TK_CMD_Full"},
+        {kEmpty, kColor, "flip x", "failed : TK_CMD_Flip"},
+        {kEmpty, kColor, "loop x 1", "failed : TK_CMD_Loop"},
+        {kEmpty, kColor, "rot90 z", "failed : TK_CMD_Rot90"},
+        {kEmpty, kColor, "shrink", "failed : TK_CMD_Shrink"},
+        {kEmpty, kColor, "zero", "failed : TK_CMD_Clear"},
+        {kEmpty, kColor, "mir", "failed : TK_CMD_MirrorModel"},
         {kLargest, kColor, "expand", "failed : TK_CMD_Expand"},
     };
     for (const auto& c : cases) {
@@ -187,11 +199,18 @@ TEST_F(TransformCommands, MergesFoldConsecutiveSteps) {
         const char* line;
         size_t entries;
     } cases[] = {
-        {"flip x | flip x", 0}, {"flip x | flip y", 1}, {"flip x | rot90 z", 2},
-        {"rot90 z | rot90 z | rot90 z | rot90 z", 0}, {"rot90 z | rot90 z", 1}, {"rot90 z | rot90 x", 2},
-        {"loop x 2 | loop x 3 y 1", 1}, {"loop x 3 | loop x -10", 0},
-        {"loop x 2147483647 | loop x 2147483647", 1}, {"loop z -2147483648", 1},
-        {"mir | mir", 1}, {"mir | mir y", 2},
+        {"flip x | flip x", 0},
+        {"flip x | flip y", 1},
+        {"flip x | rot90 z", 2},
+        {"rot90 z | rot90 z | rot90 z | rot90 z", 0},
+        {"rot90 z | rot90 z", 1},
+        {"rot90 z | rot90 x", 2},
+        {"loop x 2 | loop x 3 y 1", 1},
+        {"loop x 3 | loop x -10", 0},
+        {"loop x 2147483647 | loop x 2147483647", 1},
+        {"loop z -2147483648", 1},
+        {"mir | mir", 1},
+        {"mir | mir y", 2},
         {"size 10 20 5 | full | rot90 z | flip x", 4},  // each undone on the model its step left
     };
     for (const auto& c : cases) {

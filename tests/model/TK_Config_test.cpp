@@ -66,7 +66,12 @@ TEST(Config, ShippedFileHoldsTheDefaults) {
 
 TEST(Config, NormalizeFolder) {
     const std::pair<const char*, const char*> cases[] = {
-        {"$/vox/", "/p/vox"}, {"$", "/p"}, {"a\\b\\", "a/b"}, {"/", ""}, {"", ""}, {"x$", "x$"},
+        {"$/vox/", "/p/vox"},
+        {"$", "/p"},
+        {"a\\b\\", "a/b"},
+        {"/", ""},
+        {"", ""},
+        {"x$", "x$"},
     };
     for (const auto& c : cases) EXPECT_EQ(NormalizeFolder("/p", c.first), c.second) << c.first;
 }

@@ -22,8 +22,12 @@ const Legend k2DLegend = {{'.', 0}, {'a', kColourA}, {'b', kColourB}, {'#', Pack
 // Iso, default brightness 0.8 (left) and 0.6 (right): colour 1 as T L R,
 // colour 2 as t l r; colour 1's bevelled rim (0.4 of the way to white) as B.
 const Legend kIsoLegend = {{'.', 0}, {'#', PackRGBA(0, 0, 0)},
-                           {'T', kColourA}, {'L', PackRGBA(160, 80, 40)}, {'R', PackRGBA(120, 60, 30)},
-                           {'t', kColourB}, {'l', PackRGBA(32, 96, 192)}, {'r', PackRGBA(24, 72, 144)},
+                           {'T', kColourA},
+                           {'L', PackRGBA(160, 80, 40)},
+                           {'R', PackRGBA(120, 60, 30)},
+                           {'t', kColourB},
+                           {'l', PackRGBA(32, 96, 192)},
+                           {'r', PackRGBA(24, 72, 144)},
                            {'B', PackRGBA(222, 162, 132)}};
 
 TK_Model Model(int sx, int sy, int sz, const std::vector<Voxel>& voxels) {

@@ -144,9 +144,14 @@ TEST_F(PathTracer, SettingsCommandsReachTheTracer) {
         const char* line;
         bool restarts;
     } cases[] = {
-        {"set pt_spp 1000", false}, {"set pt_expo 0.5", false},  {"set pt_sun_p 10", true},
-        {"set pt_prim sphr", true}, {"set pt_mtl metal 1", true}, {"set pt 1 | set r_show grid 1", true},
-        {"rgb 1 2 3", true},        {"set r_show frame 1", false},
+        {"set pt_spp 1000", false},
+        {"set pt_expo 0.5", false},
+        {"set pt_sun_p 10", true},
+        {"set pt_prim sphr", true},
+        {"set pt_mtl metal 1", true},
+        {"set pt 1 | set r_show grid 1", true},
+        {"rgb 1 2 3", true},
+        {"set r_show frame 1", false},
     };
     for (const auto& c : cases) {
         while (pt.SamplePass()) {

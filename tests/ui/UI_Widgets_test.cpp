@@ -74,7 +74,9 @@ TEST(Widgets, GesturesRunTheirCommands) {
         {"a palette selects on a plain press, copies on a Ctrl drag, swaps on a Shift drag; 0 is not for picking",
          "hbox { palette (dim='4 2' onSelect='ci' onCopy='pcopy' onSwap='pswap' size='40') }",
          {{kClick, 15, 75},
-          {kDown, 25, 75, 0, OS_MOD_CTRL}, {kDrag, 5, 25, 0, OS_MOD_CTRL}, {kUp, 5, 25, 0, OS_MOD_CTRL},
+          {kDown, 25, 75, 0, OS_MOD_CTRL},
+          {kDrag, 5, 25, 0, OS_MOD_CTRL},
+          {kUp, 5, 25, 0, OS_MOD_CTRL},
           {kDown, 25, 75, 0, OS_MOD_SHIFT}, {kUp, 35, 25, 0, OS_MOD_SHIFT}, {kClick, 5, 75}},
          "ci 1|pcopy 2 4|pswap 2 7"},
     };

@@ -65,12 +65,12 @@ struct Primitive {
     uint64_t IndexOffset() const { return 12 * uint64_t(firstFace); }
 };
 
-// A face corner as a vertex: direction, plane, u, v (7 bits each, cells
-// are at most 126) and colour.
-uint32_t VertexKey(const TK_MeshFace& face, const int corner[3]) {
-    const int a = face.direction / 2;
-    return uint32_t(face.direction) << 29 | uint32_t(face.plane) << 22 | uint32_t(corner[(a + 2) % 3]) << 15 |
-           uint32_t(corner[(a + 1) % 3]) << 8 | face.colour;
+// A face corner (u, v in its plane, see TK_Plugin_Mesh::FaceUV) as a
+// vertex: direction, plane, v, u (7 bits each, cells are at most 126) and
+// colour.
+uint32_t VertexKey(const TK_MeshFace& face, int u, int v) {
+    return uint32_t(face.direction) << 29 | uint32_t(face.plane) << 22 | uint32_t(v) << 15 | uint32_t(u) << 8 |
+           face.colour;
 }
 
 inline int KeyDirection(uint32_t key) { return int(key >> 29); }
@@ -88,11 +88,10 @@ class CornerGrid {
 public:
     CornerGrid() : m_head(kSide * kSide, 0), m_chain(kMaxPrimitiveVertices, 0) {}
 
-    // The number of `key` (the corner `c` of a face along axis `a`) among
-    // `vertices`, the primitive's so far; a new key gets the next number and
-    // sets `added`.
-    uint32_t Find(uint32_t key, int a, const int c[3], const uint32_t* vertices, uint32_t next, bool& added) {
-        uint16_t& head = m_head[size_t(c[(a + 1) % 3] * kSide + c[(a + 2) % 3])];
+    // The number of `key` (a face corner at `u`, `v`) among `vertices`, the
+    // primitive's so far; a new key gets the next number and sets `added`.
+    uint32_t Find(uint32_t key, int u, int v, const uint32_t* vertices, uint32_t next, bool& added) {
+        uint16_t& head = m_head[size_t(u * kSide + v)];
         for (uint32_t s = head; s; s = m_chain[s - 1])
             if (vertices[s - 1] == key) return s - 1;
         m_chain[next] = head;
@@ -179,25 +178,31 @@ void PlanPrimitives(const TK_MeshSurface& surface, const TK_Material* materials,
 // The corners of faces [first, end), which share one direction and plane,
 // into `prim`'s vertices.
 void ShareRun(Plan& plan, size_t first, size_t end, Primitive& prim, CornerGrid& grid) {
-    int corners[4][3];
+    int uv[4][2];
+    int lo[2] = {255, 255}, hi[2] = {0, 0};
     for (size_t f = first; f < end; ++f) {
         const TK_MeshFace& face = plan.faces[f];
-        TK_Plugin_Mesh::FaceCorners(face, plan.reverse, corners);
+        TK_Plugin_Mesh::FaceUV(face, plan.reverse, uv);
         for (int k = 0; k < 4; ++k) {
-            const uint32_t key = VertexKey(face, corners[k]);
+            const uint32_t key = VertexKey(face, uv[k][0], uv[k][1]);
             bool added = false;
             const uint32_t next = uint32_t(plan.vertices.size() - prim.firstVertex);
             const uint32_t* vertices = plan.vertices.data() + prim.firstVertex;
-            plan.corners[4 * f + size_t(k)] = uint16_t(grid.Find(key, face.direction / 2, corners[k], vertices, next, added));
+            plan.corners[4 * f + size_t(k)] = uint16_t(grid.Find(key, uv[k][0], uv[k][1], vertices, next, added));
             if (added) plan.vertices.push_back(key);
         }
-        // Corners 0 and 2 are opposite: together they hold the face's extremes.
-        for (int a = 0; a < 3; ++a) {
-            prim.cellLo[a] = std::min({prim.cellLo[a], corners[0][a], corners[2][a]});
-            prim.cellHi[a] = std::max({prim.cellHi[a], corners[0][a], corners[2][a]});
-        }
+        lo[0] = std::min({lo[0], int(face.u0), int(face.u1)}), hi[0] = std::max({hi[0], int(face.u0), int(face.u1)});
+        lo[1] = std::min({lo[1], int(face.v0), int(face.v1)}), hi[1] = std::max({hi[1], int(face.v0), int(face.v1)});
     }
     for (size_t f = first; f < end; ++f) grid.Clear(plan.faces[f]);
+    // The run's extremes in cell coordinates: the plane along its axis.
+    const TK_MeshFace& face = plan.faces[first];
+    const int a = face.direction / 2;
+    const int runLo[3] = {face.plane, lo[0], lo[1]}, runHi[3] = {face.plane, hi[0], hi[1]};
+    for (int i = 0; i < 3; ++i) {
+        prim.cellLo[(a + i) % 3] = std::min(prim.cellLo[(a + i) % 3], runLo[i]);
+        prim.cellHi[(a + i) % 3] = std::max(prim.cellHi[(a + i) % 3], runHi[i]);
+    }
 }
 
 // Vertex numbers for every corner and the vertices; each material's faces

@@ -166,16 +166,24 @@ TK_Plugin_Mesh::TK_Plugin_Mesh(const char* section, const TK_MeshOptions& defaul
     options.Load(TK_ConfigFile(), section);
 }
 
-void TK_Plugin_Mesh::FaceCorners(const TK_MeshFace& face, bool reverse, int corners[4][3]) {
-    const int a = face.direction / 2, u = (a + 1) % 3, v = (a + 2) % 3;
+void TK_Plugin_Mesh::FaceUV(const TK_MeshFace& face, bool reverse, int uv[4][2]) {
     // u x v points along +a, so (u0,v0) (u1,v0) (u1,v1) (u0,v1) faces +a.
-    const int uv[4][2] = {{face.u0, face.v0}, {face.u1, face.v0}, {face.u1, face.v1}, {face.u0, face.v1}};
+    const int ccw[4][2] = {{face.u0, face.v0}, {face.u1, face.v0}, {face.u1, face.v1}, {face.u0, face.v1}};
     const bool flip = (face.direction % 2 == 0) != reverse;
     for (int k = 0; k < 4; ++k) {
-        const int* c = uv[flip ? 3 - k : k];
+        uv[k][0] = ccw[flip ? 3 - k : k][0];
+        uv[k][1] = ccw[flip ? 3 - k : k][1];
+    }
+}
+
+void TK_Plugin_Mesh::FaceCorners(const TK_MeshFace& face, bool reverse, int corners[4][3]) {
+    const int a = face.direction / 2;
+    int uv[4][2];
+    FaceUV(face, reverse, uv);
+    for (int k = 0; k < 4; ++k) {
         corners[k][a] = face.plane;
-        corners[k][u] = c[0];
-        corners[k][v] = c[1];
+        corners[k][(a + 1) % 3] = uv[k][0];
+        corners[k][(a + 2) % 3] = uv[k][1];
     }
 }
 

@@ -157,6 +157,9 @@ public:
     // The four corners of a face in cell coordinates, counter-clockwise seen
     // from outside unless `reverse`.
     static void FaceCorners(const TK_MeshFace& face, bool reverse, int corners[4][3]);
+    // The same corners as (u, v) in the face's plane: u along axis
+    // (direction / 2 + 1) % 3, v along (direction / 2 + 2) % 3.
+    static void FaceUV(const TK_MeshFace& face, bool reverse, int uv[4][2]);
     // A corner's written position: relative to the pivot, scaled, through
     // the axis mapping.
     static void Position(const TK_MeshOptions& options, const TK_Model& model, const int corner[3], double out[3]);

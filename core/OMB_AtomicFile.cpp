@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -96,7 +97,8 @@ bool OMB_AtomicFile::Open(const std::string& path) {
     if (hasOld && !S_ISREG(old.st_mode)) return Refuse("not a regular file", target);
     if (hasOld && (old.st_mode & 0222) == 0) return Refuse("file is read-only", target);
     RemoveStaleTemps(FolderOf(target), target.substr(target.find_last_of('/') + 1));
-    static unsigned counter = 0;
+    // The autosave writes on a thread of its own while exports write here.
+    static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         // Same folder as the target, so that the rename never crosses devices.
         m_temp = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);

@@ -110,7 +110,8 @@ TEST(EditorSession, CrashRecoveryTypeDragUndoExportAndClose) {
         << ReadTestFile(folder.Path("xvfb.log")) << ReadTestFile(folder.Path("err1.log"))
         << ReadTestFile(folder.Path("err.log"));
     const std::string log = ReadTestFile(folder.Path("out.log")), said = ReadTestFile(folder.Path("err.log"));
-    EXPECT_EQ(ReadTestFile(folder.Path("status")), "0\n") << "a hang-up closes the editor as a window close does";
+    EXPECT_EQ(ReadTestFile(folder.Path("status")), "0\n") << "a hang-up closes the editor as a window close does\n"
+                                                        << said;
     // Standard error, unbuffered, outlives the kill.
     const std::string first = ReadTestFile(folder.Path("err1.log"));
     EXPECT_NE(first.find("cannot open " + folder.Path("nosuch.vox")), std::string::npos) << first;

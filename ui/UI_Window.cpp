@@ -134,7 +134,7 @@ void UI_Window::RouteMouse(const UI_Event& event) {
         // drag: it hears its enter now, and no leave it could not match.
         UI_View* captured = m_capture;
         m_capture = nullptr;
-        if (captured != m_hover) SendMouse(m_hover, UI_EVENT_MOUSE_ENTER);
+        if (captured && captured != m_hover) SendMouse(m_hover, UI_EVENT_MOUSE_ENTER);
     }
 }
 

@@ -39,6 +39,10 @@ TEST_F(Routing, DragsStayWithThePressedViewAndHoverWaitsForTheRelease) {
     // the release, then only its enter.
     EXPECT_EQ(ProbeView::log, "a:enter a:down a:leave a:drag a:up b:enter");
     EXPECT_EQ(window.CaptureView(), nullptr);
+    // A release with nothing captured (pressed outside) tells b nothing more.
+    ProbeView::log.clear();
+    window.Pointer(UI_EVENT_LEFT_UP, 70, 10);
+    EXPECT_EQ(ProbeView::log, "b:up");
 }
 
 TEST_F(Routing, PointerLeavingTheWindow) {

@@ -65,6 +65,9 @@ bool MS_Window::StartVideo(bool offscreen) {
     // The program's own handlers answer the stop signals in every mode;
     // SDL's would turn them into a quit event only this loop reads.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Closing the window is a request the editor may refuse (no backup):
+    // SDL must not add a quit of its own behind it.
+    SDL_SetHint("SDL_QUIT_ON_LAST_WINDOW_CLOSE", "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         OMB_Printf("[Error] MS_DemoAPP : Register\n");
         return false;
@@ -175,16 +178,25 @@ bool MS_Window::Pump(int waitMs) {
         m_signalSeen = true;
         Close();
         if (m_destroyed) return false;
+        // Refused: the signal is answered, and work that watches for one
+        // (a voxel shader) must not see it any more. The next one is the
+        // deliberate second close.
+        OS_ClearStopSignal();
+        m_signalSeen = false;
     }
     SDL_Event event;
+    bool closeAsked = false;
     int got = waitMs > 0 ? SDL_WaitEventTimeout(&event, waitMs) : SDL_PollEvent(&event);
     for (; got; got = SDL_PollEvent(&event)) {
         if (event.type == SDL_QUIT) {
-            // A quit from outside (a signal, the session) still closes the
-            // window properly.
-            Destroy();
-            return false;
+            // Our own quit ends the loop. A quit from outside (the session)
+            // is one more close request, unless it only repeats the window
+            // close of this same batch (older SDL sends both).
+            if (!m_destroyed && !closeAsked) Close();
+            if (m_destroyed) return false;
+            continue;
         }
+        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) closeAsked = true;
         HandleEvent(event);
     }
     return true;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/TK_Startup.h"
+#include "core/OMB_Arguments.h"
 #include "core/OMB_AtomicFile.h"
 #include "core/OMB_Log.h"
 #include "model/TK_EditorEnv.h"
@@ -145,7 +146,8 @@ void TK_Autosave::Start() {
     m_writer = std::thread([this, snapshot, look, folder, vox, side]() {
         std::error_code error;
         fs::create_directories(folder, error);
-        const std::string names = snapshot->name + "\n" + snapshot->path + "\n";
+        // Quoted: a name may hold a line break.
+        const std::string names = OMB_QuoteArgument(snapshot->name) + "\n" + OMB_QuoteArgument(snapshot->path) + "\n";
         const bool ok = WriteVox(*snapshot, vox.c_str(), look.get()) && WriteBytes(side, names.data(), names.size());
         if (!ok) m_failed = true;
         m_busy = false;
@@ -198,6 +200,8 @@ bool TK_RecoverUnsavedWork(TK_EditorEnv& env, const TK_Autosave& autosave) {
         std::ifstream names(side);
         std::getline(names, name);
         std::getline(names, path);
+        name = OMB_PathArgument(name.c_str());
+        path = OMB_PathArgument(path.c_str());
         TK_InstallModel(env, loaded, name, path);
         look.Install(env);
         // Ours from now on: a clean exit removes it after the backup.

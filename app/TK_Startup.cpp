@@ -16,6 +16,7 @@
 
 #include "app/MS_ShaderWorker.h"
 #include "app/TK_Recovery.h"
+#include "core/OMB_Arguments.h"
 #include "core/OMB_AtomicFile.h"
 #include "core/OMB_Log.h"
 #include "edit/TK_Commands.h"
@@ -91,8 +92,8 @@ void TK_RunStartupScript(TK_EditorEnv& env) {
         Kind kind;
     };
     const Line lines[] = {
-        {"ui_set", "ui_set file root " + env.workspace.modelFolder, kWindow},
-        {"ui_set", "ui_set file_patt root " + env.workspace.patternFolder, kWindow},
+        {"ui_set", OMB_CommandWithArgument("ui_set file root", env.workspace.modelFolder), kWindow},
+        {"ui_set", OMB_CommandWithArgument("ui_set file_patt root", env.workspace.patternFolder), kWindow},
         {"set", "set r_show frame 1", kAny},
         {"set", "set b_shape box", kAny},
         {"set", "set b_type erase", kAny},

@@ -8,6 +8,7 @@
 #include "app/TK_WidgetBindings.h"
 #include "app/UI_SceneView.h"
 #include "app/TK_Startup.h"
+#include "core/OMB_Arguments.h"
 #include "core/OMB_Log.h"
 #include "core/OS_FileDialog.h"
 #include "core/OS_Keys.h"
@@ -244,11 +245,11 @@ void UI_RezWindow::OnDropFiles(const std::vector<std::string>& paths, int x, int
     const std::string& path = paths.front();
     std::error_code error;
     if (std::filesystem::is_directory(path, error)) {
-        if (UI_SameText(view->Id().c_str(), "file")) RunLine("ui_set file root " + path);
-        else if (UI_SameText(view->Id().c_str(), "file_patt")) RunLine("ui_set file_patt root " + path);
+        if (UI_SameText(view->Id().c_str(), "file")) RunLine(OMB_CommandWithArgument("ui_set file root", path));
+        else if (UI_SameText(view->Id().c_str(), "file_patt")) RunLine(OMB_CommandWithArgument("ui_set file_patt root", path));
         return;
     }
-    RunLine((UI_SameText(view->Id().c_str(), "pal") ? "ipal " : "i ") + path);
+    RunLine(OMB_CommandWithArgument(UI_SameText(view->Id().c_str(), "pal") ? "ipal" : "i", path));
 }
 
 void UI_RezWindow::OnViewCommand(const char* text) {

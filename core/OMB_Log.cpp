@@ -5,30 +5,51 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
 OMB_LogMode g_mode = OMB_LogMode::All;
 std::vector<OMB_LogSink*> g_sinks;
 
+bool IsHidden(unsigned char c) { return (c < 0x20 && c != '\n' && c != '\t') || c == 0x7F; }
+
 bool IsProblem(const char* format) {
     return std::strncmp(format, "[Error]", 7) == 0 || std::strncmp(format, "[Warning]", 9) == 0;
 }
 
-void WriteToSinks(const char* format, va_list args) {
+// Control bytes other than line feed and tab come from data (a file name
+// holding a terminal escape); they are shown as "\xHH", never sent raw.
+void Escape(std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && !IsHidden(static_cast<unsigned char>(text[i]))) ++i;
+    if (i == text.size()) return;
+    std::string shown(text, 0, i);
+    for (; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (!IsHidden(c)) {
+            shown += char(c);
+            continue;
+        }
+        char hex[5];
+        std::snprintf(hex, sizeof hex, "\\x%02X", c);
+        shown += hex;
+    }
+    text.swap(shown);
+}
+
+std::string Format(const char* format, va_list args) {
     char small[512];
     va_list copy;
     va_copy(copy, args);
     const int n = std::vsnprintf(small, sizeof small, format, copy);
     va_end(copy);
-    if (n <= 0) return;
-    if (size_t(n) < sizeof small) {
-        for (OMB_LogSink* sink : g_sinks) sink->Write(small, size_t(n));
-        return;
-    }
-    std::vector<char> big(size_t(n) + 1);
-    std::vsnprintf(big.data(), big.size(), format, args);
-    for (OMB_LogSink* sink : g_sinks) sink->Write(big.data(), size_t(n));
+    if (n <= 0) return std::string();
+    if (size_t(n) < sizeof small) return std::string(small, size_t(n));
+    std::string big(size_t(n) + 1, '\0');
+    std::vsnprintf(&big[0], big.size(), format, args);
+    big.resize(size_t(n));
+    return big;
 }
 }  // namespace
 
@@ -40,14 +61,11 @@ void OMB_Printf(const char* format, ...) {
     if (g_mode == OMB_LogMode::ProblemsOnly && !IsProblem(format)) return;
     va_list args;
     va_start(args, format);
-    if (!g_sinks.empty()) {
-        va_list copy;
-        va_copy(copy, args);
-        WriteToSinks(format, copy);
-        va_end(copy);
-    }
-    std::vfprintf(stdout, format, args);
+    std::string text = Format(format, args);
     va_end(args);
+    Escape(text);
+    for (OMB_LogSink* sink : g_sinks) sink->Write(text.data(), text.size());
+    std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
 void OMB_AddLogSink(OMB_LogSink* sink) {

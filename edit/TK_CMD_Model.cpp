@@ -8,16 +8,14 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/OMB_Arguments.h"
 #include "core/OMB_Log.h"
 #include "core/OS_FileDialog.h"
 #include "model/TK_VoxFile.h"
 #include "plugins/TK_PluginRegistry.h"
 
 bool TK_CMD_Model::Parse(const char* args) {
-    m_path = args ? args : "";
-    size_t n = m_path.size();
-    if (n >= 2 && (m_path[0] == '"' || m_path[0] == '\'') && m_path[n - 1] == m_path[0])
-        m_path = m_path.substr(1, n - 2);
+    m_path = OMB_PathArgument(args);
     return true;
 }
 
@@ -84,24 +82,6 @@ std::string TK_CMD_Model::Extension(const std::string& path) {
     std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
     for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
     return ext;
-}
-
-bool TK_CMD_Model::SplitWords(const char* text, std::vector<std::string>& words) {
-    words.clear();
-    for (const char* p = text ? text : ""; *p;) {
-        if (std::isspace(static_cast<unsigned char>(*p))) {
-            ++p;
-            continue;
-        }
-        const char quote = (*p == '"' || *p == '\'') ? *p : 0;
-        const char* end = quote ? std::strchr(p + 1, quote) : p;
-        if (quote && !end) return false;
-        if (!quote)
-            while (*end && !std::isspace(static_cast<unsigned char>(*end))) ++end;
-        words.emplace_back(quote ? p + 1 : p, end);
-        p = quote ? end + 1 : end;
-    }
-    return true;
 }
 
 const TK_PluginEntry* TK_CMD_Model::FindPlugin(const std::string& key) const {

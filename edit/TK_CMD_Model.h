@@ -60,9 +60,6 @@ protected:
     static std::string FileName(const std::string& path);
     // The extension after the last "." of the file name, in lower case.
     static std::string Extension(const std::string& path);
-    // Words separated by blanks; a word in single or double quotes may hold
-    // blanks. False for an unterminated quote.
-    static bool SplitWords(const char* text, std::vector<std::string>& words);
 
     // The registered format with this key; null (silently) when none is.
     const TK_PluginEntry* FindPlugin(const std::string& key) const;

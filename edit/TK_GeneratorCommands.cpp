@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/OMB_Arguments.h"
 #include "core/OMB_Lexer.h"
 #include "core/OMB_Log.h"
 #include "core/OS_FileDialog.h"
@@ -110,19 +111,8 @@ bool TK_CMD_Pattern::LoadPattern(const std::string& path) {
 // fractal
 // ---------------------------------------------------------------------------
 bool TK_CMD_Fractal::Parse(const char* args) {
-    OMB_Lexer lex(args, 0);
-    lex.SkipToToken();
-    m_path.clear();
-    if (lex.AtEnd()) return true;
-    const char first = *lex.Current();
-    if (first != '"' && first != '\'') {
-        m_path.assign(lex.Current(), lex.End());
-        return true;
-    }
-    OMB_Token token;
-    if (!lex.NextToken(token)) return false;
-    m_path = token.Text();
-    return TK_ArgsAtEnd(lex);
+    m_path = OMB_PathArgument(args);
+    return true;
 }
 
 bool TK_CMD_Fractal::CanApply() {

@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/OMB_Arguments.h"
 #include "core/OMB_Log.h"
 #include "model/TK_VoxFile.h"
 #include "model/TK_WindowLink.h"
@@ -92,7 +93,7 @@ bool TK_CMD_ImportModel::ReadWith(TK_Plugin& plugin, const std::string& path, TK
 
 bool TK_CMD_ExportModel::Parse(const char* args) {
     std::vector<std::string> words;
-    if (!SplitWords(args, words) || words.size() > 3) return false;
+    if (!OMB_SplitArguments(args, words) || words.size() > 3) return false;
     m_overwrite = words.size() > 2 && words.back() == kOverwriteWord;
     if (m_overwrite) words.pop_back();
     if (words.size() > 2) return false;
@@ -187,7 +188,7 @@ bool TK_CMD_ExportModel::ChooseTarget(const TK_PluginEntry& entry, std::string& 
 
 bool TK_CMD_ExportDir::Parse(const char* args) {
     std::vector<std::string> words;
-    if (!SplitWords(args, words) || words.size() > 3) return false;
+    if (!OMB_SplitArguments(args, words) || words.size() > 3) return false;
     words.resize(3);
     m_format = words[0], m_folder = words[1], m_out = words[2];
     return true;

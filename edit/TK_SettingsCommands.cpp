@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "core/OMB_Arguments.h"
 #include "core/OMB_Lexer.h"
 #include "core/OMB_Log.h"
 #include "edit/TK_CommandArgs.h"
@@ -407,9 +408,7 @@ bool NextWord(const char*& p, std::string& word) {
 bool TK_CMD_UIAttrib::Parse(const char* args) {
     const char* p = args ? args : "";
     if (!NextWord(p, m_view) || !NextWord(p, m_attribute)) return false;
-    while (*p && IsBlank(*p)) ++p;
-    m_value = p;
-    while (!m_value.empty() && IsBlank(m_value.back())) m_value.pop_back();
+    m_value = OMB_PathArgument(p);
     return !m_value.empty();
 }
 
@@ -453,7 +452,7 @@ std::string TK_CMD_Snap::DefaultName(long long now) {
 // "[VIEW] [PATH]": a last word ending in ".png" is the path.
 bool TK_CMD_Snap::Parse(const char* args) {
     std::vector<std::string> words;
-    if (!SplitWords(args, words) || words.size() > 2) return false;
+    if (!OMB_SplitArguments(args, words) || words.size() > 2) return false;
     const auto isPath = [](const std::string& w) {
         return w.size() > 4 && OMB_EqualNoCase(w.c_str() + w.size() - 4, ".png");
     };

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/OMB_Arguments.h"
 #include "core/OMB_LmpParser.h"
 #include "core/OS_Keys.h"
 #include "ui/UI_Button.h"
@@ -151,7 +152,7 @@ void UI_FileDialog::FocusName() {
 void UI_FileDialog::RunCommand(const std::string& text) {
     const size_t blank = text.find(' ');
     const std::string word = text.substr(0, blank);
-    const std::string argument = blank == std::string::npos ? std::string() : text.substr(blank + 1);
+    const std::string argument = blank == std::string::npos ? std::string() : OMB_PathArgument(text.c_str() + blank + 1);
     if (word == "dlg_pick") return Pick(argument);
     if (word == "dlg_folder") return Browse(argument);
     if (word == "dlg_accept") {
@@ -174,6 +175,5 @@ bool UI_FileDialog::KeyDown(const UI_KeyState& k) {
 void UI_FileDialog::Draw() { FillRect(OMB_RGBA(32, 34, 38), m_rect); }
 
 std::string UI_FileDialog::CommandLine(const std::string& command, const std::string& path) {
-    const std::string quoted = path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
-    return command.empty() ? quoted : command + " " + quoted;
+    return OMB_CommandWithArgument(command, path);
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/OMB_Arguments.h"
 #include "ui/UI_Attributes.h"
 
 UI_DEFINE_CLASS(UI_List, UI_View)
@@ -46,7 +47,7 @@ bool UI_List::LeftDown(const UI_MouseState& m) {
 }
 
 void UI_List::OnPick(int row) {
-    if (!m_onSelect.empty()) RunCommand(m_onSelect + " " + m_items[size_t(row)]);
+    if (!m_onSelect.empty()) RunCommand(OMB_CommandWithArgument(m_onSelect, m_items[size_t(row)]));
 }
 
 bool UI_List::Wheel(const UI_MouseState& m) {
@@ -176,11 +177,11 @@ void UI_FileList::SelectPath(const std::string& path) {
 
 void UI_FileList::OnPick(int row) {
     if (IsFolder(row)) {
-        if (!m_onSelectFolder.empty()) RunCommand(m_onSelectFolder + " " + PathOf(row));
+        if (!m_onSelectFolder.empty()) RunCommand(OMB_CommandWithArgument(m_onSelectFolder, PathOf(row)));
         return;
     }
     m_selectedPath = PathOf(row);
-    if (!m_onSelect.empty()) RunCommand(m_onSelect + " " + m_selectedPath);
+    if (!m_onSelect.empty()) RunCommand(OMB_CommandWithArgument(m_onSelect, m_selectedPath));
 }
 
 bool UI_FileList::ParseAttributes(const OMB_LmpNode* node) {

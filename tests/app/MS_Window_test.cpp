@@ -6,8 +6,10 @@
 
 #include <SDL2/SDL.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -18,6 +20,7 @@
 #include "app/MS_WindowGL.h"
 #include "app/UI_RezWindow.h"
 #include "core/OS_Keys.h"
+#include "core/OS_Signals.h"
 #include "model/TK_VoxFile.h"
 
 namespace {
@@ -242,6 +245,46 @@ TEST(MainLoop, EditorCloseWritesTheBackupAndQuits) {
     TK_Model backup;
     ASSERT_TRUE(ReadVox(backup, cache.Path("backup.vox").c_str()));
     EXPECT_EQ(backup.voxels.Count(), size_t(45 * 45 * 45));
+}
+
+// A close the editor refuses (no backup can be written) keeps the window
+// whatever follows it in the same batch (SDL's own quit after a window
+// manager's close) and leaves no stop request behind for later work; the
+// next close is the deliberate one and quits.
+TEST(MainLoop, ARefusedCloseKeepsTheWindowUntilTheNextClose) {
+    ASSERT_TRUE(OS_InstallStopSignals());
+    for (const bool bySignal : {false, true}) {
+        SCOPED_TRACE(bySignal ? "SIGTERM" : "window manager");
+        tk_test::TempFolder cache("refused_close");
+        std::ofstream(cache.Path("file")) << "in the way";
+        UI_RezWindow editor;
+        editor.Env().workspace.SetDefaults(TK_BUILD_DIR);
+        editor.SetDescriptionPath(std::string(TK_SOURCE_DIR) + "/config/editor.ui");
+        MS_WindowGL window;
+        ASSERT_TRUE(window.Open(Offscreen(1280, 800)));
+        testing::internal::CaptureStdout();
+        window.Start(editor);
+        editor.Env().workspace.cacheFolder = cache.Path("file/cache");
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+        SDL_Event close = WindowEvent(SDL_WINDOWEVENT_CLOSE), quit{};
+        quit.type = SDL_QUIT;
+        if (bySignal) {
+            std::raise(SIGTERM);
+        } else {
+            SDL_PushEvent(&close);
+            SDL_PushEvent(&quit);
+        }
+        bool open = true;
+        for (int i = 0; i < 5; ++i) open = window.Pass() && open;
+        EXPECT_TRUE(open && !window.IsDestroyed());
+        EXPECT_EQ(OS_StopSignal(), 0) << "the refused close answered the signal";
+        SDL_PushEvent(&close);
+        int passes = 0;
+        while (window.Pass() && passes < 20) ++passes;
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_LT(passes, 20) << out;
+        EXPECT_NE(out.find("close again to quit without one"), std::string::npos) << out;
+    }
 }
 
 }  // namespace

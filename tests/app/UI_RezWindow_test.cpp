@@ -8,8 +8,11 @@
 // asking for frames at its target.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <iterator>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -22,6 +25,7 @@
 #include "app/MS_ShaderWorker.h"
 #include "app/UI_RezWindow.h"
 #include "app/UI_SceneView.h"
+#include "core/OMB_Arguments.h"
 #include "core/OS_Keys.h"
 #include "model/TK_VoxFile.h"
 #include "render/TK_Snapshot.h"
@@ -189,6 +193,62 @@ TEST_F(RezWindow, DroppedFoldersAndFiles) {
     const size_t steps = env().executor.UndoCount();
     Drop({}, "scene");  // an empty drop does nothing
     EXPECT_EQ(env().executor.UndoCount(), steps);
+}
+
+// A file name is data on every road into a command line: the Files tab, the
+// own dialog and a drop each open or import exactly the file named, and the
+// names' "|", quotes and line breaks run nothing.
+TEST_F(RezWindow, FileNamesNeverRunAsCommands) {
+    const std::string dir = folder.Dir().string() + "/hostile", neutral = folder.Path("neutral.vox");
+    std::filesystem::create_directories(dir);
+    const std::string names[] = {"x|zero|save|.vox", "a\" | zero | save | \".vox", "n\nzero;'q'.vox", "-dash.vox"};
+    // Boxes of 2, 3, 4... cells wide, each holding the 8 voxels of the first.
+    for (size_t i = 0; i < std::size(names); ++i)
+        Run("size " + std::to_string(i + 2) + " | " + OMB_CommandWithArgument("save", dir + "/" + names[i]));
+    Run(OMB_CommandWithArgument("save", neutral));
+    View<UI_VBox>("page_edit")->SetHidden(true);
+    View<UI_VBox>("page_files")->SetHidden(false);
+    Run(OMB_CommandWithArgument("ui_set file root", dir));
+    window.RefreshLayout();
+    auto* list = View<UI_FileList>("file");
+    ASSERT_EQ(list->Root(), dir);
+    const auto clickRow = [&](int row) {
+        UI_MouseState m{true, (list->Rect().x0 + list->Rect().x1) / 2, list->Rect().y1};
+        while (m.y > list->Rect().y0 && list->RowAt(m.x, m.y) != row) --m.y;
+        ASSERT_EQ(list->RowAt(m.x, m.y), row);
+        list->LeftDown(m);
+    };
+    env().workspace.ownFileDialog = true;
+    for (size_t i = 0; i < std::size(names); ++i) {
+        const std::string path = dir + "/" + names[i];
+        const int side = int(i + 2);
+        SCOPED_TRACE(path);
+        const std::vector<std::string>& items = list->Items();
+        const int row = int(std::find(items.begin(), items.end(), names[i]) - items.begin());
+        ASSERT_LT(row, int(items.size()));
+        const std::function<void()> routes[] = {
+            [&] { clickRow(row); },
+            [&] { Drop({path}, "scene"); },
+            [&] {
+                Run("open");
+                UI_FileDialog* dialog = window.FileDialog();
+                ASSERT_TRUE(dialog && dialog->IsOpen());
+                dialog->RunCommand(OMB_CommandWithArgument("dlg_folder", dir));
+                dialog->RunCommand(OMB_CommandWithArgument("dlg_pick", path));
+                dialog->RunCommand(OMB_CommandWithArgument("dlg_pick", path));  // a double click
+                EXPECT_FALSE(dialog->IsOpen());
+            },
+        };
+        for (const auto& route : routes) {
+            Run(OMB_CommandWithArgument("open", neutral));
+            route();
+            EXPECT_EQ(env().model.size[0], side);
+            EXPECT_EQ(env().model.voxels.Count(), 8u) << "nothing ran after the open";
+        }
+    }
+    TK_Model kept;
+    ASSERT_TRUE(ReadVox(kept, neutral.c_str()));
+    EXPECT_EQ(kept.voxels.Count(), 8u) << "no save behind the user's back";
 }
 
 // Shortcuts are written once, in the hotkey tables; the hints name them.

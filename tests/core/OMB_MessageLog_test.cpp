@@ -17,6 +17,7 @@ TEST(MessageLog, PrintedLinesArriveWithTheirKind) {
     OMB_Printf("cmd : %s : %s\n[Error] cmd failed : %s\n", "sise", "10", "TK_CMD");
     OMB_Printf("[Warning] half ");
     OMB_Printf("a line\n");
+    OMB_Printf("open : %s\n", "x\x1b[2J");
     OMB_SetLogMode(OMB_LogMode::ProblemsOnly);
     OMB_Printf("hidden\n");
     OMB_SetLogMode(OMB_LogMode::All);
@@ -27,7 +28,8 @@ TEST(MessageLog, PrintedLinesArriveWithTheirKind) {
     EXPECT_EQ(lines, (std::vector<std::pair<OMB_MessageKind, std::string>>{
                          {OMB_MessageKind::Info, "cmd : sise : 10"},
                          {OMB_MessageKind::Error, "[Error] cmd failed : TK_CMD"},
-                         {OMB_MessageKind::Warning, "[Warning] half a line"}}));
+                         {OMB_MessageKind::Warning, "[Warning] half a line"},
+                         {OMB_MessageKind::Info, "open : x\\x1B[2J"}}));
 }
 
 TEST(MessageLog, KeepsTheNewestLinesOfALongText) {

@@ -145,7 +145,7 @@ TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
     EXPECT_EQ(list->Selected(), 3);
     window.Click(20, list->Rect().y1 - 20 - 5);  // the second row
     window.Click(20, list->Rect().y1 - 40 - 5);
-    EXPECT_EQ(window.TakeCommands(), "cd " + (dir / "Sub").string() + "|open " + (dir / "A.VOX").string());
+    EXPECT_EQ(window.TakeCommands(), "cd \"" + (dir / "Sub").string() + "\"|open \"" + (dir / "A.VOX").string() + "\"");
 
     std::vector<std::string> lines;
     dialog->SetDoneHandler([&](const std::string& line) { lines.push_back(line); });
@@ -174,7 +174,7 @@ TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
     dialog->Open(request);
     window.Key(OS_KEY_ESCAPE);
     EXPECT_FALSE(dialog->IsOpen());
-    EXPECT_EQ(lines, (std::vector<std::string>{"i " + (dir / "A.VOX").string(),
+    EXPECT_EQ(lines, (std::vector<std::string>{"i \"" + (dir / "A.VOX").string() + "\"",
                                                "snap scene \"" + (dir / "my shot.png").string() + "\"", ""}));
     EXPECT_EQ(window.TakeCommands(), "") << "the dialog's own lines never reach the window";
     fs::remove_all(dir);

@@ -204,6 +204,9 @@ bool TK_RecoverUnsavedWork(TK_EditorEnv& env, const TK_Autosave& autosave) {
         path = OMB_PathArgument(path.c_str());
         TK_InstallModel(env, loaded, name, path);
         look.Install(env);
+        // Bound to its file or not, it holds what the file does not.
+        env.unsaved = true;
+        env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_NAME);
         // Ours from now on: a clean exit removes it after the backup.
         std::rename(vox.c_str(), autosave.Path().c_str());
         std::rename(side.c_str(), RecoveryPath(folder, ::getpid(), ".txt").c_str());

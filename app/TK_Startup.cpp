@@ -139,9 +139,10 @@ void TK_InstallModel(TK_EditorEnv& env, TK_Model& loaded, const std::string& nam
     // Move-assignment keeps the environment's own grow step.
     model.voxels = std::move(loaded.voxels);
     model.palette = loaded.palette;
-    // Name, size, trim, voxels and their colours; then the whole palette.
-    env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_TRIM | TK_CHANGE_VOXELS | TK_CHANGE_COLORS);
+    // The whole palette, then name, size, trim, voxels and their colours:
+    // the model's message says whether it is what its file holds.
     env.ChangeNotification(TK_NOTIFY_PALETTE, TK_PALETTE_ALL);
+    env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_TRIM | TK_CHANGE_VOXELS | TK_CHANGE_COLORS);
 }
 
 bool TK_WriteBackup(TK_EditorEnv& env) {

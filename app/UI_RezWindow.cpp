@@ -266,12 +266,12 @@ void UI_RezWindow::OnEditorMessage(int kind, int flags) {
             if ((flags & TK_EDITOR_BRUSH) && m_sceneView) m_sceneView->SetActiveBrush(m_brushes.ForSettings(m_env.settings));
             break;
         case TK_NOTIFY_MODEL:
-            m_autosave.NoteChange(OS_Seconds());
+            if (m_env.unsaved) m_autosave.NoteChange(OS_Seconds());
             if ((flags & TK_CHANGE_TRIM) && m_sceneView) m_sceneView->ModelChanged();
             if (flags & TK_CHANGE_FILES) RelistFiles();
             break;
         case TK_NOTIFY_PALETTE:
-            m_autosave.NoteChange(OS_Seconds());
+            if (m_env.unsaved) m_autosave.NoteChange(OS_Seconds());
             if (m_paletteView) m_paletteView->Invalidate();
             // The current colour's entry changed: show it as a new colour.
             if (flags == m_env.currentColorIndex) {

@@ -139,7 +139,9 @@ void TK_CMD_Model::Install(const TK_Model& snapshot, const TK_ModelLook* look) {
     std::memcpy(model.size, snapshot.size, sizeof model.size);
     model.voxels = snapshot.voxels;  // keeps the environment's grow step
     model.palette = snapshot.palette;
-    m_env->ChangeNotification(TK_NOTIFY_MODEL, m_modelFlags);
+    // The palette first: the model's message then says whether what is
+    // shown is what its file holds.
     if (m_paletteChanged) m_env->ChangeNotification(TK_NOTIFY_PALETTE, TK_PALETTE_ALL);
+    m_env->ChangeNotification(TK_NOTIFY_MODEL, m_modelFlags);
     if (look) look->Install(*m_env);
 }

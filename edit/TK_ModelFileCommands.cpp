@@ -114,12 +114,17 @@ bool TK_CMD_NewModel::Execute() {
     const TK_Model& current = m_env->model;
     const int color = m_env->currentColorIndex;
     if (!TK_IsPaletteIndex(color)) return false;
-    if (current.name.empty() && IsFullOf(current, color)) return false;
+    TK_ModelLook look;
+    look.Capture(*m_env);
+    if (current.name.empty() && IsFullOf(current, color) && look.IsDefault()) return false;
     TK_Model box;
     for (int a = 0; a < 3; ++a) box.size[a] = current.size[a];
     box.palette = current.palette;
     FillBox(box, color);
-    Replace(std::move(box), kNewFlags, false);
+    // A new model starts with the default materials and scene, as a file
+    // without them opens.
+    const TK_ModelLook defaults;
+    Replace(std::move(box), kNewFlags, false, &defaults);
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include "core/OMB_Arguments.h"
 #include "core/OMB_Lexer.h"
 #include "core/OMB_Log.h"
+#include "core/OS_Stopwatch.h"
 #include "edit/TK_CommandArgs.h"
 #include "model/TK_WindowLink.h"
 
@@ -156,6 +157,13 @@ void StoreRGBA(uint8_t out[4], uint32_t color) {
     out[3] = 255;
 }
 
+bool SameLook(const TK_ModelLook& a, const TK_ModelLook& b) {
+    std::vector<uint8_t> bytesA, bytesB;
+    a.Encode(bytesA);
+    b.Encode(bytesB);
+    return bytesA == bytesB;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- set and add
@@ -201,6 +209,37 @@ bool TK_CMD_Add::Parse(const char* args) {
 
 bool TK_CMD_Set::Execute() {
     if (!m_key) return false;
+    auto before = std::make_unique<TK_ModelLook>();
+    before->Capture(*m_env);
+    if (!ExecuteKey()) return false;
+    auto after = std::make_unique<TK_ModelLook>();
+    after->Capture(*m_env);
+    if (SameLook(*before, *after)) return true;
+    m_lookBefore = std::move(before);
+    m_lookAfter = std::move(after);
+    m_when = OS_Seconds();
+    m_env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_LOOK);
+    return true;
+}
+
+bool TK_CMD_Set::HasEffect() const { return m_lookAfter && !SameLook(*m_lookBefore, *m_lookAfter); }
+
+bool TK_CMD_Set::Merge(OMB_Command* next) {
+    auto* later = next && next->IsA(TK_CMD_Set::StaticClassInfo()) ? static_cast<TK_CMD_Set*>(next) : nullptr;
+    if (!later || !m_lookAfter || !later->m_lookAfter || later->m_key != m_key || later->m_word != m_word ||
+        later->m_when - m_when > kMergeSeconds)
+        return false;
+    m_lookAfter = std::move(later->m_lookAfter);
+    m_when = later->m_when;
+    return true;
+}
+
+void TK_CMD_Set::InstallLook(const TK_ModelLook& look) {
+    look.Install(*m_env);
+    m_env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_LOOK);
+}
+
+bool TK_CMD_Set::ExecuteKey() {
     switch (m_key->arg) {
         case Arg::Flag:
         case Arg::Int:

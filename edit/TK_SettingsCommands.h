@@ -2,8 +2,11 @@
 // editor settings (brush options, display flags and colours, the render mode,
 // the path-tracer parameters and the material records), "mirror" and "loft"
 // switch the symmetry and loft axes, "ui_set" and "ui_view" change the
-// window's views and "snap" saves a PNG snapshot. None of them is kept in the
-// history.
+// window's views and "snap" saves a PNG snapshot. Only a "set" or "add" that
+// changes what the model file stores with the model (its look: materials and
+// scene settings) is kept in the history; it marks the model unsaved. Such
+// changes of one key following each other within a second (a slider drag)
+// are one step.
 //
 // After a change they tell the renderers through the environment's render
 // link (when one is installed) and the listeners through the environment's
@@ -14,6 +17,7 @@
 // parsed "add" applies to whatever value is stored when it runs.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,8 +32,16 @@ struct TK_SettingKey;
 class TK_CMD_Set : public TK_CMD {
     OMB_COMMAND_CLASS(TK_CMD_Set, TK_CMD)
 public:
+    // Successive changes of one key within this many seconds merge.
+    static constexpr double kMergeSeconds = 1.0;
+
     bool Parse(const char* args) override;
     bool Execute() override;
+    bool IsUndoable() const override { return m_lookAfter != nullptr; }
+    bool HasEffect() const override;
+    bool Merge(OMB_Command* next) override;
+    void Undo() override { InstallLook(*m_lookBefore); }
+    void Redo() override { InstallLook(*m_lookAfter); }
 
 protected:
     const TK_SettingKey* m_key = nullptr;
@@ -38,6 +50,8 @@ protected:
     bool m_relative = false;  // "add": the values are added to the stored ones
 
 private:
+    bool ExecuteKey();
+    void InstallLook(const TK_ModelLook& look);
     bool ExecuteNumber();
     bool ExecuteSpecial();
     bool SetImage();
@@ -49,6 +63,10 @@ private:
     bool SetRenderMode();
     void Changed(int renderChange) const;
     void Tell() const;
+
+    // The look around a run that changed it; null otherwise.
+    std::unique_ptr<TK_ModelLook> m_lookBefore, m_lookAfter;
+    double m_when = 0;  // when the newest merged change ran
 };
 
 // "add KEY NUMBER": adds to a numeric setting ("b_vox_size", "pt_image",

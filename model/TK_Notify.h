@@ -30,6 +30,7 @@ enum TK_ModelChange : int {
     TK_CHANGE_COLORS = 128,
     TK_CHANGE_SHAPE = 256,
     TK_CHANGE_PALETTE_COLORS = 512,
+    TK_CHANGE_LOOK = 1024,  // materials or scene settings (what the file keeps besides the palette)
 };
 
 // Kind TK_NOTIFY_EDITOR.

@@ -11,6 +11,8 @@
 
 #include "TK_EditFixture.h"
 #include "edit/TK_SettingsCommands.h"
+#include "model/TK_ModelLook.h"
+#include "model/TK_VoxFile.h"
 
 namespace {
 
@@ -89,20 +91,21 @@ TEST_F(SettingsTest, RendererAndListenersAreTold) {
         const char* line;
         int changes;
         std::pair<int, int> message;
+        bool look = false;  // the model's look changed: one more message
     };
     const Case cases[] = {
         {"set r_show edge 2", TK_RENDER_RASTER_FLAGS, {TK_NOTIFY_DISPLAY, TK_SHOW_EDGE}},
         {"set r_color grd 3", TK_RENDER_RASTER_COLORS, {TK_NOTIFY_DISPLAY, TK_SHOW_GROUND}},
-        {"set pt_sun_p 20", TK_RENDER_RESTART, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},
+        {"set pt_sun_p 20", TK_RENDER_RESTART, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}, true},
         {"set pt_sun_p 20.0000001", 0, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},  // unchanged: no restart
         {"set pt_jit 0", TK_RENDER_PROGRAMS, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},
         {"set pt_expo 0.7", TK_RENDER_DISPLAY, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},
         {"set b_vox_size 3", 0, {TK_NOTIFY_EDITOR, TK_EDITOR_BRUSH_SIZE}},
         {"set b_type paint", 0, {TK_NOTIFY_EDITOR, TK_EDITOR_BRUSH}},
-        {"set pt_sun_col", TK_RENDER_RESTART, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},
+        {"set pt_sun_col", TK_RENDER_RESTART, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}, true},
         // The shadow strength shows only while the sun shines.
-        {"set pt_isun 0", TK_RENDER_RESTART, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},
-        {"set pt_shadow 0.5", 0, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},
+        {"set pt_isun 0", TK_RENDER_RESTART, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}, true},
+        {"set pt_shadow 0.5", 0, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}, true},
         {"set pt 1", TK_RENDER_MODE, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},
         // In render mode the tracer's own flags change, masked with 0x33.
         {"set r_show grid 1", TK_RENDER_TRACER_FLAGS, {TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE}},
@@ -111,7 +114,9 @@ TEST_F(SettingsTest, RendererAndListenersAreTold) {
         Clear();
         EXPECT_TRUE(Run(c.line)) << c.line;
         EXPECT_EQ(recorder.changes, c.changes) << c.line;
-        EXPECT_EQ(messages, (std::vector<std::pair<int, int>>{c.message})) << c.line;
+        std::vector<std::pair<int, int>> told{c.message};
+        if (c.look) told.emplace_back(TK_NOTIFY_MODEL, TK_CHANGE_LOOK);
+        EXPECT_EQ(messages, told) << c.line;
     }
     EXPECT_EQ(env->settings.ptFlags, TK_SHOW_GRID | TK_SHOW_SHADOW | TK_SHOW_GROUND);
     EXPECT_FALSE(Run("set r_show frame 1"));
@@ -119,6 +124,41 @@ TEST_F(SettingsTest, RendererAndListenersAreTold) {
     EXPECT_TRUE(Run("set pt 0"));
     EXPECT_TRUE(Run("set pt 1"));
     EXPECT_NE(output.find("Cache Model"), std::string::npos);
+}
+
+// What the model file keeps of the look is work: each change is a step of
+// the history (a drag of one key is one), marks the model unsaved, and
+// "new" or a file without a look bring the defaults back.
+TEST_F(SettingsTest, LookChangesAreUndoableWork) {
+    const TK_ModelLook defaults;
+    const auto bounces = [&] { return env->settings.ptBounces; };
+    const auto glassAt = [&](int i) { return env->materials[i].type == TK_MATERIAL_GLASS; };
+    env->executor.ClearHistory();
+    env->unsaved = false;
+    ASSERT_TRUE(Run("set pt_bounce 7 | set pt_mtl glass 1 | set pt_mtl rough 0.2 | set pt_mtl rough 0.3"));
+    EXPECT_TRUE(env->unsaved);
+    EXPECT_EQ(History(), 3u) << "the two roughness changes are one step";
+    ASSERT_TRUE(Run("set pt_image 100 100 | set b_vox_size 3"));
+    EXPECT_EQ(History(), 3u) << "the window's settings are no work";
+    ASSERT_TRUE(Run("undo"));
+    EXPECT_FLOAT_EQ(env->materials[5].roughness, defaults.materials[5].roughness);
+    ASSERT_TRUE(Run("undo | undo"));
+    EXPECT_FALSE(glassAt(5));
+    EXPECT_EQ(bounces(), defaults.settings.ptBounces);
+    ASSERT_TRUE(Run("redo | redo | redo"));
+    EXPECT_EQ(bounces(), 7);
+    EXPECT_TRUE(glassAt(5));
+    EXPECT_FLOAT_EQ(env->materials[5].roughness, 0.3f);
+    ASSERT_TRUE(Run("new"));
+    EXPECT_EQ(bounces(), defaults.settings.ptBounces);
+    EXPECT_FALSE(glassAt(5));
+    ASSERT_TRUE(Run("undo"));
+    EXPECT_EQ(bounces(), 7);
+    const tk_test::TempFolder folder("look");
+    const TK_Model plain = env->model;
+    ASSERT_TRUE(WriteVox(plain, folder.Path("plain.vox").c_str()));
+    ASSERT_TRUE(Run("open " + folder.Path("plain.vox")));
+    EXPECT_EQ(bounces(), defaults.settings.ptBounces) << "a file without a look opens with the defaults";
 }
 
 TEST_F(SettingsTest, MirrorAndLoftToggle) {

@@ -33,6 +33,28 @@ bool HasNoDisplay() {
     return !requested || std::strcmp(requested, driver) != 0;
 }
 
+// SDL falls back to its offscreen driver when the display refuses the first
+// connection (a busy X server at log-in, many programs starting at once).
+// Asks the display named in the environment again, a few times, and keeps
+// SDL's reason when it still refuses.
+bool RetryDisplay(std::string& why) {
+    const char* driver = SDL_getenv("WAYLAND_DISPLAY") ? "wayland" : SDL_getenv("DISPLAY") ? "x11" : nullptr;
+    if (!driver) {
+        why = "neither DISPLAY nor WAYLAND_DISPLAY is set";
+        return false;
+    }
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        SDL_Quit();
+        SDL_Delay(Uint32(100 * attempt));
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+        if (SDL_Init(SDL_INIT_VIDEO) == 0) return true;
+        why = std::string(driver) + ": " + SDL_GetError();
+    }
+    // The other drivers stay possible for whoever starts video next.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, nullptr);
+    return false;
+}
+
 }  // namespace
 
 MS_TickPlan MS_PlanTick(bool minimised, bool redraw, double sinceFrame) {
@@ -72,12 +94,14 @@ bool MS_Window::StartVideo(bool offscreen) {
         OMB_Printf("[Error] MS_DemoAPP : Register\n");
         return false;
     }
-    m_startedVideo = true;
-    if (!offscreen && HasNoDisplay()) {
-        std::fprintf(stderr, "tarsk: no display; use --snap or --headless without one\n");
+    std::string why;
+    if (!offscreen && HasNoDisplay() && !RetryDisplay(why)) {
+        SDL_Quit();
+        std::fprintf(stderr, "tarsk: no display (%s); use --snap or --headless without one\n", why.c_str());
         OMB_Printf("[Error] MS_DemoAPP : Register\n");
         return false;
     }
+    m_startedVideo = true;
     return true;
 }
 

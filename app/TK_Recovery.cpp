@@ -176,32 +176,78 @@ std::string TK_Autosave::Path() const { return RecoveryPath(m_env.workspace.cach
 
 // ---------------------------------------------------------------- recovery
 
-bool TK_RecoverUnsavedWork(TK_EditorEnv& env, const TK_Autosave& autosave) {
-    const std::string& folder = env.workspace.cacheFolder;
-    std::vector<std::pair<fs::file_time_type, long>> orphans;
+namespace {
+
+// The model, look, name and bound file an autosave and its sidecar hold.
+bool ReadRecovery(const std::string& vox, TK_Model& model, TK_ModelLook& look) {
+    if (!ReadVox(model, vox.c_str(), &look)) {
+        OMB_Printf("[Warning] unreadable recovery file : %s\n", vox.c_str());
+        return false;
+    }
+    std::string name, path;
+    std::ifstream names(vox.substr(0, vox.size() - 4) + ".txt");
+    std::getline(names, name);
+    std::getline(names, path);
+    model.name = OMB_PathArgument(name.c_str());
+    model.path = OMB_PathArgument(path.c_str());
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::string> TK_WaitingRecoveries(const std::string& folder) {
+    std::vector<std::pair<fs::file_time_type, std::string>> orphans;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(folder, error)) {
         const long pid = RecoveryOwner(entry.path().filename().string());
         if (pid <= 0 || pid == long(::getpid()) || IsRunning(pid) || !entry.is_regular_file(error)) continue;
-        orphans.emplace_back(entry.last_write_time(error), pid);
+        orphans.emplace_back(entry.last_write_time(error), entry.path().string());
     }
     std::sort(orphans.begin(), orphans.end());
+    std::vector<std::string> paths;
+    for (const auto& orphan : orphans) paths.push_back(orphan.second);
+    return paths;
+}
+
+void TK_AnnounceRecoveries(const std::string& folder) {
+    for (const std::string& vox : TK_WaitingRecoveries(folder)) {
+        OMB_Printf("[Warning] unsaved work of an ended session waits in %s : \"recover\" opens it\n", vox.c_str());
+        std::fprintf(stderr, "tarsk: unsaved work of an ended session waits in %s : \"recover\" opens it\n",
+                     OMB_Printable(vox).c_str());
+    }
+}
+
+bool TK_ClaimRecovery(const std::string& folder, TK_Model& model, TK_ModelLook& look, std::string& keptAs) {
+    std::vector<std::string> waiting = TK_WaitingRecoveries(folder);
+    if (waiting.empty()) {
+        OMB_Printf("[Error] recover : no unsaved work waits in %s\n", folder.c_str());
+        return false;
+    }
+    const std::string vox = waiting.back();
+    if (!ReadRecovery(vox, model, look)) return false;
+    // Among the kept backups it is never lost, whatever the session does next.
+    keptAs = AsideName(folder, vox);
+    std::error_code error;
+    fs::rename(vox, keptAs, error);
+    if (error) {
+        OMB_Printf("[Error] recover : %s : %s\n", vox.c_str(), error.message().c_str());
+        return false;
+    }
+    fs::remove(vox.substr(0, vox.size() - 4) + ".txt", error);
+    PruneBackups(folder);
+    return true;
+}
+
+bool TK_RecoverUnsavedWork(TK_EditorEnv& env, const TK_Autosave& autosave) {
+    const std::string& folder = env.workspace.cacheFolder;
+    std::vector<std::string> orphans = TK_WaitingRecoveries(folder);
     while (!orphans.empty()) {
-        const long pid = orphans.back().second;
+        const std::string vox = orphans.back();
         orphans.pop_back();
-        const std::string vox = RecoveryPath(folder, pid, ".vox"), side = RecoveryPath(folder, pid, ".txt");
         TK_Model loaded;
         TK_ModelLook look;
-        if (!ReadVox(loaded, vox.c_str(), &look)) {
-            OMB_Printf("[Warning] unreadable recovery file : %s\n", vox.c_str());
-            continue;
-        }
-        std::string name, path;
-        std::ifstream names(side);
-        std::getline(names, name);
-        std::getline(names, path);
-        name = OMB_PathArgument(name.c_str());
-        path = OMB_PathArgument(path.c_str());
+        if (!ReadRecovery(vox, loaded, look)) continue;
+        const std::string name = loaded.name, path = loaded.path;
         TK_InstallModel(env, loaded, name, path);
         look.Install(env);
         // Bound to its file or not, it holds what the file does not.
@@ -209,12 +255,10 @@ bool TK_RecoverUnsavedWork(TK_EditorEnv& env, const TK_Autosave& autosave) {
         env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_NAME);
         // Ours from now on: a clean exit removes it after the backup.
         std::rename(vox.c_str(), autosave.Path().c_str());
-        std::rename(side.c_str(), RecoveryPath(folder, ::getpid(), ".txt").c_str());
+        std::rename((vox.substr(0, vox.size() - 4) + ".txt").c_str(), RecoveryPath(folder, ::getpid(), ".txt").c_str());
         OMB_Printf("recovered unsaved work from %s\n", vox.c_str());
-        std::fprintf(stderr, "recovered unsaved work from %s\n", vox.c_str());
-        for (const auto& other : orphans)
-            OMB_Printf("[Warning] more unsaved work in %s : it opens at the next start\n",
-                       RecoveryPath(folder, other.second, ".vox").c_str());
+        std::fprintf(stderr, "recovered unsaved work from %s\n", OMB_Printable(vox).c_str());
+        TK_AnnounceRecoveries(folder);
         return true;
     }
     return false;

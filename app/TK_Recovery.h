@@ -12,8 +12,9 @@
 //   A clean exit removes both files.
 // - Recovery: an editor starting without a model on its command line opens
 //   the newest recovery file whose process no longer runs (an orphan), with
-//   its name and file, takes it over as its own and says so; other orphans
-//   wait for the next start, one after the other.
+//   its name and file, takes it over as its own and says so. Every start
+//   announces the orphans still waiting, and "recover" opens the newest,
+//   moving its file among the kept backups.
 //
 // The rule not to break: a recovery file is removed only by the process
 // that owns it, after the quit backup holds the same model.
@@ -22,8 +23,11 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 class TK_EditorEnv;
+class TK_Model;
+struct TK_ModelLook;
 
 // Quit backups kept, "backup.vox" included.
 constexpr int kKeptBackups = 10;
@@ -79,6 +83,17 @@ private:
     std::atomic<bool> m_failed{false};
 };
 
-// Opens the newest orphaned recovery file of the cache folder (see above)
-// and takes it over as `autosave`'s own. False when there was none to open.
+// The orphaned recovery files of the cache folder `folder` (their process
+// no longer runs), oldest first.
+std::vector<std::string> TK_WaitingRecoveries(const std::string& folder);
+// Says on standard output (the window's status line) and standard error
+// where each orphan waits and that "recover" opens it.
+void TK_AnnounceRecoveries(const std::string& folder);
+// Reads the newest orphan into `model` (its name and file included) and
+// `look`, then moves it among the kept backups ("backup-STAMP.vox", at
+// `keptAs`) and removes its sidecar. False after a message when none waits
+// or it cannot be read or moved.
+bool TK_ClaimRecovery(const std::string& folder, TK_Model& model, TK_ModelLook& look, std::string& keptAs);
+// Opens the newest orphan (see above), takes it over as `autosave`'s own and
+// announces the others. False when there was none to open.
 bool TK_RecoverUnsavedWork(TK_EditorEnv& env, const TK_Autosave& autosave);

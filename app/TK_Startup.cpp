@@ -30,6 +30,12 @@
 
 namespace {
 constexpr size_t kMaxConfigBytes = 1 << 20;
+
+void MakeFolder(const std::string& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) OMB_Printf("[Warning] cannot make folder : %s : %s\n", folder.c_str(), error.message().c_str());
+}
 }  // namespace
 
 bool TK_PrepareUserFolders(const TK_Workspace& workspace) {
@@ -66,6 +72,11 @@ void TK_SetupEnvironment(TK_EditorEnv& env) {
     std::srand(unsigned(uint64_t(now) ^ uint64_t(now) >> 32 ^ uint64_t(::getpid()) << 16));
     TK_PrepareUserFolders(env.workspace);
     LoadConfig(env.workspace, ConfigPath(env.workspace));
+    // The configured folders, made at every start: a copied or unpacked
+    // program folder without them still saves and exports.
+    const TK_Workspace& folders = env.workspace;
+    for (const std::string* folder : {&folders.modelFolder, &folders.exportFolder, &folders.paletteFolder})
+        MakeFolder(*folder);
     // The configured colours are the settings' start-up values.
     TK_Settings& s = env.settings;
     std::copy(env.workspace.groundColor, env.workspace.groundColor + 4, s.rasterGround);

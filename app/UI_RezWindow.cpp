@@ -326,6 +326,10 @@ void UI_RezWindow::Write(const char* text, size_t size) {
     RequestRedraw();
 }
 
+bool UI_RezWindow::ClaimRecovery(TK_Model& model, TK_ModelLook& look, std::string& keptAs) {
+    return TK_ClaimRecovery(m_env.workspace.cacheFolder, model, look, keptAs);
+}
+
 bool UI_RezWindow::AskForFile(const TK_FileChoice& choice) {
     if (!m_dialog) return false;
     UI_FileRequest request;

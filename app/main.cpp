@@ -44,6 +44,10 @@ int RunEditor(const TK_Options& options) {
     if (options.modelPath.empty() && TK_RecoverUnsavedWork(env, editor.Autosave())) {
         env.executor.ClearHistory();
         window.SetTitle("Tarsk @ Ombrel - recovered unsaved work");
+    } else {
+        // A named model (a file manager's double click) must not hide work
+        // a crash left behind.
+        TK_AnnounceRecoveries(env.workspace.cacheFolder);
     }
     editor.Autosave().Arm();
     // The window keeps being drawn while a voxel shader runs.

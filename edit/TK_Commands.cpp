@@ -37,6 +37,7 @@ const TK_CommandRow* TK_CommandTable(size_t& count) {
         {"name", &OMB_MakeCommand<TK_CMD_RenameModel>, 2, "NAME", "rename the model and its file"},
         {"del", &OMB_MakeCommand<TK_CMD_DeleteModel>, 2, "", "move the model's file to the trash"},
         {"ipatt", &OMB_MakeCommand<TK_CMD_LoadPattern>, 1, "[PATH]", "load the pattern brush's model"},
+        {"recover", &OMB_MakeCommand<TK_CMD_Recover>, 2, "", "open the unsaved work an ended session left"},
         {"Import and export", nullptr, 0},
         {"i", &OMB_MakeCommand<TK_CMD_ImportModel>, 1, "[PATH]", "import a model or picture in another format"},
         {"o", &OMB_MakeCommand<TK_CMD_ExportModel>, 2, "FORMAT [PATH] [overwrite]", "export the model"},

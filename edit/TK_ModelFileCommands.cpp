@@ -71,6 +71,35 @@ bool TK_CMD_LoadPath::Execute() {
     return true;
 }
 
+// ---------------------------------------------------------------- recover
+
+bool TK_CMD_Recover::Execute() {
+    TK_Model recovered;
+    TK_ModelLook look;
+    std::string keptAs;
+    if (!m_env->window) {
+        OMB_Printf("[Error] recover : no window\n");
+        return false;
+    }
+    if (!m_env->window->ClaimRecovery(recovered, look, keptAs)) return false;
+    recovered.NormalizeModel(m_env->maxModelSize, m_env->currentColorIndex);
+    Replace(std::move(recovered), kOpenFlags, true, &look);
+    MarkUnsaved();
+    OMB_Printf("recovered unsaved work, kept as %s\n", keptAs.c_str());
+    return true;
+}
+
+void TK_CMD_Recover::Redo() {
+    RedoReplace();
+    MarkUnsaved();
+}
+
+// What it holds is in no file the model is bound to.
+void TK_CMD_Recover::MarkUnsaved() {
+    m_env->unsaved = true;
+    m_env->ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_NAME);
+}
+
 // ---------------------------------------------------------------- save
 
 bool TK_CMD_SaveModel::Execute() {

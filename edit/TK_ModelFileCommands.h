@@ -20,6 +20,20 @@ public:
     void Redo() override { RedoReplace(); }
 };
 
+// "recover": opens the newest unsaved work that an ended session (a crash, a
+// killed editor) left in the cache folder; its file joins the kept backups.
+// Undoable like "open"; the model is unsaved work afterwards.
+class TK_CMD_Recover : public TK_CMD_Model {
+    OMB_COMMAND_CLASS(TK_CMD_Recover, TK_CMD_Model)
+public:
+    bool Execute() override;
+    void Undo() override { UndoReplace(); }
+    void Redo() override;
+
+private:
+    void MarkUnsaved();
+};
+
 // "save [PATH]": writes the model with the native format plugin; without a
 // path, back to the file it came from (or its name in the models folder), or
 // through the save dialog ("untitled") when it has neither; "save as" always

@@ -6,6 +6,9 @@
 
 #include <string>
 
+class TK_Model;
+struct TK_ModelLook;
+
 // How a command asks for a file when none was typed.
 struct TK_FileChoice {
     bool save = false;
@@ -54,4 +57,9 @@ public:
     // accepting it later runs choice.command with the chosen path. False
     // when the window has no such dialog.
     virtual bool AskForFile(const TK_FileChoice& choice) { return false; }
+    // The newest unsaved work an ended session left behind: read into
+    // `model` (with its name and file) and `look`, and its file moved among
+    // the kept backups, at `keptAs`. False when none waits or it cannot be
+    // read (after a message).
+    virtual bool ClaimRecovery(TK_Model& model, TK_ModelLook& look, std::string& keptAs) { return false; }
 };

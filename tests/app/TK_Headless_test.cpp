@@ -2,6 +2,7 @@
 // standard output and exit status.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -78,6 +79,35 @@ TEST(Headless, RandDiffersFromSessionToSession) {
         files.push_back(ReadTestFile(folder.Path(name)));
     }
     EXPECT_FALSE(files[0] == files[1] && files[1] == files[2]);
+}
+
+// An editor without a display says what it asked for and why it failed
+// (it used to say only "no display", also when the display was busy).
+TEST(Editor, WithoutADisplaySaysWhy) {
+    const tk_test::TempFolder folder("tk_nodisplay");
+    unsetenv("SDL_VIDEODRIVER");
+    unsetenv("WAYLAND_DISPLAY");
+    setenv("DISPLAY", ":4093", 1);
+    double seconds = 0;
+    const pid_t pid = SpawnTarsk({}, folder.Path("out"), folder.Path("err"));
+    EXPECT_EQ(WaitExit(pid, 30, seconds), 1);
+    const std::string err = ReadTestFile(folder.Path("err"));
+    EXPECT_NE(err.find("tarsk: no display (x11: "), std::string::npos) << err;
+}
+
+// A copied program folder holds only the program and its shipped files; the
+// workspace folders appear at the first start, so relative saves work.
+TEST(Headless, ACopiedProgramFolderMakesItsWorkspace) {
+    const tk_test::TempFolder folder("tk_portable");
+    namespace fs = std::filesystem;
+    const fs::path build(TK_BUILD_DIR), copy = folder.Dir() / "tarsk";
+    fs::create_directories(copy);
+    fs::copy_file(build / "tarsk", copy / "tarsk");
+    fs::copy(build / "config", copy / "config", fs::copy_options::recursive);
+    const std::string program = (copy / "tarsk").string();
+    const std::string line = program + " --headless -q -c 'size 3' -c 'save m.vox' -c 'o obj m.obj' -c 'opal p.png'";
+    EXPECT_EQ(std::system(line.c_str()), 0);
+    for (const char* file : {"vox/m.vox", "export/m.obj", "palette/p.png"}) EXPECT_TRUE(fs::exists(copy / file)) << file;
 }
 
 }  // namespace

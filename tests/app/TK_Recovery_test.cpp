@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <iterator>
 #include <fstream>
@@ -15,6 +16,7 @@
 #include "TK_TestSupport.h"
 #include "app/TK_Recovery.h"
 #include "model/TK_EditorEnv.h"
+#include "model/TK_ModelLook.h"
 #include "model/TK_VoxFile.h"
 
 namespace {
@@ -71,24 +73,45 @@ TEST(Autosave, AnOrphanComesBackWithItsNameAndFile) {
     tk_test::TempFolder folder("tarsk_recovery");
     TK_EditorEnv env;
     env.workspace.cacheFolder = folder.Dir().string();
-    // A process id that no longer runs.
-    const pid_t gone = fork();
-    if (gone == 0) _exit(0);
-    waitpid(gone, nullptr, 0);
-    const std::string orphan = folder.Path("autosave-" + std::to_string(gone) + ".vox");
+    // Process ids that no longer run: an older orphan and a newer one.
+    pid_t gone[2];
+    for (pid_t& pid : gone) {
+        pid = fork();
+        if (pid == 0) _exit(0);
+        waitpid(pid, nullptr, 0);
+    }
+    const std::string older = folder.Path("autosave-" + std::to_string(gone[0]) + ".vox");
+    ASSERT_TRUE(WriteVox(tk_test::MakeModel(2, 2, 2, {{1, 1, 1, 9}}), older.c_str()));
+    std::ofstream(folder.Path("autosave-" + std::to_string(gone[0]) + ".txt")) << "\"two\\nlines.vox\"\n\"\"\n";
+    fs::last_write_time(older, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    const std::string orphan = folder.Path("autosave-" + std::to_string(gone[1]) + ".vox");
     ASSERT_TRUE(WriteVox(tk_test::MakeModel(4, 5, 6, {{1, 1, 1, 9}}), orphan.c_str()));
-    std::ofstream(folder.Path("autosave-" + std::to_string(gone) + ".txt")) << "castle.vox\n/models/castle.vox\n";
+    std::ofstream(folder.Path("autosave-" + std::to_string(gone[1]) + ".txt")) << "castle.vox\n/models/castle.vox\n";
     // Another editor's, still running (this process's parent): left alone.
     const std::string running = folder.Path("autosave-" + std::to_string(getppid()) + ".vox");
     fs::copy_file(orphan, running);
     TK_Autosave autosave(env);
     testing::internal::CaptureStdout();
     ASSERT_TRUE(TK_RecoverUnsavedWork(env, autosave));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "recovered unsaved work from " + orphan + "\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "recovered unsaved work from " + orphan + "\n[Warning] unsaved work of an ended session waits in " +
+                  older + " : \"recover\" opens it\n");
     EXPECT_EQ(std::make_tuple(env.model.size[2], env.model.voxels.Count(), env.model.name, env.model.path),
               std::make_tuple(6, 1, std::string("castle.vox"), std::string("/models/castle.vox")));
+    EXPECT_TRUE(env.unsaved);
     EXPECT_TRUE(fs::exists(autosave.Path()) && !fs::exists(orphan) && fs::exists(running));
+    // The other one on request ("recover"): kept among the backups.
+    TK_Model model;
+    TK_ModelLook look;
+    std::string keptAs;
+    ASSERT_TRUE(TK_ClaimRecovery(folder.Dir().string(), model, look, keptAs));
+    EXPECT_EQ(std::make_tuple(model.size[0], model.name, model.path), std::make_tuple(2, std::string("two\nlines.vox"), std::string()));
+    EXPECT_EQ(fs::path(keptAs).filename().string().compare(0, 7, "backup-"), 0) << keptAs;
+    EXPECT_TRUE(fs::exists(keptAs) && !fs::exists(older));
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(TK_ClaimRecovery(folder.Dir().string(), model, look, keptAs));
     EXPECT_FALSE(TK_RecoverUnsavedWork(env, autosave));
+    testing::internal::GetCapturedStdout();
     // An autosave writes this process's file; the clean exit removes it.
     autosave.Arm();
     autosave.NoteChange(0);

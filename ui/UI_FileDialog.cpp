@@ -92,7 +92,8 @@ void UI_FileDialog::Browse(const std::string& folder) {
     m_folder = absolute.lexically_normal().string();
     if (m_folder.size() > 1 && m_folder.back() == '/') m_folder.pop_back();
     SetAttribute(m_list, "root", m_folder);
-    SetAttribute(m_where, "text", m_folder);
+    const std::string problem = m_list ? m_list->Problem() : std::string();
+    SetAttribute(m_where, "text", problem.empty() ? m_folder : m_folder + " : " + problem);
     FocusName();
 }
 

@@ -143,10 +143,11 @@ void UI_FileList::Update() {
         else if (HasAnyExtension(name, m_ext))
             files.push_back(name);
     }
+    m_problem = error ? error.message() : std::string();
     if (error) folders.clear(), files.clear();
     std::sort(folders.begin(), folders.end(), LessNoCase);
     std::sort(files.begin(), files.end(), LessNoCase);
-    if (!error) folders.insert(folders.begin(), "../");
+    folders.insert(folders.begin(), "../");
     m_folderCount = int(folders.size());
     folders.insert(folders.end(), files.begin(), files.end());
     SetItems(std::move(folders));

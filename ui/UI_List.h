@@ -60,6 +60,9 @@ public:
     // Reads the folder again.
     void Update();
     const std::string& Root() const { return m_root; }
+    // Why the folder could not be listed (the system's reason); empty when
+    // it was. The way up ("../") is listed either way.
+    const std::string& Problem() const { return m_problem; }
     // Full paths of the listed files (folders excluded), in list order.
     std::vector<std::string> FilePaths() const;
     bool IsFolder(int row) const { return row >= 0 && row < m_folderCount; }
@@ -75,6 +78,7 @@ private:
     std::string m_root;
     std::string m_ext;
     std::string m_selectedPath;
+    std::string m_problem;
     int m_folderCount = 0;
     std::string m_onSelectFolder;
 };

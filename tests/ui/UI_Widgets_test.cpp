@@ -2,8 +2,12 @@
 // sliders, the palette, the file views, the colour views and the console.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <system_error>
+#include <vector>
 
 #include "TK_TestSupport.h"
 #include "UI_TestWindow.h"
@@ -159,6 +163,10 @@ TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
     dialog->NameField()->SetText("Sub");
     dialog->Accept();  // a folder's name goes there
     EXPECT_EQ(dialog->Folder(), (dir / "Sub").string());
+    // A folder that cannot be listed still offers the way up, and says why.
+    dialog->RunCommand("dlg_folder " + (dir / "c.txt").string());
+    EXPECT_EQ(dialog->List()->Items(), std::vector<std::string>{"../"});
+    EXPECT_EQ(dialog->List()->Problem(), std::error_code(ENOTDIR, std::generic_category()).message());
     dialog->RunCommand("dlg_folder " + dir.string());
     dialog->RunCommand("dlg_pick " + (dir / "A.VOX").string());
     EXPECT_EQ(dialog->NameField()->Text(), "A.VOX");
@@ -179,7 +187,7 @@ TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
     EXPECT_EQ(window.TakeCommands(), "") << "the dialog's own lines never reach the window";
     fs::remove_all(dir);
     window.SetViewAttribute("file", "update", "");
-    EXPECT_TRUE(list->Items().empty());
+    EXPECT_EQ(list->Items(), std::vector<std::string>{"../"}) << "a folder gone: only the way up";
 }
 
 TEST(ColorViews, ShowAColourAndReportDrags) {

@@ -322,8 +322,24 @@ void UI_RezWindow::ShowTraceProgress() {
 }
 
 void UI_RezWindow::Write(const char* text, size_t size) {
+    // The log and the redraw request belong to the main thread.
+    if (std::this_thread::get_id() != m_mainThread) {
+        const std::lock_guard<std::mutex> hold(m_queueLock);
+        m_queued.append(text, size);
+        return;
+    }
     m_log.Write(text, size);
     RequestRedraw();
+}
+
+void UI_RezWindow::OnIdle(double now) {
+    std::string queued;
+    {
+        const std::lock_guard<std::mutex> hold(m_queueLock);
+        queued.swap(m_queued);
+    }
+    if (!queued.empty()) Write(queued.data(), queued.size());
+    m_autosave.Tick(now);
 }
 
 bool UI_RezWindow::ClaimRecovery(TK_Model& model, TK_ModelLook& look, std::string& keptAs) {

@@ -16,7 +16,9 @@
 // when a context is current.
 #pragma once
 
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "app/TK_Recovery.h"
 #include "brush/TK_BrushTable.h"
@@ -50,8 +52,9 @@ public:
     // when it was written, or when this is the second close after a failed
     // one (the user was told and closes anyway; the autosave file stays).
     bool CanClose() override;
-    // Writes the autosave when one is due.
-    void OnIdle(double now) override { m_autosave.Tick(now); }
+    // Shows the lines other threads printed, then writes the autosave when
+    // one is due.
+    void OnIdle(double now) override;
     // Clears the frame before the views draw (the scene draws straight
     // into its rectangle, the widgets' batches come after) and shows the
     // path tracer's progress.
@@ -128,6 +131,10 @@ private:
     UI_StatusLine* m_status = nullptr;
     UI_FileDialog* m_dialog = nullptr;
     OMB_MessageLog m_log;
+    // Lines printed on other threads (the autosave's), for the main thread.
+    std::thread::id m_mainThread = std::this_thread::get_id();
+    std::mutex m_queueLock;
+    std::string m_queued;
     int m_traceSamples = -1;
     double m_traceSeconds = 0;
     std::string m_descriptionPath;

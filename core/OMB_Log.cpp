@@ -2,15 +2,20 @@
 #include "core/OMB_Log.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 
 namespace {
-OMB_LogMode g_mode = OMB_LogMode::All;
+std::atomic<OMB_LogMode> g_mode{OMB_LogMode::All};
 std::vector<OMB_LogSink*> g_sinks;
+// Guards the sinks and keeps each call's text whole on standard output: the
+// autosave thread prints too. Recursive: a sink may print.
+std::recursive_mutex g_lock;
 
 bool IsHidden(unsigned char c) { return (c < 0x20 && c != '\n' && c != '\t') || c == 0x7F; }
 
@@ -64,12 +69,17 @@ void OMB_Printf(const char* format, ...) {
     std::string text = Format(format, args);
     va_end(args);
     Escape(text);
+    const std::lock_guard<std::recursive_mutex> hold(g_lock);
     for (OMB_LogSink* sink : g_sinks) sink->Write(text.data(), text.size());
     std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
 void OMB_AddLogSink(OMB_LogSink* sink) {
+    const std::lock_guard<std::recursive_mutex> hold(g_lock);
     if (sink && std::find(g_sinks.begin(), g_sinks.end(), sink) == g_sinks.end()) g_sinks.push_back(sink);
 }
 
-void OMB_RemoveLogSink(OMB_LogSink* sink) { g_sinks.erase(std::remove(g_sinks.begin(), g_sinks.end(), sink), g_sinks.end()); }
+void OMB_RemoveLogSink(OMB_LogSink* sink) {
+    const std::lock_guard<std::recursive_mutex> hold(g_lock);
+    g_sinks.erase(std::remove(g_sinks.begin(), g_sinks.end(), sink), g_sinks.end());
+}

@@ -21,7 +21,9 @@ OMB_LogMode OMB_GetLogMode();
 void OMB_Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Receives the formatted text of each OMB_Printf call that passes the filter
-// (one or more whole lines, or a piece of one). Called on the printing thread.
+// (one or more whole lines, or a piece of one). Called on the printing thread,
+// which may be any thread, one call at a time: a sink that shares its state
+// with one thread (a window) hands text from the others over to it.
 class OMB_LogSink {
 public:
     virtual ~OMB_LogSink() = default;

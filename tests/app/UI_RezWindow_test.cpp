@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <iterator>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -26,6 +28,7 @@
 #include "app/UI_RezWindow.h"
 #include "app/UI_SceneView.h"
 #include "core/OMB_Arguments.h"
+#include "core/OMB_Log.h"
 #include "core/OS_Keys.h"
 #include "model/TK_VoxFile.h"
 #include "render/TK_Snapshot.h"
@@ -251,6 +254,28 @@ TEST_F(RezWindow, FileNamesNeverRunAsCommands) {
     TK_Model kept;
     ASSERT_TRUE(ReadVox(kept, neutral.c_str()));
     EXPECT_EQ(kept.voxels.Count(), 8u) << "no save behind the user's back";
+}
+
+// Lines printed on other threads (the autosave's) reach the log through the
+// main thread, whole and all of them, while it keeps drawing.
+TEST_F(RezWindow, LinesFromOtherThreadsReachTheLog) {
+    constexpr int kThreads = 4, kLines = 200;
+    testing::internal::CaptureStdout();
+    std::atomic<int> running{kThreads};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([t, &running] {
+            for (int i = 0; i < kLines; ++i) OMB_Printf("[Warning] thread %d line %d\n", t, i);
+            --running;
+        });
+    while (running > 0) window.OnIdle(0);
+    for (std::thread& thread : threads) thread.join();
+    window.OnIdle(0);
+    testing::internal::GetCapturedStdout();
+    int seen = 0;
+    for (size_t i = 0; i < window.Log().Count(); ++i)
+        seen += window.Log().Line(i).text.rfind("[Warning] thread ", 0) == 0;
+    EXPECT_EQ(seen, kThreads * kLines);
 }
 
 // Shortcuts are written once, in the hotkey tables; the hints name them.

@@ -178,6 +178,10 @@ TEST_F(Fixture, HistoryKeepsFiftyOneAndRedoesTheUndone) {
     ASSERT_TRUE(exec.Undo() && exec.Redo());
     EXPECT_FALSE(exec.Redo());
     EXPECT_EQ(journal.back(), "redo:a");
+    // A new step after an undo ends the undone branch.
+    ASSERT_TRUE(exec.Undo());
+    exec.Run(Probe("b"), nullptr);
+    EXPECT_EQ(exec.RedoCount(), 0u);
 }
 
 TEST_F(Fixture, MergeWithoutEffectDropsTheEntry) {

@@ -74,9 +74,11 @@ TEST_F(PaletteCommands, RefusalsChangeNothing) {
 
 TEST_F(PaletteCommands, SuccessiveRgbEditsMergeIntoOneStep) {
     const uint32_t original = Entry(5);
+    env->unsaved = false;
     ASSERT_TRUE(Run("rgb 10 0 0 | rgb 20 0 0 | rgb 30 0 0"));
     EXPECT_EQ(Entry(5), PackRGBA(30, 0, 0));
     EXPECT_EQ(History(), 1u);
+    EXPECT_TRUE(env->unsaved) << "a palette edit is unsaved work";
     ASSERT_TRUE(Run("undo"));
     EXPECT_EQ(Entry(5), original);
     ASSERT_TRUE(Run("redo"));

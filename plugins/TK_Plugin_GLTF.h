@@ -31,10 +31,12 @@
 
 class OMB_SaveBitFile;
 
-// What a .glb holds: rectangles (two triangles each) and shared vertices.
+// What a .glb holds: rectangles, shared vertices and triangles (two a
+// rectangle, more for one with corners of its neighbours on its edges).
 struct TK_GltfCounts {
     size_t faces = 0;
     size_t vertices = 0;
+    size_t triangles = 0;
 };
 
 // The glTF material of one palette entry's surface record.

@@ -520,7 +520,7 @@ bool TK_Plugin_GLTF::WriteGlb(const TK_Model& model, const TK_MeshOptions& optio
     for (int a = 0; a < 3; ++a)
         if (model.size[a] > kMaxModelSize) return false;
     TK_MeshSurface surface;
-    TK_BuildMeshSurface(model, options.optimize, surface);
+    TK_BuildMeshSurface(model, options.optimize, surface, options.watertight);
     if (!surface.Count()) return false;
     Plan plan;
     if (!PlanGeometry(model, options, plan)) return false;

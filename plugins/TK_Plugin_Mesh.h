@@ -71,8 +71,10 @@ struct TK_MeshSurface {
     size_t Count() const;
 };
 
-// Faces between a voxel and an empty cell or the outside of the box.
-void TK_BuildMeshSurface(const TK_Model& model, bool optimize, TK_MeshSurface& surface);
+// Faces between a voxel and an empty cell or the outside of the box. With
+// `fewJoints` each layer is merged in rows along u or along v, whichever
+// leaves fewer corners on other rectangles' edges.
+void TK_BuildMeshSurface(const TK_Model& model, bool optimize, TK_MeshSurface& surface, bool fewJoints = false);
 
 // The corners of all rectangles of a surface, to find those that lie on the
 // edge of another (T-junctions), and the triangles of a rectangle with them.

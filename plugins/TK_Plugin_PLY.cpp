@@ -10,7 +10,7 @@ void TK_Plugin_PLY::WritePlyText(const TK_Model& model, const TK_MeshOptions& o,
 
 void TK_Plugin_PLY::WritePly(const TK_Model& model, const TK_MeshOptions& o, const std::string& name, TK_MeshText& out) {
     TK_MeshSurface surface;
-    TK_BuildMeshSurface(model, o.optimize, surface);
+    TK_BuildMeshSurface(model, o.optimize, surface, o.watertight);
     const TK_MeshJoints joints(model, surface, o.watertight);
     // A face with more corners brings them all and their triangles.
     std::vector<int> ring, triangles;

@@ -199,7 +199,7 @@ bool TK_Plugin_3DS::Write3ds(const TK_Model& model, const TK_MeshOptions& o, con
     uint64_t total = head.bytes.size();
 
     TK_MeshSurface surface;
-    TK_BuildMeshSurface(model, o.optimize, surface, o.watertight);
+    TK_BuildMeshSurface(model, o.optimize, surface);
     ObjectLists lists(model, o);
     int objects = 0;
     auto flush = [&]() {

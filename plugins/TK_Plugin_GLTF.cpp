@@ -1,8 +1,8 @@
 // glTF binary export (see TK_Plugin_GLTF.h). The file is planned first
 // (faces ordered by material, shared vertices, counts, bounds, the palette
 // picture) because the JSON chunk, which describes the data, comes before
-// it; the plan keeps a 4-byte key per vertex and a 2-byte number per face
-// corner, and the written data is streamed out in blocks.
+// it; the plan keeps a 4-byte key per vertex and a 2-byte number per
+// triangle corner, and the written data is streamed out in blocks.
 //
 //   plan ..... primitives, vertex sharing, bounds
 //   JSON ..... the description chunk
@@ -10,10 +10,10 @@
 //
 // Binary chunk layout, every section a multiple of 4 bytes long: positions,
 // normals, texture coordinates (all vertices, primitive by primitive),
-// indices (two triangles per face), the PNG. Each primitive's accessors
-// start at its own first vertex, so its indices count from 0. Indices are
-// 16-bit (12 bytes a face, so every block stays 4-aligned): the faces of
-// one material are cut into primitives of fewer than 65536 vertices.
+// indices (two triangles per face, more for a face with watertight
+// corners; padded), the PNG. Each primitive's accessors start at its own
+// first vertex, so its indices count from 0. Indices are 16-bit: the faces
+// of one material are cut into primitives of fewer than 65536 vertices.
 //
 // Vertices are shared: corners of one primitive with the same position,
 // normal and texture coordinate are one vertex. Such corners lie in one
@@ -234,10 +234,15 @@ void ShareRun(Plan& plan, const TK_MeshJoints& joints, size_t first, size_t end,
     }
 }
 
-// At most one vertex per corner of each face of [first, end).
-size_t RunCorners(const Plan& plan, const TK_MeshJoints& joints, size_t first, size_t end, RingScratch& r) {
+// At most one vertex per corner of each face of [first, end): its four, or
+// with joints every cell corner along its sides.
+size_t RunCorners(const Plan& plan, const TK_MeshJoints& joints, size_t first, size_t end) {
+    if (joints.Empty()) return 4 * (end - first);
     size_t n = 0;
-    for (size_t f = first; f < end; ++f) n += joints.Ring(plan.faces[f], r.ring) ? r.ring.size() / 2 : 4;
+    for (size_t f = first; f < end; ++f) {
+        const TK_MeshFace& face = plan.faces[f];
+        n += 2 * size_t(face.u1 - face.u0 + face.v1 - face.v0);
+    }
     return n;
 }
 
@@ -263,7 +268,7 @@ void PlanVertices(Plan& plan, const TK_MeshJoints& joints) {
                    plan.faces[run].plane == plan.faces[f].plane)
                 ++run;
             if (f == whole.firstFace || plan.vertices.size() - cut.back().firstVertex +
-                                                RunCorners(plan, joints, f, run, scratch) >
+                                                RunCorners(plan, joints, f, run) >
                                             kMaxPrimitiveVertices) {
                 if (f != whole.firstFace) close(f);
                 Primitive next{whole.material, f, 0, plan.vertices.size()};
@@ -520,7 +525,7 @@ bool TK_Plugin_GLTF::WriteGlb(const TK_Model& model, const TK_MeshOptions& optio
     for (int a = 0; a < 3; ++a)
         if (model.size[a] > kMaxModelSize) return false;
     TK_MeshSurface surface;
-    TK_BuildMeshSurface(model, options.optimize, surface, options.watertight);
+    TK_BuildMeshSurface(model, options.optimize, surface);
     if (!surface.Count()) return false;
     Plan plan;
     if (!PlanGeometry(model, options, plan)) return false;

@@ -103,55 +103,10 @@ size_t TK_MeshSurface::Count() const {
     return n;
 }
 
-namespace {
-
-struct LayerRect {
-    uint8_t colour;
-    int u0, v0, u1, v1;
-};
-
-// Greedy rectangles of a layer mask, rows along u or, `across`, along v.
-void MergeLayer(const std::vector<uint8_t>& mask, int nu, int nv, bool across, std::vector<uint8_t>& keys,
-                std::vector<LayerRect>& out) {
-    out.clear();
-    if (!across) {
-        keys = mask;
-        TK_MergeRectangles(keys, nu, nv, [](uint8_t) { return true; },
-                           [&](uint8_t c, int u0, int v0, int u1, int v1) { out.push_back({c, u0, v0, u1, v1}); });
-        return;
-    }
-    keys.resize(mask.size());
-    for (int j = 0; j < nv; ++j)
-        for (int i = 0; i < nu; ++i) keys[size_t(i) * nv + j] = mask[size_t(j) * nu + i];
-    TK_MergeRectangles(keys, nv, nu, [](uint8_t) { return true; },
-                       [&](uint8_t c, int v0, int u0, int v1, int u1) { out.push_back({c, u0, v0, u1, v1}); });
-}
-
-// What the rectangles of a layer cost as triangles once the corners that
-// fall inside another's edge are added: two each, one a corner.
-size_t LayerTriangles(const std::vector<LayerRect>& rects, int nu, int nv, std::vector<uint8_t>& corner) {
-    const size_t stride = size_t(nu) + 1;
-    corner.assign(stride * size_t(nv + 1), 0);
-    for (const LayerRect& r : rects)
-        for (int u : {r.u0, r.u1})
-            for (int v : {r.v0, r.v1}) corner[size_t(v) * stride + size_t(u)] = 1;
-    size_t triangles = 2 * rects.size();
-    for (const LayerRect& r : rects) {
-        for (int u = r.u0 + 1; u < r.u1; ++u)
-            triangles += corner[size_t(r.v0) * stride + size_t(u)] + corner[size_t(r.v1) * stride + size_t(u)];
-        for (int v = r.v0 + 1; v < r.v1; ++v)
-            triangles += corner[size_t(v) * stride + size_t(r.u0)] + corner[size_t(v) * stride + size_t(r.u1)];
-    }
-    return triangles;
-}
-
-}  // namespace
-
-void TK_BuildMeshSurface(const TK_Model& model, bool optimize, TK_MeshSurface& surface, bool fewJoints) {
+void TK_BuildMeshSurface(const TK_Model& model, bool optimize, TK_MeshSurface& surface) {
     for (auto& list : surface.faces) list.clear();
     const TK_MeshGrid grid(model);
-    std::vector<uint8_t> mask, keys, corner;
-    std::vector<LayerRect> rows, columns;
+    std::vector<uint8_t> mask;
     for (int d = 0; d < 6; ++d) {
         const int a = d / 2, nu = grid.size[(a + 1) % 3], nv = grid.size[(a + 2) % 3];
         auto& out = surface.faces[d];
@@ -162,14 +117,7 @@ void TK_BuildMeshSurface(const TK_Model& model, bool optimize, TK_MeshSurface& s
                 out.push_back(TK_MeshFace{uint8_t(d), c, plane, uint8_t(u0), uint8_t(v0), uint8_t(u1), uint8_t(v1)});
             };
             if (optimize) {
-                MergeLayer(mask, nu, nv, false, keys, rows);
-                // Of the two ways to cut a layer, the one with fewer
-                // triangles once its corners on others' edges are added.
-                if (fewJoints && !rows.empty()) {
-                    MergeLayer(mask, nu, nv, true, keys, columns);
-                    if (LayerTriangles(columns, nu, nv, corner) < LayerTriangles(rows, nu, nv, corner)) rows.swap(columns);
-                }
-                for (const LayerRect& r : rows) emit(r.colour, r.u0, r.v0, r.u1, r.v1);
+                TK_MergeRectangles(mask, nu, nv, [](uint8_t) { return true; }, emit);
                 continue;
             }
             for (int j = 0; j < nv; ++j)
@@ -197,27 +145,28 @@ TK_MeshJoints::TK_MeshJoints(const TK_Model& model, const TK_MeshSurface& surfac
         }
 }
 
-bool TK_MeshJoints::Has(int a, int plane, int u, int v) const {
-    const size_t i = m_stride[a] * size_t(plane) + m_stride[(a + 1) % 3] * size_t(u) + m_stride[(a + 2) % 3] * size_t(v);
-    return m_bits[i / 64] >> (i % 64) & 1;
-}
-
 bool TK_MeshJoints::Ring(const TK_MeshFace& face, std::vector<int>& ring) const {
     // Sides of one cell have no point between their ends.
     if (m_bits.empty() || face.u1 - face.u0 + face.v1 - face.v0 == 2) return false;
     const int a = face.direction / 2, w = face.u1 - face.u0, h = face.v1 - face.v0;
+    const size_t su = m_stride[(a + 1) % 3], sv = m_stride[(a + 2) % 3];
+    const size_t origin = m_stride[a] * face.plane + su * face.u0 + sv * face.v0;
     bool extra = false;
     ring.clear();
-    // A corner, then the points strictly inside the side that leaves it.
-    auto side = [&](int u, int v, int du, int dv, int steps) {
+    // A corner, then the points strictly inside the side that leaves it
+    // (bit `at` is the corner, `step` apart along the side).
+    auto side = [&](int u, int v, int du, int dv, int steps, size_t at, ptrdiff_t step) {
         ring.insert(ring.end(), {u, v});
-        for (int k = 1; k < steps; ++k)
-            if (Has(a, face.plane, u + k * du, v + k * dv)) ring.insert(ring.end(), {u + k * du, v + k * dv}), extra = true;
+        for (int k = 1; k < steps; ++k) {
+            at = size_t(ptrdiff_t(at) + step);
+            if (m_bits[at / 64] >> (at % 64) & 1) ring.insert(ring.end(), {u + k * du, v + k * dv}), extra = true;
+        }
     };
-    side(face.u0, face.v0, 1, 0, w);
-    side(face.u1, face.v0, 0, 1, h);
-    side(face.u1, face.v1, -1, 0, w);
-    side(face.u0, face.v1, 0, -1, h);
+    const ptrdiff_t pu = ptrdiff_t(su), pv = ptrdiff_t(sv);
+    side(face.u0, face.v0, 1, 0, w, origin, pu);
+    side(face.u1, face.v0, 0, 1, h, origin + su * size_t(w), pv);
+    side(face.u1, face.v1, -1, 0, w, origin + su * size_t(w) + sv * size_t(h), -pu);
+    side(face.u0, face.v1, 0, -1, h, origin + sv * size_t(h), -pv);
     return extra;
 }
 

@@ -71,10 +71,8 @@ struct TK_MeshSurface {
     size_t Count() const;
 };
 
-// Faces between a voxel and an empty cell or the outside of the box. With
-// `fewJoints` each layer is merged in rows along u or along v, whichever
-// leaves fewer corners on other rectangles' edges.
-void TK_BuildMeshSurface(const TK_Model& model, bool optimize, TK_MeshSurface& surface, bool fewJoints = false);
+// Faces between a voxel and an empty cell or the outside of the box.
+void TK_BuildMeshSurface(const TK_Model& model, bool optimize, TK_MeshSurface& surface);
 
 // The corners of all rectangles of a surface, to find those that lie on the
 // edge of another (T-junctions), and the triangles of a rectangle with them.
@@ -98,7 +96,6 @@ public:
     bool Empty() const { return m_bits.empty(); }
 
 private:
-    bool Has(int a, int plane, int u, int v) const;
     size_t m_stride[3] = {0, 0, 0};
     std::vector<uint64_t> m_bits;  // one bit per cell corner, x fastest
 };

@@ -142,7 +142,7 @@ void TK_Plugin_OBJ::WriteObjText(const TK_Model& model, const TK_MeshOptions& o,
 
 void TK_Plugin_OBJ::WriteObj(const TK_Model& model, const TK_MeshOptions& o, const std::string& base, TK_MeshText& out) {
     TK_MeshSurface surface;
-    TK_BuildMeshSurface(model, o.optimize, surface, o.watertight);
+    TK_BuildMeshSurface(model, o.optimize, surface);
     out.Str(kBanner).Str("# material\n").Str("mtllib ").Str(base.c_str()).Str(".mtl\n").Str("usemtl palette\n\n");
     out.Str("# normals\n");
     for (int d = 0; d < 6; ++d) {

@@ -105,6 +105,24 @@ public:
         m_faces.insert(m_faces.end(), {v[0], v[1], v[2], 0x3, v[0], v[2], v[3], 0x6});
     }
 
+    // The triangles of a face with more corners; an edge is visible where
+    // it joins neighbours on the ring.
+    void AddRing(const TK_MeshFace& face, const std::vector<int>& ring, const std::vector<int>& triangles) {
+        const size_t n = ring.size() / 2;
+        std::vector<uint16_t> v(n);
+        int corner[3];
+        for (size_t k = 0; k < n; ++k) {
+            TK_Plugin_Mesh::Corner(face, ring[2 * k], ring[2 * k + 1], corner);
+            v[k] = Vertex(corner, face.colour);
+        }
+        auto side = [n](int p, int q) { return (size_t(p) + 1) % n == size_t(q) || (size_t(q) + 1) % n == size_t(p); };
+        for (size_t k = 0; k < triangles.size(); k += 3) {
+            const int a = triangles[k], b = triangles[k + 1], c = triangles[k + 2];
+            const uint16_t flags = uint16_t(side(a, b) | side(b, c) << 1 | side(c, a) << 2);
+            m_faces.insert(m_faces.end(), {v[size_t(a)], v[size_t(b)], v[size_t(c)], flags});
+        }
+    }
+
     void Write(const std::string& name, ChunkBytes& out) const {
         out.Begin(kObject);
         out.Text(name);
@@ -193,13 +211,23 @@ bool TK_Plugin_3DS::Write3ds(const TK_Model& model, const TK_MeshOptions& o, con
         return file.WriteBytes(object.bytes.data(), object.bytes.size());
     };
     const bool reverse = ReverseWinding(o);
+    const TK_MeshJoints joints(model, surface, o.watertight);
     int corners[4][3];
+    std::vector<int> ring, triangles;
     for (const auto& list : surface.faces)
         for (const TK_MeshFace& face : list) {
-            // A rectangle adds at most four vertices and two triangles.
-            if ((lists.VertexCount() + 4 > size_t(kMaxListCount) || lists.FaceCount() + 2 > size_t(kMaxListCount)) &&
+            // A face adds at most a vertex per corner, and two triangles fewer.
+            const bool more = joints.Ring(face, ring);
+            const size_t points = more ? ring.size() / 2 : 4;
+            if ((lists.VertexCount() + points > size_t(kMaxListCount) ||
+                 lists.FaceCount() + points - 2 > size_t(kMaxListCount)) &&
                 !flush())
                 return false;
+            if (more) {
+                TK_MeshJoints::Triangulate(face, reverse, ring, triangles);
+                lists.AddRing(face, ring, triangles);
+                continue;
+            }
             FaceCorners(face, reverse, corners);
             lists.AddQuad(corners, face.colour);
         }

@@ -1,8 +1,8 @@
 // glTF binary export (see TK_Plugin_GLTF.h). The file is planned first
 // (faces ordered by material, shared vertices, counts, bounds, the palette
 // picture) because the JSON chunk, which describes the data, comes before
-// it; the plan keeps a 4-byte key per vertex and a 2-byte number per face
-// corner, and the written data is streamed out in blocks.
+// it; the plan keeps a 4-byte key per vertex and a 2-byte number per
+// triangle corner, and the written data is streamed out in blocks.
 //
 //   plan ..... primitives, vertex sharing, bounds
 //   JSON ..... the description chunk
@@ -10,10 +10,10 @@
 //
 // Binary chunk layout, every section a multiple of 4 bytes long: positions,
 // normals, texture coordinates (all vertices, primitive by primitive),
-// indices (two triangles per face), the PNG. Each primitive's accessors
-// start at its own first vertex, so its indices count from 0. Indices are
-// 16-bit (12 bytes a face, so every block stays 4-aligned): the faces of
-// one material are cut into primitives of fewer than 65536 vertices.
+// indices (two triangles per face, more for a face with watertight
+// corners; padded), the PNG. Each primitive's accessors start at its own
+// first vertex, so its indices count from 0. Indices are 16-bit: the faces
+// of one material are cut into primitives of fewer than 65536 vertices.
 //
 // Vertices are shared: corners of one primitive with the same position,
 // normal and texture coordinate are one vertex. Such corners lie in one
@@ -59,10 +59,11 @@ struct Primitive {
     size_t material = 0;  // into Plan::materials
     size_t firstFace = 0, faces = 0;
     size_t firstVertex = 0, vertices = 0;
+    size_t firstIndex = 0, indices = 0;
     int cellLo[3] = {255, 255, 255}, cellHi[3] = {0, 0, 0};  // corner coordinates
     float lo[3] = {0, 0, 0}, hi[3] = {0, 0, 0};               // written positions
     // Where its indices start in the index section.
-    uint64_t IndexOffset() const { return 12 * uint64_t(firstFace); }
+    uint64_t IndexOffset() const { return 2 * uint64_t(firstIndex); }
 };
 
 // A face corner (u, v in its plane, see TK_Plugin_Mesh::FaceUV) as a
@@ -94,25 +95,27 @@ public:
         uint16_t& head = m_head[size_t(u * kSide + v)];
         for (uint32_t s = head; s; s = m_chain[s - 1])
             if (vertices[s - 1] == key) return s - 1;
+        if (!head) m_touched.push_back(size_t(u * kSide + v));
         m_chain[next] = head;
         head = uint16_t(next + 1);
         added = true;
         return next;
     }
-    void Clear(const TK_MeshFace& face) {
-        for (int u : {face.u0, face.u1})
-            for (int v : {face.v0, face.v1}) m_head[size_t(u * kSide + v)] = 0;
+    void Clear() {
+        for (size_t at : m_touched) m_head[at] = 0;
+        m_touched.clear();
     }
 
 private:
     static constexpr int kSide = kMaxModelSize + 1;
     std::vector<uint16_t> m_head;
+    std::vector<size_t> m_touched;
     std::vector<uint16_t> m_chain;  // the next vertex at the same corner
 };
 
 struct Plan {
     std::vector<TK_MeshFace> faces;  // in primitive order
-    std::vector<uint16_t> corners;   // 4 per face: vertex numbers in its primitive
+    std::vector<uint16_t> indices;   // 3 per triangle: vertex numbers in its primitive
     std::vector<uint32_t> vertices;  // keys, primitive by primitive
     std::vector<TK_GltfMaterial> materials;
     std::vector<Primitive> primitives;
@@ -175,26 +178,52 @@ void PlanPrimitives(const TK_MeshSurface& surface, const TK_Material* materials,
         for (const TK_MeshFace& face : list) plan.faces[next[primitiveOf[face.colour]]++] = face;
 }
 
-// The corners of faces [first, end), which share one direction and plane,
-// into `prim`'s vertices.
-void ShareRun(Plan& plan, size_t first, size_t end, Primitive& prim, CornerGrid& grid) {
+// Scratch lists of one face with more than four corners.
+struct RingScratch {
+    std::vector<int> ring, triangles;
+    std::vector<uint16_t> numbers;
+};
+
+// The vertex number of the corner (u, v) of `face` in `prim`.
+uint16_t ShareCorner(Plan& plan, const TK_MeshFace& face, int u, int v, const Primitive& prim, CornerGrid& grid) {
+    const uint32_t key = VertexKey(face, u, v);
+    bool added = false;
+    const uint32_t next = uint32_t(plan.vertices.size() - prim.firstVertex);
+    const uint16_t number = uint16_t(grid.Find(key, u, v, plan.vertices.data() + prim.firstVertex, next, added));
+    if (added) plan.vertices.push_back(key);
+    return number;
+}
+
+// The triangles of one face: two over its corners, or those of its ring.
+void ShareFace(Plan& plan, const TK_MeshJoints& joints, const TK_MeshFace& face, const Primitive& prim,
+               CornerGrid& grid, RingScratch& r) {
+    if (joints.Ring(face, r.ring)) {
+        TK_MeshJoints::Triangulate(face, plan.reverse, r.ring, r.triangles);
+        r.numbers.clear();
+        for (size_t k = 0; k < r.ring.size(); k += 2)
+            r.numbers.push_back(ShareCorner(plan, face, r.ring[k], r.ring[k + 1], prim, grid));
+        for (int t : r.triangles) plan.indices.push_back(r.numbers[size_t(t)]);
+        return;
+    }
     int uv[4][2];
+    TK_Plugin_Mesh::FaceUV(face, plan.reverse, uv);
+    uint16_t c[4];
+    for (int k = 0; k < 4; ++k) c[k] = ShareCorner(plan, face, uv[k][0], uv[k][1], prim, grid);
+    plan.indices.insert(plan.indices.end(), {c[0], c[1], c[2], c[0], c[2], c[3]});
+}
+
+// The faces [first, end), which share one direction and plane, into
+// `prim`'s vertices and indices.
+void ShareRun(Plan& plan, const TK_MeshJoints& joints, size_t first, size_t end, Primitive& prim, CornerGrid& grid,
+              RingScratch& scratch) {
     int lo[2] = {255, 255}, hi[2] = {0, 0};
     for (size_t f = first; f < end; ++f) {
         const TK_MeshFace& face = plan.faces[f];
-        TK_Plugin_Mesh::FaceUV(face, plan.reverse, uv);
-        for (int k = 0; k < 4; ++k) {
-            const uint32_t key = VertexKey(face, uv[k][0], uv[k][1]);
-            bool added = false;
-            const uint32_t next = uint32_t(plan.vertices.size() - prim.firstVertex);
-            const uint32_t* vertices = plan.vertices.data() + prim.firstVertex;
-            plan.corners[4 * f + size_t(k)] = uint16_t(grid.Find(key, uv[k][0], uv[k][1], vertices, next, added));
-            if (added) plan.vertices.push_back(key);
-        }
+        ShareFace(plan, joints, face, prim, grid, scratch);
         lo[0] = std::min({lo[0], int(face.u0), int(face.u1)}), hi[0] = std::max({hi[0], int(face.u0), int(face.u1)});
         lo[1] = std::min({lo[1], int(face.v0), int(face.v1)}), hi[1] = std::max({hi[1], int(face.v0), int(face.v1)});
     }
-    for (size_t f = first; f < end; ++f) grid.Clear(plan.faces[f]);
+    grid.Clear();
     // The run's extremes in cell coordinates: the plane along its axis.
     const TK_MeshFace& face = plan.faces[first];
     const int a = face.direction / 2;
@@ -205,17 +234,32 @@ void ShareRun(Plan& plan, size_t first, size_t end, Primitive& prim, CornerGrid&
     }
 }
 
+// At most one vertex per corner of each face of [first, end): its four, or
+// with joints every cell corner along its sides.
+size_t RunCorners(const Plan& plan, const TK_MeshJoints& joints, size_t first, size_t end) {
+    if (joints.Empty()) return 4 * (end - first);
+    size_t n = 0;
+    for (size_t f = first; f < end; ++f) {
+        const TK_MeshFace& face = plan.faces[f];
+        n += 2 * size_t(face.u1 - face.u0 + face.v1 - face.v0);
+    }
+    return n;
+}
+
 // Vertex numbers for every corner and the vertices; each material's faces
 // become primitives of at most kMaxPrimitiveVertices, cut between planes.
-void PlanVertices(Plan& plan) {
-    plan.corners.resize(4 * plan.faces.size());
-    // At most one vertex per corner; pages are touched only as they fill.
+void PlanVertices(Plan& plan, const TK_MeshJoints& joints) {
+    // Two triangles a face unless some face has more corners; pages are
+    // touched only as they fill.
+    plan.indices.reserve(6 * plan.faces.size());
     plan.vertices.reserve(4 * plan.faces.size());
     CornerGrid grid;
+    RingScratch scratch;
     std::vector<Primitive> cut;
     auto close = [&](size_t end) {
         cut.back().faces = end - cut.back().firstFace;
         cut.back().vertices = plan.vertices.size() - cut.back().firstVertex;
+        cut.back().indices = plan.indices.size() - cut.back().firstIndex;
     };
     for (const Primitive& whole : plan.primitives) {
         const size_t end = whole.firstFace + whole.faces;
@@ -223,12 +267,15 @@ void PlanVertices(Plan& plan) {
             while (run < end && plan.faces[run].direction == plan.faces[f].direction &&
                    plan.faces[run].plane == plan.faces[f].plane)
                 ++run;
-            // The run adds at most four vertices a face.
-            if (f == whole.firstFace || plan.vertices.size() - cut.back().firstVertex + 4 * (run - f) > kMaxPrimitiveVertices) {
+            if (f == whole.firstFace || plan.vertices.size() - cut.back().firstVertex +
+                                                RunCorners(plan, joints, f, run) >
+                                            kMaxPrimitiveVertices) {
                 if (f != whole.firstFace) close(f);
-                cut.push_back(Primitive{whole.material, f, 0, plan.vertices.size()});
+                Primitive next{whole.material, f, 0, plan.vertices.size()};
+                next.firstIndex = plan.indices.size();
+                cut.push_back(next);
             }
-            ShareRun(plan, f, run, cut.back(), grid);
+            ShareRun(plan, joints, f, run, cut.back(), grid, scratch);
         }
         close(end);
     }
@@ -331,7 +378,7 @@ void WriteAccessors(const Plan& plan, Json& j) {
         j.Raw(",{\"bufferView\":2,\"byteOffset\":").Int(first * kTexcoordBytes);
         j.Raw(",\"componentType\":5126,\"count\":").Int(vertices).Raw(",\"type\":\"VEC2\"}");
         j.Raw(",{\"bufferView\":3,\"byteOffset\":").Int(p.IndexOffset());
-        j.Raw(",\"componentType\":5123,\"count\":").Int(6 * uint64_t(p.faces)).Raw(",\"type\":\"SCALAR\"}");
+        j.Raw(",\"componentType\":5123,\"count\":").Int(p.indices).Raw(",\"type\":\"SCALAR\"}");
     }
     j.Raw("]");
 }
@@ -339,7 +386,7 @@ void WriteAccessors(const Plan& plan, Json& j) {
 void WriteBufferViews(const Plan& plan, uint64_t& binLength, Json& j) {
     const uint64_t vertices = plan.vertices.size();
     const uint64_t lengths[4] = {vertices * kPositionBytes, vertices * kNormalBytes, vertices * kTexcoordBytes,
-                                 12 * uint64_t(plan.faces.size())};
+                                 Pad4(2 * uint64_t(plan.indices.size()))};
     const int strides[3] = {12, 12, 8};
     uint64_t offset = 0;
     j.Raw(",\"bufferViews\":[");
@@ -426,14 +473,12 @@ void WriteVertexData(const Plan& plan, BlockWriter& out) {
     }
 }
 
-// Two triangles per face, 0 1 2 and 0 2 3 of its corners; the faces are
-// in primitive order already.
+// The triangles, in primitive order already, padded to 4 bytes.
 void WriteIndices(const Plan& plan, BlockWriter& out) {
-    for (size_t f = 0; f < plan.faces.size(); ++f) {
-        const uint16_t* c = &plan.corners[4 * f];
-        const uint16_t triangles[6] = {c[0], c[1], c[2], c[0], c[2], c[3]};
-        out.Put(triangles, sizeof triangles);
-    }
+    const size_t kBatch = 1 << 16;
+    for (size_t i = 0; i < plan.indices.size(); i += kBatch)
+        out.Put(&plan.indices[i], 2 * std::min(kBatch, plan.indices.size() - i));
+    if (plan.indices.size() % 2) out.Put("\0", 2);
 }
 
 bool WriteFile(const Plan& plan, const std::string& json, uint64_t binLength, OMB_SaveBitFile& file) {
@@ -485,15 +530,18 @@ bool TK_Plugin_GLTF::WriteGlb(const TK_Model& model, const TK_MeshOptions& optio
     Plan plan;
     if (!PlanGeometry(model, options, plan)) return false;
     PlanPrimitives(surface, materials, plan);
-    surface = TK_MeshSurface();
-    PlanVertices(plan);
+    {
+        const TK_MeshJoints joints(model, surface, options.watertight);
+        surface = TK_MeshSurface();
+        PlanVertices(plan, joints);
+    }
     PlanBounds(plan);
     Image palette;
     if (!PaletteToImage(model.palette, palette) || !TK_Plugin_PNG::WriteBytes(palette, plan.png)) return false;
     const std::string name = model.ModelBaseName();
     uint64_t binLength = 0;
     const std::string json = JsonText(plan, name.empty() ? "model" : name, binLength);
-    if (counts) *counts = {plan.faces.size(), plan.vertices.size()};
+    if (counts) *counts = {plan.faces.size(), plan.vertices.size(), plan.indices.size() / 3};
     return WriteFile(plan, json, binLength, file);
 }
 

@@ -1,13 +1,14 @@
 // TK_Plugin_GLTF: glTF 2.0 binary meshes (".glb"), the format game engines
 // and web viewers load. One self-contained file holds the model's exposed
 // faces (merged into rectangles as the other mesh writers merge them with
-// "optimize"), a normal and a texture coordinate per vertex, the palette as
-// an embedded 256 x 1 PNG sampled with nearest filtering (colour c in the
-// middle of pixel c - 1), and PBR materials made from the palette entries'
-// surface records. Options come from the "file_gltf" section of the
-// configuration: "scale", "pivot" (default 0.5 0.5 0: the model centred on
-// the origin, standing on it) and "optimize"; the other mesh keys mean
-// nothing here, since glTF fixes the axes and the winding.
+// "optimize", without cracks with "watertight"), a normal and a texture
+// coordinate per vertex, the palette as an embedded 256 x 1 PNG sampled
+// with nearest filtering (colour c in the middle of pixel c - 1), and PBR
+// materials made from the palette entries' surface records. Options come
+// from the "file_gltf" section of the configuration: "scale", "pivot"
+// (default 0.5 0.5 0: the model centred on the origin, standing on it),
+// "optimize" and "watertight"; the other mesh keys mean nothing here, since
+// glTF fixes the axes and the winding.
 //
 // Axes: glTF is y-up, so a cell corner (x, y, z) is written as (x, z, -y),
 // a rotation about x: the model's front (the side at -y, as the sprites
@@ -31,10 +32,12 @@
 
 class OMB_SaveBitFile;
 
-// What a .glb holds: rectangles (two triangles each) and shared vertices.
+// What a .glb holds: rectangles, shared vertices and triangles (two a
+// rectangle, more for one with corners of its neighbours on its edges).
 struct TK_GltfCounts {
     size_t faces = 0;
     size_t vertices = 0;
+    size_t triangles = 0;
 };
 
 // The glTF material of one palette entry's surface record.

@@ -75,6 +75,7 @@ void TK_MeshOptions::Read(const OMB_LmpNode* section) {
     ReadFloats(section, "tc_offset", 2, tcOffset);
     ReadBool(section, "cw", cw);
     ReadBool(section, "optimize", optimize);
+    ReadBool(section, "watertight", watertight);
     ReadBool(section, "perface", perFace);
     ReadFloats(section, "gamma", 1, &gamma);
     ReadFloats(section, "ambient", 1, &ambient);
@@ -126,6 +127,76 @@ void TK_BuildMeshSurface(const TK_Model& model, bool optimize, TK_MeshSurface& s
     }
 }
 
+TK_MeshJoints::TK_MeshJoints(const TK_Model& model, const TK_MeshSurface& surface, bool enabled) {
+    bool merged = false;
+    for (const auto& list : surface.faces)
+        for (const TK_MeshFace& f : list) merged = merged || f.u1 - f.u0 > 1 || f.v1 - f.v0 > 1;
+    if (!enabled || !merged) return;
+    m_stride[0] = 1, m_stride[1] = size_t(model.size[0] + 1), m_stride[2] = m_stride[1] * size_t(model.size[1] + 1);
+    m_bits.assign((m_stride[2] * size_t(model.size[2] + 1) + 63) / 64, 0);
+    for (const auto& list : surface.faces)
+        for (const TK_MeshFace& f : list) {
+            const int a = f.direction / 2, u = (a + 1) % 3, v = (a + 2) % 3;
+            for (int cu : {f.u0, f.u1})
+                for (int cv : {f.v0, f.v1}) {
+                    const size_t i = m_stride[a] * f.plane + m_stride[u] * size_t(cu) + m_stride[v] * size_t(cv);
+                    m_bits[i / 64] |= uint64_t(1) << (i % 64);
+                }
+        }
+}
+
+bool TK_MeshJoints::Ring(const TK_MeshFace& face, std::vector<int>& ring) const {
+    // Sides of one cell have no point between their ends.
+    if (m_bits.empty() || face.u1 - face.u0 + face.v1 - face.v0 == 2) return false;
+    const int a = face.direction / 2, w = face.u1 - face.u0, h = face.v1 - face.v0;
+    const size_t su = m_stride[(a + 1) % 3], sv = m_stride[(a + 2) % 3];
+    const size_t origin = m_stride[a] * face.plane + su * face.u0 + sv * face.v0;
+    bool extra = false;
+    ring.clear();
+    // A corner, then the points strictly inside the side that leaves it
+    // (bit `at` is the corner, `step` apart along the side).
+    auto side = [&](int u, int v, int du, int dv, int steps, size_t at, ptrdiff_t step) {
+        ring.insert(ring.end(), {u, v});
+        for (int k = 1; k < steps; ++k) {
+            at = size_t(ptrdiff_t(at) + step);
+            if (m_bits[at / 64] >> (at % 64) & 1) ring.insert(ring.end(), {u + k * du, v + k * dv}), extra = true;
+        }
+    };
+    const ptrdiff_t pu = ptrdiff_t(su), pv = ptrdiff_t(sv);
+    side(face.u0, face.v0, 1, 0, w, origin, pu);
+    side(face.u1, face.v0, 0, 1, h, origin + su * size_t(w), pv);
+    side(face.u1, face.v1, -1, 0, w, origin + su * size_t(w) + sv * size_t(h), -pu);
+    side(face.u0, face.v1, 0, -1, h, origin + sv * size_t(h), -pv);
+    return extra;
+}
+
+void TK_MeshJoints::Triangulate(const TK_MeshFace& face, bool reverse, const std::vector<int>& ring,
+                                std::vector<int>& triangles) {
+    const int n = int(ring.size() / 2);
+    int m = 0;  // the corner (u1, v1)
+    while (ring[size_t(2 * m)] != face.u1 || ring[size_t(2 * m + 1)] != face.v1) ++m;
+    auto arc = [&](int k) { return ring[size_t(2 * k)] - face.u0 + ring[size_t(2 * k + 1)] - face.v0; };
+    const bool flip = (face.direction % 2 == 0) != reverse;
+    triangles.clear();
+    auto add = [&](int p, int q, int r) { triangles.insert(triangles.end(), {p, flip ? r : q, flip ? q : r}); };
+    // Two chains run from (u0, v0) to (u1, v1): p along the ring (bottom,
+    // right side), q against it (left, top side; its point j is n - j).
+    // Zipping them between their second and next-to-last points, in step
+    // along u + v, never puts three points of one side in a triangle: each
+    // side's line holds only one end of the other chain.
+    const int pLast = m - 1, qLast = n - m - 1;
+    add(0, 1, n - 1);
+    int i = 1, j = 1;
+    while (i < pLast || j < qLast) {
+        if (j == qLast || (i < pLast && arc(i + 1) <= arc(n - j - 1))) {
+            add(i, i + 1, n - j), ++i;
+        } else {
+            add(i, n - j - 1, n - j), ++j;
+        }
+    }
+    add(pLast, m, m + 1);
+}
+
 TK_MeshText& TK_MeshText::Int(long long value) {
     char buffer[24];
     return text.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr), *this;
@@ -157,9 +228,9 @@ TK_MeshCoordinates::TK_MeshCoordinates(const TK_MeshOptions& o, const TK_Model& 
     }
 }
 
-void TK_MeshCoordinates::Append(const int corner[3], TK_MeshText& out) const {
+TK_MeshText& TK_MeshCoordinates::Append(const int corner[3], TK_MeshText& out) const {
     out.Str(axis[0][size_t(corner[order[0]])]).Ch(' ').Str(axis[1][size_t(corner[order[1]])]).Ch(' ');
-    out.Str(axis[2][size_t(corner[order[2]])]);
+    return out.Str(axis[2][size_t(corner[order[2]])]);
 }
 
 TK_Plugin_Mesh::TK_Plugin_Mesh(const char* section, const TK_MeshOptions& defaults) : options(defaults) {
@@ -176,15 +247,15 @@ void TK_Plugin_Mesh::FaceUV(const TK_MeshFace& face, bool reverse, int uv[4][2])
     }
 }
 
-void TK_Plugin_Mesh::FaceCorners(const TK_MeshFace& face, bool reverse, int corners[4][3]) {
+void TK_Plugin_Mesh::Corner(const TK_MeshFace& face, int u, int v, int corner[3]) {
     const int a = face.direction / 2;
+    corner[a] = face.plane, corner[(a + 1) % 3] = u, corner[(a + 2) % 3] = v;
+}
+
+void TK_Plugin_Mesh::FaceCorners(const TK_MeshFace& face, bool reverse, int corners[4][3]) {
     int uv[4][2];
     FaceUV(face, reverse, uv);
-    for (int k = 0; k < 4; ++k) {
-        corners[k][a] = face.plane;
-        corners[k][(a + 1) % 3] = uv[k][0];
-        corners[k][(a + 2) % 3] = uv[k][1];
-    }
+    for (int k = 0; k < 4; ++k) Corner(face, uv[k][0], uv[k][1], corners[k]);
 }
 
 void TK_Plugin_Mesh::Position(const TK_MeshOptions& o, const TK_Model& model, const int corner[3], double out[3]) {

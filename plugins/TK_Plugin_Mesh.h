@@ -4,11 +4,14 @@
 // voxel face or, with "optimize", faces of one direction, layer and colour
 // merged into larger rectangles.
 //
-// Merged rectangles are meant for game engines that want the fewest faces:
-// they meet their neighbours in T-junctions (a long edge against several
-// short ones). The surface is closed, but a renderer that needs shared
-// edges gets them only with "optimize" off, where every edge of a solid
-// model is shared by exactly two faces.
+// Merged rectangles meet their neighbours in T-junctions (a long edge
+// against several short ones), which leave hairline cracks in renderers and
+// make slicers and mesh tools reject the surface. With "watertight" (the
+// default) a rectangle also takes as corners the corners of other
+// rectangles that lie on its edges and is cut into triangles, none of zero
+// area; every edge of the written mesh then meets edges of exactly its
+// length. A rectangle with no such corner is written as without the option,
+// so "optimize" off gives the same mesh either way.
 #pragma once
 
 #include <algorithm>
@@ -29,6 +32,7 @@ struct TK_MeshOptions {
     float tcOffset[2] = {0.5f, 0.5f};
     bool cw = false;
     bool optimize = true;
+    bool watertight = true;  // no T-junctions between merged rectangles
     float gamma = 1;    // never negative
     float ambient = 0;  // 0 to 1
     bool perFace = false;
@@ -69,6 +73,32 @@ struct TK_MeshSurface {
 
 // Faces between a voxel and an empty cell or the outside of the box.
 void TK_BuildMeshSurface(const TK_Model& model, bool optimize, TK_MeshSurface& surface);
+
+// The corners of all rectangles of a surface, to find those that lie on the
+// edge of another (T-junctions), and the triangles of a rectangle with them.
+class TK_MeshJoints {
+public:
+    // An empty set when `enabled` is false or every rectangle is a single
+    // cell (no corner can then lie inside another's edge).
+    TK_MeshJoints(const TK_Model& model, const TK_MeshSurface& surface, bool enabled);
+
+    // The corners of `face` as (u, v) in its plane (see TK_Plugin_Mesh::FaceUV)
+    // counter-clockwise seen from +a, from (u0, v0): its four corners and
+    // every corner of another rectangle on its edges. False when there are
+    // only the four: the face is then written as a plain rectangle.
+    bool Ring(const TK_MeshFace& face, std::vector<int>& ring) const;
+    // Triangles over a ring of Ring (point k is ring[2k], ring[2k + 1]):
+    // point numbers, three a triangle, counter-clockwise seen from outside
+    // unless `reverse`, none of zero area, as many as the points minus two.
+    static void Triangulate(const TK_MeshFace& face, bool reverse, const std::vector<int>& ring,
+                            std::vector<int>& triangles);
+    // True when no face has more than its four corners.
+    bool Empty() const { return m_bits.empty(); }
+
+private:
+    size_t m_stride[3] = {0, 0, 0};
+    std::vector<uint64_t> m_bits;  // one bit per cell corner, x fastest
+};
 
 // The model as a dense grid of colour indices, x fastest, with an empty
 // border of one cell so that a neighbour lookup never leaves it.
@@ -140,7 +170,7 @@ struct TK_MeshCoordinates {
     std::vector<std::string> axis[3];
     TK_MeshCoordinates(const TK_MeshOptions& options, const TK_Model& model);
     // "x y z" of a corner.
-    void Append(const int corner[3], TK_MeshText& out) const;
+    TK_MeshText& Append(const int corner[3], TK_MeshText& out) const;
     int order[3];
 };
 
@@ -154,6 +184,8 @@ public:
 
     TK_MeshOptions options;
 
+    // The cell corner at (u, v) in a face's plane.
+    static void Corner(const TK_MeshFace& face, int u, int v, int corner[3]);
     // The four corners of a face in cell coordinates, counter-clockwise seen
     // from outside unless `reverse`.
     static void FaceCorners(const TK_MeshFace& face, bool reverse, int corners[4][3]);

@@ -38,40 +38,61 @@ struct CornerIndex {
     int& At(const int c[3]) { return numbers[size_t(c[0] * stride[0] + c[1] * stride[1] + c[2] * stride[2])]; }
 };
 
-void WriteVertices(const TK_Model& model, const TK_MeshOptions& o, const TK_MeshSurface& surface, CornerIndex& index,
-                   TK_MeshText& out) {
+void WriteVertices(const TK_Model& model, const TK_MeshOptions& o, const TK_MeshSurface& surface,
+                   const TK_MeshJoints& joints, CornerIndex& index, TK_MeshText& out) {
     const bool reverse = TK_Plugin_Mesh::ReverseWinding(o);
     const TK_MeshCoordinates coordinates(o, model);
     int next = 1;
-    int corners[4][3];
+    auto number = [&](const int corner[3]) {
+        int& n = index.At(corner);
+        if (n) return;
+        n = next++;
+        coordinates.Append(corner, out.Str("v "));
+        out.Ch('\n').Flush();
+    };
+    int corners[4][3], corner[3];
+    std::vector<int> ring;
     for (const auto& list : surface.faces)
         for (const TK_MeshFace& face : list) {
-            TK_Plugin_Mesh::FaceCorners(face, reverse, corners);
-            for (const auto& corner : corners) {
-                int& n = index.At(corner);
-                if (n) continue;
-                n = next++;
-                coordinates.Append(corner, out.Str("v "));
-                out.Ch('\n').Flush();
+            if (joints.Ring(face, ring)) {
+                for (size_t k = 0; k < ring.size(); k += 2) {
+                    TK_Plugin_Mesh::Corner(face, ring[k], ring[k + 1], corner);
+                    number(corner);
+                }
+                continue;
             }
+            TK_Plugin_Mesh::FaceCorners(face, reverse, corners);
+            for (const auto& c : corners) number(c);
         }
 }
 
-void WriteFaces(const TK_MeshOptions& o, const TK_MeshSurface& surface, CornerIndex& index, const int texcoord[256],
-                TK_MeshText& out) {
+void WriteFaces(const TK_MeshOptions& o, const TK_MeshSurface& surface, const TK_MeshJoints& joints,
+                CornerIndex& index, const int texcoord[256], TK_MeshText& out) {
     const bool reverse = TK_Plugin_Mesh::ReverseWinding(o);
     // "/t/n" of each colour and direction, made once.
     std::string tail[256][6];
     for (int c = 1; c < 256; ++c)
         for (int d = 0; d < 6; ++d)
             if (texcoord[c]) tail[c][d] = "/" + std::to_string(texcoord[c]) + "/" + std::to_string(d + 1);
-    int corners[4][3];
+    int corners[4][3], corner[3];
+    std::vector<int> ring, triangles;
     for (const auto& list : surface.faces)
         for (const TK_MeshFace& face : list) {
-            TK_Plugin_Mesh::FaceCorners(face, reverse, corners);
             const std::string& t = tail[face.colour][face.direction];
+            if (joints.Ring(face, ring)) {
+                TK_MeshJoints::Triangulate(face, reverse, ring, triangles);
+                for (size_t k = 0; k < triangles.size(); ++k) {
+                    const size_t p = 2 * size_t(triangles[k]);
+                    TK_Plugin_Mesh::Corner(face, ring[p], ring[p + 1], corner);
+                    out.Str(k % 3 ? " " : "f ").Int(index.At(corner)).Str(t);
+                    if (k % 3 == 2) out.Ch('\n');
+                }
+                out.Flush();
+                continue;
+            }
+            TK_Plugin_Mesh::FaceCorners(face, reverse, corners);
             out.Ch('f');
-            for (const auto& corner : corners) out.Ch(' ').Int(index.At(corner)).Str(t);
+            for (const auto& c : corners) out.Ch(' ').Int(index.At(c)).Str(t);
             out.Ch('\n').Flush();
         }
 }
@@ -134,9 +155,10 @@ void TK_Plugin_OBJ::WriteObj(const TK_Model& model, const TK_MeshOptions& o, con
     WriteTexcoords(model, o, out, texcoord);
     out.Str("\n# verts\n");
     CornerIndex index(model);
-    WriteVertices(model, o, surface, index, out);
+    const TK_MeshJoints joints(model, surface, o.watertight);
+    WriteVertices(model, o, surface, joints, index, out);
     out.Str("\n# faces\n");
-    WriteFaces(o, surface, index, texcoord, out);
+    WriteFaces(o, surface, joints, index, texcoord, out);
 }
 
 void TK_Plugin_OBJ::WriteMtlText(const std::string& base, std::string& mtl) {

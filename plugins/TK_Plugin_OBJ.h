@@ -1,8 +1,8 @@
 // TK_Plugin_OBJ: Alias Wavefront meshes (".obj"). The export writes three
 // files for a path P with base name B: the mesh P, the material B.mtl and
 // the palette texture B.png (256 x 1, colour c in the middle of pixel c - 1)
-// beside it. The mesh holds the model's exposed faces as quads that share
-// their corners, one texture coordinate per colour used, and the six axis
+// beside it. The mesh holds the model's exposed faces as quads (or, for a
+// rectangle with "watertight" corners, triangles) that share their corners, one texture coordinate per colour used, and the six axis
 // normals; options come from the "file_obj" section of the configuration.
 #pragma once
 

@@ -1,7 +1,8 @@
 // TK_Plugin_PLY: Stanford polygon meshes (".ply"): the ASCII mesh export.
-// Every exposed face is a quad with four vertices of its own, so each
-// vertex carries the palette colour of its face; options come from the
-// "file_ply" section of the configuration.
+// Every exposed face is a quad with four vertices of its own (or, with
+// "watertight", a face with more corners is its triangles over vertices of
+// its own), so each vertex carries the palette colour of its face; options
+// come from the "file_ply" section of the configuration.
 #pragma once
 
 #include <string>

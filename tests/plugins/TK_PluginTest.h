@@ -3,10 +3,13 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <functional>
 #include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <tuple>
@@ -18,6 +21,7 @@
 #include "core/OMB_LmpParser.h"
 #include "model/Image.h"
 #include "model/TK_Model.h"
+#include "plugins/TK_ObjImport.h"
 #include "plugins/TK_Plugin_Mesh.h"
 
 namespace tk_test {
@@ -113,6 +117,97 @@ Options ReadOptions(const char* config, const char* section, Options o = Options
     EXPECT_TRUE(parser.Parse(config));
     o.Read(OMB_LmpParser::FindChild(&parser.Root(), section));
     return o;
+}
+
+// How often each undirected edge of a set of polygons is used, the edge
+// taken by its exact end positions, with their triangle count and area.
+struct EdgeUse {
+    using Point = std::array<float, 3>;
+    std::map<std::pair<Point, Point>, int> uses;
+    std::map<std::pair<Point, Point>, int> turns;  // uses from the lower end minus the others
+    size_t triangles = 0;
+    double area = 0;
+
+    void AddPolygon(const std::vector<Point>& points) {
+        const size_t n = points.size();
+        double normal[3] = {0, 0, 0};
+        for (size_t k = 0; k < n; ++k) {
+            const Point& a = points[k];
+            const Point& b = points[(k + 1) % n];
+            ++uses[std::minmax(a, b)];
+            turns[std::minmax(a, b)] += a < b ? 1 : -1;
+            for (int i = 0; i < 3; ++i)
+                normal[i] += double(a[(i + 1) % 3]) * b[(i + 2) % 3] - double(a[(i + 2) % 3]) * b[(i + 1) % 3];
+        }
+        triangles += n - 2;
+        area += std::sqrt(normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2]) / 2;
+    }
+    // The faces of a mesh read back from a file.
+    void AddMesh(const TK_ObjMesh& mesh) {
+        for (size_t f = 0; f < mesh.FaceCount(); ++f) {
+            std::vector<Point> points;
+            for (int c = mesh.faceStart[f]; c < mesh.faceStart[f + 1]; ++c) {
+                const float* p = &mesh.positions[3 * size_t(mesh.cornerPosition[size_t(c)])];
+                points.push_back({p[0], p[1], p[2]});
+            }
+            AddPolygon(points);
+        }
+    }
+    // Edges not crossed as often one way as the other: faces that turn
+    // against their neighbours.
+    size_t Unpaired() const {
+        return size_t(std::count_if(turns.begin(), turns.end(), [](const auto& e) { return e.second != 0; }));
+    }
+    // Edges used by one face only, and edges used by an odd number.
+    size_t Count(bool once) const {
+        return size_t(std::count_if(uses.begin(), uses.end(),
+                                    [once](const auto& e) { return once ? e.second == 1 : e.second % 2 == 1; }));
+    }
+};
+
+// A blocky figure: boots, legs, a striped body with a belt, arms with
+// hands, a head with eyes and a mouth, and a hat.
+inline int CharacterCell(int x, int y, int z) {
+    const bool leg = z < 10 && y >= 4 && y < 8 && ((x >= 5 && x < 9) || (x >= 11 && x < 15));
+    const bool body = z >= 10 && z < 22 && x >= 5 && x < 15 && y >= 3 && y < 9;
+    const bool arm = z >= 12 && z < 21 && y >= 4 && y < 8 && ((x >= 1 && x < 5) || (x >= 15 && x < 19));
+    const bool head = z >= 22 && z < 30 && x >= 6 && x < 14 && y >= 2 && y < 10;
+    const bool hat = z >= 30 && x >= 7 && x < 13 && y >= 3 && y < 9;
+    if (head) return y == 2 && z == 26 && (x == 8 || x == 11) ? 2 : y == 2 && z == 24 && x >= 9 && x < 11 ? 3 : 4;
+    if (body) return z == 13 ? 5 : (x + z) % 7 == 0 ? 6 : 7;
+    if (leg) return z < 2 ? 8 : 9;
+    if (arm) return z < 14 ? 4 : 7;
+    return hat ? 10 : 0;
+}
+
+// A block with a tunnel and a notch, and two voxels that touch it and each
+// other only along an edge.
+inline int HolesCell(int x, int y, int z) {
+    if (x < 8 && y < 8 && z < 8) return (y >= 3 && y < 5 && z >= 3 && z < 5) || (x < 2 && z > 5) ? 0 : 1 + (x > 3);
+    return (x == 8 && y == 8 && z == 2) || (x == 9 && y == 9 && z == 2) ? 3 : 0;
+}
+
+struct NamedModel {
+    const char* name;
+    TK_Model model;
+};
+
+// Models whose merged faces meet in T-junctions, the character last.
+inline std::vector<NamedModel> CrackModels() {
+    std::mt19937 random(5);
+    return {
+        {"start box", ShapeModel(45, 45, 45, [](int, int, int) { return 79; })},
+        {"sphere", ShapeModel(24, 24, 24, [](int x, int y, int z) {
+             return (2 * x - 23) * (2 * x - 23) + (2 * y - 23) * (2 * y - 23) + (2 * z - 23) * (2 * z - 23) <= 22 * 22;
+         })},
+        {"staircase", ShapeModel(10, 6, 10, [](int x, int, int z) { return z <= x ? 1 + x % 2 : 0; })},
+        {"random", ShapeModel(12, 12, 12, [&](int, int, int) {
+             const uint32_t r = random();
+             return r & 1 ? int(1 + (r >> 1) % 4) : 0;
+         })},
+        {"holes and edge contact", ShapeModel(10, 10, 8, HolesCell)},
+        {"character", ShapeModel(20, 12, 32, CharacterCell)},
+    };
 }
 
 }  // namespace tk_test

@@ -154,8 +154,9 @@ TEST(GltfExport, ContainerMaterialsAndTrianglesBackToTheExposedFaces) {
         size_t materials, primitives;
         TK_Model model;
     } kCases[] = {
-        {"file_gltf ( )", 1, 1, sample},  // no records: one material
-        {"file_gltf ( scale = '2 -1 0.5' pivot = '0 0 0' )", 3, 3, sample},
+        // Rectangles as two triangles each (see below for more corners).
+        {"file_gltf ( watertight = '0' )", 1, 1, sample},  // no records: one material
+        {"file_gltf ( scale = '2 -1 0.5' pivot = '0 0 0' watertight = '0' )", 3, 3, sample},
         {"file_gltf ( optimize = '0' )", 3, 3, sample},
         // More than 65535 vertices: two primitives of 16-bit indices.
         {"file_gltf ( )", 1, 2,
@@ -217,5 +218,35 @@ TEST(GltfExport, ContainerMaterialsAndTrianglesBackToTheExposedFaces) {
             for (size_t q = 0; q < mesh.ix.size() / 6; ++q) AddUnitFaces(mesh, q, o, m, found);
         }
         EXPECT_EQ(found, tk_test::ExposedFaces(m));
+    }
+}
+
+// With the default watertight merging the triangles close up: every edge is
+// crossed once each way (twice where voxels touch along an edge), and they
+// cover the exposed faces.
+TEST(GltfExport, WatertightTrianglesLeaveNoCracks) {
+    for (const auto& c : tk_test::CrackModels()) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> bytes, bin;
+        OMB_SaveBitFile file;
+        TK_GltfCounts counts;
+        ASSERT_TRUE(file.OpenMemory(&bytes) &&
+                    TK_Plugin_GLTF::WriteGlb(c.model, TK_Plugin_GLTF::Defaults(), nullptr, file, &counts) && file.Close());
+        Json json;
+        ReadGlb(bytes, json, bin);
+        tk_test::EdgeUse edges;
+        for (const Json& prim : json["meshes"][0]["primitives"].list) {
+            const auto v = Read(json, bin, prim["attributes"]["POSITION"].U(), 3);
+            const auto ix = Read(json, bin, prim["indices"].U(), 1);
+            for (size_t k = 0; k < ix.size(); k += 3) {
+                std::vector<tk_test::EdgeUse::Point> triangle;
+                for (size_t i = k; i < k + 3; ++i)
+                    triangle.push_back({float(v[3 * size_t(ix[i])]), float(v[3 * size_t(ix[i]) + 1]), float(v[3 * size_t(ix[i]) + 2])});
+                edges.AddPolygon(triangle);
+            }
+        }
+        EXPECT_EQ(edges.Count(false) + edges.Unpaired(), 0u);
+        EXPECT_EQ(edges.triangles, counts.triangles);
+        EXPECT_NEAR(edges.area, double(tk_test::ExposedFaces(c.model).size()), 1e-3);
     }
 }

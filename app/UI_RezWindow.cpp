@@ -346,23 +346,8 @@ bool UI_RezWindow::ClaimRecovery(TK_Model& model, TK_ModelLook& look, std::strin
     return TK_ClaimRecovery(m_env.workspace.cacheFolder, model, look, keptAs);
 }
 
-bool UI_RezWindow::AskForFile(const TK_FileChoice& choice) {
+bool UI_RezWindow::AskForFile(const OS_FileRequest& request) {
     if (!m_dialog) return false;
-    UI_FileRequest request;
-    request.save = choice.save;
-    request.title = choice.title;
-    request.folder = choice.folder;
-    request.name = choice.defaultName;
-    request.command = choice.command;
-    // "*.vox *.qb" -> "vox qb"; "*" lists every file.
-    const std::string patterns = OS_FileDialog::FilterPatterns(choice.filter);
-    for (size_t start = 0; start < patterns.size();) {
-        const size_t end = std::min(patterns.find(' ', start), patterns.size());
-        const std::string pattern = patterns.substr(start, end - start);
-        if (pattern.size() > 2 && pattern.compare(0, 2, "*.") == 0)
-            request.extensions += (request.extensions.empty() ? "" : " ") + pattern.substr(2);
-        start = end + 1;
-    }
     if (m_sceneView) m_sceneView->SetHidden(true);
     m_dialog->Open(request);
     return true;

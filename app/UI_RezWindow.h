@@ -78,7 +78,7 @@ public:
     bool SaveSceneCamera(const std::string& path) override;
     bool LoadSceneCamera(const std::string& path) override;
     // Opens the "dialog" view in place of the scene; false without one.
-    bool AskForFile(const TK_FileChoice& choice) override;
+    bool AskForFile(const OS_FileRequest& request) override;
     bool ClaimRecovery(TK_Model& model, TK_ModelLook& look, std::string& keptAs) override;
 
     // The font and the renderers load in OnStart, and the scene view draws,

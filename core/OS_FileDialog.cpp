@@ -42,12 +42,12 @@ bool InPath(const char* tool) {
     return false;
 }
 
-std::string StartPath(const OS_FileDialogOptions& o) {
+std::string StartPath(const OS_FileRequest& o) {
     std::string folder = o.folder.empty() ? "." : o.folder;
-    return folder + "/" + (o.save ? o.defaultName : std::string());
+    return folder + "/" + (o.save ? o.name : std::string());
 }
 
-std::vector<std::string> ZenityArgs(const OS_FileDialogOptions& o) {
+std::vector<std::string> ZenityArgs(const OS_FileRequest& o) {
     std::vector<std::string> args = {"zenity", "--file-selection", "--filename=" + StartPath(o)};
     if (!o.title.empty()) args.push_back("--title=" + o.title);
     if (o.save) {
@@ -59,7 +59,7 @@ std::vector<std::string> ZenityArgs(const OS_FileDialogOptions& o) {
     return args;
 }
 
-std::vector<std::string> KdialogArgs(const OS_FileDialogOptions& o) {
+std::vector<std::string> KdialogArgs(const OS_FileRequest& o) {
     std::vector<std::string> args = {"kdialog"};
     if (!o.title.empty()) {
         args.push_back("--title");
@@ -126,7 +126,7 @@ std::string OS_FileDialog::FilterPatterns(const std::string& filter) {
 
 bool OS_FileDialog::HasHelper() { return InPath("zenity") || InPath("kdialog"); }
 
-bool OS_FileDialog::Run(const OS_FileDialogOptions& options, std::string& path) {
+bool OS_FileDialog::Run(const OS_FileRequest& options, std::string& path) {
     path.clear();
     std::vector<std::string> args;
     if (!options.headless && InPath("zenity"))
@@ -144,4 +144,17 @@ bool OS_FileDialog::Run(const OS_FileDialogOptions& options, std::string& path) 
     if (output.empty()) return false;
     path = output;
     return true;
+}
+
+std::string OS_FileDialog::FilterExtensions(const std::string& filter) {
+    const std::string patterns = FilterPatterns(filter);
+    std::string extensions;
+    for (size_t start = 0; start < patterns.size();) {
+        const size_t end = std::min(patterns.find(' ', start), patterns.size());
+        const std::string pattern = patterns.substr(start, end - start);
+        if (pattern.size() > 2 && pattern.compare(0, 2, "*.") == 0)
+            extensions += (extensions.empty() ? "" : " ") + pattern.substr(2);
+        start = end + 1;
+    }
+    return extensions;
 }

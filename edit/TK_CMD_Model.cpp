@@ -30,16 +30,16 @@ std::string TK_CMD_Model::ModelFilePath() const {
 }
 
 bool TK_CMD_Model::ChoosePath(bool save, const std::string& defaultName, std::string& path) const {
-    TK_FileChoice choice;
+    OS_FileRequest choice;
     choice.save = save;
     choice.title = save ? "Save Model" : "Open Model";
     choice.folder = m_env->workspace.modelFolder;
-    choice.defaultName = defaultName;
+    choice.name = defaultName;
     choice.command = save ? "save" : "open";
     return ChooseFile(m_path, choice, path);
 }
 
-bool TK_CMD_Model::ChooseFile(const std::string& typed, const TK_FileChoice& choice, std::string& path) const {
+bool TK_CMD_Model::ChooseFile(const std::string& typed, const OS_FileRequest& choice, std::string& path) const {
     const std::string& base = choice.base.empty() ? m_env->workspace.modelFolder : choice.base;
     if (!typed.empty()) {
         path = TK_Workspace::Resolve(base, typed);
@@ -52,15 +52,10 @@ bool TK_CMD_Model::ChooseFile(const std::string& typed, const TK_FileChoice& cho
         m_asked = true;
         return false;
     }
-    OS_FileDialogOptions options;
-    options.save = choice.save;
-    options.title = choice.title;
-    options.filter = choice.filter;
-    options.folder = choice.folder;
-    options.defaultName = choice.defaultName;
-    options.headless = m_env->headless;
+    OS_FileRequest request = choice;
+    request.headless = m_env->headless;
     std::string chosen;
-    if (!OS_FileDialog::Run(options, chosen)) return false;
+    if (!OS_FileDialog::Run(request, chosen)) return false;
     path = TK_Workspace::Resolve(base, chosen);
     return true;
 }

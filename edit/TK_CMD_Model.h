@@ -51,7 +51,7 @@ protected:
     // and also when the window's own dialog was opened instead (it runs the
     // command again with the path): then Asked() is true and the command
     // ends without effect and without a message.
-    bool ChooseFile(const std::string& typed, const TK_FileChoice& choice, std::string& path) const;
+    bool ChooseFile(const std::string& typed, const OS_FileRequest& choice, std::string& path) const;
     bool Asked() const { return m_asked; }
     // A failed choice: nothing while the window's dialog asks, else
     // "[Error] message" and false.

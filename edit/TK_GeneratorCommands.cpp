@@ -119,9 +119,8 @@ bool TK_CMD_Fractal::CanApply() {
     if (Model().voxels.Empty()) return false;
     std::string path = m_path;
     if (path.empty()) {
-        OS_FileDialogOptions options;
+        OS_FileRequest options;
         options.title = "Fractal pattern";
-        options.filter = "Tarsk (.vox)";
         options.folder = m_env->workspace.patternFolder;
         options.headless = m_env->headless;
         OS_FileDialog::Run(options, path);

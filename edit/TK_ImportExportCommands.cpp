@@ -60,7 +60,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 // ---------------------------------------------------------------- i
 
 bool TK_CMD_ImportModel::Execute() {
-    TK_FileChoice choice;
+    OS_FileRequest choice;
     choice.title = "Import Model";
     choice.filter = "All Files (*.*)";
     choice.folder = m_env->workspace.importFolder;
@@ -117,12 +117,12 @@ void TK_CMD_ExportModel::FormatFromPath() {
 // Without a format the dialog offers every model format; the chosen name's
 // extension then picks the format.
 bool TK_CMD_ExportModel::AskForFormat() {
-    TK_FileChoice choice;
+    OS_FileRequest choice;
     choice.save = true;
     choice.title = "Export Model";
     choice.folder = m_env->workspace.exportFolder;
     choice.base = m_env->workspace.exportFolder;
-    choice.defaultName = BaseNameOr(m_env->model, "untitled") + ".obj";
+    choice.name = BaseNameOr(m_env->model, "untitled") + ".obj";
     choice.command = "o";
     choice.filter.clear();
     if (m_env->plugins)
@@ -171,12 +171,12 @@ bool TK_CMD_ExportModel::Execute() {
 
 // A typed path gets the format's extension when it has another one.
 bool TK_CMD_ExportModel::ChooseTarget(const TK_PluginEntry& entry, std::string& path) const {
-    TK_FileChoice choice;
+    OS_FileRequest choice;
     choice.save = true;
     choice.title = "Export Model";
     choice.filter = entry.Filter();
     choice.folder = m_env->workspace.exportFolder;
-    choice.defaultName = BaseNameOr(m_env->model, "untitled") + "." + entry.extension;
+    choice.name = BaseNameOr(m_env->model, "untitled") + "." + entry.extension;
     choice.base = m_env->workspace.exportFolder;
     choice.command = "o " + m_format;
     if (!ChooseFile(m_path, choice, path)) return false;
@@ -248,7 +248,7 @@ bool TK_CMD_ExportDir::ConvertOne(const TK_PluginEntry& entry, const std::string
 // ---------------------------------------------------------------- ipal
 
 bool TK_CMD_ImportPalette::Execute() {
-    TK_FileChoice choice;
+    OS_FileRequest choice;
     choice.title = "Import Palette";
     choice.filter = "PNG (*.png)";
     choice.folder = choice.base = m_env->workspace.paletteFolder;
@@ -279,12 +279,12 @@ void TK_CMD_ImportPalette::Exchange() {
 // ---------------------------------------------------------------- opal
 
 bool TK_CMD_ExportPalette::Execute() {
-    TK_FileChoice choice;
+    OS_FileRequest choice;
     choice.save = true;
     choice.title = "Export Palette";
     choice.filter = "PNG (*.png)";
     choice.folder = choice.base = m_env->workspace.paletteFolder;
-    choice.defaultName = BaseNameOr(m_env->model, "untitled") + ".png";
+    choice.name = BaseNameOr(m_env->model, "untitled") + ".png";
     choice.command = "opal";
     std::string path;
     if (!ChooseFile(m_path, choice, path)) return NotChosen("failed to get palette name");
@@ -299,12 +299,12 @@ bool TK_CMD_ExportPalette::Execute() {
 bool TK_CMD_Bake::Execute() {
     const TK_Model& model = m_env->model;
     if (model.voxels.Empty()) return Fail("export model is empty");
-    TK_FileChoice choice;
+    OS_FileRequest choice;
     choice.save = true;
     choice.title = "Bake Model";
     choice.filter = "PLY (*.ply)";
     choice.folder = m_env->workspace.exportFolder;
-    choice.defaultName = BaseNameOr(model, "untitled") + ".bake.ply";
+    choice.name = BaseNameOr(model, "untitled") + ".bake.ply";
     choice.base = m_env->workspace.exportFolder;
     choice.command = "bake";
     std::string path;

@@ -162,11 +162,11 @@ bool TK_CMD_NewModel::Execute() {
 bool TK_CMD_DupModel::Execute() {
     std::string name = m_path;
     if (name.empty()) {
-        TK_FileChoice choice;
+        OS_FileRequest choice;
         choice.save = true;
         choice.title = "Duplicate Model";
         choice.folder = m_env->workspace.modelFolder;
-        choice.defaultName = m_env->model.name.empty() ? "untitled" : FileName(m_env->model.name);
+        choice.name = m_env->model.name.empty() ? "untitled" : FileName(m_env->model.name);
         std::string chosen;
         if (ChooseFile(std::string(), choice, chosen)) name = FileName(chosen);
     }
@@ -301,7 +301,7 @@ bool TK_CMD_DeleteModel::Execute() {
 // ---------------------------------------------------------------- ipatt
 
 bool TK_CMD_LoadPattern::Execute() {
-    TK_FileChoice choice;
+    OS_FileRequest choice;
     choice.title = "Open Pattern";
     choice.folder = m_env->workspace.patternFolder;
     choice.command = "ipatt";

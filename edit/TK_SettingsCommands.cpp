@@ -514,12 +514,12 @@ bool TK_CMD_Snap::Execute() {
         OMB_Printf("[Error] snap : view '%s' not found\n", m_view.c_str());
         return false;
     }
-    TK_FileChoice choice;
+    OS_FileRequest choice;
     choice.save = true;
     choice.title = "Save Snapshot";
     choice.filter = "PNG (.png)";
     choice.folder = choice.base = m_env->workspace.exportFolder;
-    choice.defaultName = DefaultName(std::time(nullptr));
+    choice.name = DefaultName(std::time(nullptr));
     choice.command = m_view.empty() ? "snap" : "snap " + m_view;
     std::string path;
     if (!ChooseFile(m_path, choice, path)) return Asked();

@@ -6,6 +6,11 @@
 
 #include <string>
 
+#include "core/OS_FileDialog.h"
+
+class TK_Model;
+struct TK_ModelLook;
+
 class TK_Model;
 struct TK_ModelLook;
 
@@ -53,10 +58,10 @@ public:
     // own message). Loading sets the "v_cam" widget's value to the new mode.
     virtual bool SaveSceneCamera(const std::string& path) { return false; }
     virtual bool LoadSceneCamera(const std::string& path) { return false; }
-    // Opens the window's own file dialog for the choice and returns at once;
-    // accepting it later runs choice.command with the chosen path. False
+    // Opens the window's own file dialog for the request and returns at
+    // once; accepting it later runs request.command with the chosen path. False
     // when the window has no such dialog.
-    virtual bool AskForFile(const TK_FileChoice& choice) { return false; }
+    virtual bool AskForFile(const OS_FileRequest& request) { return false; }
     // The newest unsaved work an ended session left behind: read into
     // `model` (with its name and file) and `look`, and its file moved among
     // the kept backups, at `keptAs`. False when none waits or it cannot be

@@ -68,11 +68,12 @@ UI_FileDialog::UI_FileDialog() {
     m_hidden = true;
 }
 
-void UI_FileDialog::Open(const UI_FileRequest& request) {
+void UI_FileDialog::Open(const OS_FileRequest& request) {
     m_request = request;
+    m_extensions = OS_FileDialog::FilterExtensions(request.filter);
     SetAttribute(m_title, "text", request.title);
     SetAttribute(m_ok, "text", request.save ? "Save" : "Open");
-    SetAttribute(m_list, "ext", request.extensions);
+    SetAttribute(m_list, "ext", m_extensions);
     Browse(request.folder);
     if (m_name) {
         m_name->SetText(request.name);
@@ -115,8 +116,8 @@ bool UI_FileDialog::Accept() {
         return true;
     }
     // A save with one file kind gets its extension when none was typed.
-    const bool oneKind = !m_request.extensions.empty() && m_request.extensions.find(' ') == std::string::npos;
-    if (m_request.save && oneKind && !HasExtension(name)) path += "." + m_request.extensions;
+    const bool oneKind = !m_extensions.empty() && m_extensions.find(' ') == std::string::npos;
+    if (m_request.save && oneKind && !HasExtension(name)) path += "." + m_extensions;
     Finish(CommandLine(m_request.command, path));
     return true;
 }

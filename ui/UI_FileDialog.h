@@ -16,6 +16,7 @@
 #include <functional>
 #include <string>
 
+#include "core/OS_FileDialog.h"
 #include "ui/UI_Box.h"
 
 class UI_FileList;
@@ -23,14 +24,6 @@ class UI_TextField;
 class UI_Label;
 class UI_TextButton;
 
-struct UI_FileRequest {
-    bool save = false;
-    std::string title;
-    std::string folder;      // listed first
-    std::string name;        // the file name offered in the field
-    std::string extensions;  // blank-separated, without dots; empty: every file
-    std::string command;     // accepting runs this, a blank and the path
-};
 
 class UI_FileDialog : public UI_VBox {
 public:
@@ -40,7 +33,7 @@ public:
     UI_FileDialog();
 
     // Shows the dialog for the request and gives the name field the keyboard.
-    void Open(const UI_FileRequest& request);
+    void Open(const OS_FileRequest& request);
     bool IsOpen() const { return !IsHidden(); }
     // Called once per Open: the command line with the path, or "" when
     // cancelled. The dialog is hidden already.
@@ -72,7 +65,8 @@ private:
     void FocusName();
     std::string PathOf(const std::string& name) const;
 
-    UI_FileRequest m_request;
+    OS_FileRequest m_request;
+    std::string m_extensions;  // of the request's filter, blank-separated
     std::string m_folder;
     UI_Label* m_title = nullptr;
     UI_Label* m_where = nullptr;

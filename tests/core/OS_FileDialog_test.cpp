@@ -24,7 +24,7 @@ TEST(FileDialog, FilterPatterns) {
 }
 
 TEST(FileDialog, HeadlessIsCancelledWithOneWarning) {
-    OS_FileDialogOptions options;
+    OS_FileRequest options;
     options.headless = true;
     options.filter = "Tarsk (.vox)";
     std::string path = "stale";
@@ -57,7 +57,7 @@ TEST(FileDialog, ToolOutputBecomesThePath) {
         const fs::path tool = dir / "zenity";
         std::ofstream(tool) << "#!/bin/sh\n" << c.script << "\n";
         fs::permissions(tool, fs::perms::owner_all);
-        OS_FileDialogOptions options;
+        OS_FileRequest options;
         std::string path;
         EXPECT_EQ(OS_FileDialog::Run(options, path), c.chosen) << c.script;
         EXPECT_EQ(path, c.path) << c.script;

@@ -153,9 +153,9 @@ TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
 
     std::vector<std::string> lines;
     dialog->SetDoneHandler([&](const std::string& line) { lines.push_back(line); });
-    UI_FileRequest request;
+    OS_FileRequest request;
     request.folder = dir.string();
-    request.extensions = "vox qb";
+    request.filter = "Models (*.vox *.qb)";
     request.command = "i";
     dialog->Open(request);
     EXPECT_EQ(dialog->List()->Items(), (std::vector<std::string>{"../", "Sub/", "A.VOX", "b.qb", "b.vox"}));
@@ -174,7 +174,7 @@ TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
     EXPECT_FALSE(dialog->IsOpen());
 
     request.save = true;
-    request.extensions = "png";
+    request.filter = "PNG (*.png)";
     request.command = "snap scene";
     request.name = "my shot";
     dialog->Open(request);

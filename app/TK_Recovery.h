@@ -20,6 +20,7 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -77,6 +78,8 @@ private:
     std::thread m_writer;
     std::atomic<bool> m_busy{false};
     std::atomic<bool> m_failed{false};
+    std::mutex m_causeLock;  // the writer's reason for m_failed
+    std::string m_cause;
 };
 
 // Opens the newest orphaned recovery file of the cache folder (see above)

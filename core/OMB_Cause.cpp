@@ -17,6 +17,8 @@ void OMB_SetCauseErrno(int error) {
     if (error != 0) t_cause = std::strerror(error);
 }
 
+bool OMB_HasCause() { return !t_cause.empty(); }
+
 std::string OMB_TakeCause() {
     std::string text = t_cause.empty() ? std::string() : " : " + t_cause;
     t_cause.clear();

@@ -15,5 +15,7 @@ void OMB_ClearCause();
 void OMB_SetCause(const std::string& why);
 // Records the system's text for `error` (an errno value); 0 records nothing.
 void OMB_SetCauseErrno(int error);
+// True while a reason is recorded.
+bool OMB_HasCause();
 // " : WHY" for the recorded reason, or "" when none was recorded; clears it.
 std::string OMB_TakeCause();

@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/OMB_Cause.h"
 #include "core/OMB_Log.h"
 #include "model/TK_VoxFile.h"
 #include "model/TK_WindowLink.h"
@@ -25,6 +26,12 @@ constexpr int kImportFlags = TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_TRIM | 
 
 bool Fail(const char* message, const std::string& detail = std::string()) {
     OMB_Printf("[Error] %s%s\n", message, detail.c_str());
+    return false;
+}
+
+// A file operation's failure, with the reason the system or the format gave.
+bool FailWithCause(const char* message, const std::string& path) {
+    OMB_Printf("[Error] %s%s%s\n", message, path.c_str(), OMB_TakeCause().c_str());
     return false;
 }
 
@@ -163,7 +170,8 @@ bool TK_CMD_ExportModel::Execute() {
     look.Capture(*m_env);
     plugin->SetLook(&look);
     WriteCacheCopy();
-    if (!plugin->SaveModel(path, std::string(), model)) return Fail("failed to export model : ", path);
+    OMB_ClearCause();
+    if (!plugin->SaveModel(path, std::string(), model)) return FailWithCause("failed to export model : ", path);
     OMB_Printf("[Log] export : %s\n", path.c_str());
     return true;
 }
@@ -225,8 +233,9 @@ bool TK_CMD_ExportDir::ConvertOne(const TK_PluginEntry& entry, const std::string
                                   const std::string& outFolder) const {
     TK_Model model;
     TK_ModelLook look;
+    OMB_ClearCause();
     if (!TK_Plugin_VOX::Load(source, model, &look)) {
-        OMB_Printf("[Error] [Export] failed to load model : %s\n", source.c_str());
+        OMB_Printf("[Error] [Export] failed to load model : %s%s\n", source.c_str(), OMB_TakeCause().c_str());
         return false;
     }
     model.NormalizeModel(m_env->maxModelSize, m_env->currentColorIndex);
@@ -236,8 +245,11 @@ bool TK_CMD_ExportDir::ConvertOne(const TK_PluginEntry& entry, const std::string
     // Each model keeps its own materials and scene settings.
     std::unique_ptr<TK_Plugin> plugin = entry.factory();
     plugin->SetLook(&look);
-    if (SameFile(source, target) || !plugin->SaveModel(target, std::string(), model)) {
-        OMB_Printf("[Error] [Export] failed to export model : %s\n", target.c_str());
+    OMB_ClearCause();
+    const bool same = SameFile(source, target);
+    if (same) OMB_SetCause("the source itself");
+    if (same || !plugin->SaveModel(target, std::string(), model)) {
+        OMB_Printf("[Error] [Export] failed to export model : %s%s\n", target.c_str(), OMB_TakeCause().c_str());
         return false;
     }
     OMB_Printf("[Export] %s\n", target.c_str());
@@ -289,7 +301,8 @@ bool TK_CMD_ExportPalette::Execute() {
     if (!ChooseFile(m_path, choice, path)) return NotChosen("failed to get palette name");
     std::unique_ptr<TK_Plugin> plugin = CreatePlugin(Extension(path));
     if (!plugin) return false;
-    if (!plugin->SaveModel(path, std::string(), m_env->model)) return Fail("failed to export palette : ", path);
+    OMB_ClearCause();
+    if (!plugin->SaveModel(path, std::string(), m_env->model)) return FailWithCause("failed to export palette : ", path);
     return true;
 }
 
@@ -310,7 +323,8 @@ bool TK_CMD_Bake::Execute() {
     if (!ChooseFile(m_path, choice, path)) return NotChosen("failed to get export name");
     if (Extension(path) != "ply") path += ".ply";
     WriteCacheCopy();
-    if (!TK_Plugin_Bake().Bake(path, std::string(), model)) return Fail("failed to export model : ", path);
+    OMB_ClearCause();
+    if (!TK_Plugin_Bake().Bake(path, std::string(), model)) return FailWithCause("failed to export model : ", path);
     OMB_Printf("[Log] export : %s\n", path.c_str());
     return true;
 }

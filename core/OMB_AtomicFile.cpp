@@ -19,7 +19,9 @@
 
 namespace {
 
-constexpr int kMaxLinkHops = 40;  // the kernel's own limit for a path
+constexpr int kMaxLinkHops = 40;
+
+std::atomic<bool> g_flush{true};  // the kernel's own limit for a path
 
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
@@ -173,7 +175,7 @@ bool OMB_AtomicFile::Commit() {
     // the rename must not leave an empty file under the old name.
     // A failed write left its reason in errno (nothing since can succeed
     // on this stream).
-    bool ok = !std::ferror(file) && std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
+    bool ok = !std::ferror(file) && std::fflush(file) == 0 && (!g_flush || ::fsync(::fileno(file)) == 0);
     if (!ok) OMB_SetCauseErrno(errno ? errno : EIO);
     if (std::fclose(file) != 0 && ok) {
         OMB_SetCauseErrno(errno);
@@ -183,7 +185,7 @@ bool OMB_AtomicFile::Commit() {
         OMB_SetCauseErrno(errno);
         ok = false;
     }
-    if (ok) FlushFolder(FolderOf(m_target));
+    if (ok && g_flush) FlushFolder(FolderOf(m_target));
     if (!ok) ::unlink(m_temp.c_str());
     m_temp.clear();
     m_target.clear();
@@ -198,6 +200,8 @@ void OMB_AtomicFile::Discard() {
     m_temp.clear();
     m_target.clear();
 }
+
+void OMB_SetFlushOnCommit(bool flush) { g_flush = flush; }
 
 bool OMB_WriteFileAtomic(const std::string& path, const void* data, size_t size) {
     OMB_AtomicFile file;

@@ -45,6 +45,11 @@ private:
     std::string m_temp;
 };
 
+// Whether commits flush the file and its folder to the disk (the default).
+// Off only for output that is a cache anyone can make again (a thumbnail),
+// where the flush would cost more time than the whole picture.
+void OMB_SetFlushOnCommit(bool flush);
+
 // The whole buffer through an OMB_AtomicFile; false on any failed step.
 bool OMB_WriteFileAtomic(const std::string& path, const void* data, size_t size);
 

@@ -3,11 +3,11 @@
 // found first, so "--headless" may come anywhere.
 #include "app/TK_CommandLine.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 
 #include "core/OS_Signals.h"
 #include "model/TK_EditorEnv.h"
@@ -21,7 +21,7 @@ const char kUsage[] =
     "       tarsk --render OUT [--size WxH] [--spp N] [--angle PITCH YAW] [--turntable N] [OPTIONS] [MODEL.vox]\n"
     "       tarsk --thumbnail OUT.png [--size N] MODEL.vox\n"
     "  -c LINE            run LINE as a console line (repeatable, in order; the editor runs them after start-up)\n"
-    "  --script FILE      run each line of FILE ('#' starts a comment line)\n"
+    "  --script FILE      run each line of FILE ('#' starts a comment line; - reads standard input)\n"
     "  -q, --quiet        print only [Error] and [Warning] lines\n"
     "  --snap OUT         render one raster frame offscreen and write it as RGBA PNG (OUT.png)\n"
     "  --render OUT       path-trace the model offscreen: RGBA PNG (OUT.png), or the linear\n"
@@ -41,15 +41,38 @@ const char kUsage[] =
 
 enum ModeBits { kWindow = 1, kHeadless = 2, kSnap = 4, kRender = 8, kThumbnail = 16, kAll = 31 };
 
-bool ReadScript(const char* path, std::vector<std::string>& lines) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
+// Far above any real script (a 126-cell model drawn line by line is a few
+// megabytes), far below what would exhaust memory on a stream like /dev/zero.
+constexpr size_t kMaxScriptBytes = size_t(16) << 20;
+
+// The lines of FILE, or of standard input for "-" (any stream is fine: a
+// pipe, a FIFO, a process substitution); false with the reason in `why`.
+bool ReadScript(const char* path, std::vector<std::string>& lines, std::string& why) {
+    const bool standardInput = !std::strcmp(path, "-");
+    FILE* in = standardInput ? stdin : std::fopen(path, "rb");
+    if (!in) {
+        why = std::strerror(errno);
+        return false;
     }
-    return !in.bad();
+    std::string text;
+    char buffer[65536];
+    size_t n = 0;
+    while (why.empty() && (n = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
+        if (text.size() + n > kMaxScriptBytes) why = "too large (more than 16 MB)";
+        text.append(buffer, n);
+    }
+    if (why.empty() && std::ferror(in)) why = std::strerror(errno);
+    if (!standardInput) std::fclose(in);
+    if (!why.empty()) return false;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return true;
 }
 
 bool Usage(const char* format, const char* arg) {
@@ -134,8 +157,9 @@ bool ParseOption(const char* a, const char* const* values, TK_Options& options) 
     if (!std::strcmp(a, "-c")) {
         options.lines.push_back(values[0]);
     } else if (!std::strcmp(a, "--script")) {
-        if (!ReadScript(values[0], options.lines)) {
-            std::fprintf(stderr, "tarsk: cannot read script: %s\n", values[0]);
+        std::string why;
+        if (!ReadScript(values[0], options.lines, why)) {
+            std::fprintf(stderr, "tarsk: cannot read script: %s : %s\n", values[0], why.c_str());
             return false;
         }
     } else if (!std::strcmp(a, "--snap") || !std::strcmp(a, "--render") || !std::strcmp(a, "--thumbnail")) {

@@ -20,6 +20,7 @@
 #include "app/TK_Startup.h"
 #include "core/OMB_Arguments.h"
 #include "core/OMB_AtomicFile.h"
+#include "core/OMB_Cause.h"
 #include "core/OMB_Log.h"
 #include "model/TK_EditorEnv.h"
 #include "model/TK_VoxFile.h"
@@ -61,10 +62,7 @@ void PruneBackups(const std::string& folder) {
 }
 
 bool WriteBytes(const std::string& path, const void* data, size_t size) {
-    OMB_AtomicFile file;
-    if (!file.Open(path)) return false;
-    if (size > 0 && std::fwrite(data, 1, size, file.Stream()) != size) return false;
-    return file.Commit();
+    return OMB_WriteFileAtomic(path, data, size);
 }
 
 std::string RecoveryPath(const std::string& folder, long pid, const char* extension) {
@@ -124,8 +122,10 @@ bool TK_Autosave::IsDue(double now) const {
 }
 
 void TK_Autosave::Tick(double now) {
-    if (m_failed.exchange(false))
-        OMB_Printf("[Warning] autosave failed : %s\n", Path().c_str());
+    if (m_failed.exchange(false)) {
+        std::lock_guard<std::mutex> lock(m_causeLock);
+        OMB_Printf("[Warning] autosave failed : %s%s\n", Path().c_str(), m_cause.c_str());
+    }
     if (!IsDue(now) || m_busy) return;
     Start();
 }
@@ -148,8 +148,13 @@ void TK_Autosave::Start() {
         fs::create_directories(folder, error);
         // Quoted: a name may hold a line break.
         const std::string names = OMB_QuoteArgument(snapshot->name) + "\n" + OMB_QuoteArgument(snapshot->path) + "\n";
+        OMB_ClearCause();
         const bool ok = WriteVox(*snapshot, vox.c_str(), look.get()) && WriteBytes(side, names.data(), names.size());
-        if (!ok) m_failed = true;
+        if (!ok) {
+            std::lock_guard<std::mutex> lock(m_causeLock);
+            m_cause = OMB_TakeCause();
+            m_failed = true;
+        }
         m_busy = false;
     });
 }

@@ -21,6 +21,7 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -81,6 +82,8 @@ private:
     std::thread m_writer;
     std::atomic<bool> m_busy{false};
     std::atomic<bool> m_failed{false};
+    std::mutex m_causeLock;  // the writer's reason for m_failed
+    std::string m_cause;
 };
 
 // The orphaned recovery files of the cache folder `folder` (their process

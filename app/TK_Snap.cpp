@@ -7,10 +7,12 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/MS_WindowGL.h"
 #include "app/TK_ModelViewer.h"
+#include "core/OMB_Cause.h"
 #include "core/OMB_Log.h"
 #include "core/OS_Signals.h"
 #include "core/OS_Stopwatch.h"
@@ -82,7 +84,8 @@ std::unique_ptr<TK_AnimationWriter> MakeWriter(const TK_Options& options) {
 }
 
 bool WriteFailed(const TK_Options& options) {
-    OMB_Printf("[Error] %s : failed to write %s\n", ModeName(options), options.snapPath.c_str());
+    OMB_Printf("[Error] %s : failed to write %s%s\n", ModeName(options), options.snapPath.c_str(),
+               OMB_TakeCause().c_str());
     return false;
 }
 
@@ -149,18 +152,15 @@ bool TraceFrame(TK_ModelViewer& viewer, const TK_Options& options, const std::st
             shown = now;
         }
     }
-    const int done = tracer.Samples();
-    if (done < options.samples) {
-        // Stopped by a signal: the picture keeps its complete samples.
-        if (!options.quiet) std::fputc('\n', stderr);
-        if (done == 0) return false;
-        std::fprintf(stderr, "render : stopped after %d of %d samples; %s holds %d samples\n", done, options.samples,
-                     options.snapPath.c_str(), done);
-    } else if (!options.quiet && frame.empty()) {
-        std::fputc('\n', stderr);
-    }
-    return true;
+    // Stopped by a signal, the picture keeps its complete samples (the stop
+    // report says so once it is written).
+    if (!options.quiet && frame.empty()) std::fputc('\n', stderr);
+    return tracer.Samples() > 0;
 }
+
+// A turntable's frame cut short by a signal is left out: every frame written
+// is whole.
+bool CutShort(const TK_Options& options) { return options.turntable > 0 && OS_StopSignal(); }
 
 // The current view as a picture: raster, or traced and tone-mapped.
 bool MakeFrame(MS_WindowGL& window, TK_ModelViewer& viewer, const TK_Options& options, const std::string& frame,
@@ -173,15 +173,16 @@ bool MakeFrame(MS_WindowGL& window, TK_ModelViewer& viewer, const TK_Options& op
 // a series), or the PNG.
 bool WriteFrame(MS_WindowGL& window, TK_ModelViewer& viewer, const TK_Options& options, Output output,
                 TK_AnimationWriter* writer, int index, const std::string& label) {
+    OMB_ClearCause();
     if (output == Output::Exr || output == Output::ExrSeries) {
         std::vector<float> linear;
-        if (!TraceFrame(viewer, options, label)) return false;
+        if (!TraceFrame(viewer, options, label) || CutShort(options)) return false;
         const std::string path = output == Output::ExrSeries ? TK_FramePath(options.snapPath, index) : options.snapPath;
         return (viewer.Tracer().ReadRadiance(linear) && TK_SaveEXR(linear, options.width, options.height, path)) ||
                WriteFailed(options);
     }
     Image image;
-    if (!MakeFrame(window, viewer, options, label, image)) return false;
+    if (!MakeFrame(window, viewer, options, label, image) || CutShort(options)) return false;
     return (writer ? writer->AddFrame(image) : TK_SavePNG(image, options.snapPath)) || WriteFailed(options);
 }
 
@@ -215,14 +216,29 @@ void FitTurn(Camera& camera, const int size[3], int frames) {
     camera.SetRadius(radius);
 }
 
+// What a stop leaves, on standard error: the frames or samples written, or
+// that nothing was. `frames` counts the pictures in place.
+std::string StopReport(const TK_Options& options, int frames, int samples) {
+    const std::string mode = ModeName(options), out = options.snapPath;
+    if (frames == 0) return mode + " : stopped; nothing was written to " + out + "\n";
+    if (options.turntable > 0)
+        return mode + " : stopped; wrote " + std::to_string(frames) + " of " + std::to_string(options.turntable) +
+               " frames to " + out + "\n";
+    if (options.mode != TK_RunMode::Render || samples >= options.samples) return std::string();
+    return "render : stopped after " + std::to_string(samples) + " of " + std::to_string(options.samples) +
+           " samples; " + out + " holds " + std::to_string(samples) + " samples\n";
+}
+
 // One picture, or a turntable: N frames with the yaw in equal steps over one
-// turn from the fitted view.
+// turn from the fitted view. `written` counts the pictures in place (an
+// animation's frames once it is finished).
 bool WriteFrames(MS_WindowGL& window, TK_ModelViewer& viewer, const TK_Options& options, Output output,
-                 TK_AnimationWriter* writer) {
+                 TK_AnimationWriter* writer, int& written) {
     Camera& camera = viewer.View();
     const float pitch = camera.angle[0], yaw = camera.angle[1];
     const int frames = options.turntable;
     const bool render = options.mode == TK_RunMode::Render;
+    int done = 0;
     if (frames > 0 && camera.mode == Camera::kPerspective) FitTurn(camera, viewer.Env().model.size, frames);
     for (int i = 0; i < std::max(frames, 1); ++i) {
         std::string label;
@@ -230,12 +246,24 @@ bool WriteFrames(MS_WindowGL& window, TK_ModelViewer& viewer, const TK_Options& 
             camera.SetAngle(pitch, TurnYaw(yaw, i, frames), 0);
             label = "frame " + std::to_string(i + 1) + "/" + std::to_string(frames) + ", ";
         }
-        if (!WriteFrame(window, viewer, options, output, writer, i, label)) return false;
+        if (!WriteFrame(window, viewer, options, output, writer, i, label)) {
+            if (!OS_StopSignal()) return false;
+            break;
+        }
+        ++done;
+        // Should the deadline end the process now, a series keeps these.
+        if (!writer || TK_IsFramePattern(options.snapPath)) {
+            written = done;
+            OS_SetStopNotice(StopReport(options, written, viewer.Tracer().Samples()));
+        }
         if (!options.quiet && !render && frames > 0) std::fprintf(stderr, "\rsnap : frame %d/%d   ", i + 1, frames);
         if (OS_StopSignal()) break;  // a turntable stopped by a signal keeps its frames so far
     }
     if (!options.quiet && frames > 0) std::fputc('\n', stderr);
-    return !writer || writer->Finish() || WriteFailed(options);
+    OMB_ClearCause();
+    if (writer && done > 0 && !writer->Finish()) return WriteFailed(options);
+    written = done;
+    return done > 0;
 }
 
 }  // namespace
@@ -248,6 +276,9 @@ int TK_RunSnap(const TK_Options& options) {
     if (output == Output::Animation && !(writer = MakeWriter(options))) return 2;
     TK_ModelViewer viewer(options);
     bool written = false;
+    int pictures = 0, samples = 0;
+    // A picture still being written when the deadline ends the process is lost.
+    OS_SetStopNotice(StopReport(options, 0, 0));
     {
         MS_WindowGL window;
         MS_WindowConfig config;
@@ -265,13 +296,19 @@ int TK_RunSnap(const TK_Options& options) {
             viewer.Start(options.width, options.height);
             // A thumbnail of a file that did not load would mislead: none at all.
             const bool wanted = viewer.StartedCleanly() || options.mode != TK_RunMode::Thumbnail;
-            if (wanted && (!render || PrepareTracer(viewer, options)) && !OS_StopSignal())
-                written = WriteFrames(window, viewer, options, output, writer.get());
+            if (wanted && (!render || PrepareTracer(viewer, options)) && !OS_StopSignal()) {
+                written = WriteFrames(window, viewer, options, output, writer.get(), pictures);
+                samples = viewer.Tracer().Samples();
+            }
             // The GPU objects go while the context is still current.
             viewer.Shutdown();
         }
     }
+    OS_SetStopNotice(std::string());
     std::fflush(stdout);
-    if (OS_StopSignal()) return OS_StopStatus();
+    if (OS_StopSignal()) {
+        std::fputs(StopReport(options, pictures, samples).c_str(), stderr);
+        return OS_StopStatus();
+    }
     return written && viewer.StartedCleanly() ? 0 : 1;
 }

@@ -18,6 +18,7 @@
 #include "app/TK_Recovery.h"
 #include "core/OMB_Arguments.h"
 #include "core/OMB_AtomicFile.h"
+#include "core/OMB_Cause.h"
 #include "core/OMB_Log.h"
 #include "edit/TK_Commands.h"
 #include "model/TK_Config.h"
@@ -129,8 +130,9 @@ void TK_RunStartupScript(TK_EditorEnv& env) {
 bool TK_OpenModelFile(TK_EditorEnv& env, const std::string& path) {
     TK_Model loaded;
     TK_ModelLook look;
+    OMB_ClearCause();
     if (!ReadVox(loaded, path.c_str(), &look)) {
-        OMB_Printf("[Error] failed to load model : %s\n", path.c_str());
+        OMB_Printf("[Error] failed to load model : %s%s\n", path.c_str(), OMB_TakeCause().c_str());
         return false;
     }
     // "save" writes back here, whatever folder the program runs in later.

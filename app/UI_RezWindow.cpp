@@ -9,6 +9,7 @@
 #include "app/UI_SceneView.h"
 #include "app/TK_Startup.h"
 #include "core/OMB_Arguments.h"
+#include "core/OMB_Cause.h"
 #include "core/OMB_Log.h"
 #include "core/OS_FileDialog.h"
 #include "core/OS_Keys.h"
@@ -413,8 +414,9 @@ bool UI_RezWindow::Snap(const std::string& view, const std::string& path, bool a
         DrawFrame();
         ok = TK_ReadPixels(found ? found->Rect() : Rect(), alpha, image);
     }
+    OMB_ClearCause();
     if (!ok || !TK_SavePNG(image, path)) {
-        OMB_Printf("[Error] snap : failed to write %s\n", path.c_str());
+        OMB_Printf("[Error] snap : failed to write %s%s\n", path.c_str(), OMB_TakeCause().c_str());
         return false;
     }
     return true;

@@ -13,6 +13,7 @@
 #include "app/TK_Thumbnail.h"
 #include "app/TK_Version.h"
 #include "app/UI_RezWindow.h"
+#include "core/OMB_AtomicFile.h"
 #include "core/OMB_Log.h"
 #include "core/OS_Signals.h"
 
@@ -82,7 +83,10 @@ int main(int argc, char** argv) {
         case TK_RunMode::Headless: return TK_RunHeadless(options);
         case TK_RunMode::Snap:
         case TK_RunMode::Render: return TK_RunSnap(options);
-        case TK_RunMode::Thumbnail: return TK_RunThumbnail(options);
+        case TK_RunMode::Thumbnail:
+            // The desktop's thumbnail cache: quick matters, not surviving a power cut.
+            OMB_SetFlushOnCommit(false);
+            return TK_RunThumbnail(options);
         default: return RunEditor(options);
     }
 }

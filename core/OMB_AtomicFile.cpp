@@ -7,22 +7,29 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
+#include "core/OMB_Cause.h"
 #include "core/OMB_Log.h"
 
 namespace {
 
-constexpr int kMaxLinkHops = 40;  // the kernel's own limit for a path
+constexpr int kMaxLinkHops = 40;
+
+std::atomic<bool> g_flush{true};  // the kernel's own limit for a path
 
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }
+
+std::string FileOf(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
 
 // The file a chain of symbolic links ends at (which need not exist yet: a
 // dangling link is written through, as editors do). Empty for a loop.
@@ -39,38 +46,57 @@ std::string ResolveLinks(std::string path) {
     return std::string();
 }
 
-// "NAME.tmpPID" or "NAME.tmpPID-N": the process id, or 0 when `entry` is not
-// one of the temporary files of `name`.
-long TempOwner(const char* entry, const std::string& name) {
-    const std::string prefix = name + ".tmp";
-    if (std::strncmp(entry, prefix.c_str(), prefix.size()) != 0) return 0;
-    const char* p = entry + prefix.size();
-    char* end = nullptr;
-    const long pid = std::strtol(p, &end, 10);
-    if (end == p || pid <= 0) return 0;
-    if (*end == '-') {
-        const char* n = end + 1;
-        std::strtol(n, &end, 10);
-        if (end == n) return 0;
-    }
-    return *end == 0 ? pid : 0;
+// A temporary file is ".NAME.tarsk-PID-N.tmp": hidden, and of a form no
+// user file has, so that start-up can remove dead saves' leftovers without
+// touching anything else. NAME is cut short (at a character boundary) when
+// the whole would pass the system's limit for a name.
+constexpr const char kTempMark[] = ".tarsk-";
+constexpr const char kTempEnd[] = ".tmp";
+constexpr size_t kMaxName = 255;                                       // NAME_MAX on the common file systems
+constexpr size_t kTempExtra = 1 + sizeof kTempMark - 1 + 10 + 1 + 10 + sizeof kTempEnd - 1;  // dot, mark, numbers
+
+std::string TempStem(const std::string& name) {
+    size_t keep = std::min(name.size(), kMaxName - kTempExtra);
+    while (keep > 0 && keep < name.size() && (uint8_t(name[keep]) & 0xC0) == 0x80) --keep;
+    return "." + name.substr(0, keep) + kTempMark;
 }
 
-// The owner of a temporary file of any target; 0 for other names.
-long AnyTempOwner(const char* entry) {
-    const char* tmp = std::strstr(entry, ".tmp");
-    for (const char* next = tmp; next; next = std::strstr(next + 1, ".tmp")) tmp = next;
-    if (!tmp || tmp == entry) return 0;
-    return TempOwner(entry, std::string(entry, tmp));
+// Digits from `p`, at least one; advances `p`. -1 when there are none.
+long ReadNumber(const char*& p) {
+    char* end = nullptr;
+    if (*p < '0' || *p > '9') return -1;
+    const long n = std::strtol(p, &end, 10);
+    p = end;
+    return n;
+}
+
+// The process id of a temporary file named `entry` whose stem is `stem`
+// (any stem when empty); 0 when `entry` is not of exactly that form.
+long TempOwner(const char* entry, const std::string& stem) {
+    const char* p = entry;
+    if (!stem.empty()) {
+        if (std::strncmp(entry, stem.c_str(), stem.size()) != 0) return 0;
+        p += stem.size();
+    } else {
+        if (entry[0] != '.') return 0;
+        const char* mark = nullptr;
+        for (const char* next = std::strstr(entry + 1, kTempMark); next; next = std::strstr(next + 1, kTempMark))
+            mark = next;
+        if (!mark || mark == entry + 1) return 0;
+        p = mark + sizeof kTempMark - 1;
+    }
+    const long pid = ReadNumber(p);
+    if (pid <= 0 || *p++ != '-' || ReadNumber(p) < 0) return 0;
+    return std::strcmp(p, kTempEnd) == 0 ? pid : 0;
 }
 
 // A save killed half-way leaves its temporary file (up to the model's size)
-// beside the target. Those of `name` go, or every one when `name` is empty.
-void RemoveStaleTemps(const std::string& folder, const std::string& name) {
+// beside the target. Those of `stem` go, or every one when `stem` is empty.
+void RemoveStaleTemps(const std::string& folder, const std::string& stem) {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) return;
     while (const dirent* entry = ::readdir(dir)) {
-        const long pid = name.empty() ? AnyTempOwner(entry->d_name) : TempOwner(entry->d_name, name);
+        const long pid = TempOwner(entry->d_name, stem);
         if (pid == 0 || pid == long(::getpid())) continue;
         if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;  // alive, or not ours to judge
         const std::string path = folder + "/" + entry->d_name;
@@ -80,8 +106,19 @@ void RemoveStaleTemps(const std::string& folder, const std::string& name) {
     ::closedir(dir);
 }
 
+// The folder entry of a rename reaches the disk only with the folder's own
+// flush. Best effort: the file is in place by now, and some file systems
+// cannot flush a folder at all.
+void FlushFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    (void)::fsync(fd);
+    ::close(fd);
+}
+
 bool Refuse(const char* why, const std::string& path) {
     OMB_Printf("[Error] %s : %s\n", why, path.c_str());
+    OMB_SetCause(why);
     return false;
 }
 
@@ -96,15 +133,18 @@ bool OMB_AtomicFile::Open(const std::string& path) {
     const bool hasOld = ::stat(target.c_str(), &old) == 0;
     if (hasOld && !S_ISREG(old.st_mode)) return Refuse("not a regular file", target);
     if (hasOld && (old.st_mode & 0222) == 0) return Refuse("file is read-only", target);
-    RemoveStaleTemps(FolderOf(target), target.substr(target.find_last_of('/') + 1));
+    const std::string folder = FolderOf(target);
+    const std::string stem = TempStem(FileOf(target));
+    RemoveStaleTemps(folder, stem);
     // The autosave writes on a thread of its own while exports write here.
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         // Same folder as the target, so that the rename never crosses devices.
-        m_temp = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        m_temp = OMB_AtomicTempName(target, long(::getpid()), counter++);
         const int fd = ::open(m_temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) {
             if (errno == EEXIST) continue;
+            OMB_SetCauseErrno(errno);
             break;
         }
         // Who owns, reads, writes or runs the file stays as it was (the
@@ -118,6 +158,7 @@ bool OMB_AtomicFile::Open(const std::string& path) {
             m_target = target;
             return true;
         }
+        OMB_SetCauseErrno(errno);
         ::close(fd);
         ::unlink(m_temp.c_str());
         break;
@@ -130,9 +171,21 @@ bool OMB_AtomicFile::Commit() {
     if (!m_file) return false;
     FILE* file = m_file;
     m_file = nullptr;
-    bool ok = !std::ferror(file);
-    ok = std::fclose(file) == 0 && ok;
-    ok = ok && std::rename(m_temp.c_str(), m_target.c_str()) == 0;
+    // The bytes reach the disk before the name moves: a power cut after
+    // the rename must not leave an empty file under the old name.
+    // A failed write left its reason in errno (nothing since can succeed
+    // on this stream).
+    bool ok = !std::ferror(file) && std::fflush(file) == 0 && (!g_flush || ::fsync(::fileno(file)) == 0);
+    if (!ok) OMB_SetCauseErrno(errno ? errno : EIO);
+    if (std::fclose(file) != 0 && ok) {
+        OMB_SetCauseErrno(errno);
+        ok = false;
+    }
+    if (ok && std::rename(m_temp.c_str(), m_target.c_str()) != 0) {
+        OMB_SetCauseErrno(errno);
+        ok = false;
+    }
+    if (ok && g_flush) FlushFolder(FolderOf(m_target));
     if (!ok) ::unlink(m_temp.c_str());
     m_temp.clear();
     m_target.clear();
@@ -148,11 +201,20 @@ void OMB_AtomicFile::Discard() {
     m_target.clear();
 }
 
+void OMB_SetFlushOnCommit(bool flush) { g_flush = flush; }
+
 bool OMB_WriteFileAtomic(const std::string& path, const void* data, size_t size) {
     OMB_AtomicFile file;
     if (!file.Open(path)) return false;
-    if (size != 0 && std::fwrite(data, 1, size, file.Stream()) != size) return false;
+    if (size != 0 && std::fwrite(data, 1, size, file.Stream()) != size) {
+        OMB_SetCauseErrno(errno ? errno : EIO);
+        return false;
+    }
     return file.Commit();
 }
 
 void OMB_RemoveStaleTemps(const std::string& folder) { RemoveStaleTemps(folder, std::string()); }
+
+std::string OMB_AtomicTempName(const std::string& target, long pid, unsigned n) {
+    return FolderOf(target) + "/" + TempStem(FileOf(target)) + std::to_string(pid) + "-" + std::to_string(n) + kTempEnd;
+}

@@ -9,8 +9,10 @@
 // file, or that has no write permission bit (a file the user made read-only),
 // is refused with an "[Error]" line naming it, and nothing changes. The
 // replacement keeps the old file's permission bits (and its owner where the
-// system allows). Temporary files of this target left by a process that no
-// longer runs are removed.
+// system allows). A rename makes a new file: hard links to the old one keep
+// the old bytes. Temporary files are named ".NAME.tarsk-PID-N.tmp" (NAME cut
+// short to fit the system's limit); those of this target left by a process
+// that no longer runs are removed. A failure records its reason (OMB_Cause.h).
 #pragma once
 
 #include <cstddef>
@@ -43,10 +45,18 @@ private:
     std::string m_temp;
 };
 
+// Whether commits flush the file and its folder to the disk (the default).
+// Off only for output that is a cache anyone can make again (a thumbnail),
+// where the flush would cost more time than the whole picture.
+void OMB_SetFlushOnCommit(bool flush);
+
 // The whole buffer through an OMB_AtomicFile; false on any failed step.
 bool OMB_WriteFileAtomic(const std::string& path, const void* data, size_t size);
 
 // Removes every temporary file in `folder` left by a process that no longer
-// runs (a save killed half-way), whatever its target; at start-up, for the
+// runs (a save killed half-way), whatever its target, and nothing else; at start-up, for the
 // folders the program writes.
 void OMB_RemoveStaleTemps(const std::string& folder);
+
+// The temporary file that process `pid` uses for its `n`th write of `target`.
+std::string OMB_AtomicTempName(const std::string& target, long pid, unsigned n);

@@ -4,7 +4,10 @@
 #include "core/OMB_BitFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+
+#include "core/OMB_Cause.h"
 
 // ---------------------------------------------------------------- saving
 
@@ -47,6 +50,7 @@ bool OMB_SaveBitFile::WriteBytes(const void* data, size_t n) {
     if (n == 0) return IsOpen();
     if (m_file.IsOpen()) {
         if (std::fwrite(data, 1, n, m_file.Stream()) == n) return true;
+        if (!m_failed) OMB_SetCauseErrno(errno ? errno : EIO);
         m_failed = true;
         return false;
     }

@@ -2,6 +2,7 @@
 // of the container's contract; keep them byte for byte.
 #include "core/OMB_XIFF.h"
 
+#include "core/OMB_Cause.h"
 #include "core/OMB_Log.h"
 
 namespace {
@@ -79,6 +80,7 @@ bool OMB_XIFF_LoadFile::OpenMemory(const void* data, size_t size) {
 
 bool OMB_XIFF_LoadFile::Fail(const char* reason) {
     OMB_Printf("[Error] XIFF : %s\n", reason);
+    OMB_SetCause(std::string("damaged file (") + reason + ")");
     return false;
 }
 

@@ -5,6 +5,9 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 const int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
@@ -12,9 +15,18 @@ const int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 volatile sig_atomic_t g_signal = 0;
 volatile sig_atomic_t g_deadline = 0;
 int g_pipe[2] = {-1, -1};
+char g_notice[512];
+volatile sig_atomic_t g_noticeLength = 0;
 
-// The deadline passed with the work still running: end as the signal asked.
-void OnDeadline(int) { _exit(128 + (g_signal ? g_signal : SIGTERM)); }
+// The deadline passed with the work still running: end as the signal asked,
+// after saying what that leaves.
+void OnDeadline(int) {
+    if (g_noticeLength > 0) {
+        ssize_t ignored = write(2, g_notice, size_t(g_noticeLength));
+        (void)ignored;
+    }
+    _exit(128 + (g_signal ? g_signal : SIGTERM));
+}
 
 void OnStopSignal(int sig) {
     if (g_signal != 0) _exit(128 + g_signal);
@@ -56,6 +68,14 @@ void OS_SetStopDeadline(int seconds) {
     sigemptyset(&action.sa_mask);
     sigaction(SIGALRM, &action, nullptr);
     g_deadline = seconds;
+}
+
+void OS_SetStopNotice(const std::string& text) {
+    // The deadline may interrupt this: it sees no notice rather than half of one.
+    g_noticeLength = 0;
+    const size_t n = std::min(text.size(), sizeof g_notice - 1);
+    std::memcpy(g_notice, text.data(), n);
+    g_noticeLength = sig_atomic_t(n);
 }
 
 int OS_StopSignal() { return g_signal; }

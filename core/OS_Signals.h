@@ -11,6 +11,8 @@
 // async-signal-safe (an atomic store, write(), alarm(), _exit()).
 #pragma once
 
+#include <string>
+
 // Installs the handler for the four signals; call once, early in main.
 // False when the self-pipe or a handler cannot be set up.
 bool OS_InstallStopSignals();
@@ -18,6 +20,10 @@ bool OS_InstallStopSignals();
 // signal (stuck in one long command) ends then with the signal's status.
 // 0 (the default) waits for the loops, as the editor must.
 void OS_SetStopDeadline(int seconds);
+// The line the deadline writes to standard error before it ends the process
+// (say what the unfinished work leaves behind); "" for none. Copied; at most
+// 511 bytes are kept.
+void OS_SetStopNotice(const std::string& text);
 // The first stop signal received, 0 while none came.
 int OS_StopSignal();
 // The conventional exit status for the received signal (130 for SIGINT,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/OMB_Arguments.h"
+#include "core/OMB_Cause.h"
 #include "core/OMB_Log.h"
 #include "model/TK_VoxFile.h"
 #include "model/TK_WindowLink.h"
@@ -26,6 +27,12 @@ constexpr int kImportFlags = TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_TRIM | 
 
 bool Fail(const char* message, const std::string& detail = std::string()) {
     OMB_Printf("[Error] %s%s\n", message, detail.c_str());
+    return false;
+}
+
+// A file operation's failure, with the reason the system or the format gave.
+bool FailWithCause(const char* message, const std::string& path) {
+    OMB_Printf("[Error] %s%s%s\n", message, path.c_str(), OMB_TakeCause().c_str());
     return false;
 }
 
@@ -164,7 +171,8 @@ bool TK_CMD_ExportModel::Execute() {
     look.Capture(*m_env);
     plugin->SetLook(&look);
     WriteCacheCopy();
-    if (!plugin->SaveModel(path, std::string(), model)) return Fail("failed to export model : ", path);
+    OMB_ClearCause();
+    if (!plugin->SaveModel(path, std::string(), model)) return FailWithCause("failed to export model : ", path);
     OMB_Printf("[Log] export : %s\n", path.c_str());
     return true;
 }
@@ -226,8 +234,9 @@ bool TK_CMD_ExportDir::ConvertOne(const TK_PluginEntry& entry, const std::string
                                   const std::string& outFolder) const {
     TK_Model model;
     TK_ModelLook look;
+    OMB_ClearCause();
     if (!TK_Plugin_VOX::Load(source, model, &look)) {
-        OMB_Printf("[Error] [Export] failed to load model : %s\n", source.c_str());
+        OMB_Printf("[Error] [Export] failed to load model : %s%s\n", source.c_str(), OMB_TakeCause().c_str());
         return false;
     }
     model.NormalizeModel(m_env->maxModelSize, m_env->currentColorIndex);
@@ -237,8 +246,11 @@ bool TK_CMD_ExportDir::ConvertOne(const TK_PluginEntry& entry, const std::string
     // Each model keeps its own materials and scene settings.
     std::unique_ptr<TK_Plugin> plugin = entry.factory();
     plugin->SetLook(&look);
-    if (SameFile(source, target) || !plugin->SaveModel(target, std::string(), model)) {
-        OMB_Printf("[Error] [Export] failed to export model : %s\n", target.c_str());
+    OMB_ClearCause();
+    const bool same = SameFile(source, target);
+    if (same) OMB_SetCause("the source itself");
+    if (same || !plugin->SaveModel(target, std::string(), model)) {
+        OMB_Printf("[Error] [Export] failed to export model : %s%s\n", target.c_str(), OMB_TakeCause().c_str());
         return false;
     }
     OMB_Printf("[Export] %s\n", target.c_str());
@@ -290,7 +302,8 @@ bool TK_CMD_ExportPalette::Execute() {
     if (!ChooseFile(m_path, choice, path)) return NotChosen("failed to get palette name");
     std::unique_ptr<TK_Plugin> plugin = CreatePlugin(Extension(path));
     if (!plugin) return false;
-    if (!plugin->SaveModel(path, std::string(), m_env->model)) return Fail("failed to export palette : ", path);
+    OMB_ClearCause();
+    if (!plugin->SaveModel(path, std::string(), m_env->model)) return FailWithCause("failed to export palette : ", path);
     return true;
 }
 
@@ -311,7 +324,8 @@ bool TK_CMD_Bake::Execute() {
     if (!ChooseFile(m_path, choice, path)) return NotChosen("failed to get export name");
     if (Extension(path) != "ply") path += ".ply";
     WriteCacheCopy();
-    if (!TK_Plugin_Bake().Bake(path, std::string(), model)) return Fail("failed to export model : ", path);
+    OMB_ClearCause();
+    if (!TK_Plugin_Bake().Bake(path, std::string(), model)) return FailWithCause("failed to export model : ", path);
     OMB_Printf("[Log] export : %s\n", path.c_str());
     return true;
 }

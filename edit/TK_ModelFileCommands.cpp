@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/OMB_Cause.h"
 #include "core/OMB_Log.h"
 #include "core/OS_Trash.h"
 #include "edit/TK_CommandArgs.h"
@@ -60,8 +61,9 @@ bool TK_CMD_LoadPath::Execute() {
     // A file without materials or scene settings brings the defaults: the
     // model looks as it did when it was saved, not as the last one did.
     TK_ModelLook look;
+    OMB_ClearCause();
     if (!ReadVox(loaded, path.c_str(), &look)) {
-        OMB_Printf("[Error] %s%s\n", "failed to load model : ", path.c_str());
+        OMB_Printf("[Error] %s%s%s\n", "failed to load model : ", path.c_str(), OMB_TakeCause().c_str());
         return false;
     }
     loaded.NormalizeModel(m_env->maxModelSize, m_env->currentColorIndex);
@@ -236,8 +238,10 @@ bool TK_CMD_RenameModel::Execute() {
     m_newName = (slash == std::string::npos ? std::string() : m_oldName.substr(0, slash + 1)) + newFile;
     m_oldPath = source.string();
     m_newPath = (source.parent_path() / newFile).string();
+    OMB_ClearCause();
     if (!RenameFile(m_oldPath, m_newPath)) {
-        OMB_Printf("[Error] %s%s%s%s\n", "failed to rename model from : ", m_oldPath.c_str(), " to : ", m_newPath.c_str());
+        OMB_Printf("[Error] %s%s%s%s%s\n", "failed to rename model from : ", m_oldPath.c_str(), " to : ",
+                   m_newPath.c_str(), OMB_TakeCause().c_str());
         return false;
     }
     // A model that remembers its file follows it; one known by name stays so.
@@ -251,8 +255,12 @@ bool TK_CMD_RenameModel::RenameFile(const std::string& from, const std::string& 
     namespace fs = std::filesystem;
     std::error_code error;
     if (from == to) return fs::exists(from, error);
-    if (fs::exists(fs::symlink_status(to, error))) return false;
+    if (fs::exists(fs::symlink_status(to, error))) {
+        OMB_SetCause("a file of that name exists");
+        return false;
+    }
     fs::rename(from, to, error);
+    if (error) OMB_SetCause(error.message());
     return !error;
 }
 

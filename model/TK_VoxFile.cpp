@@ -5,12 +5,17 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
+#include "core/OMB_Cause.h"
 #include "core/OMB_Log.h"
 #include "core/OMB_XIFF.h"
 
 namespace {
 
+// Eight times the largest model the program writes (126 cubed cells of four
+// bytes): anything bigger is not one of its files, and is not read.
+constexpr int64_t kMaxFileBytes = int64_t(64) << 20;
 constexpr uint32_t kMain = OMB_ChunkId("MAIN");
 constexpr uint32_t kSize = OMB_ChunkId("SIZE");
 constexpr uint32_t kXyzi = OMB_ChunkId("XYZI");
@@ -93,8 +98,15 @@ void ReadLook(OMB_XIFF_LoadFile& file, TK_ModelLook& look) {
 bool ReadBody(OMB_XIFF_LoadFile& file, TK_Model& model, TK_ModelLook* look) {
     uint8_t magic[4];
     int32_t version = 0;
-    if (!file.ReadBytes(magic, 4) || std::memcmp(magic, kMagic, 4) != 0) return false;
-    if (!file.ReadInt32(version) || version != kVoxVersion) return false;
+    if (!file.ReadBytes(magic, 4) || std::memcmp(magic, kMagic, 4) != 0) {
+        OMB_SetCause("not a model file");
+        return false;
+    }
+    const bool hasVersion = file.ReadInt32(version);
+    if (!hasVersion || version != kVoxVersion) {
+        OMB_SetCause(hasVersion ? "unsupported version " + std::to_string(version) : "not a model file");
+        return false;
+    }
     if (!file.ReadTree(8)) return false;
     if (file.FindChunk(kSize)) {
         uint8_t bytes[12] = {};
@@ -142,7 +154,12 @@ bool WriteVoxBytes(const TK_Model& model, std::vector<uint8_t>& out, const TK_Mo
 bool ReadVox(TK_Model& model, const char* path, TK_ModelLook* look) {
     ResetModel(model);
     OMB_XIFF_LoadFile file;
-    return file.Open(path) && ReadBody(file, model, look);
+    if (!file.Open(path)) return false;
+    if (file.Size() > kMaxFileBytes) {
+        OMB_SetCause("too large");
+        return false;
+    }
+    return ReadBody(file, model, look);
 }
 
 bool ReadVoxBytes(TK_Model& model, const void* data, size_t size, TK_ModelLook* look) {

@@ -1,6 +1,7 @@
 // The ".vox" plugin (see TK_Plugin_VOX.h).
 #include "plugins/TK_Plugin_VOX.h"
 
+#include "core/OMB_Cause.h"
 #include "model/TK_VoxFile.h"
 #include "plugins/TK_ImageConvert.h"
 #include "plugins/TK_Plugin_SLAB.h"
@@ -12,7 +13,11 @@ bool TK_Plugin_VOX::LoadModel(const std::string& path, const std::string&, TK_Mo
 bool TK_Plugin_VOX::Load(const std::string& path, TK_Model& model, TK_ModelLook* look) {
     if (FileHasVoxMagic(path.c_str())) return ReadVox(model, path.c_str(), look);
     if (look) *look = TK_ModelLook();
-    return TK_Plugin_SLAB().LoadModel(path, std::string(), model);
+    OMB_ClearCause();
+    if (TK_Plugin_SLAB().LoadModel(path, std::string(), model)) return true;
+    // Readable, but neither of the two formats.
+    if (!OMB_HasCause()) OMB_SetCause("not a model file");
+    return false;
 }
 
 bool TK_Plugin_VOX::SaveModel(const std::string& path, const std::string& options, const TK_Model& model) {

@@ -1,11 +1,14 @@
 // Parsing of the command line's three modes: which options each accepts,
-// their values, and the usage errors.
+// their values, the usage errors, and the scripts' bounds.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "TK_TestSupport.h"
 #include "app/TK_CommandLine.h"
 
 namespace {
@@ -85,6 +88,21 @@ TEST(CommandLine, UsageErrors) {
         TK_Options o;
         EXPECT_FALSE(Parse(args, o)) << testing::PrintToString(args);
     }
+}
+
+// A script is bounded (an endless stream is refused, not swallowed) and "-"
+// is standard input.
+TEST(CommandLine, ScriptsAreBoundedAndMayComeFromStandardInput) {
+    TK_Options o;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(Parse({"--headless", "--script", "/dev/zero"}, o));
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.rfind("tarsk: cannot read script: /dev/zero : too large (more than 16 MB)\n", 0), 0u) << err;
+    const tk_test::TempFolder folder("tk_script");
+    std::ofstream(folder.Path("in.txt")) << "undo\r\n# note\nredo";
+    ASSERT_TRUE(std::freopen(folder.Path("in.txt").c_str(), "rb", stdin));
+    ASSERT_TRUE(Parse({"--headless", "-c", "full", "--script", "-"}, o));
+    EXPECT_EQ(o.lines, (std::vector<std::string>{"full", "undo", "# note", "redo"}));
 }
 
 }  // namespace

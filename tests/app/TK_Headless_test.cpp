@@ -41,7 +41,7 @@ TEST(Headless, ConsoleLines) {
         {{"--headless", "-c", "nosuch", "--script", script}, "cmd : nosuch : \n" + nosuch + undo + redo, 1},
         // A model that fails fails the run, and its line survives -q.
         {{"--headless", "-q", "-c", "odir xraw " + in + " " + out},
-         "[Error] [Export] failed to load model : " + in + "/bad.vox\n[Error] cmd failed : TK_CMD_ExportDir\n", 1},
+         "[Error] [Export] failed to load model : " + in + "/bad.vox : not a model file\n[Error] cmd failed : TK_CMD_ExportDir\n", 1},
         // The voxel shaders make their own offscreen context.
         {{"--headless", "-q", "-c", "xs sphere 10 7 | xs hollow"}, "", 0},
         {{"--headless", "-q", "-c", "xs ../config/config"},

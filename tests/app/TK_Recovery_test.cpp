@@ -1,12 +1,14 @@
-// Quit backups that survive the next session, the autosave's timing, and
-// recovery of an orphaned autosave.
+// Quit backups that survive the next session, the autosave's timing and
+// failures, and recovery of an orphaned autosave.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <iterator>
 #include <fstream>
@@ -120,6 +122,23 @@ TEST(Autosave, AnOrphanComesBackWithItsNameAndFile) {
     ASSERT_TRUE(autosave.WriteNow());
     autosave.Discard();
     EXPECT_FALSE(fs::exists(autosave.Path()));
+}
+
+// A failed autosave says why (the window's log shows the line too).
+TEST(Autosave, AFailureSaysWhy) {
+    tk_test::TempFolder folder("tarsk_autosave_fails");
+    std::ofstream(folder.Path("file")) << "not a folder";
+    TK_EditorEnv env;
+    env.workspace.cacheFolder = folder.Path("file/cache");
+    TK_Autosave autosave(env);
+    autosave.Arm();
+    autosave.NoteChange(0);
+    autosave.Tick(TK_Autosave::kDelay);
+    autosave.Discard();  // waits for the writer
+    testing::internal::CaptureStdout();
+    autosave.Tick(TK_Autosave::kDelay);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "[Warning] autosave failed : " + autosave.Path() + " : " + std::strerror(ENOTDIR) + "\n");
 }
 
 }  // namespace

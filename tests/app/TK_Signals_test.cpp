@@ -1,5 +1,6 @@
 // Stopping: the batch modes end within a second of SIGINT or SIGTERM with
-// the conventional status (a render keeps the samples it finished), and a
+// the conventional status (a render keeps the samples it finished, a
+// turntable its frames, and each says what it wrote), and a
 // voxel shader that never ends fails at its time limit, leaving the model
 // and the history as they were.
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -28,6 +30,12 @@ struct LoopShader {
     LoopShader() { std::ofstream(path) << kEndlessShader; }
     ~LoopShader() { std::remove(path.c_str()); }
 };
+
+std::string Frame(int i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "f_%04d.png", i);
+    return name;
+}
 
 TEST(Signals, BatchModesStopOnASignalOrAtTheShadersLimit) {
     LoopShader loop;
@@ -68,6 +76,28 @@ TEST(Signals, BatchModesStopOnASignalOrAtTheShadersLimit) {
     const std::string limit = "[Error] xs : " + loop.name + ".txt ran past the time limit of 5 s\n";
     EXPECT_EQ(ReadTestFile(folder.Path("out.txt")),
               limit + "[Error] cmd failed : TK_CMD_VoxelShader\n[Error] cmd failed : TK_CMD_Undo\n");
+}
+
+// A turntable stopped half-way says how many frames it wrote, and those are
+// there, each whole.
+TEST(Signals, AStoppedTurntableSaysWhatItWrote) {
+    tk_test::TempFolder folder("tarsk_turn");
+    const std::string series = folder.Path("f_%04d.png"), err = folder.Path("err.txt");
+    const pid_t pid = SpawnTarsk({"--snap", series, "--turntable", "3600", "--size", "16x16", "-q"},
+                                 folder.Path("out.txt"), err);
+    ASSERT_GT(pid, 0);
+    for (int wait = 0; wait < 200 && !std::ifstream(folder.Path("f_0001.png")); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    kill(pid, SIGINT);
+    double seconds = 0;
+    ASSERT_EQ(WaitExit(pid, 5, seconds), 130);
+    const std::string said = ReadTestFile(err), head = "snap : stopped; wrote ";
+    ASSERT_EQ(said.rfind(head, 0), 0u) << said;
+    const int frames = std::atoi(said.c_str() + head.size());
+    EXPECT_EQ(said, head + std::to_string(frames) + " of 3600 frames to " + series + "\n");
+    TK_TestImage image;
+    for (int i = 0; i < frames; ++i) EXPECT_TRUE(ReadTestPNG(folder.Path(Frame(i)), image)) << i;
+    EXPECT_FALSE(std::ifstream(folder.Path(Frame(frames))));
 }
 
 }  // namespace

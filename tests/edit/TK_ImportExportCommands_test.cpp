@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 
 #include "TK_FileCommandFixture.h"
@@ -84,7 +86,7 @@ TEST_F(ImportExport, ExportWritesTheFormatsExtensionAfterACacheCopy) {
     EXPECT_FALSE(FileHasVoxMagic(Path("castle.vox").c_str()));
     ExpectRefused("o qb", "[Error] failed to get export name\n");
     ExpectRefused("o nope x", "[Error] failed to load plugin : nope\n");
-    ExpectRefused("o qb nowhere/x.qb", "[Error] failed to export model : " + Path("nowhere/x.qb") + "\n");
+    ExpectRefused("o qb nowhere/x.qb", "[Error] failed to export model : " + Path("nowhere/x.qb") + " : " + std::strerror(ENOENT) + "\n");
     SetBox(4, 3, 2);
     ExpectRefused("o qb y", "[Error] export model is empty\n");
 }
@@ -117,7 +119,7 @@ TEST_F(ImportExport, BakeWritesAPlyAfterACacheCopy) {
     EXPECT_TRUE(fs::exists(dir / "b.vox.ply"));
     EXPECT_EQ(History(), 0u);
     ExpectRefused("bake", "[Error] failed to get export name\n");
-    ExpectRefused("bake nowhere/x", "[Error] failed to export model : " + Path("nowhere/x.ply") + "\n");
+    ExpectRefused("bake nowhere/x", "[Error] failed to export model : " + Path("nowhere/x.ply") + " : " + std::strerror(ENOENT) + "\n");
     SetBox(4, 3, 2);
     ExpectRefused("bake y", "[Error] export model is empty\n");
     EXPECT_FALSE(fs::exists(dir / "y.ply"));
@@ -133,7 +135,7 @@ TEST_F(ImportExport, ExportDirConvertsEveryModelOfAFolder) {
     const ModelState before = State();
     Expect("odir xraw in out", false,
            "[Export] " + Path("out/a.xraw") + "\n[Export] " + Path("out/b.xraw") + "\n[Error] [Export] failed to load model : " +
-               Path("in/broken.vox") + "\n[Export] " + Path("out/c.xraw") + "\n[Error] cmd failed : TK_CMD_ExportDir\n");
+               Path("in/broken.vox") + " : not a model file\n[Export] " + Path("out/c.xraw") + "\n[Error] cmd failed : TK_CMD_ExportDir\n");
     EXPECT_TRUE(State() == before);
     TK_Model back;
     ASSERT_TRUE(TK_Plugin_RAW().LoadModel(Path("out/a.xraw"), "", back));
@@ -142,7 +144,7 @@ TEST_F(ImportExport, ExportDirConvertsEveryModelOfAFolder) {
     EXPECT_EQ(back.voxels.Count(), 1) << "Slab6 sources are read too";
     // Into the folder itself: a target that is its own source is refused.
     const auto size = fs::file_size(dir / "in/a.vox");
-    ExpectRefused("odir slab in in", "[Error] [Export] failed to export model : " + Path("in/a.vox"));
+    ExpectRefused("odir slab in in", "[Error] [Export] failed to export model : " + Path("in/a.vox") + " : the source itself\n");
     EXPECT_EQ(fs::file_size(dir / "in/a.vox"), size);
 }
 
@@ -187,5 +189,5 @@ TEST_F(ImportExport, PaletteImportAndExport) {
     ExpectRefused("ipal p.png", "[Error] failed to import image : " + Path("p.png") + "\n");
     ExpectRefused("ipal b.blank", "[Error] failed to convert image to palette\n");
     ExpectRefused("opal", "[Error] failed to get palette name\n");
-    ExpectRefused("opal nowhere/p.xraw", "[Error] failed to export palette : " + Path("nowhere/p.xraw") + "\n");
+    ExpectRefused("opal nowhere/p.xraw", "[Error] failed to export palette : " + Path("nowhere/p.xraw") + " : " + std::strerror(ENOENT) + "\n");
 }

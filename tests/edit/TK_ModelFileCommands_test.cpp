@@ -4,7 +4,12 @@
 // and change nothing, a deleted model lands in the trash.
 #include "edit/TK_ModelFileCommands.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -47,11 +52,34 @@ TEST_F(ModelFileCommands, UndoOfOpenRestoresNamePaletteAndVoxels) {
     EXPECT_TRUE(State() == file && env->model.name == "other.vox");
 }
 
-TEST_F(ModelFileCommands, FailedOrCancelledOpenChangesNothing) {
+// Each failure says why; none waits on a FIFO or reads a huge file.
+TEST_F(ModelFileCommands, FailedOrCancelledOpenChangesNothingAndSaysWhy) {
     const char broken[] = {'V', 'O', 'X', ' ', char(150), 0, 0, 0, 'M', 'A', 'I', 'N'};
     std::ofstream(dir / "broken.vox", std::ios::binary).write(broken, sizeof broken);
-    ExpectRefused("open missing.vox", "[Error] failed to load model : " + Path("missing.vox") + "\n");
-    ExpectRefused("open sub\\..\\broken.vox", "[Error] XIFF : chunk def size\n");
+    const char future[] = {'V', 'O', 'X', ' ', char(200), 0, 0, 0};
+    std::ofstream(dir / "future.vox", std::ios::binary).write(future, sizeof future);
+    std::ofstream(dir / "text.vox") << "hello";
+    std::ofstream(dir / "locked.vox") << "VOX ";
+    fs::permissions(dir / "locked.vox", fs::perms::none);
+    std::ofstream(dir / "huge.vox") << "VOX ";
+    fs::resize_file(dir / "huge.vox", uintmax_t(200) << 20);  // sparse: no disk used
+    ASSERT_EQ(::mkfifo(Path("fifo.vox").c_str(), 0644), 0);
+    fs::create_symlink("loop.vox", dir / "loop.vox");
+    fs::create_directories(dir / "folder.vox");
+    const std::pair<const char*, std::string> cases[] = {
+        {"missing.vox", std::strerror(ENOENT)},
+        {"fifo.vox", "not a regular file"},
+        {"loop.vox", std::strerror(ELOOP)},
+        {"folder.vox", std::strerror(EISDIR)},
+        // The superuser reads any file.
+        {"locked.vox", ::geteuid() == 0 ? "not a model file" : std::strerror(EACCES)},
+        {"huge.vox", "too large"},
+        {"future.vox", "unsupported version 200"},
+        {"text.vox", "not a model file"},
+        {"broken.vox", "damaged file (chunk def size)"},
+    };
+    for (const auto& [name, why] : cases)
+        ExpectRefused(std::string("open ") + name, "[Error] failed to load model : " + Path(name) + " : " + why + "\n");
     ExpectRefused("open", "[Error] failed to get model name\n");  // the dialog gave no path
 }
 
@@ -133,7 +161,7 @@ TEST_F(ModelFileCommands, NameRefusals) {
     ExpectRefused("name /other/dir/x.vox",
                   "[Error] failed to rename model : a name, not a path (\"save PATH\" writes elsewhere) : /other/dir/x.vox\n");
     ExpectRefused("name taken.vox",
-                  "[Error] failed to rename model from : " + Path("mine.vox") + " to : " + Path("taken.vox") + "\n");
+                  "[Error] failed to rename model from : " + Path("mine.vox") + " to : " + Path("taken.vox") + " : a file of that name exists\n");
     EXPECT_EQ(fs::file_size(dir / "taken.vox"), takenSize) << "an existing file is never replaced";
     env->model.name = "gone/a.vox";
     env->model.path.clear();

@@ -1,9 +1,7 @@
 // Quit backups, autosave and recovery (see TK_Recovery.h).
 #include "app/TK_Recovery.h"
 
-#include <signal.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -17,11 +15,12 @@
 #include <system_error>
 #include <vector>
 
-#include "app/TK_Startup.h"
 #include "core/OMB_Arguments.h"
 #include "core/OMB_AtomicFile.h"
 #include "core/OMB_Cause.h"
 #include "core/OMB_Log.h"
+#include "core/OS_Process.h"
+#include "edit/TK_CMD_Model.h"
 #include "model/TK_EditorEnv.h"
 #include "model/TK_VoxFile.h"
 
@@ -73,12 +72,10 @@ std::string RecoveryPath(const std::string& folder, long pid, const char* extens
 long RecoveryOwner(const std::string& name) {
     if (name.compare(0, 9, "autosave-") != 0 || name.size() < 14 || name.compare(name.size() - 4, 4, ".vox") != 0)
         return 0;
-    const std::string digits = name.substr(9, name.size() - 13);
-    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9) return 0;
-    return std::stol(digits);
+    const char* p = name.c_str() + 9;
+    const long pid = OS_ReadProcessId(p);
+    return pid > 0 && p == name.c_str() + name.size() - 4 ? pid : 0;
 }
-
-bool IsRunning(long pid) { return ::kill(pid_t(pid), 0) == 0 || errno == EPERM; }
 
 }  // namespace
 
@@ -106,6 +103,11 @@ bool TK_WriteQuitBackup(const TK_EditorEnv& env, const std::string& folder) {
     }
     PruneBackups(folder);
     return true;
+}
+
+bool TK_WriteBackup(const TK_EditorEnv& env) {
+    OMB_Printf("Cache Model\n");
+    return TK_WriteQuitBackup(env, env.workspace.cacheFolder);
 }
 
 // ---------------------------------------------------------------- autosave
@@ -142,7 +144,7 @@ void TK_Autosave::Start() {
     auto look = std::make_shared<TK_ModelLook>();
     look->Capture(m_env);
     const std::string folder = m_env.workspace.cacheFolder;
-    const std::string vox = Path(), side = RecoveryPath(folder, ::getpid(), ".txt");
+    const std::string vox = Path(), side = RecoveryPath(folder, OS_ProcessId(), ".txt");
     m_writer = std::thread([this, snapshot, look, folder, vox, side]() {
         std::error_code error;
         fs::create_directories(folder, error);
@@ -174,10 +176,10 @@ void TK_Autosave::Discard() {
     Wait();
     m_pending = false;
     std::remove(Path().c_str());
-    std::remove(RecoveryPath(m_env.workspace.cacheFolder, ::getpid(), ".txt").c_str());
+    std::remove(RecoveryPath(m_env.workspace.cacheFolder, OS_ProcessId(), ".txt").c_str());
 }
 
-std::string TK_Autosave::Path() const { return RecoveryPath(m_env.workspace.cacheFolder, ::getpid(), ".vox"); }
+std::string TK_Autosave::Path() const { return RecoveryPath(m_env.workspace.cacheFolder, OS_ProcessId(), ".vox"); }
 
 // ---------------------------------------------------------------- recovery
 
@@ -205,7 +207,7 @@ std::vector<std::string> TK_WaitingRecoveries(const std::string& folder) {
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(folder, error)) {
         const long pid = RecoveryOwner(entry.path().filename().string());
-        if (pid <= 0 || pid == long(::getpid()) || IsRunning(pid) || !entry.is_regular_file(error)) continue;
+        if (pid <= 0 || pid == OS_ProcessId() || OS_IsProcessRunning(pid) || !entry.is_regular_file(error)) continue;
         orphans.emplace_back(entry.last_write_time(error), entry.path().string());
     }
     std::sort(orphans.begin(), orphans.end());
@@ -252,15 +254,14 @@ bool TK_RecoverUnsavedWork(TK_EditorEnv& env, const TK_Autosave& autosave) {
         TK_Model loaded;
         TK_ModelLook look;
         if (!ReadRecovery(vox, loaded, look)) continue;
-        const std::string name = loaded.name, path = loaded.path;
-        TK_InstallModel(env, loaded, name, path);
-        look.Install(env);
+        loaded.NormalizeModel(env.maxModelSize, env.currentColorIndex);
+        TK_InstallModel(env, loaded, look);
         // Bound to its file or not, it holds what the file does not.
         env.unsaved = true;
         env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_NAME);
         // Ours from now on: a clean exit removes it after the backup.
         std::rename(vox.c_str(), autosave.Path().c_str());
-        std::rename((vox.substr(0, vox.size() - 4) + ".txt").c_str(), RecoveryPath(folder, ::getpid(), ".txt").c_str());
+        std::rename((vox.substr(0, vox.size() - 4) + ".txt").c_str(), RecoveryPath(folder, OS_ProcessId(), ".txt").c_str());
         OMB_Printf("recovered unsaved work from %s\n", vox.c_str());
         std::fprintf(stderr, "recovered unsaved work from %s\n", OMB_Printable(vox).c_str());
         TK_AnnounceRecoveries(folder);

@@ -39,6 +39,8 @@ constexpr int kKeptBackups = 10;
 // "[Error] failed to write backup : PATH (REASON)"; the previous backups are
 // then as they were.
 bool TK_WriteQuitBackup(const TK_EditorEnv& env, const std::string& folder);
+// Prints "Cache Model" and writes the quit backup in the cache folder.
+bool TK_WriteBackup(const TK_EditorEnv& env);
 
 class TK_Autosave {
 public:

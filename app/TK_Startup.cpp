@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "app/MS_ShaderWorker.h"
-#include "app/TK_Recovery.h"
 #include "core/OMB_Arguments.h"
 #include "core/OMB_AtomicFile.h"
 #include "core/OMB_Cause.h"
 #include "core/OMB_Log.h"
+#include "edit/TK_CMD_Model.h"
 #include "edit/TK_Commands.h"
 #include "model/TK_Config.h"
 #include "model/TK_EditorEnv.h"
@@ -130,35 +130,11 @@ void TK_RunStartupScript(TK_EditorEnv& env) {
 bool TK_OpenModelFile(TK_EditorEnv& env, const std::string& path) {
     TK_Model loaded;
     TK_ModelLook look;
-    OMB_ClearCause();
-    if (!ReadVox(loaded, path.c_str(), &look)) {
-        OMB_Printf("[Error] failed to load model : %s%s\n", path.c_str(), OMB_TakeCause().c_str());
-        return false;
-    }
     // "save" writes back here, whatever folder the program runs in later.
     std::error_code error;
-    TK_InstallModel(env, loaded, std::filesystem::path(path).filename().string(),
-                    std::filesystem::absolute(path, error).string());
-    look.Install(env);
+    const std::string absolute = std::filesystem::absolute(path, error).string();
+    if (!TK_ReadModelFile(env, path, loaded, look)) return false;
+    if (!error) loaded.path = absolute;
+    TK_InstallModel(env, loaded, look);
     return true;
-}
-
-void TK_InstallModel(TK_EditorEnv& env, TK_Model& loaded, const std::string& name, const std::string& path) {
-    loaded.NormalizeModel(env.maxModelSize, env.currentColorIndex);
-    TK_Model& model = env.model;
-    model.name = name;
-    model.path = path;
-    std::copy(loaded.size, loaded.size + 3, model.size);
-    // Move-assignment keeps the environment's own grow step.
-    model.voxels = std::move(loaded.voxels);
-    model.palette = loaded.palette;
-    // The whole palette, then name, size, trim, voxels and their colours:
-    // the model's message says whether it is what its file holds.
-    env.ChangeNotification(TK_NOTIFY_PALETTE, TK_PALETTE_ALL);
-    env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_TRIM | TK_CHANGE_VOXELS | TK_CHANGE_COLORS);
-}
-
-bool TK_WriteBackup(TK_EditorEnv& env) {
-    OMB_Printf("Cache Model\n");
-    return TK_WriteQuitBackup(env, env.workspace.cacheFolder);
 }

@@ -30,10 +30,3 @@ void TK_RunStartupScript(TK_EditorEnv& env);
 // "[Error] failed to load model : PATH", when the file does not load; the
 // model is then unchanged.
 bool TK_OpenModelFile(TK_EditorEnv& env, const std::string& path);
-// Makes `loaded` (normalised) the current model with this name and bound
-// file, and tells the listeners.
-void TK_InstallModel(TK_EditorEnv& env, TK_Model& loaded, const std::string& name, const std::string& path);
-// Prints "Cache Model" and writes the current model to "backup.vox" in the
-// cache folder, creating the folder when it is missing and keeping the
-// previous backups (TK_WriteQuitBackup).
-bool TK_WriteBackup(TK_EditorEnv& env);

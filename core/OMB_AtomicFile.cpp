@@ -3,7 +3,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +15,7 @@
 
 #include "core/OMB_Cause.h"
 #include "core/OMB_Log.h"
+#include "core/OS_Process.h"
 
 namespace {
 
@@ -61,15 +61,6 @@ std::string TempStem(const std::string& name) {
     return "." + name.substr(0, keep) + kTempMark;
 }
 
-// Digits from `p`, at least one; advances `p`. -1 when there are none.
-long ReadNumber(const char*& p) {
-    char* end = nullptr;
-    if (*p < '0' || *p > '9') return -1;
-    const long n = std::strtol(p, &end, 10);
-    p = end;
-    return n;
-}
-
 // The process id of a temporary file named `entry` whose stem is `stem`
 // (any stem when empty); 0 when `entry` is not of exactly that form.
 long TempOwner(const char* entry, const std::string& stem) {
@@ -85,8 +76,8 @@ long TempOwner(const char* entry, const std::string& stem) {
         if (!mark || mark == entry + 1) return 0;
         p = mark + sizeof kTempMark - 1;
     }
-    const long pid = ReadNumber(p);
-    if (pid <= 0 || *p++ != '-' || ReadNumber(p) < 0) return 0;
+    const long pid = OS_ReadProcessId(p);
+    if (pid <= 0 || *p++ != '-' || OS_ReadProcessId(p) < 0) return 0;
     return std::strcmp(p, kTempEnd) == 0 ? pid : 0;
 }
 
@@ -97,8 +88,7 @@ void RemoveStaleTemps(const std::string& folder, const std::string& stem) {
     if (!dir) return;
     while (const dirent* entry = ::readdir(dir)) {
         const long pid = TempOwner(entry->d_name, stem);
-        if (pid == 0 || pid == long(::getpid())) continue;
-        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;  // alive, or not ours to judge
+        if (pid == 0 || pid == OS_ProcessId() || OS_IsProcessRunning(pid)) continue;
         const std::string path = folder + "/" + entry->d_name;
         struct stat info;
         if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) ::unlink(path.c_str());
@@ -140,7 +130,7 @@ bool OMB_AtomicFile::Open(const std::string& path) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         // Same folder as the target, so that the rename never crosses devices.
-        m_temp = OMB_AtomicTempName(target, long(::getpid()), counter++);
+        m_temp = OMB_AtomicTempName(target, OS_ProcessId(), counter++);
         const int fd = ::open(m_temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) {
             if (errno == EEXIST) continue;

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "core/OMB_Arguments.h"
+#include "core/OMB_Cause.h"
 #include "core/OMB_Log.h"
 #include "core/OS_FileDialog.h"
 #include "model/TK_VoxFile.h"
@@ -87,6 +88,31 @@ std::unique_ptr<TK_Plugin> TK_CMD_Model::CreatePlugin(const std::string& key) co
     if (m_env->plugins) return m_env->plugins->Create(key);
     OMB_Printf("[Error] failed to load plugin : %s\n", key.c_str());
     return nullptr;
+}
+
+bool TK_ReadModelFile(const TK_EditorEnv& env, const std::string& path, TK_Model& model, TK_ModelLook& look) {
+    OMB_ClearCause();
+    if (!ReadVox(model, path.c_str(), &look)) {
+        OMB_Printf("[Error] %s%s%s\n", "failed to load model : ", path.c_str(), OMB_TakeCause().c_str());
+        return false;
+    }
+    model.NormalizeModel(env.maxModelSize, env.currentColorIndex);
+    model.name = std::filesystem::path(path).filename().string();
+    model.path = path;
+    return true;
+}
+
+void TK_InstallModel(TK_EditorEnv& env, TK_Model& loaded, const TK_ModelLook& look) {
+    TK_Model& model = env.model;
+    model.name = loaded.name;
+    model.path = loaded.path;
+    std::copy(loaded.size, loaded.size + 3, model.size);
+    // Move-assignment keeps the environment's own grow step.
+    model.voxels = std::move(loaded.voxels);
+    model.palette = loaded.palette;
+    env.ChangeNotification(TK_NOTIFY_PALETTE, TK_PALETTE_ALL);
+    env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_TRIM | TK_CHANGE_VOXELS | TK_CHANGE_COLORS);
+    look.Install(env);
 }
 
 bool TK_SamePath(const std::string& a, const std::string& b) {

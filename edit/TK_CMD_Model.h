@@ -28,6 +28,18 @@ bool TK_SamePath(const std::string& a, const std::string& b);
 // Nothing in a batch run (TK_EditorEnv::writesCacheCopy).
 void TK_WriteCacheCopy(const TK_EditorEnv& env);
 
+// The one road by which the editor reads its model file: `path` read with
+// its look (the defaults when it has none), normalised for `env` and bound
+// to the file (name and path). False after "[Error] failed to load model :
+// PATH : REASON"; `model` is then to be thrown away.
+bool TK_ReadModelFile(const TK_EditorEnv& env, const std::string& path, TK_Model& model, TK_ModelLook& look);
+
+// Puts a model read by TK_ReadModelFile in place of the environment's, its
+// look included, outside the history (start-up, recovery), and tells the
+// listeners: the palette first, then the model, so the unsaved mark says
+// whether what is shown is what the file holds.
+void TK_InstallModel(TK_EditorEnv& env, TK_Model& loaded, const TK_ModelLook& look);
+
 class TK_CMD_Model : public TK_CMD {
     OMB_COMMAND_CLASS(TK_CMD_Model, TK_CMD)
 public:

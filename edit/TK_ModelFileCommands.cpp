@@ -16,7 +16,6 @@
 #include "edit/TK_CommandArgs.h"
 #include "model/TK_WindowLink.h"
 #include "model/TK_VoxFile.h"
-#include "plugins/TK_Plugin_VOX.h"
 
 namespace {
 
@@ -61,14 +60,7 @@ bool TK_CMD_LoadPath::Execute() {
     // A file without materials or scene settings brings the defaults: the
     // model looks as it did when it was saved, not as the last one did.
     TK_ModelLook look;
-    OMB_ClearCause();
-    if (!ReadVox(loaded, path.c_str(), &look)) {
-        OMB_Printf("[Error] %s%s%s\n", "failed to load model : ", path.c_str(), OMB_TakeCause().c_str());
-        return false;
-    }
-    loaded.NormalizeModel(m_env->maxModelSize, m_env->currentColorIndex);
-    loaded.name = FileName(path);
-    loaded.path = path;
+    if (!TK_ReadModelFile(*m_env, path, loaded, look)) return false;
     Replace(std::move(loaded), kOpenFlags, true, &look);
     return true;
 }
@@ -111,10 +103,8 @@ bool TK_CMD_SaveModel::Execute() {
     if (Asked()) return true;
     TK_ModelLook look;
     look.Capture(*m_env);
-    TK_Plugin_VOX plugin;
-    plugin.SetLook(&look);
     errno = 0;
-    if (path.empty() || !plugin.SaveModel(path, std::string(), model)) {
+    if (path.empty() || !WriteVox(model, path.c_str(), &look)) {
         // The system's reason (a missing or read-only folder, a name too
         // long) tells the user what to change.
         const int cause = path.empty() ? 0 : errno;

@@ -1,0 +1,16 @@
+// OS_Process: process ids, for the files that carry their writer's id in
+// their name (the atomic writer's temporary files, the autosaves). A file
+// whose process no longer runs was left by a crash or a kill.
+#pragma once
+
+// This process's id.
+long OS_ProcessId();
+
+// False only when no process has this id; a process of another user counts
+// as running (it is not ours to judge).
+bool OS_IsProcessRunning(long pid);
+
+// The positive process id written in decimal at `p`; advances `p` past the
+// digits. -1 (and `p` unchanged) when there are no digits or too many for
+// a process id.
+long OS_ReadProcessId(const char*& p);

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "app/OS_Window.h"
+#include "app/TK_Version.h"
 #include "core/OS_Stopwatch.h"
 #include "ui/UI_Window.h"
 
@@ -38,7 +39,7 @@ struct SDL_Window;
 union SDL_Event;
 
 struct MS_WindowConfig {
-    std::string title = "Tarsk @ Ombrel";
+    std::string title = kTarskCaption;
     int width = 1280;
     int height = 800;
     int minWidth = 320;

@@ -8,6 +8,7 @@
 #include "app/TK_WidgetBindings.h"
 #include "app/UI_SceneView.h"
 #include "app/TK_Startup.h"
+#include "app/TK_Version.h"
 #include "core/OMB_Arguments.h"
 #include "core/OMB_Cause.h"
 #include "core/OMB_Log.h"
@@ -75,12 +76,11 @@ void RegisterRows(OMB_HotkeyTable& table, const HotkeyRow (&rows)[N]) {
 }  // namespace
 
 // The platform window's caption; the model's name and mark follow it.
-constexpr const char* kCaption = "Tarsk @ Ombrel";
 
 UI_RezWindow::UI_RezWindow() {
     // From the first line on: start-up problems show in the window too.
     OMB_AddLogSink(this);
-    SetTitle(kCaption);
+    SetTitle(kTarskCaption);
 }
 
 UI_RezWindow::~UI_RezWindow() {
@@ -111,7 +111,7 @@ void UI_RezWindow::OnCreate() {
     if (m_dialog) m_dialog->SetDoneHandler([this](const std::string& line) { DialogDone(line); });
     ShowShapeBrushes();
     TK_AddKeysToHints(*this, {&m_globalKeys, &m_editKeys, &m_renderKeys});
-    if (m_paletteView) m_paletteView->SetPalette(&m_env.model.palette);
+    if (m_paletteView) m_paletteView->SetPalette(m_env.model.palette.entries);
     TK_RegisterBrushes(m_brushes);
     if (m_sceneView) {
         m_sceneView->SetEnvironment(&m_env, m_rendering ? &m_renderers : nullptr);
@@ -196,7 +196,7 @@ bool UI_RezWindow::CanClose() {
     if (m_backupWritten || m_closeRefused) return true;
     m_closeRefused = true;
     OMB_Printf("[Error] the model has no backup : save it, or close again to quit without one\n");
-    SetTitle("Tarsk @ Ombrel - no backup written: save, or close again to quit");
+    SetTitle(TK_Caption("no backup written: save, or close again to quit"));
     // A second signal ends the process at once: the reason must be out.
     std::fflush(stdout);
     return false;
@@ -297,7 +297,7 @@ void UI_RezWindow::RelistFiles() {
 
 // ---------------------------------------------------------------- caption
 
-std::string UI_RezWindow::CaptionFor() const { return std::string(kCaption) + " - " + TK_ModelTitle(m_env); }
+std::string UI_RezWindow::CaptionFor() const { return TK_Caption(TK_ModelTitle(m_env)); }
 
 void UI_RezWindow::ShowCaption() { SetTitle(CaptionFor()); }
 

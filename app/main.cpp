@@ -44,7 +44,7 @@ int RunEditor(const TK_Options& options) {
     }
     if (options.modelPath.empty() && TK_RecoverUnsavedWork(env, editor.Autosave())) {
         env.executor.ClearHistory();
-        window.SetTitle("Tarsk @ Ombrel - recovered unsaved work");
+        window.SetTitle(TK_Caption("recovered unsaved work").c_str());
     } else {
         // A named model (a file manager's double click) must not hide work
         // a crash left behind.

@@ -53,7 +53,7 @@ struct Tree {
         window.SetRootView(UI_LoadViewTreeText(registry, DemoTree().c_str(), "bench"));
         std::vector<UI_View*> palettes;
         window.CollectViews(&UI_Palette::kClass, palettes);
-        for (UI_View* p : palettes) static_cast<UI_Palette*>(p)->SetPalette(&DefaultPalette());
+        for (UI_View* p : palettes) static_cast<UI_Palette*>(p)->SetPalette(DefaultPalette().entries);
         window.SetRect({0, 0, 1279, 799});
         window.Root()->SetRect({0, 0, 1279, 799});
         window.RefreshLayout();

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "edit/TK_ShapeCommand.h"
+#include "edit/TK_CMD_Shape.h"
 
 enum class TK_PrimShape { Ellipsoid = 1, Pyramid = 2, Cylinder = 3, Cone = 4 };
 

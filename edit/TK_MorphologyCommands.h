@@ -7,7 +7,7 @@
 // step, never on cells the same step has just changed.
 #pragma once
 
-#include "edit/TK_ShapeCommand.h"
+#include "edit/TK_CMD_Shape.h"
 
 // Axis modes of the neighbourhood: 0 none, 1 positive side, -1 negative
 // side, 2 both sides. Empty text gives 2 on every axis. False (with the

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "edit/TK_ShapeCommand.h"
+#include "edit/TK_CMD_Shape.h"
 
 // The 256-entry permutation of the reference improved-noise implementation.
 extern const uint8_t kTK_NoisePermutation[256];

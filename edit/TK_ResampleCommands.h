@@ -8,7 +8,7 @@
 // never wrapped or clamped onto its faces.
 #pragma once
 
-#include "edit/TK_ShapeCommand.h"
+#include "edit/TK_CMD_Shape.h"
 
 // "repeat" and "scale" read up to three factors: one factor applies to every
 // axis, two or three set x, y (and z) with the rest left at 1.

@@ -5,7 +5,7 @@
 // undo restores.
 #pragma once
 
-#include "edit/TK_ShapeCommand.h"
+#include "edit/TK_CMD_Shape.h"
 
 // "zero": removes every voxel and releases their storage; the size stays.
 class TK_CMD_Clear : public TK_CMD_Shape {

@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "edit/TK_ShapeCommand.h"
+#include "edit/TK_CMD_Shape.h"
 #include "edit/TK_VoxelGrid.h"
 
 class TK_CMD_VoxelShader : public TK_CMD_Shape {

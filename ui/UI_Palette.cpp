@@ -6,7 +6,6 @@
 #include <cstdio>
 
 #include "core/OS_Keys.h"
-#include "model/Palette.h"
 #include "ui/UI_Attributes.h"
 #include "ui/UI_Theme.h"
 
@@ -89,14 +88,14 @@ void UI_Palette::Draw() {
         // One pixel of the background between swatches.
         if (r.Width() > 3) --r.x1;
         if (r.Height() > 3) ++r.y0;
-        FillRect((*m_palette)[i] | 0xff000000u, r);
+        FillRect(m_palette[i] | 0xff000000u, r);
     }
     auto outline = [this](int index, OMB_Color outer, OMB_Color inner) {
         const OMB_Rect r = SwatchRect(index);
         if (r.IsEmpty()) return;
         FillRect(outer, {r.x0 - 1, r.y0 - 1, r.x1 + 1, r.y1 + 1});
         FillRect(inner, r);
-        FillRect((*m_palette)[index] | 0xff000000u, {r.x0 + 1, r.y0 + 1, r.x1 - 1, r.y1 - 1});
+        FillRect(m_palette[index] | 0xff000000u, {r.x0 + 1, r.y0 + 1, r.x1 - 1, r.y1 - 1});
     };
     outline(m_selected, kThemeSwatchOutline, kThemeSwatchSelected);
     if (m_pressIndex > 0 && m_dragIndex > 0 && m_dragIndex != m_pressIndex)

@@ -11,16 +11,17 @@
 // outlined; "selected" selects an index without running anything.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "ui/UI_View.h"
 
-struct Palette;
 
 class UI_Palette : public UI_View {
 public:
     UI_DECLARE_CLASS()
-    void SetPalette(const Palette* palette) { m_palette = palette; }
+    // The 256 colours shown (RGBA, red in the lowest byte); not owned.
+    void SetPalette(const uint32_t* colors) { m_palette = colors; }
     void Select(int index);
     int Selected() const { return m_selected; }
     // The palette index under a point; -1 outside the swatches.
@@ -37,7 +38,7 @@ public:
 private:
     void RunPair(const std::string& command, int a, int b);
 
-    const Palette* m_palette = nullptr;
+    const uint32_t* m_palette = nullptr;
     int m_columns = 16, m_rows = 16;
     int m_selected = 1;
     int m_pressIndex = -1;  // the swatch a gesture started on

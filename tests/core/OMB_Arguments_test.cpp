@@ -64,7 +64,9 @@ TEST(Arguments, TypedTextReadsAsBefore) {
         EXPECT_EQ(OMB_PathArgument(c.text), c.path);
         std::vector<std::string> words;
         EXPECT_EQ(OMB_SplitArguments(c.text, words), c.split);
-        if (c.split) EXPECT_EQ(words, c.words);
+        if (c.split) {
+            EXPECT_EQ(words, c.words);
+        }
     }
 }
 

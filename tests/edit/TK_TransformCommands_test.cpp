@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "TK_EditFixture.h"
-#include "edit/TK_ShapeCommand.h"
+#include "edit/TK_CMD_Shape.h"
 
 namespace {
 

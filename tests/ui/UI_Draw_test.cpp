@@ -99,7 +99,7 @@ TEST_F(UIDraw, WidgetsDrawTextAboveQuadsAndHiddenViewsNothing) {
     Load("vbox { hbox (size='32') { rgbView (rgb='200 120 40' flex='1') palette (id='pal' dim='4 4' flex='1') }"
          " optionGroup (flex='1') { label (text='##########' fontColor='255 255 255') cbutton (color='255 0 0')"
          " cbutton (color='0 255 0' hidden='1') } }");
-    UI_Cast<UI_Palette>(window.FindView("pal", &UI_View::kClass))->SetPalette(&DefaultPalette());
+    UI_Cast<UI_Palette>(window.FindView("pal", &UI_View::kClass))->SetPalette(DefaultPalette().entries);
     glClear(GL_COLOR_BUFFER_BIT);
     window.DrawFrame();
     const auto drawn = [](const auto& p) { return p[0] + p[1] + p[2] > 0; };

@@ -1,7 +1,7 @@
-// Snapshot undo for the shape commands (see TK_ShapeCommand.h). The snapshot
+// Snapshot undo for the shape commands (see TK_CMD_Shape.h). The snapshot
 // is taken once, in Execute, and kept unchanged for the command's life so
 // that any number of undo/redo cycles restore the same model.
-#include "edit/TK_ShapeCommand.h"
+#include "edit/TK_CMD_Shape.h"
 
 bool TK_CMD_Shape::Execute() {
     if (!CanApply()) return false;

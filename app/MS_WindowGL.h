@@ -28,7 +28,6 @@ public:
     void MakeCurrent();
     // Size of the default framebuffer in pixels.
     void DrawableSize(int& width, int& height) const;
-    bool IsMultisampled() const { return m_multisampled; }
 
 protected:
     void Present() override { SwapBuffers(); }

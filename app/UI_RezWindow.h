@@ -92,8 +92,6 @@ public:
     TK_EditorEnv& Env() { return m_env; }
     TK_Renderers& Renderers() { return m_renderers; }
     TK_Autosave& Autosave() { return m_autosave; }
-    const UI_ViewRegistry& ViewTypes() const { return m_viewTypes; }
-    const OMB_HotkeyTable& GlobalKeys() const { return m_globalKeys; }
     UI_SceneView* SceneView() const { return m_sceneView; }
     UI_Palette* PaletteView() const { return m_paletteView; }
     UI_TextField* CommandField() const { return m_commandField; }

@@ -47,7 +47,6 @@ bool TK_FaceRegion::Select(const TK_EditorEnv& env, const TK_BrushOptions& optio
     // extrusions whether the new layers copy the cells they grow from.
     m_entryColor = m_ground || options.facePalette || options.mode == TK_BRUSH_PAINT ? options.color : 0;
     std::fill(m_visited.begin(), m_visited.end(), 0);
-    for (int a = 0; a < 3; ++a) m_lo[a] = m_hi[a] = m_start[a];
     Add(env, m_start);
     // The entry list doubles as the flood's queue.
     const int directions = options.face4 ? 4 : 8;
@@ -83,10 +82,6 @@ void TK_FaceRegion::Add(const TK_EditorEnv& env, const int c[3]) {
     const int axis = TK_FaceAxis(m_face), u = (axis + 1) % 3, v = (axis + 2) % 3;
     m_visited[c[u] + kPlaneSide * c[v]] = 1;
     m_cells.push_back({c[0], c[1], c[2], m_entryColor ? m_entryColor : ColorAt(env, c)});
-    for (int a = 0; a < 3; ++a) {
-        m_lo[a] = std::min(m_lo[a], c[a]);
-        m_hi[a] = std::max(m_hi[a], c[a]);
-    }
 }
 
 int TK_FaceLayers(const TK_FaceRegion& region, const TK_BrushOptions& options, const TK_Ray& press,

@@ -32,9 +32,6 @@ public:
     // The picked cell the region grew from.
     const int* Start() const { return m_start; }
     bool IsGround() const { return m_ground; }
-    // The region's bounding box, inclusive.
-    const int* Lo() const { return m_lo; }
-    const int* Hi() const { return m_hi; }
 
 private:
     bool Joins(const TK_EditorEnv& env, const int cell[3]) const;
@@ -47,8 +44,6 @@ private:
     int m_start[3] = {0, 0, 0};
     int m_pickedColor = 0;  // 0: any colour joins
     int m_entryColor = 0;   // the colour of every entry; 0: each cell's own
-    int m_lo[3] = {0, 0, 0};
-    int m_hi[3] = {-1, -1, -1};
 };
 
 // The number of layers for the current mouse ray: how far the point of the

@@ -15,9 +15,6 @@ public:
     bool LeftDrag(const UI_MouseState& m) override;
     bool LeftUp(const UI_MouseState& m) override;
 
-    const int* Applied() const { return m_applied; }
-    int DragAxis() const { return m_axis; }
-    int LockedAxis() const { return m_lock; }
 
 private:
     int m_applied[3] = {0, 0, 0};

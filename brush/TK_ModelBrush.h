@@ -69,8 +69,6 @@ public:
     virtual bool ApplyColor(int index) { return false; }
 
     int Mode() const { return m_mode; }
-    bool Swapped() const { return m_swapped; }
-    bool Stroking() const { return m_stroking; }
     const TK_Stroke& Stroke() const { return m_stroke; }
     // The options a stroke reads now: the environment's settings, this
     // brush's current mode.

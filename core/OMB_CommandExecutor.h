@@ -77,7 +77,6 @@ public:
     bool Lock(const void* owner);
     bool Unlock(const void* owner);
     bool IsLocked() const { return m_lockOwner != nullptr; }
-    const void* LockOwner() const { return m_lockOwner; }
     bool IsBusy() const { return m_busy != 0; }
 
     // History. Undo/Redo move the newest command between the lists; false
@@ -88,8 +87,6 @@ public:
     void ClearHistory();
     size_t UndoCount() const { return m_undo.size(); }
     size_t RedoCount() const { return m_redo.size(); }
-    // Newest command of the undo list, or null.
-    OMB_Command* NewestUndo() const { return m_undo.empty() ? nullptr : m_undo.back().get(); }
 
     static constexpr size_t kHistoryLimit = 50;  // more than this before a push drops the oldest
 

@@ -11,7 +11,7 @@
 class OMB_AbstractDGNode {
 public:
     OMB_AbstractDGNode() = default;
-    virtual ~OMB_AbstractDGNode();
+    ~OMB_AbstractDGNode();
     OMB_AbstractDGNode(const OMB_AbstractDGNode&) = delete;
     OMB_AbstractDGNode& operator=(const OMB_AbstractDGNode&) = delete;
 
@@ -20,18 +20,7 @@ public:
 
     // Makes `input` an input of this node (this node becomes its dependent).
     void AddInput(OMB_AbstractDGNode* input);
-    // A source node is updated first; this node then takes the source's first
-    // input through UpdateFromSource.
-    void SetSource(OMB_AbstractDGNode* source);
-    // A dependent reached through the second list (kept apart for callers that
-    // want listeners which are not inputs of anything).
-    void AddWatcher(OMB_AbstractDGNode* watcher);
     void SetCompute(std::function<void()> compute) { m_compute = std::move(compute); }
-
-    const std::vector<OMB_AbstractDGNode*>& Inputs() const { return m_inputs; }
-
-protected:
-    virtual void UpdateFromSource(OMB_AbstractDGNode* sourceInput) {}
 
 private:
     friend void MarkDirty(OMB_AbstractDGNode* node);
@@ -40,26 +29,12 @@ private:
 
     int m_dirty = 1;
     std::vector<OMB_AbstractDGNode*> m_dependents;
-    OMB_AbstractDGNode* m_source = nullptr;
-    std::vector<OMB_AbstractDGNode*> m_watchers;
     std::vector<OMB_AbstractDGNode*> m_inputs;
     std::function<void()> m_compute;
 };
 
-// Node without a value of its own.
+// A node of the graph; it carries no value of its own.
 class OMB_DGNodeX : public OMB_AbstractDGNode {};
-
-// Node carrying a value (the model the graph is built on, a render context).
-template <typename T>
-class OMB_DGNode : public OMB_AbstractDGNode {
-public:
-    explicit OMB_DGNode(T value = T()) : m_value(value) {}
-    T& Value() { return m_value; }
-    const T& Value() const { return m_value; }
-
-private:
-    T m_value;
-};
 
 // Sets the flag of every clean node downstream of `node` (depth first). The
 // node itself is left as it is.

@@ -29,14 +29,7 @@ enum : int {
     kErrStringNoEnd = 4,
     kErrLiteralNoEnd = 5,
     kErrBlockNoEnd = 6,
-    kErrCommentNoEnd = 7,
-    kErrNewLineInString = 9,
-    kErrNewLineInLiteral = 10,
-    kErrSingleQuoteInString = 11,
-    kErrDoubleQuoteInLiteral = 12,
     kErrUndefinedPunct = 13,
-    kErrMultipleLiterals = 14,
-    kErrEmptyLiteral = 15,
     kErrIntegerSuffix = 16,
     kErrFloatSuffix = 17,
     kErrFloatExponent = 18,
@@ -66,15 +59,16 @@ const char* const kErrorTexts[] = {
 constexpr int kErrorTextCount = int(sizeof(kErrorTexts) / sizeof(kErrorTexts[0]));
 
 // Tried in order, first match wins: every punctuator must come before any
-// shorter one that is its prefix.
+// shorter one that is its prefix. A backslash never reaches the table: it
+// hides the rest of its line.
 const char* const kPunctuators[] = {
     ">>=", "<<=", "...", "##", "&&", "||", ">=", "<=", "==", "!=", "@=", "*=", "/=", "%=",
     "+=",  "-=",  "++",  "--", "&=", "|=", "^=", ">>", "<<", "->", "::", ".*", "*",  "/",
     "%",   "+",   "-",   "=",  "&",  "|",  "^",  "~",  "!",  ">",  "<",  ".",  ",",  ";",
-    ":",   "?",   "(",   ")",  "{",  "}",  "[",  "]",  "\\", "@",  "#",  "$",
+    ":",   "?",   "(",   ")",  "{",  "}",  "[",  "]",  "@",  "#",  "$",
 };
 constexpr int kPunctuatorCount = int(sizeof(kPunctuators) / sizeof(kPunctuators[0]));
-static_assert(kPunctuatorCount == 54, "punctuator table changed size");
+static_assert(kPunctuatorCount == 53, "punctuator table changed size");
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -174,12 +168,10 @@ void OMB_Lexer::Init(const char* text, unsigned options) {
         m_error = kErrInvalidBuffer;
         return;
     }
-    const size_t length = std::strlen(text);
     m_begin = text;
-    m_end = text + length;
+    m_end = text + std::strlen(text);
     m_current = text;
     m_lineStart = text;
-    m_length = length > size_t(INT_MAX) ? INT_MAX : int(length);
     m_options = options;
 }
 
@@ -219,8 +211,7 @@ void OMB_Lexer::SkipBlockComment() {
             return;
         }
     }
-    m_current = m_end;
-    if (m_options & OMB_LEX_COMMENT_MUST_END) m_error = kErrCommentNoEnd;
+    m_current = m_end;  // an open comment runs to the end of the text
 }
 
 void OMB_Lexer::SkipSpace() {
@@ -233,9 +224,7 @@ void OMB_Lexer::SkipSpace() {
             ++m_current;  // control bytes and every byte above 0x7F count as space
         } else if (c == '/' && ByteAt(m_current + 1) == '*') {
             SkipBlockComment();
-            if (m_error) return;
-        } else if (c == '/' && ByteAt(m_current + 1) == '/' &&
-                   !(m_options & OMB_LEX_NO_LINE_COMMENTS)) {
+        } else if (c == '/' && ByteAt(m_current + 1) == '/') {
             SkipRestOfLine();
         } else {
             return;
@@ -247,7 +236,7 @@ void OMB_Lexer::SkipToToken() {
     for (;;) {
         SkipSpace();
         if (m_error || m_current >= m_end) return;
-        if (*m_current != '\\' || (m_options & OMB_LEX_BACKSLASH_PUNCT)) return;
+        if (*m_current != '\\') return;
         SkipRestOfLine();
     }
 }
@@ -267,10 +256,8 @@ bool OMB_Lexer::NextToken(OMB_Token& token) {
     m_tokenLine = m_line;
     m_tokenColumn = ClampToInt(m_current - m_lineStart);
     token.start = m_current;
-    if (!m_error) {
-        if (m_current >= m_end) m_error = kErrScriptEnded;
-        else ReadToken(token);
-    }
+    if (m_current >= m_end) m_error = kErrScriptEnded;
+    else ReadToken(token);
     if (m_error) {
         ReportError();
         return false;
@@ -289,10 +276,7 @@ void OMB_Lexer::ReadToken(OMB_Token& token) {
     const char c = *m_current;
     if (IsLetter(c) || c == '_') {
         ReadWord(token);
-    } else if (IsDigit(c)) {
-        if (m_options & OMB_LEX_DIGIT_WORDS) ReadWord(token);
-        else ReadNumber(token);
-    } else if (c == '.' && IsDigit(ByteAt(m_current + 1))) {
+    } else if (IsDigit(c) || (c == '.' && IsDigit(ByteAt(m_current + 1)))) {
         ReadNumber(token);
     } else if (c == '"' || c == '\'') {
         ReadQuoted(token, c);
@@ -304,15 +288,8 @@ void OMB_Lexer::ReadToken(OMB_Token& token) {
 }
 
 void OMB_Lexer::ReadWord(OMB_Token& token) {
-    const bool paths = (m_options & OMB_LEX_PATH_WORDS) != 0;
-    const bool dots = (m_options & OMB_LEX_DOT_IN_WORDS) != 0;
     const char* p = m_current;
-    for (; p < m_end; ++p) {
-        const char c = *p;
-        const bool wordByte = IsLetter(c) || IsDigit(c) || c == '_' ||
-                              (paths && (c == '/' || c == '\\')) || (dots && c == '.');
-        if (!wordByte) break;
-    }
+    while (p < m_end && (IsLetter(*p) || IsDigit(*p) || *p == '_')) ++p;
     token.kind = OMB_TOKEN_WORD;
     token.length = ClampToInt(p - m_current);
     m_current = p;
@@ -388,7 +365,7 @@ void OMB_Lexer::ReadQuoted(OMB_Token& token, char quote) {
     const char* p = start;
     token.kind = isString ? OMB_TOKEN_STRING : OMB_TOKEN_LITERAL;
     token.start = start;
-    while (!m_error) {
+    for (;;) {
         if (p >= m_end) {
             m_error = isString ? kErrStringNoEnd : kErrLiteralNoEnd;
             break;
@@ -400,15 +377,7 @@ void OMB_Lexer::ReadQuoted(OMB_Token& token, char quote) {
             continue;
         }
         ++p;
-        if (c == '\n') {
-            StartLine(p);
-            if (isString && (m_options & OMB_LEX_NO_NEWLINE_IN_STRING)) m_error = kErrNewLineInString;
-            if (!isString && (m_options & OMB_LEX_NO_NEWLINE_IN_LITERAL)) m_error = kErrNewLineInLiteral;
-        } else if (isString && c == '\'' && (m_options & OMB_LEX_NO_SINGLE_QUOTE_IN_STRING)) {
-            m_error = kErrSingleQuoteInString;
-        } else if (!isString && c == '"' && (m_options & OMB_LEX_NO_DOUBLE_QUOTE_IN_LITERAL)) {
-            m_error = kErrDoubleQuoteInLiteral;
-        }
+        if (c == '\n') StartLine(p);
     }
     token.length = ClampToInt(p - start);
     if (m_error) {
@@ -416,8 +385,6 @@ void OMB_Lexer::ReadQuoted(OMB_Token& token, char quote) {
         return;
     }
     m_current = p + 1;
-    if (!isString && (m_options & OMB_LEX_ONE_BYTE_LITERAL) && token.length != 1)
-        m_error = token.length == 0 ? kErrEmptyLiteral : kErrMultipleLiterals;
 }
 
 // "[" n*"-" "[" ... "]" n*"-" "]". False when the bracket does not open a

@@ -24,21 +24,11 @@ enum : int {
     OMB_TOKEN_INTEGER_BIT = 0x200,
 };
 
-// Option bits for Init.
+// Option bits for Init. Command arguments and value strings use none; the
+// LMP parser uses both.
 enum : unsigned {
-    OMB_LEX_NO_NEWLINE_IN_STRING = 0x001,
-    OMB_LEX_NO_NEWLINE_IN_LITERAL = 0x002,
-    OMB_LEX_NO_SINGLE_QUOTE_IN_STRING = 0x004,
-    OMB_LEX_NO_DOUBLE_QUOTE_IN_LITERAL = 0x008,
-    OMB_LEX_ONE_BYTE_LITERAL = 0x010,
     OMB_LEX_BLOCK_STRINGS = 0x020,
-    OMB_LEX_PATH_WORDS = 0x040,
-    OMB_LEX_DOT_IN_WORDS = 0x080,
-    OMB_LEX_COMMENT_MUST_END = 0x100,
     OMB_LEX_PRINT_ERRORS = 0x200,
-    OMB_LEX_NO_LINE_COMMENTS = 0x400,
-    OMB_LEX_BACKSLASH_PUNCT = 0x800,
-    OMB_LEX_DIGIT_WORDS = 0x1000,
 };
 
 // A slice of the lexer's text. Strings and literals exclude their quotes and
@@ -72,10 +62,8 @@ public:
     // False at the end of the text (error 3) or on an error (code kept).
     // With OMB_LEX_PRINT_ERRORS the error is also printed with its position.
     bool NextToken(OMB_Token& token);
-    // Skips white space and comments; stops at the next token or the end.
-    void SkipSpace();
     // Skips everything NextToken skips before a token: white space, comments
-    // and lines hidden by a backslash (unless it is punctuation). Callers that
+    // and lines hidden by a backslash. Callers that
     // must tell "end of text" from "a token follows" without NextToken
     // reporting "script ended" use this, then AtEnd().
     void SkipToToken();
@@ -92,18 +80,16 @@ public:
 
     int Error() const { return m_error; }
     bool AtEnd() const { return m_current >= m_end; }
-    const char* Begin() const { return m_begin; }
     const char* End() const { return m_end; }
     const char* Current() const { return m_current; }
     // Moves the read position; `p` must lie within [Begin, End].
     void SetCurrent(const char* p) { m_current = p; }
-    int Line() const { return m_line; }
     int TokenLine() const { return m_tokenLine; }
     int TokenColumn() const { return m_tokenColumn; }
-    unsigned Options() const { return m_options; }
-    int Length() const { return m_length; }
 
 private:
+    // Skips white space and comments; stops at the next token or the end.
+    void SkipSpace();
     char ByteAt(const char* p) const { return p < m_end ? *p : '\0'; }
     void StartLine(const char* lineStart);
     void SkipRestOfLine();
@@ -122,7 +108,6 @@ private:
     const char* m_end = nullptr;
     const char* m_current = nullptr;
     const char* m_lineStart = nullptr;
-    int m_length = 0;
     int m_line = 0;
     unsigned m_options = 0;
     int m_error = 0;

@@ -1,17 +1,16 @@
 // OMB_LmpParser: the hierarchical text format of the configuration, UI and
-// camera files, its value readers, the text file reader and the writer. The
+// camera files, its value readers and the text file reader. The
 // parser recurses once per nested group, so nesting is capped at kMaxDepth;
 // everything else is a single pass over the lexer's tokens. Any failure
 // empties the tree: consumers never see half a file.
 //
 // Sections: escape decoding and helpers; nodes and files; token queue;
-// grammar; lookup and value readers; writer.
+// grammar; lookup and value readers.
 #include "core/OMB_LmpParser.h"
 
 #include "core/OMB_FileHandle.h"
 #include "core/OMB_Log.h"
 
-#include <cassert>
 #include <cstdio>
 #include <cstring>
 
@@ -351,12 +350,6 @@ OMB_LmpNode* OMB_LmpParser::FindAttribute(OMB_LmpNode* node, const char* key) {
     return node ? FindIn(node->attributes, key) : nullptr;
 }
 
-float OMB_LmpParser::ParseFloat(const char* text) {
-    OMB_Lexer lexer(text ? text : "", 0);
-    float value = 0.0f;
-    return lexer.ReadFloat(value) ? value : 0.0f;
-}
-
 bool OMB_LmpParser::ParseFloats(const char* text, int count, float* out) {
     for (int i = 0; i < count; ++i) out[i] = 0.0f;
     OMB_Lexer lexer(text ? text : "", 0);
@@ -364,13 +357,6 @@ bool OMB_LmpParser::ParseFloats(const char* text, int count, float* out) {
         if (!lexer.ReadFloat(out[i])) return false;
     }
     return true;
-}
-
-bool OMB_LmpParser::ParseInt2(const char* text, int32_t out[2]) {
-    out[0] = 0;
-    out[1] = 0;
-    OMB_Lexer lexer(text ? text : "", 0);
-    return lexer.ReadInt(out[0]) && lexer.ReadInt(out[1]);
 }
 
 uint32_t OMB_LmpParser::ParseColor(const char* text) {
@@ -390,92 +376,4 @@ int32_t OMB_LmpParser::NodeInt(const OMB_LmpNode* node) {
     OMB_Lexer lexer(node->value.c_str(), 0);
     int32_t value = 0;
     return lexer.ReadInt(value) ? value : 0;
-}
-
-// ---------------------------------------------------------------------------
-// Writer
-// ---------------------------------------------------------------------------
-namespace {
-
-[[maybe_unused]] bool IsWord(const std::string& key) {
-    if (key.empty()) return false;
-    for (size_t i = 0; i < key.size(); ++i) {
-        const char c = key[i];
-        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-        const bool digit = c >= '0' && c <= '9';
-        if (!letter && !(digit && i > 0)) return false;
-    }
-    return true;
-}
-
-void AppendLiteral(const std::string& value, std::string& out) {
-    static const char kHex[] = "0123456789abcdef";
-    out += '\'';
-    for (const char c : value) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (c == '\\' || c == '\'') {
-            out += '\\';
-            out += c;
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (byte < 32 || byte == 127) {
-            // Always two digits: the reader takes at most two.
-            out += "\\x";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 15];
-        } else {
-            out += c;
-        }
-    }
-    out += '\'';
-}
-
-}  // namespace
-
-namespace {
-
-void WriteEntry(const OMB_LmpNode& node, std::string& out, int indent, bool beforeKeyless);
-
-void WriteList(const std::vector<std::unique_ptr<OMB_LmpNode>>& list, std::string& out, int indent) {
-    for (size_t i = 0; i < list.size(); ++i) {
-        const bool beforeKeyless = i + 1 < list.size() && list[i + 1]->key.empty();
-        WriteEntry(*list[i], out, indent, beforeKeyless);
-    }
-}
-
-// A key alone would take the value of a keyless entry that follows it, so
-// then the empty value is written out.
-void WriteEntry(const OMB_LmpNode& node, std::string& out, int indent, bool beforeKeyless) {
-    assert((node.key.empty() || IsWord(node.key)) && "LMP keys must be words");
-    const std::string tabs(size_t(indent > 0 ? indent : 0), '\t');
-    out += tabs;
-    out += node.key;
-    // A node without a key needs its value written, even empty, to exist.
-    if (!node.value.empty() || node.key.empty() || beforeKeyless) {
-        if (!node.key.empty()) out += " = ";
-        AppendLiteral(node.value, out);
-    }
-    out += '\n';
-    if (!node.attributes.empty()) {
-        out += tabs + "(\n";
-        WriteList(node.attributes, out, indent + 1);
-        out += tabs + ")\n";
-    }
-    if (!node.children.empty()) {
-        out += tabs + "{\n";
-        WriteList(node.children, out, indent + 1);
-        out += tabs + "}\n";
-    }
-}
-
-}  // namespace
-
-void OMB_LmpWrite(const OMB_LmpNode& node, std::string& out, int indent) {
-    WriteEntry(node, out, indent, false);
-}
-
-void OMB_LmpWriteEntries(const OMB_LmpNode& parent, std::string& out) {
-    WriteList(parent.children, out, 0);
 }

@@ -63,13 +63,9 @@ public:
 
     // Value readers; each lexes `text` afresh with options 0. A null text
     // reads as an empty one.
-    // One number; 0 when none can be read.
-    static float ParseFloat(const char* text);
     // `count` numbers into out (zeroed first); false when fewer could be read,
     // the ones read are kept.
     static bool ParseFloats(const char* text, int count, float* out);
-    // Two integers into out (zeroed first); true only when both were read.
-    static bool ParseInt2(const char* text, int32_t out[2]);
     // Up to four integers as the bytes R, G, B, A (each value's low byte) of
     // a colour that starts as opaque black; red is the lowest byte of the
     // result. Reading stops at the first failure.
@@ -96,16 +92,3 @@ private:
     int m_column = 0;
     OMB_LmpNode m_root;
 };
-
-// Appends `node` and its subtree to `out` in the layout of the program's own
-// files: indent, key, " = " and the value as a single-quoted literal (escaped
-// so that it reads back unchanged), then "(" attributes ")" and "{" children
-// "}" on lines of their own, one tab deeper inside. A node with a key and an
-// empty value writes the key alone. Keys must be words (a letter or "_", then
-// letters, digits and "_"); Parse of the result rebuilds the same tree.
-void OMB_LmpWrite(const OMB_LmpNode& node, std::string& out, int indent = 0);
-// Appends the children of `parent` as top-level entries (for a whole parsed
-// tree, pass Root()). Unlike separate OMB_LmpWrite calls it writes an empty
-// value out where a keyless entry follows, which would otherwise be read
-// back as that value.
-void OMB_LmpWriteEntries(const OMB_LmpNode& parent, std::string& out);

@@ -30,12 +30,6 @@ private:
     std::function<void(Args...)> m_call;
 };
 
-using OMB_ClassFunc0 = OMB_ClassFunc<>;
-template <typename A>
-using OMB_ClassFunc1 = OMB_ClassFunc<A>;
-template <typename A, typename B>
-using OMB_ClassFunc2 = OMB_ClassFunc<A, B>;
-
 template <typename... Args>
 class OMB_Signal {
 public:
@@ -54,8 +48,6 @@ public:
     void Emit(Args... args) const {
         for (size_t i = 0; i < m_slots.size(); ++i) m_slots[i](args...);
     }
-    bool Empty() const { return m_slots.empty(); }
-    size_t Count() const { return m_slots.size(); }
 
 private:
     using Slot = OMB_ClassFunc<Args...>;
@@ -66,7 +58,3 @@ template <typename A>
 using OMB_Signal1 = OMB_Signal<A>;
 template <typename A, typename B>
 using OMB_Signal2 = OMB_Signal<A, B>;
-template <typename A>
-using OMB_Slot1 = OMB_ClassFunc<A>;
-template <typename A, typename B>
-using OMB_Slot2 = OMB_ClassFunc<A, B>;

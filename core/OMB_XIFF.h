@@ -37,7 +37,6 @@ public:
     // header. Nesting faults are printed and leave the placeholder header.
     void EndChunk(uint32_t id);
 
-    bool HasOpenChunks() const { return !m_stack.empty(); }
     // Prints "have chunk unfinished" and drops the open chunks, when any.
     void DiscardOpenChunks();
 

@@ -5,7 +5,7 @@
 #include <cstring>
 
 TK_EditorEnv::TK_EditorEnv()
-    : model(worldSize[0] * worldSize[1]), voxelLookupGrid(kWorldCells, 0), geometryNode(&model), colorNode(&model) {
+    : model(worldSize[0] * worldSize[1]), voxelLookupGrid(kWorldCells, 0) {
     workspace.SetDefaults(TK_Folders());
     executor.SetEnvironment(this);
     executor.SetHistoryChanged([this] { Broadcast(TK_NOTIFY_HISTORY, TK_NOTIFY_NO_VALUE); });

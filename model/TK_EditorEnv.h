@@ -86,8 +86,8 @@ public:
     OMB_Signal2<int, int> listeners;
     // Render caches link to these: geometry for bits 4/32/64/256, colours for
     // 128/512 (and palette uploads).
-    OMB_DGNode<TK_Model*> geometryNode;
-    OMB_DGNode<TK_Model*> colorNode;
+    OMB_DGNodeX geometryNode;
+    OMB_DGNodeX colorNode;
 
     TK_EditorEnv();
     TK_EditorEnv(const TK_EditorEnv&) = delete;

@@ -49,17 +49,6 @@ int TK_Model::FindNearestColor(uint32_t rgb) const {
     return result ? result : 1;
 }
 
-int TK_Model::CountColor(int index) const {
-    int n = 0;
-    for (const Voxel& v : voxels) n += v.colorIndex == index;
-    return n;
-}
-
-void TK_Model::ColorHistogram(int counts[256]) const {
-    std::fill(counts, counts + 256, 0);
-    for (const Voxel& v : voxels) ++counts[v.colorIndex];
-}
-
 bool TK_Model::ComputeBounds(int lo[3], int hi[3]) const {
     if (voxels.Empty()) return false;
     lo[0] = lo[1] = lo[2] = 255;
@@ -72,35 +61,6 @@ bool TK_Model::ComputeBounds(int lo[3], int hi[3]) const {
         }
     }
     return true;
-}
-
-void TK_Model::CropToBounds() {
-    int lo[3], hi[3];
-    if (!ComputeBounds(lo, hi)) return;
-    bool same = true;
-    for (int a = 0; a < 3; ++a) same = same && hi[a] - lo[a] + 1 == size[a];
-    if (same) return;
-    for (Voxel& v : voxels) {
-        v.x = uint8_t(v.x - lo[0]);
-        v.y = uint8_t(v.y - lo[1]);
-        v.z = uint8_t(v.z - lo[2]);
-    }
-    for (int a = 0; a < 3; ++a) size[a] = hi[a] - lo[a] + 1;
-}
-
-void TK_Model::TranslateClip(const int offset[3]) {
-    for (int i = 0; i < voxels.Count();) {
-        Voxel& v = voxels[i];
-        int x = v.x + offset[0], y = v.y + offset[1], z = v.z + offset[2];
-        if (!InBox(x, y, z)) {
-            voxels.RemoveAt(i);
-            continue;
-        }
-        v.x = uint8_t(x);
-        v.y = uint8_t(y);
-        v.z = uint8_t(z);
-        ++i;
-    }
 }
 
 std::string TK_Model::ModelBaseName() const {

@@ -40,14 +40,8 @@ public:
     int FindExactColor(uint32_t rgb, int n = 256) const;
     // Index 1..255 with the smallest R+G+B distance; ties to the lowest.
     int FindNearestColor(uint32_t rgb) const;
-    int CountColor(int index) const;
-    void ColorHistogram(int counts[256]) const;
     // Lowest and highest coordinates; false for an empty model.
     bool ComputeBounds(int lo[3], int hi[3]) const;
-    // Moves the voxels to the origin and makes their box the size.
-    void CropToBounds();
-    // Adds the offset to every voxel; voxels leaving the box are removed.
-    void TranslateClip(const int offset[3]);
     // The name without folder and extension (the exporters' object name).
     std::string ModelBaseName() const;
     // Makes any loaded model valid: size grown to the voxels and clamped to

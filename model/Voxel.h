@@ -92,7 +92,6 @@ public:
     // Capacity becomes the count rounded up to the grow step.
     void Trim();
     void Swap(VoxelList& other) noexcept;
-    void SetGrowStep(int step) { m_growStep = step > 0 ? step : 1; }
 
 private:
     int RoundUp(int n) const { return (n + m_growStep - 1) / m_growStep * m_growStep; }

@@ -92,23 +92,8 @@ bool GLTexture::Create(GLenum target, GLint internalFormat, int width, int heigh
         glTexImage2D(target, 0, internalFormat, width, height, 0, format, type, pixels);
     m_width = width;
     m_height = height;
-    m_depth = depth;
     SetSampler(sampler);
     glBindTexture(target, 0);
-    return true;
-}
-
-bool GLTexture::CreateCube(GLint internalFormat, int size, GLenum format, const void* const faces[6],
-                           const GLSampler& sampler) {
-    if (size < 1 || !Prepare(GL_TEXTURE_CUBE_MAP)) return false;
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    for (int face = 0; face < 6; ++face)
-        glTexImage2D(GLenum(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face), 0, internalFormat, size, size, 0, format,
-                     GL_UNSIGNED_BYTE, faces ? faces[face] : nullptr);
-    m_width = m_height = size;
-    m_depth = 6;
-    SetSampler(sampler);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
     return true;
 }
 
@@ -121,11 +106,6 @@ void GLTexture::Update(int x, int y, int z, int width, int height, int depth, GL
         case GL_TEXTURE_1D: glTexSubImage1D(m_target, 0, x, width, format, type, pixels); break;
         case GL_TEXTURE_3D:
             if (gl::TexSubImage3D) gl::TexSubImage3D(m_target, 0, x, y, z, width, height, depth, format, type, pixels);
-            break;
-        case GL_TEXTURE_CUBE_MAP:
-            if (z >= 0 && z < 6)
-                glTexSubImage2D(GLenum(GL_TEXTURE_CUBE_MAP_POSITIVE_X + z), 0, x, y, width, height, format, type,
-                                pixels);
             break;
         default: glTexSubImage2D(m_target, 0, x, y, width, height, format, type, pixels); break;
     }
@@ -149,7 +129,7 @@ void GLTexture::SetSampler(const GLSampler& sampler) {
     glBindTexture(m_target, m_name.Get());
     glTexParameteri(m_target, GL_TEXTURE_WRAP_S, GLint(sampler.wrapS));
     glTexParameteri(m_target, GL_TEXTURE_WRAP_T, GLint(sampler.wrapT));
-    if (m_target == GL_TEXTURE_3D || m_target == GL_TEXTURE_CUBE_MAP)
+    if (m_target == GL_TEXTURE_3D)
         glTexParameteri(m_target, GL_TEXTURE_WRAP_R, GLint(sampler.wrapR));
     glTexParameteri(m_target, GL_TEXTURE_MAG_FILTER, GLint(sampler.magFilter));
     glTexParameteri(m_target, GL_TEXTURE_MIN_FILTER, GLint(sampler.minFilter));
@@ -157,7 +137,7 @@ void GLTexture::SetSampler(const GLSampler& sampler) {
 
 void GLTexture::Release() {
     m_name.Reset();
-    m_width = m_height = m_depth = 0;
+    m_width = m_height = 0;
 }
 
 // ---------------------------------------------------------------- GLShader
@@ -176,7 +156,6 @@ bool GLShader::CreateFragment(const char* const* sources, std::string* log) {
 bool GLShader::Compile(GLenum type, int count, const char* const* sources, std::string* log) {
     Release();
     if (!HasShaderEntryPoints()) return false;
-    m_type = type;
     m_name.Reset(gl::CreateShader(type));
     const GLuint name = m_name.Get();
     if (name == 0) return false;
@@ -196,7 +175,6 @@ bool GLShader::Compile(GLenum type, int count, const char* const* sources, std::
 
 bool GLProgram::Link(const GLShader& vertex, const GLShader& fragment, std::string* log) {
     Release();
-    m_label = "";
     if (!HasShaderEntryPoints() || !gl::DetachShader) return false;
     m_name.Reset(gl::CreateProgram());
     const GLuint name = m_name.Get();
@@ -232,7 +210,6 @@ GLuint GLProgram::CompileStage(GLenum type, const char* source) {
 
 bool GLProgram::Build(const char* vertexSource, const char* fragmentSource) {
     Release();
-    m_label = "voxel";
     m_name.Reset(HasShaderEntryPoints() ? gl::CreateProgram() : 0);
     if (m_name.Get() == 0) {
         OMB_Printf("[Error] GLSL : create program\n");

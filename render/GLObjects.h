@@ -77,19 +77,11 @@ public:
                   const GLSampler& sampler) {
         return Create(GL_TEXTURE_2D, internalFormat, width, height, 1, format, GL_UNSIGNED_BYTE, pixels, sampler);
     }
-    bool Create3D(GLint internalFormat, int width, int height, int depth, GLenum format, const void* pixels,
-                  const GLSampler& sampler) {
-        return Create(GL_TEXTURE_3D, internalFormat, width, height, depth, format, GL_UNSIGNED_BYTE, pixels, sampler);
-    }
     // 256 texels of GL_RGBA (red in the lowest byte of each entry).
     bool CreatePalette(const uint32_t rgba[256], const GLSampler& sampler) {
         return Create1D(GL_RGBA, 256, GL_RGBA, rgba, sampler);
     }
-    // Six square faces, +X, -X, +Y, -Y, +Z, -Z; a null face is left undefined.
-    bool CreateCube(GLint internalFormat, int size, GLenum format, const void* const faces[6],
-                    const GLSampler& sampler);
-
-    // Replaces a region. For a cube map `z` selects the face (0..5).
+    // Replaces a region.
     void Update(int x, int y, int z, int width, int height, int depth, GLenum format, GLenum type,
                 const void* pixels);
     // Activates unit GL_TEXTURE0 + unit, enables the target and binds.
@@ -100,10 +92,8 @@ public:
     void Release();
 
     GLuint Name() const { return m_name.Get(); }
-    GLenum Target() const { return m_target; }
     int Width() const { return m_width; }
     int Height() const { return m_height; }
-    int Depth() const { return m_depth; }
 
 private:
     bool Prepare(GLenum target);
@@ -112,7 +102,6 @@ private:
     GLenum m_target = GL_TEXTURE_2D;
     int m_width = 0;
     int m_height = 0;
-    int m_depth = 0;
 };
 
 class GLShader {
@@ -127,13 +116,11 @@ public:
     void Release() { m_name.Reset(); }
 
     GLuint Name() const { return m_name.Get(); }
-    GLenum Type() const { return m_type; }
 
 private:
     bool Compile(GLenum type, int count, const char* const* sources, std::string* log = nullptr);
 
     GLHandle<GLFreeShader> m_name;
-    GLenum m_type = 0;
 };
 
 class GLProgram {
@@ -143,8 +130,8 @@ public:
     // shader can serve several programs). False after printing the log, or
     // after storing it in `log` when one is given.
     bool Link(const GLShader& vertex, const GLShader& fragment, std::string* log = nullptr);
-    // Voxel style: compiles both sources, links, and names the program
-    // "voxel". On any failure prints its message and leaves no program.
+    // Voxel style: compiles both sources and links. On any failure prints its
+    // message and leaves no program.
     bool Build(const char* vertexSource, const char* fragmentSource);
     void Release() { m_name.Reset(); }
 
@@ -155,13 +142,10 @@ public:
     GLint Uniform(const char* name) const;
 
     GLuint Name() const { return m_name.Get(); }
-    // "voxel" for a program made by Build, "" otherwise and without one.
-    const char* Label() const { return IsValid() ? m_label : ""; }
 
 private:
     GLuint CompileStage(GLenum type, const char* source);
 
-    const char* m_label = "";
     GLHandle<GLFreeProgram> m_name;
 };
 

@@ -6,7 +6,6 @@
 void GLVertexBatch::Begin(GLenum mode) {
     m_vertices.clear();
     m_mode = mode;
-    m_filling = true;
 }
 
 void GLVertexBatch::End() {
@@ -16,7 +15,6 @@ void GLVertexBatch::End() {
     else if (m_mode == GL_LINES)
         n -= n % 2;
     m_vertices.resize(n);
-    m_filling = false;
 }
 
 void GLVertexBatch::Draw() const {
@@ -45,12 +43,6 @@ void GLVertexBatch::SetColorF(float r, float g, float b, float a) {
     m_color[3] = a;
 }
 
-void GLVertexBatch::SetNormal(float x, float y, float z) {
-    m_normal[0] = x;
-    m_normal[1] = y;
-    m_normal[2] = z;
-}
-
 void GLVertexBatch::SetTexCoord(float u, float v) {
     m_texCoord[0] = u;
     m_texCoord[1] = v;
@@ -61,7 +53,9 @@ void GLVertexBatch::AddVertex(float x, float y, float z) {
     v.position[0] = x;
     v.position[1] = y;
     v.position[2] = z;
-    for (int i = 0; i < 3; ++i) v.normal[i] = m_normal[i];
+    v.normal[0] = 0;
+    v.normal[1] = 0;
+    v.normal[2] = 1;
     v.texCoord[0] = m_texCoord[0];
     v.texCoord[1] = m_texCoord[1];
     for (int i = 0; i < 4; ++i) v.color[i] = m_color[i];
@@ -75,24 +69,8 @@ void GLVertexBatch::AddFilledRect(float x0, float y0, float x1, float y1) {
     AddVertex(x0, y1, 0);
 }
 
-void GLVertexBatch::AddTexturedRect(float x0, float y0, float x1, float y1) {
-    const float corners[4][4] = {{x0, y0, 0, 0}, {x1, y0, 1, 0}, {x1, y1, 1, 1}, {x0, y1, 0, 1}};
-    for (const auto& c : corners) {
-        SetTexCoord(c[2], c[3]);
-        AddVertex(c[0], c[1], 0);
-    }
-}
-
 void GLVertexBatch::AddQuad(const float corners[8]) {
     for (int i = 0; i < 4; ++i) AddVertex(corners[2 * i], corners[2 * i + 1], 0);
-}
-
-void GLVertexBatch::AddRectOutline(float x0, float y0, float x1, float y1) {
-    const float p[4][2] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
-    for (int i = 0; i < 4; ++i) {
-        AddVertex(p[i][0], p[i][1], 0);
-        AddVertex(p[(i + 1) % 4][0], p[(i + 1) % 4][1], 0);
-    }
 }
 
 void GLVertexBatch::AddGlyph(int code, float x, float y, float width, float height) {
@@ -111,8 +89,4 @@ void GLVertexBatch::AddGlyph(int code, float x, float y, float width, float heig
         SetTexCoord(c[2], c[3]);
         AddVertex(c[0], c[1], 0);
     }
-}
-
-void GLVertexBatch::AddText(const char* text, float x, float y, float width, float height) {
-    for (const char* p = text; p && *p; ++p, x += width) AddGlyph(static_cast<unsigned char>(*p), x, y, width, height);
 }

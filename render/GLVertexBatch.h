@@ -5,8 +5,8 @@
 // that is cleared and refilled every frame allocates nothing once warm.
 //
 // A vertex is twelve floats (48 bytes, interleaved): position x y z, normal
-// x y z, texture coordinate u v, colour r g b a. Each added vertex copies the
-// current colour, normal and texture coordinate.
+// x y z (always 0 0 1), texture coordinate u v, colour r g b a. Each added
+// vertex copies the current colour and texture coordinate.
 #pragma once
 
 #include <cstdint>
@@ -42,35 +42,24 @@ public:
         SetColor(uint8_t(rgba), uint8_t(rgba >> 8), uint8_t(rgba >> 16), uint8_t(rgba >> 24));
     }
     void SetColorF(float r, float g, float b, float a);
-    void SetNormal(float x, float y, float z);
     void SetTexCoord(float u, float v);
     void AddVertex(float x, float y, float z);
 
     // ---- Shapes; each adds to the batch being filled, in its mode.
     // One quad, counter-clockwise from (x0, y0). Use with GL_QUADS.
     void AddFilledRect(float x0, float y0, float x1, float y1);
-    // The same with texture coordinates (0,0), (1,0), (1,1), (0,1).
-    void AddTexturedRect(float x0, float y0, float x1, float y1);
     // Four corners given as eight coordinates, in order (GL_QUADS).
     void AddQuad(const float corners[8]);
-    // The four sides as line segments. Use with GL_LINES.
-    void AddRectOutline(float x0, float y0, float x1, float y1);
     // One glyph of the font image (16 columns by 8 rows of cells, codes 0 to
     // 127, top row first) as an upright textured quad (GL_QUADS).
     void AddGlyph(int code, float x, float y, float width, float height);
-    // Fixed-pitch text: each byte one glyph, advancing x by `width`.
-    void AddText(const char* text, float x, float y, float width, float height);
 
-    GLenum Mode() const { return m_mode; }
     int Count() const { return int(m_vertices.size()); }
-    bool IsFilling() const { return m_filling; }
     const GLBatchVertex* Vertices() const { return m_vertices.data(); }
 
 private:
     std::vector<GLBatchVertex> m_vertices;
     GLenum m_mode = GL_TRIANGLES;
-    bool m_filling = false;
     float m_color[4] = {1, 1, 1, 1};
-    float m_normal[3] = {0, 0, 1};
     float m_texCoord[2] = {0, 0};
 };

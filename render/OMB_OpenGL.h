@@ -57,7 +57,6 @@ public:
     // value 32 or less); a null text keeps the list. Load uses it; tests feed
     // it made-up driver strings.
     void SetExtensionString(const char* text);
-    int ExtensionCount() const { return int(m_extensions.size()); }
 
     const char* version = nullptr;   // owned by the driver
     const char* vendor = nullptr;

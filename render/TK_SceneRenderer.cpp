@@ -253,11 +253,6 @@ void TK_SceneRenderer::SetFlags(int flags) {
     if ((changed & (TK_SHOW_SHADOW | TK_SHOW_MODE)) && (flags & TK_SHOW_MODE)) m_nodes->volume.SetDirty(true);
 }
 
-void TK_SceneRenderer::UpdatePalette() {
-    m_paletteAll = true;
-    if (m_nodes) m_nodes->palette.SetDirty(true);
-}
-
 void TK_SceneRenderer::UpdateVolume() {
     if (m_nodes) m_nodes->volume.SetDirty(true);
 }

@@ -90,8 +90,6 @@ public:
         uint8_t rgba[4] = {255, 255, 255, 255};
     };
     void SetHoverCursor(const HoverCursor& cursor) { m_hover = cursor; }
-    // Uploads all palette entries on the next frame.
-    void UpdatePalette();
     // Re-uploads the volume on the next frame.
     void UpdateVolume();
 

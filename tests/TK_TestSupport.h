@@ -35,6 +35,13 @@ TK_Model ShapeModel(int sx, int sy, int sz, ColourAt colourAt) {
     return m;
 }
 
+// How many voxels hold colour `index`.
+inline int CountColor(const TK_Model& model, int index) {
+    int n = 0;
+    for (const Voxel& v : model.voxels) n += v.colorIndex == index;
+    return n;
+}
+
 // The voxel words in ascending order, to compare unordered lists.
 inline std::vector<uint32_t> SortedWords(const VoxelList& voxels) {
     std::vector<uint32_t> words;

@@ -47,7 +47,6 @@ public:
     const Camera& GetCamera() const { return m_camera; }
     bool RightHeld() const { return m_rightHeld; }
     bool LeftRotates() const { return m_leftRotates; }
-    bool ShowsRuler() const { return m_ruler; }
     void SetRuler(bool on) { m_ruler = on; }
     int SnapAngle() const { return m_snapAngle; }
     // Within 1..180.

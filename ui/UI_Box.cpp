@@ -42,12 +42,6 @@ bool UI_Box::AddChild(std::unique_ptr<UI_View> owned, const OMB_LmpNode* node) {
     return true;
 }
 
-UI_LayoutItem* UI_Box::ItemOf(const UI_View* view) {
-    for (UI_LayoutItem& item : m_items)
-        if (item.view == view) return &item;
-    return nullptr;
-}
-
 bool UI_Box::MeasureChildren() {
     if (m_hidden) return false;
     for (auto& child : m_children) child->Measure();

@@ -34,7 +34,6 @@ public:
     virtual UI_View* ItemAt(int x, int y) { return nullptr; }
 
     const std::vector<UI_LayoutItem>& Items() const { return m_items; }
-    UI_LayoutItem* ItemOf(const UI_View* view);
 
 protected:
     // Measures every child (hidden ones included); false when the box itself

@@ -30,7 +30,6 @@ public:
 
     bool IsEnabled() const { return !m_disabled; }
     const std::string& OnClick() const { return m_onClick; }
-    bool IsPressed() const { return m_pressed; }
 
 protected:
     bool m_delayed = false;

@@ -161,12 +161,6 @@ std::string UI_FileList::PathOf(int row) const {
     return m_root.back() == '/' ? m_root + name : m_root + "/" + name;
 }
 
-std::vector<std::string> UI_FileList::FilePaths() const {
-    std::vector<std::string> paths;
-    for (int row = m_folderCount; row < int(m_items.size()); ++row) paths.push_back(PathOf(row));
-    return paths;
-}
-
 void UI_FileList::SelectPath(const std::string& path) {
     m_selectedPath = path;
     int found = -1;

@@ -33,7 +33,6 @@ public:
     void SetSelected(int row);
     // The row under a point (-1 for none) and the first row shown.
     int RowAt(int x, int y) const;
-    int FirstRow() const { return m_first; }
     void ScrollTo(int first);
 
 protected:
@@ -63,8 +62,6 @@ public:
     // Why the folder could not be listed (the system's reason); empty when
     // it was. The way up ("../") is listed either way.
     const std::string& Problem() const { return m_problem; }
-    // Full paths of the listed files (folders excluded), in list order.
-    std::vector<std::string> FilePaths() const;
     bool IsFolder(int row) const { return row >= 0 && row < m_folderCount; }
     // Marks the file at that path (full path or listed name) as selected.
     void SelectPath(const std::string& path);

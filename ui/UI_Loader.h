@@ -39,7 +39,6 @@ public:
     }
     // The first entry whose tag equals `tag` in any case; null when none.
     const UI_ViewType* Find(const char* tag) const;
-    const std::vector<UI_ViewType>& Types() const { return m_types; }
 
 private:
     std::vector<UI_ViewType> m_types;

@@ -91,7 +91,6 @@ public:
     // Shows or hides the panel and refreshes the layout; runs no command.
     void SetSelected(bool selected) override;
     void SetPanel(UI_View* panel) { m_panel = panel; }
-    UI_View* Panel() const { return m_panel; }
 
 protected:
     void SelectQuietly(bool selected) override;

@@ -57,7 +57,6 @@ public:
     // Esc: the text the field had when it took the keyboard comes back and
     // the keyboard goes to the window's default focus; nothing runs.
     void Leave();
-    bool HasFocus() const { return m_focused; }
 
 private:
     // Runs the text (history, "clear", the command) without "once".

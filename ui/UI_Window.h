@@ -65,7 +65,6 @@ public:
     UI_View* CaptureView() const { return m_capture; }
     UI_View* HoverView() const { return m_hover; }
     UI_View* FocusView() const { return m_focus; }
-    UI_View* DefaultFocus() const { return m_defaultFocus; }
     const UI_MouseState& Mouse() const { return m_mouse; }
     const UI_KeyState& Keys() const { return m_keys; }
     void RequestRedraw();
@@ -88,7 +87,6 @@ public:
     UI_View* Root() const { return m_root.get(); }
     const OMB_Rect& Rect() const { return m_rect; }
     double Time() const { return m_time; }
-    double PreviousTime() const { return m_previousTime; }
     void SetHost(UI_Host* host) {
         m_host = host;
         if (m_host && !m_title.empty()) m_host->SetWindowTitle(m_title.c_str());

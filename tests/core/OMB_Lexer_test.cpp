@@ -95,7 +95,7 @@ TEST(Lexer, EveryPunctuatorLexesAsItself) {
     for (int i = 0; i < OMB_Lexer::PunctuatorCount(); ++i) {
         const std::string punct = OMB_Lexer::Punctuator(i);
         const std::string text = "a" + punct + "b";
-        EXPECT_EQ(LexAll(text.c_str(), OMB_LEX_BACKSLASH_PUNCT), "w:a|p:" + punct + "|w:b") << "punctuator " << i;
+        EXPECT_EQ(LexAll(text.c_str(), 0), "w:a|p:" + punct + "|w:b") << "punctuator " << i;
     }
 }
 

@@ -73,7 +73,7 @@ TEST_F(GeneratorCommands, PrimShapesAreSolidSymmetricAndFillTheBox) {
         SetBox(40, 30, 36);
         ASSERT_TRUE(Run(c.line)) << c.line;
         EXPECT_NEAR(double(Count()) / env->model.CellCount(), c.volume, 0.1 * c.volume) << c.line;
-        EXPECT_EQ(env->model.CountColor(5), Count()) << c.line;
+        EXPECT_EQ(tk_test::CountColor(env->model, 5), Count()) << c.line;
         bool floor = false, top = false, side = false;
         for (const Voxel& v : env->model.voxels) {
             const bool mirrored = ColorAt(39 - v.x, v.y, v.z) && ColorAt(v.x, 29 - v.y, v.z) &&

@@ -119,7 +119,7 @@ TEST_F(ModelFileCommands, NewFillsTheBoxOnce) {
     const ModelState before = State();
     ASSERT_TRUE(Run("new"));
     EXPECT_EQ(env->model.name, "");
-    EXPECT_EQ(env->model.CountColor(5), 4 * 3 * 2);
+    EXPECT_EQ(tk_test::CountColor(env->model, 5), 4 * 3 * 2);
     EXPECT_TRUE(GridMatches());
     ExpectRefused("new", "[Error] cmd failed : TK_CMD_NewModel\n");
     ASSERT_TRUE(Run("undo"));

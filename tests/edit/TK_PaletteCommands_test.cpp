@@ -170,7 +170,7 @@ TEST_F(PaletteCommands, SwapAndUndoRestorePaletteVoxelsAndMaterials) {
         const int i = x + 4 * y + 16 * z, first[4] = {3, 7, 9, 0};
         return i < 4 ? first[i] : i % 3 ? 3 : 7;
     });
-    const int threes = env->model.CountColor(3), sevens = env->model.CountColor(7);
+    const int threes = tk_test::CountColor(env->model, 3), sevens = tk_test::CountColor(env->model, 7);
     env->materials[3].roughness = 0.25f;
     env->materials[7].type = 2;
     const ModelState before = State();
@@ -179,7 +179,7 @@ TEST_F(PaletteCommands, SwapAndUndoRestorePaletteVoxelsAndMaterials) {
     ASSERT_TRUE(Run("swap 3 7"));
     EXPECT_EQ(std::make_pair(Entry(3), Entry(7)), std::make_pair(entry7, entry3));
     EXPECT_EQ((std::vector<int>{ColorAt(0, 0, 0), ColorAt(1, 0, 0), ColorAt(2, 0, 0)}), (std::vector<int>{7, 3, 9}));
-    EXPECT_EQ(std::make_pair(env->model.CountColor(7), env->model.CountColor(3)), std::make_pair(threes, sevens));
+    EXPECT_EQ(std::make_pair(tk_test::CountColor(env->model, 7), tk_test::CountColor(env->model, 3)), std::make_pair(threes, sevens));
     EXPECT_EQ(std::make_pair(env->materials[7].roughness, env->materials[3].type), std::make_pair(0.25f, 2));
     EXPECT_TRUE(Told(TK_NOTIFY_PALETTE, 3) && Told(TK_NOTIFY_PALETTE, 7));
     EXPECT_TRUE(Told(TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE));
@@ -196,7 +196,7 @@ TEST_F(PaletteCommands, ReplaceAndRemoveRoundTrip) {
     EXPECT_FALSE(env->RunCommand(std::make_unique<TK_CMD_ReplaceColor>(3, 3), nullptr));
     EXPECT_FALSE(env->RunCommand(std::make_unique<TK_CMD_ReplaceColor>(9, 3), nullptr));
     ASSERT_TRUE(env->RunCommand(std::make_unique<TK_CMD_ReplaceColor>(3, 4), nullptr));
-    EXPECT_EQ(env->model.CountColor(4), 4);
+    EXPECT_EQ(tk_test::CountColor(env->model, 4), 4);
 
     env->currentColorIndex = 4;
     auto remove = std::make_unique<TK_CMD_RemoveColor>();
@@ -207,7 +207,7 @@ TEST_F(PaletteCommands, ReplaceAndRemoveRoundTrip) {
     EXPECT_FALSE(env->RunCommand(std::make_unique<TK_CMD_RemoveColor>(4), nullptr));
 
     ASSERT_TRUE(Run("undo"));
-    EXPECT_EQ(env->model.CountColor(4), 4);
+    EXPECT_EQ(tk_test::CountColor(env->model, 4), 4);
     ASSERT_TRUE(Run("undo"));
     EXPECT_TRUE(State() == before);
     ASSERT_TRUE(Run("redo | redo"));

@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <string>
 
-#include "brush/TK_BrushTable.h"
 #include "core/OMB_HotkeyTable.h"
 #include "core/OMB_Log.h"
 #include "core/OS_Keys.h"
 #include "model/TK_EditorEnv.h"
+#include "model/TK_SettingTable.h"
 #include "ui/UI_Button.h"
 #include "ui/UI_ColorView.h"
 #include "ui/UI_Label.h"
@@ -27,20 +27,20 @@ using Show = std::function<void(UI_View&, const Env&)>;
 
 // ---------------------------------------------------------------- how to show
 
-Show Selected(bool (*get)(const Env&)) {
+Show Selected(std::function<bool(const Env&)> get) {
     return [get](UI_View& view, const Env& env) {
         if (auto* s = UI_Cast<UI_Switch>(&view)) s->ShowSelected(get(env));
     };
 }
 
-Show Enabled(bool (*get)(const Env&)) {
+Show Enabled(std::function<bool(const Env&)> get) {
     return [get](UI_View& view, const Env& env) {
         if (auto* b = UI_Cast<UI_Button>(&view)) b->SetEnabled(get(env));
     };
 }
 
 // Text fields and labels show text; a file list selects the file at a path.
-Show Text(std::string (*get)(const Env&)) {
+Show Text(std::function<std::string(const Env&)> get) {
     return [get](UI_View& view, const Env& env) {
         if (auto* f = UI_Cast<UI_TextField>(&view)) f->ShowText(get(env));
         else if (auto* l = UI_Cast<UI_Label>(&view)) l->SetText(get(env));
@@ -49,7 +49,7 @@ Show Text(std::string (*get)(const Env&)) {
 }
 
 // Sliders show 0..1; a stepped slider shows the nearest step.
-Show Value(float (*get)(const Env&)) {
+Show Value(std::function<float(const Env&)> get) {
     return [get](UI_View& view, const Env& env) {
         if (auto* s = UI_Cast<UI_Slider>(&view)) s->ShowValue(get(env));
         else if (auto* b = UI_Cast<UI_BGSlider>(&view)) b->ShowValue(int(std::lround(get(env))));
@@ -57,7 +57,7 @@ Show Value(float (*get)(const Env&)) {
 }
 
 // The option whose id is the word.
-Show Option(const char* (*get)(const Env&)) {
+Show Option(std::function<const char*(const Env&)> get) {
     return [get](UI_View& view, const Env& env) {
         if (auto* g = UI_Cast<UI_OptionGroup>(&view)) g->ShowOption(get(env));
     };
@@ -65,7 +65,7 @@ Show Option(const char* (*get)(const Env&)) {
 
 // Colour views show the colour; colour buttons fill with it; labels take it
 // as their background.
-Show Color(OMB_Color (*get)(const Env&)) {
+Show Color(std::function<OMB_Color(const Env&)> get) {
     return [get](UI_View& view, const Env& env) {
         if (auto* c = UI_Cast<UI_RGBView>(&view)) c->ShowColor(get(env));
         else if (auto* h = UI_Cast<UI_HSVView>(&view)) h->ShowColor(get(env));
@@ -106,8 +106,42 @@ const char* MaterialOption(const Env& e) {
 constexpr int kEditor = TK_NOTIFY_EDITOR, kModel = TK_NOTIFY_MODEL, kHistory = TK_NOTIFY_HISTORY,
               kDisplay = TK_NOTIFY_DISPLAY, kRender = TK_NOTIFY_RENDER;
 
+// ---------------------------------------------------------------- settings
+
+double SettingValue(const TK_Setting& row, const Env& e) {
+    return row.intField ? e.settings.*row.intField : e.settings.*row.floatField;
+}
+
+Show ShowSetting(const TK_Setting* row) {
+    const auto value = [row](const Env& e) { return SettingValue(*row, e); };
+    switch (row->show) {
+        case TK_SettingShow::Slider: return Value([value](const Env& e) { return float(value(e)); });
+        case TK_SettingShow::Whole: return Text([value](const Env& e) { return Ints(int(value(e))); });
+        case TK_SettingShow::Tenths: return Text([value](const Env& e) { return Format("%.1f", value(e)); });
+        case TK_SettingShow::Color: return Color([row](const Env& e) { return Rgb(e.settings.*row->colorField); });
+        case TK_SettingShow::Switch: return Selected([value](const Env& e) { return value(e) != 0; });
+        case TK_SettingShow::Option:
+            return Option([row, value](const Env& e) {
+                const int v = int(value(e));
+                return v >= row->lo && v <= row->hi ? row->words[v] : "";
+            });
+        case TK_SettingShow::None: break;
+    }
+    return nullptr;
+}
+
+// A widget refreshes with its key's message; keys that tell nobody refresh
+// with the path tracer's other messages.
+void AddSettingRows(std::vector<TK_WidgetBinding>& rows) {
+    for (const TK_Setting& row : TK_SettingTable()) {
+        if (row.show == TK_SettingShow::None) continue;
+        const TK_SettingNotice n = row.notice.kind >= 0 ? row.notice : TK_SettingNotice{TK_NOTIFY_RENDER, 0};
+        rows.push_back({row.widget, n.kind, n.value, ShowSetting(&row)});
+    }
+}
+
 std::vector<TK_WidgetBinding> MakeTable() {
-    return {
+    std::vector<TK_WidgetBinding> rows = {
         // The current colour.
         {"rgb", kEditor, TK_EDITOR_COLOR, Text(CurrentRgb)},
         {"v_rgb", kEditor, TK_EDITOR_COLOR, Color(CurrentColor)},
@@ -121,10 +155,6 @@ std::vector<TK_WidgetBinding> MakeTable() {
         {"l_x", kEditor, TK_EDITOR_LOFT, Selected([](const Env& e) { return e.settings.loft[0] != 0; })},
         {"l_y", kEditor, TK_EDITOR_LOFT, Selected([](const Env& e) { return e.settings.loft[1] != 0; })},
         {"l_z", kEditor, TK_EDITOR_LOFT, Selected([](const Env& e) { return e.settings.loft[2] != 0; })},
-        {"b_type", kEditor, TK_EDITOR_BRUSH, Option([](const Env& e) { return TK_BrushTypeWord(e.settings.brushType); })},
-        {"b_shape", kEditor, TK_EDITOR_BRUSH,
-         Option([](const Env& e) { return TK_BrushShapeWord(e.settings.brushShape); })},
-        {"b_size", kEditor, TK_EDITOR_BRUSH_SIZE, Text([](const Env& e) { return Ints(e.settings.voxSize); })},
         // The model.
         {"size", kModel, TK_CHANGE_SIZE, Text([](const Env& e) {
              return Format("%.0f %.0f %.0f", e.model.size[0], e.model.size[1], e.model.size[2]);
@@ -147,25 +177,10 @@ std::vector<TK_WidgetBinding> MakeTable() {
         // The path tracer.
         {"pt_image", kRender, 0,
          Text([](const Env& e) { return Format("%.0f %.0f", e.settings.ptImage[0], e.settings.ptImage[1]); })},
-        {"pt_spp", kRender, 0, Text([](const Env& e) { return Ints(e.settings.ptSamples); })},
-        {"pt_bounce", kRender, 0, Value([](const Env& e) { return float(e.settings.ptBounces); })},
-        {"pt_sun_p", kRender, 0, Text([](const Env& e) { return Ints(int(e.settings.ptSunPitch)); })},
-        {"pt_sun_y", kRender, 0, Text([](const Env& e) { return Ints(int(e.settings.ptSunYaw)); })},
-        {"pt_shadow", kRender, 0, Value([](const Env& e) { return e.settings.ptShadow; })},
-        {"pt_dof", kRender, 0, Value([](const Env& e) { return e.settings.ptDof; })},
-        {"pt_isun", kRender, 0, Value([](const Env& e) { return e.settings.ptSunIntensity; })},
-        {"pt_isky", kRender, 0, Value([](const Env& e) { return e.settings.ptSkyIntensity; })},
-        {"pt_sun_col", kRender, 0, Color([](const Env& e) { return Rgb(e.settings.ptSunColor); })},
-        {"pt_sky_col", kRender, 0, Color([](const Env& e) { return Rgb(e.settings.ptSkyColor); })},
-        {"pt_fov", kRender, 0, Text([](const Env& e) { return Ints(int(e.settings.ptFov)); })},
-        {"pt_gamma", kRender, 0, Text([](const Env& e) { return Format("%.1f", e.settings.ptGamma); })},
-        {"pt_expo", kRender, 0, Value([](const Env& e) { return e.settings.ptExposure; })},
-        {"pt_vig", kRender, 0, Value([](const Env& e) { return e.settings.ptVignette; })},
         {"r_pt_edge", kRender, 0, Selected([](const Env& e) { return Traced(e, TK_SHOW_EDGE); })},
         {"r_pt_grid", kRender, 0, Selected([](const Env& e) { return Traced(e, TK_SHOW_GRID); })},
         {"r_pt_grd", kRender, 0, Selected([](const Env& e) { return Traced(e, TK_SHOW_GROUND); })},
         {"r_pt_shadow", kRender, 0, Selected([](const Env& e) { return Traced(e, TK_SHOW_SHADOW); })},
-        {"r_pt", kRender, 0, Selected([](const Env& e) { return e.settings.renderMode != 0; })},
         {"pt_mod", kRender, 0, Option([](const Env& e) { return e.settings.ptMaterialScope ? "mod_one" : "mod_all"; })},
         // The current colour's material.
         {"pt_emit", kMaterialPanel, 0, Value([](const Env& e) { return Material(e).type == TK_MATERIAL_EMIT ? 1.0f : 0.0f; })},
@@ -181,6 +196,8 @@ std::vector<TK_WidgetBinding> MakeTable() {
         {"pt_plastic", kMaterialPanel, 0, Selected([](const Env& e) { return Material(e).plastic > 0.5f; })},
         {"pt_total", kMaterialPanel, 0, Selected([](const Env& e) { return Material(e).total > 0.5f; })},
     };
+    AddSettingRows(rows);
+    return rows;
 }
 
 void ShowRows(UI_Window& window, const Env& env, int kind, int flags) {

@@ -6,7 +6,9 @@
 // SetEnabled, ShowColor), which never run the widget's own command line.
 // UI_RezWindow calls TK_ShowBoundWidgets from its change listener.
 //
-// Adding a bound widget touches editor.ui and one row here. The hints learn
+// Adding a bound widget touches editor.ui and one row here; the widgets of
+// the "set" keys are a column of the setting table (model/TK_SettingTable.h)
+// and join this table from there. The hints learn
 // their shortcuts here too (TK_AddKeysToHints).
 #pragma once
 

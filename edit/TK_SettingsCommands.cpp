@@ -1,6 +1,6 @@
 // The settings commands (see TK_SettingsCommands.h).
 //
-//   Key table ......... every "set" key: its value kind, field, range, effects
+//   helpers ........... reading values, the words of "pt_mtl"
 //   set and add ....... parsing, the numeric keys, the keys with their own rules
 //   mirror and loft
 //   window commands ... ui_set, ui_view, snap
@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 
 #include "core/OMB_Arguments.h"
@@ -17,39 +16,14 @@
 #include "core/OMB_Log.h"
 #include "core/OS_Stopwatch.h"
 #include "edit/TK_CommandArgs.h"
+#include "model/TK_SettingTable.h"
 #include "model/TK_WindowLink.h"
 
-// ---------------------------------------------------------------- key table
+// ---------------------------------------------------------------- helpers
 
 namespace {
 
-enum class Arg {
-    Flag,        // an integer stored as 0 or 1
-    Int,         // an integer, clamped
-    Float,       // a number, clamped
-    Word,        // one word of a list, stored as its index
-    Image,       // two integers
-    DisplayFlag, // "r_show" NAME VALUE
-    Color,       // "r_color" grd|edge INDEX
-    Prim,        // "pt_prim" NAME
-    LightColor,  // "pt_sun_col", "pt_sky_col": no value
-    Material,    // "pt_mtl" NAME NUMBER
-    Mode,        // "pt" VALUE
-};
-
-enum class Tell { None, Render, Brush, BrushSize };
-
-// Changes whose restart depends on other settings.
-enum class Rule { Plain, Shadow };
-
-const char* const kPrims[] = {"cube", "sphr", "cyli", "lego", "mc", "re", "rg", nullptr};
-// In bit order: "edge" is 0x1, "ambient" 0x100.
-const char* const kFlagNames[] = {"edge",   "grid", "frame", "face",    "shadow",
-                                  "ground", "mode", "bg",    "ambient", nullptr};
-const char* const kMaterialWords[] = {"diffuse", "metal", "glass", "emit", "rough", "spec",
-                                      "plastic", "ior",   "att",   "flux", "glow",  "total", nullptr};
-
-constexpr int kMaxImageSide = 8192;
+using Arg = TK_SettingArg;
 
 int IndexOf(const char* const* words, const OMB_Token& token) {
     for (int i = 0; words[i]; ++i)
@@ -57,73 +31,13 @@ int IndexOf(const char* const* words, const OMB_Token& token) {
     return -1;
 }
 
-}  // namespace
-
-struct TK_SettingKey {
-    const char* name;
-    Arg arg;
-    int TK_Settings::*intField;
-    float TK_Settings::*floatField;
-    float lo, hi;
-    int change;  // TK_RenderChange bits sent when the value changes
-    Tell tell;
-    bool addable;
-    const char* const* words = nullptr;
-    Rule rule = Rule::Plain;
-};
-
-namespace {
-
-constexpr int kRestart = TK_RENDER_RESTART;
-using S = TK_Settings;
-
-const TK_SettingKey kKeys[] = {
-    {"snap_alpha", Arg::Flag, &S::snapAlpha, nullptr, 0, 1, 0, Tell::None, false},
-    {"b_shape", Arg::Word, &S::brushShape, nullptr, 0, kBrushShapeCount - 1, 0, Tell::Brush, false, kBrushShapeWords},
-    {"b_type", Arg::Word, &S::brushType, nullptr, 0, kBrushTypeCount - 1, 0, Tell::Brush, false, kBrushTypeWords},
-    {"b_vox_vol", Arg::Flag, &S::voxVolume, nullptr, 0, 1, 0, Tell::Brush, false},
-    {"b_vox_cube", Arg::Flag, &S::voxCube, nullptr, 0, 1, 0, Tell::Brush, false},
-    {"b_vox_size", Arg::Int, &S::voxSize, nullptr, 1, 64, 0, Tell::BrushSize, true},
-    {"b_face_col", Arg::Flag, &S::faceColor, nullptr, 0, 1, 0, Tell::Brush, false},
-    {"b_face_4", Arg::Flag, &S::face4, nullptr, 0, 1, 0, Tell::Brush, false},
-    {"b_face_pal", Arg::Flag, &S::facePalette, nullptr, 0, 1, 0, Tell::Brush, false},
-    {"b_line_proj", Arg::Flag, &S::lineProject, nullptr, 0, 1, 0, Tell::Brush, false},
-    {"b_c_even", Arg::Flag, &S::centerEven, nullptr, 0, 1, 0, Tell::Brush, false},
-    {"b_c_circle", Arg::Flag, &S::centerCircle, nullptr, 0, 1, 0, Tell::Brush, false},
-    {"b_patt_pal", Arg::Flag, &S::patternPalette, nullptr, 0, 1, 0, Tell::Brush, false},
-    {"r_show", Arg::DisplayFlag, nullptr, nullptr, 0, 0, 0, Tell::None, false, kFlagNames},
-    {"r_color", Arg::Color, nullptr, nullptr, 0, 0, 0, Tell::None, false},
-    {"pt", Arg::Mode, &S::renderMode, nullptr, 0, 1, TK_RENDER_MODE, Tell::Render, false},
-    {"pt_image", Arg::Image, nullptr, nullptr, 1, kMaxImageSide, 0, Tell::Render, true},
-    {"pt_prim", Arg::Prim, &S::ptPrim, nullptr, 0, 6, TK_RENDER_PROGRAMS, Tell::Render, false, kPrims},
-    {"pt_jit", Arg::Flag, &S::ptJitter, nullptr, 0, 1, TK_RENDER_PROGRAMS, Tell::Render, false},
-    {"pt_spp", Arg::Int, &S::ptSamples, nullptr, 512, 100000, 0, Tell::Render, true},
-    {"pt_sun_p", Arg::Float, nullptr, &S::ptSunPitch, -90, 90, kRestart, Tell::Render, true},
-    {"pt_sun_y", Arg::Float, nullptr, &S::ptSunYaw, 0, 360, kRestart, Tell::Render, true},
-    {"pt_isun", Arg::Float, nullptr, &S::ptSunIntensity, 0, 1, kRestart, Tell::Render, false},
-    {"pt_isky", Arg::Float, nullptr, &S::ptSkyIntensity, 0, 1, kRestart, Tell::Render, false},
-    {"pt_sun_col", Arg::LightColor, nullptr, nullptr, 0, 0, kRestart, Tell::Render, false},
-    {"pt_sky_col", Arg::LightColor, nullptr, nullptr, 0, 0, kRestart, Tell::Render, false},
-    {"pt_shadow", Arg::Float, nullptr, &S::ptShadow, 0, 1, kRestart, Tell::Render, false, nullptr, Rule::Shadow},
-    // Depth of field focuses on the camera's focus point until the focus
-    // brush picks a distance, so a change always shows.
-    {"pt_dof", Arg::Float, nullptr, &S::ptDof, 0, 1, kRestart, Tell::Render, false},
-    {"pt_bounce", Arg::Int, &S::ptBounces, nullptr, 0, 11, kRestart, Tell::Render, false},
-    {"pt_mod", Arg::Flag, &S::ptMaterialScope, nullptr, 0, 1, 0, Tell::Render, false},
-    {"pt_sel", Arg::Flag, &S::ptPickColor, nullptr, 0, 1, 0, Tell::None, false},
-    {"pt_mtl", Arg::Material, nullptr, nullptr, 0, 0, TK_RENDER_MATERIALS, Tell::Render, false, kMaterialWords},
-    {"pt_proj", Arg::Flag, &S::ptProjection, nullptr, 0, 1, kRestart, Tell::None, false},
-    {"pt_fov", Arg::Float, nullptr, &S::ptFov, 45, 360, kRestart, Tell::None, true},
-    // Colours are made linear with the gamma, so the picture changes.
-    {"pt_gamma", Arg::Float, nullptr, &S::ptGamma, 1, 5, TK_RENDER_MATERIALS, Tell::Render, true},
-    {"pt_expo", Arg::Float, nullptr, &S::ptExposure, 0, 1, TK_RENDER_DISPLAY, Tell::Render, false},
-    {"pt_vig", Arg::Float, nullptr, &S::ptVignette, 0, 1, TK_RENDER_DISPLAY, Tell::Render, false},
-};
-
-const TK_SettingKey* FindKey(const OMB_Token& token) {
-    for (const TK_SettingKey& key : kKeys)
-        if (token.Is(key.name)) return &key;
-    return nullptr;
+// "pt_mtl" words: the kinds (0..3), then the record's numbers (4..11).
+int MaterialWordIndex(const std::string& word) {
+    for (int i = 0; i < kMaterialTypeCount; ++i)
+        if (word == kMaterialTypeWords[i]) return i;
+    for (int i = 0; i < kMaterialParamCount; ++i)
+        if (word == kMaterialParams[i].word) return kMaterialTypeCount + i;
+    return -1;
 }
 
 bool ReadNumber(OMB_Lexer& lexer, bool integer, double& out) {
@@ -171,7 +85,7 @@ bool SameLook(const TK_ModelLook& a, const TK_ModelLook& b) {
 bool TK_CMD_Set::Parse(const char* args) {
     OMB_Lexer lexer(args, 0);
     OMB_Token token;
-    if (!ReadWord(lexer, token) || !(m_key = FindKey(token))) return false;
+    if (!ReadWord(lexer, token) || !(m_key = TK_FindSetting(token.Text()))) return false;
     switch (m_key->arg) {
         case Arg::Flag:
         case Arg::Int:
@@ -185,10 +99,13 @@ bool TK_CMD_Set::Parse(const char* args) {
             if (!ReadWord(lexer, token) || (m_values[0] = IndexOf(m_key->words, token)) < 0) return false;
             return AtEnd(lexer);
         case Arg::DisplayFlag:
-        case Arg::Material:
             if (!ReadWord(lexer, token) || IndexOf(m_key->words, token) < 0) return false;
             m_word = token.Text();
-            return ReadNumber(lexer, m_key->arg == Arg::DisplayFlag, m_values[0]) && AtEnd(lexer);
+            return ReadNumber(lexer, true, m_values[0]) && AtEnd(lexer);
+        case Arg::Material:
+            if (!ReadWord(lexer, token) || MaterialWordIndex(token.Text()) < 0) return false;
+            m_word = token.Text();
+            return ReadNumber(lexer, false, m_values[0]) && AtEnd(lexer);
         case Arg::Color:
             if (!ReadWord(lexer, token) || !(token.Is("grd") || token.Is("edge"))) return false;
             m_word = token.Text();
@@ -200,7 +117,7 @@ bool TK_CMD_Set::Parse(const char* args) {
 bool TK_CMD_Add::Parse(const char* args) {
     OMB_Lexer lexer(args, 0);
     OMB_Token token;
-    if (!ReadWord(lexer, token) || !(m_key = FindKey(token)) || !m_key->addable) return false;
+    if (!ReadWord(lexer, token) || !(m_key = TK_FindSetting(token.Text())) || !m_key->addable) return false;
     m_relative = true;
     if (!ReadNumber(lexer, false, m_values[0]) || !AtEnd(lexer)) return false;
     m_values[1] = m_values[0];
@@ -256,8 +173,7 @@ bool TK_CMD_Set::ExecuteSpecial() {
         case Arg::DisplayFlag: return SetFlag();
         case Arg::Color: return SetColor();
         case Arg::Prim: return SetPrim();
-        case Arg::LightColor:
-            return SetLightColor(!std::strcmp(m_key->name, "pt_sun_col") ? s.ptSunColor : s.ptSkyColor);
+        case Arg::LightColor: return SetLightColor(s.*m_key->colorField);
         case Arg::Material: return SetMaterial();
         case Arg::Mode: return SetRenderMode();
         default: return false;
@@ -266,24 +182,23 @@ bool TK_CMD_Set::ExecuteSpecial() {
 
 bool TK_CMD_Set::ExecuteNumber() {
     TK_Settings& s = m_env->settings;
-    const TK_SettingKey& key = *m_key;
+    const TK_Setting& key = *m_key;
     bool changed = false;
     if (key.intField) {
         const int old = s.*key.intField;
-        double v = m_relative ? old + std::lround(m_values[0]) : m_values[0];
-        if (key.arg == Arg::Flag) v = v != 0;
-        const int value = int(std::clamp(v, double(key.lo), double(key.hi)));
+        const double v = m_relative ? old + std::lround(m_values[0]) : m_values[0];
+        const int value = int(key.Clamp(v));
         changed = value != old;
         s.*key.intField = value;
     } else {
         const float old = s.*key.floatField;
         const double v = m_relative ? old + m_values[0] : m_values[0];
-        const float value = float(std::clamp(v, double(key.lo), double(key.hi)));
+        const float value = float(key.Clamp(v));
         changed = std::fabs(value - old) > 1e-6f;
         s.*key.floatField = value;
     }
     // A shadow strength shows only with the sun on and the shadow flag set.
-    if (key.rule == Rule::Shadow) changed = changed && (s.ptFlags & TK_SHOW_SHADOW) && s.ptSunIntensity != 0;
+    if (key.rule == TK_SettingRule::Shadow) changed = changed && (s.ptFlags & TK_SHOW_SHADOW) && s.ptSunIntensity != 0;
     if (changed) Changed(key.change);
     Tell();
     return true;
@@ -293,7 +208,7 @@ bool TK_CMD_Set::SetImage() {
     int* image = m_env->settings.ptImage;
     for (int i = 0; i < 2; ++i) {
         const double v = m_relative ? image[i] + std::lround(m_values[i]) : m_values[i];
-        image[i] = int(std::clamp(v, 1.0, double(kMaxImageSide)));
+        image[i] = int(m_key->Clamp(v));
     }
     // The tracer sees the new size when it compares its view next frame.
     Tell();
@@ -303,8 +218,8 @@ bool TK_CMD_Set::SetImage() {
 bool TK_CMD_Set::SetFlag() {
     TK_Settings& s = m_env->settings;
     int bit = 0;
-    for (int i = 0; kFlagNames[i]; ++i)
-        if (m_word == kFlagNames[i]) bit = 1 << i;
+    for (int i = 0; m_key->words[i]; ++i)
+        if (m_word == m_key->words[i]) bit = 1 << i;
     const int value = int(m_values[0]);
     auto apply = [&](int flags) { return value == 0 ? flags & ~bit : value == 1 ? flags | bit : flags ^ bit; };
     if (s.renderMode) {
@@ -363,8 +278,7 @@ bool TK_CMD_Set::SetLightColor(uint8_t color[3]) {
 }
 
 bool TK_CMD_Set::SetMaterial() {
-    int word = 0;
-    while (kMaterialWords[word] && m_word != kMaterialWords[word]) ++word;
+    const int word = MaterialWordIndex(m_word);
     const int first = m_env->settings.ptMaterialScope ? m_env->currentColorIndex : 0;
     const int last = m_env->settings.ptMaterialScope ? m_env->currentColorIndex : 255;
     for (int i = first; i <= last; ++i) {
@@ -376,9 +290,8 @@ bool TK_CMD_Set::SetMaterial() {
             else if (m.type == word) m.type = TK_MATERIAL_DIFFUSE;
             continue;
         }
-        float* fields[8] = {&m.roughness, &m.specular, &m.plastic, &m.ior, &m.attenuation, &m.flux, &m.glow, &m.total};
-        const int field = word - kMaterialTypeCount;
-        *fields[field] = float(std::clamp(m_values[0], double(kMaterialRanges[field][0]), double(kMaterialRanges[field][1])));
+        const TK_MaterialParam& p = kMaterialParams[word - kMaterialTypeCount];
+        m.*p.field = float(std::clamp(m_values[0], double(p.lo), double(p.hi)));
     }
     Changed(TK_RENDER_MATERIALS);
     Tell();
@@ -401,12 +314,7 @@ void TK_CMD_Set::Changed(int renderChange) const {
 }
 
 void TK_CMD_Set::Tell() const {
-    switch (m_key->tell) {
-        case Tell::Render: m_env->Broadcast(TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE); break;
-        case Tell::Brush: m_env->Broadcast(TK_NOTIFY_EDITOR, TK_EDITOR_BRUSH); break;
-        case Tell::BrushSize: m_env->Broadcast(TK_NOTIFY_EDITOR, TK_EDITOR_BRUSH_SIZE); break;
-        case Tell::None: break;
-    }
+    if (m_key->notice.kind >= 0) m_env->Broadcast(m_key->notice.kind, m_key->notice.value);
 }
 
 // ---------------------------------------------------------------- mirror and loft

@@ -23,7 +23,7 @@
 
 #include "edit/TK_CMD_Model.h"
 
-struct TK_SettingKey;
+struct TK_Setting;
 
 // "set KEY VALUES". Fails its parse for an unknown key, a missing value or a
 // value of the wrong kind. Execute fails only where nothing changes for
@@ -44,7 +44,7 @@ public:
     void Redo() override { InstallLook(*m_lookAfter); }
 
 protected:
-    const TK_SettingKey* m_key = nullptr;
+    const TK_Setting* m_key = nullptr;
     std::string m_word;       // the word after the key, where it takes one
     double m_values[2] = {0, 0};
     bool m_relative = false;  // "add": the values are added to the stored ones

@@ -33,9 +33,23 @@ struct TK_Material {
 };
 static_assert(sizeof(TK_Material) == 52, "material records are 52-byte blocks");
 
-// Allowed ranges of roughness, specular, plastic, ior, attenuation, flux,
-// glow and total, in that order: what "pt_mtl" and the file readers clamp to.
-constexpr float kMaterialRanges[8][2] = {{0, 1}, {0, 1}, {0, 1}, {1, 3}, {0, 1}, {0, 100}, {0, 1}, {0, 1}};
+// The words of the kinds for "pt_mtl", in TK_MaterialType order.
+inline constexpr const char* kMaterialTypeWords[kMaterialTypeCount] = {"diffuse", "metal", "glass", "emit"};
+
+// The numbers of a record: the word "pt_mtl" sets each by, its field and
+// the range that "pt_mtl" and the file readers clamp it to.
+struct TK_MaterialParam {
+    const char* word;
+    float TK_Material::*field;
+    float lo, hi;
+};
+constexpr int kMaterialParamCount = 8;
+inline constexpr TK_MaterialParam kMaterialParams[kMaterialParamCount] = {
+    {"rough", &TK_Material::roughness, 0, 1}, {"spec", &TK_Material::specular, 0, 1},
+    {"plastic", &TK_Material::plastic, 0, 1}, {"ior", &TK_Material::ior, 1, 3},
+    {"att", &TK_Material::attenuation, 0, 1}, {"flux", &TK_Material::flux, 0, 100},
+    {"glow", &TK_Material::glow, 0, 1},       {"total", &TK_Material::total, 0, 1},
+};
 
 // The record every colour starts with: diffuse, with the parameters the
 // other kinds need ready (a "glass" or "emit" switch alone gives a sensible

@@ -1,52 +1,33 @@
-// The look a model file carries (see TK_ModelLook.h): the scene fields as
-// one table, and the chunk's encoding.
+// The look a model file carries (see TK_ModelLook.h): the scene fields are
+// the tagged rows of the setting table; the chunk's encoding.
 #include "model/TK_ModelLook.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <iterator>
 
 #include "core/OMB_BitFile.h"
 #include "core/OMB_XIFF.h"
 #include "model/TK_EditorEnv.h"
+#include "model/TK_SettingTable.h"
 
 namespace {
 
 using S = TK_Settings;
 
-// One row per scene setting: its tag in the file, its field (one of the
-// three) and, for numbers, the range of its "set" key.
-struct SceneField {
-    uint32_t tag;
-    int S::*intField;
-    float S::*floatField;
-    uint8_t (S::*colorField)[3];
-    float lo, hi;
-};
-
-const SceneField kSceneFields[] = {
-    {OMB_ChunkId("PRIM"), &S::ptPrim, nullptr, nullptr, 0, kTracerPrimCount - 1},
-    {OMB_ChunkId("SUNP"), nullptr, &S::ptSunPitch, nullptr, -90, 90},
-    {OMB_ChunkId("SUNY"), nullptr, &S::ptSunYaw, nullptr, 0, 360},
-    {OMB_ChunkId("ISUN"), nullptr, &S::ptSunIntensity, nullptr, 0, 1},
-    {OMB_ChunkId("ISKY"), nullptr, &S::ptSkyIntensity, nullptr, 0, 1},
-    {OMB_ChunkId("CSUN"), nullptr, nullptr, &S::ptSunColor, 0, 0},
-    {OMB_ChunkId("CSKY"), nullptr, nullptr, &S::ptSkyColor, 0, 0},
-    {OMB_ChunkId("SHDW"), nullptr, &S::ptShadow, nullptr, 0, 1},
-    {OMB_ChunkId("BNCE"), &S::ptBounces, nullptr, nullptr, 0, 11},
-};
+// The scene settings are the rows of the setting table with a file tag.
+bool IsScene(const TK_Setting& f) { return f.tag != 0; }
 
 constexpr size_t kSettingBytes = 8;
 constexpr size_t kMaterialBytes = 4 + sizeof(TK_Material);
 
-bool SameField(const SceneField& f, const S& a, const S& b) {
+bool SameField(const TK_Setting& f, const S& a, const S& b) {
     if (f.intField) return a.*f.intField == b.*f.intField;
     if (f.floatField) return a.*f.floatField == b.*f.floatField;
     return std::memcmp(a.*f.colorField, b.*f.colorField, 3) == 0;
 }
 
-void CopyField(const SceneField& f, const S& from, S& to) {
+void CopyField(const TK_Setting& f, const S& from, S& to) {
     if (f.intField) to.*f.intField = from.*f.intField;
     if (f.floatField) to.*f.floatField = from.*f.floatField;
     if (f.colorField) std::memcpy(to.*f.colorField, from.*f.colorField, 3);
@@ -69,7 +50,7 @@ void Put(std::vector<uint8_t>& out, int32_t v) {
     OMB_PutInt32LE(&out[out.size() - 4], v);
 }
 
-int32_t FieldBits(const SceneField& f, const S& s) {
+int32_t FieldBits(const TK_Setting& f, const S& s) {
     if (f.intField) return s.*f.intField;
     if (f.floatField) return FloatBits(s.*f.floatField);
     const uint8_t* c = s.*f.colorField;
@@ -78,10 +59,10 @@ int32_t FieldBits(const SceneField& f, const S& s) {
 
 // A stored value into its field, clamped; a value that is not a number
 // keeps the field as it is.
-void ReadField(const SceneField& f, const uint8_t* p, S& s) {
+void ReadField(const TK_Setting& f, const uint8_t* p, S& s) {
     const int32_t bits = OMB_GetInt32LE(p);
-    if (f.intField) s.*f.intField = std::clamp(bits, int32_t(f.lo), int32_t(f.hi));
-    if (f.floatField && std::isfinite(BitsFloat(bits))) s.*f.floatField = std::clamp(BitsFloat(bits), f.lo, f.hi);
+    if (f.intField) s.*f.intField = int(f.Clamp(bits));
+    if (f.floatField && std::isfinite(BitsFloat(bits))) s.*f.floatField = float(f.Clamp(BitsFloat(bits)));
     if (f.colorField) std::memcpy(s.*f.colorField, p, 3);
 }
 
@@ -102,11 +83,10 @@ TK_Material ReadMaterial(const uint8_t* p) {
     std::memcpy(&m, words, sizeof m);
     const TK_Material d = TK_DefaultMaterial();
     if (m.type < 0 || m.type >= kMaterialTypeCount) m.type = TK_MATERIAL_DIFFUSE;
-    float* fields[8] = {&m.roughness, &m.specular, &m.plastic, &m.ior, &m.attenuation, &m.flux, &m.glow, &m.total};
-    const float* defaults[8] = {&d.roughness, &d.specular, &d.plastic, &d.ior, &d.attenuation, &d.flux, &d.glow, &d.total};
-    for (int i = 0; i < 8; ++i)
-        *fields[i] = std::isfinite(*fields[i]) ? std::clamp(*fields[i], kMaterialRanges[i][0], kMaterialRanges[i][1])
-                                               : *defaults[i];
+    for (const TK_MaterialParam& p : kMaterialParams) {
+        float& v = m.*p.field;
+        v = std::isfinite(v) ? std::clamp(v, p.lo, p.hi) : d.*p.field;
+    }
     for (float& spare : m.spare)
         if (!std::isfinite(spare)) spare = 0;
     return m;
@@ -125,20 +105,22 @@ TK_ModelLook::TK_ModelLook() {
 
 bool TK_ModelLook::IsDefault() const {
     const S defaults;
-    for (const SceneField& f : kSceneFields)
-        if (!SameField(f, settings, defaults)) return false;
+    for (const TK_Setting& f : TK_SettingTable())
+        if (IsScene(f) && !SameField(f, settings, defaults)) return false;
     return std::all_of(materials + 1, materials + 256, IsDefaultMaterial);
 }
 
 void TK_ModelLook::Capture(const TK_EditorEnv& env) {
     std::copy(env.materials, env.materials + 256, materials);
-    for (const SceneField& f : kSceneFields) CopyField(f, env.settings, settings);
+    for (const TK_Setting& f : TK_SettingTable())
+        if (IsScene(f)) CopyField(f, env.settings, settings);
 }
 
 void TK_ModelLook::Install(TK_EditorEnv& env) const {
     const int oldPrim = env.settings.ptPrim;
     std::copy(materials, materials + 256, env.materials);
-    for (const SceneField& f : kSceneFields) CopyField(f, settings, env.settings);
+    for (const TK_Setting& f : TK_SettingTable())
+        if (IsScene(f)) CopyField(f, settings, env.settings);
     if (env.renderer) {
         const int programs = env.settings.ptPrim != oldPrim ? TK_RENDER_PROGRAMS : 0;
         env.renderer->SettingsChanged(programs | TK_RENDER_MATERIALS | TK_RENDER_RESTART);
@@ -149,8 +131,10 @@ void TK_ModelLook::Install(TK_EditorEnv& env) const {
 void TK_ModelLook::Encode(std::vector<uint8_t>& out) const {
     out.clear();
     Put(out, kVersion);
-    Put(out, int32_t(std::size(kSceneFields)));
-    for (const SceneField& f : kSceneFields) {
+    const auto rows = TK_SettingTable();
+    Put(out, int32_t(std::count_if(rows.begin(), rows.end(), IsScene)));
+    for (const TK_Setting& f : rows) {
+        if (!IsScene(f)) continue;
         Put(out, int32_t(f.tag));
         Put(out, FieldBits(f, settings));
     }
@@ -178,8 +162,8 @@ bool TK_ModelLook::Decode(const uint8_t* data, size_t size) {
         return false;
     TK_ModelLook look;
     for (int32_t k = 0; k < settingCount; ++k, p += kSettingBytes)
-        for (const SceneField& f : kSceneFields)
-            if (uint32_t(OMB_GetInt32LE(p)) == f.tag) ReadField(f, p + 4, look.settings);
+        for (const TK_Setting& f : TK_SettingTable())
+            if (IsScene(f) && uint32_t(OMB_GetInt32LE(p)) == f.tag) ReadField(f, p + 4, look.settings);
     p = data + materialsAt + 4;
     for (int32_t k = 0; k < materialCount; ++k, p += kMaterialBytes) {
         const int32_t index = OMB_GetInt32LE(p);

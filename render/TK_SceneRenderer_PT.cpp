@@ -13,6 +13,7 @@
 
 #include "render/TK_Snapshot.h"
 #include "model/TK_EditorEnv.h"
+#include "model/TK_SettingTable.h"
 
 extern const char kShader_pt_trace[];
 extern const char kShader_pt_display[];
@@ -333,7 +334,7 @@ void TK_SceneRenderer_PT::SetCommonUniforms(const GLProgram& p) const {
     gl::Uniform4f(p.Uniform("parm"), (m_flags & TK_SHOW_GRID) ? kGridWidth : 0.0f,
                   (m_flags & TK_SHOW_EDGE) ? kEdgeWidth : 0.0f, transmit, kRayOffset);
     SetLightUniforms(p);
-    gl::Uniform1i(p.Uniform("numBounces"), std::clamp(s.ptBounces, 0, 11));
+    gl::Uniform1i(p.Uniform("numBounces"), std::clamp(s.ptBounces, 0, kMaxBounces));
     BindSamplers(p);
 }
 

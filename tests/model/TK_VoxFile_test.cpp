@@ -159,7 +159,8 @@ TEST(VoxFile, LookTravelsInItsOwnChunkOnlyWhenNotTheDefault) {
 }
 
 // A damaged look chunk costs the look, never the model; values out of
-// range are clamped as the settings command clamps them.
+// range, integers as well as numbers, are clamped as the settings command
+// clamps them.
 TEST(VoxFile, DamagedLookFallsBackToTheDefaults) {
     auto f = [](float v) {
         int32_t bits;
@@ -172,6 +173,7 @@ TEST(VoxFile, DamagedLookFallsBackToTheDefaults) {
     const Bytes sunp = Ints({int32_t(OMB_ChunkId("SUNP")), f(1000)});
     const Bytes nan = Ints({int32_t(OMB_ChunkId("SUNY")), f(std::nanf(""))});
     const Bytes unknown = Ints({int32_t(OMB_ChunkId("ZZZZ")), 5});
+    const Bytes ints = Ints({int32_t(OMB_ChunkId("PRIM")), 99, int32_t(OMB_ChunkId("BNCE")), -4});
     auto withLook = [](const Bytes& look) { return VoxFile({kSize, Chunk("TRSK", look)}); };
     Bytes cut = VoxFile({Chunk("TRSK", Cat({Ints({1, 0, 1}), material(5, 3, 1)}))});
     cut.resize(cut.size() - 8);  // the chunk's content runs past the end
@@ -180,7 +182,7 @@ TEST(VoxFile, DamagedLookFallsBackToTheDefaults) {
         Bytes file;
         bool readable;
     } kCases[] = {
-        {"clamped", withLook(Cat({Ints({1, 3}), sunp, nan, unknown, Ints({1}), material(5, 9, 1e9f)})), true},
+        {"clamped", withLook(Cat({Ints({1, 5}), sunp, nan, unknown, ints, Ints({1}), material(5, 9, 1e9f)})), true},
         {"version 2", withLook(Ints({2, 0, 0})), false},
         {"settings past the data", withLook(Cat({Ints({1, 1000000}), sunp, Ints({0})})), false},
         {"materials past the data", withLook(Cat({Ints({1, 0, 2}), material(5, 3, 1)})), false},
@@ -204,6 +206,8 @@ TEST(VoxFile, DamagedLookFallsBackToTheDefaults) {
         }
         EXPECT_EQ(look.settings.ptSunPitch, 90);
         EXPECT_EQ(look.settings.ptSunYaw, TK_Settings().ptSunYaw);
+        EXPECT_EQ(look.settings.ptPrim, kTracerPrimCount - 1);
+        EXPECT_EQ(look.settings.ptBounces, 0);
         EXPECT_TRUE(look.materials[5].type == 0 && look.materials[5].flux == 100);
     }
 }

@@ -3,7 +3,7 @@
 //   Lifetime ........... video, create, start, destroy
 //   Main loop .......... passes, pumping, frame ticks
 //   Window procedure ... HandleEvent and what it does at once
-//   Delivery ........... SDL events become toolkit events
+//   Delivery ........... SDL events become the toolkit's raw input
 //   Host services ...... geometry, minimum size, clipboard
 //   Keys ............... scancode and modifier mapping
 #include "app/MS_Window.h"
@@ -20,8 +20,6 @@
 #include "core/OS_Signals.h"
 
 namespace {
-
-enum ButtonBit : int { kLeft = 1, kRight = 2, kMiddle = 4 };
 
 // SDL falls back to a driver without a screen when there is no display; a
 // window nobody can see or close would then run forever. Asking for such a
@@ -268,7 +266,8 @@ void MS_Window::HandleEvent(const SDL_Event& event) {
 
 void MS_Window::HandleWindowEvent(const SDL_Event& event) {
     switch (event.window.event) {
-        case SDL_WINDOWEVENT_LEAVE: m_queue.push_back(event); break;
+        case SDL_WINDOWEVENT_LEAVE:
+        case SDL_WINDOWEVENT_FOCUS_GAINED: m_queue.push_back(event); break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
             if (m_capture) Capture(false);
             m_queue.push_back(event);
@@ -304,7 +303,7 @@ void MS_Window::HandleDrop(const SDL_Event& event) {
     m_dropping = false;
     std::vector<std::string> paths;
     paths.swap(m_drop);
-    if (!paths.empty() && m_ui) m_ui->OnDropFiles(paths, m_mouse.x, m_mouse.y);
+    if (!paths.empty() && m_ui) m_ui->OnDropFiles(paths, m_ui->Mouse().x, m_ui->Mouse().y);
 }
 
 void MS_Window::Capture(bool on) {
@@ -336,103 +335,50 @@ void MS_Window::DeliverInput() {
     if (m_queue.empty()) m_queue.swap(queue);  // keep the capacity
 }
 
+namespace {
+// False for the buttons the toolkit does not know (SDL's X1 and X2).
+bool ButtonOf(int sdlButton, UI_MouseButton& button) {
+    switch (sdlButton) {
+        case SDL_BUTTON_LEFT: button = UI_BUTTON_LEFT; return true;
+        case SDL_BUTTON_RIGHT: button = UI_BUTTON_RIGHT; return true;
+        case SDL_BUTTON_MIDDLE: button = UI_BUTTON_MIDDLE; return true;
+        default: return false;
+    }
+}
+}  // namespace
+
 void MS_Window::Deliver(const SDL_Event& event) {
     if (!m_ui) return;
-    UI_KeyState key;
+    UI_MouseButton button = UI_BUTTON_LEFT;
     switch (event.type) {
         case SDL_MOUSEMOTION:
+            m_ui->InputPosition(event.motion.x, FlipY(event.motion.y), Modifiers(SDL_GetModState()));
+            return;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
-        case SDL_MOUSEWHEEL: DeliverMouse(event); return;
+            if (ButtonOf(event.button.button, button))
+                m_ui->InputButton(button, event.type == SDL_MOUSEBUTTONDOWN, event.button.x, FlipY(event.button.y),
+                                  Modifiers(SDL_GetModState()));
+            return;
+        case SDL_MOUSEWHEEL:
+            m_ui->InputWheel(event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y,
+                             Modifiers(SDL_GetModState()));
+            return;
         case SDL_KEYDOWN:
         case SDL_KEYUP:
-            key.key = KeyCode(event.key.keysym.scancode);
-            key.modifiers = Modifiers(event.key.keysym.mod);
-            key.repeat = event.key.repeat != 0;
-            if (key.key != OS_KEY_NONE) DeliverKey(event.type == SDL_KEYDOWN ? UI_EVENT_KEY_DOWN : UI_EVENT_KEY_UP, key);
+            m_ui->InputKey(KeyCode(event.key.keysym.scancode), event.type == SDL_KEYDOWN, event.key.repeat != 0,
+                           Modifiers(event.key.keysym.mod));
             return;
-        case SDL_TEXTINPUT:
-            // Typed characters are key presses without a key code.
-            key.modifiers = Modifiers(SDL_GetModState());
-            for (const char* p = event.text.text; *p; ++p) {
-                if (*p < 32 || *p > 126) continue;
-                key.character = *p;
-                DeliverKey(UI_EVENT_KEY_DOWN, key);
-            }
-            return;
-        case SDL_WINDOWEVENT:
-            if (event.window.event == SDL_WINDOWEVENT_LEAVE) {
-                m_ui->HandleInputEvent(UI_Event::Mouse(UI_EVENT_MOUSE_LEAVE, m_mouse));
-                return;
-            }
-            m_held = 0;
-            m_ui->SetFocus(nullptr);
-            m_ui->Broadcast(UI_Event::Broadcast(UI_EVENT_DEACTIVATE));
-            return;
+        case SDL_TEXTINPUT: m_ui->InputText(event.text.text, Modifiers(SDL_GetModState())); return;
+        case SDL_WINDOWEVENT: DeliverWindowEvent(event.window.event); return;
         default: return;
     }
 }
 
-void MS_Window::DeliverKey(int type, const UI_KeyState& key) { m_ui->HandleInputEvent(UI_Event::Key(type, key)); }
-
-namespace {
-int ButtonOf(int sdlButton) {
-    switch (sdlButton) {
-        case SDL_BUTTON_LEFT: return kLeft;
-        case SDL_BUTTON_RIGHT: return kRight;
-        case SDL_BUTTON_MIDDLE: return kMiddle;
-        default: return 0;
-    }
-}
-int HeldButtons(uint32_t state) {
-    return (state & SDL_BUTTON_LMASK ? kLeft : 0) | (state & SDL_BUTTON_RMASK ? kRight : 0) |
-           (state & SDL_BUTTON_MMASK ? kMiddle : 0);
-}
-// The toolkit's event type of a press (down) or release of one button.
-int ButtonEvent(int button, bool down) {
-    if (button == kLeft) return down ? UI_EVENT_LEFT_DOWN : UI_EVENT_LEFT_UP;
-    if (button == kRight) return down ? UI_EVENT_RIGHT_DOWN : UI_EVENT_RIGHT_UP;
-    return down ? UI_EVENT_MIDDLE_DOWN : UI_EVENT_MIDDLE_UP;
-}
-// A move while buttons are held is a drag of the first of them.
-int MoveEvent(int held) {
-    if (held & kLeft) return UI_EVENT_LEFT_DRAG;
-    if (held & kRight) return UI_EVENT_RIGHT_DRAG;
-    if (held & kMiddle) return UI_EVENT_MIDDLE_DRAG;
-    return UI_EVENT_MOUSE_MOVE;
-}
-}  // namespace
-
-void MS_Window::DeliverMouse(const SDL_Event& event) {
-    UI_MouseState& m = m_mouse;
-    m.valid = true;
-    m.prevX = m.x;
-    m.prevY = m.y;
-    m.prevWheel = m.wheel;
-    int type = 0;
-    if (event.type == SDL_MOUSEMOTION) {
-        m.x = event.motion.x;
-        m.y = FlipY(event.motion.y);
-        m_held = HeldButtons(event.motion.state);
-        type = MoveEvent(m_held);
-    } else if (event.type == SDL_MOUSEWHEEL) {
-        const int notches = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
-        m.wheel += 8.0f * float(notches);
-        type = UI_EVENT_WHEEL;
-    } else {
-        const int button = ButtonOf(event.button.button);
-        if (button == 0) return;
-        const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-        m.x = event.button.x;
-        m.y = FlipY(event.button.y);
-        m_held = down ? m_held | button : m_held & ~button;
-        type = ButtonEvent(button, down);
-    }
-    m.left = (m_held & kLeft) != 0;
-    m.right = (m_held & kRight) != 0;
-    m.middle = (m_held & kMiddle) != 0;
-    m.modifiers = Modifiers(SDL_GetModState());
-    m_ui->HandleInputEvent(UI_Event::Mouse(type, m));
+void MS_Window::DeliverWindowEvent(int what) {
+    if (what == SDL_WINDOWEVENT_LEAVE) m_ui->InputLeave();
+    if (what == SDL_WINDOWEVENT_FOCUS_GAINED || what == SDL_WINDOWEVENT_FOCUS_LOST)
+        m_ui->InputFocus(what == SDL_WINDOWEVENT_FOCUS_GAINED);
 }
 
 int MS_Window::FlipY(int y) const {
@@ -467,20 +413,9 @@ void MS_Window::SetTitle(const char* title) {
     if (m_window) SDL_SetWindowTitle(m_window, title);
 }
 
-void MS_Window::Move(int x, int y, int width, int height) {
-    if (!m_window) return;
-    SDL_SetWindowPosition(m_window, x, y);
-    SDL_SetWindowSize(m_window, width, height);
-}
-
 void MS_Window::ClientSize(int& width, int& height) const {
     width = height = 0;
     if (m_window) SDL_GetWindowSize(m_window, &width, &height);
-}
-
-void MS_Window::CursorPosition(int& x, int& y) const {
-    SDL_GetMouseState(&x, &y);
-    y = FlipY(y);
 }
 
 // ---------------------------------------------------------------- keys

@@ -1,18 +1,20 @@
 // MS_Window: the platform host on SDL2. One object owns the SDL window (the
 // OpenGL context is added by MS_WindowGL), plays the part of the window
-// procedure, turns each SDL event straight into the toolkit's event for the
-// toolkit window it serves (a UI_Window; the editor's is UI_RezWindow), and
-// runs the main loop.
+// procedure, forwards each SDL input event as raw input to the toolkit
+// window it serves (a UI_Window; the editor's is UI_RezWindow), and runs the
+// main loop. What input means (drags, held buttons, wheel steps, typed
+// characters, focus loss) is the toolkit's to decide; the host only maps
+// SDL's buttons, keys and modifiers and flips y.
 //
 // The route of every event, in one pass of the loop:
 //   Pump         takes every pending SDL event; HandleEvent queues input
-//                (keys, text, mouse, pointer leave, focus loss) and acts at
+//                (keys, text, mouse, pointer leave, focus changes) and acts at
 //                once on what cannot wait (size changes, capture, drops,
 //                closing), so no toolkit code runs while SDL is read;
-//   DeliverInput hands the queue, oldest first, to Deliver, which fills the
-//                toolkit's mouse or key record (y flipped to a bottom-left
-//                origin, drags while a button is held, typed characters as
-//                key events without a code) and calls HandleInputEvent;
+//   DeliverInput hands the queue, oldest first, to Deliver, which calls
+//                the toolkit window's Input function of each event
+//                (position, button, wheel, key, text, leave, focus) with
+//                y flipped to a bottom-left origin;
 //   OnIdle       the toolkit window's time-driven work (the autosave);
 //   Tick         draws a frame when one was asked for, at most one per
 //                16 ms and none while minimised (tick broadcast, DrawFrame,
@@ -26,11 +28,9 @@
 // UI_Host (minimum size, client resize, redraws, the clipboard).
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "app/OS_Window.h"
 #include "app/TK_Version.h"
 #include "core/OS_Stopwatch.h"
 #include "ui/UI_Window.h"
@@ -63,7 +63,7 @@ constexpr double kFrameInterval = 0.016;
 // The longest wait for events; events end a wait at once.
 constexpr int kIdleWaitMs = 250;
 
-class MS_Window : public OS_Window, public UI_Host {
+class MS_Window : public UI_Host {
 public:
     MS_Window();
     ~MS_Window() override;
@@ -112,15 +112,11 @@ public:
     bool IsMinimized() const;
     SDL_Window* Handle() const { return m_window; }
 
-    // OS_Window
-    void SetTitle(const char* title) override;
-    void Move(int x, int y, int width, int height) override;
-    void ClientSize(int& width, int& height) const override;
-    void CursorPosition(int& x, int& y) const override;
-    void RequestRedraw() override { m_redraw = true; }
-    void RequestClose() override { Destroy(); }
+    void SetTitle(const char* title);
+    void ClientSize(int& width, int& height) const;
 
     // UI_Host
+    void RequestRedraw() override { m_redraw = true; }
     void SetMinimumClientSize(int width, int height) override;
     void ResizeClient(int width, int height) override;
     bool GetClipboardText(std::string& text) override;
@@ -150,8 +146,7 @@ private:
     void Capture(bool on);
     void Resize(int width, int height);
     void Deliver(const SDL_Event& event);
-    void DeliverMouse(const SDL_Event& event);
-    void DeliverKey(int type, const UI_KeyState& key);
+    void DeliverWindowEvent(int what);
     int FlipY(int y) const;
 
     SDL_Window* m_window = nullptr;
@@ -163,8 +158,6 @@ private:
     bool m_redraw = false;
     bool m_destroyed = false;
     bool m_startedVideo = false;
-    UI_MouseState m_mouse;
-    int m_held = 0;  // buttons held: 1 left, 2 right, 4 middle
     OS_Stopwatch m_clock;
     OS_Stopwatch m_frameWatch;
     UI_TickData m_time;

@@ -22,17 +22,11 @@ public:
 };
 
 void Poke(FuzzWindow& window, int x, int y) {
-    UI_MouseState m;
-    m.valid = true;
-    m.x = x;
-    m.y = y;
-    for (int type : {UI_EVENT_MOUSE_MOVE, UI_EVENT_LEFT_DOWN, UI_EVENT_LEFT_DRAG, UI_EVENT_LEFT_UP}) {
-        m.left = type != UI_EVENT_LEFT_UP;
-        window.HandleInputEvent(UI_Event::Mouse(type, m));
-    }
-    UI_KeyState k;
-    k.character = 'x';
-    window.HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, k));
+    window.InputPosition(x, y, 0);
+    window.InputButton(UI_BUTTON_LEFT, true, x, y, 0);
+    window.InputPosition(x, y, 0);  // a drag
+    window.InputButton(UI_BUTTON_LEFT, false, x, y, 0);
+    window.InputText("x", 0);
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ int UI_Console::BottomLine() const {
 
 bool UI_Console::Wheel(const UI_MouseState& m) {
     // Wheel up (positive) shows older lines.
-    const int lines = int((m.wheel - m.prevWheel) / 8.0f * float(kLinesPerNotch));
+    const int lines = int((m.wheel - m.prevWheel) / kWheelNotch * float(kLinesPerNotch));
     if (lines == 0) return false;
     ScrollBy(lines);
     return true;

@@ -52,7 +52,7 @@ void UI_List::OnPick(int row) {
 
 bool UI_List::Wheel(const UI_MouseState& m) {
     // Wheel up (positive) shows earlier rows: three rows a notch of 8.
-    const int rows = int((m.wheel - m.prevWheel) / 8.0f * 3.0f);
+    const int rows = int((m.wheel - m.prevWheel) / kWheelNotch * 3.0f);
     if (rows == 0) return false;
     ScrollTo(m_first - rows);
     return true;

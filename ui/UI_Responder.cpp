@@ -8,22 +8,20 @@ void UI_Responder::HandleBroadcast(const UI_Event& event) {
         case UI_EVENT_START: OnStart(); break;
         case UI_EVENT_DRAW: Draw(); break;
         case UI_EVENT_DEACTIVATE: OnDeactivate(); break;
-        case UI_EVENT_TICK:
-            if (event.data) Tick(*static_cast<const UI_TickData*>(event.data));
-            break;
+        case UI_EVENT_TICK: Tick(event.tick); break;
         default: break;
     }
 }
 
 bool UI_Responder::DispatchInput(const UI_Event& event) {
     if (event.category == UI_CATEGORY_KEY) {
-        const UI_KeyState& k = *static_cast<const UI_KeyState*>(event.data);
+        const UI_KeyState& k = event.key;
         if (event.type == UI_EVENT_KEY_DOWN) return KeyDown(k);
         if (event.type == UI_EVENT_KEY_UP) return KeyUp(k);
         return false;
     }
     if (event.category != UI_CATEGORY_MOUSE) return false;
-    const UI_MouseState& m = *static_cast<const UI_MouseState*>(event.data);
+    const UI_MouseState& m = event.mouse;
     switch (event.type) {
         case UI_EVENT_MOUSE_MOVE: return MouseMove(m);
         case UI_EVENT_WHEEL: return Wheel(m);
@@ -43,7 +41,6 @@ bool UI_Responder::DispatchInput(const UI_Event& event) {
 }
 
 bool UI_Responder::HandleInput(const UI_Event& event) {
-    if (!event.data) return false;
     if (DispatchInput(event)) return true;
     return PassOn(event);
 }

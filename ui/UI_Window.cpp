@@ -3,6 +3,8 @@
 //
 //   Tree ......... root, lookups, attributes
 //   Layout ....... rectangle, measurement, RefreshLayout
+//   Raw input .... what the host's positions, buttons, wheel, keys, text
+//                  and focus changes mean
 //   Routing ...... broadcasts, mouse (capture, hover), keys, focus
 //   Frames ....... batches and drawing
 #include "ui/UI_Window.h"
@@ -11,6 +13,7 @@
 
 #include "core/OMB_Log.h"
 #include "core/OMB_LmpParser.h"
+#include "core/OS_Keys.h"
 
 UI_Window::~UI_Window() = default;
 
@@ -80,21 +83,85 @@ void UI_Window::RefreshLayout() {
     if (r.Width() != m_rect.Width() || r.Height() != m_rect.Height()) m_host->ResizeClient(r.Width(), r.Height());
 }
 
+// ---------------------------------------------------------------- raw input
+
+namespace {
+int ButtonEvent(UI_MouseButton button, bool down) {
+    if (button == UI_BUTTON_LEFT) return down ? UI_EVENT_LEFT_DOWN : UI_EVENT_LEFT_UP;
+    if (button == UI_BUTTON_RIGHT) return down ? UI_EVENT_RIGHT_DOWN : UI_EVENT_RIGHT_UP;
+    return down ? UI_EVENT_MIDDLE_DOWN : UI_EVENT_MIDDLE_UP;
+}
+}  // namespace
+
+void UI_Window::MovePointer(int x, int y, int modifiers) {
+    m_mouse.valid = true;
+    m_mouse.prevX = m_mouse.x;
+    m_mouse.prevY = m_mouse.y;
+    m_mouse.prevWheel = m_mouse.wheel;
+    m_mouse.x = x;
+    m_mouse.y = y;
+    m_mouse.modifiers = modifiers;
+}
+
+void UI_Window::InputPosition(int x, int y, int modifiers) {
+    MovePointer(x, y, modifiers);
+    const int type = m_mouse.left     ? UI_EVENT_LEFT_DRAG
+                     : m_mouse.right  ? UI_EVENT_RIGHT_DRAG
+                     : m_mouse.middle ? UI_EVENT_MIDDLE_DRAG
+                                      : UI_EVENT_MOUSE_MOVE;
+    HandleInputEvent(UI_Event::Mouse(type, m_mouse));
+}
+
+void UI_Window::InputButton(UI_MouseButton button, bool down, int x, int y, int modifiers) {
+    MovePointer(x, y, modifiers);
+    int& held = button == UI_BUTTON_LEFT ? m_mouse.left : button == UI_BUTTON_RIGHT ? m_mouse.right : m_mouse.middle;
+    held = down;
+    HandleInputEvent(UI_Event::Mouse(ButtonEvent(button, down), m_mouse));
+}
+
+void UI_Window::InputWheel(int notches, int modifiers) {
+    MovePointer(m_mouse.x, m_mouse.y, modifiers);
+    m_mouse.wheel += kWheelNotch * float(notches);
+    HandleInputEvent(UI_Event::Mouse(UI_EVENT_WHEEL, m_mouse));
+}
+
+void UI_Window::InputLeave() { HandleInputEvent(UI_Event::Mouse(UI_EVENT_MOUSE_LEAVE, m_mouse)); }
+
+void UI_Window::InputKey(int key, bool down, bool repeat, int modifiers) {
+    if (key == OS_KEY_NONE) return;
+    m_keys = UI_KeyState{modifiers, key, repeat, 0};
+    HandleInputEvent(UI_Event::Key(down ? UI_EVENT_KEY_DOWN : UI_EVENT_KEY_UP, m_keys));
+}
+
+void UI_Window::InputText(const char* text, int modifiers) {
+    for (const char* p = text; p && *p; ++p) {
+        if (*p < 32 || *p > 126) continue;
+        m_keys = UI_KeyState{modifiers, 0, false, *p};
+        HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, m_keys));
+    }
+}
+
+void UI_Window::InputFocus(bool focused) {
+    if (focused) return;
+    // The releases of buttons held now go to another window.
+    m_mouse.left = m_mouse.right = m_mouse.middle = 0;
+    SetFocus(nullptr);
+    Broadcast(UI_Event::Broadcast(UI_EVENT_DEACTIVATE));
+}
+
 // ---------------------------------------------------------------- routing
 
 void UI_Window::Broadcast(const UI_Event& event) {
     if (event.type == UI_EVENT_TICK) {
-        if (!event.data) return;
-        const UI_TickData& t = *static_cast<const UI_TickData*>(event.data);
-        m_time = t.now;
-        m_previousTime = t.previous;
+        m_time = event.tick.now;
+        m_previousTime = event.tick.previous;
     }
     HandleBroadcast(event);
     if (m_root) m_root->HandleBroadcast(event);
 }
 
 void UI_Window::HandleInputEvent(const UI_Event& event) {
-    if (!m_root || !event.data) return;
+    if (!m_root) return;
     if (event.category == UI_CATEGORY_MOUSE) RouteMouse(event);
     if (event.category == UI_CATEGORY_KEY) RouteKey(event);
     RequestRedraw();
@@ -110,8 +177,6 @@ bool IsRelease(int type) {
 }  // namespace
 
 void UI_Window::RouteMouse(const UI_Event& event) {
-    m_mouse = *static_cast<const UI_MouseState*>(event.data);
-    const UI_Event mouse = UI_Event::Mouse(event.type, m_mouse);
     if (event.type == UI_EVENT_MOUSE_LEAVE) {
         PointerLeft();
         return;
@@ -124,7 +189,7 @@ void UI_Window::RouteMouse(const UI_Event& event) {
     UI_View* focusBefore = m_focus;
     UI_Responder* target = m_capture ? static_cast<UI_Responder*>(m_capture) : hit;
     if (!target) target = this;
-    target->HandleInput(mouse);
+    target->HandleInput(event);
     // A press that gave the keyboard elsewhere (a button opening a dialog
     // with a field) keeps that choice.
     const bool moved = m_focus != focusBefore;
@@ -162,12 +227,10 @@ void UI_Window::UpdateHover(UI_View* view) {
 }
 
 void UI_Window::RouteKey(const UI_Event& event) {
-    m_keys = *static_cast<const UI_KeyState*>(event.data);
-    const UI_Event key = UI_Event::Key(event.type, m_keys);
     if (m_focus)
-        m_focus->HandleInput(key);
+        m_focus->HandleInput(event);
     else
-        HandleInput(key);
+        HandleInput(event);
 }
 
 void UI_Window::SetFocus(UI_View* view) {

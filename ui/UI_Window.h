@@ -1,14 +1,18 @@
 // UI_Window: the object the view tree hangs under. It owns the
-// root view and the frame's canvas, routes input to one view (with mouse
-// capture from a press to its release, hover tracking and keyboard focus
-// with a default focus) and broadcasts to all (the window first, then the
-// tree depth first). Views hand command lines to OnViewCommand; an editor
-// window subclasses UI_Window, overrides OnViewCommand to run them, its
-// KeyDown for hotkeys, and registers its own view types with the loader.
+// root view and the frame's canvas, turns the host's raw input into the
+// toolkit's events (which button a move drags, the previous position, the
+// accumulated wheel, typed characters, what a focus loss does), routes
+// them to one view (with mouse capture from a press to its release, hover
+// tracking and keyboard focus with a default focus) and broadcasts to all
+// (the window first, then the tree depth first). Views hand command lines
+// to OnViewCommand; an editor window subclasses UI_Window, overrides
+// OnViewCommand to run them, its KeyDown for hotkeys, and registers its own
+// view types with the loader.
 //
 // UI_Host is what the window needs from the platform window it lives in: the
 // minimum size, a client resize, a redraw request and the clipboard. The
-// platform layer implements it; tests use a stub or none.
+// platform layer implements it and forwards its input through the Input
+// calls; tests use a stub or none.
 #pragma once
 
 #include <memory>
@@ -59,7 +63,27 @@ public:
     // Ticks store their time first; then the window's own hooks, then the
     // whole tree.
     void Broadcast(const UI_Event& event);
-    virtual void HandleInputEvent(const UI_Event& event);
+
+    // ---- Raw input from the host, in the order it happened. Positions are
+    // client pixels with a bottom-left origin, modifiers OS_Modifier bits
+    // at that moment. Each call derives at most a few events and routes
+    // them before it returns.
+    // The pointer moved: a drag of the first held button (left, right,
+    // middle), else a move.
+    void InputPosition(int x, int y, int modifiers);
+    void InputButton(UI_MouseButton button, bool down, int x, int y, int modifiers);
+    // Notches away from the user are positive; the pointer stays put.
+    void InputWheel(int notches, int modifiers);
+    // The pointer left the window.
+    void InputLeave();
+    // key: an OS_Key code; OS_KEY_NONE makes no event.
+    void InputKey(int key, bool down, bool repeat, int modifiers);
+    // Typed text: each printable ASCII character is a key press without a
+    // key code; other bytes are dropped.
+    void InputText(const char* text, int modifiers);
+    // A loss drops the held buttons and the keyboard focus and broadcasts
+    // deactivate; a gain changes nothing.
+    void InputFocus(bool focused);
 
     UI_Canvas& Canvas() { return m_canvas; }
     UI_View* CaptureView() const { return m_capture; }
@@ -98,6 +122,9 @@ public:
     bool TakeRedrawRequest();
 
 protected:
+    // Routes one derived event: mouse events by capture and hover, keys to
+    // the focus (tests record here what the window derived).
+    virtual void HandleInputEvent(const UI_Event& event);
     // Sends leave to the old hover view and enter to the new one, each only
     // when no other view holds the capture.
     void UpdateHover(UI_View* view);
@@ -107,6 +134,9 @@ private:
     void RouteKey(const UI_Event& event);
     void PointerLeft();
     void SendMouse(UI_View* view, int type);
+    // Stores where the pointer is and what it was before: every mouse event
+    // starts here.
+    void MovePointer(int x, int y, int modifiers);
 
     OMB_Rect m_rect;
     UI_View* m_capture = nullptr;

@@ -1,7 +1,7 @@
 // The platform host with synthetic SDL events on the offscreen driver: SDL
-// events become toolkit events later and in order, capture release, drops,
-// the quit path, key mapping, frame pacing, and the editor's road from start
-// to the backup written on closing.
+// events reach the toolkit later and in order, only a focus loss
+// deactivates, capture release, drops, the quit path, key mapping, frame
+// pacing, and the editor's road from start to the backup written on closing.
 #include <gtest/gtest.h>
 
 #include <SDL2/SDL.h>
@@ -32,7 +32,8 @@ SDL_Event WindowEvent(int what) {
     return e;
 }
 
-// A toolkit window that records what the host hands it.
+// A toolkit window that records the events it derives from what the host
+// hands it.
 class RecordingUI : public UI_Window {
 public:
     struct Input {
@@ -45,10 +46,7 @@ public:
     int quits = 0, deactivations = 0;
 
     void HandleInputEvent(const UI_Event& event) override {
-        Input in{event.type, {}, {}};
-        if (event.category == UI_CATEGORY_MOUSE) in.mouse = *static_cast<const UI_MouseState*>(event.data);
-        if (event.category == UI_CATEGORY_KEY) in.key = *static_cast<const UI_KeyState*>(event.data);
-        input.push_back(in);
+        input.push_back(Input{event.type, event.mouse, event.key});
     }
     void OnDropFiles(const std::vector<std::string>& paths, int, int) override { drops.push_back(paths); }
     void OnQuit() override { ++quits; }
@@ -132,6 +130,16 @@ TEST_F(PlatformWindow, FocusLossReleasesTheCaptureAndDeactivates) {
     window->HandleEvent(Motion(6, 6));
     window->DeliverInput();
     EXPECT_EQ(ui.input.back().type, UI_EVENT_MOUSE_MOVE);  // no drag left over
+}
+
+// Only a focus loss is one: a focus gain, the pointer coming or going, the
+// window moving or shown leave the keyboard where it is.
+TEST_F(PlatformWindow, OnlyAFocusLossDeactivates) {
+    for (int what : {SDL_WINDOWEVENT_FOCUS_GAINED, SDL_WINDOWEVENT_TAKE_FOCUS, SDL_WINDOWEVENT_ENTER,
+                     SDL_WINDOWEVENT_LEAVE, SDL_WINDOWEVENT_MOVED, SDL_WINDOWEVENT_SHOWN})
+        window->HandleEvent(WindowEvent(what));
+    window->DeliverInput();
+    EXPECT_EQ(ui.deactivations, 0);
 }
 
 TEST_F(PlatformWindow, OneListPerDrop) {

@@ -70,11 +70,9 @@ UI_MouseState Centre(UI_View* view) {
 
 void Click(UI_Window& window, UI_View* view) {
     ASSERT_TRUE(view);
-    UI_MouseState m = Centre(view);
-    m.left = 1;
-    window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_DOWN, m));
-    m.left = 0;
-    window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_UP, m));
+    const UI_MouseState m = Centre(view);
+    window.InputButton(UI_BUTTON_LEFT, true, m.x, m.y, 0);
+    window.InputButton(UI_BUTTON_LEFT, false, m.x, m.y, 0);
 }
 
 class RezWindow : public testing::Test {
@@ -104,7 +102,7 @@ protected:
         window.OnDropFiles(paths, m.x, m.y);
     }
     // A key through the window's input, to the view with the keyboard.
-    void Press(int key) { window.HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, UI_KeyState{0, key})); }
+    void Press(int key) { window.InputKey(key, true, false, 0); }
 
     tk_test::TempFolder folder{"rezwindow"};
     UI_RezWindow window;
@@ -499,9 +497,9 @@ TEST_F(EditorPicture, HoverCursorMarksWhereTheCarvingBrushStarts) {
     const OMB_Rect scene = window.SceneView()->Rect();
     const int plain = RedPixels(Picture(scene));
     const UI_MouseState m = Centre(window.SceneView());
-    window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_MOUSE_MOVE, m));
+    window.InputPosition(m.x, m.y, 0);
     EXPECT_GT(RedPixels(Picture(scene)), plain + 20);
-    window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_MOUSE_LEAVE, m));
+    window.InputLeave();
     EXPECT_EQ(RedPixels(Picture(scene)), plain);
 }
 
@@ -540,14 +538,11 @@ TEST_F(EditorPicture, BoxStrokePreviewsDrawOverTheModel) {
     for (const auto& [line, modifiers] : strokes) {
         ASSERT_TRUE(env.ExecuteText("", line));
         const Image plain = Picture(scene);
-        from.modifiers = to.modifiers = modifiers;
-        from.left = to.left = 1;
-        window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_DOWN, from));
-        window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_DRAG, to));
+        window.InputButton(UI_BUTTON_LEFT, true, from.x, from.y, modifiers);
+        window.InputPosition(to.x, to.y, modifiers);
         EXPECT_NE(env.previewVoxels, nullptr) << line;
         EXPECT_NE(Picture(scene).pixels, plain.pixels) << line;
-        to.left = 0;
-        window.HandleInputEvent(UI_Event::Mouse(UI_EVENT_LEFT_UP, to));
+        window.InputButton(UI_BUTTON_LEFT, false, to.x, to.y, modifiers);
     }
     EXPECT_EQ(env.executor.UndoCount(), steps + 3);
 }

@@ -1,5 +1,6 @@
 // Shared helpers of the toolkit tests: a window that records its command lines, the input that bubbles up to
-// it and what it asks of its host, synthetic events, trees built from description text; a view that logs input.
+// it and what it asks of its host, raw input as a host sends it, trees built from description text; a view that
+// logs input.
 #pragma once
 
 #include <memory>
@@ -54,23 +55,18 @@ public:
         RefreshLayout();
         return Root();
     }
-    // A mouse event at (x, y); buttons follow from the type.
-    void Pointer(int type, int x, int y, int modifiers = 0, float wheel = 0) {
-        UI_MouseState m{true, x, y, Mouse().x, Mouse().y, m_wheel + wheel, m_wheel};
-        m.left = type == UI_EVENT_LEFT_DOWN || type == UI_EVENT_LEFT_DRAG;
-        m.modifiers = modifiers;
-        m_wheel = m.wheel;
-        HandleInputEvent(UI_Event::Mouse(type, m));
-    }
+    // The host's raw input: the pointer to (x, y), the left button there,
+    // wheel notches where the pointer is.
+    void Move(int x, int y, int modifiers = 0) { InputPosition(x, y, modifiers); }
+    void Down(int x, int y, int modifiers = 0) { InputButton(UI_BUTTON_LEFT, true, x, y, modifiers); }
+    void Up(int x, int y, int modifiers = 0) { InputButton(UI_BUTTON_LEFT, false, x, y, modifiers); }
     void Click(int x, int y, int modifiers = 0) {
-        for (int type : {UI_EVENT_MOUSE_MOVE, UI_EVENT_LEFT_DOWN, UI_EVENT_LEFT_UP}) Pointer(type, x, y, modifiers);
+        Move(x, y, modifiers);
+        Down(x, y, modifiers);
+        Up(x, y, modifiers);
     }
-    void Key(int key, int modifiers = 0, char character = 0) {
-        HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, UI_KeyState{modifiers, key, false, character}));
-    }
-    void Type(const char* text) {
-        for (; *text; ++text) Key(0, 0, *text);
-    }
+    void Key(int key, int modifiers = 0) { InputKey(key, true, false, modifiers); }
+    void Type(const char* text) { InputText(text, 0); }
     // The command lines so far, joined by "|"; the list starts again.
     std::string TakeCommands() {
         std::string out;
@@ -83,9 +79,6 @@ public:
     std::vector<std::string> commands;
     std::vector<int> windowKeys;
     int windowPresses = 0;
-
-private:
-    float m_wheel = 0;
 };
 
 // A view that records its input.

@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 TEST(Button, RepeatTiming) {
     RecordingWindow window;
     window.Load("vbox { button (onClick='up' repeated='1' size='20') }");
-    window.Pointer(UI_EVENT_LEFT_DOWN, 5, 95);
+    window.Down(5, 95);
     EXPECT_EQ(window.commands.size(), 1u);  // on the press
     // Hold for one second in ticks of 0.01 s: 0.45 s plus one tick, then every 0.05 s.
     std::vector<int> fired;
@@ -36,7 +36,7 @@ TEST(Button, RepeatTiming) {
         if (window.commands.size() > before) fired.push_back(i);
     }
     EXPECT_EQ(fired, (std::vector<int>{46, 51, 56, 61, 66, 71, 76, 81, 86, 91, 96}));
-    window.Pointer(UI_EVENT_LEFT_UP, 5, 95);
+    window.Up(5, 95);
     window.Broadcast(UI_Event::Tick(UI_TickData{1.5, 1.0}));
     EXPECT_EQ(window.commands.size(), 12u);
 }
@@ -44,10 +44,11 @@ TEST(Button, RepeatTiming) {
 // The command lines a few pointer gestures give, from loading on: a loaded
 // tree runs nothing by itself.
 TEST(Widgets, GesturesRunTheirCommands) {
-    enum { kClick = -1, kDown = UI_EVENT_LEFT_DOWN, kDrag = UI_EVENT_LEFT_DRAG, kUp = UI_EVENT_LEFT_UP };
+    // The left button's gestures, as a host reports them: a move drags while the button is down.
+    enum { kClick, kMove, kDown, kUp, kWheel };
     struct Gesture {
-        int type, x, y;
-        float wheel = 0;
+        int what, x, y;
+        int notches = 0;
         int modifiers = 0;
     };
     struct Case {
@@ -58,28 +59,28 @@ TEST(Widgets, GesturesRunTheirCommands) {
     } cases[] = {
         {"a delayed button fires only on a release over it, a disabled one never",
          "vbox { button (onClick='go' delayed='1' size='20') button (disabled='1' onClick='no') }",
-         {{UI_EVENT_MOUSE_MOVE, 5, 95}, {kDown, 5, 95}, {kDrag, 5, 10}, {kUp, 5, 10}, {kClick, 5, 95}, {kClick, 5, 40}},
+         {{kMove, 5, 95}, {kDown, 5, 95}, {kMove, 5, 10}, {kUp, 5, 10}, {kClick, 5, 95}, {kClick, 5, 40}},
          "go"},
         {"a switch toggles on the press: dragging off does not undo it",
          "vbox { switch (onClick='r_show edge' delayed='0' size='20') }",
-         {{kDown, 5, 95}, {kDrag, 5, 10}, {kUp, 5, 10}, {kClick, 5, 95}}, "r_show edge 1|r_show edge 0"},
+         {{kDown, 5, 95}, {kMove, 5, 10}, {kUp, 5, 10}, {kClick, 5, 95}}, "r_show edge 1|r_show edge 0"},
         {"an option group selects one and tells the group, once",
          "optionGroup (onClick='brush' value='b') { hbox {"
          " option (id='a' onSelect='pick a' flex='1') option (id='b' onDeselect='drop b' flex='1') } }",
          {{kClick, 10, 50}, {kClick, 10, 50}}, "drop b|pick a|brush a"},
         {"a slider follows a click, a drag and the wheel", "hbox { slider (onChange='v' size='100') }",
-         {{kDown, 25, 50}, {kDrag, 250, 50}, {kUp, 250, 50}, {UI_EVENT_WHEEL, 50, 50, -8}},
+         {{kDown, 25, 50}, {kMove, 250, 50}, {kUp, 250, 50}, {kWheel, 50, 50, -1}},
          "v 0.250000|v 1.000000|v 0.950000"},
         {"a slider button steps every 10 pixels once 3 pixels away, and back",
          "vbox { sbutton (onDrag='size' step='1' space='10' flex='1') }",
-         {{kDown, 50, 50}, {kDrag, 52, 51}, {kDrag, 60, 52}, {kDrag, 65, 52}, {kDrag, 70, 52}, {kDrag, 85, 52},
-          {kDrag, 50, 50}, {kUp, 50, 50}},
+         {{kDown, 50, 50}, {kMove, 52, 51}, {kMove, 60, 52}, {kMove, 65, 52}, {kMove, 70, 52}, {kMove, 85, 52},
+          {kMove, 50, 50}, {kUp, 50, 50}},
          "size 1.000000|size 1.000000|size 1.000000|size -3.000000"},
         {"a palette selects on a plain press, copies on a Ctrl drag, swaps on a Shift drag; 0 is not for picking",
          "hbox { palette (dim='4 2' onSelect='ci' onCopy='pcopy' onSwap='pswap' size='40') }",
          {{kClick, 15, 75},
           {kDown, 25, 75, 0, OS_MOD_CTRL},
-          {kDrag, 5, 25, 0, OS_MOD_CTRL},
+          {kMove, 5, 25, 0, OS_MOD_CTRL},
           {kUp, 5, 25, 0, OS_MOD_CTRL},
           {kDown, 25, 75, 0, OS_MOD_SHIFT}, {kUp, 35, 25, 0, OS_MOD_SHIFT}, {kClick, 5, 75}},
          "ci 1|pcopy 2 4|pswap 2 7"},
@@ -88,10 +89,16 @@ TEST(Widgets, GesturesRunTheirCommands) {
         RecordingWindow window;
         window.Load(c.ui);
         for (const Gesture& g : c.gestures) {
-            if (g.type == kClick)
-                window.Click(g.x, g.y, g.modifiers);
-            else
-                window.Pointer(g.type, g.x, g.y, g.modifiers, g.wheel);
+            switch (g.what) {
+                case kClick: window.Click(g.x, g.y, g.modifiers); break;
+                case kMove: window.Move(g.x, g.y, g.modifiers); break;
+                case kDown: window.Down(g.x, g.y, g.modifiers); break;
+                case kUp: window.Up(g.x, g.y, g.modifiers); break;
+                case kWheel:
+                    window.Move(g.x, g.y);
+                    window.InputWheel(g.notches, g.modifiers);
+                    break;
+            }
         }
         EXPECT_EQ(window.TakeCommands(), c.commands) << c.what;
     }
@@ -198,7 +205,7 @@ TEST(ColorViews, ShowAColourAndReportDrags) {
     UI_RGBView* rgb = UI_Cast<UI_RGBView>(window.FindView("rgb", &UI_View::kClass));
     ASSERT_TRUE(rgb);
     const OMB_Rect red = rgb->Slider(0)->Rect();
-    window.Pointer(UI_EVENT_LEFT_DOWN, (red.x0 + red.x1 + 1) / 2, (red.y0 + red.y1) / 2);
+    window.Down((red.x0 + red.x1 + 1) / 2, (red.y0 + red.y1) / 2);
     EXPECT_EQ(window.TakeCommands(), "rgb 127 20 30");
     window.BuildFrame();
     EXPECT_EQ(window.Canvas().Text().Count(), 2 * 3 * 4) << "each slider has its channel's letter";
@@ -225,10 +232,10 @@ TEST(Console, ScrollsWithinTheLogAndHoldsItsPlace) {
     ASSERT_EQ(console->VisibleLines(), 5);
     const struct {
         int key;
-        float wheel;
+        int notches;
         int bottom;
     } steps[] = {
-        {0, 8, 16},                    // one notch up: three lines older
+        {0, 1, 16},                    // one notch up: three lines older
         {OS_KEY_PAGE_UP, 0, 12},       // a page keeps one line of overlap
         {OS_KEY_HOME, 0, 4},           // the oldest line is in the top row
         {OS_KEY_PAGE_UP, 0, 4},        // no further
@@ -236,8 +243,12 @@ TEST(Console, ScrollsWithinTheLogAndHoldsItsPlace) {
         {OS_KEY_PAGE_DOWN, 0, 19},
     };
     for (const auto& step : steps) {
-        if (step.key) console->KeyDown(UI_KeyState{0, step.key});
-        else window.Pointer(UI_EVENT_WHEEL, 100, 60, 0, step.wheel);
+        if (step.key) {
+            console->KeyDown(UI_KeyState{0, step.key});
+        } else {
+            window.Move(100, 60);
+            window.InputWheel(step.notches, 0);
+        }
         EXPECT_EQ(console->BottomLine(), step.bottom) << step.key;
     }
     addLines(20, 22);

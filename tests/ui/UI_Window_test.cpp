@@ -1,6 +1,10 @@
-// Input routing through the window: capture, hover around captures, focus and
-// its default, bubbling to the window, lookups by class and name, growth.
+// The window's input: what the host's raw input means, routing (capture,
+// hover around captures, focus and its default, bubbling to the window),
+// lookups by class and name, growth.
 #include <gtest/gtest.h>
+
+#include <tuple>
+#include <vector>
 
 #include "UI_TestWindow.h"
 #include "core/OMB_LmpParser.h"
@@ -8,6 +12,53 @@
 #include "ui/UI_Box.h"
 
 namespace {
+
+// A window that keeps the events it derives instead of routing them.
+class DerivingWindow : public UI_Window {
+public:
+    void OnDeactivate() override { ++deactivations; }
+    std::vector<UI_Event> events;
+    int deactivations = 0;
+
+protected:
+    void HandleInputEvent(const UI_Event& event) override { events.push_back(event); }
+};
+
+// A move drags the first held button, the pointer remembers where it was,
+// each wheel notch adds one step, text is its printable characters, an
+// unknown key is nothing, and only a focus loss lets go of the buttons.
+TEST(RawInput, BecomesTheToolkitsEvents) {
+    DerivingWindow w;
+    w.InputPosition(10, 20, 0);
+    w.InputButton(UI_BUTTON_RIGHT, true, 10, 20, 0);
+    w.InputButton(UI_BUTTON_LEFT, true, 10, 20, 0);
+    w.InputPosition(15, 25, OS_MOD_CTRL);
+    w.InputButton(UI_BUTTON_LEFT, false, 15, 25, 0);
+    w.InputPosition(16, 25, 0);
+    w.InputWheel(-2, 0);
+    w.InputKey(OS_KEY_NONE, true, false, 0);
+    w.InputKey(OS_KEY_A, false, true, OS_MOD_CTRL);
+    w.InputText("h\x01i\xc3\xa9", OS_MOD_SHIFT);
+    w.InputFocus(true);
+    EXPECT_EQ(w.deactivations, 0);
+    w.InputFocus(false);
+    EXPECT_EQ(w.deactivations, 1);
+    w.InputPosition(17, 25, 0);
+    w.InputLeave();
+
+    const int types[] = {UI_EVENT_MOUSE_MOVE, UI_EVENT_RIGHT_DOWN, UI_EVENT_LEFT_DOWN, UI_EVENT_LEFT_DRAG,
+                         UI_EVENT_LEFT_UP,    UI_EVENT_RIGHT_DRAG, UI_EVENT_WHEEL,     UI_EVENT_KEY_UP,
+                         UI_EVENT_KEY_DOWN,   UI_EVENT_KEY_DOWN,   UI_EVENT_MOUSE_MOVE, UI_EVENT_MOUSE_LEAVE};
+    const std::vector<UI_Event>& e = w.events;
+    ASSERT_EQ(e.size(), std::size(types));
+    for (size_t i = 0; i < e.size(); ++i) EXPECT_EQ(e[i].type, types[i]) << i;
+    EXPECT_EQ(std::make_tuple(e[3].mouse.prevX, e[3].mouse.prevY, e[3].mouse.right, e[3].mouse.modifiers),
+              std::make_tuple(10, 20, 1, int(OS_MOD_CTRL)));
+    EXPECT_EQ(e[6].mouse.wheel - e[6].mouse.prevWheel, -2 * kWheelNotch);
+    EXPECT_EQ(std::make_tuple(e[7].key.key, e[7].key.repeat), std::make_tuple(int(OS_KEY_A), true));
+    EXPECT_EQ(std::make_tuple(e[8].key.character, e[9].key.character, e[9].key.modifiers),
+              std::make_tuple('h', 'i', int(OS_MOD_SHIFT)));
+}
 
 // Two probes side by side: "a" at x 0..49, "b" at x 50..99, 100 pixels high.
 class Routing : public testing::Test {
@@ -30,32 +81,32 @@ protected:
 };
 
 TEST_F(Routing, DragsStayWithThePressedViewAndHoverWaitsForTheRelease) {
-    window.Pointer(UI_EVENT_MOUSE_MOVE, 10, 10);
-    window.Pointer(UI_EVENT_LEFT_DOWN, 10, 10);
-    window.Pointer(UI_EVENT_LEFT_DRAG, 70, 10);
+    window.Move(10, 10);
+    window.Down(10, 10);
+    window.Move(70, 10);
     EXPECT_EQ(window.HoverView(), b);
-    window.Pointer(UI_EVENT_LEFT_UP, 70, 10);
+    window.Up(70, 10);
     // The pressed view hears that the pointer left; b hears nothing until
     // the release, then only its enter.
     EXPECT_EQ(ProbeView::log, "a:enter a:down a:leave a:drag a:up b:enter");
     EXPECT_EQ(window.CaptureView(), nullptr);
     // A release with nothing captured (pressed outside) tells b nothing more.
     ProbeView::log.clear();
-    window.Pointer(UI_EVENT_LEFT_UP, 70, 10);
+    window.Up(70, 10);
     EXPECT_EQ(ProbeView::log, "b:up");
 }
 
 TEST_F(Routing, PointerLeavingTheWindow) {
-    window.Pointer(UI_EVENT_MOUSE_MOVE, 60, 10);
-    window.Pointer(UI_EVENT_MOUSE_LEAVE, 60, 10);
+    window.Move(60, 10);
+    window.InputLeave();
     EXPECT_EQ(ProbeView::log, "b:enter b:leave");
     EXPECT_EQ(window.HoverView(), nullptr);
     // During a capture by another view the hover is dropped silently.
-    window.Pointer(UI_EVENT_MOUSE_MOVE, 10, 10);
-    window.Pointer(UI_EVENT_LEFT_DOWN, 10, 10);
-    window.Pointer(UI_EVENT_LEFT_DRAG, 60, 10);
+    window.Move(10, 10);
+    window.Down(10, 10);
+    window.Move(60, 10);
     ProbeView::log.clear();
-    window.Pointer(UI_EVENT_MOUSE_LEAVE, 60, 10);
+    window.InputLeave();
     EXPECT_EQ(ProbeView::log, "");
 }
 

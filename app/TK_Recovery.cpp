@@ -1,10 +1,9 @@
 // Quit backups, autosave and recovery (see TK_Recovery.h).
 #include "app/TK_Recovery.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -31,10 +30,15 @@ namespace {
 // "backup-YYYYMMDD-HHMMSS.vox" from the file's time; "-2", "-3"... when the
 // name is taken (two quits within a second).
 std::string AsideName(const std::string& folder, const std::string& path) {
-    struct stat info;
-    const time_t when = ::stat(path.c_str(), &info) == 0 ? info.st_mtime : std::time(nullptr);
-    struct tm local;
-    localtime_r(&when, &local);
+    namespace chrono = std::chrono;
+    std::error_code error;
+    const fs::file_time_type written = fs::last_write_time(path, error);
+    // The file clock's epoch is the library's own: carried over by the
+    // distance from now.
+    const time_t when = error ? std::time(nullptr)
+                              : chrono::system_clock::to_time_t(chrono::time_point_cast<chrono::system_clock::duration>(
+                                    written - fs::file_time_type::clock::now() + chrono::system_clock::now()));
+    const struct tm local = *std::localtime(&when);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
     std::string name = folder + "/backup-" + stamp + ".vox";

@@ -2,8 +2,6 @@
 // model file steps around a session (see TK_Startup.h).
 #include "app/TK_Startup.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -19,6 +17,7 @@
 #include "core/OMB_AtomicFile.h"
 #include "core/OMB_Cause.h"
 #include "core/OMB_Log.h"
+#include "core/OS_Process.h"
 #include "edit/TK_CMD_Model.h"
 #include "edit/TK_Commands.h"
 #include "model/TK_Config.h"
@@ -53,7 +52,8 @@ bool TK_PrepareUserFolders(const TK_Workspace& workspace) {
         }
     }
     const std::string own = workspace.configDir + "/config.txt";
-    if (::access(own.c_str(), F_OK) == 0) return true;
+    std::error_code present;
+    if (std::filesystem::exists(own, present)) return true;
     // Concurrent first runs each write a whole copy and rename it into place.
     std::vector<uint8_t> shipped;
     if (!TK_ReadFileBytes(workspace.dataDir + "/config/config.txt", kMaxConfigBytes, shipped) ||
@@ -70,7 +70,7 @@ void TK_SetupEnvironment(TK_EditorEnv& env) {
     // "rand" and "maze" draw from std::rand: each session its own sequence
     // (their commands keep the drawn seed, so redo repeats the result).
     const auto now = std::chrono::system_clock::now().time_since_epoch().count();
-    std::srand(unsigned(uint64_t(now) ^ uint64_t(now) >> 32 ^ uint64_t(::getpid()) << 16));
+    std::srand(unsigned(uint64_t(now) ^ uint64_t(now) >> 32 ^ uint64_t(OS_ProcessId()) << 16));
     TK_PrepareUserFolders(env.workspace);
     LoadConfig(env.workspace, ConfigPath(env.workspace));
     // The configured folders, made at every start: a copied or unpacked

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 namespace {
 constexpr int kMaxDigits = 9;  // pid_max is at most 2^22 on Linux
@@ -13,6 +14,14 @@ constexpr int kMaxDigits = 9;  // pid_max is at most 2^22 on Linux
 long OS_ProcessId() { return long(::getpid()); }
 
 bool OS_IsProcessRunning(long pid) { return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno != ESRCH); }
+
+void OS_EndAfter(unsigned seconds) {
+    // The alarm's default action ends the process.
+    ::signal(SIGALRM, SIG_DFL);
+    ::alarm(seconds);
+}
+
+void OS_SetEnvironment(const char* name, const char* value) { ::setenv(name, value, 1); }
 
 long OS_ReadProcessId(const char*& p) {
     long pid = 0;

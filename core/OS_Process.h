@@ -10,6 +10,14 @@ long OS_ProcessId();
 // as running (it is not ours to judge).
 bool OS_IsProcessRunning(long pid);
 
+// Ends the process with a failing status `seconds` from now, whatever it is
+// doing then (a watchdog for work that must never hang).
+void OS_EndAfter(unsigned seconds);
+
+// Sets a variable of this process's environment (seen by the libraries it
+// loads and the programs it starts).
+void OS_SetEnvironment(const char* name, const char* value);
+
 // The positive process id written in decimal at `p`; advances `p` past the
 // digits. -1 (and `p` unchanged) when there are no digits or too many for
 // a process id.

@@ -11,6 +11,7 @@
 #include "render/TK_Picking.h"
 #include "render/TK_Renderers.h"
 #include "ui/UI_Loader.h"
+#include "ui/UI_Theme.h"
 #include "ui/UI_Window.h"
 
 UI_DEFINE_CLASS(UI_SceneView, UI_3DView)
@@ -261,8 +262,8 @@ TK_SceneRenderer::HoverCursor UI_SceneView::HoverCursor() {
     cursor.face = pick.face;
     // The colours of the stroke previews: new cells green, carving red,
     // painting in the colour it lays.
-    uint32_t rgba = OMB_RGBA(90, 230, 120);
-    if (mode == TK_BRUSH_ERASE) rgba = OMB_RGBA(255, 40, 40);
+    uint32_t rgba = kThemeAttachCursor;
+    if (mode == TK_BRUSH_ERASE) rgba = kThemeCarveCursor;
     if (mode == TK_BRUSH_PAINT) rgba = m_env->model.palette[m_env->currentColorIndex & 255];
     for (int i = 0; i < 4; ++i) cursor.rgba[i] = uint8_t(rgba >> (8 * i));
     return cursor;

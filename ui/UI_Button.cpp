@@ -76,8 +76,9 @@ const UI_Keyword kButtonStyles[] = {{"dark", 1}, {"gr", 2}, {nullptr, 0}};
 }  // namespace
 
 void UI_TextButton::Draw() {
-    const int state = !IsEnabled() ? 0 : m_pressed ? 1 : IsHovered() ? 2 : 3;
-    const UI_StateColors& c = kThemeButton[std::clamp(m_style, 0, 2)][state];
+    // A text button's table starts with its disabled state.
+    const int state = IsEnabled() ? 1 + UI_StateOf(m_pressed, IsHovered()) : 0;
+    const UI_StateColors& c = UI_ThemeRow(kThemeButton, m_style)[state];
     FillRect(c.background, m_rect);
     DrawText(m_text.c_str(), c.text, m_rect, m_fontSize[0], m_fontSize[1], UI_ALIGN_CENTER);
 }
@@ -144,7 +145,7 @@ void UI_SliderButton::OnDrag(int x, int y) {
 }
 
 void UI_SliderButton::Draw() {
-    FillRect(kThemeSliderButton[m_dragging ? 0 : IsHovered() ? 1 : 2], m_rect);
+    FillRect(kThemeSliderButton[UI_StateOf(m_dragging, IsHovered())], m_rect);
 }
 
 bool UI_SliderButton::ParseAttributes(const OMB_LmpNode* node) {

@@ -10,7 +10,7 @@ void UI_Caption::Parse(const OMB_LmpNode* node, const UI_Keyword* styles) {
 }
 
 void UI_Caption::Draw(UI_View& view, const UI_StateColors* states, bool selected) const {
-    const UI_StateColors& c = states[selected ? 0 : view.IsHovered() ? 1 : 2];
+    const UI_StateColors& c = states[UI_StateOf(selected, view.IsHovered())];
     view.FillRect(c.background, view.Rect());
     view.DrawText(text.c_str(), c.text, view.Rect(), fontSize[0], fontSize[1], UI_ALIGN_CENTER);
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "ui/UI_Attributes.h"
+#include "ui/UI_Theme.h"
 #include "ui/UI_Window.h"
 
 UI_DEFINE_CLASS(UI_RGBView, UI_Group)
@@ -29,7 +30,7 @@ void UI_ColorView::Measure() {
 
 void UI_ColorView::Draw() {
     if (!Window()) return;
-    Window()->Canvas().SetTextColor(OMB_RGBA(150, 150, 150));
+    Window()->Canvas().SetTextColor(kThemeQuietText);
     for (int i = 0; i < 3; ++i) {
         const OMB_Rect& row = m_sliders[i]->Rect();
         const float y = float(row.y0) + (float(row.Height()) - 16.0f) / 2;

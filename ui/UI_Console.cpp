@@ -5,6 +5,7 @@
 
 #include "core/OS_Keys.h"
 #include "ui/UI_Attributes.h"
+#include "ui/UI_Theme.h"
 #include "ui/UI_Window.h"
 
 UI_DEFINE_CLASS(UI_Console, UI_View)
@@ -12,9 +13,9 @@ UI_DEFINE_CLASS(UI_StatusLine, UI_View)
 
 OMB_Color UI_MessageColor(OMB_MessageKind kind) {
     switch (kind) {
-        case OMB_MessageKind::Error: return OMB_RGBA(255, 100, 90);
-        case OMB_MessageKind::Warning: return OMB_RGBA(250, 200, 80);
-        default: return OMB_RGBA(215, 218, 225);
+        case OMB_MessageKind::Error: return kThemeMessageError;
+        case OMB_MessageKind::Warning: return kThemeMessageWarning;
+        default: return kThemeMessageInfo;
     }
 }
 

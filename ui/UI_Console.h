@@ -13,6 +13,7 @@
 #include <string>
 
 #include "core/OMB_MessageLog.h"
+#include "ui/UI_Theme.h"
 #include "ui/UI_View.h"
 
 // The colour of a line of this kind.
@@ -47,7 +48,7 @@ private:
     uint64_t m_seen = 0;  // the log's serial when last drawn
     int m_scroll = 0;
     float m_fontSize[2] = {8, 16};
-    OMB_Color m_bgColor = OMB_RGBA(18, 19, 22);
+    OMB_Color m_bgColor = kThemeConsoleBackground;
 };
 
 class UI_StatusLine : public UI_View {
@@ -67,5 +68,5 @@ private:
     const OMB_MessageLog* m_log = nullptr;
     std::string m_right;
     float m_fontSize[2] = {8, 16};
-    OMB_Color m_bgColor = OMB_RGBA(30, 32, 36);
+    OMB_Color m_bgColor = kThemeStatusBackground;
 };

@@ -10,6 +10,7 @@
 #include "ui/UI_Button.h"
 #include "ui/UI_Label.h"
 #include "ui/UI_List.h"
+#include "ui/UI_Theme.h"
 #include "ui/UI_Loader.h"
 #include "ui/UI_TextField.h"
 #include "ui/UI_Window.h"
@@ -174,7 +175,7 @@ bool UI_FileDialog::KeyDown(const UI_KeyState& k) {
     return false;
 }
 
-void UI_FileDialog::Draw() { FillRect(OMB_RGBA(32, 34, 38), m_rect); }
+void UI_FileDialog::Draw() { FillRect(kThemeDialogBackground, m_rect); }
 
 std::string UI_FileDialog::CommandLine(const std::string& command, const std::string& path) {
     return OMB_CommandWithArgument(command, path);

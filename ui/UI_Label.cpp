@@ -2,6 +2,7 @@
 #include "ui/UI_Label.h"
 
 #include "ui/UI_Attributes.h"
+#include "ui/UI_Theme.h"
 #include "ui/UI_Window.h"
 
 UI_DEFINE_CLASS(UI_Label, UI_View)
@@ -9,6 +10,7 @@ UI_DEFINE_CLASS(UI_Hint, UI_Label)
 
 namespace {
 const UI_Keyword kAligns[] = {{"left", 1}, {"center", 2}, {"right", 3}, {nullptr, 0}};
+const UI_Keyword kLabelStyles[] = {{"normal", 0}, {"quiet", 1}, {nullptr, 0}};
 }
 
 void UI_Label::DrawLabel(const char* text) {
@@ -36,6 +38,9 @@ bool UI_Label::ParseAttributes(const OMB_LmpNode* node) {
     if (UI_ReadText(node, "text", text)) SetText(text);
     OMB_Color background = m_bgColor;
     if (UI_ReadColor(node, "bgColor", background)) SetBackground(background);
+    // "quiet": the theme's colour of the panels' captions; "fontColor" wins.
+    int style = 0;
+    if (UI_ReadKeyword(node, "style", kLabelStyles, 0, style) && style == 1) m_fontColor = kThemeQuietText;
     UI_ReadColor(node, "fontColor", m_fontColor);
     UI_ReadFontSize(node, m_fontSize);
     UI_ReadKeyword(node, "align", kAligns, 2, m_align);

@@ -40,7 +40,7 @@ namespace {
 const UI_Keyword kOptionStyles[] = {{"dark", 1}, {"bw", 2}, {"gr", 3}, {nullptr, 0}};
 }
 
-void UI_TextOption::Draw() { m_caption.Draw(*this, kThemeOption[m_caption.style & 3], m_selected); }
+void UI_TextOption::Draw() { m_caption.Draw(*this, UI_ThemeRow(kThemeOption, m_caption.style), m_selected); }
 
 bool UI_TextOption::ParseAttributes(const OMB_LmpNode* node) {
     if (!UI_Option::ParseAttributes(node)) return false;

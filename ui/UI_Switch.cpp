@@ -60,7 +60,7 @@ const UI_Keyword kTextSwitchStyles[] = {{"dark", 1}, {"bw", 2}, {nullptr, 0}};
 
 void UI_SideSwitch::Draw() {
     const std::string& text = m_selected ? m_text : m_text2;
-    const UI_StateColors& c = kThemeSideSwitch[m_style == 1][m_pressed ? 0 : IsHovered() ? 1 : 2];
+    const UI_StateColors& c = UI_ThemeRow(kThemeSideSwitch, m_style)[UI_StateOf(m_pressed, IsHovered())];
     DrawCaption(text, c.background, m_style == 1 ? c.text : m_fontColor, m_fontSize);
 }
 
@@ -110,7 +110,7 @@ bool UI_ViewSwitch::ParseAttributes(const OMB_LmpNode* node) {
 
 // ---------------------------------------------------------------- text switch
 
-void UI_TextSwitch::Draw() { m_caption.Draw(*this, kThemeTextSwitch[m_caption.style % 3], m_selected); }
+void UI_TextSwitch::Draw() { m_caption.Draw(*this, UI_ThemeRow(kThemeTextSwitch, m_caption.style), m_selected); }
 
 bool UI_TextSwitch::ParseAttributes(const OMB_LmpNode* node) {
     if (!UI_Switch::ParseAttributes(node)) return false;

@@ -6,12 +6,26 @@
 // "style" and its state.
 #pragma once
 
+#include <cstddef>
+
 #include "core/OMB_Rect.h"
 
 // Background and text of a caption in one state.
 struct UI_StateColors {
     OMB_Color background, text;
 };
+
+// The state a widget shows, read one way by every widget: the theme's state
+// tables hold these in this order (text buttons first hold a disabled one).
+enum UI_VisualState { UI_STATE_ACTIVE = 0, UI_STATE_HOVER = 1, UI_STATE_NORMAL = 2 };
+inline int UI_StateOf(bool active, bool hover) { return active ? UI_STATE_ACTIVE : hover ? UI_STATE_HOVER : UI_STATE_NORMAL; }
+
+// The row of a style table for a widget's "style"; the first for a style
+// the table does not have.
+template <typename Row, size_t N>
+const Row& UI_ThemeRow(const Row (&table)[N], int style) {
+    return table[style >= 0 && size_t(style) < N ? size_t(style) : 0];
+}
 
 // ---- Shared shades.
 constexpr OMB_Color kThemeAccent = OMB_RGBA(0, 180, 235);  // pressed, dragged, open
@@ -84,6 +98,21 @@ constexpr OMB_Color kThemeSliderTrack = OMB_RGBA(50, 50, 50);
 constexpr OMB_Color kThemeSliderFill = OMB_RGBA(46, 169, 223);
 constexpr OMB_Color kThemeGradientNone = OMB_RGBA(128, 128, 128);  // a colour slider without its gradient
 constexpr OMB_Color kThemeGradientMarker = kThemeBlack;
+
+// ---- The message log and the status line: text by kind, backgrounds.
+constexpr OMB_Color kThemeMessageError = OMB_RGBA(255, 100, 90);
+constexpr OMB_Color kThemeMessageWarning = OMB_RGBA(250, 200, 80);
+constexpr OMB_Color kThemeMessageInfo = OMB_RGBA(215, 218, 225);
+constexpr OMB_Color kThemeConsoleBackground = OMB_RGBA(18, 19, 22);
+constexpr OMB_Color kThemeStatusBackground = OMB_RGBA(30, 32, 36);
+// ---- The window's own file dialog.
+constexpr OMB_Color kThemeDialogBackground = OMB_RGBA(32, 34, 38);
+// ---- The colour editor's row names ("R", "G", "B"...), and the quieter
+// captions of the panels.
+constexpr OMB_Color kThemeQuietText = OMB_RGBA(150, 150, 150);
+// ---- The 3D view's stroke cursor: cells to attach, cells to carve.
+constexpr OMB_Color kThemeAttachCursor = OMB_RGBA(90, 230, 120);
+constexpr OMB_Color kThemeCarveCursor = OMB_RGBA(255, 40, 40);
 
 // ---- Labels.
 constexpr OMB_Color kThemeLabelText = OMB_RGBA(255, 255, 255, 230);

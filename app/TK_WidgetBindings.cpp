@@ -147,7 +147,7 @@ std::vector<TK_WidgetBinding> MakeTable() {
         {"v_rgb", kEditor, TK_EDITOR_COLOR, Color(CurrentColor)},
         {"v_hsv", kEditor, TK_EDITOR_COLOR, Color(CurrentColor)},
         {"v_cb", kEditor, TK_EDITOR_COLOR, Color(CurrentColor)},
-        {"mtl_menu", kEditor, TK_EDITOR_COLOR, Option(MaterialOption)},
+        {"mtl_menu", kMaterialPanel, 0, Option(MaterialOption)},
         // Brush, symmetry and loft.
         {"m_x", kEditor, TK_EDITOR_MIRROR, Selected([](const Env& e) { return e.settings.mirror[0] != 0; })},
         {"m_y", kEditor, TK_EDITOR_MIRROR, Selected([](const Env& e) { return e.settings.mirror[1] != 0; })},

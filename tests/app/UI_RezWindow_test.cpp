@@ -306,6 +306,9 @@ TEST_F(RezWindow, ChangeMessagesUpdateTheirViews) {
         {"set pt_mtl plastic 1", "pt_plastic", "1"},
         // The material panel edits the current colour unless switched to all.
         {"set pt_mtl emit 1", "mod_one", "1"},
+        // The material's kind follows the history.
+        {"undo", "menu_emit", "0"},
+        {"redo", "menu_emit", "1"},
         {"set pt_mod 0", "mod_all", "1"},
     };
     for (const auto& [line, view, shown] : cases) {

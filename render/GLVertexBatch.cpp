@@ -53,9 +53,7 @@ void GLVertexBatch::AddVertex(float x, float y, float z) {
     v.position[0] = x;
     v.position[1] = y;
     v.position[2] = z;
-    v.normal[0] = 0;
-    v.normal[1] = 0;
-    v.normal[2] = 1;
+    for (int i = 0; i < 3; ++i) v.normal[i] = m_normal[i];
     v.texCoord[0] = m_texCoord[0];
     v.texCoord[1] = m_texCoord[1];
     for (int i = 0; i < 4; ++i) v.color[i] = m_color[i];

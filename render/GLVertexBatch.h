@@ -61,5 +61,6 @@ private:
     std::vector<GLBatchVertex> m_vertices;
     GLenum m_mode = GL_TRIANGLES;
     float m_color[4] = {1, 1, 1, 1};
+    float m_normal[3] = {0, 0, 1};  // every batch is flat, facing the viewer
     float m_texCoord[2] = {0, 0};
 };

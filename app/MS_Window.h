@@ -1,7 +1,7 @@
 // MS_Window: the platform host on SDL2. One object owns the SDL window (the
 // OpenGL context is added by MS_WindowGL), plays the part of the window
 // procedure, forwards each SDL input event as raw input to the toolkit
-// window it serves (a UI_Window; the editor's is UI_RezWindow), and runs the
+// window it serves (a UI_Window; the editor's is TK_EditorWindow), and runs the
 // main loop. What input means (drags, held buttons, wheel steps, typed
 // characters, focus loss) is the toolkit's to decide; the host only maps
 // SDL's buttons, keys and modifiers and flips y.

@@ -5,7 +5,7 @@
 // model named on the command line, runs the lines, fits
 // the camera to the model and draws the raster view, or in render mode the
 // path tracer's picture, one sample more per draw. It takes no input: the
-// editor's interactive view is UI_SceneView.
+// editor's interactive view is TK_SceneView.
 //
 // The rule not to break: Shutdown runs while the OpenGL context is current.
 #pragma once

@@ -4,7 +4,7 @@
 // flags, model/TK_Notify.h) and how it shows the value, through the typed
 // setters of the widgets (ShowSelected, ShowText, ShowValue, ShowOption,
 // SetEnabled, ShowColor), which never run the widget's own command line.
-// UI_RezWindow calls TK_ShowBoundWidgets from its change listener.
+// TK_EditorWindow calls TK_ShowBoundWidgets from its change listener.
 //
 // Adding a bound widget touches editor.ui and one row here; the widgets of
 // the "set" keys are a column of the setting table (model/TK_SettingTable.h)

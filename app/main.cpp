@@ -12,7 +12,7 @@
 #include "app/TK_Startup.h"
 #include "app/TK_Thumbnail.h"
 #include "app/TK_Version.h"
-#include "app/UI_RezWindow.h"
+#include "app/TK_EditorWindow.h"
 #include "core/OMB_AtomicFile.h"
 #include "core/OMB_Log.h"
 #include "core/OS_Signals.h"
@@ -23,7 +23,7 @@ namespace {
 // then the model (or the work a crashed session left) and the lines of the
 // command line, then the main loop.
 int RunEditor(const TK_Options& options) {
-    UI_RezWindow editor;  // outlives the host, which sends it the quit
+    TK_EditorWindow editor;  // outlives the host, which sends it the quit
     MS_WindowGL window;
     // No multisampling: on a software renderer it costs more than twice the
     // frame time, and the views draw their edges as lines.

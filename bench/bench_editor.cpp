@@ -11,7 +11,7 @@
 
 #include "TK_BenchMain.h"
 #include "app/MS_WindowGL.h"
-#include "app/UI_RezWindow.h"
+#include "app/TK_EditorWindow.h"
 #include "core/OMB_Log.h"
 #include "render/OMB_OpenGL.h"
 
@@ -44,7 +44,7 @@ bool FirstFrame(MS_WindowGL& window, UI_Window& ui) {
     return window.FrameCount() > 0;
 }
 
-bool StartEditor(MS_WindowGL& window, UI_RezWindow& editor) {
+bool StartEditor(MS_WindowGL& window, TK_EditorWindow& editor) {
     editor.Env().workspace.SetDefaults(TK_BUILD_DIR);
     editor.EnableRendering();
     return FirstFrame(window, editor);
@@ -53,7 +53,7 @@ bool StartEditor(MS_WindowGL& window, UI_RezWindow& editor) {
 void Startup(benchmark::State& state) {
     OMB_SetLogMode(OMB_LogMode::Silent);
     for (auto _ : state) {
-        UI_RezWindow editor;
+        TK_EditorWindow editor;
         MS_WindowGL window;
         if (!StartEditor(window, editor)) return state.SkipWithError("no OpenGL context");
     }
@@ -68,7 +68,7 @@ void StartupBaseline(benchmark::State& state) {
 }
 
 struct Running {
-    UI_RezWindow editor;
+    TK_EditorWindow editor;
     MS_WindowGL window;
     bool ready = false;
     Running() {

@@ -18,7 +18,7 @@
 
 #include "TK_TestSupport.h"
 #include "app/MS_WindowGL.h"
-#include "app/UI_RezWindow.h"
+#include "app/TK_EditorWindow.h"
 #include "core/OS_Keys.h"
 #include "core/OS_Signals.h"
 #include "model/TK_VoxFile.h"
@@ -230,7 +230,7 @@ TEST(FramePacing, DrawsOnlyOnRequest) {
 // window writes the backup model and ends the loop.
 TEST(MainLoop, EditorCloseWritesTheBackupAndQuits) {
     tk_test::TempFolder cache("main_loop");
-    UI_RezWindow editor;
+    TK_EditorWindow editor;
     editor.Env().workspace.SetDefaults(TK_BUILD_DIR);
     editor.SetDescriptionPath(std::string(TK_SOURCE_DIR) + "/config/editor.ui");
     editor.EnableRendering();
@@ -265,7 +265,7 @@ TEST(MainLoop, ARefusedCloseKeepsTheWindowUntilTheNextClose) {
         SCOPED_TRACE(bySignal ? "SIGTERM" : "window manager");
         tk_test::TempFolder cache("refused_close");
         std::ofstream(cache.Path("file")) << "in the way";
-        UI_RezWindow editor;
+        TK_EditorWindow editor;
         editor.Env().workspace.SetDefaults(TK_BUILD_DIR);
         editor.SetDescriptionPath(std::string(TK_SOURCE_DIR) + "/config/editor.ui");
         MS_WindowGL window;

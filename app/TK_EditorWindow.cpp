@@ -1,12 +1,12 @@
-// The editor window (see UI_RezWindow.h).
-#include "app/UI_RezWindow.h"
+// The editor window (see TK_EditorWindow.h).
+#include "app/TK_EditorWindow.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 #include "app/TK_WidgetBindings.h"
-#include "app/UI_SceneView.h"
+#include "app/TK_SceneView.h"
 #include "app/TK_Startup.h"
 #include "app/TK_Version.h"
 #include "core/OMB_Arguments.h"
@@ -77,13 +77,13 @@ void RegisterRows(OMB_HotkeyTable& table, const HotkeyRow (&rows)[N]) {
 
 // The platform window's caption; the model's name and mark follow it.
 
-UI_RezWindow::UI_RezWindow() {
+TK_EditorWindow::TK_EditorWindow() {
     // From the first line on: start-up problems show in the window too.
     OMB_AddLogSink(this);
     SetTitle(kTarskCaption);
 }
 
-UI_RezWindow::~UI_RezWindow() {
+TK_EditorWindow::~TK_EditorWindow() {
     OMB_RemoveLogSink(this);
     m_env.listeners.Disconnect(this);
     m_renderers.Shutdown();
@@ -92,7 +92,7 @@ UI_RezWindow::~UI_RezWindow() {
     SetRootView(nullptr);
 }
 
-void UI_RezWindow::OnCreate() {
+void TK_EditorWindow::OnCreate() {
     m_env.window = this;
     TK_SetupEnvironment(m_env);
     RegisterHotkeys();
@@ -100,7 +100,7 @@ void UI_RezWindow::OnCreate() {
     TK_RegisterEditorViewTypes(m_viewTypes);
     if (m_descriptionPath.empty()) m_descriptionPath = m_env.workspace.dataDir + "/config/editor.ui";
     SetRootView(UI_LoadViewTree(m_viewTypes, m_descriptionPath.c_str()));
-    m_sceneView = UI_Cast<UI_SceneView>(FindView("scene", &UI_SceneView::kClass));
+    m_sceneView = UI_Cast<TK_SceneView>(FindView("scene", &TK_SceneView::kClass));
     m_paletteView = UI_Cast<UI_Palette>(FindView("pal", &UI_Palette::kClass));
     m_commandField = UI_Cast<UI_TextField>(FindView("cmd", &UI_TextField::kClass));
     m_console = UI_Cast<UI_Console>(FindView("console", &UI_Console::kClass));
@@ -120,12 +120,12 @@ void UI_RezWindow::OnCreate() {
                                          m_brushes.Find("focus", ""));
         m_sceneView->SetActiveBrush(m_brushes.ForSettings(m_env.settings));
     }
-    m_env.listeners.Connect(this, &UI_RezWindow::OnEditorMessage);
+    m_env.listeners.Connect(this, &TK_EditorWindow::OnEditorMessage);
     Measure();
     SetDefaultFocus(m_sceneView);
 }
 
-void UI_RezWindow::RegisterHotkeys() {
+void TK_EditorWindow::RegisterHotkeys() {
     RegisterRows(m_globalKeys, kGlobalKeys);
     for (const TK_BrushDescriptor& shape : TK_ShapeBrushes())
         m_editKeys.Register(shape.key, 0, false, shape.Command().c_str());
@@ -135,7 +135,7 @@ void UI_RezWindow::RegisterHotkeys() {
 
 // The brush panel's shape options are named by their words; their captions
 // and hints come from the brushes' descriptors.
-void UI_RezWindow::ShowShapeBrushes() {
+void TK_EditorWindow::ShowShapeBrushes() {
     auto* group = UI_Cast<UI_OptionGroup>(FindView("b_shape", &UI_OptionGroup::kClass));
     if (!group) return;
     for (const TK_BrushDescriptor& shape : TK_ShapeBrushes()) {
@@ -146,7 +146,7 @@ void UI_RezWindow::ShowShapeBrushes() {
     }
 }
 
-void UI_RezWindow::OnStart() {
+void TK_EditorWindow::OnStart() {
     if (m_rendering) StartRendering();
     // The start-up script is the program's own business: show only problems.
     OMB_SetLogMode(OMB_LogMode::ProblemsOnly);
@@ -166,20 +166,20 @@ void UI_RezWindow::OnStart() {
     ShowCaption();
 }
 
-void UI_RezWindow::StartRendering() {
+void TK_EditorWindow::StartRendering() {
     const std::string font = m_env.workspace.dataDir + "/config/font.png";
     if (!Canvas().LoadFont(font.c_str())) OMB_Printf("[Error] UI : cannot load font %s\n", font.c_str());
     if (!m_renderers.Init(m_env)) OMB_Printf("[Error] raster view : no palette texture\n");
 }
 
-void UI_RezWindow::Draw() {
+void TK_EditorWindow::Draw() {
     ShowTraceProgress();
     if (!m_rendering) return;
     glClearColor(kThemeWindowBackground[0], kThemeWindowBackground[1], kThemeWindowBackground[2], 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void UI_RezWindow::OnQuit() {
+void TK_EditorWindow::OnQuit() {
     if (m_quit) return;
     m_quit = true;
     if (!m_backupTried) m_backupWritten = TK_WriteBackup(m_env);
@@ -190,7 +190,7 @@ void UI_RezWindow::OnQuit() {
     if (m_rendering) Canvas().ReleaseFont();
 }
 
-bool UI_RezWindow::CanClose() {
+bool TK_EditorWindow::CanClose() {
     m_backupTried = true;
     m_backupWritten = TK_WriteBackup(m_env);
     if (m_backupWritten || m_closeRefused) return true;
@@ -202,7 +202,7 @@ bool UI_RezWindow::CanClose() {
     return false;
 }
 
-bool UI_RezWindow::KeyDown(const UI_KeyState& k) {
+bool TK_EditorWindow::KeyDown(const UI_KeyState& k) {
     if (k.key < 1) return false;
     if (k.key == OS_KEY_ESCAPE && m_dialog && m_dialog->IsOpen()) {
         m_dialog->Cancel();
@@ -236,7 +236,7 @@ bool UI_RezWindow::KeyDown(const UI_KeyState& k) {
     return true;
 }
 
-void UI_RezWindow::OnDropFiles(const std::vector<std::string>& paths, int x, int y) {
+void TK_EditorWindow::OnDropFiles(const std::vector<std::string>& paths, int x, int y) {
     if (paths.empty()) return;
     UI_View* view = HitTest(x, y);
     // The parts of a widget (a list's scroll bar) have no name: the drop
@@ -253,13 +253,13 @@ void UI_RezWindow::OnDropFiles(const std::vector<std::string>& paths, int x, int
     RunLine(OMB_CommandWithArgument(UI_SameText(view->Id().c_str(), "pal") ? "ipal" : "i", path));
 }
 
-void UI_RezWindow::OnViewCommand(const char* text) {
+void TK_EditorWindow::OnViewCommand(const char* text) {
     if (text) m_env.ExecuteText("/", text);
 }
 
 // ---------------------------------------------------------------- change messages
 
-void UI_RezWindow::OnEditorMessage(int kind, int flags) {
+void TK_EditorWindow::OnEditorMessage(int kind, int flags) {
     if (kind == TK_NOTIFY_MODEL || kind == TK_NOTIFY_PALETTE) ShowCaption();
     switch (kind) {
         case TK_NOTIFY_EDITOR:
@@ -288,7 +288,7 @@ void UI_RezWindow::OnEditorMessage(int kind, int flags) {
     TK_ShowBoundWidgets(*this, m_env, kind, flags);
 }
 
-void UI_RezWindow::RelistFiles() {
+void TK_EditorWindow::RelistFiles() {
     for (const char* id : {"file", "file_patt"}) {
         if (auto* list = UI_Cast<UI_FileList>(FindView(id, &UI_FileList::kClass))) list->Update();
         else OMB_Printf("[Warning] cannot find view '%s'\n", id);
@@ -297,16 +297,16 @@ void UI_RezWindow::RelistFiles() {
 
 // ---------------------------------------------------------------- caption
 
-std::string UI_RezWindow::CaptionFor() const { return TK_Caption(TK_ModelTitle(m_env)); }
+std::string TK_EditorWindow::CaptionFor() const { return TK_Caption(TK_ModelTitle(m_env)); }
 
-void UI_RezWindow::ShowCaption() { SetTitle(CaptionFor()); }
+void TK_EditorWindow::ShowCaption() { SetTitle(CaptionFor()); }
 
 // ---------------------------------------------------------------- messages and dialogs
 
 // Runs before the views draw, so the count is the last frame's: a change
 // asks for one more frame, which shows the final count once the tracer has
 // reached its target and rests.
-void UI_RezWindow::ShowTraceProgress() {
+void TK_EditorWindow::ShowTraceProgress() {
     if (!m_status) return;
     if (!m_rendering || !m_env.settings.renderMode) {
         m_status->SetRightText(std::string());
@@ -322,7 +322,7 @@ void UI_RezWindow::ShowTraceProgress() {
     m_status->SetRightText(text);
 }
 
-void UI_RezWindow::Write(const char* text, size_t size) {
+void TK_EditorWindow::Write(const char* text, size_t size) {
     // The log and the redraw request belong to the main thread.
     if (std::this_thread::get_id() != m_mainThread) {
         const std::lock_guard<std::mutex> hold(m_queueLock);
@@ -333,7 +333,7 @@ void UI_RezWindow::Write(const char* text, size_t size) {
     RequestRedraw();
 }
 
-void UI_RezWindow::OnIdle(double now) {
+void TK_EditorWindow::OnIdle(double now) {
     std::string queued;
     {
         const std::lock_guard<std::mutex> hold(m_queueLock);
@@ -343,11 +343,11 @@ void UI_RezWindow::OnIdle(double now) {
     m_autosave.Tick(now);
 }
 
-bool UI_RezWindow::ClaimRecovery(TK_Model& model, TK_ModelLook& look, std::string& keptAs) {
+bool TK_EditorWindow::ClaimRecovery(TK_Model& model, TK_ModelLook& look, std::string& keptAs) {
     return TK_ClaimRecovery(m_env.workspace.cacheFolder, model, look, keptAs);
 }
 
-bool UI_RezWindow::AskForFile(const OS_FileRequest& request) {
+bool TK_EditorWindow::AskForFile(const OS_FileRequest& request) {
     if (!m_dialog) return false;
     if (m_sceneView) m_sceneView->SetHidden(true);
     m_dialog->Open(request);
@@ -356,7 +356,7 @@ bool UI_RezWindow::AskForFile(const OS_FileRequest& request) {
 
 // The accepted line runs as if typed: it is kept in the command field's
 // history and printed like any other.
-void UI_RezWindow::DialogDone(const std::string& line) {
+void TK_EditorWindow::DialogDone(const std::string& line) {
     if (m_sceneView) m_sceneView->SetHidden(false);
     RefreshLayout();
     if (line.empty()) return;
@@ -366,22 +366,22 @@ void UI_RezWindow::DialogDone(const std::string& line) {
 
 // ---------------------------------------------------------------- window link
 
-bool UI_RezWindow::FileListFolder(std::string& folder) const {
-    UI_View* list = const_cast<UI_RezWindow*>(this)->FindView("file", &UI_View::kClass);
+bool TK_EditorWindow::FileListFolder(std::string& folder) const {
+    UI_View* list = const_cast<TK_EditorWindow*>(this)->FindView("file", &UI_View::kClass);
     if (!list) return false;
     folder = m_env.workspace.modelFolder;
     return true;
 }
 
-bool UI_RezWindow::SetViewAttribute(const std::string& view, const std::string& key, const std::string& value) {
+bool TK_EditorWindow::SetViewAttribute(const std::string& view, const std::string& key, const std::string& value) {
     return UI_Window::SetViewAttribute(view.c_str(), key.c_str(), value.c_str());
 }
 
-bool UI_RezWindow::HasView(const std::string& view) const {
-    return const_cast<UI_RezWindow*>(this)->FindView(view.c_str(), &UI_View::kClass) != nullptr;
+bool TK_EditorWindow::HasView(const std::string& view) const {
+    return const_cast<TK_EditorWindow*>(this)->FindView(view.c_str(), &UI_View::kClass) != nullptr;
 }
 
-bool UI_RezWindow::ToggleView(const std::string& view) {
+bool TK_EditorWindow::ToggleView(const std::string& view) {
     // A tab's option button carries its page's id: the page is meant.
     std::vector<UI_View*> views;
     CollectViews(&UI_View::kClass, views);
@@ -395,11 +395,11 @@ bool UI_RezWindow::ToggleView(const std::string& view) {
     return true;
 }
 
-bool UI_RezWindow::SaveSceneCamera(const std::string& path) { return TK_SaveSceneCamera(*this, path); }
+bool TK_EditorWindow::SaveSceneCamera(const std::string& path) { return TK_SaveSceneCamera(*this, path); }
 
-bool UI_RezWindow::LoadSceneCamera(const std::string& path) { return TK_LoadSceneCamera(*this, path); }
+bool TK_EditorWindow::LoadSceneCamera(const std::string& path) { return TK_LoadSceneCamera(*this, path); }
 
-bool UI_RezWindow::Snap(const std::string& view, const std::string& path, bool alpha) {
+bool TK_EditorWindow::Snap(const std::string& view, const std::string& path, bool alpha) {
     Image image;
     bool ok = false;
     if (!view.empty() && m_env.settings.renderMode) {

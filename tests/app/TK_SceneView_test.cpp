@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "TK_TestSupport.h"
-#include "app/UI_SceneView.h"
+#include "app/TK_SceneView.h"
 #include "brush/TK_BrushTable.h"
 #include "edit/TK_Commands.h"
 #include "model/TK_EditorEnv.h"
@@ -36,7 +36,7 @@ protected:
         env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_SIZE | TK_CHANGE_VOXELS);
         TK_RegisterCommands(env.executor);
         env.window = this;
-        scene = static_cast<UI_SceneView*>(window.SetRootView(std::make_unique<UI_SceneView>()));
+        scene = static_cast<TK_SceneView*>(window.SetRootView(std::make_unique<TK_SceneView>()));
         scene->SetId("scene");
         window.SetRect({0, 0, 99, 99});
         scene->SetRect({0, 0, 99, 99});
@@ -63,7 +63,7 @@ protected:
     TK_EditorEnv env;
     TK_BrushTable brushes;  // outlives the view, which holds brushes
     UI_Window window;
-    UI_SceneView* scene = nullptr;  // owned by the window
+    TK_SceneView* scene = nullptr;  // owned by the window
 };
 
 TEST_F(SceneView, PicksTopFacesTheGroundAndNothingBeside) {

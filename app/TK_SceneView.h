@@ -1,4 +1,4 @@
-// UI_SceneView: the editor's 3D view of the model (view type "scene"). It
+// TK_SceneView: the editor's 3D view of the model (view type "scene"). It
 // shows the model with the raster renderer, or the path tracer's picture in
 // render mode, moves the camera like every 3D view, and hands left-button
 // gestures to the active brush: it picks the cell and face under the
@@ -23,13 +23,13 @@
 
 class TK_Renderers;
 
-class UI_SceneView : public UI_3DView, public TK_BrushHost {
+class TK_SceneView : public UI_3DView, public TK_BrushHost {
 public:
     UI_DECLARE_CLASS()
 
 
-    UI_SceneView();
-    ~UI_SceneView() override;
+    TK_SceneView();
+    ~TK_SceneView() override;
 
     // The environment and its renderers (either may be null: no drawing, no
     // picking). Frames the camera on the model.

@@ -1,6 +1,6 @@
-// UI_SceneView: picking, gesture routing to the brushes and the hand-off
+// TK_SceneView: picking, gesture routing to the brushes and the hand-off
 // between the raster view and the path tracer (see the header).
-#include "app/UI_SceneView.h"
+#include "app/TK_SceneView.h"
 
 #include <algorithm>
 #include <string>
@@ -14,18 +14,18 @@
 #include "ui/UI_Theme.h"
 #include "ui/UI_Window.h"
 
-UI_DEFINE_CLASS(UI_SceneView, UI_3DView)
+UI_DEFINE_CLASS(TK_SceneView, UI_3DView)
 
 namespace {
 // The look a new model gets: from the front, above and to the side.
 constexpr float kDefaultPitch = 30, kDefaultYaw = -30;
 }  // namespace
 
-void TK_RegisterEditorViewTypes(UI_ViewRegistry& registry) { registry.Register<UI_SceneView>("scene"); }
+void TK_RegisterEditorViewTypes(UI_ViewRegistry& registry) { registry.Register<TK_SceneView>("scene"); }
 
-UI_SceneView::UI_SceneView() = default;
+TK_SceneView::TK_SceneView() = default;
 
-UI_SceneView::~UI_SceneView() {
+TK_SceneView::~TK_SceneView() {
     // The brushes outlive the view in the window's table: leave none
     // holding a gesture or pointing here.
     if (TK_ModelBrush* brush = GestureBrush()) brush->Reset();
@@ -33,61 +33,61 @@ UI_SceneView::~UI_SceneView() {
         if (b && b->Host() == this) b->SetHost(nullptr);
 }
 
-void UI_SceneView::SetEnvironment(TK_EditorEnv* env, TK_Renderers* renderers) {
+void TK_SceneView::SetEnvironment(TK_EditorEnv* env, TK_Renderers* renderers) {
     m_env = env;
     m_renderers = renderers;
     if (m_env) ResetCamera();
 }
 
-void UI_SceneView::SetTemporaryBrushes(TK_ModelBrush* pick, TK_ModelBrush* loop, TK_ModelBrush* focus) {
+void TK_SceneView::SetTemporaryBrushes(TK_ModelBrush* pick, TK_ModelBrush* loop, TK_ModelBrush* focus) {
     m_pickBrush = pick, m_loopBrush = loop, m_focusBrush = focus;
     for (TK_ModelBrush* b : {pick, loop, focus})
         if (b) b->SetHost(this);
 }
 
-void UI_SceneView::SetActiveBrush(TK_ModelBrush* brush) {
+void TK_SceneView::SetActiveBrush(TK_ModelBrush* brush) {
     if (brush == m_activeBrush) return;
     if (m_activeBrush && !m_temporaryActive) m_activeBrush->Reset();
     m_activeBrush = brush;
     if (brush) brush->SetHost(this);
 }
 
-void UI_SceneView::ResetCamera() {
+void TK_SceneView::ResetCamera() {
     if (!m_env) return UI_3DView::ResetCamera();
     const float aspect = float(std::max(m_rect.Width(), 1)) / float(std::max(m_rect.Height(), 1));
     TK_FitCameraToModel(m_camera, m_env->model.size, aspect, kDefaultPitch, kDefaultYaw);
     Invalidate();
 }
 
-void UI_SceneView::ModelChanged() {
+void TK_SceneView::ModelChanged() {
     // A model read from a file (open, import, drop, start-up) is framed as
     // Reset frames it: whatever angle the last model was seen from, the new
     // one is first seen from above.
     ResetCamera();
 }
 
-bool UI_SceneView::InRenderMode() const { return m_env && m_env->settings.renderMode != 0; }
+bool TK_SceneView::InRenderMode() const { return m_env && m_env->settings.renderMode != 0; }
 
 // ---------------------------------------------------------------- picking
 
-bool UI_SceneView::RayAt(int x, int y, TK_Ray& ray) {
+bool TK_SceneView::RayAt(int x, int y, TK_Ray& ray) {
     if (m_rect.IsEmpty()) return false;
     return TK_ViewRay(m_camera, m_rect.Width(), m_rect.Height(), float(x - m_rect.x0) + 0.5f,
                       float(y - m_rect.y0) + 0.5f, ray);
 }
 
-TK_Pick UI_SceneView::PickAt(int x, int y) {
+TK_Pick TK_SceneView::PickAt(int x, int y) {
     TK_Ray ray;
     if (!m_env || !RayAt(x, y, ray)) return TK_Pick();
     return TK_PickRay(*m_env, ray);
 }
 
-TK_Pick UI_SceneView::PointerPick() {
+TK_Pick TK_SceneView::PointerPick() {
     if (!m_pointerInside || !m_rect.Contains(m_pointerX, m_pointerY)) return TK_Pick();
     return PickAt(m_pointerX, m_pointerY);
 }
 
-bool UI_SceneView::PickPoint(int x, int y, float world[3]) {
+bool TK_SceneView::PickPoint(int x, int y, float world[3]) {
     if (!m_rect.Contains(x, y)) return false;
     if (InRenderMode()) {
         // The tracer's depth along the ray through the pixel.
@@ -107,7 +107,7 @@ bool UI_SceneView::PickPoint(int x, int y, float world[3]) {
     return true;
 }
 
-bool UI_SceneView::TracerQuery(int x, int y, float& depth, int& colorIndex) {
+bool TK_SceneView::TracerQuery(int x, int y, float& depth, int& colorIndex) {
     if (!m_renderers || m_rect.IsEmpty()) return false;
     TK_SceneRenderer_PT& tracer = m_renderers->tracer;
     if (!tracer.CanDraw() || tracer.Width() < 1 || tracer.Height() < 1) return false;
@@ -121,7 +121,7 @@ bool UI_SceneView::TracerQuery(int x, int y, float& depth, int& colorIndex) {
     return true;
 }
 
-void UI_SceneView::SetHintLine(const char* text) {
+void TK_SceneView::SetHintLine(const char* text) {
     // Written on every tick: only a change reaches the field, so an idle
     // editor asks for no frames. The field's placeholder ("default"), never
     // its text: a status line must not become a command line.
@@ -130,7 +130,7 @@ void UI_SceneView::SetHintLine(const char* text) {
     m_window->SetViewAttribute("cmd", "default", text);
 }
 
-bool UI_SceneView::PickingEnabled() const {
+bool TK_SceneView::PickingEnabled() const {
     // Typing into another view (the console) switches the cell readout off.
     const UI_View* focus = m_window ? m_window->FocusView() : nullptr;
     return !focus || focus == this;
@@ -138,14 +138,14 @@ bool UI_SceneView::PickingEnabled() const {
 
 // ---------------------------------------------------------------- gestures
 
-TK_ModelBrush* UI_SceneView::TemporaryFor(int modifiers) const {
+TK_ModelBrush* TK_SceneView::TemporaryFor(int modifiers) const {
     if (InRenderMode()) return m_focusBrush;
     if (modifiers == OS_MOD_ALT) return m_pickBrush;
     if (modifiers == OS_MOD_CTRL || modifiers == (OS_MOD_CTRL | OS_MOD_SHIFT)) return m_loopBrush;
     return nullptr;
 }
 
-bool UI_SceneView::LeftDown(const UI_MouseState& m) {
+bool TK_SceneView::LeftDown(const UI_MouseState& m) {
     if (m_rightHeld || m_leftHeld) return false;
     if (m_leftRotates) {
         m_leftAsRight = m_leftHeld = true;
@@ -168,7 +168,7 @@ bool UI_SceneView::LeftDown(const UI_MouseState& m) {
     return true;
 }
 
-bool UI_SceneView::LeftDrag(const UI_MouseState& m) {
+bool TK_SceneView::LeftDrag(const UI_MouseState& m) {
     m_pointerX = m.x, m_pointerY = m.y;
     if (!m_leftHeld) return false;
     if (m_leftAsRight) return UI_3DView::RightDrag(m);
@@ -177,14 +177,14 @@ bool UI_SceneView::LeftDrag(const UI_MouseState& m) {
     return true;
 }
 
-void UI_SceneView::EndGesture() {
+void TK_SceneView::EndGesture() {
     m_leftHeld = false;
     m_leftAsRight = false;
     m_temporaryActive = false;
     m_temporary = nullptr;
 }
 
-bool UI_SceneView::LeftUp(const UI_MouseState& m) {
+bool TK_SceneView::LeftUp(const UI_MouseState& m) {
     if (!m_leftHeld) return false;
     if (m_leftAsRight) {
         EndGesture();
@@ -196,20 +196,20 @@ bool UI_SceneView::LeftUp(const UI_MouseState& m) {
     return true;
 }
 
-bool UI_SceneView::RightDown(const UI_MouseState& m) {
+bool TK_SceneView::RightDown(const UI_MouseState& m) {
     if (m_leftHeld) return false;
     if (m_renderers && InRenderMode()) m_renderers->tracer.Restart();
     return UI_3DView::RightDown(m);
 }
 
-bool UI_SceneView::RightDrag(const UI_MouseState& m) {
+bool TK_SceneView::RightDrag(const UI_MouseState& m) {
     m_pointerX = m.x, m_pointerY = m.y;
     return UI_3DView::RightDrag(m);
 }
 
-bool UI_SceneView::RightUp(const UI_MouseState& m) { return UI_3DView::RightUp(m); }
+bool TK_SceneView::RightUp(const UI_MouseState& m) { return UI_3DView::RightUp(m); }
 
-bool UI_SceneView::MouseMove(const UI_MouseState& m) {
+bool TK_SceneView::MouseMove(const UI_MouseState& m) {
     m_pointerInside = true;
     m_pointerX = m.x, m_pointerY = m.y;
     if (m_activeBrush && !m_leftHeld && !InRenderMode()) m_activeBrush->MouseMove(m);
@@ -217,20 +217,20 @@ bool UI_SceneView::MouseMove(const UI_MouseState& m) {
     return true;
 }
 
-bool UI_SceneView::MouseLeave(const UI_MouseState& m) {
+bool TK_SceneView::MouseLeave(const UI_MouseState& m) {
     m_pointerInside = false;
     Invalidate();  // the hover cursor goes
     return false;
 }
 
-bool UI_SceneView::MouseEnter(const UI_MouseState& m) {
+bool TK_SceneView::MouseEnter(const UI_MouseState& m) {
     m_pointerInside = true;
     m_pointerX = m.x, m_pointerY = m.y;
     if (m_activeBrush && !m_leftHeld && !InRenderMode()) m_activeBrush->MouseEnter(m);
     return true;
 }
 
-bool UI_SceneView::KeyDown(const UI_KeyState& k) {
+bool TK_SceneView::KeyDown(const UI_KeyState& k) {
     if (k.key == OS_KeyOf('H') && k.modifiers == 0 && !k.repeat && m_env) {
         if (m_renderers) m_renderers->SettingsChanged(TK_RENDER_PROGRAMS | TK_RENDER_RESTART);
         return true;
@@ -239,19 +239,19 @@ bool UI_SceneView::KeyDown(const UI_KeyState& k) {
     return UI_3DView::KeyDown(k);
 }
 
-bool UI_SceneView::KeyUp(const UI_KeyState& k) {
+bool TK_SceneView::KeyUp(const UI_KeyState& k) {
     if (m_activeBrush && m_activeBrush->KeyUp(k)) return true;
     return UI_3DView::KeyUp(k);
 }
 
-void UI_SceneView::Tick(const UI_TickData& time) {
+void TK_SceneView::Tick(const UI_TickData& time) {
     if (TK_ModelBrush* brush = GestureBrush()) brush->Tick(time);
     UI_3DView::Tick(time);
 }
 
 // ---------------------------------------------------------------- drawing
 
-TK_SceneRenderer::HoverCursor UI_SceneView::HoverCursor() {
+TK_SceneRenderer::HoverCursor TK_SceneView::HoverCursor() {
     TK_SceneRenderer::HoverCursor cursor;
     // Only while the pointer rests: a gesture shows its own preview.
     if (!m_env || !m_activeBrush || m_leftHeld || IsBusy()) return cursor;
@@ -269,9 +269,9 @@ TK_SceneRenderer::HoverCursor UI_SceneView::HoverCursor() {
     return cursor;
 }
 
-void UI_SceneView::Draw() { DrawScene(m_rect); }
+void TK_SceneView::Draw() { DrawScene(m_rect); }
 
-void UI_SceneView::DrawScene(const OMB_Rect& rect) {
+void TK_SceneView::DrawScene(const OMB_Rect& rect) {
     if (!m_env || !m_renderers || rect.IsEmpty()) return;
     // The projection takes its aspect from the viewport; panning reads it
     // from the frustum.
@@ -295,18 +295,18 @@ void UI_SceneView::DrawScene(const OMB_Rect& rect) {
 // ---------------------------------------------------------------- camera slots
 
 namespace {
-UI_SceneView* SceneOf(UI_Window& window) {
-    return static_cast<UI_SceneView*>(window.FindView("scene", &UI_SceneView::kClass));
+TK_SceneView* SceneOf(UI_Window& window) {
+    return static_cast<TK_SceneView*>(window.FindView("scene", &TK_SceneView::kClass));
 }
 }  // namespace
 
 bool TK_SaveSceneCamera(UI_Window& window, const std::string& path) {
-    UI_SceneView* scene = SceneOf(window);
+    TK_SceneView* scene = SceneOf(window);
     return scene && scene->GetCamera().Save(path);
 }
 
 bool TK_LoadSceneCamera(UI_Window& window, const std::string& path) {
-    UI_SceneView* scene = SceneOf(window);
+    TK_SceneView* scene = SceneOf(window);
     if (!scene || !scene->GetCamera().Load(path)) return false;
     scene->Invalidate();
     if (window.FindView("v_cam", &UI_View::kClass))

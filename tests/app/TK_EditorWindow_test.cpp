@@ -25,8 +25,8 @@
 #include "TK_AppTest.h"
 #include "TK_TestSupport.h"
 #include "app/MS_ShaderWorker.h"
-#include "app/UI_RezWindow.h"
-#include "app/UI_SceneView.h"
+#include "app/TK_EditorWindow.h"
+#include "app/TK_SceneView.h"
 #include "core/OMB_Arguments.h"
 #include "core/OMB_Log.h"
 #include "core/OS_Keys.h"
@@ -49,7 +49,7 @@ constexpr int kW = 1280, kH = 800;
 
 // Starts `window` on the shipped description at kW x kH, drawing when
 // `rendering` (a GL context is current); returns what it printed.
-std::string Start(UI_RezWindow& window, bool rendering) {
+std::string Start(TK_EditorWindow& window, bool rendering) {
     window.SetDescriptionPath(std::string(TK_SOURCE_DIR) + "/config/editor.ui");
     if (rendering) window.EnableRendering();
     testing::internal::CaptureStdout();
@@ -75,7 +75,7 @@ void Click(UI_Window& window, UI_View* view) {
     window.InputButton(UI_BUTTON_LEFT, false, m.x, m.y, 0);
 }
 
-class RezWindow : public testing::Test {
+class EditorWindow : public testing::Test {
 protected:
     void SetUp() override {
         startOutput = Start(window, false);
@@ -105,11 +105,11 @@ protected:
     void Press(int key) { window.InputKey(key, true, false, 0); }
 
     tk_test::TempFolder folder{"rezwindow"};
-    UI_RezWindow window;
+    TK_EditorWindow window;
     std::string startOutput;
 };
 
-TEST_F(RezWindow, StartsWithTheShippedDescriptionAndAnEmptyHistory) {
+TEST_F(EditorWindow, StartsWithTheShippedDescriptionAndAnEmptyHistory) {
     EXPECT_EQ(startOutput.find("[Error]"), std::string::npos) << startOutput;
     EXPECT_EQ(startOutput.find("[Warning]"), std::string::npos) << startOutput;
     ASSERT_TRUE(window.SceneView() && window.PaletteView() && window.CommandField());
@@ -122,7 +122,7 @@ TEST_F(RezWindow, StartsWithTheShippedDescriptionAndAnEmptyHistory) {
     EXPECT_FALSE(View<UI_Button>("undo")->IsEnabled());
 }
 
-TEST_F(RezWindow, HotkeysAndTheirRepeatRules) {
+TEST_F(EditorWindow, HotkeysAndTheirRepeatRules) {
     Run("zero");
     EXPECT_TRUE(Key(OS_KeyOf('Z'), OS_MOD_CTRL, true));  // undo fires on repetition
     EXPECT_EQ(env().model.voxels.Count(), size_t(45 * 45 * 45));
@@ -148,7 +148,7 @@ TEST_F(RezWindow, HotkeysAndTheirRepeatRules) {
 
 // Tab moves the keyboard to the command field and back; Enter in a value
 // field runs it and gives the keyboard back, Esc leaves without running.
-TEST_F(RezWindow, TheKeyboardGoesBackToTheScene) {
+TEST_F(EditorWindow, TheKeyboardGoesBackToTheScene) {
     UI_TextField* cmd = window.CommandField();
     cmd->SetText("stale");
     EXPECT_TRUE(Key(OS_KEY_TAB, 0));
@@ -174,7 +174,7 @@ TEST_F(RezWindow, TheKeyboardGoesBackToTheScene) {
     EXPECT_EQ(env().model.size[0], 21);
 }
 
-TEST_F(RezWindow, DroppedFoldersAndFiles) {
+TEST_F(EditorWindow, DroppedFoldersAndFiles) {
     const std::string dir = folder.Dir().string() + "/models";
     std::filesystem::create_directories(dir);
     View<UI_VBox>("page_edit")->SetHidden(true);
@@ -199,7 +199,7 @@ TEST_F(RezWindow, DroppedFoldersAndFiles) {
 // A file name is data on every road into a command line: the Files tab, the
 // own dialog and a drop each open or import exactly the file named, and the
 // names' "|", quotes and line breaks run nothing.
-TEST_F(RezWindow, FileNamesNeverRunAsCommands) {
+TEST_F(EditorWindow, FileNamesNeverRunAsCommands) {
     const std::string dir = folder.Dir().string() + "/hostile", neutral = folder.Path("neutral.vox");
     std::filesystem::create_directories(dir);
     const std::string names[] = {"x|zero|save|.vox", "a\" | zero | save | \".vox", "n\nzero;'q'.vox", "-dash.vox"};
@@ -256,7 +256,7 @@ TEST_F(RezWindow, FileNamesNeverRunAsCommands) {
 
 // Lines printed on other threads (the autosave's) reach the log through the
 // main thread, whole and all of them, while it keeps drawing.
-TEST_F(RezWindow, LinesFromOtherThreadsReachTheLog) {
+TEST_F(EditorWindow, LinesFromOtherThreadsReachTheLog) {
     constexpr int kThreads = 4, kLines = 200;
     testing::internal::CaptureStdout();
     std::atomic<int> running{kThreads};
@@ -277,7 +277,7 @@ TEST_F(RezWindow, LinesFromOtherThreadsReachTheLog) {
 }
 
 // Shortcuts are written once, in the hotkey tables; the hints name them.
-TEST_F(RezWindow, HintsNameTheKeysOfTheirCommands) {
+TEST_F(EditorWindow, HintsNameTheKeysOfTheirCommands) {
     const std::pair<const char*, const char*> cases[] = {
         {"undo", "undo  [Ctrl+Z]"},  // a button
         {"redo", "redo  [Ctrl+Y / Ctrl+Shift+Z]"},  // two keys
@@ -289,7 +289,7 @@ TEST_F(RezWindow, HintsNameTheKeysOfTheirCommands) {
     for (const auto& [view, hint] : cases) EXPECT_EQ(window.FindView(view, &UI_View::kClass)->Hint(), hint);
 }
 
-TEST_F(RezWindow, ChangeMessagesUpdateTheirViews) {
+TEST_F(EditorWindow, ChangeMessagesUpdateTheirViews) {
     const uint32_t c = env().model.palette[5];
     const std::string rgb =
         std::to_string(ColorR(c)) + " " + std::to_string(ColorG(c)) + " " + std::to_string(ColorB(c));
@@ -325,7 +325,7 @@ TEST_F(RezWindow, ChangeMessagesUpdateTheirViews) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Warning] undefined editor msg\n");
 }
 
-TEST_F(RezWindow, PrintedLinesReachTheStatusLineAndTheConsole) {
+TEST_F(EditorWindow, PrintedLinesReachTheStatusLineAndTheConsole) {
     testing::internal::CaptureStdout();
     EXPECT_FALSE(env().ExecuteText("", "sise 10 10 10"));
     EXPECT_EQ(View<UI_StatusLine>("status")->Message().rfind("[Error]", 0), 0u);
@@ -342,7 +342,7 @@ TEST_F(RezWindow, PrintedLinesReachTheStatusLineAndTheConsole) {
     EXPECT_GT(console->Scroll(), 0);
 }
 
-TEST_F(RezWindow, OpenedModelsAreFramedFromTheDefaultAngle) {
+TEST_F(EditorWindow, OpenedModelsAreFramedFromTheDefaultAngle) {
     const Camera& camera = window.SceneView()->GetCamera();
     const float start[2] = {camera.angle[0], camera.angle[1]};
     Run("save " + folder.Path("a.vox") + " | save " + folder.Path("b.vox"));
@@ -354,7 +354,7 @@ TEST_F(RezWindow, OpenedModelsAreFramedFromTheDefaultAngle) {
     }
 }
 
-TEST_F(RezWindow, OwnFileDialogRunsTheLineWithThePath) {
+TEST_F(EditorWindow, OwnFileDialogRunsTheLineWithThePath) {
     env().workspace.ownFileDialog = true;
     env().workspace.modelFolder = folder.Dir().string();
     Run("save " + folder.Path("kept.vox"));
@@ -404,7 +404,7 @@ TEST_F(RezWindow, OwnFileDialogRunsTheLineWithThePath) {
 }
 
 // The tab's button and its page share an id: "ui_view" means the page.
-TEST_F(RezWindow, ViewToggleReachesThePageNotItsTabButton) {
+TEST_F(EditorWindow, ViewToggleReachesThePageNotItsTabButton) {
     UI_View* button = View<UI_Option>("page_render");
     ASSERT_TRUE(button && View<UI_VBox>("page_render"));
     const bool hidden = View<UI_VBox>("page_render")->IsHidden();
@@ -415,7 +415,7 @@ TEST_F(RezWindow, ViewToggleReachesThePageNotItsTabButton) {
 
 // A shader that never ends costs the editor a failed command at the limit,
 // not the session: model and history stay as they were.
-TEST_F(RezWindow, AnEndlessShaderFailsAtTheLimit) {
+TEST_F(EditorWindow, AnEndlessShaderFailsAtTheLimit) {
     env().workspace.dataDir = folder.Dir().string();
     std::filesystem::create_directories(folder.Dir() / "shader");
     std::ofstream(folder.Path("shader/loop.txt")) << kEndlessShader;
@@ -440,7 +440,7 @@ TEST_F(RezWindow, AnEndlessShaderFailsAtTheLimit) {
 
 // A backup that cannot be written keeps the window open once, saying why;
 // the second close goes, leaving the autosave behind.
-TEST_F(RezWindow, AFailedBackupKeepsTheFirstCloseOpen) {
+TEST_F(EditorWindow, AFailedBackupKeepsTheFirstCloseOpen) {
     std::ofstream(folder.Path("file")) << "in the way";
     env().workspace.cacheFolder = folder.Path("file/cache");
     testing::internal::CaptureStdout();
@@ -467,7 +467,7 @@ protected:
     }
 
     TK_TestGLWindow gl{kW, kH};
-    UI_RezWindow window;  // made and gone with the context current
+    TK_EditorWindow window;  // made and gone with the context current
 };
 
 TEST_F(EditorPicture, TracerRestsAtItsTargetAndShowsItsProgress) {

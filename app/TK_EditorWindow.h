@@ -1,4 +1,4 @@
-// UI_RezWindow: the editor's one window object. It owns the editor
+// TK_EditorWindow: the editor's one window object. It owns the editor
 // environment, registers everything at creation (through the start-up shared
 // with the headless and offscreen modes), builds its views from
 // "config/editor.ui", runs the start-up script, turns key presses into
@@ -35,14 +35,14 @@ class UI_FileDialog;
 class UI_Palette;
 class UI_StatusLine;
 class UI_TextField;
-class UI_SceneView;
+class TK_SceneView;
 
-class UI_RezWindow : public UI_Window, public TK_WindowLink, private OMB_LogSink {
+class TK_EditorWindow : public UI_Window, public TK_WindowLink, private OMB_LogSink {
 public:
-    UI_RezWindow();
-    ~UI_RezWindow() override;
-    UI_RezWindow(const UI_RezWindow&) = delete;
-    UI_RezWindow& operator=(const UI_RezWindow&) = delete;
+    TK_EditorWindow();
+    ~TK_EditorWindow() override;
+    TK_EditorWindow(const TK_EditorWindow&) = delete;
+    TK_EditorWindow& operator=(const TK_EditorWindow&) = delete;
 
     // Broadcasts 5, 6 and 4.
     void OnCreate() override;
@@ -92,7 +92,7 @@ public:
     TK_EditorEnv& Env() { return m_env; }
     TK_Renderers& Renderers() { return m_renderers; }
     TK_Autosave& Autosave() { return m_autosave; }
-    UI_SceneView* SceneView() const { return m_sceneView; }
+    TK_SceneView* SceneView() const { return m_sceneView; }
     UI_Palette* PaletteView() const { return m_paletteView; }
     UI_TextField* CommandField() const { return m_commandField; }
     UI_FileDialog* FileDialog() const { return m_dialog; }
@@ -122,7 +122,7 @@ private:
     TK_BrushTable m_brushes;
     OMB_HotkeyTable m_globalKeys, m_editKeys, m_renderKeys;
     UI_ViewRegistry m_viewTypes;
-    UI_SceneView* m_sceneView = nullptr;
+    TK_SceneView* m_sceneView = nullptr;
     UI_Palette* m_paletteView = nullptr;
     UI_TextField* m_commandField = nullptr;
     UI_Console* m_console = nullptr;

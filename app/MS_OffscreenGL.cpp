@@ -4,7 +4,7 @@
 #include <SDL2/SDL.h>
 
 #include "core/OMB_Log.h"
-#include "render/OMB_OpenGL.h"
+#include "render/GLLoader.h"
 
 namespace {
 void* ResolveGL(const char* name) { return SDL_GL_GetProcAddress(name); }
@@ -29,9 +29,9 @@ std::unique_ptr<TK_GLContext> MS_OffscreenGL::Create() {
         OMB_Printf("[Error] MS_OffscreenGL : %s\n", SDL_GetError());
         return nullptr;
     }
-    OMB_SetGLResolver(&ResolveGL);
-    OMB_GLStartup();
-    OMB_KeepGLDriverLoaded();
+    GLSetResolver(&ResolveGL);
+    GLStartup();
+    GLKeepDriverLoaded();
     return gl;
 }
 

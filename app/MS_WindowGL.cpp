@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/OMB_Log.h"
-#include "render/OMB_OpenGL.h"
+#include "render/GLLoader.h"
 
 namespace {
 enum Failure { kNone, kWindow, kContext };
@@ -73,9 +73,9 @@ bool MS_WindowGL::CreateGL(const char* title, int width, int height, bool hidden
     }
     // Frames are paced by the main loop, not by waiting for the display.
     SDL_GL_SetSwapInterval(0);
-    OMB_SetGLResolver(&ResolveGL);
-    OMB_GLStartup();
-    OMB_KeepGLDriverLoaded();
+    GLSetResolver(&ResolveGL);
+    GLStartup();
+    GLKeepDriverLoaded();
     return true;
 }
 

@@ -2,7 +2,7 @@
 // for 8-bit RGBA, a 16-bit depth buffer, no stencil, double buffering and 4x
 // multisampling in a compatibility profile, retries without multisampling
 // when that is refused, then loads the OpenGL entry points and capability
-// flags (OMB_GLStartup). Each frame the host draws is swapped to the screen.
+// flags (GLStartup). Each frame the host draws is swapped to the screen.
 //
 // The context is destroyed before the window; whoever owns GL objects must
 // release them before this object dies (the quit broadcast of the toolkit

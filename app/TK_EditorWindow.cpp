@@ -15,7 +15,7 @@
 #include "core/OS_FileDialog.h"
 #include "core/OS_Keys.h"
 #include "core/OS_Stopwatch.h"
-#include "render/OMB_OpenGL.h"
+#include "render/GLLoader.h"
 #include "render/TK_Snapshot.h"
 #include "ui/UI_Console.h"
 #include "ui/UI_FileDialog.h"

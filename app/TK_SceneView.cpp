@@ -7,7 +7,7 @@
 
 #include "core/OS_Keys.h"
 #include "model/TK_EditorEnv.h"
-#include "render/OMB_OpenGL.h"
+#include "render/GLLoader.h"
 #include "render/TK_Picking.h"
 #include "render/TK_Renderers.h"
 #include "ui/UI_Loader.h"

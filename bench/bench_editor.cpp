@@ -13,7 +13,7 @@
 #include "app/MS_WindowGL.h"
 #include "app/TK_EditorWindow.h"
 #include "core/OMB_Log.h"
-#include "render/OMB_OpenGL.h"
+#include "render/GLLoader.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 // The rule not to break: every object must be released (destroyed or
 // Release()d) while its context is still current, so owners tear down their
 // GL objects before the platform window destroys the context. Creating
-// anything needs a current context and OMB_GLStartup having run.
+// anything needs a current context and GLStartup having run.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "render/OMB_OpenGL.h"
+#include "render/GLLoader.h"
 
 // Free one non-zero name of each kind (nothing when the entry point is
 // missing); the GLHandle instances below are built on them.

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/OMB_OpenGL.h"
+#include "render/GLLoader.h"
 
 struct GLBatchVertex {
     float position[3];

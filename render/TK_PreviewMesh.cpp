@@ -1,7 +1,7 @@
 // The stroke preview's geometry (see TK_PreviewMesh.h).
 #include "render/TK_PreviewMesh.h"
 
-#include "render/OMB_OpenGL.h"
+#include "render/GLLoader.h"
 
 namespace {
 constexpr int kShift = 7;  // world cells per axis = 1 << 7

@@ -5,7 +5,7 @@
 
 #include "core/OMB_Log.h"
 #include "plugins/TK_Plugin_PNG.h"
-#include "render/OMB_OpenGL.h"
+#include "render/GLLoader.h"
 
 bool TK_ReadPixels(const OMB_Rect& rect, bool alpha, Image& out) {
     const int width = rect.Width(), height = rect.Height();

@@ -15,7 +15,7 @@
 #include <iterator>
 #include <thread>
 
-#include "render/OMB_OpenGL.h"
+#include "render/GLLoader.h"
 
 extern char** environ;
 
@@ -94,9 +94,9 @@ TK_TestGLWindow::TK_TestGLWindow(int width, int height) {
         error = SDL_GetError();
         return;
     }
-    OMB_SetGLResolver(&Resolve);
-    OMB_GLStartup();
-    OMB_KeepGLDriverLoaded();
+    GLSetResolver(&Resolve);
+    GLStartup();
+    GLKeepDriverLoaded();
 }
 
 TK_TestGLWindow::~TK_TestGLWindow() {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "render/Camera.h"
-#include "render/OMB_OpenGL.h"
+#include "render/GLLoader.h"
 #include "render/TK_SceneRenderer.h"
 
 static void* Resolve(const char* name) { return SDL_GL_GetProcAddress(name); }
@@ -26,9 +26,9 @@ void GLTest::SetUp() {
     ASSERT_NE(m_window, nullptr) << SDL_GetError();
     m_context = SDL_GL_CreateContext(m_window);
     ASSERT_NE(m_context, nullptr) << "no OpenGL context: " << SDL_GetError();
-    OMB_SetGLResolver(&Resolve);
-    OMB_GLStartup();
-    OMB_KeepGLDriverLoaded();
+    GLSetResolver(&Resolve);
+    GLStartup();
+    GLKeepDriverLoaded();
     glViewport(0, 0, kWidth, kHeight);
 }
 

@@ -14,7 +14,7 @@
 #include "edit/TK_Commands.h"
 #include "edit/TK_VoxelShaderCommand.h"
 #include "model/TK_EditorEnv.h"
-#include "render/OMB_OpenGL.h"
+#include "render/GLLoader.h"
 #include "render/TK_GLVoxelShader.h"
 
 namespace {

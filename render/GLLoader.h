@@ -1,11 +1,11 @@
 // Run-time OpenGL loading. The program links only OpenGL 1.1; every later
 // entry point lives in the process-wide table gl:: (gl::ActiveTexture,
-// gl::CreateProgram ...), filled once by OMB_GLStartup right after the
+// gl::CreateProgram ...), filled once by GLStartup right after the
 // platform window has made its context current. A pointer whose names all
 // failed to resolve stays null: code guards its use of shaders, framebuffers,
 // float and 3D textures by the four capability flags, never by the pointers.
 //
-// The platform layer supplies the address lookup (OMB_SetGLResolver); this
+// The platform layer supplies the address lookup (GLSetResolver); this
 // library never calls the windowing system itself.
 #pragma once
 
@@ -16,37 +16,37 @@
 #include <vector>
 
 namespace gl {
-#define OMB_GL_ENTRY(level, type, name, names) extern type name;
-#include "render/OMB_GLEntryPoints.h"
-#undef OMB_GL_ENTRY
+#define TK_GL_ENTRY(level, type, name, names) extern type name;
+#include "render/GLEntryPoints.h"
+#undef TK_GL_ENTRY
 }  // namespace gl
 
-// Capability flags, false until OMB_GLStartup ran.
+// Capability flags, false until GLStartup ran.
 extern bool glHasTexture3D;     // GL_EXT_texture3D
 extern bool glHasGLSL;          // the four ARB shader extensions
 extern bool glHasFBO;           // GL_ARB_framebuffer_object
 extern bool glHasFloatTexture;  // GL_ARB_texture_float
 
 // Address of one entry point by exact name, or null.
-using OMB_GLResolver = void* (*)(const char* name);
-void OMB_SetGLResolver(OMB_GLResolver resolver);
-OMB_GLResolver OMB_GetGLResolver();
+using GLResolver = void* (*)(const char* name);
+void GLSetResolver(GLResolver resolver);
+GLResolver GLGetResolver();
 
 // The address of the first name in `names` (white-space separated, preferred
 // name first) that resolves, or null. A token that is not an identifier ends
 // the search. A missing entry point is not reported.
-void* OMB_GLLookup(const char* names, OMB_GLResolver resolver);
-inline void* OMB_GLLookup(const char* names) { return OMB_GLLookup(names, OMB_GetGLResolver()); }
+void* GLLookup(const char* names, GLResolver resolver);
+inline void* GLLookup(const char* names) { return GLLookup(names, GLGetResolver()); }
 
 // Loader base: the version, vendor and renderer strings and the extension
 // list. The derived loaders each load what their base loads, then the entry
 // points of their own level.
-class OMB_OpenGL {
+class GLLoader {
 public:
-    OMB_OpenGL() = default;
-    virtual ~OMB_OpenGL() = default;
-    OMB_OpenGL(const OMB_OpenGL&) = delete;
-    OMB_OpenGL& operator=(const OMB_OpenGL&) = delete;
+    GLLoader() = default;
+    virtual ~GLLoader() = default;
+    GLLoader(const GLLoader&) = delete;
+    GLLoader& operator=(const GLLoader&) = delete;
 
     // Needs a current context. A null GL_EXTENSIONS keeps the previous list.
     virtual void Load();
@@ -71,44 +71,44 @@ private:
     std::unique_ptr<char[]> m_extensionText;
 };
 
-class OMB_OpenGL_1_2 : public OMB_OpenGL {
+class GLLoader_1_2 : public GLLoader {
 public:
     void Load() override;
 };
-class OMB_OpenGL_1_3 : public OMB_OpenGL_1_2 {
+class GLLoader_1_3 : public GLLoader_1_2 {
 public:
     void Load() override;
 };
-class OMB_OpenGL_1_5 : public OMB_OpenGL_1_3 {
+class GLLoader_1_5 : public GLLoader_1_3 {
 public:
     void Load() override;
 };
-class OMB_OpenGL_2_0 : public OMB_OpenGL_1_5 {
+class GLLoader_2_0 : public GLLoader_1_5 {
 public:
     void Load() override;
 };
-class OMB_OpenGL_2_1 : public OMB_OpenGL_2_0 {
+class GLLoader_2_1 : public GLLoader_2_0 {
 public:
     void Load() override;
 };
-class OMB_OpenGL_3_0 : public OMB_OpenGL_2_1 {
+class GLLoader_3_0 : public GLLoader_2_1 {
 public:
     void Load() override;
 };
 // Vendor extensions only.
-class OMB_OpenGL_EXT : public OMB_OpenGL {
+class GLLoader_EXT : public GLLoader {
 public:
     void Load() override;
 };
 
 // Sets the four flags from the loader's extension list.
-void OMB_GLSetCapabilities(const OMB_OpenGL& loader);
+void GLSetCapabilities(const GLLoader& loader);
 // The whole start-up: vendor extensions, the 3.0 chain, the flags. Needs the
 // resolver and a current context.
-void OMB_GLStartup();
+void GLStartup();
 
 // Pins every shared library now loaded (the OpenGL driver among them) until
 // the process ends. Unloading the driver at shutdown gains nothing, and its
 // allocations, reachable only from its own data, would then show up as
 // leaks in the sanitizer build. Call once a context exists.
-void OMB_KeepGLDriverLoaded();
+void GLKeepDriverLoaded();

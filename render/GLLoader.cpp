@@ -1,6 +1,6 @@
 // Entry-point table, name lookup, extension list and the loader chain
-// (see OMB_OpenGL.h).
-#include "render/OMB_OpenGL.h"
+// (see GLLoader.h).
+#include "render/GLLoader.h"
 
 #include <dlfcn.h>
 #include <link.h>
@@ -12,9 +12,9 @@
 #include "core/OMB_Lexer.h"
 
 namespace gl {
-#define OMB_GL_ENTRY(level, type, name, names) type name = nullptr;
-#include "render/OMB_GLEntryPoints.h"
-#undef OMB_GL_ENTRY
+#define TK_GL_ENTRY(level, type, name, names) type name = nullptr;
+#include "render/GLEntryPoints.h"
+#undef TK_GL_ENTRY
 }  // namespace gl
 
 bool glHasTexture3D = false;
@@ -24,7 +24,7 @@ bool glHasFloatTexture = false;
 
 namespace {
 
-OMB_GLResolver g_resolver = nullptr;
+GLResolver g_resolver = nullptr;
 
 struct Entry {
     int level;
@@ -35,18 +35,18 @@ struct Entry {
 // Each entry stores through its own typed setter, so no function pointer is
 // ever written through a pointer of another type.
 const Entry kEntries[] = {
-#define OMB_GL_ENTRY(level, type, name, names) \
+#define TK_GL_ENTRY(level, type, name, names) \
     {level, names, [](void* p) { gl::name = reinterpret_cast<type>(p); }},
-#include "render/OMB_GLEntryPoints.h"
-#undef OMB_GL_ENTRY
+#include "render/GLEntryPoints.h"
+#undef TK_GL_ENTRY
 };
 
 }  // namespace
 
-void OMB_SetGLResolver(OMB_GLResolver resolver) { g_resolver = resolver; }
-OMB_GLResolver OMB_GetGLResolver() { return g_resolver; }
+void GLSetResolver(GLResolver resolver) { g_resolver = resolver; }
+GLResolver GLGetResolver() { return g_resolver; }
 
-void* OMB_GLLookup(const char* names, OMB_GLResolver resolver) {
+void* GLLookup(const char* names, GLResolver resolver) {
     if (!names || !resolver) return nullptr;
     OMB_Lexer lexer(names, 0);
     OMB_Token token;
@@ -62,14 +62,14 @@ void* OMB_GLLookup(const char* names, OMB_GLResolver resolver) {
 
 // ---------------------------------------------------------------- loaders
 
-void OMB_OpenGL::Load() {
+void GLLoader::Load() {
     version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     vendor = reinterpret_cast<const char*>(glGetString(GL_VENDOR));
     renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     SetExtensionString(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)));
 }
 
-void OMB_OpenGL::SetExtensionString(const char* text) {
+void GLLoader::SetExtensionString(const char* text) {
     if (!text) return;
     size_t length = std::strlen(text);
     m_extensionText.reset(new char[length + 1]);
@@ -84,49 +84,49 @@ void OMB_OpenGL::SetExtensionString(const char* text) {
     }
 }
 
-bool OMB_OpenGL::HasExtension(const char* name) const {
+bool GLLoader::HasExtension(const char* name) const {
     for (const char* e : m_extensions)
         if (std::strcmp(e, name) == 0) return true;
     return false;
 }
 
-void OMB_OpenGL::LoadLevel(int level) {
+void GLLoader::LoadLevel(int level) {
     for (const Entry& e : kEntries)
-        if (e.level == level) e.store(OMB_GLLookup(e.names));
+        if (e.level == level) e.store(GLLookup(e.names));
 }
 
-void OMB_OpenGL_1_2::Load() {
-    OMB_OpenGL::Load();
+void GLLoader_1_2::Load() {
+    GLLoader::Load();
     LoadLevel(12);
 }
-void OMB_OpenGL_1_3::Load() {
-    OMB_OpenGL_1_2::Load();
+void GLLoader_1_3::Load() {
+    GLLoader_1_2::Load();
     LoadLevel(13);
 }
-void OMB_OpenGL_1_5::Load() {
-    OMB_OpenGL_1_3::Load();
+void GLLoader_1_5::Load() {
+    GLLoader_1_3::Load();
     LoadLevel(15);
 }
-void OMB_OpenGL_2_0::Load() {
-    OMB_OpenGL_1_5::Load();
+void GLLoader_2_0::Load() {
+    GLLoader_1_5::Load();
     LoadLevel(20);
 }
-void OMB_OpenGL_2_1::Load() {
-    OMB_OpenGL_2_0::Load();
+void GLLoader_2_1::Load() {
+    GLLoader_2_0::Load();
     LoadLevel(21);
 }
-void OMB_OpenGL_3_0::Load() {
-    OMB_OpenGL_2_1::Load();
+void GLLoader_3_0::Load() {
+    GLLoader_2_1::Load();
     LoadLevel(30);
 }
-void OMB_OpenGL_EXT::Load() {
-    OMB_OpenGL::Load();
+void GLLoader_EXT::Load() {
+    GLLoader::Load();
     LoadLevel(0);
 }
 
 // ---------------------------------------------------------------- start-up
 
-void OMB_GLSetCapabilities(const OMB_OpenGL& loader) {
+void GLSetCapabilities(const GLLoader& loader) {
     glHasTexture3D = loader.HasExtension("GL_EXT_texture3D");
     static const char* const kShaderExtensions[] = {"GL_ARB_shader_objects", "GL_ARB_shading_language_100",
                                                     "GL_ARB_vertex_shader", "GL_ARB_fragment_shader"};
@@ -140,12 +140,12 @@ void OMB_GLSetCapabilities(const OMB_OpenGL& loader) {
     glHasFloatTexture = loader.HasExtension("GL_ARB_texture_float");
 }
 
-void OMB_GLStartup() {
-    OMB_OpenGL_EXT vendor;
+void GLStartup() {
+    GLLoader_EXT vendor;
     vendor.Load();
-    OMB_OpenGL_3_0 core;
+    GLLoader_3_0 core;
     core.Load();
-    OMB_GLSetCapabilities(core);
+    GLSetCapabilities(core);
 }
 
 namespace {
@@ -155,7 +155,7 @@ int CollectLibraryName(dl_phdr_info* info, size_t, void* names) {
 }
 }  // namespace
 
-void OMB_KeepGLDriverLoaded() {
+void GLKeepDriverLoaded() {
     std::vector<std::string> names;
     dl_iterate_phdr(&CollectLibraryName, &names);
     for (const std::string& name : names)

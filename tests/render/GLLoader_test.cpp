@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "render/OMB_OpenGL.h"
+#include "render/GLLoader.h"
 
 namespace {
 
@@ -34,8 +34,8 @@ TEST(GLLookup, FirstResolvingNameWins) {
         {"glNothing 42 glClear", nullptr},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(static_cast<const char*>(OMB_GLLookup(c.names, &FakeResolve)), c.expected) << c.names;
-    EXPECT_EQ(OMB_GLLookup("glClear", nullptr), nullptr);
+        EXPECT_EQ(static_cast<const char*>(GLLookup(c.names, &FakeResolve)), c.expected) << c.names;
+    EXPECT_EQ(GLLookup("glClear", nullptr), nullptr);
 }
 
 // Names are whole words between any white space: a listed name that only
@@ -54,10 +54,10 @@ TEST(GLExtensions, WholeNamesGiveTheCapabilityFlags) {
     };
     const bool saved[4] = {glHasTexture3D, glHasGLSL, glHasFBO, glHasFloatTexture};
     for (const auto& c : cases) {
-        OMB_OpenGL loader;
+        GLLoader loader;
         loader.SetExtensionString(c.extensions.c_str());
         loader.SetExtensionString(nullptr);  // no context: the list stays
-        OMB_GLSetCapabilities(loader);
+        GLSetCapabilities(loader);
         EXPECT_EQ((std::vector<bool>{glHasTexture3D, glHasGLSL, glHasFBO, glHasFloatTexture}),
                   (std::vector<bool>{c.texture3D, c.shaders, c.fbo, c.floatTexture})) << c.extensions;
     }

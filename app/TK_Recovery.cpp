@@ -72,6 +72,9 @@ std::string RecoveryPath(const std::string& folder, long pid, const char* extens
     return folder + "/autosave-" + std::to_string(pid) + extension;
 }
 
+// "autosave-PID.txt", the names file beside the autosave "autosave-PID.vox".
+std::string SidecarOf(const std::string& vox) { return vox.substr(0, vox.size() - 4) + ".txt"; }
+
 // The process id of "autosave-PID.vox"; 0 for any other name.
 long RecoveryOwner(const std::string& name) {
     if (name.compare(0, 9, "autosave-") != 0 || name.size() < 14 || name.compare(name.size() - 4, 4, ".vox") != 0)
@@ -148,7 +151,7 @@ void TK_Autosave::Start() {
     auto look = std::make_shared<TK_ModelLook>();
     look->Capture(m_env);
     const std::string folder = m_env.workspace.cacheFolder;
-    const std::string vox = Path(), side = RecoveryPath(folder, OS_ProcessId(), ".txt");
+    const std::string vox = Path(), side = SidecarOf(vox);
     m_writer = std::thread([this, snapshot, look, folder, vox, side]() {
         std::error_code error;
         fs::create_directories(folder, error);
@@ -180,7 +183,7 @@ void TK_Autosave::Discard() {
     Wait();
     m_pending = false;
     std::remove(Path().c_str());
-    std::remove(RecoveryPath(m_env.workspace.cacheFolder, OS_ProcessId(), ".txt").c_str());
+    std::remove(SidecarOf(Path()).c_str());
 }
 
 std::string TK_Autosave::Path() const { return RecoveryPath(m_env.workspace.cacheFolder, OS_ProcessId(), ".vox"); }
@@ -196,7 +199,7 @@ bool ReadRecovery(const std::string& vox, TK_Model& model, TK_ModelLook& look) {
         return false;
     }
     std::string name, path;
-    std::ifstream names(vox.substr(0, vox.size() - 4) + ".txt");
+    std::ifstream names(SidecarOf(vox));
     std::getline(names, name);
     std::getline(names, path);
     model.name = OMB_PathArgument(name.c_str());
@@ -244,7 +247,7 @@ bool TK_ClaimRecovery(const std::string& folder, TK_Model& model, TK_ModelLook& 
         OMB_Printf("[Error] recover : %s : %s\n", vox.c_str(), error.message().c_str());
         return false;
     }
-    fs::remove(vox.substr(0, vox.size() - 4) + ".txt", error);
+    fs::remove(SidecarOf(vox), error);
     PruneBackups(folder);
     return true;
 }
@@ -265,7 +268,7 @@ bool TK_RecoverUnsavedWork(TK_EditorEnv& env, const TK_Autosave& autosave) {
         env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_NAME);
         // Ours from now on: a clean exit removes it after the backup.
         std::rename(vox.c_str(), autosave.Path().c_str());
-        std::rename((vox.substr(0, vox.size() - 4) + ".txt").c_str(), RecoveryPath(folder, OS_ProcessId(), ".txt").c_str());
+        std::rename(SidecarOf(vox).c_str(), SidecarOf(autosave.Path()).c_str());
         OMB_Printf("recovered unsaved work from %s\n", vox.c_str());
         std::fprintf(stderr, "recovered unsaved work from %s\n", OMB_Printable(vox).c_str());
         TK_AnnounceRecoveries(folder);

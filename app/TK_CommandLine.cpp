@@ -236,7 +236,7 @@ bool TK_IsBlankOrComment(const std::string& line) {
 
 bool TK_RunConsoleLine(TK_EditorEnv& env, const std::string& line) {
     OMB_ExecuteStats stats;
-    env.ExecuteText("", line.c_str(), &stats);
+    env.ExecuteText(line.c_str(), &stats);
     std::fflush(stdout);
     return stats.commands > 0 && stats.succeeded == stats.commands;
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/TK_Actions.h"
 #include "app/TK_WidgetBindings.h"
 #include "app/TK_SceneView.h"
 #include "app/TK_Startup.h"
@@ -27,50 +28,15 @@
 
 namespace {
 
-struct HotkeyRow {
-    int key, mods;
-    bool repeat;
-    const char* text;
-};
-
-constexpr int C = OS_MOD_CTRL, CS = OS_MOD_CTRL | OS_MOD_SHIFT;
-
-const HotkeyRow kGlobalKeys[] = {
-    {OS_KeyOf('Z'), C, true, "undo"},          {OS_KeyOf('Y'), C, true, "redo"},
-    {OS_KeyOf('Z'), CS, true, "redo"},         {OS_KeyOf('N'), C, false, "new"},
-    {OS_KeyOf('N'), CS, false, "dup"},         {OS_KeyOf('O'), C, false, "open"},
-    {OS_KeyOf('O'), CS, false, "i"},           {OS_KeyOf('S'), C, false, "save"},
-    {OS_KeyOf('S'), CS, false, "save as"},     {OS_KeyF(6), 0, false, "snap scene"},
-    {OS_KeyF(6), C, false, "snap"},         {OS_KeyF(5), 0, false, "cam -1"},
-    {OS_KeyF(7), 0, false, "cam -2"},       {OS_KeyOf('6'), 0, false, "snap scene"},
-    {OS_KeyOf('6'), C, false, "snap"},         {OS_KeyOf('5'), 0, false, "cam -1"},
-    {OS_KeyOf('7'), 0, false, "cam -2"},       {OS_KeyOf('1'), 0, false, "mirror x 2"},
-    {OS_KeyOf('2'), 0, false, "mirror y 2"},   {OS_KeyOf('3'), 0, false, "mirror z 2"},
-    {OS_KeyOf('1'), C, false, "loft x 2"},     {OS_KeyOf('2'), C, false, "loft y 2"},
-    {OS_KeyOf('3'), C, false, "loft z 2"},     {OS_KEY_F1, 0, false, "ui_view console"},
-};
-
-// Shared by the edit and render tables.
-#define TK_DISPLAY_KEYS                                                                      \
-    {OS_KeyOf('E'), C, false, "set r_show edge 2"}, {OS_KeyOf('G'), C, false, "set r_show grid 2"}, \
-    {OS_KeyOf('R'), C, false, "set r_show ground 2"}, {OS_KeyOf('W'), C, false, "set r_show shadow 2"}
-
-// The shape brushes' keys come first, from their descriptors (TK_ShapeBrushes).
-const HotkeyRow kEditKeys[] = {
-    {OS_KeyOf('T'), 0, false, "set b_type attach"}, {OS_KeyOf('R'), 0, false, "set b_type erase"},
-    {OS_KeyOf('G'), 0, false, "set b_type paint"},  {OS_KeyOf('U'), 0, false, "full"},
-    {OS_KeyOf('I'), 0, false, "fill"},              {OS_KEY_BACKSPACE, 0, false, "zero"},
-    TK_DISPLAY_KEYS,
-    {OS_KeyOf('F'), C, false, "set r_show frame 2"}, {OS_KeyOf('B'), C, false, "set r_show bg 2"},
-    {OS_KeyOf('V'), CS, false, "set r_show face 2"}, {OS_KeyOf('M'), CS, false, "set r_show mode 2"},
-    {OS_KeyOf('Y'), CS, false, "set r_show ambient 2"},
-};
-
-const HotkeyRow kRenderKeys[] = {TK_DISPLAY_KEYS};
-
-template <size_t N>
-void RegisterRows(OMB_HotkeyTable& table, const HotkeyRow (&rows)[N]) {
-    for (const HotkeyRow& row : rows) table.Register(row.key, row.mods, row.repeat, row.text);
+// The three hotkey tables, from the action rows.
+void RegisterKeys(OMB_HotkeyTable& always, OMB_HotkeyTable& edit, OMB_HotkeyTable& render) {
+    for (const TK_Action& action : TK_Actions())
+        for (const TK_ActionKey& key : action.keys) {
+            OMB_HotkeyTable& table = key.scope == TK_KeyScope::Edit     ? edit
+                                     : key.scope == TK_KeyScope::Render ? render
+                                                                         : always;
+            table.Register(key.key, key.mods, key.repeat, action.KeyLine().c_str());
+        }
 }
 
 }  // namespace
@@ -95,7 +61,7 @@ TK_EditorWindow::~TK_EditorWindow() {
 void TK_EditorWindow::OnCreate() {
     m_env.window = this;
     TK_SetupEnvironment(m_env);
-    RegisterHotkeys();
+    RegisterKeys(m_globalKeys, m_editKeys, m_renderKeys);
     UI_RegisterViewTypes(m_viewTypes);
     TK_RegisterEditorViewTypes(m_viewTypes);
     if (m_descriptionPath.empty()) m_descriptionPath = m_env.workspace.dataDir + "/config/editor.ui";
@@ -110,7 +76,7 @@ void TK_EditorWindow::OnCreate() {
     if (m_status) m_status->SetLog(&m_log);
     if (m_dialog) m_dialog->SetDoneHandler([this](const std::string& line) { DialogDone(line); });
     ShowShapeBrushes();
-    TK_AddKeysToHints(*this, {&m_globalKeys, &m_editKeys, &m_renderKeys});
+    m_bound.Bind(*this);
     if (m_paletteView) m_paletteView->SetPalette(m_env.model.palette.entries);
     TK_RegisterBrushes(m_brushes);
     if (m_sceneView) {
@@ -125,16 +91,8 @@ void TK_EditorWindow::OnCreate() {
     SetDefaultFocus(m_sceneView);
 }
 
-void TK_EditorWindow::RegisterHotkeys() {
-    RegisterRows(m_globalKeys, kGlobalKeys);
-    for (const TK_BrushDescriptor& shape : TK_ShapeBrushes())
-        m_editKeys.Register(shape.key, 0, false, shape.Command().c_str());
-    RegisterRows(m_editKeys, kEditKeys);
-    RegisterRows(m_renderKeys, kRenderKeys);
-}
-
 // The brush panel's shape options are named by their words; their captions
-// and hints come from the brushes' descriptors.
+// come from the brushes' descriptors (their lines and keys from the actions).
 void TK_EditorWindow::ShowShapeBrushes() {
     auto* group = UI_Cast<UI_OptionGroup>(FindView("b_shape", &UI_OptionGroup::kClass));
     if (!group) return;
@@ -142,7 +100,6 @@ void TK_EditorWindow::ShowShapeBrushes() {
         auto* option = UI_Cast<UI_TextOption>(group->OptionNamed(shape.Word()));
         if (!option) continue;
         option->SetText(shape.caption);
-        option->SetHint(shape.Command());
     }
 }
 
@@ -254,7 +211,7 @@ void TK_EditorWindow::OnDropFiles(const std::vector<std::string>& paths, int x, 
 }
 
 void TK_EditorWindow::OnViewCommand(const char* text) {
-    if (text) m_env.ExecuteText("/", text);
+    if (text) m_env.ExecuteText(text);
 }
 
 // ---------------------------------------------------------------- change messages
@@ -285,7 +242,8 @@ void TK_EditorWindow::OnEditorMessage(int kind, int flags) {
         case TK_NOTIFY_RENDER: break;
         default: OMB_Printf("[Warning] undefined editor msg\n"); return;
     }
-    TK_ShowBoundWidgets(*this, m_env, kind, flags);
+    m_bound.Show(m_env, kind, flags);
+    RequestRedraw();
 }
 
 void TK_EditorWindow::RelistFiles() {

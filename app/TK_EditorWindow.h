@@ -2,10 +2,10 @@
 // environment, registers everything at creation (through the start-up shared
 // with the headless and offscreen modes), builds its views from
 // "config/editor.ui", runs the start-up script, turns key presses into
-// command lines through three hotkey tables (global, edit mode, render mode),
-// runs the lines its widgets hand it, accepts dropped files, keeps the
-// widgets in step with the environment's change messages (the binding table
-// of app/TK_WidgetBindings), autosaves while there are changes (TK_Autosave,
+// command lines through three hotkey tables (global, edit mode, render mode)
+// made from the action rows of app/TK_Actions, runs the lines its widgets
+// hand it, accepts dropped files, keeps the widgets in step with the
+// environment's change messages (the binding table of app/TK_WidgetBindings), autosaves while there are changes (TK_Autosave,
 // driven by the host's idle call), writes the backup model when asked to
 // close (a failed backup keeps the window open once) and releases its GPU
 // objects when the program quits.
@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "app/TK_Recovery.h"
+#include "app/TK_WidgetBindings.h"
 #include "brush/TK_BrushTable.h"
 #include "core/OMB_HotkeyTable.h"
 #include "core/OMB_MessageLog.h"
@@ -102,11 +103,10 @@ public:
     std::string CaptionFor() const;
 
 private:
-    void RegisterHotkeys();
     void ShowShapeBrushes();
     // The font and the renderers (a context is current).
     void StartRendering();
-    void RunLine(const std::string& line) { m_env.ExecuteText("", line.c_str()); }
+    void RunLine(const std::string& line) { m_env.ExecuteText(line.c_str()); }
     // Both file lists read their folders again.
     void RelistFiles();
     void ShowCaption();
@@ -120,7 +120,10 @@ private:
     TK_Autosave m_autosave{m_env};
     TK_Renderers m_renderers;  // after the environment: shut down first
     TK_BrushTable m_brushes;
+    // From the action rows (app/TK_Actions): keys that work always, in edit
+    // mode, in render mode.
     OMB_HotkeyTable m_globalKeys, m_editKeys, m_renderKeys;
+    TK_BoundWidgets m_bound;
     UI_ViewRegistry m_viewTypes;
     TK_SceneView* m_sceneView = nullptr;
     UI_Palette* m_paletteView = nullptr;

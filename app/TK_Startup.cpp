@@ -122,7 +122,7 @@ void TK_RunStartupScript(TK_EditorEnv& env) {
         if ((line.kind == kWindow && !env.window) || !env.executor.Find(line.command)) continue;
         // A line that succeeds tells the listeners (history message), so
         // the undo and redo buttons follow from the first line on.
-        env.ExecuteText("", line.text.c_str());
+        env.ExecuteText(line.text.c_str());
     }
     env.executor.ClearHistory();
 }

@@ -1,13 +1,13 @@
 // The editor window's binding table (see TK_WidgetBindings.h).
 #include "app/TK_WidgetBindings.h"
 
+#include "app/TK_Actions.h"
+
 #include <cmath>
 #include <cstdio>
 #include <string>
 
-#include "core/OMB_HotkeyTable.h"
 #include "core/OMB_Log.h"
-#include "core/OS_Keys.h"
 #include "model/TK_EditorEnv.h"
 #include "model/TK_SettingTable.h"
 #include "ui/UI_Button.h"
@@ -93,8 +93,6 @@ std::string CurrentRgb(const Env& e) {
     return Format("%.0f %.0f %.0f", OMB_Red(c), OMB_Green(c), OMB_Blue(c));
 }
 const TK_Material& Material(const Env& e) { return e.materials[e.currentColorIndex & 255]; }
-bool Shown(const Env& e, int flag) { return (e.settings.rasterFlags & flag) != 0; }
-bool Traced(const Env& e, int flag) { return (e.settings.ptFlags & flag) != 0; }
 
 // The options of "mtl_menu", in TK_MaterialType order.
 const char* MaterialOption(const Env& e) {
@@ -148,13 +146,6 @@ std::vector<TK_WidgetBinding> MakeTable() {
         {"v_hsv", kEditor, TK_EDITOR_COLOR, Color(CurrentColor)},
         {"v_cb", kEditor, TK_EDITOR_COLOR, Color(CurrentColor)},
         {"mtl_menu", kMaterialPanel, 0, Option(MaterialOption)},
-        // Brush, symmetry and loft.
-        {"m_x", kEditor, TK_EDITOR_MIRROR, Selected([](const Env& e) { return e.settings.mirror[0] != 0; })},
-        {"m_y", kEditor, TK_EDITOR_MIRROR, Selected([](const Env& e) { return e.settings.mirror[1] != 0; })},
-        {"m_z", kEditor, TK_EDITOR_MIRROR, Selected([](const Env& e) { return e.settings.mirror[2] != 0; })},
-        {"l_x", kEditor, TK_EDITOR_LOFT, Selected([](const Env& e) { return e.settings.loft[0] != 0; })},
-        {"l_y", kEditor, TK_EDITOR_LOFT, Selected([](const Env& e) { return e.settings.loft[1] != 0; })},
-        {"l_z", kEditor, TK_EDITOR_LOFT, Selected([](const Env& e) { return e.settings.loft[2] != 0; })},
         // The model.
         {"size", kModel, TK_CHANGE_SIZE, Text([](const Env& e) {
              return Format("%.0f %.0f %.0f", e.model.size[0], e.model.size[1], e.model.size[2]);
@@ -163,24 +154,9 @@ std::vector<TK_WidgetBinding> MakeTable() {
         {"name", kModel, 0, Text(&TK_ModelTitle)},
         {"name", TK_NOTIFY_PALETTE, 0, Text(&TK_ModelTitle)},
         {"file", kModel, TK_CHANGE_NAME, Text([](const Env& e) { return e.model.path; })},
-        // The history.
-        {"undo", kHistory, 0, Enabled([](const Env& e) { return e.executor.UndoCount() > 0; })},
-        {"redo", kHistory, 0, Enabled([](const Env& e) { return e.executor.RedoCount() > 0; })},
-        // The raster display flags, each on its own bit.
-        {"r_edge", kDisplay, TK_SHOW_EDGE, Selected([](const Env& e) { return Shown(e, TK_SHOW_EDGE); })},
-        {"r_grid", kDisplay, TK_SHOW_GRID, Selected([](const Env& e) { return Shown(e, TK_SHOW_GRID); })},
-        {"r_frame", kDisplay, TK_SHOW_FRAME, Selected([](const Env& e) { return Shown(e, TK_SHOW_FRAME); })},
-        {"r_face", kDisplay, TK_SHOW_FACE, Selected([](const Env& e) { return Shown(e, TK_SHOW_FACE); })},
-        {"r_grd", kDisplay, TK_SHOW_GROUND, Selected([](const Env& e) { return Shown(e, TK_SHOW_GROUND); })},
-        {"r_bg", kDisplay, TK_SHOW_BG, Selected([](const Env& e) { return Shown(e, TK_SHOW_BG); })},
-        {"r_shadow", kDisplay, TK_SHOW_SHADOW, Selected([](const Env& e) { return Shown(e, TK_SHOW_SHADOW); })},
         // The path tracer.
         {"pt_image", kRender, 0,
          Text([](const Env& e) { return Format("%.0f %.0f", e.settings.ptImage[0], e.settings.ptImage[1]); })},
-        {"r_pt_edge", kRender, 0, Selected([](const Env& e) { return Traced(e, TK_SHOW_EDGE); })},
-        {"r_pt_grid", kRender, 0, Selected([](const Env& e) { return Traced(e, TK_SHOW_GRID); })},
-        {"r_pt_grd", kRender, 0, Selected([](const Env& e) { return Traced(e, TK_SHOW_GROUND); })},
-        {"r_pt_shadow", kRender, 0, Selected([](const Env& e) { return Traced(e, TK_SHOW_SHADOW); })},
         {"pt_mod", kRender, 0, Option([](const Env& e) { return e.settings.ptMaterialScope ? "mod_one" : "mod_all"; })},
         // The current colour's material.
         {"pt_emit", kMaterialPanel, 0, Value([](const Env& e) { return Material(e).type == TK_MATERIAL_EMIT ? 1.0f : 0.0f; })},
@@ -200,18 +176,6 @@ std::vector<TK_WidgetBinding> MakeTable() {
     return rows;
 }
 
-void ShowRows(UI_Window& window, const Env& env, int kind, int flags) {
-    for (const TK_WidgetBinding& row : TK_WidgetBindings()) {
-        if (row.kind != kind || (row.flags != 0 && !(row.flags & flags))) continue;
-        UI_View* view = window.FindView(row.id, &UI_View::kClass);
-        if (!view) {
-            OMB_Printf("[Warning] cannot find view '%s'\n", row.id);
-            continue;
-        }
-        row.show(*view, env);
-    }
-}
-
 }  // namespace
 
 std::string TK_ModelTitle(const TK_EditorEnv& env) {
@@ -224,59 +188,43 @@ const std::vector<TK_WidgetBinding>& TK_WidgetBindings() {
     return table;
 }
 
-void TK_ShowBoundWidgets(UI_Window& window, const TK_EditorEnv& env, int kind, int flags) {
-    ShowRows(window, env, kind, flags);
-    const bool material = (kind == TK_NOTIFY_EDITOR && (flags & TK_EDITOR_COLOR)) || kind == TK_NOTIFY_RENDER;
-    if (material) ShowRows(window, env, kMaterialPanel, 0);
-    window.RequestRedraw();
-}
+// ---------------------------------------------------------------- binding
 
-// ---------------------------------------------------------------- hints
-
-namespace {
-
-bool EndsWith(const std::string& s, const char* tail) {
-    const std::string t = tail;
-    return s.size() > t.size() && s.compare(s.size() - t.size(), t.size(), t) == 0;
-}
-
-// The command a press on the view runs; empty for views without one.
-// Options are named by their group.
-std::string PressCommand(UI_View& view) {
-    if (auto* button = UI_Cast<UI_Button>(&view)) return button->OnClick();
-    auto* s = UI_Cast<UI_Switch>(&view);
-    if (!s || !EndsWith(s->OnSelect(), " 1")) return std::string();
-    // The settings commands toggle with the value 2.
-    const std::string stem = s->OnSelect().substr(0, s->OnSelect().size() - 2);
-    return s->OnDeselect() == stem + " 0" ? stem + " 2" : std::string();
-}
-
-void AddKeys(UI_View& view, const std::string& command, const std::vector<const OMB_HotkeyTable*>& tables) {
-    if (command.empty() || view.Hint().empty()) return;
-    std::vector<std::string> names;
-    for (const OMB_HotkeyTable* table : tables)
-        for (const OMB_Hotkey& key : table->Entries()) {
-            const std::string name = OS_KeyName(key.key, key.mods);
-            if (key.text != command || name.empty()) continue;
-            bool known = false;
-            for (const std::string& n : names) known = known || n == name;
-            if (!known) names.push_back(name);
-        }
-    if (names.empty()) return;
-    std::string keys;
-    for (const std::string& name : names) keys += (keys.empty() ? "" : " / ") + name;
-    view.SetHint(view.Hint() + "  [" + keys + "]");
-}
-
-}  // namespace
-
-void TK_AddKeysToHints(UI_Window& window, const std::vector<const OMB_HotkeyTable*>& tables) {
+void TK_BoundWidgets::Bind(UI_Window& window) {
+    m_bound.clear();
+    for (const TK_WidgetBinding& row : TK_WidgetBindings()) {
+        if (UI_View* view = window.FindView(row.id, &UI_View::kClass)) m_bound.push_back({view, row.kind, row.flags, row.show});
+        else OMB_Printf("[Warning] cannot find view '%s'\n", row.id);
+    }
     std::vector<UI_View*> views;
     window.CollectViews(&UI_View::kClass, views);
-    for (UI_View* view : views) {
-        AddKeys(*view, PressCommand(*view), tables);
-        if (auto* group = UI_Cast<UI_OptionGroup>(view))
-            for (UI_Option* option : group->Options())
-                if (!group->OnClick().empty()) AddKeys(*option, group->OnClick() + " " + option->Id(), tables);
+    for (UI_View* view : views)
+        if (!view->Action().empty()) BindAction(*view);
+}
+
+void TK_BoundWidgets::BindAction(UI_View& view) {
+    const TK_Action* action = TK_FindAction(view.Action());
+    if (!action) {
+        OMB_Printf("[Warning] no action named '%s'\n", view.Action().c_str());
+        return;
     }
+    view.SetPressLine(action->line);
+    const std::string hint = view.Hint().empty() ? action->DefaultHint() : view.Hint();
+    const std::string keys = TK_ActionKeyNames(*action);
+    view.SetHint(keys.empty() ? hint : hint + "  [" + keys + "]");
+    if (!action->state) return;
+    const auto get = action->state;
+    if (UI_Cast<UI_Button>(&view)) m_bound.push_back({&view, action->kind, action->flags, Enabled(get)});
+    else m_bound.push_back({&view, action->kind, action->flags, Selected(get)});
+}
+
+void TK_BoundWidgets::ShowKind(const TK_EditorEnv& env, int kind, int flags) const {
+    for (const Bound& bound : m_bound)
+        if (bound.kind == kind && (bound.flags == 0 || (bound.flags & flags))) bound.show(*bound.view, env);
+}
+
+void TK_BoundWidgets::Show(const TK_EditorEnv& env, int kind, int flags) const {
+    ShowKind(env, kind, flags);
+    const bool material = (kind == TK_NOTIFY_EDITOR && (flags & TK_EDITOR_COLOR)) || kind == TK_NOTIFY_RENDER;
+    if (material) ShowKind(env, kMaterialPanel, 0);
 }

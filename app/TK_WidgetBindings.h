@@ -4,19 +4,19 @@
 // flags, model/TK_Notify.h) and how it shows the value, through the typed
 // setters of the widgets (ShowSelected, ShowText, ShowValue, ShowOption,
 // SetEnabled, ShowColor), which never run the widget's own command line.
-// TK_EditorWindow calls TK_ShowBoundWidgets from its change listener.
+// The window finds the views once, when it builds them (TK_BoundWidgets),
+// and refreshes them from its change listener.
 //
 // Adding a bound widget touches editor.ui and one row here; the widgets of
 // the "set" keys are a column of the setting table (model/TK_SettingTable.h)
-// and join this table from there. The hints learn
-// their shortcuts here too (TK_AddKeysToHints).
+// and the widgets of actions a column of the action table
+// (app/TK_Actions.h), and join from there.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
 
-class OMB_HotkeyTable;
 class TK_EditorEnv;
 class UI_View;
 class UI_Window;
@@ -40,13 +40,28 @@ const std::vector<TK_WidgetBinding>& TK_WidgetBindings();
 // unsaved changes: the name label and the window's caption.
 std::string TK_ModelTitle(const TK_EditorEnv& env);
 
-// Shows the state on every bound widget that a (kind, flags) message
-// refreshes. A widget the description lacks prints
-// "[Warning] cannot find view '%s'" and the others go on.
-void TK_ShowBoundWidgets(UI_Window& window, const TK_EditorEnv& env, int kind, int flags);
+// The bound widgets of one window, looked up once when its views are built.
+class TK_BoundWidgets {
+public:
+    // Finds the view of every row, and the views that name an action: such a
+    // view takes the action's line as its press, the action's keys in its
+    // hint (after its own hint, or the action's default one) and, when the
+    // action has a state, joins the bound widgets. A row whose view the
+    // description lacks prints "[Warning] cannot find view '%s'", a view
+    // naming no action "[Warning] no action named '%s'"; the others go on.
+    void Bind(UI_Window& window);
+    // Shows the state on every bound widget that a (kind, flags) message
+    // refreshes.
+    void Show(const TK_EditorEnv& env, int kind, int flags) const;
 
-// Appends "  [KEYS]" to the hint of every button, switch and option whose
-// command a hotkey of the tables runs (a switch: the line that toggles it,
-// its onClick followed by " 2"), so each shortcut is written only in its
-// table. Several keys are joined by " / ".
-void TK_AddKeysToHints(UI_Window& window, const std::vector<const OMB_HotkeyTable*>& tables);
+private:
+    struct Bound {
+        UI_View* view;
+        int kind, flags;
+        std::function<void(UI_View&, const TK_EditorEnv&)> show;
+    };
+    void ShowKind(const TK_EditorEnv& env, int kind, int flags) const;
+    void BindAction(UI_View& view);
+
+    std::vector<Bound> m_bound;
+};

@@ -29,7 +29,7 @@ void TrivialLine(benchmark::State& state) {
     TK_EditorEnv& env = BenchEnv();
     for (auto _ : state) {
         OMB_ExecuteStats stats;
-        env.ExecuteText("", kLine, &stats);
+        env.ExecuteText(kLine, &stats);
         benchmark::DoNotOptimize(stats);
         if (stats.commands != 1) state.SkipWithError("line did not run");
     }
@@ -43,7 +43,7 @@ void IndexLine(benchmark::State& state) {
     TK_EditorEnv& env = BenchEnv();
     for (auto _ : state) {
         OMB_ExecuteStats stats;
-        env.ExecuteText("", env.currentColorIndex == 5 ? "index 6" : "index 5", &stats);
+        env.ExecuteText(env.currentColorIndex == 5 ? "index 6" : "index 5", &stats);
         if (stats.succeeded != 1) state.SkipWithError("index failed");
     }
     OMB_SetLogMode(OMB_LogMode::All);

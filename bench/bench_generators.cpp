@@ -106,7 +106,7 @@ void RunShape(benchmark::State& state, std::string line, int size, Fill fill) {
         state.PauseTiming();
         Install(start);
         state.ResumeTiming();
-        failures += !env.ExecuteText("", line.c_str());
+        failures += !env.ExecuteText(line.c_str());
     }
     OMB_SetLogMode(OMB_LogMode::All);
     // A full box leaves dilation and flood nothing to do; they still run
@@ -157,7 +157,7 @@ void RunPalette(benchmark::State& state, std::string line, Fill fill) {
         env.currentColorIndex = 9;
         if (env.executor.UndoCount() > 40) env.executor.ClearHistory();
         state.ResumeTiming();
-        failures += !env.ExecuteText("", line.c_str());
+        failures += !env.ExecuteText(line.c_str());
     }
     OMB_SetLogMode(OMB_LogMode::All);
     if (failures) state.SkipWithError("command failed");

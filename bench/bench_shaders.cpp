@@ -83,15 +83,15 @@ void RunShader(benchmark::State& state, std::string line, bool worker) {
     OMB_SetLogMode(OMB_LogMode::Silent);
     Reset(worker);
     // Warm: the context exists before the first timed run.
-    const bool warmed = env.ExecuteText("", line.c_str());
+    const bool warmed = env.ExecuteText(line.c_str());
     int failures = 0;
     for (auto _ : state) {
         state.PauseTiming();
         // Back to the full box by the command's own snapshot.
-        env.ExecuteText("", "undo");
+        env.ExecuteText("undo");
         env.executor.ClearHistory();
         state.ResumeTiming();
-        failures += !env.ExecuteText("", line.c_str());
+        failures += !env.ExecuteText(line.c_str());
     }
     OMB_SetLogMode(OMB_LogMode::All);
     if (!warmed || failures) state.SkipWithError("xs failed");

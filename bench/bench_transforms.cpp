@@ -68,7 +68,7 @@ void CommandAndUndo(benchmark::State& state, const Case* c) {
     const uint64_t start = Checksum(env.model);
     OMB_SetLogMode(OMB_LogMode::Silent);
     for (auto _ : state) {
-        if (!env.ExecuteText("", c->line) || !env.ExecuteText("", "undo")) {
+        if (!env.ExecuteText(c->line) || !env.ExecuteText("undo")) {
             state.SkipWithError("command failed");
             break;
         }

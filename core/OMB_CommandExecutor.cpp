@@ -62,12 +62,12 @@ OMB_CommandExecutor::~OMB_CommandExecutor() {
     while (!m_undo.empty()) m_undo.pop_back();
 }
 
-bool OMB_CommandExecutor::Register(const char* name, OMB_CommandFactory factory, int tag) {
+bool OMB_CommandExecutor::Register(const char* name, OMB_CommandFactory factory) {
     if (Find(name)) {
         OMB_Printf("[Error] cmd already registered : %s\n", name);
         return false;
     }
-    m_registry.push_back({name, factory, tag});
+    m_registry.push_back({name, factory});
     return true;
 }
 
@@ -78,30 +78,20 @@ const OMB_CommandEntry* OMB_CommandExecutor::Find(const char* name) const {
     return nullptr;
 }
 
-bool OMB_CommandExecutor::ExecuteText(const char* prefix, const char* text, OMB_ExecuteStats* stats) {
+bool OMB_CommandExecutor::ExecuteText(const char* text, OMB_ExecuteStats* stats) {
     if (!text) return false;
-    int accessTag = 0;
-    size_t prefixLength = prefix ? std::strlen(prefix) : 0;
-    if (prefixLength && std::strncmp(text, prefix, prefixLength) == 0) {
-        text += prefixLength;
-        accessTag = 2;
-    }
     OMB_ExecuteStats local;
-    for (const OMB_CommandText& entry : OMB_SplitCommands(text)) RunEntry(entry, accessTag, local);
+    for (const OMB_CommandText& entry : OMB_SplitCommands(text)) RunEntry(entry, local);
     if (stats) *stats = local;
     return local.succeeded > 0;
 }
 
-void OMB_CommandExecutor::RunEntry(const OMB_CommandText& entry, int accessTag, OMB_ExecuteStats& stats) {
+void OMB_CommandExecutor::RunEntry(const OMB_CommandText& entry, OMB_ExecuteStats& stats) {
     ++stats.commands;
     OMB_Printf("cmd : %s : %s\n", entry.name.c_str(), entry.args.c_str());
     const OMB_CommandEntry* found = Find(entry.name.c_str());
     if (!found) {
         OMB_Printf("[Error] cmd is not registered : %s\n", entry.name.c_str());
-        return;
-    }
-    if (accessTag != 0 && accessTag != found->tag) {
-        OMB_Printf("[Error] cmd is not accessible : %s\n", entry.name.c_str());
         return;
     }
     std::unique_ptr<OMB_Command> command = found->factory ? found->factory() : nullptr;

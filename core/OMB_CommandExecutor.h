@@ -28,7 +28,6 @@ std::unique_ptr<OMB_Command> OMB_MakeCommand() {
 struct OMB_CommandEntry {
     std::string name;
     OMB_CommandFactory factory = nullptr;
-    int tag = 1;  // 1: only from unprefixed text; 2: also from "/" text
 };
 
 // One command of a text line.
@@ -63,13 +62,12 @@ public:
     }
 
     // False (and a message) when the name is taken; the first entry stays.
-    bool Register(const char* name, OMB_CommandFactory factory, int tag);
+    bool Register(const char* name, OMB_CommandFactory factory);
     const OMB_CommandEntry* Find(const char* name) const;
     const std::vector<OMB_CommandEntry>& Entries() const { return m_registry; }
 
-    // Runs every command of `text`; true when at least one succeeded. A text
-    // starting with a non-empty `prefix` admits only tag-2 commands.
-    bool ExecuteText(const char* prefix, const char* text, OMB_ExecuteStats* stats = nullptr);
+    // Runs every command of `text`; true when at least one succeeded.
+    bool ExecuteText(const char* text, OMB_ExecuteStats* stats = nullptr);
     // Runs one command whose arguments are already parsed; `owner` is the
     // lock holder it runs for (null for text commands).
     bool Run(std::unique_ptr<OMB_Command> command, const void* owner);
@@ -91,7 +89,7 @@ public:
     static constexpr size_t kHistoryLimit = 50;  // more than this before a push drops the oldest
 
 private:
-    void RunEntry(const OMB_CommandText& entry, int accessTag, OMB_ExecuteStats& stats);
+    void RunEntry(const OMB_CommandText& entry, OMB_ExecuteStats& stats);
 
     unsigned char m_busy = 0;
     // Newest at the back.

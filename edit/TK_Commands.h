@@ -12,7 +12,6 @@
 struct TK_CommandRow {
     const char* name;
     OMB_CommandFactory factory;
-    int tag;
     const char* args = nullptr;  // argument synopsis, as "[PATH]"
     const char* help = nullptr;  // one line: what the command does
 };

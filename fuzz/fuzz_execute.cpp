@@ -17,12 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // they are taken first by the base command, which only fails, so no
         // input can touch the machine's files (the first entry of a name wins).
         for (const char* name : {"save", "name", "del", "o", "odir", "opal", "bake"})
-            e->executor.Register(name, &OMB_MakeCommand<OMB_Command>, 2);
+            e->executor.Register(name, &OMB_MakeCommand<OMB_Command>);
         TK_SetupEnvironment(*e);
         return e;
     }();
     std::string text(reinterpret_cast<const char*>(data), size);
-    env->ExecuteText("/", text.c_str());
-    env->ExecuteText("", text.c_str());
+    env->ExecuteText(text.c_str());
+    env->ExecuteText(text.c_str());
     return 0;
 }

@@ -61,8 +61,8 @@ void TK_EditorEnv::UpdatePlacement() {
     }
 }
 
-bool TK_EditorEnv::ExecuteText(const char* prefix, const char* text, OMB_ExecuteStats* stats) {
-    bool ok = executor.ExecuteText(prefix, text, stats);
+bool TK_EditorEnv::ExecuteText(const char* text, OMB_ExecuteStats* stats) {
+    bool ok = executor.ExecuteText(text, stats);
     if (ok) Broadcast(TK_NOTIFY_HISTORY, TK_NOTIFY_NO_VALUE);
     return ok;
 }

@@ -98,7 +98,7 @@ public:
     void Broadcast(int kind, int value) { listeners.Emit(kind, value); }
 
     // Executor wrappers that broadcast the history message on success.
-    bool ExecuteText(const char* prefix, const char* text, OMB_ExecuteStats* stats = nullptr);
+    bool ExecuteText(const char* text, OMB_ExecuteStats* stats = nullptr);
     bool RunCommand(std::unique_ptr<OMB_Command> command, const void* owner);
 
     static int GridIndex(int x, int y, int z) {

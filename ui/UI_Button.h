@@ -27,9 +27,9 @@ public:
     virtual void SetEnabled(bool enabled);
     // Runs onClick.
     virtual void Fire();
+    void SetPressLine(const std::string& line) override { m_onClick = line; }
 
     bool IsEnabled() const { return !m_disabled; }
-    const std::string& OnClick() const { return m_onClick; }
 
 protected:
     bool m_delayed = false;

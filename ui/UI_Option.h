@@ -26,6 +26,7 @@ public:
     virtual bool IsSelected() const { return m_selected; }
     // Shows the state without running a command.
     void ShowSelected(bool selected);
+    void SetPressLine(const std::string& line) override { m_onSelect = line; }
 
     OMB_Signal1<UI_Option*> selectedSignal;
 
@@ -62,7 +63,6 @@ public:
     void OnOptionActivated(UI_Option* option) { Select(option); }
 
     UI_Option* Current() const { return m_current; }
-    const std::string& OnClick() const { return m_onClick; }
     const std::vector<UI_Option*>& Options() const { return m_options; }
     UI_Option* OptionNamed(const char* id) const;
 

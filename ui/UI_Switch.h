@@ -30,8 +30,10 @@ public:
         Invalidate();
     }
     bool IsSelected() const { return m_selected; }
-    const std::string& OnSelect() const { return m_onSelect; }
-    const std::string& OnDeselect() const { return m_onDeselect; }
+    void SetPressLine(const std::string& line) override {
+        m_onSelect = line + " 1";
+        m_onDeselect = line + " 0";
+    }
 
 protected:
     // The "selected" attribute: the state without a command.

@@ -93,6 +93,7 @@ bool UI_View::ParseAttributes(const OMB_LmpNode* node) {
     if (!node) return true;
     UI_ReadText(node, "id", m_id);
     UI_ReadText(node, "hint", m_hint);
+    UI_ReadText(node, "action", m_action);
     bool hidden = m_hidden;
     if (UI_ReadBool(node, "hidden", hidden)) SetHidden(hidden);
     int size[2] = {m_minSize.width, m_minSize.height};

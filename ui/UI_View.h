@@ -88,9 +88,13 @@ public:
         T* view = child.get();
         return AddChild(std::move(child), node) ? view : nullptr;
     }
-    // The common attributes: "id", "hint", "hidden", "minSize". A null node
-    // changes nothing. False when a value is unusable.
+    // The common attributes: "id", "hint", "hidden", "minSize", "action". A
+    // null node changes nothing. False when a value is unusable.
     virtual bool ParseAttributes(const OMB_LmpNode* node);
+    // The line a press runs, as the program's action named by "action" gives
+    // it: a button's onClick, a switch's onClick shorthand (the line + " 1" /
+    // + " 0"), an option's onSelect. Views without a press ignore it.
+    virtual void SetPressLine(const std::string& line) {}
     virtual bool FocusIn() { return true; }
     virtual bool FocusOut() { return true; }
     virtual bool AcceptsFocus() const { return false; }
@@ -120,6 +124,8 @@ public:
     void SetId(const std::string& id) { m_id = id; }
     const std::string& Hint() const { return m_hint; }
     void SetHint(const std::string& hint) { m_hint = hint; }
+    // The id of the program's action the view stands for; empty for none.
+    const std::string& Action() const { return m_action; }
     const OMB_Rect& Rect() const { return m_rect; }
     OMB_Size MinSize() const { return m_minSize; }
     void SetMinSize(int width, int height) { m_minSize = {width, height}; }
@@ -131,6 +137,7 @@ protected:
     std::vector<std::unique_ptr<UI_View>> m_children;
     std::string m_id;
     std::string m_hint;
+    std::string m_action;
     OMB_Rect m_rect;
     OMB_Size m_minSize;
     bool m_hidden = false;

@@ -84,7 +84,7 @@ protected:
 
     TK_EditorEnv& env() { return window.Env(); }
     bool Key(int key, int mods, bool repeat = false) { return window.KeyDown(UI_KeyState{mods, key, repeat}); }
-    void Run(const std::string& line) { ASSERT_TRUE(env().ExecuteText("", line.c_str())) << line; }
+    void Run(const std::string& line) { ASSERT_TRUE(env().ExecuteText(line.c_str())) << line; }
     template <typename T>
     T* View(const char* name) { return UI_Cast<T>(window.FindView(name, &T::kClass)); }
     // What a view shows: a field's or label's text, "1" / "0" for a switch or option.
@@ -276,8 +276,9 @@ TEST_F(EditorWindow, LinesFromOtherThreadsReachTheLog) {
     EXPECT_EQ(seen, kThreads * kLines);
 }
 
-// Shortcuts are written once, in the hotkey tables; the hints name them.
-TEST_F(EditorWindow, HintsNameTheKeysOfTheirCommands) {
+// Shortcuts are written once, in the action rows; the hints of the widgets
+// that name an action show them.
+TEST_F(EditorWindow, HintsNameTheKeysOfTheirActions) {
     const std::pair<const char*, const char*> cases[] = {
         {"undo", "undo  [Ctrl+Z]"},  // a button
         {"redo", "redo  [Ctrl+Y / Ctrl+Shift+Z]"},  // two keys
@@ -287,6 +288,29 @@ TEST_F(EditorWindow, HintsNameTheKeysOfTheirCommands) {
         {"size", "size X Y Z: the box size"},                        // no key
     };
     for (const auto& [view, hint] : cases) EXPECT_EQ(window.FindView(view, &UI_View::kClass)->Hint(), hint);
+}
+
+// A description's widgets are found once, when the window is built: a
+// missing one warns then, not on every change message; a widget naming no
+// action warns, one naming an action takes its line, keys and state.
+TEST(EditorWindowBinding, LooksUpWidgetsAndActionsOnceAtBuild) {
+    tk_test::TempFolder folder{"binding"};
+    const std::string path = (folder.Dir() / "small.ui").string();
+    std::ofstream(path) << "vbox { button (id='u' action='undo') button (id='b' action='nothing') }";
+    TK_EditorWindow window;
+    window.SetDescriptionPath(path);
+    testing::internal::CaptureStdout();
+    window.Broadcast(UI_Event::Broadcast(UI_EVENT_CREATE));
+    const std::string built = testing::internal::GetCapturedStdout();
+    EXPECT_NE(built.find("[Warning] cannot find view 'rgb'\n"), std::string::npos);
+    EXPECT_NE(built.find("[Warning] no action named 'nothing'\n"), std::string::npos);
+    auto* undo = UI_Cast<UI_Button>(window.FindView("u", &UI_Button::kClass));
+    ASSERT_TRUE(undo);
+    EXPECT_EQ(undo->Hint(), "undo  [Ctrl+Z]");
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(window.Env().ExecuteText("index 5 | full"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout().find("cannot find view"), std::string::npos);
+    EXPECT_TRUE(undo->IsEnabled());
 }
 
 TEST_F(EditorWindow, ChangeMessagesUpdateTheirViews) {
@@ -327,7 +351,7 @@ TEST_F(EditorWindow, ChangeMessagesUpdateTheirViews) {
 
 TEST_F(EditorWindow, PrintedLinesReachTheStatusLineAndTheConsole) {
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(env().ExecuteText("", "sise 10 10 10"));
+    EXPECT_FALSE(env().ExecuteText("sise 10 10 10"));
     EXPECT_EQ(View<UI_StatusLine>("status")->Message().rfind("[Error]", 0), 0u);
     EXPECT_EQ(window.Log().Newest().kind, OMB_MessageKind::Error);
     Run("help");
@@ -429,7 +453,7 @@ TEST_F(EditorWindow, AnEndlessShaderFailsAtTheLimit) {
     const int voxels = env().model.voxels.Count();
     const auto start = std::chrono::steady_clock::now();
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(env().ExecuteText("", "xs loop"));
+    EXPECT_FALSE(env().ExecuteText("xs loop"));
     const std::string said = testing::internal::GetCapturedStdout();
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 4.0);
     EXPECT_NE(said.find("[Error] xs : loop.txt ran past the time limit of 1 s\n"), std::string::npos) << said;
@@ -472,7 +496,7 @@ protected:
 
 TEST_F(EditorPicture, TracerRestsAtItsTargetAndShowsItsProgress) {
     TK_SceneRenderer_PT& tracer = window.Renderers().tracer;
-    ASSERT_TRUE(window.Env().ExecuteText("", "set pt_image 64 48 | set pt 1"));
+    ASSERT_TRUE(window.Env().ExecuteText("set pt_image 64 48 | set pt 1"));
     tracer.SetRestartDelay(0);
     tracer.SetTargetOverride(3);
     int frames = 0;
@@ -528,7 +552,7 @@ TEST_F(EditorPicture, BoxStrokePreviewsDrawOverTheModel) {
                              return z == 0 && x >= 2 && x < 10 && y >= 2 && y < 10 ? 80 + x : 0;
                          }),
                          vox.c_str()));
-    ASSERT_TRUE(env.ExecuteText("", ("open " + vox).c_str()));
+    ASSERT_TRUE(env.ExecuteText(("open " + vox).c_str()));
     env.currentColorIndex = 215;
     // Two points on the top of the floor layer.
     const OMB_Rect scene = window.SceneView()->Rect();
@@ -539,7 +563,7 @@ TEST_F(EditorPicture, BoxStrokePreviewsDrawOverTheModel) {
     const std::pair<const char*, int> strokes[] = {
         {"set b_type attach | set b_shape box", 0}, {"set b_type attach", OS_MOD_SHIFT}, {"set b_type paint", 0}};
     for (const auto& [line, modifiers] : strokes) {
-        ASSERT_TRUE(env.ExecuteText("", line));
+        ASSERT_TRUE(env.ExecuteText(line));
         const Image plain = Picture(scene);
         window.InputButton(UI_BUTTON_LEFT, true, from.x, from.y, modifiers);
         window.InputPosition(to.x, to.y, modifiers);

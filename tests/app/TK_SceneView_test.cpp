@@ -113,16 +113,16 @@ TEST_F(SceneView, CameraSlotRoundTripThroughCam) {
     env.workspace.configDir = folder.Dir().string();
     Camera& camera = scene->GetCamera();
     camera.SetAngle(20, 40, 0);
-    ASSERT_TRUE(env.ExecuteText("", "cam 3"));
-    ASSERT_TRUE(env.ExecuteText("", "cam -1"));
+    ASSERT_TRUE(env.ExecuteText("cam 3"));
+    ASSERT_TRUE(env.ExecuteText("cam -1"));
     EXPECT_TRUE(std::filesystem::exists(folder.Path("camera3.txt")));
     camera.SetAngle(-10, 100, 0);
-    ASSERT_TRUE(env.ExecuteText("", "cam -2"));
+    ASSERT_TRUE(env.ExecuteText("cam -2"));
     EXPECT_NEAR(camera.angle[0], 20, 1e-3);
     EXPECT_NEAR(camera.angle[1], 40, 1e-3);
-    EXPECT_FALSE(env.ExecuteText("", "cam -4"));
+    EXPECT_FALSE(env.ExecuteText("cam -4"));
     scene->SetId("elsewhere");
-    EXPECT_FALSE(env.ExecuteText("", "cam -1"));
+    EXPECT_FALSE(env.ExecuteText("cam -1"));
 }
 
 }  // namespace

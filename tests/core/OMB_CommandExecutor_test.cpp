@@ -60,15 +60,14 @@ class Fixture : public ::testing::Test {
 protected:
     void SetUp() override {
         g_journal = &journal;
-        exec.Register("probe", &OMB_MakeCommand<ProbeCmd>, 2);
-        exec.Register("plain", &OMB_MakeCommand<PlainCmd>, 2);
-        exec.Register("secret", &OMB_MakeCommand<ProbeCmd>, 1);
+        exec.Register("probe", &OMB_MakeCommand<ProbeCmd>);
+        exec.Register("plain", &OMB_MakeCommand<PlainCmd>);
     }
     void TearDown() override { g_journal = nullptr; }
 
-    std::string Run(const char* prefix, const char* text, bool* result = nullptr) {
+    std::string Run(const char* text, bool* result = nullptr) {
         testing::internal::CaptureStdout();
-        bool ok = exec.ExecuteText(prefix, text);
+        bool ok = exec.ExecuteText(text);
         if (result) *result = ok;
         return testing::internal::GetCapturedStdout();
     }
@@ -107,7 +106,7 @@ TEST(SplitCommands, Table) {
 
 TEST_F(Fixture, RegistryKeepsFirstAndFindsWithoutCase) {
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(exec.Register("PROBE", &OMB_MakeCommand<PlainCmd>, 1));
+    EXPECT_FALSE(exec.Register("PROBE", &OMB_MakeCommand<PlainCmd>));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Error] cmd already registered : PROBE\n");
     ASSERT_NE(exec.Find("PrObE"), nullptr);
     EXPECT_EQ(exec.Find("PrObE")->factory, &OMB_MakeCommand<ProbeCmd>);
@@ -117,31 +116,27 @@ TEST_F(Fixture, RegistryKeepsFirstAndFindsWithoutCase) {
 
 TEST_F(Fixture, DispatchMessages) {
     const struct {
-        const char* prefix;
         const char* text;
         bool result;
         const char* output;
     } cases[] = {
-        {"", "nothing here", false,
+        {"nothing here", false,
          "cmd : nothing : here\n[Error] cmd is not registered : nothing\n"},
-        {"/", "/secret", false, "cmd : secret : \n[Error] cmd is not accessible : secret\n"},
-        {"/", "secret 1", true, "cmd : secret : 1\n"},
-        {"/", "/probe 2", true, "cmd : probe : 2\n"},
-        {"", "probe bad", false, "cmd : probe : bad\n[Error] cmd failed to parse parms: ProbeCmd\n"},
-        {"", "probe fail | probe ok | plain", true,
+        {"probe bad", false, "cmd : probe : bad\n[Error] cmd failed to parse parms: ProbeCmd\n"},
+        {"probe fail | probe ok | plain", true,
          "cmd : probe : fail\n[Error] cmd failed : ProbeCmd\ncmd : probe : ok\ncmd : plain : \n"},
-        {"", "42", false, ""},
+        {"42", false, ""},
     };
     for (const auto& c : cases) {
         bool ok = false;
-        EXPECT_EQ(Run(c.prefix, c.text, &ok), c.output) << c.text;
+        EXPECT_EQ(Run(c.text, &ok), c.output) << c.text;
         EXPECT_EQ(ok, c.result) << c.text;
     }
-    EXPECT_FALSE(exec.ExecuteText("", nullptr));
+    EXPECT_FALSE(exec.ExecuteText(nullptr));
     // Commands that fail to parse or to run are destroyed; the undoable rest is kept.
-    EXPECT_EQ(journal, (std::vector<std::string>{"parse:1", "exec:1", "parse:2", "exec:2", "parse:bad", "dtor:bad",
+    EXPECT_EQ(journal, (std::vector<std::string>{"parse:bad", "dtor:bad",
                                                  "parse:fail", "exec:fail", "dtor:fail", "parse:ok", "exec:ok"}));
-    EXPECT_EQ(exec.UndoCount(), 3u);
+    EXPECT_EQ(exec.UndoCount(), 1u);
 }
 
 // A lock refuses other owners, undo and clearing; clearing notifies only
@@ -153,7 +148,7 @@ TEST_F(Fixture, LockRefusesOthersButNotItsOwner) {
     ASSERT_TRUE(exec.Lock(&brush));
     EXPECT_TRUE(exec.Lock(&brush));
     EXPECT_FALSE(exec.Lock(&other));
-    EXPECT_EQ(Run("", "probe x"), "cmd : probe : x\n[Error] cmd stack locked : ProbeCmd\n");
+    EXPECT_EQ(Run("probe x"), "cmd : probe : x\n[Error] cmd stack locked : ProbeCmd\n");
     EXPECT_TRUE(exec.Run(Probe("mine"), &brush));
     EXPECT_FALSE(exec.Undo());
     exec.ClearHistory();

@@ -62,7 +62,7 @@ bool EditEnvTest::Told(int kind, int value) const {
 
 bool EditEnvTest::Run(const std::string& line) {
     ::testing::internal::CaptureStdout();
-    bool ok = env->ExecuteText("", line.c_str());
+    bool ok = env->ExecuteText(line.c_str());
     output = ::testing::internal::GetCapturedStdout();
     EXPECT_TRUE(IsValidModel(env->model)) << "after: " << line;
     return ok;

@@ -12,7 +12,7 @@ using HelpCommand = tk_test::EditEnvTest;
 
 TEST_F(HelpCommand, ListsEveryRegisteredCommand) {
     // Registered outside the table: listed by name alone.
-    env->executor.Register("extra", &OMB_MakeCommand<TK_CMD_Undo>, 2);
+    env->executor.Register("extra", &OMB_MakeCommand<TK_CMD_Undo>);
     ASSERT_TRUE(Run("help"));
     for (const OMB_CommandEntry& entry : env->executor.Entries()) {
         const std::string line = "\n  " + entry.name;

@@ -48,8 +48,8 @@ protected:
     void SetUp() override {
         EditEnvTest::SetUp();
         env->currentColorIndex = kColor;
-        env->executor.Register("failing", &OMB_MakeCommand<FailingShape>, 2);
-        env->executor.Register("grow", &OMB_MakeCommand<GrowingShape>, 2);
+        env->executor.Register("failing", &OMB_MakeCommand<FailingShape>);
+        env->executor.Register("grow", &OMB_MakeCommand<GrowingShape>);
     }
     void NewBox(int x, int y, int z) {
         SetBox(x, y, z);

@@ -158,7 +158,7 @@ TEST_F(PathTracer, SettingsCommandsReachTheTracer) {
         }
         ASSERT_EQ(pt.Samples(), 2);
         testing::internal::CaptureStdout();
-        env.ExecuteText("", c.line);
+        env.ExecuteText(c.line);
         testing::internal::GetCapturedStdout();
         pt.SamplePass();  // uploads what changed
         EXPECT_EQ(pt.Samples() < 2, c.restarts) << c.line;

@@ -40,7 +40,7 @@ protected:
 
     bool Run(const std::string& line) {
         testing::internal::CaptureStdout();
-        const bool ok = env->ExecuteText("", line.c_str());
+        const bool ok = env->ExecuteText(line.c_str());
         output = testing::internal::GetCapturedStdout();
         return ok;
     }

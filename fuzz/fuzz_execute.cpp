@@ -23,6 +23,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }();
     std::string text(reinterpret_cast<const char*>(data), size);
     env->ExecuteText(text.c_str());
-    env->ExecuteText(text.c_str());
     return 0;
 }

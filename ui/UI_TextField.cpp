@@ -37,7 +37,19 @@ void UI_TextField::EraseSelection() {
     m_caret = m_anchor = start;
 }
 
-void UI_TextField::Insert(const std::string& text) {
+void UI_TextField::Insert(const std::string& text) { Edit(text, false); }
+
+void UI_TextField::KeepStep(bool typing) {
+    if (!(typing && m_typing)) {
+        if (m_undo.size() == kMaxSteps) m_undo.erase(m_undo.begin());
+        m_undo.push_back({m_text, m_caret, m_anchor});
+    }
+    m_redo.clear();
+    m_typing = typing;
+}
+
+void UI_TextField::Edit(const std::string& text, bool typing) {
+    KeepStep(typing);
     EraseSelection();
     std::string clean;
     for (char c : text)
@@ -82,6 +94,9 @@ void UI_TextField::RunLine() {
 
 bool UI_TextField::FocusIn() {
     m_focused = true;
+    m_undo.clear();
+    m_redo.clear();
+    m_typing = false;
     m_textAtFocus = m_text;
     Invalidate();
     return true;
@@ -163,6 +178,7 @@ int UI_TextField::WordRight() const {
 void UI_TextField::WalkHistory(int step) {
     if (m_lines.empty()) return;
     m_historyPos = std::clamp(m_historyPos + step, 0, int(m_lines.size()));
+    KeepStep(false);
     SetText(m_historyPos < int(m_lines.size()) ? m_lines[size_t(m_historyPos)] : std::string());
     Select(int(m_text.size()), int(m_text.size()));
 }
@@ -211,6 +227,28 @@ bool UI_TextField::ClipboardKey(const UI_KeyState& k) {
     }
 }
 
+bool UI_TextField::UndoKey(const UI_KeyState& k) {
+    const int mods = k.modifiers & (OS_MOD_CTRL | OS_MOD_SHIFT | OS_MOD_ALT);
+    const bool undo = k.key == OS_KeyOf('Z') && mods == OS_MOD_CTRL;
+    const bool redo = (k.key == OS_KeyOf('Y') && mods == OS_MOD_CTRL) ||
+                      (k.key == OS_KeyOf('Z') && mods == (OS_MOD_CTRL | OS_MOD_SHIFT));
+    if (!undo && !redo) return false;
+    std::vector<Step>& from = undo ? m_undo : m_redo;
+    std::vector<Step>& to = undo ? m_redo : m_undo;
+    if (from.empty()) return true;
+    to.push_back({m_text, m_caret, m_anchor});
+    const Step step = from.back();
+    from.pop_back();
+    m_text = step.text;
+    m_caret = step.caret;
+    m_anchor = step.anchor;
+    m_edited = true;
+    m_typing = false;
+    KeepCaretVisible();
+    Invalidate();
+    return true;
+}
+
 bool UI_TextField::EditKey(const UI_KeyState& k) {
     switch (k.key) {
         case OS_KEY_BACKSPACE:
@@ -230,13 +268,15 @@ bool UI_TextField::EditKey(const UI_KeyState& k) {
 
 bool UI_TextField::KeyDown(const UI_KeyState& k) {
     if (k.key == OS_KEY_NONE && k.character >= 32 && k.character <= 126) {
-        Insert(std::string(1, k.character));
+        Edit(std::string(1, k.character), true);
         return true;
     }
     if (k.key == OS_KEY_ESCAPE) {
         Leave();
         return false;  // a dialog around the field cancels on the same key
     }
+    if (UndoKey(k)) return true;
+    m_typing = false;  // any other key ends a run of typing
     return ClipboardKey(k) || MoveKey(k) || EditKey(k);
 }
 

@@ -2,7 +2,10 @@
 // click and edits with the usual keys: characters insert (replacing the
 // selection), Left/Right move (Ctrl: by word; Shift: extending the
 // selection), Home/End, Backspace/Delete, Ctrl+A selects all, Ctrl+C/X/V
-// copy, cut and paste through the window's clipboard; the text never grows
+// copy, cut and paste through the window's clipboard, Ctrl+Z undoes the
+// field's own edits since it took the keyboard (a run of typed characters
+// is one step) and Ctrl+Y / Ctrl+Shift+Z redo them: while a field has the
+// keyboard these keys never reach the window's hotkeys; the text never grows
 // past "maxLength". Esc leaves the field without running anything. Enter runs the text: "onEnter" followed by a blank and
 // the text, or the text itself as a command line when "onEnter" is empty.
 // Options (bool attributes):
@@ -64,6 +67,11 @@ private:
     bool EditKey(const UI_KeyState& k);
     bool MoveKey(const UI_KeyState& k);
     bool ClipboardKey(const UI_KeyState& k);
+    bool UndoKey(const UI_KeyState& k);
+    // Keeps the text before an edit for undo; typed characters after typed
+    // characters join the step before.
+    void KeepStep(bool typing);
+    void Edit(const std::string& text, bool typing);
     void MoveCaret(int to, bool extend);
     void EraseSelection();
     int WordLeft() const;
@@ -89,6 +97,13 @@ private:
     float m_border = 1;
     int m_align = 1;
     std::string m_onEnter;
+    struct Step {
+        std::string text;
+        int caret, anchor;
+    };
+    static constexpr size_t kMaxSteps = 100;
+    std::vector<Step> m_undo, m_redo;  // newest at the back
+    bool m_typing = false;             // the newest step is a run of typing
     std::vector<std::string> m_lines;  // history, oldest first
     int m_historyPos = 0;              // == size: the line being edited
 };

@@ -174,6 +174,16 @@ TEST_F(EditorWindow, TheKeyboardGoesBackToTheScene) {
     EXPECT_EQ(env().model.size[0], 21);
 }
 
+// Ctrl+Z in a text field undoes the typing, never a model step.
+TEST_F(EditorWindow, UndoInAFieldStaysInTheField) {
+    Run("zero");
+    EXPECT_TRUE(Key(OS_KEY_TAB, 0));
+    window.InputText("size 9", 0);
+    window.InputKey(OS_KeyOf('Z'), true, false, OS_MOD_CTRL);
+    EXPECT_EQ(window.CommandField()->Text(), "");
+    EXPECT_EQ(std::make_pair(env().executor.UndoCount(), size_t(env().model.voxels.Count())), std::make_pair(size_t(1), size_t(0)));
+}
+
 TEST_F(EditorWindow, DroppedFoldersAndFiles) {
     const std::string dir = folder.Dir().string() + "/models";
     std::filesystem::create_directories(dir);

@@ -44,6 +44,13 @@ TEST_F(TextField, EditingKeys) {
         {OS_KeyOf('X'), OS_MOD_CTRL, nullptr, "", 0, 0, 0},
         {OS_KeyOf('V'), OS_MOD_CTRL, nullptr, "set ", 4, 4, 4},
         {OS_KeyOf('V'), OS_MOD_CTRL, nullptr, "set set ", 8, 8, 8},
+        {0, 0, "ab", "set set ab", 10, 10, 10},
+        {OS_KeyOf('Z'), OS_MOD_CTRL, nullptr, "set set ", 8, 8, 8},  // typing is one step
+        {OS_KeyOf('Z'), OS_MOD_CTRL, nullptr, "set ", 4, 4, 4},
+        {OS_KeyOf('Z'), OS_MOD_CTRL, nullptr, "", 0, 0, 0},
+        {OS_KeyOf('Z'), OS_MOD_CTRL, nullptr, "set ", 4, 0, 4},  // the cut text comes back selected
+        {OS_KeyOf('Z'), OS_MOD_CTRL | OS_MOD_SHIFT, nullptr, "", 0, 0, 0},
+        {OS_KeyOf('Y'), OS_MOD_CTRL, nullptr, "set ", 4, 4, 4},
     };
     ASSERT_TRUE(Make(""));
     EXPECT_EQ(window.FocusView(), field);

@@ -7,6 +7,7 @@
 
 #include "app/TK_Actions.h"
 #include "app/TK_WidgetBindings.h"
+#include "edit/TK_Commands.h"
 #include "app/TK_SceneView.h"
 #include "app/TK_Startup.h"
 #include "app/TK_Version.h"
@@ -23,6 +24,7 @@
 #include "ui/UI_List.h"
 #include "ui/UI_Option.h"
 #include "ui/UI_Palette.h"
+#include "ui/UI_Question.h"
 #include "ui/UI_TextField.h"
 #include "ui/UI_Theme.h"
 
@@ -72,6 +74,7 @@ void TK_EditorWindow::OnCreate() {
     m_console = UI_Cast<UI_Console>(FindView("console", &UI_Console::kClass));
     m_status = UI_Cast<UI_StatusLine>(FindView("status", &UI_StatusLine::kClass));
     m_dialog = UI_Cast<UI_FileDialog>(FindView("dialog", &UI_FileDialog::kClass));
+    m_question = UI_Cast<UI_Question>(FindView("question", &UI_Question::kClass));
     if (m_console) m_console->SetLog(&m_log);
     if (m_status) m_status->SetLog(&m_log);
     if (m_dialog) m_dialog->SetDoneHandler([this](const std::string& line) { DialogDone(line); });
@@ -189,7 +192,7 @@ bool TK_EditorWindow::KeyDown(const UI_KeyState& k) {
     const char* text = m_globalKeys.Find(k.key, mods, k.repeat);
     if (!text) text = (m_env.settings.renderMode ? m_renderKeys : m_editKeys).Find(k.key, mods, k.repeat);
     if (!text) return false;
-    RunLine(text);
+    RunPressed(text);
     return true;
 }
 
@@ -211,7 +214,39 @@ void TK_EditorWindow::OnDropFiles(const std::vector<std::string>& paths, int x, 
 }
 
 void TK_EditorWindow::OnViewCommand(const char* text) {
-    if (text) m_env.ExecuteText(text);
+    if (!text) return;
+    if (m_commandField && FocusView() == m_commandField) RunLine(text);
+    else RunPressed(text);
+}
+
+void TK_EditorWindow::RunPressed(const std::string& line) {
+    if (!m_env.unsaved || !m_question || !TK_LineReplacesModel(line.c_str())) {
+        RunLine(line);
+        return;
+    }
+    m_asked = line;
+    if (m_sceneView) m_sceneView->SetHidden(true);
+    const std::string name = m_env.model.name.empty() ? "untitled" : m_env.model.name;
+    m_question->Ask("Save changes to " + name + "?", "Save", "Discard",
+                    [this](UI_Question::Answer answer) { Answered(answer); });
+}
+
+void TK_EditorWindow::Answered(int answer) {
+    if (m_sceneView) m_sceneView->SetHidden(false);
+    RefreshLayout();
+    std::string line;
+    line.swap(m_asked);
+    if (answer == UI_Question::kCancel) return;
+    if (answer == UI_Question::kFirst) {
+        RunLine("save");
+        // An untitled model asks for its name first: the line waits for it.
+        if (m_dialog && m_dialog->IsOpen()) {
+            m_afterSave = line;
+            return;
+        }
+        if (m_env.unsaved) return;  // the save failed: nothing is thrown away
+    }
+    RunLine(line);
 }
 
 // ---------------------------------------------------------------- change messages
@@ -317,9 +352,12 @@ bool TK_EditorWindow::AskForFile(const OS_FileRequest& request) {
 void TK_EditorWindow::DialogDone(const std::string& line) {
     if (m_sceneView) m_sceneView->SetHidden(false);
     RefreshLayout();
+    std::string after;
+    after.swap(m_afterSave);
     if (line.empty()) return;
     if (m_commandField) m_commandField->Remember(line);
     RunLine(line);
+    if (!after.empty() && !m_env.unsaved) RunLine(after);
 }
 
 // ---------------------------------------------------------------- window link

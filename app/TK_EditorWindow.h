@@ -34,6 +34,7 @@
 class UI_Console;
 class UI_FileDialog;
 class UI_Palette;
+class UI_Question;
 class UI_StatusLine;
 class UI_TextField;
 class TK_SceneView;
@@ -63,7 +64,8 @@ public:
     void OnDeactivate() override { RefreshLayout(); }
     bool KeyDown(const UI_KeyState& k) override;
     void OnDropFiles(const std::vector<std::string>& paths, int x, int y) override;
-    // Widget command lines run with the prefix "/".
+    // Runs the lines of widgets; a widget's line that would replace a model
+    // with unsaved changes asks first (typed lines never ask).
     void OnViewCommand(const char* text) override;
     // The environment's change listener.
     void OnEditorMessage(int kind, int flags);
@@ -97,6 +99,7 @@ public:
     UI_Palette* PaletteView() const { return m_paletteView; }
     UI_TextField* CommandField() const { return m_commandField; }
     UI_FileDialog* FileDialog() const { return m_dialog; }
+    UI_Question* Question() const { return m_question; }
     // Every line printed since the window was created.
     const OMB_MessageLog& Log() const { return m_log; }
     // "Tarsk @ Ombrel", the model's name and " *" while it has unsaved changes.
@@ -111,6 +114,10 @@ private:
     void RelistFiles();
     void ShowCaption();
     void DialogDone(const std::string& line);
+    // A line from a button, a key or a list: when it would replace a model
+    // with unsaved changes, "Save changes to NAME?" comes first.
+    void RunPressed(const std::string& line);
+    void Answered(int answer);
     // The path tracer's samples and time at the right of the status line.
     void ShowTraceProgress();
     // OMB_LogSink: printed text reaches the log, and a frame shows it.
@@ -131,6 +138,9 @@ private:
     UI_Console* m_console = nullptr;
     UI_StatusLine* m_status = nullptr;
     UI_FileDialog* m_dialog = nullptr;
+    UI_Question* m_question = nullptr;
+    std::string m_asked;      // the line the question holds back
+    std::string m_afterSave;  // runs once the save the dialog asks a name for is done
     OMB_MessageLog m_log;
     // Lines printed on other threads (the autosave's), for the main thread.
     std::thread::id m_mainThread = std::this_thread::get_id();

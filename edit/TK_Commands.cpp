@@ -28,16 +28,16 @@ const TK_CommandRow* TK_CommandTable(size_t& count) {
         {"undo", &OMB_MakeCommand<TK_CMD_Undo>, "", "undo the newest history step"},
         {"redo", &OMB_MakeCommand<TK_CMD_Redo>, "", "redo the newest undone step"},
         {"Model files", nullptr},
-        {"open", &OMB_MakeCommand<TK_CMD_LoadPath>, "[PATH]", "open a model file"},
+        {"open", &OMB_MakeCommand<TK_CMD_LoadPath>, "[PATH]", "open a model file", true},
         {"save", &OMB_MakeCommand<TK_CMD_SaveModel>, "[PATH]", "save the model where it came from, or to PATH"},
-        {"new", &OMB_MakeCommand<TK_CMD_NewModel>, "", "new full box of the current colour"},
+        {"new", &OMB_MakeCommand<TK_CMD_NewModel>, "", "new full box of the current colour", true},
         {"dup", &OMB_MakeCommand<TK_CMD_DupModel>, "NAME", "give the model a new name in the models folder"},
         {"name", &OMB_MakeCommand<TK_CMD_RenameModel>, "NAME", "rename the model and its file"},
         {"del", &OMB_MakeCommand<TK_CMD_DeleteModel>, "", "move the model's file to the trash"},
         {"ipatt", &OMB_MakeCommand<TK_CMD_LoadPattern>, "[PATH]", "load the pattern brush's model"},
-        {"recover", &OMB_MakeCommand<TK_CMD_Recover>, "", "open the unsaved work an ended session left"},
+        {"recover", &OMB_MakeCommand<TK_CMD_Recover>, "", "open the unsaved work an ended session left", true},
         {"Import and export", nullptr},
-        {"i", &OMB_MakeCommand<TK_CMD_ImportModel>, "[PATH]", "import a model or picture in another format"},
+        {"i", &OMB_MakeCommand<TK_CMD_ImportModel>, "[PATH]", "import a model or picture in another format", true},
         {"o", &OMB_MakeCommand<TK_CMD_ExportModel>, "FORMAT [PATH] [overwrite]", "export the model"},
         {"odir", &OMB_MakeCommand<TK_CMD_ExportDir>, "FORMAT [FOLDER [OUT]]", "export every model of a folder"},
         {"ipal", &OMB_MakeCommand<TK_CMD_ImportPalette>, "[PATH]", "load a palette from an image or model"},
@@ -93,4 +93,13 @@ void TK_RegisterCommands(OMB_CommandExecutor& executor) {
     const TK_CommandRow* rows = TK_CommandTable(count);
     for (size_t i = 0; i < count; ++i)
         if (rows[i].factory) executor.Register(rows[i].name, rows[i].factory);
+}
+
+bool TK_LineReplacesModel(const char* line) {
+    size_t count = 0;
+    const TK_CommandRow* rows = TK_CommandTable(count);
+    for (const OMB_CommandText& command : OMB_SplitCommands(line))
+        for (size_t i = 0; i < count; ++i)
+            if (rows[i].replacesModel && OMB_EqualNoCase(rows[i].name, command.name.c_str())) return true;
+    return false;
 }

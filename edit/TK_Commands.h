@@ -14,10 +14,16 @@ struct TK_CommandRow {
     OMB_CommandFactory factory;
     const char* args = nullptr;  // argument synopsis, as "[PATH]"
     const char* help = nullptr;  // one line: what the command does
+    // It puts another model in place of the one being edited (the editor
+    // asks before a button or key does that to unsaved work).
+    bool replacesModel = false;
 };
 
 // The rows in console-table order; `count` receives their number.
 const TK_CommandRow* TK_CommandTable(size_t& count);
+
+// Some command of the line replaces the model being edited.
+bool TK_LineReplacesModel(const char* line);
 
 // Registers every built-in command in console-table order.
 void TK_RegisterCommands(OMB_CommandExecutor& executor);

@@ -5,6 +5,7 @@
 #include "ui/UI_ColorView.h"
 #include "ui/UI_Console.h"
 #include "ui/UI_FileDialog.h"
+#include "ui/UI_Question.h"
 #include "ui/UI_Label.h"
 #include "ui/UI_List.h"
 #include "ui/UI_Loader.h"
@@ -41,4 +42,5 @@ void UI_RegisterViewTypes(UI_ViewRegistry& registry) {
     registry.Register<UI_Console>("console");
     registry.Register<UI_StatusLine>("statusLine");
     registry.Register<UI_FileDialog>("fileDialog");
+    registry.Register<UI_Question>("question");
 }

@@ -40,6 +40,7 @@
 #include "ui/UI_Option.h"
 #include "ui/UI_List.h"
 #include "ui/UI_Palette.h"
+#include "ui/UI_Question.h"
 #include "ui/UI_Switch.h"
 #include "ui/UI_TextField.h"
 
@@ -182,6 +183,33 @@ TEST_F(EditorWindow, UndoInAFieldStaysInTheField) {
     window.InputKey(OS_KeyOf('Z'), true, false, OS_MOD_CTRL);
     EXPECT_EQ(window.CommandField()->Text(), "");
     EXPECT_EQ(std::make_pair(env().executor.UndoCount(), size_t(env().model.voxels.Count())), std::make_pair(size_t(1), size_t(0)));
+}
+
+// Buttons, keys and lists that would replace unsaved work ask first; typed
+// lines and saved work never ask.
+TEST_F(EditorWindow, ReplacingUnsavedWorkAsksFirst) {
+    UI_Question* question = window.Question();
+    ASSERT_TRUE(question);
+    const std::string a = folder.Dir().string() + "/a.vox", b = folder.Dir().string() + "/b.vox";
+    Run(OMB_CommandWithArgument("save", a) + " | " + OMB_CommandWithArgument("save", b) + " | zero");
+    EXPECT_TRUE(Key(OS_KeyOf('N'), OS_MOD_CTRL));
+    ASSERT_TRUE(question->IsOpen());
+    EXPECT_EQ(question->Text(), "Save changes to b.vox?");
+    Press(OS_KEY_ESCAPE);  // cancelled: nothing happens
+    EXPECT_EQ(std::make_pair(question->IsOpen(), size_t(env().model.voxels.Count())), std::make_pair(false, size_t(0)));
+    window.OnViewCommand(OMB_CommandWithArgument("open", a).c_str());  // a click in the Files tab
+    ASSERT_TRUE(question->IsOpen());
+    question->Reply(UI_Question::kSecond);  // discarded: the file's model comes
+    EXPECT_EQ(env().model.voxels.Count(), size_t(45 * 45 * 45));
+    Run("zero");
+    Key(OS_KeyOf('N'), OS_MOD_CTRL);
+    Press(OS_KEY_ENTER);  // saved, then the new box
+    EXPECT_FALSE(question->IsOpen());
+    Run(OMB_CommandWithArgument("open", a));
+    EXPECT_EQ(env().model.voxels.Count(), 0u);
+    env().unsaved = false;
+    Key(OS_KeyOf('N'), OS_MOD_CTRL);
+    EXPECT_FALSE(question->IsOpen());
 }
 
 TEST_F(EditorWindow, DroppedFoldersAndFiles) {

@@ -343,7 +343,13 @@ bool TK_EditorWindow::ClaimRecovery(TK_Model& model, TK_ModelLook& look, std::st
 bool TK_EditorWindow::AskForFile(const OS_FileRequest& request) {
     if (!m_dialog) return false;
     if (m_sceneView) m_sceneView->SetHidden(true);
-    m_dialog->Open(request);
+    // Each kind of request (its command) opens where the last one of its kind
+    // was accepted in this session.
+    OS_FileRequest asked = request;
+    const auto last = m_lastFolders.find(request.command);
+    if (last != m_lastFolders.end()) asked.folder = last->second;
+    m_askedKind = request.command;
+    m_dialog->Open(asked);
     return true;
 }
 
@@ -355,6 +361,7 @@ void TK_EditorWindow::DialogDone(const std::string& line) {
     std::string after;
     after.swap(m_afterSave);
     if (line.empty()) return;
+    m_lastFolders[m_askedKind] = m_dialog->Folder();
     if (m_commandField) m_commandField->Remember(line);
     RunLine(line);
     if (!after.empty() && !m_env.unsaved) RunLine(after);

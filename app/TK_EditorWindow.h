@@ -16,6 +16,7 @@
 // when a context is current.
 #pragma once
 
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -141,6 +142,8 @@ private:
     UI_Question* m_question = nullptr;
     std::string m_asked;      // the line the question holds back
     std::string m_afterSave;  // runs once the save the dialog asks a name for is done
+    std::string m_askedKind;  // the command of the request the dialog shows
+    std::map<std::string, std::string> m_lastFolders;  // by request command
     OMB_MessageLog m_log;
     // Lines printed on other threads (the autosave's), for the main thread.
     std::thread::id m_mainThread = std::this_thread::get_id();

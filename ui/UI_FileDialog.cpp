@@ -12,6 +12,7 @@
 #include "ui/UI_List.h"
 #include "ui/UI_Theme.h"
 #include "ui/UI_Loader.h"
+#include "ui/UI_Question.h"
 #include "ui/UI_TextField.h"
 #include "ui/UI_Window.h"
 
@@ -26,10 +27,12 @@ const char* const kParts = R"(vbox {
   label (id='dlg_title' align='left' fontColor='235 235 235' bgColor='24 25 28' size='28')
   label (id='dlg_where' align='left' fontColor='150 150 150' bgColor='24 25 28' size='22')
   fileList (id='dlg_list' onSelect='dlg_pick' onSelectFolder='dlg_folder' flex='1' prev='2')
+  question (id='dlg_ask' size='100' hidden='1')
   hbox (size='26' prev='6') {
     label (text='File name' align='left' fontColor='150 150 150' size='90')
     textField (id='dlg_name' onEnter='dlg_accept' flex='1')
-    button (text='Cancel' style='gr' onClick='dlg_cancel' size='72' prev='6')
+    button (text='New folder' style='gr' onClick='dlg_mkdir' size='96' prev='6')
+    button (text='Cancel' style='gr' onClick='dlg_cancel' size='72' prev='4')
     button (id='dlg_ok' text='Open' style='gr' onClick='dlg_accept' size='72' prev='4')
   }
 })";
@@ -66,6 +69,7 @@ UI_FileDialog::UI_FileDialog() {
     m_list = Part<UI_FileList>(parts, "dlg_list");
     m_name = Part<UI_TextField>(parts, "dlg_name");
     m_ok = Part<UI_TextButton>(parts, "dlg_ok");
+    m_ask = Part<UI_Question>(parts, "dlg_ask");
     m_hidden = true;
 }
 
@@ -77,8 +81,11 @@ void UI_FileDialog::Open(const OS_FileRequest& request) {
     SetAttribute(m_list, "ext", m_extensions);
     Browse(request.folder);
     if (m_name) {
+        // From its start, the name without its extension selected: typing
+        // replaces the name and keeps the kind.
         m_name->SetText(request.name);
-        m_name->Select(0, int(request.name.size()));
+        const size_t dot = request.name.rfind('.');
+        m_name->Select(int(dot != std::string::npos && dot > 0 ? dot : request.name.size()), 0);
     }
     m_lastPick.clear();
     SetHidden(false);
@@ -119,8 +126,34 @@ bool UI_FileDialog::Accept() {
     // A save with one file kind gets its extension when none was typed.
     const bool oneKind = !m_extensions.empty() && m_extensions.find(' ') == std::string::npos;
     if (m_request.save && oneKind && !HasExtension(name)) path += "." + m_extensions;
-    Finish(CommandLine(m_request.command, path));
+    const std::string line = CommandLine(m_request.command, path);
+    if (!m_request.save || !fs::exists(path, error) || !m_ask) {
+        Finish(line);
+        return true;
+    }
+    m_ask->Ask("Replace " + fs::path(path).filename().string() + "?", "Replace", std::string(),
+               [this, line](UI_Question::Answer answer) {
+                   if (answer == UI_Question::kFirst) Finish(line);
+                   else FocusName();
+               });
     return true;
+}
+
+void UI_FileDialog::MakeFolder() {
+    std::string name = m_name ? m_name->Text() : std::string();
+    if (name.empty() || HasExtension(name) || name.find('/') != std::string::npos) {
+        name = "New folder";
+        std::error_code error;
+        for (int n = 2; fs::exists(PathOf(name), error) && n < 1000; ++n) name = "New folder " + std::to_string(n);
+    }
+    const std::string path = PathOf(name);
+    std::error_code error;
+    if (!fs::create_directory(path, error)) {
+        SetAttribute(m_where, "text", path + " : " + (error ? error.message() : std::string("already there")));
+        return;
+    }
+    Browse(path);
+    if (m_name) m_name->SetText(m_request.name);
 }
 
 void UI_FileDialog::Cancel() { Finish(std::string()); }
@@ -163,6 +196,7 @@ void UI_FileDialog::RunCommand(const std::string& text) {
         return;
     }
     if (word == "dlg_cancel") return Cancel();
+    if (word == "dlg_mkdir") return MakeFolder();
     UI_VBox::RunCommand(text);
 }
 

@@ -9,7 +9,9 @@
 // the request's extensions) above a file-name field that holds the
 // keyboard while the dialog is open. A click on a file puts its name in the
 // field, a double click or Enter accepts, a click on a folder (or a folder
-// name and Enter) goes there, Esc and the Cancel button cancel.
+// name and Enter) goes there, Esc and the Cancel button cancel. A save over
+// an existing file asks "Replace NAME?" first; "New folder" makes a folder
+// and goes into it.
 #pragma once
 
 #include <chrono>
@@ -23,6 +25,7 @@ class UI_FileList;
 class UI_TextField;
 class UI_Label;
 class UI_TextButton;
+class UI_Question;
 
 
 class UI_FileDialog : public UI_VBox {
@@ -62,6 +65,10 @@ public:
 private:
     void Pick(const std::string& path);
     void Finish(const std::string& line);
+    // "New folder": a folder named by the name field (when it holds no file
+    // name with an extension), else "New folder" (numbered when taken); the
+    // dialog goes into it.
+    void MakeFolder();
     void FocusName();
     std::string PathOf(const std::string& name) const;
 
@@ -73,6 +80,7 @@ private:
     UI_FileList* m_list = nullptr;
     UI_TextField* m_name = nullptr;
     UI_TextButton* m_ok = nullptr;
+    UI_Question* m_ask = nullptr;  // "Replace NAME?" before a save over a file
     std::function<void(const std::string&)> m_done;
     std::string m_lastPick;
     std::chrono::steady_clock::time_point m_lastPickTime;

@@ -59,6 +59,8 @@ void UI_Question::Ask(const std::string& text, const std::string& first, const s
     if (m_label) m_label->SetText(text);
     SetCaption(m_first, first);
     SetCaption(m_second, second);
+    // A question with one answer and Cancel.
+    if (m_second) m_second->SetHidden(second.empty());
     SetHidden(false);
     if (m_window) {
         m_window->RefreshLayout();

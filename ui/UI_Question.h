@@ -1,5 +1,5 @@
 // UI_Question: the toolkit's own question, such as "Save changes to NAME?",
-// with two answers and Cancel. Like UI_FileDialog it is a panel of the
+// with one or two answers and Cancel. Like UI_FileDialog it is a panel of the
 // window shown in place of another, not a window of its own, and it never
 // runs an event loop: Ask shows it and takes the keyboard, and the answer
 // goes to the handler once, after the panel is hidden. Enter gives the

@@ -441,6 +441,15 @@ TEST_F(EditorWindow, OwnFileDialogRunsTheLineWithThePath) {
         EXPECT_TRUE(!c.file || std::filesystem::exists(folder.Path(c.file)));
     }
     EXPECT_EQ(env().model.path, folder.Path("kept.vox"));
+    // Each kind of request opens where its last one was accepted.
+    std::filesystem::create_directories(folder.Path("sub"));
+    Run("open");
+    dialog->RunCommand(OMB_CommandWithArgument("dlg_folder", folder.Path("sub")));
+    dialog->NameField()->SetText("../kept.vox");
+    dialog->Accept();
+    Run("open");
+    EXPECT_EQ(dialog->Folder(), folder.Path("sub"));
+    dialog->Cancel();
     // Undo never rebinds the model to another file, and the caption follows.
     Run("save as");
     dialog->NameField()->SetText("other");

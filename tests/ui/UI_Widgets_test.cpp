@@ -183,14 +183,29 @@ TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
     request.save = true;
     request.filter = "PNG (*.png)";
     request.command = "snap scene";
-    request.name = "my shot";
-    dialog->Open(request);
+    request.name = "my shot.png";
+    dialog->Open(request);  // the name shows from its start, all but the extension selected
+    EXPECT_EQ(std::make_tuple(dialog->NameField()->Caret(), dialog->NameField()->SelectionEnd()), std::make_tuple(0, 7));
     window.Key(OS_KEY_ENTER);
     dialog->Open(request);
     window.Key(OS_KEY_ESCAPE);
     EXPECT_FALSE(dialog->IsOpen());
+    // A save over a file asks first; "New folder" makes the typed folder and goes in.
+    request.filter = "Models (*.vox)";
+    request.name = "b.vox";
+    dialog->Open(request);
+    window.Key(OS_KEY_ENTER);
+    EXPECT_TRUE(dialog->IsOpen());
+    window.Key(OS_KEY_ENTER);  // "Replace b.vox?"
+    EXPECT_FALSE(dialog->IsOpen());
+    dialog->Open(request);
+    dialog->NameField()->SetText("Made");
+    dialog->RunCommand("dlg_mkdir");
+    EXPECT_EQ(dialog->Folder(), (dir / "Made").string());
+    dialog->Cancel();
     EXPECT_EQ(lines, (std::vector<std::string>{"i \"" + (dir / "A.VOX").string() + "\"",
-                                               "snap scene \"" + (dir / "my shot.png").string() + "\"", ""}));
+                                               "snap scene \"" + (dir / "my shot.png").string() + "\"", "",
+                                               "snap scene \"" + (dir / "b.vox").string() + "\"", ""}));
     EXPECT_EQ(window.TakeCommands(), "") << "the dialog's own lines never reach the window";
     fs::remove_all(dir);
     window.SetViewAttribute("file", "update", "");

@@ -1,6 +1,7 @@
 // Pixel format, context creation and OpenGL start-up (see MS_WindowGL.h).
 #include "app/MS_WindowGL.h"
 
+#include <algorithm>
 #include <SDL2/SDL.h>
 
 #include <string>
@@ -35,6 +36,13 @@ bool MS_WindowGL::SetAttributes(bool multisample) {
 
 bool MS_WindowGL::TryCreate(const char* title, int width, int height, bool hidden, int& failure) {
     const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | (hidden ? SDL_WINDOW_HIDDEN : 0);
+    // A first size beyond the screen would put the window's lower edge (the
+    // command line, the status line) out of sight: fit the usable area.
+    SDL_Rect usable;
+    if (!hidden && SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0) {
+        width = std::min(width, usable.w);
+        height = std::min(height, usable.h);
+    }
     SDL_Window* window =
         SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height, flags);
     if (!window) {

@@ -6,6 +6,9 @@
 #include <cstdint>
 
 #include "ui/UI_Attributes.h"
+#include "ui/UI_Canvas.h"
+#include "ui/UI_Event.h"
+#include "ui/UI_Window.h"
 
 UI_DEFINE_CLASS(UI_Box, UI_View)
 UI_DEFINE_CLASS(UI_VBox, UI_Box)
@@ -68,15 +71,15 @@ float UI_Box::ItemSize(const UI_LayoutItem& item, float unit) {
     return item.flex > 0 && share > s ? share : s;
 }
 
-void UI_Box::PlaceChildren(const OMB_Rect& rect, bool vertical) {
-    if (m_hidden || rect == m_rect) return;
+void UI_Box::PlaceChildren(const OMB_Rect& rect, bool vertical, int shift) {
+    if (m_hidden) return;
     m_rect = rect;
     float unit = 0;
     FreeSpace(float(vertical ? rect.Height() : rect.Width()), unit);
     const OMB_Size min = GetMinSize();
     const float x0 = float(rect.x0), y1 = float(rect.y1);
     const float breadth = float(vertical ? std::max(rect.Width(), min.width) : std::max(rect.Height(), min.height));
-    float cursor = vertical ? y1 : x0;
+    float cursor = vertical ? y1 + float(shift) : x0;
     for (const UI_LayoutItem& item : m_items) {
         if (item.view->IsHidden()) continue;
         const float s = ItemSize(item, unit);
@@ -107,7 +110,47 @@ void UI_VBox::Measure() {
     }
 }
 
-void UI_VBox::SetRect(const OMB_Rect& rect) { PlaceChildren(rect, true); }
+void UI_VBox::SetRect(const OMB_Rect& rect) {
+    if (rect == m_rect) return;
+    m_rect = rect;
+    m_scroll = std::clamp(m_scroll, 0, Overflow());
+    PlaceChildren(rect, true, m_scroll);
+}
+
+OMB_Size UI_VBox::GetMinSize() const {
+    OMB_Size min = UI_Box::GetMinSize();
+    if (m_scrolls && !m_hidden) min.height = m_minSize.height;
+    return min;
+}
+
+int UI_VBox::Overflow() const { return m_scrolls ? std::max(0, m_measured.height - m_rect.Height()) : 0; }
+
+bool UI_VBox::ParseAttributes(const OMB_LmpNode* node) {
+    if (!UI_Box::ParseAttributes(node)) return false;
+    UI_ReadBool(node, "scroll", m_scrolls);
+    return true;
+}
+
+bool UI_VBox::Wheel(const UI_MouseState& m) {
+    const int overflow = Overflow();
+    if (overflow == 0) return false;
+    // Wheel up (positive) shows what lies above.
+    const int step = int((m.wheel - m.prevWheel) / kWheelNotch * float(kScrollPerNotch));
+    const int scroll = std::clamp(m_scroll - step, 0, overflow);
+    if (scroll == m_scroll) return true;
+    m_scroll = scroll;
+    PlaceChildren(m_rect, true, m_scroll);
+    Invalidate();
+    return true;
+}
+
+void UI_VBox::HandleBroadcast(const UI_Event& event) {
+    if (event.type != UI_EVENT_DRAW || Overflow() == 0 || !m_window) return UI_Box::HandleBroadcast(event);
+    UI_Canvas& canvas = m_window->Canvas();
+    const OMB_Rect outer = canvas.Clip(m_rect);
+    UI_Box::HandleBroadcast(event);
+    canvas.SetClip(outer);
+}
 
 UI_View* UI_VBox::ItemAt(int x, int y) {
     if (m_hidden || !m_rect.Contains(x, y)) return nullptr;
@@ -138,7 +181,9 @@ void UI_HBox::Measure() {
     }
 }
 
-void UI_HBox::SetRect(const OMB_Rect& rect) { PlaceChildren(rect, false); }
+void UI_HBox::SetRect(const OMB_Rect& rect) {
+    if (rect != m_rect) PlaceChildren(rect, false);
+}
 
 UI_View* UI_HBox::ItemAt(int x, int y) {
     if (m_hidden || !m_rect.Contains(x, y)) return nullptr;

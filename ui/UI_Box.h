@@ -9,6 +9,11 @@
 // over-full box runs past its far edge instead of squeezing anything. All
 // layout arithmetic is single-precision, floored to pixels. Hidden children
 // take no space, spacing included.
+//
+// A vertical box with "scroll" set asks for no height of its own (only its
+// "minSize"): when its children need more than it has, they keep their
+// measured sizes, the wheel scrolls them, and what lies outside the box is
+// not drawn (a row cut by the edge shows its part inside, without its text).
 #pragma once
 
 #include <vector>
@@ -46,7 +51,8 @@ protected:
     // Takes the rectangle and lays the visible children along the axis
     // (vertical: from the top down; otherwise from the left), each across
     // the box's whole breadth.
-    void PlaceChildren(const OMB_Rect& rect, bool vertical);
+    // `shift` moves a vertical stack up by that many pixels (scrolling).
+    void PlaceChildren(const OMB_Rect& rect, bool vertical, int shift = 0);
 
     std::vector<UI_LayoutItem> m_items;
     OMB_Size m_measured;
@@ -55,9 +61,25 @@ protected:
 class UI_VBox : public UI_Box {
 public:
     UI_DECLARE_CLASS()
+    static constexpr int kScrollPerNotch = 40;  // pixels
+
     void SetRect(const OMB_Rect& rect) override;
     void Measure() override;
+    OMB_Size GetMinSize() const override;
     UI_View* ItemAt(int x, int y) override;
+    bool ParseAttributes(const OMB_LmpNode* node) override;
+    bool Wheel(const UI_MouseState& m) override;
+    void HandleBroadcast(const UI_Event& event) override;
+
+    // Pixels scrolled past the top; 0 unless "scroll" is set and the
+    // children need more height than the box has.
+    int Scroll() const { return m_scroll; }
+
+private:
+    int Overflow() const;
+
+    bool m_scrolls = false;
+    int m_scroll = 0;
 };
 
 class UI_HBox : public UI_Box {

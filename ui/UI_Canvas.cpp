@@ -10,7 +10,20 @@
 
 // ---------------------------------------------------------------- batches
 
+namespace {
+OMB_Rect Intersect(const OMB_Rect& a, const OMB_Rect& b) {
+    return {std::max(a.x0, b.x0), std::max(a.y0, b.y0), std::min(a.x1, b.x1), std::min(a.y1, b.y1)};
+}
+}  // namespace
+
+OMB_Rect UI_Canvas::Clip(const OMB_Rect& rect) {
+    const OMB_Rect outer = m_clip;
+    m_clip = Intersect(m_clip, rect);
+    return outer;
+}
+
 void UI_Canvas::Begin() {
+    m_clip = kNoClip;
     m_quads.Begin(GL_QUADS);
     m_text.Begin(GL_QUADS);
 }
@@ -20,15 +33,18 @@ void UI_Canvas::End() {
     m_text.End();
 }
 
-void UI_Canvas::FillRect(OMB_Color color, const OMB_Rect& rect) {
+void UI_Canvas::FillRect(OMB_Color color, const OMB_Rect& shape) {
+    const OMB_Rect rect = Intersect(shape, m_clip);
+    if (rect.IsEmpty()) return;
     m_quads.SetColorRGBA(color);
     m_quads.AddFilledRect(float(rect.x0), float(rect.y0), float(rect.x1 + 1), float(rect.y1 + 1));
 }
 
 void UI_Canvas::FillGradient(const OMB_Color* colors, int count, const OMB_Rect& rect) {
-    if (!colors || count < 2) return;
+    if (!colors || count < 2 || Intersect(rect, m_clip).IsEmpty()) return;
+    // Cut along y only: boxes scroll vertically.
     const float width = float(rect.Width()) / float(count - 1);
-    const float y0 = float(rect.y0), y1 = float(rect.y1 + 1);
+    const float y0 = float(std::max(rect.y0, m_clip.y0)), y1 = float(std::min(rect.y1, m_clip.y1) + 1);
     for (int i = 0; i + 1 < count; ++i) {
         const float xa = float(rect.x0) + width * float(i), xb = xa + width;
         m_quads.SetColorRGBA(colors[i]);
@@ -65,9 +81,11 @@ void UI_Canvas::DrawString(const char* text, int count, float x, float y, float 
     // Whole pixels keep the glyphs texel for pixel (crisp with any filter).
     x = std::floor(x + 0.5f);
     y = std::floor(y + 0.5f);
+    const bool inside = y >= float(m_clip.y0) && y + charH <= float(m_clip.y1 + 1);
     for (int i = 0; i < count; ++i, x += charW) {
         const int c = static_cast<unsigned char>(text[i]);
-        if (c >= 1 && c <= 127) m_text.AddGlyph(c, x, y, charW, charH);
+        const bool shown = inside && x >= float(m_clip.x0) && x + charW <= float(m_clip.x1 + 1);
+        if (c >= 1 && c <= 127 && shown) m_text.AddGlyph(c, x, y, charW, charH);
     }
 }
 

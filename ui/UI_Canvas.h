@@ -56,6 +56,12 @@ public:
     void DrawString(const char* text, int count, float x, float y, float charW, float charH, int align);
     void SetTextColor(OMB_Color color) { m_text.SetColorRGBA(color); }
 
+    // Until SetClip gives the returned rectangle back, quads are cut to the
+    // intersection of `rect` with the clip in force, and glyphs that do not
+    // lie wholly inside it are left out. Begin lifts every clip.
+    OMB_Rect Clip(const OMB_Rect& rect);
+    void SetClip(const OMB_Rect& rect) { m_clip = rect; }
+
     // Reads the font image and uploads it (RGBA8, linear filters, clamped).
     // A missing or unusable image leaves the font without a texture and
     // reports nothing; false then.
@@ -67,6 +73,8 @@ public:
     const GLVertexBatch& Text() const { return m_text; }
 
 private:
+    static constexpr OMB_Rect kNoClip = {-(1 << 24), -(1 << 24), 1 << 24, 1 << 24};
+    OMB_Rect m_clip = kNoClip;
     GLVertexBatch m_quads;
     GLVertexBatch m_text;
     GLTexture m_font;

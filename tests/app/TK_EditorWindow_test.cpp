@@ -212,6 +212,26 @@ TEST_F(EditorWindow, ReplacingUnsavedWorkAsksFirst) {
     EXPECT_FALSE(question->IsOpen());
 }
 
+// At 960 x 600 the command line and the status line are in the window and
+// the side panels end above them: their content scrolls instead.
+TEST_F(EditorWindow, FitsALaptopScreen) {
+    EXPECT_LE(window.GetMinSize().height, 600);
+    window.SetRect({0, 0, 959, 599});
+    window.Root()->SetRect({0, 0, 959, 599});
+    window.RefreshLayout();
+    const OMB_Rect status = View<UI_StatusLine>("status")->Rect(), cmd = window.CommandField()->Rect();
+    auto* left = UI_Cast<UI_VBox>(window.PaletteView()->Parent());
+    ASSERT_TRUE(left);
+    EXPECT_GE(status.y0, 0);
+    EXPECT_GT(cmd.y0, status.y1);
+    EXPECT_GT(left->Rect().y0, cmd.y1);
+    const OMB_Rect material = View<UI_Switch>("pt_plastic")->Rect();
+    window.InputPosition(left->Rect().x0 + 5, left->Rect().y0 + 5, 0);
+    window.InputWheel(-3, 0);
+    EXPECT_GT(left->Scroll(), 0);
+    EXPECT_GT(View<UI_Switch>("pt_plastic")->Rect().y0, material.y0);
+}
+
 TEST_F(EditorWindow, DroppedFoldersAndFiles) {
     const std::string dir = folder.Dir().string() + "/models";
     std::filesystem::create_directories(dir);

@@ -43,6 +43,17 @@ TEST(Canvas, StringPlacementAndSkippedCodes) {
     canvas.DrawText(huge.c_str(), OMB_RGBA(255, 255, 255, 255), OMB_Rect{0, 0, 79, 15}, 8, 16, UI_ALIGN_LEFT);
     canvas.End();
     EXPECT_LE(canvas.Text().Count(), 4 * 11);
+    // Inside a clip, quads are cut to it and glyphs not wholly in it are left out.
+    canvas.Begin();
+    const OMB_Rect outer = canvas.Clip({0, 0, 99, 19});
+    canvas.FillRect(OMB_RGBA(1, 2, 3), {50, 10, 149, 49});
+    canvas.FillRect(OMB_RGBA(1, 2, 3), {0, 30, 9, 39});
+    canvas.DrawString("abcd", 4, 84, 2, 8, 16, UI_ALIGN_LEFT);
+    canvas.SetClip(outer);
+    canvas.End();
+    ASSERT_EQ(canvas.Quads().Count(), 4);
+    EXPECT_EQ(canvas.Quads().Vertices()[2].position[1], 20);  // the top of the first quad, cut
+    EXPECT_EQ(canvas.Text().Count(), 4 * 2);
 }
 
 class UIDraw : public GLTest {

@@ -112,6 +112,28 @@ TEST(ExportMaterials, GltfCarriesEveryKind) {
     EXPECT_FALSE(json["extensionsRequired"].set);
 }
 
+// Records from a damaged file: values outside the ranges "pt_mtl" allows,
+// NaN and an unknown kind still give a file of valid numbers.
+TEST(ExportMaterials, DamagedRecordsAreClamped) {
+    TK_Material records[256];
+    const TK_Model m = Kinds(records);
+    records[1].type = 9, records[3].roughness = std::nanf(""), records[3].specular = 7;
+    records[4].ior = 50, records[5].flux = 1e9f;
+    std::vector<uint8_t> bytes, bin;
+    OMB_SaveBitFile file;
+    ASSERT_TRUE(file.OpenMemory(&bytes) && TK_Plugin_GLTF::WriteGlb(m, TK_Plugin_GLTF::Defaults(), records, file));
+    ASSERT_TRUE(file.Close());
+    tk_test::Json json;
+    tk_test::ReadGlb(bytes, json, bin);
+    const auto& list = json["materials"].list;
+    ASSERT_EQ(list.size(), 5u);
+    EXPECT_EQ(list[0]["name"].str, "diffuse");
+    EXPECT_EQ(list[2]["pbrMetallicRoughness"]["roughnessFactor"].num, 0);
+    EXPECT_FALSE(list[2]["pbrMetallicRoughness"]["baseColorFactor"].set) << "spec 1: full reflectance";
+    EXPECT_EQ(list[3]["extensions"]["KHR_materials_ior"]["ior"].num, 3);
+    EXPECT_EQ(list[4]["extensions"]["KHR_materials_emissive_strength"]["emissiveStrength"].num, 100);
+}
+
 // The same model as OBJ and MTL: the values MTL can hold, every face under
 // the material of its colour, and the files import back to the same model.
 TEST(ExportMaterials, ObjCarriesEveryKind) {

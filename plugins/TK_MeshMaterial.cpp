@@ -68,6 +68,7 @@ void TK_MeshMaterials(const bool used[256], const Palette& palette, const TK_Mat
     }
 }
 
-bool TK_PlainMaterials(const std::vector<TK_MeshMaterial>& materials) {
-    return materials.size() == 1 && materials[0].kind == TK_MeshMaterial::Kind::kDiffuse;
+TK_UsedMaterials::TK_UsedMaterials(const TK_Model& model, const TK_Material* records) {
+    for (const Voxel& v : model.voxels) used[v.colorIndex] = true;
+    TK_MeshMaterials(used, model.palette, records, list, of);
 }

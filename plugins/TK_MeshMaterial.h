@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "model/Palette.h"
+#include "model/TK_Model.h"
 #include "model/TK_Material.h"
 
 struct TK_MeshMaterial {
@@ -61,6 +62,15 @@ struct TK_MeshMaterial {
 void TK_MeshMaterials(const bool used[256], const Palette& palette, const TK_Material* records,
                       std::vector<TK_MeshMaterial>& materials, size_t materialOf[256]);
 
-// True when `materials` is the single plain diffuse one of a model without
-// materials.
-bool TK_PlainMaterials(const std::vector<TK_MeshMaterial>& materials);
+// The materials of the colours a model's voxels use (see TK_MeshMaterials),
+// found in one pass over the voxels.
+struct TK_UsedMaterials {
+    bool used[256] = {};
+    std::vector<TK_MeshMaterial> list;
+    size_t of[256] = {};
+
+    TK_UsedMaterials(const TK_Model& model, const TK_Material* records);
+    // True for the single plain diffuse material of a model without
+    // materials.
+    bool Plain() const { return list.size() == 1 && list[0].kind == TK_MeshMaterial::Kind::kDiffuse; }
+};

@@ -22,9 +22,7 @@ namespace {
 const char kBanner[] = "# Tarsk @ Ombrel\n\n";
 
 // Texture coordinate numbers by colour (0: colour unused), rising colours.
-void WriteTexcoords(const TK_Model& model, const TK_MeshOptions& o, TK_MeshText& out, int number[256]) {
-    bool used[256] = {};
-    for (const Voxel& v : model.voxels) used[v.colorIndex] = true;
+void WriteTexcoords(const bool used[256], const TK_MeshOptions& o, TK_MeshText& out, int number[256]) {
     int next = 1;
     for (int c = 1; c < 256; ++c) {
         number[c] = used[c] ? next++ : 0;
@@ -70,20 +68,8 @@ void WriteVertices(const TK_Model& model, const TK_MeshOptions& o, const TK_Mesh
         }
 }
 
-// The materials of the colours `model` uses (see TK_MeshMaterials).
-struct UsedMaterials {
-    std::vector<TK_MeshMaterial> list;
-    size_t of[256];
-    UsedMaterials(const TK_Model& model, const TK_Material* records) {
-        bool used[256] = {};
-        for (const Voxel& v : model.voxels) used[v.colorIndex] = true;
-        TK_MeshMaterials(used, model.palette, records, list, of);
-    }
-    bool Plain() const { return TK_PlainMaterials(list); }
-};
-
 // Each direction's faces material by material, in their order otherwise.
-void SortByMaterial(const UsedMaterials& materials, TK_MeshSurface& surface) {
+void SortByMaterial(const TK_UsedMaterials& materials, TK_MeshSurface& surface) {
     for (auto& list : surface.faces)
         std::stable_sort(list.begin(), list.end(), [&](const TK_MeshFace& a, const TK_MeshFace& b) {
             return materials.of[a.colour] < materials.of[b.colour];
@@ -93,7 +79,7 @@ void SortByMaterial(const UsedMaterials& materials, TK_MeshSurface& surface) {
 // The face lines; a "usemtl" line before each run of a material unless
 // the model has plain materials (the header named the one material).
 void WriteFaces(const TK_MeshOptions& o, const TK_MeshSurface& surface, const TK_MeshJoints& joints,
-                CornerIndex& index, const int texcoord[256], const UsedMaterials& materials, TK_MeshText& out) {
+                CornerIndex& index, const int texcoord[256], const TK_UsedMaterials& materials, TK_MeshText& out) {
     const bool reverse = TK_Plugin_Mesh::ReverseWinding(o);
     // "/t/n" of each colour and direction, made once.
     std::string tail[256][6];
@@ -168,13 +154,12 @@ bool TK_Plugin_OBJ::LoadModel(const std::string& path, const std::string&, TK_Mo
 void TK_Plugin_OBJ::WriteObjText(const TK_Model& model, const TK_MeshOptions& o, const std::string& base,
                                  std::string& obj, const TK_Material* records) {
     TK_MeshText out;
-    WriteObj(model, o, base, out, records);
+    WriteObj(model, o, base, out, TK_UsedMaterials(model, records));
     obj.swap(out.text);
 }
 
 void TK_Plugin_OBJ::WriteObj(const TK_Model& model, const TK_MeshOptions& o, const std::string& base, TK_MeshText& out,
-                             const TK_Material* records) {
-    const UsedMaterials materials(model, records);
+                             const TK_UsedMaterials& materials) {
     TK_MeshSurface surface;
     TK_BuildMeshSurface(model, o.optimize, surface);
     if (!materials.Plain()) SortByMaterial(materials, surface);
@@ -188,7 +173,7 @@ void TK_Plugin_OBJ::WriteObj(const TK_Model& model, const TK_MeshOptions& o, con
     }
     out.Str("\n# texcoords\n");
     int texcoord[256];
-    WriteTexcoords(model, o, out, texcoord);
+    WriteTexcoords(materials.used, o, out, texcoord);
     out.Str("\n# verts\n");
     CornerIndex index(model);
     const TK_MeshJoints joints(model, surface, o.watertight);
@@ -236,9 +221,7 @@ std::string MtlEntry(const TK_MeshMaterial& m, const std::string& base) {
 
 }  // namespace
 
-void TK_Plugin_OBJ::WriteMtlText(const TK_Model& model, const TK_Material* records, const std::string& base,
-                                 std::string& mtl) {
-    const UsedMaterials materials(model, records);
+void TK_Plugin_OBJ::WriteMtlText(const TK_UsedMaterials& materials, const std::string& base, std::string& mtl) {
     mtl = kBanner;
     if (materials.Plain()) {
         mtl += "newmtl palette\nillum 1\nKa 0.000 0.000 0.000\nKd 1.000 1.000 1.000\nKs 0.000 0.000 0.000\nmap_Kd " +
@@ -251,17 +234,17 @@ void TK_Plugin_OBJ::WriteMtlText(const TK_Model& model, const TK_Material* recor
 bool TK_Plugin_OBJ::SaveModel(const std::string& path, const std::string&, const TK_Model& model) {
     if (model.voxels.Empty() || path.empty()) return false;
     const std::string base = TK_BaseNameOf(path), folder = TK_FolderOf(path);
-    const TK_Material* records = m_look ? m_look->materials : nullptr;
+    const TK_UsedMaterials materials(model, m_look ? m_look->materials : nullptr);
     OMB_SaveBitFile file;
     if (!file.Open(path.c_str())) return false;
     TK_MeshText out(&file);
-    WriteObj(model, options, base, out, records);
+    WriteObj(model, options, base, out, materials);
     if (!out.Finish() || !file.Close()) {
         file.Discard();
         return false;
     }
     std::string mtl;
-    WriteMtlText(model, records, base, mtl);
+    WriteMtlText(materials, base, mtl);
     return TK_WriteFileBytes(folder + base + ".mtl", mtl) &&
            TK_Plugin_PNG::SavePalette(folder + base + ".png", model.palette);
 }

@@ -39,11 +39,11 @@ public:
     // 256 material records, or is null for every colour plain diffuse.
     static void WriteObjText(const TK_Model& model, const TK_MeshOptions& options, const std::string& base,
                              std::string& obj, const TK_Material* records = nullptr);
-    // The mesh text into `out` (a file-backed text streams it).
+    // The mesh text into `out` (a file-backed text streams it), with the
+    // materials of the model's colours.
     static void WriteObj(const TK_Model& model, const TK_MeshOptions& options, const std::string& base,
-                         TK_MeshText& out, const TK_Material* records = nullptr);
-    static void WriteMtlText(const TK_Model& model, const TK_Material* records, const std::string& base,
-                             std::string& mtl);
+                         TK_MeshText& out, const TK_UsedMaterials& materials);
+    static void WriteMtlText(const TK_UsedMaterials& materials, const std::string& base, std::string& mtl);
 
 private:
     const TK_ModelLook* m_look = nullptr;

@@ -15,6 +15,9 @@
 // the time), and of the checkerboard, where nothing merges (no slower).
 // The triangles of both are printed first for the sphere, the figure and a
 // terrain: watertight at most 1.35 times plain over the three.
+//
+// Materials: the OBJ and glTF exports of the figure with a material of
+// every kind against the same without materials (at most 1.1 times).
 #include <unistd.h>
 
 #include <algorithm>
@@ -209,6 +212,33 @@ void RegisterMeshExport(const char* format, const char* model, double ratio) {
     tk_bench::SetRatioTarget(name, ratio);
 }
 
+// The figure's OBJ or glTF export with a material of every kind among its
+// colours (the baseline: every colour plain diffuse, the files of before
+// materials were exported).
+template <typename Plugin>
+void MaterialExport(benchmark::State& state, bool materials) {
+    static const TK_ModelLook look = [] {
+        TK_ModelLook l;
+        for (int c = 1; c < 256; ++c) l.materials[c].type = c % kMaterialTypeCount, l.materials[c].plastic = c % 8 == 0;
+        return l;
+    }();
+    const std::string path = Folder() + "/materials" + (materials ? "" : "_plain") + ".out";
+    for (auto _ : state) {
+        Plugin plugin;
+        if (materials) plugin.SetLook(&look);
+        if (!plugin.SaveModel(path, std::string(), GltfModel("figure"))) state.SkipWithError("export failed");
+    }
+}
+
+template <typename Plugin>
+void RegisterMaterialExport(const char* format) {
+    const std::string name = std::string("materials_") + format + "/figure";
+    benchmark::RegisterBenchmark(name.c_str(), MaterialExport<Plugin>, true)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((name + "/baseline").c_str(), MaterialExport<Plugin>, false)
+        ->Unit(benchmark::kMillisecond);
+    tk_bench::SetRatioTarget(name, 1.1);
+}
+
 // Triangles of a model: watertight, and two a rectangle of plain merging.
 void CountTriangles(const TK_Model& model, size_t& watertight, size_t& plain) {
     TK_MeshSurface surface;
@@ -280,6 +310,8 @@ int main(int argc, char** argv) {
         RegisterMeshExport<TK_Plugin_3DS>("3ds", model, ratio);
         RegisterMeshExport<TK_Plugin_GLTF>("gltf", model, ratio);
     }
+    RegisterMaterialExport<TK_Plugin_OBJ>("obj");
+    RegisterMaterialExport<TK_Plugin_GLTF>("gltf");
     const bool sameFaces = GltfFacesMatchObj();
     const bool fewTriangles = TrianglesWithinTarget();
     const int rc = tk_bench::Main(argc, argv);

@@ -33,6 +33,7 @@
 
 #include "core/OMB_BitFile.h"
 #include "plugins/TK_ImageConvert.h"
+#include "plugins/TK_MeshMaterial.h"
 #include "plugins/TK_Plugin_PNG.h"
 
 namespace {
@@ -117,8 +118,9 @@ struct Plan {
     std::vector<TK_MeshFace> faces;  // in primitive order
     std::vector<uint16_t> indices;   // 3 per triangle: vertex numbers in its primitive
     std::vector<uint32_t> vertices;  // keys, primitive by primitive
-    std::vector<TK_GltfMaterial> materials;
+    std::vector<TK_MeshMaterial> materials;
     std::vector<Primitive> primitives;
+    float cell = 0;  // a cell's mean written size: the glass's thickness
     std::vector<float> axis[3];  // written component i of corner coordinate c
     float normal[6][3];
     bool reverse = false;  // a mirroring scale turns the faces
@@ -144,6 +146,8 @@ bool PlanGeometry(const TK_Model& model, const TK_MeshOptions& o, Plan& plan) {
         mirrors += o.scale[a] < 0;
     }
     plan.reverse = mirrors % 2 == 1;
+    const double scale = std::fabs(double(o.scale[0])) + std::fabs(double(o.scale[1])) + std::fabs(double(o.scale[2]));
+    plan.cell = float(scale / 3);
     for (int d = 0; d < 6; ++d) {
         float n[3] = {0, 0, 0};
         n[d / 2] = (d % 2 ? 1.0f : -1.0f) * (o.scale[d / 2] < 0 ? -1.0f : 1.0f);
@@ -154,19 +158,17 @@ bool PlanGeometry(const TK_Model& model, const TK_MeshOptions& o, Plan& plan) {
 
 // Colours grouped by material, the faces counted into material order; one
 // primitive per material until PlanVertices cuts them.
-void PlanPrimitives(const TK_MeshSurface& surface, const TK_Material* materials, Plan& plan) {
+void PlanPrimitives(const TK_MeshSurface& surface, const Palette& palette, const TK_Material* records, Plan& plan) {
     size_t count[256] = {};
     for (const auto& list : surface.faces)
         for (const TK_MeshFace& face : list) ++count[face.colour];
-    size_t primitiveOf[256] = {};
-    for (int c = 1; c < 256; ++c) {
-        if (!count[c]) continue;
-        const TK_GltfMaterial m = materials ? TK_GltfMaterial::FromRecord(materials[c]) : TK_GltfMaterial();
-        const size_t i = size_t(std::find(plan.materials.begin(), plan.materials.end(), m) - plan.materials.begin());
-        if (i == plan.materials.size()) plan.materials.push_back(m), plan.primitives.push_back(Primitive{i});
-        primitiveOf[c] = i;
-        plan.primitives[i].faces += count[c];
-    }
+    bool used[256] = {};
+    for (int c = 1; c < 256; ++c) used[c] = count[c] > 0;
+    size_t primitiveOf[256];
+    TK_MeshMaterials(used, palette, records, plan.materials, primitiveOf);
+    for (size_t i = 0; i < plan.materials.size(); ++i) plan.primitives.push_back(Primitive{i});
+    for (int c = 1; c < 256; ++c)
+        if (count[c]) plan.primitives[primitiveOf[c]].faces += count[c];
     std::vector<size_t> next(plan.primitives.size());
     size_t first = 0;
     for (size_t i = 0; i < next.size(); ++i) {
@@ -352,14 +354,78 @@ Json& Json::Str(const std::string& s) {
     return *this;
 }
 
+// The glTF extensions a material needs, in the order "extensionsUsed"
+// lists them.
+enum Extension { kClearcoat, kEmissiveStrength, kIor, kTransmission, kVolume, kExtensionCount };
+const char* const kExtensionNames[kExtensionCount] = {
+    "KHR_materials_clearcoat", "KHR_materials_emissive_strength", "KHR_materials_ior",
+    "KHR_materials_transmission", "KHR_materials_volume"};
+
+// Glass absorbs over a thickness of one cell, when a cell has a size.
+bool HasVolume(const TK_MeshMaterial& m, float cell) {
+    return m.kind == TK_MeshMaterial::Kind::kGlass && m.Absorbs() && cell > 0 && std::isfinite(cell);
+}
+
+void UsesExtensions(const TK_MeshMaterial& m, float cell, bool uses[kExtensionCount]) {
+    using Kind = TK_MeshMaterial::Kind;
+    uses[kClearcoat] |= m.kind == Kind::kPlastic;
+    uses[kEmissiveStrength] |= m.kind == Kind::kEmit;
+    uses[kIor] |= m.kind == Kind::kGlass;
+    uses[kTransmission] |= m.kind == Kind::kGlass;
+    uses[kVolume] |= HasVolume(m, cell);
+}
+
+// "extensionsUsed" for the materials that need any (never "required": a
+// viewer without them still shows the surfaces).
+void WriteExtensionsUsed(const Plan& plan, Json& j) {
+    bool uses[kExtensionCount] = {};
+    for (const TK_MeshMaterial& m : plan.materials) UsesExtensions(m, plan.cell, uses);
+    bool first = true;
+    for (int e = 0; e < kExtensionCount; ++e) {
+        if (!uses[e]) continue;
+        j.Raw(first ? ",\"extensionsUsed\":[\"" : ",\"").Raw(kExtensionNames[e]).Raw("\"");
+        first = false;
+    }
+    if (!first) j.Raw("]");
+}
+
+// The extensions object of a material, when it needs one.
+void WriteMaterialExtensions(const TK_MeshMaterial& m, float cell, Json& j) {
+    bool uses[kExtensionCount] = {};
+    UsesExtensions(m, cell, uses);
+    if (std::count(uses, uses + kExtensionCount, true) == 0) return;
+    j.Raw(",\"extensions\":{");
+    const char* separator = "";
+    auto open = [&](Extension e) {
+        j.Raw(separator).Raw("\"").Raw(kExtensionNames[e]).Raw("\":{");
+        separator = "},";
+    };
+    if (uses[kClearcoat])
+        open(kClearcoat), j.Raw("\"clearcoatFactor\":1,\"clearcoatRoughnessFactor\":").Num(m.coatRoughness);
+    if (uses[kEmissiveStrength]) open(kEmissiveStrength), j.Raw("\"emissiveStrength\":").Num(m.flux);
+    if (uses[kIor]) open(kIor), j.Raw("\"ior\":").Num(m.ior);
+    if (uses[kTransmission]) open(kTransmission), j.Raw("\"transmissionFactor\":1");
+    if (uses[kVolume]) {
+        open(kVolume), j.Raw("\"thicknessFactor\":").Num(cell).Raw(",\"attenuationDistance\":").Num(cell);
+        j.Raw(",\"attenuationColor\":").Vec(m.transmittance, 3);
+    }
+    j.Raw("}}");
+}
+
 void WriteMaterials(const Plan& plan, Json& j) {
     j.Raw(",\"materials\":[");
     for (size_t i = 0; i < plan.materials.size(); ++i) {
-        const TK_GltfMaterial& m = plan.materials[i];
-        j.Raw(i ? ",{" : "{").Raw("\"name\":").Str(m.name);
-        j.Raw(",\"pbrMetallicRoughness\":{\"baseColorTexture\":{\"index\":0},\"metallicFactor\":").Num(m.metallic);
-        j.Raw(",\"roughnessFactor\":").Num(m.roughness).Raw("}");
-        if (m.emissive) j.Raw(",\"emissiveTexture\":{\"index\":0},\"emissiveFactor\":[1,1,1]");
+        const TK_MeshMaterial& m = plan.materials[i];
+        j.Raw(i ? ",{" : "{").Raw("\"name\":").Str(m.Name());
+        j.Raw(",\"pbrMetallicRoughness\":{\"baseColorTexture\":{\"index\":0}");
+        if (m.reflectance != 1) {
+            const float factor[4] = {m.reflectance, m.reflectance, m.reflectance, 1};
+            j.Raw(",\"baseColorFactor\":").Vec(factor, 4);
+        }
+        j.Raw(",\"metallicFactor\":").Num(m.metallic).Raw(",\"roughnessFactor\":").Num(m.roughness).Raw("}");
+        if (m.kind == TK_MeshMaterial::Kind::kEmit)
+            j.Raw(",\"emissiveTexture\":{\"index\":0},\"emissiveFactor\":[1,1,1]");
+        WriteMaterialExtensions(m, plan.cell, j);
         j.Raw("}");
     }
     j.Raw("]");
@@ -404,7 +470,9 @@ void WriteBufferViews(const Plan& plan, uint64_t& binLength, Json& j) {
 // The JSON chunk's text; `binLength` receives the buffer's length.
 std::string JsonText(const Plan& plan, const std::string& name, uint64_t& binLength) {
     Json j;
-    j.Raw("{\"asset\":{\"version\":\"2.0\",\"generator\":\"Tarsk @ Ombrel\"},\"scene\":0,\"scenes\":[{\"nodes\":[0]}]");
+    j.Raw("{\"asset\":{\"version\":\"2.0\",\"generator\":\"Tarsk @ Ombrel\"}");
+    WriteExtensionsUsed(plan, j);
+    j.Raw(",\"scene\":0,\"scenes\":[{\"nodes\":[0]}]");
     j.Raw(",\"nodes\":[{\"name\":").Str(name).Raw(",\"mesh\":0}],\"meshes\":[{\"name\":").Str(name);
     j.Raw(",\"primitives\":[");
     for (size_t i = 0; i < plan.primitives.size(); ++i) {
@@ -500,17 +568,6 @@ bool WriteFile(const Plan& plan, const std::string& json, uint64_t binLength, OM
 
 }  // namespace
 
-TK_GltfMaterial TK_GltfMaterial::FromRecord(const TK_Material& record) {
-    // NaN fails both comparisons and becomes 0.
-    const float rough = record.roughness >= 0 ? std::min(record.roughness, 1.0f) : 0.0f;
-    switch (record.type) {
-        case 1: return {1, rough, false, "metal"};
-        case 2: return {0, rough, false, "glass"};
-        case 3: return {0, 1, true, "emissive"};
-        default: return {0, record.plastic > 0.5f ? rough : 1.0f, false, "diffuse"};
-    }
-}
-
 TK_MeshOptions TK_Plugin_GLTF::Defaults() {
     TK_MeshOptions o;
     o.pivot[0] = o.pivot[1] = 0.5f, o.pivot[2] = 0;
@@ -529,7 +586,7 @@ bool TK_Plugin_GLTF::WriteGlb(const TK_Model& model, const TK_MeshOptions& optio
     if (!surface.Count()) return false;
     Plan plan;
     if (!PlanGeometry(model, options, plan)) return false;
-    PlanPrimitives(surface, materials, plan);
+    PlanPrimitives(surface, model.palette, materials, plan);
     {
         const TK_MeshJoints joints(model, surface, options.watertight);
         surface = TK_MeshSurface();

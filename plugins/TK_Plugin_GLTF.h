@@ -16,7 +16,17 @@
 // outside. A negative scale mirrors; its faces are then turned so that they
 // still face outwards.
 //
-// Materials: one material per distinct surface, each with one or more mesh
+// Materials (see TK_MeshMaterial.h): metallic-roughness PBR over the palette
+// texture, metal's reflectance as the base colour factor; plastic with
+// KHR_materials_clearcoat, glass with KHR_materials_transmission,
+// KHR_materials_ior and, where its colour absorbs, KHR_materials_volume
+// (one cell thick, the colour one cell lets through at a distance of one
+// cell), emit with the palette texture as emissive texture and
+// KHR_materials_emissive_strength carrying the flux. The extensions used
+// are listed in "extensionsUsed", never "extensionsRequired"; a file without
+// such materials names none.
+//
+// One material per distinct surface, each with one or more mesh
 // primitives of at most 65535 vertices (so 16-bit indices), every primitive
 // with its own vertex range in shared buffer views. Corners of one
 // primitive at the same position with the same normal and colour share a
@@ -38,23 +48,6 @@ struct TK_GltfCounts {
     size_t faces = 0;
     size_t vertices = 0;
     size_t triangles = 0;
-};
-
-// The glTF material of one palette entry's surface record.
-struct TK_GltfMaterial {
-    float metallic = 0;
-    float roughness = 1;
-    bool emissive = false;
-    const char* name = "diffuse";
-
-    // Metal: metallic 1 with the record's roughness; glass: the record's
-    // roughness; emissive: glowing in the palette colour; diffuse: rough
-    // (roughness 1) unless a clear coat ("plastic") gives its roughness.
-    // Roughness is clamped to 0..1. A zeroed record is plain diffuse.
-    static TK_GltfMaterial FromRecord(const TK_Material& record);
-    bool operator==(const TK_GltfMaterial& o) const {
-        return metallic == o.metallic && roughness == o.roughness && emissive == o.emissive;
-    }
 };
 
 class TK_Plugin_GLTF : public TK_Plugin_Mesh {

@@ -1,7 +1,11 @@
 // OBJ mesh export (see TK_Plugin_OBJ.h). Vertices are numbered on their
 // first use, direction by direction, so faces of all directions share them.
+// With materials, each direction's faces come material by material, so a
+// "usemtl" line starts each run.
 #include "plugins/TK_Plugin_OBJ.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -18,9 +22,7 @@ namespace {
 const char kBanner[] = "# Tarsk @ Ombrel\n\n";
 
 // Texture coordinate numbers by colour (0: colour unused), rising colours.
-void WriteTexcoords(const TK_Model& model, const TK_MeshOptions& o, TK_MeshText& out, int number[256]) {
-    bool used[256] = {};
-    for (const Voxel& v : model.voxels) used[v.colorIndex] = true;
+void WriteTexcoords(const bool used[256], const TK_MeshOptions& o, TK_MeshText& out, int number[256]) {
     int next = 1;
     for (int c = 1; c < 256; ++c) {
         number[c] = used[c] ? next++ : 0;
@@ -66,8 +68,18 @@ void WriteVertices(const TK_Model& model, const TK_MeshOptions& o, const TK_Mesh
         }
 }
 
+// Each direction's faces material by material, in their order otherwise.
+void SortByMaterial(const TK_UsedMaterials& materials, TK_MeshSurface& surface) {
+    for (auto& list : surface.faces)
+        std::stable_sort(list.begin(), list.end(), [&](const TK_MeshFace& a, const TK_MeshFace& b) {
+            return materials.of[a.colour] < materials.of[b.colour];
+        });
+}
+
+// The face lines; a "usemtl" line before each run of a material unless
+// the model has plain materials (the header named the one material).
 void WriteFaces(const TK_MeshOptions& o, const TK_MeshSurface& surface, const TK_MeshJoints& joints,
-                CornerIndex& index, const int texcoord[256], TK_MeshText& out) {
+                CornerIndex& index, const int texcoord[256], const TK_UsedMaterials& materials, TK_MeshText& out) {
     const bool reverse = TK_Plugin_Mesh::ReverseWinding(o);
     // "/t/n" of each colour and direction, made once.
     std::string tail[256][6];
@@ -76,8 +88,14 @@ void WriteFaces(const TK_MeshOptions& o, const TK_MeshSurface& surface, const TK
             if (texcoord[c]) tail[c][d] = "/" + std::to_string(texcoord[c]) + "/" + std::to_string(d + 1);
     int corners[4][3], corner[3];
     std::vector<int> ring, triangles;
+    const bool named = !materials.Plain();
+    size_t current = materials.list.size();
     for (const auto& list : surface.faces)
         for (const TK_MeshFace& face : list) {
+            if (named && materials.of[face.colour] != current) {
+                current = materials.of[face.colour];
+                out.Str("usemtl ").Str(materials.list[current].Name()).Ch('\n');
+            }
             const std::string& t = tail[face.colour][face.direction];
             if (joints.Ring(face, ring)) {
                 TK_MeshJoints::Triangulate(face, reverse, ring, triangles);
@@ -134,16 +152,19 @@ bool TK_Plugin_OBJ::LoadModel(const std::string& path, const std::string&, TK_Mo
 }
 
 void TK_Plugin_OBJ::WriteObjText(const TK_Model& model, const TK_MeshOptions& o, const std::string& base,
-                                 std::string& obj) {
+                                 std::string& obj, const TK_Material* records) {
     TK_MeshText out;
-    WriteObj(model, o, base, out);
+    WriteObj(model, o, base, out, TK_UsedMaterials(model, records));
     obj.swap(out.text);
 }
 
-void TK_Plugin_OBJ::WriteObj(const TK_Model& model, const TK_MeshOptions& o, const std::string& base, TK_MeshText& out) {
+void TK_Plugin_OBJ::WriteObj(const TK_Model& model, const TK_MeshOptions& o, const std::string& base, TK_MeshText& out,
+                             const TK_UsedMaterials& materials) {
     TK_MeshSurface surface;
     TK_BuildMeshSurface(model, o.optimize, surface);
-    out.Str(kBanner).Str("# material\n").Str("mtllib ").Str(base.c_str()).Str(".mtl\n").Str("usemtl palette\n\n");
+    if (!materials.Plain()) SortByMaterial(materials, surface);
+    out.Str(kBanner).Str("# material\n").Str("mtllib ").Str(base.c_str()).Str(".mtl\n");
+    out.Str(materials.Plain() ? "usemtl palette\n\n" : "\n");
     out.Str("# normals\n");
     for (int d = 0; d < 6; ++d) {
         int n[3];
@@ -152,33 +173,78 @@ void TK_Plugin_OBJ::WriteObj(const TK_Model& model, const TK_MeshOptions& o, con
     }
     out.Str("\n# texcoords\n");
     int texcoord[256];
-    WriteTexcoords(model, o, out, texcoord);
+    WriteTexcoords(materials.used, o, out, texcoord);
     out.Str("\n# verts\n");
     CornerIndex index(model);
     const TK_MeshJoints joints(model, surface, o.watertight);
     WriteVertices(model, o, surface, joints, index, out);
     out.Str("\n# faces\n");
-    WriteFaces(o, surface, joints, index, texcoord, out);
+    WriteFaces(o, surface, joints, index, texcoord, materials, out);
 }
 
-void TK_Plugin_OBJ::WriteMtlText(const std::string& base, std::string& mtl) {
-    mtl = std::string(kBanner) + "newmtl palette\n" + "illum 1\n" + "Ka 0.000 0.000 0.000\n" +
-          "Kd 1.000 1.000 1.000\n" + "Ks 0.000 0.000 0.000\n" + "map_Kd " + base + ".png\n";
+namespace {
+
+std::string Line(const char* key, float a) {
+    char b[64];
+    std::snprintf(b, sizeof b, "%s %.3f\n", key, double(a));
+    return b;
+}
+
+std::string Line(const char* key, float a, float b, float c) {
+    char t[96];
+    std::snprintf(t, sizeof t, "%s %.3f %.3f %.3f\n", key, double(a), double(b), double(c));
+    return t;
+}
+
+// One material's entry: the palette texture as diffuse colour, the PBR
+// keys for roughness, metalness and clear coat, emission, and glass's
+// refraction, dissolve and transmission filter; "illum" by kind (7, or 6
+// without Fresnel reflection, for glass).
+std::string MtlEntry(const TK_MeshMaterial& m, const std::string& base) {
+    using Kind = TK_MeshMaterial::Kind;
+    const int illum = m.kind == Kind::kGlass     ? (m.fresnel ? 7 : 6)
+                      : m.kind == Kind::kMetal   ? 3
+                      : m.kind == Kind::kPlastic ? 2
+                                                 : 1;
+    const float k = m.reflectance, ks = m.kind == Kind::kMetal ? k : 0;
+    std::string e = "newmtl " + m.Name() + "\nillum " + std::to_string(illum) + "\n" + Line("Ka", 0, 0, 0) +
+                    Line("Kd", k, k, k) + Line("Ks", ks, ks, ks) + "map_Kd " + base + ".png\n";
+    e += Line("Pr", m.roughness) + Line("Pm", m.metallic);
+    if (m.kind == Kind::kPlastic) e += Line("Pc", 1) + Line("Pcr", m.coatRoughness);
+    if (m.kind == Kind::kEmit) e += Line("Ke", m.flux, m.flux, m.flux) + "map_Ke " + base + ".png\n";
+    if (m.kind == Kind::kGlass) {
+        e += Line("Ni", m.ior) + Line("d", 0) + Line("Tr", 1);
+        e += Line("Tf", m.transmittance[0], m.transmittance[1], m.transmittance[2]);
+    }
+    return e;
+}
+
+}  // namespace
+
+void TK_Plugin_OBJ::WriteMtlText(const TK_UsedMaterials& materials, const std::string& base, std::string& mtl) {
+    mtl = kBanner;
+    if (materials.Plain()) {
+        mtl += "newmtl palette\nillum 1\nKa 0.000 0.000 0.000\nKd 1.000 1.000 1.000\nKs 0.000 0.000 0.000\nmap_Kd " +
+               base + ".png\n";
+        return;
+    }
+    for (size_t i = 0; i < materials.list.size(); ++i) mtl += (i ? "\n" : "") + MtlEntry(materials.list[i], base);
 }
 
 bool TK_Plugin_OBJ::SaveModel(const std::string& path, const std::string&, const TK_Model& model) {
     if (model.voxels.Empty() || path.empty()) return false;
     const std::string base = TK_BaseNameOf(path), folder = TK_FolderOf(path);
+    const TK_UsedMaterials materials(model, m_look ? m_look->materials : nullptr);
     OMB_SaveBitFile file;
     if (!file.Open(path.c_str())) return false;
     TK_MeshText out(&file);
-    WriteObj(model, options, base, out);
+    WriteObj(model, options, base, out, materials);
     if (!out.Finish() || !file.Close()) {
         file.Discard();
         return false;
     }
     std::string mtl;
-    WriteMtlText(base, mtl);
+    WriteMtlText(materials, base, mtl);
     return TK_WriteFileBytes(folder + base + ".mtl", mtl) &&
            TK_Plugin_PNG::SavePalette(folder + base + ".png", model.palette);
 }

@@ -4,74 +4,16 @@
 
 #include <random>
 
+#include "TK_GlbReader.h"
 #include "TK_PluginTest.h"
 #include "core/OMB_BitFile.h"
+#include "plugins/TK_MeshMaterial.h"
 #include "plugins/TK_Plugin_PNG.h"
 
 namespace {
 
-// Just enough JSON to read back what the writer produces.
-struct Json {
-    double num = 0;
-    std::string str;
-    std::vector<Json> list;
-    std::map<std::string, Json> obj;
-    bool set = false;
-    const Json& operator[](const std::string& key) const {
-        static const Json none;
-        auto it = obj.find(key);
-        return it == obj.end() ? none : it->second;
-    }
-    const Json& operator[](size_t i) const { return list.at(i); }
-    uint64_t U() const { return uint64_t(num); }
-};
-
-bool Parse(const char*& p, Json& v) {
-    v.set = true;
-    if (*p == '{' || *p == '[') {
-        const char close = *p == '{' ? '}' : ']';
-        for (++p; *p != close; p += *p == ',') {
-            Json key, item;
-            if ((close == '}' && !(Parse(p, key) && *p++ == ':')) || !Parse(p, item)) return false;
-            close == '}' ? void(v.obj[key.str] = item) : v.list.push_back(item);
-        }
-        return ++p, true;
-    }
-    if (*p == '"') {
-        for (++p; *p != '"'; ++p) {
-            if (*p == '\\') ++p;
-            if (!*p) return false;
-            v.str += *p;
-        }
-        return ++p, true;
-    }
-    char* end = nullptr;
-    v.num = std::strtod(p, &end);
-    return end != p && (p = end, true);
-}
-
-uint32_t U32(const std::vector<uint8_t>& b, size_t at) { return uint32_t(OMB_GetInt32LE(&b[at])); }
-
-// The JSON and the used part of the binary chunk, after every container check.
-void ReadGlb(const std::vector<uint8_t>& b, Json& json, std::vector<uint8_t>& bin) {
-    ASSERT_GE(b.size(), 28u);
-    EXPECT_EQ(U32(b, 0), 0x46546C67u);
-    EXPECT_EQ(U32(b, 4), 2u);
-    ASSERT_EQ(U32(b, 8), b.size());
-    const uint32_t jsonLength = U32(b, 12);
-    ASSERT_TRUE(jsonLength % 4 == 0 && U32(b, 16) == 0x4E4F534Au);
-    const std::string text(b.begin() + 20, b.begin() + 20 + jsonLength);
-    const char* p = text.c_str();
-    ASSERT_TRUE(Parse(p, json));
-    EXPECT_EQ(std::string(p).find_first_not_of(' '), std::string::npos) << "JSON padded with spaces";
-    const size_t at = 20 + jsonLength;
-    const uint32_t binLength = U32(b, at);
-    ASSERT_TRUE(binLength % 4 == 0 && U32(b, at + 4) == 0x004E4942u && at + 8 + binLength == b.size());
-    const uint64_t used = json["buffers"][0]["byteLength"].U();
-    ASSERT_TRUE(used <= binLength && used + 3 >= binLength);
-    bin.assign(b.begin() + at + 8, b.begin() + at + 8 + used);
-    EXPECT_EQ(std::count(b.begin() + at + 8 + used, b.end(), 0), binLength - used) << "BIN padded with zeros";
-}
+using tk_test::Json;
+using tk_test::ReadGlb;
 
 // Accessor `a`, after checking that its view is aligned and inside the
 // buffer and the accessor inside its view.
@@ -210,10 +152,11 @@ TEST(GltfExport, ContainerMaterialsAndTrianglesBackToTheExposedFaces) {
             // The material is the one of every colour in the primitive.
             const Json& mat = json["materials"][prim["material"].U()];
             for (size_t i = 0; i < mesh.t.size(); i += 2) {
-                const auto want = TK_GltfMaterial::FromRecord(records[materials ? int(mesh.t[i] * 256 + 1) : 0]);
+                const int colour = int(mesh.t[i] * 256 + 1);
+                const auto want = TK_MeshMaterial::FromRecord(records[materials ? colour : 0], m.palette[colour], colour);
                 EXPECT_EQ(mat["pbrMetallicRoughness"]["metallicFactor"].num, want.metallic);
                 EXPECT_EQ(mat["pbrMetallicRoughness"]["roughnessFactor"].num, double(want.roughness));
-                EXPECT_EQ(mat["emissiveTexture"].set, want.emissive);
+                EXPECT_EQ(mat["emissiveTexture"].set, want.kind == TK_MeshMaterial::Kind::kEmit);
             }
             for (size_t q = 0; q < mesh.ix.size() / 6; ++q) AddUnitFaces(mesh, q, o, m, found);
         }

@@ -109,6 +109,16 @@ bool TK_WriteQuitBackup(const TK_EditorEnv& env, const std::string& folder) {
         return false;
     }
     PruneBackups(folder);
+    // Work closed unsaved keeps its names beside it ("backup.txt"), so the
+    // next start can offer it back; saved work leaves no such note.
+    const std::string side = SidecarOf(path);
+    if (!env.unsaved) {
+        fs::remove(side, error);
+        return true;
+    }
+    const std::string names = OMB_QuoteArgument(env.model.name) + "\n" + OMB_QuoteArgument(env.model.path) + "\n";
+    if (!WriteBytes(side, names.data(), names.size()))
+        OMB_Printf("[Warning] failed to write backup note : %s\n", side.c_str());
     return true;
 }
 
@@ -224,16 +234,35 @@ std::vector<std::string> TK_WaitingRecoveries(const std::string& folder) {
 }
 
 void TK_AnnounceRecoveries(const std::string& folder) {
-    for (const std::string& vox : TK_WaitingRecoveries(folder)) {
+    const std::vector<std::string> waiting = TK_WaitingRecoveries(folder);
+    for (const std::string& vox : waiting) {
         OMB_Printf("[Warning] unsaved work of an ended session waits in %s : \"recover\" opens it\n", vox.c_str());
         std::fprintf(stderr, "tarsk: unsaved work of an ended session waits in %s : \"recover\" opens it\n",
                      OMB_Printable(vox).c_str());
     }
+    std::string name;
+    const std::string backup = folder + "/backup.vox";
+    std::ifstream note(SidecarOf(backup));
+    if (!waiting.empty() || !note || !std::getline(note, name)) return;
+    name = OMB_PathArgument(name.c_str());
+    if (name.empty()) name = "untitled";
+    OMB_Printf("[Warning] %s was closed with unsaved changes, kept in %s : \"recover\" opens it\n", name.c_str(),
+               backup.c_str());
+    std::fprintf(stderr, "tarsk: %s was closed with unsaved changes, kept in %s : \"recover\" opens it\n",
+                 OMB_Printable(name).c_str(), OMB_Printable(backup).c_str());
 }
 
 bool TK_ClaimRecovery(const std::string& folder, TK_Model& model, TK_ModelLook& look, std::string& keptAs) {
     std::vector<std::string> waiting = TK_WaitingRecoveries(folder);
     if (waiting.empty()) {
+        // Work closed unsaved: its quit backup, once.
+        const std::string backup = folder + "/backup.vox";
+        std::error_code error;
+        if (fs::is_regular_file(SidecarOf(backup), error) && ReadRecovery(backup, model, look)) {
+            fs::remove(SidecarOf(backup), error);
+            keptAs = backup;
+            return true;
+        }
         OMB_Printf("[Error] recover : no unsaved work waits in %s\n", folder.c_str());
         return false;
     }

@@ -16,6 +16,10 @@
 //   announces the orphans still waiting, and "recover" opens the newest,
 //   moving its file among the kept backups.
 //
+// - Closed unsaved: closing with unsaved changes writes the quit backup as
+//   always, with "backup.txt" holding its name and bound file; the next
+//   start says so, and "recover" (when no autosave waits) opens it.
+//
 // The rule not to break: a recovery file is removed only by the process
 // that owns it, after the quit backup holds the same model.
 #pragma once

@@ -48,6 +48,33 @@ TEST(QuitBackup, KeepsTheTenNewestAndTheFirstSessionsModel) {
     EXPECT_EQ(newest.size[0], 12);
 }
 
+// Work closed with unsaved changes is announced at the next start and
+// "recover" opens it once; saved work leaves no note.
+TEST(QuitBackup, ClosedUnsavedWorkIsOfferedBackOnce) {
+    tk_test::TempFolder folder("tarsk_closed");
+    const std::string dir = folder.Dir().string();
+    TK_EditorEnv env;
+    env.model = tk_test::MakeModel(4, 5, 6);
+    env.model.name = "lantern.vox";
+    env.unsaved = true;
+    ASSERT_TRUE(TK_WriteQuitBackup(env, dir));
+    testing::internal::CaptureStdout();
+    TK_AnnounceRecoveries(dir);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Warning] lantern.vox was closed with unsaved changes, kept in " +
+                                                          dir + "/backup.vox : \"recover\" opens it\n");
+    TK_Model model;
+    TK_ModelLook look;
+    std::string keptAs;
+    ASSERT_TRUE(TK_ClaimRecovery(dir, model, look, keptAs));
+    EXPECT_EQ(std::make_tuple(model.name, model.size[2], keptAs), std::make_tuple(std::string("lantern.vox"), 6, dir + "/backup.vox"));
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(TK_ClaimRecovery(dir, model, look, keptAs));
+    env.unsaved = false;
+    ASSERT_TRUE(TK_WriteQuitBackup(env, dir));
+    TK_AnnounceRecoveries(dir);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Error] recover : no unsaved work waits in " + dir + "\n");
+}
+
 TEST(Autosave, DueAfterAPauseOrLongContinuousWork) {
     TK_EditorEnv env;
     TK_Autosave autosave(env);

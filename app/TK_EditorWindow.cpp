@@ -114,6 +114,8 @@ void TK_EditorWindow::OnStart() {
     // In the window the material panel edits the colour one is looking at.
     RunLine("set pt_mod 1");
     OMB_SetLogMode(OMB_LogMode::All);
+    // The start-up box is no unsaved work (before the name label shows it).
+    m_env.unsaved = false;
     // Widgets the script did not touch show the start-up state too.
     OnEditorMessage(TK_NOTIFY_EDITOR, TK_EDITOR_COLOR | TK_EDITOR_MIRROR | TK_EDITOR_LOFT | TK_EDITOR_BRUSH |
                                           TK_EDITOR_BRUSH_SIZE);
@@ -121,8 +123,6 @@ void TK_EditorWindow::OnStart() {
     OnEditorMessage(TK_NOTIFY_DISPLAY, kAllRasterFlags);
     OnEditorMessage(TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE);
     OnEditorMessage(TK_NOTIFY_HISTORY, TK_NOTIFY_NO_VALUE);
-    // The start-up box is no unsaved work.
-    m_env.unsaved = false;
     ShowCaption();
 }
 

@@ -121,6 +121,7 @@ TEST_F(EditorWindow, StartsWithTheShippedDescriptionAndAnEmptyHistory) {
               std::make_tuple(0u, 79, 79, 45, size_t(45 * 45 * 45), 960));
     EXPECT_EQ(View<UI_FileList>("file")->Root(), env().workspace.modelFolder);
     EXPECT_FALSE(View<UI_Button>("undo")->IsEnabled());
+    EXPECT_EQ(State("name"), "untitled") << "the start-up box is no unsaved work";
 }
 
 TEST_F(EditorWindow, HotkeysAndTheirRepeatRules) {

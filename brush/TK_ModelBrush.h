@@ -75,6 +75,8 @@ public:
     TK_BrushOptions Options() const;
 
 protected:
+    // Prints why an attaching gesture added nothing, when the box is full.
+    void SayWhyNothingAttached() const;
     // First stroke of a gesture from the press; false when the press picks
     // nothing the shape can start from (no stroke follows).
     virtual bool BeginStroke(const UI_MouseState& m) { return false; }

@@ -82,6 +82,18 @@ TEST_F(ModelBrush, BoxStrokePreviewsIsOneUndoStepAndShiftErasesThenAttachesAgain
     EXPECT_EQ(env->executor.UndoCount(), 3u);
 }
 
+// Attaching on a full box has nowhere to go: it says so.
+TEST_F(ModelBrush, AttachingOnAFullBoxSaysWhyNothingHappened) {
+    SetSize(2, 2, 1);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x) Fill(x, y, 0, 9);
+    TK_BoxBrush box(TK_BRUSH_ATTACH);
+    testing::internal::CaptureStdout();
+    Drag(box, {{0, 0}, {1, 1}});
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Warning] no room: the box is full; grow it with size\n");
+    EXPECT_EQ(env->executor.UndoCount(), 0u);
+}
+
 TEST_F(ModelBrush, PressWhileBusyIsNotTakenAndPaintNeverFills) {
     TK_BoxBrush paint(TK_BRUSH_PAINT);
     paint.SetHost(this);

@@ -37,11 +37,18 @@ void PrintCommand(const char* name, const TK_CommandRow* row) {
 
 // "0|1", "LO..HI" or the words a key takes.
 std::string RangeOf(const TK_Setting& row) {
-    if (row.arg == TK_SettingArg::Flag) return "0|1";
+    switch (row.arg) {
+        case TK_SettingArg::Flag: return "0|1";
+        case TK_SettingArg::Color: return "grd|edge INDEX";
+        case TK_SettingArg::LightColor: return "(the current colour)";
+        case TK_SettingArg::Material: return "WORD NUMBER (see help)";
+        default: break;
+    }
     if (row.words) {
         std::string words;
         for (const char* const* w = row.words; *w; ++w) words += (words.empty() ? "" : "|") + std::string(*w);
-        return words;
+        // A display flag: the name, then 0, 1 or 2 (toggle).
+        return row.arg == TK_SettingArg::DisplayFlag ? words + " 0|1|2" : words;
     }
     if (row.lo == row.hi) return std::string();
     char text[64];
@@ -64,6 +71,12 @@ std::string ValueOf(const TK_Setting& row, const TK_Settings& s) {
         std::snprintf(text, sizeof text, "%d %d %d", c[0], c[1], c[2]);
     } else if (row.arg == TK_SettingArg::Image) {
         std::snprintf(text, sizeof text, "%d %d", s.ptImage[0], s.ptImage[1]);
+    } else if (row.arg == TK_SettingArg::DisplayFlag && row.words) {
+        // The names of the flags that are on.
+        std::string on;
+        for (int i = 0; row.words[i]; ++i)
+            if (s.rasterFlags & (1 << i)) on += (on.empty() ? "" : " ") + std::string(row.words[i]);
+        return on;
     }
     return text;
 }

@@ -490,6 +490,7 @@ TEST_F(EditorPicture, TracerRestsAtItsTargetAndShowsItsProgress) {
     TK_SceneRenderer_PT& tracer = window.Renderers().tracer;
     ASSERT_TRUE(window.Env().ExecuteText("", "set pt_image 64 48 | set pt 1"));
     tracer.SetRestartDelay(0);
+    tracer.SetFrameBudget(0);  // a whole sample a frame, however loaded the machine
     tracer.SetTargetOverride(3);
     int frames = 0;
     for (window.TakeRedrawRequest(); frames < 50; ++frames) {

@@ -306,13 +306,16 @@ void TK_EditorWindow::ShowTraceProgress() {
         return;
     }
     const TK_SceneRenderer_PT& tracer = m_renderers.tracer;
+    if (tracer.IsPreview()) {
+        m_status->SetRightText("quarter size while the camera moves");
+        return;
+    }
     if (tracer.Samples() != m_traceSamples) {
         m_traceSamples = tracer.Samples();
         m_traceSeconds = tracer.Elapsed();
+        m_traceLeft = tracer.SecondsLeft();
     }
-    char text[64];
-    std::snprintf(text, sizeof text, "%d / %d samples  %.1f s", m_traceSamples, tracer.Target(), m_traceSeconds);
-    m_status->SetRightText(text);
+    m_status->SetRightText(TK_TraceProgress(m_traceSamples, tracer.Target(), m_traceSeconds, m_traceLeft));
 }
 
 void TK_EditorWindow::Write(const char* text, size_t size) {
@@ -396,6 +399,13 @@ bool TK_EditorWindow::ToggleView(const std::string& view) {
     if (!found) return false;
     found->SetHidden(!found->IsHidden());
     return true;
+}
+
+void TK_EditorWindow::ShowMessagesFrom(uint64_t mark) {
+    if (!m_console) return;
+    m_console->SetHidden(false);
+    RefreshLayout();
+    m_console->ShowFrom(mark);
 }
 
 bool TK_EditorWindow::SaveSceneCamera(const std::string& path) { return TK_SaveSceneCamera(*this, path); }

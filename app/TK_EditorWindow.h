@@ -78,6 +78,8 @@ public:
     bool HasView(const std::string& view) const override;
     bool ToggleView(const std::string& view) override;
     void Relayout() override { RefreshLayout(); }
+    uint64_t MessageMark() const override { return m_log.Serial(); }
+    void ShowMessagesFrom(uint64_t mark) override;
     bool Snap(const std::string& view, const std::string& path, bool alpha) override;
     bool SaveSceneCamera(const std::string& path) override;
     bool LoadSceneCamera(const std::string& path) override;
@@ -151,6 +153,7 @@ private:
     std::string m_queued;
     int m_traceSamples = -1;
     double m_traceSeconds = 0;
+    double m_traceLeft = -1;
     std::string m_descriptionPath;
     bool m_rendering = false;
     bool m_quit = false;

@@ -38,6 +38,9 @@ void TK_ModelViewer::StartAsEditor() {
     // The start-up script is the program's own business: show only problems.
     OMB_SetLogMode(OMB_LogMode::ProblemsOnly);
     TK_RunStartupScript(*m_env);
+    // A turntable shows the model, not its box: the frame only when a line asks.
+    if (m_options.turntable > 0 && (m_env->settings.rasterFlags & TK_SHOW_FRAME))
+        m_env->ExecuteText("set r_show frame 0");
     OMB_SetLogMode(m_options.quiet ? OMB_LogMode::ProblemsOnly : OMB_LogMode::All);
     // A path-traced render is in render mode from the start, so display
     // lines ("set r_show grid 1", "set r_color grd 5") reach the tracer.

@@ -294,6 +294,7 @@ bool TK_RecoverUnsavedWork(TK_EditorEnv& env, const TK_Autosave& autosave) {
         TK_InstallModel(env, loaded, look);
         // Bound to its file or not, it holds what the file does not.
         env.unsaved = true;
+        env.executor.ForgetSaved();
         env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_NAME);
         // Ours from now on: a clean exit removes it after the backup.
         std::rename(vox.c_str(), autosave.Path().c_str());

@@ -36,6 +36,9 @@ TK_SceneView::~TK_SceneView() {
 void TK_SceneView::SetEnvironment(TK_EditorEnv* env, TK_Renderers* renderers) {
     m_env = env;
     m_renderers = renderers;
+    // Orbiting with the tracer on stays interactive: quarter-pixel samples
+    // while the camera moves.
+    if (m_renderers) m_renderers->tracer.SetMovingPreview(true);
     if (m_env) ResetCamera();
 }
 

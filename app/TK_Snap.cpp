@@ -189,20 +189,37 @@ bool WriteFrame(MS_WindowGL& window, TK_ModelViewer& viewer, const TK_Options& o
 // The camera's yaw at frame `index` of `frames`, from the fitted yaw.
 float TurnYaw(float yaw, int index, int frames) { return yaw - 360.0f * float(index) / float(frames); }
 
-// Brings the camera as close as every frame of the turn allows: each corner
-// of the model's box stays inside the view at each frame's yaw. The bounding
-// sphere of the first fit leaves long or flat models small in the picture;
-// one distance for all frames keeps the model from jumping.
-void FitTurn(Camera& camera, const int size[3], int frames) {
+// The cells the model's voxels span, lo inclusive and hi exclusive; the
+// whole box when it has none.
+void VoxelBounds(const TK_Model& model, float lo[3], float hi[3]) {
+    for (int a = 0; a < 3; ++a) lo[a] = 0, hi[a] = float(model.size[a]);
+    if (model.voxels.Empty()) return;
+    for (int a = 0; a < 3; ++a) lo[a] = 1e9f, hi[a] = -1e9f;
+    for (const Voxel& v : model.voxels) {
+        const float cell[3] = {float(v.x), float(v.y), float(v.z)};
+        for (int a = 0; a < 3; ++a) lo[a] = std::min(lo[a], cell[a]), hi[a] = std::max(hi[a], cell[a] + 1);
+    }
+}
+
+// Turns about the middle of the voxels and brings the camera as close as
+// every frame of the turn allows: each corner of the voxels' bounds stays
+// inside the view at each frame's yaw. The bounding sphere of the first fit
+// leaves long or flat models small in the picture, and the box a small model
+// in a large box; one distance for all frames keeps the model from jumping.
+void FitTurn(Camera& camera, const TK_Model& model, int frames) {
+    float lo[3], hi[3], middle[3], focus[3];
+    VoxelBounds(model, lo, hi);
+    for (int a = 0; a < 3; ++a) middle[a] = 0.5f * (lo[a] + hi[a]);
+    TK_ModelToWorld(middle, focus);
+    camera.SetFocus(focus);
     const float pitch = camera.angle[0], yaw = camera.angle[1];
     float radius = 1;
     for (int i = 0; i < frames; ++i) {
         camera.SetAngle(pitch, TurnYaw(yaw, i, frames), 0);
         for (int corner = 0; corner < 8; ++corner) {
-            const float model[3] = {corner & 1 ? float(size[0]) : 0.0f, corner & 2 ? float(size[1]) : 0.0f,
-                                    corner & 4 ? float(size[2]) : 0.0f};
+            const float cell[3] = {corner & 1 ? hi[0] : lo[0], corner & 2 ? hi[1] : lo[1], corner & 4 ? hi[2] : lo[2]};
             float world[3], c[3];
-            TK_ModelToWorld(model, world);
+            TK_ModelToWorld(cell, world);
             for (int k = 0; k < 3; ++k) c[k] = world[k] - camera.focus[k];
             auto along = [&c](const float* axis) { return c[0] * axis[0] + c[1] * axis[1] + c[2] * axis[2]; };
             // The corner is at depth radius - z in front of the eye: at least
@@ -239,7 +256,7 @@ bool WriteFrames(MS_WindowGL& window, TK_ModelViewer& viewer, const TK_Options& 
     const int frames = options.turntable;
     const bool render = options.mode == TK_RunMode::Render;
     int done = 0;
-    if (frames > 0 && camera.mode == Camera::kPerspective) FitTurn(camera, viewer.Env().model.size, frames);
+    if (frames > 0 && camera.mode == Camera::kPerspective) FitTurn(camera, viewer.Env().model, frames);
     for (int i = 0; i < std::max(frames, 1); ++i) {
         std::string label;
         if (frames > 0) {

@@ -125,6 +125,8 @@ void TK_RunStartupScript(TK_EditorEnv& env) {
         env.ExecuteText(line.text.c_str());
     }
     env.executor.ClearHistory();
+    // The start-up box is no unsaved work: undoing back to it is clean.
+    env.executor.MarkSaved();
 }
 
 bool TK_OpenModelFile(TK_EditorEnv& env, const std::string& path) {
@@ -136,5 +138,6 @@ bool TK_OpenModelFile(TK_EditorEnv& env, const std::string& path) {
     if (!TK_ReadModelFile(env, path, loaded, look)) return false;
     if (!error) loaded.path = absolute;
     TK_InstallModel(env, loaded, look);
+    env.executor.MarkSaved();
     return true;
 }

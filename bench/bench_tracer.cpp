@@ -4,6 +4,10 @@
 //     second in the counters), against one display pass of the same picture
 //     (every pixel read and written once). Sample/sphere60/whole traces each
 //     sample in one pass, as before frames had a budget.
+//   Orbit/sphere60: one editor frame while the camera orbits (the camera
+//     turns a degree, the tracer restarts, traces and shows the picture):
+//     at a quarter of the pixels, as the editor does while the camera
+//     moves, against the same frame at full size (the baseline).
 //   Render/sphere60: the whole `tarsk --render` of 64 samples at 320 x 240,
 //     against `tarsk --headless` running the same lines. Target 20 s.
 
@@ -91,6 +95,31 @@ void SampleBaseline(benchmark::State& state) {
         glFinish();
     }
 }
+
+// One orbiting frame: `quarter` traces the moving camera's preview.
+void Orbit(benchmark::State& state, bool quarter) {
+    Offscreen& s = Screen();
+    if (!s.ready) return state.SkipWithError("no path tracer");
+    TK_SceneRenderer_PT& tracer = s.viewer.Tracer();
+    tracer.SetFrameBudget(0);
+    tracer.SetMovingPreview(quarter);
+    tracer.SetRestartDelay(quarter ? 1e9 : 0);
+    Camera& camera = s.viewer.View();
+    OMB_Rect rect;
+    rect.x1 = kWidth - 1, rect.y1 = kHeight - 1;
+    for (auto _ : state) {
+        camera.Rotate(0, 1, 0);
+        tracer.SyncView(camera);
+        if (!tracer.SamplePass()) return state.SkipWithError("no sample while orbiting");
+        tracer.Display(rect);
+        glFinish();
+    }
+    tracer.SetMovingPreview(false);
+    tracer.SetRestartDelay(0);
+}
+
+BENCHMARK_CAPTURE(Orbit, quarter, true)->Name("Orbit/sphere60")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Orbit, full, false)->Name("Orbit/sphere60/baseline")->Unit(benchmark::kMillisecond);
 
 BENCHMARK_CAPTURE(Sample, banded, TK_SceneRenderer_PT::kFrameBudget)->Name("Sample/sphere60")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Sample, whole, 0.0)->Name("Sample/sphere60/whole")->Unit(benchmark::kMillisecond);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "core/OMB_Log.h"
 #include "core/OS_Keys.h"
 #include "model/TK_EditorEnv.h"
 
@@ -121,10 +122,26 @@ bool TK_ModelBrush::LeftDrag(const UI_MouseState& m) {
 bool TK_ModelBrush::LeftUp(const UI_MouseState& m) {
     if (!m_captured) return false;
     ClearPreview();
-    if (m_stroking) CommitStroke();
+    if (m_stroking && !m_stroke.Empty()) CommitStroke();
+    else SayWhyNothingAttached();
     m_stroke.Clear();
     Release();
     return true;
+}
+
+// An attaching stroke on a full box, or on a face at the box's side, has no
+// empty cell to fill: a press that changes nothing must not leave the user
+// guessing.
+void TK_ModelBrush::SayWhyNothingAttached() const {
+    const TK_EditorEnv* env = Env();
+    if (!env || Options().mode != TK_BRUSH_ATTACH) return;
+    const TK_Model& model = env->model;
+    const TK_Pick pick = m_host ? m_host->PointerPick() : TK_Pick();
+    int start[3];
+    if (model.voxels.Count() >= model.CellCount())
+        OMB_Printf("[Warning] no room: the box is full; grow it with size\n");
+    else if (pick.Hit() && !pick.IsGround() && !TK_StartCell(pick, true, model.size, start))
+        OMB_Printf("[Warning] no room: that face is on the side of the box; grow it with size\n");
 }
 
 bool TK_ModelBrush::Reset() {

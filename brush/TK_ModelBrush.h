@@ -75,6 +75,9 @@ public:
     TK_BrushOptions Options() const;
 
 protected:
+    // Prints why an attaching gesture added nothing: a full box, or a face
+    // at the side of the box.
+    void SayWhyNothingAttached() const;
     // First stroke of a gesture from the press; false when the press picks
     // nothing the shape can start from (no stroke follows).
     virtual bool BeginStroke(const UI_MouseState& m) { return false; }

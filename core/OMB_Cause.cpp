@@ -1,6 +1,7 @@
 // The per-thread failure reason (see OMB_Cause.h).
 #include "core/OMB_Cause.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -23,4 +24,10 @@ std::string OMB_TakeCause() {
     std::string text = t_cause.empty() ? std::string() : " : " + t_cause;
     t_cause.clear();
     return text;
+}
+
+std::string OMB_WriteFailure(int error) {
+    if (error == ENOENT) return "no such folder";
+    if (error == ENOTDIR) return "a part of the path is not a folder";
+    return std::strerror(error);
 }

@@ -19,3 +19,6 @@ void OMB_SetCauseErrno(int error);
 bool OMB_HasCause();
 // " : WHY" for the recorded reason, or "" when none was recorded; clears it.
 std::string OMB_TakeCause();
+// Why a file could not be written, in a user's words: "no such folder" for a
+// missing folder on the way, else the system's text for `error`.
+std::string OMB_WriteFailure(int error);

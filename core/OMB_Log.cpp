@@ -12,6 +12,7 @@
 
 namespace {
 std::atomic<OMB_LogMode> g_mode{OMB_LogMode::All};
+std::atomic<unsigned long> g_problems{0};
 std::vector<OMB_LogSink*> g_sinks;
 // Guards the sinks and keeps each call's text whole on standard output: the
 // autosave thread prints too. Recursive: a sink may print.
@@ -61,9 +62,13 @@ std::string Format(const char* format, va_list args) {
 void OMB_SetLogMode(OMB_LogMode mode) { g_mode = mode; }
 OMB_LogMode OMB_GetLogMode() { return g_mode; }
 
+unsigned long OMB_ProblemCount() { return g_problems; }
+
 void OMB_Printf(const char* format, ...) {
+    const bool problem = IsProblem(format);
+    if (problem) ++g_problems;
     if (g_mode == OMB_LogMode::Silent) return;
-    if (g_mode == OMB_LogMode::ProblemsOnly && !IsProblem(format)) return;
+    if (g_mode == OMB_LogMode::ProblemsOnly && !problem) return;
     va_list args;
     va_start(args, format);
     std::string text = Format(format, args);

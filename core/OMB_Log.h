@@ -20,6 +20,10 @@ OMB_LogMode OMB_GetLogMode();
 
 void OMB_Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// "[Error]" and "[Warning]" calls of OMB_Printf so far, printed or filtered:
+// a caller learns whether what it ran has spoken of a problem already.
+unsigned long OMB_ProblemCount();
+
 // Receives the formatted text of each OMB_Printf call that passes the filter
 // (one or more whole lines, or a piece of one). Called on the printing thread,
 // which may be any thread, one call at a time: a sink that shares its state

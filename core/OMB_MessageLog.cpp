@@ -2,6 +2,7 @@
 #include "core/OMB_MessageLog.h"
 
 #include <algorithm>
+#include <string>
 
 OMB_MessageLog::OMB_MessageLog(size_t capacity) : m_lines(std::max<size_t>(capacity, 1)) {}
 
@@ -11,6 +12,40 @@ OMB_MessageKind OMB_MessageLog::KindOf(const std::string& line) {
     if (line.compare(0, 7, "[Error]") == 0) return OMB_MessageKind::Error;
     if (line.compare(0, 9, "[Warning]") == 0) return OMB_MessageKind::Warning;
     return OMB_MessageKind::Info;
+}
+
+namespace {
+
+bool StartsWith(const std::string& line, const char* prefix) {
+    return line.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
+}
+
+// Lines the program prints for scripts, logs and developers.
+constexpr const char* kMachinery[] = {
+    "[Error] cmd failed : ", "[Error] cmd failed to parse parms: ", "[Error] cmd is not registered : ",
+    "pixelFormat : ", "Cache Model", "==== [GL:", "< shader info log >", "< program info log >", "depth : ",
+};
+
+}  // namespace
+
+bool OMB_MessageLog::IsForPeople(const std::string& line, std::string& shown) {
+    for (const char* prefix : kMachinery)
+        if (StartsWith(line, prefix)) return false;
+    if (line.empty()) return false;
+    if (StartsWith(line, "cmd : ")) {
+        // "cmd : NAME : ARGS" is the line as typed.
+        const size_t split = line.find(" : ", 6);
+        shown = line.substr(6, split == std::string::npos ? std::string::npos : split - 6);
+        if (split != std::string::npos && split + 3 < line.size()) shown += " " + line.substr(split + 3);
+        return true;
+    }
+    for (const char* tag : {"[Error] ", "[Warning] "})
+        if (StartsWith(line, tag)) {
+            shown = line.substr(std::char_traits<char>::length(tag));
+            return true;
+        }
+    shown = line;
+    return true;
 }
 
 void OMB_MessageLog::Write(const char* text, size_t size) {
@@ -37,6 +72,11 @@ void OMB_MessageLog::AddLine(const std::string& line) {
         ++m_count;
     }
     m_lines[slot].kind = KindOf(text);
+    std::string shown;
+    if (IsForPeople(text, shown)) {
+        m_status.kind = m_lines[slot].kind;
+        m_status.text.swap(shown);
+    }
     m_lines[slot].text.swap(text);
     ++m_serial;
 }
@@ -44,5 +84,6 @@ void OMB_MessageLog::AddLine(const std::string& line) {
 void OMB_MessageLog::Clear() {
     m_first = m_count = 0;
     m_pending.clear();
+    m_status = OMB_Message();
     ++m_serial;
 }

@@ -4,6 +4,12 @@
 // piece without its newline waits for the rest) and keeps the newest ones,
 // each with its kind read from the tag ("[Error]", "[Warning]", else info).
 // The oldest line is dropped once the log holds its capacity.
+//
+// Beside the lines it keeps the newest line written for people, for the
+// status line: what the user ran ("size 10 10 10" for the echo "cmd : size :
+// 10 10 10") and what went wrong, without its tag. Machinery stays in the
+// scroll-back only: the dispatch messages whose reason line came before them,
+// and the platform's start-up lines (pixel format, cache copy, GL logs).
 #pragma once
 
 #include <cstdint>
@@ -46,6 +52,10 @@ public:
     size_t Capacity() const { return m_lines.size(); }
 
     static OMB_MessageKind KindOf(const std::string& line);
+    // The newest line for people (see above); empty text before there is one.
+    const OMB_Message& Status() const { return m_status; }
+    // False for machinery; else true with `shown`, the text the status line shows.
+    static bool IsForPeople(const std::string& line, std::string& shown);
 
 private:
     std::vector<OMB_Message> m_lines;  // a ring of Capacity() slots
@@ -53,4 +63,5 @@ private:
     size_t m_count = 0;
     uint64_t m_serial = 0;
     std::string m_pending;  // the piece of a line still waiting for its newline
+    OMB_Message m_status;
 };

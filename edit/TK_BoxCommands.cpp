@@ -4,7 +4,9 @@
 #include "edit/TK_BoxCommands.h"
 
 #include <algorithm>
+#include <string>
 
+#include "core/OMB_Cause.h"
 #include "edit/TK_CommandArgs.h"
 #include "edit/TK_TransformCommands.h"
 
@@ -114,7 +116,11 @@ bool TK_CMD_Resize::Execute() {
         m_size[a] = std::clamp(m_size[a], 1, m_env->maxModelSize[a]);
         m_oldSize[a] = model.size[a];
     }
-    if (SameSize(m_size, m_oldSize)) return false;
+    if (SameSize(m_size, m_oldSize)) {
+        OMB_SetCause("nothing to change, the box is already " + std::to_string(m_size[0]) + " x " +
+                     std::to_string(m_size[1]) + " x " + std::to_string(m_size[2]));
+        return false;
+    }
     // Centred in x and y; the floor stays at z = 0.
     m_offset[0] = m_size[0] / 2 - m_oldSize[0] / 2;
     m_offset[1] = m_size[1] / 2 - m_oldSize[1] / 2;

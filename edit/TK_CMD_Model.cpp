@@ -93,7 +93,9 @@ std::unique_ptr<TK_Plugin> TK_CMD_Model::CreatePlugin(const std::string& key) co
 bool TK_ReadModelFile(const TK_EditorEnv& env, const std::string& path, TK_Model& model, TK_ModelLook& look) {
     OMB_ClearCause();
     if (!ReadVox(model, path.c_str(), &look)) {
-        OMB_Printf("[Error] %s%s%s\n", "failed to load model : ", path.c_str(), OMB_TakeCause().c_str());
+        const std::string why = OMB_TakeCause();
+        OMB_Printf("[Error] %s%s%s\n", "failed to load model : ", path.c_str(), why.c_str());
+        OMB_SetCause("cannot read " + env.workspace.Shown(path) + (why.empty() ? "" : ": " + why.substr(3)));
         return false;
     }
     model.NormalizeModel(env.maxModelSize, env.currentColorIndex);

@@ -3,8 +3,13 @@
 // that any number of undo/redo cycles restore the same model.
 #include "edit/TK_CMD_Shape.h"
 
+#include "core/OMB_Cause.h"
+
 bool TK_CMD_Shape::Execute() {
-    if (!CanApply()) return false;
+    if (!CanApply()) {
+        if (!OMB_HasCause()) OMB_SetCause(Model().voxels.Empty() ? "the box is empty" : "nothing to change");
+        return false;
+    }
     TK_Model& model = Model();
     for (int a = 0; a < 3; ++a) m_savedSize[a] = model.size[a];
     m_savedVoxels.Assign(model.voxels.Data(), model.voxels.Count());

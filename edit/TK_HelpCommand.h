@@ -2,7 +2,9 @@
 // one-line description, under the group titles of the command table; with a
 // name, shows that command alone. The descriptions come from the command
 // table's rows (edit/TK_Commands.cpp); a registered command without a row
-// or a description is still listed, by its name.
+// or a description is still listed, by its name. "help set" (and "help
+// add") also lists every setting key with its range and its value now. In
+// the window the whole list opens the message panel at its first line.
 #pragma once
 
 #include <string>
@@ -18,5 +20,7 @@ public:
     bool Execute() override;
 
 private:
+    void PrintAll(const OMB_CommandExecutor& executor);
+
     std::string m_name;
 };

@@ -62,6 +62,7 @@ bool TK_CMD_LoadPath::Execute() {
     TK_ModelLook look;
     if (!TK_ReadModelFile(*m_env, path, loaded, look)) return false;
     Replace(std::move(loaded), kOpenFlags, true, &look);
+    m_env->executor.MarkSaved();
     return true;
 }
 
@@ -112,12 +113,15 @@ bool TK_CMD_SaveModel::Execute() {
             OMB_Printf("[Error] failed to save model : %s (%s)\n", path.c_str(), std::strerror(cause));
         else
             OMB_Printf("[Error] %s%s\n", "failed to save model : ", path.c_str());
+        if (cause) OMB_SetCause("cannot write " + m_env->workspace.Shown(path) + ": " + OMB_WriteFailure(cause));
         return false;
     }
     m_saved = true;
     model.name = FileName(path);
     model.path = path;
     m_env->ChangeNotification(TK_NOTIFY_MODEL, kSaveFlags);
+    m_env->executor.MarkSaved(true);
+    OMB_Printf("saved %s\n", m_env->workspace.Shown(path).c_str());
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/OMB_Cause.h"
 #include "core/OMB_Lexer.h"
 #include "edit/TK_VoxelGrid.h"
 
@@ -134,7 +135,9 @@ bool TK_CMD_FloodFill::Apply() {
             for (int x = 0; x < model.size[0]; ++x)
                 if (state[(x + 2) + sx * (y + 2) + sxy * (z + 2)] == kFree)
                     model.voxels.Add(Voxel{uint8_t(x), uint8_t(y), uint8_t(z), uint8_t(m_color)});
-    return model.voxels.Count() != before;
+    if (model.voxels.Count() != before) return true;
+    OMB_SetCause("nothing to fill, no hollow is closed off from the outside");
+    return false;
 }
 
 // ---------------------------------------------------------------------------

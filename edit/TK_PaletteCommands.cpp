@@ -13,6 +13,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "core/OMB_Cause.h"
 #include "edit/TK_CommandArgs.h"
 
 namespace {
@@ -110,7 +111,14 @@ bool TK_CMD_ColorIndex::Parse(const char* args) {
 }
 
 bool TK_CMD_ColorIndex::Execute() {
-    if (!TK_IsPaletteIndex(m_index) || m_index == m_env->currentColorIndex) return false;
+    if (!TK_IsPaletteIndex(m_index)) {
+        OMB_SetCause(std::to_string(m_index) + " is not a colour; colours are 1 to 255");
+        return false;
+    }
+    if (m_index == m_env->currentColorIndex) {
+        OMB_SetCause("nothing to change, colour " + std::to_string(m_index) + " is already current");
+        return false;
+    }
     m_env->currentColorIndex = m_index;
     m_env->Broadcast(TK_NOTIFY_EDITOR, TK_EDITOR_COLOR);
     return true;

@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "core/OMB_Arguments.h"
+#include "core/OMB_Cause.h"
 #include "core/OMB_Lexer.h"
 #include "core/OMB_Log.h"
 #include "core/OS_Stopwatch.h"
@@ -128,7 +129,11 @@ bool TK_CMD_Set::Execute() {
     if (!m_key) return false;
     auto before = std::make_unique<TK_ModelLook>();
     before->Capture(*m_env);
-    if (!ExecuteKey()) return false;
+    if (!ExecuteKey()) {
+        // Most often the value it already has.
+        if (!OMB_HasCause()) OMB_SetCause("nothing changed; \"help set\" shows every key with its range and value");
+        return false;
+    }
     auto after = std::make_unique<TK_ModelLook>();
     after->Capture(*m_env);
     if (SameLook(*before, *after)) return true;

@@ -4,8 +4,10 @@
 #include "edit/TK_ShapeCommands.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
+#include "core/OMB_Cause.h"
 #include "core/OMB_Lexer.h"
 
 namespace {
@@ -28,7 +30,11 @@ void AppendBoxCells(TK_Model& model, int c, Keep keep) {
 // ---------------------------------------------------------------------------
 // zero
 // ---------------------------------------------------------------------------
-bool TK_CMD_Clear::CanApply() { return !Model().voxels.Empty(); }
+bool TK_CMD_Clear::CanApply() {
+    if (!Model().voxels.Empty()) return true;
+    OMB_SetCause("nothing to change, the box is already empty");
+    return false;
+}
 
 bool TK_CMD_Clear::Apply() {
     Model().voxels.Clear();
@@ -90,6 +96,7 @@ bool TK_CMD_Full::CanApply() {
     if (model.voxels.Count() != model.CellCount()) return true;
     for (const Voxel& v : model.voxels)
         if (v.colorIndex != m_colorIndex) return true;
+    OMB_SetCause("nothing to change, the box is already full of colour " + std::to_string(m_colorIndex));
     return false;
 }
 

@@ -29,14 +29,19 @@ void TK_EditorEnv::ChangeNotification(int kind, int value) {
         if (value & TK_CHANGE_TRIM) model.voxels.Trim();
         // A model just read from its file (trimmed, with a path) or just
         // written is saved; any other change of it is not.
-        if ((value & TK_CHANGE_SAVED) || ((value & TK_CHANGE_TRIM) && !model.path.empty()))
+        if (executor.IsMovingInHistory())
+            unsaved = !executor.IsAtSavedState();
+        else if ((value & TK_CHANGE_SAVED) || ((value & TK_CHANGE_TRIM) && !model.path.empty()))
             unsaved = false;
         else if (value & ~(TK_CHANGE_NAME | TK_CHANGE_FILES))
-            unsaved = true;
+            MarkChanged();
     } else if (kind == TK_NOTIFY_PALETTE && value >= 0 && value <= 255) {
         colorNode.SetDirty(true);
         MarkDirty(&colorNode);
-        unsaved = true;
+        if (executor.IsMovingInHistory())
+            unsaved = !executor.IsAtSavedState();
+        else
+            MarkChanged();
     }
     Broadcast(kind, value);
 }
@@ -63,6 +68,7 @@ void TK_EditorEnv::UpdatePlacement() {
 
 bool TK_EditorEnv::ExecuteText(const char* text, OMB_ExecuteStats* stats) {
     bool ok = executor.ExecuteText(text, stats);
+    FollowSavedState();
     if (ok) Broadcast(TK_NOTIFY_HISTORY, TK_NOTIFY_NO_VALUE);
     return ok;
 }
@@ -70,6 +76,23 @@ bool TK_EditorEnv::ExecuteText(const char* text, OMB_ExecuteStats* stats) {
 bool TK_EditorEnv::RunCommand(std::unique_ptr<OMB_Command> command, const void* owner) {
     if (command) command->SetEnvironment(this);
     bool ok = executor.Run(std::move(command), owner);
+    FollowSavedState();
     if (ok) Broadcast(TK_NOTIFY_HISTORY, TK_NOTIFY_NO_VALUE);
     return ok;
+}
+
+// A change outside any command (a model installed at start-up, a test's
+// own edit) leaves no state of the history equal to the file.
+void TK_EditorEnv::MarkChanged() {
+    unsaved = true;
+    if (!executor.IsBusy()) executor.ForgetSaved();
+}
+
+// The messages of an open tell of a change; only once the history holds the
+// open does the state after it become the file's (MarkSaved), so the mark
+// is cleared here. Changes set it through their own messages.
+void TK_EditorEnv::FollowSavedState() {
+    if (!executor.TakeSavedStateNews() || !unsaved || !executor.IsAtSavedState()) return;
+    unsaved = false;
+    Broadcast(TK_NOTIFY_MODEL, TK_CHANGE_NAME);
 }

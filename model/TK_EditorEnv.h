@@ -48,7 +48,8 @@ public:
     // No window: dialogs report "cancelled" and window-only lines fail.
     bool headless = false;
     // The model or its palette changed since the model was read from or
-    // written to a file (ChangeNotification keeps it).
+    // written to a file (ChangeNotification keeps it; after an undo, a redo
+    // or a save, the history's saved state decides).
     bool unsaved = false;
     // A batch run (headless, snapshot, render) keeps no cache copy: the
     // copy serves the editor's session, and concurrent runs of one install
@@ -113,4 +114,6 @@ public:
 
 private:
     void UpdatePlacement();
+    void FollowSavedState();
+    void MarkChanged();
 };

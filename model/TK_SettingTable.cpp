@@ -57,7 +57,7 @@ constexpr TK_Setting kRows[] = {
     Row("pt_prim", A::Prim).Int(&S::ptPrim, 0, kTracerPrimCount - 1).Renders(TK_RENDER_PROGRAMS).Tells(kRender)
         .Words(kTracerPrimWords).Kept("PRIM"),
     Row("pt_jit", A::Flag).Int(&S::ptJitter, 0, 1).Renders(TK_RENDER_PROGRAMS).Tells(kRender),
-    Row("pt_spp", A::Int).Int(&S::ptSamples, 512, 100000).Tells(kRender).Adds().Shown("pt_spp", Show::Whole),
+    Row("pt_spp", A::Int).Int(&S::ptSamples, 16, 100000).Tells(kRender).Adds().Shown("pt_spp", Show::Whole),
     Row("pt_sun_p", A::Float).Float(&S::ptSunPitch, -90, 90).Renders(kRestart).Tells(kRender).Adds().Kept("SUNP")
         .Shown("pt_sun_p", Show::Whole),
     Row("pt_sun_y", A::Float).Float(&S::ptSunYaw, 0, 360).Renders(kRestart).Tells(kRender).Adds().Kept("SUNY")

@@ -83,7 +83,7 @@ struct TK_Settings {
     int ptImage[2] = {960, 800};
     int ptPrim = TK_PRIM_CUBE;
     int ptJitter = 1;
-    int ptSamples = 2048;  // the target, 512..100000
+    int ptSamples = 2048;  // the target, 16..100000
     float ptSunPitch = 50, ptSunYaw = 30;  // degrees: elevation, direction
     float ptSunIntensity = 0.8f, ptSkyIntensity = 0.5f;
     uint8_t ptSunColor[3] = {255, 238, 214};

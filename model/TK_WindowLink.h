@@ -4,6 +4,7 @@
 // caller treats a null link as "no window".
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "core/OS_FileDialog.h"
@@ -49,6 +50,10 @@ public:
     virtual bool ToggleView(const std::string& view) { return false; }
     // Lays the window out again after visibility changes.
     virtual void Relayout() {}
+    // Opens the message panel with the first line printed after `mark` (a
+    // MessageMark taken before printing) at its top.
+    virtual uint64_t MessageMark() const { return 0; }
+    virtual void ShowMessagesFrom(uint64_t mark) {}
     // Writes a PNG of the whole window (empty view name) or of the named
     // view; while the path tracer is showing, a named view gives the traced
     // image. RGBA with `alpha`, else RGB. False after printing why.

@@ -101,6 +101,12 @@ void TK_Workspace::SetDefaults(const TK_ProgramFolders& folders) {
     cacheFolder = dir + "/cache";
 }
 
+std::string TK_Workspace::Shown(const std::string& path) const {
+    const std::string base = programDir + "/";
+    if (programDir.empty() || path.compare(0, base.size(), base) != 0 || path.size() == base.size()) return path;
+    return path.substr(base.size());
+}
+
 std::string TK_Workspace::Resolve(const std::string& folder, const std::string& path) {
     std::string p = path;
     std::replace(p.begin(), p.end(), '\\', '/');

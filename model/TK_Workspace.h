@@ -72,4 +72,7 @@ struct TK_Workspace {
     // A relative path (after backslashes become "/") is taken relative to
     // `folder`; an absolute one is kept.
     static std::string Resolve(const std::string& folder, const std::string& path);
+    // `path` as messages show it: relative to the work folder when inside it
+    // ("vox/lantern.vox"), else whole.
+    std::string Shown(const std::string& path) const;
 };

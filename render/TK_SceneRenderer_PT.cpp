@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <random>
+#include <string>
 
 #include "render/TK_Snapshot.h"
 #include "model/TK_EditorEnv.h"
@@ -131,13 +133,58 @@ void TK_SceneRenderer_PT::SetFlags(int flags) {
 }
 
 void TK_SceneRenderer_PT::Restart() {
-    if (m_samples > 0) {
+    // A preview is kept only when it ends (EndPreview).
+    if (m_samples > 0 && !m_preview) {
         m_saveLast = true;
         m_lastSamples = m_samples;
     }
     m_samples = 0;
     m_row = 0;
     std::copy(kFirstSeeds, kFirstSeeds + 4, m_seeds);
+    m_stopwatch.Restart();
+}
+
+namespace {
+
+// "41 s", "3 min 20 s", "2 h 5 min".
+std::string Duration(double seconds, bool rough) {
+    const long s = std::lround(std::max(seconds, 0.0));
+    char text[32];
+    if (s < 60) std::snprintf(text, sizeof text, "%ld s", s);
+    else if (s < 3600 && rough) std::snprintf(text, sizeof text, "%ld min", (s + 30) / 60);
+    else if (s < 3600) std::snprintf(text, sizeof text, "%ld min %ld s", s / 60, s % 60);
+    else std::snprintf(text, sizeof text, "%ld h %ld min", s / 3600, s % 3600 / 60);
+    return text;
+}
+
+}  // namespace
+
+std::string TK_TraceProgress(int samples, int target, double seconds, double left) {
+    std::string text = std::to_string(samples) + " / " + std::to_string(target) + " samples, " + Duration(seconds, false);
+    if (samples < target && left >= 0) text += ", about " + Duration(left, true) + " left";
+    return text;
+}
+
+double TK_SceneRenderer_PT::SecondsLeft() const {
+    if (m_samples < 1) return -1;
+    return m_stopwatch.Elapsed() / double(m_samples) * double(std::max(Target() - m_samples, 0));
+}
+
+void TK_SceneRenderer_PT::EndPreview() {
+    m_preview = false;
+    m_saveLast = false;
+    m_hasLast = false;
+    if (m_samples > 0 && m_lastFbo.Name()) {
+        m_lastFbo.Bind();
+        glViewport(0, 0, m_width, m_height);
+        DisplayUniforms u = DisplayParameters();
+        u.weight = 1;
+        DrawDisplay(u, m_accum, true);
+        m_lastFbo.Unbind();
+        m_hasLast = true;
+    }
+    Restart();
+    m_saveLast = false;
 }
 
 void TK_SceneRenderer_PT::UpdateVolume() { m_volumeDirty = true; }
@@ -161,7 +208,13 @@ bool TK_SceneRenderer_PT::SyncView(const Camera& camera) {
     m_width = width;
     m_height = height;
     Restart();
-    m_stopwatch.Restart();
+    if (m_movingPreview) {
+        // The moving camera's pictures are gone the next frame: none is
+        // kept to fade from.
+        m_saveLast = false;
+        m_preview = true;
+        m_movedAt = OS_Seconds();
+    }
     return true;
 }
 
@@ -313,7 +366,7 @@ void TK_SceneRenderer_PT::SetCommonUniforms(const GLProgram& p) const {
     gl::Uniform3f(p.Uniform("bound"), float(size[0]), float(size[1]), float(size[2]));
     gl::Uniform3f(p.Uniform("vol_scale"), 1.0f / float(std::max(size[0], 1)), 1.0f / float(std::max(size[1], 1)),
                   1.0f / float(std::max(size[2], 1)));
-    gl::Uniform2f(p.Uniform("image_size"), float(m_width), float(m_height));
+    gl::Uniform2f(p.Uniform("image_size"), float(TraceWidth()), float(TraceHeight()));
     float eye[3], rot[9];
     ToModel(m_camera.eye, eye);
     for (int row = 0; row < 3; ++row) ToModel(m_camera.rotation[row], rot + row * 3);
@@ -483,7 +536,8 @@ bool TK_SceneRenderer_PT::SamplePass() {
     if (!CanDraw() || m_width < 1 || m_height < 1) return false;
     if (m_volumeDirty) UploadVolume();
     if (m_materialsDirty) UploadMaterials();
-    if (m_samples >= Target() || m_stopwatch.Elapsed() <= m_restartDelay) return false;
+    if (m_preview && OS_Seconds() - m_movedAt > m_restartDelay && PrepareTargets()) EndPreview();
+    if (m_samples >= Target() || (!m_preview && m_stopwatch.Elapsed() <= m_restartDelay)) return false;
     if (!PrepareTargets()) return false;
     if (m_row == 0) {
         if (m_samples == 0 && m_saveLast) SaveLastPicture();
@@ -501,9 +555,9 @@ bool TK_SceneRenderer_PT::SamplePass() {
         m_bandSeconds = OS_Seconds() - start;
     }
     m_row += rows;
-    if (m_row >= m_height) {
+    if (m_row >= TraceHeight()) {
         m_row = 0;
-        ++m_samples;
+        if (++m_samples == 1) m_firstSampleAt = OS_Seconds();
     }
     return true;
 }
@@ -513,8 +567,9 @@ bool TK_SceneRenderer_PT::SamplePass() {
 // (whole tiles, or parts of one), which software rasterisers work in.
 int TK_SceneRenderer_PT::NextBandRows() const {
     constexpr int kTile = 64;
-    const int left = m_height - m_row;
-    if (m_frameBudget <= 0) return left;
+    const int left = TraceHeight() - m_row;
+    // A moving camera's sample is gone the next frame: it is traced whole.
+    if (m_frameBudget <= 0 || m_preview) return left;
     if (m_bandRows < 1) return 1;
     const double fit = double(m_bandRows) * m_frameBudget / std::max(m_bandSeconds, 1e-6);
     int rows = int(std::clamp(fit, 1.0, 2.0 * m_bandRows));
@@ -534,7 +589,7 @@ void TK_SceneRenderer_PT::TraceBand(int rows) {
     program.Use();
     SetCommonUniforms(program);
     SetSampleUniforms(program);
-    glViewport(0, 0, m_width, m_height);
+    glViewport(0, 0, TraceWidth(), TraceHeight());
     // The whole image's quad, cut to the band: each pixel gets the very
     // values it gets in one pass.
     DrawQuad(0, 0, 1, 1, m_row, rows);
@@ -552,8 +607,11 @@ TK_SceneRenderer_PT::DisplayUniforms TK_SceneRenderer_PT::DisplayParameters() co
     // after the targets were made) there is nothing to fade from: a fade
     // from black would keep a slow renderer dark for dozens of samples;
     // the first sample shows band by band as it is traced.
-    const bool fade = m_hasLast || m_saveLast;
-    u.weight = fade ? std::min(1.0f, float(m_samples) / float(kWeightRamp)) : (m_samples + m_row > 0 ? 1.0f : 0.0f);
+    const bool fade = (m_hasLast || m_saveLast) && !m_preview;
+    u.weight = m_samples + m_row > 0 ? 1.0f : 0.0f;
+    if (fade && m_samples == 0) u.weight = 0;
+    if (fade && m_samples > 0 && m_samples < Target() && m_fadeSeconds > 0)
+        u.weight = float(std::min(1.0, (OS_Seconds() - m_firstSampleAt) / m_fadeSeconds));
     u.invNumSamples = m_samples > 0 ? 1.0f / float(m_samples) : 1.0f;
     u.expo = s ? s->ptExposure * 7.0f : 1.0f;
     u.gamma = s ? 1.0f / std::max(s->ptGamma, 1.0f) : 1.0f;
@@ -561,7 +619,7 @@ TK_SceneRenderer_PT::DisplayUniforms TK_SceneRenderer_PT::DisplayParameters() co
     return u;
 }
 
-void TK_SceneRenderer_PT::DrawDisplay(const DisplayUniforms& u, const GLTexture& last) const {
+void TK_SceneRenderer_PT::DrawDisplay(const DisplayUniforms& u, const GLTexture& last, bool preview) const {
     const GLProgram& p = m_display.program;
     p.Use();
     gl::Uniform1f(p.Uniform("weight"), u.weight);
@@ -570,12 +628,15 @@ void TK_SceneRenderer_PT::DrawDisplay(const DisplayUniforms& u, const GLTexture&
     gl::Uniform1f(p.Uniform("gamma"), u.gamma);
     gl::Uniform1f(p.Uniform("vig"), u.vig);
     gl::Uniform2f(p.Uniform("imageSize"), float(m_width), float(m_height));
+    gl::Uniform1f(p.Uniform("area"), preview ? 0.5f : 1.0f);
     gl::Uniform1i(p.Uniform("tex_accum"), 0);
     gl::Uniform1i(p.Uniform("tex_last"), 1);
     m_accum.Bind(0);
     last.Bind(1);
     glDisable(GL_BLEND);
-    DrawQuad(0, 0, 1, 1);
+    // A preview fills the lower-left quarter of the accumulation.
+    const float used = preview ? 0.5f : 1.0f;
+    DrawQuad(0, 0, used, used);
     last.Unbind(1);
     m_accum.Unbind(0);
     GLProgram::UseNone();
@@ -584,7 +645,7 @@ void TK_SceneRenderer_PT::DrawDisplay(const DisplayUniforms& u, const GLTexture&
 void TK_SceneRenderer_PT::Display(const OMB_Rect& rect) {
     if (!CanDraw() || !PrepareTargets() || rect.Width() < 1 || rect.Height() < 1) return;
     glViewport(rect.x0, rect.y0, rect.Width(), rect.Height());
-    DrawDisplay(DisplayParameters(), m_last);
+    DrawDisplay(DisplayParameters(), m_last, m_preview);
 }
 
 void TK_SceneRenderer_PT::DepthQuery(int x, int y, float out[4]) {
@@ -624,7 +685,7 @@ bool TK_SceneRenderer_PT::ReadImage(Image& out, bool alpha) {
     glViewport(0, 0, m_width, m_height);
     DisplayUniforms u = DisplayParameters();
     if (m_samples > 0) u.weight = 1;  // the picture itself, not a fade
-    DrawDisplay(u, m_last);
+    DrawDisplay(u, m_last, m_preview);
     OMB_Rect rect;
     rect.x1 = m_width - 1;
     rect.y1 = m_height - 1;

@@ -2,8 +2,16 @@
 // one full-image path-traced sample of the model (the programs of
 // render/shaders/pt_trace.glsl) to a floating-point accumulation texture by
 // additive blending; the display pass shows the running average, exposed,
-// vignetted and gamma-corrected, blended over the previous picture during
-// the first 80 samples.
+// vignetted and gamma-corrected, faded in over the previous picture for a
+// quarter of a second after its first sample (a time, not a sample count: a
+// processor without a GPU takes seconds a sample, and an old picture must
+// not linger for minutes).
+//
+// While the camera moves (with the moving preview on, in the editor) every
+// frame traces one whole sample at half the width and half the height, into
+// the accumulation's lower-left quarter, shown enlarged; once the camera has
+// rested for the restart delay the picture starts again at full size,
+// fading in over the last preview.
 //
 // Accumulation restarts (sample count 0, seeds 17, 59, 103, 157) when the
 // camera or the image size change (and then the first sample waits 0.2 s, so
@@ -26,7 +34,9 @@
 // framebuffer objects, GLSL, 3D textures and float textures together.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "core/OS_Stopwatch.h"
@@ -37,10 +47,15 @@
 
 class TK_EditorEnv;
 
+// The progress line of a picture: "38 / 512 samples, 41 s, about 9 min
+// left"; the time left only while samples remain and a pace is known
+// (`left` not negative).
+std::string TK_TraceProgress(int samples, int target, double seconds, double left);
+
 class TK_SceneRenderer_PT {
 public:
     static constexpr int kFirstSeeds[4] = {17, 59, 103, 157};
-    static constexpr int kWeightRamp = 80;  // samples over which a new picture fades in
+    static constexpr double kFadeSeconds = 0.25;  // a new picture's fade-in over the previous one
     static constexpr double kFrameBudget = 0.04;  // seconds a sample pass may take by default
 
     // The display program's uniforms for the current state.
@@ -70,7 +85,8 @@ public:
     // Keeps flags & 0x33; a change restarts (not the stopwatch).
     void SetFlags(int flags);
     int Flags() const { return m_flags; }
-    // Sample count 0 and the seeds reset; the stopwatch keeps running.
+    // Sample count 0, the seeds reset and the stopwatch from zero: the
+    // elapsed time is the current picture's.
     void Restart();
     // Compares the camera and the image size with the accumulation's; on a
     // difference above 1e-6 copies them and restarts with the stopwatch.
@@ -107,6 +123,19 @@ public:
     void SetTargetOverride(int samples) { m_targetOverride = samples; }
     // The wait after a restart (0.2 s in the editor).
     void SetRestartDelay(double seconds) { m_restartDelay = seconds; }
+    // The length of the fade-in (kFadeSeconds by default).
+    void SetFadeSeconds(double seconds) { m_fadeSeconds = seconds; }
+    // Quarter-pixel samples while the camera moves (off by default: batch
+    // pictures trace every sample whole).
+    void SetMovingPreview(bool on) { m_movingPreview = on; }
+    // The picture in progress is the moving camera's quarter-pixel one.
+    bool IsPreview() const { return m_preview; }
+    // The size samples are traced at now (half of each side in a preview).
+    int TraceWidth() const { return m_preview ? std::max(1, m_width / 2) : m_width; }
+    int TraceHeight() const { return m_preview ? std::max(1, m_height / 2) : m_height; }
+    // Seconds until the target at the pace of the samples so far; negative
+    // before the first sample.
+    double SecondsLeft() const;
     const int* Seeds() const { return m_seeds; }
     double Elapsed() const { return m_stopwatch.Elapsed(); }
     int Width() const { return m_width; }
@@ -134,7 +163,9 @@ private:
     int NextBandRows() const;
     void TraceBand(int rows);
     void SaveLastPicture();
-    void DrawDisplay(const DisplayUniforms& u, const GLTexture& last) const;
+    void DrawDisplay(const DisplayUniforms& u, const GLTexture& last, bool preview = false) const;
+    // Leaves the preview: its picture becomes the one the next fades from.
+    void EndPreview();
     uint32_t NextRandom();
 
     TK_EditorEnv* m_env = nullptr;
@@ -148,6 +179,11 @@ private:
     double m_bandSeconds = 0.0;   // and the time it took
     double m_frameBudget = kFrameBudget;
     double m_restartDelay = 0.2;
+    double m_fadeSeconds = kFadeSeconds;
+    bool m_movingPreview = false;
+    bool m_preview = false;
+    double m_movedAt = 0.0;        // when the camera last moved
+    double m_firstSampleAt = 0.0;  // when the picture's first sample was done
     OS_Stopwatch m_stopwatch;
     Camera m_camera;   // the camera of the current picture
     int m_width = 0, m_height = 0;

@@ -71,8 +71,12 @@ bool UI_3DView::FocusOut() {
 }
 
 bool UI_3DView::Wheel(const UI_MouseState& m) {
-    // Turning the wheel forward (positive) brings the camera closer.
-    m_camera.Zoom(-(m.wheel - m.prevWheel) * zoomSpeed);
+    // Turning the wheel forward (positive) brings the camera closer, by a
+    // share of the distance: a notch feels the same near and far.
+    const float notches = (m.wheel - m.prevWheel) / kWheelNotch;
+    const bool flat = m_camera.mode == Camera::kOrthographic || m_camera.mode == Camera::kIsometric;
+    const float scale = flat ? m_camera.frustumY : std::max(m_camera.radius, 1.0f);
+    m_camera.Zoom(scale * (std::pow(1.0f - zoomPerNotch, notches) - 1.0f));
     Invalidate();
     return true;
 }

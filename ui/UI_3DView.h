@@ -57,7 +57,7 @@ public:
     void ReleaseKeys();
 
     float rotateSpeed = 0.4f;  // degrees per pixel
-    float zoomSpeed = 0.25f;   // world units per wheel unit
+    float zoomPerNotch = 0.12f;  // share of the distance (or view height) a wheel notch zooms
 
 protected:
     // Pans by a pointer movement of (dx, dy) pixels.

@@ -36,6 +36,14 @@ void UI_Console::ScrollBy(int lines) {
     Invalidate();
 }
 
+void UI_Console::ShowFrom(uint64_t serial) {
+    if (!m_log) return;
+    m_seen = m_log->Serial();
+    const uint64_t lines = std::min<uint64_t>(m_seen - std::min(serial, m_seen), m_log->Count());
+    m_scroll = std::max(0, int(lines) - VisibleLines());
+    Invalidate();
+}
+
 int UI_Console::BottomLine() const {
     const int count = m_log ? int(m_log->Count()) : 0;
     return count == 0 ? -1 : std::max(0, count - 1 - m_scroll);
@@ -90,7 +98,7 @@ bool UI_Console::ParseAttributes(const OMB_LmpNode* node) {
 // ---------------------------------------------------------------- status line
 
 std::string UI_StatusLine::Message() const {
-    return m_log && m_log->Count() > 0 ? m_log->Newest().text : std::string();
+    return m_log ? m_log->Status().text : std::string();
 }
 
 void UI_StatusLine::SetRightText(const std::string& text) {
@@ -106,10 +114,10 @@ void UI_StatusLine::Draw() {
     const int rightColumns = int(m_right.size());
     const int columns = std::max(0, int(float(m_rect.Width() - 12) / charW) - rightColumns - 2);
     const float y = float(m_rect.y0) + (float(m_rect.Height()) - m_fontSize[1]) / 2;
-    if (m_log && m_log->Count() > 0) {
-        const OMB_Message& newest = m_log->Newest();
-        Window()->Canvas().SetTextColor(UI_MessageColor(newest.kind));
-        DrawString(newest.text.c_str(), columns, float(m_rect.x0 + 6), y, charW, m_fontSize[1], UI_ALIGN_LEFT);
+    if (m_log && !m_log->Status().text.empty()) {
+        const OMB_Message& status = m_log->Status();
+        Window()->Canvas().SetTextColor(UI_MessageColor(status.kind));
+        DrawString(status.text.c_str(), columns, float(m_rect.x0 + 6), y, charW, m_fontSize[1], UI_ALIGN_LEFT);
     }
     if (m_right.empty()) return;
     Window()->Canvas().SetTextColor(UI_MessageColor(OMB_MessageKind::Info));

@@ -3,9 +3,9 @@
 // warnings in their own colours, scrolled with the wheel (three lines a
 // notch) and by pages (PageUp, PageDown; Home and End go to the oldest and
 // the newest line). Scrolled to the bottom it follows new lines; scrolled
-// back it stays on the lines shown. UI_StatusLine shows the newest line of
-// the log, in its kind's colour, with an optional text on its right (the
-// path tracer's progress). Both only read the log; whoever owns the log
+// back it stays on the lines shown. UI_StatusLine shows the log's newest
+// line for people (OMB_MessageLog::Status), in its kind's colour, with an
+// optional text on its right (the path tracer's progress). Both only read the log; whoever owns the log
 // hands it over after the views are loaded.
 #pragma once
 
@@ -35,6 +35,9 @@ public:
     // Positive shows older lines; clamped to the log.
     void ScrollBy(int lines);
     void Page(int pages) { ScrollBy(pages * std::max(1, VisibleLines() - 1)); }
+    // Scrolls so that the first line added after the log's serial `serial`
+    // is the top row (or, for fewer lines than fill the panel, follows).
+    void ShowFrom(uint64_t serial);
     // Lines between the newest one and the bottom row (0: following).
     int Scroll() const { return m_scroll; }
     int VisibleLines() const;

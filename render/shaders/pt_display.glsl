@@ -8,6 +8,8 @@
 //                  brightest channel
 //   gamma          1 / display gamma
 //   vig            darkening towards the corners
+//   area           the share of each side of the accumulation the picture
+//                  fills (1; 0.5 for a moving camera's quarter-pixel one)
 uniform sampler2D tex_accum;
 uniform sampler2D tex_last;
 uniform float weight;
@@ -16,6 +18,7 @@ uniform float expo;
 uniform float gamma;
 uniform float vig;
 uniform vec2 imageSize;
+uniform float area;
 varying vec2 st;
 
 void main() {
@@ -27,9 +30,9 @@ void main() {
     // their hue and the brightest still turn white.
     float m = max(max(c.r, c.g), max(c.b, 1e-6));
     c = mix(vec3(1.0) - exp(-c * expo), c * ((1.0 - exp(-m * expo)) / m), 0.5);
-    vec2 d = (st - 0.5) * vec2(imageSize.x / max(imageSize.y, 1.0), 1.0);
+    vec2 d = (st / area - 0.5) * vec2(imageSize.x / max(imageSize.y, 1.0), 1.0);
     c *= clamp(1.0 - vig * dot(d, d), 0.0, 1.0);
     c = pow(max(c, vec3(0.0)), vec3(gamma));
-    vec3 last = texture2D(tex_last, st).rgb;
+    vec3 last = texture2D(tex_last, st / area).rgb;
     gl_FragColor = vec4(mix(last, c, weight), 1.0);
 }

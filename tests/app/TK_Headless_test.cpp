@@ -23,19 +23,21 @@ TEST(Headless, ConsoleLines) {
     std::filesystem::create_directories(in);
     ASSERT_TRUE(WriteVox(tk_test::MakeModel(2, 2, 2, {{1, 1, 0, 10}}), (in + "/m1.vox").c_str()));
     std::ofstream(in + "/bad.vox") << "garbage";
-    const std::string undo = "cmd : undo : \n[Error] cmd failed : TK_CMD_Undo\n";
-    const std::string redo = "cmd : redo : \n[Error] cmd failed : TK_CMD_Redo\n";
-    const std::string nosuch = "[Error] cmd is not registered : nosuch\n";
+    // The reason comes first, on a line of its own; the dispatch lines stay.
+    const std::string undo = "cmd : undo : \n[Error] undo: nothing to undo\n[Error] cmd failed : TK_CMD_Undo\n";
+    const std::string redo = "cmd : redo : \n[Error] redo: nothing to redo\n[Error] cmd failed : TK_CMD_Redo\n";
+    const std::string nosuch =
+        "[Error] nosuch: no such command; help lists them\n[Error] cmd is not registered : nosuch\n";
     // arguments, standard output, exit status
     const std::tuple<std::vector<std::string>, std::string, int> cases[] = {
-        {{"--headless", "-c", "UNDO"}, "cmd : UNDO : \n[Error] cmd failed : TK_CMD_Undo\n", 1},
+        {{"--headless", "-c", "UNDO"}, "cmd : UNDO : \n[Error] UNDO: nothing to undo\n[Error] cmd failed : TK_CMD_Undo\n", 1},
         {{"--headless", "-c", "redo | undo"}, redo + undo, 1},
         {{"--headless", "-c", "nosuch \"a|b\" | undo"}, "cmd : nosuch : \"a|b\"\n" + nosuch + undo, 1},
         {{"--headless", "-c", "12 undo"}, "", 1},
         {{"--headless", "-c", "/undo"}, "", 1},
         {{"--headless", "-c", "", "-c", "# only a comment"}, "", 0},
         {{"--headless"}, "", 0},
-        {{"--headless", "-q", "-c", "undo"}, "[Error] cmd failed : TK_CMD_Undo\n", 1},
+        {{"--headless", "-q", "-c", "undo"}, "[Error] undo: nothing to undo\n[Error] cmd failed : TK_CMD_Undo\n", 1},
         {{"-c", "undo", "--headless"}, undo, 1},
         // Script lines run after the -c lines, in order, skipping comments.
         {{"--headless", "-c", "nosuch", "--script", script}, "cmd : nosuch : \n" + nosuch + undo + redo, 1},

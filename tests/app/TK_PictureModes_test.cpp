@@ -142,6 +142,18 @@ TEST(Snap, TurntableInEveryKind) {
     }
 }
 
+// A small model in a large box: the turn frames the voxels, and the box's
+// wire frame (which would reach past the picture) stays off.
+TEST(Snap, TurntableFramesTheVoxelsNotTheBox) {
+    const tk_test::TempFolder folder("tk_snap_turn_box");
+    const TK_ProcessResult r = RunTarsk({"--snap", folder.Path("t_%d.png"), "--turntable", "2", "--size", "80x60",
+                                         "-q", "-c", "size 16 2 2", "-c", "size 60 60 60"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    TK_TestImage image;
+    ASSERT_TRUE(ReadTestPNG(folder.Path("t_0.png"), image));
+    EXPECT_GE(ModelWidth(image.rgba, 80, 60), 56);
+}
+
 TEST(Render, WritesAPicture) {
     const tk_test::TempFolder folder("tk_render");
     const std::string out = folder.Path("render.png");

@@ -77,7 +77,8 @@ TEST(Signals, BatchModesStopOnASignalOrAtTheShadersLimit) {
     EXPECT_EQ(WaitExit(SpawnTarsk(limited, folder.Path("out.txt"), err), 15, seconds), 1);
     const std::string limit = "[Error] xs : " + loop.name + ".txt ran past the time limit of 5 s\n";
     EXPECT_EQ(ReadTestFile(folder.Path("out.txt")),
-              limit + "[Error] cmd failed : TK_CMD_VoxelShader\n[Error] cmd failed : TK_CMD_Undo\n");
+              limit + "[Error] cmd failed : TK_CMD_VoxelShader\n"
+                      "[Error] undo: nothing to undo\n[Error] cmd failed : TK_CMD_Undo\n");
 }
 
 // A turntable stopped half-way says how many frames it wrote, and those are

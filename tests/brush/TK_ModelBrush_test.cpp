@@ -82,6 +82,25 @@ TEST_F(ModelBrush, BoxStrokePreviewsIsOneUndoStepAndShiftErasesThenAttachesAgain
     EXPECT_EQ(env->executor.UndoCount(), 3u);
 }
 
+// Attaching where no cell is free says so.
+TEST_F(ModelBrush, AttachingWithoutRoomSaysWhyNothingHappened) {
+    SetSize(2, 2, 1);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x) Fill(x, y, 0, 9);
+    TK_BoxBrush box(TK_BRUSH_ATTACH);
+    testing::internal::CaptureStdout();
+    Drag(box, {{0, 0}, {1, 1}});
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Warning] no room: the box is full; grow it with size\n");
+    EXPECT_EQ(env->executor.UndoCount(), 0u);
+    // The top face of a box one cell high: in front of it lies no cell.
+    SetSize(2, 2, 1);
+    Fill(0, 0, 0, 9);
+    testing::internal::CaptureStdout();
+    Drag(box, {{0, 0}, {0, 0}});
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "[Warning] no room: that face is on the side of the box; grow it with size\n");
+}
+
 TEST_F(ModelBrush, PressWhileBusyIsNotTakenAndPaintNeverFills) {
     TK_BoxBrush paint(TK_BRUSH_PAINT);
     paint.SetHost(this);

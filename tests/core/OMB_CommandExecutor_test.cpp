@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/OMB_Cause.h"
 #include "core/OMB_HotkeyTable.h"
 
 namespace {
@@ -31,7 +32,9 @@ public:
     }
     bool Execute() override {
         Note("exec:" + m_args);
-        return m_args != "fail";
+        if (m_args == "why") OMB_SetCause("the reason");
+        if (m_args == "saved") m_exec->MarkSaved();
+        return m_args != "fail" && m_args != "why";
     }
     bool IsUndoable() const override { return true; }
     void Undo() override { Note("undo:" + m_args); }
@@ -48,6 +51,7 @@ public:
 
     std::string m_args;
     int m_weight = 1;
+    static inline OMB_CommandExecutor* m_exec = nullptr;
 };
 
 class PlainCmd : public OMB_Command {
@@ -60,6 +64,7 @@ class Fixture : public ::testing::Test {
 protected:
     void SetUp() override {
         g_journal = &journal;
+        ProbeCmd::m_exec = &exec;
         exec.Register("probe", &OMB_MakeCommand<ProbeCmd>);
         exec.Register("plain", &OMB_MakeCommand<PlainCmd>);
     }
@@ -121,10 +126,17 @@ TEST_F(Fixture, DispatchMessages) {
         const char* output;
     } cases[] = {
         {"nothing here", false,
-         "cmd : nothing : here\n[Error] cmd is not registered : nothing\n"},
-        {"probe bad", false, "cmd : probe : bad\n[Error] cmd failed to parse parms: ProbeCmd\n"},
+         "cmd : nothing : here\n[Error] nothing: no such command; help lists them\n"
+         "[Error] cmd is not registered : nothing\n"},
+        {"PRBE", false,
+         "cmd : PRBE : \n[Error] PRBE: no such command; did you mean probe?\n[Error] cmd is not registered : PRBE\n"},
+        {"probe bad", false,
+         "cmd : probe : bad\n[Error] probe: cannot read \"bad\"; \"help probe\" shows how to write it\n"
+         "[Error] cmd failed to parse parms: ProbeCmd\n"},
         {"probe fail | probe ok | plain", true,
-         "cmd : probe : fail\n[Error] cmd failed : ProbeCmd\ncmd : probe : ok\ncmd : plain : \n"},
+         "cmd : probe : fail\n[Error] probe: nothing was done\n[Error] cmd failed : ProbeCmd\n"
+         "cmd : probe : ok\ncmd : plain : \n"},
+        {"probe why", false, "cmd : probe : why\n[Error] probe: the reason\n[Error] cmd failed : ProbeCmd\n"},
         {"42", false, ""},
     };
     for (const auto& c : cases) {
@@ -134,8 +146,8 @@ TEST_F(Fixture, DispatchMessages) {
     }
     EXPECT_FALSE(exec.ExecuteText(nullptr));
     // Commands that fail to parse or to run are destroyed; the undoable rest is kept.
-    EXPECT_EQ(journal, (std::vector<std::string>{"parse:bad", "dtor:bad",
-                                                 "parse:fail", "exec:fail", "dtor:fail", "parse:ok", "exec:ok"}));
+    EXPECT_EQ(journal, (std::vector<std::string>{"parse:bad", "dtor:bad", "parse:fail", "exec:fail", "dtor:fail",
+                                                 "parse:ok", "exec:ok", "parse:why", "exec:why", "dtor:why"}));
     EXPECT_EQ(exec.UndoCount(), 1u);
 }
 
@@ -187,6 +199,28 @@ TEST_F(Fixture, MergeWithoutEffectDropsTheEntry) {
         exec.Run(Probe("merge", weight), nullptr);
         EXPECT_EQ(exec.UndoCount(), entries) << "weight " << weight;
     }
+}
+
+// Undo and redo know when they return to the state the file holds; a merge
+// into that step leaves it.
+TEST_F(Fixture, SavedStateFollowsUndoRedoAndMerges) {
+    exec.Run(Probe("a"), nullptr);
+    exec.Run(Probe("saved"), nullptr);
+    EXPECT_TRUE(exec.TakeSavedStateNews() && exec.IsAtSavedState());
+    exec.Run(Probe("b"), nullptr);
+    EXPECT_FALSE(exec.IsAtSavedState());
+    ASSERT_TRUE(exec.Undo());
+    EXPECT_TRUE(exec.TakeSavedStateNews() && exec.IsAtSavedState());
+    ASSERT_TRUE(exec.Redo());
+    EXPECT_FALSE(exec.IsAtSavedState());
+    exec.ClearHistory();
+    exec.Run(Probe("merge"), nullptr);
+    exec.MarkSaved();
+    exec.Run(Probe("merge"), nullptr);
+    EXPECT_FALSE(exec.IsAtSavedState()) << "the merged step is a new state";
+    exec.ForgetSaved();
+    ASSERT_TRUE(exec.Undo());
+    EXPECT_FALSE(exec.IsAtSavedState());
 }
 
 TEST_F(Fixture, NestedRunsStayOutOfTheHistory) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,6 +31,26 @@ TEST(MessageLog, PrintedLinesArriveWithTheirKind) {
                          {OMB_MessageKind::Error, "[Error] cmd failed : TK_CMD"},
                          {OMB_MessageKind::Warning, "[Warning] half a line"},
                          {OMB_MessageKind::Info, "open : x\\x1B[2J"}}));
+}
+
+// The status line gets what the user ran and why it failed, never the
+// machinery around it.
+TEST(MessageLog, StatusKeepsTheNewestLineForPeople) {
+    const struct {
+        const char* text;
+        const char* status;
+    } cases[] = {
+        {"cmd : size : 10 10 10\n", "size 10 10 10"},
+        {"[Error] save: cannot write vox/m.vox: no such folder\n[Error] cmd failed : TK_CMD_SaveModel\n",
+         "save: cannot write vox/m.vox: no such folder"},
+        {"pixelFormat : 0\nCache Model\n", "save: cannot write vox/m.vox: no such folder"},
+        {"saved vox/lantern.vox\n", "saved vox/lantern.vox"},
+    };
+    OMB_MessageLog log;
+    for (const auto& c : cases) {
+        log.Write(c.text, std::strlen(c.text));
+        EXPECT_EQ(log.Status().text, c.status) << c.text;
+    }
 }
 
 TEST(MessageLog, KeepsTheNewestLinesOfALongText) {

@@ -5,6 +5,7 @@
 
 #include "TK_EditFixture.h"
 #include "edit/TK_HistoryCommands.h"
+#include "model/TK_SettingTable.h"
 
 namespace {
 
@@ -24,6 +25,18 @@ TEST_F(HelpCommand, ListsEveryRegisteredCommand) {
     EXPECT_NE(output.find("  open [PATH]"), std::string::npos) << output;
     EXPECT_NE(output.find("open a model file\n"), std::string::npos) << output;
     ExpectRefused("help nosuch", "[Error] help : no such command : nosuch\n");
+}
+
+TEST_F(HelpCommand, HelpSetListsEveryKeyWithItsRangeAndValue) {
+    env->settings.ptSamples = 300;
+    ASSERT_TRUE(Run("help set"));
+    for (const TK_Setting& row : TK_SettingTable())
+        EXPECT_NE(output.find("\n  " + std::string(row.word) + " "), std::string::npos) << row.word;
+    const size_t at = output.find("\n  pt_spp ");
+    ASSERT_NE(at, std::string::npos);
+    const std::string line = output.substr(at + 1, output.find('\n', at + 1) - at - 1);
+    EXPECT_NE(line.find(" 16..100000 "), std::string::npos) << line;
+    EXPECT_EQ(line.substr(line.size() - 4), " 300") << line;
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ TEST_F(HistoryCommands, UndoRedoRoundTrip) {
     ASSERT_TRUE(Run("UNDO | redo | redo"));
     EXPECT_TRUE(env->model.palette == edited);
     EXPECT_FALSE(Run("redo"));
-    EXPECT_EQ(output, "cmd : redo : \n[Error] cmd failed : TK_CMD_Redo\n");
+    EXPECT_EQ(output, "cmd : redo : \n[Error] redo: nothing to redo\n[Error] cmd failed : TK_CMD_Redo\n");
 }
 
 }  // namespace

@@ -88,8 +88,11 @@ TEST_F(ModelFileCommands, SaveNamesTheModelAndUndoKeepsItBound) {
     ExpectRefused("save", "[Error] failed to save model : \n");
     ExpectRefused("save nowhere/x.vox",
                   "failed to save model : " + Path("nowhere/x.vox") + " (No such file or directory)\n");
+    EXPECT_NE(output.find("[Error] save: cannot write " + Path("nowhere/x.vox") + ": no such folder\n[Error] cmd"),
+              std::string::npos) << output;
 
     ASSERT_TRUE(Run("save sub\\b.vox"));
+    EXPECT_NE(output.find("saved " + Path("sub/b.vox") + "\n"), std::string::npos) << output;
     EXPECT_EQ(env->model.name, "b.vox");
     EXPECT_EQ(CountIn("sub/b.vox"), 2);
     ASSERT_TRUE(Run("undo"));
@@ -100,6 +103,24 @@ TEST_F(ModelFileCommands, SaveNamesTheModelAndUndoKeepsItBound) {
 
 // The model used to be saved under its name in the models folder, leaving
 // the file it came from untouched, and reloaded by every "open" of it.
+// Unsaved means: differs from the file. Undo and redo back to the file's
+// state are clean (the save's own step changes nothing); scene settings are
+// part of the file.
+TEST_F(ModelFileCommands, TheUnsavedMarkFollowsTheFile) {
+    WriteModel("a.vox");
+    const struct {
+        const char* line;
+        bool unsaved;
+    } steps[] = {
+        {"open a.vox", false}, {"zero", true},  {"undo", false}, {"redo", true},
+        {"save", false},       {"undo | undo", true},  {"redo | redo", false}, {"set pt_sun_p 30", true},
+    };
+    for (const auto& step : steps) {
+        ASSERT_TRUE(Run(step.line)) << step.line;
+        EXPECT_EQ(env->unsaved, step.unsaved) << step.line;
+    }
+}
+
 TEST_F(ModelFileCommands, SaveWritesBackWhereTheModelCameFrom) {
     WriteModel("sub/a.vox");
     WriteModel("a.vox");

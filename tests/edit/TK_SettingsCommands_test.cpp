@@ -56,7 +56,7 @@ TEST_F(SettingsTest, EveryFamilyClampsItsValues) {
         {"set snap_alpha 1", [&] { return s.snapAlpha; }, 1},
         {"set pt_prim mc", [&] { return s.ptPrim; }, 4},
         {"set pt_image 0 99999", [&] { return s.ptImage[0] * 10000.0 + s.ptImage[1]; }, 10000 + 8192},
-        {"set pt_spp 5", [&] { return s.ptSamples; }, 512},
+        {"set pt_spp 5", [&] { return s.ptSamples; }, 16},
         {"set pt_sun_p 120", [&] { return s.ptSunPitch; }, 90},
         {"set pt_sun_y -5", [&] { return s.ptSunYaw; }, 0},
         {"set pt_isky 3", [&] { return s.ptSkyIntensity; }, 1},

@@ -95,14 +95,14 @@ TEST_F(PathTracer, AccumulationScheduleAndBands) {
     EXPECT_EQ(tracer.Samples(), 0);
     EXPECT_TRUE(std::equal(first, first + 4, tracer.Seeds())) << "a new picture starts from the first seeds";
 
-    // The new picture fades in linearly over 80 samples.
+    // The new picture fades in over a time, not a sample count: a slow
+    // tracer must not show the old picture for minutes.
+    tracer.SetFadeSeconds(1000);
     tracer.SetTargetOverride(100);
-    for (int n = 1; n <= 100; ++n) {
-        tracer.SamplePass();
-        if (n % 20 == 0) {
-            EXPECT_FLOAT_EQ(tracer.DisplayParameters().weight, std::min(1.0f, n / 80.0f)) << n;
-        }
-    }
+    for (int n = 1; n <= 90; ++n) tracer.SamplePass();
+    EXPECT_LT(tracer.DisplayParameters().weight, 0.01f);
+    tracer.SetFadeSeconds(0);
+    EXPECT_EQ(tracer.DisplayParameters().weight, 1.0f);
     // A display-flag change restarts too.
     tracer.SetFlags(tracer.Flags() ^ TK_SHOW_EDGE);
     EXPECT_EQ(tracer.Samples(), 0);
@@ -126,6 +126,48 @@ TEST_F(PathTracer, AccumulationScheduleAndBands) {
     std::vector<float> banded;
     ASSERT_TRUE(tracer.ReadRadiance(banded));
     EXPECT_TRUE(banded == whole);
+}
+
+double MeanOf(const Image& image) {
+    double sum = 0;
+    for (uint8_t b : image.pixels) sum += b;
+    return sum / double(std::max<size_t>(image.pixels.size(), 1));
+}
+
+// While the camera moves, whole samples at half width and height, shown
+// enlarged; at rest the full picture starts again.
+TEST_F(PathTracer, AMovingCameraTracesAQuarterOfThePixels) {
+    SetModel(3, 3, 3, {{0, 0, 0, 2, 2, 2, kColor}});
+    tracer.SetMovingPreview(true);
+    tracer.SetRestartDelay(1000);
+    tracer.SetTargetOverride(4);
+    Look(30, -30);
+    ASSERT_TRUE(tracer.IsPreview());
+    EXPECT_EQ(std::make_pair(tracer.TraceWidth(), tracer.TraceHeight()), std::make_pair(kW / 2, kH / 2));
+    ASSERT_TRUE(tracer.SamplePass());
+    EXPECT_EQ(tracer.Samples(), 1);
+    Image preview, full;
+    ASSERT_TRUE(tracer.ReadImage(preview, false));
+    tracer.SetRestartDelay(0);  // the camera has rested
+    while (tracer.SamplePass()) {
+    }
+    EXPECT_FALSE(tracer.IsPreview());
+    EXPECT_EQ(tracer.Samples(), 4);
+    ASSERT_TRUE(tracer.ReadImage(full, false));
+    EXPECT_NEAR(MeanOf(preview), MeanOf(full), 0.15 * MeanOf(full)) << "the preview fills the whole picture";
+}
+
+TEST(TraceProgress, SaysTheTimeLeftAtThePaceSoFar) {
+    const struct {
+        int samples, target;
+        double seconds, left;
+        const char* text;
+    } cases[] = {
+        {38, 512, 41, 520, "38 / 512 samples, 41 s, about 9 min left"},
+        {0, 512, 0.2, -1, "0 / 512 samples, 0 s"},
+        {512, 512, 125, 0, "512 / 512 samples, 2 min 5 s"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TK_TraceProgress(c.samples, c.target, c.seconds, c.left), c.text);
 }
 
 TEST_F(PathTracer, SettingsCommandsReachTheTracer) {

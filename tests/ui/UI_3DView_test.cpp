@@ -54,4 +54,13 @@ TEST(ThreeDView, RightDragsRotateAndSnapAndXOnNothingKeepsTheFocus) {
     EXPECT_FLOAT_EQ(view.GetCamera().angle[1], 45.0f);
 }
 
+TEST(ThreeDView, AWheelNotchZoomsByAShareOfTheDistance) {
+    UI_3DView view;
+    view.GetCamera().SetRadius(100);
+    UI_MouseState m;
+    m.wheel = kWheelNotch;
+    view.Wheel(m);
+    EXPECT_NEAR(view.GetCamera().radius, 88.0f, 0.5f);
+}
+
 }  // namespace

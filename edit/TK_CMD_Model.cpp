@@ -114,9 +114,10 @@ void TK_FitModel(const TK_EditorEnv& env, TK_Model& model) {
     if (!cut || model.path.empty()) return;
     char size[64];
     std::snprintf(size, sizeof size, "%d x %d x %d", read[0], read[1], read[2]);
-    OMB_Printf("[Warning] open : %s holds a model of %s cells, more than fits: the part that fits is shown; "
-               "save it under another name\n",
-               model.path.c_str(), size);
+    const int* limit = env.maxModelSize;
+    OMB_Printf("[Warning] open : %s holds a model of %s cells, larger than %d x %d x %d: the part that fits is "
+               "shown, and \"save\" keeps the file: save it under another name\n",
+               model.path.c_str(), size, limit[0], limit[1], limit[2]);
     auto kept = std::make_shared<TK_VoxKept>(model.kept ? *model.kept : TK_VoxKept());
     kept->source = model.path;
     kept->protect = "the model was cut from " + std::string(size) + " cells to fit: save it under another name";

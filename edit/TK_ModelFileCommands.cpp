@@ -96,9 +96,8 @@ bool TK_CMD_LoadPath::SwitchModel(const std::string& which) {
         return false;
     }
     if (which.empty()) {
-        TK_VoxKept list = *model.kept;
-        for (list.current = 0; list.current < count; ++list.current)
-            OMB_Printf("%s%s\n", list.Label().c_str(), list.current == model.kept->current ? " *" : "");
+        for (int k = 0; k < count; ++k)
+            OMB_Printf("%s%s\n", model.kept->Label(k).c_str(), k == model.kept->current ? " *" : "");
         return true;
     }
     char* end = nullptr;

@@ -81,7 +81,9 @@ void WriteBody(OMB_XIFF_SaveFile& file, const TK_Model& model, const TK_ModelLoo
 // bytes (alpha included), the others are the palette's.
 void PutPalette(std::vector<uint8_t>& out, const Palette& palette, const TK_VoxKept::Chunk* original) {
     uint8_t bytes[1024] = {};
-    const size_t had = original ? std::min<size_t>(original->bytes.size() - kHeader, 1024) : 0;
+    const size_t had = original && original->bytes.size() > kHeader
+                           ? std::min<size_t>(original->bytes.size() - kHeader, 1024)
+                           : 0;
     if (had) std::memcpy(bytes, original->bytes.data() + kHeader, had);
     if (!original) bytes[1023] = 255;
     for (int k = 0; k < 255; ++k) {
@@ -95,15 +97,15 @@ void PutPalette(std::vector<uint8_t>& out, const Palette& palette, const TK_VoxK
 // A kept MATL chunk: its bytes while the colour's material is what they say,
 // else the editor's keys over its dictionary.
 void PutKeptMaterial(std::vector<uint8_t>& out, const TK_VoxKept::Chunk& chunk, const TK_ModelLook* look) {
-    const uint8_t* p = chunk.bytes.data() + kHeader;
-    const int32_t index = OMB_GetInt32LE(p);
-    TK_VoxDict dict;
-    std::string error;
-    const uint8_t* q = p + 4;
     // The reader checked the chunk; the guards only keep a record built
     // elsewhere from being read past its end.
-    const bool readable = chunk.bytes.size() >= kHeader + 4 &&
-                          TK_ReadVoxDict(q, chunk.bytes.data() + chunk.bytes.size(), &dict, error);
+    const bool whole = chunk.bytes.size() >= kHeader + 4;
+    const uint8_t* p = whole ? chunk.bytes.data() + kHeader : nullptr;
+    const int32_t index = whole ? OMB_GetInt32LE(p) : 0;
+    TK_VoxDict dict;
+    std::string error;
+    const uint8_t* q = whole ? p + 4 : nullptr;
+    const bool readable = whole && TK_ReadVoxDict(q, chunk.bytes.data() + chunk.bytes.size(), &dict, error);
     if (!look || index < 1 || index > 255 || !readable) {
         out.insert(out.end(), chunk.bytes.begin(), chunk.bytes.end());
         return;
@@ -264,8 +266,11 @@ bool Fail(const std::string& why) {
 
 // The bytes of a chunk, header included; false when it runs past the data.
 bool ReadChunkBytes(OMB_XIFF_LoadFile& file, const OMB_XIFF_Chunk& chunk, std::vector<uint8_t>& bytes) {
-    if (chunk.end > file.Size())
-        return Fail(std::string(reinterpret_cast<const char*>(&chunk.id), 4) + " chunk runs past the end of the file");
+    if (chunk.end > file.Size()) {
+        std::string id(reinterpret_cast<const char*>(&chunk.id), 4);
+        for (char& c : id) c = c >= 32 && c < 127 ? c : '?';
+        return Fail(id + " chunk runs past the end of the file");
+    }
     bytes.resize(size_t(chunk.end - chunk.start));
     return file.Seek(chunk.start) && file.ReadBytes(bytes.data(), bytes.size());
 }
@@ -321,6 +326,8 @@ bool ReadScene(OMB_XIFF_LoadFile& file, int32_t version, TK_Model& model, TK_Mod
             TK_VoxKept::Chunk& k = kept->chunks.back();
             k.id = c.id;
             if (c.id == kSize || c.id == kXyzi) k.model = seen[c.id == kXyzi]++;
+            // The one model of a file is always written from the editor's.
+            if (k.model >= 0 && kept->modelCount == 1) continue;
             if (!ReadChunkBytes(file, c, k.bytes)) return false;
         }
     } else {

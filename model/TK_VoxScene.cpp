@@ -189,9 +189,9 @@ size_t ContentSize(const TK_VoxKept::Chunk& c) {
 
 }  // namespace
 
-std::string TK_VoxKept::Label() const {
-    std::string label = "model " + std::to_string(current + 1) + " of " + std::to_string(modelCount);
-    const std::string& name = current < int(names.size()) ? names[size_t(current)] : std::string();
+std::string TK_VoxKept::Label(int index) const {
+    std::string label = "model " + std::to_string(index + 1) + " of " + std::to_string(modelCount);
+    const std::string name = index >= 0 && index < int(names.size()) ? names[size_t(index)] : std::string();
     return name.empty() ? label : label + " (" + name + ")";
 }
 
@@ -351,7 +351,8 @@ bool TK_VoxKeptModel(const TK_VoxKept& kept, int index, TK_Model& model) {
     if (index < 0 || index >= kept.modelCount) return false;
     model.size[0] = model.size[1] = model.size[2] = 0;
     model.voxels.Clear();
-    if (const TK_VoxKept::Chunk* size = FindModelChunk(kept, kSize, index)) {
+    const TK_VoxKept::Chunk* size = FindModelChunk(kept, kSize, index);
+    if (size && size->bytes.size() >= kHeader) {
         uint8_t bytes[12] = {};
         std::memcpy(bytes, size->bytes.data() + kHeader, std::min(sizeof bytes, ContentSize(*size)));
         for (int a = 0; a < 3; ++a) model.size[a] = std::clamp(OMB_GetInt32LE(bytes + 4 * a), 1, 256);
@@ -372,12 +373,13 @@ void TK_VoxSwapColors(TK_Model& model, int a, int b) {
     auto swapped = [a, b](int32_t c) { return c == a ? b : c == b ? a : c; };
     for (TK_VoxKept::Chunk& c : kept->chunks) {
         const size_t content = ContentSize(c);
+        if (content < 4) continue;
         uint8_t* p = c.bytes.data() + kHeader;
-        if (c.id == kXyzi && c.model != kept->current && content >= 4) {
+        if (c.id == kXyzi && c.model != kept->current) {
             const int32_t n = OMB_GetInt32LE(p);
             const size_t present = std::min<size_t>(n < 0 ? 0 : size_t(n), (content - 4) / 4);
             for (size_t v = 0; v < present; ++v) p[4 + 4 * v + 3] = uint8_t(swapped(p[4 + 4 * v + 3]));
-        } else if (c.id == kMaterial && content >= 4) {
+        } else if (c.id == kMaterial) {
             OMB_PutInt32LE(p, swapped(OMB_GetInt32LE(p)));
         }
     }

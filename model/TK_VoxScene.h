@@ -60,8 +60,9 @@ struct TK_VoxKept {
     std::string protect;
 
     bool HasChunks() const { return !chunks.empty(); }
-    // "model 2 of 3 (house)".
-    std::string Label() const;
+    // "model 2 of 3 (house)" for model `index` (0-based).
+    std::string Label(int index) const;
+    std::string Label() const { return Label(current); }
 };
 
 // One DICT at `p`, moved past it; false, with `error` set, when a count or

@@ -100,6 +100,8 @@ bool TK_ReadModelFile(const TK_EditorEnv& env, const std::string& path, TK_Model
     }
     model.name = std::filesystem::path(path).filename().string();
     model.path = path;
+    if (model.kept && !model.kept->protect.empty())
+        OMB_Printf("[Warning] open : %s : %s\n", path.c_str(), model.kept->protect.c_str());
     TK_FitModel(env, model);
     if (model.kept && model.kept->modelCount > 1)
         OMB_Printf("[Log] open : %s (\"open #N\" edits another)\n", model.kept->Label().c_str());

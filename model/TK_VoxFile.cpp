@@ -22,69 +22,20 @@ namespace {
 // bytes): anything bigger is not a model file, and is not read.
 constexpr int64_t kMaxFileBytes = int64_t(512) << 20;
 constexpr uint32_t kMain = OMB_ChunkId("MAIN");
-constexpr uint32_t kSize = OMB_ChunkId("SIZE");
-constexpr uint32_t kXyzi = OMB_ChunkId("XYZI");
 constexpr uint32_t kRgba = OMB_ChunkId("RGBA");
 constexpr uint32_t kLook = OMB_ChunkId("TRSK");
-constexpr uint32_t kMatl = OMB_ChunkId("MATL");
-constexpr size_t kHeader = 12;
 const uint8_t kMagic[4] = {'V', 'O', 'X', ' '};
 
-void WritePalette(OMB_XIFF_SaveFile& file, const Palette& palette) {
-    uint8_t bytes[1024];
-    for (int k = 0; k < 255; ++k) OMB_PutInt32LE(bytes + 4 * k, int32_t(palette[k + 1]));
-    // Colour 255 has no entry; it is stored as opaque black.
-    const uint8_t black[4] = {0, 0, 0, 255};
-    std::memcpy(bytes + 1020, black, 4);
-    file.WriteBytes(bytes, sizeof bytes);
-}
-
-// Writes into an open file; the caller closes it.
-void WriteBody(OMB_XIFF_SaveFile& file, const TK_Model& model, const TK_ModelLook* look) {
-    file.WriteBytes(kMagic, 4);
-    file.WriteInt32(kVoxVersion);
-    file.BeginChunk(kMain);
-    file.BeginChunk(kSize);
-    for (int a = 0; a < 3; ++a) file.WriteInt32(model.size[a]);
-    file.EndChunk(kSize);
-    file.BeginChunk(kXyzi);
-    file.WriteInt32(model.voxels.Count());
-    // Voxels are stored as their four bytes x, y, z, colorIndex.
-    file.WriteBytes(model.voxels.Data(), size_t(model.voxels.Count()) * sizeof(Voxel));
-    file.EndChunk(kXyzi);
-    if (!model.IsDefaultPalette()) {
-        file.BeginChunk(kRgba);
-        WritePalette(file, model.palette);
-        file.EndChunk(kRgba);
-    }
-    std::vector<uint8_t> content;
-    for (int i = 1; look && i < 256; ++i) {
-        if (TK_IsDefaultMaterial(look->materials[i])) continue;
-        TK_VoxMaterialChunk(i, look->materials[i], nullptr, content);
-        file.BeginChunk(kMatl);
-        file.WriteBytes(content.data(), content.size());
-        file.EndChunk(kMatl);
-    }
-    if (look && look->NeedsOwnChunk()) {
-        look->Encode(content, true);
-        file.BeginChunk(kLook);
-        file.WriteBytes(content.data(), content.size());
-        file.EndChunk(kLook);
-    }
-    file.EndChunk(kMain);
-    file.DiscardOpenChunks();
-}
-
-// ---------------------------------------------------------------- kept files
+// ---------------------------------------------------------------- writing
 
 // The RGBA content: entries whose colour did not change keep the file's four
 // bytes (alpha included), the others are the palette's.
 void PutPalette(std::vector<uint8_t>& out, const Palette& palette, const TK_VoxKept::Chunk* original) {
     uint8_t bytes[1024] = {};
-    const size_t had = original && original->bytes.size() > kHeader
-                           ? std::min<size_t>(original->bytes.size() - kHeader, 1024)
+    const size_t had = original && original->bytes.size() > kVoxChunkHeader
+                           ? std::min<size_t>(original->bytes.size() - kVoxChunkHeader, 1024)
                            : 0;
-    if (had) std::memcpy(bytes, original->bytes.data() + kHeader, had);
+    if (had) std::memcpy(bytes, original->bytes.data() + kVoxChunkHeader, had);
     if (!original) bytes[1023] = 255;
     for (int k = 0; k < 255; ++k) {
         const uint32_t old = uint32_t(OMB_GetInt32LE(bytes + 4 * k));
@@ -99,8 +50,8 @@ void PutPalette(std::vector<uint8_t>& out, const Palette& palette, const TK_VoxK
 void PutKeptMaterial(std::vector<uint8_t>& out, const TK_VoxKept::Chunk& chunk, const TK_ModelLook* look) {
     // The reader checked the chunk; the guards only keep a record built
     // elsewhere from being read past its end.
-    const bool whole = chunk.bytes.size() >= kHeader + 4;
-    const uint8_t* p = whole ? chunk.bytes.data() + kHeader : nullptr;
+    const bool whole = chunk.bytes.size() >= kVoxChunkHeader + 4;
+    const uint8_t* p = whole ? chunk.bytes.data() + kVoxChunkHeader : nullptr;
     const int32_t index = whole ? OMB_GetInt32LE(p) : 0;
     TK_VoxDict dict;
     std::string error;
@@ -118,7 +69,7 @@ void PutKeptMaterial(std::vector<uint8_t>& out, const TK_VoxKept::Chunk& chunk, 
     }
     std::vector<uint8_t> content;
     TK_VoxMaterialChunk(index, m, &dict, content);
-    TK_PutVoxChunk(out, kMatl, content.data(), content.size());
+    TK_PutVoxChunk(out, kVoxMatlChunk, content.data(), content.size());
 }
 
 // What the editor adds that the file did not hold: the palette, materials
@@ -133,7 +84,7 @@ void PutNewMaterials(std::vector<uint8_t>& out, const TK_ModelLook* look, const 
     for (int i = 1; look && i < 256; ++i) {
         if (state.material[i] || TK_IsDefaultMaterial(look->materials[i])) continue;
         TK_VoxMaterialChunk(i, look->materials[i], nullptr, content);
-        TK_PutVoxChunk(out, kMatl, content.data(), content.size());
+        TK_PutVoxChunk(out, kVoxMatlChunk, content.data(), content.size());
     }
 }
 
@@ -144,27 +95,30 @@ void PutLook(std::vector<uint8_t>& out, const TK_ModelLook& look) {
     TK_PutVoxChunk(out, kLook, content.data(), content.size());
 }
 
-// The children of MAIN for a model with a kept record: the record's chunks
-// in their order, the edited ones replaced (see TK_VoxScene.h).
-void PutKeptChildren(std::vector<uint8_t>& out, const TK_Model& model, const TK_ModelLook* look) {
-    const TK_VoxKept& kept = *model.kept;
+// The children of MAIN: the kept record's chunks in their order, the edited
+// ones replaced (see TK_VoxScene.h). Without a record (or an empty one) that
+// is SIZE, XYZI, RGBA when the palette is not the default, the materials,
+// the look's own chunk.
+void PutChildren(std::vector<uint8_t>& out, const TK_Model& model, const TK_ModelLook* look) {
+    static const TK_VoxKept kNothingKept;
+    const TK_VoxKept& kept = model.kept ? *model.kept : kNothingKept;
     KeptState state;
     int lastModel = -1, lastMaterial = -1;
     for (size_t i = 0; i < kept.chunks.size(); ++i) {
         const TK_VoxKept::Chunk& c = kept.chunks[i];
-        if (c.id == kSize || c.id == kXyzi) lastModel = int(i);
+        if (c.id == kVoxSizeChunk || c.id == kVoxXyziChunk) lastModel = int(i);
         if (c.id == kRgba) state.rgba = true;
         if (c.id == kLook) state.look = true;
-        if (c.id == kMatl && c.bytes.size() >= kHeader + 4) {
-            const int32_t index = OMB_GetInt32LE(c.bytes.data() + kHeader);
+        if (c.id == kVoxMatlChunk && c.bytes.size() >= kVoxChunkHeader + 4) {
+            const int32_t index = OMB_GetInt32LE(c.bytes.data() + kVoxChunkHeader);
             if (index >= 1 && index <= 255) state.material[index] = true;
             lastMaterial = int(i);
         }
     }
     const bool hadRgba = state.rgba;
     auto putMissingModel = [&]() {
-        if (!state.size) TK_PutVoxModelChunk(out, kSize, model);
-        if (!state.xyzi) TK_PutVoxModelChunk(out, kXyzi, model);
+        if (!state.size) TK_PutVoxModelChunk(out, kVoxSizeChunk, model);
+        if (!state.xyzi) TK_PutVoxModelChunk(out, kVoxXyziChunk, model);
         state.size = state.xyzi = true;
         if (!hadRgba && !model.IsDefaultPalette()) PutPalette(out, model.palette, nullptr);
     };
@@ -178,13 +132,13 @@ void PutKeptChildren(std::vector<uint8_t>& out, const TK_Model& model, const TK_
     };
     for (size_t i = 0; i < kept.chunks.size(); ++i) {
         const TK_VoxKept::Chunk& c = kept.chunks[i];
-        if ((c.id == kSize || c.id == kXyzi) && c.model == kept.current) {
+        if ((c.id == kVoxSizeChunk || c.id == kVoxXyziChunk) && c.model == kept.current) {
             TK_PutVoxModelChunk(out, c.id, model);
-            (c.id == kSize ? state.size : state.xyzi) = true;
+            (c.id == kVoxSizeChunk ? state.size : state.xyzi) = true;
         } else if (c.id == kRgba && !rgbaDone) {
             PutPalette(out, model.palette, &c);
             rgbaDone = true;
-        } else if (c.id == kMatl) {
+        } else if (c.id == kVoxMatlChunk) {
             PutKeptMaterial(out, c, look);
         } else if (c.id == kLook && look) {
             putNewMaterials();
@@ -199,20 +153,19 @@ void PutKeptChildren(std::vector<uint8_t>& out, const TK_Model& model, const TK_
     if (!state.look && look) PutLook(out, *look);
 }
 
-void WriteKeptBody(OMB_SaveBitFile& file, const TK_Model& model, const TK_ModelLook* look) {
+// The whole file into an open target; the caller closes it.
+void WriteBody(OMB_SaveBitFile& file, const TK_Model& model, const TK_ModelLook* look) {
     std::vector<uint8_t> children;
-    PutKeptChildren(children, model, look);
+    PutChildren(children, model, look);
     uint8_t head[20];
     std::memcpy(head, kMagic, 4);
-    OMB_PutInt32LE(head + 4, model.kept->version);
+    OMB_PutInt32LE(head + 4, model.kept && model.kept->HasChunks() ? model.kept->version : kVoxVersion);
     OMB_PutInt32LE(head + 8, int32_t(kMain));
     OMB_PutInt32LE(head + 12, 0);
     OMB_PutInt32LE(head + 16, int32_t(children.size()));
     file.WriteBytes(head, sizeof head);
     file.WriteBytes(children.data(), children.size());
 }
-
-bool HasKeptChunks(const TK_Model& model) { return model.kept && model.kept->HasChunks(); }
 
 // The file the model was cut from, or holds chunks that could not be kept.
 bool IsProtected(const TK_Model& model, const char* path) {
@@ -275,7 +228,7 @@ bool ReadChunkBytes(OMB_XIFF_LoadFile& file, const OMB_XIFF_Chunk& chunk, std::v
     return file.Seek(chunk.start) && file.ReadBytes(bytes.data(), bytes.size());
 }
 
-bool IsModelChunk(uint32_t id) { return id == kSize || id == kXyzi || id == kRgba || id == kLook; }
+bool IsModelChunk(uint32_t id) { return id == kVoxSizeChunk || id == kVoxXyziChunk || id == kRgba || id == kLook; }
 
 // What the chunks under MAIN hold besides the first model: every chunk the
 // scene reader knows is checked (a damaged one refuses the file), MATL
@@ -294,13 +247,13 @@ bool ReadScene(OMB_XIFF_LoadFile& file, int32_t version, TK_Model& model, TK_Mod
             nested = nested || IsModelChunk(c.id);
             continue;
         }
-        sizes += c.id == kSize, xyzis += c.id == kXyzi, rgbas += c.id == kRgba, looks += c.id == kLook;
+        sizes += c.id == kVoxSizeChunk, xyzis += c.id == kVoxXyziChunk, rgbas += c.id == kRgba, looks += c.id == kLook;
         if (IsModelChunk(c.id)) continue;
         other = true;
         if (!ReadChunkBytes(file, c, bytes)) return false;
-        const uint8_t* content = bytes.data() + kHeader;
+        const uint8_t* content = bytes.data() + kVoxChunkHeader;
         if (!TK_CheckVoxChunk(c.id, content, size_t(c.contentSize), graph, error)) return Fail(error);
-        const int32_t index = c.id == kMatl ? OMB_GetInt32LE(content) : 0;
+        const int32_t index = c.id == kVoxMatlChunk ? OMB_GetInt32LE(content) : 0;
         if (look && index >= 1 && index <= 255) {
             TK_VoxDict dict;
             const uint8_t* p = content + 4;
@@ -325,7 +278,7 @@ bool ReadScene(OMB_XIFF_LoadFile& file, int32_t version, TK_Model& model, TK_Mod
             kept->chunks.emplace_back();
             TK_VoxKept::Chunk& k = kept->chunks.back();
             k.id = c.id;
-            if (c.id == kSize || c.id == kXyzi) k.model = seen[c.id == kXyzi]++;
+            if (c.id == kVoxSizeChunk || c.id == kVoxXyziChunk) k.model = seen[c.id == kVoxXyziChunk]++;
             // The one model of a file is always written from the editor's.
             if (k.model >= 0 && kept->modelCount == 1) continue;
             if (!ReadChunkBytes(file, c, k.bytes)) return false;
@@ -349,12 +302,12 @@ bool ReadBody(OMB_XIFF_LoadFile& file, TK_Model& model, TK_ModelLook* look, cons
     if (!file.ReadTree(8)) return false;
     if (look) *look = TK_ModelLook();
     if (!ReadScene(file, version, model, look, source)) return false;
-    if (file.FindChunk(kSize)) {
+    if (file.FindChunk(kVoxSizeChunk)) {
         uint8_t bytes[12] = {};
         file.ReadBytes(bytes, sizeof bytes);
         for (int a = 0; a < 3; ++a) model.size[a] = std::clamp(OMB_GetInt32LE(bytes + 4 * a), 1, 256);
     }
-    if (const OMB_XIFF_Chunk* xyzi = file.FindChunk(kXyzi)) {
+    if (const OMB_XIFF_Chunk* xyzi = file.FindChunk(kVoxXyziChunk)) {
         int n = VoxelCount(file, *xyzi);
         if (n > 0) {
             model.voxels.Resize(n);
@@ -381,22 +334,16 @@ void ResetModel(TK_Model& model) {
 
 bool WriteVox(const TK_Model& model, const char* path, const TK_ModelLook* look) {
     if (IsProtected(model, path)) return false;
-    OMB_XIFF_SaveFile file;
+    OMB_SaveBitFile file;
     if (!file.Open(path)) return false;
-    if (HasKeptChunks(model))
-        WriteKeptBody(file, model, look);
-    else
-        WriteBody(file, model, look);
+    WriteBody(file, model, look);
     return file.Close();
 }
 
 bool WriteVoxBytes(const TK_Model& model, std::vector<uint8_t>& out, const TK_ModelLook* look) {
-    OMB_XIFF_SaveFile file;
+    OMB_SaveBitFile file;
     if (!file.OpenMemory(&out)) return false;
-    if (HasKeptChunks(model))
-        WriteKeptBody(file, model, look);
-    else
-        WriteBody(file, model, look);
+    WriteBody(file, model, look);
     return file.Close();
 }
 

@@ -17,14 +17,10 @@ constexpr uint32_t kTransform = OMB_ChunkId("nTRN");
 constexpr uint32_t kGroup = OMB_ChunkId("nGRP");
 constexpr uint32_t kShape = OMB_ChunkId("nSHP");
 constexpr uint32_t kLayer = OMB_ChunkId("LAYR");
-constexpr uint32_t kMaterial = OMB_ChunkId("MATL");
 constexpr uint32_t kRender = OMB_ChunkId("rOBJ");
 constexpr uint32_t kCamera = OMB_ChunkId("rCAM");
 constexpr uint32_t kNote = OMB_ChunkId("NOTE");
 constexpr uint32_t kIndexMap = OMB_ChunkId("IMAP");
-constexpr uint32_t kSize = OMB_ChunkId("SIZE");
-constexpr uint32_t kXyzi = OMB_ChunkId("XYZI");
-constexpr size_t kHeader = 12;
 
 std::string IdText(uint32_t id) {
     std::string s(4, ' ');
@@ -115,7 +111,7 @@ bool CheckShape(Reader& r, TK_VoxGraph::Node& node) {
 
 bool CheckOther(uint32_t id, Reader& r, size_t size) {
     int32_t value = 0;
-    if (id == kLayer || id == kMaterial || id == kCamera) return r.Int(value, "id") && r.Dict(nullptr);
+    if (id == kLayer || id == kVoxMatlChunk || id == kCamera) return r.Int(value, "id") && r.Dict(nullptr);
     if (id == kRender) return r.Dict(nullptr);
     if (id == kIndexMap) return size >= 256 || r.Fail("index map of " + std::to_string(size) + " bytes, not 256");
     if (id == kNote) {
@@ -182,9 +178,9 @@ const TK_VoxKept::Chunk* FindModelChunk(const TK_VoxKept& kept, uint32_t id, int
 
 // The content of a kept chunk, bounded by its bytes.
 size_t ContentSize(const TK_VoxKept::Chunk& c) {
-    if (c.bytes.size() < kHeader) return 0;
+    if (c.bytes.size() < kVoxChunkHeader) return 0;
     const int32_t n = OMB_GetInt32LE(c.bytes.data() + 4);
-    return n < 0 ? 0 : std::min(size_t(n), c.bytes.size() - kHeader);
+    return n < 0 ? 0 : std::min(size_t(n), c.bytes.size() - kVoxChunkHeader);
 }
 
 }  // namespace
@@ -332,14 +328,14 @@ void TK_PutVoxChunk(std::vector<uint8_t>& out, uint32_t id, const void* content,
 }
 
 void TK_PutVoxModelChunk(std::vector<uint8_t>& out, uint32_t id, const TK_Model& model) {
-    if (id == kSize) {
+    if (id == kVoxSizeChunk) {
         uint8_t size[12];
         for (int a = 0; a < 3; ++a) OMB_PutInt32LE(size + 4 * a, model.size[a]);
-        TK_PutVoxChunk(out, kSize, size, sizeof size);
+        TK_PutVoxChunk(out, kVoxSizeChunk, size, sizeof size);
         return;
     }
     const size_t n = size_t(model.voxels.Count());
-    Put(out, int32_t(kXyzi));
+    Put(out, int32_t(kVoxXyziChunk));
     Put(out, int32_t(4 + 4 * n));
     Put(out, 0);
     Put(out, int32_t(n));
@@ -351,19 +347,19 @@ bool TK_VoxKeptModel(const TK_VoxKept& kept, int index, TK_Model& model) {
     if (index < 0 || index >= kept.modelCount) return false;
     model.size[0] = model.size[1] = model.size[2] = 0;
     model.voxels.Clear();
-    const TK_VoxKept::Chunk* size = FindModelChunk(kept, kSize, index);
-    if (size && size->bytes.size() >= kHeader) {
+    const TK_VoxKept::Chunk* size = FindModelChunk(kept, kVoxSizeChunk, index);
+    if (size && size->bytes.size() >= kVoxChunkHeader) {
         uint8_t bytes[12] = {};
-        std::memcpy(bytes, size->bytes.data() + kHeader, std::min(sizeof bytes, ContentSize(*size)));
+        std::memcpy(bytes, size->bytes.data() + kVoxChunkHeader, std::min(sizeof bytes, ContentSize(*size)));
         for (int a = 0; a < 3; ++a) model.size[a] = std::clamp(OMB_GetInt32LE(bytes + 4 * a), 1, 256);
     }
-    const TK_VoxKept::Chunk* xyzi = FindModelChunk(kept, kXyzi, index);
+    const TK_VoxKept::Chunk* xyzi = FindModelChunk(kept, kVoxXyziChunk, index);
     const size_t content = xyzi ? ContentSize(*xyzi) : 0;
     if (content < 4) return true;
-    const int32_t n = OMB_GetInt32LE(xyzi->bytes.data() + kHeader);
+    const int32_t n = OMB_GetInt32LE(xyzi->bytes.data() + kVoxChunkHeader);
     const size_t present = std::min<size_t>(n < 0 ? 0 : size_t(n), (content - 4) / 4);
     model.voxels.Resize(int(present));
-    if (present) std::memcpy(model.voxels.Data(), xyzi->bytes.data() + kHeader + 4, present * 4);
+    if (present) std::memcpy(model.voxels.Data(), xyzi->bytes.data() + kVoxChunkHeader + 4, present * 4);
     return true;
 }
 
@@ -374,12 +370,12 @@ void TK_VoxSwapColors(TK_Model& model, int a, int b) {
     for (TK_VoxKept::Chunk& c : kept->chunks) {
         const size_t content = ContentSize(c);
         if (content < 4) continue;
-        uint8_t* p = c.bytes.data() + kHeader;
-        if (c.id == kXyzi && c.model != kept->current) {
+        uint8_t* p = c.bytes.data() + kVoxChunkHeader;
+        if (c.id == kVoxXyziChunk && c.model != kept->current) {
             const int32_t n = OMB_GetInt32LE(p);
             const size_t present = std::min<size_t>(n < 0 ? 0 : size_t(n), (content - 4) / 4);
             for (size_t v = 0; v < present; ++v) p[4 + 4 * v + 3] = uint8_t(swapped(p[4 + 4 * v + 3]));
-        } else if (c.id == kMaterial) {
+        } else if (c.id == kVoxMatlChunk) {
             OMB_PutInt32LE(p, swapped(OMB_GetInt32LE(p)));
         }
     }

@@ -34,9 +34,16 @@
 #include <utility>
 #include <vector>
 
+#include "core/OMB_XIFF.h"
 #include "model/TK_Material.h"
 
 class TK_Model;
+
+// The chunks both the file reader and the scene code name.
+constexpr uint32_t kVoxSizeChunk = OMB_ChunkId("SIZE");
+constexpr uint32_t kVoxXyziChunk = OMB_ChunkId("XYZI");
+constexpr uint32_t kVoxMatlChunk = OMB_ChunkId("MATL");
+constexpr size_t kVoxChunkHeader = 12;
 
 using TK_VoxDict = std::vector<std::pair<std::string, std::string>>;
 
@@ -44,7 +51,9 @@ struct TK_VoxKept {
     struct Chunk {
         uint32_t id = 0;
         int model = -1;  // SIZE and XYZI: the model they belong to
-        std::vector<uint8_t> bytes;  // header, content and children
+        // Header, content and children; empty for the SIZE and XYZI of a
+        // file's only model, which is always written from the editor's.
+        std::vector<uint8_t> bytes;
     };
 
     int32_t version = 150;

@@ -30,6 +30,10 @@ protected:
         FileCommandTest::SetUp();
         fs::create_directories(dir / "sub");
     }
+    void WriteBytes(const std::string& name, const tk_test::Bytes& bytes) const {
+        std::ofstream out(dir / name, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
+    }
     // The voxel count of a model file, -1 when it does not read.
     int CountIn(const std::string& name) const {
         TK_Model m;
@@ -232,7 +236,7 @@ TEST_F(ModelFileCommands, SaveAndOpenCarryMaterialsAndSceneSettings) {
 // models' voxels and the MATL chunks along with the colours.
 TEST_F(ModelFileCommands, ScenesKeepEverythingAndSwitchModels) {
     const tk_test::Bytes scene = tk_test::SceneFile();
-    std::ofstream(dir / "scene.vox", std::ios::binary).write(reinterpret_cast<const char*>(scene.data()), long(scene.size()));
+    WriteBytes("scene.vox", scene);
     ASSERT_TRUE(Run("open scene.vox"));
     EXPECT_NE(output.find("model 1 of 3 (house)"), std::string::npos) << output;
     ASSERT_TRUE(Run("save"));
@@ -261,7 +265,7 @@ TEST_F(ModelFileCommands, ScenesKeepEverythingAndSwitchModels) {
 TEST_F(ModelFileCommands, ACutModelNeverOverwritesItsFile) {
     const tk_test::Bytes big =
         tk_test::VoxOf({tk_test::SizeChunk(200, 3, 3), tk_test::XyziChunk({{0, 0, 0, 1}, {199, 2, 2, 2}})});
-    std::ofstream(dir / "big.vox", std::ios::binary).write(reinterpret_cast<const char*>(big.data()), long(big.size()));
+    WriteBytes("big.vox", big);
     ASSERT_TRUE(Run("open big.vox"));
     EXPECT_NE(output.find("holds a model of 200 x 3 x 3 cells"), std::string::npos) << output;
     const std::string refused = "[Error] failed to save model : " + Path("big.vox") +

@@ -93,6 +93,8 @@ TEST(VoxFile, ChunkOrderDoesNotMatterAndUnknownChunksAreKept) {
     ASSERT_TRUE(Read(shuffled, junk));
     EXPECT_TRUE(ModelState::Of(shuffled) == ModelState::Of(standard));
     EXPECT_EQ(Write(shuffled), junk) << "written back in its order, the unknown chunk with it";
+    ASSERT_TRUE(Read(shuffled, VoxFile({Chunk("JUNK", {}, kSize), kXyzi})));
+    EXPECT_TRUE(shuffled.kept && !shuffled.kept->protect.empty()) << "a nested model chunk cannot be kept: its file is";
 }
 
 // Files that hold only what the editor writes keep today's bytes.

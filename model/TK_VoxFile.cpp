@@ -18,9 +18,10 @@
 
 namespace {
 
-// Eight times the largest model a file can hold (256 cubed cells of four
-// bytes): anything bigger is not a model file, and is not read.
-constexpr int64_t kMaxFileBytes = int64_t(512) << 20;
+// Twice the largest model a file can hold (256 cubed cells of four bytes):
+// anything bigger is not a model file, and is not read (a forged 200 MB
+// voxel chunk must not cost a thumbnail seconds).
+constexpr int64_t kMaxFileBytes = int64_t(128) << 20;
 constexpr uint32_t kMain = OMB_ChunkId("MAIN");
 constexpr uint32_t kRgba = OMB_ChunkId("RGBA");
 constexpr uint32_t kLook = OMB_ChunkId("TRSK");

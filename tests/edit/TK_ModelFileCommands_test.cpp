@@ -68,7 +68,7 @@ TEST_F(ModelFileCommands, FailedOrCancelledOpenChangesNothingAndSaysWhy) {
     std::ofstream(dir / "locked.vox") << "VOX ";
     fs::permissions(dir / "locked.vox", fs::perms::none);
     std::ofstream(dir / "huge.vox") << "VOX ";
-    fs::resize_file(dir / "huge.vox", uintmax_t(600) << 20);  // sparse: no disk used
+    fs::resize_file(dir / "huge.vox", uintmax_t(200) << 20);  // sparse: no disk used
     ASSERT_EQ(::mkfifo(Path("fifo.vox").c_str(), 0644), 0);
     fs::create_symlink("loop.vox", dir / "loop.vox");
     fs::create_directories(dir / "folder.vox");

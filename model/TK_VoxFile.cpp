@@ -96,12 +96,39 @@ void PutLook(std::vector<uint8_t>& out, const TK_ModelLook& look) {
     TK_PutVoxChunk(out, kLook, content.data(), content.size());
 }
 
+// Where the children go: small chunks gather in `buf`, long runs (voxels,
+// kept models) go straight to the file, so a model is never copied whole.
+struct Out {
+    OMB_SaveBitFile& file;
+    std::vector<uint8_t> buf;
+    int64_t written = 0;
+
+    void Flush() { Raw(nullptr, 0); }
+    void Raw(const void* data, size_t n) {
+        if (!buf.empty()) file.WriteBytes(buf.data(), buf.size());
+        written += int64_t(buf.size() + n);
+        buf.clear();
+        if (n) file.WriteBytes(data, n);
+    }
+    // The model's XYZI chunk.
+    void Voxels(const TK_Model& model) {
+        const int32_t n = model.voxels.Count();
+        const int32_t head[4] = {int32_t(kVoxXyziChunk), 4 + 4 * n, 0, n};
+        for (int32_t v : head) {
+            buf.resize(buf.size() + 4);
+            OMB_PutInt32LE(&buf[buf.size() - 4], v);
+        }
+        Raw(model.voxels.Data(), size_t(n) * sizeof(Voxel));
+    }
+};
+
 // The children of MAIN: the kept record's chunks in their order, the edited
 // ones replaced (see TK_VoxScene.h). Without a record (or an empty one) that
 // is SIZE, XYZI, RGBA when the palette is not the default, the materials,
 // the look's own chunk.
-void PutChildren(std::vector<uint8_t>& out, const TK_Model& model, const TK_ModelLook* look) {
+void PutChildren(Out& o, const TK_Model& model, const TK_ModelLook* look) {
     static const TK_VoxKept kNothingKept;
+    std::vector<uint8_t>& out = o.buf;
     const TK_VoxKept& kept = model.kept ? *model.kept : kNothingKept;
     KeptState state;
     int lastModel = -1, lastMaterial = -1;
@@ -119,7 +146,7 @@ void PutChildren(std::vector<uint8_t>& out, const TK_Model& model, const TK_Mode
     const bool hadRgba = state.rgba;
     auto putMissingModel = [&]() {
         if (!state.size) TK_PutVoxModelChunk(out, kVoxSizeChunk, model);
-        if (!state.xyzi) TK_PutVoxModelChunk(out, kVoxXyziChunk, model);
+        if (!state.xyzi) o.Voxels(model);
         state.size = state.xyzi = true;
         if (!hadRgba && !model.IsDefaultPalette()) PutPalette(out, model.palette, nullptr);
     };
@@ -133,9 +160,12 @@ void PutChildren(std::vector<uint8_t>& out, const TK_Model& model, const TK_Mode
     };
     for (size_t i = 0; i < kept.chunks.size(); ++i) {
         const TK_VoxKept::Chunk& c = kept.chunks[i];
-        if ((c.id == kVoxSizeChunk || c.id == kVoxXyziChunk) && c.model == kept.current) {
+        if (c.id == kVoxSizeChunk && c.model == kept.current) {
             TK_PutVoxModelChunk(out, c.id, model);
-            (c.id == kVoxSizeChunk ? state.size : state.xyzi) = true;
+            state.size = true;
+        } else if (c.id == kVoxXyziChunk && c.model == kept.current) {
+            o.Voxels(model);
+            state.xyzi = true;
         } else if (c.id == kRgba && !rgbaDone) {
             PutPalette(out, model.palette, &c);
             rgbaDone = true;
@@ -145,7 +175,7 @@ void PutChildren(std::vector<uint8_t>& out, const TK_Model& model, const TK_Mode
             putNewMaterials();
             PutLook(out, *look);
         } else {
-            out.insert(out.end(), c.bytes.begin(), c.bytes.end());
+            o.Raw(c.bytes.data(), c.bytes.size());
         }
         if (int(i) == lastModel) putMissingModel();
         if (int(i) == lastMaterial) putNewMaterials();
@@ -154,18 +184,23 @@ void PutChildren(std::vector<uint8_t>& out, const TK_Model& model, const TK_Mode
     if (!state.look && look) PutLook(out, *look);
 }
 
-// The whole file into an open target; the caller closes it.
+// The whole file into an open target; the caller closes it. MAIN's size is
+// patched once its children are out.
 void WriteBody(OMB_SaveBitFile& file, const TK_Model& model, const TK_ModelLook* look) {
-    std::vector<uint8_t> children;
-    PutChildren(children, model, look);
     uint8_t head[20];
     std::memcpy(head, kMagic, 4);
     OMB_PutInt32LE(head + 4, model.kept && model.kept->HasChunks() ? model.kept->version : kVoxVersion);
     OMB_PutInt32LE(head + 8, int32_t(kMain));
     OMB_PutInt32LE(head + 12, 0);
-    OMB_PutInt32LE(head + 16, int32_t(children.size()));
+    OMB_PutInt32LE(head + 16, 0);
     file.WriteBytes(head, sizeof head);
-    file.WriteBytes(children.data(), children.size());
+    Out out{file, {}, 0};
+    PutChildren(out, model, look);
+    out.Flush();
+    const int64_t end = file.Tell();
+    file.Seek(16);
+    file.WriteInt32(int32_t(out.written));
+    file.Seek(end);
 }
 
 // The file the model was cut from, or holds chunks that could not be kept.

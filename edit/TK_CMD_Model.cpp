@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -13,6 +14,7 @@
 #include "core/OMB_Log.h"
 #include "core/OS_FileDialog.h"
 #include "model/TK_VoxFile.h"
+#include "model/TK_VoxScene.h"
 #include "plugins/TK_PluginRegistry.h"
 
 bool TK_CMD_Model::Parse(const char* args) {
@@ -98,10 +100,32 @@ bool TK_ReadModelFile(const TK_EditorEnv& env, const std::string& path, TK_Model
         OMB_SetCause("cannot read " + env.workspace.Shown(path) + (why.empty() ? "" : ": " + why.substr(3)));
         return false;
     }
-    model.NormalizeModel(env.maxModelSize, env.currentColorIndex);
     model.name = std::filesystem::path(path).filename().string();
     model.path = path;
+    if (model.kept && !model.kept->protect.empty())
+        OMB_Printf("[Warning] open : %s : %s\n", path.c_str(), model.kept->protect.c_str());
+    TK_FitModel(env, model);
+    if (model.kept && model.kept->modelCount > 1)
+        OMB_Printf("[Log] open : %s (\"open #N\" edits another)\n", model.kept->Label().c_str());
     return true;
+}
+
+void TK_FitModel(const TK_EditorEnv& env, TK_Model& model) {
+    const int read[3] = {model.size[0], model.size[1], model.size[2]};
+    model.NormalizeModel(env.maxModelSize, env.currentColorIndex);
+    bool cut = false;
+    for (int a = 0; a < 3; ++a) cut = cut || read[a] > model.size[a];
+    if (!cut || model.path.empty()) return;
+    char size[64];
+    std::snprintf(size, sizeof size, "%d x %d x %d", read[0], read[1], read[2]);
+    const int* limit = env.maxModelSize;
+    OMB_Printf("[Warning] open : %s holds a model of %s cells, larger than %d x %d x %d: the part that fits is "
+               "shown, and \"save\" keeps the file: save it under another name\n",
+               model.path.c_str(), size, limit[0], limit[1], limit[2]);
+    auto kept = std::make_shared<TK_VoxKept>(model.kept ? *model.kept : TK_VoxKept());
+    kept->source = model.path;
+    kept->protect = "the model was cut from " + std::string(size) + " cells to fit: save it under another name";
+    model.kept = std::move(kept);
 }
 
 void TK_InstallModel(TK_EditorEnv& env, TK_Model& loaded, const TK_ModelLook& look) {
@@ -112,6 +136,7 @@ void TK_InstallModel(TK_EditorEnv& env, TK_Model& loaded, const TK_ModelLook& lo
     // Move-assignment keeps the environment's own grow step.
     model.voxels = std::move(loaded.voxels);
     model.palette = loaded.palette;
+    model.kept = loaded.kept;
     env.ChangeNotification(TK_NOTIFY_PALETTE, TK_PALETTE_ALL);
     env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_NAME | TK_CHANGE_SIZE | TK_CHANGE_TRIM | TK_CHANGE_VOXELS | TK_CHANGE_COLORS);
     look.Install(env);
@@ -162,6 +187,7 @@ void TK_CMD_Model::Install(const TK_Model& snapshot, const TK_ModelLook* look) {
     std::memcpy(model.size, snapshot.size, sizeof model.size);
     model.voxels = snapshot.voxels;  // keeps the environment's grow step
     model.palette = snapshot.palette;
+    model.kept = snapshot.kept;
     // The palette first: the model's message then says whether what is
     // shown is what its file holds.
     if (m_paletteChanged) m_env->ChangeNotification(TK_NOTIFY_PALETTE, TK_PALETTE_ALL);

@@ -30,9 +30,16 @@ void TK_WriteCacheCopy(const TK_EditorEnv& env);
 
 // The one road by which the editor reads its model file: `path` read with
 // its look (the defaults when it has none), normalised for `env` and bound
-// to the file (name and path). False after "[Error] failed to load model :
+// to the file (name and path); a file of several models says which one is
+// edited. False after "[Error] failed to load model :
 // PATH : REASON"; `model` is then to be thrown away.
 bool TK_ReadModelFile(const TK_EditorEnv& env, const std::string& path, TK_Model& model, TK_ModelLook& look);
+
+// Normalises a model read from its file (`model.path`) for `env`; one whose
+// file holds more than fits ("size" larger than the editor's largest) is cut
+// with a warning that names the size, and its kept record protects that
+// file: WriteVox refuses to write the cut model over it.
+void TK_FitModel(const TK_EditorEnv& env, TK_Model& model);
 
 // Puts a model read by TK_ReadModelFile in place of the environment's, its
 // look included, outside the history (start-up, recovery), and tells the

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -16,6 +17,7 @@
 #include "edit/TK_CommandArgs.h"
 #include "model/TK_WindowLink.h"
 #include "model/TK_VoxFile.h"
+#include "model/TK_VoxScene.h"
 
 namespace {
 
@@ -50,6 +52,7 @@ void FillBox(TK_Model& model, int color) {
 // ---------------------------------------------------------------- open
 
 bool TK_CMD_LoadPath::Execute() {
+    if (!m_path.empty() && m_path[0] == '#') return SwitchModel(m_path.substr(1));
     std::string path;
     // No path from the dialog (cancelled, or none could be shown): the
     // command did nothing and must not report success.
@@ -63,6 +66,66 @@ bool TK_CMD_LoadPath::Execute() {
     if (!TK_ReadModelFile(*m_env, path, loaded, look)) return false;
     Replace(std::move(loaded), kOpenFlags, true, &look);
     m_env->executor.MarkSaved();
+    return true;
+}
+
+// The edited model's chunks in its kept record: its file's bytes while it is
+// what they hold (cut to fit, say), else its own.
+std::shared_ptr<TK_VoxKept> TK_CMD_LoadPath::KeepCurrent() const {
+    const TK_Model& model = m_env->model;
+    auto kept = std::make_shared<TK_VoxKept>(*model.kept);
+    TK_Model original;
+    TK_VoxKeptModel(*kept, kept->current, original);
+    original.NormalizeModel(m_env->maxModelSize, m_env->currentColorIndex);
+    if (std::equal(model.size, model.size + 3, original.size) && model.voxels.Count() == original.voxels.Count() &&
+        std::equal(model.voxels.begin(), model.voxels.end(), original.voxels.begin()))
+        return kept;
+    for (TK_VoxKept::Chunk& c : kept->chunks) {
+        if (c.model != kept->current) continue;
+        c.bytes.clear();
+        TK_PutVoxModelChunk(c.bytes, c.id, model);
+    }
+    return kept;
+}
+
+// "open #N": model N of the file (1-based); "open #" lists them.
+bool TK_CMD_LoadPath::SwitchModel(const std::string& which) {
+    const TK_Model& model = m_env->model;
+    const int count = model.kept ? model.kept->modelCount : 1;
+    if (count < 2 || !model.kept->HasChunks()) {
+        OMB_Printf("[Error] open : %s holds one model\n", model.name.empty() ? "the model's file" : model.name.c_str());
+        return false;
+    }
+    if (which.empty()) {
+        for (int k = 0; k < count; ++k)
+            OMB_Printf("%s%s\n", model.kept->Label(k).c_str(), k == model.kept->current ? " *" : "");
+        return true;
+    }
+    char* end = nullptr;
+    const long n = std::strtol(which.c_str(), &end, 10);
+    if (*end || n < 1 || n > count) {
+        OMB_Printf("[Error] open : no model %s in %s, which holds %d\n", which.c_str(), model.name.c_str(), count);
+        return false;
+    }
+    if (n - 1 == model.kept->current) return true;
+    // Each model is saved before another is edited: the history and the
+    // unsaved mark then speak of one model at a time.
+    if (m_env->unsaved) {
+        OMB_Printf("[Error] open : %s has unsaved changes: save them (or undo them) first\n",
+                   model.kept->Label().c_str());
+        return false;
+    }
+    std::shared_ptr<TK_VoxKept> kept = KeepCurrent();
+    kept->current = int(n - 1);
+    TK_Model next;
+    TK_VoxKeptModel(*kept, kept->current, next);
+    next.name = model.name;
+    next.path = model.path;
+    next.palette = model.palette;
+    next.kept = kept;
+    TK_FitModel(*m_env, next);
+    Replace(std::move(next), kOpenFlags, false);
+    OMB_Printf("[Log] open : %s\n", m_env->model.kept->Label().c_str());
     return true;
 }
 
@@ -105,11 +168,14 @@ bool TK_CMD_SaveModel::Execute() {
     TK_ModelLook look;
     look.Capture(*m_env);
     errno = 0;
+    OMB_ClearCause();
     if (path.empty() || !WriteVox(model, path.c_str(), &look)) {
         // The system's reason (a missing or read-only folder, a name too
         // long) tells the user what to change.
         const int cause = path.empty() ? 0 : errno;
-        if (cause)
+        if (!cause && OMB_HasCause())
+            OMB_Printf("[Error] failed to save model : %s%s\n", path.c_str(), OMB_TakeCause().c_str());
+        else if (cause)
             OMB_Printf("[Error] failed to save model : %s (%s)\n", path.c_str(), std::strerror(cause));
         else
             OMB_Printf("[Error] %s%s\n", "failed to save model : ", path.c_str());

@@ -8,16 +8,30 @@
 // "dup") is saved under its name in the models folder.
 #pragma once
 
+#include <memory>
+#include <string>
+
 #include "edit/TK_CMD_Model.h"
+
+struct TK_VoxKept;
 
 // "open [PATH]": reads a native model file (the open dialog without a path).
 // A cancelled dialog or the file already loaded ends it without effect.
+// A file of several models opens its first; "open #N" edits model N of the
+// same file instead (undoable like "open"), "open #" lists them. Switching
+// refuses while the edited model has unsaved changes, so each model is
+// saved before the next is edited; the models not edited, and one switched
+// away from unchanged, keep their file's bytes.
 class TK_CMD_LoadPath : public TK_CMD_Model {
     OMB_COMMAND_CLASS(TK_CMD_LoadPath, TK_CMD_Model)
 public:
     bool Execute() override;  // false, after a message, when the dialog gives no path or the file does not load
     void Undo() override { UndoReplace(); }
     void Redo() override { RedoReplace(); }
+
+private:
+    bool SwitchModel(const std::string& which);
+    std::shared_ptr<TK_VoxKept> KeepCurrent() const;
 };
 
 // "recover": opens the newest unsaved work that an ended session (a crash, a

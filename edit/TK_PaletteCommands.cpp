@@ -15,6 +15,7 @@
 
 #include "core/OMB_Cause.h"
 #include "edit/TK_CommandArgs.h"
+#include "model/TK_VoxScene.h"
 
 namespace {
 
@@ -291,6 +292,8 @@ void TK_CMD_SwapColor::Exchange() {
     env.ChangeNotification(TK_NOTIFY_PALETTE, m_a);
     env.ChangeNotification(TK_NOTIFY_PALETTE, m_b);
     SwapVoxelColors(env.model.voxels, uint8_t(m_a), uint8_t(m_b));
+    // The file's other models and its MATL chunks follow the two colours.
+    TK_VoxSwapColors(env.model, m_a, m_b);
     // Only colour indices changed, so the colour flag is enough: the cell
     // lookup grid stays valid and need not be rebuilt over the whole world.
     env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_COLORS);

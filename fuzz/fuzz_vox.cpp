@@ -1,9 +1,11 @@
 // libFuzzer target for the native model file reader: any bytes through
-// ReadVoxBytes (and so the chunk tree reader), then the normalisation every
-// caller runs, then a write and a second read that must give the same model
-// and the same materials and scene settings. Catches reads past the data,
-// unbounded allocations from forged counts and chunk trees, and
-// writer/reader disagreements.
+// ReadVoxBytes (and so the chunk tree reader and the scene chunks' checks:
+// nTRN, nGRP, nSHP, LAYR, MATL, rOBJ, rCAM, NOTE, IMAP), then the
+// normalisation every caller runs, every other model of the file as "open
+// #N" reads it, a colour swap through the kept chunks, then a write and a
+// second read that must give the same model and the same materials and
+// scene settings. Catches reads past the data, unbounded allocations from
+// forged counts and chunk trees, and writer/reader disagreements.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +13,7 @@
 
 #include "core/OMB_Log.h"
 #include "model/TK_VoxFile.h"
+#include "model/TK_VoxScene.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     OMB_SetLogMode(OMB_LogMode::Silent);
@@ -21,6 +24,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size_t(model.voxels.Count()) > size / 4) std::abort();
     const int limit[3] = {kMaxModelSize, kMaxModelSize, kMaxModelSize};
     model.NormalizeModel(limit, 1);
+    if (model.kept) {
+        for (int k = 0; k < model.kept->modelCount; ++k) {
+            TK_Model other;
+            if (!TK_VoxKeptModel(*model.kept, k, other) || size_t(other.voxels.Count()) > size / 4) std::abort();
+        }
+        TK_VoxSwapColors(model, 1 + data[size / 2] % 255, 1 + data[size / 3] % 255);
+    }
 
     std::vector<uint8_t> bytes;
     TK_Model again;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@
 #include "model/Voxel.h"
 
 constexpr int kMaxModelSize = 126;
+
+struct TK_VoxKept;
 
 class TK_Model {
 public:
@@ -26,6 +29,9 @@ public:
     int size[3] = {0, 0, 0};
     VoxelList voxels;
     Palette palette;
+    // What the model's file holds besides this model (model/TK_VoxScene.h),
+    // written back by "save"; null for a model that came from no such file.
+    std::shared_ptr<const TK_VoxKept> kept;
 
     TK_Model() = default;
     explicit TK_Model(int growStep) : voxels(growStep) {}

@@ -10,6 +10,7 @@
 #include "core/OMB_XIFF.h"
 #include "model/TK_EditorEnv.h"
 #include "model/TK_SettingTable.h"
+#include "model/TK_VoxScene.h"
 
 namespace {
 
@@ -92,12 +93,12 @@ TK_Material ReadMaterial(const uint8_t* p) {
     return m;
 }
 
-bool IsDefaultMaterial(const TK_Material& m) {
+}  // namespace
+
+bool TK_IsDefaultMaterial(const TK_Material& m) {
     const TK_Material d = TK_DefaultMaterial();
     return std::memcmp(&m, &d, sizeof m) == 0;
 }
-
-}  // namespace
 
 TK_ModelLook::TK_ModelLook() {
     for (TK_Material& m : materials) m = TK_DefaultMaterial();
@@ -107,7 +108,14 @@ bool TK_ModelLook::IsDefault() const {
     const S defaults;
     for (const TK_Setting& f : TK_SettingTable())
         if (IsScene(f) && !SameField(f, settings, defaults)) return false;
-    return std::all_of(materials + 1, materials + 256, IsDefaultMaterial);
+    return std::all_of(materials + 1, materials + 256, TK_IsDefaultMaterial);
+}
+
+bool TK_ModelLook::NeedsOwnChunk() const {
+    const S defaults;
+    for (const TK_Setting& f : TK_SettingTable())
+        if (IsScene(f) && !SameField(f, settings, defaults)) return true;
+    return !std::all_of(materials + 1, materials + 256, TK_MaterialFitsVox);
 }
 
 void TK_ModelLook::Capture(const TK_EditorEnv& env) {
@@ -128,7 +136,7 @@ void TK_ModelLook::Install(TK_EditorEnv& env) const {
     env.Broadcast(TK_NOTIFY_RENDER, TK_NOTIFY_NO_VALUE);
 }
 
-void TK_ModelLook::Encode(std::vector<uint8_t>& out) const {
+void TK_ModelLook::Encode(std::vector<uint8_t>& out, bool beyondMatl) const {
     out.clear();
     Put(out, kVersion);
     const auto rows = TK_SettingTable();
@@ -142,7 +150,7 @@ void TK_ModelLook::Encode(std::vector<uint8_t>& out) const {
     Put(out, 0);
     int32_t count = 0;
     for (int i = 1; i < 256; ++i) {
-        if (IsDefaultMaterial(materials[i])) continue;
+        if (TK_IsDefaultMaterial(materials[i]) || (beyondMatl && TK_MaterialFitsVox(materials[i]))) continue;
         Put(out, i);
         PutMaterial(out, materials[i]);
         ++count;
@@ -161,6 +169,7 @@ bool TK_ModelLook::Decode(const uint8_t* data, size_t size) {
     if (materialCount < 0 || materialCount > 255 || size_t(materialCount) > (size - materialsAt - 4) / kMaterialBytes)
         return false;
     TK_ModelLook look;
+    std::copy(materials, materials + 256, look.materials);
     for (int32_t k = 0; k < settingCount; ++k, p += kSettingBytes)
         for (const TK_Setting& f : TK_SettingTable())
             if (IsScene(f) && uint32_t(OMB_GetInt32LE(p)) == f.tag) ReadField(f, p + 4, look.settings);

@@ -5,9 +5,12 @@
 // "save" and the exports capture it from the environment, "open" installs
 // it; a file without one means the defaults.
 //
-// In the native file the look is one chunk "TRSK" inside "MAIN", after the
-// standard chunks, written only when the look differs from the defaults, so
-// plain models keep their bytes. Its content (little-endian):
+// In the native file the materials travel as the standard MATL chunks
+// (model/TK_VoxScene.h), one per colour that is not the default, and the
+// rest as one chunk "TRSK" inside "MAIN", after the standard chunks, written
+// only when the scene settings differ from the defaults or a material has
+// what MATL cannot say (then its whole record is there, and wins over its
+// MATL): plain models keep their bytes. Its content (little-endian):
 //
 //   version (1) | setting count S | S x {4-byte tag, 4-byte value} |
 //   material count M (0..255) | M x {palette index 1..255, 52-byte record}
@@ -29,6 +32,9 @@
 
 class TK_EditorEnv;
 
+// The record equals TK_DefaultMaterial bit for bit.
+bool TK_IsDefaultMaterial(const TK_Material& m);
+
 struct TK_ModelLook {
     static constexpr int kVersion = 1;
 
@@ -41,14 +47,19 @@ struct TK_ModelLook {
 
     // True when records 1..255 and the scene fields equal the defaults.
     bool IsDefault() const;
+    // True when the model file needs the look's own chunk: scene fields
+    // other than the defaults, or a material that MATL cannot say.
+    bool NeedsOwnChunk() const;
     // The environment's records and scene fields.
     void Capture(const TK_EditorEnv& env);
     // Into the environment, then the renderers and listeners are told.
     void Install(TK_EditorEnv& env) const;
 
-    // The chunk's content.
-    void Encode(std::vector<uint8_t>& out) const;
+    // The chunk's content; with `beyondMatl`, only the records of the
+    // materials that MATL cannot say (the others travel as MATL).
+    void Encode(std::vector<uint8_t>& out, bool beyondMatl = false) const;
     // False for a damaged content or another version; the look is then
-    // unchanged. Unknown setting tags are skipped.
+    // unchanged. Unknown setting tags are skipped; scene fields the chunk
+    // does not hold take the defaults, records it does not hold stay.
     bool Decode(const uint8_t* data, size_t size);
 };

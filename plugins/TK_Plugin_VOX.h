@@ -12,8 +12,9 @@ public:
     // The same; `look` receives a native file's look, the defaults for a
     // Slab6 file.
     static bool Load(const std::string& path, TK_Model& model, TK_ModelLook* look);
-    // WriteVox with the look given (materials and scene settings); the old
-    // file is replaced only on success.
+    // WriteVox with the look given (materials and scene settings) and what
+    // the model's file held besides it (its other models, its scene); the
+    // old file is replaced only on success.
     bool SaveModel(const std::string& path, const std::string& options, const TK_Model& model) override;
     void SetLook(const TK_ModelLook* look) override { m_look = look; }
     // The palette of a native or Slab6 file as a 256 x 1 RGBA image: pixel k

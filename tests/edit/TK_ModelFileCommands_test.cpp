@@ -15,6 +15,8 @@
 
 #include "TK_FileCommandFixture.h"
 #include "model/TK_VoxFile.h"
+#include "model/TK_VoxScene.h"
+#include "model/TK_VoxSceneFiles.h"
 
 namespace {
 
@@ -27,6 +29,10 @@ protected:
     void SetUp() override {
         FileCommandTest::SetUp();
         fs::create_directories(dir / "sub");
+    }
+    void WriteBytes(const std::string& name, const tk_test::Bytes& bytes) const {
+        std::ofstream out(dir / name, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
     }
     // The voxel count of a model file, -1 when it does not read.
     int CountIn(const std::string& name) const {
@@ -56,7 +62,7 @@ TEST_F(ModelFileCommands, UndoOfOpenRestoresNamePaletteAndVoxels) {
 TEST_F(ModelFileCommands, FailedOrCancelledOpenChangesNothingAndSaysWhy) {
     const char broken[] = {'V', 'O', 'X', ' ', char(150), 0, 0, 0, 'M', 'A', 'I', 'N'};
     std::ofstream(dir / "broken.vox", std::ios::binary).write(broken, sizeof broken);
-    const char future[] = {'V', 'O', 'X', ' ', char(200), 0, 0, 0};
+    const char future[] = {'V', 'O', 'X', ' ', char(201), 0, 0, 0};
     std::ofstream(dir / "future.vox", std::ios::binary).write(future, sizeof future);
     std::ofstream(dir / "text.vox") << "hello";
     std::ofstream(dir / "locked.vox") << "VOX ";
@@ -74,7 +80,7 @@ TEST_F(ModelFileCommands, FailedOrCancelledOpenChangesNothingAndSaysWhy) {
         // The superuser reads any file.
         {"locked.vox", ::geteuid() == 0 ? "not a model file" : std::strerror(EACCES)},
         {"huge.vox", "too large"},
-        {"future.vox", "unsupported version 200"},
+        {"future.vox", "unsupported version 201"},
         {"text.vox", "not a model file"},
         {"broken.vox", "damaged file (chunk def size)"},
     };
@@ -244,4 +250,50 @@ TEST_F(ModelFileCommands, SaveAndOpenCarryMaterialsAndSceneSettings) {
     EXPECT_EQ(env->materials[colour].type, 0);
     ASSERT_TRUE(Run("redo"));
     EXPECT_EQ(env->materials[colour].type, 3);
+}
+
+// A scene keeps every chunk through "open" and "save"; "open #N" edits
+// another of its models once the edited one is saved; "swap" takes the other
+// models' voxels and the MATL chunks along with the colours.
+TEST_F(ModelFileCommands, ScenesKeepEverythingAndSwitchModels) {
+    const tk_test::Bytes scene = tk_test::SceneFile();
+    WriteBytes("scene.vox", scene);
+    ASSERT_TRUE(Run("open scene.vox"));
+    EXPECT_NE(output.find("model 1 of 3 (house)"), std::string::npos) << output;
+    ASSERT_TRUE(Run("save"));
+    EXPECT_EQ(tk_test::FileText(Path("scene.vox")), std::string(scene.begin(), scene.end()));
+
+    ASSERT_TRUE(Run("swap 3 5"));
+    ExpectRefused("open #2", "[Error] open : model 1 of 3 (house) has unsaved changes");
+    ExpectRefused("open #4", "[Error] open : no model 4 in scene.vox, which holds 3");
+    ASSERT_TRUE(Run("save | open #2"));
+    EXPECT_NE(output.find("model 2 of 3 (tree)"), std::string::npos) << output;
+    EXPECT_EQ(Size(), (std::vector<int>{3, 1, 1}));
+    EXPECT_TRUE(ColorAt(0, 0, 0) == 3 && ColorAt(2, 0, 0) == 7) << "the tree's colour 5 follows the swap";
+    EXPECT_EQ(env->materials[5].type, TK_MATERIAL_METAL) << "and so does the metal";
+    Add(1, 0, 0, 9);
+    ASSERT_TRUE(Run("save"));
+    TK_Model house, tree;
+    ASSERT_TRUE(ReadVox(house, Path("scene.vox").c_str()) && TK_VoxKeptModel(*house.kept, 1, tree));
+    EXPECT_TRUE(house.voxels.Count() == 2 && house.voxels[0].colorIndex == 5);
+    EXPECT_EQ(tree.voxels.Count(), 3) << "the tree saved into its own place";
+    ASSERT_TRUE(Run("undo | undo"));
+    EXPECT_EQ(Size(), (std::vector<int>{2, 2, 2})) << "undo goes back to the house";
+}
+
+// A model larger than fits is shown cut, and the cut copy never replaces
+// its file; saved under another name it is written.
+TEST_F(ModelFileCommands, ACutModelNeverOverwritesItsFile) {
+    const tk_test::Bytes big =
+        tk_test::VoxOf({tk_test::SizeChunk(200, 3, 3), tk_test::XyziChunk({{0, 0, 0, 1}, {199, 2, 2, 2}})});
+    WriteBytes("big.vox", big);
+    ASSERT_TRUE(Run("open big.vox"));
+    EXPECT_NE(output.find("holds a model of 200 x 3 x 3 cells"), std::string::npos) << output;
+    const std::string refused = "[Error] failed to save model : " + Path("big.vox") +
+                                " : the model was cut from 200 x 3 x 3 cells to fit: save it under another name\n";
+    ExpectRefused("save", refused);
+    ExpectRefused("save big.vox", refused);
+    EXPECT_EQ(tk_test::FileText(Path("big.vox")), std::string(big.begin(), big.end()));
+    ASSERT_TRUE(Run("save small.vox"));
+    EXPECT_EQ(CountIn("small.vox"), 1);
 }

@@ -12,8 +12,12 @@
 #include <vector>
 
 #include "TK_TestSupport.h"
+#include "core/OMB_BitFile.h"
+#include "core/OMB_Cause.h"
 #include "core/OMB_TestFiles.h"
 #include "core/OMB_XIFF.h"
+#include "model/TK_VoxScene.h"
+#include "model/TK_VoxSceneFiles.h"
 
 namespace {
 
@@ -21,6 +25,7 @@ using tk_test::Bytes;
 using tk_test::Cat;
 using tk_test::Chunk;
 using tk_test::Ints;
+using tk_test::ModelState;
 
 // "VOX ", a version, and MAIN holding the given children in order.
 Bytes VoxFile(std::initializer_list<Bytes> children, int32_t version = 150) {
@@ -77,13 +82,49 @@ TEST(VoxFile, PaletteIsWrittenOnlyWhenNotTheDefault) {
     for (int i = 1; i < 256; ++i) EXPECT_EQ(back.palette[i], m.palette[i]) << i;
 }
 
-TEST(VoxFile, ChunkOrderAndUnknownChunksDoNotMatter) {
+TEST(VoxFile, ChunkOrderDoesNotMatterAndUnknownChunksAreKept) {
     TK_Model m = SmallModel();
     m.palette[3] = PackRGBA(1, 2, 3);
     TK_Model standard, shuffled;
     ASSERT_TRUE(Read(standard, Write(m)));
-    ASSERT_TRUE(Read(shuffled, VoxFile({kXyzi, Rgba(m.palette), Chunk("JUNK", {9}), kSize})));
+    ASSERT_TRUE(Read(shuffled, VoxFile({kXyzi, Rgba(m.palette), kSize})));
     EXPECT_EQ(Write(shuffled), Write(standard));
+    const Bytes junk = VoxFile({kXyzi, Rgba(m.palette), Chunk("JUNK", {9}), kSize});
+    ASSERT_TRUE(Read(shuffled, junk));
+    EXPECT_TRUE(ModelState::Of(shuffled) == ModelState::Of(standard));
+    EXPECT_EQ(Write(shuffled), junk) << "written back in its order, the unknown chunk with it";
+    ASSERT_TRUE(Read(shuffled, VoxFile({Chunk("JUNK", {}, kSize), kXyzi})));
+    EXPECT_TRUE(shuffled.kept && !shuffled.kept->protect.empty()) << "a nested model chunk cannot be kept: its file is";
+}
+
+// Files that hold only what the editor writes keep today's bytes.
+TEST(VoxFile, PlainFilesKeepTodaysBytes) {
+    auto fnv = [](const Bytes& b) {
+        uint64_t h = 1469598103934665603ull;
+        for (uint8_t c : b) h = (h ^ c) * 1099511628211ull;
+        return h;
+    };
+    TK_Model plain = tk_test::MakeModel(5, 4, 3);
+    for (int i = 0; i < 20; ++i)
+        plain.voxels.Add(Voxel{uint8_t(i % 5), uint8_t(i / 5 % 4), uint8_t(i % 3), uint8_t(1 + i * 13 % 255)});
+    TK_Model coloured = plain;
+    for (int i = 1; i < 256; i += 7) coloured.palette[i] = PackRGBA(i, 255 - i, i * 3 % 256);
+    TK_ModelLook settings;
+    settings.settings.ptSunPitch = 20, settings.settings.ptBounces = 3;
+    const struct {
+        const TK_Model& model;
+        const TK_ModelLook* look;
+        size_t size;
+        uint64_t hash;
+    } kCases[] = {{plain, nullptr, 140, 0x673bb84d9a72c14full},
+                  {coloured, nullptr, 1176, 0x3ea322c90da22dedull},
+                  {coloured, &settings, 1272, 0xbbdd44ee164cb521ull}};
+    for (const auto& c : kCases) {
+        Bytes out;
+        ASSERT_TRUE(WriteVoxBytes(c.model, out, c.look));
+        EXPECT_EQ(out.size(), c.size);
+        EXPECT_EQ(fnv(out), c.hash) << c.size;
+    }
 }
 
 TEST(VoxFile, RefusesForeignFiles) {
@@ -146,12 +187,14 @@ TEST(VoxFile, LookTravelsInItsOwnChunkOnlyWhenNotTheDefault) {
     look.settings.ptImage[0] = 17;  // the window's, not the look's
     ASSERT_TRUE(WriteVoxBytes(m, written, &look));
     ASSERT_GT(written.size(), plain.size() + 12);
-    EXPECT_EQ(std::string(written.begin() + long(plain.size()), written.begin() + long(plain.size()) + 4), "TRSK")
-        << "after the standard chunks";
+    EXPECT_EQ(std::string(written.begin() + long(plain.size()), written.begin() + long(plain.size()) + 4), "MATL")
+        << "materials after the standard chunks, then the editor's own";
+    const std::string text(written.begin(), written.end());
+    EXPECT_NE(text.find("TRSK", plain.size()), std::string::npos) << "the settings' chunk";
     TK_Model back;
     TK_ModelLook read;
     ASSERT_TRUE(ReadVoxBytes(back, written.data(), written.size(), &read));
-    EXPECT_EQ(Write(back), plain);
+    EXPECT_TRUE(ModelState::Of(back) == ModelState::Of(m));
     EXPECT_EQ(std::memcmp(read.materials, look.materials, sizeof look.materials), 0);
     EXPECT_TRUE(read.settings.ptSunPitch == 20 && read.settings.ptSunColor[1] == 9 &&
                 read.settings.ptPrim == TK_PRIM_MC);
@@ -210,4 +253,146 @@ TEST(VoxFile, DamagedLookFallsBackToTheDefaults) {
         EXPECT_EQ(look.settings.ptBounces, 0);
         EXPECT_TRUE(look.materials[5].type == 0 && look.materials[5].flux == 100);
     }
+}
+
+// ---------------------------------------------------------------- scenes
+
+namespace {
+
+// The top-level chunks of a file, whole.
+std::vector<Bytes> ChunksOf(const Bytes& file) {
+    std::vector<Bytes> out;
+    for (size_t at = 20; at + 12 <= file.size();) {
+        const size_t n = 12 + size_t(OMB_GetInt32LE(&file[at + 4])) + size_t(OMB_GetInt32LE(&file[at + 8]));
+        out.emplace_back(file.begin() + long(at), file.begin() + long(std::min(at + n, file.size())));
+        at += n;
+    }
+    return out;
+}
+
+}  // namespace
+
+// Every chunk of a scene comes back byte for byte, the version too; its
+// MATL materials are the colours' materials.
+TEST(VoxFile, SceneRoundTripsByteForByte) {
+    for (int32_t version : {150, 200}) {
+        SCOPED_TRACE(version);
+        const Bytes file = tk_test::SceneFile(version);
+        TK_Model m;
+        TK_ModelLook look;
+        ASSERT_TRUE(ReadVoxBytes(m, file.data(), file.size(), &look)) << OMB_TakeCause();
+        ASSERT_TRUE(m.kept);
+        EXPECT_EQ(m.kept->Label(), "model 1 of 3 (house)");
+        EXPECT_EQ(m.voxels.Count(), 2);
+        const TK_Material* r = look.materials;
+        EXPECT_TRUE(r[3].type == TK_MATERIAL_METAL && r[3].roughness == 0.1f);
+        EXPECT_TRUE(r[5].type == TK_MATERIAL_GLASS && r[5].ior == 1.3f && r[5].attenuation == 0.5f);
+        EXPECT_TRUE(r[7].type == TK_MATERIAL_EMIT && r[7].glow == 0.8f && r[7].flux == 2.0f);
+        EXPECT_TRUE(r[9].type == TK_MATERIAL_DIFFUSE && r[11].type == TK_MATERIAL_DIFFUSE);
+        Bytes out;
+        ASSERT_TRUE(WriteVoxBytes(m, out, &look));
+        EXPECT_EQ(out, file);
+    }
+}
+
+// An edit changes the edited model's XYZI, the palette entry and the edited
+// material, nothing else; a new material gets its own MATL.
+TEST(VoxFile, AnEditChangesOnlyWhatWasEdited) {
+    const Bytes file = tk_test::SceneFile();
+    TK_Model m;
+    TK_ModelLook look;
+    ASSERT_TRUE(ReadVoxBytes(m, file.data(), file.size(), &look));
+    m.voxels.Add(Voxel{1, 0, 0, 7});
+    m.palette[20] = PackRGBA(1, 2, 3);
+    look.materials[5].roughness = 0.75f;
+    look.materials[8].type = TK_MATERIAL_METAL;
+    Bytes out;
+    ASSERT_TRUE(WriteVoxBytes(m, out, &look));
+    const std::vector<Bytes> before = ChunksOf(file), after = ChunksOf(out);
+    ASSERT_EQ(after.size(), before.size() + 1);
+    std::vector<std::string> changed;
+    for (size_t i = 0, j = 0; i < before.size(); ++i, ++j) {
+        if (std::string(after[j].begin(), after[j].begin() + 4) == "MATL" && OMB_GetInt32LE(&after[j][12]) == 8) ++j;
+        if (after[j] != before[i]) changed.emplace_back(before[i].begin(), before[i].begin() + 4);
+    }
+    EXPECT_EQ(changed, (std::vector<std::string>{"XYZI", "RGBA", "MATL"}));
+    TK_Model back, tree;
+    TK_ModelLook lookBack;
+    ASSERT_TRUE(ReadVoxBytes(back, out.data(), out.size(), &lookBack));
+    EXPECT_EQ(back.voxels.Count(), 3);
+    EXPECT_EQ(std::memcmp(lookBack.materials, look.materials, sizeof look.materials), 0);
+    ASSERT_TRUE(TK_VoxKeptModel(*back.kept, 1, tree));
+    EXPECT_TRUE(tree.size[0] == 3 && tree.voxels.Count() == 2 && tree.voxels[1].colorIndex == 7);
+}
+
+// What MATL cannot say (a clear coat) travels in the editor's own chunk and
+// wins; what it can say travels as MATL alone.
+TEST(VoxFile, MaterialsOfEveryKindRoundTrip) {
+    TK_ModelLook look;
+    TK_Material* r = look.materials;
+    r[2].type = TK_MATERIAL_METAL, r[2].roughness = 0.3f;
+    r[3].type = TK_MATERIAL_GLASS, r[3].ior = 1.7f, r[3].attenuation = 0.2f;
+    r[4].type = TK_MATERIAL_EMIT, r[4].flux = 9, r[4].glow = 0.4f;
+    r[6].specular = 0.9f;
+    r[7].plastic = 1;
+    Bytes out;
+    ASSERT_TRUE(WriteVoxBytes(SmallModel(), out, &look));
+    const std::string text(out.begin(), out.end());
+    size_t matl = 0;
+    for (size_t at = text.find("MATL"); at != std::string::npos; at = text.find("MATL", at + 1)) ++matl;
+    EXPECT_EQ(matl, 5u);
+    TK_ModelLook back;
+    TK_Model m;
+    ASSERT_TRUE(ReadVoxBytes(m, out.data(), out.size(), &back));
+    EXPECT_EQ(std::memcmp(back.materials, look.materials, sizeof look.materials), 0);
+    EXPECT_TRUE(TK_MaterialFitsVox(r[4]));
+    EXPECT_FALSE(TK_MaterialFitsVox(r[7]));
+}
+
+// Each damage names its cause and refuses the file.
+TEST(VoxFile, DamagedScenesAreRefusedWithTheirCause) {
+    using tk_test::Group;
+    using tk_test::Shape;
+    const Bytes model = Cat({tk_test::SizeChunk(1, 1, 1), tk_test::XyziChunk({{0, 0, 0, 1}})});
+    const Bytes longName = Chunk("nTRN", Cat({Ints({0, 1, 5}), {'_', 'n', 'a', 'm', 'e'}, Ints({1000}), {'x'}}));
+    const struct {
+        const char* cause;
+        Bytes file;
+    } kCases[] = {
+        {"unsupported version 151", VoxFile({model}, 151)},
+        {"node 1 is its own ancestor", VoxFile({model, Group(1, {2}), Group(2, {3}), Group(3, {1})})},
+        {"names child 9, which is no node", VoxFile({model, Group(1, {9})})},
+        {"shows model 1 of a file of 1", VoxFile({model, Shape(0, 1)})},
+        {"nTRN : string of 1000 bytes is longer than its chunk", VoxFile({model, longName})},
+        {"nGRP : child count of 99 is more than the chunk holds", VoxFile({model, Chunk("nGRP", Ints({1, 0, 99}))})},
+        {"NOTE : string of 70000 bytes", VoxFile({model, Chunk("NOTE", Ints({1, 70000}))})},
+        {"two nodes have the id 4", VoxFile({model, Group(4, {}), Group(4, {})})},
+        {"2 SIZE and 1 XYZI", VoxFile({model, tk_test::SizeChunk(1, 1, 1)})},
+        {"index map of 3 bytes", VoxFile({model, Chunk("IMAP", {1, 2, 3})})},
+        {"MATL : DICT entry count", VoxFile({model, Chunk("MATL", Ints({1, -1}))})},
+    };
+    for (const auto& c : kCases) {
+        TK_Model m;
+        OMB_ClearCause();
+        EXPECT_FALSE(Read(m, c.file)) << c.cause;
+        EXPECT_NE(OMB_TakeCause().find(c.cause), std::string::npos) << c.cause;
+    }
+}
+
+// "swap" moves the other models' voxels and the MATL chunks with the colours.
+TEST(VoxFile, SwappedColoursTakeTheirKeptChunksAlong) {
+    const Bytes file = tk_test::SceneFile();
+    TK_Model m;
+    ASSERT_TRUE(Read(m, file));
+    TK_VoxSwapColors(m, 3, 5);
+    Bytes out;
+    ASSERT_TRUE(WriteVoxBytes(m, out));
+    const std::string text(out.begin(), out.end());
+    const Bytes metal = tk_test::Matl(5, {{"_type", "_metal"}, {"_rough", "0.1"}, {"_metal", "1"}});
+    EXPECT_NE(text.find(std::string(metal.begin(), metal.end())), std::string::npos) << "colour 3's MATL, now 5's";
+    TK_Model back, tree, third;
+    ASSERT_TRUE(Read(back, out));
+    ASSERT_TRUE(TK_VoxKeptModel(*back.kept, 1, tree) && TK_VoxKeptModel(*back.kept, 2, third));
+    EXPECT_TRUE(tree.voxels[0].colorIndex == 3 && tree.voxels[1].colorIndex == 7);
+    EXPECT_EQ(third.voxels[0].colorIndex, 5);
 }

@@ -28,7 +28,9 @@
 #include "render/GLObjects.h"
 #include "render/GLVertexBatch.h"
 #include "render/TK_PreviewMesh.h"
+#include "render/TK_VoxelRayCaster.h"
 #include "render/TK_VoxelSurface.h"
+#include "render/TK_VoxelVolume.h"
 
 class TK_EditorEnv;
 struct TK_Workspace;
@@ -40,6 +42,8 @@ inline void TK_ModelToWorld(const float m[3], float w[3]) {
     const float x = m[0], y = m[1], z = m[2];
     w[0] = x, w[1] = z, w[2] = -y;
 }
+// The same as a column-major matrix.
+inline constexpr float kModelToWorldMatrix[16] = {1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1};
 inline void TK_WorldToModel(const float w[3], float m[3]) {
     const float x = w[0], y = w[1], z = w[2];
     m[0] = x, m[1] = -z, m[2] = y;
@@ -53,11 +57,18 @@ void TK_FitCameraToModel(Camera& camera, const int size[3], float aspect, float 
 // Near and far for the model box as the camera sees it now.
 void TK_FitCameraDepth(Camera& camera, const int size[3]);
 
+// How the voxels of a frame are drawn: chosen by cost, or forced (tests and
+// benchmarks compare the two).
+enum class TK_VoxelPath { kAuto, kFaces, kRays };
+
 class TK_SceneRenderer {
 public:
     // Light shading of a face direction (1..6; 0 = none): x = 1.2 * the
     // light term, y = 0.9.
     static void DirectionFactor(int dir, float out[2]);
+    // The grey of a direction in flat mode: the top faces 1.0, the others
+    // darker by their difference in light.
+    static float FlatGrey(int dir);
 
     TK_SceneRenderer();
     ~TK_SceneRenderer();
@@ -100,6 +111,15 @@ public:
 
     // True when the shaded path can draw (program built, 3D textures).
     bool CanShade() const;
+    // Faces or rays: kAuto (the default) casts rays where the model's
+    // faces would cost more to draw than the view's pixels, and only where
+    // the ray caster draws everything the flags ask for.
+    void SetVoxelPath(TK_VoxelPath path) { m_path = path; }
+    bool CanCastRays() const { return m_caster.IsReady(); }
+    // Whether the last frame cast rays.
+    bool LastFrameCastRays() const { return m_castLast; }
+    // The ray caster's mirror of the model, brought up to date.
+    const TK_VoxelVolume& Volume();
     // The derived surface, brought up to date.
     const TK_VoxelSurface& Surface();
     const GLProgram& Program() const { return m_program; }
@@ -111,10 +131,14 @@ private:
     void UploadPalette();
     void UploadVolume();
     void MakeFaceView(const Camera& camera);
+    bool ChooseRays(int width, int height);
+    void UpdateCast();
+    void UploadLook();
     // ---- drawing passes (TK_SceneDraw.cpp)
     void DrawBackground();
     void LoadCameraMatrices(const Camera& camera, int width, int height);
     void DrawFaces(bool shaded);
+    void CastFaces(const OMB_Rect& rect, const Camera& camera, bool shaded, bool lines);
     void SetDirectionUniforms(int dir, float shade);
     void BeginShaded();
     void EndShaded();
@@ -144,6 +168,7 @@ private:
         OMB_DGNodeX palette;  // palette texture: colours
         OMB_DGNodeX volume;   // occlusion volume: geometry + flags
         OMB_DGNodeX edges;    // edge line list: geometry + flags
+        OMB_DGNodeX cast;     // ray caster's volume: geometry + voxel colours + shadow
     };
     std::unique_ptr<Nodes> m_nodes;
     TK_VoxelSurface m_surface;
@@ -151,6 +176,10 @@ private:
     std::vector<uint8_t> m_volumeBytes;
     bool m_paletteAll = true;
     std::bitset<256> m_paletteEntries;
+    TK_VoxelVolume m_volume;
+    // Colours drawn unshaded (emissive), as uploaded.
+    std::bitset<256> m_emissive;
+    bool m_lookUploaded = false;
 
     // Per frame.
     TK_FaceView m_view;
@@ -160,15 +189,19 @@ private:
     TK_PreviewMesh m_preview;
     bool m_previewDirty = true;
     bool m_ruler = false;
+    TK_VoxelPath m_path = TK_VoxelPath::kAuto;
+    bool m_castLast = false;
     HoverCursor m_hover;
     float m_ambient[3] = {0.04f, 0.04f, 0.04f};
 
     // GPU objects.
     GLTexture m_paletteTexture;
     GLTexture m_volumeTexture;
+    GLTexture m_lookTexture;
     GLProgram m_program;
+    TK_VoxelRayCaster m_caster;
     GLint m_uniformFactor = -1, m_uniformOffset = -1, m_uniformPalette = -1, m_uniformAo = -1,
-          m_uniformScale = -1, m_uniformAmbient = -1;
+          m_uniformScale = -1, m_uniformAmbient = -1, m_uniformLook = -1;
 
     // Colours of the "render" section.
     uint8_t m_groundColor[4] = {179, 204, 255, 255};

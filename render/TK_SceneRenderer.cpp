@@ -58,9 +58,12 @@ void main() {
 }
 )";
 
-// Per pixel, casting rays costs about this many faces drawn (measured on
-// llvmpipe at 1280 x 800: see bench/bench_render.cpp).
-constexpr double kFacesPerPixel = 0.05;
+// Casting rays over a view costs about as much as drawing this many faces
+// per pixel of it (llvmpipe at 1280 x 800, bench/bench_render.cpp: the full
+// 126 box, 95k faces, casts in a third of the faces' time; the 60-cell
+// sphere, 68k faces, in 1.1 to 1.7 times it). Above 82k faces at that
+// size, rays.
+constexpr double kFacesPerPixel = 0.08;
 
 }  // namespace
 
@@ -128,8 +131,6 @@ bool TK_SceneRenderer::Init(TK_EditorEnv& env) {
     m_lookTexture.Create1D(GL_LUMINANCE8, 256, GL_LUMINANCE, none, nearest);
     m_emissive.reset();
     m_lookUploaded = false;
-    // Without GLSL 1.30 every frame draws faces.
-    m_caster.Init();
     if (glHasGLSL && m_program.Build(kVoxelVertexShader, kVoxelFragmentShader)) {
         m_uniformFactor = m_program.Uniform("factor");
         m_uniformOffset = m_program.Uniform("ao_offset");
@@ -151,6 +152,7 @@ void TK_SceneRenderer::Shutdown() {
     m_volumeTexture.Release();
     m_lookTexture.Release();
     m_caster.Release();
+    m_casterTried = false;
     m_volume = TK_VoxelVolume();
 }
 
@@ -315,9 +317,22 @@ void TK_SceneRenderer::UploadLook() {
 // hit, so lines over depth-only faces (no "face") keep the faces.
 bool TK_SceneRenderer::ChooseRays(int width, int height) {
     const bool linesAlone = !(m_flags & TK_SHOW_FACE) && (m_flags & (TK_SHOW_GRID | TK_SHOW_EDGE));
-    if (m_path == TK_VoxelPath::kFaces || !m_caster.IsReady() || linesAlone) return false;
-    if (m_path == TK_VoxelPath::kRays) return true;
-    return double(Volume().FaceCount()) > kFacesPerPixel * double(width) * double(height);
+    if (m_path == TK_VoxelPath::kFaces || linesAlone) return false;
+    if (m_path == TK_VoxelPath::kAuto && double(Volume().FaceCount()) <= kFacesPerPixel * double(width) * double(height))
+        return false;
+    return CanCastRays();
+}
+
+// The program is built when rays are first chosen: small models and
+// thumbnails of them never pay for its compilation. Without GLSL 1.30
+// every frame draws faces.
+bool TK_SceneRenderer::CanCastRays() {
+    if (m_caster.IsReady()) return true;
+    if (m_casterTried || !m_nodes) return false;
+    m_casterTried = true;
+    if (!m_caster.Init()) return false;
+    m_caster.Upload(Volume(), TK_CellBox());
+    return true;
 }
 
 bool TK_SceneRenderer::CanShade() const { return glHasGLSL && glHasTexture3D && m_program.IsValid(); }

@@ -115,7 +115,8 @@ public:
     // faces would cost more to draw than the view's pixels, and only where
     // the ray caster draws everything the flags ask for.
     void SetVoxelPath(TK_VoxelPath path) { m_path = path; }
-    bool CanCastRays() const { return m_caster.IsReady(); }
+    // Builds the ray caster on first use; false where the driver cannot.
+    bool CanCastRays();
     // Whether the last frame cast rays.
     bool LastFrameCastRays() const { return m_castLast; }
     // The ray caster's mirror of the model, brought up to date.
@@ -200,6 +201,7 @@ private:
     GLTexture m_lookTexture;
     GLProgram m_program;
     TK_VoxelRayCaster m_caster;
+    bool m_casterTried = false;
     GLint m_uniformFactor = -1, m_uniformOffset = -1, m_uniformPalette = -1, m_uniformAo = -1,
           m_uniformScale = -1, m_uniformAmbient = -1, m_uniformLook = -1;
 

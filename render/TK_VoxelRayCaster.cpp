@@ -12,9 +12,12 @@ extern const char kShader_rc_cast[];
 
 namespace {
 
+// Either the window's corners (proxy off) or the model box's faces.
 const char kVertexSource[] =
     "#version 130\n"
-    "void main() { gl_Position = gl_Vertex; }\n";
+    "uniform mat4 mvp;\n"
+    "uniform bool proxy;\n"
+    "void main() { gl_Position = proxy ? mvp * gl_Vertex : gl_Vertex; }\n";
 
 enum Unit { kPaletteUnit, kOcclusionUnit, kCellsUnit, kBricksUnit, kLookUnit };
 
@@ -29,6 +32,37 @@ void Multiply(const float a[16], const float b[16], float out[16]) {
 }
 
 void ModelVector(const float world[3], float out[3]) { TK_WorldToModel(world, out); }
+
+// Only the pixels the model box covers cast rays: its faces that look
+// towards the eye, which cover it exactly once. From inside the box (or
+// within two cells of it, where the near plane may cut its faces) the
+// whole viewport does. False when the box's faces were not drawn.
+bool DrawBoxFaces(const Camera& camera, const int size[3]) {
+    float eye[3], back[3];
+    TK_WorldToModel(camera.eye, eye);
+    TK_WorldToModel(camera.Back(), back);
+    bool near = !camera.ortho;
+    for (int a = 0; a < 3 && near; ++a) near = eye[a] > -2.0f && eye[a] < float(size[a]) + 2.0f;
+    if (near) return false;
+    glBegin(GL_QUADS);
+    for (int a = 0; a < 3; ++a)
+        for (int side = 0; side < 2; ++side) {
+            const float plane = side ? float(size[a]) : 0.0f;
+            // Towards the eye: the eye beyond the plane, or the view looking
+            // against the face's normal.
+            const float toward = camera.ortho ? back[a] : eye[a] - plane;
+            if (side ? toward <= 0 : toward >= 0) continue;
+            const int u = (a + 1) % 3, v = (a + 2) % 3;
+            const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+            for (const auto& c : corners) {
+                float p[3];
+                p[a] = plane, p[u] = c[0] * float(size[u]), p[v] = c[1] * float(size[v]);
+                glVertex3f(p[0], p[1], p[2]);
+            }
+        }
+    glEnd();
+    return true;
+}
 
 }  // namespace
 
@@ -116,6 +150,7 @@ void TK_VoxelRayCaster::SetUniforms(const Frame& frame, const int size[3]) {
     Multiply(projection, view, viewProjection);
     Multiply(viewProjection, kModelToWorldMatrix, mvp);
     gl::UniformMatrix4fv(p.Uniform("mvp"), 1, GL_FALSE, mvp);
+    gl::Uniform1i(p.Uniform("proxy"), 1);
     gl::Uniform1i(p.Uniform("shaded"), frame.shaded ? 1 : 0);
     gl::Uniform1i(p.Uniform("ground"), frame.ground ? 1 : 0);
     gl::Uniform1i(p.Uniform("idMode"), frame.ids ? 1 : 0);
@@ -160,7 +195,10 @@ void TK_VoxelRayCaster::Draw(const Frame& frame, const TK_VoxelVolume& volume, c
     m_bricks.Bind(kBricksUnit);
     look.Bind(kLookUnit);
     if (!frame.colour) glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    glRecti(-1, -1, 1, 1);
+    if (!DrawBoxFaces(*frame.camera, size)) {
+        gl::Uniform1i(m_program.Uniform("proxy"), 0);
+        glRecti(-1, -1, 1, 1);
+    }
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     look.Unbind(kLookUnit);
     m_bricks.Unbind(kBricksUnit);

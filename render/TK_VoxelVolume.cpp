@@ -3,6 +3,7 @@
 #include "render/TK_VoxelVolume.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -71,6 +72,7 @@ TK_CellBox TK_VoxelVolume::Update(const TK_Model& model, bool shadow) {
         m_indices.assign(cells, 0);
         m_occlusion.assign(cells * 2, 0);
         m_brickBytes.assign(size_t(m_bricks[0]) * size_t(m_bricks[1]) * size_t(m_bricks[2]), 0);
+        m_brickFilled.assign(m_brickBytes.size(), 0);
     }
     TK_CellBox changed = FillIndices(model);
     if (m_resized) changed = WholeBox(m_size);
@@ -125,9 +127,39 @@ void TK_VoxelVolume::FillBricks(const TK_CellBox& changed) {
                 for (int z = bz << kBrickShift; z < z1 && !any; ++z)
                     for (int y = by << kBrickShift; y < y1 && !any; ++y)
                         for (int x = bx << kBrickShift; x < x1; ++x) any |= m_indices[Index(x, y, z)];
-                m_brickBytes[size_t(bx) + size_t(m_bricks[0]) * (size_t(by) + size_t(m_bricks[1]) * size_t(bz))] =
-                    any ? 255 : 0;
+                m_brickFilled[size_t(bx) + size_t(m_bricks[0]) * (size_t(by) + size_t(m_bricks[1]) * size_t(bz))] =
+                    any != 0;
             }
+    BrickDistances();
+}
+
+// The distance transform of the Chebyshev metric is a dilation by cubes,
+// and cubes are products of intervals: one pass per axis, each taking the
+// smallest max(step along the axis, distance so far) along its line.
+void TK_VoxelVolume::BrickDistances() {
+    const int* n = m_bricks;
+    const size_t count = m_brickFilled.size();
+    std::vector<int>& d = m_brickDistance;
+    d.assign(count, kFarBricks);
+    for (size_t i = 0; i < count; ++i)
+        if (m_brickFilled[i]) d[i] = 0;
+    const size_t step[3] = {1, size_t(n[0]), size_t(n[0]) * size_t(n[1])};
+    std::vector<int> line;
+    for (int a = 0; a < 3; ++a) {
+        const int u = (a + 1) % 3, v = (a + 2) % 3;
+        line.resize(size_t(n[a]));
+        for (int j = 0; j < n[v]; ++j)
+            for (int i = 0; i < n[u]; ++i) {
+                const size_t base = size_t(i) * step[u] + size_t(j) * step[v];
+                for (int k = 0; k < n[a]; ++k) line[size_t(k)] = d[base + size_t(k) * step[a]];
+                for (int k = 0; k < n[a]; ++k) {
+                    int best = kFarBricks;
+                    for (int q = 0; q < n[a]; ++q) best = std::min(best, std::max(std::abs(k - q), line[size_t(q)]));
+                    d[base + size_t(k) * step[a]] = best;
+                }
+            }
+    }
+    for (size_t i = 0; i < count; ++i) m_brickBytes[i] = uint8_t(std::min(d[i], kFarBricks));
 }
 
 // Along each axis, every change between filled and empty (the outside

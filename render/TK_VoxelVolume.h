@@ -2,8 +2,10 @@
 // from: one byte per cell (the colour index, x fastest), two bytes of
 // occlusion per cell (occupancy 255/0 and the fixed light's shadow, as the
 // face renderer's occlusion volume), and one byte per brick of 8 x 8 x 8
-// cells (255 where any cell of the brick is filled) so rays skip empty
-// space. Update compares the model with the mirror and returns the box of
+// cells so rays skip empty space: 0 where a cell of the brick is filled,
+// else how many bricks away (in the largest of the three axis steps) the
+// nearest filled brick lies, at most kFarBricks. A ray may cross every
+// brick nearer than that without looking at a cell. Update compares the model with the mirror and returns the box of
 // cells that changed, so the GPU copy is patched in place rather than
 // rebuilt; it also counts the exposed faces, from which the raster view
 // chooses between drawing faces and casting rays.
@@ -32,6 +34,7 @@ class TK_VoxelVolume {
 public:
     static constexpr int kBrickShift = 3;
     static constexpr int kBrickCells = 1 << kBrickShift;
+    static constexpr int kFarBricks = 255;
 
     // Brings the mirror up to the model; `shadow` fills the occlusion's
     // shadow byte. Returns the cells whose colour, occupancy or shadow
@@ -56,6 +59,7 @@ private:
     TK_CellBox FillOcclusion(const TK_CellBox& changed, bool shadow);
     void FillBricks(const TK_CellBox& changed);
     void CountFaces();
+    void BrickDistances();
 
     int m_size[3] = {0, 0, 0};
     int m_bricks[3] = {0, 0, 0};
@@ -66,6 +70,8 @@ private:
     std::vector<uint8_t> m_scratch;
     std::vector<uint8_t> m_occlusion;
     std::vector<uint8_t> m_brickBytes;
+    std::vector<uint8_t> m_brickFilled;
+    std::vector<int> m_brickDistance;
 };
 
 // The shadow byte of every cell from the occupancy bytes (two bytes per

@@ -9,10 +9,11 @@
 // the picked cell is the cell the pixel shows.
 //
 //   palette   palette colours (index 0: the ground colour)
-//   look      255 where a colour is emissive: drawn unshaded
+//   look      255 where a colour is emissive: drawn unshaded when shaded
 //   ao        occupancy (r) and shadow (a), linear, zero outside
 //   cells     colour index / 255, one texel per cell
-//   bricks    255 where a brick of 8^3 cells holds a voxel
+//   bricks    per brick of 8^3 cells, 0 where it holds a voxel, else how
+//             many bricks away the nearest one that does lies (/ 255)
 //   shade[d]  the light factor of direction d (flat mode: its grey)
 //   idMode    writes (x, y, z + 1, face) instead of a colour
 //   grid      the outline of every face, gridWidth pixels wide, in a
@@ -123,17 +124,24 @@ void main() {
 
     int index = 0;
     bool hit = false;
+    ivec3 brick = ivec3(-1);
+    int far = 0;
     for (int i = 0; i < 1024; ++i) {
-        ivec3 brick = cell / kBrick;
-        if (texelFetch(bricks, brick, 0).r == 0.0) {
-            // Leave the brick: the cell beyond the face it is left by.
-            ivec3 lo = brick * kBrick;
-            vec3 bound = vec3(lo + ivec3(greaterThan(d, vec3(0.0))) * kBrick);
+        // Cells of one brick share its entry: read it once.
+        if (any(notEqual(cell / kBrick, brick))) {
+            brick = cell / kBrick;
+            far = int(texelFetch(bricks, brick, 0).r * 255.0 + 0.5);
+        }
+        if (far > 0) {
+            // Every brick nearer than `far` is empty: leave the cube of
+            // them around this one, to the cell beyond the face it is left by.
+            ivec3 lo = (brick - (far - 1)) * kBrick, hi = (brick + far) * kBrick - 1;
+            vec3 bound = mix(vec3(lo), vec3(hi + 1), greaterThan(d, vec3(0.0)));
             vec3 tb = PlaneT(bound, o, d);
             axis = MinAxis(tb);
             t = tb[axis];
-            ivec3 next = clamp(ivec3(floor(o + d * t)), lo, min(lo + kBrick - 1, n - 1));
-            next[axis] = d[axis] > 0.0 ? lo[axis] + kBrick : lo[axis] - 1;
+            ivec3 next = clamp(ivec3(floor(o + d * t)), max(lo, ivec3(0)), min(hi, n - 1));
+            next[axis] = d[axis] > 0.0 ? hi[axis] + 1 : lo[axis] - 1;
             cell = next;
         } else {
             index = int(texelFetch(cells, cell, 0).r * 255.0 + 0.5);
@@ -209,12 +217,13 @@ void main() {
     }
     float coord = (float(index) + 0.5) / 256.0;
     vec3 albedo = texture1D(palette, coord).rgb;
-    if (texture1D(look, coord).r > 0.5) {
-        gl_FragColor = vec4(albedo, 1.0);
-        return;
-    }
+    // Flat mode is the faces' fixed-function fallback: no emissive hint.
     if (!shaded) {
         gl_FragColor = vec4(albedo * (light * shade[lineFace]), 1.0);
+        return;
+    }
+    if (texture1D(look, coord).r > 0.5) {
+        gl_FragColor = vec4(albedo, 1.0);
         return;
     }
     vec4 around = texture3D(ao, (p + 0.5 * normal) / size);

@@ -250,7 +250,8 @@ TEST(VoxelVolume, ChangedBoxFaceCountAndShadowFollowTheModel) {
               (std::array<int, 6>{15, 4, 5, 15, 4, 5}));
     EXPECT_EQ(volume.At(15, 4, 5), 9);
     EXPECT_EQ(volume.FaceCount(), 2 * (10 * 10 + 10 * 3 + 10 * 3) + 6);
-    EXPECT_EQ(volume.BrickBytes()[1], 255);  // brick (1, 0, 0) holds the new voxel
+    EXPECT_EQ(volume.BrickBytes()[1], 0);  // brick (1, 0, 0) holds the new voxel
+    EXPECT_EQ(volume.BrickBytes()[2], 1);  // brick (2, 0, 0) lies next to it
     // The shadow matches the face renderer's occlusion volume.
     volume.Update(model, true);
     TK_VoxelSurface surface;

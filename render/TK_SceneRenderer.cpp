@@ -5,7 +5,7 @@
 //   Shaders ............ the voxel program's sources
 //   Camera fit ......... framing a model
 //   Lifecycle .......... Init, Shutdown, LoadSettings
-//   State .............. flags, listener, node computations
+//   State .............. flags, listener, node computations, faces or rays
 //   Render ............. the frame, step by step
 #include "render/TK_SceneRenderer.h"
 

@@ -11,6 +11,11 @@
 // the environment's change notifications reach it as a listener. Face quads
 // are rebuilt every frame into one reused array.
 //
+// Where a model's faces would cost more to draw than the view's pixels, the
+// voxels are ray cast instead (TK_VoxelRayCaster): the same picture, the
+// same depth, and no face list built at all. Every pass after the voxels
+// (frame, preview, ruler, cursor) draws the same way over either.
+//
 // Rules: Init, Render and the destructor need the OpenGL context current; the
 // environment must outlive the renderer. The model is drawn in model
 // coordinates (z up) mapped into the camera's y-up world by TK_ModelToWorld.

@@ -51,8 +51,9 @@ const int kBrick = 8;
 const float kFar = 1e30;
 
 // Distances along the ray to the planes `bound`; kFar on axes it runs along.
-vec3 PlaneT(vec3 bound, vec3 o, vec3 d) {
-    return mix((bound - o) / d, vec3(kFar), equal(d, vec3(0.0)));
+// (invD is 1 / d; its infinite components are masked.)
+vec3 PlaneT(vec3 bound, vec3 o, vec3 d, vec3 invD) {
+    return mix((bound - o) * invD, vec3(kFar), equal(d, vec3(0.0)));
 }
 
 int MinAxis(vec3 t) { return t.x < t.y ? (t.x < t.z ? 0 : 2) : (t.y < t.z ? 1 : 2); }
@@ -106,8 +107,9 @@ void main() {
     ViewRay(gl_FragCoord.xy, o, d);
     ivec3 n = ivec3(size);
 
+    vec3 invD = 1.0 / d;
     // Where the ray runs inside the box; the axis of the slab entered last.
-    vec3 t0 = PlaneT(vec3(0.0), o, d), t1 = PlaneT(size, o, d);
+    vec3 t0 = PlaneT(vec3(0.0), o, d, invD), t1 = PlaneT(size, o, d, invD);
     vec3 tNear = min(t0, t1), tFar = max(t0, t1);
     for (int a = 0; a < 3; ++a)
         if (d[a] == 0.0) {
@@ -137,7 +139,7 @@ void main() {
             // them around this one, to the cell beyond the face it is left by.
             ivec3 lo = (brick - (far - 1)) * kBrick, hi = (brick + far) * kBrick - 1;
             vec3 bound = mix(vec3(lo), vec3(hi + 1), greaterThan(d, vec3(0.0)));
-            vec3 tb = PlaneT(bound, o, d);
+            vec3 tb = PlaneT(bound, o, d, invD);
             axis = MinAxis(tb);
             t = tb[axis];
             ivec3 next = clamp(ivec3(floor(o + d * t)), max(lo, ivec3(0)), min(hi, n - 1));
@@ -149,7 +151,7 @@ void main() {
                 hit = true;
                 break;
             }
-            vec3 tm = PlaneT(vec3(cell + ivec3(greaterThan(d, vec3(0.0)))), o, d);
+            vec3 tm = PlaneT(vec3(cell + ivec3(greaterThan(d, vec3(0.0)))), o, d, invD);
             axis = MinAxis(tm);
             t = tm[axis];
             cell[axis] += stepv[axis];

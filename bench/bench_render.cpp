@@ -17,8 +17,6 @@
 //     `tarsk --headless` opening the file. Target 250 MB.
 //   Snap/box, Snap/checkerboard: the whole `tarsk --snap` at 1280x1024,
 //     against `tarsk --headless` opening the same file. Targets 0.6 s, 4 s.
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -335,31 +333,12 @@ BENCHMARK_CAPTURE(Snap, box, false)->Name("Snap/box")->Unit(benchmark::kMillisec
 // Peak memory of a whole 12-frame turntable of the checkerboard at the
 // editor's size (`tarsk --snap`, which draws as the editor does), against
 // `tarsk --headless` opening the same file: counters "peak_MB".
-bool RunMeasured(const std::vector<std::string>& args, double& peakMegabytes) {
-    const std::string program = std::string(TK_BUILD_DIR) + "/tarsk";
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int error = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    struct rusage usage = {};
-    if (error != 0 || wait4(pid, &status, 0, &usage) != pid) return false;
-    peakMegabytes = std::max(peakMegabytes, double(usage.ru_maxrss) / 1024.0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 void TurntableMemory(benchmark::State& state) {
     const std::string model = ModelFile(true);
     double peak = 0;
     for (auto _ : state)
-        if (!RunMeasured({"--snap", "/tmp/tarsk_bench_turn_%03d.png", "--turntable", "12", "--size", "1280x800", model},
-                         peak))
+        if (!tk_bench::RunTarsk(
+                {"--snap", "/tmp/tarsk_bench_turn_%03d.png", "--turntable", "12", "--size", "1280x800", model}, &peak))
             return state.SkipWithError("tarsk --snap failed");
     state.counters["peak_MB"] = peak;
 }
@@ -368,7 +347,8 @@ void TurntableMemoryBaseline(benchmark::State& state) {
     const std::string open = "open " + ModelFile(true);
     double peak = 0;
     for (auto _ : state)
-        if (!RunMeasured({"--headless", "-q", "-c", open}, peak)) return state.SkipWithError("tarsk --headless failed");
+        if (!tk_bench::RunTarsk({"--headless", "-q", "-c", open}, &peak))
+            return state.SkipWithError("tarsk --headless failed");
     state.counters["peak_MB"] = peak;
 }
 

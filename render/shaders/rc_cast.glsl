@@ -136,13 +136,16 @@ void main() {
         }
         if (far > 0) {
             // Every brick nearer than `far` is empty: leave the cube of
-            // them around this one, to the cell beyond the face it is left by.
-            ivec3 lo = (brick - (far - 1)) * kBrick, hi = (brick + far) * kBrick - 1;
+            // them around this one (within the box, so a ray leaving the
+            // box leaves it where it crosses the box's face), to the cell
+            // beyond the face it is left by.
+            ivec3 lo = max((brick - (far - 1)) * kBrick, ivec3(0));
+            ivec3 hi = min((brick + far) * kBrick, n) - 1;
             vec3 bound = mix(vec3(lo), vec3(hi + 1), greaterThan(d, vec3(0.0)));
             vec3 tb = PlaneT(bound, o, d, invD);
             axis = MinAxis(tb);
             t = tb[axis];
-            ivec3 next = clamp(ivec3(floor(o + d * t)), max(lo, ivec3(0)), min(hi, n - 1));
+            ivec3 next = clamp(ivec3(floor(o + d * t)), lo, hi);
             next[axis] = d[axis] > 0.0 ? hi[axis] + 1 : lo[axis] - 1;
             cell = next;
         } else {

@@ -226,7 +226,10 @@ struct Offscreen {
         config.hidden = config.offscreen = true;
         OMB_SetLogMode(OMB_LogMode::Silent);
         ready = window.Open(config);
-        if (ready) viewer.Start(kFrameWidth, kFrameHeight);
+        if (!ready) return;
+        viewer.Start(kFrameWidth, kFrameHeight);
+        // As the editor's scene view does before its first frame.
+        viewer.Renderer().PrepareRays();
     }
 };
 

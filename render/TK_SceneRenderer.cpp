@@ -64,6 +64,10 @@ void main() {
 // sphere, 68k faces, in 1.1 to 1.7 times it). Above 82k faces at that
 // size, rays.
 constexpr double kFacesPerPixel = 0.08;
+// Building the ray caster's program costs about as much as drawing this many
+// faces once (llvmpipe compiles it in 0.15 to 0.6 s): a renderer that has
+// not built it (a thumbnail's) casts rays only for models this much dearer.
+constexpr double kProgramFaces = 300000;
 
 }  // namespace
 
@@ -318,14 +322,16 @@ void TK_SceneRenderer::UploadLook() {
 bool TK_SceneRenderer::ChooseRays(int width, int height) {
     const bool linesAlone = !(m_flags & TK_SHOW_FACE) && (m_flags & (TK_SHOW_GRID | TK_SHOW_EDGE));
     if (m_path == TK_VoxelPath::kFaces || linesAlone) return false;
-    if (m_path == TK_VoxelPath::kAuto && double(Volume().FaceCount()) <= kFacesPerPixel * double(width) * double(height))
-        return false;
+    if (m_path == TK_VoxelPath::kAuto) {
+        const double pixels = kFacesPerPixel * double(width) * double(height);
+        if (double(Volume().FaceCount()) <= pixels + (m_caster.IsReady() ? 0.0 : kProgramFaces)) return false;
+    }
     return CanCastRays();
 }
 
-// The program is built when rays are first chosen: small models and
-// thumbnails of them never pay for its compilation. Without GLSL 1.30
-// every frame draws faces.
+// The program is built when rays are first chosen (or by PrepareRays): a
+// thumbnail of a small model never pays for its compilation. Without GLSL
+// 1.30 every frame draws faces.
 bool TK_SceneRenderer::CanCastRays() {
     if (m_caster.IsReady()) return true;
     if (m_casterTried || !m_nodes) return false;

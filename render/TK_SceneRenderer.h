@@ -122,6 +122,10 @@ public:
     void SetVoxelPath(TK_VoxelPath path) { m_path = path; }
     // Builds the ray caster on first use; false where the driver cannot.
     bool CanCastRays();
+    // Builds it now, for a view that will draw many frames (the editor's):
+    // until it is built, the choice counts its compilation against the rays,
+    // so one-shot pictures of small models never compile it.
+    void PrepareRays() { CanCastRays(); }
     // Whether the last frame cast rays.
     bool LastFrameCastRays() const { return m_castLast; }
     // The ray caster's mirror of the model, brought up to date.

@@ -163,23 +163,24 @@ void TK_VoxelVolume::BrickDistances() {
 }
 
 // Along each axis, every change between filled and empty (the outside
-// counting as empty) is one exposed face.
+// counting as empty) is one exposed face. One pass in memory order: each
+// cell is compared with the cells before it in x, y and z, and the last
+// cell of each line with the outside.
 void TK_VoxelVolume::CountFaces() {
     int64_t faces = 0;
-    const size_t step[3] = {1, size_t(m_size[0]), size_t(m_size[0]) * size_t(m_size[1])};
-    for (int a = 0; a < 3; ++a) {
-        const int u = (a + 1) % 3, v = (a + 2) % 3;
-        for (int j = 0; j < m_size[v]; ++j)
-            for (int i = 0; i < m_size[u]; ++i) {
-                const uint8_t* p = &m_indices[size_t(i) * step[u] + size_t(j) * step[v]];
-                bool before = false;
-                for (int k = 0; k < m_size[a]; ++k, p += step[a]) {
-                    const bool filled = *p != 0;
-                    faces += filled != before;
-                    before = filled;
-                }
-                faces += before;
+    const int sx = m_size[0], sy = m_size[1], sz = m_size[2];
+    const size_t row = size_t(sx), slice = size_t(sx) * size_t(sy);
+    const uint8_t* p = m_indices.data();
+    for (int z = 0; z < sz; ++z)
+        for (int y = 0; y < sy; ++y)
+            for (int x = 0; x < sx; ++x, ++p) {
+                const bool filled = *p != 0;
+                faces += filled != (x > 0 && p[-1] != 0);
+                faces += filled != (y > 0 && p[-ptrdiff_t(row)] != 0);
+                faces += filled != (z > 0 && p[-ptrdiff_t(slice)] != 0);
+                faces += filled && x == sx - 1;
+                faces += filled && y == sy - 1;
+                faces += filled && z == sz - 1;
             }
-    }
     m_faces = faces;
 }

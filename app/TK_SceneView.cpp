@@ -290,6 +290,9 @@ void TK_SceneView::DrawScene(const OMB_Rect& rect) {
         if (added || tracer.Samples() < tracer.Target()) Invalidate();
         return;
     }
+    // The editor draws frame after frame: the ray caster is worth building
+    // up front, so that the choice between faces and rays is by frame cost.
+    m_renderers->raster.PrepareRays();
     m_renderers->raster.SetRuler(m_ruler);
     m_renderers->raster.SetHoverCursor(HoverCursor());
     m_renderers->raster.Render(rect, m_camera);

@@ -5,7 +5,10 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+
+#include <algorithm>
 
 #include <string>
 #include <vector>
@@ -15,8 +18,9 @@ extern char** environ;
 namespace tk_bench {
 
 // Runs build/tarsk with ARGS, standard output and error discarded; true on
-// exit status 0.
-inline bool RunTarsk(const std::vector<std::string>& args) {
+// exit status 0. With `peakMegabytes` the child's peak resident memory
+// raises it.
+inline bool RunTarsk(const std::vector<std::string>& args, double* peakMegabytes = nullptr) {
     const std::string program = std::string(TK_BUILD_DIR) + "/tarsk";
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -29,7 +33,10 @@ inline bool RunTarsk(const std::vector<std::string>& args) {
     const int error = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     int status = 0;
-    return error == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    struct rusage usage = {};
+    if (error != 0 || wait4(pid, &status, 0, &usage) != pid) return false;
+    if (peakMegabytes) *peakMegabytes = std::max(*peakMegabytes, double(usage.ru_maxrss) / 1024.0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 }  // namespace tk_bench

@@ -9,18 +9,8 @@
 
 namespace {
 
-// Column-major model-to-world rotation: world = (x, z, -y).
-const float kModelToWorld[16] = {1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1};
-
 // Outlines are drawn in chunks so that their line array stays small.
 constexpr size_t kOutlineChunkQuads = 1 << 16;
-
-float FlatGrey(int dir) {
-    float f[2], top[2];
-    TK_SceneRenderer::DirectionFactor(dir, f);
-    TK_SceneRenderer::DirectionFactor(6, top);
-    return f[0] + 1.0f - top[0];
-}
 
 }  // namespace
 
@@ -49,7 +39,7 @@ void TK_SceneRenderer::LoadCameraMatrices(const Camera& camera, int width, int h
     camera.ViewMatrix(m);
     glMatrixMode(GL_MODELVIEW);
     glLoadMatrixf(m);
-    glMultMatrixf(kModelToWorld);
+    glMultMatrixf(kModelToWorldMatrix);
 }
 
 // Builds the visible quads of one direction (with the ground plane for +Z
@@ -102,14 +92,17 @@ void TK_SceneRenderer::BeginShaded() {
     m_program.Use();
     gl::Uniform1i(m_uniformPalette, 0);
     gl::Uniform1i(m_uniformAo, 1);
+    gl::Uniform1i(m_uniformLook, 2);
     gl::Uniform4f(m_uniformScale, 1.0f / float(std::max(size[0], 1)), 1.0f / float(std::max(size[1], 1)),
                   1.0f / float(std::max(size[2], 1)), 1.0f / 256.0f);
     gl::Uniform3f(m_uniformAmbient, m_ambient[0] + 0.24f, m_ambient[1] + 0.24f, m_ambient[2] + 0.24f);
     m_paletteTexture.Bind(0);
     m_volumeTexture.Bind(1);
+    m_lookTexture.Bind(2);
 }
 
 void TK_SceneRenderer::EndShaded() {
+    m_lookTexture.Unbind(2);
     m_volumeTexture.Unbind(1);
     m_paletteTexture.Unbind(0);
     GLProgram::UseNone();
@@ -129,6 +122,24 @@ void TK_SceneRenderer::DrawShadedFaces() {
     EndShaded();
 }
 
+// The ray caster in place of the faces: the same colours, and the depth the
+// faces would have written (stepped back as the polygon offset steps them
+// when lines follow).
+void TK_SceneRenderer::CastFaces(const OMB_Rect& rect, const Camera& camera, bool shaded, bool lines) {
+    TK_VoxelRayCaster::Frame frame;
+    frame.camera = &camera;
+    frame.x0 = rect.x0, frame.y0 = rect.y0, frame.width = rect.Width(), frame.height = rect.Height();
+    frame.shaded = shaded;
+    frame.ground = (m_flags & TK_SHOW_GROUND) != 0;
+    frame.colour = (m_flags & TK_SHOW_FACE) != 0;
+    frame.lineOffset = lines;
+    frame.grid = (m_flags & TK_SHOW_GRID) != 0;
+    frame.edges = (m_flags & TK_SHOW_EDGE) != 0;
+    std::copy(m_edgeColor, m_edgeColor + 4, frame.edgeColor);
+    std::copy(m_ambient, m_ambient + 3, frame.ambient);
+    m_caster.Draw(frame, m_volume, m_paletteTexture, m_lookTexture);
+}
+
 void TK_SceneRenderer::DrawFlatFaces() {
     m_paletteTexture.Bind(0);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
@@ -139,7 +150,7 @@ void TK_SceneRenderer::DrawFlatFaces() {
     for (int dir = 1; dir <= 6; ++dir) {
         const size_t quads = BuildDirection(dir);
         if (quads == 0) continue;
-        const float grey = FlatGrey(dir);
+        const float grey = TK_SceneRenderer::FlatGrey(dir);
         glColor4f(grey, grey, grey, 1.0f);
         glVertexPointer(3, GL_SHORT, sizeof(TK_QuadVertex), m_quads.Data());
         glTexCoordPointer(1, GL_SHORT, sizeof(TK_QuadVertex), &m_quads.Data()->index);
@@ -173,7 +184,7 @@ void TK_SceneRenderer::DrawFaceOutlines(bool shaded) {
     glEnableClientState(GL_VERTEX_ARRAY);
     for (int dir = 1; dir <= 6; ++dir) {
         const size_t quads = BuildDirection(dir);
-        const float grey = 0.9f * FlatGrey(dir);
+        const float grey = 0.9f * TK_SceneRenderer::FlatGrey(dir);
         if (shaded)
             SetDirectionUniforms(dir, 0.9f);
         else
@@ -210,7 +221,7 @@ void TK_SceneRenderer::DrawEdges() {
 }
 
 void TK_SceneRenderer::DrawFrame() {
-    const int* size = m_surface.Size();
+    const int* size = m_env->model.size;
     const float s[3] = {float(size[0]), float(size[1]), float(size[2])};
     m_batch.Begin(GL_LINES);
     m_batch.SetColorF(0.85f, 0.85f, 0.85f, 0.6f);

@@ -5,7 +5,7 @@
 //   Shaders ............ the voxel program's sources
 //   Camera fit ......... framing a model
 //   Lifecycle .......... Init, Shutdown, LoadSettings
-//   State .............. flags, listener, node computations
+//   State .............. flags, listener, node computations, faces or rays
 //   Render ............. the frame, step by step
 #include "render/TK_SceneRenderer.h"
 
@@ -35,9 +35,11 @@ void main() {
 }
 )";
 
-// Luminance of the volume is occupancy, alpha the shadow of the light.
+// Luminance of the volume is occupancy, alpha the shadow of the light;
+// emissive colours ("look" 255) show unshaded.
 const char kVoxelFragmentShader[] = R"(#version 110
 uniform sampler1D palette;
+uniform sampler1D look;
 uniform sampler3D ao;
 uniform vec2 factor;
 uniform vec3 ambient_color;
@@ -45,12 +47,27 @@ varying vec3 aoCoord;
 varying float paletteCoord;
 void main() {
     vec3 albedo = texture1D(palette, paletteCoord).rgb;
+    if (texture1D(look, paletteCoord).r > 0.5) {
+        gl_FragColor = vec4(albedo, 1.0);
+        return;
+    }
     vec4 around = texture3D(ao, aoCoord);
     float occlusion = mix(1.0, 1.0 - 0.6 * around.r, factor.y);
     float direct = factor.x * (1.0 - 0.5 * around.a);
     gl_FragColor = vec4(albedo * (direct + ambient_color) * occlusion, 1.0);
 }
 )";
+
+// Casting rays over a view costs about as much as drawing this many faces
+// per pixel of it (llvmpipe at 1280 x 800, bench/bench_render.cpp: the full
+// 126 box, 95k faces, casts in a third of the faces' time; the 60-cell
+// sphere, 68k faces, in 1.1 to 1.7 times it). Above 82k faces at that
+// size, rays.
+constexpr double kFacesPerPixel = 0.08;
+// Building the ray caster's program costs about as much as drawing this many
+// faces once (llvmpipe compiles it in 0.15 to 0.6 s): a renderer that has
+// not built it (a thumbnail's) casts rays only for models this much dearer.
+constexpr double kProgramFaces = 300000;
 
 }  // namespace
 
@@ -62,6 +79,13 @@ void TK_SceneRenderer::DirectionFactor(int dir, float out[2]) {
     const float d = n[0] * light[0] + n[1] * light[1] + n[2] * light[2];
     out[0] = 1.2f * (d > 0 ? d : 0.9f * std::fabs(d));
     out[1] = 0.9f;
+}
+
+float TK_SceneRenderer::FlatGrey(int dir) {
+    float f[2], top[2];
+    DirectionFactor(dir, f);
+    DirectionFactor(6, top);
+    return f[0] + 1.0f - top[0];
 }
 
 // ---------------------------------------------------------------- camera fit
@@ -107,6 +131,10 @@ bool TK_SceneRenderer::Init(TK_EditorEnv& env) {
     GLSampler nearest;
     if (!m_paletteTexture.CreatePalette(zeros, nearest)) return false;
     m_paletteAll = true;
+    const uint8_t none[256] = {};
+    m_lookTexture.Create1D(GL_LUMINANCE8, 256, GL_LUMINANCE, none, nearest);
+    m_emissive.reset();
+    m_lookUploaded = false;
     if (glHasGLSL && m_program.Build(kVoxelVertexShader, kVoxelFragmentShader)) {
         m_uniformFactor = m_program.Uniform("factor");
         m_uniformOffset = m_program.Uniform("ao_offset");
@@ -114,6 +142,7 @@ bool TK_SceneRenderer::Init(TK_EditorEnv& env) {
         m_uniformAo = m_program.Uniform("ao");
         m_uniformScale = m_program.Uniform("scale");
         m_uniformAmbient = m_program.Uniform("ambient_color");
+        m_uniformLook = m_program.Uniform("look");
     }
     return true;
 }
@@ -125,6 +154,10 @@ void TK_SceneRenderer::Shutdown() {
     m_program.Release();
     m_paletteTexture.Release();
     m_volumeTexture.Release();
+    m_lookTexture.Release();
+    m_caster.Release();
+    m_casterTried = false;
+    m_volume = TK_VoxelVolume();
 }
 
 void TK_SceneRenderer::LoadSettings(const TK_Workspace& workspace) {
@@ -161,6 +194,9 @@ void TK_SceneRenderer::LinkNodes(TK_EditorEnv& env) {
     n.volume.SetCompute([this] { UploadVolume(); });
     n.edges.AddInput(&env.geometryNode);
     n.edges.SetCompute([this] { Surface().BuildEdges(m_edges); });
+    n.cast.AddInput(&env.geometryNode);
+    n.cast.AddInput(&n.recolor);
+    n.cast.SetCompute([this] { UpdateCast(); });
 }
 
 void TK_SceneRenderer::OnEditorMessage(int kind, int value) {
@@ -251,10 +287,58 @@ void TK_SceneRenderer::SetFlags(int flags) {
     if (!m_nodes) return;
     if (changed & TK_SHOW_EDGE) m_nodes->edges.SetDirty(true);
     if ((changed & (TK_SHOW_SHADOW | TK_SHOW_MODE)) && (flags & TK_SHOW_MODE)) m_nodes->volume.SetDirty(true);
+    if (changed & TK_SHOW_SHADOW) m_nodes->cast.SetDirty(true);
 }
 
 void TK_SceneRenderer::UpdateVolume() {
     if (m_nodes) m_nodes->volume.SetDirty(true);
+}
+
+const TK_VoxelVolume& TK_SceneRenderer::Volume() {
+    if (m_nodes) Update(&m_nodes->cast);
+    return m_volume;
+}
+
+void TK_SceneRenderer::UpdateCast() {
+    const TK_CellBox changed = m_volume.Update(m_env->model, (m_flags & TK_SHOW_SHADOW) != 0);
+    if (m_caster.IsReady()) m_caster.Upload(m_volume, changed);
+}
+
+// Kept in step with the materials every frame: 256 comparisons, and an
+// upload only when a colour turned emissive or back.
+void TK_SceneRenderer::UploadLook() {
+    std::bitset<256> emissive;
+    for (int i = 1; i < 256; ++i) emissive[size_t(i)] = m_env->materials[i].type == TK_MATERIAL_EMIT;
+    if (m_lookUploaded && emissive == m_emissive) return;
+    uint8_t texels[256];
+    for (int i = 0; i < 256; ++i) texels[i] = emissive[size_t(i)] ? 255 : 0;
+    m_lookTexture.Update(0, 0, 0, 256, 1, 1, GL_LUMINANCE, GL_UNSIGNED_BYTE, texels);
+    m_emissive = emissive;
+    m_lookUploaded = true;
+}
+
+// Rays need the caster. They draw grid and edge lines on the faces they
+// hit, so lines over depth-only faces (no "face") keep the faces.
+bool TK_SceneRenderer::ChooseRays(int width, int height) {
+    const bool linesAlone = !(m_flags & TK_SHOW_FACE) && (m_flags & (TK_SHOW_GRID | TK_SHOW_EDGE));
+    if (m_path == TK_VoxelPath::kFaces || linesAlone) return false;
+    if (m_path == TK_VoxelPath::kAuto) {
+        const double pixels = kFacesPerPixel * double(width) * double(height);
+        if (double(Volume().FaceCount()) <= pixels + (m_caster.IsReady() ? 0.0 : kProgramFaces)) return false;
+    }
+    return CanCastRays();
+}
+
+// The program is built when rays are first chosen (or by PrepareRays): a
+// thumbnail of a small model never pays for its compilation. Without GLSL
+// 1.30 every frame draws faces.
+bool TK_SceneRenderer::CanCastRays() {
+    if (m_caster.IsReady()) return true;
+    if (m_casterTried || !m_nodes) return false;
+    m_casterTried = true;
+    if (!m_caster.Init()) return false;
+    m_caster.Upload(Volume(), TK_CellBox());
+    return true;
 }
 
 bool TK_SceneRenderer::CanShade() const { return glHasGLSL && glHasTexture3D && m_program.IsValid(); }
@@ -304,7 +388,13 @@ void TK_SceneRenderer::Render(const OMB_Rect& rect, const Camera& camera) {
     const int width = rect.Width(), height = rect.Height();
     if (!m_nodes || width < 1 || height < 1) return;
     Update(&m_nodes->palette);
-    Update(&m_nodes->surface);
+    UploadLook();
+    const bool rays = ChooseRays(width, height);
+    m_castLast = rays;
+    if (rays)
+        Update(&m_nodes->cast);
+    else
+        Update(&m_nodes->surface);
     glViewport(rect.x0, rect.y0, width, height);
     glDisable(GL_LIGHTING);
     glDisable(GL_BLEND);
@@ -332,7 +422,9 @@ void TK_SceneRenderer::Render(const OMB_Rect& rect, const Camera& camera) {
         glEnable(GL_POLYGON_OFFSET_FILL);
         glPolygonOffset(1.0f, 25.0f);
     }
-    if (faces)
+    if (rays)
+        CastFaces(rect, camera, shaded, lines);
+    else if (faces)
         DrawFaces(shaded);
     else
         DrawDepthOnlyFaces();
@@ -341,11 +433,11 @@ void TK_SceneRenderer::Render(const OMB_Rect& rect, const Camera& camera) {
 
     if (lines) {
         glDepthMask(GL_FALSE);
-        if (m_flags & TK_SHOW_GRID) {
+        if ((m_flags & TK_SHOW_GRID) && !rays) {
             glLineWidth(faces ? 1.0f : 2.0f);
             DrawFaceOutlines(shaded);
         }
-        if (m_flags & TK_SHOW_EDGE) DrawEdges();
+        if ((m_flags & TK_SHOW_EDGE) && !rays) DrawEdges();
         glDepthMask(GL_TRUE);
         if (m_flags & TK_SHOW_FRAME) DrawFrame();
     }

@@ -11,6 +11,11 @@
 // the environment's change notifications reach it as a listener. Face quads
 // are rebuilt every frame into one reused array.
 //
+// Where a model's faces would cost more to draw than the view's pixels, the
+// voxels are ray cast instead (TK_VoxelRayCaster): the same picture, the
+// same depth, and no face list built at all. Every pass after the voxels
+// (frame, preview, ruler, cursor) draws the same way over either.
+//
 // Rules: Init, Render and the destructor need the OpenGL context current; the
 // environment must outlive the renderer. The model is drawn in model
 // coordinates (z up) mapped into the camera's y-up world by TK_ModelToWorld.
@@ -28,7 +33,9 @@
 #include "render/GLObjects.h"
 #include "render/GLVertexBatch.h"
 #include "render/TK_PreviewMesh.h"
+#include "render/TK_VoxelRayCaster.h"
 #include "render/TK_VoxelSurface.h"
+#include "render/TK_VoxelVolume.h"
 
 class TK_EditorEnv;
 struct TK_Workspace;
@@ -40,6 +47,8 @@ inline void TK_ModelToWorld(const float m[3], float w[3]) {
     const float x = m[0], y = m[1], z = m[2];
     w[0] = x, w[1] = z, w[2] = -y;
 }
+// The same as a column-major matrix.
+inline constexpr float kModelToWorldMatrix[16] = {1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1};
 inline void TK_WorldToModel(const float w[3], float m[3]) {
     const float x = w[0], y = w[1], z = w[2];
     m[0] = x, m[1] = -z, m[2] = y;
@@ -53,11 +62,18 @@ void TK_FitCameraToModel(Camera& camera, const int size[3], float aspect, float 
 // Near and far for the model box as the camera sees it now.
 void TK_FitCameraDepth(Camera& camera, const int size[3]);
 
+// How the voxels of a frame are drawn: chosen by cost, or forced (tests and
+// benchmarks compare the two).
+enum class TK_VoxelPath { kAuto, kFaces, kRays };
+
 class TK_SceneRenderer {
 public:
     // Light shading of a face direction (1..6; 0 = none): x = 1.2 * the
     // light term, y = 0.9.
     static void DirectionFactor(int dir, float out[2]);
+    // The grey of a direction in flat mode: the top faces 1.0, the others
+    // darker by their difference in light.
+    static float FlatGrey(int dir);
 
     TK_SceneRenderer();
     ~TK_SceneRenderer();
@@ -100,6 +116,20 @@ public:
 
     // True when the shaded path can draw (program built, 3D textures).
     bool CanShade() const;
+    // Faces or rays: kAuto (the default) casts rays where the model's
+    // faces would cost more to draw than the view's pixels, and only where
+    // the ray caster draws everything the flags ask for.
+    void SetVoxelPath(TK_VoxelPath path) { m_path = path; }
+    // Builds the ray caster on first use; false where the driver cannot.
+    bool CanCastRays();
+    // Builds it now, for a view that will draw many frames (the editor's):
+    // until it is built, the choice counts its compilation against the rays,
+    // so one-shot pictures of small models never compile it.
+    void PrepareRays() { CanCastRays(); }
+    // Whether the last frame cast rays.
+    bool LastFrameCastRays() const { return m_castLast; }
+    // The ray caster's mirror of the model, brought up to date.
+    const TK_VoxelVolume& Volume();
     // The derived surface, brought up to date.
     const TK_VoxelSurface& Surface();
     const GLProgram& Program() const { return m_program; }
@@ -111,10 +141,14 @@ private:
     void UploadPalette();
     void UploadVolume();
     void MakeFaceView(const Camera& camera);
+    bool ChooseRays(int width, int height);
+    void UpdateCast();
+    void UploadLook();
     // ---- drawing passes (TK_SceneDraw.cpp)
     void DrawBackground();
     void LoadCameraMatrices(const Camera& camera, int width, int height);
     void DrawFaces(bool shaded);
+    void CastFaces(const OMB_Rect& rect, const Camera& camera, bool shaded, bool lines);
     void SetDirectionUniforms(int dir, float shade);
     void BeginShaded();
     void EndShaded();
@@ -144,6 +178,7 @@ private:
         OMB_DGNodeX palette;  // palette texture: colours
         OMB_DGNodeX volume;   // occlusion volume: geometry + flags
         OMB_DGNodeX edges;    // edge line list: geometry + flags
+        OMB_DGNodeX cast;     // ray caster's volume: geometry + voxel colours + shadow
     };
     std::unique_ptr<Nodes> m_nodes;
     TK_VoxelSurface m_surface;
@@ -151,6 +186,10 @@ private:
     std::vector<uint8_t> m_volumeBytes;
     bool m_paletteAll = true;
     std::bitset<256> m_paletteEntries;
+    TK_VoxelVolume m_volume;
+    // Colours drawn unshaded (emissive), as uploaded.
+    std::bitset<256> m_emissive;
+    bool m_lookUploaded = false;
 
     // Per frame.
     TK_FaceView m_view;
@@ -160,15 +199,20 @@ private:
     TK_PreviewMesh m_preview;
     bool m_previewDirty = true;
     bool m_ruler = false;
+    TK_VoxelPath m_path = TK_VoxelPath::kAuto;
+    bool m_castLast = false;
     HoverCursor m_hover;
     float m_ambient[3] = {0.04f, 0.04f, 0.04f};
 
     // GPU objects.
     GLTexture m_paletteTexture;
     GLTexture m_volumeTexture;
+    GLTexture m_lookTexture;
     GLProgram m_program;
+    TK_VoxelRayCaster m_caster;
+    bool m_casterTried = false;
     GLint m_uniformFactor = -1, m_uniformOffset = -1, m_uniformPalette = -1, m_uniformAo = -1,
-          m_uniformScale = -1, m_uniformAmbient = -1;
+          m_uniformScale = -1, m_uniformAmbient = -1, m_uniformLook = -1;
 
     // Colours of the "render" section.
     uint8_t m_groundColor[4] = {179, 204, 255, 255};

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "render/TK_VoxelVolume.h"
+
 namespace {
 
 int Axis(int dir) { return (dir - 1) >> 1; }
@@ -220,21 +222,14 @@ void TK_VoxelSurface::BuildEdges(std::vector<TK_EdgePoint>& out) const {
 
 // ---------------------------------------------------------------- occlusion
 
-// The light comes from +x, -y, +z; a cell is shadowed when the cell one step
-// towards the light is occupied or shadowed itself, so one sweep from the top
-// layer down settles every cell.
+// Occupancy per cell, then the shadow sweep shared with the ray caster's
+// mirror (TK_SweepShadow).
 void TK_VoxelSurface::BuildOcclusion(bool shadow, std::vector<uint8_t>& out) const {
     const int sx = m_size[0], sy = m_size[1], sz = m_size[2];
     out.assign(size_t(sx) * size_t(sy) * size_t(sz) * 2, 0);
-    auto at = [&](int x, int y, int z) { return (size_t(x) + size_t(sx) * (size_t(y) + size_t(sy) * size_t(z))) * 2; };
-    for (int z = sz - 1; z >= 0; --z)
+    size_t i = 0;
+    for (int z = 0; z < sz; ++z)
         for (int y = 0; y < sy; ++y)
-            for (int x = 0; x < sx; ++x) {
-                uint8_t* cell = &out[at(x, y, z)];
-                cell[0] = Occupied(x, y, z) ? 255 : 0;
-                if (!shadow) continue;
-                const int lx = x + 1, ly = y - 1, lz = z + 1;
-                const bool inside = lx < sx && ly >= 0 && lz < sz;
-                if (Occupied(lx, ly, lz) || (inside && out[at(lx, ly, lz) + 1])) cell[1] = 255;
-            }
+            for (int x = 0; x < sx; ++x, i += 2) out[i] = Occupied(x, y, z) ? 255 : 0;
+    if (shadow) TK_SweepShadow(m_size, out.data());
 }

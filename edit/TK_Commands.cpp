@@ -28,7 +28,7 @@ const TK_CommandRow* TK_CommandTable(size_t& count) {
         {"undo", &OMB_MakeCommand<TK_CMD_Undo>, "", "undo the newest history step"},
         {"redo", &OMB_MakeCommand<TK_CMD_Redo>, "", "redo the newest undone step"},
         {"Model files", nullptr},
-        {"open", &OMB_MakeCommand<TK_CMD_LoadPath>, "[PATH]", "open a model file", true},
+        {"open", &OMB_MakeCommand<TK_CMD_LoadPath>, "[PATH | #N]", "open a model file, or model N of the open one (# lists them)", true},
         {"save", &OMB_MakeCommand<TK_CMD_SaveModel>, "[PATH]", "save the model where it came from, or to PATH"},
         {"new", &OMB_MakeCommand<TK_CMD_NewModel>, "", "new full box of the current colour", true},
         {"dup", &OMB_MakeCommand<TK_CMD_DupModel>, "NAME", "give the model a new name in the models folder"},

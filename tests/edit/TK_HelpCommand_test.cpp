@@ -22,8 +22,8 @@ TEST_F(HelpCommand, ListsEveryRegisteredCommand) {
     }
     EXPECT_NE(output.find("\nOther\n  extra\n"), std::string::npos) << output;
     ASSERT_TRUE(Run("help OPEN"));
-    EXPECT_NE(output.find("  open [PATH]"), std::string::npos) << output;
-    EXPECT_NE(output.find("open a model file\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("  open [PATH | #N]"), std::string::npos) << output;
+    EXPECT_NE(output.find("open a model file, or model N of the open one (# lists them)\n"), std::string::npos) << output;
     ExpectRefused("help nosuch", "[Error] help : no such command : nosuch\n");
 }
 

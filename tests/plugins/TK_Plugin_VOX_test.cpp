@@ -9,6 +9,7 @@
 #include "TK_TestSupport.h"
 #include "core/OMB_BitFile.h"
 #include "model/TK_VoxSceneFiles.h"
+#include "plugins/TK_MeshMaterial.h"
 #include "plugins/TK_Plugin_GLTF.h"
 
 TEST(VoxPlugin, MatlMaterialsReachTheGltfExport) {
@@ -22,9 +23,10 @@ TEST(VoxPlugin, MatlMaterialsReachTheGltfExport) {
     TK_Model model;
     TK_ModelLook look;
     ASSERT_TRUE(TK_Plugin_VOX::Load(path, model, &look));
-    const TK_GltfMaterial metal = TK_GltfMaterial::FromRecord(look.materials[3]);
+    const TK_MeshMaterial metal = TK_MeshMaterial::FromRecord(look.materials[3], model.palette[3], 3);
     EXPECT_TRUE(metal.metallic == 1 && metal.roughness == 0.25f);
-    EXPECT_TRUE(TK_GltfMaterial::FromRecord(look.materials[7]).emissive);
+    const TK_MeshMaterial emit = TK_MeshMaterial::FromRecord(look.materials[7], model.palette[7], 7);
+    EXPECT_TRUE(emit.kind == TK_MeshMaterial::Kind::kEmit && emit.flux == 3);
     const int limit[3] = {kMaxModelSize, kMaxModelSize, kMaxModelSize};
     model.NormalizeModel(limit, 1);
     std::vector<uint8_t> glb;

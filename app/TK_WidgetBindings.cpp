@@ -10,6 +10,7 @@
 #include "core/OMB_Log.h"
 #include "model/TK_EditorEnv.h"
 #include "model/TK_SettingTable.h"
+#include "model/TK_VoxScene.h"
 #include "ui/UI_Button.h"
 #include "ui/UI_ColorView.h"
 #include "ui/UI_Label.h"
@@ -46,6 +47,25 @@ Show Text(std::function<std::string(const Env&)> get) {
         else if (auto* l = UI_Cast<UI_Label>(&view)) l->SetText(get(env));
         else if (auto* list = UI_Cast<UI_FileList>(&view)) list->SelectPath(get(env));
     };
+}
+
+// A plain list shows rows and selects one (-1: none).
+Show Rows(std::function<std::vector<std::string>(const Env&)> get, std::function<int(const Env&)> selected) {
+    return [get, selected](UI_View& view, const Env& env) {
+        auto* list = UI_Cast<UI_List>(&view);
+        if (!list || UI_Cast<UI_FileList>(&view)) return;
+        list->SetItems(get(env));
+        list->SetSelected(selected(env));
+    };
+}
+
+// The models of the open file ("model 2 of 3 (house)"); none for a file of one.
+std::vector<std::string> FileModels(const Env& e) {
+    std::vector<std::string> rows;
+    const auto& kept = e.model.kept;
+    if (kept && kept->modelCount > 1)
+        for (int k = 0; k < kept->modelCount; ++k) rows.push_back(kept->Label(k));
+    return rows;
 }
 
 // Sliders show 0..1; a stepped slider shows the nearest step.
@@ -154,6 +174,9 @@ std::vector<TK_WidgetBinding> MakeTable() {
         {"name", kModel, 0, Text(&TK_ModelTitle)},
         {"name", TK_NOTIFY_PALETTE, 0, Text(&TK_ModelTitle)},
         {"file", kModel, TK_CHANGE_NAME, Text([](const Env& e) { return e.model.path; })},
+        {"file_models", kModel, TK_CHANGE_NAME, Rows(FileModels, [](const Env& e) {
+             return e.model.kept && e.model.kept->modelCount > 1 ? e.model.kept->current : -1;
+         })},
         // The path tracer.
         {"pt_image", kRender, 0,
          Text([](const Env& e) { return Format("%.0f %.0f", e.settings.ptImage[0], e.settings.ptImage[1]); })},

@@ -48,6 +48,7 @@ bool UI_List::LeftDown(const UI_MouseState& m) {
 
 void UI_List::OnPick(int row) {
     if (!m_onSelect.empty()) RunCommand(OMB_CommandWithArgument(m_onSelect, m_items[size_t(row)]));
+    if (!m_onPickRow.empty()) RunCommand(m_onPickRow + std::to_string(row + 1));
 }
 
 bool UI_List::Wheel(const UI_MouseState& m) {
@@ -85,6 +86,7 @@ bool UI_List::ParseAttributes(const OMB_LmpNode* node) {
     int selected = m_selected;
     if (UI_ReadInt(node, "selected", selected)) SetSelected(selected);
     UI_ReadText(node, "onSelect", m_onSelect);
+    UI_ReadText(node, "onPickRow", m_onPickRow);
     UI_ReadFontSize(node, m_fontSize);
     UI_ReadColor(node, "bgColor", m_bgColor);
     UI_ReadColor(node, "fontColor", m_fontColor);

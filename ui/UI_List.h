@@ -24,7 +24,9 @@ public:
     bool Wheel(const UI_MouseState& m) override;
     void Draw() override;
     // "items" (separated by ";"), "selected" (row number), "onSelect",
-    // "fontSize", "bgColor", "fontColor".
+    // "onPickRow" (a click runs it followed directly by the row's number,
+    // 1 for the first: "open #" runs "open #2"), "fontSize", "bgColor",
+    // "fontColor".
     bool ParseAttributes(const OMB_LmpNode* node) override;
 
     void SetItems(std::vector<std::string> items);
@@ -48,6 +50,7 @@ protected:
     OMB_Color m_bgColor = kThemeListBackground;
     OMB_Color m_fontColor = kThemeListText;
     std::string m_onSelect;
+    std::string m_onPickRow;
 };
 
 class UI_FileList : public UI_List {

@@ -31,6 +31,8 @@
 #include "core/OMB_Log.h"
 #include "core/OS_Keys.h"
 #include "model/TK_VoxFile.h"
+#include "model/TK_VoxScene.h"
+#include "model/TK_VoxSceneFiles.h"
 #include "render/TK_Snapshot.h"
 #include "ui/UI_Box.h"
 #include "ui/UI_Button.h"
@@ -231,6 +233,29 @@ TEST_F(EditorWindow, FitsALaptopScreen) {
     window.InputWheel(-3, 0);
     EXPECT_GT(left->Scroll(), 0);
     EXPECT_GT(View<UI_Switch>("pt_plastic")->Rect().y0, material.y0);
+}
+
+// The Files tab lists the models of a file that holds several; a click
+// edits another.
+TEST_F(EditorWindow, TheFilesTabListsTheModelsOfTheOpenFile) {
+    const std::string path = folder.Path("scene.vox");
+    const auto bytes = tk_test::SceneFile();
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
+    Run(OMB_CommandWithArgument("open", path));
+    auto* list = View<UI_List>("file_models");
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->Items().size(), 3u);
+    EXPECT_EQ(std::make_pair(list->Items()[0], list->Selected()), std::make_pair(std::string("model 1 of 3 (house)"), 0));
+    View<UI_VBox>("page_edit")->SetHidden(true);
+    View<UI_VBox>("page_files")->SetHidden(false);
+    window.RefreshLayout();
+    const OMB_Rect r = list->Rect();
+    int y = r.y1;
+    while (y > r.y0 && list->RowAt(r.x0 + 5, y) != 1) --y;
+    window.InputButton(UI_BUTTON_LEFT, true, r.x0 + 5, y, 0);
+    window.InputButton(UI_BUTTON_LEFT, false, r.x0 + 5, y, 0);
+    ASSERT_TRUE(env().model.kept);
+    EXPECT_EQ(std::make_pair(env().model.kept->current, list->Selected()), std::make_pair(1, 1));
 }
 
 TEST_F(EditorWindow, DroppedFoldersAndFiles) {

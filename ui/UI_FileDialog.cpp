@@ -82,10 +82,12 @@ void UI_FileDialog::Open(const OS_FileRequest& request) {
     Browse(request.folder);
     if (m_name) {
         // From its start, the name without its extension selected: typing
-        // replaces the name and keeps the kind.
+        // replaces the name and keeps the kind. Where the extension picks
+        // the kind (several kinds), the whole name is the user's to type.
         m_name->SetText(request.name);
         const size_t dot = request.name.rfind('.');
-        m_name->Select(int(dot != std::string::npos && dot > 0 ? dot : request.name.size()), 0);
+        const bool stem = OneKind() && dot != std::string::npos && dot > 0;
+        m_name->Select(int(stem ? dot : request.name.size()), 0);
     }
     m_lastPick.clear();
     SetHidden(false);
@@ -124,8 +126,7 @@ bool UI_FileDialog::Accept() {
         return true;
     }
     // A save with one file kind gets its extension when none was typed.
-    const bool oneKind = !m_extensions.empty() && m_extensions.find(' ') == std::string::npos;
-    if (m_request.save && oneKind && !HasExtension(name)) path += "." + m_extensions;
+    if (m_request.save && OneKind() && !HasExtension(name)) path += "." + m_extensions;
     const std::string line = CommandLine(m_request.command, path);
     if (!m_request.save || !fs::exists(path, error) || !m_ask) {
         Finish(line);

@@ -71,6 +71,8 @@ private:
     void MakeFolder();
     void FocusName();
     std::string PathOf(const std::string& name) const;
+    // The request names one file kind (a save then adds its extension).
+    bool OneKind() const { return !m_extensions.empty() && m_extensions.find(' ') == std::string::npos; }
 
     OS_FileRequest m_request;
     std::string m_extensions;  // of the request's filter, blank-separated

@@ -1,6 +1,7 @@
 // The toolkit's own file dialog (see UI_FileDialog.h).
 #include "ui/UI_FileDialog.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -82,11 +83,13 @@ void UI_FileDialog::Open(const OS_FileRequest& request) {
     Browse(request.folder);
     if (m_name) {
         // From its start, the name without its extension selected: typing
-        // replaces the name and keeps the kind. Where the extension picks
-        // the kind (several kinds), the whole name is the user's to type.
+        // replaces the name and keeps the kind. Where the typed extension
+        // picks the kind (a filter of several kinds, as Export's), the whole
+        // name is the user's to type.
         m_name->SetText(request.name);
         const size_t dot = request.name.rfind('.');
-        const bool stem = OneKind() && dot != std::string::npos && dot > 0;
+        const bool severalKinds = std::count(request.filter.begin(), request.filter.end(), '(') > 1;
+        const bool stem = !severalKinds && dot != std::string::npos && dot > 0;
         m_name->Select(int(stem ? dot : request.name.size()), 0);
     }
     m_lastPick.clear();

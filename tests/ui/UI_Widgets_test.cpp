@@ -191,9 +191,10 @@ TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
     window.Key(OS_KEY_ESCAPE);
     EXPECT_FALSE(dialog->IsOpen());
     // A save over a file asks first; "New folder" makes the typed folder and goes in.
-    request.filter = "Models (*.vox)";
+    request.filter = "OBJ (*.obj) Models (*.vox)";  // the extension picks the kind: all of the name selected
     request.name = "b.vox";
     dialog->Open(request);
+    EXPECT_EQ(dialog->NameField()->SelectionEnd(), 5);
     window.Key(OS_KEY_ENTER);
     EXPECT_TRUE(dialog->IsOpen());
     window.Key(OS_KEY_ENTER);  // "Replace b.vox?"

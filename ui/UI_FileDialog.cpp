@@ -38,11 +38,8 @@ const char* const kParts = R"(vbox {
   }
 })";
 
-void SetAttribute(UI_View* view, const char* key, const std::string& value) {
-    if (!view) return;
-    OMB_LmpNode node;
-    node.AddAttribute(key, value);
-    view->ParseAttributes(&node);
+void SetPart(UI_View* view, const char* key, const std::string& value) {
+    if (view) view->SetAttribute(key, value);
 }
 
 template <typename T>
@@ -58,13 +55,7 @@ bool HasExtension(const std::string& name) {
 }  // namespace
 
 UI_FileDialog::UI_FileDialog() {
-    UI_ViewRegistry registry;
-    UI_RegisterViewTypes(registry);
-    std::unique_ptr<UI_View> tree = UI_LoadViewTreeText(registry, kParts, "file dialog");
-    UI_View* parts = tree.get();
-    OMB_LmpNode layout;
-    layout.AddAttribute("flex", "1");
-    AddChild(std::move(tree), &layout);
+    UI_View* parts = UI_AddParts(*this, kParts, "file dialog");
     m_title = Part<UI_Label>(parts, "dlg_title");
     m_where = Part<UI_Label>(parts, "dlg_where");
     m_list = Part<UI_FileList>(parts, "dlg_list");
@@ -77,9 +68,9 @@ UI_FileDialog::UI_FileDialog() {
 void UI_FileDialog::Open(const OS_FileRequest& request) {
     m_request = request;
     m_extensions = OS_FileDialog::FilterExtensions(request.filter);
-    SetAttribute(m_title, "text", request.title);
-    SetAttribute(m_ok, "text", request.save ? "Save" : "Open");
-    SetAttribute(m_list, "ext", m_extensions);
+    SetPart(m_title, "text", request.title);
+    SetPart(m_ok, "text", request.save ? "Save" : "Open");
+    SetPart(m_list, "ext", m_extensions);
     Browse(request.folder);
     if (m_name) {
         // From its start, the name without its extension selected: typing
@@ -105,9 +96,9 @@ void UI_FileDialog::Browse(const std::string& folder) {
     if (error) absolute = normal;
     m_folder = absolute.lexically_normal().string();
     if (m_folder.size() > 1 && m_folder.back() == '/') m_folder.pop_back();
-    SetAttribute(m_list, "root", m_folder);
+    SetPart(m_list, "root", m_folder);
     const std::string problem = m_list ? m_list->Problem() : std::string();
-    SetAttribute(m_where, "text", problem.empty() ? m_folder : m_folder + " : " + problem);
+    SetPart(m_where, "text", problem.empty() ? m_folder : m_folder + " : " + problem);
     FocusName();
 }
 
@@ -153,7 +144,7 @@ void UI_FileDialog::MakeFolder() {
     const std::string path = PathOf(name);
     std::error_code error;
     if (!fs::create_directory(path, error)) {
-        SetAttribute(m_where, "text", path + " : " + (error ? error.message() : std::string("already there")));
+        SetPart(m_where, "text", path + " : " + (error ? error.message() : std::string("already there")));
         return;
     }
     Browse(path);

@@ -49,3 +49,13 @@ std::unique_ptr<UI_View> UI_LoadViewTreeText(const UI_ViewRegistry& registry, co
     parser.Parse(text ? text : "");
     return UI_BuildViewTree(registry, parser.Root(), name);
 }
+
+UI_View* UI_AddParts(UI_View& owner, const char* text, const char* name) {
+    UI_ViewRegistry registry;
+    UI_RegisterViewTypes(registry);
+    std::unique_ptr<UI_View> tree = UI_LoadViewTreeText(registry, text, name);
+    UI_View* parts = tree.get();
+    OMB_LmpNode layout;
+    layout.AddAttribute("flex", "1");
+    return owner.AddChild(std::move(tree), &layout) ? parts : nullptr;
+}

@@ -61,3 +61,7 @@ std::unique_ptr<UI_View> UI_BuildViewTree(const UI_ViewRegistry& registry, const
 std::unique_ptr<UI_View> UI_LoadViewTree(const UI_ViewRegistry& registry, const char* path);
 // The same from text in memory (`name` stands in for the path in messages).
 std::unique_ptr<UI_View> UI_LoadViewTreeText(const UI_ViewRegistry& registry, const char* text, const char* name);
+// A composite view's parts: the toolkit's views described by `text`, added
+// to `owner` as one child filling it (flex 1). The parts' root; null when
+// the text holds none.
+UI_View* UI_AddParts(UI_View& owner, const char* text, const char* name);

@@ -1,7 +1,6 @@
 // The toolkit's own question (see UI_Question.h).
 #include "ui/UI_Question.h"
 
-#include "core/OMB_LmpParser.h"
 #include "core/OS_Keys.h"
 #include "ui/UI_Button.h"
 #include "ui/UI_Label.h"
@@ -28,23 +27,13 @@ const char* const kParts = R"(vbox {
 })";
 
 void SetCaption(UI_View* view, const std::string& text) {
-    if (!view) return;
-    OMB_LmpNode node;
-    node.AddAttribute("text", text);
-    view->ParseAttributes(&node);
+    if (view) view->SetAttribute("text", text);
 }
 
 }  // namespace
 
 UI_Question::UI_Question() {
-    UI_ViewRegistry registry;
-    UI_RegisterViewTypes(registry);
-    std::unique_ptr<UI_View> tree = UI_LoadViewTreeText(registry, kParts, "question");
-    UI_View* parts = tree.get();
-    OMB_LmpNode layout;
-    layout.AddAttribute("flex", "1");
-    AddChild(std::move(tree), &layout);
-    if (parts) {
+    if (UI_View* parts = UI_AddParts(*this, kParts, "question")) {
         m_label = UI_Cast<UI_Label>(parts->FindView("ask_text", &UI_Label::kClass));
         m_first = UI_Cast<UI_TextButton>(parts->FindView("ask_first", &UI_TextButton::kClass));
         m_second = UI_Cast<UI_TextButton>(parts->FindView("ask_second", &UI_TextButton::kClass));

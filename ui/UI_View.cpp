@@ -101,6 +101,12 @@ bool UI_View::ParseAttributes(const OMB_LmpNode* node) {
     return true;
 }
 
+bool UI_View::SetAttribute(const char* key, const std::string& value) {
+    OMB_LmpNode node;
+    node.AddAttribute(key, value);
+    return ParseAttributes(&node);
+}
+
 void UI_View::RunCommand(const std::string& text) {
     if (text.empty()) return;
     // Up the parents first: a composite view (a dialog) answers the lines

@@ -91,6 +91,8 @@ public:
     // The common attributes: "id", "hint", "hidden", "minSize", "action". A
     // null node changes nothing. False when a value is unusable.
     virtual bool ParseAttributes(const OMB_LmpNode* node);
+    // One attribute, as if read from a description; false when unusable.
+    bool SetAttribute(const char* key, const std::string& value);
     // The line a press runs, as the program's action named by "action" gives
     // it: a button's onClick, a switch's onClick shorthand (the line + " 1" /
     // + " 0"), an option's onSelect. Views without a press ignore it.

@@ -44,9 +44,7 @@ bool UI_Window::SetViewAttribute(const char* viewName, const char* attribute, co
         OMB_Printf("[Warning] cannot find view '%s'\n", viewName);
         return false;
     }
-    OMB_LmpNode node;
-    node.AddAttribute(attribute, value);
-    const bool ok = view->ParseAttributes(&node);
+    const bool ok = view->SetAttribute(attribute, value);
     RequestRedraw();
     return ok;
 }

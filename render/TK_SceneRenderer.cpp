@@ -59,10 +59,10 @@ void main() {
 )";
 
 // Casting rays over a view costs about as much as drawing this many faces
-// per pixel of it (llvmpipe at 1280 x 800, bench/bench_render.cpp: the full
-// 126 box, 95k faces, casts in a third of the faces' time; the 60-cell
-// sphere, 68k faces, in 1.1 to 1.7 times it). Above 82k faces at that
-// size, rays.
+// per pixel of it (llvmpipe at 1280 x 800, single-sampled as the editor's
+// window, bench/bench_render.cpp: the full 126 box, 95k faces, casts in
+// 0.3 to 0.4 of the faces' time; the 60-cell sphere, 68k faces, in about
+// twice it). Above 82k faces at that size, rays.
 constexpr double kFacesPerPixel = 0.08;
 // Building the ray caster's program costs about as much as drawing this many
 // faces once (llvmpipe compiles it in 0.15 to 0.6 s): a renderer that has

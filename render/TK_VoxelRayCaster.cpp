@@ -12,6 +12,9 @@ extern const char kShader_rc_cast[];
 
 namespace {
 
+// rc_cast.glsl divides by its brick size as a constant.
+static_assert(TK_VoxelVolume::kBrickCells == 4, "kBrick in rc_cast.glsl");
+
 // Either the window's corners (proxy off) or the model box's faces.
 const char kVertexSource[] =
     "#version 130\n"

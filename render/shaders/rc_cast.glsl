@@ -1,6 +1,6 @@
 #version 130
 // The ray-cast raster view: one ray per pixel through the model's cells,
-// skipping empty 8^3 bricks, shaded as the face renderer shades a face
+// skipping empty 4^3 bricks, shaded as the face renderer shades a face
 // (light factor per direction, occlusion and shadow from the same volume,
 // ambient), with the depth the face would have had.
 //
@@ -12,7 +12,7 @@
 //   look      255 where a colour is emissive: drawn unshaded when shaded
 //   ao        occupancy (r) and shadow (a), linear, zero outside
 //   cells     colour index / 255, one texel per cell
-//   bricks    per brick of 8^3 cells, 0 where it holds a voxel, else how
+//   bricks    per brick of 4^3 cells, 0 where it holds a voxel, else how
 //             many bricks away the nearest one that does lies (/ 255)
 //   shade[d]  the light factor of direction d (flat mode: its grey)
 //   idMode    writes (x, y, z + 1, face) instead of a colour
@@ -47,7 +47,7 @@ uniform bool edges;
 uniform float gridWidth;
 uniform vec4 edgeColor;
 
-const int kBrick = 8;
+const int kBrick = 4;  // TK_VoxelVolume::kBrickCells
 const float kFar = 1e30;
 
 // Distances along the ray to the planes `bound`; kFar on axes it runs along.
@@ -134,31 +134,28 @@ void main() {
             brick = cell / kBrick;
             far = int(texelFetch(bricks, brick, 0).r * 255.0 + 0.5);
         }
-        if (far > 0) {
-            // Every brick nearer than `far` is empty: leave the cube of
-            // them around this one (within the box, so a ray leaving the
-            // box leaves it where it crosses the box's face), to the cell
-            // beyond the face it is left by.
-            ivec3 lo = max((brick - (far - 1)) * kBrick, ivec3(0));
-            ivec3 hi = min((brick + far) * kBrick, n) - 1;
-            vec3 bound = mix(vec3(lo), vec3(hi + 1), greaterThan(d, vec3(0.0)));
-            vec3 tb = PlaneT(bound, o, d, invD);
-            axis = MinAxis(tb);
-            t = tb[axis];
-            ivec3 next = clamp(ivec3(floor(o + d * t)), lo, hi);
-            next[axis] = d[axis] > 0.0 ? hi[axis] + 1 : lo[axis] - 1;
-            cell = next;
-        } else {
+        if (far == 0) {
             index = int(texelFetch(cells, cell, 0).r * 255.0 + 0.5);
             if (index != 0) {
                 hit = true;
                 break;
             }
-            vec3 tm = PlaneT(vec3(cell + ivec3(greaterThan(d, vec3(0.0)))), o, d, invD);
-            axis = MinAxis(tm);
-            t = tm[axis];
-            cell[axis] += stepv[axis];
         }
+        // Leave the empty cube around the ray, to the cell beyond the face
+        // it is left by: this cell alone, or where `far` says every brick
+        // nearer than it is empty, the cube of them around this brick
+        // (within the box, so a ray leaving the box leaves it where it
+        // crosses the box's face). One path for both keeps neighbouring
+        // pixels, which run in step, from paying for each other's branch.
+        ivec3 lo = far > 0 ? max((brick - (far - 1)) * kBrick, ivec3(0)) : cell;
+        ivec3 hi = far > 0 ? min((brick + far) * kBrick, n) - 1 : cell;
+        vec3 bound = mix(vec3(lo), vec3(hi + 1), greaterThan(d, vec3(0.0)));
+        vec3 tb = PlaneT(bound, o, d, invD);
+        axis = MinAxis(tb);
+        t = tb[axis];
+        ivec3 next = clamp(ivec3(floor(o + d * t)), lo, hi);
+        next[axis] = d[axis] > 0.0 ? hi[axis] + 1 : lo[axis] - 1;
+        cell = next;
         if (!Inside(cell, n)) break;
     }
     if (!hit) {

@@ -253,8 +253,12 @@ TEST(VoxelVolume, ChangedBoxFaceCountAndShadowFollowTheModel) {
               (std::array<int, 6>{15, 4, 5, 15, 4, 5}));
     EXPECT_EQ(volume.At(15, 4, 5), 9);
     EXPECT_EQ(volume.FaceCount(), 2 * (10 * 10 + 10 * 3 + 10 * 3) + 6);
-    EXPECT_EQ(volume.BrickBytes()[1], 0);  // brick (1, 0, 0) holds the new voxel
-    EXPECT_EQ(volume.BrickBytes()[2], 1);  // brick (2, 0, 0) lies next to it
+    // The brick of the new voxel holds one; the brick beyond it in x is
+    // one brick from it, nearer than the first voxels.
+    const int b = TK_VoxelVolume::kBrickCells, bricks[2] = {(20 + b - 1) / b, (10 + b - 1) / b};
+    const auto brickAt = [&](int x, int y, int z) { return volume.BrickBytes()[x + bricks[0] * (y + bricks[1] * z)]; };
+    EXPECT_EQ(brickAt(15 / b, 4 / b, 5 / b), 0);
+    EXPECT_EQ(brickAt(15 / b + 1, 4 / b, 5 / b), 1);
     // The shadow matches the face renderer's occlusion volume.
     volume.Update(model, true);
     TK_VoxelSurface surface;

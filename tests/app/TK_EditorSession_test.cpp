@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 // server, which picks a free display itself (-displayfd): other X servers
 // starting at the same moment, in other test runs, cannot take it.
 // wait_window leaves the editor window's id in $wid.
-const char* const kSession = R"(#!/bin/sh
+const char* const kSession = R"SH(#!/bin/sh
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3> "$2/display" 2> "$2/xvfb.log" &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null' EXIT
@@ -52,10 +52,20 @@ wait_window() {
   done
   return 1
 }
+# Keys reach only the window that has the X focus: give it and wait until
+# the server says so (a busy machine maps and focuses late).
+focus_window() {
+  for i in $(seq 1 100); do
+    xdotool windowfocus --sync "$wid" 2>/dev/null
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$wid" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
 "$1" "$2/nosuch.vox" > "$2/out1.log" 2> "$2/err1.log" &
 pid=$!
 wait_window || { kill -KILL $pid; exit 3; }
-xdotool windowfocus --sync "$wid" 2>/dev/null
+focus_window
 xdotool key Tab type "size 20 21 22"
 xdotool key Tab
 # Past the autosave delay: the recovery file is there (it is renamed into
@@ -69,7 +79,12 @@ wait $pid
 "$1" > "$2/out.log" 2> "$2/err.log" &
 pid=$!
 wait_window || { kill -KILL $pid; wait $pid; echo "second session: status $?"; cat "$2/out.log" "$2/err.log"; exit 4; }
-xdotool windowfocus --sync "$wid" 2>/dev/null
+# The window may show before the recovery is done: wait for its line.
+for i in $(seq 1 200); do
+  grep -q "recovered unsaved work" "$2/err.log" 2>/dev/null && break
+  sleep 0.1
+done
+focus_window
 xdotool key Tab type "size 30 31 32"
 xdotool key Tab
 # Pauses between the steps let the editor draw and pick, as a hand would.
@@ -97,7 +112,7 @@ sleep 0.5
 kill -HUP $pid
 wait $pid
 echo $? > "$2/status"
-)";
+)SH";
 
 TEST(EditorSession, CrashRecoveryTypeDragUndoExportAndClose) {
     ASSERT_EQ(std::system("{ command -v Xvfb && command -v xdotool; } >/dev/null"), 0)

@@ -127,8 +127,8 @@ void TK_EditorWindow::OnStart() {
 }
 
 void TK_EditorWindow::StartRendering() {
-    const std::string font = m_env.workspace.dataDir + "/config/font.png";
-    if (!Canvas().LoadFont(font.c_str())) OMB_Printf("[Error] UI : cannot load font %s\n", font.c_str());
+    std::string error;
+    if (!Canvas().LoadFont(m_env.workspace.dataDir + "/fonts", error)) OMB_Printf("[Error] UI : %s\n", error.c_str());
     if (!m_renderers.Init(m_env)) OMB_Printf("[Error] raster view : no palette texture\n");
 }
 

@@ -1,12 +1,14 @@
 // UI_TextField: a single-line text editor. It takes the keyboard focus on a
 // click and edits with the usual keys: characters insert (replacing the
-// selection), Left/Right move (Ctrl: by word; Shift: extending the
+// selection), Left/Right move by character (Ctrl: by word; Shift: extending the
 // selection), Home/End, Backspace/Delete, Ctrl+A selects all, Ctrl+C/X/V
 // copy, cut and paste through the window's clipboard, Ctrl+Z undoes the
 // field's own edits since it took the keyboard (a run of typed characters
 // is one step) and Ctrl+Y / Ctrl+Shift+Z redo them: while a field has the
 // keyboard these keys never reach the window's hotkeys; the text never grows
-// past "maxLength". Esc leaves the field without running anything. Enter runs the text: "onEnter" followed by a blank and
+// past "maxLength" (bytes). The text is UTF-8 and every position (caret,
+// anchor, scroll) is a byte offset on a character boundary: no edit splits
+// a character. Esc leaves the field without running anything. Enter runs the text: "onEnter" followed by a blank and
 // the text, or the text itself as a command line when "onEnter" is empty.
 // Options (bool attributes):
 //   click    a click into an unfocused field selects all its text
@@ -77,7 +79,10 @@ private:
     int WordLeft() const;
     int WordRight() const;
     void WalkHistory(int step);
-    int ColumnAt(int x) const;
+    // The character boundary nearest to a pointer x.
+    int OffsetAt(int x) const;
+    // The start of the character holding byte `offset` (clamped to the text).
+    int Boundary(int offset) const;
     float TextX() const;
     void KeepCaretVisible();
 
@@ -86,7 +91,7 @@ private:
     std::string m_default;
     int m_caret = 0;
     int m_anchor = 0;
-    int m_scroll = 0;  // first character shown
+    int m_scroll = 0;  // byte offset of the first character shown
     int m_maxLength = 1024;
     bool m_click = false, m_clear = false, m_once = false, m_enter = false, m_history = false;
     bool m_focused = false;

@@ -126,6 +126,10 @@ public:
     void SetId(const std::string& id) { m_id = id; }
     const std::string& Hint() const { return m_hint; }
     void SetHint(const std::string& hint) { m_hint = hint; }
+    // The whole text the view shows cut (with an ellipsis) at the pointer
+    // position (x, y); empty when nothing there is cut. The hint line shows
+    // it before any hint.
+    virtual std::string CutTextAt(int x, int y) const { return std::string(); }
     // The id of the program's action the view stands for; empty for none.
     const std::string& Action() const { return m_action; }
     const OMB_Rect& Rect() const { return m_rect; }

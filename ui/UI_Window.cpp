@@ -10,9 +10,11 @@
 #include "ui/UI_Window.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/OMB_Log.h"
 #include "core/OMB_LmpParser.h"
+#include "core/OMB_Utf8.h"
 #include "core/OS_Keys.h"
 
 UI_Window::~UI_Window() = default;
@@ -132,9 +134,12 @@ void UI_Window::InputKey(int key, bool down, bool repeat, int modifiers) {
 }
 
 void UI_Window::InputText(const char* text, int modifiers) {
-    for (const char* p = text; p && *p; ++p) {
-        if (*p < 32 || *p > 126) continue;
-        m_keys = UI_KeyState{modifiers, 0, false, *p};
+    if (!text) return;
+    const char* end = text + std::strlen(text);
+    for (const char* p = text; p < end;) {
+        const uint32_t c = OMB_DecodeUtf8(p, end);
+        if (c < 32 || (c >= 0x7F && c < 0xA0)) continue;
+        m_keys = UI_KeyState{modifiers, 0, false, c};
         HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, m_keys));
     }
 }
@@ -261,9 +266,12 @@ bool UI_Window::TakeRedrawRequest() {
 }
 
 void UI_Window::SetTitle(const std::string& title) {
-    if (title == m_title) return;
-    m_title = title;
-    if (m_host) m_host->SetWindowTitle(title.c_str());
+    // The platform takes UTF-8 only: a file name's malformed bytes show as
+    // U+FFFD there too.
+    const std::string clean = OMB_SanitizeUtf8(title);
+    if (clean == m_title) return;
+    m_title = clean;
+    if (m_host) m_host->SetWindowTitle(m_title.c_str());
 }
 
 bool UI_Window::GetClipboardText(std::string& text) { return m_host && m_host->GetClipboardText(text); }

@@ -78,8 +78,8 @@ public:
     void InputLeave();
     // key: an OS_Key code; OS_KEY_NONE makes no event.
     void InputKey(int key, bool down, bool repeat, int modifiers);
-    // Typed text: each printable ASCII character is a key press without a
-    // key code; other bytes are dropped.
+    // Typed text (UTF-8): each character other than a control is a key
+    // press without a key code; malformed bytes arrive as U+FFFD.
     void InputText(const char* text, int modifiers);
     // A loss drops the held buttons and the keyboard focus and broadcasts
     // deactivate; a gain changes nothing.

@@ -223,6 +223,7 @@ TEST(ColorViews, ShowAColourAndReportDrags) {
     const OMB_Rect red = rgb->Slider(0)->Rect();
     window.Down((red.x0 + red.x1 + 1) / 2, (red.y0 + red.y1) / 2);
     EXPECT_EQ(window.TakeCommands(), "rgb 127 20 30");
+    ASSERT_TRUE(window.LoadFont());
     window.BuildFrame();
     EXPECT_EQ(window.Canvas().Text().Count(), 2 * 3 * 4) << "each slider has its channel's letter";
     const int hsv[3] = {120, 255, 255};

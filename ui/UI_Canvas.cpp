@@ -60,8 +60,9 @@ void UI_Canvas::FillGradient(const OMB_Color* colors, int count, const OMB_Rect&
 }
 
 int UI_Canvas::TextColumns(const OMB_Rect& rect, float charW, int align) {
-    // Left and right aligned text keeps its 10-unit inset on both sides.
-    const float margin = align == UI_ALIGN_CENTER ? 4.0f : 20.0f;
+    // Left and right aligned text keeps its 10-unit inset on its own side
+    // and 2 on the other, centred text 2 on each.
+    const float margin = align == UI_ALIGN_CENTER ? 4.0f : 12.0f;
     return int(std::max(0.0f, (float(rect.Width()) - margin) / std::max(charW, 1.0f)));
 }
 
@@ -75,9 +76,10 @@ void UI_Canvas::DrawText(const char* text, OMB_Color color, const OMB_Rect& rect
     if (align == UI_ALIGN_RIGHT) x = float(rect.x0) + width - 10;
     const int columns = TextColumns(rect, charW, align);
     SetTextColor(color);
-    // Most text fits: measure before building a shortened copy.
+    // Most text fits: measure without a copy (a steady frame allocates
+    // nothing); only cut text builds its shortened form.
     const size_t length = strnlen(text, size_t(columns) * 4 + 8);
-    if (text[length] == '\0' && UI_TextColumns(std::string(text, length)) <= columns) {
+    if (text[length] == '\0' && UI_TextColumns(text, length) <= columns) {
         DrawString(text, columns, x, y, charW, charH, align);
         return;
     }

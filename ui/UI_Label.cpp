@@ -53,16 +53,20 @@ std::string UI_Label::CutTextAt(int x, int y) const {
     return cut ? m_text : std::string();
 }
 
-std::string UI_Hint::CurrentHint() const {
-    if (!m_window) return std::string();
+const std::string& UI_Hint::CurrentHint() {
+    m_current.clear();
+    if (!m_window) return m_current;
     UI_View* view = m_window->CaptureView() ? m_window->CaptureView() : m_window->HoverView();
     if (view) {
-        std::string whole = view->CutTextAt(m_window->Mouse().x, m_window->Mouse().y);
-        if (!whole.empty()) return whole;
+        std::string cut = view->CutTextAt(m_window->Mouse().x, m_window->Mouse().y);
+        if (!cut.empty()) return m_current = std::move(cut);
     }
     for (; view; view = view->Parent())
-        if (!view->Hint().empty()) return view->Hint();
-    return std::string();
+        if (!view->Hint().empty()) {
+            m_current.assign(view->Hint());
+            break;
+        }
+    return m_current;
 }
 
 void UI_Hint::Draw() { DrawLabel(CurrentHint().c_str()); }

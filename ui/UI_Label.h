@@ -40,6 +40,9 @@ public:
     void Draw() override;
     // The hint the line shows now: the whole text of what is cut under the
     // pointer, else the hint of the view of interest.
-    std::string CurrentHint() const;
+    const std::string& CurrentHint();
     std::string CutTextAt(int x, int y) const override { return std::string(); }
+
+private:
+    std::string m_current;  // reused: a steady frame allocates nothing
 };

@@ -21,13 +21,15 @@ int UI_CharColumns(uint32_t c) {
     return 1;
 }
 
-int UI_ColumnsBefore(const std::string& text, int offset) {
-    offset = std::clamp(offset, 0, int(text.size()));
-    const char* p = text.data();
-    const char* end = p + offset;
+int UI_TextColumns(const char* text, size_t length) {
+    const char* end = text + length;
     int columns = 0;
-    while (p < end) columns += UI_CharColumns(OMB_DecodeUtf8(p, end));
+    while (text < end) columns += UI_CharColumns(OMB_DecodeUtf8(text, end));
     return columns;
+}
+
+int UI_ColumnsBefore(const std::string& text, int offset) {
+    return UI_TextColumns(text.data(), size_t(std::clamp(offset, 0, int(text.size()))));
 }
 
 int UI_TextColumns(const std::string& text) { return UI_ColumnsBefore(text, int(text.size())); }

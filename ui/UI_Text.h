@@ -14,6 +14,7 @@ int UI_CharColumns(uint32_t codePoint);
 
 // Cells the whole text takes.
 int UI_TextColumns(const std::string& text);
+int UI_TextColumns(const char* text, size_t length);
 // Cells of the bytes [0, offset).
 int UI_ColumnsBefore(const std::string& text, int offset);
 // The character boundary nearest to `column` cells from the start (a wide

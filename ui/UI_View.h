@@ -133,6 +133,9 @@ public:
     // The id of the program's action the view stands for; empty for none.
     const std::string& Action() const { return m_action; }
     const OMB_Rect& Rect() const { return m_rect; }
+    // The view's rectangle in device pixels (its window's scale); the
+    // rectangle itself without a window.
+    OMB_Rect DeviceRect() const;
     OMB_Size MinSize() const { return m_minSize; }
     void SetMinSize(int width, int height) { m_minSize = {width, height}; }
     bool IsHidden() const { return m_hidden; }

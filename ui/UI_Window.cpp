@@ -10,6 +10,7 @@
 #include "ui/UI_Window.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "core/OMB_Log.h"
@@ -54,10 +55,38 @@ bool UI_Window::SetViewAttribute(const char* viewName, const char* attribute, co
 // ---------------------------------------------------------------- layout
 
 void UI_Window::SetRect(const OMB_Rect& rect) {
+    m_deviceWidth = int(std::lround(float(rect.Width()) * Scale()));
+    m_deviceHeight = int(std::lround(float(rect.Height()) * Scale()));
     if (rect == m_rect) return;
     m_rect = rect;
     if (m_root) m_root->SetRect(rect);
     RequestRedraw();
+}
+
+void UI_Window::SetDeviceSize(int width, int height) {
+    SetRect({0, 0, std::max(1, ToLayout(width)) - 1, std::max(1, ToLayout(height)) - 1});
+    m_deviceWidth = width;
+    m_deviceHeight = height;
+}
+
+void UI_Window::SetScale(float scale) {
+    // Quarter steps keep a 1-unit line a whole number of pixels at 2 and 3
+    // and at most a quarter pixel off in between.
+    scale = std::clamp(std::round(scale * 4) / 4, 1.0f, 3.0f);
+    if (scale == Scale()) return;
+    const int width = m_deviceWidth, height = m_deviceHeight;
+    m_canvas.SetScale(scale);
+    if (width > 0 && height > 0) SetDeviceSize(width, height);
+    if (m_root) m_root->SetRect(m_rect);
+    RefreshLayout();
+}
+
+int UI_Window::ToLayout(int devicePixels) const { return int(std::floor(float(devicePixels) / Scale())); }
+
+OMB_Rect UI_Window::ToDevice(const OMB_Rect& r) const {
+    const float s = Scale();
+    const auto at = [s](int v) { return int(std::floor(float(v) * s)); };
+    return {at(r.x0), at(r.y0), at(r.x1 + 1) - 1, at(r.y1 + 1) - 1};
 }
 
 OMB_Size UI_Window::GetMinSize() const { return m_root ? m_root->GetMinSize() : OMB_Size{}; }
@@ -78,9 +107,11 @@ void UI_Window::RefreshLayout() {
     if (m_mouse.valid) UpdateHover(m_root->HitTest(m_mouse.x, m_mouse.y));
     RequestRedraw();
     if (!m_host) return;
-    m_host->SetMinimumClientSize(min.width, min.height);
+    const auto device = [this](int units) { return int(std::ceil(float(units) * Scale())); };
+    m_host->SetMinimumClientSize(device(min.width), device(min.height));
     const OMB_Rect& r = m_root->Rect();
-    if (r.Width() != m_rect.Width() || r.Height() != m_rect.Height()) m_host->ResizeClient(r.Width(), r.Height());
+    if (r.Width() != m_rect.Width() || r.Height() != m_rect.Height())
+        m_host->ResizeClient(device(r.Width()), device(r.Height()));
 }
 
 // ---------------------------------------------------------------- raw input
@@ -104,7 +135,7 @@ void UI_Window::MovePointer(int x, int y, int modifiers) {
 }
 
 void UI_Window::InputPosition(int x, int y, int modifiers) {
-    MovePointer(x, y, modifiers);
+    MovePointer(ToLayout(x), ToLayout(y), modifiers);
     const int type = m_mouse.left     ? UI_EVENT_LEFT_DRAG
                      : m_mouse.right  ? UI_EVENT_RIGHT_DRAG
                      : m_mouse.middle ? UI_EVENT_MIDDLE_DRAG
@@ -113,7 +144,7 @@ void UI_Window::InputPosition(int x, int y, int modifiers) {
 }
 
 void UI_Window::InputButton(UI_MouseButton button, bool down, int x, int y, int modifiers) {
-    MovePointer(x, y, modifiers);
+    MovePointer(ToLayout(x), ToLayout(y), modifiers);
     int& held = button == UI_BUTTON_LEFT ? m_mouse.left : button == UI_BUTTON_RIGHT ? m_mouse.right : m_mouse.middle;
     held = down;
     HandleInputEvent(UI_Event::Mouse(ButtonEvent(button, down), m_mouse));
@@ -293,5 +324,5 @@ void UI_Window::DrawFrame() {
     // a background and views hidden since would otherwise show through.
     Draw();
     BuildFrame();
-    m_canvas.Render(m_rect.Width(), m_rect.Height());
+    m_canvas.Render(m_deviceWidth, m_deviceHeight);
 }

@@ -249,7 +249,8 @@ void MS_Window::HandleEvent(const SDL_Event& event) {
         case SDL_MOUSEWHEEL:
         case SDL_KEYDOWN:
         case SDL_KEYUP:
-        case SDL_TEXTINPUT: m_queue.push_back(event); break;
+        case SDL_TEXTINPUT:
+        case SDL_TEXTEDITING: m_queue.push_back(event); break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
             // Capture follows the buttons at once, so that a focus loss
@@ -373,6 +374,7 @@ void MS_Window::Deliver(const SDL_Event& event) {
                            Modifiers(event.key.keysym.mod));
             return;
         case SDL_TEXTINPUT: m_ui->InputText(event.text.text, Modifiers(SDL_GetModState())); return;
+        case SDL_TEXTEDITING: m_ui->InputComposition(event.edit.text); return;
         case SDL_WINDOWEVENT: DeliverWindowEvent(event.window.event); return;
         default: return;
     }
@@ -443,7 +445,9 @@ float MS_Window::DisplayScale() {
     }
     float dpi = 0;
     const int display = m_window ? SDL_GetWindowDisplayIndex(m_window) : 0;
-    if (SDL_GetDisplayDPI(std::max(display, 0), &dpi, nullptr, nullptr) == 0 && dpi > 0) return dpi / 96.0f;
+    // Down to a quarter step: a screen of 110 DPI is no reason to grow.
+    if (SDL_GetDisplayDPI(std::max(display, 0), &dpi, nullptr, nullptr) == 0 && dpi > 0)
+        return std::floor(dpi / 96.0f * 4 + 0.05f) / 4;
     return 1;
 }
 

@@ -2,7 +2,8 @@
 # Walks the editor as a new user on a 2560 x 1600 screen at 200 % would:
 # GDK_SCALE=2 under Xvfb, a models folder of international file names (and
 # one whose name is not valid UTF-8). It opens one, types non-ASCII text into
-# the command field, browses the Files tab and the own file dialog, and
+# the command field, browses the Files tab (the hint shows a cut name whole)
+# and the own file dialog, and
 # photographs each step into docs/hidpi-*.png.
 # Usage: tools/walk_hidpi.sh [BUILD_DIR] [OUT_DIR]   (needs Xvfb, xdotool, xwd)
 set -euo pipefail
@@ -49,12 +50,15 @@ click() { xdotool mousemove --window "$wid" $(($1 * 2)) $(($2 * 2)) click 1; sle
 
 shot hidpi-1-opened.png
 xdotool key --window "$wid" Tab
-xdotool type --delay 40 "echo Grüße, Привет, 模型"
+xdotool type --delay 120 "echo Grüße, Привет, 模型"
 sleep 1
 shot hidpi-2-typing.png
 xdotool key Escape
 sleep 0.5
 click "${FILES_TAB_X:-1237}" "${FILES_TAB_Y:-40}"
+# Resting on the long name: the hint line shows it whole.
+xdotool mousemove --window "$wid" 2400 222
+sleep 1
 shot hidpi-3-files.png
 xdotool key --window "$wid" ctrl+o
 sleep 1.5

@@ -125,8 +125,14 @@ bool UI_TextField::FocusIn() {
     return true;
 }
 
+void UI_TextField::Compose(const std::string& text) {
+    m_composition = text;
+    Invalidate();
+}
+
 bool UI_TextField::FocusOut() {
     m_focused = false;
+    m_composition.clear();
     m_anchor = m_caret;
     // Only the line: the focus is already on its way elsewhere.
     if (m_enter && m_edited) RunLine();
@@ -293,6 +299,7 @@ bool UI_TextField::EditKey(const UI_KeyState& k) {
 
 bool UI_TextField::KeyDown(const UI_KeyState& k) {
     if (k.key == OS_KEY_NONE && k.character >= 32) {
+        m_composition.clear();
         std::string typed;
         OMB_AppendUtf8(typed, k.character);
         Edit(typed, true);
@@ -336,11 +343,23 @@ void UI_TextField::Draw() {
     }
     if (!m_text.empty()) {
         canvas.SetTextColor(m_fontColor);
-        DrawString(m_text.c_str() + m_scroll, columns, x, y, w, h, UI_ALIGN_LEFT);
+        // While the input method composes, its text stands after the caret
+        // in place of the rest.
+        const bool composing = m_focused && !m_composition.empty();
+        DrawString(m_text.c_str() + m_scroll, composing ? std::min(columns, cell(m_caret)) : columns, x, y, w, h,
+                   UI_ALIGN_LEFT);
     }
     if (m_focused) {
         const int cx = int(x + float(cell(m_caret)) * w);
         FillRect(m_fontColor, {cx, int(y), cx, int(y + h) - 1});
+        if (!m_composition.empty()) {
+            // Underlined: it is not part of the text yet.
+            const int room = std::max(0, columns - cell(m_caret));
+            const int width = std::min(UI_TextColumns(m_composition), room);
+            FillRect(m_fontColor, {cx + 1, int(y), cx + int(float(width) * w), int(y)});
+            canvas.SetTextColor(m_fontColor);
+            DrawString(m_composition.c_str(), room, float(cx + 1), y, w, h, UI_ALIGN_LEFT);
+        }
     }
 }
 

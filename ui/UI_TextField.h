@@ -37,6 +37,8 @@ public:
     bool LeftDown(const UI_MouseState& m) override;
     bool LeftDrag(const UI_MouseState& m) override;
     bool KeyDown(const UI_KeyState& k) override;
+    // Shown underlined at the caret until the input method types it.
+    void Compose(const std::string& text) override;
     void Draw() override;
     bool ParseAttributes(const OMB_LmpNode* node) override;
 
@@ -89,6 +91,7 @@ private:
     std::string m_text;
     std::string m_textAtFocus;
     std::string m_default;
+    std::string m_composition;  // the input method's text not yet typed
     int m_caret = 0;
     int m_anchor = 0;
     int m_scroll = 0;  // byte offset of the first character shown

@@ -126,6 +126,9 @@ public:
     void SetId(const std::string& id) { m_id = id; }
     const std::string& Hint() const { return m_hint; }
     void SetHint(const std::string& hint) { m_hint = hint; }
+    // The input method's composition while the view has the keyboard (see
+    // UI_Window::InputComposition); views that take text show it.
+    virtual void Compose(const std::string& text) {}
     // The whole text the view shows cut (with an ellipsis) at the pointer
     // position (x, y); empty when nothing there is cut. The hint line shows
     // it before any hint.

@@ -175,6 +175,10 @@ void UI_Window::InputText(const char* text, int modifiers) {
     }
 }
 
+void UI_Window::InputComposition(const char* text) {
+    if (m_focus) m_focus->Compose(OMB_SanitizeUtf8(text ? text : ""));
+}
+
 void UI_Window::InputFocus(bool focused) {
     if (focused) return;
     // The releases of buttons held now go to another window.

@@ -101,6 +101,9 @@ public:
     // Typed text (UTF-8): each character other than a control is a key
     // press without a key code; malformed bytes arrive as U+FFFD.
     void InputText(const char* text, int modifiers);
+    // The input method's text being composed (not yet typed), for the
+    // focused view to show at its caret; empty when the composition ends.
+    void InputComposition(const char* text);
     // A loss drops the held buttons and the keyboard focus and broadcasts
     // deactivate; a gain changes nothing.
     void InputFocus(bool focused);

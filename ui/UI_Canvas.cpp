@@ -61,8 +61,8 @@ void UI_Canvas::FillGradient(const OMB_Color* colors, int count, const OMB_Rect&
 
 int UI_Canvas::TextColumns(const OMB_Rect& rect, float charW, int align) {
     // Left and right aligned text keeps its 10-unit inset on its own side
-    // and 2 on the other, centred text 2 on each.
-    const float margin = align == UI_ALIGN_CENTER ? 4.0f : 12.0f;
+    // and may reach the other edge; centred text may fill the width.
+    const float margin = align == UI_ALIGN_CENTER ? 0.0f : 10.0f;
     return int(std::max(0.0f, (float(rect.Width()) - margin) / std::max(charW, 1.0f)));
 }
 

@@ -34,6 +34,7 @@ TEST(Canvas, StringPlacementAndSkippedCodes) {
         {"abc", 9, UI_ALIGN_RIGHT, 76, 3},  // count clipped to the text
         {"\x01" "A", 2, UI_ALIGN_LEFT, 108, 1},  // control codes only advance
         {"\xE6\xA8\xA1" "A", 2, UI_ALIGN_LEFT, 100, 1},  // a wide character takes two cells
+        {"\xF0\x9F\x98\x80", 2, UI_ALIGN_LEFT, 100, 1},  // no face has it: a box, never a blank
     };
     UI_Canvas canvas;
     LoadFont(canvas);

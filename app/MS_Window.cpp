@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/OMB_Log.h"
@@ -135,7 +136,7 @@ void MS_Window::Start(UI_Window& ui) {
     Resize(width, height);
     ui.Broadcast(UI_Event::Broadcast(UI_EVENT_START));
     const OMB_Size least = ui.GetMinSize();
-    SetMinimumClientSize(least.width, least.height);
+    SetMinimumClientSize(int(std::ceil(float(least.width) * ui.Scale())), int(std::ceil(float(least.height) * ui.Scale())));
     m_frameWatch.Restart();
     RequestRedraw();
 }
@@ -248,7 +249,8 @@ void MS_Window::HandleEvent(const SDL_Event& event) {
         case SDL_MOUSEWHEEL:
         case SDL_KEYDOWN:
         case SDL_KEYUP:
-        case SDL_TEXTINPUT: m_queue.push_back(event); break;
+        case SDL_TEXTINPUT:
+        case SDL_TEXTEDITING: m_queue.push_back(event); break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
             // Capture follows the buttons at once, so that a focus loss
@@ -280,6 +282,9 @@ void MS_Window::HandleWindowEvent(const SDL_Event& event) {
         case SDL_WINDOWEVENT_SHOWN:
         case SDL_WINDOWEVENT_RESTORED: RequestRedraw(); break;
         case SDL_WINDOWEVENT_CLOSE: Close(); break;
+        case SDL_WINDOWEVENT_DISPLAY_CHANGED:
+            if (m_ui) m_ui->OnDisplayScaleChanged();
+            break;
         default: break;
     }
 }
@@ -315,9 +320,8 @@ void MS_Window::Capture(bool on) {
 
 void MS_Window::Resize(int width, int height) {
     if (!m_ui || width < 1 || height < 1) return;
-    const OMB_Rect rect{0, 0, width - 1, height - 1};
-    m_ui->SetRect(rect);
-    if (m_ui->Root()) m_ui->Root()->SetRect(rect);
+    m_ui->SetDeviceSize(width, height);
+    if (m_ui->Root()) m_ui->Root()->SetRect(m_ui->Rect());
     m_ui->RefreshLayout();
 }
 
@@ -370,6 +374,7 @@ void MS_Window::Deliver(const SDL_Event& event) {
                            Modifiers(event.key.keysym.mod));
             return;
         case SDL_TEXTINPUT: m_ui->InputText(event.text.text, Modifiers(SDL_GetModState())); return;
+        case SDL_TEXTEDITING: m_ui->InputComposition(event.edit.text); return;
         case SDL_WINDOWEVENT: DeliverWindowEvent(event.window.event); return;
         default: return;
     }
@@ -399,6 +404,24 @@ void MS_Window::ResizeClient(int width, int height) {
     if (m_window) SDL_SetWindowSize(m_window, width, height);
 }
 
+void MS_Window::ResizeWithinScreen(int width, int height) {
+    SDL_Rect usable;
+    const int display = m_window ? std::max(0, SDL_GetWindowDisplayIndex(m_window)) : 0;
+    const bool bounded = SDL_GetDisplayUsableBounds(display, &usable) == 0 && usable.w > 0 && usable.h > 0;
+    if (bounded) {
+        width = std::min(width, usable.w);
+        height = std::min(height, usable.h);
+    }
+    ResizeClient(width, height);
+    // Grown in place, the window may now reach past the screen's edge.
+    int x = 0, y = 0;
+    if (!bounded || !m_window) return;
+    SDL_GetWindowPosition(m_window, &x, &y);
+    x = std::clamp(x, usable.x, usable.x + usable.w - width);
+    y = std::clamp(y, usable.y, usable.y + usable.h - height);
+    SDL_SetWindowPosition(m_window, x, y);
+}
+
 bool MS_Window::GetClipboardText(std::string& text) {
     if (!SDL_HasClipboardText()) return false;
     char* clip = SDL_GetClipboardText();
@@ -411,6 +434,21 @@ void MS_Window::SetClipboardText(const char* text) { SDL_SetClipboardText(text ?
 
 void MS_Window::SetTitle(const char* title) {
     if (m_window) SDL_SetWindowTitle(m_window, title);
+}
+
+float MS_Window::DisplayScale() {
+    // GDK_SCALE is the desktop's explicit choice; otherwise the display's
+    // DPI (SDL reads Xft.dpi on X11 where it is set) against 96.
+    if (const char* gdk = std::getenv("GDK_SCALE")) {
+        const float scale = std::strtof(gdk, nullptr);
+        if (scale >= 1) return scale;
+    }
+    float dpi = 0;
+    const int display = m_window ? SDL_GetWindowDisplayIndex(m_window) : 0;
+    // Down to a quarter step: a screen of 110 DPI is no reason to grow.
+    if (SDL_GetDisplayDPI(std::max(display, 0), &dpi, nullptr, nullptr) == 0 && dpi > 0)
+        return std::floor(dpi / 96.0f * 4 + 0.05f) / 4;
+    return 1;
 }
 
 void MS_Window::ClientSize(int& width, int& height) const {

@@ -119,9 +119,14 @@ public:
     void RequestRedraw() override { m_redraw = true; }
     void SetMinimumClientSize(int width, int height) override;
     void ResizeClient(int width, int height) override;
+    // The same, cut to the usable area of the window's display (a first
+    // size must leave the window's lower edge in sight).
+    void ResizeWithinScreen(int width, int height);
     bool GetClipboardText(std::string& text) override;
     void SetClipboardText(const char* text) override;
     void SetWindowTitle(const char* title) override { SetTitle(title); }
+    // GDK_SCALE, else the display's DPI over 96.
+    float DisplayScale() override;
 
     // OS_Key code of an SDL scancode; OS_KEY_NONE for other keys.
     static int KeyCode(int scancode);

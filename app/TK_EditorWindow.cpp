@@ -92,7 +92,10 @@ void TK_EditorWindow::OnCreate() {
     m_env.listeners.Connect(this, &TK_EditorWindow::OnEditorMessage);
     Measure();
     SetDefaultFocus(m_sceneView);
+    SetUiScale(m_env.workspace.uiScale);
 }
+
+void TK_EditorWindow::SetUiScale(float scale) { SetScale(scale > 0 ? scale : DisplayScale()); }
 
 // The brush panel's shape options are named by their words; their captions
 // come from the brushes' descriptors (their lines and keys from the actions).
@@ -127,8 +130,8 @@ void TK_EditorWindow::OnStart() {
 }
 
 void TK_EditorWindow::StartRendering() {
-    const std::string font = m_env.workspace.dataDir + "/config/font.png";
-    if (!Canvas().LoadFont(font.c_str())) OMB_Printf("[Error] UI : cannot load font %s\n", font.c_str());
+    std::string error;
+    if (!Canvas().LoadFont(m_env.workspace.dataDir + "/fonts", error)) OMB_Printf("[Error] UI : %s\n", error.c_str());
     if (!m_renderers.Init(m_env)) OMB_Printf("[Error] raster view : no palette texture\n");
 }
 
@@ -425,7 +428,7 @@ bool TK_EditorWindow::Snap(const std::string& view, const std::string& path, boo
         }
         // Draw the frame now so the read-back sees the current state.
         DrawFrame();
-        ok = TK_ReadPixels(found ? found->Rect() : Rect(), alpha, image);
+        ok = TK_ReadPixels(ToDevice(found ? found->Rect() : Rect()), alpha, image);
     }
     OMB_ClearCause();
     if (!ok || !TK_SavePNG(image, path)) {

@@ -78,6 +78,9 @@ public:
     bool HasView(const std::string& view) const override;
     bool ToggleView(const std::string& view) override;
     void Relayout() override { RefreshLayout(); }
+    void SetUiScale(float scale) override;
+    // "auto" follows the window to a display of another scale.
+    void OnDisplayScaleChanged() override { SetUiScale(m_env.workspace.uiScale); }
     uint64_t MessageMark() const override { return m_log.Serial(); }
     void ShowMessagesFrom(uint64_t mark) override;
     bool Snap(const std::string& view, const std::string& path, bool alpha) override;

@@ -272,7 +272,8 @@ TK_SceneRenderer::HoverCursor TK_SceneView::HoverCursor() {
     return cursor;
 }
 
-void TK_SceneView::Draw() { DrawScene(m_rect); }
+// The scene renders at the full device resolution of its rectangle.
+void TK_SceneView::Draw() { DrawScene(DeviceRect()); }
 
 void TK_SceneView::DrawScene(const OMB_Rect& rect) {
     if (!m_env || !m_renderers || rect.IsEmpty()) return;

@@ -32,6 +32,11 @@ int RunEditor(const TK_Options& options) {
     if (!window.Open(config)) return 1;
     editor.EnableRendering();
     window.Start(editor);
+    // The first size is 1280 x 800 units: as many device pixels as the scale
+    // the configuration read at start-up asks for.
+    if (editor.Scale() != 1)
+        window.ResizeWithinScreen(int(float(config.width) * editor.Scale()),
+                                  int(float(config.height) * editor.Scale()));
     TK_EditorEnv& env = editor.Env();
     OMB_SetLogMode(options.quiet ? OMB_LogMode::ProblemsOnly : OMB_LogMode::All);
     if (!options.modelPath.empty()) {

@@ -2,7 +2,8 @@
 // and text batches of one frame (against filling one batch with the same
 // number of quads and glyphs directly), with the heap allocations of a
 // steady frame counted (the target is none); and the layout after a window
-// resize (against writing the same number of rectangles).
+// resize (against writing the same number of rectangles); the same frame
+// at scale 2 with its glyphs rasterised for that size (against scale 1).
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -47,15 +48,18 @@ std::string DemoTree() {
 }
 
 struct Tree {
-    Tree() {
+    explicit Tree(float scale = 1) {
         UI_ViewRegistry registry;
         UI_RegisterViewTypes(registry);
         window.SetRootView(UI_LoadViewTreeText(registry, DemoTree().c_str(), "bench"));
         std::vector<UI_View*> palettes;
         window.CollectViews(&UI_Palette::kClass, palettes);
         for (UI_View* p : palettes) static_cast<UI_Palette*>(p)->SetPalette(DefaultPalette().entries);
-        window.SetRect({0, 0, 1279, 799});
-        window.Root()->SetRect({0, 0, 1279, 799});
+        std::string error;
+        fontLoaded = window.Canvas().LoadFont(std::string(TK_BUILD_DIR) + "/fonts", error);
+        window.SetScale(scale);
+        window.SetDeviceSize(int(1280 * scale), int(800 * scale));
+        window.Root()->SetRect(window.Rect());
         window.RefreshLayout();
     }
     int Views() const {
@@ -64,6 +68,7 @@ struct Tree {
         return int(all.size());
     }
     UI_Window window;
+    bool fontLoaded = false;
 };
 
 void FrameBatches(benchmark::State& state) {
@@ -83,6 +88,22 @@ void FrameBatches(benchmark::State& state) {
     if (g_allocations != 0) state.SkipWithError("a steady frame allocated");
 }
 BENCHMARK(FrameBatches)->Name("UIFrameBatches")->Unit(benchmark::kMicrosecond);
+
+// The frame at a scale, its glyphs already in the atlas (as in every frame
+// after the first).
+void ScaledFrame(benchmark::State& state, float scale) {
+    Tree tree(scale);
+    if (!tree.fontLoaded) return state.SkipWithError("no fonts in the build folder");
+    tree.window.BuildFrame();
+    for (auto _ : state) {
+        tree.window.BuildFrame();
+        benchmark::DoNotOptimize(tree.window.Canvas().Text().Vertices());
+    }
+    state.counters["glyphs"] = tree.window.Canvas().Text().Count() / 4;
+    state.counters["atlas_glyphs"] = double(tree.window.Canvas().Font().GlyphCount());
+}
+BENCHMARK_CAPTURE(ScaledFrame, scale2, 2.0f)->Name("UIFrameScale2")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(ScaledFrame, scale1, 1.0f)->Name("UIFrameScale2/baseline")->Unit(benchmark::kMicrosecond);
 
 void FrameBatchesBaseline(benchmark::State& state) {
     Tree tree;
@@ -135,6 +156,7 @@ BENCHMARK(LayoutBaseline)->Name("UILayoutAfterResize/baseline")->Unit(benchmark:
 const bool kTargets = [] {
     tk_bench::SetTarget("UIFrameBatches", 1000.0);
     tk_bench::SetTarget("UILayoutAfterResize", 200.0);
+    tk_bench::SetRatioTarget("UIFrameScale2", 1.2);
     return true;
 }();
 

@@ -81,6 +81,7 @@ const TK_CommandRow* TK_CommandTable(size_t& count) {
         {"loft", &OMB_MakeCommand<TK_CMD_Loft>, "AXIS 0|1|2 ...", "brush loft axes off, on or toggled"},
         {"ui_set", &OMB_MakeCommand<TK_CMD_UIAttrib>, "VIEW KEY VALUE", "set an attribute of a view"},
         {"ui_view", &OMB_MakeCommand<TK_CMD_SwitchView>, "NAME ...", "show or hide views"},
+        {"ui_scale", &OMB_MakeCommand<TK_CMD_UIScale>, "auto|SCALE", "size of the user interface, 1 to 3"},
         {"cam", &OMB_MakeCommand<TK_CMD_CameraSlot>, "N", "choose, save (-1) or load (-2) a camera slot"},
         {"snap", &OMB_MakeCommand<TK_CMD_Snap>, "[VIEW] [PATH.png]", "save a PNG snapshot of the window or a view"},
     };

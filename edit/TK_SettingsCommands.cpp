@@ -3,7 +3,7 @@
 //   helpers ........... reading values, the words of "pt_mtl"
 //   set and add ....... parsing, the numeric keys, the keys with their own rules
 //   mirror and loft
-//   window commands ... ui_set, ui_view, snap
+//   window commands ... ui_set, ui_scale, ui_view, snap
 #include "edit/TK_SettingsCommands.h"
 
 #include <algorithm>
@@ -17,6 +17,7 @@
 #include "core/OMB_Log.h"
 #include "core/OS_Stopwatch.h"
 #include "edit/TK_CommandArgs.h"
+#include "model/TK_Config.h"
 #include "model/TK_SettingTable.h"
 #include "model/TK_WindowLink.h"
 
@@ -370,6 +371,22 @@ bool TK_CMD_UIAttrib::Execute() {
         return false;
     }
     return m_env->window->SetViewAttribute(m_view, m_attribute, m_value);
+}
+
+bool TK_CMD_UIScale::Parse(const char* args) {
+    const char* p = args ? args : "";
+    std::string word;
+    return NextWord(p, word) && TK_ParseUiScale(word, m_scale);
+}
+
+bool TK_CMD_UIScale::Execute() {
+    if (!m_env->window) {
+        OMB_Printf("[Error] ui_scale : no window\n");
+        return false;
+    }
+    m_env->workspace.uiScale = m_scale;
+    m_env->window->SetUiScale(m_scale);
+    return true;
 }
 
 // Words, numbers included, are view names.

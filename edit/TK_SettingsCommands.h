@@ -113,6 +113,19 @@ private:
     std::string m_view, m_attribute, m_value;
 };
 
+// "ui_scale auto|N": the user interface's scale now (N from 1 to 3 in
+// quarter steps, "auto" the display's). Fails without a window or for
+// another word.
+class TK_CMD_UIScale : public TK_CMD {
+    OMB_COMMAND_CLASS(TK_CMD_UIScale, TK_CMD)
+public:
+    bool Parse(const char* args) override;
+    bool Execute() override;
+
+private:
+    float m_scale = 0;
+};
+
 // "ui_view NAME ...": flips the visibility of each named view, then lays the
 // window out again. Fails without a window or when no name matched a view.
 class TK_CMD_SwitchView : public TK_CMD {

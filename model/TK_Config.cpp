@@ -3,10 +3,12 @@
 #include "model/TK_Config.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "core/OMB_FileHandle.h"
 #include "core/OMB_LmpParser.h"
+#include "core/OMB_Log.h"
 #include "model/TK_Workspace.h"
 
 namespace {
@@ -40,6 +42,17 @@ void ReadNumber(const OMB_LmpNode* section, const char* key, double low, double 
 
 }  // namespace
 
+bool TK_ParseUiScale(const std::string& text, float& scale) {
+    if (text == "auto") {
+        scale = 0;
+        return true;
+    }
+    float value = 0;
+    if (!OMB_LmpParser::ParseFloats(text.c_str(), 1, &value) || !(value == value)) return false;
+    scale = std::min(3.0f, std::max(1.0f, std::round(value * 4) / 4));
+    return true;
+}
+
 std::string NormalizeFolder(const std::string& programDir, const std::string& path) {
     std::string p = !path.empty() && path[0] == '$' ? programDir + path.substr(1) : path;
     std::replace(p.begin(), p.end(), '\\', '/');
@@ -71,6 +84,10 @@ void LoadConfig(TK_Workspace& workspace, const std::string& path) {
         ReadFolder(ws, "dir_pattern", workspace.programDir, workspace.patternFolder);
         if (const OMB_LmpNode* dialog = OMB_LmpParser::FindAttribute(ws, "file_dialog"))
             workspace.ownFileDialog = dialog->value == "own";
+        if (const OMB_LmpNode* scale = OMB_LmpParser::FindAttribute(ws, "ui_scale"))
+            if (!TK_ParseUiScale(scale->value, workspace.uiScale))
+                OMB_Printf("[Warning] config : ui_scale '%s' is neither 'auto' nor a number; auto is used\n",
+                           scale->value.c_str());
     }
     if (const OMB_LmpNode* xs = OMB_LmpParser::FindChild(root, "voxel_shader"))
         ReadNumber(xs, "time_limit", 0.1, 3600, workspace.shaderTimeLimit);

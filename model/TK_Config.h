@@ -20,6 +20,11 @@ bool TK_ParseConfigFile(const std::string& path, OMB_LmpParser& parser);
 // else the shipped defaults.
 std::string ConfigPath(const TK_Workspace& workspace);
 
+// The user interface's scale: "auto" gives 0 (the platform's scale), a
+// number is rounded to a quarter and clamped to 1..3. False for anything
+// else; `scale` is then left alone.
+bool TK_ParseUiScale(const std::string& text, float& scale);
+
 // "$" at the start stands for the program directory; backslashes become "/";
 // one trailing "/" is dropped.
 std::string NormalizeFolder(const std::string& programDir, const std::string& path);

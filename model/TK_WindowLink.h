@@ -50,6 +50,9 @@ public:
     virtual bool ToggleView(const std::string& view) { return false; }
     // Lays the window out again after visibility changes.
     virtual void Relayout() {}
+    // The user interface's scale (0: the display's own); the window lays
+    // itself out again at once.
+    virtual void SetUiScale(float scale) {}
     // Opens the message panel with the first line printed after `mark` (a
     // MessageMark taken before printing) at its top.
     virtual uint64_t MessageMark() const { return 0; }

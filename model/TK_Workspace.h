@@ -61,6 +61,9 @@ struct TK_Workspace {
     // Files are chosen with the editor's own dialog even where zenity or
     // kdialog exists (config "workspace" "file_dialog" = 'own').
     bool ownFileDialog = false;
+    // Device pixels per unit of the user interface, 1 to 3 in quarter
+    // steps; 0 takes the display's own scale (config "ui_scale" = 'auto').
+    float uiScale = 0;
     // Seconds a voxel shader may run before "xs" gives up on it.
     double shaderTimeLimit = 5;
 

@@ -1,12 +1,13 @@
 // Frame batches and font of the user interface (see UI_Canvas.h).
 #include "ui/UI_Canvas.h"
 
-#include <png.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+
+#include "core/OMB_Utf8.h"
+#include "ui/UI_Text.h"
 
 // ---------------------------------------------------------------- batches
 
@@ -24,6 +25,7 @@ OMB_Rect UI_Canvas::Clip(const OMB_Rect& rect) {
 
 void UI_Canvas::Begin() {
     m_clip = kNoClip;
+    m_font.StartFrame();
     m_quads.Begin(GL_QUADS);
     m_text.Begin(GL_QUADS);
 }
@@ -57,6 +59,13 @@ void UI_Canvas::FillGradient(const OMB_Color* colors, int count, const OMB_Rect&
     }
 }
 
+int UI_Canvas::TextColumns(const OMB_Rect& rect, float charW, int align) {
+    // Left and right aligned text keeps its 10-unit inset on its own side
+    // and may reach the other edge; centred text may fill the width.
+    const float margin = align == UI_ALIGN_CENTER ? 0.0f : 10.0f;
+    return int(std::max(0.0f, (float(rect.Width()) - margin) / std::max(charW, 1.0f)));
+}
+
 void UI_Canvas::DrawText(const char* text, OMB_Color color, const OMB_Rect& rect, float charW, float charH,
                          int align) {
     if (!text || !(charW > 0)) return;
@@ -65,35 +74,75 @@ void UI_Canvas::DrawText(const char* text, OMB_Color color, const OMB_Rect& rect
     float x = float(rect.x0) + width / 2;
     if (align == UI_ALIGN_LEFT) x = float(rect.x0) + 10;
     if (align == UI_ALIGN_RIGHT) x = float(rect.x0) + width - 10;
-    // Clipped to the view: no more glyphs than its width holds, whatever
-    // the text's length (one quad per character would otherwise grow
-    // without bound).
-    const size_t fits = size_t(std::max(0.0f, width / charW)) + 1;
+    const int columns = TextColumns(rect, charW, align);
     SetTextColor(color);
-    DrawString(text, int(strnlen(text, fits)), x, y, charW, charH, align);
+    // Most text fits: measure without a copy (a steady frame allocates
+    // nothing); only cut text builds its shortened form.
+    const size_t length = strnlen(text, size_t(columns) * 4 + 8);
+    if (text[length] == '\0' && UI_TextColumns(text, length) <= columns) {
+        DrawString(text, columns, x, y, charW, charH, align);
+        return;
+    }
+    const std::string full(text);
+    const std::string shown = UI_Ellipsize(full, columns, UI_HasExtension(full));
+    DrawString(shown.c_str(), columns, x, y, charW, charH, align);
 }
 
 void UI_Canvas::DrawString(const char* text, int count, float x, float y, float charW, float charH, int align) {
     if (!text || count <= 0) return;
-    count = int(strnlen(text, size_t(count)));
-    if (align == UI_ALIGN_CENTER) x -= float(count) * charW / 2;
-    if (align == UI_ALIGN_RIGHT) x -= float(count) * charW;
-    // Whole pixels keep the glyphs texel for pixel (crisp with any filter).
-    x = std::floor(x + 0.5f);
-    y = std::floor(y + 0.5f);
+    // The cells drawn, whole characters only.
+    const char* end = text;
+    int cells = 0;
+    for (const char* limit = text + strnlen(text, size_t(count) * 4); end < limit;) {
+        const char* p = end;
+        const int width = UI_CharColumns(OMB_DecodeUtf8(p, limit));
+        if (cells + width > count) break;
+        cells += width;
+        end = p;
+    }
+    if (align == UI_ALIGN_CENTER) x -= float(cells) * charW / 2;
+    if (align == UI_ALIGN_RIGHT) x -= float(cells) * charW;
+    if (!m_font.IsLoaded()) return;
+    // Device pixels: the pen stays on whole pixels so glyphs map texel for
+    // pixel at every scale.
+    const float s = m_scale;
+    const int cellHeight = std::max(1, int(std::lround(charH * s)));
+    const float penY = std::round(y * s);
+    const float baseline = penY + float(m_font.Descent(cellHeight));
     const bool inside = y >= float(m_clip.y0) && y + charH <= float(m_clip.y1 + 1);
-    for (int i = 0; i < count; ++i, x += charW) {
-        const int c = static_cast<unsigned char>(text[i]);
-        const bool shown = inside && x >= float(m_clip.x0) && x + charW <= float(m_clip.x1 + 1);
-        if (c >= 1 && c <= 127 && shown) m_text.AddGlyph(c, x, y, charW, charH);
+    float cellX = x;
+    for (const char* p = text; p < end;) {
+        const uint32_t c = OMB_DecodeUtf8(p, end);
+        const int width = UI_CharColumns(c);
+        const float cellW = charW * float(width);
+        const bool shown = inside && cellX >= float(m_clip.x0) && cellX + cellW <= float(m_clip.x1 + 1);
+        const UI_Glyph* glyph = shown && c > 32 ? m_font.Glyph(c, cellHeight) : nullptr;
+        if (glyph && glyph->width > 0) {
+            // A glyph narrower or wider than its cells is centred in them.
+            const float area = std::round(cellW * s);
+            const float penX = std::round(cellX * s) + std::floor((area - float(glyph->advance)) / 2);
+            const float x0 = (penX + float(glyph->left)) / s, x1 = x0 + float(glyph->width) / s;
+            const float y1 = (baseline + float(glyph->top)) / s, y0 = y1 - float(glyph->height) / s;
+            m_text.SetTexCoord(glyph->s0, glyph->t1);
+            m_text.AddVertex(x0, y0, 0);
+            m_text.SetTexCoord(glyph->s1, glyph->t1);
+            m_text.AddVertex(x1, y0, 0);
+            m_text.SetTexCoord(glyph->s1, glyph->t0);
+            m_text.AddVertex(x1, y1, 0);
+            m_text.SetTexCoord(glyph->s0, glyph->t0);
+            m_text.AddVertex(x0, y1, 0);
+        }
+        cellX += cellW;
     }
 }
 
-void UI_Canvas::Render(int width, int height) const {
+void UI_Canvas::SetScale(float scale) { m_scale = std::clamp(scale, 1.0f, 3.0f); }
+
+void UI_Canvas::Render(int width, int height) {
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(0, width, 0, height, -1, 1);
+    glOrtho(0, double(width) / m_scale, 0, double(height) / m_scale, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
@@ -102,67 +151,17 @@ void UI_Canvas::Render(int width, int height) const {
     m_quads.Draw();
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    if (HasFont()) {
-        m_font.Bind(0);
+    if (m_font.Upload()) {
+        m_font.Texture().Bind(0);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
         m_text.Draw();
-        m_font.Unbind(0);
+        m_font.Texture().Unbind(0);
     }
     glDisable(GL_BLEND);
 }
 
 // ---------------------------------------------------------------- font
 
-bool UI_DecodeFontImage(const uint8_t* bytes, size_t size, UI_FontImage& out) {
-    out = UI_FontImage();
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    if (!bytes || !png_image_begin_read_from_memory(&image, bytes, size)) return false;
-    // Only colour images qualify (grey or palette-less one-channel ones do not).
-    const bool colour = (image.format & PNG_FORMAT_FLAG_COLOR) != 0 && (image.format & PNG_FORMAT_FLAG_LINEAR) == 0;
-    constexpr png_uint_32 kMaxSide = 4096;
-    if (!colour || image.width == 0 || image.height == 0 || image.width > kMaxSide || image.height > kMaxSide) {
-        png_image_free(&image);
-        return false;
-    }
-    image.format = PNG_FORMAT_RGBA;
-    out.rgba.resize(size_t(PNG_IMAGE_SIZE(image)));
-    if (!png_image_finish_read(&image, nullptr, out.rgba.data(), 0, nullptr)) {
-        png_image_free(&image);
-        out = UI_FontImage();
-        return false;
-    }
-    out.width = int(image.width);
-    out.height = int(image.height);
-    return true;
-}
-
-namespace {
-// The whole file, when it exists and is at most 16 MiB; silent otherwise.
-bool ReadSmallFile(const char* path, std::vector<uint8_t>& out) {
-    FILE* file = path ? std::fopen(path, "rb") : nullptr;
-    if (!file) return false;
-    bool ok = std::fseek(file, 0, SEEK_END) == 0;
-    const long size = ok ? std::ftell(file) : -1;
-    ok = size > 0 && size <= (16L << 20) && std::fseek(file, 0, SEEK_SET) == 0;
-    if (ok) {
-        out.resize(size_t(size));
-        ok = std::fread(out.data(), 1, out.size(), file) == out.size();
-    }
-    std::fclose(file);
-    return ok;
-}
-}  // namespace
-
-bool UI_Canvas::LoadFont(const char* path) {
-    m_font.Release();
-    std::vector<uint8_t> bytes;
-    if (!ReadSmallFile(path, bytes)) return false;
-    UI_FontImage image;
-    if (!UI_DecodeFontImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image)) return false;
-    GLSampler sampler;
-    sampler.magFilter = GL_LINEAR;
-    sampler.minFilter = GL_LINEAR;
-    return m_font.Create2D(GL_RGBA8, image.width, image.height, GL_RGBA, image.rgba.data(), sampler);
+bool UI_Canvas::LoadFont(const std::string& folder, std::string& error) {
+    return m_font.Load(folder + "/" + kUiMainFace, folder + "/" + kUiFallbackFace, error);
 }

@@ -5,6 +5,7 @@
 
 #include "core/OS_Keys.h"
 #include "ui/UI_Attributes.h"
+#include "ui/UI_Text.h"
 #include "ui/UI_Theme.h"
 #include "ui/UI_Window.h"
 
@@ -111,7 +112,7 @@ void UI_StatusLine::Draw() {
     FillRect(m_bgColor, m_rect);
     if (!Window()) return;
     const float charW = std::max(m_fontSize[0], 1.0f);
-    const int rightColumns = int(m_right.size());
+    const int rightColumns = UI_TextColumns(m_right);
     const int columns = std::max(0, int(float(m_rect.Width() - 12) / charW) - rightColumns - 2);
     const float y = float(m_rect.y0) + (float(m_rect.Height()) - m_fontSize[1]) / 2;
     if (m_log && !m_log->Status().text.empty()) {

@@ -7,6 +7,8 @@
 // The event type numbers are the toolkit's interface: never renumber them.
 #pragma once
 
+#include <cstdint>
+
 enum UI_EventType : int {
     UI_EVENT_QUIT = 4,
     UI_EVENT_CREATE = 5,
@@ -55,7 +57,7 @@ struct UI_KeyState {
     int modifiers = 0;   // OS_Modifier bits
     int key = 0;         // OS_Key code, 0 for a typed character
     bool repeat = false; // an automatic repetition
-    char character = 0;  // the typed character, 32..126, for text entry
+    uint32_t character = 0;  // the typed character (a code point, not a control), for text entry
 };
 
 struct UI_TickData {

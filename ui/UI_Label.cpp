@@ -2,6 +2,7 @@
 #include "ui/UI_Label.h"
 
 #include "ui/UI_Attributes.h"
+#include "ui/UI_Text.h"
 #include "ui/UI_Theme.h"
 #include "ui/UI_Window.h"
 
@@ -47,12 +48,25 @@ bool UI_Label::ParseAttributes(const OMB_LmpNode* node) {
     return true;
 }
 
-const char* UI_Hint::CurrentHint() const {
-    if (!m_window) return "";
-    UI_View* view = m_window->CaptureView() ? m_window->CaptureView() : m_window->HoverView();
-    for (; view; view = view->Parent())
-        if (!view->Hint().empty()) return view->Hint().c_str();
-    return "";
+std::string UI_Label::CutTextAt(int x, int y) const {
+    const bool cut = UI_TextColumns(m_text) > UI_Canvas::TextColumns(m_rect, m_fontSize[0], m_align);
+    return cut ? m_text : std::string();
 }
 
-void UI_Hint::Draw() { DrawLabel(CurrentHint()); }
+const std::string& UI_Hint::CurrentHint() {
+    m_current.clear();
+    if (!m_window) return m_current;
+    UI_View* view = m_window->CaptureView() ? m_window->CaptureView() : m_window->HoverView();
+    if (view) {
+        std::string cut = view->CutTextAt(m_window->Mouse().x, m_window->Mouse().y);
+        if (!cut.empty()) return m_current = std::move(cut);
+    }
+    for (; view; view = view->Parent())
+        if (!view->Hint().empty()) {
+            m_current.assign(view->Hint());
+            break;
+        }
+    return m_current;
+}
+
+void UI_Hint::Draw() { DrawLabel(CurrentHint().c_str()); }

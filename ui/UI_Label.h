@@ -1,6 +1,7 @@
 // UI_Label: a line of text on an optional background. UI_Hint: a label that
 // shows the hint of the view under the pointer (or of the captured view
-// during a drag), looked up the parent chain to the first non-empty hint.
+// during a drag), looked up the parent chain to the first non-empty hint;
+// over text cut with an ellipsis it shows that text whole.
 #pragma once
 
 #include <string>
@@ -21,6 +22,7 @@ public:
     // At most kMaxText characters are kept.
     void SetText(const std::string& text);
     void SetBackground(OMB_Color color);
+    std::string CutTextAt(int x, int y) const override;
 
 protected:
     void DrawLabel(const char* text);
@@ -36,6 +38,11 @@ class UI_Hint : public UI_Label {
 public:
     UI_DECLARE_CLASS()
     void Draw() override;
-    // The hint the line shows now.
-    const char* CurrentHint() const;
+    // The hint the line shows now: the whole text of what is cut under the
+    // pointer, else the hint of the view of interest.
+    const std::string& CurrentHint();
+    std::string CutTextAt(int x, int y) const override { return std::string(); }
+
+private:
+    std::string m_current;  // reused: a steady frame allocates nothing
 };

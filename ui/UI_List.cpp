@@ -1,11 +1,14 @@
 // Text lists and the folder list (see UI_List.h).
 #include "ui/UI_List.h"
 
+#include "ui/UI_Text.h"
+
 #include <algorithm>
 #include <filesystem>
 
 #include "core/OMB_Arguments.h"
 #include "ui/UI_Attributes.h"
+#include "ui/UI_Text.h"
 
 UI_DEFINE_CLASS(UI_List, UI_View)
 // A file list is no plain list to the lookups.
@@ -57,6 +60,13 @@ bool UI_List::Wheel(const UI_MouseState& m) {
     if (rows == 0) return false;
     ScrollTo(m_first - rows);
     return true;
+}
+
+std::string UI_List::CutTextAt(int x, int y) const {
+    const int row = RowAt(x, y);
+    if (row < 0) return std::string();
+    const std::string& item = m_items[size_t(row)];
+    return UI_TextColumns(item) > UI_Canvas::TextColumns(m_rect, m_fontSize[0], UI_ALIGN_LEFT) ? item : std::string();
 }
 
 void UI_List::Draw() {

@@ -35,6 +35,7 @@ public:
     void SetSelected(int row);
     // The row under a point (-1 for none) and the first row shown.
     int RowAt(int x, int y) const;
+    std::string CutTextAt(int x, int y) const override;
     void ScrollTo(int first);
 
 protected:

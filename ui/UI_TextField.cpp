@@ -8,25 +8,46 @@
 
 #include <algorithm>
 
+#include "core/OMB_Utf8.h"
 #include "core/OS_Keys.h"
 #include "ui/UI_Attributes.h"
+#include "ui/UI_Text.h"
 #include "ui/UI_Window.h"
 
 UI_DEFINE_CLASS(UI_TextField, UI_View)
 
 // ---------------------------------------------------------------- text
 
+namespace {
+// The longest start of the text within `bytes` that ends on a character
+// boundary.
+std::string CutAtBoundary(const std::string& text, size_t bytes) {
+    if (text.size() <= bytes) return text;
+    size_t end = 0;
+    for (size_t next = 0; next <= bytes && end < text.size(); next = size_t(OMB_Utf8Next(text, int(end))))
+        end = next;
+    return text.substr(0, end);
+}
+}  // namespace
+
+int UI_TextField::Boundary(int offset) const {
+    offset = std::clamp(offset, 0, int(m_text.size()));
+    int at = 0;
+    for (int next = 0; next <= offset && at < int(m_text.size()); next = OMB_Utf8Next(m_text, at)) at = next;
+    return offset == int(m_text.size()) ? offset : at;
+}
+
 void UI_TextField::SetText(const std::string& text) {
-    m_text = text.substr(0, size_t(m_maxLength));
-    m_caret = std::clamp(m_caret, 0, int(m_text.size()));
-    m_anchor = std::clamp(m_anchor, 0, int(m_text.size()));
-    m_scroll = std::clamp(m_scroll, 0, int(m_text.size()));
+    m_text = CutAtBoundary(text, size_t(m_maxLength));
+    m_caret = Boundary(m_caret);
+    m_anchor = Boundary(m_anchor);
+    m_scroll = Boundary(m_scroll);
     Invalidate();
 }
 
 void UI_TextField::Select(int anchor, int caret) {
-    m_anchor = std::clamp(anchor, 0, int(m_text.size()));
-    m_caret = std::clamp(caret, 0, int(m_text.size()));
+    m_anchor = Boundary(anchor);
+    m_caret = Boundary(caret);
     KeepCaretVisible();
     Invalidate();
 }
@@ -51,11 +72,13 @@ void UI_TextField::KeepStep(bool typing) {
 void UI_TextField::Edit(const std::string& text, bool typing) {
     KeepStep(typing);
     EraseSelection();
+    // One line of characters: controls go, malformed bytes become U+FFFD.
     std::string clean;
-    for (char c : text)
-        if (c >= 32 && c <= 126) clean += c;
-    const size_t room = size_t(std::max(0, m_maxLength - int(m_text.size())));
-    clean.resize(std::min(clean.size(), room));
+    for (const char *p = text.data(), *end = p + text.size(); p < end;) {
+        const uint32_t c = OMB_DecodeUtf8(p, end);
+        if (c >= 32 && !(c >= 0x7F && c < 0xA0)) OMB_AppendUtf8(clean, c);
+    }
+    clean = CutAtBoundary(clean, size_t(std::max(0, m_maxLength - int(m_text.size()))));
     m_text.insert(size_t(m_caret), clean);
     m_caret = m_anchor = m_caret + int(clean.size());
     m_edited = true;
@@ -102,8 +125,14 @@ bool UI_TextField::FocusIn() {
     return true;
 }
 
+void UI_TextField::Compose(const std::string& text) {
+    m_composition = text;
+    Invalidate();
+}
+
 bool UI_TextField::FocusOut() {
     m_focused = false;
+    m_composition.clear();
     m_anchor = m_caret;
     // Only the line: the focus is already on its way elsewhere.
     if (m_enter && m_edited) RunLine();
@@ -114,22 +143,23 @@ bool UI_TextField::FocusOut() {
 float UI_TextField::TextX() const {
     const float inset = m_border + float(kInset);
     if (m_align != UI_ALIGN_CENTER) return float(m_rect.x0) + inset;
-    const int shown = int(m_text.size()) - m_scroll;
+    const int shown = UI_TextColumns(m_text) - UI_ColumnsBefore(m_text, m_scroll);
     const float width = float(m_rect.Width());
     return std::max(float(m_rect.x0) + inset, float(m_rect.x0) + (width - float(shown) * m_fontSize[0]) / 2);
 }
 
-int UI_TextField::ColumnAt(int x) const {
+int UI_TextField::OffsetAt(int x) const {
     const float column = (float(x) - TextX()) / std::max(m_fontSize[0], 1.0f);
-    return std::clamp(m_scroll + int(column + 0.5f), 0, int(m_text.size()));
+    return m_scroll + UI_OffsetAtColumn(m_text.substr(size_t(m_scroll)), std::max(0.0f, column));
 }
 
 void UI_TextField::KeepCaretVisible() {
     const float inner = float(m_rect.Width()) - 2 * (m_border + float(kInset));
-    const int columns = std::max(1, int(inner / std::max(m_fontSize[0], 1.0f)));
-    if (m_caret < m_scroll) m_scroll = m_caret;
-    if (m_caret > m_scroll + columns) m_scroll = m_caret - columns;
-    m_scroll = std::clamp(m_scroll, 0, int(m_text.size()));
+    const int columns = std::max(2, int(inner / std::max(m_fontSize[0], 1.0f)));
+    m_scroll = std::min(Boundary(m_scroll), m_caret);
+    // Whole characters leave the left edge until the caret's cell shows.
+    while (UI_ColumnsBefore(m_text, m_caret) - UI_ColumnsBefore(m_text, m_scroll) > columns)
+        m_scroll = OMB_Utf8Next(m_text, m_scroll);
 }
 
 bool UI_TextField::LeftDown(const UI_MouseState& m) {
@@ -138,19 +168,19 @@ bool UI_TextField::LeftDown(const UI_MouseState& m) {
         Select(0, int(m_text.size()));
         return true;
     }
-    MoveCaret(ColumnAt(m.x), (m.modifiers & OS_MOD_SHIFT) != 0);
+    MoveCaret(OffsetAt(m.x), (m.modifiers & OS_MOD_SHIFT) != 0);
     return true;
 }
 
 bool UI_TextField::LeftDrag(const UI_MouseState& m) {
-    MoveCaret(ColumnAt(m.x), true);
+    MoveCaret(OffsetAt(m.x), true);
     return true;
 }
 
 // ---------------------------------------------------------------- keys
 
 void UI_TextField::MoveCaret(int to, bool extend) {
-    m_caret = std::clamp(to, 0, int(m_text.size()));
+    m_caret = Boundary(to);
     if (!extend) m_anchor = m_caret;
     KeepCaretVisible();
     Invalidate();
@@ -188,11 +218,11 @@ bool UI_TextField::MoveKey(const UI_KeyState& k) {
     switch (k.key) {
         case OS_KEY_LEFT:
             if (!shift && !ctrl && m_anchor != m_caret) MoveCaret(SelectionStart(), false);
-            else MoveCaret(ctrl ? WordLeft() : m_caret - 1, shift);
+            else MoveCaret(ctrl ? WordLeft() : OMB_Utf8Prev(m_text, m_caret), shift);
             return true;
         case OS_KEY_RIGHT:
             if (!shift && !ctrl && m_anchor != m_caret) MoveCaret(SelectionEnd(), false);
-            else MoveCaret(ctrl ? WordRight() : m_caret + 1, shift);
+            else MoveCaret(ctrl ? WordRight() : OMB_Utf8Next(m_text, m_caret), shift);
             return true;
         case OS_KEY_HOME: MoveCaret(0, shift); return true;
         case OS_KEY_END: MoveCaret(int(m_text.size()), shift); return true;
@@ -256,8 +286,9 @@ bool UI_TextField::EditKey(const UI_KeyState& k) {
             if (m_anchor == m_caret) {
                 const bool back = k.key == OS_KEY_BACKSPACE;
                 const bool ctrl = (k.modifiers & OS_MOD_CTRL) != 0;
-                const int to = back ? (ctrl ? WordLeft() : m_caret - 1) : (ctrl ? WordRight() : m_caret + 1);
-                m_anchor = std::clamp(to, 0, int(m_text.size()));
+                const int to = back ? (ctrl ? WordLeft() : OMB_Utf8Prev(m_text, m_caret))
+                                    : (ctrl ? WordRight() : OMB_Utf8Next(m_text, m_caret));
+                m_anchor = Boundary(to);
             }
             Insert(std::string());
             return true;
@@ -267,8 +298,11 @@ bool UI_TextField::EditKey(const UI_KeyState& k) {
 }
 
 bool UI_TextField::KeyDown(const UI_KeyState& k) {
-    if (k.key == OS_KEY_NONE && k.character >= 32 && k.character <= 126) {
-        Edit(std::string(1, k.character), true);
+    if (k.key == OS_KEY_NONE && k.character >= 32) {
+        m_composition.clear();
+        std::string typed;
+        OMB_AppendUtf8(typed, k.character);
+        Edit(typed, true);
         return true;
     }
     if (k.key == OS_KEY_ESCAPE) {
@@ -297,19 +331,35 @@ void UI_TextField::Draw() {
         canvas.SetTextColor((m_fontColor & 0x00ffffffu) | OMB_RGBA(0, 0, 0, kThemeFieldPlaceholderAlpha));
         DrawString(m_default.c_str(), columns, x, y, w, h, UI_ALIGN_LEFT);
     }
+    // Cells from the first shown character.
+    const auto cell = [this](int offset) {
+        return UI_ColumnsBefore(m_text, offset) - UI_ColumnsBefore(m_text, m_scroll);
+    };
     if (m_focused && m_anchor != m_caret) {
-        const int a = std::max(SelectionStart(), m_scroll) - m_scroll, b = std::min(SelectionEnd() - m_scroll, columns);
+        const int a = std::max(cell(SelectionStart()), 0), b = std::min(cell(SelectionEnd()), columns);
         if (b > a)
             FillRect(kThemeFieldSelection,
                      {int(x + float(a) * w), int(y), int(x + float(b) * w) - 1, int(y + h) - 1});
     }
     if (!m_text.empty()) {
         canvas.SetTextColor(m_fontColor);
-        DrawString(m_text.c_str() + m_scroll, columns, x, y, w, h, UI_ALIGN_LEFT);
+        // While the input method composes, its text stands after the caret
+        // in place of the rest.
+        const bool composing = m_focused && !m_composition.empty();
+        DrawString(m_text.c_str() + m_scroll, composing ? std::min(columns, cell(m_caret)) : columns, x, y, w, h,
+                   UI_ALIGN_LEFT);
     }
     if (m_focused) {
-        const int cx = int(x + float(m_caret - m_scroll) * w);
+        const int cx = int(x + float(cell(m_caret)) * w);
         FillRect(m_fontColor, {cx, int(y), cx, int(y + h) - 1});
+        if (!m_composition.empty()) {
+            // Underlined: it is not part of the text yet.
+            const int room = std::max(0, columns - cell(m_caret));
+            const int width = std::min(UI_TextColumns(m_composition), room);
+            FillRect(m_fontColor, {cx + 1, int(y), cx + int(float(width) * w), int(y)});
+            canvas.SetTextColor(m_fontColor);
+            DrawString(m_composition.c_str(), room, float(cx + 1), y, w, h, UI_ALIGN_LEFT);
+        }
     }
 }
 

@@ -1,12 +1,14 @@
 // UI_TextField: a single-line text editor. It takes the keyboard focus on a
 // click and edits with the usual keys: characters insert (replacing the
-// selection), Left/Right move (Ctrl: by word; Shift: extending the
+// selection), Left/Right move by character (Ctrl: by word; Shift: extending the
 // selection), Home/End, Backspace/Delete, Ctrl+A selects all, Ctrl+C/X/V
 // copy, cut and paste through the window's clipboard, Ctrl+Z undoes the
 // field's own edits since it took the keyboard (a run of typed characters
 // is one step) and Ctrl+Y / Ctrl+Shift+Z redo them: while a field has the
 // keyboard these keys never reach the window's hotkeys; the text never grows
-// past "maxLength". Esc leaves the field without running anything. Enter runs the text: "onEnter" followed by a blank and
+// past "maxLength" (bytes). The text is UTF-8 and every position (caret,
+// anchor, scroll) is a byte offset on a character boundary: no edit splits
+// a character. Esc leaves the field without running anything. Enter runs the text: "onEnter" followed by a blank and
 // the text, or the text itself as a command line when "onEnter" is empty.
 // Options (bool attributes):
 //   click    a click into an unfocused field selects all its text
@@ -35,6 +37,8 @@ public:
     bool LeftDown(const UI_MouseState& m) override;
     bool LeftDrag(const UI_MouseState& m) override;
     bool KeyDown(const UI_KeyState& k) override;
+    // Shown underlined at the caret until the input method types it.
+    void Compose(const std::string& text) override;
     void Draw() override;
     bool ParseAttributes(const OMB_LmpNode* node) override;
 
@@ -77,16 +81,20 @@ private:
     int WordLeft() const;
     int WordRight() const;
     void WalkHistory(int step);
-    int ColumnAt(int x) const;
+    // The character boundary nearest to a pointer x.
+    int OffsetAt(int x) const;
+    // The start of the character holding byte `offset` (clamped to the text).
+    int Boundary(int offset) const;
     float TextX() const;
     void KeepCaretVisible();
 
     std::string m_text;
     std::string m_textAtFocus;
     std::string m_default;
+    std::string m_composition;  // the input method's text not yet typed
     int m_caret = 0;
     int m_anchor = 0;
-    int m_scroll = 0;  // first character shown
+    int m_scroll = 0;  // byte offset of the first character shown
     int m_maxLength = 1024;
     bool m_click = false, m_clear = false, m_once = false, m_enter = false, m_history = false;
     bool m_focused = false;

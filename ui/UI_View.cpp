@@ -132,6 +132,8 @@ void UI_View::FillRect(OMB_Color color, const OMB_Rect& rect) {
     if (m_window) m_window->Canvas().FillRect(color, rect);
 }
 
+OMB_Rect UI_View::DeviceRect() const { return m_window ? m_window->ToDevice(m_rect) : m_rect; }
+
 void UI_View::DrawText(const char* text, OMB_Color color, const OMB_Rect& rect, float charW, float charH, int align) {
     if (m_window) m_window->Canvas().DrawText(text, color, rect, charW, charH, align);
 }

@@ -10,9 +10,12 @@
 #include "ui/UI_Window.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 
 #include "core/OMB_Log.h"
 #include "core/OMB_LmpParser.h"
+#include "core/OMB_Utf8.h"
 #include "core/OS_Keys.h"
 
 UI_Window::~UI_Window() = default;
@@ -52,10 +55,38 @@ bool UI_Window::SetViewAttribute(const char* viewName, const char* attribute, co
 // ---------------------------------------------------------------- layout
 
 void UI_Window::SetRect(const OMB_Rect& rect) {
+    m_deviceWidth = int(std::lround(float(rect.Width()) * Scale()));
+    m_deviceHeight = int(std::lround(float(rect.Height()) * Scale()));
     if (rect == m_rect) return;
     m_rect = rect;
     if (m_root) m_root->SetRect(rect);
     RequestRedraw();
+}
+
+void UI_Window::SetDeviceSize(int width, int height) {
+    SetRect({0, 0, std::max(1, ToLayout(width)) - 1, std::max(1, ToLayout(height)) - 1});
+    m_deviceWidth = width;
+    m_deviceHeight = height;
+}
+
+void UI_Window::SetScale(float scale) {
+    // Quarter steps keep a 1-unit line a whole number of pixels at 2 and 3
+    // and at most a quarter pixel off in between.
+    scale = std::clamp(std::round(scale * 4) / 4, 1.0f, 3.0f);
+    if (scale == Scale()) return;
+    const int width = m_deviceWidth, height = m_deviceHeight;
+    m_canvas.SetScale(scale);
+    if (width > 0 && height > 0) SetDeviceSize(width, height);
+    if (m_root) m_root->SetRect(m_rect);
+    RefreshLayout();
+}
+
+int UI_Window::ToLayout(int devicePixels) const { return int(std::floor(float(devicePixels) / Scale())); }
+
+OMB_Rect UI_Window::ToDevice(const OMB_Rect& r) const {
+    const float s = Scale();
+    const auto at = [s](int v) { return int(std::floor(float(v) * s)); };
+    return {at(r.x0), at(r.y0), at(r.x1 + 1) - 1, at(r.y1 + 1) - 1};
 }
 
 OMB_Size UI_Window::GetMinSize() const { return m_root ? m_root->GetMinSize() : OMB_Size{}; }
@@ -76,9 +107,11 @@ void UI_Window::RefreshLayout() {
     if (m_mouse.valid) UpdateHover(m_root->HitTest(m_mouse.x, m_mouse.y));
     RequestRedraw();
     if (!m_host) return;
-    m_host->SetMinimumClientSize(min.width, min.height);
+    const auto device = [this](int units) { return int(std::ceil(float(units) * Scale())); };
+    m_host->SetMinimumClientSize(device(min.width), device(min.height));
     const OMB_Rect& r = m_root->Rect();
-    if (r.Width() != m_rect.Width() || r.Height() != m_rect.Height()) m_host->ResizeClient(r.Width(), r.Height());
+    if (r.Width() != m_rect.Width() || r.Height() != m_rect.Height())
+        m_host->ResizeClient(device(r.Width()), device(r.Height()));
 }
 
 // ---------------------------------------------------------------- raw input
@@ -102,7 +135,7 @@ void UI_Window::MovePointer(int x, int y, int modifiers) {
 }
 
 void UI_Window::InputPosition(int x, int y, int modifiers) {
-    MovePointer(x, y, modifiers);
+    MovePointer(ToLayout(x), ToLayout(y), modifiers);
     const int type = m_mouse.left     ? UI_EVENT_LEFT_DRAG
                      : m_mouse.right  ? UI_EVENT_RIGHT_DRAG
                      : m_mouse.middle ? UI_EVENT_MIDDLE_DRAG
@@ -111,7 +144,7 @@ void UI_Window::InputPosition(int x, int y, int modifiers) {
 }
 
 void UI_Window::InputButton(UI_MouseButton button, bool down, int x, int y, int modifiers) {
-    MovePointer(x, y, modifiers);
+    MovePointer(ToLayout(x), ToLayout(y), modifiers);
     int& held = button == UI_BUTTON_LEFT ? m_mouse.left : button == UI_BUTTON_RIGHT ? m_mouse.right : m_mouse.middle;
     held = down;
     HandleInputEvent(UI_Event::Mouse(ButtonEvent(button, down), m_mouse));
@@ -132,11 +165,18 @@ void UI_Window::InputKey(int key, bool down, bool repeat, int modifiers) {
 }
 
 void UI_Window::InputText(const char* text, int modifiers) {
-    for (const char* p = text; p && *p; ++p) {
-        if (*p < 32 || *p > 126) continue;
-        m_keys = UI_KeyState{modifiers, 0, false, *p};
+    if (!text) return;
+    const char* end = text + std::strlen(text);
+    for (const char* p = text; p < end;) {
+        const uint32_t c = OMB_DecodeUtf8(p, end);
+        if (c < 32 || (c >= 0x7F && c < 0xA0)) continue;
+        m_keys = UI_KeyState{modifiers, 0, false, c};
         HandleInputEvent(UI_Event::Key(UI_EVENT_KEY_DOWN, m_keys));
     }
+}
+
+void UI_Window::InputComposition(const char* text) {
+    if (m_focus) m_focus->Compose(OMB_SanitizeUtf8(text ? text : ""));
 }
 
 void UI_Window::InputFocus(bool focused) {
@@ -261,9 +301,12 @@ bool UI_Window::TakeRedrawRequest() {
 }
 
 void UI_Window::SetTitle(const std::string& title) {
-    if (title == m_title) return;
-    m_title = title;
-    if (m_host) m_host->SetWindowTitle(title.c_str());
+    // The platform takes UTF-8 only: a file name's malformed bytes show as
+    // U+FFFD there too.
+    const std::string clean = OMB_SanitizeUtf8(title);
+    if (clean == m_title) return;
+    m_title = clean;
+    if (m_host) m_host->SetWindowTitle(m_title.c_str());
 }
 
 bool UI_Window::GetClipboardText(std::string& text) { return m_host && m_host->GetClipboardText(text); }
@@ -285,5 +328,5 @@ void UI_Window::DrawFrame() {
     // a background and views hidden since would otherwise show through.
     Draw();
     BuildFrame();
-    m_canvas.Render(m_rect.Width(), m_rect.Height());
+    m_canvas.Render(m_deviceWidth, m_deviceHeight);
 }

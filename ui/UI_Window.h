@@ -34,6 +34,9 @@ public:
     virtual void SetClipboardText(const char* text) = 0;
     // The window's title, where the platform shows one.
     virtual void SetWindowTitle(const char* title) {}
+    // Device pixels per layout unit the platform asks for on the display
+    // the window is on (1 where it says nothing).
+    virtual float DisplayScale() { return 1; }
 };
 
 class UI_Window : public UI_Responder {
@@ -56,7 +59,24 @@ public:
     // Deletes the old root, takes the new one and attaches it to this
     // window; returns it.
     UI_View* SetRootView(std::unique_ptr<UI_View> root);
+    // The window's rectangle in layout units (the device size follows it
+    // at the current scale).
     void SetRect(const OMB_Rect& rect);
+    // The host's drawable in device pixels: the layout rectangle is what it
+    // holds at the current scale.
+    void SetDeviceSize(int width, int height);
+    // Device pixels per layout unit: 1 to 3 in steps of 0.25 (other values
+    // are rounded and clamped). The layout, the host's minimum size and the
+    // text follow at once; input positions are divided by it.
+    void SetScale(float scale);
+    float Scale() const { return m_canvas.Scale(); }
+    // A layout rectangle in device pixels (for OpenGL viewports and reads):
+    // exactly `scale` times as large, edges on whole pixels.
+    OMB_Rect ToDevice(const OMB_Rect& rect) const;
+    // The platform's scale for the window's display (1 without a host).
+    float DisplayScale() const { return m_host ? m_host->DisplayScale() : 1; }
+    // The platform moved the window to a display of another scale.
+    virtual void OnDisplayScaleChanged() {}
     OMB_Size GetMinSize() const;
     void Measure();
     void SetDefaultFocus(UI_View* view);
@@ -65,8 +85,8 @@ public:
     void Broadcast(const UI_Event& event);
 
     // ---- Raw input from the host, in the order it happened. Positions are
-    // client pixels with a bottom-left origin, modifiers OS_Modifier bits
-    // at that moment. Each call derives at most a few events and routes
+    // device pixels with a bottom-left origin (the window divides them by
+    // the scale), modifiers OS_Modifier bits at that moment. Each call derives at most a few events and routes
     // them before it returns.
     // The pointer moved: a drag of the first held button (left, right,
     // middle), else a move.
@@ -78,9 +98,12 @@ public:
     void InputLeave();
     // key: an OS_Key code; OS_KEY_NONE makes no event.
     void InputKey(int key, bool down, bool repeat, int modifiers);
-    // Typed text: each printable ASCII character is a key press without a
-    // key code; other bytes are dropped.
+    // Typed text (UTF-8): each character other than a control is a key
+    // press without a key code; malformed bytes arrive as U+FFFD.
     void InputText(const char* text, int modifiers);
+    // The input method's text being composed (not yet typed), for the
+    // focused view to show at its caret; empty when the composition ends.
+    void InputComposition(const char* text);
     // A loss drops the held buttons and the keyboard focus and broadcasts
     // deactivate; a gain changes nothing.
     void InputFocus(bool focused);
@@ -137,8 +160,10 @@ private:
     // Stores where the pointer is and what it was before: every mouse event
     // starts here.
     void MovePointer(int x, int y, int modifiers);
+    int ToLayout(int devicePixels) const;
 
     OMB_Rect m_rect;
+    int m_deviceWidth = 0, m_deviceHeight = 0;
     UI_View* m_capture = nullptr;
     UI_View* m_focus = nullptr;
     UI_View* m_hover = nullptr;

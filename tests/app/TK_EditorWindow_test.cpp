@@ -57,7 +57,8 @@ std::string Start(TK_EditorWindow& window, bool rendering) {
     if (rendering) window.EnableRendering();
     testing::internal::CaptureStdout();
     window.Broadcast(UI_Event::Broadcast(UI_EVENT_CREATE));
-    if (rendering) window.Canvas().LoadFont((std::string(TK_SOURCE_DIR) + "/config/font.png").c_str());
+    std::string error;
+    if (rendering) window.Canvas().LoadFont(std::string(TK_BUILD_DIR) + "/fonts", error);
     window.SetRect({0, 0, kW - 1, kH - 1});
     window.Root()->SetRect({0, 0, kW - 1, kH - 1});
     window.RefreshLayout();

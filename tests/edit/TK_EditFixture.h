@@ -27,6 +27,7 @@ struct FakeWindow : TK_WindowLink {
     std::vector<std::string> views = {"scene", "pal"}, toggled;
     std::vector<std::tuple<std::string, std::string, std::string>> attributes;
     int snaps = 0, layouts = 0;
+    float uiScale = -1;
 
     bool FileListFolder(std::string& out) const override { return out = folder, hasFileList; }
     bool SetViewAttribute(const std::string& view, const std::string& key, const std::string& value) override {
@@ -38,6 +39,7 @@ struct FakeWindow : TK_WindowLink {
     }
     bool ToggleView(const std::string& view) override { return HasView(view) && (toggled.push_back(view), true); }
     void Relayout() override { ++layouts; }
+    void SetUiScale(float scale) override { uiScale = scale; }
     bool Snap(const std::string&, const std::string&, bool) override { return ++snaps > 0; }
 };
 

@@ -175,7 +175,7 @@ TEST_F(SettingsTest, MirrorAndLoftToggle) {
 }
 
 TEST_F(SettingsTest, WindowCommands) {
-    for (const char* line : {"ui_set scene reset 1", "ui_view pal", "snap scene x.png"})
+    for (const char* line : {"ui_set scene reset 1", "ui_view pal", "snap scene x.png", "ui_scale 2"})
         ExpectRefused(line, "no window");
     tk_test::FakeWindow window;
     env->window = &window;
@@ -189,6 +189,10 @@ TEST_F(SettingsTest, WindowCommands) {
     EXPECT_EQ(window.snaps, 0);
     EXPECT_TRUE(Run("snap scene s.png"));
     EXPECT_EQ(window.snaps, 1);
+    EXPECT_TRUE(Run("ui_scale 1.5"));
+    EXPECT_FALSE(Run("ui_scale huge"));
+    EXPECT_EQ(window.uiScale, 1.5f);
+    EXPECT_EQ(env->workspace.uiScale, 1.5f);
     EXPECT_EQ(TK_CMD_Snap::DefaultName(0).size(), std::string("snap1970-01-01-00-00-00.png").size());
     env->window = nullptr;
 }

@@ -110,4 +110,21 @@ TEST(Config, PortableAndInstalledLayouts) {
     EXPECT_EQ(TK_ConfigFile(root + "/user", root + "/usr/share/tarsk"), root + "/user/config.txt");
 }
 
+
+// "auto" is 0 (the display decides); numbers are rounded to a quarter and
+// clamped to 1..3; anything else is refused and changes nothing.
+TEST(ConfigUiScale, AutoQuartersAndClamps) {
+    const struct Case {
+        const char* text;
+        bool ok;
+        float scale;
+    } cases[] = {{"auto", true, 0}, {"2", true, 2}, {"1.6", true, 1.5f}, {"7", true, 3}, {"0.5", true, 1},
+                 {"big", false, -1}};
+    for (const Case& c : cases) {
+        float scale = -1;
+        EXPECT_EQ(TK_ParseUiScale(c.text, scale), c.ok) << c.text;
+        EXPECT_EQ(scale, c.scale) << c.text;
+    }
+}
+
 }  // namespace

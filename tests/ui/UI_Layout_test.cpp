@@ -79,4 +79,34 @@ TEST(BoxLayout, ItemLookup) {
     EXPECT_EQ(root->ItemAt(60, 50), nullptr);  // outside
 }
 
+// At scale 1, 1.5 and 2 the layout in units is the same, every rectangle in
+// device pixels is the scale times its 1x rectangle, a device position
+// inside a view's device rectangle hits that view, and the host is asked
+// for a minimum size that grows with the scale.
+TEST(ScaledLayout, RectanglesScaleAndHitTestingAgrees) {
+    const char* tree = "vbox (minSize='100 60') { hbox (size='20') { button (id='a' size='40') label (id='b' flex='1') }"
+                       " list (id='c' flex='1') }";
+    RecordingWindow base;
+    base.Load(tree, 200, 100);
+    for (float scale : {1.0f, 1.5f, 2.0f}) {
+        RecordingWindow window;
+        window.Load(tree, 200, 100);
+        window.SetScale(scale);
+        window.SetDeviceSize(int(200 * scale), int(100 * scale));
+        window.Root()->SetRect(window.Rect());
+        window.RefreshLayout();
+        EXPECT_EQ(window.host.minimum.width, int(100 * scale)) << scale;
+        for (const char* id : {"a", "b", "c"}) {
+            const OMB_Rect unit = base.FindView(id, &UI_View::kClass)->Rect();
+            UI_View* view = window.FindView(id, &UI_View::kClass);
+            ASSERT_EQ(view->Rect(), unit) << id << " at " << scale;
+            const OMB_Rect device = view->DeviceRect();
+            EXPECT_EQ(device.Width(), int(float(unit.Width()) * scale)) << id << " at " << scale;
+            EXPECT_EQ(device.x0, int(float(unit.x0) * scale)) << id << " at " << scale;
+            window.Move(device.x0 + 1, device.y1 - 1);
+            EXPECT_EQ(window.HoverView(), view) << id << " at " << scale;
+        }
+    }
+}
+
 }  // namespace

@@ -55,6 +55,11 @@ public:
         RefreshLayout();
         return Root();
     }
+    // The faces of the build's program directory (text quads need them).
+    bool LoadFont() {
+        std::string error;
+        return Canvas().LoadFont(std::string(TK_BUILD_DIR) + "/fonts", error);
+    }
     // The host's raw input: the pointer to (x, y), the left button there,
     // wheel notches where the pointer is.
     void Move(int x, int y, int modifiers = 0) { InputPosition(x, y, modifiers); }

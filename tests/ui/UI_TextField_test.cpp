@@ -95,4 +95,25 @@ TEST_F(TextField, EnterRunsTheLineUnderItsOptions) {
     EXPECT_LE(field->Caret(), 2);
 }
 
+// Typed text arrives as UTF-8; every key moves and erases whole characters,
+// and the byte limit never cuts one.
+TEST_F(TextField, EditsMultibyteTextByCharacter) {
+    ASSERT_TRUE(Make("maxLength='12'"));
+    window.Type("\xC3\x84\xD0\xB6\xE6\xA8\xA1");  // Ä ж 模: 2 + 2 + 3 bytes
+    EXPECT_EQ(field->Caret(), 7);
+    window.Key(OS_KEY_LEFT);
+    EXPECT_EQ(field->Caret(), 4);
+    window.Key(OS_KEY_LEFT, OS_MOD_SHIFT);
+    EXPECT_EQ(std::make_pair(field->SelectionStart(), field->SelectionEnd()), std::make_pair(2, 4));
+    window.Key(OS_KEY_BACKSPACE);  // the selected ж
+    EXPECT_EQ(field->Text(), "\xC3\x84\xE6\xA8\xA1");
+    window.Key(OS_KEY_DELETE);
+    window.Key(OS_KEY_BACKSPACE);
+    EXPECT_EQ(field->Text(), "");
+    window.Type("abcdefghij\xE6\xA8\xA1");  // 13 bytes: the last character does not fit whole
+    EXPECT_EQ(field->Text(), "abcdefghij");
+    window.Type("\xFF");  // a malformed byte becomes U+FFFD (3 bytes): no room either
+    EXPECT_EQ(field->Text(), "abcdefghij");
+}
+
 }  // namespace

@@ -213,6 +213,21 @@ TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
     EXPECT_EQ(list->Items(), std::vector<std::string>{"../"}) << "a folder gone: only the way up";
 }
 
+// Over a row cut with an ellipsis the hint line shows the whole name; over
+// one that fits, the list's own hint.
+TEST(Hint, ShowsTheWholeTextOfACutRow) {
+    RecordingWindow window;
+    const std::string name = "a model whose name is far too long.vox";
+    window.Load(("vbox { list (items='short.vox;" + name + "' hint='models' flex='1') hint (id='h' size='20') }").c_str(),
+                120, 80);
+    auto* hint = UI_Cast<UI_Hint>(window.FindView("h", &UI_View::kClass));
+    const OMB_Rect list = window.Root()->Child(0)->Rect();
+    window.Move(list.x0 + 20, list.y1 - 5);
+    EXPECT_EQ(hint->CurrentHint(), "models");
+    window.Move(list.x0 + 20, list.y1 - 25);  // the second row
+    EXPECT_EQ(hint->CurrentHint(), name);
+}
+
 TEST(ColorViews, ShowAColourAndReportDrags) {
     RecordingWindow window;
     window.Load("vbox { rgbView (id='rgb' onChange='rgb' size='30') hsvView (id='hsv' rgb='255 0 0' size='30') }",
@@ -223,6 +238,7 @@ TEST(ColorViews, ShowAColourAndReportDrags) {
     const OMB_Rect red = rgb->Slider(0)->Rect();
     window.Down((red.x0 + red.x1 + 1) / 2, (red.y0 + red.y1) / 2);
     EXPECT_EQ(window.TakeCommands(), "rgb 127 20 30");
+    ASSERT_TRUE(window.LoadFont());
     window.BuildFrame();
     EXPECT_EQ(window.Canvas().Text().Count(), 2 * 3 * 4) << "each slider has its channel's letter";
     const int hsv[3] = {120, 255, 255};

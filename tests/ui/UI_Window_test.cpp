@@ -25,7 +25,7 @@ protected:
 };
 
 // A move drags the first held button, the pointer remembers where it was,
-// each wheel notch adds one step, text is its printable characters, an
+// each wheel notch adds one step, text is its characters but controls, an
 // unknown key is nothing, and only a focus loss lets go of the buttons.
 TEST(RawInput, BecomesTheToolkitsEvents) {
     DerivingWindow w;
@@ -48,7 +48,8 @@ TEST(RawInput, BecomesTheToolkitsEvents) {
 
     const int types[] = {UI_EVENT_MOUSE_MOVE, UI_EVENT_RIGHT_DOWN, UI_EVENT_LEFT_DOWN, UI_EVENT_LEFT_DRAG,
                          UI_EVENT_LEFT_UP,    UI_EVENT_RIGHT_DRAG, UI_EVENT_WHEEL,     UI_EVENT_KEY_UP,
-                         UI_EVENT_KEY_DOWN,   UI_EVENT_KEY_DOWN,   UI_EVENT_MOUSE_MOVE, UI_EVENT_MOUSE_LEAVE};
+                         UI_EVENT_KEY_DOWN,   UI_EVENT_KEY_DOWN,   UI_EVENT_KEY_DOWN,   UI_EVENT_MOUSE_MOVE,
+                         UI_EVENT_MOUSE_LEAVE};
     const std::vector<UI_Event>& e = w.events;
     ASSERT_EQ(e.size(), std::size(types));
     for (size_t i = 0; i < e.size(); ++i) EXPECT_EQ(e[i].type, types[i]) << i;
@@ -56,8 +57,8 @@ TEST(RawInput, BecomesTheToolkitsEvents) {
               std::make_tuple(10, 20, 1, int(OS_MOD_CTRL)));
     EXPECT_EQ(e[6].mouse.wheel - e[6].mouse.prevWheel, -2 * kWheelNotch);
     EXPECT_EQ(std::make_tuple(e[7].key.key, e[7].key.repeat), std::make_tuple(int(OS_KEY_A), true));
-    EXPECT_EQ(std::make_tuple(e[8].key.character, e[9].key.character, e[9].key.modifiers),
-              std::make_tuple('h', 'i', int(OS_MOD_SHIFT)));
+    EXPECT_EQ(std::make_tuple(e[8].key.character, e[9].key.character, e[10].key.character, e[9].key.modifiers),
+              std::make_tuple(uint32_t('h'), uint32_t('i'), uint32_t(0xE9), int(OS_MOD_SHIFT)));
 }
 
 // Two probes side by side: "a" at x 0..49, "b" at x 50..99, 100 pixels high.

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/OMB_FileHandle.h"
+
 // ---------------------------------------------------------------- batches
 
 namespace {
@@ -141,7 +143,7 @@ bool UI_DecodeFontImage(const uint8_t* bytes, size_t size, UI_FontImage& out) {
 namespace {
 // The whole file, when it exists and is at most 16 MiB; silent otherwise.
 bool ReadSmallFile(const char* path, std::vector<uint8_t>& out) {
-    FILE* file = path ? std::fopen(path, "rb") : nullptr;
+    FILE* file = path ? OMB_OpenFile(path, "rb") : nullptr;
     if (!file) return false;
     bool ok = std::fseek(file, 0, SEEK_END) == 0;
     const long size = ok ? std::ftell(file) : -1;

@@ -27,7 +27,7 @@ set(ENV{PKG_CONFIG_LIBDIR} ${TK_WIN_DEPS}/lib/pkgconfig)
 set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
 
 # Every test binary runs under Wine (ctest and gtest discovery alike).
-set(CMAKE_CROSSCOMPILING_EMULATOR wine CACHE STRING "How to run the built programs")
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run CACHE STRING "How to run the built programs")
 
 # The C and C++ runtimes and the thread library are linked in, so the program
 # folder carries only the dependencies' own DLLs.

@@ -17,7 +17,7 @@ struct ProcessTempDir {
         const std::filesystem::path path =
             std::filesystem::temp_directory_path(error) / ("tarsk_test_" + std::to_string(GetCurrentProcessId()));
         if (error || !std::filesystem::create_directories(path, error)) return;
-        dir = path.u8string() + "\\";
+        dir = path.generic_u8string() + "/";  // "/" like every path the program makes
         _putenv_s("TEST_TMPDIR", dir.c_str());
         _putenv_s("TEMP", dir.c_str());
     }

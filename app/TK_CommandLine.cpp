@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/OMB_FileHandle.h"
 #include "core/OS_Signals.h"
 #include "model/TK_EditorEnv.h"
 
@@ -49,7 +50,7 @@ constexpr size_t kMaxScriptBytes = size_t(16) << 20;
 // pipe, a FIFO, a process substitution); false with the reason in `why`.
 bool ReadScript(const char* path, std::vector<std::string>& lines, std::string& why) {
     const bool standardInput = !std::strcmp(path, "-");
-    FILE* in = standardInput ? stdin : std::fopen(path, "rb");
+    FILE* in = standardInput ? stdin : OMB_OpenFile(path, "rb");
     if (!in) {
         why = std::strerror(errno);
         return false;

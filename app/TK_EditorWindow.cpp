@@ -208,7 +208,7 @@ void TK_EditorWindow::OnDropFiles(const std::vector<std::string>& paths, int x, 
     if (!view) return;
     const std::string& path = paths.front();
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
+    if (std::filesystem::is_directory(std::filesystem::u8path(path), error)) {
         if (UI_SameText(view->Id().c_str(), "file")) RunLine(OMB_CommandWithArgument("ui_set file root", path));
         else if (UI_SameText(view->Id().c_str(), "file_patt")) RunLine(OMB_CommandWithArgument("ui_set file_patt root", path));
         return;

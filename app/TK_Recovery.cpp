@@ -17,6 +17,7 @@
 #include "core/OMB_Arguments.h"
 #include "core/OMB_AtomicFile.h"
 #include "core/OMB_Cause.h"
+#include "core/OMB_FileHandle.h"
 #include "core/OMB_Log.h"
 #include "core/OS_Process.h"
 #include "edit/TK_CMD_Model.h"
@@ -32,7 +33,7 @@ namespace {
 std::string AsideName(const std::string& folder, const std::string& path) {
     namespace chrono = std::chrono;
     std::error_code error;
-    const fs::file_time_type written = fs::last_write_time(path, error);
+    const fs::file_time_type written = fs::last_write_time(fs::u8path(path), error);
     // The file clock's epoch is the library's own: carried over by the
     // distance from now.
     const time_t when = error ? std::time(nullptr)
@@ -42,7 +43,7 @@ std::string AsideName(const std::string& folder, const std::string& path) {
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
     std::string name = folder + "/backup-" + stamp + ".vox";
-    for (int n = 2; fs::exists(name) && n < 1000; ++n)
+    for (int n = 2; fs::exists(fs::u8path(name)) && n < 1000; ++n)
         name = folder + "/backup-" + stamp + "-" + std::to_string(n) + ".vox";
     return name;
 }
@@ -56,12 +57,12 @@ bool IsAsideName(const std::string& name) {
 void PruneBackups(const std::string& folder) {
     std::vector<std::string> aside;
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(folder, error))
-        if (IsAsideName(entry.path().filename().string()) && entry.is_regular_file(error))
-            aside.push_back(entry.path().string());
+    for (const auto& entry : fs::directory_iterator(fs::u8path(folder), error))
+        if (IsAsideName(entry.path().filename().u8string()) && entry.is_regular_file(error))
+            aside.push_back(entry.path().u8string());
     std::sort(aside.begin(), aside.end());
     const size_t keep = kKeptBackups - 1;
-    for (size_t i = 0; i + keep < aside.size(); ++i) fs::remove(aside[i], error);
+    for (size_t i = 0; i + keep < aside.size(); ++i) fs::remove(fs::u8path(aside[i]), error);
 }
 
 bool WriteBytes(const std::string& path, const void* data, size_t size) {
@@ -88,12 +89,12 @@ long RecoveryOwner(const std::string& name) {
 
 bool TK_WriteQuitBackup(const TK_EditorEnv& env, const std::string& folder) {
     std::error_code error;
-    fs::create_directories(folder, error);
+    fs::create_directories(fs::u8path(folder), error);
     const std::string path = folder + "/backup.vox";
-    const bool hadOne = fs::is_regular_file(path, error);
+    const bool hadOne = fs::is_regular_file(fs::u8path(path), error);
     const std::string aside = hadOne ? AsideName(folder, path) : std::string();
     errno = 0;
-    if (hadOne && std::rename(path.c_str(), aside.c_str()) != 0) {
+    if (hadOne && !OMB_RenameFile(path.c_str(), aside.c_str())) {
         OMB_Printf("[Error] failed to write backup : %s (%s)\n", path.c_str(), std::strerror(errno));
         return false;
     }
@@ -103,7 +104,7 @@ bool TK_WriteQuitBackup(const TK_EditorEnv& env, const std::string& folder) {
     if (!WriteVox(env.model, path.c_str(), &look)) {
         const int cause = errno;
         // The previous backup stays the newest.
-        if (hadOne) std::rename(aside.c_str(), path.c_str());
+        if (hadOne) OMB_RenameFile(aside.c_str(), path.c_str());
         OMB_Printf("[Error] failed to write backup : %s (%s)\n", path.c_str(),
                    cause ? std::strerror(cause) : "write failed");
         return false;
@@ -113,7 +114,7 @@ bool TK_WriteQuitBackup(const TK_EditorEnv& env, const std::string& folder) {
     // next start can offer it back; saved work leaves no such note.
     const std::string side = SidecarOf(path);
     if (!env.unsaved) {
-        fs::remove(side, error);
+        fs::remove(fs::u8path(side), error);
         return true;
     }
     const std::string names = OMB_QuoteArgument(env.model.name) + "\n" + OMB_QuoteArgument(env.model.path) + "\n";
@@ -164,7 +165,7 @@ void TK_Autosave::Start() {
     const std::string vox = Path(), side = SidecarOf(vox);
     m_writer = std::thread([this, snapshot, look, folder, vox, side]() {
         std::error_code error;
-        fs::create_directories(folder, error);
+        fs::create_directories(fs::u8path(folder), error);
         // Quoted: a name may hold a line break.
         const std::string names = OMB_QuoteArgument(snapshot->name) + "\n" + OMB_QuoteArgument(snapshot->path) + "\n";
         OMB_ClearCause();
@@ -209,7 +210,7 @@ bool ReadRecovery(const std::string& vox, TK_Model& model, TK_ModelLook& look) {
         return false;
     }
     std::string name, path;
-    std::ifstream names(SidecarOf(vox));
+    std::ifstream names(fs::u8path(SidecarOf(vox)));
     std::getline(names, name);
     std::getline(names, path);
     model.name = OMB_PathArgument(name.c_str());
@@ -222,10 +223,10 @@ bool ReadRecovery(const std::string& vox, TK_Model& model, TK_ModelLook& look) {
 std::vector<std::string> TK_WaitingRecoveries(const std::string& folder) {
     std::vector<std::pair<fs::file_time_type, std::string>> orphans;
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(folder, error)) {
-        const long pid = RecoveryOwner(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(fs::u8path(folder), error)) {
+        const long pid = RecoveryOwner(entry.path().filename().u8string());
         if (pid <= 0 || pid == OS_ProcessId() || OS_IsProcessRunning(pid) || !entry.is_regular_file(error)) continue;
-        orphans.emplace_back(entry.last_write_time(error), entry.path().string());
+        orphans.emplace_back(entry.last_write_time(error), entry.path().u8string());
     }
     std::sort(orphans.begin(), orphans.end());
     std::vector<std::string> paths;
@@ -242,7 +243,7 @@ void TK_AnnounceRecoveries(const std::string& folder) {
     }
     std::string name;
     const std::string backup = folder + "/backup.vox";
-    std::ifstream note(SidecarOf(backup));
+    std::ifstream note(fs::u8path(SidecarOf(backup)));
     if (!waiting.empty() || !note || !std::getline(note, name)) return;
     name = OMB_PathArgument(name.c_str());
     if (name.empty()) name = "untitled";
@@ -258,8 +259,8 @@ bool TK_ClaimRecovery(const std::string& folder, TK_Model& model, TK_ModelLook& 
         // Work closed unsaved: its quit backup, once.
         const std::string backup = folder + "/backup.vox";
         std::error_code error;
-        if (fs::is_regular_file(SidecarOf(backup), error) && ReadRecovery(backup, model, look)) {
-            fs::remove(SidecarOf(backup), error);
+        if (fs::is_regular_file(fs::u8path(SidecarOf(backup)), error) && ReadRecovery(backup, model, look)) {
+            fs::remove(fs::u8path(SidecarOf(backup)), error);
             keptAs = backup;
             return true;
         }
@@ -271,12 +272,12 @@ bool TK_ClaimRecovery(const std::string& folder, TK_Model& model, TK_ModelLook& 
     // Among the kept backups it is never lost, whatever the session does next.
     keptAs = AsideName(folder, vox);
     std::error_code error;
-    fs::rename(vox, keptAs, error);
+    fs::rename(fs::u8path(vox), fs::u8path(keptAs), error);
     if (error) {
         OMB_Printf("[Error] recover : %s : %s\n", vox.c_str(), error.message().c_str());
         return false;
     }
-    fs::remove(SidecarOf(vox), error);
+    fs::remove(fs::u8path(SidecarOf(vox)), error);
     PruneBackups(folder);
     return true;
 }
@@ -297,8 +298,8 @@ bool TK_RecoverUnsavedWork(TK_EditorEnv& env, const TK_Autosave& autosave) {
         env.executor.ForgetSaved();
         env.ChangeNotification(TK_NOTIFY_MODEL, TK_CHANGE_NAME);
         // Ours from now on: a clean exit removes it after the backup.
-        std::rename(vox.c_str(), autosave.Path().c_str());
-        std::rename(SidecarOf(vox).c_str(), SidecarOf(autosave.Path()).c_str());
+        OMB_RenameFile(vox.c_str(), autosave.Path().c_str());
+        OMB_RenameFile(SidecarOf(vox).c_str(), SidecarOf(autosave.Path()).c_str());
         OMB_Printf("recovered unsaved work from %s\n", vox.c_str());
         std::fprintf(stderr, "recovered unsaved work from %s\n", OMB_Printable(vox).c_str());
         TK_AnnounceRecoveries(folder);

@@ -33,7 +33,7 @@ constexpr size_t kMaxConfigBytes = 1 << 20;
 
 void MakeFolder(const std::string& folder) {
     std::error_code error;
-    std::filesystem::create_directories(folder, error);
+    std::filesystem::create_directories(std::filesystem::u8path(folder), error);
     if (error) OMB_Printf("[Warning] cannot make folder : %s : %s\n", folder.c_str(), error.message().c_str());
 }
 }  // namespace
@@ -45,7 +45,7 @@ bool TK_PrepareUserFolders(const TK_Workspace& workspace) {
     for (const std::string& folder : {workspace.configDir, base + "/vox", base + "/export", base + "/palette",
                                       base + "/cache"}) {
         std::error_code error;
-        std::filesystem::create_directories(folder, error);
+        std::filesystem::create_directories(std::filesystem::u8path(folder), error);
         if (error) {
             OMB_Printf("[Error] cannot make folder : %s\n", folder.c_str());
             return false;
@@ -53,7 +53,7 @@ bool TK_PrepareUserFolders(const TK_Workspace& workspace) {
     }
     const std::string own = workspace.configDir + "/config.txt";
     std::error_code present;
-    if (std::filesystem::exists(own, present)) return true;
+    if (std::filesystem::exists(std::filesystem::u8path(own), present)) return true;
     // Concurrent first runs each write a whole copy and rename it into place.
     std::vector<uint8_t> shipped;
     if (!TK_ReadFileBytes(workspace.dataDir + "/config/config.txt", kMaxConfigBytes, shipped) ||
@@ -134,7 +134,7 @@ bool TK_OpenModelFile(TK_EditorEnv& env, const std::string& path) {
     TK_ModelLook look;
     // "save" writes back here, whatever folder the program runs in later.
     std::error_code error;
-    const std::string absolute = std::filesystem::absolute(path, error).string();
+    const std::string absolute = std::filesystem::absolute(std::filesystem::u8path(path), error).u8string();
     if (!TK_ReadModelFile(env, path, loaded, look)) return false;
     if (!error) loaded.path = absolute;
     TK_InstallModel(env, loaded, look);

@@ -16,6 +16,7 @@
 #include "core/OMB_AtomicFile.h"
 #include "core/OMB_Log.h"
 #include "core/OS_Signals.h"
+#include "core/OS_Startup.h"
 
 namespace {
 
@@ -66,6 +67,9 @@ int RunEditor(const TK_Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    OS_Utf8Arguments(argc, argv);
+    // Started from a console, every mode prints there (a double click has none).
+    OS_UseParentConsole();
     int workerFd = -1;
     if (MS_IsShaderWorkerCall(argc, argv, workerFd)) return MS_RunShaderWorker(workerFd);
     TK_Options options;

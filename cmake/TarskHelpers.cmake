@@ -10,6 +10,17 @@ function(tk_library name)
   foreach(skip ${ARG_EXCLUDE})
     list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${skip})
   endforeach()
+  # A platform service is NAME.cpp (POSIX) with its Windows twin NAME_win.cpp
+  # beside it: each build takes one of the two.
+  foreach(source ${sources})
+    if(source MATCHES "^(.*)_win\\.cpp$")
+      if(WIN32)
+        list(REMOVE_ITEM sources ${CMAKE_MATCH_1}.cpp)
+      else()
+        list(REMOVE_ITEM sources ${source})
+      endif()
+    endif()
+  endforeach()
   if(NOT sources)
     # A folder whose code has not arrived yet still gets its library.
     set(stub ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/OMB_AtomicNames.h"
 #include "core/OMB_Cause.h"
 #include "core/OMB_Log.h"
 #include "core/OS_Process.h"
@@ -21,15 +22,6 @@ namespace {
 
 constexpr int kMaxLinkHops = 40;
 
-std::atomic<bool> g_flush{true};  // the kernel's own limit for a path
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string FileOf(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
 
 // The file a chain of symbolic links ends at (which need not exist yet: a
 // dangling link is written through, as editors do). Empty for a loop.
@@ -41,44 +33,9 @@ std::string ResolveLinks(std::string path) {
         const ssize_t n = ::readlink(path.c_str(), buffer, sizeof buffer);
         if (n <= 0 || size_t(n) >= sizeof buffer) return std::string();
         const std::string link(buffer, size_t(n));
-        path = link[0] == '/' ? link : FolderOf(path) + "/" + link;
+        path = link[0] == '/' ? link : OMB_AtomicFolderOf(path) + "/" + link;
     }
     return std::string();
-}
-
-// A temporary file is ".NAME.tarsk-PID-N.tmp": hidden, and of a form no
-// user file has, so that start-up can remove dead saves' leftovers without
-// touching anything else. NAME is cut short (at a character boundary) when
-// the whole would pass the system's limit for a name.
-constexpr const char kTempMark[] = ".tarsk-";
-constexpr const char kTempEnd[] = ".tmp";
-constexpr size_t kMaxName = 255;                                       // NAME_MAX on the common file systems
-constexpr size_t kTempExtra = 1 + sizeof kTempMark - 1 + 10 + 1 + 10 + sizeof kTempEnd - 1;  // dot, mark, numbers
-
-std::string TempStem(const std::string& name) {
-    size_t keep = std::min(name.size(), kMaxName - kTempExtra);
-    while (keep > 0 && keep < name.size() && (uint8_t(name[keep]) & 0xC0) == 0x80) --keep;
-    return "." + name.substr(0, keep) + kTempMark;
-}
-
-// The process id of a temporary file named `entry` whose stem is `stem`
-// (any stem when empty); 0 when `entry` is not of exactly that form.
-long TempOwner(const char* entry, const std::string& stem) {
-    const char* p = entry;
-    if (!stem.empty()) {
-        if (std::strncmp(entry, stem.c_str(), stem.size()) != 0) return 0;
-        p += stem.size();
-    } else {
-        if (entry[0] != '.') return 0;
-        const char* mark = nullptr;
-        for (const char* next = std::strstr(entry + 1, kTempMark); next; next = std::strstr(next + 1, kTempMark))
-            mark = next;
-        if (!mark || mark == entry + 1) return 0;
-        p = mark + sizeof kTempMark - 1;
-    }
-    const long pid = OS_ReadProcessId(p);
-    if (pid <= 0 || *p++ != '-' || OS_ReadProcessId(p) < 0) return 0;
-    return std::strcmp(p, kTempEnd) == 0 ? pid : 0;
 }
 
 // A save killed half-way leaves its temporary file (up to the model's size)
@@ -87,7 +44,7 @@ void RemoveStaleTemps(const std::string& folder, const std::string& stem) {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) return;
     while (const dirent* entry = ::readdir(dir)) {
-        const long pid = TempOwner(entry->d_name, stem);
+        const long pid = OMB_AtomicTempOwner(entry->d_name, stem);
         if (pid == 0 || pid == OS_ProcessId() || OS_IsProcessRunning(pid)) continue;
         const std::string path = folder + "/" + entry->d_name;
         struct stat info;
@@ -123,8 +80,8 @@ bool OMB_AtomicFile::Open(const std::string& path) {
     const bool hasOld = ::stat(target.c_str(), &old) == 0;
     if (hasOld && !S_ISREG(old.st_mode)) return Refuse("not a regular file", target);
     if (hasOld && (old.st_mode & 0222) == 0) return Refuse("file is read-only", target);
-    const std::string folder = FolderOf(target);
-    const std::string stem = TempStem(FileOf(target));
+    const std::string folder = OMB_AtomicFolderOf(target);
+    const std::string stem = OMB_AtomicTempStem(OMB_AtomicFileOf(target));
     RemoveStaleTemps(folder, stem);
     // The autosave writes on a thread of its own while exports write here.
     static std::atomic<unsigned> counter{0};
@@ -165,7 +122,7 @@ bool OMB_AtomicFile::Commit() {
     // the rename must not leave an empty file under the old name.
     // A failed write left its reason in errno (nothing since can succeed
     // on this stream).
-    bool ok = !std::ferror(file) && std::fflush(file) == 0 && (!g_flush || ::fsync(::fileno(file)) == 0);
+    bool ok = !std::ferror(file) && std::fflush(file) == 0 && (!OMB_FlushOnCommit() || ::fsync(::fileno(file)) == 0);
     if (!ok) OMB_SetCauseErrno(errno ? errno : EIO);
     if (std::fclose(file) != 0 && ok) {
         OMB_SetCauseErrno(errno);
@@ -175,7 +132,7 @@ bool OMB_AtomicFile::Commit() {
         OMB_SetCauseErrno(errno);
         ok = false;
     }
-    if (ok && g_flush) FlushFolder(FolderOf(m_target));
+    if (ok && OMB_FlushOnCommit()) FlushFolder(OMB_AtomicFolderOf(m_target));
     if (!ok) ::unlink(m_temp.c_str());
     m_temp.clear();
     m_target.clear();
@@ -191,20 +148,4 @@ void OMB_AtomicFile::Discard() {
     m_target.clear();
 }
 
-void OMB_SetFlushOnCommit(bool flush) { g_flush = flush; }
-
-bool OMB_WriteFileAtomic(const std::string& path, const void* data, size_t size) {
-    OMB_AtomicFile file;
-    if (!file.Open(path)) return false;
-    if (size != 0 && std::fwrite(data, 1, size, file.Stream()) != size) {
-        OMB_SetCauseErrno(errno ? errno : EIO);
-        return false;
-    }
-    return file.Commit();
-}
-
 void OMB_RemoveStaleTemps(const std::string& folder) { RemoveStaleTemps(folder, std::string()); }
-
-std::string OMB_AtomicTempName(const std::string& target, long pid, unsigned n) {
-    return FolderOf(target) + "/" + TempStem(FileOf(target)) + std::to_string(pid) + "-" + std::to_string(n) + kTempEnd;
-}

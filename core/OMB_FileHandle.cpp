@@ -37,3 +37,7 @@ OMB_FileHandle OMB_OpenForReading(const char* path, int64_t* size) {
     if (size) *size = int64_t(info.st_size);
     return file;
 }
+
+FILE* OMB_OpenFile(const char* path, const char* mode) { return std::fopen(path, mode); }
+
+bool OMB_RenameFile(const char* from, const char* to) { return std::rename(from, to) == 0; }

@@ -19,3 +19,8 @@ using OMB_FileHandle = std::unique_ptr<FILE, OMB_FileCloser>;
 // file that cannot be opened, or anything that is not a regular file.
 // `size`, when given, receives the file's length.
 OMB_FileHandle OMB_OpenForReading(const char* path, int64_t* size = nullptr);
+
+// fopen for a UTF-8 path (the wide API on Windows); null with errno set.
+FILE* OMB_OpenFile(const char* path, const char* mode);
+// rename for UTF-8 paths, replacing `to`; false with errno set.
+bool OMB_RenameFile(const char* from, const char* to);

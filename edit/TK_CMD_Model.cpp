@@ -100,7 +100,7 @@ bool TK_ReadModelFile(const TK_EditorEnv& env, const std::string& path, TK_Model
         OMB_SetCause("cannot read " + env.workspace.Shown(path) + (why.empty() ? "" : ": " + why.substr(3)));
         return false;
     }
-    model.name = std::filesystem::path(path).filename().string();
+    model.name = std::filesystem::u8path(path).filename().u8string();
     model.path = path;
     if (model.kept && !model.kept->protect.empty())
         OMB_Printf("[Warning] open : %s : %s\n", path.c_str(), model.kept->protect.c_str());
@@ -145,8 +145,8 @@ void TK_InstallModel(TK_EditorEnv& env, TK_Model& loaded, const TK_ModelLook& lo
 bool TK_SamePath(const std::string& a, const std::string& b) {
     namespace fs = std::filesystem;
     std::error_code ea, eb;
-    const fs::path ca = fs::weakly_canonical(a, ea), cb = fs::weakly_canonical(b, eb);
-    if (ea || eb) return fs::path(a).lexically_normal() == fs::path(b).lexically_normal();
+    const fs::path ca = fs::weakly_canonical(fs::u8path(a), ea), cb = fs::weakly_canonical(fs::u8path(b), eb);
+    if (ea || eb) return fs::u8path(a).lexically_normal() == fs::u8path(b).lexically_normal();
     return ca == cb;
 }
 
@@ -155,7 +155,7 @@ void TK_WriteCacheCopy(const TK_EditorEnv& env) {
     OMB_Printf("Cache Model\n");
     const std::string& folder = env.workspace.cacheFolder;
     std::error_code error;
-    std::filesystem::create_directories(folder, error);
+    std::filesystem::create_directories(std::filesystem::u8path(folder), error);
     // Not "backup.vox": that is the quit backups' newest, which an export
     // must never replace.
     const std::string path = folder + "/cache.vox";

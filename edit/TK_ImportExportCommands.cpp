@@ -45,10 +45,10 @@ std::string BaseNameOr(const TK_Model& model, const char* fallback) {
 std::vector<std::string> ListModels(const std::string& folder) {
     std::vector<std::string> files;
     std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        std::string ext = it->path().extension().string();
+    for (fs::directory_iterator it(fs::u8path(folder), error), end; !error && it != end; it.increment(error)) {
+        std::string ext = it->path().extension().u8string();
         std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-        if (ext == ".vox" && it->is_regular_file(error)) files.push_back(it->path().string());
+        if (ext == ".vox" && it->is_regular_file(error)) files.push_back(it->path().u8string());
     }
     std::sort(files.begin(), files.end());
     return files;
@@ -59,7 +59,7 @@ constexpr const char* kPaletteFormat = "Palette";
 
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code error;
-    return fs::equivalent(a, b, error);
+    return fs::equivalent(fs::u8path(a), fs::u8path(b), error);
 }
 
 }  // namespace
@@ -224,7 +224,7 @@ bool TK_CMD_ExportDir::Execute() {
     const std::string& exports = m_env->workspace.exportFolder;
     const std::string out = m_out.empty() ? exports : TK_Workspace::Resolve(exports, m_out);
     std::error_code error;
-    fs::create_directories(out, error);
+    fs::create_directories(fs::u8path(out), error);
     bool allDone = true;
     for (const std::string& file : files) allDone = ConvertOne(*entry, file, out) && allDone;
     return allDone;

@@ -288,7 +288,7 @@ bool TK_CMD_RenameModel::Execute() {
         SetName(m_newName, m_oldModelPath);
         return true;
     }
-    const fs::path source = ModelFilePath();
+    const fs::path source = fs::u8path(ModelFilePath());
     std::error_code error;
     if (!fs::is_directory(source.parent_path(), error)) {
         OMB_Printf("[Error] %s%s\n", "failed to rename model : src folder is unknown : ", m_oldName.c_str());
@@ -296,8 +296,8 @@ bool TK_CMD_RenameModel::Execute() {
     }
     const size_t slash = m_oldName.find_last_of('/');
     m_newName = (slash == std::string::npos ? std::string() : m_oldName.substr(0, slash + 1)) + newFile;
-    m_oldPath = source.string();
-    m_newPath = (source.parent_path() / newFile).string();
+    m_oldPath = source.u8string();
+    m_newPath = (source.parent_path() / fs::u8path(newFile)).u8string();
     OMB_ClearCause();
     if (!RenameFile(m_oldPath, m_newPath)) {
         OMB_Printf("[Error] %s%s%s%s%s\n", "failed to rename model from : ", m_oldPath.c_str(), " to : ",
@@ -314,12 +314,12 @@ bool TK_CMD_RenameModel::Execute() {
 bool TK_CMD_RenameModel::RenameFile(const std::string& from, const std::string& to) const {
     namespace fs = std::filesystem;
     std::error_code error;
-    if (from == to) return fs::exists(from, error);
-    if (fs::exists(fs::symlink_status(to, error))) {
+    if (from == to) return fs::exists(fs::u8path(from), error);
+    if (fs::exists(fs::symlink_status(fs::u8path(to), error))) {
         OMB_SetCause("a file of that name exists");
         return false;
     }
-    fs::rename(from, to, error);
+    fs::rename(fs::u8path(from), fs::u8path(to), error);
     if (error) OMB_SetCause(error.message());
     return !error;
 }
@@ -351,8 +351,8 @@ bool TK_CMD_DeleteModel::Execute() {
     // Only the model's own file, and only when it is a model file: a name
     // or path set by hand must not trash anything else.
     std::error_code error;
-    const std::string path = std::filesystem::absolute(ModelFilePath(), error).lexically_normal().string();
-    if (std::filesystem::exists(path, error) && !FileHasVoxMagic(path.c_str())) {
+    const std::string path = std::filesystem::absolute(std::filesystem::u8path(ModelFilePath()), error).lexically_normal().u8string();
+    if (std::filesystem::exists(std::filesystem::u8path(path), error) && !FileHasVoxMagic(path.c_str())) {
         OMB_Printf("[Error] failed to delete model : not a model file : %s\n", path.c_str());
         return false;
     }

@@ -41,10 +41,10 @@ std::string ShaderPath(const TK_EditorEnv& env, const std::string& name) {
 std::vector<std::string> ShaderNames(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code error;
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    for (std::filesystem::directory_iterator it(std::filesystem::u8path(folder), error), end; !error && it != end; it.increment(error)) {
         const std::filesystem::path& path = it->path();
         if (path.extension() != kExtension || !it->is_regular_file(error)) continue;
-        const std::string name = path.stem().string();
+        const std::string name = path.stem().u8string();
         if (IsShaderName(name)) names.push_back(name);
     }
     std::sort(names.begin(), names.end());
@@ -119,7 +119,7 @@ bool TK_CMD_VoxelShader::Execute() { return m_name.empty() ? List() : TK_CMD_Sha
 bool TK_CMD_VoxelShader::List() const {
     const std::string folder = Folder(*m_env);
     std::error_code error;
-    if (!std::filesystem::is_directory(folder, error)) {
+    if (!std::filesystem::is_directory(std::filesystem::u8path(folder), error)) {
         OMB_Printf("[Error] xs : no shader folder : %s\n", folder.c_str());
         return false;
     }
@@ -141,7 +141,7 @@ bool TK_CMD_VoxelShader::CanApply() {
     }
     const std::string path = ShaderPath(*m_env, m_name);
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
+    if (!std::filesystem::is_regular_file(std::filesystem::u8path(path), error)) {
         OMB_Printf("[Error] xs : no shader : %s\n", path.c_str());
         return false;
     }

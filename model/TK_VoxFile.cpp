@@ -207,7 +207,7 @@ void WriteBody(OMB_SaveBitFile& file, const TK_Model& model, const TK_ModelLook*
 bool IsProtected(const TK_Model& model, const char* path) {
     if (!model.kept || model.kept->protect.empty() || model.kept->source.empty()) return false;
     std::error_code error;
-    if (!std::filesystem::equivalent(path, model.kept->source, error)) return false;
+    if (!std::filesystem::equivalent(std::filesystem::u8path(path), std::filesystem::u8path(model.kept->source), error)) return false;
     OMB_SetCause(model.kept->protect);
     errno = 0;  // a refusal, not a failure of the system
     return true;

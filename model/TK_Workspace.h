@@ -24,6 +24,7 @@ struct TK_ProgramFolders {
     std::string dataDir;    // shipped, read only: config/ (editor.ui, font, defaults), shader/
     std::string configDir;  // config.txt and the camera slot files
     std::string workDir;    // base of the default workspace folders and of "$" in folder values
+    std::string cacheDir;   // empty: workDir/cache
     bool perUser = false;   // installed: config and work are the user's own folders
 };
 
@@ -33,13 +34,17 @@ using TK_GetEnv = const char* (*)(const char* name);
 // Decides the layout for a binary in `exeDir` (see the file comment). XDG
 // variables that are unset, empty or relative fall back to HOME's defaults.
 TK_ProgramFolders TK_FindProgramFolders(const std::string& exeDir, TK_GetEnv getEnv = nullptr);
-// The folders of this process, decided once from /proc/self/exe.
+// The folders of this process, decided once from the executable's path.
 const TK_ProgramFolders& TK_Folders();
 // The configuration file to read: the one in `configDir` when it exists,
 // else the shipped defaults below `dataDir`.
 std::string TK_ConfigFile(const std::string& configDir, const std::string& dataDir);
 // The same for this process's folders (the plugins' own sections).
 inline std::string TK_ConfigFile() { return TK_ConfigFile(TK_Folders().configDir, TK_Folders().dataDir); }
+
+// Whether `path` ("/" separators) is absolute: "/..." on POSIX; "C:/...",
+// "//server/..." or "/..." on Windows.
+bool TK_IsAbsolutePath(const std::string& path);
 
 struct TK_Workspace {
     std::string programDir;  // the work folder: "$" and the defaults below

@@ -134,7 +134,7 @@ void ReadMaterialLibraries(const TK_ObjMesh& mesh, const std::string& folder, st
 bool TK_Plugin_OBJ::LoadModel(const std::string& path, const std::string&, TK_Model& model) {
     std::vector<uint8_t> bytes;
     std::error_code error;
-    const uintmax_t size = std::filesystem::file_size(path, error);
+    const uintmax_t size = std::filesystem::file_size(std::filesystem::u8path(path), error);
     if (!error && size > kMaxObjFileSize) {
         OMB_Printf("[Error] OBJ : file too large : %s (%ju bytes, at most %zu)\n", path.c_str(), size, kMaxObjFileSize);
         return false;

@@ -193,16 +193,16 @@ void TK_SceneRenderer_PT::UpdateMaterials() { m_materialsDirty = true; }
 
 bool TK_SceneRenderer_PT::SyncView(const Camera& camera) {
     const int width = m_env ? m_env->settings.ptImage[0] : 0, height = m_env ? m_env->settings.ptImage[1] : 0;
-    auto near = [](const float* a, const float* b, int n) {
+    auto close = [](const float* a, const float* b, int n) {
         for (int i = 0; i < n; ++i)
             if (std::fabs(a[i] - b[i]) > 1e-6f) return false;
         return true;
     };
     const Camera& c = m_camera;
     const bool same = width == m_width && height == m_height && camera.mode == c.mode && camera.ortho == c.ortho &&
-                      near(camera.eye, c.eye, 3) && near(&camera.rotation[0][0], &c.rotation[0][0], 9) &&
-                      near(&camera.frustumX, &c.frustumX, 1) && near(&camera.frustumY, &c.frustumY, 1) &&
-                      near(&camera.radius, &c.radius, 1);
+                      close(camera.eye, c.eye, 3) && close(&camera.rotation[0][0], &c.rotation[0][0], 9) &&
+                      close(&camera.frustumX, &c.frustumX, 1) && close(&camera.frustumY, &c.frustumY, 1) &&
+                      close(&camera.radius, &c.radius, 1);
     if (same) return false;
     m_camera = camera;
     m_width = width;

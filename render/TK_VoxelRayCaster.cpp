@@ -44,9 +44,9 @@ bool DrawBoxFaces(const Camera& camera, const int size[3]) {
     float eye[3], back[3];
     TK_WorldToModel(camera.eye, eye);
     TK_WorldToModel(camera.Back(), back);
-    bool near = !camera.ortho;
-    for (int a = 0; a < 3 && near; ++a) near = eye[a] > -2.0f && eye[a] < float(size[a]) + 2.0f;
-    if (near) return false;
+    bool inside = !camera.ortho;
+    for (int a = 0; a < 3 && inside; ++a) inside = eye[a] > -2.0f && eye[a] < float(size[a]) + 2.0f;
+    if (inside) return false;
     glBegin(GL_QUADS);
     for (int a = 0; a < 3; ++a)
         for (int side = 0; side < 2; ++side) {

@@ -91,10 +91,10 @@ void UI_FileDialog::Open(const OS_FileRequest& request) {
 
 void UI_FileDialog::Browse(const std::string& folder) {
     std::error_code error;
-    const fs::path normal = fs::path(folder.empty() ? "." : folder).lexically_normal();
+    const fs::path normal = fs::u8path(folder.empty() ? "." : folder).lexically_normal();
     fs::path absolute = fs::absolute(normal, error);
     if (error) absolute = normal;
-    m_folder = absolute.lexically_normal().string();
+    m_folder = absolute.lexically_normal().u8string();
     if (m_folder.size() > 1 && m_folder.back() == '/') m_folder.pop_back();
     SetPart(m_list, "root", m_folder);
     const std::string problem = m_list ? m_list->Problem() : std::string();
@@ -114,7 +114,7 @@ bool UI_FileDialog::Accept() {
     if (name.empty()) return false;
     std::string path = PathOf(name);
     std::error_code error;
-    if (fs::is_directory(path, error)) {
+    if (fs::is_directory(fs::u8path(path), error)) {
         Browse(path);
         if (m_name) m_name->SetText(std::string());
         return true;
@@ -122,11 +122,11 @@ bool UI_FileDialog::Accept() {
     // A save with one file kind gets its extension when none was typed.
     if (m_request.save && OneKind() && !HasExtension(name)) path += "." + m_extensions;
     const std::string line = CommandLine(m_request.command, path);
-    if (!m_request.save || !fs::exists(path, error) || !m_ask) {
+    if (!m_request.save || !fs::exists(fs::u8path(path), error) || !m_ask) {
         Finish(line);
         return true;
     }
-    m_ask->Ask("Replace " + fs::path(path).filename().string() + "?", "Replace", std::string(),
+    m_ask->Ask("Replace " + fs::u8path(path).filename().u8string() + "?", "Replace", std::string(),
                [this, line](UI_Question::Answer answer) {
                    if (answer == UI_Question::kFirst) Finish(line);
                    else FocusName();
@@ -139,11 +139,11 @@ void UI_FileDialog::MakeFolder() {
     if (name.empty() || HasExtension(name) || name.find('/') != std::string::npos) {
         name = "New folder";
         std::error_code error;
-        for (int n = 2; fs::exists(PathOf(name), error) && n < 1000; ++n) name = "New folder " + std::to_string(n);
+        for (int n = 2; fs::exists(fs::u8path(PathOf(name)), error) && n < 1000; ++n) name = "New folder " + std::to_string(n);
     }
     const std::string path = PathOf(name);
     std::error_code error;
-    if (!fs::create_directory(path, error)) {
+    if (!fs::create_directory(fs::u8path(path), error)) {
         SetPart(m_where, "text", path + " : " + (error ? error.message() : std::string("already there")));
         return;
     }
@@ -168,7 +168,7 @@ void UI_FileDialog::Pick(const std::string& path) {
     const bool twice = path == m_lastPick && std::chrono::duration<double>(now - m_lastPickTime).count() < kDoubleClick;
     m_lastPick = path;
     m_lastPickTime = now;
-    if (m_name) m_name->SetText(fs::path(path).filename().string());
+    if (m_name) m_name->SetText(fs::u8path(path).filename().u8string());
     if (twice) {
         Accept();
         return;

@@ -145,10 +145,10 @@ bool HasAnyExtension(const std::string& name, const std::string& exts) {
 void UI_FileList::Update() {
     std::vector<std::string> folders, files;
     std::error_code error;
-    fs::directory_iterator it(m_root.empty() ? fs::path(".") : fs::path(m_root), error);
+    fs::directory_iterator it(m_root.empty() ? fs::path(".") : fs::u8path(m_root), error);
     for (; !error && it != fs::directory_iterator(); it.increment(error)) {
         if (folders.size() + files.size() >= kMaxEntries) break;
-        const std::string name = it->path().filename().string();
+        const std::string name = it->path().filename().u8string();
         std::error_code typeError;
         if (it->is_directory(typeError))
             folders.push_back(name + "/");

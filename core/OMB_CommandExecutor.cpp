@@ -12,8 +12,9 @@
 namespace {
 char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
-// Bytes whose signed value is below 0x21: spaces, controls and 0x80..0xFF.
-bool IsTrimmed(char c) { return static_cast<signed char>(c) < 0x21; }
+// Spaces and control bytes. Bytes from 0x80 up stay: they are the letters
+// of a UTF-8 name ("save замок.vox" must not lose "замок").
+bool IsTrimmed(char c) { return static_cast<unsigned char>(c) < 0x21; }
 
 // Position after the '|' that ends the command starting at `p`, or `end`.
 const char* ScanArguments(OMB_Lexer& lexer, const char* p, const char* end) {

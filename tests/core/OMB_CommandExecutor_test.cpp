@@ -99,7 +99,8 @@ TEST(SplitCommands, Table) {
         {"say \"open|", {{"say", "\"open|"}}},
         {"12 flip", {}},
         {"flip | 12 | rot", {{"flip", ""}}},
-        {"x \xE9\xE9 y \x01\xE9", {{"x", "y"}}},
+        {"x \x01 y \x01", {{"x", "y"}}},
+        {"save \xD0\xB7\xD0\xB0.vox \xE5\x9F\x8E ", {{"save", "\xD0\xB7\xD0\xB0.vox \xE5\x9F\x8E"}}},
         {"run \\ hidden | next", {{"run", "\\ hidden"}, {"next", ""}}},
     };
     for (const auto& c : cases) {

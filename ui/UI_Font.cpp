@@ -29,6 +29,17 @@ int MainEm(int cellHeight) { return std::max(1, (cellHeight * 13 + 8) / 16); }
 bool SetSize(FT_Face face, int em) { return FT_Set_Pixel_Sizes(face, 0, FT_UInt(em)) == 0; }
 
 uint64_t Key(uint32_t codePoint, int cellHeight) { return (uint64_t(uint32_t(cellHeight)) << 32) | codePoint; }
+
+// The glyph's place in the atlas, in pixels and in texture coordinates.
+void SetAtlasRect(UI_Glyph& glyph, int x, int y, int width, int height) {
+    glyph.width = width;
+    glyph.height = height;
+    glyph.s0 = float(x) / UI_Font::kAtlasSize;
+    glyph.t0 = float(y) / UI_Font::kAtlasSize;
+    glyph.s1 = float(x + width) / UI_Font::kAtlasSize;
+    glyph.t1 = float(y + height) / UI_Font::kAtlasSize;
+}
+
 }  // namespace
 
 UI_Font::UI_Font() = default;
@@ -106,12 +117,7 @@ UI_Glyph UI_Font::MissingBox(int cellHeight) {
             const bool edge = row < line || row >= height - line || col < line || col >= width - line;
             m_atlas[size_t(y + row) * kAtlasSize + size_t(x + col)] = edge ? 255 : 0;
         }
-    glyph.width = width;
-    glyph.height = height;
-    glyph.s0 = float(x) / kAtlasSize;
-    glyph.t0 = float(y) / kAtlasSize;
-    glyph.s1 = float(x + width) / kAtlasSize;
-    glyph.t1 = float(y + height) / kAtlasSize;
+    SetAtlasRect(glyph, x, y, width, height);
     return glyph;
 }
 
@@ -143,12 +149,7 @@ UI_Glyph UI_Font::Rasterise(uint32_t codePoint, int cellHeight) {
         uint8_t* dst = &m_atlas[size_t(y + row) * kAtlasSize + size_t(x)];
         for (int col = 0; col < width; ++col) dst[col] = mono ? ((src[col >> 3] >> (7 - (col & 7))) & 1) * 255 : src[col];
     }
-    glyph.width = width;
-    glyph.height = height;
-    glyph.s0 = float(x) / kAtlasSize;
-    glyph.t0 = float(y) / kAtlasSize;
-    glyph.s1 = float(x + width) / kAtlasSize;
-    glyph.t1 = float(y + height) / kAtlasSize;
+    SetAtlasRect(glyph, x, y, width, height);
     return glyph;
 }
 

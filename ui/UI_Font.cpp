@@ -5,11 +5,18 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
+#include "core/OMB_FileHandle.h"
 #include "ui/UI_Text.h"
 
 struct UI_Font::Faces {
+    // The font files' bytes, which the faces read from as long as they live:
+    // read through the program's own file access, so a folder named in any
+    // script opens on every platform.
+    std::vector<uint8_t> mainBytes, fallbackBytes;
     FT_Library library = nullptr;
     FT_Face main = nullptr;
     FT_Face fallback = nullptr;
@@ -21,6 +28,29 @@ struct UI_Font::Faces {
 };
 
 namespace {
+// The whole file, at most 64 MiB.
+bool ReadFontFile(const std::string& path, std::vector<uint8_t>& out) {
+    FILE* file = OMB_OpenFile(path.c_str(), "rb");
+    if (!file) return false;
+    bool ok = std::fseek(file, 0, SEEK_END) == 0;
+    const long size = ok ? std::ftell(file) : -1;
+    ok = size > 0 && size <= (64L << 20) && std::fseek(file, 0, SEEK_SET) == 0;
+    if (ok) {
+        out.resize(size_t(size));
+        ok = std::fread(out.data(), 1, out.size(), file) == out.size();
+    }
+    std::fclose(file);
+    return ok;
+}
+
+bool NewFace(FT_Library library, const std::string& path, std::vector<uint8_t>& bytes, FT_Face& face) {
+    face = nullptr;
+    if (!ReadFontFile(path, bytes)) return false;
+    if (FT_New_Memory_Face(library, bytes.data(), FT_Long(bytes.size()), 0, &face) == 0) return true;
+    face = nullptr;
+    return false;
+}
+
 // The main face's em for a cell: its digits then advance half the cell
 // height (the 8 by 16 cells of the toolkit) and its ascent and descent fill
 // the cell.
@@ -53,12 +83,11 @@ bool UI_Font::Load(const std::string& mainPath, const std::string& fallbackPath,
         error = "cannot start FreeType";
         return false;
     }
-    if (FT_New_Face(faces->library, mainPath.c_str(), 0, &faces->main) != 0 || !faces->main->charmap) {
-        faces->main = nullptr;
+    if (!NewFace(faces->library, mainPath, faces->mainBytes, faces->main) || !faces->main->charmap) {
         error = "cannot read font " + mainPath;
         return false;
     }
-    if (FT_New_Face(faces->library, fallbackPath.c_str(), 0, &faces->fallback) != 0) faces->fallback = nullptr;
+    NewFace(faces->library, fallbackPath, faces->fallbackBytes, faces->fallback);
     m_faces = std::move(faces);
     m_glyphs.clear();
     m_descents.clear();

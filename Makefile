@@ -84,16 +84,16 @@ VERSION     = $(shell sed -n 's/^project(Tarsk VERSION \([0-9.]*\).*/\1/p' CMake
 $(WIN_BUILD)/build.ninja:
 	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release
 
-windows: build-win-deps/prefix/.done $(WIN_BUILD)/build.ninja
+windows: build-win-deps/prefix/.ready $(WIN_BUILD)/build.ninja
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target tarsk
 
-build-win-deps/prefix/.done:
+build-win-deps/prefix/.ready:
 	scripts/bootstrap-windows
 
 # The unit tests of the libraries without a display, under Wine; a Wine
 # that cannot start fails the run (wineboot first, so its own set-up is not
 # counted against a test's time).
-test-windows: build-win-deps/prefix/.done $(WIN_BUILD)/build.ninja
+test-windows: build-win-deps/prefix/.ready $(WIN_BUILD)/build.ninja
 	scripts/wine-run wineboot --init
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target tarsk $(addsuffix _tests,$(WIN_TESTS))
 	ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS) -E '_NOT_BUILT|$(WIN_KNOWN)'

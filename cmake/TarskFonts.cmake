@@ -1,13 +1,14 @@
 # The faces the toolkit draws text with come from Debian's font packages
 # (scripts/bootstrap installs them) and are copied, with their licences,
 # into the program directory's fonts/ folder at build time and installed
-# with it. Nothing of them is kept in the source tree.
+# with it. Nothing of them is kept in the source tree. They are data, so a
+# cross build takes them from this machine too.
 find_package(Freetype REQUIRED)
 
-find_file(TK_FONT_MAIN DejaVuSansMono.ttf PATHS /usr/share/fonts/truetype/dejavu NO_DEFAULT_PATH)
-find_file(TK_FONT_FALLBACK unifont.otf PATHS /usr/share/fonts/opentype/unifont NO_DEFAULT_PATH)
-find_file(TK_FONT_MAIN_LICENSE copyright PATHS /usr/share/doc/fonts-dejavu-core NO_DEFAULT_PATH)
-find_file(TK_FONT_FALLBACK_LICENSE copyright PATHS /usr/share/doc/fonts-unifont NO_DEFAULT_PATH)
+find_file(TK_FONT_MAIN DejaVuSansMono.ttf PATHS /usr/share/fonts/truetype/dejavu NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+find_file(TK_FONT_FALLBACK unifont.otf PATHS /usr/share/fonts/opentype/unifont NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+find_file(TK_FONT_MAIN_LICENSE copyright PATHS /usr/share/doc/fonts-dejavu-core NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+find_file(TK_FONT_FALLBACK_LICENSE copyright PATHS /usr/share/doc/fonts-unifont NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
 foreach(var TK_FONT_MAIN TK_FONT_FALLBACK TK_FONT_MAIN_LICENSE TK_FONT_FALLBACK_LICENSE)
   if(NOT ${var})
     message(FATAL_ERROR "${var} not found: install fonts-dejavu-core and fonts-unifont (scripts/bootstrap)")

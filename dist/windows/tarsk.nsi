@@ -36,6 +36,8 @@ Section "Tarsk"
   File /r "${SOURCE}\config\*"
   SetOutPath "$INSTDIR\shader"
   File /r "${SOURCE}\shader\*"
+  SetOutPath "$INSTDIR\fonts"
+  File /r "${SOURCE}\fonts\*"
   FileOpen $0 "$INSTDIR\installed" w
   FileWrite $0 "This folder was installed; the settings live in %APPDATA%\Tarsk.$\r$\n"
   FileClose $0
@@ -62,6 +64,7 @@ Section "un.Tarsk" UnProgram
   Delete "$SMPROGRAMS\Tarsk.lnk"
   RMDir /r "$INSTDIR\config"
   RMDir /r "$INSTDIR\shader"
+  RMDir /r "$INSTDIR\fonts"
   Delete "$INSTDIR\tarsk.exe"
   Delete "$INSTDIR\tarsk.com"
   Delete "$INSTDIR\*.dll"

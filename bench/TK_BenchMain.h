@@ -5,6 +5,7 @@
 #pragma once
 
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +14,15 @@
 #include <vector>
 
 namespace tk_bench {
+
+// CPU seconds of the whole process, every thread's (a software
+// rasteriser's included): steadier than the clock on a shared machine.
+inline double ProcessCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
 
 inline std::map<std::string, double>& Targets() {
     static std::map<std::string, double> targets;

@@ -6,7 +6,6 @@
 // share of one core is printed as "cpu_pct". The first frame and the idle
 // second are measured again with the interface at scale 2 in a 2560 x 1600
 // window, against scale 1 at 1280 x 800.
-#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -29,13 +28,6 @@ MS_WindowConfig Config(int scale = 1) {
     config.multisample = false;
     config.hidden = config.offscreen = true;
     return config;
-}
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
 }
 
 // The build folder is the program directory (configuration, editor.ui, font).
@@ -120,10 +112,10 @@ void IdleSecond(benchmark::State& state) {
     int frames = 0;
     for (auto _ : state) {
         const int before = r.window.FrameCount();
-        const double start = CpuSeconds();
+        const double start = tk_bench::ProcessCpuSeconds();
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
         while (std::chrono::steady_clock::now() < end) r.window.Pass();
-        cpu += CpuSeconds() - start;
+        cpu += tk_bench::ProcessCpuSeconds() - start;
         frames += r.window.FrameCount() - before;
     }
     state.counters["cpu_pct"] = 100.0 * cpu / double(state.iterations());
@@ -148,10 +140,10 @@ void ScaledIdleSecond(benchmark::State& state, int scale) {
     for (int i = 0; i < 10; ++i) window.Pass();
     double cpu = 0;
     for (auto _ : state) {
-        const double start = CpuSeconds();
+        const double start = tk_bench::ProcessCpuSeconds();
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
         while (std::chrono::steady_clock::now() < end) window.Pass();
-        cpu += CpuSeconds() - start;
+        cpu += tk_bench::ProcessCpuSeconds() - start;
     }
     state.counters["cpu_pct"] = 100.0 * cpu / double(state.iterations());
 }

@@ -20,7 +20,6 @@
 //     `tarsk --headless` opening the file. Target 250 MB.
 //   Snap/box, Snap/checkerboard: the whole `tarsk --snap` at 1280x1024,
 //     against `tarsk --headless` opening the same file. Targets 0.6 s, 4 s.
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -257,14 +256,6 @@ void DrawFrame(Offscreen& s) {
     glFinish();
 }
 
-// CPU seconds of the whole process, the rasteriser's threads included.
-double ProcessSeconds() {
-    struct rusage usage = {};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           1e-6 * double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
-}
-
 // One frame of an orbit: the camera turns 7 degrees a frame. The figure
 // uses the editor's choice; the baseline forces the faces.
 void Orbit(benchmark::State& state, Kind kind, TK_VoxelPath path) {
@@ -275,7 +266,7 @@ void Orbit(benchmark::State& state, Kind kind, TK_VoxelPath path) {
     float yaw = -30;
     TK_FitCameraToModel(s.viewer.View(), s.viewer.Env().model.size, float(kFrameWidth) / kFrameHeight, 30, yaw);
     DrawFrame(s);  // the derived data, once
-    const double cpu = ProcessSeconds();
+    const double cpu = tk_bench::ProcessCpuSeconds();
     for (auto _ : state) {
         yaw += 7;
         TK_FitCameraToModel(s.viewer.View(), s.viewer.Env().model.size, float(kFrameWidth) / kFrameHeight, 30, yaw);
@@ -283,7 +274,7 @@ void Orbit(benchmark::State& state, Kind kind, TK_VoxelPath path) {
     }
     // The frame's CPU time over all threads: steadier than the clock on a
     // machine shared with other work.
-    state.counters["cpu_ms"] = 1e3 * (ProcessSeconds() - cpu) / double(state.iterations());
+    state.counters["cpu_ms"] = 1e3 * (tk_bench::ProcessCpuSeconds() - cpu) / double(state.iterations());
     state.counters["rays"] = s.viewer.Renderer().LastFrameCastRays() ? 1 : 0;
     s.viewer.Renderer().SetVoxelPath(TK_VoxelPath::kAuto);
 }

@@ -84,7 +84,7 @@ void UI_Canvas::DrawText(const char* text, OMB_Color color, const OMB_Rect& rect
         return;
     }
     const std::string full(text);
-    const std::string shown = UI_Ellipsize(full, columns, UI_HasExtension(full));
+    const std::string shown = UI_Ellipsize(full, columns, true);
     DrawString(shown.c_str(), columns, x, y, charW, charH, align);
 }
 

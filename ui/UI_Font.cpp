@@ -30,17 +30,11 @@ struct UI_Font::Faces {
 namespace {
 // The whole file, at most 64 MiB.
 bool ReadFontFile(const std::string& path, std::vector<uint8_t>& out) {
-    FILE* file = OMB_OpenFile(path.c_str(), "rb");
-    if (!file) return false;
-    bool ok = std::fseek(file, 0, SEEK_END) == 0;
-    const long size = ok ? std::ftell(file) : -1;
-    ok = size > 0 && size <= (64L << 20) && std::fseek(file, 0, SEEK_SET) == 0;
-    if (ok) {
-        out.resize(size_t(size));
-        ok = std::fread(out.data(), 1, out.size(), file) == out.size();
-    }
-    std::fclose(file);
-    return ok;
+    int64_t size = 0;
+    const OMB_FileHandle file = OMB_OpenForReading(path.c_str(), &size);
+    if (!file || size <= 0 || size > (int64_t(64) << 20)) return false;
+    out.resize(size_t(size));
+    return std::fread(out.data(), 1, out.size(), file.get()) == out.size();
 }
 
 bool NewFace(FT_Library library, const std::string& path, std::vector<uint8_t>& bytes, FT_Face& face) {

@@ -59,7 +59,7 @@ void PruneBackups(const std::string& folder) {
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(fs::u8path(folder), error))
         if (IsAsideName(entry.path().filename().u8string()) && entry.is_regular_file(error))
-            aside.push_back(entry.path().u8string());
+            aside.push_back(entry.path().generic_u8string());
     std::sort(aside.begin(), aside.end());
     const size_t keep = kKeptBackups - 1;
     for (size_t i = 0; i + keep < aside.size(); ++i) fs::remove(fs::u8path(aside[i]), error);
@@ -226,7 +226,7 @@ std::vector<std::string> TK_WaitingRecoveries(const std::string& folder) {
     for (const auto& entry : fs::directory_iterator(fs::u8path(folder), error)) {
         const long pid = RecoveryOwner(entry.path().filename().u8string());
         if (pid <= 0 || pid == OS_ProcessId() || OS_IsProcessRunning(pid) || !entry.is_regular_file(error)) continue;
-        orphans.emplace_back(entry.last_write_time(error), entry.path().u8string());
+        orphans.emplace_back(entry.last_write_time(error), entry.path().generic_u8string());
     }
     std::sort(orphans.begin(), orphans.end());
     std::vector<std::string> paths;

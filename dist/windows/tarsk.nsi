@@ -6,7 +6,8 @@
 ; installed and leaves the user's models and configuration, unless the user
 ; ticks the box that asks for them to go as well.
 ; makensis -DVERSION=X -DSOURCE=FOLDER -DOUTFILE=FILE tarsk.nsi
-Unicode true
+; A 64-bit installer for the 64-bit program (it runs under 64-bit Wine too).
+Target amd64-unicode
 RequestExecutionLevel user
 Name "Tarsk ${VERSION}"
 OutFile "${OUTFILE}"

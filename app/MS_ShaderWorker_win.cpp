@@ -7,21 +7,22 @@
 
 #include <cstring>
 
-#include "core/OMB_Log.h"
+struct MS_ShaderWorker::Child {};
 
 MS_ShaderWorker::MS_ShaderWorker(std::string program, double limitSeconds)
     : m_program(std::move(program)), m_limit(limitSeconds) {}
 
-MS_ShaderWorker::~MS_ShaderWorker() {}
+MS_ShaderWorker::~MS_ShaderWorker() = default;
 
-bool MS_ShaderWorker::Evaluate(const TK_VoxelShaderJob& job, uint8_t*) {
-    OMB_Printf("[Error] xs : %s : voxel shaders do not run on Windows yet\n", job.fileName.c_str());
-    return false;
-}
+bool MS_ShaderWorker::Start() { return false; }
 
-bool MS_IsShaderWorkerCall(int argc, char** argv, int& fd) {
-    fd = -1;
+void MS_ShaderWorker::Stop() { m_child.reset(); }
+
+MS_ShaderWorker::Wait MS_ShaderWorker::Exchange(const std::string&, uint8_t*, size_t, double) { return Wait::Broken; }
+
+bool MS_IsShaderWorkerCall(int argc, char** argv, intptr_t& channel) {
+    channel = -1;
     return argc == 3 && std::strcmp(argv[1], "--shader-worker") == 0;
 }
 
-int MS_RunShaderWorker(int) { return 1; }
+int MS_RunShaderWorker(intptr_t) { return 1; }

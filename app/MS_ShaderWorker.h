@@ -10,11 +10,15 @@
 // The rule not to break: the parent never waits without a bound. A job
 // that is not answered within the time limit, or a stop signal, kills the
 // child; the command then fails and the next job starts a new one.
+//
+// The process and its channel are the platform's (MS_ShaderWorker.cpp for
+// POSIX, MS_ShaderWorker_win.cpp for Windows); what goes over the channel,
+// and Evaluate, are shared (MS_ShaderWorkerProtocol).
 #pragma once
 
-#include <sys/types.h>
-
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -37,19 +41,23 @@ public:
 
 private:
     enum class Wait { Done, Timeout, Signal, Broken };
+    // The running worker: its process and the parent's end of the channel,
+    // released (the process killed) with the object.
+    struct Child;
     bool Start();
     void Stop();
+    // Sends `out` and receives `inBytes` bytes, both by `deadline` (OS_Seconds).
     Wait Exchange(const std::string& out, uint8_t* in, size_t inBytes, double deadline);
 
     std::string m_program;
     double m_limit;
-    pid_t m_pid = -1;
-    int m_fd = -1;
+    std::unique_ptr<Child> m_child;
     std::function<void()> m_waitHook;
 };
 
-// The child's side: serves jobs on `fd` until the parent closes it (or
-// dies). Returns the process's exit status.
-int MS_RunShaderWorker(int fd);
-// True when argv names the worker mode; `fd` receives the socket.
-bool MS_IsShaderWorkerCall(int argc, char** argv, int& fd);
+// The child's side: serves jobs on `channel` (a descriptor on POSIX, a
+// handle on Windows) until the parent closes it (or dies). Returns the
+// process's exit status.
+int MS_RunShaderWorker(intptr_t channel);
+// True when argv names the worker mode; `channel` receives its value.
+bool MS_IsShaderWorkerCall(int argc, char** argv, intptr_t& channel);

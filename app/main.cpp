@@ -70,8 +70,8 @@ int main(int argc, char** argv) {
     OS_Utf8Arguments(argc, argv);
     // Started from a console, every mode prints there (a double click has none).
     OS_UseParentConsole();
-    int workerFd = -1;
-    if (MS_IsShaderWorkerCall(argc, argv, workerFd)) return MS_RunShaderWorker(workerFd);
+    intptr_t workerChannel = -1;
+    if (MS_IsShaderWorkerCall(argc, argv, workerChannel)) return MS_RunShaderWorker(workerChannel);
     TK_Options options;
     if (!TK_ParseOptions(argc - 1, argv + 1, options)) return 2;
     if (options.help) {

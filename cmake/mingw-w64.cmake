@@ -30,10 +30,9 @@ set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run CACHE STRING "How to run the built programs")
 
 # The C and C++ runtimes and the thread library are linked in, so the program
-# folder carries only the dependencies' own DLLs. The thread library is
-# searched statically at the end of the line, for what the rest needs: taken
-# whole, its version resource would stand in for the program's own.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
-set(CMAKE_CXX_STANDARD_LIBRARIES "-Wl,-Bstatic -lwinpthread" CACHE STRING "Libraries at the end of every C++ link")
-set(CMAKE_C_STANDARD_LIBRARIES "-Wl,-Bstatic -lwinpthread" CACHE STRING "Libraries at the end of every C link")
+# folder carries only the dependencies' own DLLs (they are linked through
+# their import libraries, named by full path). -static takes from the thread
+# library only what the program needs: taken whole, its version resource
+# would stand in for the program's own.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")

@@ -18,7 +18,12 @@ enum class OMB_LogMode {
 void OMB_SetLogMode(OMB_LogMode mode);
 OMB_LogMode OMB_GetLogMode();
 
-void OMB_Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The compiler checks each format against the C library the build uses
+// (TK_PRINTF_FORMAT: the Windows build's C99 printf is gnu_printf).
+#ifndef TK_PRINTF_FORMAT
+#define TK_PRINTF_FORMAT printf
+#endif
+void OMB_Printf(const char* format, ...) __attribute__((format(TK_PRINTF_FORMAT, 1, 2)));
 
 // "[Error]" and "[Warning]" calls of OMB_Printf so far, printed or filtered:
 // a caller learns whether what it ran has spoken of a problem already.

@@ -48,7 +48,7 @@ std::vector<std::string> ListModels(const std::string& folder) {
     for (fs::directory_iterator it(fs::u8path(folder), error), end; !error && it != end; it.increment(error)) {
         std::string ext = it->path().extension().u8string();
         std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-        if (ext == ".vox" && it->is_regular_file(error)) files.push_back(it->path().u8string());
+        if (ext == ".vox" && it->is_regular_file(error)) files.push_back(it->path().generic_u8string());
     }
     std::sort(files.begin(), files.end());
     return files;

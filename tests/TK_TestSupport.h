@@ -90,7 +90,8 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& Dir() const { return m_dir; }
-    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
+    // Spelt with "/" like every path the program makes (Windows too).
+    std::string Path(const std::string& name) const { return (m_dir / name).generic_u8string(); }
 
 private:
     std::filesystem::path m_dir;

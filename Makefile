@@ -73,12 +73,21 @@ fuzz-smoke: bootstrap $(FUZZ_BUILD)/build.ninja
 # "Windows"). scripts/bootstrap-windows prepares the toolchain and the
 # dependency prefix build-win-deps/ once; the Linux targets never pay for it.
 WIN_BUILD  := build-win
-WIN_TESTS  := core model edit plugins brush
+WIN_TESTS  := core model edit plugins brush render ui app
 # Left out under Wine for now: the POSIX XDG layout (the Windows layout has
-# its own test in core/OS_Windows_win_test.cpp), and the import/export
-# fixture, which spells the expected paths with "/" where the Windows temporary
-# folder it builds them from has "\".
-WIN_KNOWN  := Config.PortableAndInstalledLayouts|ImportExport\.
+# its own test in core/OS_Windows_win_test.cpp); a program folder copied
+# without its DLLs and started through a POSIX shell; an X display that is
+# not there (Windows always has one); SIGTERM raised in the test process
+# (Windows stops through console events, core/OS_Windows_win_test.cpp); the
+# voxel shaders, until the shader worker has its Windows twin; file names
+# with "|", quotes and line breaks, which Windows refuses; and the editor
+# started from the tests' folder, which lacks the program's config/ and so
+# counts as installed.
+WIN_KNOWN  := Config.PortableAndInstalledLayouts ImportExport\. Headless.ACopiedProgramFolderMakesItsWorkspace \
+  Editor.WithoutADisplaySaysWhy MainLoop.ARefusedCloseKeepsTheWindowUntilTheNextClose \
+  EditorWindow.AnEndlessShaderFailsAtTheLimit Headless.VoxelShadersRun \
+  EditorWindow.StartsWithTheShippedDescriptionAndAnEmptyHistory EditorWindow.FileNamesNeverRunAsCommands
+WIN_SPACE  := $(subst ,, )
 VERSION     = $(shell sed -n 's/^project(Tarsk VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
 $(WIN_BUILD)/build.ninja:
@@ -90,13 +99,16 @@ windows: build-win-deps/prefix/.ready $(WIN_BUILD)/build.ninja
 build-win-deps/prefix/.ready:
 	scripts/bootstrap-windows
 
-# The unit tests of the libraries without a display, under Wine; a Wine
-# that cannot start fails the run (wineboot first, so its own set-up is not
-# counted against a test's time).
+# The unit tests and the GL tests under Wine; a Wine that cannot start
+# fails the run (wineboot first, so its own set-up is not counted against a
+# test's time). Windows has no EGL for SDL's offscreen driver, so the GL
+# tests draw in hidden windows on an X server of their own (Xvfb, 24-bit for
+# Mesa's GLX visuals); xvfb-run fails the run when it cannot start one.
 test-windows: build-win-deps/prefix/.ready $(WIN_BUILD)/build.ninja
 	scripts/wine-run wineboot --init
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target tarsk $(addsuffix _tests,$(WIN_TESTS))
-	ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS) -E '_NOT_BUILT|$(WIN_KNOWN)'
+	xvfb-run -a -s '-screen 0 1280x1024x24 -nolisten tcp' \
+	  ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS) -E '_NOT_BUILT|$(subst $(WIN_SPACE),|,$(strip $(WIN_KNOWN)))'
 
 windows-dist: windows
 	scripts/windows-dist $(WIN_BUILD) $(VERSION)

@@ -3,6 +3,7 @@
 
 #include <SDL2/SDL.h>
 
+#include "app/MS_Window.h"
 #include "core/OMB_Log.h"
 #include "render/GLLoader.h"
 
@@ -13,9 +14,8 @@ void* ResolveGL(const char* name) { return SDL_GL_GetProcAddress(name); }
 std::unique_ptr<TK_GLContext> MS_OffscreenGL::Create() {
     std::unique_ptr<MS_OffscreenGL> gl(new MS_OffscreenGL);
     if (!SDL_WasInit(SDL_INIT_VIDEO)) {
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        if (!MS_StartOffscreenVideo()) {
             OMB_Printf("[Error] MS_OffscreenGL : %s\n", SDL_GetError());
             return nullptr;
         }

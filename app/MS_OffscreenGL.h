@@ -1,7 +1,7 @@
 // MS_OffscreenGL: an OpenGL context without a window on screen, for GPU work
 // in the headless runner (the voxel shaders of "xs"). It starts SDL's video
-// on the offscreen driver (EGL; no display needed) unless SDL video already
-// runs, makes a hidden 1 x 1 window with a compatibility-profile context,
+// for hidden windows (MS_StartOffscreenVideo) unless SDL video already runs,
+// makes a hidden 1 x 1 window with a compatibility-profile context,
 // and loads the entry points and capability flags.
 //
 // The rule not to break: GL objects made in this context are released

@@ -56,6 +56,21 @@ bool RetryDisplay(std::string& why) {
 
 }  // namespace
 
+bool MS_StartOffscreenVideo() {
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+        // The driver starts without EGL and fails only at the first GL
+        // window; loading the library now tells in time to choose again.
+        if (SDL_GL_LoadLibrary(nullptr) == 0) {
+            SDL_GL_UnloadLibrary();
+            return true;
+        }
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, nullptr);
+    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
 MS_TickPlan MS_PlanTick(bool minimised, bool redraw, double sinceFrame) {
     MS_TickPlan plan;
     if (minimised || !redraw) {
@@ -82,14 +97,13 @@ MS_Window::~MS_Window() {
 }
 
 bool MS_Window::StartVideo(bool offscreen) {
-    if (offscreen) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
     // The program's own handlers answer the stop signals in every mode;
     // SDL's would turn them into a quit event only this loop reads.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Closing the window is a request the editor may refuse (no backup):
     // SDL must not add a quit of its own behind it.
     SDL_SetHint("SDL_QUIT_ON_LAST_WINDOW_CLOSE", "0");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    if (offscreen ? !MS_StartOffscreenVideo() : SDL_Init(SDL_INIT_VIDEO) != 0) {
         OMB_Printf("[Error] MS_DemoAPP : Register\n");
         return false;
     }

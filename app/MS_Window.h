@@ -47,9 +47,16 @@ struct MS_WindowConfig {
     bool hidden = false;
     // 4x multisampling (with a fallback to none when refused).
     bool multisample = true;
-    // SDL's offscreen video driver (EGL): no display needed.
+    // A window nobody sees (MS_StartOffscreenVideo): no display needed
+    // where SDL's offscreen driver runs.
     bool offscreen = false;
 };
+
+// Starts SDL's video for windows nobody sees: on the offscreen driver (EGL,
+// no display needed) where that driver can load OpenGL, else on the default
+// driver, whose windows the caller keeps hidden (Windows has no EGL). False
+// when neither starts; SDL_GetError() says why.
+bool MS_StartOffscreenVideo();
 
 // What one frame tick does, from the window state, whether a redraw was
 // requested and the time since the last frame: draw a frame or not, and how
@@ -70,7 +77,7 @@ public:
     MS_Window(const MS_Window&) = delete;
     MS_Window& operator=(const MS_Window&) = delete;
 
-    // Starts SDL's video (on the offscreen driver when asked); SDL stops
+    // Starts SDL's video (MS_StartOffscreenVideo when asked); SDL stops
     // again with this object. False after printing
     // "[Error] MS_DemoAPP : Register" (also when no display is reachable).
     bool StartVideo(bool offscreen);

@@ -21,7 +21,13 @@ void OS_EndAfter(unsigned seconds) {
     ::alarm(seconds);
 }
 
-void OS_SetEnvironment(const char* name, const char* value) { ::setenv(name, value, 1); }
+void OS_SetEnvironment(const char* name, const char* value) {
+    if (value) {
+        ::setenv(name, value, 1);
+    } else {
+        ::unsetenv(name);
+    }
+}
 
 long OS_ReadProcessId(const char*& p) {
     long pid = 0;

@@ -15,7 +15,7 @@ bool OS_IsProcessRunning(long pid);
 void OS_EndAfter(unsigned seconds);
 
 // Sets a variable of this process's environment (seen by the libraries it
-// loads and the programs it starts).
+// loads and the programs it starts); a null `value` removes it.
 void OS_SetEnvironment(const char* name, const char* value);
 
 // The positive process id written in decimal at `p`; advances `p` past the

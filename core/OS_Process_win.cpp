@@ -34,8 +34,9 @@ void OS_EndAfter(unsigned seconds) {
 void OS_SetEnvironment(const char* name, const char* value) {
     // Both tables: Windows' own (seen by children and by SDL) and the C
     // runtime's (seen by getenv).
-    SetEnvironmentVariableW(OS_Wide(name).c_str(), OS_Wide(value).c_str());
-    _putenv_s(name, value);
+    // An empty value removes the C runtime's variable; null removes Windows'.
+    SetEnvironmentVariableW(OS_Wide(name).c_str(), value ? OS_Wide(value).c_str() : nullptr);
+    _putenv_s(name, value ? value : "");
 }
 
 long OS_ReadProcessId(const char*& p) {

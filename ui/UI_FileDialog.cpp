@@ -94,8 +94,9 @@ void UI_FileDialog::Browse(const std::string& folder) {
     const fs::path normal = fs::u8path(folder.empty() ? "." : folder).lexically_normal();
     fs::path absolute = fs::absolute(normal, error);
     if (error) absolute = normal;
-    m_folder = absolute.lexically_normal().u8string();
-    if (m_folder.size() > 1 && m_folder.back() == '/') m_folder.pop_back();
+    m_folder = absolute.lexically_normal().generic_u8string();
+    // A drive's root keeps its "/" ("C:" alone names the drive's current folder).
+    if (m_folder.size() > 1 && m_folder.back() == '/' && m_folder[m_folder.size() - 2] != ':') m_folder.pop_back();
     SetPart(m_list, "root", m_folder);
     const std::string problem = m_list ? m_list->Problem() : std::string();
     SetPart(m_where, "text", problem.empty() ? m_folder : m_folder + " : " + problem);

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "TK_TestSupport.h"
+#include "TK_TestVideo.h"
 #include "app/MS_WindowGL.h"
 #include "app/TK_EditorWindow.h"
 #include "core/OS_Keys.h"
@@ -56,7 +57,7 @@ public:
 class PlatformWindow : public testing::Test {
 protected:
     void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        tk_test::UseHeadlessVideo();
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
         window = std::make_unique<MS_Window>();
         ASSERT_TRUE(window->CreatePlain("test", 100, 80, true));

@@ -17,8 +17,9 @@ struct TK_ProcessResult {
 // Runs the built tarsk with `args` (standard error discarded).
 TK_ProcessResult RunTarsk(const std::vector<std::string>& args);
 
-// Starts the built tarsk with standard output and error in the files `out`
-// and `err`; -1 when it cannot start.
+// Starts the built tarsk (tarsk.com, the console twin, on Windows) with
+// standard output and error in the files `out` and `err` (discarded when
+// empty); -1 when it cannot start.
 pid_t SpawnTarsk(const std::vector<std::string>& args, const std::string& out, const std::string& err);
 
 // The exit status (-1 when killed by a signal), or -2 after killing a

@@ -1,23 +1,16 @@
-// Child-process, file and GL helpers of the app tests (see TK_AppTest.h).
+// File and GL helpers of the app tests (see TK_AppTest.h); the child
+// processes are TK_AppProcess_support.cpp's.
 #include "TK_AppTest.h"
 
 #include <SDL2/SDL.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <png.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <thread>
 
+#include "TK_TestVideo.h"
 #include "render/GLLoader.h"
-
-extern char** environ;
 
 const char* const kEndlessShader =
     "float map( vec3 v ) {\n    float a = 0.0;\n    for (int i = 0; i >= 0; ++i) a = fract(a + sin(float(i)));\n"
@@ -28,41 +21,13 @@ static void* Resolve(const char* name) { return SDL_GL_GetProcAddress(name); }
 TK_ProcessResult RunTarsk(const std::vector<std::string>& args) {
     const std::string out = testing::TempDir() + "tarsk_out.txt";
     TK_ProcessResult r;
-    const pid_t pid = SpawnTarsk(args, out, "/dev/null");
+    const pid_t pid = SpawnTarsk(args, out, "");
     double seconds = 0;
     if (pid > 0) r.status = WaitExit(pid, 300, seconds);
     r.out = ReadTestFile(out);
+    // A console program's text output ends its lines with "\r\n" on Windows.
+    for (size_t at = r.out.find("\r\n"); at != std::string::npos; at = r.out.find("\r\n", at)) r.out.erase(at, 1);
     return r;
-}
-
-pid_t SpawnTarsk(const std::vector<std::string>& args, const std::string& out, const std::string& err) {
-    const std::string program = std::string(TK_BUILD_DIR) + "/tarsk";
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-int WaitExit(pid_t pid, double limit, double& seconds) {
-    const auto start = std::chrono::steady_clock::now();
-    int status = 0;
-    for (;;) {
-        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        if (seconds > limit) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -2;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
 }
 
 std::string ReadTestFile(const std::string& path) {
@@ -83,7 +48,7 @@ bool ReadTestPNG(const std::string& path, TK_TestImage& out) {
 }
 
 TK_TestGLWindow::TK_TestGLWindow(int width, int height) {
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    tk_test::UseHeadlessVideo();
     if (SDL_Init(SDL_INIT_VIDEO) == 0) {
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);

@@ -99,7 +99,7 @@ TEST(CommandLine, ScriptsAreBoundedAndMayComeFromStandardInput) {
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(err.rfind("tarsk: cannot read script: /dev/zero : too large (more than 16 MB)\n", 0), 0u) << err;
     const tk_test::TempFolder folder("tk_script");
-    std::ofstream(folder.Path("in.txt")) << "undo\r\n# note\nredo";
+    std::ofstream(folder.Path("in.txt"), std::ios::binary) << "undo\r\n# note\nredo";
     ASSERT_TRUE(std::freopen(folder.Path("in.txt").c_str(), "rb", stdin));
     ASSERT_TRUE(Parse({"--headless", "-c", "full", "--script", "-"}, o));
     EXPECT_EQ(o.lines, (std::vector<std::string>{"full", "undo", "# note", "redo"}));

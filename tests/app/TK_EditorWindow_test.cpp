@@ -83,7 +83,7 @@ class EditorWindow : public testing::Test {
 protected:
     void SetUp() override {
         startOutput = Start(window, false);
-        env().workspace.cacheFolder = folder.Dir().string();
+        env().workspace.cacheFolder = folder.Dir().generic_u8string();
     }
 
     TK_EditorEnv& env() { return window.Env(); }
@@ -194,7 +194,7 @@ TEST_F(EditorWindow, UndoInAFieldStaysInTheField) {
 TEST_F(EditorWindow, ReplacingUnsavedWorkAsksFirst) {
     UI_Question* question = window.Question();
     ASSERT_TRUE(question);
-    const std::string a = folder.Dir().string() + "/a.vox", b = folder.Dir().string() + "/b.vox";
+    const std::string a = folder.Path("a.vox"), b = folder.Path("b.vox");
     Run(OMB_CommandWithArgument("save", a) + " | " + OMB_CommandWithArgument("save", b) + " | zero");
     EXPECT_TRUE(Key(OS_KeyOf('N'), OS_MOD_CTRL));
     ASSERT_TRUE(question->IsOpen());
@@ -260,7 +260,7 @@ TEST_F(EditorWindow, TheFilesTabListsTheModelsOfTheOpenFile) {
 }
 
 TEST_F(EditorWindow, DroppedFoldersAndFiles) {
-    const std::string dir = folder.Dir().string() + "/models";
+    const std::string dir = folder.Path("models");
     std::filesystem::create_directories(dir);
     View<UI_VBox>("page_edit")->SetHidden(true);
     View<UI_VBox>("page_files")->SetHidden(false);
@@ -285,7 +285,7 @@ TEST_F(EditorWindow, DroppedFoldersAndFiles) {
 // own dialog and a drop each open or import exactly the file named, and the
 // names' "|", quotes and line breaks run nothing.
 TEST_F(EditorWindow, FileNamesNeverRunAsCommands) {
-    const std::string dir = folder.Dir().string() + "/hostile", neutral = folder.Path("neutral.vox");
+    const std::string dir = folder.Path("hostile"), neutral = folder.Path("neutral.vox");
     std::filesystem::create_directories(dir);
     const std::string names[] = {"x|zero|save|.vox", "a\" | zero | save | \".vox", "n\nzero;'q'.vox", "-dash.vox"};
     // Boxes of 2, 3, 4... cells wide, each holding the 8 voxels of the first.
@@ -380,7 +380,7 @@ TEST_F(EditorWindow, HintsNameTheKeysOfTheirActions) {
 // action warns, one naming an action takes its line, keys and state.
 TEST(EditorWindowBinding, LooksUpWidgetsAndActionsOnceAtBuild) {
     tk_test::TempFolder folder{"binding"};
-    const std::string path = (folder.Dir() / "small.ui").string();
+    const std::string path = folder.Path("small.ui");
     std::ofstream(path) << "vbox { button (id='u' action='undo') button (id='b' action='nothing') }";
     TK_EditorWindow window;
     window.SetDescriptionPath(path);
@@ -457,7 +457,7 @@ TEST_F(EditorWindow, PrintedLinesReachTheStatusLineAndTheConsole) {
 }
 
 TEST_F(EditorWindow, TheTitleMarksOnlyUnsavedChanges) {
-    const std::string path = (folder.Dir() / "lantern.vox").string();
+    const std::string path = folder.Path("lantern.vox");
     Run("save " + path + " | save " + path + ".copy.vox | open " + path);
     auto marked = [this] { return window.Title().size() > 2 && window.Title().substr(window.Title().size() - 2) == " *"; };
     EXPECT_FALSE(marked()) << window.Title() << ": just opened";
@@ -481,7 +481,7 @@ TEST_F(EditorWindow, OpenedModelsAreFramedFromTheDefaultAngle) {
 
 TEST_F(EditorWindow, OwnFileDialogRunsTheLineWithThePath) {
     env().workspace.ownFileDialog = true;
-    env().workspace.modelFolder = folder.Dir().string();
+    env().workspace.modelFolder = folder.Dir().generic_u8string();
     Run("save " + folder.Path("kept.vox"));
     UI_FileDialog* dialog = window.FileDialog();
     ASSERT_TRUE(dialog);
@@ -496,7 +496,7 @@ TEST_F(EditorWindow, OwnFileDialogRunsTheLineWithThePath) {
         ASSERT_TRUE(dialog->IsOpen());
         EXPECT_TRUE(window.SceneView()->IsHidden());
         EXPECT_EQ(window.FocusView(), dialog->NameField()) << "the name field has the keyboard";
-        EXPECT_EQ(dialog->Folder(), folder.Dir().string());
+        EXPECT_EQ(dialog->Folder(), folder.Dir().generic_u8string());
         if (c.typed) dialog->NameField()->SetText(c.typed);
         Press(c.typed ? OS_KEY_ENTER : OS_KEY_ESCAPE);
         EXPECT_FALSE(dialog->IsOpen());
@@ -527,7 +527,7 @@ TEST_F(EditorWindow, OwnFileDialogRunsTheLineWithThePath) {
     EXPECT_EQ(window.Title(), "Tarsk @ Ombrel - other.vox");
     // The Export button asks for a file of any format and keeps the keyboard
     // in the name field; the extension picks the format.
-    env().workspace.exportFolder = folder.Dir().string();
+    env().workspace.exportFolder = folder.Dir().generic_u8string();
     Run("full");
     Click(window, window.FindView("export", &UI_View::kClass));
     ASSERT_TRUE(dialog->IsOpen());
@@ -550,7 +550,7 @@ TEST_F(EditorWindow, ViewToggleReachesThePageNotItsTabButton) {
 // A shader that never ends costs the editor a failed command at the limit,
 // not the session: model and history stay as they were.
 TEST_F(EditorWindow, AnEndlessShaderFailsAtTheLimit) {
-    env().workspace.dataDir = folder.Dir().string();
+    env().workspace.dataDir = folder.Dir().generic_u8string();
     std::filesystem::create_directories(folder.Dir() / "shader");
     std::ofstream(folder.Path("shader/loop.txt")) << kEndlessShader;
     auto worker = std::make_shared<MS_ShaderWorker>(std::string(TK_BUILD_DIR) + "/tarsk", 1.0);

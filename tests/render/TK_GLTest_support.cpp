@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "TK_TestVideo.h"
 #include "render/Camera.h"
 #include "render/GLLoader.h"
 #include "render/TK_SceneRenderer.h"
@@ -13,7 +14,7 @@
 static void* Resolve(const char* name) { return SDL_GL_GetProcAddress(name); }
 
 void GLTest::SetUp() {
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    tk_test::UseHeadlessVideo();
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);

@@ -89,7 +89,7 @@ protected:
     // Pixels of `a` whose colour differs by more than `tolerance` in a
     // channel from every pixel of `b` within `reach` pixels.
     static int Differing(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int tolerance, int reach = 0) {
-        auto near = [&](size_t i, size_t j) {
+        auto alike = [&](size_t i, size_t j) {
             for (int c = 0; c < 3; ++c)
                 if (std::abs(a[i + size_t(c)] - b[j + size_t(c)]) > tolerance) return false;
             return true;
@@ -102,7 +102,7 @@ protected:
                     for (int dx = -reach; dx <= reach && !found; ++dx) {
                         const int u = x + dx, v = y + dy;
                         if (u >= 0 && v >= 0 && u < kWidth && v < kHeight)
-                            found = near((size_t(y) * kWidth + size_t(x)) * 4, (size_t(v) * kWidth + size_t(u)) * 4);
+                            found = alike((size_t(y) * kWidth + size_t(x)) * 4, (size_t(v) * kWidth + size_t(u)) * 4);
                     }
                 n += !found;
             }

@@ -147,7 +147,7 @@ TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
     for (const char* name : {"b.vox", "A.VOX", "b.qb", "c.txt"}) std::ofstream(dir / name) << "x";
     RecordingWindow window;
     const std::string text = "vbox { fileList (id='file' ext='vox' onSelect='open' onSelectFolder='cd' root='" +
-                             dir.string() + "' selected='b.vox' flex='1') fileDialog (id='dlg' flex='1') }";
+                             dir.generic_u8string() + "' selected='b.vox' flex='1') fileDialog (id='dlg' flex='1') }";
     window.Load(text.c_str(), 400, 400);
     auto* list = UI_Cast<UI_FileList>(window.FindView("file", &UI_View::kClass));
     auto* dialog = UI_Cast<UI_FileDialog>(window.FindView("dlg", &UI_View::kClass));
@@ -156,12 +156,13 @@ TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
     EXPECT_EQ(list->Selected(), 3);
     window.Click(20, list->Rect().y1 - 20 - 5);  // the second row
     window.Click(20, list->Rect().y1 - 40 - 5);
-    EXPECT_EQ(window.TakeCommands(), "cd \"" + (dir / "Sub").string() + "\"|open \"" + (dir / "A.VOX").string() + "\"");
+    EXPECT_EQ(window.TakeCommands(),
+              "cd \"" + (dir / "Sub").generic_u8string() + "\"|open \"" + (dir / "A.VOX").generic_u8string() + "\"");
 
     std::vector<std::string> lines;
     dialog->SetDoneHandler([&](const std::string& line) { lines.push_back(line); });
     OS_FileRequest request;
-    request.folder = dir.string();
+    request.folder = dir.generic_u8string();
     request.filter = "Models (*.vox *.qb)";
     request.command = "i";
     dialog->Open(request);
@@ -169,15 +170,15 @@ TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
     EXPECT_EQ(window.FocusView(), dialog->NameField());
     dialog->NameField()->SetText("Sub");
     dialog->Accept();  // a folder's name goes there
-    EXPECT_EQ(dialog->Folder(), (dir / "Sub").string());
+    EXPECT_EQ(dialog->Folder(), (dir / "Sub").generic_u8string());
     // A folder that cannot be listed still offers the way up, and says why.
-    dialog->RunCommand("dlg_folder " + (dir / "c.txt").string());
+    dialog->RunCommand("dlg_folder " + (dir / "c.txt").generic_u8string());
     EXPECT_EQ(dialog->List()->Items(), std::vector<std::string>{"../"});
     EXPECT_EQ(dialog->List()->Problem(), std::error_code(ENOTDIR, std::generic_category()).message());
-    dialog->RunCommand("dlg_folder " + dir.string());
-    dialog->RunCommand("dlg_pick " + (dir / "A.VOX").string());
+    dialog->RunCommand("dlg_folder " + dir.generic_u8string());
+    dialog->RunCommand("dlg_pick " + (dir / "A.VOX").generic_u8string());
     EXPECT_EQ(dialog->NameField()->Text(), "A.VOX");
-    dialog->RunCommand("dlg_pick " + (dir / "A.VOX").string());  // a double click
+    dialog->RunCommand("dlg_pick " + (dir / "A.VOX").generic_u8string());  // a double click
     EXPECT_FALSE(dialog->IsOpen());
 
     request.save = true;
@@ -202,11 +203,11 @@ TEST(FileDialog, ListsBrowsesAndHandsOnTheLine) {
     dialog->Open(request);
     dialog->NameField()->SetText("Made");
     dialog->RunCommand("dlg_mkdir");
-    EXPECT_EQ(dialog->Folder(), (dir / "Made").string());
+    EXPECT_EQ(dialog->Folder(), (dir / "Made").generic_u8string());
     dialog->Cancel();
-    EXPECT_EQ(lines, (std::vector<std::string>{"i \"" + (dir / "A.VOX").string() + "\"",
-                                               "snap scene \"" + (dir / "my shot.png").string() + "\"", "",
-                                               "snap scene \"" + (dir / "b.vox").string() + "\"", ""}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"i \"" + (dir / "A.VOX").generic_u8string() + "\"",
+                                               "snap scene \"" + (dir / "my shot.png").generic_u8string() + "\"", "",
+                                               "snap scene \"" + (dir / "b.vox").generic_u8string() + "\"", ""}));
     EXPECT_EQ(window.TakeCommands(), "") << "the dialog's own lines never reach the window";
     fs::remove_all(dir);
     window.SetViewAttribute("file", "update", "");

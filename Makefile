@@ -74,7 +74,7 @@ fuzz-smoke: bootstrap $(FUZZ_BUILD)/build.ninja
 # dependency prefix (built once per machine, in the user's cache, and linked
 # as build-win-deps/); the Linux targets never pay for it.
 WIN_BUILD  := build-win
-VERSION     = $(shell sed -n 's/^project(Tarsk VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+VERSION     = $(shell sed -n 's/^project.Tarsk VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
 $(WIN_BUILD)/build.ninja:
 	cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release

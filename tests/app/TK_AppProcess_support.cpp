@@ -20,7 +20,8 @@ pid_t SpawnTarsk(const std::vector<std::string>& args, const std::string& out, c
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 1, out.empty() ? "/dev/null" : out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     posix_spawn_file_actions_addopen(&actions, 2, err.empty() ? "/dev/null" : err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
     pid_t pid = -1;
@@ -43,3 +44,5 @@ int WaitExit(pid_t pid, double limit, double& seconds) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }
+
+long OtherRunningProcessId() { return long(getppid()); }

@@ -4,6 +4,7 @@
 // handed back is the process id; its handle stays open until WaitExit, so
 // the exit status can still be read after the process ends.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <chrono>
 #include <map>
@@ -90,4 +91,23 @@ int WaitExit(pid_t pid, double limit, double& seconds) {
     }
     CloseHandle(process);
     return waited != WAIT_OBJECT_0 ? -2 : int(status);
+}
+
+// Any other process of the session (Windows gives no parent to rely on;
+// under Wine it may already be gone).
+long OtherRunningProcessId() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    long found = -1;
+    for (bool more = Process32FirstW(snapshot, &entry); more && found < 0; more = Process32NextW(snapshot, &entry)) {
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID);
+        if (entry.th32ProcessID != GetCurrentProcessId() && process &&
+            WaitForSingleObject(process, 0) == WAIT_TIMEOUT)
+            found = long(entry.th32ProcessID);
+        if (process) CloseHandle(process);
+    }
+    CloseHandle(snapshot);
+    return found;
 }

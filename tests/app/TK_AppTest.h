@@ -26,6 +26,9 @@ pid_t SpawnTarsk(const std::vector<std::string>& args, const std::string& out, c
 // process still running after `limit` seconds; `seconds` receives the wait.
 int WaitExit(pid_t pid, double limit, double& seconds);
 
+// The id of another process that is running now (the parent on POSIX).
+long OtherRunningProcessId();
+
 // A voxel shader whose loop never ends (software OpenGL stops any loop after
 // 65535 steps, so over the largest box it runs for minutes).
 extern const char* const kEndlessShader;

@@ -38,7 +38,7 @@ std::unique_ptr<TK_GLContext> MS_OffscreenGL::Create() {
 MS_OffscreenGL::~MS_OffscreenGL() {
     if (m_context) SDL_GL_DeleteContext(static_cast<SDL_GLContext>(m_context));
     if (m_window) SDL_DestroyWindow(m_window);
-    if (m_startedVideo) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (m_startedVideo) MS_StopVideo();
 }
 
 bool MS_OffscreenGL::MakeCurrent() {

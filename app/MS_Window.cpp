@@ -56,19 +56,29 @@ bool RetryDisplay(std::string& why) {
 
 }  // namespace
 
+namespace {
+bool gProbeLoadedGL = false;  // MS_StartOffscreenVideo holds a reference to the GL library
+}  // namespace
+
 bool MS_StartOffscreenVideo() {
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
         // The driver starts without EGL and fails only at the first GL
         // window; loading the library now tells in time to choose again.
-        if (SDL_GL_LoadLibrary(nullptr) == 0) {
-            SDL_GL_UnloadLibrary();
-            return true;
-        }
+        // It stays loaded until MS_StopVideo, after the windows that use
+        // it: unloaded before any context, the driver would leave what it
+        // allocated in a module that is gone.
+        if (SDL_GL_LoadLibrary(nullptr) == 0) return gProbeLoadedGL = true;
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
     SDL_SetHint(SDL_HINT_VIDEODRIVER, nullptr);
     return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+void MS_StopVideo() {
+    if (gProbeLoadedGL) SDL_GL_UnloadLibrary();
+    gProbeLoadedGL = false;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 MS_TickPlan MS_PlanTick(bool minimised, bool redraw, double sinceFrame) {
@@ -93,7 +103,10 @@ MS_Window::MS_Window() { m_clock.Restart(); }
 MS_Window::~MS_Window() {
     Detach();
     ReleaseWindow();
-    if (m_startedVideo) SDL_Quit();
+    if (m_startedVideo) {
+        MS_StopVideo();
+        SDL_Quit();
+    }
 }
 
 bool MS_Window::StartVideo(bool offscreen) {

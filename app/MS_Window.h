@@ -57,6 +57,9 @@ struct MS_WindowConfig {
 // driver, whose windows the caller keeps hidden (Windows has no EGL). False
 // when neither starts; SDL_GetError() says why.
 bool MS_StartOffscreenVideo();
+// Stops SDL's video started by MS_StartOffscreenVideo (or SDL_Init), once its
+// windows are gone.
+void MS_StopVideo();
 
 // What one frame tick does, from the window state, whether a redraw was
 // requested and the time since the last frame: draw a frame or not, and how

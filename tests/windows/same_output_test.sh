@@ -2,8 +2,11 @@
 # The same lines give the same files on Windows as on Linux: the Linux
 # program and the Windows console program (under Wine) each build a model
 # (noise, a free rotation, a scaled copy: integer and floating-point paths),
-# save it and export it in every model and mesh format, and every file must
-# be byte-identical. A Windows program that cannot start fails the test.
+# save it and export it in every model and mesh format, then draw the
+# saved model (--snap) and trace it (--render). Every file must be
+# byte-identical: the pictures come from the same Mesa on both sides. The
+# Windows program draws in a hidden window (DISPLAY: make test-windows runs
+# the tests on an Xvfb server). A program that cannot start fails the test.
 #
 # usage: same_output_test.sh LINUX_TARSK WINDOWS_TARSK_COM WINE_RUN
 set -euo pipefail
@@ -21,12 +24,19 @@ run() {
     -c "o gltf $dir/m.glb" -c "bake $dir/b.ply" -c "o 2d $dir/d2.png" -c "o iso $dir/iso.png" \
     -c "opal $dir/p.png"
 }
+# ...then draws and traces the model it saved.
+pictures() {
+  local dir=$1; shift
+  "$@" --snap "$dir/snap.png" --size 96x64 --angle 30 45 -q "$dir/m.vox" &&
+    "$@" --render "$dir/render.png" --size 48x32 --spp 4 -q "$dir/m.vox"
+}
 mkdir -p "$tmp/linux" "$tmp/windows"
-run "$tmp/linux" "$linux" || { echo "FAIL: the Linux program failed ($?)" >&2; exit 1; }
-run "Z:$tmp/windows" "$wine_run" "$windows" || { echo "FAIL: the Windows program failed ($?)" >&2; exit 1; }
+run "$tmp/linux" "$linux" && pictures "$tmp/linux" "$linux" || { echo "FAIL: the Linux program failed ($?)" >&2; exit 1; }
+run "Z:$tmp/windows" "$wine_run" "$windows" && pictures "Z:$tmp/windows" "$wine_run" "$windows" ||
+  { echo "FAIL: the Windows program failed ($?)" >&2; exit 1; }
 
 count=$(find "$tmp/linux" -type f | wc -l)
-[[ $count -ge 13 ]] || { echo "FAIL: the Linux program wrote $count files" >&2; ls "$tmp/linux" >&2; exit 1; }
+[[ $count -ge 17 ]] || { echo "FAIL: the Linux program wrote $count files" >&2; ls "$tmp/linux" >&2; exit 1; }
 if ! diff -r "$tmp/linux" "$tmp/windows"; then
   echo "FAIL: the Windows program's files differ from the Linux program's" >&2
   exit 1

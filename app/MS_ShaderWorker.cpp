@@ -128,17 +128,11 @@ MS_ShaderWorker::Wait MS_ShaderWorker::Exchange(const std::string& out, uint8_t*
     size_t sent = 0, got = 0;
     double hooked = OS_Seconds();
     while (sent < out.size() || got < inBytes) {
-        if (m_waitHook && OS_Seconds() - hooked >= kShaderWorkerHookInterval) {
-            m_waitHook();
-            hooked = OS_Seconds();
-        }
-        if (OS_StopSignal()) return Wait::Signal;
-        const double left = deadline - OS_Seconds();
-        if (left <= 0) return Wait::Timeout;
+        int waitMs = 0;
+        const Wait turn = Turn(hooked, deadline, waitMs);
+        if (turn != Wait::Done) return turn;
+        // The stop signal's pipe wakes the wait too.
         pollfd fds[2] = {{fd, short(POLLIN | (sent < out.size() ? POLLOUT : 0)), 0}, {OS_StopSignalFd(), POLLIN, 0}};
-        // A short bound as well: the signal may have come before the pipe
-        // existed, and the wait hook wants its turn.
-        const int waitMs = int(std::min(left * 1000.0 + 1, kShaderWorkerHookInterval * 1000.0));
         if (poll(fds, fds[1].fd >= 0 ? 2 : 1, waitMs) < 0 && errno != EINTR) return Wait::Broken;
         if (fds[0].revents & POLLOUT) {
             const ssize_t put = send(fd, out.data() + sent, out.size() - sent, MSG_NOSIGNAL);

@@ -48,6 +48,10 @@ private:
     void Stop();
     // Sends `out` and receives `inBytes` bytes, both by `deadline` (OS_Seconds).
     Wait Exchange(const std::string& out, uint8_t* in, size_t inBytes, double deadline);
+    // One turn of Exchange's loop, the same on every platform: the wait hook
+    // when it is due (`hooked`: its last call), then Signal or Timeout when
+    // the job must end; else Done, with the bound of this turn's wait.
+    Wait Turn(double& hooked, double deadline, int& waitMs);
 
     std::string m_program;
     double m_limit;

@@ -136,3 +136,17 @@ bool MS_ShaderWorker::Evaluate(const TK_VoxelShaderJob& job, uint8_t* result) {
         OMB_Printf("[Error] xs : the shader worker ended while running %s\n", job.fileName.c_str());
     return false;
 }
+
+MS_ShaderWorker::Wait MS_ShaderWorker::Turn(double& hooked, double deadline, int& waitMs) {
+    if (m_waitHook && OS_Seconds() - hooked >= kShaderWorkerHookInterval) {
+        m_waitHook();
+        hooked = OS_Seconds();
+    }
+    if (OS_StopSignal()) return Wait::Signal;
+    const double left = deadline - OS_Seconds();
+    if (left <= 0) return Wait::Timeout;
+    // A short bound as well: the wait hook wants its turn, and a stop may
+    // come with nothing to wake the wait.
+    waitMs = int(std::min(left * 1000.0 + 1, kShaderWorkerHookInterval * 1000.0));
+    return Wait::Done;
+}

@@ -238,16 +238,12 @@ MS_ShaderWorker::Wait MS_ShaderWorker::Exchange(const std::string& out, uint8_t*
     size_t sent = 0, got = 0, writing = 0, reading = 0;
     double hooked = OS_Seconds();
     while (sent < out.size() || got < inBytes) {
-        if (m_waitHook && OS_Seconds() - hooked >= kShaderWorkerHookInterval) {
-            m_waitHook();
-            hooked = OS_Seconds();
-        }
         // The console's Ctrl+C, Ctrl+Break and close arrive on a thread of
-        // their own and are only recorded: nothing to wait on, so the wait
-        // below is short.
-        if (OS_StopSignal()) return Wait::Signal;
-        const double left = deadline - OS_Seconds();
-        if (left <= 0) return Wait::Timeout;
+        // their own and are only recorded: nothing to wait on, so the turn's
+        // short bound is what notices them.
+        int waitMs = 0;
+        const Wait turn = Turn(hooked, deadline, waitMs);
+        if (turn != Wait::Done) return turn;
         if (!c.writing.pending && sent < out.size()) {
             writing = std::min<size_t>(out.size() - sent, kChunk);
             std::memcpy(c.writing.buffer, out.data() + sent, writing);
@@ -261,8 +257,7 @@ MS_ShaderWorker::Wait MS_ShaderWorker::Exchange(const std::string& out, uint8_t*
         DWORD count = 0;
         if (c.writing.pending) events[count++] = c.writing.done.Get();
         if (c.reading.pending) events[count++] = c.reading.done.Get();
-        const DWORD waitMs = DWORD(std::min(left * 1000.0 + 1, kShaderWorkerHookInterval * 1000.0));
-        if (WaitForMultipleObjects(count, events, FALSE, waitMs) == WAIT_FAILED) return Wait::Broken;
+        if (WaitForMultipleObjects(count, events, FALSE, DWORD(waitMs)) == WAIT_FAILED) return Wait::Broken;
         if (c.writing.pending) {
             const long put = c.Finish(c.writing);
             if (put < 0) return Wait::Broken;

@@ -54,10 +54,9 @@ bool RetryDisplay(std::string& why) {
     return false;
 }
 
-}  // namespace
+// MS_StartOffscreenVideo holds a reference to the GL library.
+bool gProbeLoadedGL = false;
 
-namespace {
-bool gProbeLoadedGL = false;  // MS_StartOffscreenVideo holds a reference to the GL library
 }  // namespace
 
 bool MS_StartOffscreenVideo() {

@@ -4,7 +4,6 @@
 // handed back is the process id; its handle stays open until WaitExit, so
 // the exit status can still be read after the process ends.
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <chrono>
 #include <map>
@@ -37,6 +36,8 @@ std::wstring QuoteArgument(const std::wstring& arg) {
     return out + L"\"";
 }
 
+std::wstring ConsoleProgram() { return OS_WidePath(std::string(TK_BUILD_DIR) + "/tarsk.com"); }
+
 HANDLE OpenForChild(const std::string& path) {
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
     return CreateFileW(path.empty() ? L"NUL" : OS_WidePath(path).c_str(), GENERIC_WRITE,
@@ -47,7 +48,7 @@ HANDLE OpenForChild(const std::string& path) {
 }  // namespace
 
 pid_t SpawnTarsk(const std::vector<std::string>& args, const std::string& out, const std::string& err) {
-    const std::wstring program = OS_WidePath(std::string(TK_BUILD_DIR) + "/tarsk.com");
+    const std::wstring program = ConsoleProgram();
     std::wstring line = QuoteArgument(program);
     for (const std::string& a : args) line += L" " + QuoteArgument(OS_Wide(a));
     HANDLE output = OpenForChild(out), error = OpenForChild(err);
@@ -93,21 +94,27 @@ int WaitExit(pid_t pid, double limit, double& seconds) {
     return waited != WAIT_OBJECT_0 ? -2 : int(status);
 }
 
-// Any other process of the session (Windows gives no parent to rely on;
-// under Wine it may already be gone).
+// A process of our own that stays until this one ends: the console program,
+// started suspended (it runs no code) and ended with the test process.
+// Windows gives no parent to rely on, and another process found in the
+// process list may end at any time (under Wine, a new prefix's set-up).
 long OtherRunningProcessId() {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return -1;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof(entry);
-    long found = -1;
-    for (bool more = Process32FirstW(snapshot, &entry); more && found < 0; more = Process32NextW(snapshot, &entry)) {
-        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID);
-        if (entry.th32ProcessID != GetCurrentProcessId() && process &&
-            WaitForSingleObject(process, 0) == WAIT_TIMEOUT)
-            found = long(entry.th32ProcessID);
-        if (process) CloseHandle(process);
-    }
-    CloseHandle(snapshot);
-    return found;
+    static struct Sleeper {
+        PROCESS_INFORMATION info{};
+        Sleeper() {
+            std::wstring line = QuoteArgument(ConsoleProgram());
+            STARTUPINFOW start{};
+            start.cb = sizeof(start);
+            if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED | CREATE_NO_WINDOW,
+                                nullptr, nullptr, &start, &info))
+                info = PROCESS_INFORMATION{};
+        }
+        ~Sleeper() {
+            if (!info.hProcess) return;
+            TerminateProcess(info.hProcess, 0);
+            CloseHandle(info.hThread);
+            CloseHandle(info.hProcess);
+        }
+    } sleeper;
+    return sleeper.info.hProcess ? long(sleeper.info.dwProcessId) : -1;
 }

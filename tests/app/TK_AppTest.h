@@ -26,7 +26,8 @@ pid_t SpawnTarsk(const std::vector<std::string>& args, const std::string& out, c
 // process still running after `limit` seconds; `seconds` receives the wait.
 int WaitExit(pid_t pid, double limit, double& seconds);
 
-// The id of another process that is running now (the parent on POSIX).
+// The id of another process that runs as long as this one (the parent on
+// POSIX, a suspended child on Windows).
 long OtherRunningProcessId();
 
 // A voxel shader whose loop never ends (software OpenGL stops any loop after
